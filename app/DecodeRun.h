@@ -1,0 +1,30 @@
+#pragma once
+// A decoding run: the whole log from the reader through the message dispatch to the report,
+// written out record by record as each is finished.
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+struct RunSummary {
+    std::uint64_t found = 0;       // messages the reader handed on
+    std::uint64_t decoded = 0;     // of them, decoded
+    std::uint64_t notDecoded = 0;  // of them, shown as not decoded
+    bool readError = false;        // the input failed before its end
+    std::string whyNothing;        // why the log yielded no message (empty when it did)
+};
+
+// Receives the report in pieces, in order; CR LF line ends. Together the pieces are the report
+// of the run without the CR LF that precedes its first record.
+using ReportSink = std::function<void(std::string_view)>;
+
+// Decodes a whole log. Every message found gets exactly one record.
+RunSummary decodeLog(std::istream& in, const ReportSink& sink);
+
+// "N messages found, N decoded, N not decoded" (and why nothing was found).
+std::string summaryText(const RunSummary& summary);
+
+}  // namespace truno

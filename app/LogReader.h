@@ -1,0 +1,96 @@
+#pragma once
+// Reads a trace log line by line and hands on one message at a time: its TIME and DIR values
+// and its octets as read. Holds no more of the log than the current line and message.
+#include <cstddef>
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+
+// Splits a byte stream into lines: CR LF, a lone CR and a lone LF each end a line; the line
+// break is not part of the line. A last line without a line break is a line too.
+class LineSource {
+public:
+    explicit LineSource(std::istream& in);
+    // The next line, valid until the following call; false at the end of the stream.
+    bool next(std::string_view& line);
+    // 1-based number of the line last returned.
+    std::size_t lineNumber() const { return lineNumber_; }
+    // True when the stream failed for a reason other than reaching its end.
+    bool readError() const { return readError_; }
+
+private:
+    bool fill();
+    std::istream& in_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool eof_ = false;
+    bool readError_ = false;
+    bool skipLf_ = false;  // the previous line ended in CR: a LF right after it belongs to it
+    std::size_t lineNumber_ = 0;
+};
+
+// One message as the reader hands it on.
+struct LogMessage {
+    std::string time;       // last non-empty TIME field met so far
+    std::string direction;  // last non-empty DIR field met so far
+    std::string data;       // the DATA fields of the message joined by two blanks
+    std::vector<std::string_view> octets;  // data split at every two blanks (views into data)
+    std::size_t startLine = 0;             // log line of the message's first data line
+};
+
+class LogReader {
+public:
+    // The exact trace header line and the column header text the reader looks for.
+    static constexpr std::string_view kTraceHeader =
+        "USER       BCIC        DEV                   ROUTE       TSTCALL";
+    static constexpr std::string_view kColumnHeader = "TIME        MSG        DIR  DATA";
+    static constexpr std::size_t kDataWidth = 100;
+
+    explicit LogReader(std::istream& in);
+
+    // Reads up to the next message and fills `m`; false at the end of the log.
+    bool next(LogMessage& m);
+
+    // Values of the trace values line.
+    const std::string& user() const { return user_; }
+    const std::string& bcic() const { return bcic_; }
+    const std::string& device() const { return device_; }
+    const std::string& route() const { return route_; }
+
+    bool traceHeaderFound() const { return state_ != State::SeekTrace; }
+    bool columnHeaderFound() const { return columnHeaderFound_; }
+    bool readError() const { return lines_.readError(); }
+    std::size_t linesRead() const { return lines_.lineNumber(); }
+
+    // Why a log yielded no message, for the run's summary (empty when messages were found).
+    std::string whyNoMessage(std::uint64_t messagesFound) const;
+
+private:
+    enum class State { SeekTrace, ReadValues, SeekColumn, Collect };
+    void readValues(std::string_view line);
+    void readColumnHeader(std::string_view line);
+    void addDataLine(std::string_view line, LogMessage& m);
+    void handOn(LogMessage& m);
+
+    LineSource lines_;
+    State state_ = State::SeekTrace;
+    bool columnHeaderFound_ = false;
+    std::string user_, bcic_, device_, route_;
+    // 1-based start and width of each field, from the latest column header line.
+    std::size_t timePos_ = 0, timeWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
+    std::string lastTime_, lastDir_;
+    bool collecting_ = false;  // at least one data line in the current message
+};
+
+// Leading and trailing space characters removed (tabs stay).
+std::string_view trimSpaces(std::string_view s);
+
+// The characters of `line` from 1-based position `start`, at most `length` of them.
+std::string_view mid(std::string_view line, std::size_t start, std::size_t length);
+
+}  // namespace truno

@@ -1,0 +1,102 @@
+#include "core/FieldTable.h"
+
+#include "core/Conversions.h"
+#include "core/DecodeError.h"
+
+#include <charconv>
+
+namespace truno {
+
+void appendBits(Text& out, Field f) {
+    for (int i = f.width - 1; i >= 0; --i) out += ((f.value >> i) & 1u) ? '1' : '0';
+}
+
+bool patternMatches(std::string_view bits, Field f) {
+    if (static_cast<int>(bits.size()) != f.width) return false;
+    for (int i = 0; i < f.width; ++i) {
+        const char want = ((f.value >> (f.width - 1 - i)) & 1u) ? '1' : '0';
+        if (bits[static_cast<std::size_t>(i)] != want) return false;
+    }
+    return true;
+}
+
+const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
+    for (const Phrase& row : table)
+        if (patternMatches(row.bits, f)) return &row;
+    return nullptr;
+}
+
+const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
+    for (const ValuePhrase& row : table)
+        if (row.value == value) return &row;
+    return nullptr;
+}
+
+namespace {
+void appendFallback(Text& out, Field f, Fallback fallback) {
+    switch (fallback.kind) {
+        case Fallback::Kind::Bits: appendBits(out, f); break;
+        case Fallback::Kind::Decimal: appendDecimal(out, f.value); break;
+        case Fallback::Kind::Empty: break;
+    }
+    out += fallback.suffix;
+}
+}  // namespace
+
+void appendPhrase(Text& out, std::span<const Phrase> table, Field f, Fallback fallback) {
+    if (const Phrase* row = findPhrase(table, f))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
+}
+
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, Fallback fallback) {
+    if (const ValuePhrase* row = findPhrase(table, f.value))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
+}
+
+void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 Fallback fallback) {
+    DressItL2(out, label);
+    appendPhrase(out, table, f, fallback);
+    out += CRLF;
+}
+
+void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 Fallback fallback) {
+    DressitL3(out, label);
+    appendPhrase(out, table, f, fallback);
+    out += CRLF;
+}
+
+std::size_t octetCount(std::string_view contents) { return (contents.size() + 1) / 2; }
+
+std::string_view octetDigits(std::string_view contents, std::size_t n) {
+    const std::size_t start = 2 * (n - 1);
+    if (n == 0 || start >= contents.size()) return {};
+    return contents.substr(start, 2);
+}
+
+std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
+    const std::string_view digits = octetDigits(contents, n);
+    if (digits.empty())
+        throw DecodeError("parameter contents have " + std::to_string(octetCount(contents)) +
+                          " octet(s); octet " + std::to_string(n) + " is missing");
+    return static_cast<std::uint8_t>(HextoDec(digits));
+}
+
+std::uint32_t wholeContentsWord(std::string_view contents) {
+    if (contents.empty())
+        throw DecodeError("parameter contents are empty; at least one octet is needed");
+    return checkedBitWord(HextoDec(contents));
+}
+
+void appendDecimal(Text& out, std::uint64_t value) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, res.ptr);
+}
+
+}  // namespace truno

@@ -1,0 +1,19 @@
+#include "core/ParameterDecoder.h"
+
+namespace truno {
+
+Text render(ParameterDecoder decoder, std::string_view contents) {
+    Text out;
+    decoder(contents, out);
+    return out;
+}
+
+void placeholderDecoder(std::string_view name, std::string_view contents, Text& out) {
+    out += "[NOT YET DECODED: ";
+    out += name;
+    out += " - raw contents follow]";
+    out += CRLF;
+    out += contents;
+}
+
+}  // namespace truno

@@ -1,0 +1,20 @@
+#pragma once
+// A parameter decoder renders one parameter's contents (hex digits, two per octet, octet 1
+// first, upper case, no separators) as a block of report lines appended to `out`. It keeps
+// nothing between calls; a contents it cannot convert throws DecodeError.
+#include "core/ReportLayout.h"
+
+#include <string_view>
+
+namespace truno {
+
+using ParameterDecoder = void (*)(std::string_view contents, Text& out);
+
+// Convenience for tests and callers that want the block as its own string.
+Text render(ParameterDecoder decoder, std::string_view contents);
+
+// Stand-in for a decoder that is not built yet: names it and shows the contents raw, marked so
+// that nobody takes it for a decoding.
+void placeholderDecoder(std::string_view name, std::string_view contents, Text& out);
+
+}  // namespace truno

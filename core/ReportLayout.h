@@ -1,0 +1,43 @@
+#pragma once
+// Line layout of the report: label, dots up to the value column, "=", value, CR LF.
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+using Text = std::string;
+
+inline constexpr std::string_view CRLF = "\r\n";
+
+// Width of the label column (the "=" stands in column LabelWidth + 1) and the indent of level 2.
+inline constexpr int kLabelWidth = 44;
+inline constexpr int kLabelIndent = 5;
+
+// Appending forms: out += label dressed at level 1, 2 or 3, ending in "=".
+void DressData(Text& out, std::string_view label);
+void DressItL2(Text& out, std::string_view label);
+void DressitL3(Text& out, std::string_view label);
+
+// Returning forms of the same.
+Text DressData(std::string_view label);
+Text DressItL2(std::string_view label);
+Text DressitL3(std::string_view label);
+
+// Whole lines: dressed label + value + CR LF.
+void lineL1(Text& out, std::string_view label, std::string_view value);
+void lineL2(Text& out, std::string_view label, std::string_view value);
+void lineL3(Text& out, std::string_view label, std::string_view value);
+
+// Heading (or any text) followed by CR LF.
+void lineOf(Text& out, std::string_view text);
+
+// The blanks that put a continuation line's text under the value column.
+inline constexpr std::string_view kValueColumnIndent = "                                             ";  // 45
+
+// Appends text taken from the log (times, directions, names) so that no control character
+// reaches the report: bytes below 20 hex, 7F and 80 to 9F become a visible \xNN escape, a
+// backslash stays as it is. Bytes A0 to FF are Latin-1 characters and are written as UTF-8, the
+// report's encoding.
+void appendLogText(Text& out, std::string_view raw);
+
+}  // namespace truno

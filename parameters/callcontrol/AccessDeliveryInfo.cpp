@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void AccessDeliveryInfo(std::string_view contents, Text& out) { placeholderDecoder("AccessDeliveryInfo", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void AccessTransp(std::string_view contents, Text& out) { placeholderDecoder("AccessTransp", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void BackCallIndicator(std::string_view contents, Text& out) { placeholderDecoder("BackCallIndicator", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void ForwardCallIndic(std::string_view contents, Text& out) { placeholderDecoder("ForwardCallIndic", contents, out); }
+
+}  // namespace truno

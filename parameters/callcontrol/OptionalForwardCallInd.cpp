@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void OptionalForwardCallInd(std::string_view contents, Text& out) { placeholderDecoder("OptionalForwardCallInd", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void TransmissionMediumUse(std::string_view contents, Text& out) { placeholderDecoder("TransmissionMediumUse", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+void UserServiceInfo(std::string_view contents, Text& out) { placeholderDecoder("UserServiceInfo", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/services/ServiceDecoders.h"
+
+namespace truno {
+
+void CCNRPossibleIndicato(std::string_view contents, Text& out) { placeholderDecoder("CCNRPossibleIndicato", contents, out); }
+
+}  // namespace truno

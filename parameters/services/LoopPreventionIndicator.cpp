@@ -1,0 +1,7 @@
+#include "parameters/services/ServiceDecoders.h"
+
+namespace truno {
+
+void LoopPreventionIndicator(std::string_view contents, Text& out) { placeholderDecoder("LoopPreventionIndicator", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/services/ServiceDecoders.h"
+
+namespace truno {
+
+void MLPPPrecedenc(std::string_view contents, Text& out) { placeholderDecoder("MLPPPrecedenc", contents, out); }
+
+}  // namespace truno

@@ -1,0 +1,7 @@
+#include "parameters/services/ServiceDecoders.h"
+
+namespace truno {
+
+void RedirectCapabilityNationalUs(std::string_view contents, Text& out) { placeholderDecoder("RedirectCapabilityNationalUs", contents, out); }
+
+}  // namespace truno
