@@ -8,6 +8,12 @@ Text render(ParameterDecoder decoder, std::string_view contents) {
     return out;
 }
 
+void titledRaw(Text& out, std::string_view title, std::string_view contents) {
+    out += title;
+    out += CRLF;
+    out += contents;
+}
+
 void placeholderDecoder(std::string_view name, std::string_view contents, Text& out) {
     out += "[NOT YET DECODED: ";
     out += name;

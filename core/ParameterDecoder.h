@@ -13,6 +13,10 @@ using ParameterDecoder = void (*)(std::string_view contents, Text& out);
 // Convenience for tests and callers that want the block as its own string.
 Text render(ParameterDecoder decoder, std::string_view contents);
 
+// A parameter shown without interpretation: its title, CR LF, the contents' hex digits as
+// received, and no line end after them.
+void titledRaw(Text& out, std::string_view title, std::string_view contents);
+
 // Stand-in for a decoder that is not built yet: names it and shows the contents raw, marked so
 // that nobody takes it for a decoding.
 void placeholderDecoder(std::string_view name, std::string_view contents, Text& out);
