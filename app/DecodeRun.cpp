@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kFlushSize = 64 * 1024;
 }  // namespace
 
-RunSummary decodeLog(std::istream& in, const ReportSink& sink) {
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
     RunSummary summary;
     DecodingState state;
     LogReader reader(in);
@@ -42,6 +42,10 @@ RunSummary decodeLog(std::istream& in, const ReportSink& sink) {
         // The octet views point into message.data: give the vector back before the next read.
         state.MessageOctets.swap(message.octets);
         if (state.ReportText.size() >= kFlushSize) flush();
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            summary.cancelled = true;
+            break;
+        }
     }
     flush();
     summary.readError = reader.readError();

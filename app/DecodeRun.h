@@ -1,6 +1,7 @@
 #pragma once
 // A decoding run: the whole log from the reader through the message dispatch to the report,
 // written out record by record as each is finished.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -14,6 +15,7 @@ struct RunSummary {
     std::uint64_t decoded = 0;     // of them, decoded
     std::uint64_t notDecoded = 0;  // of them, shown as not decoded
     bool readError = false;        // the input failed before its end
+    bool cancelled = false;        // the run was stopped through its cancel flag
     std::string whyNothing;        // why the log yielded no message (empty when it did)
 };
 
@@ -21,8 +23,10 @@ struct RunSummary {
 // of the run without the CR LF that precedes its first record.
 using ReportSink = std::function<void(std::string_view)>;
 
-// Decodes a whole log. Every message found gets exactly one record.
-RunSummary decodeLog(std::istream& in, const ReportSink& sink);
+// Decodes a whole log. Every message found gets exactly one record. When `cancel` is given
+// and becomes true, the run stops after the current message (summary.cancelled is set).
+RunSummary decodeLog(std::istream& in, const ReportSink& sink,
+                     const std::atomic<bool>* cancel = nullptr);
 
 // "N messages found, N decoded, N not decoded" (and why nothing was found).
 std::string summaryText(const RunSummary& summary);
