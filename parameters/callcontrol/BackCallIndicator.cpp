@@ -1,7 +1,107 @@
+#include "parameters/callcontrol/CallControlCommon56.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
+namespace {
 
-void BackCallIndicator(std::string_view contents, Text& out) { placeholderDecoder("BackCallIndicator", contents, out); }
+// Octet 1, bits B A.
+constexpr Phrase kCharge[] = {
+    {"00", "0, no indication."},
+    {"01", "1, no charge."},
+    {"10", "2, charge."},
+    {"11", "3, spare."},
+};
+
+// Octet 1, bits D C.
+constexpr Phrase kCalledPartyStatus[] = {
+    {"00", "0, no indication."},
+    {"01", "1, subscriber free."},
+    {"10", "2, reserved."},
+    {"11", "3, spare."},
+};
+
+// Octet 1, bits F E.
+constexpr Phrase kCalledPartyCategory[] = {
+    {"00", "0, no indication."},
+    {"01", "1, ordinary subscriber."},
+    {"10", "2, payphone."},
+    {"11", "3, spare."},
+};
+
+// Octet 1, bits H G.
+constexpr Phrase kEndToEndMethod[] = {
+    {"00", "0, no end-to-end method available (only link-by-link)."},
+    {"01", "1, reserved."},
+    {"10", "2, reserved."},
+    {"11", "3, reserved."},
+};
+
+// Octet 2, bit I.
+constexpr Phrase kInterworking[] = {
+    {"0", "0, no interworking encountered (C7/BICC all the way)."},
+    {"1", "1, interworking encountered."},
+};
+
+// Octet 2, bit J.
+constexpr Phrase kEndToEndInformation[] = {
+    {"0", "0, no end-to-end information available."},
+    {"1", "1, reserved."},
+};
+
+// From bit K on the phrases carry no closing full stop.
+
+// Octet 2, bit K.
+constexpr Phrase kIsupBicc[] = {
+    {"0", "0, ISUP/BICC not used all the way"},
+    {"1", "1, ISUP/BICC used all the way"},
+};
+
+// Octet 2, bit L.
+constexpr Phrase kHolding[] = {
+    {"0", "0, holding not requested"},
+    {"1", "1, holding requested"},
+};
+
+// Octet 2, bit M.
+constexpr Phrase kIsdnAccess[] = {
+    {"0", "0, terminating access non-ISDN"},
+    {"1", "1, terminating access ISDN"},
+};
+
+// Octet 2, bit N.
+constexpr Phrase kEchoControlDevice[] = {
+    {"0", "0, incoming echo control device not included"},
+    {"1", "1, incoming echo control device included"},
+};
+
+// Octet 2, bits P O.
+constexpr Phrase kSccpMethod[] = {
+    {"00", "0, no indication"},
+    {"01", "1, reserved"},
+    {"10", "2, reserved"},
+    {"11", "3, reserved"},
+};
+
+// Every bit of both octets has a line.
+constexpr OctetFieldLine kFields[] = {
+    {"Charge Indicator", 1, 7, 2, kCharge},
+    {"Called party's status indicator", 1, 5, 2, kCalledPartyStatus},
+    {"Called party's category indicator", 1, 3, 2, kCalledPartyCategory},
+    {"End-to-end method indicator", 1, 1, 2, kEndToEndMethod},
+    {"Interworking indicator", 2, 8, 1, kInterworking},
+    {"End-to-end information indicator", 2, 7, 1, kEndToEndInformation},
+    {"ISUP/BICC indicator", 2, 6, 1, kIsupBicc},
+    {"Holding indicator", 2, 5, 1, kHolding},
+    {"ISDN access indicator", 2, 4, 1, kIsdnAccess},
+    {"Echo control device indicator", 2, 3, 1, kEchoControlDevice},
+    {"SCCP method indicator", 2, 1, 2, kSccpMethod},
+};
+
+}  // namespace
+
+// Only the first two octets are read; a missing one fails the message.
+void BackCallIndicator(std::string_view contents, Text& out) {
+    appendTwoOctetIndicators(out, "BACKWARD CALL INDICATORS:", contents, kFields);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void TransmissionMediumRequirementPrim(std::string_view contents, Text& out) { placeholderDecoder("TransmissionMediumRequirementPrim", contents, out); }
+// Shown without interpretation, no line end after the digits.
+void TransmissionMediumRequirementPrim(std::string_view contents, Text& out) {
+    titledRaw(out, "TransmissionMediumRequirementPrime", contents);
+}
 
 }  // namespace truno

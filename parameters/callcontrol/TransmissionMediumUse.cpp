@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void TransmissionMediumUse(std::string_view contents, Text& out) { placeholderDecoder("TransmissionMediumUse", contents, out); }
+// Shown without interpretation, no line end after the digits.
+void TransmissionMediumUse(std::string_view contents, Text& out) {
+    titledRaw(out, "TransmissionMediumUsed", contents);
+}
 
 }  // namespace truno
