@@ -1,7 +1,26 @@
 #include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon64.h"
 
 namespace truno {
 
-void CallDivertTreatmentIndic(std::string_view contents, Text& out) { placeholderDecoder("CallDivertTreatmentIndic", contents, out); }
+namespace {
+
+using namespace octetblock;
+
+// Bits B A.
+constexpr Phrase kIndicator[] = {
+    {"00", "0, no indication"},
+    {"01", "1, call diversion allowed"},
+    {"10", "2, call diversion not allowed"},
+    {"11", "3, spare"},
+};
+
+constexpr FieldLine kLines[] = {treatmentIndicatorLine("CALL DIVERSION TREATMENT INDICATOR", kIndicator)};
+
+constexpr OctetBlock kBlock{"", kLines, Ending::LineEnd};
+
+}  // namespace
+
+void CallDivertTreatmentIndic(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
 
 }  // namespace truno

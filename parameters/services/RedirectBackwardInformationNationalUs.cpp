@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void RedirectBackwardInformationNationalUs(std::string_view contents, Text& out) { placeholderDecoder("RedirectBackwardInformationNationalUs", contents, out); }
+// Shown without interpretation: title, then the contents' hex digits as received.
+void RedirectBackwardInformationNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "RedirectBackwardInformationNationalUse", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void RedirectForwardInformationNationalUs(std::string_view contents, Text& out) { placeholderDecoder("RedirectForwardInformationNationalUs", contents, out); }
+// Shown without interpretation: title, then the contents' hex digits as received.
+void RedirectForwardInformationNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "RedirectForwardInformationNationalUse", contents);
+}
 
 }  // namespace truno
