@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void AccessTransp(std::string_view contents, Text& out) { placeholderDecoder("AccessTransp", contents, out); }
+// The transported Q.931 information elements are shown as received.
+void AccessTransp(std::string_view contents, Text& out) {
+    titledRaw(out, "ACCESS TRANSPORT", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void CircuitAssignmenMap(std::string_view contents, Text& out) { placeholderDecoder("CircuitAssignmenMap", contents, out); }
+// The map of circuits is shown as received, without interpretation.
+void CircuitAssignmenMap(std::string_view contents, Text& out) {
+    titledRaw(out, "CIRCUIT ASSIGNMENT MAP", contents);
+}
 
 }  // namespace truno

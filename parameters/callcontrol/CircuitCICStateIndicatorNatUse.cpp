@@ -2,6 +2,10 @@
 
 namespace truno {
 
-void CircuitCICStateIndicatorNatUse(std::string_view contents, Text& out) { placeholderDecoder("CircuitCICStateIndicatorNatUse", contents, out); }
+// Only the heading is shown: the per-circuit state octets are not interpreted, and the
+// contents are not read at all.
+void CircuitCICStateIndicatorNatUse(std::string_view /*contents*/, Text& out) {
+    lineOf(out, "CIRCUIT CIC STATE INDIC- NAT. USE");
+}
 
 }  // namespace truno

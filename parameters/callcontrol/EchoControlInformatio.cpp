@@ -1,7 +1,54 @@
+#include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
+namespace {
 
-void EchoControlInformatio(std::string_view contents, Text& out) { placeholderDecoder("EchoControlInformatio", contents, out); }
+using callcontrol::IndicatorField;
+
+constexpr Phrase kOutgoingDeviceInfo[] = {
+    {"00", "0, no information"},
+    {"01", "1, outgoing echo control device not included and not available"},
+    {"10", "2, outgoing echo control device included"},
+    {"11", "3, outgoing echo control device not included but available"},
+};
+
+constexpr Phrase kIncomingDeviceInfo[] = {
+    {"00", "0, no information"},
+    {"01", "1, incoming echo control device not included and not available"},
+    {"10", "2, incoming echo control device included"},
+    {"11", "3, incoming echo control device not included but available"},
+};
+
+// The deactivation phrases end with a blank, as the report has always shown them.
+constexpr Phrase kOutgoingDeviceRequest[] = {
+    {"00", "0, no information"},
+    {"01", "1, outgoing echo control device activation request"},
+    {"10", "2, outgoing echo control device deactivation request "},
+    {"11", "3, spare"},
+};
+
+constexpr Phrase kIncomingDeviceRequest[] = {
+    {"00", "0, no information"},
+    {"01", "1, incoming echo control device activation request"},
+    {"10", "2, incoming echo control device deactivation request "},
+    {"11", "3, spare"},
+};
+
+// Bits B A, D C, F E and H G, from the low end of the octet up.
+constexpr IndicatorField kFields[] = {
+    {"O/G Echo Control Dev. Info Indic", 7, 2, kOutgoingDeviceInfo},
+    {"I/C Echo Control Dev. Info Indic", 5, 2, kIncomingDeviceInfo},
+    {"O/G Echo Control Dev. Request Indic", 3, 2, kOutgoingDeviceRequest},
+    {"I/C Echo Control Dev. Request Indic", 1, 2, kIncomingDeviceRequest},
+};
+
+}  // namespace
+
+void EchoControlInformatio(std::string_view contents, Text& out) {
+    callcontrol::appendIndicatorBlock(out, "ECHO CONTROL INFORMATION:",
+                                      callcontrol::lastOctetOfContents(contents), kFields,
+                                      callcontrol::LastLine::Open);
+}
 
 }  // namespace truno

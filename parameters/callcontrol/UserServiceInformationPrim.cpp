@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void UserServiceInformationPrim(std::string_view contents, Text& out) { placeholderDecoder("UserServiceInformationPrim", contents, out); }
+// Shown as received, without interpretation.
+void UserServiceInformationPrim(std::string_view contents, Text& out) {
+    titledRaw(out, "UserServiceInformationPrime", contents);
+}
 
 }  // namespace truno

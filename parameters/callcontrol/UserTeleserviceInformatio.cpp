@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void UserTeleserviceInformatio(std::string_view contents, Text& out) { placeholderDecoder("UserTeleserviceInformatio", contents, out); }
+// Shown as received, without interpretation.
+void UserTeleserviceInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "UserTeleserviceInformation", contents);
+}
 
 }  // namespace truno

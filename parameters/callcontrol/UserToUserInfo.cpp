@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void UserToUserInfo(std::string_view contents, Text& out) { placeholderDecoder("UserToUserInfo", contents, out); }
+// The user-to-user information is shown as received, without interpretation.
+void UserToUserInfo(std::string_view contents, Text& out) {
+    titledRaw(out, "UserToUserInformation", contents);
+}
 
 }  // namespace truno
