@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void GenericDigitsNationalUs(std::string_view contents, Text& out) { placeholderDecoder("GenericDigitsNationalUs", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void GenericDigitsNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "GENERIC DIGITS- NAT.USE", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void GenericNumbe(std::string_view contents, Text& out) { placeholderDecoder("GenericNumbe", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void GenericNumbe(std::string_view contents, Text& out) {
+    titledRaw(out, "GENERIC NUMBER", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void NetworkRoutingNumberNationalUs(std::string_view contents, Text& out) { placeholderDecoder("NetworkRoutingNumberNationalUs", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void NetworkRoutingNumberNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "NETWORK ROUTING NUMBER", contents);
+}
 
 }  // namespace truno

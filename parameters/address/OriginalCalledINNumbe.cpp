@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void OriginalCalledINNumbe(std::string_view contents, Text& out) { placeholderDecoder("OriginalCalledINNumbe", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void OriginalCalledINNumbe(std::string_view contents, Text& out) {
+    titledRaw(out, "ORIGINAL CALLED IN NUMBER", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void OriginationISCPointCod(std::string_view contents, Text& out) { placeholderDecoder("OriginationISCPointCod", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void OriginationISCPointCod(std::string_view contents, Text& out) {
+    titledRaw(out, "ORIGINATION ISC POINT CODE", contents);
+}
 
 }  // namespace truno

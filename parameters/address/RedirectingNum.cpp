@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void RedirectingNum(std::string_view contents, Text& out) { placeholderDecoder("RedirectingNum", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void RedirectingNum(std::string_view contents, Text& out) {
+    titledRaw(out, "RedirectingNumber", contents);
+}
 
 }  // namespace truno

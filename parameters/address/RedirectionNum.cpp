@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void RedirectionNum(std::string_view contents, Text& out) { placeholderDecoder("RedirectionNum", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void RedirectionNum(std::string_view contents, Text& out) {
+    titledRaw(out, "RedirectionNumber", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void SignallingPointCodeNatUse(std::string_view contents, Text& out) { placeholderDecoder("SignallingPointCodeNatUse", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void SignallingPointCodeNatUse(std::string_view contents, Text& out) {
+    titledRaw(out, "SignallingPointCodeNationalUse", contents);
+}
 
 }  // namespace truno

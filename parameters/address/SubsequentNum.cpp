@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void SubsequentNum(std::string_view contents, Text& out) { placeholderDecoder("SubsequentNum", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits.
+void SubsequentNum(std::string_view contents, Text& out) {
+    titledRaw(out, "SubsequentNumber", contents);
+}
 
 }  // namespace truno

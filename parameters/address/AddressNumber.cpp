@@ -1,0 +1,49 @@
+#include "parameters/address/AddressNumber.h"
+
+namespace truno {
+namespace {
+
+// Character positions (1-based) of the address digits in the contents, in the order they are
+// shown: each octet from octet 3 gives its low-order digit (second hex character) and then its
+// high-order digit, and the list stops after the low-order digit of octet 14. The odd/even
+// indicator is not used to drop the filler digit.
+constexpr std::uint8_t kDigitPositions[kMaxAddressDigits] = {
+    6, 5, 8, 7, 10, 9, 12, 11, 14, 13, 16, 15, 18, 17, 20, 19, 22, 21, 24, 23, 26, 25, 28,
+};
+
+void appendValue(Text& out, const AddressValueTable& values, std::uint8_t value) {
+    if (const ValuePhrase* row = findPhrase(values.rows, value)) {
+        out += row->text;
+        return;
+    }
+    appendDecimal(out, value);
+    out += (value >= values.rangeLow && value <= values.rangeHigh) ? values.rangeSuffix
+                                                                   : values.otherSuffix;
+}
+
+}  // namespace
+
+void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
+    const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
+
+    if (member.leadingCrLf) out += CRLF;
+    out += member.heading;
+    out += CRLF;
+
+    for (const AddressField& field : member.fields) {
+        const Field f = cutOctet(octets[field.octet - 1], field.firstChar, field.length);
+        DressItL2(out, field.label);
+        appendValue(out, field.values, static_cast<std::uint8_t>(f.value));
+        out += CRLF;
+    }
+
+    DressItL2(out, member.digitLabel);
+    char digits[kMaxAddressDigits];
+    std::size_t count = 0;
+    for (const std::uint8_t position : kDigitPositions)
+        if (position <= contents.size()) digits[count++] = contents[position - 1u];
+    appendLogText(out, std::string_view(digits, count));
+    if (member.digitLineCrLf) out += CRLF;
+}
+
+}  // namespace truno
