@@ -4,30 +4,68 @@
 #include "core/DecodingState.h"
 #include "core/MessTypeCod.h"
 
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace truno {
 
 namespace {
+
 // Records are handed to the sink once this much report text has gathered.
 constexpr std::size_t kFlushSize = 64 * 1024;
-}  // namespace
 
-RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
+// Hands report text to the sink, leaving out the CR LF in front of the run's first record.
+class ReportOutput {
+public:
+    explicit ReportOutput(const ReportSink& sink) : sink_(sink) {}
+    void write(std::string_view text) {
+        if (first_ && text.size() >= 2) {
+            text.remove_prefix(2);
+            first_ = false;
+        }
+        if (!text.empty()) sink_(text);
+    }
+
+private:
+    const ReportSink& sink_;
+    bool first_ = true;
+};
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
+
+// Splits a message's DATA text at every two blanks into its octets.
+void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
+    octets.clear();
+    if (data.empty()) return;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = data.find("  ", from);
+        if (at == std::string_view::npos) {
+            octets.push_back(data.substr(from));
+            return;
+        }
+        octets.push_back(data.substr(from, at - from));
+        from = at + 2;
+    }
+}
+
+void finishSummary(RunSummary& summary, const LogReader& reader) {
+    summary.readError = reader.readError();
+    summary.whyNothing = reader.whyNoMessage(summary.found);
+}
+
+RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
     RunSummary summary;
     DecodingState state;
     LogReader reader(in);
     LogMessage message;
-    bool first = true;
-
-    const auto flush = [&] {
-        std::string_view text = state.ReportText;
-        // The CR LF in front of the first record is not part of the report shown.
-        if (first && text.size() >= 2) {
-            text.remove_prefix(2);
-            first = false;
-        }
-        if (!text.empty()) sink(text);
-        state.ReportText.clear();
-    };
+    ReportOutput output(sink);
 
     while (reader.next(message)) {
         state.LogBcic = reader.bcic();
@@ -41,16 +79,172 @@ RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic
             ++summary.notDecoded;
         // The octet views point into message.data: give the vector back before the next read.
         state.MessageOctets.swap(message.octets);
-        if (state.ReportText.size() >= kFlushSize) flush();
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        if (state.ReportText.size() >= kFlushSize) {
+            output.write(state.ReportText);
+            state.ReportText.clear();
+        }
+        if (cancelled(cancel)) {
             summary.cancelled = true;
             break;
         }
     }
-    flush();
-    summary.readError = reader.readError();
-    summary.whyNothing = reader.whyNoMessage(summary.found);
+    output.write(state.ReportText);
+    finishSummary(summary, reader);
     return summary;
+}
+
+// ---------------------------------------------------------------- parallel run
+
+// A run of consecutive messages, decoded by one worker into one piece of report.
+struct Batch {
+    static constexpr std::size_t kMessages = 256;
+    std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
+    std::size_t count = 0;
+    std::uint64_t firstCount = 0;  // MessageCount before the first message of the batch
+    std::string bcic;
+    Text report;
+    std::uint64_t decoded = 0;
+    bool done = false;
+};
+
+class BatchPool {
+public:
+    explicit BatchPool(unsigned jobs) {
+        for (unsigned i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
+    }
+    ~BatchPool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        workAvailable_.notify_all();
+        for (auto& w : workers_) w.join();
+    }
+    BatchPool(const BatchPool&) = delete;
+    BatchPool& operator=(const BatchPool&) = delete;
+
+    void submit(Batch* batch) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            batch->done = false;
+            todo_.push_back(batch);
+        }
+        workAvailable_.notify_one();
+    }
+
+    void waitFor(Batch* batch) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        batchDone_.wait(lock, [batch] { return batch->done; });
+    }
+
+private:
+    void work() {
+        DecodingState state;  // each worker decodes with a state of its own
+        for (;;) {
+            Batch* batch = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                workAvailable_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
+                if (todo_.empty()) return;
+                batch = todo_.front();
+                todo_.pop_front();
+            }
+            decode(*batch, state);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                batch->done = true;
+            }
+            batchDone_.notify_all();
+        }
+    }
+
+    static void decode(Batch& batch, DecodingState& state) {
+        state.ReportText.swap(batch.report);
+        state.ReportText.clear();
+        state.LogBcic = batch.bcic;
+        state.MessageCount = batch.firstCount;
+        batch.decoded = 0;
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            LogMessage& m = batch.messages[i];
+            splitOctets(m.data, state.MessageOctets);
+            state.MessageTime.swap(m.time);
+            state.MessageDirection.swap(m.direction);
+            if (decodeMessage(state, m.startLine)) ++batch.decoded;
+        }
+        state.ReportText.swap(batch.report);
+    }
+
+    std::vector<std::thread> workers_;
+    std::mutex mutex_;
+    std::condition_variable workAvailable_;
+    std::condition_variable batchDone_;
+    std::deque<Batch*> todo_;
+    bool stopping_ = false;
+};
+
+RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
+    RunSummary summary;
+    LogReader reader(in);
+    ReportOutput output(sink);
+    const std::size_t maxInFlight = 4 * options.jobs;
+    std::vector<std::unique_ptr<Batch>> spare;
+    std::deque<std::unique_ptr<Batch>> inFlight;
+    BatchPool pool(options.jobs);
+
+    const auto retireOldest = [&] {
+        std::unique_ptr<Batch> batch = std::move(inFlight.front());
+        inFlight.pop_front();
+        pool.waitFor(batch.get());
+        output.write(batch->report);
+        summary.decoded += batch->decoded;
+        summary.notDecoded += batch->count - batch->decoded;
+        spare.push_back(std::move(batch));
+    };
+
+    std::unique_ptr<Batch> filling;
+    bool more = true;
+    while (more) {
+        if (!filling) {
+            if (spare.empty()) {
+                filling = std::make_unique<Batch>();
+            } else {
+                filling = std::move(spare.back());
+                spare.pop_back();
+            }
+            filling->count = 0;
+            filling->firstCount = summary.found;
+        }
+        more = reader.next(filling->messages[filling->count]);
+        if (more) {
+            ++filling->count;
+            ++summary.found;
+        }
+        const bool stop = cancelled(options.cancel);
+        if (filling->count == Batch::kMessages || (!more && filling->count > 0) || (stop && filling->count > 0)) {
+            filling->bcic = reader.bcic();
+            pool.submit(filling.get());
+            inFlight.push_back(std::move(filling));
+            while (inFlight.size() >= maxInFlight) retireOldest();
+        }
+        if (stop) {
+            summary.cancelled = true;
+            break;
+        }
+    }
+    while (!inFlight.empty()) retireOldest();
+    finishSummary(summary, reader);
+    return summary;
+}
+
+}  // namespace
+
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
+    if (options.jobs <= 1) return decodeSequential(in, sink, options.cancel);
+    return decodeParallel(in, sink, options);
+}
+
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
+    return decodeSequential(in, sink, cancel);
 }
 
 std::string summaryText(const RunSummary& summary) {
@@ -59,6 +253,7 @@ std::string summaryText(const RunSummary& summary) {
                        std::to_string(summary.decoded) + " decoded, " +
                        std::to_string(summary.notDecoded) + " not decoded";
     if (!summary.whyNothing.empty()) text += ": " + summary.whyNothing;
+    if (summary.cancelled) text += " (cancelled)";
     if (summary.readError) text += " (reading stopped by an input error)";
     return text;
 }

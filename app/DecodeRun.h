@@ -28,6 +28,15 @@ using ReportSink = std::function<void(std::string_view)>;
 RunSummary decodeLog(std::istream& in, const ReportSink& sink,
                      const std::atomic<bool>* cancel = nullptr);
 
+struct RunOptions {
+    unsigned jobs = 1;  // threads decoding messages; the report is the same for any number
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// The same with options: with jobs > 1 the reader hands batches of messages to a pool of
+// threads and the records are written in log order, numbered exactly as in a sequential run.
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options);
+
 // "N messages found, N decoded, N not decoded" (and why nothing was found).
 std::string summaryText(const RunSummary& summary);
 

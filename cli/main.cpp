@@ -94,8 +94,10 @@ int main(int argc, char** argv) {
             std::fputs(("==> " + shown + " <==").c_str(), stdout);
             writer.newline();
         }
+        truno::RunOptions runOptions;
+        runOptions.jobs = options.jobs;
         const truno::RunSummary summary =
-            truno::decodeLog(in, [&](std::string_view text) { writer.write(text); });
+            truno::decodeLog(in, [&](std::string_view text) { writer.write(text); }, runOptions);
         writer.finish();
         if (several) writer.newline();
         std::fflush(stdout);

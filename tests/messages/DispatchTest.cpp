@@ -161,3 +161,60 @@ TEST(DecodeRun, TheRealCapturesDecodeWithoutAFailure) {
 
 }  // namespace
 }  // namespace truno
+
+namespace truno {
+namespace {
+
+using namespace truno::testing;
+
+// A log with carried-over TIME and DIR, failures and page headers, long enough for many batches.
+std::string mixedLog(int messages) {
+    std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n";
+    const char* bodies[] = {"00 00 00 00 10 00", "00 00 00 00 06 16 14 01 11 02 14 01 00", "00 00 00 00 5A 01",
+                            "00 00 00 00 09 01 00", "00 00 00 00 0C 02 00 02 80 90", "00 00 00"};
+    for (int i = 0; i < messages; ++i) {
+        log += kColumns + "\r\n";
+        const std::string time = (i % 3 == 0) ? "10:" + std::to_string(i) : "";
+        const std::string dir = (i % 4 == 0) ? (i % 8 ? "S" : "R") : "";
+        log += dataLine(time, dir, logOctets(bodies[i % 6])) + "\r\n";
+        if (i % 7 == 0) log += "X  TIME  PAGE " + std::to_string(i) + "\r\n";
+        log += "\r\n";
+    }
+    return log;
+}
+
+TEST(DecodeRun, ThreadsGiveTheSameReportAsOneThread) {
+    const std::string log = mixedLog(3000);
+    const RunResult one = run(log);
+    for (unsigned jobs : {2u, 3u, 8u}) {
+        std::istringstream in(log);
+        std::string report;
+        RunOptions options;
+        options.jobs = jobs;
+        const RunSummary s = decodeLog(in, [&](std::string_view t) { report += t; }, options);
+        EXPECT_EQ(report, one.report) << jobs << " jobs";
+        EXPECT_EQ(s.found, one.summary.found);
+        EXPECT_EQ(s.decoded, one.summary.decoded);
+        EXPECT_EQ(s.notDecoded, one.summary.notDecoded);
+    }
+    EXPECT_EQ(one.summary.found, 3000u);
+    EXPECT_EQ(one.summary.found, one.summary.decoded + one.summary.notDecoded);
+    EXPECT_EQ(countOf(one.report, "RECORD 3000     "), 1);
+}
+
+TEST(DecodeRun, ACancelledRunStopsEarly) {
+    const std::string log = mixedLog(2000);
+    for (unsigned jobs : {1u, 2u}) {
+        std::atomic<bool> cancel{true};
+        std::istringstream in(log);
+        RunOptions options;
+        options.jobs = jobs;
+        options.cancel = &cancel;
+        const RunSummary s = decodeLog(in, [](std::string_view) {}, options);
+        EXPECT_TRUE(s.cancelled);
+        EXPECT_LT(s.found, 2000u);
+    }
+}
+
+}  // namespace
+}  // namespace truno
