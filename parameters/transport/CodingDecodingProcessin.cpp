@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void CodingDecodingProcessin(std::string_view contents, Text& out) { placeholderDecoder("CodingDecodingProcessin", contents, out); }
+void CodingDecodingProcessin(std::string_view contents, Text& out) {
+    titledRaw(out, "CODING DECODING PROCESSING", contents);
+}
 
 }  // namespace truno

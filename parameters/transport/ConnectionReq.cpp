@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void ConnectionReq(std::string_view contents, Text& out) { placeholderDecoder("ConnectionReq", contents, out); }
+void ConnectionReq(std::string_view contents, Text& out) {
+    titledRaw(out, "CONNECTION REQUEST", contents);
+}
 
 }  // namespace truno

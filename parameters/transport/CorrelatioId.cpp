@@ -1,7 +1,17 @@
+#include "core/Conversions.h"
 #include "parameters/transport/TransportDecoders.h"
 
 namespace truno {
 
-void CorrelatioId(std::string_view contents, Text& out) { placeholderDecoder("CorrelatioId", contents, out); }
+// The identifier in decimal, exact for any length, then its octets as received.
+void CorrelatioId(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    DressData(out, "CORRELATION ID");
+    out += decimal;
+    out += "(H'";
+    out += contents;
+    out += ')';
+    out += CRLF;
+}
 
 }  // namespace truno

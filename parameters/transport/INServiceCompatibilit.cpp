@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void INServiceCompatibilit(std::string_view contents, Text& out) { placeholderDecoder("INServiceCompatibilit", contents, out); }
+void INServiceCompatibilit(std::string_view contents, Text& out) {
+    titledRaw(out, "IN SERVICE COMPATIBILITY", contents);
+}
 
 }  // namespace truno

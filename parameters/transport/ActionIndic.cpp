@@ -1,0 +1,33 @@
+#include "parameters/transport/TransportCommon.h"
+#include "parameters/transport/TransportDecoders.h"
+
+namespace truno {
+namespace {
+
+// Action indicator values of Q.765.5.
+constexpr ValuePhrase kActions[] = {
+    {0, "0, no indication."},
+    {1, "1, connect backward."},
+    {2, "2, connect forward."},
+    {3, "3, connect forward no notification."},
+    {4, "4, connect forward plus notification."},
+    {5, "5, connect forward no notification + selected codec."},
+    {6, "6, connect forward plus notification + selected codec."},
+    {7, "7, use idle."},
+    {8, "8, connected."},
+    {9, "9, switched."},
+    {10, "10, selected codec."},
+    {11, "11, modify codec."},
+    {12, "12, successful codec modification."},
+    {13, "13, codec modification failure."},
+};
+
+}  // namespace
+
+void ActionIndic(std::string_view contents, Text& out) {
+    DressitL3(out, "Action Indicator");
+    appendContentsPhrase(out, kActions, contents);
+    out += CRLF;
+}
+
+}  // namespace truno

@@ -1,0 +1,20 @@
+#include "parameters/transport/TransportCommon.h"
+#include "parameters/transport/TransportDecoders.h"
+
+namespace truno {
+namespace {
+
+// Bearer network connection characteristics of Q.765.5.
+constexpr ValuePhrase kBearerNetworkConnections[] = {
+    {0, "0, no indication."}, {1, "1, AAL type 1."}, {2, "2, AAL type 2."},
+    {3, "3, reserved."},      {4, "4, IP/RTP."},
+};
+
+}  // namespace
+
+void BearerNetConnChars(std::string_view contents, Text& out) {
+    appendContentsPhrase(out, kBearerNetworkConnections, contents);
+    out += CRLF;
+}
+
+}  // namespace truno

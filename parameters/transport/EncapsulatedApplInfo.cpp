@@ -1,0 +1,135 @@
+#include "core/DecodeError.h"
+#include "core/FieldTable.h"
+#include "parameters/address/AddressDecoders.h"
+#include "parameters/transport/TransportDecoders.h"
+
+#include <string>
+
+namespace truno {
+namespace {
+
+// Bearer control information (the tunnelled bearer control protocol) is shown as its octets
+// after H' with no line end, so the next element continues on the same line.
+void bearerControlInformation(std::string_view contents, Text& out) {
+    out += "H'";
+    out += contents;
+}
+
+// What stands in front of an element decoder's text: nothing (it dresses its own line), a
+// level-3 label, or a heading line of its own.
+enum class Lead { None, Label, Heading };
+
+struct ElementRow {
+    std::uint8_t identifier;
+    Lead lead;
+    std::string_view text;
+    ParameterDecoder decode;
+};
+
+// Bearer association transport elements (Q.765.5), by identifier.
+constexpr ElementRow kElements[] = {
+    {1, Lead::None, "", ActionIndic},
+    {2, Lead::Label, "Backbone Network Conn. ID (BNCID)", BackboneNetConID},
+    {3, Lead::Label, "Interworking Function Address", InterworkFuncAddr},
+    {4, Lead::Heading, "CODEC LIST.", CodecLst},
+    {5, Lead::Heading, "SINGLE CODEC.", SinglCodec},
+    {6, Lead::Heading, "BAT COMPATIBILITY REPORT.", BATCompatReport},
+    {7, Lead::Label, "Bearer Network Connection Char", BearerNetConnChars},
+    {8, Lead::Label, "Bearer Control Information", bearerControlInformation},
+    {9, Lead::Label, "Bearer Control Tunneling", BearerContrlTunnelingIndic},
+    {10, Lead::Label, "Bearer Control Unit ID (BCUID)", BackboneNetConID},
+};
+
+const ElementRow* findElement(std::uint8_t identifier) {
+    for (const ElementRow& row : kElements)
+        if (row.identifier == identifier) return &row;
+    return nullptr;
+}
+
+// One element: its identifier, how many octets it spans, and its contents (the octets after
+// the compatibility information octet).
+struct Element {
+    std::uint8_t identifier;
+    std::size_t size;
+    std::string_view contents;
+};
+
+[[noreturn]] void elementError(std::size_t start, std::string_view what) {
+    throw DecodeError("encapsulated application information: the element at octet " +
+                      std::to_string(start + 1) + " " + std::string(what));
+}
+
+// Octet `index` (0-based) of the information, which must be there for the element that starts
+// at `start`.
+std::uint8_t elementOctet(std::string_view information, std::size_t index, std::size_t start,
+                          std::string_view part) {
+    if (index >= octetCount(information))
+        elementError(start, "has no " + std::string(part) + " (the information ends at octet " +
+                                std::to_string(octetCount(information)) + ")");
+    return static_cast<std::uint8_t>(contentOctet(information, index + 1));
+}
+
+// The element starting at octet `start` (0-based). Identifier, length octet(s), compatibility
+// information octet, contents. In the APM98 form the length is octet 2 (bits 7-1); when its
+// extension bit 8 is 0 the length goes on in octet 2a (bits 7-1, high-order), as Q.765 lets
+// elements longer than 127 octets do. In the APM2000 form the length is always 11 bits: bits
+// 4-1 of octet 3 (high-order) and bits 7-1 of octet 2.
+Element readElement(std::string_view information, std::size_t start, ApmForm form) {
+    const std::uint8_t identifier = elementOctet(information, start, start, "identifier");
+    const std::uint8_t length1 = elementOctet(information, start + 1, start, "length octet");
+    std::size_t length = length1 & 0x7Fu;
+    std::size_t lengthOctets = 1;
+    if (form == ApmForm::APM2000) {
+        const std::uint8_t length2 =
+            elementOctet(information, start + 2, start, "second length octet");
+        length |= static_cast<std::size_t>(length2 & 0x0Fu) << 7;
+    } else if ((length1 & 0x80u) == 0) {
+        const std::uint8_t length2 = elementOctet(information, start + 2, start, "length octet 2a");
+        length |= static_cast<std::size_t>(length2 & 0x7Fu) << 7;
+        lengthOctets = 2;
+    }
+    const std::size_t size = 1 + lengthOctets + length;
+    const std::size_t total = octetCount(information);
+    if (start + size > total)
+        elementError(start, "(identifier " + std::to_string(identifier) + ") has length " +
+                                std::to_string(length) + ", which runs past the end of the " +
+                                std::to_string(total) + " octets of the information");
+    // The contents follow the compatibility information octet that comes after the length.
+    const std::size_t contentsStart =
+        (form == ApmForm::APM2000) ? start + 3 : start + 2 + lengthOctets;
+    const std::size_t contentsOctets = length == 0 ? 0 : length - 1;
+    return Element{identifier, size,
+                   contentsStart >= total
+                       ? std::string_view{}
+                       : information.substr(2 * contentsStart, 2 * contentsOctets)};
+}
+
+}  // namespace
+
+// Walks the elements until the information is used up; every element takes at least two
+// octets, so the walk always ends. Empty information has no element to read and fails.
+void EncapsulatedApplInfo(std::string_view information, ApmForm form, Text& out) {
+    out.append(static_cast<std::size_t>(kLabelIndent), ' ');
+    lineOf(out, "ENCAPSULATED APPLICATION INFORMATION:");
+    if (information.empty())
+        throw DecodeError("encapsulated application information is empty: no element to decode");
+    const std::size_t total = octetCount(information);
+    std::size_t start = 0;
+    do {
+        const Element element = readElement(information, start, form);
+        if (const ElementRow* row = findElement(element.identifier)) {
+            if (row->lead == Lead::Label) {
+                DressitL3(out, row->text);
+            } else if (row->lead == Lead::Heading) {
+                lineOf(out, row->text);
+            }
+            row->decode(element.contents, out);
+        } else {
+            appendDecimal(out, element.identifier);
+            out += ", Reserved";
+        }
+        start += element.size;
+    } while (start < total);
+}
+
+}  // namespace truno
