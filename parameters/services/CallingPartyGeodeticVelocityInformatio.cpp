@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void CallingPartyGeodeticVelocityInformatio(std::string_view contents, Text& out) { placeholderDecoder("CallingPartyGeodeticVelocityInformatio", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void CallingPartyGeodeticVelocityInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "CALLING PTY GEODETIC VELOCITY", contents);
+}
 
 }  // namespace truno

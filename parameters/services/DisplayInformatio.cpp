@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void DisplayInformatio(std::string_view contents, Text& out) { placeholderDecoder("DisplayInformatio", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void DisplayInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "DISPLAY INFORMATION", contents);
+}
 
 }  // namespace truno

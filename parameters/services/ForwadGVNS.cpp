@@ -2,6 +2,7 @@
 
 namespace truno {
 
-void ForwadGVNS(std::string_view contents, Text& out) { placeholderDecoder("ForwadGVNS", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void ForwadGVNS(std::string_view contents, Text& out) { titledRaw(out, "FORWARD GVNS", contents); }
 
 }  // namespace truno

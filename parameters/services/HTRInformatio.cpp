@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void HTRInformatio(std::string_view contents, Text& out) { placeholderDecoder("HTRInformatio", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void HTRInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "HTR INFORMATION", contents);
+}
 
 }  // namespace truno

@@ -1,7 +1,39 @@
 #include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
-void PivotCapabilit(std::string_view contents, Text& out) { placeholderDecoder("PivotCapabilit", contents, out); }
+namespace {
+
+using namespace octetblock;
+
+// Bits C B A; unlisted values show as their bits and ", spare".
+constexpr Phrase kPivotPossible[] = {
+    {"000", "0, no indication"},
+    {"001", "1, pivot routing possible before ACM"},
+    {"010", "2, pivot routing possible before ANM"},
+    {"011", "3, pivot routing possible anytime during the call"},
+};
+
+// Bit G.
+constexpr Phrase kInterworkingToRedirection[] = {
+    {"0", "0, allowed (forward)"},
+    {"1", "1, not allowed (forward)"},
+};
+
+// Bits F E D are not shown.
+constexpr FieldLine kLines[] = {
+    {"Pivot possible indicator", Level::L2, kLastOctet, 6, 3, kPivotPossible,
+     kFallbackBitsSpare},
+    {"Interworking to redirection indic", Level::L2, kLastOctet, 2, 1, kInterworkingToRedirection,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr OctetBlock kBlock{"PIVOT CAPABILITY:", kLines, Ending::None};
+
+}  // namespace
+
+void PivotCapabilit(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void PivotRoutingBackwardInformatio(std::string_view contents, Text& out) { placeholderDecoder("PivotRoutingBackwardInformatio", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void PivotRoutingBackwardInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "PivotRoutingBackwardInformation", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,9 @@
 
 namespace truno {
 
-void PivotRoutingForwardInformatio(std::string_view contents, Text& out) { placeholderDecoder("PivotRoutingForwardInformatio", contents, out); }
+// Shown without interpretation: the title and the contents' hex digits as received.
+void PivotRoutingForwardInformatio(std::string_view contents, Text& out) {
+    titledRaw(out, "PivotRoutingForwardInformation", contents);
+}
 
 }  // namespace truno

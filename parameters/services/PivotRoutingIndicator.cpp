@@ -1,7 +1,33 @@
 #include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
-void PivotRoutingIndicator(std::string_view contents, Text& out) { placeholderDecoder("PivotRoutingIndicator", contents, out); }
+namespace {
+
+using namespace octetblock;
+
+// Bits G F E D C B A; unlisted values show as their decimal value and ", spare".
+constexpr Phrase kPivotRouting[] = {
+    {"0000000", "0, no indication"},
+    {"0000001", "1, pivot request"},
+    {"0000010", "2, cancel pivot request"},
+    {"0000011", "3, pivot request failure"},
+    {"0000100", "4, interworking to redirection prohibited (backward)"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Pivot routing indicators", Level::L2, kLastOctet, 2, 7, kPivotRouting,
+     servicecommon::kFallbackDecimalSpareNoStop},
+    servicecommon::kExtensionLine,
+};
+
+constexpr OctetBlock kBlock{"PIVOT ROUTING INDICATORS:", kLines, Ending::None};
+
+}  // namespace
+
+void PivotRoutingIndicator(std::string_view contents, Text& out) {
+    appendOctetBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

@@ -1,7 +1,35 @@
 #include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+#include "core/Conversions.h"
 
 namespace truno {
 
-void ServiceActivatio(std::string_view contents, Text& out) { placeholderDecoder("ServiceActivatio", contents, out); }
+namespace {
+
+// The whole contents as one number: 0 and 1 have rows, 2 to 127 are reserved, and higher
+// values are shown as the bare number.
+constexpr ValuePhrase kServiceActivation[] = {
+    {0, "0, spare"},
+    {1, "1, call transfer."},
+};
+
+constexpr std::uint64_t kLastReserved = 127;
+
+constexpr std::string_view kLabel = "SERVICE ACTIVATION";
+
+}  // namespace
+
+void ServiceActivatio(std::string_view contents, Text& out) {
+    const auto value = servicecommon::contentsNumber(contents);
+    DressData(out, kLabel);
+    if (!value)
+        out += hexToDecimalText(contents);  // beyond 64 bits, far above the reserved range
+    else if (*value <= kLastReserved)
+        appendPhrase(out, kServiceActivation, Field{*value, 64}, kFallbackDecimalReserved);
+    else
+        appendDecimal(out, *value);
+    out += CRLF;
+}
 
 }  // namespace truno

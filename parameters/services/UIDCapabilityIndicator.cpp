@@ -1,7 +1,37 @@
 #include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
-void UIDCapabilityIndicator(std::string_view contents, Text& out) { placeholderDecoder("UIDCapabilityIndicator", contents, out); }
+namespace {
+
+using namespace octetblock;
+
+// Bit A.
+constexpr Phrase kThroughConnection[] = {
+    {"0", "0, no indication"},
+    {"1", "1, through-connect modification possible"},
+};
+
+// Bit B.
+constexpr Phrase kT9Capability[] = {
+    {"0", "0, no indication"},
+    {"1", "1, stopping of T9 timer possible"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Through-connection indicator", Level::L2, kLastOctet, 8, 1, kThroughConnection,
+     kFallbackBits},
+    {"T9 timer indicator", Level::L2, kLastOctet, 7, 1, kT9Capability, kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr OctetBlock kBlock{"UID CAPABILITY INDICATORS:", kLines, Ending::None};
+
+}  // namespace
+
+void UIDCapabilityIndicator(std::string_view contents, Text& out) {
+    appendOctetBlock(out, contents, kBlock);
+}
 
 }  // namespace truno
