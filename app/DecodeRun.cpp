@@ -55,6 +55,17 @@ void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
     }
 }
 
+// Decodes the message in `state`, unless the reader could not keep all of it.
+bool decodeOne(DecodingState& state, const LogMessage& m) {
+    if (m.oversized) {
+        recordNotDecoded(state, m.startLine,
+                         "the message's DATA runs past " + std::to_string(LogReader::kMaxMessageData) +
+                             " characters (is the blank line after it missing?); only the beginning was kept");
+        return false;
+    }
+    return decodeMessage(state, m.startLine);
+}
+
 void finishSummary(RunSummary& summary, const LogReader& reader) {
     summary.readError = reader.readError();
     summary.whyNothing = reader.whyNoMessage(summary.found);
@@ -73,7 +84,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std:
         state.MessageTime.swap(message.time);
         state.MessageDirection.swap(message.direction);
         ++summary.found;
-        if (decodeMessage(state, message.startLine))
+        if (decodeOne(state, message))
             ++summary.decoded;
         else
             ++summary.notDecoded;
@@ -169,7 +180,7 @@ private:
             splitOctets(m.data, state.MessageOctets);
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
-            if (decodeMessage(state, m.startLine)) ++batch.decoded;
+            if (decodeOne(state, m)) ++batch.decoded;
         }
         state.ReportText.swap(batch.report);
     }

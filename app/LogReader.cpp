@@ -1,5 +1,7 @@
 #include "app/LogReader.h"
 
+#include "core/ReportLayout.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,7 +22,7 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t lengt
 // ---------------------------------------------------------------- LineSource
 
 namespace {
-constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kChunk = 2 * LineSource::kMaxLine;
 }
 
 LineSource::LineSource(std::istream& in) : in_(in), buffer_(kChunk) {}
@@ -32,7 +34,6 @@ bool LineSource::fill() {
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);
     in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
     const auto got = static_cast<std::size_t>(in_.gcount());
     end_ += got;
@@ -44,7 +45,18 @@ bool LineSource::fill() {
 }
 
 bool LineSource::next(std::string_view& line) {
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
     for (;;) {
+        if (discarding_) {
+            while (begin_ < end_ && !isBreak(buffer_[begin_])) ++begin_;
+            if (begin_ == end_) {
+                if (!fill()) return false;
+                continue;
+            }
+            skipLf_ = (buffer_[begin_] == '\r');
+            ++begin_;
+            discarding_ = false;
+        }
         if (skipLf_) {
             if (begin_ == end_ && !fill()) return false;
             if (begin_ < end_) {
@@ -53,19 +65,21 @@ bool LineSource::next(std::string_view& line) {
             }
         }
         const char* start = buffer_.data() + begin_;
-        const std::size_t avail = end_ - begin_;
-        const char* stop = nullptr;
-        for (const char* p = start; p < start + avail; ++p) {
-            if (*p == '\r' || *p == '\n') {
-                stop = p;
-                break;
-            }
-        }
-        if (stop != nullptr) {
+        const std::size_t avail = std::min(end_ - begin_, kMaxLine);
+        const char* stop = std::find_if(start, start + avail, isBreak);
+        if (stop != start + avail) {
             const auto length = static_cast<std::size_t>(stop - start);
             line = std::string_view(start, length);
             skipLf_ = (*stop == '\r');
             begin_ += length + 1;
+            ++lineNumber_;
+            return true;
+        }
+        if (avail == kMaxLine) {
+            // Cut: hand on the first kMaxLine characters, skip the rest of the line later.
+            line = std::string_view(start, kMaxLine);
+            begin_ += kMaxLine;
+            discarding_ = true;
             ++lineNumber_;
             return true;
         }
@@ -126,9 +140,19 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
     if (!time.empty()) lastTime_ = time;
     if (!dir.empty()) lastDir_ = dir;
+    const std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
+    if (m.data.size() + data.size() + 2 > kMaxMessageData) {
+        m.oversized = true;
+        return;
+    }
     trimInPlace(m.data);
     m.data += "  ";
-    m.data += trimSpaces(mid(line, dataPos_, kDataWidth));
+    // Octets are printable text; anything else (control characters, bytes above 7E) is kept
+    // as a visible escape, so that no decoder can pass it on to the report as it is.
+    if (std::all_of(data.begin(), data.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        m.data += data;
+    else
+        appendLogText(m.data, data);
 }
 
 void LogReader::handOn(LogMessage& m) {
@@ -156,6 +180,7 @@ void LogReader::handOn(LogMessage& m) {
 bool LogReader::next(LogMessage& m) {
     m.data.clear();
     m.octets.clear();
+    m.oversized = false;
     collecting_ = false;
     std::string_view line;
     while (lines_.next(line)) {

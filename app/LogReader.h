@@ -11,9 +11,13 @@
 namespace truno {
 
 // Splits a byte stream into lines: CR LF, a lone CR and a lone LF each end a line; the line
-// break is not part of the line. A last line without a line break is a line too.
+// break is not part of the line. A last line without a line break is a line too. A line longer
+// than kMaxLine is cut there (the rest up to its line end is skipped), so that memory stays
+// bounded whatever the input: no line of a trace log comes near that length.
 class LineSource {
 public:
+    static constexpr std::size_t kMaxLine = 1 << 20;
+
     explicit LineSource(std::istream& in);
     // The next line, valid until the following call; false at the end of the stream.
     bool next(std::string_view& line);
@@ -31,6 +35,7 @@ private:
     bool eof_ = false;
     bool readError_ = false;
     bool skipLf_ = false;  // the previous line ended in CR: a LF right after it belongs to it
+    bool discarding_ = false;  // skipping the rest of a line that was cut at kMaxLine
     std::size_t lineNumber_ = 0;
 };
 
@@ -41,6 +46,7 @@ struct LogMessage {
     std::string data;       // the DATA fields of the message joined by two blanks
     std::vector<std::string_view> octets;  // data split at every two blanks (views into data)
     std::size_t startLine = 0;             // log line of the message's first data line
+    bool oversized = false;  // more DATA than any message can hold: the rest was not kept
 };
 
 class LogReader {
@@ -50,6 +56,9 @@ public:
         "USER       BCIC        DEV                   ROUTE       TSTCALL";
     static constexpr std::string_view kColumnHeader = "TIME        MSG        DIR  DATA";
     static constexpr std::size_t kDataWidth = 100;
+    // DATA text kept of one message: far more than the longest message (a few hundred octets);
+    // a log whose blank lines are missing does not make the reader grow without bound.
+    static constexpr std::size_t kMaxMessageData = 1 << 20;
 
     explicit LogReader(std::istream& in);
 

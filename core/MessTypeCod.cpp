@@ -211,6 +211,12 @@ void MessTypeCod(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
 }
 
+void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why) {
+    ++s.MessageCount;
+    s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
+    appendFailureRecord(s, logLine, why);
+}
+
 bool decodeMessage(DecodingState& s, std::size_t logLine) {
     const std::size_t reportSize = s.ReportText.size();
     const std::uint64_t count = s.MessageCount;

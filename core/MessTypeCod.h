@@ -21,6 +21,10 @@ void MessTypeCod(DecodingState& s);
 // log line where the message starts and its octets as read. Returns whether it was decoded.
 bool decodeMessage(DecodingState& s, std::size_t logLine);
 
+// Appends the record of a message that cannot be decoded for a reason found before decoding
+// (for instance by the log reader), numbered like any other record.
+void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why);
+
 // The marker line that opens the explanation of a message that could not be decoded.
 inline constexpr std::string_view kNotDecodedMarker = "*** MESSAGE NOT DECODED ***";
 

@@ -1,5 +1,6 @@
 // The message dispatch and the parameter dispatch: records, the optional-part walk, special
 // codes, and the records of messages that cannot be decoded.
+#include "app/LogReader.h"
 #include "core/MessTypeCod.h"
 #include "core/ParTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
@@ -140,9 +141,11 @@ TEST(DecodeRun, SaysWhyNothingWasFound) {
 
 TEST(DecodeRun, ControlCharactersFromTheLogAreEscapedInTheBanner) {
     const std::string log = kTraceHeader + "\r\n" + "OPER1      1\x1b[2J\r\n" + kColumns + "\r\n" +
-                            dataLine("10:00\x1b]0;x\x07", "S", "00  00  00  00  10  00") + "\r\n";
-    const RunResult r = run(log);
+                            dataLine("10:00\x1b]0;x\x07", "S", "00  00  00  00  10  00") + "\r\n\r\n";
+    const RunResult r = run(log + kColumns + "\r\n" + dataLine("1", "S", "00  00  00  00  06  16  14  01  03  02  1B\x1b  9B\x9b  00") + "\r\n");
     EXPECT_EQ(r.report.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.report.find('\x9b'), std::string::npos);
+    EXPECT_NE(r.report.find("1B\\x1B"), std::string::npos);
     EXPECT_NE(r.report.find("TIME=10:00\\x1B]0;x\\x07"), std::string::npos);
     EXPECT_NE(r.report.find("=1\\x1B[2J\r\n"), std::string::npos);
 }
@@ -200,6 +203,19 @@ TEST(DecodeRun, ThreadsGiveTheSameReportAsOneThread) {
     EXPECT_EQ(one.summary.found, 3000u);
     EXPECT_EQ(one.summary.found, one.summary.decoded + one.summary.notDecoded);
     EXPECT_EQ(countOf(one.report, "RECORD 3000     "), 1);
+}
+
+TEST(DecodeRun, AMessageWithoutItsBlankLineCannotGrowWithoutBound) {
+    std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n" + kColumns + "\r\n";
+    const std::string line = dataLine("1", "S", logOctets("00 00 00 00 10 00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 01 02 03 04"));
+    for (int i = 0; i < 20000; ++i) log += line + "\r\n";
+    log += "\r\n" + kColumns + "\r\n" + dataLine("2", "S", "00  00  00  00  10  00") + "\r\n";
+    const RunResult r = run(log);
+    EXPECT_EQ(r.summary.found, 2u);
+    EXPECT_EQ(r.summary.notDecoded, 1u);
+    EXPECT_NE(r.report.find("is the blank line after it missing?"), std::string::npos);
+    EXPECT_LT(r.report.size(), 2u * LogReader::kMaxMessageData);
+    EXPECT_EQ(countOf(r.report, "RECORD 2     "), 1);
 }
 
 TEST(DecodeRun, ACancelledRunStopsEarly) {

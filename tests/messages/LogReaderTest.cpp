@@ -56,17 +56,25 @@ TEST(LineSource, EveryKindOfLineEndEndsALine) {
     }
 }
 
-TEST(LineSource, LinesLongerThanTheBufferAndCrLfAcrossReadsStayWhole) {
-    const std::string big(3 << 20, 'x');
-    std::istringstream in(big + "\r\n" + "y");
-    LineSource src(in);
-    std::string_view line;
-    ASSERT_TRUE(src.next(line));
-    EXPECT_EQ(line.size(), big.size());
-    ASSERT_TRUE(src.next(line));
-    EXPECT_EQ(line, "y");
-    EXPECT_EQ(src.lineNumber(), 2u);
-    EXPECT_FALSE(src.next(line));
+TEST(LineSource, OverlongLinesAreCutAndTheRestSkipped) {
+    for (const std::string eol : {"\r\n", "\r", "\n"}) {
+        const std::string big(3 * LineSource::kMaxLine + 5, 'x');
+        std::istringstream in("a" + eol + big + eol + "y" + eol + std::string(LineSource::kMaxLine - 1, 'z') + eol + "w");
+        LineSource src(in);
+        std::string_view line;
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "a");
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line.size(), LineSource::kMaxLine);
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "y");
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line.size(), LineSource::kMaxLine - 1);
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "w");
+        EXPECT_EQ(src.lineNumber(), 5u);
+        EXPECT_FALSE(src.next(line));
+    }
 }
 
 TEST(LogReader, ReadsTheExampleMessageOverTwoDataLines) {
