@@ -1,7 +1,12 @@
+#include "core/Conversions.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {
 
-void AdditionalChargInf(std::string_view contents, Text& out) { placeholderDecoder("AdditionalChargInf", contents, out); }
+// The whole contents as one number, exact for any length.
+void AdditionalChargInf(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    lineL1(out, "ADDITIONAL CHARGING INFORMATION", decimal);
+}
 
 }  // namespace truno

@@ -2,6 +2,11 @@
 
 namespace truno {
 
-void AdditionalRoutingInf(std::string_view contents, Text& out) { placeholderDecoder("AdditionalRoutingInf", contents, out); }
+void AdditionalRoutingInf(std::string_view contents, Text& out) {
+    DressData(out, "ADDITIONAL ROUTING INFORMATION");
+    out += "H'";
+    out += contents;
+    out += CRLF;
+}
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void CallRefNationalUse(std::string_view contents, Text& out) { placeholderDecoder("CallRefNationalUse", contents, out); }
+void CallRefNationalUse(std::string_view contents, Text& out) {
+    titledRaw(out, "CALL REFERENCE NATIONAL USE", contents);
+}
 
 }  // namespace truno

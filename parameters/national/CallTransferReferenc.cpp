@@ -1,7 +1,12 @@
+#include "core/Conversions.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {
 
-void CallTransferReferenc(std::string_view contents, Text& out) { placeholderDecoder("CallTransferReferenc", contents, out); }
+// The whole contents as one number, exact for any length.
+void CallTransferReferenc(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    lineL1(out, "CALL TRANSFER REFERENCE", decimal);
+}
 
 }  // namespace truno

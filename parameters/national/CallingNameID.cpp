@@ -1,7 +1,75 @@
+#include "core/FieldTable.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {
+namespace {
 
-void CallingNameID(std::string_view contents, Text& out) { placeholderDecoder("CallingNameID", contents, out); }
+// Bits H G F of octet 1.
+constexpr Phrase kTypeOfName[] = {
+    {"001", "Calling party's name."},
+};
+
+// Bit E.
+constexpr Phrase kAvailability[] = {
+    {"0", "0, name available."},
+    {"1", "1, name not available."},
+};
+
+// Bits D C.
+constexpr Phrase kScreening[] = {
+    {"00", "0, user provided."},
+    {"01", "1, network provided."},
+};
+
+// Bits B A.
+constexpr Phrase kPresentation[] = {
+    {"00", "0, presentation of name allowed."},
+    {"01", "1, presentation of name restricted."},
+};
+
+// Octet 2 as a number.
+constexpr ValuePhrase kEncoding[] = {
+    {1, "1, IA5 string encoding."},
+};
+
+constexpr Fallback kBitsThenSpare{Fallback::Kind::Bits, ", spare."};
+
+// A name holds at most this many characters; octets after them are not shown.
+constexpr std::size_t kMaxNameCharacters = 50;
+
+// The name from octet 3 on, one character per octet, blanks trimmed at both ends. Control
+// characters are shown escaped so that the name cannot break the report's lines.
+void appendName(Text& out, std::string_view contents) {
+    char name[kMaxNameCharacters];
+    std::size_t length = 0;
+    for (std::size_t n = 3; n <= octetCount(contents) && length < kMaxNameCharacters; ++n)
+        name[length++] = static_cast<char>(contentOctet(contents, n));
+    std::string_view text(name, length);
+    const std::size_t first = text.find_first_not_of(' ');
+    text = first == std::string_view::npos ? std::string_view{} : text.substr(first);
+    text = text.substr(0, text.find_last_not_of(' ') + 1);
+    DressItL2(out, "Character");
+    appendLogText(out, text);
+    out += CRLF;
+}
+
+}  // namespace
+
+void CallingNameID(std::string_view contents, Text& out) {
+    const std::uint8_t indicators = contentOctet(contents, 1);
+    const std::uint8_t encoding = contentOctet(contents, 2);
+    const Field availability = cutOctet(indicators, 4, 1);
+    lineOf(out, "CALLING NAME IDENTITY:");
+    fieldLineL2(out, "Type of name", kTypeOfName, cutOctet(indicators, 1, 3),
+                kFallbackDecimalSpare);
+    fieldLineL2(out, "Availability Indicator", kAvailability, availability, kFallbackBits);
+    fieldLineL2(out, "Screening Indicator", kScreening, cutOctet(indicators, 5, 2), kBitsThenSpare);
+    fieldLineL2(out, "Name Presentation", kPresentation, cutOctet(indicators, 7, 2),
+                kBitsThenSpare);
+    DressItL2(out, "Encoding identification");
+    appendPhrase(out, kEncoding, Field{encoding, 8}, kFallbackDecimalSpare);
+    out += CRLF;
+    if (availability.value == 0 && octetCount(contents) > 2) appendName(out, contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void ChargedPartyIdentificationNationalUs(std::string_view contents, Text& out) { placeholderDecoder("ChargedPartyIdentificationNationalUs", contents, out); }
+void ChargedPartyIdentificationNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "CHARGED PTY I.D NATIONAL USE", contents);
+}
 
 }  // namespace truno

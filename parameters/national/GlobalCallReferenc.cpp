@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void GlobalCallReferenc(std::string_view contents, Text& out) { placeholderDecoder("GlobalCallReferenc", contents, out); }
+void GlobalCallReferenc(std::string_view contents, Text& out) {
+    titledRaw(out, "GLOBAL CALL REFERENCE", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void InterNodalTrafficGroupIdentifie(std::string_view contents, Text& out) { placeholderDecoder("InterNodalTrafficGroupIdentifie", contents, out); }
+void InterNodalTrafficGroupIdentifie(std::string_view contents, Text& out) {
+    titledRaw(out, "Inter Nodal Traffic Group Identifier", contents);
+}
 
 }  // namespace truno

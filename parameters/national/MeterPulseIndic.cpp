@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void MeterPulseIndic(std::string_view contents, Text& out) { placeholderDecoder("MeterPulseIndic", contents, out); }
+void MeterPulseIndic(std::string_view contents, Text& out) {
+    titledRaw(out, "METER PULSE INDICATOR", contents);
+}
 
 }  // namespace truno

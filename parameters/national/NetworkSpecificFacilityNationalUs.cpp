@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void NetworkSpecificFacilityNationalUs(std::string_view contents, Text& out) { placeholderDecoder("NetworkSpecificFacilityNationalUs", contents, out); }
+void NetworkSpecificFacilityNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "NETWORK SPECIFIC FACILITY", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void RemoteOperationsNationalUs(std::string_view contents, Text& out) { placeholderDecoder("RemoteOperationsNationalUs", contents, out); }
+void RemoteOperationsNationalUs(std::string_view contents, Text& out) {
+    titledRaw(out, "RemoteOperationsNationalUse", contents);
+}
 
 }  // namespace truno

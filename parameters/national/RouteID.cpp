@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void RouteID(std::string_view contents, Text& out) { placeholderDecoder("RouteID", contents, out); }
+void RouteID(std::string_view contents, Text& out) {
+    titledRaw(out, "ROUTE IDENTITY", contents);
+}
 
 }  // namespace truno

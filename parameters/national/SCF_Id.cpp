@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void SCF_Id(std::string_view contents, Text& out) { placeholderDecoder("SCF_Id", contents, out); }
+void SCF_Id(std::string_view contents, Text& out) {
+    titledRaw(out, "SCFId", contents);
+}
 
 }  // namespace truno

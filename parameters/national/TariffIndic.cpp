@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void TariffIndic(std::string_view contents, Text& out) { placeholderDecoder("TariffIndic", contents, out); }
+void TariffIndic(std::string_view contents, Text& out) {
+    titledRaw(out, "TARIFF INDICATOR", contents);
+}
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 
 namespace truno {
 
-void TransitNetworkSelectionNatUse(std::string_view contents, Text& out) { placeholderDecoder("TransitNetworkSelectionNatUse", contents, out); }
+void TransitNetworkSelectionNatUse(std::string_view contents, Text& out) {
+    titledRaw(out, "TransitNetworkSelectionNationalUse", contents);
+}
 
 }  // namespace truno
