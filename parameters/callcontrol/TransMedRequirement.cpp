@@ -1,3 +1,4 @@
+#include "core/Conversions.h"
 #include "core/FieldTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
@@ -48,10 +49,11 @@ constexpr ValuePhrase kRequirement[] = {
 
 }  // namespace
 
-// One label line without a line end: the caller puts the break after it. The contents are
-// read as one number, so a longer contents gives the value of its last octet.
+// One label line without a line end: the caller puts the break after it. The whole contents
+// are compared as one number, so longer contents only match a row when their leading octets
+// are zero.
 void TransMedRequirement(std::string_view contents, Text& out) {
-    const Field requirement = cut(wholeContentsWord(contents), 25, 8);
+    const Field requirement{HextoDec(contents), 8};
     DressData(out, "TRANSMISSION MEDIUM REQUIREMENT");
     appendPhrase(out, kRequirement, requirement, kFallbackEmpty);
 }

@@ -228,7 +228,8 @@ TEST(TransMedRequirement, PrintsOneLabelLineWithoutLineEnd) {
         {TransMedRequirement, "0F", kTmr},
         {TransMedRequirement, "2B", kTmr},
         {TransMedRequirement, "FF", kTmr},
-        {TransMedRequirement, "0103", kTmr + "3, 3.1 kHz audio."},  // the last octet
+        {TransMedRequirement, "0003", kTmr + "3, 3.1 kHz audio."},  // the whole contents as one number
+        {TransMedRequirement, "0103", kTmr},                        // 259: no row
     });
 }
 
@@ -320,7 +321,7 @@ TEST(CallControlIndicators, UnconvertibleContentsFailWithoutOutput) {
         {CallingPartyCat, ""},           {CallingPartyCat, "0a"},
         {CallingPartyCat, "0100000000"},
         {TransMedRequirement, ""},       {TransMedRequirement, "2a"},
-        {TransMedRequirement, "FFFFFFFF"},
+        {TransMedRequirement, "FFFFFFFFFFFFFFFFFF"},
     };
     for (const auto& c : cases) {
         Text out = "kept";

@@ -46,9 +46,8 @@ void expectBlocks(const std::vector<BlockCase>& cases) {
 }
 
 std::string hex2(unsigned v) {
-    char buf[3];
-    std::snprintf(buf, sizeof buf, "%02X", v);
-    return buf;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[(v >> 4) & 15], kDigits[v & 15]};
 }
 
 // ---------------------------------------------------------------------------------------------
