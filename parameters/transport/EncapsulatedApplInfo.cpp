@@ -69,11 +69,13 @@ std::uint8_t elementOctet(std::string_view information, std::size_t index, std::
     return static_cast<std::uint8_t>(contentOctet(information, index + 1));
 }
 
-// The element starting at octet `start` (0-based). Identifier, length octet(s), compatibility
-// information octet, contents. In the APM98 form the length is octet 2 (bits 7-1); when its
-// extension bit 8 is 0 the length goes on in octet 2a (bits 7-1, high-order), as Q.765 lets
-// elements longer than 127 octets do. In the APM2000 form the length is always 11 bits: bits
-// 4-1 of octet 3 (high-order) and bits 7-1 of octet 2.
+// The element starting at octet `start` (0-based). In the APM98 form: identifier, length octet 2
+// (bits 7-1), compatibility information octet, contents; when bit 8 of octet 2 (extension) is 0
+// the length goes on in octet 2a (bits 7-1, high-order), as Q.765 lets elements longer than
+// 127 octets do, and the rest moves one octet on. In the APM2000 form the length is always 11
+// bits, bits 4-1 of octet 3 (high-order) and bits 7-1 of octet 2, and the contents start at
+// octet 4. The length L counts the octets after octet 2 (after 2a when there is one), and the
+// contents are L - 1 octets.
 Element readElement(std::string_view information, std::size_t start, ApmForm form) {
     const std::uint8_t identifier = elementOctet(information, start, start, "identifier");
     const std::uint8_t length1 = elementOctet(information, start + 1, start, "length octet");
@@ -94,7 +96,6 @@ Element readElement(std::string_view information, std::size_t start, ApmForm for
         elementError(start, "(identifier " + std::to_string(identifier) + ") has length " +
                                 std::to_string(length) + ", which runs past the end of the " +
                                 std::to_string(total) + " octets of the information");
-    // The contents follow the compatibility information octet that comes after the length.
     const std::size_t contentsStart =
         (form == ApmForm::APM2000) ? start + 3 : start + 2 + lengthOctets;
     const std::size_t contentsOctets = length == 0 ? 0 : length - 1;

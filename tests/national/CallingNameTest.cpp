@@ -35,8 +35,6 @@ TEST(CallingNameID, IndicatorsOfOctetsOneAndTwo) {
                                 "10, spare.", "0, spare.")},
         {"E0FF", indicatorLines("7, spare.", "0, name available.", "0, user provided.",
                                 "0, presentation of name allowed.", "255, spare.")},
-        {"0002", indicatorLines("0, spare.", "0, name available.", "0, user provided.",
-                                "0, presentation of name allowed.", "2, spare.")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(render(CallingNameID, c.contents), c.expected) << c.contents;

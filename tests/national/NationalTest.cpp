@@ -41,29 +41,17 @@ TEST(CarrierSelectionInformationNationalUs, ContinuesUnderTheEqualsSign) {
         std::string text;
     } cases[] = {
         {"00", "0, no indication"},
-        {"01", "1, selected carrier identification pre-subscribed\r\n" + kContinuationIndent +
-                   "and no input by calling party"},
         {"02", "2, selected carrier identification pre-subscribed\r\n" + kContinuationIndent +
                    "and input by calling party"},
-        {"03", "3, selected carrier identification pre-subscribed\r\n" + kContinuationIndent +
-                   "and input by calling party undetermined"},
         {"04", "4, selected carrier identification not pre-subscribed,\r\n" + kContinuationIndent +
                    "and input by calling party"},
-        {"05", "5, reserved for primary preferred carrier of the charged party"},
-        {"06", "6, reserved for alternate preferred carrier of the charged party"},
-        {"07", "7, reserved for selected carrier identification presubscription\r\n" +
-                   kContinuationIndent + "unknown (verbal) instructions from the calling party"},
         {"08", "8, reserved for selected carrier identification presubcription\r\n" +
                    kContinuationIndent + "unknown (verbal) instructions from the charged party"},
         {"09", "9, reserved for emergency call handling"},
-        {"0A", "10, carrier selected by input from calling party"},
-        {"0B", "11, carrier selected by a network operator"},
         {"0C", "12"},
-        {"FF", "255"},
         // The whole contents is one number.
         {"0002", "2, selected carrier identification pre-subscribed\r\n" + kContinuationIndent +
                      "and input by calling party"},
-        {"0100", "256"},
         {"000000000000000000000009", "9, reserved for emergency call handling"},
         {"FFFFFFFFFFFFFFFFFF", "4722366482869645213695"},
     };
@@ -87,29 +75,6 @@ TEST(FreePhoneIndic, ReadsBitAOfTheLastOctet) {
                   DressData("FREE PHONE INDICATOR") + c.text + "\r\n")
             << c.contents;
     EXPECT_THROW(render(FreePhoneIndic, ""), DecodeError);
-}
-
-TEST(NationalRawParameters, PrintTitleThenContents) {
-    const struct {
-        ParameterDecoder decoder;
-        const char* title;
-    } cases[] = {
-        {CallRefNationalUse, "CALL REFERENCE NATIONAL USE"},
-        {ChargedPartyIdentificationNationalUs, "CHARGED PTY I.D NATIONAL USE"},
-        {GlobalCallReferenc, "GLOBAL CALL REFERENCE"},
-        {InterNodalTrafficGroupIdentifie, "Inter Nodal Traffic Group Identifier"},
-        {NetworkSpecificFacilityNationalUs, "NETWORK SPECIFIC FACILITY"},
-        {RemoteOperationsNationalUs, "RemoteOperationsNationalUse"},
-        {SCF_Id, "SCFId"},
-        {TransitNetworkSelectionNatUse, "TransitNetworkSelectionNationalUse"},
-        {MeterPulseIndic, "METER PULSE INDICATOR"},
-        {RouteID, "ROUTE IDENTITY"},
-        {TariffIndic, "TARIFF INDICATOR"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(render(c.decoder, "1234"), std::string(c.title) + "\r\n1234") << c.title;
-        EXPECT_EQ(render(c.decoder, ""), std::string(c.title) + "\r\n") << c.title;
-    }
 }
 
 }  // namespace

@@ -249,10 +249,7 @@ TEST(ApplicTransportPar, ContextAndSegmentationValues) {
         const char* octet1;
         std::string_view phrase;
     } contexts[] = {
-        {"81", "1, PSS1 ASE (VPN)."},
-        {"82", "2, spare."},
         {"83", "3, charging ASE (ETSI)."},
-        {"84", "4, reserved."},
         {"86", "6, reserved."},
         {"87", ""},
         {"FF", ""},
