@@ -22,10 +22,13 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t lengt
 // ---------------------------------------------------------------- LineSource
 
 namespace {
-constexpr std::size_t kChunk = 2 * LineSource::kMaxLine;
+// The buffer starts small and grows, up to twice the longest line kept, only when a line
+// does not fit.
+constexpr std::size_t kFirstBuffer = 64 * 1024;
+constexpr std::size_t kMaxBuffer = 2 * LineSource::kMaxLine;
 }
 
-LineSource::LineSource(std::istream& in) : in_(in), buffer_(kChunk) {}
+LineSource::LineSource(std::istream& in) : in_(in), buffer_(kFirstBuffer) {}
 
 bool LineSource::fill() {
     if (eof_) return false;
@@ -34,6 +37,7 @@ bool LineSource::fill() {
         end_ -= begin_;
         begin_ = 0;
     }
+    if (end_ == buffer_.size() && buffer_.size() < kMaxBuffer) buffer_.resize(buffer_.size() * 2);
     in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
     const auto got = static_cast<std::size_t>(in_.gcount());
     end_ += got;
@@ -126,6 +130,10 @@ bool isPageHeader(std::string_view line) {
 void trimInPlace(std::string& s) {
     const std::string_view t = trimSpaces(s);
     if (t.size() == s.size()) return;
+    if (t.empty()) {
+        s.clear();
+        return;
+    }
     const std::size_t first = static_cast<std::size_t>(t.data() - s.data());
     s.erase(first + t.size());
     s.erase(0, first);

@@ -146,6 +146,16 @@ TEST(LogReader, DataIsCutAtOneHundredCharactersAndSplitAtTwoBlanks) {
     EXPECT_EQ(octetsOf(single[0]), (std::vector<std::string>{"00 00", "01", " 02", "", "03"}));
 }
 
+TEST(LogReader, DataLinesWithoutDataAddNothing) {
+    const std::string log = logOf({}) + kColumns + "\r\n" + dataLine("10:00:01", "S", "") + "\r\n" +
+                            dataLine("", "", "   ") + "\r\n" + dataLine("", "", "00  00  00  00  10  00") + "\r\n" +
+                            dataLine("", "", "") + "\r\n\r\n";
+    const auto msgs = readAll(log);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(octetsOf(msgs[0]), (std::vector<std::string>{"00", "00", "00", "00", "10", "00"}));
+    EXPECT_EQ(msgs[0].time, "10:00:01");
+}
+
 TEST(LogReader, ColumnPositionsComeFromTheLatestColumnHeader) {
     const std::string shifted = "  " + kColumns;
     const std::string log = logOf({}) + shifted + "\r\n" + "  " + dataLine("10:00:09", "S", "00  00  00  00  10  00") +

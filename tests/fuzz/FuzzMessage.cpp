@@ -1,0 +1,46 @@
+// Fuzz target, structure-aware: the fuzzer's bytes become the octets of one or more messages
+// inside a valid trace, so that the message decoders and the parameter decoders behind the
+// optional-part walk are reached with well-formed hex digits.
+#include "app/DecodeRun.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string log =
+        "USER       BCIC        DEV                   ROUTE       TSTCALL\r\n"
+        "OPER1      1           BICC-1                RT1         5\r\n";
+    // A byte FE followed by FE starts a new message; everything else is an octet.
+    std::string line;
+    std::size_t inLine = 0;
+    const auto startMessage = [&] {
+        log += "\r\nTIME        MSG        DIR  DATA\r\n10:00:00.0  XXX        S    ";
+        inLine = 0;
+    };
+    startMessage();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0xFE && i + 1 < size && data[i + 1] == 0xFE) {
+            log += "\r\n";
+            startMessage();
+            ++i;
+            continue;
+        }
+        if (inLine == 16) {
+            log += "\r\n                            ";
+            inLine = 0;
+        }
+        if (inLine != 0) log += "  ";
+        log += kHex[data[i] >> 4];
+        log += kHex[data[i] & 15];
+        ++inLine;
+    }
+    log += "\r\n";
+    std::istringstream in(log);
+    std::size_t bytes = 0;
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { bytes += t.size(); });
+    if (s.found != s.decoded + s.notDecoded) std::abort();
+    return 0;
+}

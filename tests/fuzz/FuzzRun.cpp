@@ -1,0 +1,34 @@
+// Fuzz target: arbitrary bytes as a log file. Whatever the input, the run must end, every
+// message found must get exactly one record, and the counts must add up.
+#include "app/DecodeRun.h"
+#include "core/MessTypeCod.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::size_t countRecords(const std::string& report) {
+    // Every banner's record line follows its rule of "#" and CR LF; decoded text never holds
+    // a CR LF followed by "RECORD " (text from the log has its line breaks escaped).
+    std::size_t n = 0;
+    for (std::size_t at = report.find("#\r\nRECORD "); at != std::string::npos; at = report.find("#\r\nRECORD ", at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::string report;
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
+    if (s.found != s.decoded + s.notDecoded) std::abort();
+    if (countRecords(report) != s.found) std::abort();
+    for (const char c : report) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\r' && c != '\n') || u == 0x7F) std::abort();
+    }
+    return 0;
+}
