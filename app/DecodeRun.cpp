@@ -16,7 +16,7 @@ namespace truno {
 namespace {
 
 // Records are handed to the sink once this much report text has gathered.
-constexpr std::size_t kFlushSize = 64 * 1024;
+constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
 // Hands report text to the sink, leaving out the CR LF in front of the run's first record.
 class ReportOutput {
@@ -197,7 +197,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
     RunSummary summary;
     LogReader reader(in);
     ReportOutput output(sink);
-    const std::size_t maxInFlight = 4 * options.jobs;
+    const std::size_t maxInFlight = std::size_t{4} * options.jobs;
     std::vector<std::unique_ptr<Batch>> spare;
     std::deque<std::unique_ptr<Batch>> inFlight;
     BatchPool pool(options.jobs);
@@ -235,6 +235,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->bcic = reader.bcic();
             pool.submit(filling.get());
             inFlight.push_back(std::move(filling));
+            filling = nullptr;
             while (inFlight.size() >= maxInFlight) retireOldest();
         }
         if (stop) {

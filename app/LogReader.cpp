@@ -24,7 +24,7 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t lengt
 namespace {
 // The buffer starts small and grows, up to twice the longest line kept, only when a line
 // does not fit.
-constexpr std::size_t kFirstBuffer = 64 * 1024;
+constexpr std::size_t kFirstBuffer = std::size_t{64} * 1024;
 constexpr std::size_t kMaxBuffer = 2 * LineSource::kMaxLine;
 }
 

@@ -33,7 +33,7 @@ const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t 
 }
 
 namespace {
-void appendFallback(Text& out, Field f, Fallback fallback) {
+void appendFallback(Text& out, Field f, const Fallback& fallback) {
     switch (fallback.kind) {
         case Fallback::Kind::Bits: appendBits(out, f); break;
         case Fallback::Kind::Decimal: appendDecimal(out, f.value); break;
@@ -43,14 +43,14 @@ void appendFallback(Text& out, Field f, Fallback fallback) {
 }
 }  // namespace
 
-void appendPhrase(Text& out, std::span<const Phrase> table, Field f, Fallback fallback) {
+void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
     if (const Phrase* row = findPhrase(table, f))
         out += row->text;
     else
         appendFallback(out, f, fallback);
 }
 
-void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, Fallback fallback) {
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
     if (const ValuePhrase* row = findPhrase(table, f.value))
         out += row->text;
     else
@@ -58,14 +58,14 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, Fallba
 }
 
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 Fallback fallback) {
+                 const Fallback& fallback) {
     DressItL2(out, label);
     appendPhrase(out, table, f, fallback);
     out += CRLF;
 }
 
 void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 Fallback fallback) {
+                 const Fallback& fallback) {
     DressitL3(out, label);
     appendPhrase(out, table, f, fallback);
     out += CRLF;

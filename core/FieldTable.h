@@ -65,8 +65,8 @@ void appendBits(Text& out, Field f);
 bool patternMatches(std::string_view bits, Field f);
 
 // The shared lookups: append the phrase of the first matching row, or the fallback.
-void appendPhrase(Text& out, std::span<const Phrase> table, Field f, Fallback fallback);
-void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, Fallback fallback);
+void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback);
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback);
 
 // Returns the matching row's text, or nullptr-like empty view with found=false.
 const Phrase* findPhrase(std::span<const Phrase> table, Field f);
@@ -74,9 +74,9 @@ const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t 
 
 // A whole field line: DressItL2(label) + phrase + CR LF.
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 Fallback fallback);
+                 const Fallback& fallback);
 void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 Fallback fallback);
+                 const Fallback& fallback);
 
 // --- Reading parameter contents (hex digits, two per octet, octet 1 first) ---
 

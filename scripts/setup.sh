@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the window need; does nothing when
 # they are all there already.
 set -euo pipefail
-packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth)
+packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
+          clang-14 libclang-rt-14-dev clang-tidy cppcheck)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
