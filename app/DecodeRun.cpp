@@ -39,22 +39,6 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
 
-// Splits a message's DATA text at every two blanks into its octets.
-void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
-    octets.clear();
-    if (data.empty()) return;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = data.find("  ", from);
-        if (at == std::string_view::npos) {
-            octets.push_back(data.substr(from));
-            return;
-        }
-        octets.push_back(data.substr(from, at - from));
-        from = at + 2;
-    }
-}
-
 // Decodes the message in `state`, unless the reader could not keep all of it.
 bool decodeOne(DecodingState& state, const LogMessage& m) {
     if (m.oversized) {
@@ -196,6 +180,7 @@ private:
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     LogReader reader(in);
+    reader.setSplitOctets(false);  // the workers split
     ReportOutput output(sink);
     const std::size_t maxInFlight = std::size_t{4} * options.jobs;
     std::vector<std::unique_ptr<Batch>> spare;

@@ -14,6 +14,21 @@ std::string_view trimSpaces(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
+void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
+    octets.clear();
+    if (data.empty()) return;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = data.find("  ", from);
+        if (at == std::string_view::npos) {
+            octets.push_back(data.substr(from));
+            return;
+        }
+        octets.push_back(data.substr(from, at - from));
+        from = at + 2;
+    }
+}
+
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
     if (start == 0 || start > line.size()) return {};
     return line.substr(start - 1, length);
@@ -165,20 +180,10 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
 
 void LogReader::handOn(LogMessage& m) {
     trimInPlace(m.data);
-    m.octets.clear();
-    if (!m.data.empty()) {
-        const std::string_view all = m.data;
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t at = all.find("  ", from);
-            if (at == std::string_view::npos) {
-                m.octets.push_back(all.substr(from));
-                break;
-            }
-            m.octets.push_back(all.substr(from, at - from));
-            from = at + 2;
-        }
-    }
+    if (splitOctets_)
+        splitOctets(m.data, m.octets);
+    else
+        m.octets.clear();
     m.time = lastTime_;
     m.direction = lastDir_;
     collecting_ = false;

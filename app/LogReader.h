@@ -76,6 +76,10 @@ public:
     bool readError() const { return lines_.readError(); }
     std::size_t linesRead() const { return lines_.lineNumber(); }
 
+    // Whether next() splits the DATA text into octets (on by default). A caller that splits
+    // elsewhere, such as the worker threads of a parallel run, turns it off.
+    void setSplitOctets(bool split) { splitOctets_ = split; }
+
     // Why a log yielded no message, for the run's summary (empty when messages were found).
     std::string whyNoMessage(std::uint64_t messagesFound) const;
 
@@ -94,7 +98,11 @@ private:
     std::size_t timePos_ = 0, timeWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
     std::string lastTime_, lastDir_;
     bool collecting_ = false;  // at least one data line in the current message
+    bool splitOctets_ = true;
 };
+
+// Splits a message's DATA text at every two blanks into its octets.
+void splitOctets(std::string_view data, std::vector<std::string_view>& octets);
 
 // Leading and trailing space characters removed (tabs stay).
 std::string_view trimSpaces(std::string_view s);

@@ -1,14 +1,24 @@
 #include "core/ReportLayout.h"
 
+#include <algorithm>
+
 namespace truno {
 namespace {
 
+constexpr std::string_view kBlanks = "         ";
+constexpr std::string_view kDots = "............................................";
+static_assert(kDots.size() == kLabelWidth && kBlanks.size() == kLabelIndent + 4);
+
 void dress(Text& out, int indent, std::string_view label) {
-    out.append(static_cast<std::size_t>(indent), ' ');
-    out += label;
     const int dots = kLabelWidth - static_cast<int>(label.size()) - indent;
-    if (dots > 0) out.append(static_cast<std::size_t>(dots), '.');
-    out += '=';
+    const std::size_t dotCount = dots > 0 ? static_cast<std::size_t>(dots) : 0;
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(indent) + label.size() + dotCount + 1);
+    char* p = out.data() + at;
+    p += kBlanks.copy(p, static_cast<std::size_t>(indent));
+    p += label.copy(p, label.size());
+    p += kDots.copy(p, dotCount);
+    *p = '=';
 }
 
 }  // namespace
@@ -55,6 +65,11 @@ void lineOf(Text& out, std::string_view text) {
 
 void appendLogText(Text& out, std::string_view raw) {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F; };
+    if (std::all_of(raw.begin(), raw.end(), plain)) {
+        out += raw;
+        return;
+    }
     for (const char ch : raw) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {

@@ -1,0 +1,94 @@
+#pragma once
+// The report as the window holds it: the report's own bytes (UTF-8, CR LF line ends) in a few
+// large chunks, with a sparse index of line starts, so that a report of hundreds of megabytes
+// costs little more than its own size and any line is found at once.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno::window {
+
+class ReportDocument {
+public:
+    // Chunks are closed at the first line end after `chunkBytes` bytes; the default suits large
+    // reports, tests pass small sizes to exercise the chunk boundaries.
+    explicit ReportDocument(std::size_t chunkBytes = std::size_t{4} << 20);
+
+    // Appends report text; pieces may end anywhere, even between CR and LF.
+    void append(std::string_view text);
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+    // Lines are separated by LF; a text that ends in a line break has an empty last line, and
+    // the empty document has one empty line.
+    std::size_t lineCount() const { return lineCount_; }
+
+    // Line n (0-based) without its line break (LF, or CR LF).
+    std::string_view line(std::size_t n) const;
+
+    // Calls f(lineNumber, line) for `count` lines from `first` on (stopping at the last line),
+    // walking the text in order, which is cheaper than looking each line up.
+    template <class F>
+    void forLines(std::size_t first, std::size_t count, F&& f) const;
+
+    // Length in bytes of the longest line (without its line break).
+    std::size_t longestLine() const;
+
+    // The whole text as stored, byte for byte.
+    std::string text() const;
+
+    // Bytes held: chunk capacities plus the index.
+    std::size_t memoryUse() const;
+
+private:
+    struct Chunk {
+        std::string bytes;
+        std::size_t firstLine = 0;          // number of the line the chunk starts with
+        std::vector<std::size_t> marks;     // offset of every kMarkEvery-th line start
+    };
+    static constexpr std::size_t kMarkEvery = 32;
+
+    void startChunk();
+    void appendToChunk(Chunk& chunk, std::string_view part);
+    std::size_t chunkOf(std::size_t line) const;
+    static std::string_view trimLineEnd(std::string_view line);
+
+    std::size_t chunkBytes_;
+    std::vector<Chunk> chunks_;
+    std::size_t size_ = 0;
+    std::size_t lineCount_ = 1;
+    std::size_t currentLineLength_ = 0;
+    std::size_t longestLine_ = 0;
+};
+
+template <class F>
+void ReportDocument::forLines(std::size_t first, std::size_t count, F&& f) const {
+    if (first >= lineCount_ || count == 0) return;
+    std::size_t c = chunkOf(first);
+    std::size_t n = first;
+    // Start of the first line: from the nearest mark, skip forward.
+    const Chunk* chunk = &chunks_[c];
+    std::string_view bytes = chunk->bytes;
+    const std::size_t inChunk = first - chunk->firstLine;
+    std::size_t pos = chunk->marks[inChunk / kMarkEvery];
+    for (std::size_t skip = inChunk % kMarkEvery; skip > 0; --skip)
+        pos = bytes.find('\n', pos) + 1;
+    while (count > 0 && n < lineCount_) {
+        if (pos >= bytes.size() && c + 1 < chunks_.size() && chunks_[c + 1].firstLine == n) {
+            ++c;
+            chunk = &chunks_[c];
+            bytes = chunk->bytes;
+            pos = 0;
+        }
+        const std::size_t end = bytes.find('\n', pos);
+        const std::size_t stop = end == std::string_view::npos ? bytes.size() : end;
+        f(n, trimLineEnd(bytes.substr(pos, stop - pos)));
+        pos = stop + 1;
+        ++n;
+        --count;
+    }
+}
+
+}  // namespace truno::window
