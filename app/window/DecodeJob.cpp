@@ -61,6 +61,11 @@ private:
     int error_ = 0;
 };
 
+// The size of the blocks the report is handed over in: the report view keeps blocks this large
+// as they are, so the run's thread writes each byte of the report once and no one copies it.
+constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+constexpr std::chrono::milliseconds kHandOverEvery{40};
+
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 }  // namespace
@@ -107,21 +112,35 @@ void DecodeJob::wait() {
 void DecodeJob::run() {
     FileInput input(fd_, cancel_, bytesRead_);
     std::istream in(&input);
-    summary_ = decodeLog(
-        in,
-        [this](std::string_view piece) {
-            const std::lock_guard lock(textMutex_);
-            text_.append(piece);
-        },
-        &cancel_);
+    lastHandOver_ = std::chrono::steady_clock::now();
+    summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, &cancel_);
+    handOver();
     readErrno_ = input.error();
     if (onEnd_) onEnd_();
 }
 
-void DecodeJob::takeText(std::string& text) {
-    text.clear();
-    const std::lock_guard lock(textMutex_);
-    text.swap(text_);
+void DecodeJob::addText(std::string_view piece) {
+    if (block_.empty() && lastBlockFull_) block_.reserve(kBlockBytes + kBlockBytes / 16);
+    block_.append(piece);
+    if (block_.size() >= kBlockBytes || std::chrono::steady_clock::now() - lastHandOver_ >= kHandOverEvery)
+        handOver();
+}
+
+void DecodeJob::handOver() {
+    lastHandOver_ = std::chrono::steady_clock::now();
+    if (block_.empty()) return;
+    lastBlockFull_ = block_.size() >= kBlockBytes;
+    {
+        const std::lock_guard lock(blocksMutex_);
+        blocks_.push_back(std::move(block_));
+    }
+    block_ = std::string();
+}
+
+void DecodeJob::takeBlocks(std::vector<std::string>& blocks) {
+    const std::lock_guard lock(blocksMutex_);
+    for (std::string& block : blocks_) blocks.push_back(std::move(block));
+    blocks_.clear();
 }
 
 QString DecodeJob::readError() const { return readErrno_ != 0 ? reason(readErrno_) : QString(); }

@@ -7,12 +7,15 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 namespace truno::window {
 
@@ -35,8 +38,8 @@ public:
     // Waits for the run's thread to end.
     void wait();
 
-    // Replaces the contents of `text` with the report text produced since the last call.
-    void takeText(std::string& text);
+    // Moves the report text produced since the last call to the end of `blocks`, in order.
+    void takeBlocks(std::vector<std::string>& blocks);
     std::uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     // Size of the file; -1 when it is not known beforehand (a pipe).
     std::int64_t fileSize() const { return fileSize_; }
@@ -54,8 +57,15 @@ private:
     std::int64_t fileSize_;
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesRead_{0};
-    std::mutex textMutex_;
-    std::string text_;
+    // The report is handed over in blocks: large ones while the output flows, and whatever has
+    // gathered at least every few tens of milliseconds, so that the first records show at once.
+    void addText(std::string_view piece);
+    void handOver();
+    std::string block_;  // filled by the run's thread
+    bool lastBlockFull_ = false;
+    std::chrono::steady_clock::time_point lastHandOver_;
+    std::mutex blocksMutex_;
+    std::vector<std::string> blocks_;
     RunSummary summary_;
     int readErrno_ = 0;
     std::function<void()> onEnd_;

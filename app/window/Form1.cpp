@@ -21,8 +21,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QUrl>
-#include <QElapsedTimer>
-#include <cstdio>
 
 #include <algorithm>
 #include <chrono>
@@ -195,11 +193,9 @@ void Form1::openFile(const QString& path) {
 
 void Form1::collect() {
     if (!job_) return;
-    QElapsedTimer dbg; dbg.start();
-    job_->takeText(collected_);
-    const qint64 tTake = dbg.elapsed();
-    text2_->appendText(collected_);
-    if (dbg.elapsed() > 30) std::fprintf(stderr, "collect %zu bytes take %lld ms total %lld ms\n", collected_.size(), (long long)tTake, (long long)dbg.elapsed());
+    job_->takeBlocks(collected_);
+    for (std::string& block : collected_) text2_->appendText(std::move(block));
+    collected_.clear();
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
@@ -219,7 +215,7 @@ void Form1::jobEnded(std::uint64_t id) {
     const QString readError = job_->readError();
     const RunSummary summary = job_->summary();
     job_.reset();
-    collected_ = std::string();
+    collected_ = {};
     endBusy();
     if (!readError.isEmpty()) {
         restorePrevious();
@@ -239,7 +235,7 @@ void Form1::cancelRun() {
     collectTimer_.stop();
     retiring_ = std::move(job_);
     retiringId_ = jobId_;
-    collected_ = std::string();
+    collected_ = {};
     endBusy();
     restorePrevious();
     statusText_->setText(tr("Decoding of %1 cancelled; the previous report is kept.").arg(runPath_));

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -99,7 +100,7 @@ private:
     std::uint64_t lastJobId_ = 0;
     QString runPath_;
     QTimer collectTimer_;
-    std::string collected_;
+    std::vector<std::string> collected_;
     std::optional<BusyPointer> busy_;
 
     // What the window showed before the run, given back when the run does not complete.

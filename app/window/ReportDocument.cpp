@@ -9,15 +9,17 @@ ReportDocument::ReportDocument(std::size_t chunkBytes) : chunkBytes_(std::max<st
     startChunk();
 }
 
+void ReportDocument::closeChunk() {
+    // A closed chunk never grows again: give back what its growing left over.
+    Chunk& closed = chunks_.back();
+    if (closed.bytes.capacity() - closed.bytes.size() > closed.bytes.size() / 8)
+        closed.bytes.shrink_to_fit();
+    closed.marks.shrink_to_fit();
+}
+
 void ReportDocument::startChunk() {
     const bool first = chunks_.empty();
-    if (!first) {
-        // A closed chunk never grows again: give back what its growing left over.
-        Chunk& closed = chunks_.back();
-        if (closed.bytes.capacity() - closed.bytes.size() > closed.bytes.size() / 8)
-            closed.bytes.shrink_to_fit();
-        closed.marks.shrink_to_fit();
-    }
+    if (!first) closeChunk();
     Chunk& chunk = chunks_.emplace_back();
     // A report that fills one chunk will likely fill the next: room for a full chunk and the
     // line that closes it, without the copies of growing.
@@ -51,23 +53,58 @@ void ReportDocument::append(std::string_view text) {
 void ReportDocument::appendToChunk(Chunk& chunk, std::string_view part) {
     const std::size_t base = chunk.bytes.size();
     chunk.bytes.append(part);
-    size_ += part.size();
-    std::size_t pos = 0;
-    for (;;) {
-        const void* hit = std::memchr(part.data() + pos, '\n', part.size() - pos);
-        if (hit == nullptr) {
-            currentLineLength_ += part.size() - pos;
+    indexFrom(chunk, base);
+}
+
+void ReportDocument::append(std::string&& block) {
+    if (block.empty()) return;
+    Chunk* last = &chunks_.back();
+    // Small blocks are copied in like any text.
+    if (block.size() < chunkBytes_ / 4) {
+        append(std::string_view(block));
+        return;
+    }
+    // A large block becomes a chunk of its own, without a copy, from its first line start on.
+    if (!last->bytes.empty() && last->bytes.back() != '\n') {
+        const std::size_t lf = block.find('\n');
+        if (lf == std::string::npos) {
+            append(std::string_view(block));
             return;
         }
-        const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - part.data());
+        appendToChunk(*last, std::string_view(block).substr(0, lf + 1));
+        block.erase(0, lf + 1);
+        if (block.empty()) return;
+    }
+    if (!chunks_.back().bytes.empty()) {
+        closeChunk();
+        Chunk& next = chunks_.emplace_back();
+        next.firstLine = lineCount_ - 1;
+        next.marks.push_back(0);
+    }
+    Chunk& chunk = chunks_.back();
+    chunk.bytes = std::move(block);
+    if (chunk.bytes.capacity() - chunk.bytes.size() > chunk.bytes.size() / 8) chunk.bytes.shrink_to_fit();
+    indexFrom(chunk, 0);
+}
+
+void ReportDocument::indexFrom(Chunk& chunk, std::size_t from) {
+    const std::string_view bytes = chunk.bytes;
+    size_ += bytes.size() - from;
+    std::size_t pos = from;
+    for (;;) {
+        const void* hit = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
+        if (hit == nullptr) {
+            currentLineLength_ += bytes.size() - pos;
+            return;
+        }
+        const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
         std::size_t length = currentLineLength_ + (lf - pos);
         // The CR of a CR LF may have come in the previous piece; it is in this chunk all the same.
-        if (length > 0 && chunk.bytes[base + lf - 1] == '\r') --length;
+        if (length > 0 && bytes[lf - 1] == '\r') --length;
         longestLine_ = std::max(longestLine_, length);
         currentLineLength_ = 0;
         ++lineCount_;
-        if ((lineCount_ - 1 - chunk.firstLine) % kMarkEvery == 0)
-            chunk.marks.push_back(base + lf + 1);
+        if ((lineCount_ - 1 - chunk.firstLine) % kMarkEvery == 0) chunk.marks.push_back(lf + 1);
         pos = lf + 1;
     }
 }

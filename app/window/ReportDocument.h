@@ -17,6 +17,8 @@ public:
 
     // Appends report text; pieces may end anywhere, even between CR and LF.
     void append(std::string_view text);
+    // The same; a large block is kept as it is rather than copied.
+    void append(std::string&& block);
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -51,7 +53,10 @@ private:
     static constexpr std::size_t kMarkEvery = 32;
 
     void startChunk();
+    void closeChunk();
     void appendToChunk(Chunk& chunk, std::string_view part);
+    // Counts and marks the line starts in chunk bytes from `from` on.
+    void indexFrom(Chunk& chunk, std::size_t from);
     std::size_t chunkOf(std::size_t line) const;
     static std::string_view trimLineEnd(std::string_view line);
 

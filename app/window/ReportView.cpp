@@ -70,9 +70,18 @@ std::unique_ptr<ReportDocument> ReportView::setDocument(std::unique_ptr<ReportDo
 }
 
 void ReportView::appendText(std::string_view text) {
-    if (text.empty()) return;
     const std::size_t firstChanged = document_->lineCount() - 1;
     document_->append(text);
+    showAppended(firstChanged);
+}
+
+void ReportView::appendText(std::string&& block) {
+    const std::size_t firstChanged = document_->lineCount() - 1;
+    document_->append(std::move(block));
+    showAppended(firstChanged);
+}
+
+void ReportView::showAppended(std::size_t firstChanged) {
     updateScrollBars();
     const auto first = static_cast<std::size_t>(verticalScrollBar()->value());
     if (firstChanged < first + static_cast<std::size_t>(visibleRows()) + 1) viewport()->update();

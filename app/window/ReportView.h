@@ -36,6 +36,7 @@ public:
 
     // Adds report text to the document shown (a run in progress).
     void appendText(std::string_view text);
+    void appendText(std::string&& block);
 
     bool hasSelection() const { return anchor_ != cursor_; }
     void setSelection(Position anchor, Position cursor);
@@ -64,6 +65,7 @@ protected:
 private:
     void updateMetrics();
     void updateScrollBars();
+    void showAppended(std::size_t firstChanged);
     int visibleRows() const;
     qsizetype lineLength(std::size_t line) const;
     Position clamped(Position position) const;
