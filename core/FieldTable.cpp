@@ -93,6 +93,41 @@ std::uint32_t wholeContentsWord(std::string_view contents) {
     return checkedBitWord(HextoDec(contents));
 }
 
+std::uint8_t lastContentsOctet(std::string_view contents) {
+    return static_cast<std::uint8_t>(wholeContentsWord(contents) & 0xFFu);
+}
+
+std::string_view significantHexDigits(std::string_view digits) {
+    const std::size_t significant = digits.find_first_not_of('0');
+    if (significant != std::string_view::npos) return digits.substr(significant);
+    return digits.substr(digits.empty() ? 0 : digits.size() - 1);
+}
+
+HexNumber readHexNumber(std::string_view digits) {
+    constexpr std::size_t kMaxWordDigits = 16;  // hex digits in 64 bits
+    if (digits.size() <= kMaxWordDigits) return HexNumber{HextoDec(digits), {}};  // none: throws
+    const std::string_view significant = significantHexDigits(digits);
+    if (significant.size() <= kMaxWordDigits) return HexNumber{HextoDec(significant), {}};
+    return HexNumber{std::nullopt, hexToDecimalText(digits)};
+}
+
+void appendDecimal(Text& out, const HexNumber& number) {
+    if (number.value)
+        appendDecimal(out, *number.value);
+    else
+        out += number.decimal;
+}
+
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber& number,
+                  const Fallback& fallback) {
+    if (number.value) {
+        appendPhrase(out, table, Field{*number.value, 64}, fallback);
+    } else {
+        out += number.decimal;
+        out += fallback.suffix;
+    }
+}
+
 void appendDecimal(Text& out, std::uint64_t value) {
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);

@@ -6,7 +6,9 @@
 #include "core/ReportLayout.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace truno {
@@ -93,6 +95,37 @@ std::string_view octetDigits(std::string_view contents, std::size_t n);
 // last octet (characters 25-32), the one before it (17-24), and so on. Throws DecodeError for
 // empty contents, a non-hex digit, or a value above 2^31 - 1.
 std::uint32_t wholeContentsWord(std::string_view contents);
+
+// The last octet of the whole contents read as one number (characters 25-32 of the DectoBin
+// form), with the same limits as wholeContentsWord.
+std::uint8_t lastContentsOctet(std::string_view contents);
+
+// --- Hex digits of any length read as one number ---
+
+// A number written as hex digits of any length: its value when the digits after the leading
+// zeros fit in 64 bits, otherwise its exact decimal text.
+struct HexNumber {
+    std::optional<std::uint64_t> value;  // empty when the number needs more than 64 bits
+    std::string decimal;                 // the decimal text when `value` is empty
+};
+
+// Reads the digits as one number. Up to 16 digits are converted as they stand; longer digits
+// drop their leading zeros first, and when more than 16 remain the decimal text is worked out
+// from all the digits. Throws DecodeError for no digits or a non-hex digit, naming the digits
+// that were being converted.
+HexNumber readHexNumber(std::string_view digits);
+
+// The digits without their leading zeros, keeping the last digit when all of them are zero
+// (empty digits stay empty).
+std::string_view significantHexDigits(std::string_view digits);
+
+// The number in decimal, exact for any length.
+void appendDecimal(Text& out, const HexNumber& number);
+
+// The phrase of the row with the number's value, or the fallback. A number beyond 64 bits has
+// no row; it prints in decimal followed by the fallback's suffix.
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber& number,
+                  const Fallback& fallback);
 
 // Decimal text of a number.
 void appendDecimal(Text& out, std::uint64_t value);
