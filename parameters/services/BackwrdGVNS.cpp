@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits B A of the last octet; bits H to C are not shown.
 constexpr Phrase kTerminatingAccess[] = {
@@ -16,14 +14,14 @@ constexpr Phrase kTerminatingAccess[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"TERMINATING ACCESS INDICATOR", Level::L1, kLastOctet, 7, 2, kTerminatingAccess,
+    {"TERMINATING ACCESS INDICATOR", LineLevel::L1, kLastOctet, 7, 2, kTerminatingAccess,
      kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"", kLines, Ending::LineEnd};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
-void BackwrdGVNS(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void BackwrdGVNS(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
 
 }  // namespace truno

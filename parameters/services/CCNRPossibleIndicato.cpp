@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit A; the parameter's title is the label of its one dotted line.
 constexpr Phrase kCcnrPossible[] = {
@@ -14,15 +12,15 @@ constexpr Phrase kCcnrPossible[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"CCNR POSSIBLE INDICATOR", Level::L1, kLastOctet, 8, 1, kCcnrPossible, kFallbackBits},
+    {"CCNR POSSIBLE INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kCcnrPossible, kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"", kLines, Ending::None};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
 void CCNRPossibleIndicato(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

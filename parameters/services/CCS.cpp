@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit A; the parameter's title is the label of its one dotted line.
 constexpr Phrase kCcssCall[] = {
@@ -14,13 +12,13 @@ constexpr Phrase kCcssCall[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"CCSS CALL INDICATOR", Level::L1, kLastOctet, 8, 1, kCcssCall, kFallbackBits},
+    {"CCSS CALL INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kCcssCall, kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"", kLines, Ending::None};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
-void CCS(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void CCS(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits C B A; unlisted values show as the bare bits.
 constexpr Phrase kNotificationOptions[] = {
@@ -27,16 +25,19 @@ constexpr Phrase kRedirectingReason[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Notification subscription options", Level::L2, kLastOctet, 6, 3, kNotificationOptions,
+    {"Notification subscription options", LineLevel::L2, kLastOctet, 6, 3, kNotificationOptions,
      kFallbackBits},
-    {"Redirecting reason", Level::L2, kLastOctet, 2, 4, kRedirectingReason, kFallbackDecimalSpare},
+    {"Redirecting reason", LineLevel::L2, kLastOctet, 2, 4, kRedirectingReason,
+     kFallbackDecimalSpare},
 };
 
 // The title has no colon, and the block is followed by an empty line.
-constexpr OctetBlock kBlock{"CALL DIVERSION INFORMATION", kLines, Ending::EmptyLine};
+constexpr FieldBlock kBlock{"CALL DIVERSION INFORMATION", kLines, BlockEnding::EmptyLine};
 
 }  // namespace
 
-void CallDiversionInfo(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void CallDiversionInfo(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits B A.
 constexpr Phrase kIndicator[] = {
@@ -15,12 +13,16 @@ constexpr Phrase kIndicator[] = {
     {"11", "3, spare"},
 };
 
-constexpr FieldLine kLines[] = {treatmentIndicatorLine("CALL DIVERSION TREATMENT INDICATOR", kIndicator)};
+constexpr FieldLine kLines[] = {
+    servicecommon::treatmentIndicatorLine("CALL DIVERSION TREATMENT INDICATOR", kIndicator),
+};
 
-constexpr OctetBlock kBlock{"", kLines, Ending::LineEnd};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
-void CallDivertTreatmentIndic(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void CallDivertTreatmentIndic(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Octet 1 bits D C.
 constexpr Phrase kPresentationRestriction[] = {
@@ -36,13 +34,13 @@ constexpr Phrase kTypeOfShape[] = {
 
 // Octets 1 and 2 are read each on its own; the shape description after them is not decoded.
 constexpr FieldLine kLines[] = {
-    {"Location Presentation Restrict. Indic", Level::L2, 1, 5, 2, kPresentationRestriction,
+    {"Location Presentation Restrict. Indic", LineLevel::L2, 1, 5, 2, kPresentationRestriction,
      kFallbackBits},
-    {"Screening Indicator", Level::L2, 1, 7, 2, kScreening, kFallbackBits},
-    {"Type of Shape", Level::L2, 2, 2, 7, kTypeOfShape, kFallbackBits},
+    {"Screening Indicator", LineLevel::L2, 1, 7, 2, kScreening, kFallbackBits},
+    {"Type of Shape", LineLevel::L2, 2, 2, 7, kTypeOfShape, kFallbackBits},
 };
 
-constexpr OctetBlock kFields{"", kLines, Ending::LineEnd};
+constexpr FieldBlock kFields{"", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
@@ -51,7 +49,7 @@ constexpr OctetBlock kFields{"", kLines, Ending::LineEnd};
 void CallingGeodeticLocatio(std::string_view contents, Text& out) {
     titledRaw(out, "CALLING GEODETIC LOCATION", contents);
     out += CRLF;
-    appendOctetBlock(out, contents, kFields);
+    appendFieldBlock(out, contents, kFields);
 }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit A; the parameter's title is the label of its one dotted line.
 constexpr Phrase kCollectCall[] = {
@@ -14,15 +12,15 @@ constexpr Phrase kCollectCall[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"COLLECT CALL REQUEST INDIC", Level::L1, kLastOctet, 8, 1, kCollectCall, kFallbackBits},
+    {"COLLECT CALL REQUEST INDIC", LineLevel::L1, kLastOctet, 8, 1, kCollectCall, kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"", kLines, Ending::None};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
 void CollectCallReques(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

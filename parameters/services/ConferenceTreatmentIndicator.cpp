@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits B A.
 constexpr Phrase kIndicator[] = {
@@ -15,13 +13,17 @@ constexpr Phrase kIndicator[] = {
     {"11", "3, spare"},
 };
 
-constexpr FieldLine kLines[] = {treatmentIndicatorLine("CONFERENCE ACCEPTANCE INDICATOR", kIndicator)};
+constexpr FieldLine kLines[] = {
+    servicecommon::treatmentIndicatorLine("CONFERENCE ACCEPTANCE INDICATOR", kIndicator),
+};
 
 // Unlike the other treatment indicators, this line carries no line end of its own.
-constexpr OctetBlock kBlock{"", kLines, Ending::None};
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
-void ConferenceTreatmentIndicator(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void ConferenceTreatmentIndicator(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

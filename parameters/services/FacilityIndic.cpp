@@ -1,13 +1,12 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon.h"
 
-#include "core/Conversions.h"
+#include "core/FieldTable.h"
 
 namespace truno {
 
 namespace {
 
-// The whole contents as one number; any value without a row is spare.
+// The whole contents as one number; any value without a row, however long, is spare.
 constexpr ValuePhrase kFacility[] = {
     {2, "2, User-to-user service."},
 };
@@ -18,14 +17,9 @@ constexpr std::string_view kLabel = "FACILITY INDICATOR";
 
 // Also the mandatory octet of the facility request, accepted and reject messages.
 void FacilityIndic(std::string_view contents, Text& out) {
-    const auto value = servicecommon::contentsNumber(contents);
+    const HexNumber facility = readHexNumber(contents);
     DressData(out, kLabel);
-    if (value) {
-        appendPhrase(out, kFacility, Field{*value, 64}, kFallbackDecimalSpare);
-    } else {
-        out += hexToDecimalText(contents);  // too long to be listed, so spare
-        out += kFallbackDecimalSpare.suffix;
-    }
+    appendPhrase(out, kFacility, facility, kFallbackDecimalSpare);
 }
 
 }  // namespace truno

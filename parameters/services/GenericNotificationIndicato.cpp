@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit H. The extension is not followed: one notification is shown, from the last octet.
 constexpr Phrase kExtension[] = {
@@ -40,16 +38,16 @@ constexpr Phrase kNotification[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Extension Indicator", Level::L2, kLastOctet, 1, 1, kExtension, kFallbackBits},
-    {"Notification Indicator", Level::L2, kLastOctet, 2, 7, kNotification, kFallbackBits},
+    {"Extension Indicator", LineLevel::L2, kLastOctet, 1, 1, kExtension, kFallbackBits},
+    {"Notification Indicator", LineLevel::L2, kLastOctet, 2, 7, kNotification, kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"GENERIC NOTIFICATION INDICATOR:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"GENERIC NOTIFICATION INDICATOR:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void GenericNotificationIndicato(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

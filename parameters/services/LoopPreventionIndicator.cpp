@@ -23,7 +23,7 @@ constexpr Phrase kResponse[] = {
 }  // namespace
 
 void LoopPreventionIndicator(std::string_view contents, Text& out) {
-    const auto octet = static_cast<std::uint8_t>(wholeContentsWord(contents) & 0xFFu);
+    const std::uint8_t octet = lastContentsOctet(contents);
     const Field type = cutOctet(octet, 8, 1);
     DressData(out, "LOOP PREVENTION INDICATORS");
     appendPhrase(out, kType, type, kFallbackBits);

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit A.
 constexpr Phrase kMcidRequest[] = {
@@ -20,16 +18,16 @@ constexpr Phrase kHoldingRequest[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"MCID Request Indicator", Level::L2, kLastOctet, 8, 1, kMcidRequest, kFallbackBits},
-    {"Holding Indicator", Level::L2, kLastOctet, 7, 1, kHoldingRequest, kFallbackBits},
+    {"MCID Request Indicator", LineLevel::L2, kLastOctet, 8, 1, kMcidRequest, kFallbackBits},
+    {"Holding Indicator", LineLevel::L2, kLastOctet, 7, 1, kHoldingRequest, kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"MCID REQUEST INDICATORS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"MCID REQUEST INDICATORS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void MCIDRequestIndicator(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bit A.
 constexpr Phrase kMcidResponse[] = {
@@ -20,16 +18,17 @@ constexpr Phrase kHoldingProvided[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"MCID Response Indicator", Level::L2, kLastOctet, 8, 1, kMcidResponse, kFallbackBits},
-    {"Holding Provided Indicator", Level::L2, kLastOctet, 7, 1, kHoldingProvided, kFallbackBits},
+    {"MCID Response Indicator", LineLevel::L2, kLastOctet, 8, 1, kMcidResponse, kFallbackBits},
+    {"Holding Provided Indicator", LineLevel::L2, kLastOctet, 7, 1, kHoldingProvided,
+     kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"MCID RESPONSE INDICATORS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"MCID RESPONSE INDICATORS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void MCIDResponseIndicator(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bit A: temporary alternative routing.
 constexpr Phrase kTarIndicator[] = {
     {"0", "0, no indication"},
@@ -14,16 +12,17 @@ constexpr Phrase kTarIndicator[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Temp. Altenative Routing indic", Level::L2, kLastOctet, 8, 1, kTarIndicator, kFallbackBits},
+    {"Temp. Altenative Routing indic", LineLevel::L2, kLastOctet, 8, 1, kTarIndicator,
+     kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"NETWORK MANAGEMENT CONTROL:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"NETWORK MANAGEMENT CONTROL:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void NetworkManagementControl(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

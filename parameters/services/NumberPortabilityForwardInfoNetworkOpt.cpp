@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Statuses 1 to 3 run onto a second line whose text starts in the value column.
 constexpr std::string_view kQueryNotDone =
     "1, Number protability query not done\r\n"
@@ -40,18 +38,18 @@ constexpr Phrase kPortabilityStatus[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"No. Portability Status Indic", Level::L2, kLastOctet, 5, 4, kPortabilityStatus,
+    {"No. Portability Status Indic", LineLevel::L2, kLastOctet, 5, 4, kPortabilityStatus,
      servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"NUMBER PORTABILITY FORWARD INFORMATION (NETWORK OPTION):", kLines,
-                            Ending::None};
+constexpr FieldBlock kBlock{"NUMBER PORTABILITY FORWARD INFORMATION (NETWORK OPTION):", kLines,
+                            BlockEnding::None};
 
 }  // namespace
 
 void NumberPortabilityForwardInfoNetworkOpt(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bits C B A; unlisted values show as their bits and ", spare".
 constexpr Phrase kPivotPossible[] = {
     {"000", "0, no indication"},
@@ -23,17 +21,19 @@ constexpr Phrase kInterworkingToRedirection[] = {
 
 // Bits F E D are not shown.
 constexpr FieldLine kLines[] = {
-    {"Pivot possible indicator", Level::L2, kLastOctet, 6, 3, kPivotPossible,
+    {"Pivot possible indicator", LineLevel::L2, kLastOctet, 6, 3, kPivotPossible,
      kFallbackBitsSpare},
-    {"Interworking to redirection indic", Level::L2, kLastOctet, 2, 1, kInterworkingToRedirection,
-     kFallbackBits},
+    {"Interworking to redirection indic", LineLevel::L2, kLastOctet, 2, 1,
+     kInterworkingToRedirection, kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"PIVOT CAPABILITY:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"PIVOT CAPABILITY:", kLines, BlockEnding::None};
 
 }  // namespace
 
-void PivotCapabilit(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void PivotCapabilit(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bits G F E D C B A; unlisted values show as their decimal value and ", spare".
 constexpr Phrase kPivotRouting[] = {
     {"0000000", "0, no indication"},
@@ -17,17 +15,17 @@ constexpr Phrase kPivotRouting[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Pivot routing indicators", Level::L2, kLastOctet, 2, 7, kPivotRouting,
+    {"Pivot routing indicators", LineLevel::L2, kLastOctet, 2, 7, kPivotRouting,
      servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"PIVOT ROUTING INDICATORS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"PIVOT ROUTING INDICATORS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void PivotRoutingIndicator(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

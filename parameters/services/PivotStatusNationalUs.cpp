@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bits B A.
 constexpr Phrase kPivotStatus[] = {
     {"00", "0, no indication"},
@@ -17,16 +15,16 @@ constexpr Phrase kPivotStatus[] = {
 
 // Bits G to C are not shown.
 constexpr FieldLine kLines[] = {
-    {"Pivot status indicator", Level::L2, kLastOctet, 7, 2, kPivotStatus, kFallbackBits},
+    {"Pivot status indicator", LineLevel::L2, kLastOctet, 7, 2, kPivotStatus, kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"PIVOT STATUS (NATIONAL USE):", kLines, Ending::None};
+constexpr FieldBlock kBlock{"PIVOT STATUS (NATIONAL USE):", kLines, BlockEnding::None};
 
 }  // namespace
 
 void PivotStatusNationalUs(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bit A.
 constexpr Phrase kQorCapability[] = {
     {"0", "0, no indication"},
@@ -14,16 +12,16 @@ constexpr Phrase kQorCapability[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"QoR capability indicator", Level::L2, kLastOctet, 8, 1, kQorCapability, kFallbackBits},
+    {"QoR capability indicator", LineLevel::L2, kLastOctet, 8, 1, kQorCapability, kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"QUERY ON RELEASE CAPABILITY:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"QUERY ON RELEASE CAPABILITY:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void QueryOnReleaseCapabilityNetworkOptio(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits C B A; unlisted values show as the bare bits.
 constexpr Phrase kRedirectPossible[] = {
@@ -15,23 +13,19 @@ constexpr Phrase kRedirectPossible[] = {
     {"011", "3, redirect possible anytime during the call"},
 };
 
-// Bit H. Only the first octet is decoded, whatever the extension bit announces.
-constexpr Phrase kExtension[] = {
-    {"0", "0, info continues in next octet"},
-    {"1", "1, last octet"},
-};
-
+// Only the first octet is decoded, whatever its extension bit announces.
 constexpr FieldLine kLines[] = {
-    {"Redirect possible indicator", Level::L2, kLastOctet, 6, 3, kRedirectPossible, kFallbackBits},
-    {"Extension Indicator", Level::L2, kLastOctet, 1, 1, kExtension, kFallbackBits},
+    {"Redirect possible indicator", LineLevel::L2, kLastOctet, 6, 3, kRedirectPossible,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"REDIRECT CAPABILITY:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"REDIRECT CAPABILITY:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void RedirectCapabilityNationalUs(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits B A; bits G-C are not shown.
 constexpr Phrase kRedirectStatus[] = {
@@ -15,23 +13,18 @@ constexpr Phrase kRedirectStatus[] = {
     {"11", "3, spare"},
 };
 
-// Bit H.
-constexpr Phrase kExtension[] = {
-    {"0", "0, info continues in next octet"},
-    {"1", "1, last octet"},
-};
-
 constexpr FieldLine kLines[] = {
-    {"Redirect status indicator", Level::L2, kLastOctet, 7, 2, kRedirectStatus, kFallbackBits},
-    {"Extension Indicator", Level::L2, kLastOctet, 1, 1, kExtension, kFallbackBits},
+    {"Redirect status indicator", LineLevel::L2, kLastOctet, 7, 2, kRedirectStatus,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"REDIRECT STATUS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"REDIRECT STATUS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void RedirectStatusNationalUs(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Value 4 runs onto a second line whose text starts in the value column.
 constexpr std::string_view kDivertedAllRestricted =
@@ -47,20 +45,21 @@ constexpr Phrase kRedirectingReason[] = {
     {"0110", "6, mobile subscriber not reachable"},
 };
 
-constexpr Fallback kDecimalSpareNoStop{Fallback::Kind::Decimal, ", spare"};
-
 // Octet 1 and octet 2 are read each on its own; bit D of both is not shown.
 constexpr FieldLine kLines[] = {
-    {"Redirecting indicator", Level::L2, 1, 6, 3, kRedirectingIndicator, kFallbackBits},
-    {"Original redirection reason", Level::L2, 1, 1, 4, kOriginalReason, kFallbackBitsSpare},
-    {"No. of redirections undergone", Level::L2, 2, 6, 3, {}, kFallbackDecimal},
-    {"Redirecting reason", Level::L2, 2, 1, 4, kRedirectingReason, kDecimalSpareNoStop},
+    {"Redirecting indicator", LineLevel::L2, 1, 6, 3, kRedirectingIndicator, kFallbackBits},
+    {"Original redirection reason", LineLevel::L2, 1, 1, 4, kOriginalReason, kFallbackBitsSpare},
+    {"No. of redirections undergone", LineLevel::L2, 2, 6, 3, {}, kFallbackDecimal},
+    {"Redirecting reason", LineLevel::L2, 2, 1, 4, kRedirectingReason,
+     servicecommon::kFallbackDecimalSpareNoStop},
 };
 
-constexpr OctetBlock kBlock{"REDIRECTION INFORMATION:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"REDIRECTION INFORMATION:", kLines, BlockEnding::None};
 
 }  // namespace
 
-void RedirectionInfo(std::string_view contents, Text& out) { appendOctetBlock(out, contents, kBlock); }
+void RedirectionInfo(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
 
 }  // namespace truno

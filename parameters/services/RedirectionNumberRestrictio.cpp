@@ -1,11 +1,9 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon64.h"
+#include "parameters/services/ServicesCommon.h"
 
 namespace truno {
 
 namespace {
-
-using namespace octetblock;
 
 // Bits B A; bits H-C are not shown.
 constexpr Phrase kPresentationRestricted[] = {
@@ -16,16 +14,16 @@ constexpr Phrase kPresentationRestricted[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Presentation restricted indicator", Level::L2, kLastOctet, 7, 2, kPresentationRestricted,
+    {"Presentation restricted indicator", LineLevel::L2, kLastOctet, 7, 2, kPresentationRestricted,
      kFallbackBits},
 };
 
-constexpr OctetBlock kBlock{"REDIRECTION NUMBER RESTRICTION:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"REDIRECTION NUMBER RESTRICTION:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void RedirectionNumberRestrictio(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

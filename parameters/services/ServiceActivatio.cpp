@@ -1,7 +1,6 @@
 #include "parameters/services/ServiceDecoders.h"
-#include "parameters/services/ServicesCommon.h"
 
-#include "core/Conversions.h"
+#include "core/FieldTable.h"
 
 namespace truno {
 
@@ -21,14 +20,13 @@ constexpr std::string_view kLabel = "SERVICE ACTIVATION";
 }  // namespace
 
 void ServiceActivatio(std::string_view contents, Text& out) {
-    const auto value = servicecommon::contentsNumber(contents);
+    const HexNumber activation = readHexNumber(contents);
     DressData(out, kLabel);
-    if (!value)
-        out += hexToDecimalText(contents);  // beyond 64 bits, far above the reserved range
-    else if (*value <= kLastReserved)
-        appendPhrase(out, kServiceActivation, Field{*value, 64}, kFallbackDecimalReserved);
+    if (activation.value && *activation.value <= kLastReserved)
+        appendPhrase(out, kServiceActivation, Field{*activation.value, 64},
+                     kFallbackDecimalReserved);
     else
-        appendDecimal(out, *value);
+        appendDecimal(out, activation);  // a value beyond 64 bits is far above the reserved range
     out += CRLF;
 }
 

@@ -1,11 +1,8 @@
 #pragma once
-// Pieces shared by the pivot routing, service flag, counter and location decoders: the
-// extension indicator line most of their octets end with, and the reading of contents that
-// are taken as one hexadecimal number of any length.
-#include "parameters/services/ServicesCommon64.h"
+// Pieces shared by the services decoders: the extension indicator line most of their octets end
+// with, the single-line treatment indicators, and a fallback several fields use.
+#include "core/FieldBlock.h"
 
-#include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace truno::servicecommon {
@@ -18,20 +15,17 @@ inline constexpr Phrase kExtensionIndicator[] = {
 
 // Bit H of the last octet as a level-2 line. Only that one octet is decoded even when the
 // bit announces another.
-inline constexpr octetblock::FieldLine kExtensionLine{
-    "Extension Indicator", octetblock::Level::L2, octetblock::kLastOctet, 1, 1,
-    kExtensionIndicator, kFallbackBits};
+inline constexpr FieldLine kExtensionLine{
+    "Extension Indicator", LineLevel::L2, kLastOctet, 1, 1, kExtensionIndicator, kFallbackBits};
 
 // An unlisted value shown as its decimal number and ", spare" without a full stop.
 inline constexpr Fallback kFallbackDecimalSpareNoStop{Fallback::Kind::Decimal, ", spare"};
 
-// The contents read as one hexadecimal number, when it fits in 64 bits. std::nullopt when
-// it does not: its exact decimal text then comes from hexToDecimalText, which also checks
-// the digits this function did not convert. Throws DecodeError for empty contents or a
-// non-hex digit among those it converts.
-std::optional<std::uint64_t> contentsNumber(std::string_view contents);
-
-// The contents read as one hexadecimal number, appended in decimal; exact for any length.
-void appendContentsDecimal(Text& out, std::string_view contents);
+// A treatment indicator is a single line: its title dressed by DressData, then the phrase of
+// bits B A of the last octet (all four patterns have a row). Only the table and whether the
+// line ends with CR LF differ between the indicators.
+constexpr FieldLine treatmentIndicatorLine(std::string_view title, std::span<const Phrase> table) {
+    return FieldLine{title, LineLevel::L1, kLastOctet, 7, 2, table, kFallbackBits};
+}
 
 }  // namespace truno::servicecommon

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bit A.
 constexpr Phrase kThroughConnectInstruction[] = {
     {"0", "0, no indication"},
@@ -20,18 +18,19 @@ constexpr Phrase kT9Instruction[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Through-connect instruction indic", Level::L2, kLastOctet, 8, 1, kThroughConnectInstruction,
+    {"Through-connect instruction indic", LineLevel::L2, kLastOctet, 8, 1,
+     kThroughConnectInstruction, kFallbackBits},
+    {"T9 timer instruction indicator", LineLevel::L2, kLastOctet, 7, 1, kT9Instruction,
      kFallbackBits},
-    {"T9 timer instruction indicator", Level::L2, kLastOctet, 7, 1, kT9Instruction, kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"UID ACTION INDICATORS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"UID ACTION INDICATORS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void UIDActionIndicator(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -5,8 +5,6 @@ namespace truno {
 
 namespace {
 
-using namespace octetblock;
-
 // Bit A.
 constexpr Phrase kThroughConnection[] = {
     {"0", "0, no indication"},
@@ -20,18 +18,18 @@ constexpr Phrase kT9Capability[] = {
 };
 
 constexpr FieldLine kLines[] = {
-    {"Through-connection indicator", Level::L2, kLastOctet, 8, 1, kThroughConnection,
+    {"Through-connection indicator", LineLevel::L2, kLastOctet, 8, 1, kThroughConnection,
      kFallbackBits},
-    {"T9 timer indicator", Level::L2, kLastOctet, 7, 1, kT9Capability, kFallbackBits},
+    {"T9 timer indicator", LineLevel::L2, kLastOctet, 7, 1, kT9Capability, kFallbackBits},
     servicecommon::kExtensionLine,
 };
 
-constexpr OctetBlock kBlock{"UID CAPABILITY INDICATORS:", kLines, Ending::None};
+constexpr FieldBlock kBlock{"UID CAPABILITY INDICATORS:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void UIDCapabilityIndicator(std::string_view contents, Text& out) {
-    appendOctetBlock(out, contents, kBlock);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno
