@@ -10,13 +10,16 @@ constexpr Phrase kAccessDelivery[] = {
 };
 
 // Access delivery indicator, bit A; the rest of the octet is spare.
-constexpr callcontrol::IndicatorField kField{"ACCESS DELIVERY INDICATOR", 8, 1, kAccessDelivery};
+constexpr FieldLine kLines[] = {
+    {"ACCESS DELIVERY INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kAccessDelivery, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 void AccessDeliveryInfo(std::string_view contents, Text& out) {
-    callcontrol::appendOneLineIndicator(out, callcontrol::lastOctetOfContents(contents), kField,
-                                        callcontrol::LastLine::EndsWithCrLf);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,6 +1,5 @@
 #include "parameters/callcontrol/CallControlDecoders.h"
 
-#include "core/Conversions.h"
 #include "core/FieldTable.h"
 
 namespace truno {
@@ -11,29 +10,15 @@ constexpr ValuePhrase kCongestionLevel[] = {
     {2, "2, Congestion Level 2 exceeded."},
 };
 
-// Hex digits in one 64-bit number.
-constexpr std::size_t kMaxWordDigits = 16;
-
 }  // namespace
 
 // The whole contents are one number. The parameter is one octet on the wire; longer contents
-// still print their exact value, converted digit by digit once they exceed 64 bits.
+// still print their exact value. Leading zeros do not count, and a digit that does not convert
+// is reported among the significant ones; empty contents fail as a missing octet.
 void AutomaticCongLevel(std::string_view contents, Text& out) {
-    const std::size_t firstSignificant = contents.find_first_not_of('0');
-    const std::string_view significant =
-        firstSignificant == std::string_view::npos ? std::string_view{}
-                                                   : contents.substr(firstSignificant);
-    if (significant.size() > kMaxWordDigits) {
-        const std::string level = hexToDecimalText(significant);
-        DressData(out, "AUTOMATIC CONGESTION LEVEL");
-        out += level;
-        out += CRLF;
-        return;
-    }
-    // All-zero contents are level 0; empty contents fail here as a missing octet.
-    const std::uint64_t level = HextoDec(significant.empty() ? contents : significant);
+    const HexNumber level = readHexNumber(significantHexDigits(contents));
     DressData(out, "AUTOMATIC CONGESTION LEVEL");
-    appendPhrase(out, kCongestionLevel, Field{level, 0}, kFallbackDecimal);
+    appendPhrase(out, kCongestionLevel, level, kFallbackDecimal);
     out += CRLF;
 }
 

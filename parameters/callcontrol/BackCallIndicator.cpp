@@ -1,4 +1,4 @@
-#include "parameters/callcontrol/CallControlCommon56.h"
+#include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -28,24 +28,10 @@ constexpr Phrase kCalledPartyCategory[] = {
     {"11", "3, spare."},
 };
 
-// Octet 1, bits H G.
-constexpr Phrase kEndToEndMethod[] = {
-    {"00", "0, no end-to-end method available (only link-by-link)."},
-    {"01", "1, reserved."},
-    {"10", "2, reserved."},
-    {"11", "3, reserved."},
-};
-
 // Octet 2, bit I.
 constexpr Phrase kInterworking[] = {
     {"0", "0, no interworking encountered (C7/BICC all the way)."},
     {"1", "1, interworking encountered."},
-};
-
-// Octet 2, bit J.
-constexpr Phrase kEndToEndInformation[] = {
-    {"0", "0, no end-to-end information available."},
-    {"1", "1, reserved."},
 };
 
 // From bit K on the phrases carry no closing full stop.
@@ -83,25 +69,30 @@ constexpr Phrase kSccpMethod[] = {
 };
 
 // Every bit of both octets has a line.
-constexpr OctetFieldLine kFields[] = {
-    {"Charge Indicator", 1, 7, 2, kCharge},
-    {"Called party's status indicator", 1, 5, 2, kCalledPartyStatus},
-    {"Called party's category indicator", 1, 3, 2, kCalledPartyCategory},
-    {"End-to-end method indicator", 1, 1, 2, kEndToEndMethod},
-    {"Interworking indicator", 2, 8, 1, kInterworking},
-    {"End-to-end information indicator", 2, 7, 1, kEndToEndInformation},
-    {"ISUP/BICC indicator", 2, 6, 1, kIsupBicc},
-    {"Holding indicator", 2, 5, 1, kHolding},
-    {"ISDN access indicator", 2, 4, 1, kIsdnAccess},
-    {"Echo control device indicator", 2, 3, 1, kEchoControlDevice},
-    {"SCCP method indicator", 2, 1, 2, kSccpMethod},
+constexpr FieldLine kLines[] = {
+    {"Charge Indicator", LineLevel::L2, 1, 7, 2, kCharge, kFallbackBits},
+    {"Called party's status indicator", LineLevel::L2, 1, 5, 2, kCalledPartyStatus, kFallbackBits},
+    {"Called party's category indicator", LineLevel::L2, 1, 3, 2,
+     kCalledPartyCategory, kFallbackBits},
+    {"End-to-end method indicator", LineLevel::L2, 1, 1, 2,
+     callcontrol::kEndToEndMethod, kFallbackBits},
+    {"Interworking indicator", LineLevel::L2, 2, 8, 1, kInterworking, kFallbackBits},
+    {"End-to-end information indicator", LineLevel::L2, 2, 7, 1,
+     callcontrol::kEndToEndInformation, kFallbackBits},
+    {"ISUP/BICC indicator", LineLevel::L2, 2, 6, 1, kIsupBicc, kFallbackBits},
+    {"Holding indicator", LineLevel::L2, 2, 5, 1, kHolding, kFallbackBits},
+    {"ISDN access indicator", LineLevel::L2, 2, 4, 1, kIsdnAccess, kFallbackBits},
+    {"Echo control device indicator", LineLevel::L2, 2, 3, 1, kEchoControlDevice, kFallbackBits},
+    {"SCCP method indicator", LineLevel::L2, 2, 1, 2, kSccpMethod, kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"BACKWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 // Only the first two octets are read; a missing one fails the message.
 void BackCallIndicator(std::string_view contents, Text& out) {
-    appendTwoOctetIndicators(out, "BACKWARD CALL INDICATORS:", contents, kFields);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

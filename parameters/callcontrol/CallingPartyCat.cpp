@@ -1,4 +1,4 @@
-#include "core/FieldTable.h"
+#include "core/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -21,15 +21,19 @@ constexpr ValuePhrase kCategory[] = {
     {15, "15, payphone."},
 };
 
-}  // namespace
-
 // One line, no heading. The contents are read as one number, so the category is the last
 // octet (characters 25-32).
+constexpr FieldLine kLines[] = {
+    {"CALLING PARTY CATEGORY (CPC)", LineLevel::L1, kLastOctet, 1, 8, {}, kFallbackDecimal,
+     kCategory},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
 void CallingPartyCat(std::string_view contents, Text& out) {
-    const Field category = cut(wholeContentsWord(contents), 25, 8);
-    DressData(out, "CALLING PARTY CATEGORY (CPC)");
-    appendPhrase(out, kCategory, category, kFallbackDecimal);
-    out += CRLF;
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -12,14 +12,17 @@ constexpr Phrase kGroupSupervisionType[] = {
 };
 
 // Type indicator, bits B A; the rest of the octet is spare.
-constexpr callcontrol::IndicatorField kField{"CCT/CIC GROUP SUP. MSG TYPE IND", 7, 2,
-                                             kGroupSupervisionType};
+constexpr FieldLine kLines[] = {
+    {"CCT/CIC GROUP SUP. MSG TYPE IND", LineLevel::L1, kLastOctet, 7, 2, kGroupSupervisionType,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
 void CircuitCICGroupSupervisionMsgType(std::string_view contents, Text& out) {
-    callcontrol::appendOneLineIndicator(out, callcontrol::lastOctetOfContents(contents), kField,
-                                        callcontrol::LastLine::Open);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

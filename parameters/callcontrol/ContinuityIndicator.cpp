@@ -10,13 +10,16 @@ constexpr Phrase kContinuity[] = {
 };
 
 // Continuity indicator, bit A; the rest of the octet is spare.
-constexpr callcontrol::IndicatorField kField{"CONTINUITY INDICATOR", 8, 1, kContinuity};
+constexpr FieldLine kLines[] = {
+    {"CONTINUITY INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kContinuity, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
 void ContinuityIndicator(std::string_view contents, Text& out) {
-    callcontrol::appendOneLineIndicator(out, callcontrol::lastOctetOfContents(contents), kField,
-                                        callcontrol::LastLine::Open);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

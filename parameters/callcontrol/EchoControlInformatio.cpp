@@ -4,8 +4,6 @@
 namespace truno {
 namespace {
 
-using callcontrol::IndicatorField;
-
 constexpr Phrase kOutgoingDeviceInfo[] = {
     {"00", "0, no information"},
     {"01", "1, outgoing echo control device not included and not available"},
@@ -36,19 +34,23 @@ constexpr Phrase kIncomingDeviceRequest[] = {
 };
 
 // Bits B A, D C, F E and H G, from the low end of the octet up.
-constexpr IndicatorField kFields[] = {
-    {"O/G Echo Control Dev. Info Indic", 7, 2, kOutgoingDeviceInfo},
-    {"I/C Echo Control Dev. Info Indic", 5, 2, kIncomingDeviceInfo},
-    {"O/G Echo Control Dev. Request Indic", 3, 2, kOutgoingDeviceRequest},
-    {"I/C Echo Control Dev. Request Indic", 1, 2, kIncomingDeviceRequest},
+constexpr FieldLine kLines[] = {
+    {"O/G Echo Control Dev. Info Indic", LineLevel::L2, kLastOctet, 7, 2, kOutgoingDeviceInfo,
+     kFallbackBits},
+    {"I/C Echo Control Dev. Info Indic", LineLevel::L2, kLastOctet, 5, 2, kIncomingDeviceInfo,
+     kFallbackBits},
+    {"O/G Echo Control Dev. Request Indic", LineLevel::L2, kLastOctet, 3, 2, kOutgoingDeviceRequest,
+     kFallbackBits},
+    {"I/C Echo Control Dev. Request Indic", LineLevel::L2, kLastOctet, 1, 2, kIncomingDeviceRequest,
+     kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"ECHO CONTROL INFORMATION:", kLines, BlockEnding::None};
 
 }  // namespace
 
 void EchoControlInformatio(std::string_view contents, Text& out) {
-    callcontrol::appendIndicatorBlock(out, "ECHO CONTROL INFORMATION:",
-                                      callcontrol::lastOctetOfContents(contents), kFields,
-                                      callcontrol::LastLine::Open);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

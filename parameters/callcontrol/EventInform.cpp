@@ -1,4 +1,4 @@
-#include "parameters/callcontrol/CallControlCommon.h"
+#include "core/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -19,17 +19,19 @@ constexpr Phrase kPresentationRestricted[] = {
     {"1", "1, presentation restricted."},
 };
 
+// Bits G to A, then bit H; the caller supplies the break after the last line.
+constexpr FieldLine kLines[] = {
+    {"Event Indicator", LineLevel::L2, kLastOctet, 2, 7, {}, kFallbackDecimal, kEvent},
+    {"Event Present. Restrict Indic.", LineLevel::L2, kLastOctet, 1, 1, kPresentationRestricted,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"EVENT INFORMATION:", kLines, BlockEnding::None};
+
 }  // namespace
 
 void EventInform(std::string_view contents, Text& out) {
-    const std::uint8_t octet = callcontrol::lastOctetOfContents(contents);
-    lineOf(out, "EVENT INFORMATION:");
-    DressItL2(out, "Event Indicator");
-    appendPhrase(out, kEvent, cutOctet(octet, 2, 7), kFallbackDecimal);
-    out += CRLF;
-    // Bit H; the caller supplies the break after this line.
-    DressItL2(out, "Event Present. Restrict Indic.");
-    appendPhrase(out, kPresentationRestricted, cutOctet(octet, 1, 1), kFallbackBits);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,4 +1,4 @@
-#include "parameters/callcontrol/CallControlCommon56.h"
+#include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -10,24 +10,10 @@ constexpr Phrase kCall[] = {
     {"1", "1, call to be treated as international call."},
 };
 
-// Octet 1, bits C B.
-constexpr Phrase kEndToEndMethod[] = {
-    {"00", "0, no end-to-end method available (only link-by-link)."},
-    {"01", "1, reserved."},
-    {"10", "2, reserved."},
-    {"11", "3, reserved."},
-};
-
 // Octet 1, bit D.
 constexpr Phrase kInterworking[] = {
     {"0", "0, no interworking (C7/BICC all the way)."},
     {"1", "1, interworking encountered."},
-};
-
-// Octet 1, bit E.
-constexpr Phrase kEndToEndInformation[] = {
-    {"0", "0, no end-to-end information available."},
-    {"1", "1, reserved."},
 };
 
 // Octet 1, bit F.
@@ -67,23 +53,27 @@ constexpr Phrase kVpnCall[] = {
 };
 
 // Bits L, M and N of octet 2 (characters 3-5) have no line.
-constexpr OctetFieldLine kFields[] = {
-    {"Call Indicator", 1, 8, 1, kCall},
-    {"End-to-end method indicator", 1, 6, 2, kEndToEndMethod},
-    {"Interworking indicator", 1, 5, 1, kInterworking},
-    {"End-to-end information indicator", 1, 4, 1, kEndToEndInformation},
-    {"ISUP/BICC indicator", 1, 3, 1, kIsupBicc},
-    {"ISUP/BICC preference indicator", 1, 1, 2, kIsupBiccPreference},
-    {"ISDN access indicator", 2, 8, 1, kIsdnAccess},
-    {"SCCP method indicator", 2, 6, 2, kSccpMethod},
-    {"VPN Call indicator", 2, 1, 2, kVpnCall},
+constexpr FieldLine kLines[] = {
+    {"Call Indicator", LineLevel::L2, 1, 8, 1, kCall, kFallbackBits},
+    {"End-to-end method indicator", LineLevel::L2, 1, 6, 2,
+     callcontrol::kEndToEndMethod, kFallbackBits},
+    {"Interworking indicator", LineLevel::L2, 1, 5, 1, kInterworking, kFallbackBits},
+    {"End-to-end information indicator", LineLevel::L2, 1, 4, 1,
+     callcontrol::kEndToEndInformation, kFallbackBits},
+    {"ISUP/BICC indicator", LineLevel::L2, 1, 3, 1, kIsupBicc, kFallbackBits},
+    {"ISUP/BICC preference indicator", LineLevel::L2, 1, 1, 2, kIsupBiccPreference, kFallbackBits},
+    {"ISDN access indicator", LineLevel::L2, 2, 8, 1, kIsdnAccess, kFallbackBits},
+    {"SCCP method indicator", LineLevel::L2, 2, 6, 2, kSccpMethod, kFallbackBits},
+    {"VPN Call indicator", LineLevel::L2, 2, 1, 2, kVpnCall, kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 // Only the first two octets are read; a missing one fails the message.
 void ForwardCallIndic(std::string_view contents, Text& out) {
-    appendTwoOctetIndicators(out, "FORWARD CALL INDICATORS:", contents, kFields);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

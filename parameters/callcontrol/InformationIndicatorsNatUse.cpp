@@ -4,8 +4,6 @@
 namespace truno {
 namespace {
 
-using callcontrol::IndicatorField;
-
 constexpr Phrase kCallingPartyAddressResponse[] = {
     {"00", "0, calling party address not included"},
     {"01", "1, calling party address not available"},
@@ -24,20 +22,22 @@ constexpr Phrase kSolicitedInformation[] = {
 };
 
 // Bits B A, F and H of octet 1.
-constexpr IndicatorField kFields[] = {
-    {"Calling Party Addr Response Indicator", 7, 2, kCallingPartyAddressResponse},
-    {"CPC Response Indicator", 3, 1, kCategoryResponse},
-    {"Solicited Information Indicator", 1, 1, kSolicitedInformation},
+constexpr FieldLine kLines[] = {
+    {"Calling Party Addr Response Indicator", LineLevel::L2, 1, 7, 2, kCallingPartyAddressResponse,
+     kFallbackBits},
+    {"CPC Response Indicator", LineLevel::L2, 1, 3, 1, kCategoryResponse, kFallbackBits},
+    {"Solicited Information Indicator", LineLevel::L2, 1, 1, 1, kSolicitedInformation,
+     kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"INFORMATION INDICATORS(NATIONAL USE):", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 // The information message carries this parameter as a single mandatory octet, so only octet 1
 // is read; every field shown lies in it.
 void InformationIndicatorsNatUse(std::string_view contents, Text& out) {
-    callcontrol::appendIndicatorBlock(out, "INFORMATION INDICATORS(NATIONAL USE):",
-                                      contentOctet(contents, 1), kFields,
-                                      callcontrol::LastLine::EndsWithCrLf);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -4,8 +4,6 @@
 namespace truno {
 namespace {
 
-using callcontrol::IndicatorField;
-
 constexpr Phrase kCallingPartyAddressRequest[] = {
     {"0", "0, calling party address not requested"},
     {"1", "1, calling party address requested"},
@@ -22,20 +20,23 @@ constexpr Phrase kMaliciousCallIdRequest[] = {
 };
 
 // Bits A, D and H of octet 1.
-constexpr IndicatorField kFields[] = {
-    {"Calling Party Addr Request Indic", 8, 1, kCallingPartyAddressRequest},
-    {"Calling Party's Category Request Indic", 5, 1, kCategoryRequest},
-    {"MCID Request Indicator", 1, 1, kMaliciousCallIdRequest},
+constexpr FieldLine kLines[] = {
+    {"Calling Party Addr Request Indic", LineLevel::L2, 1, 8, 1, kCallingPartyAddressRequest,
+     kFallbackBits},
+    {"Calling Party's Category Request Indic", LineLevel::L2, 1, 5, 1, kCategoryRequest,
+     kFallbackBits},
+    {"MCID Request Indicator", LineLevel::L2, 1, 1, 1, kMaliciousCallIdRequest, kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"INFORMATION REQUEST INDICATORS(NATIONAL USE):", kLines,
+                            BlockEnding::None};
 
 }  // namespace
 
 // The information request message carries this parameter as a single mandatory octet, so only
 // octet 1 is read. The block is left open after its last phrase for the caller's break.
 void InformationRequestIndicatorsNatUse(std::string_view contents, Text& out) {
-    callcontrol::appendIndicatorBlock(out, "INFORMATION REQUEST INDICATORS(NATIONAL USE):",
-                                      contentOctet(contents, 1), kFields,
-                                      callcontrol::LastLine::Open);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,4 +1,4 @@
-#include "core/FieldTable.h"
+#include "core/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -26,18 +26,22 @@ constexpr Phrase kEchoControlDevice[] = {
     {"1", "1, outgoing echo control device included."},
 };
 
-}  // namespace
-
 // The contents are read as one number, so the fields come from the last octet (characters
 // 25-32 of its 32-character bit string); bits H G F have no line.
+constexpr FieldLine kLines[] = {
+    {"Satellite Indicator", LineLevel::L2, kLastOctet, 7, 2, kSatellite, kFallbackBits},
+    {"Continuity Check Indicator", LineLevel::L2, kLastOctet, 5, 2, kContinuityCheck,
+     kFallbackBits},
+    {"Echo Control Device Indicator", LineLevel::L2, kLastOctet, 4, 1, kEchoControlDevice,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"NATURE OF CONNECTION INDICATORS:", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
 void NatureofConnectionIndic(std::string_view contents, Text& out) {
-    const std::uint32_t word = wholeContentsWord(contents);
-    lineOf(out, "NATURE OF CONNECTION INDICATORS:");
-    fieldLineL2(out, "Satellite Indicator", kSatellite, cut(word, 31, 2), kFallbackBits);
-    fieldLineL2(out, "Continuity Check Indicator", kContinuityCheck, cut(word, 29, 2),
-                kFallbackBits);
-    fieldLineL2(out, "Echo Control Device Indicator", kEchoControlDevice, cut(word, 28, 1),
-                kFallbackBits);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

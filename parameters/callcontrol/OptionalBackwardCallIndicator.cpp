@@ -4,8 +4,6 @@
 namespace truno {
 namespace {
 
-using callcontrol::IndicatorField;
-
 constexpr Phrase kInBandInformation[] = {
     {"0", "0, no indication"},
     {"1", "1, in-band information or an appropriate" TRUNO_VALUE_COLUMN_BREAK
@@ -33,21 +31,26 @@ constexpr Phrase kLastPartyRelease[] = {
 };
 
 // Bits A to D, G and H, one line each; bits E and F are not shown.
-constexpr IndicatorField kFields[] = {
-    {"In-band information indicator", 8, 1, kInBandInformation},
-    {"Call diversion may occur indicator", 7, 1, kCallDiversionMayOccur},
-    {"Simple segmentation indicator", 6, 1, callcontrol::kSimpleSegmentation},
-    {"MLPP user indicator", 5, 1, kMlppUser},
-    {"Time superv. before B-answer indic", 2, 1, kTimeSupervisionBeforeAnswer},
-    {"Last party release indicator", 1, 1, kLastPartyRelease},
+constexpr FieldLine kLines[] = {
+    {"In-band information indicator", LineLevel::L2, kLastOctet, 8, 1, kInBandInformation,
+     kFallbackBits},
+    {"Call diversion may occur indicator", LineLevel::L2, kLastOctet, 7, 1, kCallDiversionMayOccur,
+     kFallbackBits},
+    {"Simple segmentation indicator", LineLevel::L2, kLastOctet, 6, 1,
+     callcontrol::kSimpleSegmentation, kFallbackBits},
+    {"MLPP user indicator", LineLevel::L2, kLastOctet, 5, 1, kMlppUser, kFallbackBits},
+    {"Time superv. before B-answer indic", LineLevel::L2, kLastOctet, 2, 1,
+     kTimeSupervisionBeforeAnswer, kFallbackBits},
+    {"Last party release indicator", LineLevel::L2, kLastOctet, 1, 1, kLastPartyRelease,
+     kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"OPTIONAL BACKWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 void OptionalBackwardCallIndicator(std::string_view contents, Text& out) {
-    callcontrol::appendIndicatorBlock(out, "OPTIONAL BACKWARD CALL INDICATORS:",
-                                      callcontrol::lastOctetOfContents(contents), kFields,
-                                      callcontrol::LastLine::EndsWithCrLf);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -4,8 +4,6 @@
 namespace truno {
 namespace {
 
-using callcontrol::IndicatorField;
-
 constexpr Phrase kClosedUserGroupCall[] = {
     {"00", "0, non-CUG call"},
     {"01", "1, spare"},
@@ -19,18 +17,21 @@ constexpr Phrase kConnectedLineIdRequest[] = {
 };
 
 // Bits B A, C and H; bits D to G carry nothing shown.
-constexpr IndicatorField kFields[] = {
-    {"Closed user grp. call indicator", 7, 2, kClosedUserGroupCall},
-    {"Simple segmentation indicator", 6, 1, callcontrol::kSimpleSegmentation},
-    {"Connected line ID request indic", 1, 1, kConnectedLineIdRequest},
+constexpr FieldLine kLines[] = {
+    {"Closed user grp. call indicator", LineLevel::L2, kLastOctet, 7, 2, kClosedUserGroupCall,
+     kFallbackBits},
+    {"Simple segmentation indicator", LineLevel::L2, kLastOctet, 6, 1,
+     callcontrol::kSimpleSegmentation, kFallbackBits},
+    {"Connected line ID request indic", LineLevel::L2, kLastOctet, 1, 1, kConnectedLineIdRequest,
+     kFallbackBits},
 };
+
+constexpr FieldBlock kBlock{"OPTIONAL FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
 
 }  // namespace
 
 void OptionalForwardCallInd(std::string_view contents, Text& out) {
-    callcontrol::appendIndicatorBlock(out, "OPTIONAL FORWARD CALL INDICATORS:",
-                                      callcontrol::lastOctetOfContents(contents), kFields,
-                                      callcontrol::LastLine::EndsWithCrLf);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

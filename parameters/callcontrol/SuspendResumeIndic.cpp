@@ -10,13 +10,16 @@ constexpr Phrase kSuspendResume[] = {
 };
 
 // Suspend/resume indicator, bit A; the rest of the octet is spare.
-constexpr callcontrol::IndicatorField kField{"SUSPEND/RESUME INDICATOR", 8, 1, kSuspendResume};
+constexpr FieldLine kLines[] = {
+    {"SUSPEND/RESUME INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kSuspendResume, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 
 }  // namespace
 
 void SuspendResumeIndic(std::string_view contents, Text& out) {
-    callcontrol::appendOneLineIndicator(out, callcontrol::lastOctetOfContents(contents), kField,
-                                        callcontrol::LastLine::Open);
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

@@ -1,10 +1,8 @@
-#include "parameters/callcontrol/CallControlCommon.h"
+#include "core/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
 namespace {
-
-using callcontrol::IndicatorField;
 
 constexpr Phrase kType[] = {
     {"0", "0, request"},
@@ -40,39 +38,33 @@ constexpr Phrase kNetworkDiscard[] = {
 
 // Type is bit A, services 1 to 3 are bits C B, E D and G F. Bit H (network discard) belongs
 // to the response only.
-constexpr IndicatorField kRequestFields[] = {
-    {"Type", 8, 1, kType},
-    {"Service 1", 6, 2, kRequestService1},
-    {"Service 2", 4, 2, kRequestService2And3},
-    {"Service 3", 2, 2, kRequestService2And3},
+constexpr FieldLine kRequestLines[] = {
+    {"Type", LineLevel::L2, kLastOctet, 8, 1, kType, kFallbackBits},
+    {"Service 1", LineLevel::L2, kLastOctet, 6, 2, kRequestService1, kFallbackBits},
+    {"Service 2", LineLevel::L2, kLastOctet, 4, 2, kRequestService2And3, kFallbackBits},
+    {"Service 3", LineLevel::L2, kLastOctet, 2, 2, kRequestService2And3, kFallbackBits},
 };
 
-constexpr IndicatorField kResponseFields[] = {
-    {"Type", 8, 1, kType},
-    {"Service 1", 6, 2, kResponseService},
-    {"Service 2", 4, 2, kResponseService},
-    {"Service 3", 2, 2, kResponseService},
-    {"Network discard indicator", 1, 1, kNetworkDiscard},
-};
-
-struct Form {
-    std::string_view heading;
-    std::span<const IndicatorField> fields;
+constexpr FieldLine kResponseLines[] = {
+    {"Type", LineLevel::L2, kLastOctet, 8, 1, kType, kFallbackBits},
+    {"Service 1", LineLevel::L2, kLastOctet, 6, 2, kResponseService, kFallbackBits},
+    {"Service 2", LineLevel::L2, kLastOctet, 4, 2, kResponseService, kFallbackBits},
+    {"Service 3", LineLevel::L2, kLastOctet, 2, 2, kResponseService, kFallbackBits},
+    {"Network discard indicator", LineLevel::L2, kLastOctet, 1, 1, kNetworkDiscard,
+     kFallbackBits},
 };
 
 // Indexed by the type bit. The two headings differ in case.
-constexpr Form kForms[] = {
-    {"User-to-User Indicators:", kRequestFields},
-    {"USER-TO-USER INDICATORS:", kResponseFields},
+constexpr FieldBlock kForms[] = {
+    {"User-to-User Indicators:", kRequestLines, BlockEnding::None},
+    {"USER-TO-USER INDICATORS:", kResponseLines, BlockEnding::None},
 };
 
 }  // namespace
 
 void UserToUserIndicator(std::string_view contents, Text& out) {
-    const std::uint8_t octet = callcontrol::lastOctetOfContents(contents);
-    const Form& form = kForms[cutOctet(octet, 8, 1).value];
-    callcontrol::appendIndicatorBlock(out, form.heading, octet, form.fields,
-                                      callcontrol::LastLine::Open);
+    const FieldBlock& form = kForms[cutOctet(lastContentsOctet(contents), 8, 1).value];
+    appendFieldBlock(out, contents, form);
 }
 
 }  // namespace truno
