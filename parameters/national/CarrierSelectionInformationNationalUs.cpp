@@ -1,4 +1,3 @@
-#include "core/Conversions.h"
 #include "core/FieldTable.h"
 #include "parameters/national/NationalDecoders.h"
 
@@ -36,25 +35,19 @@ constexpr ValuePhrase kCarrierSelectionContinuation[] = {
 // The whole contents is one number. The second line starts under the "=" of the first, one
 // column left of the value column.
 void CarrierSelectionInformationNationalUs(std::string_view contents, Text& out) {
-    // Leading zero octets do not change the value; beyond 64 bits no row can match, and the
-    // value is printed exactly.
-    const std::size_t significant = contents.find_first_not_of('0');
-    const std::string_view digits =
-        significant == std::string_view::npos
-            ? contents.substr(contents.empty() ? 0 : contents.size() - 1)
-            : contents.substr(significant);
-    if (digits.size() > 16) {
-        const std::string decimal = hexToDecimalText(digits);
-        lineL1(out, "CARRIER SELECTION INFORMATION", decimal);
-        return;
-    }
-    const std::uint64_t value = HextoDec(digits);
+    // Leading zero octets do not change the value, and a digit that does not convert is
+    // reported among the significant ones; beyond 64 bits no row can match, and the value is
+    // printed exactly.
+    const HexNumber selection = readHexNumber(significantHexDigits(contents));
     DressData(out, "CARRIER SELECTION INFORMATION");
-    appendPhrase(out, kCarrierSelection, Field{value, 0}, kFallbackDecimal);
-    if (const ValuePhrase* continuation = findPhrase(kCarrierSelectionContinuation, value)) {
-        out += CRLF;
-        out.append(static_cast<std::size_t>(kLabelWidth), ' ');
-        out += continuation->text;
+    appendPhrase(out, kCarrierSelection, selection, kFallbackDecimal);
+    if (selection.value) {
+        if (const ValuePhrase* continuation =
+                findPhrase(kCarrierSelectionContinuation, *selection.value)) {
+            out += CRLF;
+            out.append(static_cast<std::size_t>(kLabelWidth), ' ');
+            out += continuation->text;
+        }
     }
     out += CRLF;
 }

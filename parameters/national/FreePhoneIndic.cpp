@@ -1,4 +1,4 @@
-#include "core/FieldTable.h"
+#include "core/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {
@@ -10,13 +10,16 @@ constexpr Phrase kFreephone[] = {
     {"1", "1, freephone call"},
 };
 
+constexpr FieldLine kLines[] = {
+    {"FREE PHONE INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kFreephone, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
+
 }  // namespace
 
 void FreePhoneIndic(std::string_view contents, Text& out) {
-    const std::uint32_t word = wholeContentsWord(contents);
-    DressData(out, "FREE PHONE INDICATOR");
-    appendPhrase(out, kFreephone, cut(word, 32, 1), kFallbackBits);
-    out += CRLF;
+    appendFieldBlock(out, contents, kBlock);
 }
 
 }  // namespace truno

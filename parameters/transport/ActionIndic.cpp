@@ -1,4 +1,4 @@
-#include "parameters/transport/TransportCommon.h"
+#include "core/FieldTable.h"
 #include "parameters/transport/TransportDecoders.h"
 
 namespace truno {
@@ -24,9 +24,12 @@ constexpr ValuePhrase kActions[] = {
 
 }  // namespace
 
+// The whole contents are one number. Leading zeros do not count, and a digit that does not
+// convert is reported among the significant ones; a value beyond 64 bits is printed exactly.
 void ActionIndic(std::string_view contents, Text& out) {
+    const HexNumber action = readHexNumber(significantHexDigits(contents));
     DressitL3(out, "Action Indicator");
-    appendContentsPhrase(out, kActions, contents);
+    appendPhrase(out, kActions, action, kFallbackDecimal);
     out += CRLF;
 }
 

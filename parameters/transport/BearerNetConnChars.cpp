@@ -1,4 +1,4 @@
-#include "parameters/transport/TransportCommon.h"
+#include "core/FieldTable.h"
 #include "parameters/transport/TransportDecoders.h"
 
 namespace truno {
@@ -12,8 +12,10 @@ constexpr ValuePhrase kBearerNetworkConnections[] = {
 
 }  // namespace
 
+// Read as the action indicator is: the whole contents as one number of any length.
 void BearerNetConnChars(std::string_view contents, Text& out) {
-    appendContentsPhrase(out, kBearerNetworkConnections, contents);
+    appendPhrase(out, kBearerNetworkConnections, readHexNumber(significantHexDigits(contents)),
+                 kFallbackDecimal);
     out += CRLF;
 }
 
