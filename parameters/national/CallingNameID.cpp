@@ -1,4 +1,4 @@
-#include "core/FieldTable.h"
+#include "core/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {
@@ -34,6 +34,17 @@ constexpr ValuePhrase kEncoding[] = {
 
 constexpr Fallback kBitsThenSpare{Fallback::Kind::Bits, ", spare."};
 
+// Octet 1 and octet 2 are converted before anything is written.
+constexpr FieldLine kLines[] = {
+    {"Type of name", LineLevel::L2, 1, 1, 3, kTypeOfName, kFallbackDecimalSpare},
+    {"Availability Indicator", LineLevel::L2, 1, 4, 1, kAvailability, kFallbackBits},
+    {"Screening Indicator", LineLevel::L2, 1, 5, 2, kScreening, kBitsThenSpare},
+    {"Name Presentation", LineLevel::L2, 1, 7, 2, kPresentation, kBitsThenSpare},
+    {"Encoding identification", LineLevel::L2, 2, 1, 8, {}, kFallbackDecimalSpare, kEncoding},
+};
+
+constexpr FieldBlock kBlock{"CALLING NAME IDENTITY:", kLines, BlockEnding::LineEnd};
+
 // A name holds at most this many characters; octets after them are not shown.
 constexpr std::size_t kMaxNameCharacters = 50;
 
@@ -56,20 +67,9 @@ void appendName(Text& out, std::string_view contents) {
 }  // namespace
 
 void CallingNameID(std::string_view contents, Text& out) {
-    const std::uint8_t indicators = contentOctet(contents, 1);
-    const std::uint8_t encoding = contentOctet(contents, 2);
-    const Field availability = cutOctet(indicators, 4, 1);
-    lineOf(out, "CALLING NAME IDENTITY:");
-    fieldLineL2(out, "Type of name", kTypeOfName, cutOctet(indicators, 1, 3),
-                kFallbackDecimalSpare);
-    fieldLineL2(out, "Availability Indicator", kAvailability, availability, kFallbackBits);
-    fieldLineL2(out, "Screening Indicator", kScreening, cutOctet(indicators, 5, 2), kBitsThenSpare);
-    fieldLineL2(out, "Name Presentation", kPresentation, cutOctet(indicators, 7, 2),
-                kBitsThenSpare);
-    DressItL2(out, "Encoding identification");
-    appendPhrase(out, kEncoding, Field{encoding, 8}, kFallbackDecimalSpare);
-    out += CRLF;
-    if (availability.value == 0 && octetCount(contents) > 2) appendName(out, contents);
+    appendFieldBlock(out, contents, kBlock);
+    const bool nameAvailable = cutOctet(contentOctet(contents, 1), 4, 1).value == 0;
+    if (nameAvailable && octetCount(contents) > 2) appendName(out, contents);
 }
 
 }  // namespace truno
