@@ -41,13 +41,12 @@ void CarrierSelectionInformationNationalUs(std::string_view contents, Text& out)
     const HexNumber selection = readHexNumber(significantHexDigits(contents));
     DressData(out, "CARRIER SELECTION INFORMATION");
     appendPhrase(out, kCarrierSelection, selection, kFallbackDecimal);
-    if (selection.value) {
-        if (const ValuePhrase* continuation =
-                findPhrase(kCarrierSelectionContinuation, *selection.value)) {
-            out += CRLF;
-            out.append(static_cast<std::size_t>(kLabelWidth), ' ');
-            out += continuation->text;
-        }
+    const ValuePhrase* continuation =
+        selection.value ? findPhrase(kCarrierSelectionContinuation, *selection.value) : nullptr;
+    if (continuation != nullptr) {
+        out += CRLF;
+        out.append(static_cast<std::size_t>(kLabelWidth), ' ');
+        out += continuation->text;
     }
     out += CRLF;
 }
