@@ -22,7 +22,7 @@ namespace {
 class FileInput : public std::streambuf {
 public:
     FileInput(int fd, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
-        : fd_(fd), cancel_(cancel), bytesRead_(bytesRead), buffer_(256 * 1024) {}
+        : fd_(fd), cancel_(cancel), bytesRead_(bytesRead), buffer_(std::size_t{256} * 1024) {}
 
     // errno of the read that failed; 0 when none did.
     int error() const { return error_; }

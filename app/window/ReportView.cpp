@@ -140,7 +140,8 @@ QPoint ReportView::pointOf(Position position) const {
     const double row = static_cast<double>(position.line) - verticalScrollBar()->value();
     const double x = kMargin - horizontalScrollBar()->value() +
                      std::round(static_cast<double>(position.column) * charWidth_);
-    return {static_cast<int>(x), static_cast<int>(row * lineHeight_ + lineHeight_ / 2)};
+    const int halfLine = lineHeight_ / 2;  // the middle of the line, in whole pixels
+    return {static_cast<int>(x), static_cast<int>(row * lineHeight_ + halfLine)};
 }
 
 // ---------------------------------------------------------------- painting

@@ -24,7 +24,7 @@ public:
         std::size_t line = 0;
         qsizetype column = 0;
         friend bool operator==(const Position&, const Position&) = default;
-        friend auto operator<=>(const Position&, const Position&) = default;
+        friend auto operator<=>(const Position&, const Position&) = default;  // NOLINT(modernize-use-nullptr): clang-tidy 14 misreads a defaulted <=>
     };
 
     explicit ReportView(QWidget* parent = nullptr);

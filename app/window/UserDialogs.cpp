@@ -15,7 +15,7 @@ QString QtUserDialogs::chooseLogFile(QWidget* parent) {
     dialog.setNameFilters({QFileDialog::tr("Log files (*.log)"), QFileDialog::tr("All Files (*)")});
     if (!lastDirectory_.isEmpty()) dialog.setDirectory(lastDirectory_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    QString path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
     lastDirectory_ = QFileInfo(path).absolutePath();
     return path;
 }

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
             QObject::connect(&window, &truno::window::Form1::runEnded, &window, save);
     }
     if (!files.isEmpty()) {
-        const QString file = files.constFirst();
+        const QString& file = files.constFirst();
         QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
     }
     return QApplication::exec();
