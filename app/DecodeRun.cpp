@@ -92,7 +92,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std:
 
 // A run of consecutive messages, decoded by one worker into one piece of report.
 struct Batch {
-    static constexpr std::size_t kMessages = 256;
+    static constexpr std::size_t kMessages = 1024;
     std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
     std::size_t count = 0;
     std::uint64_t firstCount = 0;  // MessageCount before the first message of the batch
@@ -102,10 +102,13 @@ struct Batch {
     bool done = false;
 };
 
+// Worker threads that decode batches. The reading thread counts as one of the jobs: while it
+// waits for the oldest batch it decodes waiting batches itself, so N jobs keep N cores busy
+// without a thread more than there are jobs.
 class BatchPool {
 public:
     explicit BatchPool(unsigned jobs) {
-        for (unsigned i = 0; i < jobs; ++i) workers_.emplace_back([this] { work(); });
+        for (unsigned i = 1; i < jobs; ++i) workers_.emplace_back([this] { work(); });
     }
     ~BatchPool() {
         {
@@ -127,9 +130,22 @@ public:
         workAvailable_.notify_one();
     }
 
+    // Waits until `batch` is decoded, decoding waiting batches meanwhile.
     void waitFor(Batch* batch) {
         std::unique_lock<std::mutex> lock(mutex_);
-        batchDone_.wait(lock, [batch] { return batch->done; });
+        while (!batch->done) {
+            if (todo_.empty()) {
+                batchDone_.wait(lock, [this, batch] { return batch->done || !todo_.empty(); });
+                continue;
+            }
+            Batch* other = todo_.front();
+            todo_.pop_front();
+            lock.unlock();
+            decode(*other, callerState_);
+            lock.lock();
+            other->done = true;
+            batchDone_.notify_all();
+        }
     }
 
 private:
@@ -170,6 +186,7 @@ private:
     }
 
     std::vector<std::thread> workers_;
+    DecodingState callerState_;  // the state the reading thread decodes with
     std::mutex mutex_;
     std::condition_variable workAvailable_;
     std::condition_variable batchDone_;
