@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# --jobs N gives the same bytes as one thread on a generated log of realistic call flows
+# (TIME and DIR carried over, page headers inside messages), and on a damaged copy of it.
+# Usage: jobs-test.sh TOOL LOGGEN
+set -uo pipefail
+tool="$1"
+gen="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passes=0
+failures=0
+"$gen" 30000 7 > "$work/log"
+# Damage: drop every 997th line, and turn every 1499th "0" into "x".
+awk 'NR % 997 != 0 { if (NR % 1499 == 0) sub(/0/, "x"); print }' "$work/log" > "$work/damaged"
+for log in log damaged; do
+  "$tool" -q --crlf "$work/$log" > "$work/$log.1"
+  for j in 2 3 4; do
+    if "$tool" -q --crlf -j "$j" "$work/$log" | cmp -s - "$work/$log.1"; then
+      echo "ok   $log: --jobs $j gives the same report"
+      passes=$((passes + 1))
+    else
+      echo "FAIL $log: --jobs $j differs"
+      failures=$((failures + 1))
+    fi
+  done
+done
+records=$(grep -c $'^RECORD [0-9]* ' "$work/log.1")
+if [ "$records" -eq 30000 ]; then passes=$((passes + 1)); echo "ok   30000 records"; else failures=$((failures + 1)); echo "FAIL $records records"; fi
+if grep -q 'MESSAGE NOT DECODED' "$work/damaged.1"; then passes=$((passes + 1)); echo "ok   damaged log has records not decoded"; else failures=$((failures + 1)); echo "FAIL damage left no trace"; fi
+echo "$passes passed, $failures failed"
+exit $((failures > 0))
