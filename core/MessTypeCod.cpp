@@ -229,6 +229,14 @@ bool decodeMessage(DecodingState& s, std::size_t logLine) {
         s.EndOfOptionalParameters = 0;
         appendFailureRecord(s, logLine, e.what());
         return false;
+    } catch (const std::exception& e) {
+        // Not a property of the message but a fault of this program: still one record, so
+        // that the run goes on and nothing is lost silently.
+        s.ReportText.resize(reportSize);
+        s.MessageCount = count + 1;
+        s.EndOfOptionalParameters = 0;
+        appendFailureRecord(s, logLine, std::string(kInternalErrorReason) + e.what());
+        return false;
     }
 }
 

@@ -25,6 +25,10 @@ bool decodeMessage(DecodingState& s, std::size_t logLine);
 // (for instance by the log reader), numbered like any other record.
 void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why);
 
+// Start of the reason given when decoding stops on a fault of the program itself rather than
+// of the message (the fuzz targets treat it as a finding).
+inline constexpr std::string_view kInternalErrorReason = "internal decoder error (please report it): ";
+
 // The marker line that opens the explanation of a message that could not be decoded.
 inline constexpr std::string_view kNotDecodedMarker = "*** MESSAGE NOT DECODED ***";
 

@@ -2,6 +2,7 @@
 // inside a valid trace, so that the message decoders and the parameter decoders behind the
 // optional-part walk are reached with well-formed hex digits.
 #include "app/DecodeRun.h"
+#include "core/MessTypeCod.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -39,8 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     log += "\r\n";
     std::istringstream in(log);
-    std::size_t bytes = 0;
-    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { bytes += t.size(); });
+    std::string report;
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
     if (s.found != s.decoded + s.notDecoded) std::abort();
+    if (report.find(truno::kInternalErrorReason) != std::string::npos) std::abort();
     return 0;
 }

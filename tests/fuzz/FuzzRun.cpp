@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
     if (s.found != s.decoded + s.notDecoded) std::abort();
     if (countRecords(report) != s.found) std::abort();
+    if (report.find(truno::kInternalErrorReason) != std::string::npos) std::abort();
     for (const char c : report) {
         const auto u = static_cast<unsigned char>(c);
         if ((u < 0x20 && c != '\r' && c != '\n') || u == 0x7F) std::abort();
