@@ -172,6 +172,10 @@ const BlockCase kBlockCases[] = {
      L1("CALL TRANSFER TREATMENT INDICATOR", "2, call transfer not allowed") + kNewLine},
 };
 
+// Cases print as their names, so that the test list (and the names ctest takes from it) stays
+// the same from one build to the next.
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
+
 class Services64Block : public testing::TestWithParam<BlockCase> {};
 
 TEST_P(Services64Block, PrintsTheBlock) {
@@ -221,6 +225,8 @@ const FailureCase kFailureCases[] = {
     {"ConferenceEmpty", ConferenceTreatmentIndicator, ""},
     {"TransferTreatmentTooLarge", CallTransferTreatmentIndic, "8000000001"},
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class Services64Failure : public testing::TestWithParam<FailureCase> {};
 
