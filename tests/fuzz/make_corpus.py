@@ -4,6 +4,10 @@
 run/        the logs as they are
 message/    each log's messages as raw octets, messages separated by FE FE
 parameters/ each optional parameter as code octet + contents, one file per parameter
+
+The corpora in the repository were then extended with what long fuzzing runs found, minimised
+with libFuzzer's -merge=1 (each file adds coverage the others lack):
+    FuzzParameters -merge=1 NEW_DIR tests/fuzz/corpus/parameters LONG_RUN_CORPUS
 """
 import hashlib
 import pathlib
