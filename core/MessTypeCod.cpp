@@ -220,23 +220,23 @@ void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view wh
 bool decodeMessage(DecodingState& s, std::size_t logLine) {
     const std::size_t reportSize = s.ReportText.size();
     const std::uint64_t count = s.MessageCount;
+    // Drops whatever the failed decoding wrote and puts the record that says why in its place.
+    const auto notDecoded = [&](std::string_view why, std::string_view detail) {
+        s.ReportText.resize(reportSize);
+        s.MessageCount = count + 1;
+        s.EndOfOptionalParameters = 0;
+        appendFailureRecord(s, logLine, std::string(why) + std::string(detail));
+        return false;
+    };
     try {
         MessTypeCod(s);
         return true;
     } catch (const DecodeError& e) {
-        s.ReportText.resize(reportSize);
-        s.MessageCount = count + 1;
-        s.EndOfOptionalParameters = 0;
-        appendFailureRecord(s, logLine, e.what());
-        return false;
+        return notDecoded("", e.what());
     } catch (const std::exception& e) {
         // Not a property of the message but a fault of this program: still one record, so
         // that the run goes on and nothing is lost silently.
-        s.ReportText.resize(reportSize);
-        s.MessageCount = count + 1;
-        s.EndOfOptionalParameters = 0;
-        appendFailureRecord(s, logLine, std::string(kInternalErrorReason) + e.what());
-        return false;
+        return notDecoded(kInternalErrorReason, e.what());
     }
 }
 

@@ -14,12 +14,4 @@ void titledRaw(Text& out, std::string_view title, std::string_view contents) {
     out += contents;
 }
 
-void placeholderDecoder(std::string_view name, std::string_view contents, Text& out) {
-    out += "[NOT YET DECODED: ";
-    out += name;
-    out += " - raw contents follow]";
-    out += CRLF;
-    out += contents;
-}
-
 }  // namespace truno

@@ -17,8 +17,5 @@ Text render(ParameterDecoder decoder, std::string_view contents);
 // received, and no line end after them.
 void titledRaw(Text& out, std::string_view title, std::string_view contents);
 
-// Stand-in for a decoder that is not built yet: names it and shows the contents raw, marked so
-// that nobody takes it for a decoding.
-void placeholderDecoder(std::string_view name, std::string_view contents, Text& out);
 
 }  // namespace truno
