@@ -1,5 +1,5 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
-#include "app/DecodeRun.h"
+#include "run/DecodeRun.h"
 #include "cli/Options.h"
 
 #include <cerrno>

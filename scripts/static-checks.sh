@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/check-layers.sh
 [ -f build/default/compile_commands.json ] || cmake --preset default >/dev/null
-mapfile -t sources < <(git ls-files 'core/*.cpp' 'messages/*.cpp' 'parameters/*.cpp' 'app/*.cpp' 'cli/*.cpp' 'bench/*.cpp')
+mapfile -t sources < <(git ls-files 'base/*.cpp' 'parameters/*.cpp' 'dispatch/*.cpp' 'run/*.cpp' 'analysis/*.cpp' 'cli/*.cpp' 'bench/*.cpp' 'window/*.cpp')
 echo "clang-tidy on ${#sources[@]} files"
 printf '%s\n' "${sources[@]}" | xargs -P2 -n8 clang-tidy -p build/default --quiet > build/clang-tidy.log 2> /dev/null || true
 if grep -E 'warning:|error:' build/clang-tidy.log; then
@@ -14,5 +15,5 @@ if grep -E 'warning:|error:' build/clang-tidy.log; then
 fi
 echo "cppcheck"
 cppcheck --enable=warning,performance,portability --std=c++20 --inline-suppr --quiet --error-exitcode=1 \
-  -I . core messages parameters app/LogReader.cpp app/DecodeRun.cpp cli bench
+  -I . base parameters dispatch run cli bench
 echo "static checks clean"

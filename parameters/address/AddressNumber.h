@@ -5,7 +5,7 @@
 // in bits 4-1. One decoder body renders every member; a member is described by data: its
 // heading, which indicator fields it shows and with which value tables, the label of its digit
 // line, and where its block has line ends.
-#include "core/FieldTable.h"
+#include "base/FieldTable.h"
 
 #include <cstdint>
 #include <span>

@@ -1,6 +1,6 @@
 #include "parameters/callcontrol/CallControlDecoders.h"
 
-#include "core/FieldTable.h"
+#include "base/FieldTable.h"
 
 namespace truno {
 namespace {

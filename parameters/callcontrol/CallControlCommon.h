@@ -1,7 +1,7 @@
 #pragma once
 // Value tables shared by the indicator parameters of this family. Their blocks of field lines
 // are drawn by the shared field-block mechanism.
-#include "core/FieldBlock.h"
+#include "base/FieldBlock.h"
 
 #include <string_view>
 

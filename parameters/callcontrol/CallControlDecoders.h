@@ -1,6 +1,6 @@
 #pragma once
 // Call-control indicator and cause parameters: one decoder per parameter, each a ParameterDecoder.
-#include "core/ParameterDecoder.h"
+#include "base/ParameterDecoder.h"
 
 namespace truno {
 

@@ -1,5 +1,5 @@
-#include "core/Conversions.h"
-#include "core/FieldTable.h"
+#include "base/Conversions.h"
+#include "base/FieldTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {

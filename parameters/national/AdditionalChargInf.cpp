@@ -1,4 +1,4 @@
-#include "core/Conversions.h"
+#include "base/Conversions.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {

@@ -1,4 +1,4 @@
-#include "core/FieldBlock.h"
+#include "base/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {

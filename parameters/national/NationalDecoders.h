@@ -1,6 +1,6 @@
 #pragma once
 // National-use parameters: one decoder per parameter, each a ParameterDecoder.
-#include "core/ParameterDecoder.h"
+#include "base/ParameterDecoder.h"
 
 namespace truno {
 

@@ -1,6 +1,6 @@
 #include "parameters/services/ServiceDecoders.h"
 
-#include "core/FieldTable.h"
+#include "base/FieldTable.h"
 
 namespace truno {
 

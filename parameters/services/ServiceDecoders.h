@@ -1,6 +1,6 @@
 #pragma once
 // Supplementary-service and network parameters: one decoder per parameter, each a ParameterDecoder.
-#include "core/ParameterDecoder.h"
+#include "base/ParameterDecoder.h"
 
 namespace truno {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Pieces shared by the services decoders: the extension indicator line most of their octets end
 // with, the single-line treatment indicators, and a fallback several fields use.
-#include "core/FieldBlock.h"
+#include "base/FieldBlock.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "core/FieldTable.h"
+#include "base/FieldTable.h"
 #include "parameters/transport/CompatibilityInstructions.h"
 #include "parameters/transport/TransportDecoders.h"
 

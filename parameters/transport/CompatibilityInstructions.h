@@ -2,7 +2,7 @@
 // The instruction indicators octet shared by the message and the parameter compatibility
 // information (Q.763 3.33 and 3.41): bits A to D mean the same in both, bit E and bits G F
 // differ, and bit 8 says whether the octet is shown at all.
-#include "core/FieldTable.h"
+#include "base/FieldTable.h"
 
 #include <span>
 

@@ -1,4 +1,4 @@
-#include "core/Conversions.h"
+#include "base/Conversions.h"
 #include "parameters/transport/TransportDecoders.h"
 
 namespace truno {

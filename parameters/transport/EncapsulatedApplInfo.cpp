@@ -1,5 +1,5 @@
-#include "core/DecodeError.h"
-#include "core/FieldTable.h"
+#include "base/DecodeError.h"
+#include "base/FieldTable.h"
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/transport/TransportDecoders.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Compatibility, application transport and identifier parameters: one decoder per parameter, each a
 // ParameterDecoder.
-#include "core/ParameterDecoder.h"
+#include "base/ParameterDecoder.h"
 
 namespace truno {
 

@@ -1,9 +1,9 @@
 // Fuzz target, structure-aware: the fuzzer's bytes become the octets of one or more messages
 // inside a valid trace, so that the message decoders and the parameter decoders behind the
 // optional-part walk are reached with well-formed hex digits.
-#include "app/DecodeRun.h"
-#include "core/MessTypeCod.h"
-#include "core/ReportLayout.h"
+#include "run/DecodeRun.h"
+#include "dispatch/MessTypeCod.h"
+#include "base/ReportLayout.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Fuzz target: every parameter decoder on its own. The first byte picks the parameter code,
 // the rest are the contents. A decoder may reject contents only with DecodeError.
-#include "core/DecodeError.h"
-#include "core/DecodingState.h"
-#include "core/ParTable.h"
+#include "base/DecodeError.h"
+#include "dispatch/DecodingState.h"
+#include "dispatch/ParTable.h"
 
 #include <cstdint>
 #include <cstdlib>

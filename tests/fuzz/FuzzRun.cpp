@@ -1,8 +1,8 @@
 // Fuzz target: arbitrary bytes as a log file. Whatever the input, the run must end, every
 // message found must get exactly one record, and the counts must add up.
-#include "app/DecodeRun.h"
-#include "core/MessTypeCod.h"
-#include "core/ReportLayout.h"
+#include "run/DecodeRun.h"
+#include "dispatch/MessTypeCod.h"
+#include "base/ReportLayout.h"
 
 #include <cstdint>
 #include <cstdlib>

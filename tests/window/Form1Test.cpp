@@ -1,9 +1,9 @@
 // The main window driven as a user would, with the dialogs answered by the test: menus,
 // caption, the report shown after a run, and what stays in place when a run does not complete.
-#include "app/DecodeRun.h"
-#include "app/window/Form1.h"
-#include "app/window/ReportDocument.h"
-#include "app/window/ReportView.h"
+#include "run/DecodeRun.h"
+#include "window/Form1.h"
+#include "window/ReportDocument.h"
+#include "window/ReportView.h"
 
 #include <QAction>
 #include <QDir>

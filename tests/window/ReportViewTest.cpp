@@ -1,7 +1,7 @@
 // The report store and the report view: lines found through the sparse index and across chunk
 // boundaries, memory held, and selection and copy in the view.
-#include "app/window/ReportDocument.h"
-#include "app/window/ReportView.h"
+#include "window/ReportDocument.h"
+#include "window/ReportView.h"
 
 #include <QApplication>
 #include <QClipboard>

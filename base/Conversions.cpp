@@ -1,0 +1,118 @@
+#include "base/Conversions.h"
+
+#include "base/DecodeError.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace truno {
+namespace {
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string quoted(std::string_view s) {
+    std::string q = "\"";
+    for (const char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c >= 0x7F) {
+            static const char* digits = "0123456789ABCDEF";
+            q += "\\x";
+            q += digits[c >> 4];
+            q += digits[c & 15];
+        } else {
+            q += static_cast<char>(c);
+        }
+    }
+    q += '"';
+    return q;
+}
+
+[[noreturn]] void badHex(std::string_view hex, std::size_t at) {
+    std::string why = "cannot convert hex digits " + quoted(hex) + ": ";
+    const unsigned char c = static_cast<unsigned char>(hex[at]);
+    if (c >= 'a' && c <= 'f')
+        why += "lower-case digit '" + std::string(1, static_cast<char>(c)) + "'";
+    else
+        why += "character " + quoted(hex.substr(at, 1)) + " is not a hex digit";
+    why += " at position " + std::to_string(at + 1) + " (expected 0-9, A-F)";
+    throw DecodeError(why);
+}
+
+}  // namespace
+
+std::uint64_t HextoDec(std::string_view hex) {
+    if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < hex.size(); ++i) {
+        const int d = hexDigitValue(hex[i]);
+        if (d < 0) badHex(hex, i);
+        if (value > (std::numeric_limits<std::uint64_t>::max() >> 4))
+            throw DecodeError("value too large to convert: " + std::to_string(hex.size()) +
+                              " hex digits " + quoted(hex) + " exceed 64 bits");
+        value = (value << 4) | static_cast<std::uint64_t>(d);
+    }
+    return value;
+}
+
+std::uint32_t checkedBitWord(std::uint64_t value) {
+    if (value > kDectoBinMax)
+        throw DecodeError("value " + std::to_string(value) +
+                          " too large for a 32-character bit string (limit 2147483647)");
+    return static_cast<std::uint32_t>(value);
+}
+
+std::string DectoBin(std::uint64_t value) {
+    const std::uint32_t word = checkedBitWord(value);
+    std::string bits(32, '0');
+    for (int i = 0; i < 32; ++i)
+        if ((word >> i) & 1u) bits[static_cast<std::size_t>(31 - i)] = '1';
+    return bits;
+}
+
+std::uint64_t BintoDec(std::string_view bits) {
+    if (bits.empty()) throw DecodeError("cannot convert bits: none present");
+    std::uint64_t value = 0;
+    std::uint64_t weight = 1;
+    for (std::size_t i = bits.size(); i-- > 0;) {
+        const auto digit = static_cast<std::uint64_t>(static_cast<unsigned char>(bits[i]) - '0');
+        if (digit != 0) {
+            if (weight == 0 || digit > (std::numeric_limits<std::uint64_t>::max() - value) / weight)
+                throw DecodeError("bit string of " + std::to_string(bits.size()) +
+                                  " characters too large to convert");
+            value += digit * weight;
+        }
+        weight = (weight > (std::numeric_limits<std::uint64_t>::max() >> 1)) ? 0 : weight << 1;
+    }
+    return value;
+}
+
+std::string hexToDecimalText(std::string_view hex) {
+    if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
+    // Base 10^9 limbs, least significant first: multiply by 16 and add each digit.
+    std::vector<std::uint32_t> limbs{0};
+    for (std::size_t i = 0; i < hex.size(); ++i) {
+        const int d = hexDigitValue(hex[i]);
+        if (d < 0) badHex(hex, i);
+        std::uint64_t carry = static_cast<std::uint64_t>(d);
+        for (auto& limb : limbs) {
+            const std::uint64_t v = static_cast<std::uint64_t>(limb) * 16 + carry;
+            limb = static_cast<std::uint32_t>(v % 1000000000u);
+            carry = v / 1000000000u;
+        }
+        if (carry != 0) limbs.push_back(static_cast<std::uint32_t>(carry));
+    }
+    std::string text = std::to_string(limbs.back());
+    for (std::size_t i = limbs.size() - 1; i-- > 0;) {
+        const std::string part = std::to_string(limbs[i]);
+        text.append(9 - part.size(), '0');
+        text += part;
+    }
+    return text;
+}
+
+}  // namespace truno

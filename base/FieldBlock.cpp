@@ -1,0 +1,75 @@
+#include "base/FieldBlock.h"
+
+#include <array>
+#include <cstdint>
+
+namespace truno {
+
+namespace {
+
+// The octets a block reads, each converted once. The whole contents are converted only when a
+// line reads the last octet, so a block read octet by octet is not held to the four-octet limit
+// of the whole-number reading. Blocks read only their first few octets; an index beyond the
+// cached ones is converted again at each use.
+class OctetSource {
+public:
+    explicit OctetSource(std::string_view contents) : contents_(contents) {}
+
+    std::uint8_t octet(int index) {
+        if (index == kLastOctet) {
+            if (!haveLast_) {
+                last_ = lastContentsOctet(contents_);
+                haveLast_ = true;
+            }
+            return last_;
+        }
+        const auto n = static_cast<std::size_t>(index);
+        if (n > octets_.size()) return contentOctet(contents_, n);
+        const auto bit = static_cast<std::uint16_t>(1u << (n - 1));
+        if ((have_ & bit) == 0) {
+            octets_[n - 1] = contentOctet(contents_, n);
+            have_ = static_cast<std::uint16_t>(have_ | bit);
+        }
+        return octets_[n - 1];
+    }
+
+private:
+    std::string_view contents_;
+    std::array<std::uint8_t, 16> octets_{};
+    std::uint16_t have_ = 0;  // bit n-1 set: octet n is in octets_
+    std::uint8_t last_ = 0;
+    bool haveLast_ = false;
+};
+
+}  // namespace
+
+void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& block) {
+    OctetSource source(contents);
+    for (const FieldLine& line : block.lines) source.octet(line.octet);
+
+    bool firstLine = block.title.empty();
+    out += block.title;
+    for (const FieldLine& line : block.lines) {
+        if (!firstLine) out += CRLF;
+        firstLine = false;
+        const Field field = cutOctet(source.octet(line.octet), line.first, line.length);
+        if (line.level == LineLevel::L1)
+            DressData(out, line.label);
+        else
+            DressItL2(out, line.label);
+        if (line.values.empty())
+            appendPhrase(out, line.table, field, line.fallback);
+        else
+            appendPhrase(out, line.values, field, line.fallback);
+    }
+    switch (block.ending) {
+        case BlockEnding::None: break;
+        case BlockEnding::LineEnd: out += CRLF; break;
+        case BlockEnding::EmptyLine:
+            out += CRLF;
+            out += CRLF;
+            break;
+    }
+}
+
+}  // namespace truno

@@ -1,0 +1,137 @@
+#include "base/FieldTable.h"
+
+#include "base/Conversions.h"
+#include "base/DecodeError.h"
+
+#include <charconv>
+
+namespace truno {
+
+void appendBits(Text& out, Field f) {
+    for (int i = f.width - 1; i >= 0; --i) out += ((f.value >> i) & 1u) ? '1' : '0';
+}
+
+bool patternMatches(std::string_view bits, Field f) {
+    if (static_cast<int>(bits.size()) != f.width) return false;
+    for (int i = 0; i < f.width; ++i) {
+        const char want = ((f.value >> (f.width - 1 - i)) & 1u) ? '1' : '0';
+        if (bits[static_cast<std::size_t>(i)] != want) return false;
+    }
+    return true;
+}
+
+const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
+    for (const Phrase& row : table)
+        if (patternMatches(row.bits, f)) return &row;
+    return nullptr;
+}
+
+const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
+    for (const ValuePhrase& row : table)
+        if (row.value == value) return &row;
+    return nullptr;
+}
+
+namespace {
+void appendFallback(Text& out, Field f, const Fallback& fallback) {
+    switch (fallback.kind) {
+        case Fallback::Kind::Bits: appendBits(out, f); break;
+        case Fallback::Kind::Decimal: appendDecimal(out, f.value); break;
+        case Fallback::Kind::Empty: break;
+    }
+    out += fallback.suffix;
+}
+}  // namespace
+
+void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
+    if (const Phrase* row = findPhrase(table, f))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
+}
+
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
+    if (const ValuePhrase* row = findPhrase(table, f.value))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
+}
+
+void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 const Fallback& fallback) {
+    DressItL2(out, label);
+    appendPhrase(out, table, f, fallback);
+    out += CRLF;
+}
+
+void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 const Fallback& fallback) {
+    DressitL3(out, label);
+    appendPhrase(out, table, f, fallback);
+    out += CRLF;
+}
+
+std::size_t octetCount(std::string_view contents) { return (contents.size() + 1) / 2; }
+
+std::string_view octetDigits(std::string_view contents, std::size_t n) {
+    const std::size_t start = 2 * (n - 1);
+    if (n == 0 || start >= contents.size()) return {};
+    return contents.substr(start, 2);
+}
+
+std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
+    const std::string_view digits = octetDigits(contents, n);
+    if (digits.empty())
+        throw DecodeError("parameter contents have " + std::to_string(octetCount(contents)) +
+                          " octet(s); octet " + std::to_string(n) + " is missing");
+    return static_cast<std::uint8_t>(HextoDec(digits));
+}
+
+std::uint32_t wholeContentsWord(std::string_view contents) {
+    if (contents.empty())
+        throw DecodeError("parameter contents are empty; at least one octet is needed");
+    return checkedBitWord(HextoDec(contents));
+}
+
+std::uint8_t lastContentsOctet(std::string_view contents) {
+    return static_cast<std::uint8_t>(wholeContentsWord(contents) & 0xFFu);
+}
+
+std::string_view significantHexDigits(std::string_view digits) {
+    const std::size_t significant = digits.find_first_not_of('0');
+    if (significant != std::string_view::npos) return digits.substr(significant);
+    return digits.substr(digits.empty() ? 0 : digits.size() - 1);
+}
+
+HexNumber readHexNumber(std::string_view digits) {
+    constexpr std::size_t kMaxWordDigits = 16;  // hex digits in 64 bits
+    if (digits.size() <= kMaxWordDigits) return HexNumber{HextoDec(digits), {}};  // none: throws
+    const std::string_view significant = significantHexDigits(digits);
+    if (significant.size() <= kMaxWordDigits) return HexNumber{HextoDec(significant), {}};
+    return HexNumber{std::nullopt, hexToDecimalText(digits)};
+}
+
+void appendDecimal(Text& out, const HexNumber& number) {
+    if (number.value)
+        appendDecimal(out, *number.value);
+    else
+        out += number.decimal;
+}
+
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber& number,
+                  const Fallback& fallback) {
+    if (number.value) {
+        appendPhrase(out, table, Field{*number.value, 64}, fallback);
+    } else {
+        out += number.decimal;
+        out += fallback.suffix;
+    }
+}
+
+void appendDecimal(Text& out, std::uint64_t value) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, res.ptr);
+}
+
+}  // namespace truno

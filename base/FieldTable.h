@@ -1,0 +1,133 @@
+#pragma once
+// The field-table mechanism shared by the bit-field decoders: a field is cut from an octet
+// (or from the whole contents read as one number), compared with the rows of its value table
+// in order, and the first equal row gives the phrase; a field without a row falls back in the
+// way stated for that field.
+#include "base/ReportLayout.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+// One row of a value table keyed by bit pattern, most significant bit first ("10").
+struct Phrase {
+    std::string_view bits;
+    std::string_view text;
+};
+
+// One row of a value table keyed by number.
+struct ValuePhrase {
+    std::uint64_t value;
+    std::string_view text;
+};
+
+// A field cut out of a bit string: its value and how many characters (bits) it spans, so
+// that it can be compared with a pattern or shown as bits.
+struct Field {
+    std::uint64_t value;
+    int width;
+};
+
+// What a field prints when no row matches: its bits, its decimal value, or nothing,
+// followed by a suffix (", spare", ", spare.", ", reserved." ...).
+struct Fallback {
+    enum class Kind { Bits, Decimal, Empty };
+    Kind kind;
+    std::string_view suffix;
+};
+
+inline constexpr Fallback kFallbackBits{Fallback::Kind::Bits, ""};
+inline constexpr Fallback kFallbackBitsSpare{Fallback::Kind::Bits, ", spare"};
+inline constexpr Fallback kFallbackDecimal{Fallback::Kind::Decimal, ""};
+inline constexpr Fallback kFallbackDecimalSpare{Fallback::Kind::Decimal, ", spare."};
+inline constexpr Fallback kFallbackDecimalReserved{Fallback::Kind::Decimal, ", reserved."};
+inline constexpr Fallback kFallbackEmpty{Fallback::Kind::Empty, ""};
+
+// Characters first..first+length-1 (1-based) of a bit string of `stringLength` characters
+// holding `word`: 32 for the DectoBin string of the whole contents, 8 for one octet's string.
+constexpr Field cut(std::uint64_t word, int first, int length, int stringLength = 32) {
+    const int shift = stringLength - (first + length - 1);
+    const std::uint64_t mask = (length >= 64) ? ~0ull : ((1ull << length) - 1);
+    return Field{(word >> shift) & mask, length};
+}
+
+// Field of one octet's 8-character string (character 1 = bit 8, character 8 = bit 1).
+constexpr Field cutOctet(std::uint8_t octet, int first, int length) {
+    return cut(octet, first, length, 8);
+}
+
+// The field's bits as text, most significant first ("0110").
+void appendBits(Text& out, Field f);
+
+// Whether a bit-pattern row matches the field (same width, same bits).
+bool patternMatches(std::string_view bits, Field f);
+
+// The shared lookups: append the phrase of the first matching row, or the fallback.
+void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback);
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback);
+
+// Returns the matching row's text, or nullptr-like empty view with found=false.
+const Phrase* findPhrase(std::span<const Phrase> table, Field f);
+const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value);
+
+// A whole field line: DressItL2(label) + phrase + CR LF.
+void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 const Fallback& fallback);
+void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
+                 const Fallback& fallback);
+
+// --- Reading parameter contents (hex digits, two per octet, octet 1 first) ---
+
+// Number of octets the contents hold (a trailing lone digit counts as an octet).
+std::size_t octetCount(std::string_view contents);
+
+// Octet n (1-based) converted by HextoDec. A missing octet throws DecodeError naming it.
+std::uint8_t contentOctet(std::string_view contents, std::size_t n);
+
+// Hex digits of octet n (1-based), empty when past the end.
+std::string_view octetDigits(std::string_view contents, std::size_t n);
+
+// The whole contents as one number, as DectoBin would take it: fields then come from the
+// last octet (characters 25-32), the one before it (17-24), and so on. Throws DecodeError for
+// empty contents, a non-hex digit, or a value above 2^31 - 1.
+std::uint32_t wholeContentsWord(std::string_view contents);
+
+// The last octet of the whole contents read as one number (characters 25-32 of the DectoBin
+// form), with the same limits as wholeContentsWord.
+std::uint8_t lastContentsOctet(std::string_view contents);
+
+// --- Hex digits of any length read as one number ---
+
+// A number written as hex digits of any length: its value when the digits after the leading
+// zeros fit in 64 bits, otherwise its exact decimal text.
+struct HexNumber {
+    std::optional<std::uint64_t> value;  // empty when the number needs more than 64 bits
+    std::string decimal;                 // the decimal text when `value` is empty
+};
+
+// Reads the digits as one number. Up to 16 digits are converted as they stand; longer digits
+// drop their leading zeros first, and when more than 16 remain the decimal text is worked out
+// from all the digits. Throws DecodeError for no digits or a non-hex digit, naming the digits
+// that were being converted.
+HexNumber readHexNumber(std::string_view digits);
+
+// The digits without their leading zeros, keeping the last digit when all of them are zero
+// (empty digits stay empty).
+std::string_view significantHexDigits(std::string_view digits);
+
+// The number in decimal, exact for any length.
+void appendDecimal(Text& out, const HexNumber& number);
+
+// The phrase of the row with the number's value, or the fallback. A number beyond 64 bits has
+// no row; it prints in decimal followed by the fallback's suffix.
+void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber& number,
+                  const Fallback& fallback);
+
+// Decimal text of a number.
+void appendDecimal(Text& out, std::uint64_t value);
+
+}  // namespace truno

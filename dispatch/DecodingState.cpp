@@ -1,0 +1,41 @@
+#include "dispatch/DecodingState.h"
+
+#include "base/Conversions.h"
+#include "base/DecodeError.h"
+
+namespace truno {
+namespace {
+
+[[noreturn]] void pastEnd(std::size_t i, std::size_t count, std::string_view what) {
+    std::string why(what);
+    why += ": octet index " + std::to_string(i) + " is past the last octet (the message has " +
+           std::to_string(count) + " octet" + (count == 1 ? "" : "s") + ")";
+    throw DecodeError(why);
+}
+
+}  // namespace
+
+std::string_view DecodingState::octet(std::size_t i, std::string_view what) const {
+    if (i >= MessageOctets.size()) pastEnd(i, MessageOctets.size(), what);
+    return MessageOctets[i];
+}
+
+std::uint64_t DecodingState::octetValue(std::size_t i, std::string_view what) const {
+    const std::string_view digits = octet(i, what);
+    try {
+        return HextoDec(digits);
+    } catch (const DecodeError& e) {
+        throw DecodeError(std::string(what) + " (octet index " + std::to_string(i) + "): " + e.what());
+    }
+}
+
+std::string_view DecodingState::contentsOf(std::size_t first, std::size_t count,
+                                           std::string_view what) {
+    if (count > 0 && (first >= MessageOctets.size() || count > MessageOctets.size() - first))
+        pastEnd(first + count - 1, MessageOctets.size(), what);
+    ContentsScratch.clear();
+    for (std::size_t i = first; i < first + count; ++i) ContentsScratch += MessageOctets[i];
+    return ContentsScratch;
+}
+
+}  // namespace truno

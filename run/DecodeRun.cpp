@@ -1,0 +1,275 @@
+#include "run/DecodeRun.h"
+
+#include "run/LogReader.h"
+#include "dispatch/DecodingState.h"
+#include "dispatch/MessTypeCod.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace truno {
+
+namespace {
+
+// Records are handed to the sink once this much report text has gathered.
+constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
+
+// Hands report text to the sink, leaving out the CR LF in front of the run's first record.
+class ReportOutput {
+public:
+    explicit ReportOutput(const ReportSink& sink) : sink_(sink) {}
+    void write(std::string_view text) {
+        if (first_ && text.size() >= 2) {
+            text.remove_prefix(2);
+            first_ = false;
+        }
+        if (!text.empty()) sink_(text);
+    }
+
+private:
+    const ReportSink& sink_;
+    bool first_ = true;
+};
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+}
+
+// Decodes the message in `state`, unless the reader could not keep all of it.
+bool decodeOne(DecodingState& state, const LogMessage& m) {
+    if (m.oversized) {
+        recordNotDecoded(state, m.startLine,
+                         "the message's DATA runs past " + std::to_string(LogReader::kMaxMessageData) +
+                             " characters (is the blank line after it missing?); only the beginning was kept");
+        return false;
+    }
+    return decodeMessage(state, m.startLine);
+}
+
+void finishSummary(RunSummary& summary, const LogReader& reader) {
+    summary.readError = reader.readError();
+    summary.whyNothing = reader.whyNoMessage(summary.found);
+}
+
+RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
+    RunSummary summary;
+    DecodingState state;
+    LogReader reader(in);
+    LogMessage message;
+    ReportOutput output(sink);
+
+    while (reader.next(message)) {
+        state.LogBcic = reader.bcic();
+        state.MessageOctets.swap(message.octets);
+        state.MessageTime.swap(message.time);
+        state.MessageDirection.swap(message.direction);
+        ++summary.found;
+        if (decodeOne(state, message))
+            ++summary.decoded;
+        else
+            ++summary.notDecoded;
+        // The octet views point into message.data: give the vector back before the next read.
+        state.MessageOctets.swap(message.octets);
+        if (state.ReportText.size() >= kFlushSize) {
+            output.write(state.ReportText);
+            state.ReportText.clear();
+        }
+        if (cancelled(cancel)) {
+            summary.cancelled = true;
+            break;
+        }
+    }
+    output.write(state.ReportText);
+    finishSummary(summary, reader);
+    return summary;
+}
+
+// ---------------------------------------------------------------- parallel run
+
+// A run of consecutive messages, decoded by one worker into one piece of report.
+struct Batch {
+    static constexpr std::size_t kMessages = 1024;
+    std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
+    std::size_t count = 0;
+    std::uint64_t firstCount = 0;  // MessageCount before the first message of the batch
+    std::string bcic;
+    Text report;
+    std::uint64_t decoded = 0;
+    bool done = false;
+};
+
+// Worker threads that decode batches. The reading thread counts as one of the jobs: while it
+// waits for the oldest batch it decodes waiting batches itself, so N jobs keep N cores busy
+// without a thread more than there are jobs.
+class BatchPool {
+public:
+    explicit BatchPool(unsigned jobs) {
+        for (unsigned i = 1; i < jobs; ++i) workers_.emplace_back([this] { work(); });
+    }
+    ~BatchPool() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        workAvailable_.notify_all();
+        for (auto& w : workers_) w.join();
+    }
+    BatchPool(const BatchPool&) = delete;
+    BatchPool& operator=(const BatchPool&) = delete;
+
+    void submit(Batch* batch) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            batch->done = false;
+            todo_.push_back(batch);
+        }
+        workAvailable_.notify_one();
+    }
+
+    // Waits until `batch` is decoded, decoding waiting batches meanwhile.
+    void waitFor(Batch* batch) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!batch->done) {
+            if (todo_.empty()) {
+                batchDone_.wait(lock, [this, batch] { return batch->done || !todo_.empty(); });
+                continue;
+            }
+            Batch* other = todo_.front();
+            todo_.pop_front();
+            lock.unlock();
+            decode(*other, callerState_);
+            lock.lock();
+            other->done = true;
+            batchDone_.notify_all();
+        }
+    }
+
+private:
+    void work() {
+        DecodingState state;  // each worker decodes with a state of its own
+        for (;;) {
+            Batch* batch = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                workAvailable_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
+                if (todo_.empty()) return;
+                batch = todo_.front();
+                todo_.pop_front();
+            }
+            decode(*batch, state);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                batch->done = true;
+            }
+            batchDone_.notify_all();
+        }
+    }
+
+    static void decode(Batch& batch, DecodingState& state) {
+        state.ReportText.swap(batch.report);
+        state.ReportText.clear();
+        state.LogBcic = batch.bcic;
+        state.MessageCount = batch.firstCount;
+        batch.decoded = 0;
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            LogMessage& m = batch.messages[i];
+            splitOctets(m.data, state.MessageOctets);
+            state.MessageTime.swap(m.time);
+            state.MessageDirection.swap(m.direction);
+            if (decodeOne(state, m)) ++batch.decoded;
+        }
+        state.ReportText.swap(batch.report);
+    }
+
+    std::vector<std::thread> workers_;
+    DecodingState callerState_;  // the state the reading thread decodes with
+    std::mutex mutex_;
+    std::condition_variable workAvailable_;
+    std::condition_variable batchDone_;
+    std::deque<Batch*> todo_;
+    bool stopping_ = false;
+};
+
+RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
+    RunSummary summary;
+    LogReader reader(in);
+    reader.setSplitOctets(false);  // the workers split
+    ReportOutput output(sink);
+    const std::size_t maxInFlight = std::size_t{4} * options.jobs;
+    std::vector<std::unique_ptr<Batch>> spare;
+    std::deque<std::unique_ptr<Batch>> inFlight;
+    BatchPool pool(options.jobs);
+
+    const auto retireOldest = [&] {
+        std::unique_ptr<Batch> batch = std::move(inFlight.front());
+        inFlight.pop_front();
+        pool.waitFor(batch.get());
+        output.write(batch->report);
+        summary.decoded += batch->decoded;
+        summary.notDecoded += batch->count - batch->decoded;
+        spare.push_back(std::move(batch));
+    };
+
+    std::unique_ptr<Batch> filling;
+    bool more = true;
+    while (more) {
+        if (!filling) {
+            if (spare.empty()) {
+                filling = std::make_unique<Batch>();
+            } else {
+                filling = std::move(spare.back());
+                spare.pop_back();
+            }
+            filling->count = 0;
+            filling->firstCount = summary.found;
+        }
+        more = reader.next(filling->messages[filling->count]);
+        if (more) {
+            ++filling->count;
+            ++summary.found;
+        }
+        const bool stop = cancelled(options.cancel);
+        if (filling->count == Batch::kMessages || (!more && filling->count > 0) || (stop && filling->count > 0)) {
+            filling->bcic = reader.bcic();
+            pool.submit(filling.get());
+            inFlight.push_back(std::move(filling));
+            filling = nullptr;
+            while (inFlight.size() >= maxInFlight) retireOldest();
+        }
+        if (stop) {
+            summary.cancelled = true;
+            break;
+        }
+    }
+    while (!inFlight.empty()) retireOldest();
+    finishSummary(summary, reader);
+    return summary;
+}
+
+}  // namespace
+
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
+    if (options.jobs <= 1) return decodeSequential(in, sink, options.cancel);
+    return decodeParallel(in, sink, options);
+}
+
+RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
+    return decodeSequential(in, sink, cancel);
+}
+
+std::string summaryText(const RunSummary& summary) {
+    std::string text = std::to_string(summary.found) + " message" +
+                       (summary.found == 1 ? "" : "s") + " found, " +
+                       std::to_string(summary.decoded) + " decoded, " +
+                       std::to_string(summary.notDecoded) + " not decoded";
+    if (!summary.whyNothing.empty()) text += ": " + summary.whyNothing;
+    if (summary.cancelled) text += " (cancelled)";
+    if (summary.readError) text += " (reading stopped by an input error)";
+    return text;
+}
+
+}  // namespace truno

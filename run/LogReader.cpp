@@ -1,0 +1,251 @@
+#include "run/LogReader.h"
+
+#include "base/ReportLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace truno {
+
+std::string_view trimSpaces(std::string_view s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = s.find_last_not_of(' ');
+    return s.substr(first, last - first + 1);
+}
+
+void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
+    octets.clear();
+    if (data.empty()) return;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = data.find("  ", from);
+        if (at == std::string_view::npos) {
+            octets.push_back(data.substr(from));
+            return;
+        }
+        octets.push_back(data.substr(from, at - from));
+        from = at + 2;
+    }
+}
+
+std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
+    if (start == 0 || start > line.size()) return {};
+    return line.substr(start - 1, length);
+}
+
+// ---------------------------------------------------------------- LineSource
+
+namespace {
+// The buffer starts small and grows, up to twice the longest line kept, only when a line
+// does not fit.
+constexpr std::size_t kFirstBuffer = std::size_t{64} * 1024;
+constexpr std::size_t kMaxBuffer = 2 * LineSource::kMaxLine;
+}
+
+LineSource::LineSource(std::istream& in) : in_(in), buffer_(kFirstBuffer) {}
+
+bool LineSource::fill() {
+    if (eof_) return false;
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buffer_.size() && buffer_.size() < kMaxBuffer) buffer_.resize(buffer_.size() * 2);
+    in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
+    const auto got = static_cast<std::size_t>(in_.gcount());
+    end_ += got;
+    if (!in_) {
+        eof_ = true;
+        if (in_.bad()) readError_ = true;
+    }
+    return got > 0;
+}
+
+bool LineSource::next(std::string_view& line) {
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    for (;;) {
+        if (discarding_) {
+            while (begin_ < end_ && !isBreak(buffer_[begin_])) ++begin_;
+            if (begin_ == end_) {
+                if (!fill()) return false;
+                continue;
+            }
+            skipLf_ = (buffer_[begin_] == '\r');
+            ++begin_;
+            discarding_ = false;
+        }
+        if (skipLf_) {
+            if (begin_ == end_ && !fill()) return false;
+            if (begin_ < end_) {
+                if (buffer_[begin_] == '\n') ++begin_;
+                skipLf_ = false;
+            }
+        }
+        const char* start = buffer_.data() + begin_;
+        const std::size_t avail = std::min(end_ - begin_, kMaxLine);
+        // The first CR or LF: two vectorised searches instead of one test per byte.
+        const char* end = start + avail;
+        const auto* cr = static_cast<const char*>(std::memchr(start, '\r', avail));
+        const char* lfEnd = cr != nullptr ? cr : end;
+        const auto* lf = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(lfEnd - start)));
+        const char* stop = lf != nullptr ? lf : (cr != nullptr ? cr : end);
+        if (stop != start + avail) {
+            const auto length = static_cast<std::size_t>(stop - start);
+            line = std::string_view(start, length);
+            skipLf_ = (*stop == '\r');
+            begin_ += length + 1;
+            ++lineNumber_;
+            return true;
+        }
+        if (avail == kMaxLine) {
+            // Cut: hand on the first kMaxLine characters, skip the rest of the line later.
+            line = std::string_view(start, kMaxLine);
+            begin_ += kMaxLine;
+            discarding_ = true;
+            ++lineNumber_;
+            return true;
+        }
+        if (!fill()) {
+            if (begin_ == end_) return false;
+            line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+            ++lineNumber_;
+            return true;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- LogReader
+
+LogReader::LogReader(std::istream& in) : lines_(in) {}
+
+void LogReader::readValues(std::string_view line) {
+    // Columns by the heading positions of the trace header: 1, 12, 24, 46, 58.
+    user_ = trimSpaces(mid(line, 1, 11));
+    bcic_ = trimSpaces(mid(line, 12, 12));
+    device_ = trimSpaces(mid(line, 24, 22));
+    route_ = trimSpaces(mid(line, 46, 12));
+}
+
+void LogReader::readColumnHeader(std::string_view line) {
+    const auto pos = [&](std::string_view word) { return line.find(word) + 1; };
+    timePos_ = pos("TIME");
+    const std::size_t msgPos = pos("MSG");
+    dirPos_ = pos("DIR");
+    dataPos_ = pos("DATA");
+    const auto width = [](std::size_t from, std::size_t to) { return to > from ? to - from : 0; };
+    timeWidth_ = width(timePos_, msgPos);
+    dirWidth_ = width(dirPos_, dataPos_);
+}
+
+namespace {
+
+bool isPageHeader(std::string_view line) {
+    const std::size_t time = line.find("TIME");
+    return time != std::string_view::npos && line.find("PAGE", time + 4) != std::string_view::npos;
+}
+
+void trimInPlace(std::string& s) {
+    const std::string_view t = trimSpaces(s);
+    if (t.size() == s.size()) return;
+    if (t.empty()) {
+        s.clear();
+        return;
+    }
+    const std::size_t first = static_cast<std::size_t>(t.data() - s.data());
+    s.erase(first + t.size());
+    s.erase(0, first);
+}
+
+}  // namespace
+
+void LogReader::addDataLine(std::string_view line, LogMessage& m) {
+    if (!collecting_) m.startLine = lines_.lineNumber();
+    collecting_ = true;
+    const std::string_view time = trimSpaces(mid(line, timePos_, timeWidth_));
+    const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
+    if (!time.empty()) lastTime_ = time;
+    if (!dir.empty()) lastDir_ = dir;
+    const std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
+    if (m.data.size() + data.size() + 2 > kMaxMessageData) {
+        m.oversized = true;
+        return;
+    }
+    trimInPlace(m.data);
+    m.data += "  ";
+    // Octets are printable text; anything else (control characters, bytes above 7E) is kept
+    // as a visible escape, so that no decoder can pass it on to the report as it is.
+    if (std::all_of(data.begin(), data.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+        m.data += data;
+    else
+        appendLogText(m.data, data);
+}
+
+void LogReader::handOn(LogMessage& m) {
+    trimInPlace(m.data);
+    if (splitOctets_)
+        splitOctets(m.data, m.octets);
+    else
+        m.octets.clear();
+    m.time = lastTime_;
+    m.direction = lastDir_;
+    collecting_ = false;
+    state_ = State::SeekColumn;
+}
+
+bool LogReader::next(LogMessage& m) {
+    m.data.clear();
+    m.octets.clear();
+    m.oversized = false;
+    collecting_ = false;
+    std::string_view line;
+    while (lines_.next(line)) {
+        switch (state_) {
+            case State::SeekTrace:
+                if (line == kTraceHeader) state_ = State::ReadValues;
+                break;
+            case State::ReadValues:
+                readValues(line);
+                state_ = State::SeekColumn;
+                break;
+            case State::SeekColumn:
+                if (line.find(kColumnHeader) != std::string_view::npos) {
+                    readColumnHeader(line);
+                    columnHeaderFound_ = true;
+                    state_ = State::Collect;
+                    m.startLine = lines_.lineNumber() + 1;
+                }
+                break;
+            case State::Collect:
+                if (isPageHeader(line)) break;
+                if (trimSpaces(line).empty()) {
+                    if (!collecting_) m.startLine = lines_.lineNumber();
+                    handOn(m);
+                    return true;
+                }
+                addDataLine(line, m);
+                break;
+        }
+    }
+    // End of the log: an unfinished last message is handed on like any other.
+    if (state_ == State::Collect && collecting_) {
+        handOn(m);
+        return true;
+    }
+    return false;
+}
+
+std::string LogReader::whyNoMessage(std::uint64_t messagesFound) const {
+    if (messagesFound > 0) return {};
+    if (!traceHeaderFound())
+        return "no trace header line found (a line that is exactly \"" + std::string(kTraceHeader) +
+               "\")";
+    if (!columnHeaderFound_)
+        return "no column header line (containing \"" + std::string(kColumnHeader) +
+               "\") after the trace header";
+    return "no message lines under the column header lines";
+}
+
+}  // namespace truno

@@ -1,0 +1,126 @@
+#include "base/Conversions.h"
+#include "base/DecodeError.h"
+#include "base/FieldTable.h"
+#include "base/ReportLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace truno {
+namespace {
+
+TEST(HextoDec, ConvertsUpperCaseHex) {
+    const struct { const char* hex; std::uint64_t value; } cases[] = {
+        {"00", 0}, {"0A", 10}, {"0C", 12}, {"FF", 255}, {"1102", 4354}, {"007", 7},
+        {"7FFFFFFF", 2147483647u}, {"FFFFFFFFFFFFFFFF", 0xFFFFFFFFFFFFFFFFull},
+        {"00000000000000000001", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HextoDec(c.hex), c.value) << c.hex;
+}
+
+TEST(HextoDec, RejectsWhatItCannotConvert) {
+    for (const char* bad : {"", "0a", "a", " 1", "1 ", "G0", "0x10", "10000000000000000"})
+        EXPECT_THROW(HextoDec(bad), DecodeError) << '"' << bad << '"';
+}
+
+TEST(HextoDec, SaysWhichCharacterIsWrong) {
+    try {
+        HextoDec("0a");
+        FAIL() << "no exception";
+    } catch (const DecodeError& e) {
+        const std::string why = e.what();
+        EXPECT_NE(why.find("lower-case"), std::string::npos) << why;
+        EXPECT_NE(why.find("\"0a\""), std::string::npos) << why;
+    }
+}
+
+TEST(DectoBin, PadsToThirtyTwoCharacters) {
+    EXPECT_EQ(DectoBin(0), std::string(32, '0'));
+    EXPECT_EQ(DectoBin(12), std::string(28, '0') + "1100");
+    EXPECT_EQ(DectoBin(255), std::string(24, '0') + std::string(8, '1'));
+    EXPECT_EQ(DectoBin(65535), std::string(16, '0') + std::string(16, '1'));
+    EXPECT_EQ(DectoBin(0x7FFFFFFF), "0" + std::string(31, '1'));
+}
+
+TEST(DectoBin, FailsAboveTheSignedThirtyTwoBitLimit) {
+    EXPECT_THROW(DectoBin(0x80000000u), DecodeError);
+    EXPECT_THROW(checkedBitWord(0xFFFFFFFFFFull), DecodeError);
+}
+
+TEST(BintoDec, ConvertsAndCountsOtherDigitsByTheirValue) {
+    EXPECT_EQ(BintoDec("1"), 1u);
+    EXPECT_EQ(BintoDec("1100"), 12u);
+    EXPECT_EQ(BintoDec("0000101"), 5u);
+    EXPECT_EQ(BintoDec("00000000"), 0u);
+    EXPECT_EQ(BintoDec("20"), 4u);  // a digit 2 counts 2 x its weight
+    EXPECT_THROW(BintoDec(""), DecodeError);
+}
+
+TEST(HexToDecimalText, IsExactForAnyLength) {
+    EXPECT_EQ(hexToDecimalText("00"), "0");
+    EXPECT_EQ(hexToDecimalText("FF"), "255");
+    EXPECT_EQ(hexToDecimalText("FFFFFFFFFFFFFFFF"), "18446744073709551615");
+    EXPECT_EQ(hexToDecimalText("10000000000000000"), "18446744073709551616");
+    EXPECT_EQ(hexToDecimalText("0DE0B6B3A7640000"), "1000000000000000000");
+    EXPECT_EQ(hexToDecimalText("C097CE7BC90715B34B9F1000000000"), "1000000000000000000000000000000000000");
+    EXPECT_THROW(hexToDecimalText("0g"), DecodeError);
+}
+
+TEST(Dressing, PutsTheEqualsSignInColumn45) {
+    const struct { Text got; std::string want; } cases[] = {
+        {DressData("CORRELATION ID"), "CORRELATION ID" + std::string(30, '.') + "="},
+        {DressData("BICC CALL INSTANCE CODE (BCIC)"), "BICC CALL INSTANCE CODE (BCIC)" + std::string(14, '.') + "="},
+        {DressItL2("Charge Indicator"), "     Charge Indicator" + std::string(23, '.') + "="},
+        {DressitL3("0123456789"), "         0123456789" + std::string(25, '.') + "="},
+        {DressData(std::string(50, 'L')), std::string(50, 'L') + "="},
+        {DressData(std::string(44, 'L')), std::string(44, 'L') + "="},
+        {DressData(std::string(43, 'L')), std::string(43, 'L') + ".="},
+        {DressData(""), std::string(44, '.') + "="},
+        {DressItL2(std::string(40, 'L')), "     " + std::string(40, 'L') + "="},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
+}
+
+TEST(LogText, EscapesControlCharactersAndWritesLatin1AsUtf8) {
+    Text out;
+    appendLogText(out, std::string("A\x1B[2J\x7F\x85\t\xE9Z", 10));
+    EXPECT_EQ(out, "A\\x1B[2J\\x7F\\x85\\x09\xC3\xA9Z");
+}
+
+constexpr Phrase kSatellite[] = {
+    {"00", "0, none."}, {"01", "1, one."}, {"10", "2, two."},
+};
+
+TEST(FieldTable, CutsFieldsAndFallsBackAsTold) {
+    const std::uint32_t word = wholeContentsWord("12");  // 00010010
+    EXPECT_EQ(cut(word, 31, 2).value, 2u);
+    EXPECT_EQ(cut(word, 28, 1).value, 1u);
+    EXPECT_EQ(cutOctet(0x12, 4, 1).value, 1u);
+    EXPECT_EQ(cutOctet(0xC0, 1, 2).value, 3u);
+
+    const struct { Field f; Fallback fb; std::string want; } cases[] = {
+        {Field{1, 2}, kFallbackBits, "1, one."},
+        {Field{3, 2}, kFallbackBits, "11"},
+        {Field{3, 2}, kFallbackBitsSpare, "11, spare"},
+        {Field{3, 2}, kFallbackDecimalSpare, "3, spare."},
+        {Field{3, 2}, kFallbackDecimal, "3"},
+        {Field{3, 2}, kFallbackEmpty, ""},
+        {Field{1, 3}, kFallbackBits, "001"},  // a wider field never matches a narrower pattern
+    };
+    for (const auto& c : cases) {
+        Text out;
+        appendPhrase(out, kSatellite, c.f, c.fb);
+        EXPECT_EQ(out, c.want);
+    }
+}
+
+TEST(FieldTable, ReadsContentsOctetsAndFailsOnMissingOnes) {
+    EXPECT_EQ(contentOctet("A1B2", 2), 0xB2);
+    EXPECT_THROW(contentOctet("A1", 2), DecodeError);
+    EXPECT_THROW(contentOctet("a1", 1), DecodeError);
+    EXPECT_EQ(wholeContentsWord("0102"), 0x0102u);
+    EXPECT_THROW(wholeContentsWord(""), DecodeError);
+    EXPECT_THROW(wholeContentsWord("80000000"), DecodeError);
+}
+
+}  // namespace
+}  // namespace truno

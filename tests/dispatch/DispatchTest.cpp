@@ -1,0 +1,236 @@
+// The message dispatch and the parameter dispatch: records, the optional-part walk, special
+// codes, and the records of messages that cannot be decoded.
+#include "run/LogReader.h"
+#include "dispatch/MessTypeCod.h"
+#include "dispatch/ParTable.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+#include "tests/run/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace truno {
+namespace {
+
+using namespace truno::testing;
+
+TEST(ParTable, SpecialCodes) {
+    DecodingState s;
+    const struct { const char* code; const char* contents; std::string text; int end; bool listed; } cases[] = {
+        {"00", "", "\r\n", 1, true},
+        {"14", "01", "\r\nReserved", 0, true},
+        {"80", "", "\r\nReserved", 0, true},
+        {"16", "0701", "\r\n", 0, true},  // range and status prints an empty line
+        {"0a", "0313", "", 0, false},     // lower-case code: not listed
+        {"46", "01", "", 0, false},
+        {"FF", "01", "", 0, false},
+        {"0", "", "", 0, false},
+    };
+    for (const auto& c : cases) {
+        s.EndOfOptionalParameters = 0;
+        Text out;
+        EXPECT_EQ(ParTable(s, c.code, c.contents, out), c.listed) << c.code;
+        EXPECT_EQ(out, c.text) << c.code;
+        EXPECT_EQ(s.EndOfOptionalParameters, c.end) << c.code;
+    }
+}
+
+TEST(ParTable, HasADecoderForEveryListedCode) {
+    int decoded = 0, reserved = 0;
+    for (int code = 0; code < 256; ++code) {
+        static const char* hex = "0123456789ABCDEF";
+        const std::string c{hex[code >> 4], hex[code & 15]};
+        if (!parameterDecoderName(c).empty()) {
+            ++decoded;
+            continue;
+        }
+        DecodingState s;
+        Text out;
+        if (ParTable(s, c, "", out) && out == "\r\nReserved") ++reserved;
+    }
+    EXPECT_EQ(decoded, 112);
+    EXPECT_EQ(reserved, 8);
+}
+
+TEST(MessTypeCod, WalksTheOptionalPart) {
+    const std::string bci = render(BackCallIndicator, "1401");
+    const struct { const char* name; const char* octets; std::string optionalText; } cases[] = {
+        {"one parameter then 00", "00 00 00 00 06 16 14 01 11 02 14 01 00", "\r\n" + bci},
+        {"an empty optional part (the end octet alone)", "00 00 00 00 06 16 14 01 00", ""},
+        {"00 00 after the last parameter gives one empty line", "00 00 00 00 06 16 14 01 11 02 14 01 00 00",
+         "\r\n" + bci + "\r\n"},
+        {"an unlisted code between two listed ones leaves no trace",
+         "00 00 00 00 06 16 14 01 11 02 14 01 46 01 FF 11 02 14 01 00", "\r\n" + bci + "\r\n" + bci},
+        {"a reserved code", "00 00 00 00 06 16 14 01 14 01 FF 11 02 14 01 00", "\r\nReserved\r\n" + bci},
+    };
+    for (const auto& c : cases) {
+        Message m(c.octets);
+        MessTypeCod(m.state);
+        EXPECT_EQ(m.state.OptionalPartText, c.optionalText) << c.name;
+        EXPECT_EQ(m.state.EndOfOptionalParameters, 0) << c.name;
+    }
+}
+
+TEST(MessTypeCod, BuildsTheRecordBanner) {
+    Message m("00 00 00 00 10 00");
+    m.state.MessageCount = 6;
+    MessTypeCod(m.state);
+    const std::string rule(83, '#');
+    EXPECT_EQ(m.state.ReportText.rfind("\r\n" + rule + "\r\nRECORD 7     TIME=10:15:22.1, DIR=R     RELEASE COMPLETE (RLC)\r\n" + rule + "\r\n" +
+                                           DressData("BICC CALL INSTANCE CODE (BCIC)") + "1\r\n", 0),
+              0u);
+    EXPECT_EQ(m.state.MessageCount, 7u);
+}
+
+// A log of messages, decoded: the records and the counts.
+TEST(DecodeRun, EveryMessageGetsOneRecordNumberedInOrder) {
+    const RunResult r = run(logOf({
+        "00 00 00 00 10 00",                    // RLC: decoded
+        "00 00 00 00 06 16 14 01 11 02 14 01",  // optional part without the end octet
+        "00 00 00",                             // fewer than five octets
+        "00 00 00 00 5A 01 02",                 // unknown message type
+        "00 00 00 00 0c 00",                    // lower-case type code
+        "00 00 00 00 09 05 00",                 // optional-part pointer past the end
+        "00 00 00 00 06 16 14 01 11 09 14 01 00",  // parameter length past the end
+        "00 00 00 00 0C 02 00 02 8a 90",        // lower-case digit in the cause
+        "00 00 00 00 09 01 00",                 // ANM with an empty optional part: decoded
+    }));
+    EXPECT_EQ(r.summary.found, 9u);
+    EXPECT_EQ(r.summary.decoded, 2u);
+    EXPECT_EQ(r.summary.notDecoded, 7u);
+    for (int i = 1; i <= 9; ++i)
+        EXPECT_EQ(countOf(r.report, "RECORD " + std::to_string(i) + "     "), 1) << i;
+    EXPECT_EQ(countOf(r.report, std::string(kNotDecodedMarker)), 7);
+    const char* reasons[] = {
+        "does not end with the end-of-optional-parameters octet 00",
+        "at least five are needed",
+        "message type code 5A is not a known message type",
+        "message type code 0c is not a known message type",
+        "points to index 10, past the last octet",
+        "optional parameter 11: length 9 runs past the last octet",
+        "lower-case digit 'a'",
+    };
+    for (const char* why : reasons) EXPECT_NE(r.report.find(why), std::string::npos) << why;
+    EXPECT_NE(r.report.find("UNKNOWN MESSAGE TYPE (code 5A)"), std::string::npos);
+    EXPECT_NE(r.report.find(DressData("OCTETS AS READ") + "00  00  00  00  5A  01  02\r\n"), std::string::npos);
+    EXPECT_NE(r.report.find(DressData("MESSAGE STARTS AT LOG LINE") + "8\r\n"), std::string::npos);
+    // Nothing of a failed message's partial decoding is shown.
+    EXPECT_EQ(countOf(r.report, "ADDRESS COMPLETE MESSAGE (ACM)"), 0);
+}
+
+TEST(DecodeRun, TheReportStartsWithTheFirstBannerAndRecordsAreSeparatedByCrLf) {
+    const RunResult r = run(logOf({"00 00 00 00 10 00", "00 00 00 00 10 00"}));
+    EXPECT_EQ(r.report.rfind(std::string(83, '#'), 0), 0u);
+    EXPECT_NE(r.report.find("(RLC)\r\n\r\n\r\n###"), std::string::npos);
+}
+
+TEST(DecodeRun, SaysWhyNothingWasFound) {
+    const struct { std::string log; const char* why; } cases[] = {
+        {"hello\r\n", "no trace header line"},
+        {kTraceHeader + "\r\n" + kTraceValues + "\r\n", "no column header line"},
+        {kTraceHeader + "\r\n" + kTraceValues + "\r\n" + kColumns + "\r\n", "no message lines"},
+    };
+    for (const auto& c : cases) {
+        const RunResult r = run(c.log);
+        EXPECT_EQ(r.summary.found, 0u);
+        EXPECT_NE(summaryText(r.summary).find(c.why), std::string::npos) << summaryText(r.summary);
+        EXPECT_TRUE(r.report.empty());
+    }
+}
+
+TEST(DecodeRun, ControlCharactersFromTheLogAreEscapedInTheBanner) {
+    const std::string log = kTraceHeader + "\r\n" + "OPER1      1\x1b[2J\r\n" + kColumns + "\r\n" +
+                            dataLine("10:00\x1b]0;x\x07", "S", "00  00  00  00  10  00") + "\r\n\r\n";
+    const RunResult r = run(log + kColumns + "\r\n" + dataLine("1", "S", "00  00  00  00  06  16  14  01  03  02  1B\x1b  9B\x9b  00") + "\r\n");
+    EXPECT_EQ(r.report.find('\x1b'), std::string::npos);
+    EXPECT_EQ(r.report.find('\x9b'), std::string::npos);
+    EXPECT_NE(r.report.find("1B\\x1B"), std::string::npos);
+    EXPECT_NE(r.report.find("TIME=10:00\\x1B]0;x\\x07"), std::string::npos);
+    EXPECT_NE(r.report.find("=1\\x1B[2J\r\n"), std::string::npos);
+}
+
+TEST(DecodeRun, TheRealCapturesDecodeWithoutAFailure) {
+    for (const char* name : {"isup-m3ua-call-6", "isup-m2pa-call-6", "bicc-iam-app-1", "isup-m3ua-calls-470"}) {
+        std::ifstream in(std::string(TRUNO_SOURCE_DIR) + "/tests/golden/" + name + ".log", std::ios::binary);
+        ASSERT_TRUE(in) << name;
+        std::string report;
+        const RunSummary s = decodeLog(in, [&](std::string_view t) { report += t; });
+        EXPECT_GT(s.found, 0u) << name;
+        EXPECT_EQ(s.notDecoded, 0u) << name;
+        EXPECT_EQ(report.find(kNotDecodedMarker), std::string::npos) << name;
+    }
+}
+
+}  // namespace
+}  // namespace truno
+
+namespace truno {
+namespace {
+
+using namespace truno::testing;
+
+// A log with carried-over TIME and DIR, failures and page headers, long enough for many batches.
+std::string mixedLog(int messages) {
+    std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n";
+    const char* bodies[] = {"00 00 00 00 10 00", "00 00 00 00 06 16 14 01 11 02 14 01 00", "00 00 00 00 5A 01",
+                            "00 00 00 00 09 01 00", "00 00 00 00 0C 02 00 02 80 90", "00 00 00"};
+    for (int i = 0; i < messages; ++i) {
+        log += kColumns + "\r\n";
+        const std::string time = (i % 3 == 0) ? "10:" + std::to_string(i) : "";
+        const std::string dir = (i % 4 == 0) ? (i % 8 ? "S" : "R") : "";
+        log += dataLine(time, dir, logOctets(bodies[i % 6])) + "\r\n";
+        if (i % 7 == 0) log += "X  TIME  PAGE " + std::to_string(i) + "\r\n";
+        log += "\r\n";
+    }
+    return log;
+}
+
+TEST(DecodeRun, ThreadsGiveTheSameReportAsOneThread) {
+    const std::string log = mixedLog(3000);
+    const RunResult one = run(log);
+    for (unsigned jobs : {2u, 3u, 8u}) {
+        std::istringstream in(log);
+        std::string report;
+        RunOptions options;
+        options.jobs = jobs;
+        const RunSummary s = decodeLog(in, [&](std::string_view t) { report += t; }, options);
+        EXPECT_EQ(report, one.report) << jobs << " jobs";
+        EXPECT_EQ(s.found, one.summary.found);
+        EXPECT_EQ(s.decoded, one.summary.decoded);
+        EXPECT_EQ(s.notDecoded, one.summary.notDecoded);
+    }
+    EXPECT_EQ(one.summary.found, 3000u);
+    EXPECT_EQ(one.summary.found, one.summary.decoded + one.summary.notDecoded);
+    EXPECT_EQ(countOf(one.report, "RECORD 3000     "), 1);
+}
+
+TEST(DecodeRun, AMessageWithoutItsBlankLineCannotGrowWithoutBound) {
+    std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n" + kColumns + "\r\n";
+    const std::string line = dataLine("1", "S", logOctets("00 00 00 00 10 00 11 22 33 44 55 66 77 88 99 AA BB CC DD EE FF 01 02 03 04"));
+    for (int i = 0; i < 20000; ++i) log += line + "\r\n";
+    log += "\r\n" + kColumns + "\r\n" + dataLine("2", "S", "00  00  00  00  10  00") + "\r\n";
+    const RunResult r = run(log);
+    EXPECT_EQ(r.summary.found, 2u);
+    EXPECT_EQ(r.summary.notDecoded, 1u);
+    EXPECT_NE(r.report.find("is the blank line after it missing?"), std::string::npos);
+    EXPECT_LT(r.report.size(), 2u * LogReader::kMaxMessageData);
+    EXPECT_EQ(countOf(r.report, "RECORD 2     "), 1);
+}
+
+TEST(DecodeRun, ACancelledRunStopsEarly) {
+    const std::string log = mixedLog(2000);
+    for (unsigned jobs : {1u, 2u}) {
+        std::atomic<bool> cancel{true};
+        std::istringstream in(log);
+        RunOptions options;
+        options.jobs = jobs;
+        options.cancel = &cancel;
+        const RunSummary s = decodeLog(in, [](std::string_view) {}, options);
+        EXPECT_TRUE(s.cancelled);
+        EXPECT_LT(s.found, 2000u);
+    }
+}
+
+}  // namespace
+}  // namespace truno

@@ -1,0 +1,472 @@
+// Optional call indicators, event information, information (request) indicators, user service
+// information, circuit supervision indicators and the remaining call-control parameters.
+#include "base/DecodeError.h"
+#include "base/ParameterDecoder.h"
+#include "base/ReportLayout.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+namespace {
+
+struct BlockCase {
+    const char* what;
+    ParameterDecoder decoder;
+    std::string_view contents;
+    std::string expected;
+};
+
+std::string heading(std::string_view text) { return std::string(text) + "\r\n"; }
+
+// A level-2 field line, and the same line left open at the end of a block.
+std::string l2(std::string_view label, std::string_view phrase) {
+    return DressItL2(label) + std::string(phrase) + "\r\n";
+}
+std::string l2open(std::string_view label, std::string_view phrase) {
+    return DressItL2(label) + std::string(phrase);
+}
+
+// A phrase continued on the next line under the value column.
+std::string twoLines(std::string_view first, std::string_view second) {
+    return std::string(first) + "\r\n" + std::string(45, ' ') + std::string(second);
+}
+
+void expectBlocks(const std::vector<BlockCase>& cases) {
+    for (const BlockCase& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " contents " + std::string(c.contents));
+        EXPECT_EQ(render(c.decoder, c.contents), c.expected);
+    }
+}
+
+std::string hex2(unsigned v) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[(v >> 4) & 15], kDigits[v & 15]};
+}
+
+// ---------------------------------------------------------------------------------------------
+
+const std::string kSegmentationMore =
+    twoLines("1, additional information will be sent", "in a segmentation message");
+
+std::string optionalForward(std::string_view cug, std::string_view segmentation,
+                            std::string_view connectedLine) {
+    return heading("OPTIONAL FORWARD CALL INDICATORS:") +
+           l2("Closed user grp. call indicator", cug) +
+           l2("Simple segmentation indicator", segmentation) +
+           l2("Connected line ID request indic", connectedLine);
+}
+
+TEST(OptionalForwardCallInd, ReadsBitsBAThenCThenHOfTheLastOctet) {
+    const std::string none = optionalForward(
+        "0, non-CUG call", "0, no additional information will be sent", "0, not requested");
+    expectBlocks({
+        {"all clear", OptionalForwardCallInd, "00", none},
+        {"H, C, B", OptionalForwardCallInd, "86",
+         optionalForward("2, CUG call, outgoing access allowed", kSegmentationMore, "1, requested")},
+        {"CUG 01", OptionalForwardCallInd, "01",
+         optionalForward("1, spare", "0, no additional information will be sent",
+                         "0, not requested")},
+        {"last of two octets", OptionalForwardCallInd, "8603",
+         optionalForward("3, CUG call, outgoing access not allowed",
+                         "0, no additional information will be sent", "0, not requested")},
+    });
+}
+
+std::string optionalBackward(std::string_view inBand, std::string_view diversion,
+                             std::string_view segmentation, std::string_view mlpp,
+                             std::string_view supervision, std::string_view lastParty) {
+    return heading("OPTIONAL BACKWARD CALL INDICATORS:") +
+           l2("In-band information indicator", inBand) +
+           l2("Call diversion may occur indicator", diversion) +
+           l2("Simple segmentation indicator", segmentation) + l2("MLPP user indicator", mlpp) +
+           l2("Time superv. before B-answer indic", supervision) +
+           l2("Last party release indicator", lastParty);
+}
+
+TEST(OptionalBackwardCallIndicator, ShowsBitsAToDAndGH) {
+    const std::string none = optionalBackward(
+        "0, no indication", "0, no indication", "0, no additional information will be sent",
+        "0, no indication", "0, time supervision before B-answer.", "0, ordinary release");
+    expectBlocks({
+        {"all clear", OptionalBackwardCallIndicator, "00", none},
+        {"in-band", OptionalBackwardCallIndicator, "01",
+         optionalBackward(twoLines("1, in-band information or an appropriate",
+                                   "pattern is now available"),
+                          "0, no indication", "0, no additional information will be sent",
+                          "0, no indication", "0, time supervision before B-answer.",
+                          "0, ordinary release")},
+        {"G H", OptionalBackwardCallIndicator, "C0",
+         optionalBackward("0, no indication", "0, no indication",
+                          "0, no additional information will be sent", "0, no indication",
+                          "1, no time supervision before B-answer.", "1, last party release")},
+        {"B C D, last of two octets", OptionalBackwardCallIndicator, "FF0E",
+         optionalBackward("0, no indication", "1, call diversion may occur", kSegmentationMore,
+                          "1, MLPP user", "0, time supervision before B-answer.",
+                          "0, ordinary release")},
+    });
+}
+
+TEST(OptionalCallIndicators, ContinuationStartsInTheValueColumn) {
+    const std::string block = render(OptionalBackwardCallIndicator, "05");
+    const std::size_t first = block.find("1, in-band");
+    ASSERT_NE(first, std::string::npos);
+    const std::size_t lineStart = block.rfind("\r\n", first) + 2;
+    const std::size_t cont = block.find("pattern is now available");
+    ASSERT_NE(cont, std::string::npos);
+    const std::size_t contLineStart = block.rfind("\r\n", cont) + 2;
+    EXPECT_EQ(first - lineStart, cont - contLineStart);
+    EXPECT_EQ(block.substr(contLineStart, cont - contLineStart), std::string(45, ' '));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(EventInform, EventNumberOrBareValueThenBitHWithoutLineEnd) {
+    const auto event = [](std::string_view ev, std::string_view restricted) {
+        return heading("EVENT INFORMATION:") + l2("Event Indicator", ev) +
+               l2open("Event Present. Restrict Indic.", restricted);
+    };
+    expectBlocks({
+        {"alerting", EventInform, "01", event("1, ALERTING.", "0, no indication.")},
+        {"in-band, restricted", EventInform, "83",
+         event("3, inband info or appropr. pattern now avail.", "1, presentation restricted.")},
+        {"unconditional", EventInform, "06", event("6, call forwarded unconditional.",
+                                                   "0, no indication.")},
+        {"no row 0", EventInform, "00", event("0", "0, no indication.")},
+        {"no row 7", EventInform, "87", event("7", "1, presentation restricted.")},
+        {"no row 127", EventInform, "7F", event("127", "0, no indication.")},
+    });
+}
+
+TEST(EventInform, LinesAreDressedToTheValueColumn) {
+    EXPECT_EQ(render(EventInform, "04"),
+              "EVENT INFORMATION:\r\n"
+              "     Event Indicator........................=4, call forwarded on busy.\r\n"
+              "     Event Present. Restrict Indic..........=0, no indication.");
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string information(std::string_view address, std::string_view category,
+                        std::string_view solicited) {
+    return heading("INFORMATION INDICATORS(NATIONAL USE):") +
+           l2("Calling Party Addr Response Indicator", address) +
+           l2("CPC Response Indicator", category) +
+           l2("Solicited Information Indicator", solicited);
+}
+
+std::string informationRequest(std::string_view address, std::string_view category,
+                               std::string_view mcid) {
+    return heading("INFORMATION REQUEST INDICATORS(NATIONAL USE):") +
+           l2("Calling Party Addr Request Indic", address) +
+           l2("Calling Party's Category Request Indic", category) +
+           l2open("MCID Request Indicator", mcid);
+}
+
+TEST(InformationIndicators, OnlyOctetOneIsRead) {
+    const std::string none =
+        information("0, calling party address not included",
+                    "0, calling party's category not included", "0, solicited");
+    const std::string noRequest = informationRequest(
+        "0, calling party address not requested", "0, calling party's category not requested",
+        "0, malicious call ID not requested");
+    const std::string allRequested =
+        informationRequest("1, calling party address requested",
+                           "1, calling party's category requested", "1, malicious call ID requested");
+    expectBlocks({
+        {"address included", InformationIndicatorsNatUse, "0300",
+         information("3, calling party address included",
+                     "0, calling party's category not included", "0, solicited")},
+        {"H F A", InformationIndicatorsNatUse, "A100",
+         information("1, calling party address not available",
+                     "1, calling party's category included", "1, unsolicited")},
+        {"address spare", InformationIndicatorsNatUse, "02",
+         information("2, spare", "0, calling party's category not included", "0, solicited")},
+        {"octet 2 takes no part", InformationIndicatorsNatUse, "00FF", none},
+        {"one octet as the message carries it", InformationIndicatorsNatUse, "03",
+         information("3, calling party address included",
+                     "0, calling party's category not included", "0, solicited")},
+        {"H D A", InformationRequestIndicatorsNatUse, "8900", allRequested},
+        {"one octet", InformationRequestIndicatorsNatUse, "89", allRequested},
+        {"B C", InformationRequestIndicatorsNatUse, "0600", noRequest},
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+std::string userService(std::string_view contents, std::string_view coding,
+                        std::string_view capability, std::string_view mode,
+                        std::string_view rate) {
+    return "USER SERVICE INFORMATION (" + std::string(contents) + ")\r\n" +
+           l2("Coding Standard", coding) + l2("Information Transfer Capability", capability) +
+           l2("Transfer Mode", mode) + l2("Information Transfer Rate", rate);
+}
+
+TEST(UserServiceInfo, OctetsOneAndTwoAndTheRateMultiplier) {
+    const char* itu = "0, ITU-T standardised coding.";
+    expectBlocks({
+        {"speech with multiplier", UserServiceInfo, "8090A2",
+         userService("8090A2", itu, "0, speech.", "00, circuit mode", "64 kbit/s") +
+             l2("Rate Multiplier", "34*64 kbit channels")},
+        {"extension bit 0", UserServiceInfo, "881000",
+         userService("881000", itu, "8, unrestricted digital information.", "00, circuit mode",
+                     "64 kbit/s")},
+        {"reserved coding and capability", UserServiceInfo, "C310",
+         userService("C310", "2, reserved.", "3, reserved.", "00, circuit mode", "64 kbit/s")},
+        {"coding 3, capability 9", UserServiceInfo, "E910",
+         userService("E910", "3, reserved.", "9, restricted digital information.",
+                     "00, circuit mode", "64 kbit/s")},
+        {"mode 10, rate 0", UserServiceInfo, "8040",
+         userService("8040", itu, "0, speech.", "10, reserved", "0")},
+        {"mode 11, rate reserved", UserServiceInfo, "9061",
+         userService("9061", itu, "16, 3.1kHz audio.", "11, reserved", "reserved")},
+        {"rate reserved", UserServiceInfo, "9113",
+         userService("9113", itu, "17, unrestricted digital info with tones/announcements.",
+                     "00, circuit mode", "reserved")},
+        {"packet mode, multiplier 127", UserServiceInfo, "98B0FF08",
+         userService("98B0FF08", itu, "24, video.", "01, packet mode", "64 kbit/s") +
+             l2("Rate Multiplier", "127*64 kbit channels")},
+        {"two octets, extension bit set", UserServiceInfo, "8890",
+         userService("8890", itu, "8, unrestricted digital information.", "00, circuit mode",
+                     "64 kbit/s")},
+        {"three octets, extension bit set", UserServiceInfo, "8890A6",
+         userService("8890A6", itu, "8, unrestricted digital information.", "00, circuit mode",
+                     "64 kbit/s") +
+             l2("Rate Multiplier", "38*64 kbit channels")},
+        {"capability without row", UserServiceInfo, "9F10",
+         userService("9F10", itu, "31, reserved.", "00, circuit mode", "64 kbit/s")},
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(CircuitSupervisionIndicators, OneDressedLineWithoutLineEnd) {
+    const std::string group = DressData("CCT/CIC GROUP SUP. MSG TYPE IND");
+    const std::string continuity = DressData("CONTINUITY INDICATOR");
+    const std::string suspend = DressData("SUSPEND/RESUME INDICATOR");
+    expectBlocks({
+        {"maintenance", CircuitCICGroupSupervisionMsgType, "00", group + "0, maintenance oriented"},
+        {"01 under spare bits", CircuitCICGroupSupervisionMsgType, "FD", group + "1, reserved"},
+        {"10", CircuitCICGroupSupervisionMsgType, "02", group + "2, reserved"},
+        {"11", CircuitCICGroupSupervisionMsgType, "03", group + "3, spare"},
+        {"continuity", ContinuityIndicator, "01", continuity + "1, continuity"},
+        {"spare bits set", ContinuityIndicator, "FE", continuity + "0, reserved"},
+        {"network", SuspendResumeIndic, "01", suspend + "1, network initiated"},
+        {"subscriber", SuspendResumeIndic, "FE", suspend + "0, ISDN subscriber initiated"},
+    });
+    EXPECT_EQ(render(ContinuityIndicator, "01"),
+              "CONTINUITY INDICATOR........................=1, continuity");
+}
+
+TEST(CircuitSupervisionIndicators, HeadingsOnly) {
+    const std::string state = "CIRCUIT CIC STATE INDIC- NAT. USE\r\n";
+    expectBlocks({
+        {"state", CircuitCICStateIndicatorNatUse, "00", state},
+        {"state, other contents", CircuitCICStateIndicatorNatUse, "0103FF", state},
+        {"state, unconvertible contents", CircuitCICStateIndicatorNatUse, "", state},
+        {"assignment map", CircuitAssignmenMap, "0100000F", "CIRCUIT ASSIGNMENT MAP\r\n0100000F"},
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(AccessDeliveryAndCongestion, OneLineEndedByCrLf) {
+    const std::string delivery = DressData("ACCESS DELIVERY INDICATOR");
+    const std::string congestion = DressData("AUTOMATIC CONGESTION LEVEL");
+    expectBlocks({
+        {"no setup", AccessDeliveryInfo, "01", delivery + "1, no setup message generated.\r\n"},
+        {"setup", AccessDeliveryInfo, "FE", delivery + "0, setup message generated.\r\n"},
+        {"level 1", AutomaticCongLevel, "01", congestion + "1, Congestion Level 1 exceeded.\r\n"},
+        {"level 2", AutomaticCongLevel, "02", congestion + "2, Congestion Level 2 exceeded.\r\n"},
+        {"3", AutomaticCongLevel, "03", congestion + "3\r\n"},
+        {"0", AutomaticCongLevel, "00", congestion + "0\r\n"},
+        {"255", AutomaticCongLevel, "FF", congestion + "255\r\n"},
+        {"whole contents, not the last octet", AutomaticCongLevel, "0102",
+         congestion + "258\r\n"},
+        {"leading zero octets", AutomaticCongLevel, "000000000000000000000002",
+         congestion + "2, Congestion Level 2 exceeded.\r\n"},
+        {"64 bits", AutomaticCongLevel, "FFFFFFFFFFFFFFFF", congestion + "18446744073709551615\r\n"},
+        {"beyond 64 bits", AutomaticCongLevel, "010000000000000000",
+         congestion + "18446744073709551616\r\n"},
+    });
+}
+
+std::string echoControl(std::string_view ogInfo, std::string_view icInfo,
+                        std::string_view ogRequest, std::string_view icRequest) {
+    return heading("ECHO CONTROL INFORMATION:") + l2("O/G Echo Control Dev. Info Indic", ogInfo) +
+           l2("I/C Echo Control Dev. Info Indic", icInfo) +
+           l2("O/G Echo Control Dev. Request Indic", ogRequest) +
+           l2open("I/C Echo Control Dev. Request Indic", icRequest);
+}
+
+TEST(EchoControlInformatio, FourTwoBitFieldsLastLineOpen) {
+    expectBlocks({
+        {"26", EchoControlInformatio, "26",
+         echoControl("2, outgoing echo control device included",
+                     "1, incoming echo control device not included and not available",
+                     "2, outgoing echo control device deactivation request ",
+                     "0, no information")},
+        {"98", EchoControlInformatio, "98",
+         echoControl("0, no information", "2, incoming echo control device included",
+                     "1, outgoing echo control device activation request",
+                     "2, incoming echo control device deactivation request ")},
+        {"FF", EchoControlInformatio, "FF",
+         echoControl("3, outgoing echo control device not included but available",
+                     "3, incoming echo control device not included but available", "3, spare",
+                     "3, spare")},
+        {"last of two octets", EchoControlInformatio, "FF41",
+         echoControl("1, outgoing echo control device not included and not available",
+                     "0, no information", "0, no information",
+                     "1, incoming echo control device activation request")},
+    });
+}
+
+std::string userToUserRequest(std::string_view s1, std::string_view s2, std::string_view s3) {
+    return heading("User-to-User Indicators:") + l2("Type", "0, request") + l2("Service 1", s1) +
+           l2("Service 2", s2) + l2open("Service 3", s3);
+}
+
+std::string userToUserResponse(std::string_view s1, std::string_view s2, std::string_view s3,
+                               std::string_view discard) {
+    return heading("USER-TO-USER INDICATORS:") + l2("Type", "1, response") + l2("Service 1", s1) +
+           l2("Service 2", s2) + l2("Service 3", s3) +
+           l2open("Network discard indicator", discard);
+}
+
+TEST(UserToUserIndicator, TypeBitChoosesRequestOrResponseForm) {
+    const char* none = "0, no information";
+    expectBlocks({
+        {"request 0A", UserToUserIndicator, "0A", userToUserRequest("1, spare", "1, spare", none)},
+        {"request 34", UserToUserIndicator, "34",
+         userToUserRequest("2, request, not essential", "2, request not essential",
+                           "1, spare")},
+        {"request 7E", UserToUserIndicator, "7E",
+         userToUserRequest("3, request, essential", "3, request essential",
+                           "3, request essential")},
+        {"response 8D", UserToUserIndicator, "8D",
+         userToUserResponse("2, provided", "1, not provided", none,
+                            "1, user-to-user info discarded by network")},
+        {"response 7F", UserToUserIndicator, "7F",
+         userToUserResponse("3, spare", "3, spare", "3, spare", none)},
+        {"response, last of two octets", UserToUserIndicator, "8041",
+         userToUserResponse(none, none, "2, provided", none)},
+    });
+}
+
+TEST(RawCallControlParameters, TitleCrLfAndContentsAsReceived) {
+    expectBlocks({
+        {"access transport", AccessTransp, "1E028090",
+         "ACCESS TRANSPORT\r\n1E028090"},
+        {"interlock code", ClosedUserGrpInterlockCode, "00011234",
+         "CLOSED USER GRP INTERLOCK CODE\r\n00011234"},
+        {"user-to-user information", UserToUserInfo, "0148656C6C6F",
+         "UserToUserInformation\r\n0148656C6C6F"},
+        {"user service information prime", UserServiceInformationPrim, "8090A3",
+         "UserServiceInformationPrime\r\n8090A3"},
+        {"user teleservice information", UserTeleserviceInformatio, "9181",
+         "UserTeleserviceInformation\r\n9181"},
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Which bits of the octet each indicator decoder shows: flipping a shown bit must change the
+// block, flipping any other bit must leave it as it is. This catches a field cut from the
+// wrong position, a field dropped, or a spare bit leaking into a phrase.
+
+struct BitUseCase {
+    const char* what;
+    ParameterDecoder decoder;
+    std::function<unsigned(unsigned octet)> shownBits;
+    std::string_view suffix;  // octets after the one decoded, for decoders reading octet 1
+};
+
+TEST(CallControl712Indicators, EveryShownBitAndNoOtherChangesTheBlock) {
+    const auto fixed = [](unsigned mask) { return [mask](unsigned) { return mask; }; };
+    const std::vector<BitUseCase> cases = {
+        {"optional forward", OptionalForwardCallInd, fixed(0x87), ""},
+        {"optional backward", OptionalBackwardCallIndicator, fixed(0xCF), ""},
+        {"event", EventInform, fixed(0xFF), ""},
+        {"information", InformationIndicatorsNatUse, fixed(0xA3), "5A"},
+        {"information request", InformationRequestIndicatorsNatUse, fixed(0x89), "5A"},
+        {"group supervision", CircuitCICGroupSupervisionMsgType, fixed(0x03), ""},
+        {"continuity", ContinuityIndicator, fixed(0x01), ""},
+        {"suspend/resume", SuspendResumeIndic, fixed(0x01), ""},
+        {"access delivery", AccessDeliveryInfo, fixed(0x01), ""},
+        {"echo control", EchoControlInformatio, fixed(0xFF), ""},
+        // Bit H (network discard) is shown only in a response (bit A = 1).
+        {"user-to-user", UserToUserIndicator,
+         [](unsigned octet) { return (octet & 1u) ? 0xFFu : 0x7Fu; }, ""},
+    };
+    for (const BitUseCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        int failures = 0;
+        for (unsigned octet = 0; octet < 256 && failures < 5; ++octet) {
+            const std::string contents = hex2(octet) + std::string(c.suffix);
+            const std::string block = render(c.decoder, contents);
+            for (unsigned bit = 1; bit < 256; bit <<= 1) {
+                const std::string flipped = hex2(octet ^ bit) + std::string(c.suffix);
+                const bool shown = (c.shownBits(octet) & bit) != 0;
+                const bool changed = render(c.decoder, flipped) != block;
+                if (shown != changed) {
+                    ADD_FAILURE() << "octet " << hex2(octet) << " bit " << hex2(bit)
+                                  << (shown ? " is shown but changes nothing"
+                                            : " is not shown but changes the block");
+                    ++failures;
+                }
+            }
+        }
+    }
+}
+
+TEST(CallControl712Indicators, UnconvertibleContentsFailWithoutOutput) {
+    const struct {
+        const char* what;
+        ParameterDecoder decoder;
+        std::string_view contents;
+    } cases[] = {
+        {"empty", OptionalForwardCallInd, ""},
+        {"lower case", OptionalBackwardCallIndicator, "0a"},
+        {"not hex", EventInform, "G1"},
+        {"above 2^31-1", EchoControlInformatio, "80000000"},
+        {"five octets", UserToUserIndicator, "0100000000"},
+        {"empty", CircuitCICGroupSupervisionMsgType, ""},
+        {"empty", ContinuityIndicator, ""},
+        {"not hex", SuspendResumeIndic, "0-"},
+        {"empty", AccessDeliveryInfo, ""},
+        {"missing octet 1", InformationIndicatorsNatUse, ""},
+        {"bad octet 1", InformationRequestIndicatorsNatUse, "X900"},
+        {"missing octet 2", UserServiceInfo, "80"},
+        {"bad octet 2", UserServiceInfo, "80 0"},
+        {"bad octet 3 with extension bit", UserServiceInfo, "8890Z1"},
+        {"empty", AutomaticCongLevel, ""},
+        {"not hex", AutomaticCongLevel, "0Q"},
+        {"not hex beyond 64 bits", AutomaticCongLevel, "1000000000000000000Q"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + " contents \"" + std::string(c.contents) + "\"");
+        Text out = "kept";
+        EXPECT_THROW(c.decoder(c.contents, out), DecodeError);
+        EXPECT_EQ(out, "kept");
+    }
+}
+
+TEST(CallControl712Indicators, WholeContentsUpToTheBitStringLimitUseTheLastOctet) {
+    // Four octets whose value still fits the 32-character bit string.
+    EXPECT_EQ(render(ContinuityIndicator, "7FFFFF01"), render(ContinuityIndicator, "01"));
+    EXPECT_EQ(render(UserToUserIndicator, "7FFFFF8D"), render(UserToUserIndicator, "8D"));
+    // Octets after the third do not reach the user service information fields.
+    const auto fields = [](std::string_view contents) {
+        const std::string block = render(UserServiceInfo, contents);
+        return block.substr(block.find("\r\n"));
+    };
+    EXPECT_EQ(fields("8090A2FF"), fields("8090A2"));
+}
+
+}  // namespace
+}  // namespace truno

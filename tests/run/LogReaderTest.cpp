@@ -1,0 +1,170 @@
+// The log reader: which lines make a message, what is carried from line to line, and where a
+// log ends.
+#include "run/LogReader.h"
+#include "tests/run/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace truno {
+namespace {
+
+using namespace truno::testing;
+
+std::vector<LogMessage> readAll(const std::string& log, std::string* bcic = nullptr) {
+    std::istringstream in(log);
+    LogReader reader(in);
+    std::vector<LogMessage> out;
+    LogMessage m;
+    while (reader.next(m)) {
+        out.push_back(m);
+        // Views point into m.data: rebuild them for the copy.
+        LogMessage& copy = out.back();
+        copy.octets.clear();
+        std::size_t from = 0;
+        for (const auto& v : m.octets) {
+            const std::size_t at = copy.data.find(v, from);
+            copy.octets.emplace_back(copy.data.data() + at, v.size());
+            from = at + v.size();
+        }
+    }
+    if (bcic != nullptr) *bcic = reader.bcic();
+    return out;
+}
+
+std::vector<std::string> octetsOf(const LogMessage& m) { return {m.octets.begin(), m.octets.end()}; }
+
+TEST(LineSource, EveryKindOfLineEndEndsALine) {
+    const struct { std::string text; std::vector<std::string> lines; } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"", {}},
+        {"last", {"last"}},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        LineSource src(in);
+        std::vector<std::string> got;
+        std::string_view line;
+        while (src.next(line)) got.emplace_back(line);
+        EXPECT_EQ(got, c.lines) << c.text;
+    }
+}
+
+TEST(LineSource, OverlongLinesAreCutAndTheRestSkipped) {
+    for (const std::string eol : {"\r\n", "\r", "\n"}) {
+        const std::string big(3 * LineSource::kMaxLine + 5, 'x');
+        std::istringstream in("a" + eol + big + eol + "y" + eol + std::string(LineSource::kMaxLine - 1, 'z') + eol + "w");
+        LineSource src(in);
+        std::string_view line;
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "a");
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line.size(), LineSource::kMaxLine);
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "y");
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line.size(), LineSource::kMaxLine - 1);
+        ASSERT_TRUE(src.next(line));
+        EXPECT_EQ(line, "w");
+        EXPECT_EQ(src.lineNumber(), 5u);
+        EXPECT_FALSE(src.next(line));
+    }
+}
+
+TEST(LogReader, ReadsTheExampleMessageOverTwoDataLines) {
+    const std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n\r\n" + kColumns + "\r\n" +
+                            "10:15:22.1  RLC        R    01  00  00  00\r\n" + std::string(28, ' ') + "10  00\r\n\r\n";
+    std::string bcic;
+    const auto msgs = readAll(log, &bcic);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(bcic, "1");
+    EXPECT_EQ(octetsOf(msgs[0]), (std::vector<std::string>{"01", "00", "00", "00", "10", "00"}));
+    EXPECT_EQ(msgs[0].time, "10:15:22.1");
+    EXPECT_EQ(msgs[0].direction, "R");
+    EXPECT_EQ(msgs[0].startLine, 5u);
+}
+
+TEST(LogReader, LfOnlyAndCrOnlyLogsReadLikeCrLfLogs) {
+    for (const std::string eol : {"\r\n", "\n", "\r"}) {
+        const auto msgs = readAll(logOf({"00 00 00 00 10 00", "00 00 00 00 09 00"}, eol));
+        ASSERT_EQ(msgs.size(), 2u) << "line end " << (eol == "\n" ? "LF" : eol == "\r" ? "CR" : "CRLF");
+        EXPECT_EQ(octetsOf(msgs[1]), (std::vector<std::string>{"00", "00", "00", "00", "09", "00"}));
+    }
+}
+
+TEST(LogReader, FindsMessagesOnlyWhereTheFormatPutsThem) {
+    const std::string h = kTraceHeader, v = kTraceValues, c = kColumns;
+    const std::string d1 = dataLine("10:00:01", "S", "00  00  00  00  10  00");
+    const std::string d2 = dataLine("10:00:02", "R", "00  00  00  00  09  00");
+    const struct { const char* name; std::string log; std::size_t messages; } cases[] = {
+        {"no trace header", c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with a trailing blank", h + " \r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"column header before the trace header is ignored",
+         c + "\r\n" + d1 + "\r\n\r\n" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d2 + "\r\n\r\n", 1},
+        {"two messages under one column header: only the first",
+         h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n" + d2 + "\r\n\r\n", 1},
+        {"a blank line right after the column header hands on an empty message",
+         h + "\r\n" + v + "\r\n" + c + "\r\n\r\n", 1},
+        {"unfinished last message at the end of the file", h + "\r\n" + v + "\r\n" + c + "\r\n" + d1, 1},
+        {"column header at the end of the file", h + "\r\n" + v + "\r\n" + c + "\r\n", 0},
+        {"trace header at the end of the file", h, 0},
+        {"a second trace header is an ordinary line",
+         h + "\r\n" + v + "\r\n" + h + "\r\nX          9\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 1},
+    };
+    for (const auto& cs : cases) EXPECT_EQ(readAll(cs.log).size(), cs.messages) << cs.name;
+}
+
+TEST(LogReader, PageHeadersAreSkippedAndTimeAndDirCarryOver) {
+    const std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n" + kColumns + "\r\n" +
+                            dataLine("10:00:01", "S", "00  00  00  00") + "\r\n" +
+                            "REPORT    TIME 10:00     PAGE 2\r\n" + dataLine("", "", "0C  02") + "\r\n\r\n" +
+                            kColumns + "\r\n" + dataLine("", "", "00  00  00  00  10  00") + "\r\n\r\n" + kColumns +
+                            "\r\n" + dataLine("", "R", "00  00  00  00  10  00") + "\r\n\r\n";
+    const auto msgs = readAll(log);
+    ASSERT_EQ(msgs.size(), 3u);
+    EXPECT_EQ(octetsOf(msgs[0]), (std::vector<std::string>{"00", "00", "00", "00", "0C", "02"}));
+    EXPECT_EQ(msgs[1].time, "10:00:01");
+    EXPECT_EQ(msgs[1].direction, "S");
+    EXPECT_EQ(msgs[2].time, "10:00:01");
+    EXPECT_EQ(msgs[2].direction, "R");
+}
+
+TEST(LogReader, DataIsCutAtOneHundredCharactersAndSplitAtTwoBlanks) {
+    std::string data;
+    for (int i = 0; i < 30; ++i) data += (i ? "  " : "") + std::string("AB");
+    const auto cut = readAll(logOf({}) + kColumns + "\r\n" + dataLine("1", "S", data) + "\r\n\r\n");
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].octets.size(), 25u);  // 100 characters hold 25 octets
+    const auto single = readAll(logOf({}) + kColumns + "\r\n" + dataLine("1", "S", "00 00  01   02    03") + "\r\n\r\n");
+    ASSERT_EQ(single.size(), 1u);
+    EXPECT_EQ(octetsOf(single[0]), (std::vector<std::string>{"00 00", "01", " 02", "", "03"}));
+}
+
+TEST(LogReader, DataLinesWithoutDataAddNothing) {
+    const std::string log = logOf({}) + kColumns + "\r\n" + dataLine("10:00:01", "S", "") + "\r\n" +
+                            dataLine("", "", "   ") + "\r\n" + dataLine("", "", "00  00  00  00  10  00") + "\r\n" +
+                            dataLine("", "", "") + "\r\n\r\n";
+    const auto msgs = readAll(log);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(octetsOf(msgs[0]), (std::vector<std::string>{"00", "00", "00", "00", "10", "00"}));
+    EXPECT_EQ(msgs[0].time, "10:00:01");
+}
+
+TEST(LogReader, ColumnPositionsComeFromTheLatestColumnHeader) {
+    const std::string shifted = "  " + kColumns;
+    const std::string log = logOf({}) + shifted + "\r\n" + "  " + dataLine("10:00:09", "S", "00  00  00  00  10  00") +
+                            "\r\n\r\n";
+    const auto msgs = readAll(log);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].time, "10:00:09");
+    EXPECT_EQ(msgs[0].octets.size(), 6u);
+}
+
+}  // namespace
+}  // namespace truno

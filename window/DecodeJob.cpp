@@ -1,0 +1,148 @@
+#include "window/DecodeJob.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <istream>
+#include <streambuf>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace truno::window {
+
+namespace {
+
+// Reads a file descriptor for the log reader, counting the bytes for the progress bar. Waiting
+// for input (a pipe) is done in short slices, so that a cancelled run does not hang on a read.
+class FileInput : public std::streambuf {
+public:
+    FileInput(int fd, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
+        : fd_(fd), cancel_(cancel), bytesRead_(bytesRead), buffer_(std::size_t{256} * 1024) {}
+
+    // errno of the read that failed; 0 when none did.
+    int error() const { return error_; }
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        for (;;) {
+            if (cancel_.load(std::memory_order_relaxed)) return traits_type::eof();
+            pollfd ready{fd_, POLLIN, 0};
+            const int polled = ::poll(&ready, 1, 100);
+            if (polled < 0 && errno != EINTR) return fail(errno);
+            if (polled <= 0) continue;
+            const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+            if (got < 0) {
+                if (errno == EINTR || errno == EAGAIN) continue;
+                return fail(errno);
+            }
+            if (got == 0) return traits_type::eof();
+            bytesRead_.fetch_add(static_cast<std::uint64_t>(got), std::memory_order_relaxed);
+            setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+            return traits_type::to_int_type(*gptr());
+        }
+    }
+
+private:
+    int_type fail(int error) {
+        error_ = error;
+        return traits_type::eof();
+    }
+
+    int fd_;
+    const std::atomic<bool>& cancel_;
+    std::atomic<std::uint64_t>& bytesRead_;
+    std::vector<char> buffer_;
+    int error_ = 0;
+};
+
+// The size of the blocks the report is handed over in: the report view keeps blocks this large
+// as they are, so the run's thread writes each byte of the report once and no one copies it.
+constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
+constexpr std::chrono::milliseconds kHandOverEvery{40};
+
+QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+}  // namespace
+
+std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) {
+    const QByteArray name = QFile::encodeName(path);
+    // Not blocking on open: a pipe without a writer would hold the window up.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = reason(errno);
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        error = reason(S_ISDIR(info.st_mode) ? EISDIR : errno);
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const std::int64_t size = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : -1;
+    return std::unique_ptr<DecodeJob>(new DecodeJob(fd, size));
+}
+
+DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
+
+DecodeJob::~DecodeJob() {
+    cancel();
+    wait();
+    ::close(fd_);
+}
+
+void DecodeJob::start(std::function<void()> onEnd) {
+    onEnd_ = std::move(onEnd);
+    thread_ = std::thread([this] { run(); });
+}
+
+void DecodeJob::cancel() { cancel_.store(true, std::memory_order_relaxed); }
+
+void DecodeJob::wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void DecodeJob::run() {
+    FileInput input(fd_, cancel_, bytesRead_);
+    std::istream in(&input);
+    lastHandOver_ = std::chrono::steady_clock::now();
+    summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, &cancel_);
+    handOver();
+    readErrno_ = input.error();
+    if (onEnd_) onEnd_();
+}
+
+void DecodeJob::addText(std::string_view piece) {
+    if (block_.empty() && lastBlockFull_) block_.reserve(kBlockBytes + kBlockBytes / 16);
+    block_.append(piece);
+    if (block_.size() >= kBlockBytes || std::chrono::steady_clock::now() - lastHandOver_ >= kHandOverEvery)
+        handOver();
+}
+
+void DecodeJob::handOver() {
+    lastHandOver_ = std::chrono::steady_clock::now();
+    if (block_.empty()) return;
+    lastBlockFull_ = block_.size() >= kBlockBytes;
+    {
+        const std::lock_guard lock(blocksMutex_);
+        blocks_.push_back(std::move(block_));
+    }
+    block_ = std::string();
+}
+
+void DecodeJob::takeBlocks(std::vector<std::string>& blocks) {
+    const std::lock_guard lock(blocksMutex_);
+    for (std::string& block : blocks_) blocks.push_back(std::move(block));
+    blocks_.clear();
+}
+
+QString DecodeJob::readError() const { return readErrno_ != 0 ? reason(readErrno_) : QString(); }
+
+}  // namespace truno::window

@@ -1,0 +1,75 @@
+#pragma once
+// One decoding run of a log file on a thread of its own, so that the window stays responsive
+// however large the log. The window takes the report text as it is produced, reads the
+// progress, and may stop the run at any time.
+#include "run/DecodeRun.h"
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace truno::window {
+
+class DecodeJob {
+public:
+    // Opens the file at `path` for reading; null when it cannot be opened (a missing file, no
+    // permission, a directory), with the reason in `error`.
+    static std::unique_ptr<DecodeJob> open(const QString& path, QString& error);
+
+    DecodeJob(const DecodeJob&) = delete;
+    DecodeJob& operator=(const DecodeJob&) = delete;
+    // Stops the run and waits for its thread.
+    ~DecodeJob();
+
+    // Starts decoding; `onEnd` is called on the run's thread once the run is over (finished,
+    // stopped or failed), as its very last action.
+    void start(std::function<void()> onEnd);
+    // Asks the run to stop after the message in hand; it also stops waiting for input.
+    void cancel();
+    // Waits for the run's thread to end.
+    void wait();
+
+    // Moves the report text produced since the last call to the end of `blocks`, in order.
+    void takeBlocks(std::vector<std::string>& blocks);
+    std::uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
+    // Size of the file; -1 when it is not known beforehand (a pipe).
+    std::int64_t fileSize() const { return fileSize_; }
+
+    // Valid once the run is over.
+    const RunSummary& summary() const { return summary_; }
+    // Why reading the file failed; empty when it did not.
+    QString readError() const;
+
+private:
+    DecodeJob(int fd, std::int64_t size);
+    void run();
+
+    int fd_;
+    std::int64_t fileSize_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<std::uint64_t> bytesRead_{0};
+    // The report is handed over in blocks: large ones while the output flows, and whatever has
+    // gathered at least every few tens of milliseconds, so that the first records show at once.
+    void addText(std::string_view piece);
+    void handOver();
+    std::string block_;  // filled by the run's thread
+    bool lastBlockFull_ = false;
+    std::chrono::steady_clock::time_point lastHandOver_;
+    std::mutex blocksMutex_;
+    std::vector<std::string> blocks_;
+    RunSummary summary_;
+    int readErrno_ = 0;
+    std::function<void()> onEnd_;
+    std::thread thread_;
+};
+
+}  // namespace truno::window
