@@ -45,7 +45,7 @@ std::string quoted(std::string_view s) {
 
 }  // namespace
 
-std::uint64_t HextoDec(std::string_view hex) {
+std::uint64_t hexToDec(std::string_view hex) {
     if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < hex.size(); ++i) {
@@ -60,13 +60,13 @@ std::uint64_t HextoDec(std::string_view hex) {
 }
 
 std::uint32_t checkedBitWord(std::uint64_t value) {
-    if (value > kDectoBinMax)
+    if (value > kDecToBinMax)
         throw DecodeError("value " + std::to_string(value) +
                           " too large for a 32-character bit string (limit 2147483647)");
     return static_cast<std::uint32_t>(value);
 }
 
-std::string DectoBin(std::uint64_t value) {
+std::string decToBin(std::uint64_t value) {
     const std::uint32_t word = checkedBitWord(value);
     std::string bits(32, '0');
     for (int i = 0; i < 32; ++i)
@@ -74,7 +74,7 @@ std::string DectoBin(std::uint64_t value) {
     return bits;
 }
 
-std::uint64_t BintoDec(std::string_view bits) {
+std::uint64_t binToDec(std::string_view bits) {
     if (bits.empty()) throw DecodeError("cannot convert bits: none present");
     std::uint64_t value = 0;
     std::uint64_t weight = 1;

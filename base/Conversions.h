@@ -9,26 +9,26 @@ namespace truno {
 
 // Value of a string of hex digits "0"-"9", "A"-"F" (upper case only), most significant first.
 // Throws DecodeError for an empty string, any other character, or a value above 2^64 - 1.
-std::uint64_t HextoDec(std::string_view hex);
+std::uint64_t hexToDec(std::string_view hex);
 
-// Largest value DectoBin accepts: its arithmetic is on 32-bit signed integers.
-inline constexpr std::uint64_t kDectoBinMax = 0x7FFFFFFFu;
+// Largest value decToBin accepts: its arithmetic is on 32-bit signed integers.
+inline constexpr std::uint64_t kDecToBinMax = 0x7FFFFFFFu;
 
 // 32 characters "0"/"1", most significant first; bit 1 of the last octet is character 32.
-// Throws DecodeError for a value above kDectoBinMax.
-std::string DectoBin(std::uint64_t value);
+// Throws DecodeError for a value above kDecToBinMax.
+std::string decToBin(std::uint64_t value);
 
-// Same range check as DectoBin, for decoders that cut fields with integer operations
+// Same range check as decToBin, for decoders that cut fields with integer operations
 // instead of building the bit string.
 std::uint32_t checkedBitWord(std::uint64_t value);
 
 // Value of a bit string, most significant first. Characters other than "0" and "1" are not
 // rejected: a digit d counts d times its weight. Throws DecodeError for an empty string or a
 // value that does not fit in 64 bits.
-std::uint64_t BintoDec(std::string_view bits);
+std::uint64_t binToDec(std::string_view bits);
 
 // Exact decimal text of a hex digit string of any length (no wrap-around).
-// Throws DecodeError for an empty string or a non-hex character, like HextoDec.
+// Throws DecodeError for an empty string or a non-hex character, like hexToDec.
 std::string hexToDecimalText(std::string_view hex);
 
 }  // namespace truno

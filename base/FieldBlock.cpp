@@ -54,9 +54,9 @@ void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& bl
         firstLine = false;
         const Field field = cutOctet(source.octet(line.octet), line.first, line.length);
         if (line.level == LineLevel::L1)
-            DressData(out, line.label);
+            dressLabel(out, line.label);
         else
-            DressItL2(out, line.label);
+            dressLabelL2(out, line.label);
         if (line.values.empty())
             appendPhrase(out, line.table, field, line.fallback);
         else

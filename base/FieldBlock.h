@@ -11,11 +11,11 @@
 namespace truno {
 
 // Octet index meaning "the last octet of the whole contents read as one number" (characters
-// 25-32 of its DectoBin form, so the contents are held to the DectoBin limit). Any other index
+// 25-32 of its decToBin form, so the contents are held to the decToBin limit). Any other index
 // n reads octet n on its own.
 inline constexpr int kLastOctet = 0;
 
-// How a line's label is dressed: by DressData (L1) or by DressItL2 (L2).
+// How a line's label is dressed: by dressLabel (L1) or by dressLabelL2 (L2).
 enum class LineLevel { L1, L2 };
 
 struct FieldLine {

@@ -59,14 +59,14 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const 
 
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
                  const Fallback& fallback) {
-    DressItL2(out, label);
+    dressLabelL2(out, label);
     appendPhrase(out, table, f, fallback);
     out += CRLF;
 }
 
 void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
                  const Fallback& fallback) {
-    DressitL3(out, label);
+    dressLabelL3(out, label);
     appendPhrase(out, table, f, fallback);
     out += CRLF;
 }
@@ -84,13 +84,13 @@ std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
     if (digits.empty())
         throw DecodeError("parameter contents have " + std::to_string(octetCount(contents)) +
                           " octet(s); octet " + std::to_string(n) + " is missing");
-    return static_cast<std::uint8_t>(HextoDec(digits));
+    return static_cast<std::uint8_t>(hexToDec(digits));
 }
 
 std::uint32_t wholeContentsWord(std::string_view contents) {
     if (contents.empty())
         throw DecodeError("parameter contents are empty; at least one octet is needed");
-    return checkedBitWord(HextoDec(contents));
+    return checkedBitWord(hexToDec(contents));
 }
 
 std::uint8_t lastContentsOctet(std::string_view contents) {
@@ -105,9 +105,9 @@ std::string_view significantHexDigits(std::string_view digits) {
 
 HexNumber readHexNumber(std::string_view digits) {
     constexpr std::size_t kMaxWordDigits = 16;  // hex digits in 64 bits
-    if (digits.size() <= kMaxWordDigits) return HexNumber{HextoDec(digits), {}};  // none: throws
+    if (digits.size() <= kMaxWordDigits) return HexNumber{hexToDec(digits), {}};  // none: throws
     const std::string_view significant = significantHexDigits(digits);
-    if (significant.size() <= kMaxWordDigits) return HexNumber{HextoDec(significant), {}};
+    if (significant.size() <= kMaxWordDigits) return HexNumber{hexToDec(significant), {}};
     return HexNumber{std::nullopt, hexToDecimalText(digits)};
 }
 

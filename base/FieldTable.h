@@ -48,7 +48,7 @@ inline constexpr Fallback kFallbackDecimalReserved{Fallback::Kind::Decimal, ", r
 inline constexpr Fallback kFallbackEmpty{Fallback::Kind::Empty, ""};
 
 // Characters first..first+length-1 (1-based) of a bit string of `stringLength` characters
-// holding `word`: 32 for the DectoBin string of the whole contents, 8 for one octet's string.
+// holding `word`: 32 for the decToBin string of the whole contents, 8 for one octet's string.
 constexpr Field cut(std::uint64_t word, int first, int length, int stringLength = 32) {
     const int shift = stringLength - (first + length - 1);
     const std::uint64_t mask = (length >= 64) ? ~0ull : ((1ull << length) - 1);
@@ -74,7 +74,7 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const 
 const Phrase* findPhrase(std::span<const Phrase> table, Field f);
 const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value);
 
-// A whole field line: DressItL2(label) + phrase + CR LF.
+// A whole field line: dressLabelL2(label) + phrase + CR LF.
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
                  const Fallback& fallback);
 void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
@@ -85,18 +85,18 @@ void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> tabl
 // Number of octets the contents hold (a trailing lone digit counts as an octet).
 std::size_t octetCount(std::string_view contents);
 
-// Octet n (1-based) converted by HextoDec. A missing octet throws DecodeError naming it.
+// Octet n (1-based) converted by hexToDec. A missing octet throws DecodeError naming it.
 std::uint8_t contentOctet(std::string_view contents, std::size_t n);
 
 // Hex digits of octet n (1-based), empty when past the end.
 std::string_view octetDigits(std::string_view contents, std::size_t n);
 
-// The whole contents as one number, as DectoBin would take it: fields then come from the
+// The whole contents as one number, as decToBin would take it: fields then come from the
 // last octet (characters 25-32), the one before it (17-24), and so on. Throws DecodeError for
 // empty contents, a non-hex digit, or a value above 2^31 - 1.
 std::uint32_t wholeContentsWord(std::string_view contents);
 
-// The last octet of the whole contents read as one number (characters 25-32 of the DectoBin
+// The last octet of the whole contents read as one number (characters 25-32 of the decToBin
 // form), with the same limits as wholeContentsWord.
 std::uint8_t lastContentsOctet(std::string_view contents);
 

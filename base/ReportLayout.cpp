@@ -23,38 +23,38 @@ void dress(Text& out, int indent, std::string_view label) {
 
 }  // namespace
 
-void DressData(Text& out, std::string_view label) { dress(out, 0, label); }
-void DressItL2(Text& out, std::string_view label) { dress(out, kLabelIndent, label); }
-void DressitL3(Text& out, std::string_view label) { dress(out, kLabelIndent + 4, label); }
+void dressLabel(Text& out, std::string_view label) { dress(out, 0, label); }
+void dressLabelL2(Text& out, std::string_view label) { dress(out, kLabelIndent, label); }
+void dressLabelL3(Text& out, std::string_view label) { dress(out, kLabelIndent + 4, label); }
 
-Text DressData(std::string_view label) {
+Text dressLabel(std::string_view label) {
     Text t;
-    DressData(t, label);
+    dressLabel(t, label);
     return t;
 }
-Text DressItL2(std::string_view label) {
+Text dressLabelL2(std::string_view label) {
     Text t;
-    DressItL2(t, label);
+    dressLabelL2(t, label);
     return t;
 }
-Text DressitL3(std::string_view label) {
+Text dressLabelL3(std::string_view label) {
     Text t;
-    DressitL3(t, label);
+    dressLabelL3(t, label);
     return t;
 }
 
 void lineL1(Text& out, std::string_view label, std::string_view value) {
-    DressData(out, label);
+    dressLabel(out, label);
     out += value;
     out += CRLF;
 }
 void lineL2(Text& out, std::string_view label, std::string_view value) {
-    DressItL2(out, label);
+    dressLabelL2(out, label);
     out += value;
     out += CRLF;
 }
 void lineL3(Text& out, std::string_view label, std::string_view value) {
-    DressitL3(out, label);
+    dressLabelL3(out, label);
     out += value;
     out += CRLF;
 }

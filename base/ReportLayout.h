@@ -14,14 +14,14 @@ inline constexpr int kLabelWidth = 44;
 inline constexpr int kLabelIndent = 5;
 
 // Appending forms: out += label dressed at level 1, 2 or 3, ending in "=".
-void DressData(Text& out, std::string_view label);
-void DressItL2(Text& out, std::string_view label);
-void DressitL3(Text& out, std::string_view label);
+void dressLabel(Text& out, std::string_view label);
+void dressLabelL2(Text& out, std::string_view label);
+void dressLabelL3(Text& out, std::string_view label);
 
 // Returning forms of the same.
-Text DressData(std::string_view label);
-Text DressItL2(std::string_view label);
-Text DressitL3(std::string_view label);
+Text dressLabel(std::string_view label);
+Text dressLabelL2(std::string_view label);
+Text dressLabelL3(std::string_view label);
 
 // Whole lines: dressed label + value + CR LF.
 void lineL1(Text& out, std::string_view label, std::string_view value);

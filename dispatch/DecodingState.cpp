@@ -23,7 +23,7 @@ std::string_view DecodingState::octet(std::size_t i, std::string_view what) cons
 std::uint64_t DecodingState::octetValue(std::size_t i, std::string_view what) const {
     const std::string_view digits = octet(i, what);
     try {
-        return HextoDec(digits);
+        return hexToDec(digits);
     } catch (const DecodeError& e) {
         throw DecodeError(std::string(what) + " (octet index " + std::to_string(i) + "): " + e.what());
     }

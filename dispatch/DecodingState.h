@@ -1,7 +1,7 @@
 #pragma once
-// The program-wide decoding state: everything the log reader, the message dispatch, the
-// message decoders and the parameter dispatch exchange about the current message. One
-// instance per run, passed by reference; nothing of it is global, so two runs share nothing.
+// The decoding state: everything the run, the message dispatch and the parameter dispatch
+// exchange about the current message. One instance per run (or per worker thread), passed by
+// reference; nothing of it is global, so two runs share nothing.
 #include "base/ReportLayout.h"
 
 #include <cstddef>
@@ -13,51 +13,38 @@
 namespace truno {
 
 struct DecodingState {
-    // Records finished but not yet handed to the output. The driver takes them out after each
-    // message, so this never holds more than a few records.
-    Text ReportText;
+    // --- The message read ---
 
-    // The current message: one entry per octet as read from the log (normally two hex digits),
-    // index 0-3 the call instance code, index 4 the message type code. The views point into
-    // the reader's buffer for this message.
+    // One entry per octet as read from the log (normally two hex digits): index 0-3 the call
+    // instance code, index 4 the message type code. The views point into the reader's buffer
+    // for this message.
     std::vector<std::string_view> MessageOctets;
     std::string MessageTime;
     std::string MessageDirection;
-
     // BCIC value of the log's trace values line, printed in every record.
     std::string LogBcic;
 
+    // --- The record being written ---
+
+    // Finished records not yet handed to the output, then the record being written. The run
+    // takes them out after each message, so this never holds more than a few records.
+    Text ReportText;
     // Records started in this run; the next record's number is MessageCount + 1.
     std::uint64_t MessageCount = 0;
-
     std::string_view MessageName;
-    std::string UnknownTypeName;  // backs MessageName for a type code that is not known
-    Text RecordBannerText;
-    Text BcicLineText;
-
-    // Built by the message decoders.
-    Text MessageHeaderText;
-    Text MandatoryPartText;
-    Text VariablePartText;
     std::size_t OptionalPartStart = 0;  // 0 = no optional part
-
-    // The optional-part walk.
-    Text OptionalPartText;
-    std::string OptionalPartDigits;
-    std::string_view ParameterCode;
-    std::string_view ParameterContents;
     int EndOfOptionalParameters = 0;
 
-    int LabelWidth = kLabelWidth;
-    int LabelIndent = kLabelIndent;
+    // --- Scratch, reused between messages ---
 
-    // Scratch buffer for the contents of mandatory parameters, reused between messages.
-    std::string ContentsScratch;
+    std::string UnknownTypeName;  // backs MessageName for a type code that is not known
+    std::string ContentsScratch;  // the contents of a mandatory parameter
+    std::string OptionalPartDigits;
 
     // Octet i of the current message; an index past the last octet throws DecodeError, with
     // `what` naming the octet that was wanted.
     std::string_view octet(std::size_t i, std::string_view what) const;
-    // The same octet converted by HextoDec.
+    // The same octet converted by hexToDec.
     std::uint64_t octetValue(std::size_t i, std::string_view what) const;
     // Octets first .. first+count-1 concatenated without separators (parameter contents).
     std::string_view contentsOf(std::size_t first, std::size_t count, std::string_view what);

@@ -2,7 +2,7 @@
 
 #include "run/LogReader.h"
 #include "dispatch/DecodingState.h"
-#include "dispatch/MessTypeCod.h"
+#include "dispatch/MessageTypes.h"
 
 #include <condition_variable>
 #include <deque>

@@ -4,23 +4,14 @@
 
 namespace truno {
 
-void CalledPartyNo(std::string_view contents, Text& out);
-void CallingPartyNumb(std::string_view contents, Text& out);
-void ConnectedNum(std::string_view contents, Text& out);
-void OriginalCalledNumb(std::string_view contents, Text& out);
-void LocationNumbe(std::string_view contents, Text& out);
-void CallTransferNumbe(std::string_view contents, Text& out);
-void CalledINNumbe(std::string_view contents, Text& out);
-void CalledDirectoryNumberNationalUs(std::string_view contents, Text& out);
-void GenericDigitsNationalUs(std::string_view contents, Text& out);
-void GenericNumbe(std::string_view contents, Text& out);
-void NetworkRoutingNumberNationalUs(std::string_view contents, Text& out);
-void OriginalCalledINNumbe(std::string_view contents, Text& out);
-void OriginationISCPointCod(std::string_view contents, Text& out);
-void RedirectingNum(std::string_view contents, Text& out);
-void RedirectionNum(std::string_view contents, Text& out);
-void SignallingPointCodeNatUse(std::string_view contents, Text& out);
-void SubsequentNum(std::string_view contents, Text& out);
-void InterworkFuncAddr(std::string_view contents, Text& out);
+void CalledPartyNumber(std::string_view contents, Text& out);
+void CallingPartyNumber(std::string_view contents, Text& out);
+void ConnectedNumber(std::string_view contents, Text& out);
+void OriginalCalledNumber(std::string_view contents, Text& out);
+void LocationNumber(std::string_view contents, Text& out);
+void CallTransferNumber(std::string_view contents, Text& out);
+void CalledInNumber(std::string_view contents, Text& out);
+void CalledDirectoryNumberNationalUse(std::string_view contents, Text& out);
+void InterworkingFunctionAddress(std::string_view contents, Text& out);
 
 }  // namespace truno

@@ -32,12 +32,12 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
 
     for (const AddressField& field : member.fields) {
         const Field f = cutOctet(octets[field.octet - 1], field.firstChar, field.length);
-        DressItL2(out, field.label);
+        dressLabelL2(out, field.label);
         appendValue(out, field.values, static_cast<std::uint8_t>(f.value));
         out += CRLF;
     }
 
-    DressItL2(out, member.digitLabel);
+    dressLabelL2(out, member.digitLabel);
     char digits[kMaxAddressDigits];
     std::size_t count = 0;
     for (const std::uint8_t position : kDigitPositions)

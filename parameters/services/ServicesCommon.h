@@ -21,7 +21,7 @@ inline constexpr FieldLine kExtensionLine{
 // An unlisted value shown as its decimal number and ", spare" without a full stop.
 inline constexpr Fallback kFallbackDecimalSpareNoStop{Fallback::Kind::Decimal, ", spare"};
 
-// A treatment indicator is a single line: its title dressed by DressData, then the phrase of
+// A treatment indicator is a single line: its title dressed by dressLabel, then the phrase of
 // bits B A of the last octet (all four patterns have a row). Only the table and whether the
 // line ends with CR LF differ between the indicators.
 constexpr FieldLine treatmentIndicatorLine(std::string_view title, std::span<const Phrase> table) {

@@ -8,7 +8,7 @@ void appendInstructionIndicators(Text& out, std::uint8_t octet,
     for (const InstructionField& field : fields) {
         const Phrase* row = findPhrase(field.table, cutOctet(octet, field.first, field.length));
         if (row == nullptr) continue;
-        DressItL2(out, field.label);
+        dressLabelL2(out, field.label);
         out += row->text;
         out += CRLF;
     }

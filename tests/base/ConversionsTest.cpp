@@ -8,23 +8,23 @@
 namespace truno {
 namespace {
 
-TEST(HextoDec, ConvertsUpperCaseHex) {
+TEST(hexToDec, ConvertsUpperCaseHex) {
     const struct { const char* hex; std::uint64_t value; } cases[] = {
         {"00", 0}, {"0A", 10}, {"0C", 12}, {"FF", 255}, {"1102", 4354}, {"007", 7},
         {"7FFFFFFF", 2147483647u}, {"FFFFFFFFFFFFFFFF", 0xFFFFFFFFFFFFFFFFull},
         {"00000000000000000001", 1},
     };
-    for (const auto& c : cases) EXPECT_EQ(HextoDec(c.hex), c.value) << c.hex;
+    for (const auto& c : cases) EXPECT_EQ(hexToDec(c.hex), c.value) << c.hex;
 }
 
-TEST(HextoDec, RejectsWhatItCannotConvert) {
+TEST(hexToDec, RejectsWhatItCannotConvert) {
     for (const char* bad : {"", "0a", "a", " 1", "1 ", "G0", "0x10", "10000000000000000"})
-        EXPECT_THROW(HextoDec(bad), DecodeError) << '"' << bad << '"';
+        EXPECT_THROW(hexToDec(bad), DecodeError) << '"' << bad << '"';
 }
 
-TEST(HextoDec, SaysWhichCharacterIsWrong) {
+TEST(hexToDec, SaysWhichCharacterIsWrong) {
     try {
-        HextoDec("0a");
+        hexToDec("0a");
         FAIL() << "no exception";
     } catch (const DecodeError& e) {
         const std::string why = e.what();
@@ -33,26 +33,26 @@ TEST(HextoDec, SaysWhichCharacterIsWrong) {
     }
 }
 
-TEST(DectoBin, PadsToThirtyTwoCharacters) {
-    EXPECT_EQ(DectoBin(0), std::string(32, '0'));
-    EXPECT_EQ(DectoBin(12), std::string(28, '0') + "1100");
-    EXPECT_EQ(DectoBin(255), std::string(24, '0') + std::string(8, '1'));
-    EXPECT_EQ(DectoBin(65535), std::string(16, '0') + std::string(16, '1'));
-    EXPECT_EQ(DectoBin(0x7FFFFFFF), "0" + std::string(31, '1'));
+TEST(decToBin, PadsToThirtyTwoCharacters) {
+    EXPECT_EQ(decToBin(0), std::string(32, '0'));
+    EXPECT_EQ(decToBin(12), std::string(28, '0') + "1100");
+    EXPECT_EQ(decToBin(255), std::string(24, '0') + std::string(8, '1'));
+    EXPECT_EQ(decToBin(65535), std::string(16, '0') + std::string(16, '1'));
+    EXPECT_EQ(decToBin(0x7FFFFFFF), "0" + std::string(31, '1'));
 }
 
-TEST(DectoBin, FailsAboveTheSignedThirtyTwoBitLimit) {
-    EXPECT_THROW(DectoBin(0x80000000u), DecodeError);
+TEST(decToBin, FailsAboveTheSignedThirtyTwoBitLimit) {
+    EXPECT_THROW(decToBin(0x80000000u), DecodeError);
     EXPECT_THROW(checkedBitWord(0xFFFFFFFFFFull), DecodeError);
 }
 
-TEST(BintoDec, ConvertsAndCountsOtherDigitsByTheirValue) {
-    EXPECT_EQ(BintoDec("1"), 1u);
-    EXPECT_EQ(BintoDec("1100"), 12u);
-    EXPECT_EQ(BintoDec("0000101"), 5u);
-    EXPECT_EQ(BintoDec("00000000"), 0u);
-    EXPECT_EQ(BintoDec("20"), 4u);  // a digit 2 counts 2 x its weight
-    EXPECT_THROW(BintoDec(""), DecodeError);
+TEST(binToDec, ConvertsAndCountsOtherDigitsByTheirValue) {
+    EXPECT_EQ(binToDec("1"), 1u);
+    EXPECT_EQ(binToDec("1100"), 12u);
+    EXPECT_EQ(binToDec("0000101"), 5u);
+    EXPECT_EQ(binToDec("00000000"), 0u);
+    EXPECT_EQ(binToDec("20"), 4u);  // a digit 2 counts 2 x its weight
+    EXPECT_THROW(binToDec(""), DecodeError);
 }
 
 TEST(HexToDecimalText, IsExactForAnyLength) {
@@ -67,15 +67,15 @@ TEST(HexToDecimalText, IsExactForAnyLength) {
 
 TEST(Dressing, PutsTheEqualsSignInColumn45) {
     const struct { Text got; std::string want; } cases[] = {
-        {DressData("CORRELATION ID"), "CORRELATION ID" + std::string(30, '.') + "="},
-        {DressData("BICC CALL INSTANCE CODE (BCIC)"), "BICC CALL INSTANCE CODE (BCIC)" + std::string(14, '.') + "="},
-        {DressItL2("Charge Indicator"), "     Charge Indicator" + std::string(23, '.') + "="},
-        {DressitL3("0123456789"), "         0123456789" + std::string(25, '.') + "="},
-        {DressData(std::string(50, 'L')), std::string(50, 'L') + "="},
-        {DressData(std::string(44, 'L')), std::string(44, 'L') + "="},
-        {DressData(std::string(43, 'L')), std::string(43, 'L') + ".="},
-        {DressData(""), std::string(44, '.') + "="},
-        {DressItL2(std::string(40, 'L')), "     " + std::string(40, 'L') + "="},
+        {dressLabel("CORRELATION ID"), "CORRELATION ID" + std::string(30, '.') + "="},
+        {dressLabel("BICC CALL INSTANCE CODE (BCIC)"), "BICC CALL INSTANCE CODE (BCIC)" + std::string(14, '.') + "="},
+        {dressLabelL2("Charge Indicator"), "     Charge Indicator" + std::string(23, '.') + "="},
+        {dressLabelL3("0123456789"), "         0123456789" + std::string(25, '.') + "="},
+        {dressLabel(std::string(50, 'L')), std::string(50, 'L') + "="},
+        {dressLabel(std::string(44, 'L')), std::string(44, 'L') + "="},
+        {dressLabel(std::string(43, 'L')), std::string(43, 'L') + ".="},
+        {dressLabel(""), std::string(44, '.') + "="},
+        {dressLabelL2(std::string(40, 'L')), "     " + std::string(40, 'L') + "="},
     };
     for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
 }

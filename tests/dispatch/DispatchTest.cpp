@@ -1,8 +1,8 @@
 // The message dispatch and the parameter dispatch: records, the optional-part walk, special
 // codes, and the records of messages that cannot be decoded.
 #include "run/LogReader.h"
-#include "dispatch/MessTypeCod.h"
-#include "dispatch/ParTable.h"
+#include "dispatch/MessageTypes.h"
+#include "dispatch/ParameterTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 #include "tests/run/TestSupport.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 using namespace truno::testing;
 
-TEST(ParTable, SpecialCodes) {
+TEST(decodeParameter, SpecialCodes) {
     DecodingState s;
     const struct { const char* code; const char* contents; std::string text; int end; bool listed; } cases[] = {
         {"00", "", "\r\n", 1, true},
@@ -30,31 +30,64 @@ TEST(ParTable, SpecialCodes) {
     for (const auto& c : cases) {
         s.EndOfOptionalParameters = 0;
         Text out;
-        EXPECT_EQ(ParTable(s, c.code, c.contents, out), c.listed) << c.code;
+        EXPECT_EQ(decodeParameter(s, c.code, c.contents, out), c.listed) << c.code;
         EXPECT_EQ(out, c.text) << c.code;
         EXPECT_EQ(s.EndOfOptionalParameters, c.end) << c.code;
     }
 }
 
-TEST(ParTable, HasADecoderForEveryListedCode) {
-    int decoded = 0, reserved = 0;
-    for (int code = 0; code < 256; ++code) {
-        static const char* hex = "0123456789ABCDEF";
-        const std::string c{hex[code >> 4], hex[code & 15]};
-        if (!parameterDecoderName(c).empty()) {
+TEST(decodeParameter, TheTableHasEveryListedCode) {
+    int decoded = 0, raw = 0, reserved = 0;
+    for (int code = 1; code < 256; ++code) {
+        const ParameterRow* row = findParameter(static_cast<std::uint8_t>(code));
+        if (row == nullptr) continue;
+        EXPECT_FALSE(row->name.empty()) << code;
+        if (row->decoder != nullptr)
             ++decoded;
-            continue;
-        }
-        DecodingState s;
-        Text out;
-        if (ParTable(s, c, "", out) && out == "\r\nReserved") ++reserved;
+        else if (!row->rawTitle.empty())
+            ++raw;
+        else
+            ++reserved;
     }
-    EXPECT_EQ(decoded, 112);
+    EXPECT_EQ(decoded + raw, 112);
     EXPECT_EQ(reserved, 8);
 }
 
-TEST(MessTypeCod, WalksTheOptionalPart) {
-    const std::string bci = render(BackCallIndicator, "1401");
+// Parameters without a decoder of their own show their title, CR LF and the contents as
+// received, with no line end after them, whatever the contents (even none).
+TEST(decodeParameter, RawParametersShowTheirTitleAndContents) {
+    const struct { const char* code; const char* title; } cases[] = {
+        {"01", "CALL REFERENCE NATIONAL USE"}, {"03", "ACCESS TRANSPORT"},
+        {"05", "SubsequentNumber"}, {"0B", "RedirectingNumber"}, {"0C", "RedirectionNumber"},
+        {"0D", "CONNECTION REQUEST"}, {"1A", "CLOSED USER GRP INTERLOCK CODE"},
+        {"1E", "SignallingPointCodeNationalUse"}, {"20", "UserToUserInformation"},
+        {"23", "TransitNetworkSelectionNationalUse"}, {"25", "CIRCUIT ASSIGNMENT MAP"},
+        {"2B", "ORIGINATION ISC POINT CODE"}, {"2F", "NETWORK SPECIFIC FACILITY"},
+        {"30", "UserServiceInformationPrime"}, {"32", "RemoteOperationsNationalUse"},
+        {"34", "UserTeleserviceInformation"}, {"35", "TransmissionMediumUsed"},
+        {"3E", "TransmissionMediumRequirementPrime"}, {"4C", "FORWARD GVNS"}, {"66", "SCFId"},
+        {"71", "CHARGED PTY I.D NATIONAL USE"}, {"73", "DISPLAY INFORMATION"},
+        {"7F", "ORIGINAL CALLED IN NUMBER"}, {"82", "HTR INFORMATION"},
+        {"83", "CALLING PTY GEODETIC VELOCITY"}, {"84", "NETWORK ROUTING NUMBER"},
+        {"88", "PivotRoutingForwardInformation"}, {"89", "PivotRoutingBackwardInformation"},
+        {"8B", "RedirectForwardInformationNationalUse"}, {"8C", "RedirectBackwardInformationNationalUse"},
+        {"A2", "IN SERVICE COMPATIBILITY"}, {"A3", "Inter Nodal Traffic Group Identifier"},
+        {"A4", "GLOBAL CALL REFERENCE"}, {"A5", "CODING DECODING PROCESSING"}, {"C0", "GENERIC NUMBER"},
+        {"C1", "GENERIC DIGITS- NAT.USE"}, {"FC", "ROUTE IDENTITY"}, {"FD", "TARIFF INDICATOR"},
+        {"FE", "METER PULSE INDICATOR"},
+    };
+    for (const auto& c : cases) {
+        for (const std::string contents : {"0A1B2C", ""}) {
+            DecodingState s;
+            Text out;
+            decodeParameter(s, c.code, contents, out);
+            EXPECT_EQ(out, "\r\n" + std::string(c.title) + "\r\n" + contents) << c.code;
+        }
+    }
+}
+
+TEST(dispatchMessage, WalksTheOptionalPart) {
+    const std::string bci = render(BackwardCallIndicators, "1401");
     const struct { const char* name; const char* octets; std::string optionalText; } cases[] = {
         {"one parameter then 00", "00 00 00 00 06 16 14 01 11 02 14 01 00", "\r\n" + bci},
         {"an empty optional part (the end octet alone)", "00 00 00 00 06 16 14 01 00", ""},
@@ -64,21 +97,24 @@ TEST(MessTypeCod, WalksTheOptionalPart) {
          "00 00 00 00 06 16 14 01 11 02 14 01 46 01 FF 11 02 14 01 00", "\r\n" + bci + "\r\n" + bci},
         {"a reserved code", "00 00 00 00 06 16 14 01 14 01 FF 11 02 14 01 00", "\r\nReserved\r\n" + bci},
     };
+    // The same message without an optional part (pointer 0) gives the record up to it.
+    Message bare("00 00 00 00 06 16 14 00");
+    dispatchMessage(bare.state);
     for (const auto& c : cases) {
         Message m(c.octets);
-        MessTypeCod(m.state);
-        EXPECT_EQ(m.state.OptionalPartText, c.optionalText) << c.name;
+        dispatchMessage(m.state);
+        EXPECT_EQ(m.state.ReportText, bare.state.ReportText + c.optionalText) << c.name;
         EXPECT_EQ(m.state.EndOfOptionalParameters, 0) << c.name;
     }
 }
 
-TEST(MessTypeCod, BuildsTheRecordBanner) {
+TEST(dispatchMessage, BuildsTheRecordBanner) {
     Message m("00 00 00 00 10 00");
     m.state.MessageCount = 6;
-    MessTypeCod(m.state);
+    dispatchMessage(m.state);
     const std::string rule(83, '#');
     EXPECT_EQ(m.state.ReportText.rfind("\r\n" + rule + "\r\nRECORD 7     TIME=10:15:22.1, DIR=R     RELEASE COMPLETE (RLC)\r\n" + rule + "\r\n" +
-                                           DressData("BICC CALL INSTANCE CODE (BCIC)") + "1\r\n", 0),
+                                           dressLabel("BICC CALL INSTANCE CODE (BCIC)") + "1\r\n", 0),
               0u);
     EXPECT_EQ(m.state.MessageCount, 7u);
 }
@@ -113,8 +149,8 @@ TEST(DecodeRun, EveryMessageGetsOneRecordNumberedInOrder) {
     };
     for (const char* why : reasons) EXPECT_NE(r.report.find(why), std::string::npos) << why;
     EXPECT_NE(r.report.find("UNKNOWN MESSAGE TYPE (code 5A)"), std::string::npos);
-    EXPECT_NE(r.report.find(DressData("OCTETS AS READ") + "00  00  00  00  5A  01  02\r\n"), std::string::npos);
-    EXPECT_NE(r.report.find(DressData("MESSAGE STARTS AT LOG LINE") + "8\r\n"), std::string::npos);
+    EXPECT_NE(r.report.find(dressLabel("OCTETS AS READ") + "00  00  00  00  5A  01  02\r\n"), std::string::npos);
+    EXPECT_NE(r.report.find(dressLabel("MESSAGE STARTS AT LOG LINE") + "8\r\n"), std::string::npos);
     // Nothing of a failed message's partial decoding is shown.
     EXPECT_EQ(countOf(r.report, "ADDRESS COMPLETE MESSAGE (ACM)"), 0);
 }

@@ -2,7 +2,7 @@
 // inside a valid trace, so that the message decoders and the parameter decoders behind the
 // optional-part walk are reached with well-formed hex digits.
 #include "run/DecodeRun.h"
-#include "dispatch/MessTypeCod.h"
+#include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
 
 #include <cstdint>
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (s.found != s.decoded + s.notDecoded) std::abort();
     // Only as a reason: the same words may stand in a decoded text such as a calling name.
     static const std::string internalError =
-        "\r\n" + truno::DressData("REASON") + std::string(truno::kInternalErrorReason);
+        "\r\n" + truno::dressLabel("REASON") + std::string(truno::kInternalErrorReason);
     if (report.find(internalError) != std::string::npos) std::abort();
     return 0;
 }

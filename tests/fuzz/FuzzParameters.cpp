@@ -2,7 +2,7 @@
 // the rest are the contents. A decoder may reject contents only with DecodeError.
 #include "base/DecodeError.h"
 #include "dispatch/DecodingState.h"
-#include "dispatch/ParTable.h"
+#include "dispatch/ParameterTable.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     truno::DecodingState state;
     truno::Text out;
     try {
-        truno::ParTable(state, code, contents, out);
+        truno::decodeParameter(state, code, contents, out);
     } catch (const truno::DecodeError&) {
     }
     return 0;

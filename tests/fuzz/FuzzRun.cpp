@@ -1,7 +1,7 @@
 // Fuzz target: arbitrary bytes as a log file. Whatever the input, the run must end, every
 // message found must get exactly one record, and the counts must add up.
 #include "run/DecodeRun.h"
-#include "dispatch/MessTypeCod.h"
+#include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
 
 #include <cstdint>
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (countRecords(report) != s.found) std::abort();
     // Only as a reason: the same words may stand in a decoded text such as a calling name.
     static const std::string internalError =
-        "\r\n" + truno::DressData("REASON") + std::string(truno::kInternalErrorReason);
+        "\r\n" + truno::dressLabel("REASON") + std::string(truno::kInternalErrorReason);
     if (report.find(internalError) != std::string::npos) std::abort();
     for (const char c : report) {
         const auto u = static_cast<unsigned char>(c);

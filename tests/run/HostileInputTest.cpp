@@ -1,7 +1,7 @@
 // Logs that are not what a capture tool writes: none may crash, hang or make memory grow
 // without bound, and every message found keeps its one record.
 #include "run/LogReader.h"
-#include "dispatch/MessTypeCod.h"
+#include "dispatch/MessageTypes.h"
 #include "tests/run/TestSupport.h"
 
 #include <gtest/gtest.h>

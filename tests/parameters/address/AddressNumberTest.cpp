@@ -46,14 +46,14 @@ struct Member {
     ParameterDecoder decoder;
 };
 
-const Member kCalledParty{"CalledPartyNo", CalledPartyNo};
-const Member kCalledDirectory{"CalledDirectoryNumberNationalUs", CalledDirectoryNumberNationalUs};
-const Member kCalledIN{"CalledINNumbe", CalledINNumbe};
-const Member kOriginalCalled{"OriginalCalledNumb", OriginalCalledNumb};
-const Member kCallingParty{"CallingPartyNumb", CallingPartyNumb};
-const Member kLocation{"LocationNumbe", LocationNumbe};
-const Member kCallTransfer{"CallTransferNumbe", CallTransferNumbe};
-const Member kConnected{"ConnectedNum", ConnectedNum};
+const Member kCalledParty{"CalledPartyNumber", CalledPartyNumber};
+const Member kCalledDirectory{"CalledDirectoryNumberNationalUse", CalledDirectoryNumberNationalUse};
+const Member kCalledIN{"CalledInNumber", CalledInNumber};
+const Member kOriginalCalled{"OriginalCalledNumber", OriginalCalledNumber};
+const Member kCallingParty{"CallingPartyNumber", CallingPartyNumber};
+const Member kLocation{"LocationNumber", LocationNumber};
+const Member kCallTransfer{"CallTransferNumber", CallTransferNumber};
+const Member kConnected{"ConnectedNumber", ConnectedNumber};
 
 const Member kAllMembers[] = {kCalledParty,  kCalledDirectory, kCalledIN,     kOriginalCalled,
                               kCallingParty, kLocation,        kCallTransfer, kConnected};
@@ -68,7 +68,7 @@ TEST(AddressNumber, CallingPartyNumberWholeBlock) {
         dressed("Addr. presentation restriction indic") + "0, presentation allowed.\r\n" +
         dressed("Screening indicator") + "3, network provided.\r\n" +
         dressed("Calling Party Number") + "123450\r\n";
-    EXPECT_EQ(render(CallingPartyNumb, "8313214305"), expected);
+    EXPECT_EQ(render(CallingPartyNumber, "8313214305"), expected);
 }
 
 // Which lines each member prints, in which order, and where its block has line ends.
@@ -287,11 +287,11 @@ TEST(AddressNumber, AddressDigitOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.contents);
-        const std::string called = render(CalledPartyNo, c.contents);
+        const std::string called = render(CalledPartyNumber, c.contents);
         const std::string head = dressed("Address Signal");
         ASSERT_NE(called.rfind(head), std::string::npos);
         EXPECT_EQ(called.substr(called.rfind(head) + head.size()), c.digits);
-        EXPECT_EQ(valueAfter(render(ConnectedNum, c.contents), "Connected Number"), c.digits);
+        EXPECT_EQ(valueAfter(render(ConnectedNumber, c.contents), "Connected Number"), c.digits);
     }
 }
 

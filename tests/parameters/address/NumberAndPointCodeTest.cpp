@@ -1,4 +1,4 @@
-// The number and point-code parameters shown raw, and the interworking function address.
+// The interworking function address.
 #include "base/ParameterDecoder.h"
 #include "parameters/address/AddressDecoders.h"
 
@@ -9,30 +9,7 @@
 namespace truno {
 namespace {
 
-TEST(TitledRawNumbers, HeadingThenContentsWithoutLineEnd) {
-    const struct {
-        const char* name;
-        ParameterDecoder decoder;
-        std::string heading;
-    } cases[] = {
-        {"GenericDigitsNationalUs", GenericDigitsNationalUs, "GENERIC DIGITS- NAT.USE"},
-        {"GenericNumbe", GenericNumbe, "GENERIC NUMBER"},
-        {"NetworkRoutingNumberNationalUs", NetworkRoutingNumberNationalUs,
-         "NETWORK ROUTING NUMBER"},
-        {"OriginalCalledINNumbe", OriginalCalledINNumbe, "ORIGINAL CALLED IN NUMBER"},
-        {"OriginationISCPointCod", OriginationISCPointCod, "ORIGINATION ISC POINT CODE"},
-        {"RedirectingNum", RedirectingNum, "RedirectingNumber"},
-        {"RedirectionNum", RedirectionNum, "RedirectionNumber"},
-        {"SignallingPointCodeNatUse", SignallingPointCodeNatUse, "SignallingPointCodeNationalUse"},
-        {"SubsequentNum", SubsequentNum, "SubsequentNumber"},
-    };
-    for (const auto& c : cases)
-        for (const std::string contents : {"2143", "", "0A0B0C0D0E0F"})
-            EXPECT_EQ(render(c.decoder, contents), c.heading + "\r\n" + contents)
-                << c.name << " \"" << contents << '"';
-}
-
-TEST(InterworkFuncAddr, FortyFiveFormAsReceivedOtherwiseReversed) {
+TEST(InterworkingFunctionAddress, FortyFiveFormAsReceivedOtherwiseReversed) {
     std::string octets25;  // octets 01 to 19 hex
     for (int i = 1; i <= 25; ++i) {
         octets25 += "0123456789ABCDEF"[i / 16];
@@ -54,7 +31,7 @@ TEST(InterworkFuncAddr, FortyFiveFormAsReceivedOtherwiseReversed) {
         {octets25, "14131211100F0E0D0C0B0A090807060504030201"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(InterworkFuncAddr, c.contents), c.shown + "\r\n") << c.contents;
+        EXPECT_EQ(render(InterworkingFunctionAddress, c.contents), c.shown + "\r\n") << c.contents;
 }
 
 }  // namespace

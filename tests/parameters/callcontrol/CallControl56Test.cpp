@@ -18,7 +18,7 @@ namespace {
 std::string heading(std::string_view text) { return std::string(text) + "\r\n"; }
 
 std::string l2(std::string_view label, std::string_view phrase) {
-    return DressItL2(label) + std::string(phrase) + "\r\n";
+    return dressLabelL2(label) + std::string(phrase) + "\r\n";
 }
 
 struct BlockCase {
@@ -41,7 +41,7 @@ std::string natureBlock(std::string_view satellite, std::string_view continuity,
            l2("Echo Control Device Indicator", echo);
 }
 
-TEST(NatureofConnectionIndic, ReadsTheThreeFieldsOfTheLastOctet) {
+TEST(NatureOfConnectionIndicators, ReadsTheThreeFieldsOfTheLastOctet) {
     const std::string zero = natureBlock("0, no satellite cct. in the connection.",
                                          "0, not required.",
                                          "0, outgoing echo control device not included.");
@@ -49,19 +49,19 @@ TEST(NatureofConnectionIndic, ReadsTheThreeFieldsOfTheLastOctet) {
                                         "0, not required.",
                                         "1, outgoing echo control device included.");
     expectBlocks({
-        {NatureofConnectionIndic, "00", zero},
-        {NatureofConnectionIndic, "E0", zero},  // bits H G F have no line
-        {NatureofConnectionIndic, "FF",
+        {NatureOfConnectionIndicators, "00", zero},
+        {NatureOfConnectionIndicators, "E0", zero},  // bits H G F have no line
+        {NatureOfConnectionIndicators, "FF",
          natureBlock("3, spare.", "3, spare.", "1, outgoing echo control device included.")},
-        {NatureofConnectionIndic, "12", x12},
-        {NatureofConnectionIndic, "05",
+        {NatureOfConnectionIndicators, "12", x12},
+        {NatureOfConnectionIndicators, "05",
          natureBlock("1, one satellite cct. in the connection.", "1, reserved (BICC).",
                      "0, outgoing echo control device not included.")},
-        {NatureofConnectionIndic, "08",
+        {NatureOfConnectionIndicators, "08",
          natureBlock("0, no satellite cct. in the connection.", "2, required.",
                      "0, outgoing echo control device not included.")},
-        {NatureofConnectionIndic, "0112", x12},  // longer contents: the last octet
-        {NatureofConnectionIndic, "1200", zero},
+        {NatureOfConnectionIndicators, "0112", x12},  // longer contents: the last octet
+        {NatureOfConnectionIndicators, "1200", zero},
     });
 }
 
@@ -97,36 +97,36 @@ std::array<std::string_view, 9> forwardWith(
     return phrases;
 }
 
-TEST(ForwardCallIndic, ReadsEachOctetOnItsOwn) {
+TEST(ForwardCallIndicators, ReadsEachOctetOnItsOwn) {
     const std::string x2001 = forwardBlock(forwardWith(
         {{4, "1, ISUP/BICC used all the way."}, {6, "1, originating access ISDN."}}));
     expectBlocks({
-        {ForwardCallIndic, "0000", forwardBlock(kForwardZero)},
-        {ForwardCallIndic, "2001", x2001},
-        {ForwardCallIndic, "2001FF", x2001},  // only the first two octets are read
+        {ForwardCallIndicators, "0000", forwardBlock(kForwardZero)},
+        {ForwardCallIndicators, "2001", x2001},
+        {ForwardCallIndicators, "2001FF", x2001},  // only the first two octets are read
         // Octet 1: bits A, C B, D, E and H G one at a time.
-        {ForwardCallIndic, "0100",
+        {ForwardCallIndicators, "0100",
          forwardBlock(forwardWith({{0, "1, call to be treated as international call."}}))},
-        {ForwardCallIndic, "0400", forwardBlock(forwardWith({{1, "2, reserved."}}))},
-        {ForwardCallIndic, "0800",
+        {ForwardCallIndicators, "0400", forwardBlock(forwardWith({{1, "2, reserved."}}))},
+        {ForwardCallIndicators, "0800",
          forwardBlock(forwardWith({{2, "1, interworking encountered."}}))},
-        {ForwardCallIndic, "1000", forwardBlock(forwardWith({{3, "1, reserved."}}))},
-        {ForwardCallIndic, "4000",
+        {ForwardCallIndicators, "1000", forwardBlock(forwardWith({{3, "1, reserved."}}))},
+        {ForwardCallIndicators, "4000",
          forwardBlock(forwardWith({{5, "1, ISUP/BICC not required all the way."}}))},
-        {ForwardCallIndic, "C000", forwardBlock(forwardWith({{5, "3, spare."}}))},
+        {ForwardCallIndicators, "C000", forwardBlock(forwardWith({{5, "3, spare."}}))},
         // Octet 2: 1C sets K as well as L M N, so the SCCP method line changes.
-        {ForwardCallIndic, "001C", forwardBlock(forwardWith({{7, "2, reserved."}}))},
-        {ForwardCallIndic, "0018", forwardBlock(kForwardZero)},  // L M N only: no line
-        {ForwardCallIndic, "0002", forwardBlock(forwardWith({{7, "1, reserved."}}))},
-        {ForwardCallIndic, "0040",
+        {ForwardCallIndicators, "001C", forwardBlock(forwardWith({{7, "2, reserved."}}))},
+        {ForwardCallIndicators, "0018", forwardBlock(kForwardZero)},  // L M N only: no line
+        {ForwardCallIndicators, "0002", forwardBlock(forwardWith({{7, "1, reserved."}}))},
+        {ForwardCallIndicators, "0040",
          forwardBlock(forwardWith({{8, "1, VPN call terminating to off-net."}}))},
-        {ForwardCallIndic, "0080",
+        {ForwardCallIndicators, "0080",
          forwardBlock(forwardWith({{8, "2, VPN call terminating to on-net."}}))},
-        {ForwardCallIndic, "00C0",
+        {ForwardCallIndicators, "00C0",
          forwardBlock(forwardWith(
              {{8, "3, VPN call terminating to on-net/off-net (undetermined)."}}))},
         // The octets are not swapped: octet 1 = 00, octet 2 = 20 sets only bit N (no line).
-        {ForwardCallIndic, "0020", forwardBlock(kForwardZero)},
+        {ForwardCallIndicators, "0020", forwardBlock(kForwardZero)},
     });
 }
 
@@ -170,75 +170,66 @@ std::array<std::string_view, 11> backwardWith(
     return phrases;
 }
 
-TEST(BackCallIndicator, ShowsEveryBitOfBothOctets) {
+TEST(BackwardCallIndicators, ShowsEveryBitOfBothOctets) {
     const std::string x1614 = backwardBlock(backwardWith({{0, "2, charge."},
                                                           {1, "1, subscriber free."},
                                                           {2, "1, ordinary subscriber."},
                                                           {6, "1, ISUP/BICC used all the way"},
                                                           {8, "1, terminating access ISDN"}}));
     expectBlocks({
-        {BackCallIndicator, "0000", backwardBlock(kBackwardZero)},
-        {BackCallIndicator, "1614", x1614},
-        {BackCallIndicator, "0300", backwardBlock(backwardWith({{0, "3, spare."}}))},
-        {BackCallIndicator, "2800",
+        {BackwardCallIndicators, "0000", backwardBlock(kBackwardZero)},
+        {BackwardCallIndicators, "1614", x1614},
+        {BackwardCallIndicators, "0300", backwardBlock(backwardWith({{0, "3, spare."}}))},
+        {BackwardCallIndicators, "2800",
          backwardBlock(backwardWith({{1, "2, reserved."}, {2, "2, payphone."}}))},
-        {BackCallIndicator, "C000", backwardBlock(backwardWith({{3, "3, reserved."}}))},
-        {BackCallIndicator, "0001",
+        {BackwardCallIndicators, "C000", backwardBlock(backwardWith({{3, "3, reserved."}}))},
+        {BackwardCallIndicators, "0001",
          backwardBlock(backwardWith({{4, "1, interworking encountered."}}))},
-        {BackCallIndicator, "0002", backwardBlock(backwardWith({{5, "1, reserved."}}))},
-        {BackCallIndicator, "0008",
+        {BackwardCallIndicators, "0002", backwardBlock(backwardWith({{5, "1, reserved."}}))},
+        {BackwardCallIndicators, "0008",
          backwardBlock(backwardWith({{7, "1, holding requested"}}))},
-        {BackCallIndicator, "0020",
+        {BackwardCallIndicators, "0020",
          backwardBlock(backwardWith({{9, "1, incoming echo control device included"}}))},
-        {BackCallIndicator, "0040", backwardBlock(backwardWith({{10, "1, reserved"}}))},
-        {BackCallIndicator, "00C0", backwardBlock(backwardWith({{10, "3, reserved"}}))},
+        {BackwardCallIndicators, "0040", backwardBlock(backwardWith({{10, "1, reserved"}}))},
+        {BackwardCallIndicators, "00C0", backwardBlock(backwardWith({{10, "3, reserved"}}))},
     });
 }
 
 // --- Calling party's category and transmission medium requirement ---
 
-const std::string kCpc = DressData("CALLING PARTY CATEGORY (CPC)");
-const std::string kTmr = DressData("TRANSMISSION MEDIUM REQUIREMENT");
+const std::string kCpc = dressLabel("CALLING PARTY CATEGORY (CPC)");
+const std::string kTmr = dressLabel("TRANSMISSION MEDIUM REQUIREMENT");
 
-TEST(CallingPartyCat, PrintsThePhraseOrTheBareNumber) {
+TEST(CallingPartysCategory, PrintsThePhraseOrTheBareNumber) {
     expectBlocks({
-        {CallingPartyCat, "0A", kCpc + "10, ordinary calling subscriber.\r\n"},
-        {CallingPartyCat, "00", kCpc + "0, unknown at this time.\r\n"},
-        {CallingPartyCat, "0F", kCpc + "15, payphone.\r\n"},
-        {CallingPartyCat, "06", kCpc + "6\r\n"},
-        {CallingPartyCat, "08", kCpc + "8\r\n"},
-        {CallingPartyCat, "10", kCpc + "16\r\n"},
-        {CallingPartyCat, "E0", kCpc + "224\r\n"},
-        {CallingPartyCat, "FF", kCpc + "255\r\n"},
-        {CallingPartyCat, "0A06", kCpc + "6\r\n"},  // longer contents: the last octet
-        {CallingPartyCat, "060A", kCpc + "10, ordinary calling subscriber.\r\n"},
+        {CallingPartysCategory, "0A", kCpc + "10, ordinary calling subscriber.\r\n"},
+        {CallingPartysCategory, "00", kCpc + "0, unknown at this time.\r\n"},
+        {CallingPartysCategory, "0F", kCpc + "15, payphone.\r\n"},
+        {CallingPartysCategory, "06", kCpc + "6\r\n"},
+        {CallingPartysCategory, "08", kCpc + "8\r\n"},
+        {CallingPartysCategory, "10", kCpc + "16\r\n"},
+        {CallingPartysCategory, "E0", kCpc + "224\r\n"},
+        {CallingPartysCategory, "FF", kCpc + "255\r\n"},
+        {CallingPartysCategory, "0A06", kCpc + "6\r\n"},  // longer contents: the last octet
+        {CallingPartysCategory, "060A", kCpc + "10, ordinary calling subscriber.\r\n"},
     });
 }
 
-TEST(TransMedRequirement, PrintsOneLabelLineWithoutLineEnd) {
+TEST(TransmissionMediumRequirement, PrintsOneLabelLineWithoutLineEnd) {
     expectBlocks({
-        {TransMedRequirement, "00", kTmr + "0, speech."},
-        {TransMedRequirement, "03", kTmr + "3, 3.1 kHz audio."},
-        {TransMedRequirement, "0A", kTmr + "10, 1920 kbit/s unrestricted."},
-        {TransMedRequirement, "10", kTmr + "16, 3*64 kbit/s unrestricted."},
-        {TransMedRequirement, "14", kTmr + "20, 7*64 kbit/s unrestricted."},
-        {TransMedRequirement, "25", kTmr + "37, spare."},
-        {TransMedRequirement, "2A", kTmr + "42, 29*64 kbit/s unrestricted."},
-        {TransMedRequirement, "0B", kTmr},  // no row: the label alone
-        {TransMedRequirement, "0F", kTmr},
-        {TransMedRequirement, "2B", kTmr},
-        {TransMedRequirement, "FF", kTmr},
-        {TransMedRequirement, "0003", kTmr + "3, 3.1 kHz audio."},  // the whole contents as one number
-        {TransMedRequirement, "0103", kTmr},                        // 259: no row
-    });
-}
-
-TEST(TransmissionMedium, PrimeAndUsedShowTheContentsRaw) {
-    expectBlocks({
-        {TransmissionMediumRequirementPrim, "02", "TransmissionMediumRequirementPrime\r\n02"},
-        {TransmissionMediumRequirementPrim, "0A1B", "TransmissionMediumRequirementPrime\r\n0A1B"},
-        {TransmissionMediumUse, "03", "TransmissionMediumUsed\r\n03"},
-        {TransmissionMediumUse, "", "TransmissionMediumUsed\r\n"},
+        {TransmissionMediumRequirement, "00", kTmr + "0, speech."},
+        {TransmissionMediumRequirement, "03", kTmr + "3, 3.1 kHz audio."},
+        {TransmissionMediumRequirement, "0A", kTmr + "10, 1920 kbit/s unrestricted."},
+        {TransmissionMediumRequirement, "10", kTmr + "16, 3*64 kbit/s unrestricted."},
+        {TransmissionMediumRequirement, "14", kTmr + "20, 7*64 kbit/s unrestricted."},
+        {TransmissionMediumRequirement, "25", kTmr + "37, spare."},
+        {TransmissionMediumRequirement, "2A", kTmr + "42, 29*64 kbit/s unrestricted."},
+        {TransmissionMediumRequirement, "0B", kTmr},  // no row: the label alone
+        {TransmissionMediumRequirement, "0F", kTmr},
+        {TransmissionMediumRequirement, "2B", kTmr},
+        {TransmissionMediumRequirement, "FF", kTmr},
+        {TransmissionMediumRequirement, "0003", kTmr + "3, 3.1 kHz audio."},  // the whole contents as one number
+        {TransmissionMediumRequirement, "0103", kTmr},                        // 259: no row
     });
 }
 
@@ -250,56 +241,56 @@ std::string causeHead(std::string_view coding, std::string_view location) {
 
 const std::string kItuUser = causeHead("0, ITU-T standardized coding", "0, user (U)");
 
-TEST(CauseIndic, CodingStandardLocationAndCauseValue) {
+TEST(CauseIndicators, CodingStandardLocationAndCauseValue) {
     const std::string normal = kItuUser + l2("Cause Value", "16, Normal call clearing.");
     expectBlocks({
-        {CauseIndic, "8090", normal},
-        {CauseIndic, "80900102", normal},  // diagnostics are not shown
-        {CauseIndic, "0090", normal},      // extension bit of octet 1 clear: octet 2 still cause
-        {CauseIndic, "8010", normal},      // extension bit of octet 2 is not part of the value
-        {CauseIndic, "8A91",
+        {CauseIndicators, "8090", normal},
+        {CauseIndicators, "80900102", normal},  // diagnostics are not shown
+        {CauseIndicators, "0090", normal},      // extension bit of octet 1 clear: octet 2 still cause
+        {CauseIndicators, "8010", normal},      // extension bit of octet 2 is not part of the value
+        {CauseIndicators, "8A91",
          causeHead("0, ITU-T standardized coding", "10, network beyond interworking point (BI)") +
              l2("Cause Value", "17, User busy.")},
-        {CauseIndic, "839F",
+        {CauseIndicators, "839F",
          causeHead("0, ITU-T standardized coding", "3, transit network (TN)") +
              l2("Cause Value", "31, Normal, unspecified.")},
-        {CauseIndic, "A181",
+        {CauseIndicators, "A181",
          causeHead("1, ISO/IEC standard", "1, private network serving the local user (LPN)") +
              l2("Cause Value", "1, Unallocated (unassigned) number.")},
-        {CauseIndic, "CFFF",
+        {CauseIndicators, "CFFF",
          causeHead("2, National standard", "15, reserved for national use") +
              l2("Cause Value", "127, Interworking, unspecified.")},
-        {CauseIndic, "E4A2",
+        {CauseIndicators, "E4A2",
          causeHead("3, standard specific to identified location",
                    "4, public network serving the remote user (RLN)") +
              l2("Cause Value", "34, No circuit/channel available.")},
-        {CauseIndic, "97B2",  // spare bit 5 of octet 1 set: no effect on the location
+        {CauseIndicators, "97B2",  // spare bit 5 of octet 1 set: no effect on the location
          causeHead("0, ITU-T standardized coding", "7, international network (INTL)") +
              l2("Cause Value", "50, Requested facility not subscribedr.")},
     });
 }
 
-TEST(CauseIndic, LocationWithoutRowShowsItsBits) {
+TEST(CauseIndicators, LocationWithoutRowShowsItsBits) {
     for (const auto& [contents, bits] : {std::pair{"8690", "0110"}, std::pair{"8890", "1000"},
                                          std::pair{"8990", "1001"}, std::pair{"8B90", "1011"}})
-        EXPECT_EQ(render(CauseIndic, contents),
+        EXPECT_EQ(render(CauseIndicators, contents),
                   causeHead("0, ITU-T standardized coding", bits) +
                       l2("Cause Value", "16, Normal call clearing."))
             << contents;
 }
 
-TEST(CauseIndic, CauseValueWithoutRowEndsTheBlockWithTheBareNumber) {
+TEST(CauseIndicators, CauseValueWithoutRowEndsTheBlockWithTheBareNumber) {
     expectBlocks({
-        {CauseIndic, "8698", causeHead("0, ITU-T standardized coding", "0110") + "24"},
-        {CauseIndic, "8080", kItuUser + "0"},
-        {CauseIndic, "80A0", kItuUser + "32"},
-        {CauseIndic, "80FE", kItuUser + "126"},
-        {CauseIndic, "80F0FF", kItuUser + "112"},  // diagnostics not shown here either
+        {CauseIndicators, "8698", causeHead("0, ITU-T standardized coding", "0110") + "24"},
+        {CauseIndicators, "8080", kItuUser + "0"},
+        {CauseIndicators, "80A0", kItuUser + "32"},
+        {CauseIndicators, "80FE", kItuUser + "126"},
+        {CauseIndicators, "80F0FF", kItuUser + "112"},  // diagnostics not shown here either
     });
 }
 
-TEST(CauseIndic, PreemptionPhraseCarriesTheEnDashAsUtf8) {
-    EXPECT_EQ(render(CauseIndic, "8089"),
+TEST(CauseIndicators, PreemptionPhraseCarriesTheEnDashAsUtf8) {
+    EXPECT_EQ(render(CauseIndicators, "8089"),
               kItuUser + l2("Cause Value", "9, Preemption \xE2\x80\x93"
                                            " circuit reserved for reuse."));
 }
@@ -312,16 +303,16 @@ TEST(CallControlIndicators, UnconvertibleContentsFailWithoutOutput) {
         const char* contents;
     } cases[] = {
         // Two-octet decoders: a missing octet or a bad digit in either octet.
-        {ForwardCallIndic, ""},   {ForwardCallIndic, "20"},   {ForwardCallIndic, "2g01"},
-        {BackCallIndicator, ""},  {BackCallIndicator, "16"},  {BackCallIndicator, "16 4"},
-        {CauseIndic, ""},         {CauseIndic, "80"},         {CauseIndic, "8x90"},
+        {ForwardCallIndicators, ""},   {ForwardCallIndicators, "20"},   {ForwardCallIndicators, "2g01"},
+        {BackwardCallIndicators, ""},  {BackwardCallIndicators, "16"},  {BackwardCallIndicators, "16 4"},
+        {CauseIndicators, ""},         {CauseIndicators, "80"},         {CauseIndicators, "8x90"},
         // Whole-contents decoders: empty, lower case, or beyond the 31-bit word.
-        {NatureofConnectionIndic, ""},   {NatureofConnectionIndic, "0a"},
-        {NatureofConnectionIndic, "80000000"},
-        {CallingPartyCat, ""},           {CallingPartyCat, "0a"},
-        {CallingPartyCat, "0100000000"},
-        {TransMedRequirement, ""},       {TransMedRequirement, "2a"},
-        {TransMedRequirement, "FFFFFFFFFFFFFFFFFF"},
+        {NatureOfConnectionIndicators, ""},   {NatureOfConnectionIndicators, "0a"},
+        {NatureOfConnectionIndicators, "80000000"},
+        {CallingPartysCategory, ""},           {CallingPartysCategory, "0a"},
+        {CallingPartysCategory, "0100000000"},
+        {TransmissionMediumRequirement, ""},       {TransmissionMediumRequirement, "2a"},
+        {TransmissionMediumRequirement, "FFFFFFFFFFFFFFFFFF"},
     };
     for (const auto& c : cases) {
         Text out = "kept";
@@ -332,8 +323,8 @@ TEST(CallControlIndicators, UnconvertibleContentsFailWithoutOutput) {
 
 TEST(CallControlIndicators, AppendToWhatIsAlreadyThere) {
     Text out = "before\r\n";
-    CauseIndic("8090", out);
-    TransMedRequirement("00", out);
+    CauseIndicators("8090", out);
+    TransmissionMediumRequirement("00", out);
     EXPECT_EQ(out, "before\r\n" + kItuUser + l2("Cause Value", "16, Normal call clearing.") +
                        kTmr + "0, speech.");
 }

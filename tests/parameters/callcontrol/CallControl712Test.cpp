@@ -27,10 +27,10 @@ std::string heading(std::string_view text) { return std::string(text) + "\r\n"; 
 
 // A level-2 field line, and the same line left open at the end of a block.
 std::string l2(std::string_view label, std::string_view phrase) {
-    return DressItL2(label) + std::string(phrase) + "\r\n";
+    return dressLabelL2(label) + std::string(phrase) + "\r\n";
 }
 std::string l2open(std::string_view label, std::string_view phrase) {
-    return DressItL2(label) + std::string(phrase);
+    return dressLabelL2(label) + std::string(phrase);
 }
 
 // A phrase continued on the next line under the value column.
@@ -63,17 +63,17 @@ std::string optionalForward(std::string_view cug, std::string_view segmentation,
            l2("Connected line ID request indic", connectedLine);
 }
 
-TEST(OptionalForwardCallInd, ReadsBitsBAThenCThenHOfTheLastOctet) {
+TEST(OptionalForwardCallIndicators, ReadsBitsBAThenCThenHOfTheLastOctet) {
     const std::string none = optionalForward(
         "0, non-CUG call", "0, no additional information will be sent", "0, not requested");
     expectBlocks({
-        {"all clear", OptionalForwardCallInd, "00", none},
-        {"H, C, B", OptionalForwardCallInd, "86",
+        {"all clear", OptionalForwardCallIndicators, "00", none},
+        {"H, C, B", OptionalForwardCallIndicators, "86",
          optionalForward("2, CUG call, outgoing access allowed", kSegmentationMore, "1, requested")},
-        {"CUG 01", OptionalForwardCallInd, "01",
+        {"CUG 01", OptionalForwardCallIndicators, "01",
          optionalForward("1, spare", "0, no additional information will be sent",
                          "0, not requested")},
-        {"last of two octets", OptionalForwardCallInd, "8603",
+        {"last of two octets", OptionalForwardCallIndicators, "8603",
          optionalForward("3, CUG call, outgoing access not allowed",
                          "0, no additional information will be sent", "0, not requested")},
     });
@@ -90,23 +90,23 @@ std::string optionalBackward(std::string_view inBand, std::string_view diversion
            l2("Last party release indicator", lastParty);
 }
 
-TEST(OptionalBackwardCallIndicator, ShowsBitsAToDAndGH) {
+TEST(OptionalBackwardCallIndicators, ShowsBitsAToDAndGH) {
     const std::string none = optionalBackward(
         "0, no indication", "0, no indication", "0, no additional information will be sent",
         "0, no indication", "0, time supervision before B-answer.", "0, ordinary release");
     expectBlocks({
-        {"all clear", OptionalBackwardCallIndicator, "00", none},
-        {"in-band", OptionalBackwardCallIndicator, "01",
+        {"all clear", OptionalBackwardCallIndicators, "00", none},
+        {"in-band", OptionalBackwardCallIndicators, "01",
          optionalBackward(twoLines("1, in-band information or an appropriate",
                                    "pattern is now available"),
                           "0, no indication", "0, no additional information will be sent",
                           "0, no indication", "0, time supervision before B-answer.",
                           "0, ordinary release")},
-        {"G H", OptionalBackwardCallIndicator, "C0",
+        {"G H", OptionalBackwardCallIndicators, "C0",
          optionalBackward("0, no indication", "0, no indication",
                           "0, no additional information will be sent", "0, no indication",
                           "1, no time supervision before B-answer.", "1, last party release")},
-        {"B C D, last of two octets", OptionalBackwardCallIndicator, "FF0E",
+        {"B C D, last of two octets", OptionalBackwardCallIndicators, "FF0E",
          optionalBackward("0, no indication", "1, call diversion may occur", kSegmentationMore,
                           "1, MLPP user", "0, time supervision before B-answer.",
                           "0, ordinary release")},
@@ -114,7 +114,7 @@ TEST(OptionalBackwardCallIndicator, ShowsBitsAToDAndGH) {
 }
 
 TEST(OptionalCallIndicators, ContinuationStartsInTheValueColumn) {
-    const std::string block = render(OptionalBackwardCallIndicator, "05");
+    const std::string block = render(OptionalBackwardCallIndicators, "05");
     const std::size_t first = block.find("1, in-band");
     ASSERT_NE(first, std::string::npos);
     const std::size_t lineStart = block.rfind("\r\n", first) + 2;
@@ -127,25 +127,25 @@ TEST(OptionalCallIndicators, ContinuationStartsInTheValueColumn) {
 
 // ---------------------------------------------------------------------------------------------
 
-TEST(EventInform, EventNumberOrBareValueThenBitHWithoutLineEnd) {
+TEST(EventInformation, EventNumberOrBareValueThenBitHWithoutLineEnd) {
     const auto event = [](std::string_view ev, std::string_view restricted) {
         return heading("EVENT INFORMATION:") + l2("Event Indicator", ev) +
                l2open("Event Present. Restrict Indic.", restricted);
     };
     expectBlocks({
-        {"alerting", EventInform, "01", event("1, ALERTING.", "0, no indication.")},
-        {"in-band, restricted", EventInform, "83",
+        {"alerting", EventInformation, "01", event("1, ALERTING.", "0, no indication.")},
+        {"in-band, restricted", EventInformation, "83",
          event("3, inband info or appropr. pattern now avail.", "1, presentation restricted.")},
-        {"unconditional", EventInform, "06", event("6, call forwarded unconditional.",
+        {"unconditional", EventInformation, "06", event("6, call forwarded unconditional.",
                                                    "0, no indication.")},
-        {"no row 0", EventInform, "00", event("0", "0, no indication.")},
-        {"no row 7", EventInform, "87", event("7", "1, presentation restricted.")},
-        {"no row 127", EventInform, "7F", event("127", "0, no indication.")},
+        {"no row 0", EventInformation, "00", event("0", "0, no indication.")},
+        {"no row 7", EventInformation, "87", event("7", "1, presentation restricted.")},
+        {"no row 127", EventInformation, "7F", event("127", "0, no indication.")},
     });
 }
 
-TEST(EventInform, LinesAreDressedToTheValueColumn) {
-    EXPECT_EQ(render(EventInform, "04"),
+TEST(EventInformation, LinesAreDressedToTheValueColumn) {
+    EXPECT_EQ(render(EventInformation, "04"),
               "EVENT INFORMATION:\r\n"
               "     Event Indicator........................=4, call forwarded on busy.\r\n"
               "     Event Present. Restrict Indic..........=0, no indication.");
@@ -180,21 +180,21 @@ TEST(InformationIndicators, OnlyOctetOneIsRead) {
         informationRequest("1, calling party address requested",
                            "1, calling party's category requested", "1, malicious call ID requested");
     expectBlocks({
-        {"address included", InformationIndicatorsNatUse, "0300",
+        {"address included", InformationIndicatorsNationalUse, "0300",
          information("3, calling party address included",
                      "0, calling party's category not included", "0, solicited")},
-        {"H F A", InformationIndicatorsNatUse, "A100",
+        {"H F A", InformationIndicatorsNationalUse, "A100",
          information("1, calling party address not available",
                      "1, calling party's category included", "1, unsolicited")},
-        {"address spare", InformationIndicatorsNatUse, "02",
+        {"address spare", InformationIndicatorsNationalUse, "02",
          information("2, spare", "0, calling party's category not included", "0, solicited")},
-        {"octet 2 takes no part", InformationIndicatorsNatUse, "00FF", none},
-        {"one octet as the message carries it", InformationIndicatorsNatUse, "03",
+        {"octet 2 takes no part", InformationIndicatorsNationalUse, "00FF", none},
+        {"one octet as the message carries it", InformationIndicatorsNationalUse, "03",
          information("3, calling party address included",
                      "0, calling party's category not included", "0, solicited")},
-        {"H D A", InformationRequestIndicatorsNatUse, "8900", allRequested},
-        {"one octet", InformationRequestIndicatorsNatUse, "89", allRequested},
-        {"B C", InformationRequestIndicatorsNatUse, "0600", noRequest},
+        {"H D A", InformationRequestIndicatorsNationalUse, "8900", allRequested},
+        {"one octet", InformationRequestIndicatorsNationalUse, "89", allRequested},
+        {"B C", InformationRequestIndicatorsNationalUse, "0600", noRequest},
     });
 }
 
@@ -208,38 +208,38 @@ std::string userService(std::string_view contents, std::string_view coding,
            l2("Transfer Mode", mode) + l2("Information Transfer Rate", rate);
 }
 
-TEST(UserServiceInfo, OctetsOneAndTwoAndTheRateMultiplier) {
+TEST(UserServiceInformation, OctetsOneAndTwoAndTheRateMultiplier) {
     const char* itu = "0, ITU-T standardised coding.";
     expectBlocks({
-        {"speech with multiplier", UserServiceInfo, "8090A2",
+        {"speech with multiplier", UserServiceInformation, "8090A2",
          userService("8090A2", itu, "0, speech.", "00, circuit mode", "64 kbit/s") +
              l2("Rate Multiplier", "34*64 kbit channels")},
-        {"extension bit 0", UserServiceInfo, "881000",
+        {"extension bit 0", UserServiceInformation, "881000",
          userService("881000", itu, "8, unrestricted digital information.", "00, circuit mode",
                      "64 kbit/s")},
-        {"reserved coding and capability", UserServiceInfo, "C310",
+        {"reserved coding and capability", UserServiceInformation, "C310",
          userService("C310", "2, reserved.", "3, reserved.", "00, circuit mode", "64 kbit/s")},
-        {"coding 3, capability 9", UserServiceInfo, "E910",
+        {"coding 3, capability 9", UserServiceInformation, "E910",
          userService("E910", "3, reserved.", "9, restricted digital information.",
                      "00, circuit mode", "64 kbit/s")},
-        {"mode 10, rate 0", UserServiceInfo, "8040",
+        {"mode 10, rate 0", UserServiceInformation, "8040",
          userService("8040", itu, "0, speech.", "10, reserved", "0")},
-        {"mode 11, rate reserved", UserServiceInfo, "9061",
+        {"mode 11, rate reserved", UserServiceInformation, "9061",
          userService("9061", itu, "16, 3.1kHz audio.", "11, reserved", "reserved")},
-        {"rate reserved", UserServiceInfo, "9113",
+        {"rate reserved", UserServiceInformation, "9113",
          userService("9113", itu, "17, unrestricted digital info with tones/announcements.",
                      "00, circuit mode", "reserved")},
-        {"packet mode, multiplier 127", UserServiceInfo, "98B0FF08",
+        {"packet mode, multiplier 127", UserServiceInformation, "98B0FF08",
          userService("98B0FF08", itu, "24, video.", "01, packet mode", "64 kbit/s") +
              l2("Rate Multiplier", "127*64 kbit channels")},
-        {"two octets, extension bit set", UserServiceInfo, "8890",
+        {"two octets, extension bit set", UserServiceInformation, "8890",
          userService("8890", itu, "8, unrestricted digital information.", "00, circuit mode",
                      "64 kbit/s")},
-        {"three octets, extension bit set", UserServiceInfo, "8890A6",
+        {"three octets, extension bit set", UserServiceInformation, "8890A6",
          userService("8890A6", itu, "8, unrestricted digital information.", "00, circuit mode",
                      "64 kbit/s") +
              l2("Rate Multiplier", "38*64 kbit channels")},
-        {"capability without row", UserServiceInfo, "9F10",
+        {"capability without row", UserServiceInformation, "9F10",
          userService("9F10", itu, "31, reserved.", "00, circuit mode", "64 kbit/s")},
     });
 }
@@ -247,52 +247,51 @@ TEST(UserServiceInfo, OctetsOneAndTwoAndTheRateMultiplier) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(CircuitSupervisionIndicators, OneDressedLineWithoutLineEnd) {
-    const std::string group = DressData("CCT/CIC GROUP SUP. MSG TYPE IND");
-    const std::string continuity = DressData("CONTINUITY INDICATOR");
-    const std::string suspend = DressData("SUSPEND/RESUME INDICATOR");
+    const std::string group = dressLabel("CCT/CIC GROUP SUP. MSG TYPE IND");
+    const std::string continuity = dressLabel("CONTINUITY INDICATOR");
+    const std::string suspend = dressLabel("SUSPEND/RESUME INDICATOR");
     expectBlocks({
-        {"maintenance", CircuitCICGroupSupervisionMsgType, "00", group + "0, maintenance oriented"},
-        {"01 under spare bits", CircuitCICGroupSupervisionMsgType, "FD", group + "1, reserved"},
-        {"10", CircuitCICGroupSupervisionMsgType, "02", group + "2, reserved"},
-        {"11", CircuitCICGroupSupervisionMsgType, "03", group + "3, spare"},
-        {"continuity", ContinuityIndicator, "01", continuity + "1, continuity"},
-        {"spare bits set", ContinuityIndicator, "FE", continuity + "0, reserved"},
-        {"network", SuspendResumeIndic, "01", suspend + "1, network initiated"},
-        {"subscriber", SuspendResumeIndic, "FE", suspend + "0, ISDN subscriber initiated"},
+        {"maintenance", CircuitGroupSupervisionMessageType, "00", group + "0, maintenance oriented"},
+        {"01 under spare bits", CircuitGroupSupervisionMessageType, "FD", group + "1, reserved"},
+        {"10", CircuitGroupSupervisionMessageType, "02", group + "2, reserved"},
+        {"11", CircuitGroupSupervisionMessageType, "03", group + "3, spare"},
+        {"continuity", ContinuityIndicators, "01", continuity + "1, continuity"},
+        {"spare bits set", ContinuityIndicators, "FE", continuity + "0, reserved"},
+        {"network", SuspendResumeIndicators, "01", suspend + "1, network initiated"},
+        {"subscriber", SuspendResumeIndicators, "FE", suspend + "0, ISDN subscriber initiated"},
     });
-    EXPECT_EQ(render(ContinuityIndicator, "01"),
+    EXPECT_EQ(render(ContinuityIndicators, "01"),
               "CONTINUITY INDICATOR........................=1, continuity");
 }
 
 TEST(CircuitSupervisionIndicators, HeadingsOnly) {
     const std::string state = "CIRCUIT CIC STATE INDIC- NAT. USE\r\n";
     expectBlocks({
-        {"state", CircuitCICStateIndicatorNatUse, "00", state},
-        {"state, other contents", CircuitCICStateIndicatorNatUse, "0103FF", state},
-        {"state, unconvertible contents", CircuitCICStateIndicatorNatUse, "", state},
-        {"assignment map", CircuitAssignmenMap, "0100000F", "CIRCUIT ASSIGNMENT MAP\r\n0100000F"},
+        {"state", CircuitStateIndicatorNationalUse, "00", state},
+        {"state, other contents", CircuitStateIndicatorNationalUse, "0103FF", state},
+        {"state, unconvertible contents", CircuitStateIndicatorNationalUse, "", state},
     });
 }
 
 // ---------------------------------------------------------------------------------------------
 
 TEST(AccessDeliveryAndCongestion, OneLineEndedByCrLf) {
-    const std::string delivery = DressData("ACCESS DELIVERY INDICATOR");
-    const std::string congestion = DressData("AUTOMATIC CONGESTION LEVEL");
+    const std::string delivery = dressLabel("ACCESS DELIVERY INDICATOR");
+    const std::string congestion = dressLabel("AUTOMATIC CONGESTION LEVEL");
     expectBlocks({
-        {"no setup", AccessDeliveryInfo, "01", delivery + "1, no setup message generated.\r\n"},
-        {"setup", AccessDeliveryInfo, "FE", delivery + "0, setup message generated.\r\n"},
-        {"level 1", AutomaticCongLevel, "01", congestion + "1, Congestion Level 1 exceeded.\r\n"},
-        {"level 2", AutomaticCongLevel, "02", congestion + "2, Congestion Level 2 exceeded.\r\n"},
-        {"3", AutomaticCongLevel, "03", congestion + "3\r\n"},
-        {"0", AutomaticCongLevel, "00", congestion + "0\r\n"},
-        {"255", AutomaticCongLevel, "FF", congestion + "255\r\n"},
-        {"whole contents, not the last octet", AutomaticCongLevel, "0102",
+        {"no setup", AccessDeliveryInformation, "01", delivery + "1, no setup message generated.\r\n"},
+        {"setup", AccessDeliveryInformation, "FE", delivery + "0, setup message generated.\r\n"},
+        {"level 1", AutomaticCongestionLevel, "01", congestion + "1, Congestion Level 1 exceeded.\r\n"},
+        {"level 2", AutomaticCongestionLevel, "02", congestion + "2, Congestion Level 2 exceeded.\r\n"},
+        {"3", AutomaticCongestionLevel, "03", congestion + "3\r\n"},
+        {"0", AutomaticCongestionLevel, "00", congestion + "0\r\n"},
+        {"255", AutomaticCongestionLevel, "FF", congestion + "255\r\n"},
+        {"whole contents, not the last octet", AutomaticCongestionLevel, "0102",
          congestion + "258\r\n"},
-        {"leading zero octets", AutomaticCongLevel, "000000000000000000000002",
+        {"leading zero octets", AutomaticCongestionLevel, "000000000000000000000002",
          congestion + "2, Congestion Level 2 exceeded.\r\n"},
-        {"64 bits", AutomaticCongLevel, "FFFFFFFFFFFFFFFF", congestion + "18446744073709551615\r\n"},
-        {"beyond 64 bits", AutomaticCongLevel, "010000000000000000",
+        {"64 bits", AutomaticCongestionLevel, "FFFFFFFFFFFFFFFF", congestion + "18446744073709551615\r\n"},
+        {"beyond 64 bits", AutomaticCongestionLevel, "010000000000000000",
          congestion + "18446744073709551616\r\n"},
     });
 }
@@ -305,22 +304,22 @@ std::string echoControl(std::string_view ogInfo, std::string_view icInfo,
            l2open("I/C Echo Control Dev. Request Indic", icRequest);
 }
 
-TEST(EchoControlInformatio, FourTwoBitFieldsLastLineOpen) {
+TEST(EchoControlInformation, FourTwoBitFieldsLastLineOpen) {
     expectBlocks({
-        {"26", EchoControlInformatio, "26",
+        {"26", EchoControlInformation, "26",
          echoControl("2, outgoing echo control device included",
                      "1, incoming echo control device not included and not available",
                      "2, outgoing echo control device deactivation request ",
                      "0, no information")},
-        {"98", EchoControlInformatio, "98",
+        {"98", EchoControlInformation, "98",
          echoControl("0, no information", "2, incoming echo control device included",
                      "1, outgoing echo control device activation request",
                      "2, incoming echo control device deactivation request ")},
-        {"FF", EchoControlInformatio, "FF",
+        {"FF", EchoControlInformation, "FF",
          echoControl("3, outgoing echo control device not included but available",
                      "3, incoming echo control device not included but available", "3, spare",
                      "3, spare")},
-        {"last of two octets", EchoControlInformatio, "FF41",
+        {"last of two octets", EchoControlInformation, "FF41",
          echoControl("1, outgoing echo control device not included and not available",
                      "0, no information", "0, no information",
                      "1, incoming echo control device activation request")},
@@ -339,38 +338,23 @@ std::string userToUserResponse(std::string_view s1, std::string_view s2, std::st
            l2open("Network discard indicator", discard);
 }
 
-TEST(UserToUserIndicator, TypeBitChoosesRequestOrResponseForm) {
+TEST(UserToUserIndicators, TypeBitChoosesRequestOrResponseForm) {
     const char* none = "0, no information";
     expectBlocks({
-        {"request 0A", UserToUserIndicator, "0A", userToUserRequest("1, spare", "1, spare", none)},
-        {"request 34", UserToUserIndicator, "34",
+        {"request 0A", UserToUserIndicators, "0A", userToUserRequest("1, spare", "1, spare", none)},
+        {"request 34", UserToUserIndicators, "34",
          userToUserRequest("2, request, not essential", "2, request not essential",
                            "1, spare")},
-        {"request 7E", UserToUserIndicator, "7E",
+        {"request 7E", UserToUserIndicators, "7E",
          userToUserRequest("3, request, essential", "3, request essential",
                            "3, request essential")},
-        {"response 8D", UserToUserIndicator, "8D",
+        {"response 8D", UserToUserIndicators, "8D",
          userToUserResponse("2, provided", "1, not provided", none,
                             "1, user-to-user info discarded by network")},
-        {"response 7F", UserToUserIndicator, "7F",
+        {"response 7F", UserToUserIndicators, "7F",
          userToUserResponse("3, spare", "3, spare", "3, spare", none)},
-        {"response, last of two octets", UserToUserIndicator, "8041",
+        {"response, last of two octets", UserToUserIndicators, "8041",
          userToUserResponse(none, none, "2, provided", none)},
-    });
-}
-
-TEST(RawCallControlParameters, TitleCrLfAndContentsAsReceived) {
-    expectBlocks({
-        {"access transport", AccessTransp, "1E028090",
-         "ACCESS TRANSPORT\r\n1E028090"},
-        {"interlock code", ClosedUserGrpInterlockCode, "00011234",
-         "CLOSED USER GRP INTERLOCK CODE\r\n00011234"},
-        {"user-to-user information", UserToUserInfo, "0148656C6C6F",
-         "UserToUserInformation\r\n0148656C6C6F"},
-        {"user service information prime", UserServiceInformationPrim, "8090A3",
-         "UserServiceInformationPrime\r\n8090A3"},
-        {"user teleservice information", UserTeleserviceInformatio, "9181",
-         "UserTeleserviceInformation\r\n9181"},
     });
 }
 
@@ -389,18 +373,18 @@ struct BitUseCase {
 TEST(CallControl712Indicators, EveryShownBitAndNoOtherChangesTheBlock) {
     const auto fixed = [](unsigned mask) { return [mask](unsigned) { return mask; }; };
     const std::vector<BitUseCase> cases = {
-        {"optional forward", OptionalForwardCallInd, fixed(0x87), ""},
-        {"optional backward", OptionalBackwardCallIndicator, fixed(0xCF), ""},
-        {"event", EventInform, fixed(0xFF), ""},
-        {"information", InformationIndicatorsNatUse, fixed(0xA3), "5A"},
-        {"information request", InformationRequestIndicatorsNatUse, fixed(0x89), "5A"},
-        {"group supervision", CircuitCICGroupSupervisionMsgType, fixed(0x03), ""},
-        {"continuity", ContinuityIndicator, fixed(0x01), ""},
-        {"suspend/resume", SuspendResumeIndic, fixed(0x01), ""},
-        {"access delivery", AccessDeliveryInfo, fixed(0x01), ""},
-        {"echo control", EchoControlInformatio, fixed(0xFF), ""},
+        {"optional forward", OptionalForwardCallIndicators, fixed(0x87), ""},
+        {"optional backward", OptionalBackwardCallIndicators, fixed(0xCF), ""},
+        {"event", EventInformation, fixed(0xFF), ""},
+        {"information", InformationIndicatorsNationalUse, fixed(0xA3), "5A"},
+        {"information request", InformationRequestIndicatorsNationalUse, fixed(0x89), "5A"},
+        {"group supervision", CircuitGroupSupervisionMessageType, fixed(0x03), ""},
+        {"continuity", ContinuityIndicators, fixed(0x01), ""},
+        {"suspend/resume", SuspendResumeIndicators, fixed(0x01), ""},
+        {"access delivery", AccessDeliveryInformation, fixed(0x01), ""},
+        {"echo control", EchoControlInformation, fixed(0xFF), ""},
         // Bit H (network discard) is shown only in a response (bit A = 1).
-        {"user-to-user", UserToUserIndicator,
+        {"user-to-user", UserToUserIndicators,
          [](unsigned octet) { return (octet & 1u) ? 0xFFu : 0x7Fu; }, ""},
     };
     for (const BitUseCase& c : cases) {
@@ -430,23 +414,23 @@ TEST(CallControl712Indicators, UnconvertibleContentsFailWithoutOutput) {
         ParameterDecoder decoder;
         std::string_view contents;
     } cases[] = {
-        {"empty", OptionalForwardCallInd, ""},
-        {"lower case", OptionalBackwardCallIndicator, "0a"},
-        {"not hex", EventInform, "G1"},
-        {"above 2^31-1", EchoControlInformatio, "80000000"},
-        {"five octets", UserToUserIndicator, "0100000000"},
-        {"empty", CircuitCICGroupSupervisionMsgType, ""},
-        {"empty", ContinuityIndicator, ""},
-        {"not hex", SuspendResumeIndic, "0-"},
-        {"empty", AccessDeliveryInfo, ""},
-        {"missing octet 1", InformationIndicatorsNatUse, ""},
-        {"bad octet 1", InformationRequestIndicatorsNatUse, "X900"},
-        {"missing octet 2", UserServiceInfo, "80"},
-        {"bad octet 2", UserServiceInfo, "80 0"},
-        {"bad octet 3 with extension bit", UserServiceInfo, "8890Z1"},
-        {"empty", AutomaticCongLevel, ""},
-        {"not hex", AutomaticCongLevel, "0Q"},
-        {"not hex beyond 64 bits", AutomaticCongLevel, "1000000000000000000Q"},
+        {"empty", OptionalForwardCallIndicators, ""},
+        {"lower case", OptionalBackwardCallIndicators, "0a"},
+        {"not hex", EventInformation, "G1"},
+        {"above 2^31-1", EchoControlInformation, "80000000"},
+        {"five octets", UserToUserIndicators, "0100000000"},
+        {"empty", CircuitGroupSupervisionMessageType, ""},
+        {"empty", ContinuityIndicators, ""},
+        {"not hex", SuspendResumeIndicators, "0-"},
+        {"empty", AccessDeliveryInformation, ""},
+        {"missing octet 1", InformationIndicatorsNationalUse, ""},
+        {"bad octet 1", InformationRequestIndicatorsNationalUse, "X900"},
+        {"missing octet 2", UserServiceInformation, "80"},
+        {"bad octet 2", UserServiceInformation, "80 0"},
+        {"bad octet 3 with extension bit", UserServiceInformation, "8890Z1"},
+        {"empty", AutomaticCongestionLevel, ""},
+        {"not hex", AutomaticCongestionLevel, "0Q"},
+        {"not hex beyond 64 bits", AutomaticCongestionLevel, "1000000000000000000Q"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + " contents \"" + std::string(c.contents) + "\"");
@@ -458,11 +442,11 @@ TEST(CallControl712Indicators, UnconvertibleContentsFailWithoutOutput) {
 
 TEST(CallControl712Indicators, WholeContentsUpToTheBitStringLimitUseTheLastOctet) {
     // Four octets whose value still fits the 32-character bit string.
-    EXPECT_EQ(render(ContinuityIndicator, "7FFFFF01"), render(ContinuityIndicator, "01"));
-    EXPECT_EQ(render(UserToUserIndicator, "7FFFFF8D"), render(UserToUserIndicator, "8D"));
+    EXPECT_EQ(render(ContinuityIndicators, "7FFFFF01"), render(ContinuityIndicators, "01"));
+    EXPECT_EQ(render(UserToUserIndicators, "7FFFFF8D"), render(UserToUserIndicators, "8D"));
     // Octets after the third do not reach the user service information fields.
     const auto fields = [](std::string_view contents) {
-        const std::string block = render(UserServiceInfo, contents);
+        const std::string block = render(UserServiceInformation, contents);
         return block.substr(block.find("\r\n"));
     };
     EXPECT_EQ(fields("8090A2FF"), fields("8090A2"));

@@ -9,7 +9,7 @@ namespace truno {
 namespace {
 
 std::string l2(std::string_view label, std::string_view value) {
-    return DressItL2(label) + std::string(value) + "\r\n";
+    return dressLabelL2(label) + std::string(value) + "\r\n";
 }
 
 std::string indicatorLines(std::string_view type, std::string_view availability,
@@ -20,7 +20,7 @@ std::string indicatorLines(std::string_view type, std::string_view availability,
            l2("Name Presentation", presentation) + l2("Encoding identification", encoding);
 }
 
-TEST(CallingNameID, IndicatorsOfOctetsOneAndTwo) {
+TEST(CallingNameIdentity, IndicatorsOfOctetsOneAndTwo) {
     const struct {
         const char* contents;
         std::string expected;
@@ -37,10 +37,10 @@ TEST(CallingNameID, IndicatorsOfOctetsOneAndTwo) {
                                 "0, presentation of name allowed.", "255, spare.")},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(CallingNameID, c.contents), c.expected) << c.contents;
+        EXPECT_EQ(render(CallingNameIdentity, c.contents), c.expected) << c.contents;
 }
 
-TEST(CallingNameID, ShowsTheNameOnlyWhenAvailable) {
+TEST(CallingNameIdentity, ShowsTheNameOnlyWhenAvailable) {
     const std::string available =
         indicatorLines("Calling party's name.", "0, name available.", "0, user provided.",
                        "0, presentation of name allowed.", "1, IA5 string encoding.");
@@ -80,19 +80,19 @@ TEST(CallingNameID, ShowsTheNameOnlyWhenAvailable) {
                         "0, presentation of name allowed.", "1, IA5 string encoding.")},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(CallingNameID, c.contents), c.expected) << c.contents;
+        EXPECT_EQ(render(CallingNameIdentity, c.contents), c.expected) << c.contents;
 }
 
-TEST(CallingNameID, FailsOnMissingOrBadOctets) {
+TEST(CallingNameIdentity, FailsOnMissingOrBadOctets) {
     for (const char* contents : {"", "20",
                                  "2001"
                                  "4G",
                                  "2g01"})
-        EXPECT_THROW(render(CallingNameID, contents), DecodeError) << contents;
+        EXPECT_THROW(render(CallingNameIdentity, contents), DecodeError) << contents;
     // Octets past the fiftieth character are not read at all.
     std::string contents = "2001";
     for (int i = 0; i < 50; ++i) contents += "41";
-    EXPECT_NO_THROW(render(CallingNameID, contents + "ZZ"));
+    EXPECT_NO_THROW(render(CallingNameIdentity, contents + "ZZ"));
 }
 
 }  // namespace

@@ -17,25 +17,25 @@ TEST(NationalNumericLines, PrintExactDecimalValues) {
         const char* contents;
         const char* value;
     } cases[] = {
-        {AdditionalChargInf, "ADDITIONAL CHARGING INFORMATION", "0100", "256"},
-        {AdditionalChargInf, "ADDITIONAL CHARGING INFORMATION", "00", "0"},
-        {AdditionalChargInf, "ADDITIONAL CHARGING INFORMATION", "FFFFFFFFFFFFFFFFFF",
+        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "0100", "256"},
+        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "00", "0"},
+        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "FFFFFFFFFFFFFFFFFF",
          "4722366482869645213695"},
-        {CallTransferReferenc, "CALL TRANSFER REFERENCE", "FF", "255"},
-        {CallTransferReferenc, "CALL TRANSFER REFERENCE", "0102030405060708090A",
+        {CallTransferReference, "CALL TRANSFER REFERENCE", "FF", "255"},
+        {CallTransferReference, "CALL TRANSFER REFERENCE", "0102030405060708090A",
          "4759477275222530853130"},
-        {AdditionalRoutingInf, "ADDITIONAL ROUTING INFORMATION", "0A1B", "H'0A1B"},
-        {AdditionalRoutingInf, "ADDITIONAL ROUTING INFORMATION", "", "H'"},
+        {AdditionalRoutingInformation, "ADDITIONAL ROUTING INFORMATION", "0A1B", "H'0A1B"},
+        {AdditionalRoutingInformation, "ADDITIONAL ROUTING INFORMATION", "", "H'"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(c.decoder, c.contents), DressData(c.label) + c.value + "\r\n")
+        EXPECT_EQ(render(c.decoder, c.contents), dressLabel(c.label) + c.value + "\r\n")
             << c.contents;
-    EXPECT_THROW(render(AdditionalChargInf, ""), DecodeError);
-    EXPECT_THROW(render(CallTransferReferenc, ""), DecodeError);
-    EXPECT_THROW(render(CallTransferReferenc, "0G"), DecodeError);
+    EXPECT_THROW(render(AdditionalChargingInformation, ""), DecodeError);
+    EXPECT_THROW(render(CallTransferReference, ""), DecodeError);
+    EXPECT_THROW(render(CallTransferReference, "0G"), DecodeError);
 }
 
-TEST(CarrierSelectionInformationNationalUs, ContinuesUnderTheEqualsSign) {
+TEST(CarrierSelectionInformationNationalUse, ContinuesUnderTheEqualsSign) {
     const struct {
         const char* contents;
         std::string text;
@@ -56,13 +56,13 @@ TEST(CarrierSelectionInformationNationalUs, ContinuesUnderTheEqualsSign) {
         {"FFFFFFFFFFFFFFFFFF", "4722366482869645213695"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(CarrierSelectionInformationNationalUs, c.contents),
-                  DressData("CARRIER SELECTION INFORMATION") + c.text + "\r\n")
+        EXPECT_EQ(render(CarrierSelectionInformationNationalUse, c.contents),
+                  dressLabel("CARRIER SELECTION INFORMATION") + c.text + "\r\n")
             << c.contents;
-    EXPECT_THROW(render(CarrierSelectionInformationNationalUs, ""), DecodeError);
+    EXPECT_THROW(render(CarrierSelectionInformationNationalUse, ""), DecodeError);
 }
 
-TEST(FreePhoneIndic, ReadsBitAOfTheLastOctet) {
+TEST(FreephoneIndicators, ReadsBitAOfTheLastOctet) {
     const struct {
         const char* contents;
         const char* text;
@@ -71,10 +71,10 @@ TEST(FreePhoneIndic, ReadsBitAOfTheLastOctet) {
         {"0100", "0, no indication"}, {"8001", "1, freephone call"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(FreePhoneIndic, c.contents),
-                  DressData("FREE PHONE INDICATOR") + c.text + "\r\n")
+        EXPECT_EQ(render(FreephoneIndicators, c.contents),
+                  dressLabel("FREE PHONE INDICATOR") + c.text + "\r\n")
             << c.contents;
-    EXPECT_THROW(render(FreePhoneIndic, ""), DecodeError);
+    EXPECT_THROW(render(FreephoneIndicators, ""), DecodeError);
 }
 
 }  // namespace

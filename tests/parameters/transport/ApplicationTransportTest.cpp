@@ -12,17 +12,17 @@ namespace truno {
 namespace {
 
 std::string l2(std::string_view label, std::string_view value) {
-    return DressItL2(label) + std::string(value) + "\r\n";
+    return dressLabelL2(label) + std::string(value) + "\r\n";
 }
 std::string l3(std::string_view label, std::string_view value) {
-    return DressitL3(label) + std::string(value) + "\r\n";
+    return dressLabelL3(label) + std::string(value) + "\r\n";
 }
 
 const std::string kInformationHeading = "     ENCAPSULATED APPLICATION INFORMATION:\r\n";
 
 std::string encapsulated(std::string_view information, ApmForm form) {
     Text out;
-    EncapsulatedApplInfo(information, form, out);
+    EncapsulatedApplicationInformation(information, form, out);
     return out;
 }
 
@@ -37,22 +37,22 @@ const std::string kCapturedApp =
     "7564696F203430303732205254502F415650203130300D0A613D7274706D61703A31303020564E442E33475050"
     "2E495546502F31363030300D0A09828301";
 
-TEST(EncapsulatedApplInfo, ShowsEachElementIdentifier) {
+TEST(EncapsulatedApplicationInformation, ShowsEachElementIdentifier) {
     const struct {
         const char* element;
         std::string lines;
     } cases[] = {
         {"01828302", l3("Action Indicator", "2, connect forward.")},
-        {"0283839C88", DressitL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n"},
+        {"0283839C88", dressLabelL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n"},
         {"0384830A0B0C",
-         DressitL3("Interworking Function Address") + render(InterworkFuncAddr, "0A0B0C")},
+         dressLabelL3("Interworking Function Address") + render(InterworkingFunctionAddress, "0A0B0C")},
         {"0483830585", "CODEC LIST.\r\nCODEC LIST\r\n0585"},
         {"0583850101", "SINGLE CODEC.\r\nSingleCodec\r\n0101"},
         {"06828300", "BAT COMPATIBILITY REPORT.\r\nBAT COMPATIBILITY REPORT\r\n00"},
         {"07828304", l3("Bearer Network Connection Char", "4, IP/RTP.")},
-        {"0883834142", DressitL3("Bearer Control Information") + "H'4142"},
+        {"0883834142", dressLabelL3("Bearer Control Information") + "H'4142"},
         {"09828301", l3("Bearer Control Tunneling", "1, tunneling to be used")},
-        {"0A8583000004D2", DressitL3("Bearer Control Unit ID (BCUID)") + "1234 (H'000004D2)\r\n"},
+        {"0A8583000004D2", dressLabelL3("Bearer Control Unit ID (BCUID)") + "1234 (H'000004D2)\r\n"},
         {"0B828300", "11, Reserved"},
         {"00828300", "0, Reserved"},
         {"FF828300", "255, Reserved"},
@@ -62,7 +62,7 @@ TEST(EncapsulatedApplInfo, ShowsEachElementIdentifier) {
             << c.element;
 }
 
-TEST(EncapsulatedApplInfo, WalksOnAfterEveryElement) {
+TEST(EncapsulatedApplicationInformation, WalksOnAfterEveryElement) {
     const struct {
         const char* information;
         ApmForm form;
@@ -73,7 +73,7 @@ TEST(EncapsulatedApplInfo, WalksOnAfterEveryElement) {
         {"0883834142"
          "09828301",
          ApmForm::APM98,
-         DressitL3("Bearer Control Information") + "H'4142" +
+         dressLabelL3("Bearer Control Information") + "H'4142" +
              l3("Bearer Control Tunneling", "1, tunneling to be used")},
         {"0B828300"
          "01828301",
@@ -86,25 +86,25 @@ TEST(EncapsulatedApplInfo, WalksOnAfterEveryElement) {
         {"088183"
          "01828307",
          ApmForm::APM98,
-         DressitL3("Bearer Control Information") + "H'" + l3("Action Indicator", "7, use idle.")},
+         dressLabelL3("Bearer Control Information") + "H'" + l3("Action Indicator", "7, use idle.")},
         // A length of more than 127 octets goes on in octet 2a.
         {"080380834142"
          "09828300",
          ApmForm::APM98,
-         DressitL3("Bearer Control Information") + "H'4142" +
+         dressLabelL3("Bearer Control Information") + "H'4142" +
              l3("Bearer Control Tunneling", "0, no indication")},
         {"01820002"
          "0283009C88",
          ApmForm::APM2000,
          l3("Action Indicator", "2, connect forward.") +
-             DressitL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n"},
+             dressLabelL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(encapsulated(c.information, c.form), kInformationHeading + c.lines)
             << c.information;
 }
 
-TEST(EncapsulatedApplInfo, ReadsLongLengthsOfBothForms) {
+TEST(EncapsulatedApplicationInformation, ReadsLongLengthsOfBothForms) {
     std::string data;
     for (int i = 0; i < 129; ++i) data += (i % 2) ? "5A" : "A5";
     // APM98: 02 with extension bit 0, then 2a = 81: 1 * 128 + 2 = 130 octets after the length.
@@ -112,15 +112,15 @@ TEST(EncapsulatedApplInfo, ReadsLongLengthsOfBothForms) {
                            "83" +
                                data + "01828301",
                            ApmForm::APM98),
-              kInformationHeading + DressitL3("Bearer Control Information") + "H'" + data +
+              kInformationHeading + dressLabelL3("Bearer Control Information") + "H'" + data +
                   l3("Action Indicator", "1, connect backward."));
     // APM2000: bits 7-1 of octet 2 (02) and bits 4-1 of octet 3 (F1, the upper bits ignored).
     EXPECT_EQ(encapsulated("0882F1" + data + "01820001", ApmForm::APM2000),
-              kInformationHeading + DressitL3("Bearer Control Information") + "H'" + data +
+              kInformationHeading + dressLabelL3("Bearer Control Information") + "H'" + data +
                   l3("Action Indicator", "1, connect backward."));
 }
 
-TEST(EncapsulatedApplInfo, FailsWhenAnElementDoesNotFit) {
+TEST(EncapsulatedApplicationInformation, FailsWhenAnElementDoesNotFit) {
     const struct {
         const char* information;
         ApmForm form;
@@ -143,7 +143,7 @@ TEST(EncapsulatedApplInfo, FailsWhenAnElementDoesNotFit) {
         EXPECT_THROW(encapsulated(c.information, c.form), DecodeError) << c.information;
 }
 
-TEST(EncapsulatedApplInfo, SaysWhichElementRunsPastTheEnd) {
+TEST(EncapsulatedApplicationInformation, SaysWhichElementRunsPastTheEnd) {
     try {
         encapsulated(
             "01828302"
@@ -164,27 +164,27 @@ TEST(ElementDecoders, ValuePhrasesAndFallbacks) {
         const char* contents;
         std::string expected;
     } cases[] = {
-        {ActionIndic, "00", l3("Action Indicator", "0, no indication.")},
-        {ActionIndic, "05",
+        {ActionIndicator, "00", l3("Action Indicator", "0, no indication.")},
+        {ActionIndicator, "05",
          l3("Action Indicator", "5, connect forward no notification + selected codec.")},
-        {ActionIndic, "0D", l3("Action Indicator", "13, codec modification failure.")},
-        {ActionIndic, "0E", l3("Action Indicator", "14")},
-        {ActionIndic, "000000000000000000000003",
+        {ActionIndicator, "0D", l3("Action Indicator", "13, codec modification failure.")},
+        {ActionIndicator, "0E", l3("Action Indicator", "14")},
+        {ActionIndicator, "000000000000000000000003",
          l3("Action Indicator", "3, connect forward no notification.")},
-        {ActionIndic, "0102030405060708090A", l3("Action Indicator", "4759477275222530853130")},
-        {BearerNetConnChars, "01", "1, AAL type 1.\r\n"},
-        {BearerNetConnChars, "03", "3, reserved.\r\n"},
-        {BearerNetConnChars, "05", "5\r\n"},
-        {BearerNetConnChars, "0104", "260\r\n"},
-        {BearerContrlTunnelingIndic, "FE", "0, no indication\r\n"},
-        {BearerContrlTunnelingIndic, "0100", "1, tunneling to be used\r\n"},
-        {BackboneNetConID, "00", "0 (H'00)\r\n"},
-        {BackboneNetConID, "FFFFFFFFFFFFFFFFFF",
+        {ActionIndicator, "0102030405060708090A", l3("Action Indicator", "4759477275222530853130")},
+        {BearerNetworkConnectionCharacteristics, "01", "1, AAL type 1.\r\n"},
+        {BearerNetworkConnectionCharacteristics, "03", "3, reserved.\r\n"},
+        {BearerNetworkConnectionCharacteristics, "05", "5\r\n"},
+        {BearerNetworkConnectionCharacteristics, "0104", "260\r\n"},
+        {BearerControlTunnelling, "FE", "0, no indication\r\n"},
+        {BearerControlTunnelling, "0100", "1, tunneling to be used\r\n"},
+        {BackboneNetworkConnectionIdentifier, "00", "0 (H'00)\r\n"},
+        {BackboneNetworkConnectionIdentifier, "FFFFFFFFFFFFFFFFFF",
          "4722366482869645213695 (H'FFFFFFFFFFFFFFFFFF)\r\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(render(c.decoder, c.contents), c.expected) << c.contents;
     for (ParameterDecoder decoder :
-         {ActionIndic, BearerNetConnChars, BearerContrlTunnelingIndic, BackboneNetConID})
+         {ActionIndicator, BearerNetworkConnectionCharacteristics, BearerControlTunnelling, BackboneNetworkConnectionIdentifier})
         EXPECT_THROW(render(decoder, ""), DecodeError);
 }
 
@@ -201,8 +201,8 @@ std::string oneOctetHeader(std::string_view context, std::string_view rci, std::
            kInformationHeading;
 }
 
-TEST(ApplicTransportPar, OneOctetContextForm) {
-    EXPECT_EQ(render(ApplicTransportPar,
+TEST(ApplicationTransportParameter, OneOctetContextForm) {
+    EXPECT_EQ(render(ApplicationTransportParameter,
                      "8500"
                      "03"
                      "41"
@@ -212,7 +212,7 @@ TEST(ApplicTransportPar, OneOctetContextForm) {
                              "1, new sequence.", "1 segments following.", "42") +
                   l3("Action Indicator", "2, connect forward."));
     // Octet 2 is not read in this form; octet 3 bits 8-3 and octet 4 bit 8 are not shown.
-    EXPECT_EQ(render(ApplicTransportPar,
+    EXPECT_EQ(render(ApplicationTransportParameter,
                      "80FF"
                      "FC"
                      "80"
@@ -224,8 +224,8 @@ TEST(ApplicTransportPar, OneOctetContextForm) {
                   l3("Action Indicator", "0, no indication."));
 }
 
-TEST(ApplicTransportPar, TwoOctetContextForm) {
-    EXPECT_EQ(render(ApplicTransportPar,
+TEST(ApplicationTransportParameter, TwoOctetContextForm) {
+    EXPECT_EQ(render(ApplicationTransportParameter,
                      "0581"
                      "02"
                      "3F"
@@ -244,7 +244,7 @@ TEST(ApplicTransportPar, TwoOctetContextForm) {
                   l3("Action Indicator", "2, connect forward."));
 }
 
-TEST(ApplicTransportPar, ContextAndSegmentationValues) {
+TEST(ApplicationTransportParameter, ContextAndSegmentationValues) {
     const struct {
         const char* octet1;
         std::string_view phrase;
@@ -255,7 +255,7 @@ TEST(ApplicTransportPar, ContextAndSegmentationValues) {
         {"FF", ""},
     };
     for (const auto& c : contexts) {
-        const std::string block = render(ApplicTransportPar, std::string(c.octet1) +
+        const std::string block = render(ApplicationTransportParameter, std::string(c.octet1) +
                                                                  "00000000"
                                                                  "01828300");
         EXPECT_NE(block.find(l2("Application context identifier (ACI)", c.phrase)),
@@ -274,7 +274,7 @@ TEST(ApplicTransportPar, ContextAndSegmentationValues) {
         {"C5", "5 segments following."},
     };
     for (const auto& c : segmentations) {
-        const std::string block = render(ApplicTransportPar, "850000" + std::string(c.octet4) +
+        const std::string block = render(ApplicationTransportParameter, "850000" + std::string(c.octet4) +
                                                                  "00"
                                                                  "01828300");
         EXPECT_NE(block.find(l2("APM segmentation indicator", c.phrase)), std::string::npos)
@@ -282,37 +282,37 @@ TEST(ApplicTransportPar, ContextAndSegmentationValues) {
     }
 }
 
-TEST(ApplicTransportPar, DecodesTheCapturedBiccElements) {
+TEST(ApplicationTransportParameter, DecodesTheCapturedBiccElements) {
     // The SDP of the bearer control information: octets 38 to 194 of the contents.
     const std::string sdp = kCapturedApp.substr(2 * 37, 2 * 157);
     const std::string expected =
         oneOctetHeader("5, BAT ASE", "0, do not release call.", "0, do not send notification.",
                        "0, subsequent segment to first segment.", "0, final segment.", "0") +
         l3("Action Indicator", "2, connect forward.") +
-        DressitL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n" +
+        dressLabelL3("Backbone Network Conn. ID (BNCID)") + "40072 (H'9C88)\r\n" +
         "CODEC LIST.\r\nCODEC LIST\r\n058585020580800583850101" +
         l3("Bearer Network Connection Char", "4, IP/RTP.") +
-        DressitL3("Bearer Control Information") + "H'" + sdp +
+        dressLabelL3("Bearer Control Information") + "H'" + sdp +
         l3("Bearer Control Tunneling", "1, tunneling to be used");
-    EXPECT_EQ(render(ApplicTransportPar, kCapturedApp), expected);
+    EXPECT_EQ(render(ApplicationTransportParameter, kCapturedApp), expected);
     EXPECT_EQ(sdp.substr(0, 12), "2020763D300D");
 }
 
 // Every cut of the captured contents decodes when it ends between two elements and fails with
 // DecodeError otherwise.
-TEST(ApplicTransportPar, TruncatedContentsFailCleanly) {
+TEST(ApplicationTransportParameter, TruncatedContentsFailCleanly) {
     const std::set<std::size_t> elementEnds = {5 + 4, 5 + 9, 5 + 24, 5 + 28, 5 + 189, 5 + 193};
     for (std::size_t octets = 0; octets <= kCapturedApp.size() / 2; ++octets) {
         const std::string cut = kCapturedApp.substr(0, 2 * octets);
         if (elementEnds.count(octets) != 0)
-            EXPECT_NO_THROW(render(ApplicTransportPar, cut)) << octets;
+            EXPECT_NO_THROW(render(ApplicationTransportParameter, cut)) << octets;
         else
-            EXPECT_THROW(render(ApplicTransportPar, cut), DecodeError) << octets;
+            EXPECT_THROW(render(ApplicationTransportParameter, cut), DecodeError) << octets;
     }
 }
 
 // Arbitrary octets never do anything worse than a DecodeError, and never loop.
-TEST(ApplicTransportPar, ArbitraryContentsDecodeOrFailCleanly) {
+TEST(ApplicationTransportParameter, ArbitraryContentsDecodeOrFailCleanly) {
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> octet(0, 255);
     std::uniform_int_distribution<int> length(0, 40);
@@ -327,7 +327,7 @@ TEST(ApplicTransportPar, ArbitraryContentsDecodeOrFailCleanly) {
             contents += kHex[v & 15];
         }
         try {
-            render(ApplicTransportPar, contents);
+            render(ApplicationTransportParameter, contents);
             ++decoded;
         } catch (const DecodeError&) {
         }

@@ -10,7 +10,7 @@ namespace truno {
 namespace {
 
 std::string l2(std::string_view label, std::string_view value) {
-    return DressItL2(label) + std::string(value) + "\r\n";
+    return dressLabelL2(label) + std::string(value) + "\r\n";
 }
 
 // The six instruction lines of an octet, labels in the order A, B, C, D, E, G F.
@@ -39,8 +39,8 @@ constexpr std::array<std::string_view, 6> kParameterLabels = {
     "Send notification indicator",      "Discard message indicator",
     "Discard parameter indicator",      "Pass on not possible indicator"};
 
-TEST(MessageCompatibilityInformatio, ShowsAllSixFields) {
-    EXPECT_EQ(render(MessageCompatibilityInformatio, "81"),
+TEST(MessageCompatibilityInformation, ShowsAllSixFields) {
+    EXPECT_EQ(render(MessageCompatibilityInformation, "81"),
               "MESSAGE COMPATIBILITY INFORMATION:\r\n" +
                   instructionLines(
                       kMessageLabels,
@@ -48,7 +48,7 @@ TEST(MessageCompatibilityInformatio, ShowsAllSixFields) {
                        "0, do not send notification.", "0, do not discard message (pass on).",
                        "0, release call.", "0, pass on."}));
     EXPECT_EQ(
-        render(MessageCompatibilityInformatio, "FF"),
+        render(MessageCompatibilityInformation, "FF"),
         "MESSAGE COMPATIBILITY INFORMATION:\r\n" +
             instructionLines(kMessageLabels, {"1, end node interpretation.", "1, release call.",
                                               "1, send notification.", "1, discard message.",
@@ -63,22 +63,22 @@ TEST(CompatibilityInformation, ReadsEachFieldFromItsOwnBits) {
         std::string_view label;
         std::string_view phrase;
     } cases[] = {
-        {MessageCompatibilityInformatio, "82", "Release call indicator", "1, release call."},
-        {MessageCompatibilityInformatio, "84", "Send notification indicator",
+        {MessageCompatibilityInformation, "82", "Release call indicator", "1, release call."},
+        {MessageCompatibilityInformation, "84", "Send notification indicator",
          "1, send notification."},
-        {MessageCompatibilityInformatio, "88", "Discard message indicator", "1, discard message."},
-        {MessageCompatibilityInformatio, "90", "Pass on not possible indicator",
+        {MessageCompatibilityInformation, "88", "Discard message indicator", "1, discard message."},
+        {MessageCompatibilityInformation, "90", "Pass on not possible indicator",
          "1, discard information."},
-        {MessageCompatibilityInformatio, "A0", "Broadband/Narrowband interwork indic",
+        {MessageCompatibilityInformation, "A0", "Broadband/Narrowband interwork indic",
          "1, discard message."},
-        {MessageCompatibilityInformatio, "C0", "Broadband/Narrowband interwork indic",
+        {MessageCompatibilityInformation, "C0", "Broadband/Narrowband interwork indic",
          "2, release call."},
-        {ParCompatiblityInfo, "0082", "Release call indicator", "1, release call."},
-        {ParCompatiblityInfo, "0084", "Send notification indicator", "1, send notification."},
-        {ParCompatiblityInfo, "0088", "Discard message indicator", "1, discard message."},
-        {ParCompatiblityInfo, "00A0", "Pass on not possible indicator", "1, discard message."},
-        {ParCompatiblityInfo, "00C0", "Pass on not possible indicator", "2, discard parameter."},
-        {ParCompatiblityInfo, "00E0", "Pass on not possible indicator", "3, reserved."},
+        {ParameterCompatibilityInformation, "0082", "Release call indicator", "1, release call."},
+        {ParameterCompatibilityInformation, "0084", "Send notification indicator", "1, send notification."},
+        {ParameterCompatibilityInformation, "0088", "Discard message indicator", "1, discard message."},
+        {ParameterCompatibilityInformation, "00A0", "Pass on not possible indicator", "1, discard message."},
+        {ParameterCompatibilityInformation, "00C0", "Pass on not possible indicator", "2, discard parameter."},
+        {ParameterCompatibilityInformation, "00E0", "Pass on not possible indicator", "3, reserved."},
     };
     for (const auto& c : cases) {
         const std::string block = render(c.decoder, c.contents);
@@ -89,14 +89,14 @@ TEST(CompatibilityInformation, ReadsEachFieldFromItsOwnBits) {
     }
 }
 
-TEST(MessageCompatibilityInformatio, ShowsNoFieldsWhenBitEightIsZero) {
+TEST(MessageCompatibilityInformation, ShowsNoFieldsWhenBitEightIsZero) {
     for (const char* contents : {"01", "00", "7F"})
-        EXPECT_EQ(render(MessageCompatibilityInformatio, contents),
+        EXPECT_EQ(render(MessageCompatibilityInformation, contents),
                   "MESSAGE COMPATIBILITY INFORMATION:\r\n")
             << contents;
 }
 
-TEST(ParCompatiblityInfo, NamesTheUpgradedParameterAndReadsOctetTwo) {
+TEST(ParameterCompatibilityInformation, NamesTheUpgradedParameterAndReadsOctetTwo) {
     const struct {
         const char* contents;
         std::string_view name;
@@ -127,14 +127,14 @@ TEST(ParCompatiblityInfo, NamesTheUpgradedParameterAndReadsOctetTwo) {
           "1, discard message.", "1, discard parameter.", "3, reserved."}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(ParCompatiblityInfo, c.contents),
+        EXPECT_EQ(render(ParameterCompatibilityInformation, c.contents),
                   "PARAMETER COMPATIBILITY INFORMATION:\r\n" +
                       l2("1st upgraded parameter", c.name) +
                       instructionLines(kParameterLabels, c.phrases))
             << c.contents;
 }
 
-TEST(ParCompatiblityInfo, NameTableCoversTheListedCodesOnly) {
+TEST(ParameterCompatibilityInformation, NameTableCoversTheListedCodesOnly) {
     const struct {
         const char* code;
         std::string_view name;
@@ -151,19 +151,19 @@ TEST(ParCompatiblityInfo, NameTableCoversTheListedCodesOnly) {
         {"FF", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(ParCompatiblityInfo, std::string(c.code) + "00"),
+        EXPECT_EQ(render(ParameterCompatibilityInformation, std::string(c.code) + "00"),
                   "PARAMETER COMPATIBILITY INFORMATION:\r\n" + l2("1st upgraded parameter", c.name))
             << c.code;
 }
 
 TEST(CompatibilityInformation, FailsWithoutItsOctets) {
-    EXPECT_THROW(render(MessageCompatibilityInformatio, ""), DecodeError);
-    EXPECT_THROW(render(ParCompatiblityInfo, ""), DecodeError);
-    EXPECT_THROW(render(ParCompatiblityInfo, "39"), DecodeError);
-    EXPECT_THROW(render(ParCompatiblityInfo, "3g81"), DecodeError);
+    EXPECT_THROW(render(MessageCompatibilityInformation, ""), DecodeError);
+    EXPECT_THROW(render(ParameterCompatibilityInformation, ""), DecodeError);
+    EXPECT_THROW(render(ParameterCompatibilityInformation, "39"), DecodeError);
+    EXPECT_THROW(render(ParameterCompatibilityInformation, "3g81"), DecodeError);
 }
 
-TEST(CorrelatioId, PrintsTheExactValueThenTheDigits) {
+TEST(CorrelationId, PrintsTheExactValueThenTheDigits) {
     const struct {
         const char* contents;
         const char* value;
@@ -174,9 +174,9 @@ TEST(CorrelatioId, PrintsTheExactValueThenTheDigits) {
         {"0102030405060708090A", "4759477275222530853130"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(CorrelatioId, c.contents),
-                  DressData("CORRELATION ID") + c.value + "(H'" + c.contents + ")\r\n");
-    EXPECT_THROW(render(CorrelatioId, ""), DecodeError);
+        EXPECT_EQ(render(CorrelationId, c.contents),
+                  dressLabel("CORRELATION ID") + c.value + "(H'" + c.contents + ")\r\n");
+    EXPECT_THROW(render(CorrelationId, ""), DecodeError);
 }
 
 }  // namespace

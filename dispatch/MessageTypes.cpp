@@ -1,0 +1,380 @@
+#include "dispatch/MessageTypes.h"
+
+#include <algorithm>
+#include <array>
+
+#include "base/Conversions.h"
+#include "base/DecodeError.h"
+#include "base/FieldTable.h"
+#include "dispatch/ParameterTable.h"
+
+namespace truno {
+namespace {
+
+// Parameter codes of the mandatory parameters (Q.763 Table 5).
+constexpr std::uint8_t kTransmissionMediumRequirement = 0x02;
+constexpr std::uint8_t kCalledPartyNumber = 0x04;
+constexpr std::uint8_t kSubsequentNumber = 0x05;
+constexpr std::uint8_t kNatureOfConnectionIndicators = 0x06;
+constexpr std::uint8_t kForwardCallIndicators = 0x07;
+constexpr std::uint8_t kCallingPartysCategory = 0x09;
+constexpr std::uint8_t kInformationRequestIndicators = 0x0E;
+constexpr std::uint8_t kInformationIndicators = 0x0F;
+constexpr std::uint8_t kContinuityIndicators = 0x10;
+constexpr std::uint8_t kBackwardCallIndicators = 0x11;
+constexpr std::uint8_t kCauseIndicators = 0x12;
+constexpr std::uint8_t kCircuitGroupSupervisionMessageType = 0x15;
+constexpr std::uint8_t kRangeAndStatus = 0x16;
+constexpr std::uint8_t kFacilityIndicator = 0x18;
+constexpr std::uint8_t kUserToUserInformation = 0x20;
+constexpr std::uint8_t kSuspendResumeIndicators = 0x22;
+constexpr std::uint8_t kEventInformation = 0x24;
+
+// Message type codes (ITU-T Q.763 / Q.1902). The names are printed as they stand, the two
+// blanks in the GRA and USR names included. Unless a row says otherwise a block ends with CR LF.
+constexpr MessageType kMessageTypes[] = {
+    {.code = 0x01, .name = "INITIAL ADDRESS (IAM)", .title = ", INITIAL ADDRESS MESSAGE (IAM)",
+     .fixed = {{.index = 5, .parameter = kNatureOfConnectionIndicators},
+               {.index = 6, .octets = 2, .parameter = kForwardCallIndicators},
+               {.index = 8, .parameter = kCallingPartysCategory},
+               {.index = 9, .parameter = kTransmissionMediumRequirement}},
+     .variablePointer = 10, .variable = kCalledPartyNumber, .optional = OptionalPointer::BeforeVariable},
+    {.code = 0x02, .name = "SUBSEQUENT ADDRESS (SAM)", .title = ", SUBSEQUENT ADDRESS MESSAGE (SAM)",
+     .variablePointer = 5, .variable = kSubsequentNumber, .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x03, .name = "INFORMATION REQUEST (INR)",
+     .title = ", INFORMATION REQUEST MESSAGE (NATIONAL USE) (INR)",
+     .fixed = {{.index = 5, .parameter = kInformationRequestIndicators}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x04, .name = "INFORMATION (INF)", .title = ", INFORMATION MESSAGE (NATIONAL USE) (INF)",
+     .fixed = {{.index = 5, .parameter = kInformationIndicators}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x05, .name = "CONTINUITY (COT)", .title = ", CONTINUITY MESSAGE (COT)",
+     .fixed = {{.index = 5, .parameter = kContinuityIndicators}}},
+    {.code = 0x06, .name = "ADDRESS COMPLETE (ACM)", .title = ", ADDRESS COMPLETE MESSAGE (ACM)",
+     .fixed = {{.index = 5, .octets = 2, .parameter = kBackwardCallIndicators, .lineEnd = false}},
+     .optional = OptionalPointer::At, .optionalPointer = 7},
+    {.code = 0x07, .name = "CONNECT (CON)", .title = ", CONNECT MESSAGE (CON)",
+     .fixed = {{.index = 5, .octets = 2, .parameter = kBackwardCallIndicators}},
+     .optional = OptionalPointer::At, .optionalPointer = 7},
+    {.code = 0x08, .name = "FORWARD TRANSFER (FOT)", .title = ", FORWARD TRANSFER MESSAGE (FOT)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x09, .name = "ANSWER (ANM)", .title = ", ANSWER MESSAGE (ANM)", .headerLineEnd = false,
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x0C, .name = "RELEASE (REL)", .title = ", RELEASE MESSAGE (REL)",
+     .variablePointer = 5, .variable = kCauseIndicators, .variableLineEnd = false,
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x0D, .name = "SUSPEND (SUS)", .title = ", SUSPEND MESSAGE (SUS)",
+     .fixed = {{.index = 5, .parameter = kSuspendResumeIndicators}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x0E, .name = "RESUME (RES)", .title = ", RESUME MESSAGE (RES)",
+     .fixed = {{.index = 5, .parameter = kSuspendResumeIndicators}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x10, .name = "RELEASE COMPLETE (RLC)", .title = ", RELEASE COMPLETE MESSAGE (RLC)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x12, .name = "RESET CIRCUIT (RSC)", .title = ", RESET CIC MESSAGE (RSC)"},
+    {.code = 0x17, .name = "CIRCUIT GROUP RESET (GRS)", .title = ", CIC GROUP RESET MESSAGE (GRS)",
+     .variablePointer = 5, .variable = kRangeAndStatus},
+    {.code = 0x18, .name = "CIRCUIT GROUP BLOCKING (CGB)", .title = ", CIC GROUP BLOCKING MESSAGE (CGB)",
+     .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
+     .variablePointer = 6, .variable = kRangeAndStatus},
+    {.code = 0x19, .name = "CIRCUIT GROUP UNBLOCKING (CGU)", .title = ", CIC GROUP UNBLOCKING MESSAGE (CGU)",
+     .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
+     .variablePointer = 6, .variable = kRangeAndStatus},
+    {.code = 0x1A, .name = "CGB ACKNOWLEDGEMENT (CGBA)",
+     .title = ", CIC GROUP BLOCKING ACKNOWLEDGEMENT MESSAGE (CGBA)",
+     .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
+     .variablePointer = 6, .variable = kRangeAndStatus},
+    {.code = 0x1B, .name = "CIRCUIT GROUP UNBLOCKING ACK (CGUA",
+     .title = ", CIC GROUP UNBLOCKING ACKNOWLEDGEMENT MESSAGE (CGUA)",
+     .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
+     .variablePointer = 6, .variable = kRangeAndStatus},
+    {.code = 0x1F, .name = "FACILITY REQUEST (FAR)", .title = ", FACILITY REQUEST MESSAGE (FAR)",
+     .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x20, .name = "FACILITY ACCEPTED (FAA)", .title = ", FACILITY ACCEPTED MESSAGE (FAA)",
+     .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x21, .name = "FACILITY REJECT (FRJ)", .title = ", FACILITY REJECT MESSAGE (FRJ)",
+     .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
+     .variablePointer = 6, .variable = kCauseIndicators, .optional = OptionalPointer::BeforeVariable},
+    {.code = 0x29, .name = "CIRCUIT GROUP RESET  ACKNOWLEDGEMENT (GRA)",
+     .title = ", CIC GROUP RESET ACKNOWLEDGEMENT MESSAGE (GRA)",
+     .variablePointer = 5, .variable = kRangeAndStatus},
+    {.code = 0x2C, .name = "CALL PROGRESS (CPG)", .title = ", CALL PROGRESS MESSAGE (CPG)",
+     .fixed = {{.index = 5, .parameter = kEventInformation}},
+     .optional = OptionalPointer::At, .optionalPointer = 6},
+    {.code = 0x2D, .name = "USER-TO-USER INFORMATION  (USR)", .title = ", USER-TO-USER INFORMATION (USR)",
+     .variablePointer = 5, .variable = kUserToUserInformation, .optional = OptionalPointer::At,
+     .optionalPointer = 6},
+    {.code = 0x2E, .name = "UNEQUIPPED CIRCUIT IDENTIFICATION CODE (UCIC)",
+     .title = ", UNEQUIPPED CIC MESSAGE (UCIC) (NATIONAL USE)"},
+    {.code = 0x2F, .name = "CONFUSION (CFN)", .title = ", CONFUSION MESSAGE (CFN)",
+     .variablePointer = 5, .variable = kCauseIndicators},
+    {.code = 0x31, .name = "CHARGE INFORMATION (CRG)", .title = ", CHARGE INFORMATION (NATIONAL USE) (CRG)"},
+    {.code = 0x32, .name = "NETWORK RESOURCE MANAGEMENT (NRM)",
+     .title = ", NETWORK RESOURCE MANAGEMENT MESSAGE (NRM)", .optional = OptionalPointer::At,
+     .optionalPointer = 5},
+    {.code = 0x33, .name = "FACILITY (FAC)", .title = ", FACILITY MESSAGE (FAC)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x36, .name = "IDENTIFICATION REQUEST (IDR)", .title = ", IDENTIFICATION REQUEST MESSAGE (IDR)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x37, .name = "IDENTIFICATION RESPONSE (IRS)", .title = ", IDENTIFICATION RESPONSE MESSAGE (IRS)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x38, .name = "SEGMENTATION (SGM)", .title = ", SEGMENTATION MESSAGE (SGM)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x40, .name = "LOOP PREVENTION (LOP)", .title = ", LOOP PREVENTION MESSAGE (LOP)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x41, .name = "APPLICATION TRANSPORT MESSAGE (APM)", .title = ", APPLICATION TRANSPORT MESSAGE (APM)",
+     .headerLineEnd = false, .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x42, .name = "PRE-RELEASE INFORMATION (PRI)", .title = ", PRE-RELEASE INFORMATION MESSAGE (PRI)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0xF9, .name = "SPECIAL CLEARBACK (SCB)", .title = ", SPECIAL CLEAR BACK MESSAGE (SCB) (NATIONAL USE)"},
+    {.code = 0xFF, .name = "OPERATOR MESSAGE (OPR)", .title = ", OPERATOR MESSAGE (OPR)"},
+};
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The rows indexed by type code, for a lookup without a search.
+const std::array<const MessageType*, 256>& typesByCode() {
+    static const std::array<const MessageType*, 256> index = [] {
+        std::array<const MessageType*, 256> a{};
+        for (const MessageType& t : kMessageTypes) a[t.code] = &t;
+        return a;
+    }();
+    return index;
+}
+
+constexpr std::string_view kBannerRule =
+    "###################################################################################";
+static_assert(kBannerRule.size() == 83);
+
+void appendBanner(DecodingState& s, Text& out) {
+    out += kBannerRule;
+    out += CRLF;
+    out += "RECORD ";
+    appendDecimal(out, s.MessageCount);
+    out += "     TIME=";
+    appendLogText(out, s.MessageTime);
+    out += ", DIR=";
+    appendLogText(out, s.MessageDirection);
+    out += "     ";
+    out += s.MessageName;
+    out += CRLF;
+    out += kBannerRule;
+    out += CRLF;
+}
+
+void appendBcicLine(DecodingState& s, Text& out) {
+    dressLabel(out, "BICC CALL INSTANCE CODE (BCIC)");
+    appendLogText(out, s.LogBcic);
+    out += CRLF;
+}
+
+std::string codeText(std::string_view code) {
+    Text t;
+    appendLogText(t, code);
+    return t;
+}
+
+// Optional part start from the pointer at index p: 0 stays 0 (no optional part), otherwise the
+// pointer counts from its own index and must land on an octet of the message.
+std::size_t optionalStart(const DecodingState& s, std::size_t p) {
+    const std::uint64_t value = s.octetValue(p, "optional-part pointer");
+    if (value == 0) return 0;
+    const std::uint64_t start = p + value;
+    if (start >= s.MessageOctets.size())
+        throw DecodeError("optional-part pointer at index " + std::to_string(p) + " (value " +
+                          std::to_string(value) + ") points to index " + std::to_string(start) +
+                          ", past the last octet (the message has " +
+                          std::to_string(s.MessageOctets.size()) + " octets)");
+    return static_cast<std::size_t>(start);
+}
+
+// Walks the optional part from OptionalPartStart: code octet, length octet, contents, until
+// only the end-of-optional-parameters octet is left or the code 00 is met.
+void walkOptionalPart(DecodingState& s, Text& out) {
+    s.OptionalPartDigits.clear();
+    for (std::size_t i = s.OptionalPartStart; i < s.MessageOctets.size(); ++i)
+        s.OptionalPartDigits += s.MessageOctets[i];
+    std::string_view rest = s.OptionalPartDigits;
+    // An optional part of the end octet alone (a pointer to an empty optional part, as most
+    // exchanges send in ACM, ANM and REL) holds no parameter.
+    if (rest == "00") return;
+    std::string_view lastCode;
+    while (s.EndOfOptionalParameters != 1) {
+        const std::string_view code = rest.substr(0, std::min<std::size_t>(2, rest.size()));
+        const std::string_view lengthDigits = rest.size() > 2 ? rest.substr(2, 2) : std::string_view{};
+        if (lengthDigits.empty()) {
+            std::string why = "optional part does not end with the end-of-optional-parameters octet 00";
+            if (!lastCode.empty()) why += " (it runs out after parameter " + codeText(lastCode) + ")";
+            if (!code.empty()) why += " (a lone octet " + codeText(code) + " is left where a parameter code and length were expected)";
+            throw DecodeError(why);
+        }
+        std::uint64_t length = 0;
+        try {
+            length = hexToDec(lengthDigits);
+        } catch (const DecodeError& e) {
+            throw DecodeError("length octet of optional parameter " + codeText(code) + ": " + e.what());
+        }
+        const std::string_view afterHeader = rest.substr(4 <= rest.size() ? 4 : rest.size());
+        if (length > afterHeader.size() / 2 && code != "00")
+            throw DecodeError("optional parameter " + codeText(code) + ": length " + std::to_string(length) +
+                              " runs past the last octet (" + std::to_string(afterHeader.size() / 2) +
+                              " octets left)");
+        const std::size_t digits = static_cast<std::size_t>(std::min<std::uint64_t>(length * 2, afterHeader.size()));
+        try {
+            decodeParameter(s, code, afterHeader.substr(0, digits), out);
+        } catch (const DecodeError& e) {
+            const std::string_view name = parameterName(code);
+            throw DecodeError("optional parameter " + codeText(code) + (name.empty() ? "" : " (" + std::string(name) + ")") +
+                              ": " + e.what());
+        }
+        lastCode = code;
+        rest = afterHeader.substr(digits);
+        if (rest == "00") break;
+    }
+}
+
+void appendFailureRecord(DecodingState& s, std::size_t logLine, std::string_view why) {
+    Text& out = s.ReportText;
+    out += CRLF;
+    appendBanner(s, out);
+    appendBcicLine(s, out);
+    out += kNotDecodedMarker;
+    out += CRLF;
+    dressLabel(out, "REASON");
+    appendLogText(out, why);
+    out += CRLF;
+    dressLabel(out, "MESSAGE STARTS AT LOG LINE");
+    appendDecimal(out, logLine);
+    out += CRLF;
+    dressLabel(out, "OCTETS AS READ");
+    for (std::size_t i = 0; i < s.MessageOctets.size(); ++i) {
+        if (i != 0) out += "  ";
+        appendLogText(out, s.MessageOctets[i]);
+    }
+    out += CRLF;
+}
+
+}  // namespace
+
+const MessageType* findMessageType(std::string_view code) {
+    if (code.size() != 2) return nullptr;
+    const int hi = hexDigit(code[0]);
+    const int lo = hexDigit(code[1]);
+    if (hi < 0 || lo < 0) return nullptr;
+    return typesByCode()[static_cast<std::size_t>(hi * 16 + lo)];
+}
+
+std::string_view messageTypeName(std::string_view code) {
+    const MessageType* t = findMessageType(code);
+    return t == nullptr ? std::string_view{} : t->name;
+}
+
+std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
+    dressLabel(out, "MESSAGE");
+    appendDecimal(out, s.octetValue(4, "message type code"));
+    out += type.title;
+    if (type.headerLineEnd) out += CRLF;
+    out += CRLF;
+    for (const MandatoryFixed& f : type.fixed) {
+        if (f.index == 0) break;
+        appendParameterBlock(*findParameter(f.parameter),
+                             s.contentsOf(f.index, f.octets, "mandatory fixed parameter"), out);
+        if (f.lineEnd) out += CRLF;
+    }
+
+    std::size_t lengthIndex = 0;
+    if (type.variablePointer != 0) {
+        const std::size_t p = type.variablePointer;
+        const std::uint64_t pointer = s.octetValue(p, "mandatory variable parameter pointer");
+        lengthIndex = p + static_cast<std::size_t>(pointer);
+        if (pointer >= s.MessageOctets.size() || lengthIndex >= s.MessageOctets.size())
+            throw DecodeError("mandatory variable parameter pointer at index " + std::to_string(p) +
+                              " (value " + std::to_string(pointer) +
+                              ") points past the last octet (the message has " +
+                              std::to_string(s.MessageOctets.size()) + " octets)");
+        const std::uint64_t n = s.octetValue(lengthIndex, "mandatory variable parameter length");
+        if (n > s.MessageOctets.size() - lengthIndex - 1)
+            throw DecodeError("mandatory variable parameter length " + std::to_string(n) + " at index " +
+                              std::to_string(lengthIndex) + " runs past the last octet (the message has " +
+                              std::to_string(s.MessageOctets.size()) + " octets)");
+        appendParameterBlock(*findParameter(type.variable),
+                             s.contentsOf(lengthIndex + 1, static_cast<std::size_t>(n),
+                                          "mandatory variable parameter"),
+                             out);
+        if (type.variableLineEnd) out += CRLF;
+    }
+
+    switch (type.optional) {
+        case OptionalPointer::None: return 0;
+        case OptionalPointer::At: return optionalStart(s, type.optionalPointer);
+        case OptionalPointer::BeforeVariable: return optionalStart(s, lengthIndex - 1);
+    }
+    return 0;
+}
+
+void dispatchMessage(DecodingState& s) {
+    s.EndOfOptionalParameters = 0;
+    s.MessageName = {};
+    s.OptionalPartStart = 0;
+    if (s.MessageOctets.size() < 5) {
+        ++s.MessageCount;
+        throw DecodeError("the message has " + std::to_string(s.MessageOctets.size()) +
+                          " octet(s); at least five are needed (call instance code and message type code)");
+    }
+    const MessageType* type = findMessageType(s.MessageOctets[4]);
+    ++s.MessageCount;
+    if (type == nullptr) {
+        s.UnknownTypeName = "UNKNOWN MESSAGE TYPE (code " + codeText(s.MessageOctets[4]) + ")";
+        s.MessageName = s.UnknownTypeName;
+        throw DecodeError("message type code " + codeText(s.MessageOctets[4]) +
+                          " is not a known message type; the octets are shown as read");
+    }
+    s.MessageName = type->name;
+
+    // The record goes straight into the report; a failure further on is rolled back by the
+    // caller, which cuts the report back to where the record began.
+    Text& out = s.ReportText;
+    out += CRLF;
+    appendBanner(s, out);
+    appendBcicLine(s, out);
+    s.OptionalPartStart = decodeMandatoryPart(s, *type, out);
+    if (s.OptionalPartStart != 0) walkOptionalPart(s, out);
+    s.EndOfOptionalParameters = 0;
+}
+
+void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why) {
+    ++s.MessageCount;
+    s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
+    appendFailureRecord(s, logLine, why);
+}
+
+bool decodeMessage(DecodingState& s, std::size_t logLine) {
+    const std::size_t reportSize = s.ReportText.size();
+    const std::uint64_t count = s.MessageCount;
+    // Drops whatever the failed decoding wrote and puts the record that says why in its place.
+    const auto notDecoded = [&](std::string_view why, std::string_view detail) {
+        s.ReportText.resize(reportSize);
+        s.MessageCount = count + 1;
+        s.EndOfOptionalParameters = 0;
+        appendFailureRecord(s, logLine, std::string(why) + std::string(detail));
+        return false;
+    };
+    try {
+        dispatchMessage(s);
+        return true;
+    } catch (const DecodeError& e) {
+        return notDecoded("", e.what());
+    } catch (const std::exception& e) {
+        // Not a property of the message but a fault of this program: still one record, so
+        // that the run goes on and nothing is lost silently.
+        return notDecoded(kInternalErrorReason, e.what());
+    }
+}
+
+}  // namespace truno

@@ -1,0 +1,39 @@
+#pragma once
+// The parameter code table (ITU-T Q.763 Table 5 and the national codes beside it): for each code
+// the parameter's name and how its contents are shown, by a decoder or raw under a title.
+#include "base/ParameterDecoder.h"
+#include "dispatch/DecodingState.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace truno {
+
+struct ParameterRow {
+    std::uint8_t code;
+    std::string_view name;                 // the parameter's name, as Q.763 gives it
+    ParameterDecoder decoder = nullptr;    // renders the contents field by field, or
+    std::string_view rawTitle = {};        // the contents are shown raw under this title.
+    // A row with neither is a reserved code, except code 00, the end of optional parameters.
+};
+
+// The row of a code, or nullptr when the table has none.
+const ParameterRow* findParameter(std::uint8_t code);
+
+// The row of a code written as two upper-case hex digits, or nullptr for any other text or a
+// code without a row.
+const ParameterRow* findParameter(std::string_view code);
+
+// Appends the parameter's block for its contents, without a line break in front (a mandatory
+// parameter). Throws DecodeError when the contents cannot be decoded.
+void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out);
+
+// One optional parameter: appends CR LF + the parameter's block to `out`; for code "00" appends
+// CR LF alone and sets EndOfOptionalParameters; for a reserved code appends CR LF + "Reserved";
+// for a code not in the table appends nothing. Returns whether the code was in the table.
+bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out);
+
+// The parameter's name for a code, or empty when the table has no row for it.
+std::string_view parameterName(std::string_view code);
+
+}  // namespace truno

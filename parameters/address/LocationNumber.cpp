@@ -1,0 +1,22 @@
+#include "parameters/address/AddressDecoders.h"
+#include "parameters/address/AddressNumber.h"
+
+namespace truno {
+namespace {
+
+// Location number: the same fields as the calling party number.
+constexpr AddressMember kLocationNumber{
+    .heading = "LOCATION NUMBER:",
+    .fields = address::kCallingLocationFields,
+    .digitLabel = "Location Number",
+    .leadingCrLf = false,
+    .digitLineCrLf = true,
+};
+
+}  // namespace
+
+void LocationNumber(std::string_view contents, Text& out) {
+    decodeAddressNumber(kLocationNumber, contents, out);
+}
+
+}  // namespace truno

@@ -1,0 +1,25 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+constexpr Phrase kAccessDelivery[] = {
+    {"0", "0, setup message generated."},
+    {"1", "1, no setup message generated."},
+};
+
+// Access delivery indicator, bit A; the rest of the octet is spare.
+constexpr FieldLine kLines[] = {
+    {"ACCESS DELIVERY INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kAccessDelivery, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+void AccessDeliveryInformation(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

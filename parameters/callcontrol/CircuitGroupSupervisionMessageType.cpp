@@ -1,0 +1,28 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+constexpr Phrase kGroupSupervisionType[] = {
+    {"00", "0, maintenance oriented"},
+    {"01", "1, reserved"},
+    {"10", "2, reserved"},
+    {"11", "3, spare"},
+};
+
+// Type indicator, bits B A; the rest of the octet is spare.
+constexpr FieldLine kLines[] = {
+    {"CCT/CIC GROUP SUP. MSG TYPE IND", LineLevel::L1, kLastOctet, 7, 2, kGroupSupervisionType,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
+
+}  // namespace
+
+void CircuitGroupSupervisionMessageType(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,11 @@
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+
+// Only the heading is shown: the per-circuit state octets are not interpreted, and the
+// contents are not read at all.
+void CircuitStateIndicatorNationalUse(std::string_view /*contents*/, Text& out) {
+    lineOf(out, "CIRCUIT CIC STATE INDIC- NAT. USE");
+}
+
+}  // namespace truno

@@ -1,0 +1,37 @@
+#include "base/FieldBlock.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+// Event indicator, bits G to A, compared as a number; other values print as the bare number.
+constexpr ValuePhrase kEvent[] = {
+    {1, "1, ALERTING."},
+    {2, "2, PROGRESS."},
+    {3, "3, inband info or appropr. pattern now avail."},
+    {4, "4, call forwarded on busy."},
+    {5, "5, call forwarded on no reply."},
+    {6, "6, call forwarded unconditional."},
+};
+
+constexpr Phrase kPresentationRestricted[] = {
+    {"0", "0, no indication."},
+    {"1", "1, presentation restricted."},
+};
+
+// Bits G to A, then bit H; the caller supplies the break after the last line.
+constexpr FieldLine kLines[] = {
+    {"Event Indicator", LineLevel::L2, kLastOctet, 2, 7, {}, kFallbackDecimal, kEvent},
+    {"Event Present. Restrict Indic.", LineLevel::L2, kLastOctet, 1, 1, kPresentationRestricted,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"EVENT INFORMATION:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void EventInformation(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,79 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+// Octet 1, bit A.
+constexpr Phrase kCall[] = {
+    {"0", "0, call to be treated as national call."},
+    {"1", "1, call to be treated as international call."},
+};
+
+// Octet 1, bit D.
+constexpr Phrase kInterworking[] = {
+    {"0", "0, no interworking (C7/BICC all the way)."},
+    {"1", "1, interworking encountered."},
+};
+
+// Octet 1, bit F.
+constexpr Phrase kIsupBicc[] = {
+    {"0", "0, ISUP/BICC not used all the way."},
+    {"1", "1, ISUP/BICC used all the way."},
+};
+
+// Octet 1, bits H G.
+constexpr Phrase kIsupBiccPreference[] = {
+    {"00", "0, ISUP/BICC preferred all the way."},
+    {"01", "1, ISUP/BICC not required all the way."},
+    {"10", "2, ISUP/BICC required all the way."},
+    {"11", "3, spare."},
+};
+
+// Octet 2, bit I.
+constexpr Phrase kIsdnAccess[] = {
+    {"0", "0, originating access non-ISDN."},
+    {"1", "1, originating access ISDN."},
+};
+
+// Octet 2, bits K J.
+constexpr Phrase kSccpMethod[] = {
+    {"00", "0, no indication."},
+    {"01", "1, reserved."},
+    {"10", "2, reserved."},
+    {"11", "3, reserved."},
+};
+
+// Octet 2, bits P O.
+constexpr Phrase kVpnCall[] = {
+    {"00", "0, non VPN call."},
+    {"01", "1, VPN call terminating to off-net."},
+    {"10", "2, VPN call terminating to on-net."},
+    {"11", "3, VPN call terminating to on-net/off-net (undetermined)."},
+};
+
+// Bits L, M and N of octet 2 (characters 3-5) have no line.
+constexpr FieldLine kLines[] = {
+    {"Call Indicator", LineLevel::L2, 1, 8, 1, kCall, kFallbackBits},
+    {"End-to-end method indicator", LineLevel::L2, 1, 6, 2,
+     callcontrol::kEndToEndMethod, kFallbackBits},
+    {"Interworking indicator", LineLevel::L2, 1, 5, 1, kInterworking, kFallbackBits},
+    {"End-to-end information indicator", LineLevel::L2, 1, 4, 1,
+     callcontrol::kEndToEndInformation, kFallbackBits},
+    {"ISUP/BICC indicator", LineLevel::L2, 1, 3, 1, kIsupBicc, kFallbackBits},
+    {"ISUP/BICC preference indicator", LineLevel::L2, 1, 1, 2, kIsupBiccPreference, kFallbackBits},
+    {"ISDN access indicator", LineLevel::L2, 2, 8, 1, kIsdnAccess, kFallbackBits},
+    {"SCCP method indicator", LineLevel::L2, 2, 6, 2, kSccpMethod, kFallbackBits},
+    {"VPN Call indicator", LineLevel::L2, 2, 1, 2, kVpnCall, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+// Only the first two octets are read; a missing one fails the message.
+void ForwardCallIndicators(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

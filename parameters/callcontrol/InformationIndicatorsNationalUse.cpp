@@ -1,0 +1,43 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+constexpr Phrase kCallingPartyAddressResponse[] = {
+    {"00", "0, calling party address not included"},
+    {"01", "1, calling party address not available"},
+    {"10", "2, spare"},
+    {"11", "3, calling party address included"},
+};
+
+constexpr Phrase kCategoryResponse[] = {
+    {"0", "0, calling party's category not included"},
+    {"1", "1, calling party's category included"},
+};
+
+constexpr Phrase kSolicitedInformation[] = {
+    {"0", "0, solicited"},
+    {"1", "1, unsolicited"},
+};
+
+// Bits B A, F and H of octet 1.
+constexpr FieldLine kLines[] = {
+    {"Calling Party Addr Response Indicator", LineLevel::L2, 1, 7, 2, kCallingPartyAddressResponse,
+     kFallbackBits},
+    {"CPC Response Indicator", LineLevel::L2, 1, 3, 1, kCategoryResponse, kFallbackBits},
+    {"Solicited Information Indicator", LineLevel::L2, 1, 1, 1, kSolicitedInformation,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"INFORMATION INDICATORS(NATIONAL USE):", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+// The information message carries this parameter as a single mandatory octet, so only octet 1
+// is read; every field shown lies in it.
+void InformationIndicatorsNationalUse(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,42 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+constexpr Phrase kCallingPartyAddressRequest[] = {
+    {"0", "0, calling party address not requested"},
+    {"1", "1, calling party address requested"},
+};
+
+constexpr Phrase kCategoryRequest[] = {
+    {"0", "0, calling party's category not requested"},
+    {"1", "1, calling party's category requested"},
+};
+
+constexpr Phrase kMaliciousCallIdRequest[] = {
+    {"0", "0, malicious call ID not requested"},
+    {"1", "1, malicious call ID requested"},
+};
+
+// Bits A, D and H of octet 1.
+constexpr FieldLine kLines[] = {
+    {"Calling Party Addr Request Indic", LineLevel::L2, 1, 8, 1, kCallingPartyAddressRequest,
+     kFallbackBits},
+    {"Calling Party's Category Request Indic", LineLevel::L2, 1, 5, 1, kCategoryRequest,
+     kFallbackBits},
+    {"MCID Request Indicator", LineLevel::L2, 1, 1, 1, kMaliciousCallIdRequest, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"INFORMATION REQUEST INDICATORS(NATIONAL USE):", kLines,
+                            BlockEnding::None};
+
+}  // namespace
+
+// The information request message carries this parameter as a single mandatory octet, so only
+// octet 1 is read. The block is left open after its last phrase for the caller's break.
+void InformationRequestIndicatorsNationalUse(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

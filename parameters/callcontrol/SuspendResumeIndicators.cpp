@@ -1,0 +1,25 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+namespace truno {
+namespace {
+
+constexpr Phrase kSuspendResume[] = {
+    {"0", "0, ISDN subscriber initiated"},
+    {"1", "1, network initiated"},
+};
+
+// Suspend/resume indicator, bit A; the rest of the octet is spare.
+constexpr FieldLine kLines[] = {
+    {"SUSPEND/RESUME INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kSuspendResume, kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
+
+}  // namespace
+
+void SuspendResumeIndicators(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

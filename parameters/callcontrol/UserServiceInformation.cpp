@@ -1,0 +1,68 @@
+#include "parameters/callcontrol/CallControlCommon.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
+
+#include <optional>
+
+namespace truno {
+namespace {
+
+// Octet 1 and 2 follow the bearer capability of ITU-T Q.931: coding standard and information
+// transfer capability, then extension bit, transfer mode and information transfer rate.
+constexpr Phrase kCodingStandard[] = {
+    {"00", "0, ITU-T standardised coding."},
+};
+
+constexpr Phrase kTransferCapability[] = {
+    {"00000", "0, speech."},
+    {"01000", "8, unrestricted digital information."},
+    {"01001", "9, restricted digital information."},
+    {"10000", "16, 3.1kHz audio."},
+    {"10001", "17, unrestricted digital info with tones/announcements."},
+    {"11000", "24, video."},
+};
+
+constexpr Phrase kTransferMode[] = {
+    {"00", "00, circuit mode"},
+    {"01", "01, packet mode"},
+};
+constexpr Fallback kTransferModeReserved{Fallback::Kind::Bits, ", reserved"};
+
+constexpr Phrase kTransferRate[] = {
+    {"00000", "0"},
+    {"10000", "64 kbit/s"},
+};
+constexpr Fallback kTransferRateReserved{Fallback::Kind::Empty, "reserved"};
+
+}  // namespace
+
+void UserServiceInformation(std::string_view contents, Text& out) {
+    const std::uint8_t octet1 = contentOctet(contents, 1);
+    const std::uint8_t octet2 = contentOctet(contents, 2);
+    // With the extension bit of octet 2 set, octet 3 holds the rate multiplier in bits 7 to 1.
+    // Exchanges also send two octets with the bit set (8890): that is a whole parameter, so
+    // without octet 3 the line is left out rather than the message failed.
+    std::optional<std::uint8_t> rateMultiplier;
+    if (cutOctet(octet2, 1, 1).value == 1 && octetCount(contents) >= 3)
+        rateMultiplier = contentOctet(contents, 3);
+
+    out += "USER SERVICE INFORMATION (";
+    appendLogText(out, contents);
+    out += ')';
+    out += CRLF;
+    fieldLineL2(out, "Coding Standard", kCodingStandard, cutOctet(octet1, 2, 2),
+                kFallbackDecimalReserved);
+    fieldLineL2(out, "Information Transfer Capability", kTransferCapability,
+                cutOctet(octet1, 4, 5), kFallbackDecimalReserved);
+    fieldLineL2(out, "Transfer Mode", kTransferMode, cutOctet(octet2, 2, 2), kTransferModeReserved);
+    fieldLineL2(out, "Information Transfer Rate", kTransferRate, cutOctet(octet2, 4, 5),
+                kTransferRateReserved);
+
+    if (rateMultiplier) {
+        dressLabelL2(out, "Rate Multiplier");
+        appendDecimal(out, cutOctet(*rateMultiplier, 2, 7).value);
+        out += "*64 kbit channels";
+        out += CRLF;
+    }
+}
+
+}  // namespace truno

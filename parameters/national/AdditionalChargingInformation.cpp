@@ -1,0 +1,12 @@
+#include "base/Conversions.h"
+#include "parameters/national/NationalDecoders.h"
+
+namespace truno {
+
+// The whole contents as one number, exact for any length.
+void AdditionalChargingInformation(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    lineL1(out, "ADDITIONAL CHARGING INFORMATION", decimal);
+}
+
+}  // namespace truno

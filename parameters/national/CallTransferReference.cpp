@@ -1,0 +1,12 @@
+#include "base/Conversions.h"
+#include "parameters/national/NationalDecoders.h"
+
+namespace truno {
+
+// The whole contents as one number, exact for any length.
+void CallTransferReference(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    lineL1(out, "CALL TRANSFER REFERENCE", decimal);
+}
+
+}  // namespace truno

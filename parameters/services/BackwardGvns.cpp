@@ -1,0 +1,27 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits B A of the last octet; bits H to C are not shown.
+constexpr Phrase kTerminatingAccess[] = {
+    {"00", "0, no information."},
+    {"01", "1, dedicated terminating access."},
+    {"10", "2, switched terminating access."},
+    {"11", "3, spare."},
+};
+
+constexpr FieldLine kLines[] = {
+    {"TERMINATING ACCESS INDICATOR", LineLevel::L1, kLastOctet, 7, 2, kTerminatingAccess,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+void BackwardGvns(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
+
+}  // namespace truno

@@ -1,0 +1,43 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits C B A; unlisted values show as the bare bits.
+constexpr Phrase kNotificationOptions[] = {
+    {"000", "0, unknown."},
+    {"001", "1, presentation not allowed."},
+    {"010", "2, presentation allowed with redirection number."},
+    {"011", "3, presentation allowed without redirection number."},
+};
+
+// Bits G F E D; unlisted values show as a decimal number followed by ", spare.".
+constexpr Phrase kRedirectingReason[] = {
+    {"0000", "0, unknown."},
+    {"0001", "1, user busy."},
+    {"0010", "2, no reply."},
+    {"0011", "3, unconditional."},
+    {"0100", "4, deflection during alerting."},
+    {"0101", "5, deflection immediate response."},
+    {"0110", "6, mobile subscriber not reachable."},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Notification subscription options", LineLevel::L2, kLastOctet, 6, 3, kNotificationOptions,
+     kFallbackBits},
+    {"Redirecting reason", LineLevel::L2, kLastOctet, 2, 4, kRedirectingReason,
+     kFallbackDecimalSpare},
+};
+
+// The title has no colon, and the block is followed by an empty line.
+constexpr FieldBlock kBlock{"CALL DIVERSION INFORMATION", kLines, BlockEnding::EmptyLine};
+
+}  // namespace
+
+void CallDiversionInformation(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

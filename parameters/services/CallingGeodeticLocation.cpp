@@ -1,0 +1,55 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Octet 1 bits D C.
+constexpr Phrase kPresentationRestriction[] = {
+    {"00", "0, presentation allowed"},
+    {"01", "1, presentation restricted"},
+    {"10", "2, location not available"},
+    {"11", "3, spare"},
+};
+
+// Octet 1 bits B A.
+constexpr Phrase kScreening[] = {
+    {"00", "0, user provided, not verified"},
+    {"01", "1, user provided, verified and passed"},
+    {"10", "2, user provided, verified and failed"},
+    {"11", "3, network provided"},
+};
+
+// Octet 2 bits G F E D C B A; unlisted shapes show as their bits.
+constexpr Phrase kTypeOfShape[] = {
+    {"0000000", "0, ellipsoid point"},
+    {"0000001", "1, ellipsoid point with uncertainty"},
+    {"0000010", "2, ellipsoid point with altitude and uncertainty"},
+    {"0000011", "3, ellipse on the ellipsoid"},
+    {"0000100", "4, ellipsoid circle sector"},
+    {"0000101", "5, polygon"},
+    {"0000110", "6, ellipsoid point with altitude"},
+};
+
+// Octets 1 and 2 are read each on its own; the shape description after them is not decoded.
+constexpr FieldLine kLines[] = {
+    {"Location Presentation Restrict. Indic", LineLevel::L2, 1, 5, 2, kPresentationRestriction,
+     kFallbackBits},
+    {"Screening Indicator", LineLevel::L2, 1, 7, 2, kScreening, kFallbackBits},
+    {"Type of Shape", LineLevel::L2, 2, 2, 7, kTypeOfShape, kFallbackBits},
+};
+
+constexpr FieldBlock kFields{"", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+// The contents as received, for the whole location, then the fields of octets 1 and 2 that
+// say how to read it.
+void CallingGeodeticLocation(std::string_view contents, Text& out) {
+    titledRaw(out, "CALLING GEODETIC LOCATION", contents);
+    out += CRLF;
+    appendFieldBlock(out, contents, kFields);
+}
+
+}  // namespace truno

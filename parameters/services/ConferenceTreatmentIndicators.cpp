@@ -1,0 +1,29 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits B A.
+constexpr Phrase kIndicator[] = {
+    {"00", "0, no indication"},
+    {"01", "1, accept conference request"},
+    {"10", "2, reject conference request"},
+    {"11", "3, spare"},
+};
+
+constexpr FieldLine kLines[] = {
+    servicecommon::treatmentIndicatorLine("CONFERENCE ACCEPTANCE INDICATOR", kIndicator),
+};
+
+// Unlike the other treatment indicators, this line carries no line end of its own.
+constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
+
+}  // namespace
+
+void ConferenceTreatmentIndicators(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,25 @@
+#include "parameters/services/ServiceDecoders.h"
+
+#include "base/FieldTable.h"
+
+namespace truno {
+
+namespace {
+
+// The whole contents as one number; any value without a row, however long, is spare.
+constexpr ValuePhrase kFacility[] = {
+    {2, "2, User-to-user service."},
+};
+
+constexpr std::string_view kLabel = "FACILITY INDICATOR";
+
+}  // namespace
+
+// Also the mandatory octet of the facility request, accepted and reject messages.
+void FacilityIndicator(std::string_view contents, Text& out) {
+    const HexNumber facility = readHexNumber(contents);
+    dressLabel(out, kLabel);
+    appendPhrase(out, kFacility, facility, kFallbackDecimalSpare);
+}
+
+}  // namespace truno

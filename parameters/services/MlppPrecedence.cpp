@@ -1,0 +1,53 @@
+#include "parameters/services/ServiceDecoders.h"
+
+#include "base/FieldTable.h"
+
+#include <cstdint>
+
+namespace truno {
+
+namespace {
+
+// Octet 1 bits G F: look ahead for busy.
+constexpr Phrase kLookAheadForBusy[] = {
+    {"00", "0, LFB allowed"},
+    {"01", "1, path reserved (National use)"},
+    {"10", "2, LFB not allowed"},
+};
+
+// Octet 1 bits D C B A.
+constexpr Phrase kPrecedenceLevel[] = {
+    {"0000", "0, flash override"},
+    {"0001", "1, flash"},
+    {"0010", "2, immediate"},
+    {"0011", "3, priority"},
+    {"0100", "4, routine"},
+};
+
+}  // namespace
+
+// Six octets, each read on its own: octet 1 the LFB and precedence level, octets 2-3 the three
+// telephony country code digits, octets 4-6 the MLPP service domain. All six are converted
+// before anything is written, so a short parameter adds nothing to the report.
+void MlppPrecedence(std::string_view contents, Text& out) {
+    std::uint8_t octets[6];
+    for (std::size_t n = 0; n < 6; ++n) octets[n] = contentOctet(contents, n + 1);
+
+    lineOf(out, "MLPP PRECEDENCE:");
+    fieldLineL2(out, "Look Ahead for Busy - LFB", kLookAheadForBusy, cutOctet(octets[0], 2, 2),
+                kFallbackBitsSpare);
+    fieldLineL2(out, "Precedence Level", kPrecedenceLevel, cutOctet(octets[0], 5, 4), kFallbackBitsSpare);
+
+    // Each country code digit is a nibble written in decimal; a nibble above 9 gives two digits.
+    dressLabelL2(out, "Telephony Country Code, TCC");
+    appendDecimal(out, cutOctet(octets[1], 5, 4).value);
+    appendDecimal(out, cutOctet(octets[2], 1, 4).value);
+    appendDecimal(out, cutOctet(octets[2], 5, 4).value);
+    out += CRLF;
+
+    dressLabelL2(out, "MLPP Service Domain");
+    appendDecimal(out, (std::uint32_t{octets[3]} << 16) | (std::uint32_t{octets[4]} << 8) | octets[5]);
+    out += CRLF;
+}
+
+}  // namespace truno

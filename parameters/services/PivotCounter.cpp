@@ -1,0 +1,19 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits E D C B A: the number of redirections, 0 to 31, as a bare number; H G F are not shown.
+constexpr FieldLine kLines[] = {
+    {"Number of redirections", LineLevel::L2, kLastOctet, 4, 5, {}, kFallbackDecimal},
+};
+
+constexpr FieldBlock kBlock{"PIVOT COUNTER:", kLines, BlockEnding::LineEnd};
+
+}  // namespace
+
+void PivotCounter(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
+
+}  // namespace truno

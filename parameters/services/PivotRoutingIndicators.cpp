@@ -1,0 +1,31 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits G F E D C B A; unlisted values show as their decimal value and ", spare".
+constexpr Phrase kPivotRouting[] = {
+    {"0000000", "0, no indication"},
+    {"0000001", "1, pivot request"},
+    {"0000010", "2, cancel pivot request"},
+    {"0000011", "3, pivot request failure"},
+    {"0000100", "4, interworking to redirection prohibited (backward)"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Pivot routing indicators", LineLevel::L2, kLastOctet, 2, 7, kPivotRouting,
+     servicecommon::kFallbackDecimalSpareNoStop},
+    servicecommon::kExtensionLine,
+};
+
+constexpr FieldBlock kBlock{"PIVOT ROUTING INDICATORS:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void PivotRoutingIndicators(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,30 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits B A.
+constexpr Phrase kPivotStatus[] = {
+    {"00", "0, no indication"},
+    {"01", "1, acknowledgement of pivot routing"},
+    {"10", "2, pivot routing will not be invoked"},
+    {"11", "3, spare"},
+};
+
+// Bits G to C are not shown.
+constexpr FieldLine kLines[] = {
+    {"Pivot status indicator", LineLevel::L2, kLastOctet, 7, 2, kPivotStatus, kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr FieldBlock kBlock{"PIVOT STATUS (NATIONAL USE):", kLines, BlockEnding::None};
+
+}  // namespace
+
+void PivotStatusNationalUse(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

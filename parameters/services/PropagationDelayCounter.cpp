@@ -1,0 +1,20 @@
+#include "parameters/services/ServiceDecoders.h"
+
+#include "base/FieldTable.h"
+
+#include <cstdint>
+
+namespace truno {
+
+// Octets 1 and 2 form one 16-bit count of milliseconds, octet 1 most significant; octets
+// after the second are not read.
+void PropagationDelayCounter(std::string_view contents, Text& out) {
+    const std::uint32_t high = contentOctet(contents, 1);
+    const std::uint32_t low = contentOctet(contents, 2);
+    dressLabel(out, "PROPAGATION DELAY COUNTER");
+    appendDecimal(out, (high << 8) | low);
+    out += " millisecond(s)";
+    out += CRLF;
+}
+
+}  // namespace truno

@@ -1,0 +1,31 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits C B A; unlisted values show as the bare bits.
+constexpr Phrase kRedirectPossible[] = {
+    {"000", "0, no indication"},
+    {"001", "1, redirect possible before ACM"},
+    {"010", "2, redirect possible before ANM"},
+    {"011", "3, redirect possible anytime during the call"},
+};
+
+// Only the first octet is decoded, whatever its extension bit announces.
+constexpr FieldLine kLines[] = {
+    {"Redirect possible indicator", LineLevel::L2, kLastOctet, 6, 3, kRedirectPossible,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr FieldBlock kBlock{"REDIRECT CAPABILITY:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void RedirectCapabilityNationalUse(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,30 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits B A; bits G-C are not shown.
+constexpr Phrase kRedirectStatus[] = {
+    {"00", "0, no indication"},
+    {"01", "1, acknowledgement of redirection"},
+    {"10", "2, redirection will not be invoked"},
+    {"11", "3, spare"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Redirect status indicator", LineLevel::L2, kLastOctet, 7, 2, kRedirectStatus,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr FieldBlock kBlock{"REDIRECT STATUS:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void RedirectStatusNationalUse(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,29 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bits B A; bits H-C are not shown.
+constexpr Phrase kPresentationRestricted[] = {
+    {"00", "0, presentation allowed"},
+    {"01", "1, presentation restricted"},
+    {"10", "2, spare"},
+    {"11", "3, spare"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Presentation restricted indicator", LineLevel::L2, kLastOctet, 7, 2, kPresentationRestricted,
+     kFallbackBits},
+};
+
+constexpr FieldBlock kBlock{"REDIRECTION NUMBER RESTRICTION:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void RedirectionNumberRestriction(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,33 @@
+#include "parameters/services/ServiceDecoders.h"
+
+#include "base/FieldTable.h"
+
+namespace truno {
+
+namespace {
+
+// The whole contents as one number: 0 and 1 have rows, 2 to 127 are reserved, and higher
+// values are shown as the bare number.
+constexpr ValuePhrase kServiceActivation[] = {
+    {0, "0, spare"},
+    {1, "1, call transfer."},
+};
+
+constexpr std::uint64_t kLastReserved = 127;
+
+constexpr std::string_view kLabel = "SERVICE ACTIVATION";
+
+}  // namespace
+
+void ServiceActivation(std::string_view contents, Text& out) {
+    const HexNumber activation = readHexNumber(contents);
+    dressLabel(out, kLabel);
+    if (activation.value && *activation.value <= kLastReserved)
+        appendPhrase(out, kServiceActivation, Field{*activation.value, 64},
+                     kFallbackDecimalReserved);
+    else
+        appendDecimal(out, activation);  // a value beyond 64 bits is far above the reserved range
+    out += CRLF;
+}
+
+}  // namespace truno

@@ -1,0 +1,36 @@
+#include "parameters/services/ServiceDecoders.h"
+#include "parameters/services/ServicesCommon.h"
+
+namespace truno {
+
+namespace {
+
+// Bit A.
+constexpr Phrase kThroughConnectInstruction[] = {
+    {"0", "0, no indication"},
+    {"1", "1, through-connect in both directions"},
+};
+
+// Bit B.
+constexpr Phrase kT9Instruction[] = {
+    {"0", "0, no indication"},
+    {"1", "1, stop or do not start T9 timer"},
+};
+
+constexpr FieldLine kLines[] = {
+    {"Through-connect instruction indic", LineLevel::L2, kLastOctet, 8, 1,
+     kThroughConnectInstruction, kFallbackBits},
+    {"T9 timer instruction indicator", LineLevel::L2, kLastOctet, 7, 1, kT9Instruction,
+     kFallbackBits},
+    servicecommon::kExtensionLine,
+};
+
+constexpr FieldBlock kBlock{"UID ACTION INDICATORS:", kLines, BlockEnding::None};
+
+}  // namespace
+
+void UidActionIndicators(std::string_view contents, Text& out) {
+    appendFieldBlock(out, contents, kBlock);
+}
+
+}  // namespace truno

@@ -1,0 +1,16 @@
+#include "base/Conversions.h"
+#include "parameters/transport/TransportDecoders.h"
+
+namespace truno {
+
+// Also shows the bearer control unit identifier, which has the same form. The decimal value
+// is exact for any length.
+void BackboneNetworkConnectionIdentifier(std::string_view contents, Text& out) {
+    out += hexToDecimalText(contents);
+    out += " (H'";
+    out += contents;
+    out += ')';
+    out += CRLF;
+}
+
+}  // namespace truno

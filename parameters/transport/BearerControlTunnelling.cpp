@@ -1,0 +1,20 @@
+#include "base/FieldTable.h"
+#include "parameters/transport/TransportDecoders.h"
+
+namespace truno {
+namespace {
+
+// Bit 1 of the first octet; the other bits are spare.
+constexpr Phrase kTunneling[] = {
+    {"0", "0, no indication"},
+    {"1", "1, tunneling to be used"},
+};
+
+}  // namespace
+
+void BearerControlTunnelling(std::string_view contents, Text& out) {
+    appendPhrase(out, kTunneling, cutOctet(contentOctet(contents, 1), 8, 1), kFallbackBits);
+    out += CRLF;
+}
+
+}  // namespace truno

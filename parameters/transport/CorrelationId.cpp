@@ -1,0 +1,17 @@
+#include "base/Conversions.h"
+#include "parameters/transport/TransportDecoders.h"
+
+namespace truno {
+
+// The identifier in decimal, exact for any length, then its octets as received.
+void CorrelationId(std::string_view contents, Text& out) {
+    const std::string decimal = hexToDecimalText(contents);
+    dressLabel(out, "CORRELATION ID");
+    out += decimal;
+    out += "(H'";
+    out += contents;
+    out += ')';
+    out += CRLF;
+}
+
+}  // namespace truno
