@@ -43,24 +43,28 @@ private:
 
 }  // namespace
 
+void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet) {
+    if (field.level == LineLevel::L1)
+        dressLabel(out, field.label);
+    else
+        dressLabelL2(out, field.label);
+    const Field value = bitsOf(octet, field.bits);
+    if (field.values.empty())
+        appendPhrase(out, field.table, value, field.fallback);
+    else
+        appendPhrase(out, field.values, value, field.fallback);
+}
+
 void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& block) {
     OctetSource source(contents);
-    for (const FieldLine& line : block.lines) source.octet(line.octet);
+    for (const BitField& line : block.lines) source.octet(line.octet);
 
     bool firstLine = block.title.empty();
     out += block.title;
-    for (const FieldLine& line : block.lines) {
+    for (const BitField& line : block.lines) {
         if (!firstLine) out += CRLF;
         firstLine = false;
-        const Field field = cutOctet(source.octet(line.octet), line.first, line.length);
-        if (line.level == LineLevel::L1)
-            dressLabel(out, line.label);
-        else
-            dressLabelL2(out, line.label);
-        if (line.values.empty())
-            appendPhrase(out, line.table, field, line.fallback);
-        else
-            appendPhrase(out, line.values, field, line.fallback);
+        appendFieldLine(out, line, source.octet(line.octet));
     }
     switch (block.ending) {
         case BlockEnding::None: break;

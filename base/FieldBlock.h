@@ -15,28 +15,32 @@ namespace truno {
 // n reads octet n on its own.
 inline constexpr int kLastOctet = 0;
 
-// How a line's label is dressed: by dressLabel (L1) or by dressLabelL2 (L2).
+// How a line's label is dressed: at level 1 (dressLabel) or level 2 (dressLabelL2).
 enum class LineLevel { L1, L2 };
 
-struct FieldLine {
+// One field and its report line: the label, the octet and bits the field occupies, and how its
+// value reads. Rows are written with designated initialisers, for instance
+//   {.label = "Satellite indicator", .octet = 1, .bits = {5, 4}, .table = kSatellite}.
+struct BitField {
     std::string_view label;
-    LineLevel level;
-    int octet;   // kLastOctet, or 1-based octet index
-    int first;   // first character of the field in the octet's 8 characters (1 = bit 8 = H)
-    int length;  // number of bits
-    std::span<const Phrase> table;  // rows keyed by bit pattern; may be empty
-    Fallback fallback;              // what a value without a row prints
-    // Rows keyed by the field's value, for fields whose phrases are listed by number; looked up
-    // instead of `table` when not empty. With both empty the fallback alone gives the value.
-    std::span<const ValuePhrase> values = {};
+    LineLevel level = LineLevel::L2;
+    int octet = 1;  // 1-based octet index, or kLastOctet
+    Bits bits = {8, 1};
+    std::span<const Phrase> table = {};        // rows keyed by bit pattern
+    std::span<const ValuePhrase> values = {};  // or rows keyed by the field's value
+    Fallback fallback = kFallbackBits;         // what a value without a row prints
 };
+
+// The field's line without its line end: the dressed label, then the phrase of the first row
+// that matches the field cut from `octet` (the value rows when there are any), or the fallback.
+void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet);
 
 // What follows the last field line: nothing, CR LF, or CR LF twice (an empty line after it).
 enum class BlockEnding { None, LineEnd, EmptyLine };
 
 struct FieldBlock {
     std::string_view title;  // empty: the block has no title line
-    std::span<const FieldLine> lines;
+    std::span<const BitField> lines;
     BlockEnding ending;
 };
 

@@ -39,7 +39,8 @@ void appendFallback(Text& out, Field f, const Fallback& fallback) {
         case Fallback::Kind::Decimal: appendDecimal(out, f.value); break;
         case Fallback::Kind::Empty: break;
     }
-    out += fallback.suffix;
+    const bool inRange = f.value >= fallback.rangeLow && f.value <= fallback.rangeHigh;
+    out += inRange ? fallback.rangeSuffix : fallback.suffix;
 }
 }  // namespace
 

@@ -25,19 +25,23 @@ struct ValuePhrase {
     std::string_view text;
 };
 
-// A field cut out of a bit string: its value and how many characters (bits) it spans, so
-// that it can be compared with a pattern or shown as bits.
+// A field cut out of an octet: its value and how many bits it spans, so that it can be compared
+// with a pattern or shown as bits.
 struct Field {
     std::uint64_t value;
     int width;
 };
 
-// What a field prints when no row matches: its bits, its decimal value, or nothing,
-// followed by a suffix (", spare", ", spare.", ", reserved." ...).
+// What a field prints when no row matches: its bits, its decimal value, or nothing, followed by
+// a suffix (", spare", ", spare.", ", reserved." ...). Values in rangeLow..rangeHigh take
+// rangeSuffix instead (a block set aside, such as the national values of a nature of address).
 struct Fallback {
     enum class Kind { Bits, Decimal, Empty };
     Kind kind;
     std::string_view suffix;
+    std::uint64_t rangeLow = 1;
+    std::uint64_t rangeHigh = 0;
+    std::string_view rangeSuffix = {};
 };
 
 inline constexpr Fallback kFallbackBits{Fallback::Kind::Bits, ""};
@@ -47,17 +51,16 @@ inline constexpr Fallback kFallbackDecimalSpare{Fallback::Kind::Decimal, ", spar
 inline constexpr Fallback kFallbackDecimalReserved{Fallback::Kind::Decimal, ", reserved."};
 inline constexpr Fallback kFallbackEmpty{Fallback::Kind::Empty, ""};
 
-// Characters first..first+length-1 (1-based) of a bit string of `stringLength` characters
-// holding `word`: 32 for the decToBin string of the whole contents, 8 for one octet's string.
-constexpr Field cut(std::uint64_t word, int first, int length, int stringLength = 32) {
-    const int shift = stringLength - (first + length - 1);
-    const std::uint64_t mask = (length >= 64) ? ~0ull : ((1ull << length) - 1);
-    return Field{(word >> shift) & mask, length};
-}
+// Bits `high` down to `low` of an octet, numbered as Q.763 numbers them: bit 8 is the most
+// significant (H), bit 1 the least (A). {2, 1} are bits B A; {8, 8} is bit H alone.
+struct Bits {
+    int high;
+    int low;
+};
 
-// Field of one octet's 8-character string (character 1 = bit 8, character 8 = bit 1).
-constexpr Field cutOctet(std::uint8_t octet, int first, int length) {
-    return cut(octet, first, length, 8);
+constexpr Field bitsOf(std::uint8_t octet, Bits bits) {
+    const int width = bits.high - bits.low + 1;
+    return Field{(static_cast<std::uint64_t>(octet) >> (bits.low - 1)) & ((1ull << width) - 1), width};
 }
 
 // The field's bits as text, most significant first ("0110").

@@ -11,16 +11,6 @@ constexpr std::uint8_t kDigitPositions[kMaxAddressDigits] = {
     6, 5, 8, 7, 10, 9, 12, 11, 14, 13, 16, 15, 18, 17, 20, 19, 22, 21, 24, 23, 26, 25, 28,
 };
 
-void appendValue(Text& out, const AddressValueTable& values, std::uint8_t value) {
-    if (const ValuePhrase* row = findPhrase(values.rows, value)) {
-        out += row->text;
-        return;
-    }
-    appendDecimal(out, value);
-    out += (value >= values.rangeLow && value <= values.rangeHigh) ? values.rangeSuffix
-                                                                   : values.otherSuffix;
-}
-
 }  // namespace
 
 void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
@@ -30,10 +20,8 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
     out += member.heading;
     out += CRLF;
 
-    for (const AddressField& field : member.fields) {
-        const Field f = cutOctet(octets[field.octet - 1], field.firstChar, field.length);
-        dressLabelL2(out, field.label);
-        appendValue(out, field.values, static_cast<std::uint8_t>(f.value));
+    for (const BitField& field : member.fields) {
+        appendFieldLine(out, field, octets[field.octet - 1]);
         out += CRLF;
     }
 

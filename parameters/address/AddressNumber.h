@@ -5,7 +5,7 @@
 // in bits 4-1. One decoder body renders every member; a member is described by data: its
 // heading, which indicator fields it shows and with which value tables, the label of its digit
 // line, and where its block has line ends.
-#include "base/FieldTable.h"
+#include "base/FieldBlock.h"
 
 #include <cstdint>
 #include <span>
@@ -13,31 +13,9 @@
 
 namespace truno {
 
-// The phrases of one field. A value without a row prints as its decimal number followed by
-// `rangeSuffix` when it lies in rangeLow..rangeHigh (the block of national values of the nature
-// of address), and followed by `otherSuffix` otherwise.
-struct AddressValueTable {
-    std::span<const ValuePhrase> rows;
-    std::uint8_t rangeLow;
-    std::uint8_t rangeHigh;
-    std::string_view rangeSuffix;
-    std::string_view otherSuffix;
-};
-
-// One indicator field: its label, the octet it lies in (1 or 2), its place in that octet's
-// 8-character bit string (character 1 = bit 8), and its phrases. One-bit fields are compared
-// as "0"/"1", wider ones as numbers; both come down to the field's value.
-struct AddressField {
-    std::string_view label;
-    std::uint8_t octet;
-    std::uint8_t firstChar;
-    std::uint8_t length;
-    AddressValueTable values;
-};
-
 struct AddressMember {
     std::string_view heading;
-    std::span<const AddressField> fields;  // in the order the lines are printed
+    std::span<const BitField> fields;  // level-2 lines of octets 1 and 2, in the order printed
     std::string_view digitLabel;
     bool leadingCrLf;    // the block starts with CR LF before the heading
     bool digitLineCrLf;  // the digit line ends with CR LF
@@ -194,15 +172,10 @@ inline constexpr ValuePhrase kScreeningS2[] = {
 
 // --- Fields ---
 
-// A field whose table covers every value it can take.
-constexpr AddressValueTable complete(std::span<const ValuePhrase> rows) {
-    return AddressValueTable{rows, 1, 0, "", ""};
-}
-
 // Nature of address: a value without a row is spare, except in the national block 112-126.
-constexpr AddressValueTable natureOfAddress(std::span<const ValuePhrase> rows,
-                                            std::string_view nationalSuffix) {
-    return AddressValueTable{rows, 112, 126, nationalSuffix, ", spare."};
+constexpr Fallback natureOfAddress(std::string_view nationalSuffix) {
+    return Fallback{.kind = Fallback::Kind::Decimal, .suffix = ", spare.", .rangeLow = 112,
+                    .rangeHigh = 126, .rangeSuffix = nationalSuffix};
 }
 
 inline constexpr std::string_view kPlanLabel = "Numbering plan indicator";
@@ -210,45 +183,62 @@ inline constexpr std::string_view kPresentationLabel = "Addr. presentation restr
 inline constexpr std::string_view kScreeningLabel = "Screening indicator";
 inline constexpr std::string_view kNatureLabel = "Nature of address indicator";
 
-inline constexpr AddressField kOddEvenField{"Odd/Even indicator", 1, 1, 1, complete(kOddEven)};
+// Octet 1: bit H the odd/even indicator, bits G-A the nature of address. The tables list every
+// value of the other fields.
+inline constexpr BitField kOddEvenField{
+    .label = "Odd/Even indicator", .octet = 1, .bits = {8, 8}, .values = kOddEven, .fallback = kFallbackDecimal};
 
-inline constexpr AddressField kNatureAField{
-    kNatureLabel, 1, 2, 7, natureOfAddress(kNatureA, ", reserved for national use.")};
-inline constexpr AddressField kNatureBField{kNatureLabel, 1, 2, 7,
-                                            natureOfAddress(kNatureB, ", spare.")};
-inline constexpr AddressField kNatureCField{kNatureLabel, 1, 2, 7,
-                                            natureOfAddress(kNatureCD, ", reserved.")};
-inline constexpr AddressField kNatureDField{kNatureLabel, 1, 2, 7,
-                                            natureOfAddress(kNatureCD, ", reserved")};
+inline constexpr BitField kNatureAField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureA,
+                                        .fallback = natureOfAddress(", reserved for national use.")};
+inline constexpr BitField kNatureBField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureB,
+                                        .fallback = natureOfAddress(", spare.")};
+inline constexpr BitField kNatureCField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
+                                        .fallback = natureOfAddress(", reserved.")};
+inline constexpr BitField kNatureDField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
+                                        .fallback = natureOfAddress(", reserved")};
 
-inline constexpr AddressField kInternalNetworkNumberField{
-    "Internal Network Number indicator (INN)", 2, 1, 1, complete(kInternalNetworkNumber)};
-inline constexpr AddressField kNumberIncompleteField{"Number incompelete indicator", 2, 1, 1,
-                                                     complete(kNumberIncomplete)};
+// Octet 2: bit H the INN or number incomplete indicator, bits G-E the numbering plan, bits D C
+// the presentation restriction, bits B A the screening.
+inline constexpr BitField kInternalNetworkNumberField{.label = "Internal Network Number indicator (INN)",
+                                                      .octet = 2, .bits = {8, 8},
+                                                      .values = kInternalNetworkNumber,
+                                                      .fallback = kFallbackDecimal};
+inline constexpr BitField kNumberIncompleteField{.label = "Number incompelete indicator", .octet = 2,
+                                                 .bits = {8, 8}, .values = kNumberIncomplete,
+                                                 .fallback = kFallbackDecimal};
 
-inline constexpr AddressField kPlanP1Field{kPlanLabel, 2, 2, 3, complete(kPlanP1)};
-inline constexpr AddressField kPlanP2Field{kPlanLabel, 2, 2, 3, complete(kPlanP2)};
-inline constexpr AddressField kPlanP3Field{kPlanLabel, 2, 2, 3, complete(kPlanP3)};
-inline constexpr AddressField kPlanP4Field{kPlanLabel, 2, 2, 3, complete(kPlanP4)};
-inline constexpr AddressField kPlanP5Field{kPlanLabel, 2, 2, 3, complete(kPlanP5)};
+constexpr BitField planField(std::span<const ValuePhrase> plan) {
+    return BitField{.label = kPlanLabel, .octet = 2, .bits = {7, 5}, .values = plan, .fallback = kFallbackDecimal};
+}
+constexpr BitField presentationField(std::span<const ValuePhrase> presentation) {
+    return BitField{
+        .label = kPresentationLabel, .octet = 2, .bits = {4, 3}, .values = presentation, .fallback = kFallbackDecimal};
+}
+constexpr BitField screeningField(std::span<const ValuePhrase> screening) {
+    return BitField{
+        .label = kScreeningLabel, .octet = 2, .bits = {2, 1}, .values = screening, .fallback = kFallbackDecimal};
+}
 
-inline constexpr AddressField kPresentationR1Field{kPresentationLabel, 2, 5, 2,
-                                                   complete(kPresentationR1)};
-inline constexpr AddressField kPresentationR2Field{kPresentationLabel, 2, 5, 2,
-                                                   complete(kPresentationR2)};
-inline constexpr AddressField kPresentationR3Field{kPresentationLabel, 2, 5, 2,
-                                                   complete(kPresentationR3)};
+inline constexpr BitField kPlanP1Field = planField(kPlanP1);
+inline constexpr BitField kPlanP2Field = planField(kPlanP2);
+inline constexpr BitField kPlanP3Field = planField(kPlanP3);
+inline constexpr BitField kPlanP4Field = planField(kPlanP4);
+inline constexpr BitField kPlanP5Field = planField(kPlanP5);
 
-inline constexpr AddressField kScreeningS1Field{kScreeningLabel, 2, 7, 2, complete(kScreeningS1)};
-inline constexpr AddressField kScreeningS2Field{kScreeningLabel, 2, 7, 2, complete(kScreeningS2)};
+inline constexpr BitField kPresentationR1Field = presentationField(kPresentationR1);
+inline constexpr BitField kPresentationR2Field = presentationField(kPresentationR2);
+inline constexpr BitField kPresentationR3Field = presentationField(kPresentationR3);
+
+inline constexpr BitField kScreeningS1Field = screeningField(kScreeningS1);
+inline constexpr BitField kScreeningS2Field = screeningField(kScreeningS2);
 
 // The field lines of the calling party and location numbers, and of the call transfer and
 // connected numbers, which share them.
-inline constexpr AddressField kCallingLocationFields[] = {
+inline constexpr BitField kCallingLocationFields[] = {
     kOddEvenField,  kNatureCField,        kNumberIncompleteField,
     kPlanP3Field,   kPresentationR2Field, kScreeningS1Field,
 };
-inline constexpr AddressField kTransferConnectedFields[] = {
+inline constexpr BitField kTransferConnectedFields[] = {
     kOddEvenField, kNatureCField, kPlanP4Field, kPresentationR3Field, kScreeningS2Field,
 };
 

@@ -5,7 +5,7 @@ namespace truno {
 namespace {
 
 // Called IN number: bit 8 and bits 2-1 of octet 2 are not shown.
-constexpr AddressField kFields[] = {
+constexpr BitField kFields[] = {
     address::kOddEvenField,
     address::kNatureBField,
     address::kPlanP2Field,

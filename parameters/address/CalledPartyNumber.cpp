@@ -5,7 +5,7 @@ namespace truno {
 namespace {
 
 // Called party number: bits 4-1 of octet 2 are not shown.
-constexpr AddressField kFields[] = {
+constexpr BitField kFields[] = {
     address::kOddEvenField,
     address::kNatureAField,
     address::kInternalNetworkNumberField,

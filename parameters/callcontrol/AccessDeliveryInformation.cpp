@@ -10,8 +10,9 @@ constexpr Phrase kAccessDelivery[] = {
 };
 
 // Access delivery indicator, bit A; the rest of the octet is spare.
-constexpr FieldLine kLines[] = {
-    {"ACCESS DELIVERY INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kAccessDelivery, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "ACCESS DELIVERY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kAccessDelivery},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};

@@ -69,21 +69,23 @@ constexpr Phrase kSccpMethod[] = {
 };
 
 // Every bit of both octets has a line.
-constexpr FieldLine kLines[] = {
-    {"Charge Indicator", LineLevel::L2, 1, 7, 2, kCharge, kFallbackBits},
-    {"Called party's status indicator", LineLevel::L2, 1, 5, 2, kCalledPartyStatus, kFallbackBits},
-    {"Called party's category indicator", LineLevel::L2, 1, 3, 2,
-     kCalledPartyCategory, kFallbackBits},
-    {"End-to-end method indicator", LineLevel::L2, 1, 1, 2,
-     callcontrol::kEndToEndMethod, kFallbackBits},
-    {"Interworking indicator", LineLevel::L2, 2, 8, 1, kInterworking, kFallbackBits},
-    {"End-to-end information indicator", LineLevel::L2, 2, 7, 1,
-     callcontrol::kEndToEndInformation, kFallbackBits},
-    {"ISUP/BICC indicator", LineLevel::L2, 2, 6, 1, kIsupBicc, kFallbackBits},
-    {"Holding indicator", LineLevel::L2, 2, 5, 1, kHolding, kFallbackBits},
-    {"ISDN access indicator", LineLevel::L2, 2, 4, 1, kIsdnAccess, kFallbackBits},
-    {"Echo control device indicator", LineLevel::L2, 2, 3, 1, kEchoControlDevice, kFallbackBits},
-    {"SCCP method indicator", LineLevel::L2, 2, 1, 2, kSccpMethod, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Charge Indicator", .octet = 1, .bits = {2, 1}, .table = kCharge},
+    {.label = "Called party's status indicator", .octet = 1, .bits = {4, 3},
+     .table = kCalledPartyStatus},
+    {.label = "Called party's category indicator", .octet = 1, .bits = {6, 5},
+     .table = kCalledPartyCategory},
+    {.label = "End-to-end method indicator", .octet = 1, .bits = {8, 7},
+     .table = callcontrol::kEndToEndMethod},
+    {.label = "Interworking indicator", .octet = 2, .bits = {1, 1}, .table = kInterworking},
+    {.label = "End-to-end information indicator", .octet = 2, .bits = {2, 2},
+     .table = callcontrol::kEndToEndInformation},
+    {.label = "ISUP/BICC indicator", .octet = 2, .bits = {3, 3}, .table = kIsupBicc},
+    {.label = "Holding indicator", .octet = 2, .bits = {4, 4}, .table = kHolding},
+    {.label = "ISDN access indicator", .octet = 2, .bits = {5, 5}, .table = kIsdnAccess},
+    {.label = "Echo control device indicator", .octet = 2, .bits = {6, 6},
+     .table = kEchoControlDevice},
+    {.label = "SCCP method indicator", .octet = 2, .bits = {8, 7}, .table = kSccpMethod},
 };
 
 constexpr FieldBlock kBlock{"BACKWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};

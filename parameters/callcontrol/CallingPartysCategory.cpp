@@ -23,9 +23,9 @@ constexpr ValuePhrase kCategory[] = {
 
 // One line, no heading. The contents are read as one number, so the category is the last
 // octet (characters 25-32).
-constexpr FieldLine kLines[] = {
-    {"CALLING PARTY CATEGORY (CPC)", LineLevel::L1, kLastOctet, 1, 8, {}, kFallbackDecimal,
-     kCategory},
+constexpr BitField kLines[] = {
+    {.label = "CALLING PARTY CATEGORY (CPC)", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
+     .values = kCategory, .fallback = kFallbackDecimal},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};

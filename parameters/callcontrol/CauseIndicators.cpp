@@ -112,11 +112,11 @@ constexpr ValuePhrase kCauseValue[] = {
 void CauseIndicators(std::string_view contents, Text& out) {
     const std::uint8_t first = contentOctet(contents, 1);
     const std::uint8_t second = contentOctet(contents, 2);
-    const Field cause = cutOctet(second, 2, 7);
+    const Field cause = bitsOf(second, {7, 1});
 
     lineOf(out, "CAUSE INDICATORS:");
-    fieldLineL2(out, "Coding Standard", kCodingStandard, cutOctet(first, 2, 2), kFallbackBits);
-    fieldLineL2(out, "Location", kLocation, cutOctet(first, 5, 4), kFallbackBits);
+    fieldLineL2(out, "Coding Standard", kCodingStandard, bitsOf(first, {7, 6}), kFallbackBits);
+    fieldLineL2(out, "Location", kLocation, bitsOf(first, {4, 1}), kFallbackBits);
     if (const ValuePhrase* row = findPhrase(kCauseValue, cause.value)) {
         lineL2(out, "Cause Value", row->text);
     } else {

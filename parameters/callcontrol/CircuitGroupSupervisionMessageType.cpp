@@ -12,9 +12,9 @@ constexpr Phrase kGroupSupervisionType[] = {
 };
 
 // Type indicator, bits B A; the rest of the octet is spare.
-constexpr FieldLine kLines[] = {
-    {"CCT/CIC GROUP SUP. MSG TYPE IND", LineLevel::L1, kLastOctet, 7, 2, kGroupSupervisionType,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "CCT/CIC GROUP SUP. MSG TYPE IND", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
+     .table = kGroupSupervisionType},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

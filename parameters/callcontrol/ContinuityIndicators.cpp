@@ -10,8 +10,9 @@ constexpr Phrase kContinuity[] = {
 };
 
 // Continuity indicator, bit A; the rest of the octet is spare.
-constexpr FieldLine kLines[] = {
-    {"CONTINUITY INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kContinuity, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "CONTINUITY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kContinuity},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

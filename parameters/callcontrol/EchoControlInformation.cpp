@@ -34,15 +34,15 @@ constexpr Phrase kIncomingDeviceRequest[] = {
 };
 
 // Bits B A, D C, F E and H G, from the low end of the octet up.
-constexpr FieldLine kLines[] = {
-    {"O/G Echo Control Dev. Info Indic", LineLevel::L2, kLastOctet, 7, 2, kOutgoingDeviceInfo,
-     kFallbackBits},
-    {"I/C Echo Control Dev. Info Indic", LineLevel::L2, kLastOctet, 5, 2, kIncomingDeviceInfo,
-     kFallbackBits},
-    {"O/G Echo Control Dev. Request Indic", LineLevel::L2, kLastOctet, 3, 2, kOutgoingDeviceRequest,
-     kFallbackBits},
-    {"I/C Echo Control Dev. Request Indic", LineLevel::L2, kLastOctet, 1, 2, kIncomingDeviceRequest,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "O/G Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {2, 1},
+     .table = kOutgoingDeviceInfo},
+    {.label = "I/C Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {4, 3},
+     .table = kIncomingDeviceInfo},
+    {.label = "O/G Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {6, 5},
+     .table = kOutgoingDeviceRequest},
+    {.label = "I/C Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {8, 7},
+     .table = kIncomingDeviceRequest},
 };
 
 constexpr FieldBlock kBlock{"ECHO CONTROL INFORMATION:", kLines, BlockEnding::None};

@@ -20,10 +20,11 @@ constexpr Phrase kPresentationRestricted[] = {
 };
 
 // Bits G to A, then bit H; the caller supplies the break after the last line.
-constexpr FieldLine kLines[] = {
-    {"Event Indicator", LineLevel::L2, kLastOctet, 2, 7, {}, kFallbackDecimal, kEvent},
-    {"Event Present. Restrict Indic.", LineLevel::L2, kLastOctet, 1, 1, kPresentationRestricted,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Event Indicator", .octet = kLastOctet, .bits = {7, 1},
+     .values = kEvent, .fallback = kFallbackDecimal},
+    {.label = "Event Present. Restrict Indic.", .octet = kLastOctet, .bits = {8, 8},
+     .table = kPresentationRestricted},
 };
 
 constexpr FieldBlock kBlock{"EVENT INFORMATION:", kLines, BlockEnding::None};

@@ -53,18 +53,19 @@ constexpr Phrase kVpnCall[] = {
 };
 
 // Bits L, M and N of octet 2 (characters 3-5) have no line.
-constexpr FieldLine kLines[] = {
-    {"Call Indicator", LineLevel::L2, 1, 8, 1, kCall, kFallbackBits},
-    {"End-to-end method indicator", LineLevel::L2, 1, 6, 2,
-     callcontrol::kEndToEndMethod, kFallbackBits},
-    {"Interworking indicator", LineLevel::L2, 1, 5, 1, kInterworking, kFallbackBits},
-    {"End-to-end information indicator", LineLevel::L2, 1, 4, 1,
-     callcontrol::kEndToEndInformation, kFallbackBits},
-    {"ISUP/BICC indicator", LineLevel::L2, 1, 3, 1, kIsupBicc, kFallbackBits},
-    {"ISUP/BICC preference indicator", LineLevel::L2, 1, 1, 2, kIsupBiccPreference, kFallbackBits},
-    {"ISDN access indicator", LineLevel::L2, 2, 8, 1, kIsdnAccess, kFallbackBits},
-    {"SCCP method indicator", LineLevel::L2, 2, 6, 2, kSccpMethod, kFallbackBits},
-    {"VPN Call indicator", LineLevel::L2, 2, 1, 2, kVpnCall, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Call Indicator", .octet = 1, .bits = {1, 1}, .table = kCall},
+    {.label = "End-to-end method indicator", .octet = 1, .bits = {3, 2},
+     .table = callcontrol::kEndToEndMethod},
+    {.label = "Interworking indicator", .octet = 1, .bits = {4, 4}, .table = kInterworking},
+    {.label = "End-to-end information indicator", .octet = 1, .bits = {5, 5},
+     .table = callcontrol::kEndToEndInformation},
+    {.label = "ISUP/BICC indicator", .octet = 1, .bits = {6, 6}, .table = kIsupBicc},
+    {.label = "ISUP/BICC preference indicator", .octet = 1, .bits = {8, 7},
+     .table = kIsupBiccPreference},
+    {.label = "ISDN access indicator", .octet = 2, .bits = {1, 1}, .table = kIsdnAccess},
+    {.label = "SCCP method indicator", .octet = 2, .bits = {3, 2}, .table = kSccpMethod},
+    {.label = "VPN Call indicator", .octet = 2, .bits = {8, 7}, .table = kVpnCall},
 };
 
 constexpr FieldBlock kBlock{"FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};

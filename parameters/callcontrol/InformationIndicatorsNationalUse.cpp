@@ -22,12 +22,12 @@ constexpr Phrase kSolicitedInformation[] = {
 };
 
 // Bits B A, F and H of octet 1.
-constexpr FieldLine kLines[] = {
-    {"Calling Party Addr Response Indicator", LineLevel::L2, 1, 7, 2, kCallingPartyAddressResponse,
-     kFallbackBits},
-    {"CPC Response Indicator", LineLevel::L2, 1, 3, 1, kCategoryResponse, kFallbackBits},
-    {"Solicited Information Indicator", LineLevel::L2, 1, 1, 1, kSolicitedInformation,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Calling Party Addr Response Indicator", .octet = 1, .bits = {2, 1},
+     .table = kCallingPartyAddressResponse},
+    {.label = "CPC Response Indicator", .octet = 1, .bits = {6, 6}, .table = kCategoryResponse},
+    {.label = "Solicited Information Indicator", .octet = 1, .bits = {8, 8},
+     .table = kSolicitedInformation},
 };
 
 constexpr FieldBlock kBlock{"INFORMATION INDICATORS(NATIONAL USE):", kLines, BlockEnding::LineEnd};

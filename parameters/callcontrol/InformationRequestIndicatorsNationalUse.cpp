@@ -20,12 +20,13 @@ constexpr Phrase kMaliciousCallIdRequest[] = {
 };
 
 // Bits A, D and H of octet 1.
-constexpr FieldLine kLines[] = {
-    {"Calling Party Addr Request Indic", LineLevel::L2, 1, 8, 1, kCallingPartyAddressRequest,
-     kFallbackBits},
-    {"Calling Party's Category Request Indic", LineLevel::L2, 1, 5, 1, kCategoryRequest,
-     kFallbackBits},
-    {"MCID Request Indicator", LineLevel::L2, 1, 1, 1, kMaliciousCallIdRequest, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Calling Party Addr Request Indic", .octet = 1, .bits = {1, 1},
+     .table = kCallingPartyAddressRequest},
+    {.label = "Calling Party's Category Request Indic", .octet = 1, .bits = {4, 4},
+     .table = kCategoryRequest},
+    {.label = "MCID Request Indicator", .octet = 1, .bits = {8, 8},
+     .table = kMaliciousCallIdRequest},
 };
 
 constexpr FieldBlock kBlock{"INFORMATION REQUEST INDICATORS(NATIONAL USE):", kLines,

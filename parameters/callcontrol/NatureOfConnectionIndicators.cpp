@@ -28,12 +28,12 @@ constexpr Phrase kEchoControlDevice[] = {
 
 // The contents are read as one number, so the fields come from the last octet (characters
 // 25-32 of its 32-character bit string); bits H G F have no line.
-constexpr FieldLine kLines[] = {
-    {"Satellite Indicator", LineLevel::L2, kLastOctet, 7, 2, kSatellite, kFallbackBits},
-    {"Continuity Check Indicator", LineLevel::L2, kLastOctet, 5, 2, kContinuityCheck,
-     kFallbackBits},
-    {"Echo Control Device Indicator", LineLevel::L2, kLastOctet, 4, 1, kEchoControlDevice,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Satellite Indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kSatellite},
+    {.label = "Continuity Check Indicator", .octet = kLastOctet, .bits = {4, 3},
+     .table = kContinuityCheck},
+    {.label = "Echo Control Device Indicator", .octet = kLastOctet, .bits = {5, 5},
+     .table = kEchoControlDevice},
 };
 
 constexpr FieldBlock kBlock{"NATURE OF CONNECTION INDICATORS:", kLines, BlockEnding::LineEnd};

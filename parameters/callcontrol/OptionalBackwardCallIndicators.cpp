@@ -31,18 +31,18 @@ constexpr Phrase kLastPartyRelease[] = {
 };
 
 // Bits A to D, G and H, one line each; bits E and F are not shown.
-constexpr FieldLine kLines[] = {
-    {"In-band information indicator", LineLevel::L2, kLastOctet, 8, 1, kInBandInformation,
-     kFallbackBits},
-    {"Call diversion may occur indicator", LineLevel::L2, kLastOctet, 7, 1, kCallDiversionMayOccur,
-     kFallbackBits},
-    {"Simple segmentation indicator", LineLevel::L2, kLastOctet, 6, 1,
-     callcontrol::kSimpleSegmentation, kFallbackBits},
-    {"MLPP user indicator", LineLevel::L2, kLastOctet, 5, 1, kMlppUser, kFallbackBits},
-    {"Time superv. before B-answer indic", LineLevel::L2, kLastOctet, 2, 1,
-     kTimeSupervisionBeforeAnswer, kFallbackBits},
-    {"Last party release indicator", LineLevel::L2, kLastOctet, 1, 1, kLastPartyRelease,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "In-band information indicator", .octet = kLastOctet, .bits = {1, 1},
+     .table = kInBandInformation},
+    {.label = "Call diversion may occur indicator", .octet = kLastOctet, .bits = {2, 2},
+     .table = kCallDiversionMayOccur},
+    {.label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
+     .table = callcontrol::kSimpleSegmentation},
+    {.label = "MLPP user indicator", .octet = kLastOctet, .bits = {4, 4}, .table = kMlppUser},
+    {.label = "Time superv. before B-answer indic", .octet = kLastOctet, .bits = {7, 7},
+     .table = kTimeSupervisionBeforeAnswer},
+    {.label = "Last party release indicator", .octet = kLastOctet, .bits = {8, 8},
+     .table = kLastPartyRelease},
 };
 
 constexpr FieldBlock kBlock{"OPTIONAL BACKWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};

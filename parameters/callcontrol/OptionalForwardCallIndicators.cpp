@@ -17,13 +17,13 @@ constexpr Phrase kConnectedLineIdRequest[] = {
 };
 
 // Bits B A, C and H; bits D to G carry nothing shown.
-constexpr FieldLine kLines[] = {
-    {"Closed user grp. call indicator", LineLevel::L2, kLastOctet, 7, 2, kClosedUserGroupCall,
-     kFallbackBits},
-    {"Simple segmentation indicator", LineLevel::L2, kLastOctet, 6, 1,
-     callcontrol::kSimpleSegmentation, kFallbackBits},
-    {"Connected line ID request indic", LineLevel::L2, kLastOctet, 1, 1, kConnectedLineIdRequest,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Closed user grp. call indicator", .octet = kLastOctet, .bits = {2, 1},
+     .table = kClosedUserGroupCall},
+    {.label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
+     .table = callcontrol::kSimpleSegmentation},
+    {.label = "Connected line ID request indic", .octet = kLastOctet, .bits = {8, 8},
+     .table = kConnectedLineIdRequest},
 };
 
 constexpr FieldBlock kBlock{"OPTIONAL FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};

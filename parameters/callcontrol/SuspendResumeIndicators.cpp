@@ -10,8 +10,9 @@ constexpr Phrase kSuspendResume[] = {
 };
 
 // Suspend/resume indicator, bit A; the rest of the octet is spare.
-constexpr FieldLine kLines[] = {
-    {"SUSPEND/RESUME INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kSuspendResume, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "SUSPEND/RESUME INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kSuspendResume},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

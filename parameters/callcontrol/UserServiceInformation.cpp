@@ -42,24 +42,24 @@ void UserServiceInformation(std::string_view contents, Text& out) {
     // Exchanges also send two octets with the bit set (8890): that is a whole parameter, so
     // without octet 3 the line is left out rather than the message failed.
     std::optional<std::uint8_t> rateMultiplier;
-    if (cutOctet(octet2, 1, 1).value == 1 && octetCount(contents) >= 3)
+    if (bitsOf(octet2, {8, 8}).value == 1 && octetCount(contents) >= 3)
         rateMultiplier = contentOctet(contents, 3);
 
     out += "USER SERVICE INFORMATION (";
     appendLogText(out, contents);
     out += ')';
     out += CRLF;
-    fieldLineL2(out, "Coding Standard", kCodingStandard, cutOctet(octet1, 2, 2),
+    fieldLineL2(out, "Coding Standard", kCodingStandard, bitsOf(octet1, {7, 6}),
                 kFallbackDecimalReserved);
     fieldLineL2(out, "Information Transfer Capability", kTransferCapability,
-                cutOctet(octet1, 4, 5), kFallbackDecimalReserved);
-    fieldLineL2(out, "Transfer Mode", kTransferMode, cutOctet(octet2, 2, 2), kTransferModeReserved);
-    fieldLineL2(out, "Information Transfer Rate", kTransferRate, cutOctet(octet2, 4, 5),
+                bitsOf(octet1, {5, 1}), kFallbackDecimalReserved);
+    fieldLineL2(out, "Transfer Mode", kTransferMode, bitsOf(octet2, {7, 6}), kTransferModeReserved);
+    fieldLineL2(out, "Information Transfer Rate", kTransferRate, bitsOf(octet2, {5, 1}),
                 kTransferRateReserved);
 
     if (rateMultiplier) {
         dressLabelL2(out, "Rate Multiplier");
-        appendDecimal(out, cutOctet(*rateMultiplier, 2, 7).value);
+        appendDecimal(out, bitsOf(*rateMultiplier, {7, 1}).value);
         out += "*64 kbit channels";
         out += CRLF;
     }

@@ -38,20 +38,20 @@ constexpr Phrase kNetworkDiscard[] = {
 
 // Type is bit A, services 1 to 3 are bits C B, E D and G F. Bit H (network discard) belongs
 // to the response only.
-constexpr FieldLine kRequestLines[] = {
-    {"Type", LineLevel::L2, kLastOctet, 8, 1, kType, kFallbackBits},
-    {"Service 1", LineLevel::L2, kLastOctet, 6, 2, kRequestService1, kFallbackBits},
-    {"Service 2", LineLevel::L2, kLastOctet, 4, 2, kRequestService2And3, kFallbackBits},
-    {"Service 3", LineLevel::L2, kLastOctet, 2, 2, kRequestService2And3, kFallbackBits},
+constexpr BitField kRequestLines[] = {
+    {.label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
+    {.label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kRequestService1},
+    {.label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kRequestService2And3},
+    {.label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kRequestService2And3},
 };
 
-constexpr FieldLine kResponseLines[] = {
-    {"Type", LineLevel::L2, kLastOctet, 8, 1, kType, kFallbackBits},
-    {"Service 1", LineLevel::L2, kLastOctet, 6, 2, kResponseService, kFallbackBits},
-    {"Service 2", LineLevel::L2, kLastOctet, 4, 2, kResponseService, kFallbackBits},
-    {"Service 3", LineLevel::L2, kLastOctet, 2, 2, kResponseService, kFallbackBits},
-    {"Network discard indicator", LineLevel::L2, kLastOctet, 1, 1, kNetworkDiscard,
-     kFallbackBits},
+constexpr BitField kResponseLines[] = {
+    {.label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
+    {.label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kResponseService},
+    {.label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kResponseService},
+    {.label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kResponseService},
+    {.label = "Network discard indicator", .octet = kLastOctet, .bits = {8, 8},
+     .table = kNetworkDiscard},
 };
 
 // Indexed by the type bit. The two headings differ in case.
@@ -63,7 +63,7 @@ constexpr FieldBlock kForms[] = {
 }  // namespace
 
 void UserToUserIndicators(std::string_view contents, Text& out) {
-    const FieldBlock& form = kForms[cutOctet(lastContentsOctet(contents), 8, 1).value];
+    const FieldBlock& form = kForms[bitsOf(lastContentsOctet(contents), {1, 1}).value];
     appendFieldBlock(out, contents, form);
 }
 

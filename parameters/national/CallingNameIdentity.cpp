@@ -35,12 +35,16 @@ constexpr ValuePhrase kEncoding[] = {
 constexpr Fallback kBitsThenSpare{Fallback::Kind::Bits, ", spare."};
 
 // Octet 1 and octet 2 are converted before anything is written.
-constexpr FieldLine kLines[] = {
-    {"Type of name", LineLevel::L2, 1, 1, 3, kTypeOfName, kFallbackDecimalSpare},
-    {"Availability Indicator", LineLevel::L2, 1, 4, 1, kAvailability, kFallbackBits},
-    {"Screening Indicator", LineLevel::L2, 1, 5, 2, kScreening, kBitsThenSpare},
-    {"Name Presentation", LineLevel::L2, 1, 7, 2, kPresentation, kBitsThenSpare},
-    {"Encoding identification", LineLevel::L2, 2, 1, 8, {}, kFallbackDecimalSpare, kEncoding},
+constexpr BitField kLines[] = {
+    {.label = "Type of name", .octet = 1, .bits = {8, 6},
+     .table = kTypeOfName, .fallback = kFallbackDecimalSpare},
+    {.label = "Availability Indicator", .octet = 1, .bits = {5, 5}, .table = kAvailability},
+    {.label = "Screening Indicator", .octet = 1, .bits = {4, 3},
+     .table = kScreening, .fallback = kBitsThenSpare},
+    {.label = "Name Presentation", .octet = 1, .bits = {2, 1},
+     .table = kPresentation, .fallback = kBitsThenSpare},
+    {.label = "Encoding identification", .octet = 2, .bits = {8, 1},
+     .values = kEncoding, .fallback = kFallbackDecimalSpare},
 };
 
 constexpr FieldBlock kBlock{"CALLING NAME IDENTITY:", kLines, BlockEnding::LineEnd};
@@ -68,7 +72,7 @@ void appendName(Text& out, std::string_view contents) {
 
 void CallingNameIdentity(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
-    const bool nameAvailable = cutOctet(contentOctet(contents, 1), 4, 1).value == 0;
+    const bool nameAvailable = bitsOf(contentOctet(contents, 1), {5, 5}).value == 0;
     if (nameAvailable && octetCount(contents) > 2) appendName(out, contents);
 }
 

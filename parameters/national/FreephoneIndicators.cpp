@@ -10,8 +10,9 @@ constexpr Phrase kFreephone[] = {
     {"1", "1, freephone call"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"FREE PHONE INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kFreephone, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "FREE PHONE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kFreephone},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};

@@ -13,9 +13,9 @@ constexpr Phrase kTerminatingAccess[] = {
     {"11", "3, spare."},
 };
 
-constexpr FieldLine kLines[] = {
-    {"TERMINATING ACCESS INDICATOR", LineLevel::L1, kLastOctet, 7, 2, kTerminatingAccess,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "TERMINATING ACCESS INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
+     .table = kTerminatingAccess},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};

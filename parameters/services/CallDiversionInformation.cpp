@@ -24,11 +24,11 @@ constexpr Phrase kRedirectingReason[] = {
     {"0110", "6, mobile subscriber not reachable."},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Notification subscription options", LineLevel::L2, kLastOctet, 6, 3, kNotificationOptions,
-     kFallbackBits},
-    {"Redirecting reason", LineLevel::L2, kLastOctet, 2, 4, kRedirectingReason,
-     kFallbackDecimalSpare},
+constexpr BitField kLines[] = {
+    {.label = "Notification subscription options", .octet = kLastOctet, .bits = {3, 1},
+     .table = kNotificationOptions},
+    {.label = "Redirecting reason", .octet = kLastOctet, .bits = {7, 4},
+     .table = kRedirectingReason, .fallback = kFallbackDecimalSpare},
 };
 
 // The title has no colon, and the block is followed by an empty line.

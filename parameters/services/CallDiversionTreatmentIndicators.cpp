@@ -13,7 +13,7 @@ constexpr Phrase kIndicator[] = {
     {"11", "3, spare"},
 };
 
-constexpr FieldLine kLines[] = {
+constexpr BitField kLines[] = {
     servicecommon::treatmentIndicatorLine("CALL DIVERSION TREATMENT INDICATOR", kIndicator),
 };
 

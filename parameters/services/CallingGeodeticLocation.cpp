@@ -33,11 +33,11 @@ constexpr Phrase kTypeOfShape[] = {
 };
 
 // Octets 1 and 2 are read each on its own; the shape description after them is not decoded.
-constexpr FieldLine kLines[] = {
-    {"Location Presentation Restrict. Indic", LineLevel::L2, 1, 5, 2, kPresentationRestriction,
-     kFallbackBits},
-    {"Screening Indicator", LineLevel::L2, 1, 7, 2, kScreening, kFallbackBits},
-    {"Type of Shape", LineLevel::L2, 2, 2, 7, kTypeOfShape, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Location Presentation Restrict. Indic", .octet = 1, .bits = {4, 3},
+     .table = kPresentationRestriction},
+    {.label = "Screening Indicator", .octet = 1, .bits = {2, 1}, .table = kScreening},
+    {.label = "Type of Shape", .octet = 2, .bits = {7, 1}, .table = kTypeOfShape},
 };
 
 constexpr FieldBlock kFields{"", kLines, BlockEnding::LineEnd};

@@ -11,8 +11,9 @@ constexpr Phrase kCcnrPossible[] = {
     {"1", "1, CCNR possible."},
 };
 
-constexpr FieldLine kLines[] = {
-    {"CCNR POSSIBLE INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kCcnrPossible, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "CCNR POSSIBLE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kCcnrPossible},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

@@ -11,8 +11,9 @@ constexpr Phrase kCcssCall[] = {
     {"1", "1, CCSS call."},
 };
 
-constexpr FieldLine kLines[] = {
-    {"CCSS CALL INDICATOR", LineLevel::L1, kLastOctet, 8, 1, kCcssCall, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "CCSS CALL INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kCcssCall},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

@@ -11,8 +11,9 @@ constexpr Phrase kCollectCall[] = {
     {"1", "1, collect call requested"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"COLLECT CALL REQUEST INDIC", LineLevel::L1, kLastOctet, 8, 1, kCollectCall, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "COLLECT CALL REQUEST INDIC", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+     .table = kCollectCall},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

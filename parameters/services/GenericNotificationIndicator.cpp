@@ -37,9 +37,9 @@ constexpr Phrase kNotification[] = {
     {"1111011", "123, call is diverting"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Extension Indicator", LineLevel::L2, kLastOctet, 1, 1, kExtension, kFallbackBits},
-    {"Notification Indicator", LineLevel::L2, kLastOctet, 2, 7, kNotification, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Extension Indicator", .octet = kLastOctet, .bits = {8, 8}, .table = kExtension},
+    {.label = "Notification Indicator", .octet = kLastOctet, .bits = {7, 1}, .table = kNotification},
 };
 
 constexpr FieldBlock kBlock{"GENERIC NOTIFICATION INDICATOR:", kLines, BlockEnding::None};

@@ -7,8 +7,9 @@ namespace {
 
 // Bits E D C B A of the last octet: how many more exchanges the call may pass, 0 to 31.
 // Bits H G F are not shown.
-constexpr FieldLine kLines[] = {
-    {"HOP COUNTER", LineLevel::L1, kLastOctet, 4, 5, {}, kFallbackDecimal},
+constexpr BitField kLines[] = {
+    {.label = "HOP COUNTER", .level = LineLevel::L1, .octet = kLastOctet, .bits = {5, 1},
+     .fallback = kFallbackDecimal},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

@@ -24,12 +24,12 @@ constexpr Phrase kResponse[] = {
 
 void LoopPreventionIndicators(std::string_view contents, Text& out) {
     const std::uint8_t octet = lastContentsOctet(contents);
-    const Field type = cutOctet(octet, 8, 1);
+    const Field type = bitsOf(octet, {1, 1});
     dressLabel(out, "LOOP PREVENTION INDICATORS");
     appendPhrase(out, kType, type, kFallbackBits);
     out += CRLF;
     if (type.value == 1)
-        fieldLineL2(out, "Response Indicator", kResponse, cutOctet(octet, 6, 2), kFallbackBits);
+        fieldLineL2(out, "Response Indicator", kResponse, bitsOf(octet, {3, 2}), kFallbackBits);
 }
 
 }  // namespace truno

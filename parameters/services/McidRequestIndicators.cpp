@@ -17,9 +17,9 @@ constexpr Phrase kHoldingRequest[] = {
     {"1", "1, holding requested"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"MCID Request Indicator", LineLevel::L2, kLastOctet, 8, 1, kMcidRequest, kFallbackBits},
-    {"Holding Indicator", LineLevel::L2, kLastOctet, 7, 1, kHoldingRequest, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "MCID Request Indicator", .octet = kLastOctet, .bits = {1, 1}, .table = kMcidRequest},
+    {.label = "Holding Indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kHoldingRequest},
 };
 
 constexpr FieldBlock kBlock{"MCID REQUEST INDICATORS:", kLines, BlockEnding::None};

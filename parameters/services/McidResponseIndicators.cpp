@@ -17,10 +17,11 @@ constexpr Phrase kHoldingProvided[] = {
     {"1", "1, holding provided"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"MCID Response Indicator", LineLevel::L2, kLastOctet, 8, 1, kMcidResponse, kFallbackBits},
-    {"Holding Provided Indicator", LineLevel::L2, kLastOctet, 7, 1, kHoldingProvided,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "MCID Response Indicator", .octet = kLastOctet, .bits = {1, 1},
+     .table = kMcidResponse},
+    {.label = "Holding Provided Indicator", .octet = kLastOctet, .bits = {2, 2},
+     .table = kHoldingProvided},
 };
 
 constexpr FieldBlock kBlock{"MCID RESPONSE INDICATORS:", kLines, BlockEnding::None};

@@ -34,15 +34,15 @@ void MlppPrecedence(std::string_view contents, Text& out) {
     for (std::size_t n = 0; n < 6; ++n) octets[n] = contentOctet(contents, n + 1);
 
     lineOf(out, "MLPP PRECEDENCE:");
-    fieldLineL2(out, "Look Ahead for Busy - LFB", kLookAheadForBusy, cutOctet(octets[0], 2, 2),
+    fieldLineL2(out, "Look Ahead for Busy - LFB", kLookAheadForBusy, bitsOf(octets[0], {7, 6}),
                 kFallbackBitsSpare);
-    fieldLineL2(out, "Precedence Level", kPrecedenceLevel, cutOctet(octets[0], 5, 4), kFallbackBitsSpare);
+    fieldLineL2(out, "Precedence Level", kPrecedenceLevel, bitsOf(octets[0], {4, 1}), kFallbackBitsSpare);
 
     // Each country code digit is a nibble written in decimal; a nibble above 9 gives two digits.
     dressLabelL2(out, "Telephony Country Code, TCC");
-    appendDecimal(out, cutOctet(octets[1], 5, 4).value);
-    appendDecimal(out, cutOctet(octets[2], 1, 4).value);
-    appendDecimal(out, cutOctet(octets[2], 5, 4).value);
+    appendDecimal(out, bitsOf(octets[1], {4, 1}).value);
+    appendDecimal(out, bitsOf(octets[2], {8, 5}).value);
+    appendDecimal(out, bitsOf(octets[2], {4, 1}).value);
     out += CRLF;
 
     dressLabelL2(out, "MLPP Service Domain");

@@ -11,9 +11,9 @@ constexpr Phrase kTarIndicator[] = {
     {"1", "1, TAR controlled call"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Temp. Altenative Routing indic", LineLevel::L2, kLastOctet, 8, 1, kTarIndicator,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Temp. Altenative Routing indic", .octet = kLastOctet, .bits = {1, 1},
+     .table = kTarIndicator},
     servicecommon::kExtensionLine,
 };
 

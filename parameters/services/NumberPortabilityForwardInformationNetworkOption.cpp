@@ -37,9 +37,9 @@ constexpr Phrase kPortabilityStatus[] = {
     {"0011", kPorted},
 };
 
-constexpr FieldLine kLines[] = {
-    {"No. Portability Status Indic", LineLevel::L2, kLastOctet, 5, 4, kPortabilityStatus,
-     servicecommon::kFallbackDecimalSpareNoStop},
+constexpr BitField kLines[] = {
+    {.label = "No. Portability Status Indic", .octet = kLastOctet, .bits = {4, 1},
+     .table = kPortabilityStatus, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
 

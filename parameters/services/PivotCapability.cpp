@@ -20,11 +20,11 @@ constexpr Phrase kInterworkingToRedirection[] = {
 };
 
 // Bits F E D are not shown.
-constexpr FieldLine kLines[] = {
-    {"Pivot possible indicator", LineLevel::L2, kLastOctet, 6, 3, kPivotPossible,
-     kFallbackBitsSpare},
-    {"Interworking to redirection indic", LineLevel::L2, kLastOctet, 2, 1,
-     kInterworkingToRedirection, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Pivot possible indicator", .octet = kLastOctet, .bits = {3, 1},
+     .table = kPivotPossible, .fallback = kFallbackBitsSpare},
+    {.label = "Interworking to redirection indic", .octet = kLastOctet, .bits = {7, 7},
+     .table = kInterworkingToRedirection},
     servicecommon::kExtensionLine,
 };
 

@@ -6,8 +6,9 @@ namespace truno {
 namespace {
 
 // Bits E D C B A: the number of redirections, 0 to 31, as a bare number; H G F are not shown.
-constexpr FieldLine kLines[] = {
-    {"Number of redirections", LineLevel::L2, kLastOctet, 4, 5, {}, kFallbackDecimal},
+constexpr BitField kLines[] = {
+    {.label = "Number of redirections", .octet = kLastOctet, .bits = {5, 1},
+     .fallback = kFallbackDecimal},
 };
 
 constexpr FieldBlock kBlock{"PIVOT COUNTER:", kLines, BlockEnding::LineEnd};

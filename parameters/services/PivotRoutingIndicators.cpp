@@ -14,9 +14,9 @@ constexpr Phrase kPivotRouting[] = {
     {"0000100", "4, interworking to redirection prohibited (backward)"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Pivot routing indicators", LineLevel::L2, kLastOctet, 2, 7, kPivotRouting,
-     servicecommon::kFallbackDecimalSpareNoStop},
+constexpr BitField kLines[] = {
+    {.label = "Pivot routing indicators", .octet = kLastOctet, .bits = {7, 1},
+     .table = kPivotRouting, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
 

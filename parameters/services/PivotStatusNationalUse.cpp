@@ -14,8 +14,8 @@ constexpr Phrase kPivotStatus[] = {
 };
 
 // Bits G to C are not shown.
-constexpr FieldLine kLines[] = {
-    {"Pivot status indicator", LineLevel::L2, kLastOctet, 7, 2, kPivotStatus, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Pivot status indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kPivotStatus},
     servicecommon::kExtensionLine,
 };
 

@@ -11,8 +11,9 @@ constexpr Phrase kQorCapability[] = {
     {"1", "1, QoR support"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"QoR capability indicator", LineLevel::L2, kLastOctet, 8, 1, kQorCapability, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "QoR capability indicator", .octet = kLastOctet, .bits = {1, 1},
+     .table = kQorCapability},
     servicecommon::kExtensionLine,
 };
 

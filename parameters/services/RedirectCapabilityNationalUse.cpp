@@ -14,9 +14,9 @@ constexpr Phrase kRedirectPossible[] = {
 };
 
 // Only the first octet is decoded, whatever its extension bit announces.
-constexpr FieldLine kLines[] = {
-    {"Redirect possible indicator", LineLevel::L2, kLastOctet, 6, 3, kRedirectPossible,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Redirect possible indicator", .octet = kLastOctet, .bits = {3, 1},
+     .table = kRedirectPossible},
     servicecommon::kExtensionLine,
 };
 

@@ -7,8 +7,9 @@ namespace {
 
 // Bits E D C B A as a number (0 to 31), on one level-1 line without a title; bits H G F are
 // not shown.
-constexpr FieldLine kLines[] = {
-    {"REDIRECT COUNTER", LineLevel::L1, kLastOctet, 4, 5, {}, kFallbackDecimal},
+constexpr BitField kLines[] = {
+    {.label = "REDIRECT COUNTER", .level = LineLevel::L1, .octet = kLastOctet, .bits = {5, 1},
+     .fallback = kFallbackDecimal},
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};

@@ -13,9 +13,9 @@ constexpr Phrase kRedirectStatus[] = {
     {"11", "3, spare"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Redirect status indicator", LineLevel::L2, kLastOctet, 7, 2, kRedirectStatus,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Redirect status indicator", .octet = kLastOctet, .bits = {2, 1},
+     .table = kRedirectStatus},
     servicecommon::kExtensionLine,
 };
 

@@ -46,12 +46,14 @@ constexpr Phrase kRedirectingReason[] = {
 };
 
 // Octet 1 and octet 2 are read each on its own; bit D of both is not shown.
-constexpr FieldLine kLines[] = {
-    {"Redirecting indicator", LineLevel::L2, 1, 6, 3, kRedirectingIndicator, kFallbackBits},
-    {"Original redirection reason", LineLevel::L2, 1, 1, 4, kOriginalReason, kFallbackBitsSpare},
-    {"No. of redirections undergone", LineLevel::L2, 2, 6, 3, {}, kFallbackDecimal},
-    {"Redirecting reason", LineLevel::L2, 2, 1, 4, kRedirectingReason,
-     servicecommon::kFallbackDecimalSpareNoStop},
+constexpr BitField kLines[] = {
+    {.label = "Redirecting indicator", .octet = 1, .bits = {3, 1}, .table = kRedirectingIndicator},
+    {.label = "Original redirection reason", .octet = 1, .bits = {8, 5},
+     .table = kOriginalReason, .fallback = kFallbackBitsSpare},
+    {.label = "No. of redirections undergone", .octet = 2, .bits = {3, 1},
+     .fallback = kFallbackDecimal},
+    {.label = "Redirecting reason", .octet = 2, .bits = {8, 5},
+     .table = kRedirectingReason, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
 };
 
 constexpr FieldBlock kBlock{"REDIRECTION INFORMATION:", kLines, BlockEnding::None};

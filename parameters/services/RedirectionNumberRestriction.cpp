@@ -13,9 +13,9 @@ constexpr Phrase kPresentationRestricted[] = {
     {"11", "3, spare"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Presentation restricted indicator", LineLevel::L2, kLastOctet, 7, 2, kPresentationRestricted,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Presentation restricted indicator", .octet = kLastOctet, .bits = {2, 1},
+     .table = kPresentationRestricted},
 };
 
 constexpr FieldBlock kBlock{"REDIRECTION NUMBER RESTRICTION:", kLines, BlockEnding::None};

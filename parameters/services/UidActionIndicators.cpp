@@ -17,11 +17,11 @@ constexpr Phrase kT9Instruction[] = {
     {"1", "1, stop or do not start T9 timer"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Through-connect instruction indic", LineLevel::L2, kLastOctet, 8, 1,
-     kThroughConnectInstruction, kFallbackBits},
-    {"T9 timer instruction indicator", LineLevel::L2, kLastOctet, 7, 1, kT9Instruction,
-     kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Through-connect instruction indic", .octet = kLastOctet, .bits = {1, 1},
+     .table = kThroughConnectInstruction},
+    {.label = "T9 timer instruction indicator", .octet = kLastOctet, .bits = {2, 2},
+     .table = kT9Instruction},
     servicecommon::kExtensionLine,
 };
 

@@ -17,10 +17,10 @@ constexpr Phrase kT9Capability[] = {
     {"1", "1, stopping of T9 timer possible"},
 };
 
-constexpr FieldLine kLines[] = {
-    {"Through-connection indicator", LineLevel::L2, kLastOctet, 8, 1, kThroughConnection,
-     kFallbackBits},
-    {"T9 timer indicator", LineLevel::L2, kLastOctet, 7, 1, kT9Capability, kFallbackBits},
+constexpr BitField kLines[] = {
+    {.label = "Through-connection indicator", .octet = kLastOctet, .bits = {1, 1},
+     .table = kThroughConnection},
+    {.label = "T9 timer indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kT9Capability},
     servicecommon::kExtensionLine,
 };
 

@@ -48,17 +48,17 @@ void appendSegmentation(Text& out, std::uint64_t segments) {
 // 0, as they usually are, the encapsulated information does start at octet 6.
 void ApplicationTransportParameter(std::string_view contents, Text& out) {
     const std::uint8_t octet1 = contentOctet(contents, 1);
-    const bool oneOctetContext = cutOctet(octet1, 1, 1).value == 1;
+    const bool oneOctetContext = bitsOf(octet1, {8, 8}).value == 1;
     const std::uint8_t octet2 = oneOctetContext ? 0 : contentOctet(contents, 2);
     const std::uint8_t instructions = contentOctet(contents, 3);
     const std::uint8_t segmentation = contentOctet(contents, 4);
     const std::uint8_t localReference = contentOctet(contents, 5);
 
     lineOf(out, "APPLICATION TRANSPORT PARAMETER (APP):");
-    fieldLineL2(out, "Extension Indicator", kExtension, cutOctet(octet1, 1, 1), kFallbackBits);
+    fieldLineL2(out, "Extension Indicator", kExtension, bitsOf(octet1, {8, 8}), kFallbackBits);
     if (oneOctetContext) {
         dressLabelL2(out, "Application context identifier (ACI)");
-        appendPhrase(out, kOneOctetContexts, cutOctet(octet1, 2, 7), kFallbackEmpty);
+        appendPhrase(out, kOneOctetContexts, bitsOf(octet1, {7, 1}), kFallbackEmpty);
         out += CRLF;
     } else {
         const Field context{(static_cast<std::uint64_t>(octet2 & 0x7Fu) << 7) | (octet1 & 0x7Fu),
@@ -73,14 +73,14 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
 
     out.append(static_cast<std::size_t>(kLabelIndent), ' ');
     lineOf(out, "Application Transport Instruction Indicators:");
-    fieldLineL3(out, "Release call indicator (RCI)", kReleaseCall, cutOctet(instructions, 8, 1),
+    fieldLineL3(out, "Release call indicator (RCI)", kReleaseCall, bitsOf(instructions, {1, 1}),
                 kFallbackBits);
     fieldLineL3(out, "Send notification indicator (SNI)", kSendNotification,
-                cutOctet(instructions, 7, 1), kFallbackBits);
-    fieldLineL2(out, "Sequence indicator (SI)", kSequence, cutOctet(segmentation, 2, 1),
+                bitsOf(instructions, {2, 2}), kFallbackBits);
+    fieldLineL2(out, "Sequence indicator (SI)", kSequence, bitsOf(segmentation, {7, 7}),
                 kFallbackBits);
     dressLabelL2(out, "APM segmentation indicator");
-    appendSegmentation(out, cutOctet(segmentation, 3, 6).value);
+    appendSegmentation(out, bitsOf(segmentation, {6, 1}).value);
     out += CRLF;
     dressLabelL2(out, "Segmentation local reference (SLR)");
     appendDecimal(out, localReference);

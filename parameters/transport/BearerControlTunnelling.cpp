@@ -13,7 +13,7 @@ constexpr Phrase kTunneling[] = {
 }  // namespace
 
 void BearerControlTunnelling(std::string_view contents, Text& out) {
-    appendPhrase(out, kTunneling, cutOctet(contentOctet(contents, 1), 8, 1), kFallbackBits);
+    appendPhrase(out, kTunneling, bitsOf(contentOctet(contents, 1), {1, 1}), kFallbackBits);
     out += CRLF;
 }
 

@@ -2,14 +2,11 @@
 
 namespace truno {
 
-void appendInstructionIndicators(Text& out, std::uint8_t octet,
-                                 std::span<const InstructionField> fields) {
-    if (cutOctet(octet, 1, 1).value != 1) return;
-    for (const InstructionField& field : fields) {
-        const Phrase* row = findPhrase(field.table, cutOctet(octet, field.first, field.length));
-        if (row == nullptr) continue;
-        dressLabelL2(out, field.label);
-        out += row->text;
+void appendInstructionIndicators(Text& out, std::uint8_t octet, std::span<const BitField> fields) {
+    if (bitsOf(octet, {8, 8}).value != 1) return;
+    for (const BitField& field : fields) {
+        if (findPhrase(field.table, bitsOf(octet, field.bits)) == nullptr) continue;
+        appendFieldLine(out, field, octet);
         out += CRLF;
     }
 }

@@ -2,18 +2,11 @@
 // The instruction indicators octet shared by the message and the parameter compatibility
 // information (Q.763 3.33 and 3.41): bits A to D mean the same in both, bit E and bits G F
 // differ, and bit 8 says whether the octet is shown at all.
-#include "base/FieldTable.h"
+#include "base/FieldBlock.h"
 
 #include <span>
 
 namespace truno {
-
-struct InstructionField {
-    std::string_view label;
-    int first;  // character of the octet's 8-character string (1 = bit 8)
-    int length;
-    std::span<const Phrase> table;
-};
 
 // Bit A.
 inline constexpr Phrase kTransitAtIntermediateExchange[] = {
@@ -39,8 +32,8 @@ inline constexpr Phrase kDiscardMessage[] = {
     {"1", "1, discard message."},
 };
 
-// One line per field, in the order given, when bit 8 of the octet is 1; nothing otherwise.
-void appendInstructionIndicators(Text& out, std::uint8_t octet,
-                                 std::span<const InstructionField> fields);
+// One line per field, in the order given, when bit 8 of the octet is 1; nothing otherwise. A
+// field whose value has no row in its table prints no line.
+void appendInstructionIndicators(Text& out, std::uint8_t octet, std::span<const BitField> fields);
 
 }  // namespace truno

@@ -18,13 +18,13 @@ constexpr Phrase kBroadbandNarrowbandInterworking[] = {
     {"11", "3, reserved."},
 };
 
-constexpr InstructionField kMessageInstructions[] = {
-    {"Transit at intermediate S/N exch", 8, 1, kTransitAtIntermediateExchange},
-    {"Release call indicator", 7, 1, kReleaseCall},
-    {"Send notification indicator", 6, 1, kSendNotification},
-    {"Discard message indicator", 5, 1, kDiscardMessage},
-    {"Pass on not possible indicator", 4, 1, kPassOnNotPossible},
-    {"Broadband/Narrowband interwork indic", 2, 2, kBroadbandNarrowbandInterworking},
+constexpr BitField kMessageInstructions[] = {
+    {.label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
+    {.label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
+    {.label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
+    {.label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
+    {.label = "Pass on not possible indicator", .bits = {5, 5}, .table = kPassOnNotPossible},
+    {.label = "Broadband/Narrowband interwork indic", .bits = {7, 6}, .table = kBroadbandNarrowbandInterworking},
 };
 
 }  // namespace

@@ -20,13 +20,13 @@ constexpr Phrase kPassOnNotPossible[] = {
     {"11", "3, reserved."},
 };
 
-constexpr InstructionField kParameterInstructions[] = {
-    {"Transit at intermediate S/N exch", 8, 1, kTransitAtIntermediateExchange},
-    {"Release call indicator", 7, 1, kReleaseCall},
-    {"Send notification indicator", 6, 1, kSendNotification},
-    {"Discard message indicator", 5, 1, kDiscardMessage},
-    {"Discard parameter indicator", 4, 1, kDiscardParameter},
-    {"Pass on not possible indicator", 2, 2, kPassOnNotPossible},
+constexpr BitField kParameterInstructions[] = {
+    {.label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
+    {.label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
+    {.label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
+    {.label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
+    {.label = "Discard parameter indicator", .bits = {5, 5}, .table = kDiscardParameter},
+    {.label = "Pass on not possible indicator", .bits = {7, 6}, .table = kPassOnNotPossible},
 };
 
 // Names of the parameters an upgraded parameter code can stand for; a code without a row

@@ -91,11 +91,13 @@ constexpr Phrase kSatellite[] = {
 };
 
 TEST(FieldTable, CutsFieldsAndFallsBackAsTold) {
-    const std::uint32_t word = wholeContentsWord("12");  // 00010010
-    EXPECT_EQ(cut(word, 31, 2).value, 2u);
-    EXPECT_EQ(cut(word, 28, 1).value, 1u);
-    EXPECT_EQ(cutOctet(0x12, 4, 1).value, 1u);
-    EXPECT_EQ(cutOctet(0xC0, 1, 2).value, 3u);
+    const auto last = static_cast<std::uint8_t>(wholeContentsWord("12"));  // 00010010
+    EXPECT_EQ(bitsOf(last, {2, 1}).value, 2u);
+    EXPECT_EQ(bitsOf(last, {5, 5}).value, 1u);
+    EXPECT_EQ(bitsOf(0x12, {5, 5}).value, 1u);
+    EXPECT_EQ(bitsOf(0xC0, {8, 7}).value, 3u);
+    EXPECT_EQ(bitsOf(0xA5, {8, 1}).value, 0xA5u);
+    EXPECT_EQ(bitsOf(0xA5, {7, 1}).width, 7);
 
     const struct { Field f; Fallback fb; std::string want; } cases[] = {
         {Field{1, 2}, kFallbackBits, "1, one."},

@@ -33,10 +33,10 @@ std::string dressedL2(std::string_view label, std::string_view value) {
 }
 
 TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
-    constexpr FieldLine kOne[] = {{"A", LineLevel::L1, 1, 8, 1, kBitA, kFallbackBits}};
-    constexpr FieldLine kTwo[] = {
-        {"A", LineLevel::L2, 1, 8, 1, kBitA, kFallbackBits},
-        {"H", LineLevel::L2, 1, 1, 1, kBitA, kFallbackBits},
+    constexpr BitField kOne[] = {{.label = "A", .level = LineLevel::L1, .octet = 1, .bits = {1, 1}, .table = kBitA}};
+    constexpr BitField kTwo[] = {
+        {.label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
+        {.label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
     };
     const std::string a1 = dressedL1("A", "1, on");
     const std::string a2 = dressedL2("A", "1, on");
@@ -61,10 +61,11 @@ TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
 
 TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
     // Bits D C B A of the octet: 0x01 is listed, 0x02 is not, and bit H selects the pattern row.
-    constexpr FieldLine kLines[] = {
-        {"N", LineLevel::L2, 1, 5, 4, {}, kFallbackDecimalSpare, kCount},
-        {"B", LineLevel::L2, 1, 5, 4, {}, kFallbackBits},
-        {"H", LineLevel::L2, 1, 1, 1, kBitA, kFallbackBits},
+    constexpr BitField kLines[] = {
+        {.label = "N", .octet = 1, .bits = {4, 1},
+         .values = kCount, .fallback = kFallbackDecimalSpare},
+        {.label = "B", .octet = 1, .bits = {4, 1}},
+        {.label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
     };
     const FieldBlock kBlock{"", kLines, BlockEnding::None};
     const struct {
@@ -84,10 +85,13 @@ TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
 }
 
 TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
-    constexpr FieldLine kLines[] = {
-        {"First", LineLevel::L1, 1, 1, 8, {}, kFallbackDecimal},
-        {"Last", LineLevel::L1, kLastOctet, 1, 8, {}, kFallbackDecimal},
-        {"Twentieth", LineLevel::L1, 20, 1, 8, {}, kFallbackDecimal},
+    constexpr BitField kLines[] = {
+        {.label = "First", .level = LineLevel::L1, .octet = 1, .bits = {8, 1},
+         .fallback = kFallbackDecimal},
+        {.label = "Last", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
+         .fallback = kFallbackDecimal},
+        {.label = "Twentieth", .level = LineLevel::L1, .octet = 20, .bits = {8, 1},
+         .fallback = kFallbackDecimal},
     };
     std::string contents(40, '0');
     contents.replace(0, 2, "05");
@@ -98,7 +102,7 @@ TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
     EXPECT_EQ(out, dressedL1("First", "1") + "\r\n" + dressedL1("Last", "2"));
 
     // Octet by octet a block is not held to the four-octet limit of the whole-number reading.
-    constexpr FieldLine kByIndex[] = {kLines[0], kLines[2]};
+    constexpr BitField kByIndex[] = {kLines[0], kLines[2]};
     out.clear();
     appendFieldBlock(out, contents, FieldBlock{"", kByIndex, BlockEnding::None});
     EXPECT_EQ(out, dressedL1("First", "5") + "\r\n" + dressedL1("Twentieth", "126"));
@@ -108,11 +112,11 @@ TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
 }
 
 TEST(FieldBlock, ConvertsEveryOctetBeforeWritingAndNamesTheFirstLineThatFails) {
-    constexpr FieldLine kLines[] = {
-        {"A", LineLevel::L2, 1, 8, 1, kBitA, kFallbackBits},
-        {"C", LineLevel::L2, 3, 8, 1, kBitA, kFallbackBits},
-        {"B", LineLevel::L2, 2, 8, 1, kBitA, kFallbackBits},
-        {"L", LineLevel::L2, kLastOctet, 8, 1, kBitA, kFallbackBits},
+    constexpr BitField kLines[] = {
+        {.label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
+        {.label = "C", .octet = 3, .bits = {1, 1}, .table = kBitA},
+        {.label = "B", .octet = 2, .bits = {1, 1}, .table = kBitA},
+        {.label = "L", .octet = kLastOctet, .bits = {1, 1}, .table = kBitA},
     };
     const FieldBlock kBlock{"TITLE:", kLines, BlockEnding::LineEnd};
     const struct {
