@@ -52,7 +52,7 @@ constexpr Phrase kVpnCall[] = {
     {"11", "3, VPN call terminating to on-net/off-net (undetermined)."},
 };
 
-// Bits L, M and N of octet 2 (characters 3-5) have no line.
+// Bits L, M and N of octet 2 (bits 6-4) have no line.
 constexpr BitField kLines[] = {
     {.label = "Call Indicator", .octet = 1, .bits = {1, 1}, .table = kCall},
     {.label = "End-to-end method indicator", .octet = 1, .bits = {3, 2},

@@ -254,7 +254,7 @@ TEST(GeodeticLocation, RawContentsThenTheFieldsOfOctetsOneAndTwo) {
     });
 }
 
-TEST(Services69Failures, ContentsThatCannotBeReadFailVisibly) {
+TEST(ServiceFlagsAndCountersFailures, ContentsThatCannotBeReadFailVisibly) {
     const struct {
         const char* name;
         ParameterDecoder decoder;
@@ -284,7 +284,7 @@ TEST(Services69Failures, ContentsThatCannotBeReadFailVisibly) {
 
 // Every octet value gives a block whose label lines put "=" in column 45, whose other lines
 // are the title or a continuation in the value column, and whose ending is the decoder's own.
-TEST(Services69Layout, EveryOctetValueGivesWellFormedLines) {
+TEST(ServiceFlagsAndCountersLayout, EveryOctetValueGivesWellFormedLines) {
     const struct {
         ParameterDecoder decoder;
         std::string_view title;

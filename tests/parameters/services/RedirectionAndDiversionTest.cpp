@@ -170,21 +170,21 @@ const BlockCase kBlockCases[] = {
 // the same from one build to the next.
 void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
 
-class Services64Block : public testing::TestWithParam<BlockCase> {};
+class RedirectionAndDiversionBlock : public testing::TestWithParam<BlockCase> {};
 
-TEST_P(Services64Block, PrintsTheBlock) {
+TEST_P(RedirectionAndDiversionBlock, PrintsTheBlock) {
     const BlockCase& c = GetParam();
     EXPECT_EQ(render(c.decoder, c.contents), c.expected);
 }
 
-TEST_P(Services64Block, AppendsAfterExistingText) {
+TEST_P(RedirectionAndDiversionBlock, AppendsAfterExistingText) {
     const BlockCase& c = GetParam();
     Text out = "earlier text";
     c.decoder(c.contents, out);
     EXPECT_EQ(out, "earlier text" + c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Decoders, Services64Block, testing::ValuesIn(kBlockCases),
+INSTANTIATE_TEST_SUITE_P(Decoders, RedirectionAndDiversionBlock, testing::ValuesIn(kBlockCases),
                          [](const testing::TestParamInfo<BlockCase>& p) { return std::string(p.param.name); });
 
 struct FailureCase {
@@ -222,19 +222,19 @@ const FailureCase kFailureCases[] = {
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
-class Services64Failure : public testing::TestWithParam<FailureCase> {};
+class RedirectionAndDiversionFailure : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(Services64Failure, ThrowsDecodeError) {
+TEST_P(RedirectionAndDiversionFailure, ThrowsDecodeError) {
     const FailureCase& c = GetParam();
     Text out;
     EXPECT_THROW(c.decoder(c.contents, out), DecodeError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Decoders, Services64Failure, testing::ValuesIn(kFailureCases),
+INSTANTIATE_TEST_SUITE_P(Decoders, RedirectionAndDiversionFailure, testing::ValuesIn(kFailureCases),
                          [](const testing::TestParamInfo<FailureCase>& p) { return std::string(p.param.name); });
 
 // A short MLPP precedence parameter adds nothing: all six octets are converted first.
-TEST(Services64, ShortMlppLeavesTheReportUntouched) {
+TEST(RedirectionAndDiversion, ShortMlppLeavesTheReportUntouched) {
     Text out = "before";
     EXPECT_THROW(MlppPrecedence("0404490A", out), DecodeError);
     EXPECT_EQ(out, "before");

@@ -370,7 +370,7 @@ struct BitUseCase {
     std::string_view suffix;  // octets after the one decoded, for decoders reading octet 1
 };
 
-TEST(CallControl712Indicators, EveryShownBitAndNoOtherChangesTheBlock) {
+TEST(CallControlIndicatorBits, EveryShownBitAndNoOtherChangesTheBlock) {
     const auto fixed = [](unsigned mask) { return [mask](unsigned) { return mask; }; };
     const std::vector<BitUseCase> cases = {
         {"optional forward", OptionalForwardCallIndicators, fixed(0x87), ""},
@@ -408,7 +408,7 @@ TEST(CallControl712Indicators, EveryShownBitAndNoOtherChangesTheBlock) {
     }
 }
 
-TEST(CallControl712Indicators, UnconvertibleContentsFailWithoutOutput) {
+TEST(CallControlIndicatorBits, UnconvertibleContentsFailWithoutOutput) {
     const struct {
         const char* what;
         ParameterDecoder decoder;
@@ -440,7 +440,7 @@ TEST(CallControl712Indicators, UnconvertibleContentsFailWithoutOutput) {
     }
 }
 
-TEST(CallControl712Indicators, WholeContentsUpToTheBitStringLimitUseTheLastOctet) {
+TEST(CallControlIndicatorBits, WholeContentsUpToTheBitStringLimitUseTheLastOctet) {
     // Four octets whose value still fits the 32-character bit string.
     EXPECT_EQ(render(ContinuityIndicators, "7FFFFF01"), render(ContinuityIndicators, "01"));
     EXPECT_EQ(render(UserToUserIndicators, "7FFFFF8D"), render(UserToUserIndicators, "8D"));
