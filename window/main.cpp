@@ -1,5 +1,5 @@
 // truno-decoder: the desktop window. A log given as argument is opened at start.
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     parser.addOption(screenshot);
     parser.process(app);
 
-    truno::window::Form1 window;
+    truno::window::MainWindow window;
     window.show();
 
     const QStringList files = parser.positionalArguments();
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         if (files.isEmpty())
             save();
         else
-            QObject::connect(&window, &truno::window::Form1::runEnded, &window, save);
+            QObject::connect(&window, &truno::window::MainWindow::runEnded, &window, save);
     }
     if (!files.isEmpty()) {
         const QString& file = files.constFirst();

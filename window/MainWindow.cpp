@@ -1,4 +1,4 @@
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 
 #include "window/DecodeJob.h"
 #include "window/ReportDocument.h"
@@ -48,79 +48,79 @@ QString droppedFile(const QMimeData* mime) {
 BusyPointer::BusyPointer() { QGuiApplication::setOverrideCursor(Qt::BusyCursor); }
 BusyPointer::~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
 
-QString Form1::ProgramVers() {
+QString MainWindow::programVersion() {
     return QStringLiteral("TRUNO Decoder v1.6 - (by the TRUNO Decoder project - 06/06/2006)       ");
 }
 
-QString Form1::aboutText() {
+QString MainWindow::aboutText() {
     return QStringLiteral(
         "This program is available at https://truno-decoder.example.org/\n"
         "More information and queries to info@truno-decoder.example.org\n"
         "Phone: +1 555 0100");
 }
 
-Form1::Form1(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
+MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>()) {
-    setObjectName(QStringLiteral("Form1"));
-    text2_ = new ReportView(this);
-    text2_->setObjectName(QStringLiteral("Text2"));
-    setCentralWidget(text2_);
-    text2_->setFocus();  // the keys scroll the report from the start
+    setObjectName(QStringLiteral("MainWindow"));
+    reportView_ = new ReportView(this);
+    reportView_->setObjectName(QStringLiteral("reportView"));
+    setCentralWidget(reportView_);
+    reportView_->setFocus();  // the keys scroll the report from the start
     createMenus();
     createStatusBar();
     setAcceptDrops(true);
-    setWindowTitle(ProgramVers());
+    setWindowTitle(programVersion());
 
     collectTimer_.setInterval(kCollectEvery);
-    connect(&collectTimer_, &QTimer::timeout, this, &Form1::collect);
+    connect(&collectTimer_, &QTimer::timeout, this, &MainWindow::collect);
 
     // Wide enough for the report's banner lines with room to spare, tall enough for a few
     // records, within the screen.
-    const int width = std::max(1000, static_cast<int>(std::ceil(110 * text2_->charWidth())));
-    const int height = std::max(720, 50 * text2_->lineHeight());
+    const int width = std::max(1000, static_cast<int>(std::ceil(110 * reportView_->charWidth())));
+    const int height = std::max(720, 50 * reportView_->lineHeight());
     QSize size(width, height);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size());
     resize(size);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     // The threads end before anything they report to goes away.
     job_.reset();
     retiring_.reset();
 }
 
-void Form1::createMenus() {
-    mnuFile_ = menuBar()->addMenu(tr("&File"));
-    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
+void MainWindow::createMenus() {
+    fileMenu_ = menuBar()->addMenu(tr("&File"));
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
 
-    mnuFileOpen_ = mnuFile_->addAction(tr("&Open"), this, &Form1::mnuFileOpen_Click);
-    mnuFileOpen_->setObjectName(QStringLiteral("mnuFileOpen"));
-    mnuFileOpen_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    openAction_ = fileMenu_->addAction(tr("&Open"), this, &MainWindow::openFromDialog);
+    openAction_->setObjectName(QStringLiteral("openAction"));
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
 
     // Save As and Print stay disabled: the report is only shown.
-    mnuFileSaveAs_ = mnuFile_->addAction(tr("Save &As..."));
-    mnuFileSaveAs_->setObjectName(QStringLiteral("mnuFileSaveAs"));
-    mnuFileSaveAs_->setEnabled(false);
+    saveAsAction_ = fileMenu_->addAction(tr("Save &As..."));
+    saveAsAction_->setObjectName(QStringLiteral("saveAsAction"));
+    saveAsAction_->setEnabled(false);
 
-    mnuFilePrint_ = mnuFile_->addAction(tr("&Print..."));
-    mnuFilePrint_->setObjectName(QStringLiteral("mnuFilePrint"));
-    mnuFilePrint_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFilePrint_->setEnabled(false);
+    printAction_ = fileMenu_->addAction(tr("&Print..."));
+    printAction_->setObjectName(QStringLiteral("printAction"));
+    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    printAction_->setEnabled(false);
 
-    mnuFile_->addSeparator()->setObjectName(QStringLiteral("mnuFileBar5"));
+    fileMenu_->addSeparator()->setObjectName(QStringLiteral("exitSeparator"));
 
-    mnuFileExit_ = mnuFile_->addAction(tr("E&xit"), this, &Form1::mnuFileExit_Click);
-    mnuFileExit_->setObjectName(QStringLiteral("mnuFileExit"));
+    exitAction_ = fileMenu_->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
+    exitAction_->setObjectName(QStringLiteral("exitAction"));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help"));
-    mnuAbout_ = help->addAction(tr("&About"), this, &Form1::mnuAbout_Click);
-    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
+    aboutAction_ = help->addAction(tr("&About"), this, &MainWindow::showAbout);
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
 }
 
-void Form1::createStatusBar() {
+void MainWindow::createStatusBar() {
     statusText_ = new QLabel(this);
     statusText_->setObjectName(QStringLiteral("statusText"));
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -135,28 +135,28 @@ void Form1::createStatusBar() {
     cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("runCancel"));
     cancelButton_->hide();
-    connect(cancelButton_, &QPushButton::clicked, this, &Form1::cancelRun);
+    connect(cancelButton_, &QPushButton::clicked, this, &MainWindow::cancelRun);
     statusBar()->addPermanentWidget(cancelButton_);
 }
 
 // ---------------------------------------------------------------- commands
 
-void Form1::mnuFileOpen_Click() {
+void MainWindow::openFromDialog() {
     if (job_) return;
-    mnuFileSaveAs_->setEnabled(false);
+    saveAsAction_->setEnabled(false);
     const QString path = dialogs_->chooseLogFile(this);
     if (path.isEmpty()) return;  // cancelled: everything stays as it was
     openFile(path);
 }
 
-void Form1::mnuAbout_Click() { dialogs_->showInformation(this, kProgramTitle, aboutText()); }
+void MainWindow::showAbout() { dialogs_->showInformation(this, kProgramTitle, aboutText()); }
 
-void Form1::mnuFileExit_Click() { close(); }
+void MainWindow::exitProgram() { close(); }
 
-void Form1::openFile(const QString& path) {
+void MainWindow::openFile(const QString& path) {
     if (job_) return;  // one run at a time
     retiring_.reset();
-    mnuFileSaveAs_->setEnabled(false);
+    saveAsAction_->setEnabled(false);
 
     const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     QString error;
@@ -169,13 +169,13 @@ void Form1::openFile(const QString& path) {
 
     previousCaption_ = windowTitle();
     previousStatus_ = statusText_->text();
-    previousScroll_ = {text2_->horizontalScrollBar()->value(), text2_->verticalScrollBar()->value()};
-    previousReport_ = text2_->setDocument(std::make_unique<ReportDocument>());
+    previousScroll_ = {reportView_->horizontalScrollBar()->value(), reportView_->verticalScrollBar()->value()};
+    previousReport_ = reportView_->setDocument(std::make_unique<ReportDocument>());
     runPath_ = fullPath;
-    setWindowTitle(ProgramVers() + QStringLiteral(" - ") + fullPath);
+    setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
     statusText_->setText(tr("Decoding %1 ...").arg(fullPath));
     busy_.emplace();
-    mnuFileOpen_->setEnabled(false);
+    openAction_->setEnabled(false);
     progress_->setRange(0, job->fileSize() > 0 ? 1000 : 0);  // a pipe: no known end
     progress_->setValue(0);
     progress_->show();
@@ -191,10 +191,10 @@ void Form1::openFile(const QString& path) {
     collectTimer_.start();
 }
 
-void Form1::collect() {
+void MainWindow::collect() {
     if (!job_) return;
     job_->takeBlocks(collected_);
-    for (std::string& block : collected_) text2_->appendText(std::move(block));
+    for (std::string& block : collected_) reportView_->appendText(std::move(block));
     collected_.clear();
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
@@ -203,7 +203,7 @@ void Form1::collect() {
     }
 }
 
-void Form1::jobEnded(std::uint64_t id) {
+void MainWindow::jobEnded(std::uint64_t id) {
     if (retiring_ && id == retiringId_) {
         retiring_.reset();
         return;
@@ -228,7 +228,7 @@ void Form1::jobEnded(std::uint64_t id) {
     emit runEnded();
 }
 
-void Form1::cancelRun() {
+void MainWindow::cancelRun() {
     if (!job_) return;
     // The thread stops on its own within moments; the window does not wait for it.
     job_->cancel();
@@ -242,34 +242,34 @@ void Form1::cancelRun() {
     emit runEnded();
 }
 
-void Form1::endBusy() {
+void MainWindow::endBusy() {
     busy_.reset();
     progress_->hide();
     cancelButton_->hide();
-    mnuFileOpen_->setEnabled(true);
+    openAction_->setEnabled(true);
 }
 
-void Form1::restorePrevious() {
-    text2_->setDocument(std::move(previousReport_));
-    text2_->horizontalScrollBar()->setValue(previousScroll_.x());
-    text2_->verticalScrollBar()->setValue(previousScroll_.y());
+void MainWindow::restorePrevious() {
+    reportView_->setDocument(std::move(previousReport_));
+    reportView_->horizontalScrollBar()->setValue(previousScroll_.x());
+    reportView_->verticalScrollBar()->setValue(previousScroll_.y());
     setWindowTitle(previousCaption_);
     statusText_->setText(previousStatus_);
 }
 
 // ---------------------------------------------------------------- window events
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     cancelRun();
     if (retiring_) retiring_->cancel();
     event->accept();
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (!job_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const QString path = droppedFile(event->mimeData());
     if (job_ || path.isEmpty()) return;
     event->acceptProposedAction();

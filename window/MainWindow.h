@@ -1,5 +1,5 @@
 #pragma once
-// The program's one window: the File and Help menus, the report view Text2 and a status bar
+// The program's one window: the File and Help menus, the report view and a status bar
 // with the run's summary, and the progress of a run with its Cancel button.
 #include "window/UserDialogs.h"
 
@@ -35,20 +35,20 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-class Form1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // Without `dialogs`, the standard Qt dialogs are used.
-    explicit Form1(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The banner: program, version, contact and date, with seven blanks after it.
-    static QString ProgramVers();
+    static QString programVersion();
     // The three lines of the About box.
     static QString aboutText();
 
-    ReportView* reportView() const { return text2_; }
+    ReportView* reportView() const { return reportView_; }
     // A run is in progress (the progress bar and its Cancel button are shown).
     bool isRunning() const { return job_ != nullptr; }
     // No decoding thread is left, not even a cancelled one still winding down.
@@ -72,22 +72,22 @@ protected:
 private:
     void createMenus();
     void createStatusBar();
-    void mnuFileOpen_Click();
-    void mnuAbout_Click();
-    void mnuFileExit_Click();
+    void openFromDialog();
+    void showAbout();
+    void exitProgram();
     void collect();
     void jobEnded(std::uint64_t id);
     void endBusy();
     void restorePrevious();
 
     std::unique_ptr<UserDialogs> dialogs_;
-    ReportView* text2_ = nullptr;
-    QMenu* mnuFile_ = nullptr;
-    QAction* mnuFileOpen_ = nullptr;
-    QAction* mnuFileSaveAs_ = nullptr;
-    QAction* mnuFilePrint_ = nullptr;
-    QAction* mnuFileExit_ = nullptr;
-    QAction* mnuAbout_ = nullptr;
+    ReportView* reportView_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* printAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancelButton_ = nullptr;

@@ -1,7 +1,7 @@
 // The main window driven as a user would, with the dialogs answered by the test: menus,
 // caption, the report shown after a run, and what stays in place when a run does not complete.
 #include "run/DecodeRun.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 #include "window/ReportDocument.h"
 #include "window/ReportView.h"
 
@@ -34,7 +34,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-using truno::window::Form1;
+using truno::window::MainWindow;
 using truno::window::UserDialogs;
 
 namespace {
@@ -147,8 +147,8 @@ public:
     // Opens `path` through File > Open and waits for the run to end.
     bool openThroughMenu(const QString& path) {
         script.filesToChoose.push_back(path);
-        QSignalSpy ended(&form, &Form1::runEnded);
-        action("mnuFileOpen")->trigger();
+        QSignalSpy ended(&form, &MainWindow::runEnded);
+        action("openAction")->trigger();
         return ended.count() > 0 || ended.wait(20000);
     }
 
@@ -157,12 +157,12 @@ public:
     QString status() const { return form.findChild<QLabel*>(QStringLiteral("statusText"))->text(); }
 
     DialogScript script;
-    Form1 form;
+    MainWindow form;
 };
 
 }  // namespace
 
-class Form1Test : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -182,19 +182,19 @@ private slots:
     void droppedFileIsOpened();
 };
 
-void Form1Test::menus_data() {
+void MainWindowTest::menus_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("Open") << "mnuFileOpen" << "&Open" << QKeySequence(QStringLiteral("Ctrl+O")) << true;
-    QTest::newRow("Save As") << "mnuFileSaveAs" << "Save &As..." << QKeySequence() << false;
-    QTest::newRow("Print") << "mnuFilePrint" << "&Print..." << QKeySequence(QStringLiteral("Ctrl+P")) << false;
-    QTest::newRow("Exit") << "mnuFileExit" << "E&xit" << QKeySequence() << true;
-    QTest::newRow("About") << "mnuAbout" << "&About" << QKeySequence() << true;
+    QTest::newRow("Open") << "openAction" << "&Open" << QKeySequence(QStringLiteral("Ctrl+O")) << true;
+    QTest::newRow("Save As") << "saveAsAction" << "Save &As..." << QKeySequence() << false;
+    QTest::newRow("Print") << "printAction" << "&Print..." << QKeySequence(QStringLiteral("Ctrl+P")) << false;
+    QTest::newRow("Exit") << "exitAction" << "E&xit" << QKeySequence() << true;
+    QTest::newRow("About") << "aboutAction" << "&About" << QKeySequence() << true;
 }
 
-void Form1Test::menus() {
+void MainWindowTest::menus() {
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QKeySequence, shortcut);
@@ -211,28 +211,28 @@ void Form1Test::menus() {
     const QList<QAction*> bar = w.form.menuBar()->actions();
     QCOMPARE(bar.size(), 2);
     QCOMPARE(bar[0]->text(), QStringLiteral("&File"));
-    QCOMPARE(bar[0]->menu()->objectName(), QStringLiteral("mnuFile"));
+    QCOMPARE(bar[0]->menu()->objectName(), QStringLiteral("fileMenu"));
     QCOMPARE(bar[1]->text(), QStringLiteral("&Help"));
     QStringList fileItems;
     for (QAction* a : bar[0]->menu()->actions()) fileItems << (a->isSeparator() ? "-" : a->objectName());
-    QCOMPARE(fileItems, (QStringList{"mnuFileOpen", "mnuFileSaveAs", "mnuFilePrint", "-", "mnuFileExit"}));
+    QCOMPARE(fileItems, (QStringList{"openAction", "saveAsAction", "printAction", "-", "exitAction"}));
     QCOMPARE(bar[1]->menu()->objectName(), QStringLiteral("Help"));
     QCOMPARE(bar[1]->menu()->actions().size(), 1);
-    QVERIFY(bar[1]->menu()->actions().front() == w.action("mnuAbout"));
+    QVERIFY(bar[1]->menu()->actions().front() == w.action("aboutAction"));
 }
 
-void Form1Test::captionAndAbout() {
+void MainWindowTest::captionAndAbout() {
     WindowFixture w;
-    QCOMPARE(w.form.objectName(), QStringLiteral("Form1"));
-    QCOMPARE(w.form.reportView()->objectName(), QStringLiteral("Text2"));
+    QCOMPARE(w.form.objectName(), QStringLiteral("MainWindow"));
+    QCOMPARE(w.form.reportView()->objectName(), QStringLiteral("reportView"));
     // The banner: version and date, a contact text naming no one, and seven blanks.
     static const QRegularExpression banner(
         QStringLiteral("^TRUNO Decoder v1\\.6 - \\(by (\\S.*\\S) - 06/06/2006\\) {7}$"));
-    QVERIFY(banner.match(Form1::ProgramVers()).hasMatch());
-    QCOMPARE(w.form.windowTitle(), Form1::ProgramVers());
+    QVERIFY(banner.match(MainWindow::programVersion()).hasMatch());
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion());
     QVERIFY(w.report().empty());
 
-    w.action("mnuAbout")->trigger();
+    w.action("aboutAction")->trigger();
     QCOMPARE(w.script.information.size(), 1);
     const QStringList lines = w.script.information.front().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 3);
@@ -243,7 +243,7 @@ void Form1Test::captionAndAbout() {
     QVERIFY(lines[0].size() > 29 && lines[1].size() > 32 && lines[2].size() > 7);
 }
 
-void Form1Test::shortcutOpensTheDialog() {
+void MainWindowTest::shortcutOpensTheDialog() {
     WindowFixture w;
     w.form.show();
     QVERIFY(QTest::qWaitForWindowActive(&w.form));
@@ -254,15 +254,15 @@ void Form1Test::shortcutOpensTheDialog() {
     QVERIFY(w.script.errors.isEmpty() && w.script.information.isEmpty());
 }
 
-void Form1Test::exitClosesTheWindow() {
+void MainWindowTest::exitClosesTheWindow() {
     WindowFixture w;
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-    w.action("mnuFileExit")->trigger();
+    w.action("exitAction")->trigger();
     QVERIFY(!w.form.isVisible());
 }
 
-void Form1Test::viewHoldsTheToolsReport_data() {
+void MainWindowTest::viewHoldsTheToolsReport_data() {
     QTest::addColumn<QString>("log");
     const QStringList logs = QDir(sourcePath("tests/golden")).entryList({QStringLiteral("*.log")}, QDir::Files, QDir::Name);
     QVERIFY(!logs.isEmpty());
@@ -272,7 +272,7 @@ void Form1Test::viewHoldsTheToolsReport_data() {
         QTest::newRow("examples/sample.log") << sourcePath("examples/sample.log");
 }
 
-void Form1Test::viewHoldsTheToolsReport() {
+void MainWindowTest::viewHoldsTheToolsReport() {
     QFETCH(QString, log);
     WindowFixture w;
     QVERIFY(w.openThroughMenu(log));
@@ -280,17 +280,17 @@ void Form1Test::viewHoldsTheToolsReport() {
     const std::string expected = toolReport(log, &summary);
     QVERIFY(!expected.empty());
     QVERIFY(w.report() == expected);  // byte for byte (QCOMPARE would print hundreds of KB)
-    QCOMPARE(w.form.windowTitle(), Form1::ProgramVers() + QStringLiteral(" - ") + log);
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
     QCOMPARE(w.status(), QString::fromStdString(truno::summaryText(summary)));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QVERIFY(!w.action("mnuFileSaveAs")->isEnabled());
-    QVERIFY(w.action("mnuFileOpen")->isEnabled());
+    QVERIFY(!w.action("saveAsAction")->isEnabled());
+    QVERIFY(w.action("openAction")->isEnabled());
     QVERIFY(!w.form.findChild<QProgressBar*>(QStringLiteral("runProgress"))->isVisibleTo(&w.form));
     QVERIFY(w.script.errors.isEmpty());
     QTRY_VERIFY(w.form.isIdle());
 }
 
-void Form1Test::cancelledDialogKeepsEverything() {
+void MainWindowTest::cancelledDialogKeepsEverything() {
     WindowFixture w;
     const QString log = sourcePath("tests/golden/isup-m3ua-call-6.log");
     QVERIFY(w.openThroughMenu(log));
@@ -299,7 +299,7 @@ void Form1Test::cancelledDialogKeepsEverything() {
     const QString status = w.status();
 
     w.script.filesToChoose.push_back(QString());  // the user cancels
-    w.action("mnuFileOpen")->trigger();
+    w.action("openAction")->trigger();
     QCOMPARE(w.script.chooseCalls, 2);
     QVERIFY(w.report() == report);
     QCOMPARE(w.form.windowTitle(), caption);
@@ -309,7 +309,7 @@ void Form1Test::cancelledDialogKeepsEverything() {
     QVERIFY(w.script.errors.isEmpty());
 }
 
-void Form1Test::unreadableFileKeepsTheReport_data() {
+void MainWindowTest::unreadableFileKeepsTheReport_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing file") << QDir::temp().absoluteFilePath(QStringLiteral("truno-no-such-file.log"))
@@ -319,7 +319,7 @@ void Form1Test::unreadableFileKeepsTheReport_data() {
     QTest::newRow("read fails") << QStringLiteral("/proc/self/mem") << QString::fromLocal8Bit(std::strerror(EIO));
 }
 
-void Form1Test::unreadableFileKeepsTheReport() {
+void MainWindowTest::unreadableFileKeepsTheReport() {
     QFETCH(QString, path);
     QFETCH(QString, reason);
     WindowFixture w;
@@ -329,7 +329,7 @@ void Form1Test::unreadableFileKeepsTheReport() {
     const QString status = w.status();
 
     w.script.filesToChoose.push_back(path);
-    w.action("mnuFileOpen")->trigger();
+    w.action("openAction")->trigger();
     QTRY_VERIFY(!w.form.isRunning());
     QCOMPARE(w.script.errors.size(), 1);
     QVERIFY2(w.script.errors.front().contains(path), qPrintable(w.script.errors.front()));
@@ -338,10 +338,10 @@ void Form1Test::unreadableFileKeepsTheReport() {
     QCOMPARE(w.form.windowTitle(), caption);
     QCOMPARE(w.status(), status);
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QVERIFY(w.action("mnuFileOpen")->isEnabled());
+    QVERIFY(w.action("openAction")->isEnabled());
 }
 
-void Form1Test::logWithoutMessagesSaysWhy() {
+void MainWindowTest::logWithoutMessagesSaysWhy() {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("no-header.log"));
     // A message, but no trace header in front of it: nothing is decoded.
@@ -356,10 +356,10 @@ void Form1Test::logWithoutMessagesSaysWhy() {
     QVERIFY(w.report().empty());  // the new, empty report replaces the previous one
     QCOMPARE(w.status(), QString::fromStdString(truno::summaryText(summary)));
     QVERIFY(w.status().endsWith(QString::fromStdString(summary.whyNothing)));
-    QCOMPARE(w.form.windowTitle(), Form1::ProgramVers() + QStringLiteral(" - ") + log);
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
 }
 
-void Form1Test::busyPointerRestoredAfterFailingMessages() {
+void MainWindowTest::busyPointerRestoredAfterFailingMessages() {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("failing.log"));
     // Too short for a type code; lower-case hex; then a good release complete.
@@ -372,7 +372,7 @@ void Form1Test::busyPointerRestoredAfterFailingMessages() {
     QVERIFY(summary.notDecoded >= 1);
 
     WindowFixture w;
-    QSignalSpy ended(&w.form, &Form1::runEnded);
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
     w.form.openFile(log);
     QVERIFY(w.form.isRunning());
     QVERIFY(QGuiApplication::overrideCursor() != nullptr);
@@ -385,7 +385,7 @@ void Form1Test::busyPointerRestoredAfterFailingMessages() {
     QVERIFY(w.status().contains(QStringLiteral(" not decoded")));
 }
 
-void Form1Test::runShowsRecordsWhileReadingAndCanBeCancelled() {
+void MainWindowTest::runShowsRecordsWhileReadingAndCanBeCancelled() {
     WindowFixture w;
     QVERIFY(w.openThroughMenu(sourcePath("tests/golden/isup-m3ua-call-6.log")));
     const std::string report = w.report();
@@ -400,11 +400,11 @@ void Form1Test::runShowsRecordsWhileReadingAndCanBeCancelled() {
     PipeFeeder feeder(fifo, readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
     QVERIFY(feeder.isOpen());
 
-    QSignalSpy ended(&w.form, &Form1::runEnded);
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
     w.script.filesToChoose.push_back(fifo);
-    w.action("mnuFileOpen")->trigger();
+    w.action("openAction")->trigger();
     QVERIFY(w.form.isRunning());
-    QCOMPARE(w.form.windowTitle(), Form1::ProgramVers() + QStringLiteral(" - ") + fifo);
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + fifo);
     // Records appear while the run goes on.
     QTRY_VERIFY_WITH_TIMEOUT(w.form.reportView()->document().lineCount() > 100, 10000);
     QVERIFY(w.form.isRunning());
@@ -414,7 +414,7 @@ void Form1Test::runShowsRecordsWhileReadingAndCanBeCancelled() {
     auto* cancel = w.form.findChild<QPushButton*>(QStringLiteral("runCancel"));
     QVERIFY(cancel->isVisibleTo(&w.form));
     QVERIFY(w.form.findChild<QProgressBar*>(QStringLiteral("runProgress"))->isVisibleTo(&w.form));
-    QVERIFY(!w.action("mnuFileOpen")->isEnabled());
+    QVERIFY(!w.action("openAction")->isEnabled());
 
     QTest::mouseClick(cancel, Qt::LeftButton);
     QCOMPARE(ended.count(), 1);
@@ -424,7 +424,7 @@ void Form1Test::runShowsRecordsWhileReadingAndCanBeCancelled() {
     QVERIFY(w.status() != status && w.status().contains(QStringLiteral("cancelled")));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QVERIFY(!cancel->isVisibleTo(&w.form));
-    QVERIFY(w.action("mnuFileOpen")->isEnabled());
+    QVERIFY(w.action("openAction")->isEnabled());
     // The decoding thread ends although the pipe is still open and silent.
     QTRY_VERIFY_WITH_TIMEOUT(w.form.isIdle(), 5000);
 
@@ -432,7 +432,7 @@ void Form1Test::runShowsRecordsWhileReadingAndCanBeCancelled() {
     QVERIFY(w.report() == report);
 }
 
-void Form1Test::droppedFileIsOpened() {
+void MainWindowTest::droppedFileIsOpened() {
     WindowFixture w;
     const QString log = sourcePath("tests/golden/isup-m2pa-call-6.log");
     QMimeData mime;
@@ -440,12 +440,12 @@ void Form1Test::droppedFileIsOpened() {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w.form, &enter);
     QVERIFY(enter.isAccepted());
-    QSignalSpy ended(&w.form, &Form1::runEnded);
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w.form, &drop);
     QVERIFY(drop.isAccepted());
     QVERIFY(ended.wait(20000));
-    QCOMPARE(w.form.windowTitle(), Form1::ProgramVers() + QStringLiteral(" - ") + log);
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
     QVERIFY(w.report() == toolReport(log));
 
     // Something that is not a local file is refused.
@@ -457,5 +457,5 @@ void Form1Test::droppedFileIsOpened() {
     QVERIFY(!refused.isAccepted());
 }
 
-QTEST_MAIN(Form1Test)
-#include "Form1Test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
