@@ -1,3 +1,4 @@
+// The Q.763 address format of the number parameters (called party number, Q.763 3.9, and others).
 #include "parameters/address/AddressNumber.h"
 
 namespace truno {

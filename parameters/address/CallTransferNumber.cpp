@@ -1,3 +1,4 @@
+// Call transfer number (code 45), Q.763 3.64.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

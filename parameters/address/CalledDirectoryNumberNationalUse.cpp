@@ -1,3 +1,4 @@
+// Called directory number, national use (code 7D), Q.763 3.86.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

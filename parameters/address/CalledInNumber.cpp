@@ -1,3 +1,4 @@
+// Called IN number (code 6F), Q.763 3.72.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

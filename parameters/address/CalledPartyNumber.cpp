@@ -1,3 +1,4 @@
+// Called party number (code 04), Q.763 3.9.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

@@ -1,3 +1,4 @@
+// Calling party number (code 0A), Q.763 3.10.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

@@ -1,3 +1,4 @@
+// Connected number (code 21), Q.763 3.16.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

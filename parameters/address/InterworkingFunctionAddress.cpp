@@ -1,3 +1,4 @@
+// Interworking function address, bearer association element 3, Q.765.5.
 #include "parameters/address/AddressDecoders.h"
 
 namespace truno {

@@ -1,3 +1,4 @@
+// Location number (code 3F), Q.763 3.30.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

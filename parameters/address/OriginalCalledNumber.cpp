@@ -1,3 +1,4 @@
+// Original called number (code 28), Q.763 3.39.
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/address/AddressNumber.h"
 

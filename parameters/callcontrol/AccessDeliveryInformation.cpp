@@ -1,3 +1,4 @@
+// Access delivery information (code 2E), Q.763 3.1.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

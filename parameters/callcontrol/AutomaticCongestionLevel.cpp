@@ -1,3 +1,4 @@
+// Automatic congestion level (code 27), Q.763 3.3.
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 #include "base/FieldTable.h"

@@ -1,3 +1,4 @@
+// Backward call indicators (code 11), Q.763 3.4.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Calling party's category (code 09), Q.763 3.11.
 #include "base/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Cause indicators (code 12), Q.763 3.12, with the cause values of Q.850.
 #include "base/FieldTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Circuit group supervision message type (code 15), Q.763 3.13.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Circuit state indicator, national use (code 26), Q.763 3.14.
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {

@@ -1,3 +1,4 @@
+// Continuity indicators (code 10), Q.763 3.18.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Echo control information (code 37), Q.763 3.19.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

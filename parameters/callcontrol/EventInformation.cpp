@@ -1,3 +1,4 @@
+// Event information (code 24), Q.763 3.21.
 #include "base/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

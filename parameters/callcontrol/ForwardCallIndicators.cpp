@@ -1,3 +1,4 @@
+// Forward call indicators (code 07), Q.763 3.23, in the BICC form of Q.1902.3.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

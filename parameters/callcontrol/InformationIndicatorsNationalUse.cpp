@@ -1,3 +1,4 @@
+// Information indicators, national use (code 0F), Q.763 3.28.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Information request indicators, national use (code 0E), Q.763 3.29.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

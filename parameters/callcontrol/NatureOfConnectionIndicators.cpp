@@ -1,3 +1,4 @@
+// Nature of connection indicators (code 06), Q.763 3.35.
 #include "base/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Optional backward call indicators (code 29), Q.763 3.37.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Optional forward call indicators (code 08), Q.763 3.38.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// Range and status (code 16), Q.763 3.43.
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {

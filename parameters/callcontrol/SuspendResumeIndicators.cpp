@@ -1,3 +1,4 @@
+// Suspend/resume indicators (code 22), Q.763 3.52.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

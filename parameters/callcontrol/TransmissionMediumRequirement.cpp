@@ -1,3 +1,4 @@
+// Transmission medium requirement (code 02), Q.763 3.54.
 #include "base/Conversions.h"
 #include "base/FieldTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"

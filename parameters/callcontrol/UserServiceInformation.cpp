@@ -1,3 +1,4 @@
+// User service information (code 1D), Q.763 3.57, with the bearer capability of Q.931.
 #include "parameters/callcontrol/CallControlCommon.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

@@ -1,3 +1,4 @@
+// User-to-user indicators (code 2A), Q.763 3.60.
 #include "base/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 

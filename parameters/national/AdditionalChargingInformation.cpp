@@ -1,3 +1,4 @@
+// Additional charging information (code FA), a national parameter with no ITU-T clause.
 #include "base/Conversions.h"
 #include "parameters/national/NationalDecoders.h"
 

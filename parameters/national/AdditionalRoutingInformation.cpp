@@ -1,3 +1,4 @@
+// Additional routing information (code FB), a national parameter with no ITU-T clause.
 #include "parameters/national/NationalDecoders.h"
 
 namespace truno {

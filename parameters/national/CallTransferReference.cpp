@@ -1,3 +1,4 @@
+// Call transfer reference (code 43), Q.763 3.65.
 #include "base/Conversions.h"
 #include "parameters/national/NationalDecoders.h"
 

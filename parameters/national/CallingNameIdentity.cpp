@@ -1,3 +1,4 @@
+// Calling name identity (code F2), a national parameter with no ITU-T clause.
 #include "base/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 

@@ -1,3 +1,4 @@
+// Carrier selection information, national use (code A1), a national parameter with no ITU-T clause.
 #include "base/FieldTable.h"
 #include "parameters/national/NationalDecoders.h"
 

@@ -1,3 +1,4 @@
+// Freephone indicators (code 41), reserved in Q.763 Table 5 for national use.
 #include "base/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 

@@ -1,3 +1,4 @@
+// Backward GVNS (code 4D), Q.763 3.62.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

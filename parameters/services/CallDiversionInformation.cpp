@@ -1,3 +1,4 @@
+// Call diversion information (code 36), Q.763 3.5.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Call diversion treatment indicators (code 6E), Q.763 3.71.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

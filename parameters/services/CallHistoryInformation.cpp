@@ -1,3 +1,4 @@
+// Call history information (code 2D), Q.763 3.6.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

@@ -1,3 +1,4 @@
+// Call offering treatment indicators (code 70), Q.763 3.73.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Call transfer treatment indicator (code F7), a national parameter with no ITU-T clause.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

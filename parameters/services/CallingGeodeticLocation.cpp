@@ -1,3 +1,4 @@
+// Calling geodetic location (code 81), Q.763 3.88.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

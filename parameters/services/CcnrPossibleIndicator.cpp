@@ -1,3 +1,4 @@
+// CCNR possible indicator (code 7A), Q.763 3.83.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

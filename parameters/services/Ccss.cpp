@@ -1,3 +1,4 @@
+// CCSS (code 4B), Q.763 3.63.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Collect call request (code 79), Q.763 3.82.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Conference treatment indicators (code 72), Q.763 3.75.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Facility indicator (code 18), Q.763 3.22.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

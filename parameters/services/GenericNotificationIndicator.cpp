@@ -1,3 +1,4 @@
+// Generic notification indicator (code 2C), Q.763 3.25.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Hop counter (code 3D), Q.763 3.80.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Loop prevention indicators (code 44), Q.763 3.67.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

@@ -1,3 +1,4 @@
+// MCID request indicators (code 3B), Q.763 3.31.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// MCID response indicators (code 3C), Q.763 3.32.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// MLPP precedence (code 3A), Q.763 3.34.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

@@ -1,3 +1,4 @@
+// Network management controls (code 5B), Q.763 3.68.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Number portability forward information, network option (code 8D), Q.763 3.100.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

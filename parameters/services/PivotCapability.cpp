@@ -1,3 +1,4 @@
+// Pivot capability (code 7B), Q.763 3.84.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Pivot counter (code 87), Q.763 3.93.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

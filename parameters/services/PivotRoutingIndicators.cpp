@@ -1,3 +1,4 @@
+// Pivot routing indicators (code 7C), Q.763 3.85.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

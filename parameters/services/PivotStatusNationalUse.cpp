@@ -1,3 +1,4 @@
+// Pivot status, national use (code 86), Q.763 3.92.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

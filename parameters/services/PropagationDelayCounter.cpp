@@ -1,3 +1,4 @@
+// Propagation delay counter (code 31), Q.763 3.42.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

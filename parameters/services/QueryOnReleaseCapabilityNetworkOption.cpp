@@ -1,3 +1,4 @@
+// Query on release capability, network option (code 85), Q.763 3.91.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

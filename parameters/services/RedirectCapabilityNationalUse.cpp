@@ -1,3 +1,4 @@
+// Redirect capability, national use (code 4E), Q.763 3.96.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

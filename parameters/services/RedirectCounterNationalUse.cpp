@@ -1,3 +1,4 @@
+// Redirect counter, national use (code 77), Q.763 3.79.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Redirect status, national use (code 8A), Q.763 3.99.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Redirection information (code 13), Q.763 3.45.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Redirection number restriction (code 40), Q.763 3.47.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

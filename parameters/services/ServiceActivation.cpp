@@ -1,3 +1,4 @@
+// Service activation (code 33), Q.763 3.49.
 #include "parameters/services/ServiceDecoders.h"
 
 #include "base/FieldTable.h"

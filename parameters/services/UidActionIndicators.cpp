@@ -1,3 +1,4 @@
+// UID action indicators (code 74), Q.763 3.77.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// UID capability indicators (code 75), Q.763 3.78.
 #include "parameters/services/ServiceDecoders.h"
 #include "parameters/services/ServicesCommon.h"
 

@@ -1,3 +1,4 @@
+// Action indicator, bearer association element 1 of the application transport parameter, Q.765.5.
 #include "base/FieldTable.h"
 #include "parameters/transport/TransportDecoders.h"
 

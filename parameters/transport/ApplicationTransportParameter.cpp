@@ -1,3 +1,4 @@
+// Application transport parameter (code 78), Q.763 3.81, with the BICC use of Q.765.
 #include "base/FieldTable.h"
 #include "parameters/transport/CompatibilityInstructions.h"
 #include "parameters/transport/TransportDecoders.h"

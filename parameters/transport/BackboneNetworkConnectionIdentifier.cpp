@@ -1,3 +1,4 @@
+// Backbone network connection id and bearer control unit id, BAT elements 2 and 10, Q.765.5.
 #include "base/Conversions.h"
 #include "parameters/transport/TransportDecoders.h"
 

@@ -1,3 +1,4 @@
+// Bearer control tunnelling, bearer association element 9, Q.765.5.
 #include "base/FieldTable.h"
 #include "parameters/transport/TransportDecoders.h"
 

@@ -1,3 +1,4 @@
+// Bearer network connection characteristics, bearer association element 7, Q.765.5.
 #include "base/FieldTable.h"
 #include "parameters/transport/TransportDecoders.h"
 

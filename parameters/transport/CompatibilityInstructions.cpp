@@ -1,3 +1,4 @@
+// Instruction indicators of the message and parameter compatibility information, Q.763 3.33, 3.41.
 #include "parameters/transport/CompatibilityInstructions.h"
 
 namespace truno {

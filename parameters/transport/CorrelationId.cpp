@@ -1,3 +1,4 @@
+// Correlation id (code 65), Q.763 3.70.
 #include "base/Conversions.h"
 #include "parameters/transport/TransportDecoders.h"
 

@@ -1,3 +1,5 @@
+// The encapsulated application information of the application transport parameter: bearer
+// association elements of Q.765.5.
 #include "base/DecodeError.h"
 #include "base/FieldTable.h"
 #include "parameters/address/AddressDecoders.h"

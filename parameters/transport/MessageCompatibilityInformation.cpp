@@ -1,3 +1,4 @@
+// Message compatibility information (code 38), Q.763 3.33.
 #include "parameters/transport/CompatibilityInstructions.h"
 #include "parameters/transport/TransportDecoders.h"
 

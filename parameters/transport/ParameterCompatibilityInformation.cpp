@@ -1,3 +1,4 @@
+// Parameter compatibility information (code 39), Q.763 3.41.
 #include "parameters/transport/CompatibilityInstructions.h"
 #include "parameters/transport/TransportDecoders.h"
 
