@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds and decodes the bundled sample log: the report goes to standard output.
+# Sets up, builds and decodes the bundled sample log. The report alone goes to standard output;
+# the set-up and the build show their progress on standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target truno-decode >/dev/null
+scripts/setup.sh >&2
+cmake --preset default >&2
+cmake --build --preset default --target truno-decode >&2
 exec build/default/truno-decode examples/sample.log

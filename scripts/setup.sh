@@ -11,6 +11,9 @@ done
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
+# Everything said here goes to standard error, so that a command that prints a report on
+# standard output prints nothing else there.
+exec 1>&2
 echo "Installing: ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

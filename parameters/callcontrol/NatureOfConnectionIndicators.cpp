@@ -27,8 +27,8 @@ constexpr Phrase kEchoControlDevice[] = {
     {"1", "1, outgoing echo control device included."},
 };
 
-// The contents are read as one number, so the fields come from the last octet (characters
-// 25-32 of its 32-character bit string); bits H G F have no line.
+// The contents are read as one number, so the fields come from its last octet; bits H G F have
+// no line.
 constexpr BitField kLines[] = {
     {.label = "Satellite Indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kSatellite},
     {.label = "Continuity Check Indicator", .octet = kLastOctet, .bits = {4, 3},
