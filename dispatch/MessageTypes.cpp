@@ -267,7 +267,7 @@ const MessageType* findMessageType(std::string_view code) {
     const int hi = hexDigit(code[0]);
     const int lo = hexDigit(code[1]);
     if (hi < 0 || lo < 0) return nullptr;
-    return typesByCode()[static_cast<std::size_t>(hi * 16 + lo)];
+    return typesByCode()[static_cast<std::size_t>(hi) * 16 + static_cast<std::size_t>(lo)];
 }
 
 std::string_view messageTypeName(std::string_view code) {
