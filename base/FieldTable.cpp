@@ -132,7 +132,7 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber
 void appendDecimal(Text& out, std::uint64_t value) {
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, res.ptr);
+    out.append(buf, static_cast<std::size_t>(res.ptr - buf));
 }
 
 }  // namespace truno

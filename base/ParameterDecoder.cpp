@@ -2,15 +2,15 @@
 
 namespace truno {
 
-Text render(ParameterDecoder decoder, std::string_view contents) {
+std::string render(ParameterDecoder decoder, std::string_view contents) {
     Text out;
     decoder(contents, out);
-    return out;
+    return out.str();
 }
 
 void titledRaw(Text& out, std::string_view title, std::string_view contents) {
-    out += title;
-    out += CRLF;
+    lineOf(out, title);
+    out.mark(MarkKind::Plain);
     out += contents;
 }
 

@@ -4,6 +4,7 @@
 // nothing between calls; a contents it cannot convert throws DecodeError.
 #include "base/ReportLayout.h"
 
+#include <string>
 #include <string_view>
 
 namespace truno {
@@ -11,7 +12,7 @@ namespace truno {
 using ParameterDecoder = void (*)(std::string_view contents, Text& out);
 
 // Convenience for tests and callers that want the block as its own string.
-Text render(ParameterDecoder decoder, std::string_view contents);
+std::string render(ParameterDecoder decoder, std::string_view contents);
 
 // A parameter shown without interpretation: its title, CR LF, the contents' hex digits as
 // received, and no line end after them.

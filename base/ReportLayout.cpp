@@ -1,6 +1,7 @@
 #include "base/ReportLayout.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace truno {
 namespace {
@@ -9,16 +10,22 @@ constexpr std::string_view kBlanks = "         ";
 constexpr std::string_view kDots = "............................................";
 static_assert(kDots.size() == kLabelWidth && kBlanks.size() == kLabelIndent + 4);
 
-void dress(Text& out, int indent, std::string_view label) {
-    const int dots = kLabelWidth - static_cast<int>(label.size()) - indent;
-    const std::size_t dotCount = dots > 0 ? static_cast<std::size_t>(dots) : 0;
-    const std::size_t at = out.size();
-    out.resize(at + static_cast<std::size_t>(indent) + label.size() + dotCount + 1);
-    char* p = out.data() + at;
-    p += kBlanks.copy(p, static_cast<std::size_t>(indent));
-    p += label.copy(p, label.size());
-    p += kDots.copy(p, dotCount);
-    *p = '=';
+void dress(Text& out, std::size_t indent, std::string_view label) {
+    const std::size_t begin = out.size();
+    const std::size_t used = indent + label.size();
+    const std::size_t dots = used < kLabelWidth ? kLabelWidth - used : 0;
+    char* p = out.extend(used + dots + 1);
+    std::memcpy(p, kBlanks.data(), indent);
+    std::memcpy(p + indent, label.data(), label.size());
+    std::memcpy(p + used, kDots.data(), dots);
+    p[used + dots] = '=';
+    out.markField(begin, label);
+}
+
+std::string dressed(std::size_t indent, std::string_view label) {
+    Text t;
+    dress(t, indent, label);
+    return t.str();
 }
 
 }  // namespace
@@ -27,21 +34,9 @@ void dressLabel(Text& out, std::string_view label) { dress(out, 0, label); }
 void dressLabelL2(Text& out, std::string_view label) { dress(out, kLabelIndent, label); }
 void dressLabelL3(Text& out, std::string_view label) { dress(out, kLabelIndent + 4, label); }
 
-Text dressLabel(std::string_view label) {
-    Text t;
-    dressLabel(t, label);
-    return t;
-}
-Text dressLabelL2(std::string_view label) {
-    Text t;
-    dressLabelL2(t, label);
-    return t;
-}
-Text dressLabelL3(std::string_view label) {
-    Text t;
-    dressLabelL3(t, label);
-    return t;
-}
+std::string dressLabel(std::string_view label) { return dressed(0, label); }
+std::string dressLabelL2(std::string_view label) { return dressed(kLabelIndent, label); }
+std::string dressLabelL3(std::string_view label) { return dressed(kLabelIndent + 4, label); }
 
 void lineL1(Text& out, std::string_view label, std::string_view value) {
     dressLabel(out, label);
@@ -58,12 +53,17 @@ void lineL3(Text& out, std::string_view label, std::string_view value) {
     out += value;
     out += CRLF;
 }
-void lineOf(Text& out, std::string_view text) {
+void lineOf(Text& out, std::string_view text, std::size_t indent) {
+    out.mark(MarkKind::Heading);
+    if (indent != 0) out.append(indent, ' ');
     out += text;
     out += CRLF;
 }
 
-void appendLogText(Text& out, std::string_view raw) {
+namespace {
+
+template <typename Out>
+void appendEscaped(Out& out, std::string_view raw) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     const auto plain = [](char c) { return c >= 0x20 && c < 0x7F; };
     if (std::all_of(raw.begin(), raw.end(), plain)) {
@@ -84,5 +84,10 @@ void appendLogText(Text& out, std::string_view raw) {
         }
     }
 }
+
+}  // namespace
+
+void appendLogText(Text& out, std::string_view raw) { appendEscaped(out, raw); }
+void appendLogText(std::string& out, std::string_view raw) { appendEscaped(out, raw); }
 
 }  // namespace truno

@@ -1,35 +1,37 @@
 #pragma once
 // Line layout of the report: label, dots up to the value column, "=", value, CR LF.
+#include "base/ReportText.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace truno {
 
-using Text = std::string;
-
 inline constexpr std::string_view CRLF = "\r\n";
 
 // Width of the label column (the "=" stands in column LabelWidth + 1) and the indent of level 2.
-inline constexpr int kLabelWidth = 44;
-inline constexpr int kLabelIndent = 5;
+inline constexpr std::size_t kLabelWidth = 44;
+inline constexpr std::size_t kLabelIndent = 5;
 
-// Appending forms: out += label dressed at level 1, 2 or 3, ending in "=".
+// Appending forms: out += label dressed at level 1, 2 or 3, ending in "=". Each marks a field
+// line whose value is what follows.
 void dressLabel(Text& out, std::string_view label);
 void dressLabelL2(Text& out, std::string_view label);
 void dressLabelL3(Text& out, std::string_view label);
 
-// Returning forms of the same.
-Text dressLabel(std::string_view label);
-Text dressLabelL2(std::string_view label);
-Text dressLabelL3(std::string_view label);
+// Returning forms of the same (for tests and messages).
+std::string dressLabel(std::string_view label);
+std::string dressLabelL2(std::string_view label);
+std::string dressLabelL3(std::string_view label);
 
 // Whole lines: dressed label + value + CR LF.
 void lineL1(Text& out, std::string_view label, std::string_view value);
 void lineL2(Text& out, std::string_view label, std::string_view value);
 void lineL3(Text& out, std::string_view label, std::string_view value);
 
-// Heading (or any text) followed by CR LF.
-void lineOf(Text& out, std::string_view text);
+// A heading line: `indent` blanks, the text, CR LF; marked as a heading.
+void lineOf(Text& out, std::string_view text, std::size_t indent = 0);
 
 // The blanks that put a continuation line's text under the value column.
 inline constexpr std::string_view kValueColumnIndent = "                                             ";  // 45
@@ -39,5 +41,6 @@ inline constexpr std::string_view kValueColumnIndent = "                        
 // backslash stays as it is. Bytes A0 to FF are Latin-1 characters and are written as UTF-8, the
 // report's encoding.
 void appendLogText(Text& out, std::string_view raw);
+void appendLogText(std::string& out, std::string_view raw);
 
 }  // namespace truno

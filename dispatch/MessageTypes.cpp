@@ -177,7 +177,7 @@ void appendBcicLine(DecodingState& s, Text& out) {
 std::string codeText(std::string_view code) {
     Text t;
     appendLogText(t, code);
-    return t;
+    return t.str();
 }
 
 // Optional part start from the pointer at index p: 0 stays 0 (no optional part), otherwise the
@@ -359,7 +359,7 @@ bool decodeMessage(DecodingState& s, std::size_t logLine) {
     const std::uint64_t count = s.MessageCount;
     // Drops whatever the failed decoding wrote and puts the record that says why in its place.
     const auto notDecoded = [&](std::string_view why, std::string_view detail) {
-        s.ReportText.resize(reportSize);
+        s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
         appendFailureRecord(s, logLine, std::string(why) + std::string(detail));

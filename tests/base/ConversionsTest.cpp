@@ -66,7 +66,7 @@ TEST(HexToDecimalText, IsExactForAnyLength) {
 }
 
 TEST(Dressing, PutsTheEqualsSignInColumn45) {
-    const struct { Text got; std::string want; } cases[] = {
+    const struct { std::string got; std::string want; } cases[] = {
         {dressLabel("CORRELATION ID"), "CORRELATION ID" + std::string(30, '.') + "="},
         {dressLabel("BICC CALL INSTANCE CODE (BCIC)"), "BICC CALL INSTANCE CODE (BCIC)" + std::string(14, '.') + "="},
         {dressLabelL2("Charge Indicator"), "     Charge Indicator" + std::string(23, '.') + "="},

@@ -21,15 +21,15 @@ constexpr ValuePhrase kCount[] = {
 };
 
 std::string dressedL1(std::string_view label, std::string_view value) {
-    std::string s;
+    Text s;
     lineL1(s, label, value);
-    return s.substr(0, s.size() - 2);  // without its CR LF
+    return std::string(s.substr(0, s.size() - 2));  // without its CR LF
 }
 
 std::string dressedL2(std::string_view label, std::string_view value) {
-    std::string s;
+    Text s;
     lineL2(s, label, value);
-    return s.substr(0, s.size() - 2);
+    return std::string(s.substr(0, s.size() - 2));
 }
 
 TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
@@ -53,7 +53,7 @@ TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
         {{"", kTwo, BlockEnding::LineEnd}, a2 + "\r\n" + h2 + "\r\n"},
     };
     for (const auto& c : cases) {
-        std::string out = "before|";
+        Text out = "before|";
         appendFieldBlock(out, "01", c.block);
         EXPECT_EQ(out, "before|" + c.expected) << c.block.title;
     }
@@ -78,7 +78,7 @@ TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
                    dressedL2("H", "1, on")},
     };
     for (const auto& c : cases) {
-        std::string out;
+        Text out;
         appendFieldBlock(out, c.contents, kBlock);
         EXPECT_EQ(out, c.expected) << c.contents;
     }
@@ -96,7 +96,7 @@ TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
     std::string contents(40, '0');
     contents.replace(0, 2, "05");
     contents.replace(38, 2, "7E");
-    std::string out;
+    Text out;
     appendFieldBlock(out, std::string("0102"), FieldBlock{"", std::span(kLines).first(2),
                                                             BlockEnding::None});
     EXPECT_EQ(out, dressedL1("First", "1") + "\r\n" + dressedL1("Last", "2"));
@@ -130,7 +130,7 @@ TEST(FieldBlock, ConvertsEveryOctetBeforeWritingAndNamesTheFirstLineThatFails) {
         {"FF010101", "too large"},  // only the last line reads the whole contents
     };
     for (const auto& c : cases) {
-        std::string out = "kept";
+        Text out = "kept";
         try {
             appendFieldBlock(out, c.contents, kBlock);
             ADD_FAILURE() << "no exception for " << c.contents;
@@ -165,7 +165,7 @@ TEST(HexNumber, ReadsDigitsOfAnyLength) {
         if (c.fits) {
             EXPECT_EQ(*n.value, c.value) << c.digits;
         }
-        std::string out;
+        Text out;
         appendDecimal(out, n);
         EXPECT_EQ(out, c.decimal) << c.digits;
     }
@@ -215,7 +215,7 @@ TEST(HexNumber, PhraseOrFallbackWithItsSuffixAtAnyLength) {
         {"10000000000000000", "18446744073709551616, spare"},
     };
     for (const auto& c : cases) {
-        std::string out;
+        Text out;
         appendPhrase(out, kCount, readHexNumber(c.digits), kSpare);
         EXPECT_EQ(out, c.expected) << c.digits;
     }

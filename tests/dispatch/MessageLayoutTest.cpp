@@ -32,7 +32,7 @@ std::size_t mandatoryPart(Message& m, Text& out) {
 std::string raw(std::uint8_t code, const std::string& contents) {
     Text out;
     appendParameterBlock(*findParameter(code), contents, out);
-    return out;
+    return out.str();
 }
 
 struct LayoutCase {

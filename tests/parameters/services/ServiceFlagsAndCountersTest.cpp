@@ -12,26 +12,26 @@
 namespace truno {
 namespace {
 
-Text l1(std::string_view label, std::string_view value) { return dressLabel(label) + Text(value); }
-Text l2(std::string_view label, std::string_view value) { return dressLabelL2(label) + Text(value); }
+std::string l1(std::string_view label, std::string_view value) { return dressLabel(label) + std::string(value); }
+std::string l2(std::string_view label, std::string_view value) { return dressLabelL2(label) + std::string(value); }
 
 // Lines joined by CR LF, with no line end after the last one.
-Text joined(const std::vector<Text>& lines) {
-    Text out;
-    for (const Text& line : lines) {
+std::string joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
         if (!out.empty()) out += CRLF;
         out += line;
     }
     return out;
 }
 
-Text withLineEnd(const Text& block) { return block + Text(CRLF); }
+std::string withLineEnd(const std::string& block) { return block + std::string(CRLF); }
 
 struct Case {
     const char* name;
     ParameterDecoder decoder;
     const char* contents;
-    Text expected;
+    std::string expected;
 };
 
 void expectBlocks(const std::vector<Case>& cases) {
@@ -39,8 +39,8 @@ void expectBlocks(const std::vector<Case>& cases) {
         EXPECT_EQ(render(c.decoder, c.contents), c.expected) << c.name << " " << c.contents;
 }
 
-const Text kLastOctet = l2("Extension Indicator", "1, last octet");
-const Text kMoreOctets = l2("Extension Indicator", "0, info continues in next octet");
+const std::string kLastOctet = l2("Extension Indicator", "1, last octet");
+const std::string kMoreOctets = l2("Extension Indicator", "0, info continues in next octet");
 
 TEST(PivotRouting, FieldsOfTheOctet) {
     expectBlocks({
@@ -157,7 +157,7 @@ TEST(ServiceFlags, FacilityAndServiceActivationReadTheWholeNumber) {
 }
 
 TEST(ServiceFlags, LoopPreventionShowsTheResponseOnlyForAResponse) {
-    const Text request = withLineEnd(l1("LOOP PREVENTION INDICATORS", "0, request"));
+    const std::string request = withLineEnd(l1("LOOP PREVENTION INDICATORS", "0, request"));
     const auto response = [](std::string_view text) {
         return withLineEnd(joined(
             {l1("LOOP PREVENTION INDICATORS", "1, response"), l2("Response Indicator", text)}));
@@ -194,11 +194,11 @@ TEST(Counters, HopPropagationDelayAndCallHistory) {
 }
 
 TEST(NumberPortability, StatusAndExtension) {
-    const auto block = [](std::string_view status, const Text& extension) {
+    const auto block = [](std::string_view status, const std::string& extension) {
         return joined({"NUMBER PORTABILITY FORWARD INFORMATION (NETWORK OPTION):",
                        l2("No. Portability Status Indic", status), extension});
     };
-    const Text indent(kValueColumnIndent);
+    const std::string indent(kValueColumnIndent);
     expectBlocks({
         {"no indication", NumberPortabilityForwardInformationNetworkOption, "80",
          block("0, no indication", kLastOctet)},
@@ -315,7 +315,7 @@ TEST(ServiceFlagsAndCountersLayout, EveryOctetValueGivesWellFormedLines) {
     for (const auto& d : decoders) {
         for (int v = 0; v < 256; ++v) {
             const char contents[3] = {digits[v >> 4], digits[v & 15], '\0'};
-            const Text out = render(d.decoder, contents);
+            const std::string out = render(d.decoder, contents);
             ASSERT_EQ(out.ends_with("\r\n"), d.endsWithLineEnd) << d.title << " " << contents;
             std::size_t start = 0;
             bool first = true;

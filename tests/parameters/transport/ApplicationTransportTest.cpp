@@ -23,7 +23,7 @@ const std::string kInformationHeading = "     ENCAPSULATED APPLICATION INFORMATI
 std::string encapsulated(std::string_view information, ApmForm form) {
     Text out;
     EncapsulatedApplicationInformation(information, form, out);
-    return out;
+    return out.str();
 }
 
 // Contents of the application transport parameter of a BICC IAM captured on a real network:

@@ -1,0 +1,129 @@
+#pragma once
+// The report text being written: a growable byte buffer that the decoders append to, and, when
+// a caller asks for them, marks that say what each piece of it is (a parameter block, a heading,
+// a field line and where its value starts, text without a label). The marks are the facts of a
+// record taken where its lines are written, so that later views (lists, calls, JSON) never have
+// to decode the octets again or read the text back.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+
+enum class MarkKind : std::uint8_t {
+    Parameter,  // a parameter's block begins: `label` is the parameter's name, `code` its code
+    Heading,    // a heading line; its text runs from `value`
+    Field,      // a field line: `label` is its label, its value starts at `value`
+    Plain,      // text without a label (raw contents, a line of its own)
+};
+
+struct Mark {
+    MarkKind kind;
+    std::int16_t code = -1;   // Parameter: the parameter code
+    std::size_t begin = 0;    // where the marked line (or block) begins in the text
+    std::size_t value = 0;    // where its value or text begins
+    std::string_view label;   // Field: the label; Parameter: the parameter's name
+};
+
+class Text {
+public:
+    Text() = default;
+    Text(std::string_view s) { append(s); }  // NOLINT(google-explicit-constructor)
+    Text(const char* s) : Text(std::string_view(s)) {}  // NOLINT(google-explicit-constructor)
+    Text(const Text& other) { append(other.view()); }
+    Text& operator=(const Text& other) {
+        if (this != &other) {
+            size_ = 0;
+            append(other.view());
+        }
+        return *this;
+    }
+    Text(Text&& other) noexcept { swap(other); }
+    Text& operator=(Text&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~Text() = default;
+
+    void append(const char* p, std::size_t n) {
+        if (n > capacity_ - size_) reserveMore(n);
+        if (n != 0) std::memcpy(data_.get() + size_, p, n);
+        size_ += n;
+    }
+    void append(std::string_view s) { append(s.data(), s.size()); }
+    void append(std::size_t n, char c) { std::memset(extend(n), c, n); }
+    Text& operator+=(std::string_view s) {
+        append(s);
+        return *this;
+    }
+    Text& operator+=(char c) {
+        if (size_ == capacity_) reserveMore(1);
+        data_[size_++] = c;
+        return *this;
+    }
+    // Appends n bytes left for the caller to fill, and returns where they start.
+    char* extend(std::size_t n) {
+        if (n > capacity_ - size_) reserveMore(n);
+        char* at = data_.get() + size_;
+        size_ += n;
+        return at;
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const char* data() const { return data_.get(); }
+    std::string_view view() const { return {data_.get(), size_}; }
+    operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
+    std::string str() const { return std::string(view()); }
+    std::string_view substr(std::size_t pos, std::size_t n = std::string_view::npos) const {
+        return view().substr(pos, n);
+    }
+    char back() const { return data_[size_ - 1]; }
+
+    void clear() {
+        size_ = 0;
+        if (marks_ != nullptr) marks_->clear();
+    }
+    // Cuts the text back to its first n bytes (n at most size()), and drops the marks past it.
+    void truncate(std::size_t n);
+    void reserve(std::size_t n) {
+        if (n > capacity_) reserveMore(n - size_);
+    }
+    void swap(Text& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+        std::swap(capacity_, other.capacity_);
+        std::swap(marks_, other.marks_);
+    }
+
+    // Marks are kept only while a list is attached; without one, mark() costs one test.
+    void attachMarks(std::vector<Mark>* marks) { marks_ = marks; }
+    std::vector<Mark>* marks() const { return marks_; }
+    bool marking() const { return marks_ != nullptr; }
+    // Marks what is written next: its line begins at the current end of the text.
+    void mark(MarkKind kind, std::string_view label = {}, std::int16_t code = -1) {
+        if (marks_ != nullptr) marks_->push_back(Mark{kind, code, size_, size_, label});
+    }
+    // Marks a field whose label line began at `begin`; its value begins at the current end.
+    void markField(std::size_t begin, std::string_view label) {
+        if (marks_ != nullptr) marks_->push_back(Mark{MarkKind::Field, -1, begin, size_, label});
+    }
+
+private:
+    void reserveMore(std::size_t n);
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+    std::vector<Mark>* marks_ = nullptr;
+};
+
+inline bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
+std::ostream& operator<<(std::ostream& os, const Text& text);
+
+}  // namespace truno
