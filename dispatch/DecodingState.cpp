@@ -33,9 +33,24 @@ std::string_view DecodingState::contentsOf(std::size_t first, std::size_t count,
                                            std::string_view what) {
     if (count > 0 && (first >= MessageOctets.size() || count > MessageOctets.size() - first))
         pastEnd(first + count - 1, MessageOctets.size(), what);
+    if (count == 0) return {};
+    if (OctetsAdjacent) {
+        const std::string_view last = MessageOctets[first + count - 1];
+        const char* begin = MessageOctets[first].data();
+        return {begin, static_cast<std::size_t>(last.data() + last.size() - begin)};
+    }
     ContentsScratch.clear();
     for (std::size_t i = first; i < first + count; ++i) ContentsScratch += MessageOctets[i];
     return ContentsScratch;
+}
+
+std::string_view DecodingState::octetsFrom(std::size_t first) {
+    if (first >= MessageOctets.size()) return {};
+    const std::size_t count = MessageOctets.size() - first;
+    if (OctetsAdjacent) return contentsOf(first, count, {});
+    OptionalPartDigits.clear();
+    for (std::size_t i = first; i < MessageOctets.size(); ++i) OptionalPartDigits += MessageOctets[i];
+    return OptionalPartDigits;
 }
 
 }  // namespace truno

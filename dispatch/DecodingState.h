@@ -19,6 +19,9 @@ struct DecodingState {
     // instance code, index 4 the message type code. The views point into the reader's buffer
     // for this message.
     std::vector<std::string_view> MessageOctets;
+    // The octets stand one after another in memory (as the log reader hands them on), so that
+    // the contents of consecutive octets are one view, without joining them.
+    bool OctetsAdjacent = false;
     std::string MessageTime;
     std::string MessageDirection;
     // BCIC value of the log's trace values line, printed in every record.
@@ -39,7 +42,7 @@ struct DecodingState {
 
     std::string UnknownTypeName;  // backs MessageName for a type code that is not known
     std::string ContentsScratch;  // the contents of a mandatory parameter
-    std::string OptionalPartDigits;
+    std::string OptionalPartDigits;  // the optional part's octets, when they must be joined
 
     // Octet i of the current message; an index past the last octet throws DecodeError, with
     // `what` naming the octet that was wanted.
@@ -48,6 +51,8 @@ struct DecodingState {
     std::uint64_t octetValue(std::size_t i, std::string_view what) const;
     // Octets first .. first+count-1 concatenated without separators (parameter contents).
     std::string_view contentsOf(std::size_t first, std::size_t count, std::string_view what);
+    // Octets from `first` to the last one, concatenated (the optional part).
+    std::string_view octetsFrom(std::size_t first);
 };
 
 }  // namespace truno

@@ -197,10 +197,7 @@ std::size_t optionalStart(const DecodingState& s, std::size_t p) {
 // Walks the optional part from OptionalPartStart: code octet, length octet, contents, until
 // only the end-of-optional-parameters octet is left or the code 00 is met.
 void walkOptionalPart(DecodingState& s, Text& out) {
-    s.OptionalPartDigits.clear();
-    for (std::size_t i = s.OptionalPartStart; i < s.MessageOctets.size(); ++i)
-        s.OptionalPartDigits += s.MessageOctets[i];
-    std::string_view rest = s.OptionalPartDigits;
+    std::string_view rest = s.octetsFrom(s.OptionalPartStart);
     // An optional part of the end octet alone (a pointer to an empty optional part, as most
     // exchanges send in ACM, ANM and REL) holds no parameter.
     if (rest == "00") return;

@@ -35,6 +35,13 @@ private:
     bool first_ = true;
 };
 
+// A decoding state for the reader's messages, whose octets stand one after another.
+DecodingState adjacentState() {
+    DecodingState state;
+    state.OctetsAdjacent = true;
+    return state;
+}
+
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
@@ -57,7 +64,7 @@ void finishSummary(RunSummary& summary, const LogReader& reader) {
 
 RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
     RunSummary summary;
-    DecodingState state;
+    DecodingState state = adjacentState();
     LogReader reader(in);
     LogMessage message;
     ReportOutput output(sink);
@@ -150,7 +157,7 @@ public:
 
 private:
     void work() {
-        DecodingState state;  // each worker decodes with a state of its own
+        DecodingState state = adjacentState();  // each worker decodes with a state of its own
         for (;;) {
             Batch* batch = nullptr;
             {
@@ -177,7 +184,7 @@ private:
         batch.decoded = 0;
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
-            splitOctets(m.data, state.MessageOctets);
+            state.MessageOctets.assign(m.octets.begin(), m.octets.end());
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
             if (decodeOne(state, m)) ++batch.decoded;
@@ -186,7 +193,7 @@ private:
     }
 
     std::vector<std::thread> workers_;
-    DecodingState callerState_;  // the state the reading thread decodes with
+    DecodingState callerState_ = adjacentState();  // the state the reading thread decodes with
     std::mutex mutex_;
     std::condition_variable workAvailable_;
     std::condition_variable batchDone_;
@@ -197,7 +204,6 @@ private:
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     LogReader reader(in);
-    reader.setSplitOctets(false);  // the workers split
     ReportOutput output(sink);
     const std::size_t maxInFlight = std::size_t{4} * options.jobs;
     std::vector<std::unique_ptr<Batch>> spare;

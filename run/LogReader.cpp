@@ -14,19 +14,25 @@ std::string_view trimSpaces(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
-void splitOctets(std::string_view data, std::vector<std::string_view>& octets) {
-    octets.clear();
+void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends) {
     if (data.empty()) return;
+    const char* p = data.data();
+    const std::size_t n = data.size();
     std::size_t from = 0;
-    for (;;) {
-        const std::size_t at = data.find("  ", from);
-        if (at == std::string_view::npos) {
-            octets.push_back(data.substr(from));
-            return;
+    std::size_t i = 0;
+    // Octets are short (two digits as a rule): a plain scan for two blanks beats a search.
+    while (i + 1 < n) {
+        if (p[i] == ' ' && p[i + 1] == ' ') {
+            text.append(p + from, i - from);
+            ends.push_back(static_cast<std::uint32_t>(text.size()));
+            i += 2;
+            from = i;
+        } else {
+            ++i;
         }
-        octets.push_back(data.substr(from, at - from));
-        from = at + 2;
     }
+    text.append(p + from, n - from);
+    ends.push_back(static_cast<std::uint32_t>(text.size()));
 }
 
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
@@ -147,18 +153,6 @@ bool isPageHeader(std::string_view line) {
     return time != std::string_view::npos && line.find("PAGE", time + 4) != std::string_view::npos;
 }
 
-void trimInPlace(std::string& s) {
-    const std::string_view t = trimSpaces(s);
-    if (t.size() == s.size()) return;
-    if (t.empty()) {
-        s.clear();
-        return;
-    }
-    const std::size_t first = static_cast<std::size_t>(t.data() - s.data());
-    s.erase(first + t.size());
-    s.erase(0, first);
-}
-
 }  // namespace
 
 void LogReader::addDataLine(std::string_view line, LogMessage& m) {
@@ -168,27 +162,36 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
     if (!time.empty()) lastTime_ = time;
     if (!dir.empty()) lastDir_ = dir;
-    const std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
-    if (m.data.size() + data.size() + 2 > kMaxMessageData) {
+    std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
+    // The DATA joined by two blanks may not outgrow kMaxMessageData. The limit counts the two
+    // blanks a line without DATA leaves behind until the next line's DATA follows them.
+    if (m.joinedSizeWithTrailingBlanks + data.size() + 2 > kMaxMessageData) {
         m.oversized = true;
         return;
     }
-    trimInPlace(m.data);
-    m.data += "  ";
+    if (data.empty()) {
+        m.joinedSizeWithTrailingBlanks = m.joinedSize + 2;
+        return;
+    }
     // Octets are printable text; anything else (control characters, bytes above 7E) is kept
     // as a visible escape, so that no decoder can pass it on to the report as it is.
-    if (std::all_of(data.begin(), data.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
-        m.data += data;
-    else
-        appendLogText(m.data, data);
+    if (!std::all_of(data.begin(), data.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+        escaped_.clear();
+        appendLogText(escaped_, data);
+        data = escaped_;
+    }
+    m.joinedSizeWithTrailingBlanks = m.joinedSize + 2 + data.size();
+    m.joinedSize += (m.joinedSize == 0 ? 0 : 2) + data.size();
+    splitOctets(data, m.data, m.octetEnds);
 }
 
 void LogReader::handOn(LogMessage& m) {
-    trimInPlace(m.data);
-    if (splitOctets_)
-        splitOctets(m.data, m.octets);
-    else
-        m.octets.clear();
+    m.octets.clear();
+    std::uint32_t begin = 0;
+    for (const std::uint32_t end : m.octetEnds) {
+        m.octets.emplace_back(m.data.data() + begin, end - begin);
+        begin = end;
+    }
     m.time = lastTime_;
     m.direction = lastDir_;
     collecting_ = false;
@@ -198,6 +201,9 @@ void LogReader::handOn(LogMessage& m) {
 bool LogReader::next(LogMessage& m) {
     m.data.clear();
     m.octets.clear();
+    m.octetEnds.clear();
+    m.joinedSize = 0;
+    m.joinedSizeWithTrailingBlanks = 0;
     m.oversized = false;
     collecting_ = false;
     std::string_view line;

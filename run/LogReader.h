@@ -43,10 +43,18 @@ private:
 struct LogMessage {
     std::string time;       // last non-empty TIME field met so far
     std::string direction;  // last non-empty DIR field met so far
-    std::string data;       // the DATA fields of the message joined by two blanks
-    std::vector<std::string_view> octets;  // data split at every two blanks (views into data)
+    // The DATA fields of the message joined by two blanks and split at every two blanks: the
+    // octets as read, one after the other without the blanks, so that the octets of a parameter
+    // stand together as its contents; `octets` are views into it, one per octet.
+    std::string data;
+    std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
+    // Scratch of the reader: where each octet ends in data; the length of the DATA joined by two
+    // blanks so far, with and without the blanks a line without DATA leaves at its end.
+    std::vector<std::uint32_t> octetEnds;
+    std::size_t joinedSize = 0;
+    std::size_t joinedSizeWithTrailingBlanks = 0;
 };
 
 class LogReader {
@@ -76,10 +84,6 @@ public:
     bool readError() const { return lines_.readError(); }
     std::size_t linesRead() const { return lines_.lineNumber(); }
 
-    // Whether next() splits the DATA text into octets (on by default). A caller that splits
-    // elsewhere, such as the worker threads of a parallel run, turns it off.
-    void setSplitOctets(bool split) { splitOctets_ = split; }
-
     // Why a log yielded no message, for the run's summary (empty when messages were found).
     std::string whyNoMessage(std::uint64_t messagesFound) const;
 
@@ -97,12 +101,13 @@ private:
     // 1-based start and width of each field, from the latest column header line.
     std::size_t timePos_ = 0, timeWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
     std::string lastTime_, lastDir_;
+    std::string escaped_;  // a line's DATA with its unprintable bytes escaped
     bool collecting_ = false;  // at least one data line in the current message
-    bool splitOctets_ = true;
 };
 
-// Splits a message's DATA text at every two blanks into its octets.
-void splitOctets(std::string_view data, std::vector<std::string_view>& octets);
+// Splits DATA text at every two blanks into octets: each octet's characters are appended to
+// `text` and its end offset to `ends`.
+void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends);
 
 // Leading and trailing space characters removed (tabs stay).
 std::string_view trimSpaces(std::string_view s);
