@@ -9,11 +9,7 @@
 namespace truno {
 namespace {
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
+int hexDigitValue(char c) { return kHexDigitValue[static_cast<unsigned char>(c)]; }
 
 std::string quoted(std::string_view s) {
     std::string q = "\"";
@@ -45,7 +41,7 @@ std::string quoted(std::string_view s) {
 
 }  // namespace
 
-std::uint64_t hexToDec(std::string_view hex) {
+std::uint64_t hexToDecAnyLength(std::string_view hex) {
     if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < hex.size(); ++i) {

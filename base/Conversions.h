@@ -1,15 +1,35 @@
 #pragma once
 // Number conversions every decoder uses: hex digits to a number, a number to a
 // 32-character bit string, a bit string back to a number.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace truno {
 
+// Value of each byte as an upper-case hex digit, -1 for any other byte.
+inline constexpr std::array<std::int8_t, 256> kHexDigitValue = [] {
+    std::array<std::int8_t, 256> values{};
+    for (auto& v : values) v = -1;
+    for (int c = '0'; c <= '9'; ++c) values[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c) values[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
+    return values;
+}();
+
+// The general case of hexToDec, and its failures.
+std::uint64_t hexToDecAnyLength(std::string_view hex);
+
 // Value of a string of hex digits "0"-"9", "A"-"F" (upper case only), most significant first.
 // Throws DecodeError for an empty string, any other character, or a value above 2^64 - 1.
-std::uint64_t hexToDec(std::string_view hex);
+inline std::uint64_t hexToDec(std::string_view hex) {
+    if (hex.size() == 2) {  // an octet, by far the most frequent
+        const int high = kHexDigitValue[static_cast<unsigned char>(hex[0])];
+        const int low = kHexDigitValue[static_cast<unsigned char>(hex[1])];
+        if ((high | low) >= 0) return static_cast<std::uint64_t>(high * 16 + low);
+    }
+    return hexToDecAnyLength(hex);
+}
 
 // Largest value decToBin accepts: its arithmetic is on 32-bit signed integers.
 inline constexpr std::uint64_t kDecToBinMax = 0x7FFFFFFFu;

@@ -22,7 +22,7 @@ bool patternMatches(std::string_view bits, Field f) {
 
 const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
     for (const Phrase& row : table)
-        if (patternMatches(row.bits, f)) return &row;
+        if (row.width == f.width && row.value == f.value) return &row;
     return nullptr;
 }
 

@@ -14,9 +14,22 @@
 namespace truno {
 
 // One row of a value table keyed by bit pattern, most significant bit first ("10").
+// The pattern is read once, when the table is built, into the value and width it matches.
 struct Phrase {
+    constexpr Phrase(std::string_view pattern, std::string_view phrase) : bits(pattern), text(phrase) {
+        for (const char c : pattern) {
+            if (c != '0' && c != '1') {
+                width = -1;  // matches no field
+                return;
+            }
+            value = value * 2 + static_cast<std::uint64_t>(c - '0');
+        }
+        width = static_cast<int>(pattern.size());
+    }
     std::string_view bits;
     std::string_view text;
+    std::uint64_t value = 0;
+    int width = 0;
 };
 
 // One row of a value table keyed by number.

@@ -33,8 +33,8 @@ struct Mark {
 class Text {
 public:
     Text() = default;
-    Text(std::string_view s) { append(s); }  // NOLINT(google-explicit-constructor)
-    Text(const char* s) : Text(std::string_view(s)) {}  // NOLINT(google-explicit-constructor)
+    explicit Text(std::string_view s) { append(s); }
+    explicit Text(const char* s) : Text(std::string_view(s)) {}
     Text(const Text& other) { append(other.view()); }
     Text& operator=(const Text& other) {
         if (this != &other) {

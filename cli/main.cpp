@@ -8,46 +8,96 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
+
+#include <unistd.h>
 
 namespace {
 
-// Writes report pieces to stdout, turning the report's CR LF into LF unless asked not to.
+// Writes report pieces to standard output, turning the report's CR LF into LF unless asked
+// not to. The bytes go to the file descriptor in large writes, past stdio's buffer (which is
+// flushed first, so that lines written through stdio keep their place).
 class ReportWriter {
 public:
-    explicit ReportWriter(bool crlf) : crlf_(crlf) {}
+    explicit ReportWriter(bool crlf) : crlf_(crlf) { buffer_.reserve(kBufferSize); }
+    ReportWriter(const ReportWriter&) = delete;
+    ReportWriter& operator=(const ReportWriter&) = delete;
+    ~ReportWriter() { flush(); }
 
     void write(std::string_view text) {
         if (crlf_) {
-            std::fwrite(text.data(), 1, text.size(), stdout);
+            if (text.size() >= kDirectSize) {
+                flush();
+                writeOut(text);
+            } else {
+                if (buffer_.size() + text.size() > kBufferSize) flush();
+                buffer_.append(text);
+            }
             return;
         }
         while (!text.empty()) {
             if (pendingCr_) {
                 pendingCr_ = false;
-                if (text.front() != '\n') std::fputc('\r', stdout);
+                if (text.front() != '\n') buffer_ += '\r';
             }
             const void* cr = std::memchr(text.data(), '\r', text.size());
-            if (cr == nullptr) {
-                std::fwrite(text.data(), 1, text.size(), stdout);
-                return;
+            const std::size_t n = cr == nullptr ? text.size()
+                                                : static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
+            buffer_.append(text.data(), n);
+            if (cr != nullptr) {
+                pendingCr_ = true;
+                text.remove_prefix(n + 1);
+            } else {
+                text = {};
             }
-            const auto n = static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
-            std::fwrite(text.data(), 1, n, stdout);
-            pendingCr_ = true;
-            text.remove_prefix(n + 1);
+            if (buffer_.size() >= kBufferSize) flush();
         }
     }
 
     void finish() {
-        if (pendingCr_) std::fputc('\r', stdout);
+        if (pendingCr_) buffer_ += '\r';
         pendingCr_ = false;
+        flush();
     }
 
-    void newline() { std::fputs(crlf_ ? "\r\n" : "\n", stdout); }
+    void newline() {
+        buffer_ += crlf_ ? "\r\n" : "\n";
+        flush();
+    }
+
+    // Whether a write to standard output failed.
+    bool failed() const { return failed_; }
 
 private:
+    static constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
+    // Pieces at least this large are written as they are, without a copy.
+    static constexpr std::size_t kDirectSize = std::size_t{16} * 1024;
+
+    void flush() {
+        if (buffer_.empty()) return;
+        writeOut(buffer_);
+        buffer_.clear();
+    }
+
+    void writeOut(std::string_view bytes) {
+        if (failed_) return;
+        if (std::fflush(stdout) != 0) failed_ = true;
+        const int fd = fileno(stdout);
+        while (!bytes.empty() && !failed_) {
+            const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                failed_ = true;
+                break;
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+    }
+
     bool crlf_;
     bool pendingCr_ = false;
+    bool failed_ = false;
+    std::string buffer_;
 };
 
 }  // namespace
@@ -67,12 +117,10 @@ int main(int argc, char** argv) {
         std::fputs(truno::versionText().c_str(), stdout);
         return 0;
     }
-    static char outBuffer[1 << 16];
-    std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
-
     if (options.files.empty()) options.files.emplace_back("-");
     const bool several = options.files.size() > 1;
     int status = 0;
+    bool writeFailed = false;
     for (const std::string& file : options.files) {
         const bool isStdin = (file == "-");
         const std::string shown = isStdin ? std::string("(standard input)") : file;
@@ -100,6 +148,7 @@ int main(int argc, char** argv) {
             truno::decodeLog(in, [&](std::string_view text) { writer.write(text); }, runOptions);
         writer.finish();
         if (several) writer.newline();
+        if (writer.failed()) writeFailed = true;
         std::fflush(stdout);
         if (summary.readError) {
             std::fprintf(stderr, "truno-decode: error reading '%s': %s\n", shown.c_str(),
@@ -111,7 +160,7 @@ int main(int argc, char** argv) {
         if (summary.notDecoded > 0 && status == 0) status = 1;
     }
     std::fflush(stdout);
-    if (std::ferror(stdout)) {
+    if (writeFailed || std::ferror(stdout)) {
         std::fprintf(stderr, "truno-decode: error writing the report: %s\n", std::strerror(errno));
         return 2;
     }

@@ -16,23 +16,25 @@ std::string_view trimSpaces(std::string_view s) {
 
 void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends) {
     if (data.empty()) return;
+    // Room for every character; what the blanks took is given back at the end. Octets are
+    // short (two digits as a rule), so one plain scan beats a search per octet.
+    const std::size_t start = text.size();
+    text.resize(start + data.size());
+    char* out = text.data() + start;
+    char* const first = text.data();
     const char* p = data.data();
-    const std::size_t n = data.size();
-    std::size_t from = 0;
-    std::size_t i = 0;
-    // Octets are short (two digits as a rule): a plain scan for two blanks beats a search.
-    while (i + 1 < n) {
-        if (p[i] == ' ' && p[i + 1] == ' ') {
-            text.append(p + from, i - from);
-            ends.push_back(static_cast<std::uint32_t>(text.size()));
-            i += 2;
-            from = i;
+    const char* const end = p + data.size();
+    while (p + 1 < end) {
+        if (p[0] == ' ' && p[1] == ' ') {
+            ends.push_back(static_cast<std::uint32_t>(out - first));
+            p += 2;
         } else {
-            ++i;
+            *out++ = *p++;
         }
     }
-    text.append(p + from, n - from);
-    ends.push_back(static_cast<std::uint32_t>(text.size()));
+    if (p < end) *out++ = *p;
+    ends.push_back(static_cast<std::uint32_t>(out - first));
+    text.resize(static_cast<std::size_t>(out - first));
 }
 
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {

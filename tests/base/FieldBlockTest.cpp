@@ -53,7 +53,7 @@ TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
         {{"", kTwo, BlockEnding::LineEnd}, a2 + "\r\n" + h2 + "\r\n"},
     };
     for (const auto& c : cases) {
-        Text out = "before|";
+        Text out("before|");
         appendFieldBlock(out, "01", c.block);
         EXPECT_EQ(out, "before|" + c.expected) << c.block.title;
     }
@@ -130,7 +130,7 @@ TEST(FieldBlock, ConvertsEveryOctetBeforeWritingAndNamesTheFirstLineThatFails) {
         {"FF010101", "too large"},  // only the last line reads the whole contents
     };
     for (const auto& c : cases) {
-        Text out = "kept";
+        Text out("kept");
         try {
             appendFieldBlock(out, c.contents, kBlock);
             ADD_FAILURE() << "no exception for " << c.contents;

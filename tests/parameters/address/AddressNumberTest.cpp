@@ -301,11 +301,11 @@ TEST(AddressNumber, MissingOrBadIndicatorOctetsThrow) {
     for (const Member& m : kAllMembers) {
         for (const char* contents : {"", "0", "03", "0G10", "03x0", "03a0", " 310"}) {
             SCOPED_TRACE(std::string(m.name) + " \"" + contents + "\"");
-            Text out = "before";
+            Text out("before");
             EXPECT_THROW(m.decoder(contents, out), DecodeError);
             EXPECT_EQ(out, "before");
         }
-        Text out = "before";
+        Text out("before");
         m.decoder("0310", out);
         EXPECT_EQ(out.substr(0, 6), "before") << m.name;
         EXPECT_GT(out.size(), 6u) << m.name;

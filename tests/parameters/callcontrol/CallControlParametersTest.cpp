@@ -434,7 +434,7 @@ TEST(CallControlIndicatorBits, UnconvertibleContentsFailWithoutOutput) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + " contents \"" + std::string(c.contents) + "\"");
-        Text out = "kept";
+        Text out("kept");
         EXPECT_THROW(c.decoder(c.contents, out), DecodeError);
         EXPECT_EQ(out, "kept");
     }

@@ -315,14 +315,14 @@ TEST(CallControlIndicators, UnconvertibleContentsFailWithoutOutput) {
         {TransmissionMediumRequirement, "FFFFFFFFFFFFFFFFFF"},
     };
     for (const auto& c : cases) {
-        Text out = "kept";
+        Text out("kept");
         EXPECT_THROW(c.decoder(c.contents, out), DecodeError) << '"' << c.contents << '"';
         EXPECT_EQ(out, "kept") << '"' << c.contents << '"';
     }
 }
 
 TEST(CallControlIndicators, AppendToWhatIsAlreadyThere) {
-    Text out = "before\r\n";
+    Text out("before\r\n");
     CauseIndicators("8090", out);
     TransmissionMediumRequirement("00", out);
     EXPECT_EQ(out, "before\r\n" + kItuUser + l2("Cause Value", "16, Normal call clearing.") +

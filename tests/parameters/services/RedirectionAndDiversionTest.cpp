@@ -179,7 +179,7 @@ TEST_P(RedirectionAndDiversionBlock, PrintsTheBlock) {
 
 TEST_P(RedirectionAndDiversionBlock, AppendsAfterExistingText) {
     const BlockCase& c = GetParam();
-    Text out = "earlier text";
+    Text out("earlier text");
     c.decoder(c.contents, out);
     EXPECT_EQ(out, "earlier text" + c.expected);
 }
@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Decoders, RedirectionAndDiversionFailure, testing::Valu
 
 // A short MLPP precedence parameter adds nothing: all six octets are converted first.
 TEST(RedirectionAndDiversion, ShortMlppLeavesTheReportUntouched) {
-    Text out = "before";
+    Text out("before");
     EXPECT_THROW(MlppPrecedence("0404490A", out), DecodeError);
     EXPECT_EQ(out, "before");
 }
