@@ -6,18 +6,20 @@
 namespace truno {
 namespace {
 
-constexpr std::string_view kBlanks = "         ";
-constexpr std::string_view kDots = "............................................";
-static_assert(kDots.size() == kLabelWidth && kBlanks.size() == kLabelIndent + 4);
+constexpr std::string_view kBlanks = "                ";
+constexpr std::string_view kDots = "................................................";
+static_assert(kDots.size() >= kLabelWidth + 1 && kBlanks.size() >= kLabelIndent + 4);
 
+// Whole blocks of blanks and dots are laid down first and the label is copied over them, so
+// that only the label's copy has a length known at run time.
 void dress(Text& out, std::size_t indent, std::string_view label) {
     const std::size_t begin = out.size();
     const std::size_t used = indent + label.size();
     const std::size_t dots = used < kLabelWidth ? kLabelWidth - used : 0;
-    char* p = out.extend(used + dots + 1);
-    std::memcpy(p, kBlanks.data(), indent);
+    char* p = out.extend(used + dots + 1, indent + kDots.size() + label.size());
+    std::memcpy(p, kBlanks.data(), kBlanks.size());
+    std::memcpy(p + indent, kDots.data(), kDots.size());
     std::memcpy(p + indent, label.data(), label.size());
-    std::memcpy(p + used, kDots.data(), dots);
     p[used + dots] = '=';
     out.markField(begin, label);
 }
@@ -65,8 +67,7 @@ namespace {
 template <typename Out>
 void appendEscaped(Out& out, std::string_view raw) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F; };
-    if (std::all_of(raw.begin(), raw.end(), plain)) {
+    if (allPrintable(raw)) {
         out += raw;
         return;
     }

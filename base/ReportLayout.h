@@ -41,6 +41,14 @@ inline constexpr std::string_view kValueColumnIndent = "                        
 // backslash stays as it is. Bytes A0 to FF are Latin-1 characters and are written as UTF-8, the
 // report's encoding.
 void appendLogText(Text& out, std::string_view raw);
+
+// Whether every byte is printable ASCII (20 to 7E hex): such text needs no escape. The scan has
+// no early exit, so that it runs on whole vectors.
+inline bool allPrintable(std::string_view s) {
+    unsigned outside = 0;
+    for (const char c : s) outside |= (static_cast<unsigned char>(c - 0x20) >= 0x5F) ? 1u : 0u;
+    return outside == 0;
+}
 void appendLogText(std::string& out, std::string_view raw);
 
 }  // namespace truno

@@ -2,11 +2,13 @@
 #include "run/DecodeRun.h"
 #include "cli/Options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,49 +21,41 @@ namespace {
 // flushed first, so that lines written through stdio keep their place).
 class ReportWriter {
 public:
-    explicit ReportWriter(bool crlf) : crlf_(crlf) { buffer_.reserve(kBufferSize); }
+    explicit ReportWriter(bool crlf) : crlf_(crlf) {}
     ReportWriter(const ReportWriter&) = delete;
     ReportWriter& operator=(const ReportWriter&) = delete;
     ~ReportWriter() { flush(); }
 
     void write(std::string_view text) {
-        if (crlf_) {
-            if (text.size() >= kDirectSize) {
-                flush();
-                writeOut(text);
-            } else {
-                if (buffer_.size() + text.size() > kBufferSize) flush();
-                buffer_.append(text);
-            }
+        if (crlf_ && text.size() >= kDirectSize) {
+            flush();
+            writeOut(text);
             return;
         }
-        while (!text.empty()) {
-            if (pendingCr_) {
-                pendingCr_ = false;
-                if (text.front() != '\n') buffer_ += '\r';
-            }
-            const void* cr = std::memchr(text.data(), '\r', text.size());
-            const std::size_t n = cr == nullptr ? text.size()
-                                                : static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
-            buffer_.append(text.data(), n);
-            if (cr != nullptr) {
-                pendingCr_ = true;
-                text.remove_prefix(n + 1);
-            } else {
-                text = {};
-            }
-            if (buffer_.size() >= kBufferSize) flush();
+        char* w = room(text.size() + 1);
+        if (crlf_) {
+            std::memcpy(w, text.data(), text.size());
+            w += text.size();
+        } else {
+            w = withoutCarriageReturns(text, w);
         }
+        size_ = static_cast<std::size_t>(w - buffer_.get());
+        if (size_ >= kBufferSize) flush();
     }
 
     void finish() {
-        if (pendingCr_) buffer_ += '\r';
-        pendingCr_ = false;
+        if (pendingCr_) {
+            *room(1) = '\r';
+            ++size_;
+            pendingCr_ = false;
+        }
         flush();
     }
 
     void newline() {
-        buffer_ += crlf_ ? "\r\n" : "\n";
+        const std::string_view end = crlf_ ? "\r\n" : "\n";
+        std::memcpy(room(end.size()), end.data(), end.size());
+        size_ += end.size();
         flush();
     }
 
@@ -73,10 +67,47 @@ private:
     // Pieces at least this large are written as they are, without a copy.
     static constexpr std::size_t kDirectSize = std::size_t{16} * 1024;
 
+    // Copies text to w with each CR of a CR LF left out (a CR at the end of the text waits for
+    // the next piece), and returns the new end.
+    char* withoutCarriageReturns(std::string_view text, char* w) {
+        const char* p = text.data();
+        const char* const end = p + text.size();
+        if (pendingCr_ && p != end) {
+            pendingCr_ = false;
+            if (*p != '\n') *w++ = '\r';
+        }
+        while (p != end) {
+            const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+            const char* stop = cr == nullptr ? end : cr;
+            std::memcpy(w, p, static_cast<std::size_t>(stop - p));
+            w += stop - p;
+            if (cr == nullptr) break;
+            if (cr + 1 == end) {
+                pendingCr_ = true;
+                break;
+            }
+            if (cr[1] != '\n') *w++ = '\r';
+            p = cr + 1;
+        }
+        return w;
+    }
+
+    // Room for n more bytes at the end of the buffer.
+    char* room(std::size_t n) {
+        if (size_ + n > capacity_) {
+            const std::size_t capacity = std::max(kBufferSize + n, size_ + n);
+            auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+            if (size_ != 0) std::memcpy(bigger.get(), buffer_.get(), size_);
+            buffer_ = std::move(bigger);
+            capacity_ = capacity;
+        }
+        return buffer_.get() + size_;
+    }
+
     void flush() {
-        if (buffer_.empty()) return;
-        writeOut(buffer_);
-        buffer_.clear();
+        if (size_ == 0) return;
+        writeOut({buffer_.get(), size_});
+        size_ = 0;
     }
 
     void writeOut(std::string_view bytes) {
@@ -97,7 +128,9 @@ private:
     bool crlf_;
     bool pendingCr_ = false;
     bool failed_ = false;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
 };
 
 }  // namespace

@@ -8,33 +8,45 @@
 namespace truno {
 
 std::string_view trimSpaces(std::string_view s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
+    const char* first = s.data();
+    const char* last = first + s.size();
+    while (first != last && *first == ' ') ++first;
+    while (last != first && last[-1] == ' ') --last;
+    return {first, static_cast<std::size_t>(last - first)};
 }
 
 void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends) {
     if (data.empty()) return;
-    // Room for every character; what the blanks took is given back at the end. Octets are
-    // short (two digits as a rule), so one plain scan beats a search per octet.
+    // Room for every character and every octet; what the blanks took is given back at the end.
+    // Octets are short, so one plain scan beats a search per octet.
     const std::size_t start = text.size();
     text.resize(start + data.size());
-    char* out = text.data() + start;
+    const std::size_t endsStart = ends.size();
+    ends.resize(endsStart + data.size() / 2 + 1);
     char* const first = text.data();
+    char* out = first + start;
+    std::uint32_t* end = ends.data() + endsStart;
     const char* p = data.data();
-    const char* const end = p + data.size();
-    while (p + 1 < end) {
-        if (p[0] == ' ' && p[1] == ' ') {
-            ends.push_back(static_cast<std::uint32_t>(out - first));
+    const char* const stop = p + data.size();
+    while (p + 1 < stop) {
+        // The usual shape: two characters, then the two blanks that end them.
+        if (p + 4 <= stop && p[2] == ' ' && p[3] == ' ' && p[0] != ' ' && p[1] != ' ') {
+            out[0] = p[0];
+            out[1] = p[1];
+            out += 2;
+            *end++ = static_cast<std::uint32_t>(out - first);
+            p += 4;
+        } else if (p[0] == ' ' && p[1] == ' ') {
+            *end++ = static_cast<std::uint32_t>(out - first);
             p += 2;
         } else {
             *out++ = *p++;
         }
     }
-    if (p < end) *out++ = *p;
-    ends.push_back(static_cast<std::uint32_t>(out - first));
+    if (p < stop) *out++ = *p;
+    *end++ = static_cast<std::uint32_t>(out - first);
     text.resize(static_cast<std::size_t>(out - first));
+    ends.resize(static_cast<std::size_t>(end - ends.data()));
 }
 
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
@@ -138,6 +150,9 @@ void LogReader::readValues(std::string_view line) {
 }
 
 void LogReader::readColumnHeader(std::string_view line) {
+    // Every message of a log has the same header line above it, as a rule.
+    if (line == lastColumnHeader_) return;
+    lastColumnHeader_ = line;
     const auto pos = [&](std::string_view word) { return line.find(word) + 1; };
     timePos_ = pos("TIME");
     const std::size_t msgPos = pos("MSG");
@@ -177,7 +192,7 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     }
     // Octets are printable text; anything else (control characters, bytes above 7E) is kept
     // as a visible escape, so that no decoder can pass it on to the report as it is.
-    if (!std::all_of(data.begin(), data.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+    if (!allPrintable(data)) {
         escaped_.clear();
         appendLogText(escaped_, data);
         data = escaped_;
@@ -188,10 +203,11 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
 }
 
 void LogReader::handOn(LogMessage& m) {
-    m.octets.clear();
+    m.octets.resize(m.octetEnds.size());
     std::uint32_t begin = 0;
+    std::string_view* octet = m.octets.data();
     for (const std::uint32_t end : m.octetEnds) {
-        m.octets.emplace_back(m.data.data() + begin, end - begin);
+        *octet++ = std::string_view(m.data.data() + begin, end - begin);
         begin = end;
     }
     m.time = lastTime_;

@@ -102,6 +102,7 @@ private:
     std::size_t timePos_ = 0, timeWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
     std::string lastTime_, lastDir_;
     std::string escaped_;  // a line's DATA with its unprintable bytes escaped
+    std::string lastColumnHeader_;  // the column header line the positions were read from
     bool collecting_ = false;  // at least one data line in the current message
 };
 
