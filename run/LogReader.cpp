@@ -15,38 +15,49 @@ std::string_view trimSpaces(std::string_view s) {
     return {first, static_cast<std::size_t>(last - first)};
 }
 
-void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends) {
+void splitOctets(std::string_view data, std::string& text, std::vector<std::string_view>& octets) {
     if (data.empty()) return;
     // Room for every character and every octet; what the blanks took is given back at the end.
-    // Octets are short, so one plain scan beats a search per octet.
+    // When the text moves, the views of the octets already in it move with it.
     const std::size_t start = text.size();
+    if (text.capacity() < start + data.size()) {
+        std::string bigger;
+        bigger.reserve(2 * (start + data.size()));
+        bigger.append(text);
+        for (std::string_view& o : octets) o = {bigger.data() + (o.data() - text.data()), o.size()};
+        text.swap(bigger);
+    }
     text.resize(start + data.size());
-    const std::size_t endsStart = ends.size();
-    ends.resize(endsStart + data.size() / 2 + 1);
-    char* const first = text.data();
-    char* out = first + start;
-    std::uint32_t* end = ends.data() + endsStart;
+    char* const base = text.data();
+    const std::size_t octetsStart = octets.size();
+    octets.resize(octetsStart + data.size() / 2 + 1);
+    std::string_view* octet = octets.data() + octetsStart;
+    char* out = base + start;
+    char* begin = out;  // where the octet being read begins
+    // Octets are short, so one plain scan beats a search per octet.
     const char* p = data.data();
     const char* const stop = p + data.size();
     while (p + 1 < stop) {
-        // The usual shape: two characters, then the two blanks that end them.
+        // The usual shape: two characters, then the two blanks that end the octet.
         if (p + 4 <= stop && p[2] == ' ' && p[3] == ' ' && p[0] != ' ' && p[1] != ' ') {
             out[0] = p[0];
             out[1] = p[1];
             out += 2;
-            *end++ = static_cast<std::uint32_t>(out - first);
+            *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+            begin = out;
             p += 4;
         } else if (p[0] == ' ' && p[1] == ' ') {
-            *end++ = static_cast<std::uint32_t>(out - first);
+            *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+            begin = out;
             p += 2;
         } else {
             *out++ = *p++;
         }
     }
     if (p < stop) *out++ = *p;
-    *end++ = static_cast<std::uint32_t>(out - first);
-    text.resize(static_cast<std::size_t>(out - first));
-    ends.resize(static_cast<std::size_t>(end - ends.data()));
+    *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+    text.resize(static_cast<std::size_t>(out - base));
+    octets.resize(static_cast<std::size_t>(octet - octets.data()));
 }
 
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
@@ -199,17 +210,10 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     }
     m.joinedSizeWithTrailingBlanks = m.joinedSize + 2 + data.size();
     m.joinedSize += (m.joinedSize == 0 ? 0 : 2) + data.size();
-    splitOctets(data, m.data, m.octetEnds);
+    splitOctets(data, m.data, m.octets);
 }
 
 void LogReader::handOn(LogMessage& m) {
-    m.octets.resize(m.octetEnds.size());
-    std::uint32_t begin = 0;
-    std::string_view* octet = m.octets.data();
-    for (const std::uint32_t end : m.octetEnds) {
-        *octet++ = std::string_view(m.data.data() + begin, end - begin);
-        begin = end;
-    }
     m.time = lastTime_;
     m.direction = lastDir_;
     collecting_ = false;
@@ -219,7 +223,6 @@ void LogReader::handOn(LogMessage& m) {
 bool LogReader::next(LogMessage& m) {
     m.data.clear();
     m.octets.clear();
-    m.octetEnds.clear();
     m.joinedSize = 0;
     m.joinedSizeWithTrailingBlanks = 0;
     m.oversized = false;

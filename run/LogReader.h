@@ -50,9 +50,8 @@ struct LogMessage {
     std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
-    // Scratch of the reader: where each octet ends in data; the length of the DATA joined by two
-    // blanks so far, with and without the blanks a line without DATA leaves at its end.
-    std::vector<std::uint32_t> octetEnds;
+    // Scratch of the reader: the length of the DATA joined by two blanks so far, with and without
+    // the blanks a line without DATA leaves at its end.
     std::size_t joinedSize = 0;
     std::size_t joinedSizeWithTrailingBlanks = 0;
 };
@@ -107,8 +106,8 @@ private:
 };
 
 // Splits DATA text at every two blanks into octets: each octet's characters are appended to
-// `text` and its end offset to `ends`.
-void splitOctets(std::string_view data, std::string& text, std::vector<std::uint32_t>& ends);
+// `text` and a view of them to `octets` (the views of earlier octets follow `text` if it moves).
+void splitOctets(std::string_view data, std::string& text, std::vector<std::string_view>& octets);
 
 // Leading and trailing space characters removed (tabs stay).
 std::string_view trimSpaces(std::string_view s);
