@@ -34,6 +34,13 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t lengt
     return line.substr(start - 1, length);
 }
 
+bool isTraceHeader(std::string_view line, std::size_t lineNumber) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (lineNumber == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    if (!line.starts_with(LogReader::kTraceHeader)) return false;
+    return line.find_first_not_of(" \t", LogReader::kTraceHeader.size()) == std::string_view::npos;
+}
+
 // ---------------------------------------------------------------- LineSource
 
 namespace {
@@ -204,7 +211,7 @@ bool LogReader::next(LogMessage& m) {
     while (lines_.next(line)) {
         switch (state_) {
             case State::SeekTrace:
-                if (line == kTraceHeader) state_ = State::ReadValues;
+                if (isTraceHeader(line, lines_.lineNumber())) state_ = State::ReadValues;
                 break;
             case State::ReadValues:
                 readValues(line);
@@ -241,7 +248,7 @@ std::string LogReader::whyNoMessage(std::uint64_t messagesFound) const {
     if (messagesFound > 0) return {};
     if (!traceHeaderFound())
         return "no trace header line found (a line that is exactly \"" + std::string(kTraceHeader) +
-               "\")";
+               "\", blanks after it aside)";
     if (!columnHeaderFound_)
         return "no column header line (containing \"" + std::string(kColumnHeader) +
                "\") after the trace header";

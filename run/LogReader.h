@@ -101,6 +101,10 @@ private:
     bool splitOctets_ = true;
 };
 
+// Whether `line` is the trace header: kTraceHeader exactly, but for blanks and tabs after it and,
+// on the first line of the log, a UTF-8 byte-order mark before it.
+bool isTraceHeader(std::string_view line, std::size_t lineNumber);
+
 // Splits a message's DATA text at every two blanks into its octets.
 void splitOctets(std::string_view data, std::vector<std::string_view>& octets);
 

@@ -104,7 +104,11 @@ TEST(LogReader, FindsMessagesOnlyWhereTheFormatPutsThem) {
     const std::string d2 = dataLine("10:00:02", "R", "00  00  00  00  09  00");
     const struct { const char* name; std::string log; std::size_t messages; } cases[] = {
         {"no trace header", c + "\r\n" + d1 + "\r\n\r\n", 0},
-        {"trace header with a trailing blank", h + " \r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with blanks and tabs after it", h + " \t \r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 1},
+        {"byte-order mark before the trace header", "\xEF\xBB\xBF" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 1},
+        {"byte-order mark on a later line", "\r\n\xEF\xBB\xBF" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with a blank before it", " " + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with text after it", h + " X\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
         {"column header before the trace header is ignored",
          c + "\r\n" + d1 + "\r\n\r\n" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d2 + "\r\n\r\n", 1},
         {"two messages under one column header: only the first",
