@@ -211,7 +211,7 @@ void trimInPlace(std::string& s) {
 
 void LogReader::noteIgnoredLine(std::string_view line) {
     // Before the first column header the DATA column is where the column header puts it.
-    static const std::size_t kUsualDataColumn = kColumnHeader.find("DATA") + 1;
+    static constexpr std::size_t kUsualDataColumn = kColumnHeader.find("DATA") + 1;
     const std::size_t column = dataPos_ != 0 ? dataPos_ : kUsualDataColumn;
     if (line.size() < column || !looksLikeOctets(trimSpaces(line.substr(column - 1)))) return;
     ignoredData_.add(lines_.lineNumber());

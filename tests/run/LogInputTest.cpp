@@ -178,6 +178,7 @@ TEST(LogInput, AReadErrorOfTheRawStreamSetsTheBadBit) {
 
 TEST(LogInput, AGzipLogDecodesAsTheLogItself) {
     std::vector<std::string> messages;
+    messages.reserve(3000);
     for (int i = 0; i < 3000; ++i)
         messages.push_back(i % 3 ? "00 00 00 00 0C 02 00 02 80 90" : "00 00 00 00 06 16 14 01 11 02 14 01");
     const std::string log = logOf(messages);

@@ -222,9 +222,16 @@ TEST(LogReader, MarksDataLinesWhoseDataGoesOnPastWhatIsRead) {
         {"one character past them", "  1", 1},
     };
     for (const auto& c : cases) {
-        const std::string line = dataLine("1", "S", octets25 + c.after);
-        const auto msgs = readAll(logOf({}) + kColumns + "\r\n" + dataLine("1", "S", "00") + "\r\n" + line + "\r\n" +
-                                  line + "\r\n\r\n" + kColumns + "\r\n" + dataLine("1", "S", "00") + "\r\n\r\n");
+        const std::string line = dataLine("1", "S", octets25 + c.after) + "\r\n";
+        const std::string message = kColumns + "\r\n" + dataLine("1", "S", "00") + "\r\n";
+        std::string log = logOf({});
+        log += message;
+        log += line;
+        log += line;
+        log += "\r\n";
+        log += message;
+        log += "\r\n";
+        const auto msgs = readAll(log);
         ASSERT_EQ(msgs.size(), 2u);
         EXPECT_EQ(msgs[0].cutLines, 2 * c.cutLines) << c.name;
         EXPECT_EQ(msgs[0].firstCutLine, c.cutLines > 0 ? 6u : 0u) << c.name;
