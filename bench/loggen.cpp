@@ -8,9 +8,11 @@
 // suspend/resume, user-to-user and application transport messages. Messages spread over
 // continuation lines, page headers appear now and then (some inside a message), and TIME and
 // DIR are left out of some lines so that they carry over.
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -243,15 +245,38 @@ void extra(Random& r, Writer& w, unsigned cic) {
     }
 }
 
+// A whole argument as a plain decimal number (digits only, no sign, no exponent, no blanks)
+// that fits; false for anything else.
+bool parseCount(const char* text, unsigned long long& value) {
+    if (*text == '\0') return false;
+    value = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        const auto digit = static_cast<unsigned long long>(*c - '0');
+        if (value > (ULLONG_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+constexpr const char* kUsage =
+    "usage: truno-loggen MESSAGES [SEED]\n"
+    "Writes a trace log of MESSAGES messages (realistic call flows) to standard output; the same\n"
+    "SEED (default 1) gives the same log. Both are decimal numbers.\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: truno-loggen MESSAGES [SEED]\n");
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    unsigned long long total = 0;
+    unsigned long long seed = 1;
+    if (argc < 2 || argc > 3 || !parseCount(argv[1], total) || (argc == 3 && !parseCount(argv[2], seed))) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    const unsigned long long total = std::strtoull(argv[1], nullptr, 10);
-    const unsigned long long seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
     Random r(seed);
     Writer w;
     unsigned cic = 1;

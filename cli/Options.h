@@ -14,8 +14,10 @@ struct CliOptions {
     std::vector<std::string> files;
 };
 
-// Fills `options` from the arguments; false with `error` set for a usage error.
-bool parseOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+// Fills `options` from the arguments as POSIX utilities read them (getopt_long: short options
+// may be grouped, "-j4" and "--jobs=4" carry their value, "--" ends the options); false with
+// `error` set for a usage error. May reorder argv, as getopt_long does.
+bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error);
 
 std::string helpText();
 std::string versionText();

@@ -1,14 +1,18 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
+#include "run/LogInput.h"
 #include "cli/Options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -133,6 +137,72 @@ private:
     std::size_t capacity_ = 0;
 };
 
+// A file name as a shell reads it back: as it is when it holds only safe characters, otherwise
+// in single quotes.
+std::string shellWord(const std::string& name) {
+    const bool safe = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || std::strchr("._/+-,:=@%", c) != nullptr;
+    });
+    if (safe) return name;
+    std::string quoted = "'";
+    for (const char c : name) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Decodes one file ("-": standard input) and returns its exit status: 0, 1 or 2.
+int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed) {
+    const bool isStdin = (file == "-");
+    const std::string shown = isStdin ? std::string("(standard input)") : file;
+    std::ifstream stream;
+    if (!isStdin) {
+        std::error_code ignored;
+        const bool directory = std::filesystem::is_directory(file, ignored);
+        if (!directory) stream.open(file, std::ios::binary);
+        if (directory || !stream) {
+            const int err = directory ? EISDIR : errno;
+            std::fflush(stdout);
+            std::fprintf(stderr, "truno-decode: cannot open '%s': %s\n", file.c_str(),
+                         err != 0 ? std::strerror(err) : "unknown error");
+            return 2;
+        }
+    }
+    truno::LogInput in(isStdin ? std::cin : static_cast<std::istream&>(stream));
+    if (in.refused()) {
+        const truno::CompressionFormat& format = truno::formatOf(in.compression());
+        const std::string command(format.decompressCommand);
+        const std::string pipe = isStdin ? "... | " + command : command + " " + shellWord(file);
+        std::fflush(stdout);
+        std::fprintf(stderr, "truno-decode: %s: %s-compressed input is not read; decompress it first (%s | truno-decode -)\n",
+                     shown.c_str(), std::string(format.name).c_str(), pipe.c_str());
+        return 2;
+    }
+    ReportWriter writer(options.crlf);
+    if (several) {
+        std::fputs(("==> " + shown + " <==").c_str(), stdout);
+        writer.newline();
+    }
+    truno::RunOptions runOptions;
+    runOptions.jobs = options.jobs;
+    const truno::RunSummary summary =
+        truno::decodeLog(in, [&](std::string_view text) { writer.write(text); }, runOptions);
+    writer.finish();
+    if (several) writer.newline();
+    if (writer.failed()) writeFailed = true;
+    std::fflush(stdout);
+    if (summary.readError) {
+        const std::string why = !in.dataError().empty() ? in.dataError() : std::string(std::strerror(errno));
+        std::fprintf(stderr, "truno-decode: error reading '%s': %s\n", shown.c_str(), why.c_str());
+    }
+    // --quiet leaves out a summary that adds nothing to the report; one that says why nothing
+    // was found, or warns of lines the report does not show, is always written.
+    if (!options.quiet || summary.found == 0 || !summary.warnings.empty()) {
+        std::istringstream lines(truno::summaryText(summary));
+        for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
+    }
+    if (summary.readError) return 2;
+    return truno::everythingDecoded(summary) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,44 +224,8 @@ int main(int argc, char** argv) {
     const bool several = options.files.size() > 1;
     int status = 0;
     bool writeFailed = false;
-    for (const std::string& file : options.files) {
-        const bool isStdin = (file == "-");
-        const std::string shown = isStdin ? std::string("(standard input)") : file;
-        std::ifstream stream;
-        if (!isStdin) {
-            stream.open(file, std::ios::binary);
-            if (!stream) {
-                const int err = errno;
-                std::fflush(stdout);
-                std::fprintf(stderr, "truno-decode: cannot open '%s': %s\n", file.c_str(),
-                             err != 0 ? std::strerror(err) : "unknown error");
-                status = 2;
-                continue;
-            }
-        }
-        std::istream& in = isStdin ? std::cin : static_cast<std::istream&>(stream);
-        ReportWriter writer(options.crlf);
-        if (several) {
-            std::fputs(("==> " + shown + " <==").c_str(), stdout);
-            writer.newline();
-        }
-        truno::RunOptions runOptions;
-        runOptions.jobs = options.jobs;
-        const truno::RunSummary summary =
-            truno::decodeLog(in, [&](std::string_view text) { writer.write(text); }, runOptions);
-        writer.finish();
-        if (several) writer.newline();
-        if (writer.failed()) writeFailed = true;
-        std::fflush(stdout);
-        if (summary.readError) {
-            std::fprintf(stderr, "truno-decode: error reading '%s': %s\n", shown.c_str(),
-                         std::strerror(errno));
-            status = 2;
-        }
-        if (!options.quiet)
-            std::fprintf(stderr, "%s: %s\n", shown.c_str(), truno::summaryText(summary).c_str());
-        if (summary.notDecoded > 0 && status == 0) status = 1;
-    }
+    for (const std::string& file : options.files)
+        status = std::max(status, decodeFile(file, options, several, writeFailed));
     std::fflush(stdout);
     if (writeFailed || std::ferror(stdout)) {
         std::fprintf(stderr, "truno-decode: error writing the report: %s\n", std::strerror(errno));

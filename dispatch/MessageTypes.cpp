@@ -351,7 +351,7 @@ void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view wh
     appendFailureRecord(s, logLine, why);
 }
 
-bool decodeMessage(DecodingState& s, std::size_t logLine) {
+bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reasonEnd) {
     const std::size_t reportSize = s.ReportText.size();
     const std::uint64_t count = s.MessageCount;
     // Drops whatever the failed decoding wrote and puts the record that says why in its place.
@@ -359,7 +359,7 @@ bool decodeMessage(DecodingState& s, std::size_t logLine) {
         s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
-        appendFailureRecord(s, logLine, std::string(why) + std::string(detail));
+        appendFailureRecord(s, logLine, std::string(why) + std::string(detail) + std::string(reasonEnd));
         return false;
     };
     try {

@@ -56,9 +56,10 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
 void dispatchMessage(DecodingState& s);
 
 // Decodes the current message and appends exactly one record for it: the decoded record, or,
-// when decoding fails, a record that says the message could not be decoded and why, with the
-// log line where the message starts and its octets as read. Returns whether it was decoded.
-bool decodeMessage(DecodingState& s, std::size_t logLine);
+// when decoding fails, a record that says the message could not be decoded and why (the reason,
+// then `reasonEnd`), with the log line where the message starts and its octets as read. Returns
+// whether it was decoded.
+bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reasonEnd = {});
 
 // Appends the record of a message that cannot be decoded for a reason found before decoding
 // (for instance by the log reader), numbered like any other record.

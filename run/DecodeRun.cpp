@@ -3,6 +3,7 @@
 #include "run/LogReader.h"
 #include "dispatch/DecodingState.h"
 #include "dispatch/MessageTypes.h"
+#include "base/ReportLayout.h"
 
 #include <condition_variable>
 #include <deque>
@@ -46,20 +47,49 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
 
+// The sentence a not-decoded record's reason ends with when DATA of the message was not read.
+std::string cutLinesSentence(const LogMessage& m) {
+    const std::string column = std::to_string(m.lastDataColumn);
+    if (m.cutLines == 1)
+        return "; log line " + std::to_string(m.firstCutLine) + " had DATA beyond column " + column +
+               " that was not read";
+    return "; " + std::to_string(m.cutLines) + " of its log lines, from line " + std::to_string(m.firstCutLine) +
+           " on, had DATA beyond column " + column + " that was not read";
+}
+
 // Decodes the message in `state`, unless the reader could not keep all of it.
 bool decodeOne(DecodingState& state, const LogMessage& m) {
     if (m.oversized) {
         recordNotDecoded(state, m.startLine,
                          "the message's DATA runs past " + std::to_string(LogReader::kMaxMessageData) +
-                             " characters (is the blank line after it missing?); only the beginning was kept");
+                             " characters (is the blank line after it missing?); only the beginning was kept" +
+                             (m.cutLines > 0 ? cutLinesSentence(m) : std::string()));
         return false;
     }
-    return decodeMessage(state, m.startLine);
+    if (m.cutLines == 0) return decodeMessage(state, m.startLine);
+    return decodeMessage(state, m.startLine, cutLinesSentence(m));
+}
+
+std::string plural(std::uint64_t n, std::string_view one, std::string_view several) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : several);
 }
 
 void finishSummary(RunSummary& summary, const LogReader& reader) {
     summary.readError = reader.readError();
     summary.whyNothing = reader.whyNoMessage(summary.found);
+    const LineRanges& ignored = reader.ignoredDataLines();
+    summary.ignoredDataLines = ignored.count();
+    if (ignored.count() > 0)
+        summary.warnings.push_back(plural(ignored.count(), "line that looks like message data was",
+                                          "lines that look like message data were") +
+                                   " ignored: no column header before " + (ignored.count() == 1 ? "it" : "them") +
+                                   " (" + ignored.text() + ")");
+    const LineRanges& cut = reader.cutDataLines();
+    summary.cutDataLines = cut.count();
+    if (cut.count() > 0)
+        summary.warnings.push_back(plural(cut.count(), "data line had", "data lines had") +
+                                   " DATA longer than the " + std::to_string(LogReader::kDataWidth) +
+                                   " characters that are read; the rest of it was not read (" + cut.text() + ")");
 }
 
 RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
@@ -275,7 +305,12 @@ std::string summaryText(const RunSummary& summary) {
     if (!summary.whyNothing.empty()) text += ": " + summary.whyNothing;
     if (summary.cancelled) text += " (cancelled)";
     if (summary.readError) text += " (reading stopped by an input error)";
+    for (const std::string& warning : summary.warnings) text += "\n" + warning;
     return text;
+}
+
+bool everythingDecoded(const RunSummary& summary) {
+    return summary.found > 0 && summary.notDecoded == 0 && summary.warnings.empty();
 }
 
 }  // namespace truno

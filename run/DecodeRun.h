@@ -7,6 +7,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace truno {
 
@@ -17,7 +18,18 @@ struct RunSummary {
     bool readError = false;        // the input failed before its end
     bool cancelled = false;        // the run was stopped through its cancel flag
     std::string whyNothing;        // why the log yielded no message (empty when it did)
+    // Log lines that look like message data but were ignored (no column header before them),
+    // and data lines whose DATA went on past the characters that are read.
+    std::uint64_t ignoredDataLines = 0;
+    std::uint64_t cutDataLines = 0;
+    // One sentence per kind of input that did not make it into the report as it stands in the
+    // log, with the log lines concerned.
+    std::vector<std::string> warnings;
 };
+
+// Whether everything in the log became a decoded record: messages were found, all of them
+// decoded, and no warning.
+bool everythingDecoded(const RunSummary& summary);
 
 // Receives the report in pieces, in order; CR LF line ends. Together the pieces are the report
 // of the run without the CR LF that precedes its first record.
@@ -37,7 +49,8 @@ struct RunOptions {
 // threads and the records are written in log order, numbered exactly as in a sequential run.
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options);
 
-// "N messages found, N decoded, N not decoded" (and why nothing was found).
+// "N messages found, N decoded, N not decoded" (and why nothing was found), then each warning
+// on a line of its own (lines separated by LF, no LF at the end).
 std::string summaryText(const RunSummary& summary);
 
 }  // namespace truno

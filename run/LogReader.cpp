@@ -65,6 +65,54 @@ std::string_view mid(std::string_view line, std::size_t start, std::size_t lengt
     return line.substr(start - 1, length);
 }
 
+bool isTraceHeader(std::string_view line, std::size_t lineNumber) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (lineNumber == 1 && line.starts_with(kByteOrderMark)) line.remove_prefix(kByteOrderMark.size());
+    if (!line.starts_with(LogReader::kTraceHeader)) return false;
+    return line.find_first_not_of(" \t", LogReader::kTraceHeader.size()) == std::string_view::npos;
+}
+
+bool looksLikeOctets(std::string_view data) {
+    const auto isHex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    };
+    // "00", "00  01", "00  01  02", ...: 2 + 4n characters.
+    if (data.size() < 2 || (data.size() - 2) % 4 != 0) return false;
+    for (std::size_t i = 0; i < data.size(); i += 4) {
+        if (!isHex(data[i]) || !isHex(data[i + 1])) return false;
+        if (i + 2 < data.size() && (data[i + 2] != ' ' || data[i + 3] != ' ')) return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- LineRanges
+
+void LineRanges::add(std::size_t line) {
+    ++count_;
+    if (listed_ > 0 && ranges_[listed_ - 1].last + 1 == line) {
+        ranges_[listed_ - 1].last = line;
+    } else if (listed_ < kListed) {
+        ranges_[listed_++] = {.first = line, .last = line};
+    } else {
+        more_ = true;
+    }
+}
+
+std::string LineRanges::text() const {
+    if (count_ == 0) return {};
+    std::string out = count_ == 1 ? "log line " : "log lines ";
+    for (std::size_t i = 0; i < listed_; ++i) {
+        if (i > 0) out += ", ";
+        out += std::to_string(ranges_[i].first);
+        if (ranges_[i].last != ranges_[i].first) {
+            out += '-';
+            out += std::to_string(ranges_[i].last);
+        }
+    }
+    if (more_) out += ", ...";
+    return out;
+}
+
 // ---------------------------------------------------------------- LineSource
 
 namespace {
@@ -183,7 +231,26 @@ bool isPageHeader(std::string_view line) {
 
 }  // namespace
 
+void LogReader::noteIgnoredLine(std::string_view line) {
+    // Before the first column header the DATA column is where the column header puts it.
+    static constexpr std::size_t kUsualDataColumn = kColumnHeader.find("DATA") + 1;
+    const std::size_t column = dataPos_ != 0 ? dataPos_ : kUsualDataColumn;
+    if (line.size() < column || !looksLikeOctets(trimSpaces(line.substr(column - 1)))) return;
+    ignoredData_.add(lines_.lineNumber());
+}
+
+void LogReader::noteCutData(std::string_view line, LogMessage& m) {
+    const std::size_t lastColumn = dataPos_ - 1 + kDataWidth;
+    if (line.size() <= lastColumn || line.find_first_not_of(" \t", lastColumn) == std::string_view::npos) return;
+    cutData_.add(lines_.lineNumber());
+    if (m.cutLines++ == 0) {
+        m.firstCutLine = lines_.lineNumber();
+        m.lastDataColumn = lastColumn;
+    }
+}
+
 void LogReader::addDataLine(std::string_view line, LogMessage& m) {
+    noteCutData(line, m);
     if (!collecting_) m.startLine = lines_.lineNumber();
     collecting_ = true;
     const std::string_view time = trimSpaces(mid(line, timePos_, timeWidth_));
@@ -226,12 +293,14 @@ bool LogReader::next(LogMessage& m) {
     m.joinedSize = 0;
     m.joinedSizeWithTrailingBlanks = 0;
     m.oversized = false;
+    m.cutLines = 0;
+    m.firstCutLine = 0;
     collecting_ = false;
     std::string_view line;
     while (lines_.next(line)) {
         switch (state_) {
             case State::SeekTrace:
-                if (line == kTraceHeader) state_ = State::ReadValues;
+                if (isTraceHeader(line, lines_.lineNumber())) state_ = State::ReadValues;
                 break;
             case State::ReadValues:
                 readValues(line);
@@ -243,6 +312,8 @@ bool LogReader::next(LogMessage& m) {
                     columnHeaderFound_ = true;
                     state_ = State::Collect;
                     m.startLine = lines_.lineNumber() + 1;
+                } else {
+                    noteIgnoredLine(line);
                 }
                 break;
             case State::Collect:
@@ -268,7 +339,7 @@ std::string LogReader::whyNoMessage(std::uint64_t messagesFound) const {
     if (messagesFound > 0) return {};
     if (!traceHeaderFound())
         return "no trace header line found (a line that is exactly \"" + std::string(kTraceHeader) +
-               "\")";
+               "\", blanks after it aside)";
     if (!columnHeaderFound_)
         return "no column header line (containing \"" + std::string(kColumnHeader) +
                "\") after the trace header";

@@ -39,6 +39,30 @@ private:
     std::size_t lineNumber_ = 0;
 };
 
+// Log lines of one kind: how many, and the first few runs of consecutive lines, so that memory
+// stays the same whatever the log.
+class LineRanges {
+public:
+    static constexpr std::size_t kListed = 5;
+
+    // Lines are added in increasing order.
+    void add(std::size_t line);
+    std::uint64_t count() const { return count_; }
+    // "log lines 8-9, 11, 14-20, ..." (the ranges listed, then "..." when there are more),
+    // "log line 8" for one line; empty when there is none.
+    std::string text() const;
+
+private:
+    struct Range {
+        std::size_t first = 0;
+        std::size_t last = 0;
+    };
+    Range ranges_[kListed] = {};
+    std::size_t listed_ = 0;
+    bool more_ = false;
+    std::uint64_t count_ = 0;
+};
+
 // One message as the reader hands it on.
 struct LogMessage {
     std::string time;       // last non-empty TIME field met so far
@@ -50,6 +74,11 @@ struct LogMessage {
     std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
+    // Data lines whose DATA went on past the kDataWidth characters that are read: how many, the
+    // first of them, and the last column that was read.
+    std::size_t cutLines = 0;
+    std::size_t firstCutLine = 0;
+    std::size_t lastDataColumn = 0;
     // Scratch of the reader: the length of the DATA joined by two blanks so far, with and without
     // the blanks a line without DATA leaves at its end.
     std::size_t joinedSize = 0;
@@ -86,12 +115,21 @@ public:
     // Why a log yielded no message, for the run's summary (empty when messages were found).
     std::string whyNoMessage(std::uint64_t messagesFound) const;
 
+    // Lines after the trace header that look like message data (two-digit hex octets separated
+    // by two blanks in the DATA column) but were ignored, there being no column header before
+    // them: every message needs a column header of its own.
+    const LineRanges& ignoredDataLines() const { return ignoredData_; }
+    // Data lines whose DATA went on past the kDataWidth characters that are read.
+    const LineRanges& cutDataLines() const { return cutData_; }
+
 private:
     enum class State { SeekTrace, ReadValues, SeekColumn, Collect };
     void readValues(std::string_view line);
     void readColumnHeader(std::string_view line);
     void addDataLine(std::string_view line, LogMessage& m);
     void handOn(LogMessage& m);
+    void noteIgnoredLine(std::string_view line);
+    void noteCutData(std::string_view line, LogMessage& m);
 
     LineSource lines_;
     State state_ = State::SeekTrace;
@@ -103,7 +141,17 @@ private:
     std::string escaped_;  // a line's DATA with its unprintable bytes escaped
     std::string lastColumnHeader_;  // the column header line the positions were read from
     bool collecting_ = false;  // at least one data line in the current message
+    LineRanges ignoredData_;
+    LineRanges cutData_;
 };
+
+// Whether `line` is the trace header: kTraceHeader exactly, but for blanks and tabs after it and,
+// on the first line of the log, a UTF-8 byte-order mark before it.
+bool isTraceHeader(std::string_view line, std::size_t lineNumber);
+
+// Whether `data` (a DATA field, blanks around it removed) is two-digit hex octets separated by
+// two blanks, as a log writes a message's octets.
+bool looksLikeOctets(std::string_view data);
 
 // Splits DATA text at every two blanks into octets: each octet's characters are appended to
 // `text` and a view of them to `octets` (the views of earlier octets follow `text` if it moves).

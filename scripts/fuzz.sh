@@ -7,11 +7,12 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(FuzzRun FuzzMessage FuzzParameters)
+[ ${#targets[@]} -gt 0 ] || targets=(FuzzRun FuzzMessage FuzzParameters FuzzGzipInput)
 scripts/setup.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
-declare -A corpus=([FuzzRun]=run [FuzzMessage]=message [FuzzParameters]=parameters)
+# FuzzGzipInput compresses its input itself: whole logs are its seeds too.
+declare -A corpus=([FuzzRun]=run [FuzzMessage]=message [FuzzParameters]=parameters [FuzzGzipInput]=run)
 mkdir -p build/fuzz/findings
 status=0
 for t in "${targets[@]}"; do

@@ -1,6 +1,8 @@
-// Fuzz target: arbitrary bytes as a log file. Whatever the input, the run must end, every
-// message found must get exactly one record, and the counts must add up.
+// Fuzz target: arbitrary bytes as a log file, read through the log input as the tools read a
+// file (so bytes that start like gzip data go through zlib). Whatever the input, the run must
+// end, every message found must get exactly one record, and the counts must add up.
 #include "run/DecodeRun.h"
+#include "run/LogInput.h"
 #include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
 
@@ -22,7 +24,8 @@ std::size_t countRecords(const std::string& report) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::istringstream raw(std::string(reinterpret_cast<const char*>(data), size));
+    truno::LogInput in(raw);
     std::string report;
     const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
     if (s.found != s.decoded + s.notDecoded) std::abort();

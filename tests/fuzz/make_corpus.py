@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the fuzz seed corpora from the golden logs and the sample log.
 
-run/        the logs as they are
+run/        the logs as they are, and gzip-compressed
 message/    each log's messages as raw octets, messages separated by FE FE
 parameters/ each optional parameter as code octet + contents, one file per parameter
 
@@ -9,6 +9,7 @@ The corpora in the repository were then extended with what long fuzzing runs fou
 with libFuzzer's -merge=1 (each file adds coverage the others lack):
     FuzzParameters -merge=1 NEW_DIR tests/fuzz/corpus/parameters LONG_RUN_CORPUS
 """
+import gzip
 import hashlib
 import pathlib
 import re
@@ -50,6 +51,7 @@ for log in logs:
     raw = log.read_bytes()
     if len(raw) < 20000:
         save("run", raw)
+        save("run", gzip.compress(raw, mtime=0))
     msgs = messages(raw.decode("latin-1"))
     blob = b"\xfe\xfe".join(bytes(int(o, 16) for o in m) for m in msgs[:40])
     save("message", blob)

@@ -104,7 +104,11 @@ TEST(LogReader, FindsMessagesOnlyWhereTheFormatPutsThem) {
     const std::string d2 = dataLine("10:00:02", "R", "00  00  00  00  09  00");
     const struct { const char* name; std::string log; std::size_t messages; } cases[] = {
         {"no trace header", c + "\r\n" + d1 + "\r\n\r\n", 0},
-        {"trace header with a trailing blank", h + " \r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with blanks and tabs after it", h + " \t \r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 1},
+        {"byte-order mark before the trace header", "\xEF\xBB\xBF" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 1},
+        {"byte-order mark on a later line", "\r\n\xEF\xBB\xBF" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with a blank before it", " " + h + "\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
+        {"trace header with text after it", h + " X\r\n" + v + "\r\n" + c + "\r\n" + d1 + "\r\n\r\n", 0},
         {"column header before the trace header is ignored",
          c + "\r\n" + d1 + "\r\n\r\n" + h + "\r\n" + v + "\r\n" + c + "\r\n" + d2 + "\r\n\r\n", 1},
         {"two messages under one column header: only the first",
@@ -164,6 +168,78 @@ TEST(LogReader, ColumnPositionsComeFromTheLatestColumnHeader) {
     ASSERT_EQ(msgs.size(), 1u);
     EXPECT_EQ(msgs[0].time, "10:00:09");
     EXPECT_EQ(msgs[0].octets.size(), 6u);
+}
+
+TEST(LineRanges, ListsTheFirstRangesThenDots) {
+    const struct { std::vector<std::size_t> lines; std::string text; } cases[] = {
+        {{}, ""},
+        {{8}, "log line 8"},
+        {{8, 9, 11}, "log lines 8-9, 11"},
+        {{1, 3, 5, 7, 9}, "log lines 1, 3, 5, 7, 9"},
+        {{1, 3, 5, 7, 9, 10, 11, 20, 21}, "log lines 1, 3, 5, 7, 9-11, ..."},
+    };
+    for (const auto& c : cases) {
+        LineRanges ranges;
+        for (const std::size_t line : c.lines) ranges.add(line);
+        EXPECT_EQ(ranges.text(), c.text);
+        EXPECT_EQ(ranges.count(), c.lines.size());
+    }
+}
+
+TEST(LogReader, CountsLinesThatLookLikeMessageDataWithoutAColumnHeader) {
+    const std::string d = dataLine("10:00:02", "R", "00  00  00  00  09  00");
+    // Each case follows one message under its column header and a blank line (log lines 1-6).
+    const struct { const char* name; std::vector<std::string> lines; std::string ignored; } cases[] = {
+        {"two more messages", {d, "", d, dataLine("", "", "02  03"), ""}, "log lines 7, 9-10"},
+        {"a single octet", {dataLine("", "", "0A")}, "log line 7"},
+        {"lower-case hex", {dataLine("", "", "0a  ff")}, "log line 7"},
+        {"blanks after the octets", {d + "   "}, "log line 7"},
+        {"a one-blank separator", {dataLine("", "", "00 00")}, ""},
+        {"three-digit octets", {dataLine("", "", "000  01")}, ""},
+        {"not hex", {dataLine("", "", "0G  01")}, ""},
+        {"text", {"some remark", "REPORT    TIME 10:00     PAGE 2", dataLine("", "", "")}, ""},
+        {"a message under its column header", {kColumns, d, ""}, ""},
+    };
+    for (const auto& c : cases) {
+        std::string log = logOf({"00 00 00 00 10 00"});
+        for (const auto& line : c.lines) log += line + "\r\n";
+        std::istringstream in(log);
+        LogReader reader(in);
+        LogMessage m;
+        while (reader.next(m)) {
+        }
+        EXPECT_EQ(reader.ignoredDataLines().text(), c.ignored) << c.name;
+    }
+}
+
+TEST(LogReader, MarksDataLinesWhoseDataGoesOnPastWhatIsRead) {
+    const std::string octets25 = logOctets("00 00 00 00 10 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10 11 12 13");
+    ASSERT_EQ(octets25.size(), LogReader::kDataWidth - 2);
+    const struct { const char* name; std::string after; std::size_t cutLines; } cases[] = {
+        {"ends in the columns read", "", 0},
+        {"blanks and tabs after them", "  \t   ", 0},
+        {"an octet after them", "  14", 1},
+        {"one character past them", "  1", 1},
+    };
+    for (const auto& c : cases) {
+        const std::string line = dataLine("1", "S", octets25 + c.after) + "\r\n";
+        const std::string message = kColumns + "\r\n" + dataLine("1", "S", "00") + "\r\n";
+        std::string log = logOf({});
+        log += message;
+        log += line;
+        log += line;
+        log += "\r\n";
+        log += message;
+        log += "\r\n";
+        const auto msgs = readAll(log);
+        ASSERT_EQ(msgs.size(), 2u);
+        EXPECT_EQ(msgs[0].cutLines, 2 * c.cutLines) << c.name;
+        EXPECT_EQ(msgs[0].firstCutLine, c.cutLines > 0 ? 6u : 0u) << c.name;
+        EXPECT_EQ(msgs[1].cutLines, 0u) << c.name << ": the next message starts afresh";
+        if (c.cutLines > 0) {
+            EXPECT_EQ(msgs[0].lastDataColumn, 128u) << c.name;
+        }
+    }
 }
 
 }  // namespace
