@@ -56,15 +56,26 @@ void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet) {
 }
 
 void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& block) {
+    // The octet of each line, converted before anything is written (blocks have a handful of
+    // lines; a longer one would read the rest again as it writes them).
+    constexpr std::size_t kKept = 32;
+    std::array<std::uint8_t, kKept> octets{};
     OctetSource source(contents);
-    for (const BitField& line : block.lines) source.octet(line.octet);
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
+        const std::uint8_t octet = source.octet(block.lines[i].octet);
+        if (i < kKept) octets[i] = octet;
+    }
 
+    if (!block.title.empty()) {
+        out.mark(MarkKind::Heading);
+        out += block.title;
+    }
     bool firstLine = block.title.empty();
-    out += block.title;
-    for (const BitField& line : block.lines) {
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
         if (!firstLine) out += CRLF;
         firstLine = false;
-        appendFieldLine(out, line, source.octet(line.octet));
+        const BitField& line = block.lines[i];
+        appendFieldLine(out, line, i < kKept ? octets[i] : source.octet(line.octet));
     }
     switch (block.ending) {
         case BlockEnding::None: break;

@@ -42,12 +42,18 @@ inline constexpr std::string_view kValueColumnIndent = "                        
 // report's encoding.
 void appendLogText(Text& out, std::string_view raw);
 
-// Whether every byte is printable ASCII (20 to 7E hex): such text needs no escape. The scan has
-// no early exit, so that it runs on whole vectors.
+// Whether every byte is printable ASCII (20 to 7E hex): such text needs no escape. A long text
+// is scanned without an early exit, so that the scan runs on whole vectors.
 inline bool allPrintable(std::string_view s) {
-    unsigned outside = 0;
-    for (const char c : s) outside |= (static_cast<unsigned char>(c - 0x20) >= 0x5F) ? 1u : 0u;
-    return outside == 0;
+    const auto outside = [](char c) { return static_cast<unsigned char>(c - 0x20) >= 0x5F; };
+    if (s.size() <= 16) {
+        for (const char c : s)
+            if (outside(c)) return false;
+        return true;
+    }
+    unsigned found = 0;
+    for (const char c : s) found |= outside(c) ? 1u : 0u;
+    return found == 0;
 }
 void appendLogText(std::string& out, std::string_view raw);
 

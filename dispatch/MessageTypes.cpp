@@ -148,14 +148,15 @@ const std::array<const MessageType*, 256>& typesByCode() {
     return index;
 }
 
-constexpr std::string_view kBannerRule =
-    "###################################################################################";
-static_assert(kBannerRule.size() == 83);
+// The banner's rule of 83 "#", around the record's line.
+#define TRUNO_BANNER_RULE "###################################################################################"
+constexpr std::string_view kBannerTop = TRUNO_BANNER_RULE "\r\nRECORD ";
+constexpr std::string_view kBannerBottom = "\r\n" TRUNO_BANNER_RULE "\r\n";
+#undef TRUNO_BANNER_RULE
+static_assert(kBannerTop.size() == 83 + 2 + 7 && kBannerBottom.size() == 2 + 83 + 2);
 
 void appendBanner(DecodingState& s, Text& out) {
-    out += kBannerRule;
-    out += CRLF;
-    out += "RECORD ";
+    out += kBannerTop;
     appendDecimal(out, s.MessageCount);
     out += "     TIME=";
     appendLogText(out, s.MessageTime);
@@ -163,9 +164,7 @@ void appendBanner(DecodingState& s, Text& out) {
     appendLogText(out, s.MessageDirection);
     out += "     ";
     out += s.MessageName;
-    out += CRLF;
-    out += kBannerRule;
-    out += CRLF;
+    out += kBannerBottom;
 }
 
 void appendBcicLine(DecodingState& s, Text& out) {

@@ -8,8 +8,16 @@
 namespace truno {
 
 std::string_view trimSpaces(std::string_view s) {
+    // Continuation lines start with a few dozen blanks: skip them eight at a time.
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020ull;
     const char* first = s.data();
     const char* last = first + s.size();
+    while (last - first >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, first, 8);
+        if (word != kEightBlanks) break;
+        first += 8;
+    }
     while (first != last && *first == ' ') ++first;
     while (last != first && last[-1] == ' ') --last;
     return {first, static_cast<std::size_t>(last - first)};
@@ -29,25 +37,41 @@ void splitOctets(std::string_view data, std::string& text, std::vector<std::stri
     }
     text.resize(start + data.size());
     char* const base = text.data();
-    const std::size_t octetsStart = octets.size();
-    octets.resize(octetsStart + data.size() / 2 + 1);
-    std::string_view* octet = octets.data() + octetsStart;
+    octets.reserve(octets.size() + data.size() / 2 + 1);
     char* out = base + start;
     char* begin = out;  // where the octet being read begins
     // Octets are short, so one plain scan beats a search per octet.
     const char* p = data.data();
     const char* const stop = p + data.size();
+    // The usual shape, two octets at a time: two characters and two blanks, twice.
+    constexpr std::uint64_t kBlanksAt = 0xFFFF0000FFFF0000ull;  // bytes 2, 3, 6 and 7
+    constexpr std::uint64_t kTwoPairs = 0x2020000020200000ull;
+    while (stop - p >= 8 && begin == out) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if ((word & kBlanksAt) != kTwoPairs || p[0] == ' ' || p[1] == ' ' || p[4] == ' ' || p[5] == ' ')
+            break;
+        out[0] = p[0];
+        out[1] = p[1];
+        out[2] = p[4];
+        out[3] = p[5];
+        octets.emplace_back(out, 2);
+        octets.emplace_back(out + 2, 2);
+        out += 4;
+        begin = out;
+        p += 8;
+    }
     while (p + 1 < stop) {
         // The usual shape: two characters, then the two blanks that end the octet.
         if (p + 4 <= stop && p[2] == ' ' && p[3] == ' ' && p[0] != ' ' && p[1] != ' ') {
             out[0] = p[0];
             out[1] = p[1];
             out += 2;
-            *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+            octets.emplace_back(begin, static_cast<std::size_t>(out - begin));
             begin = out;
             p += 4;
         } else if (p[0] == ' ' && p[1] == ' ') {
-            *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+            octets.emplace_back(begin, static_cast<std::size_t>(out - begin));
             begin = out;
             p += 2;
         } else {
@@ -55,9 +79,8 @@ void splitOctets(std::string_view data, std::string& text, std::vector<std::stri
         }
     }
     if (p < stop) *out++ = *p;
-    *octet++ = {begin, static_cast<std::size_t>(out - begin)};
+    octets.emplace_back(begin, static_cast<std::size_t>(out - begin));
     text.resize(static_cast<std::size_t>(out - base));
-    octets.resize(static_cast<std::size_t>(octet - octets.data()));
 }
 
 std::string_view mid(std::string_view line, std::size_t start, std::size_t length) {
