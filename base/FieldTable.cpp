@@ -4,6 +4,7 @@
 #include "base/DecodeError.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace truno {
 
@@ -132,7 +133,8 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber
 void appendDecimal(Text& out, std::uint64_t value) {
     char buf[24];
     const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, static_cast<std::size_t>(res.ptr - buf));
+    const auto n = static_cast<std::size_t>(res.ptr - buf);
+    std::memcpy(out.extend(n), buf, n);
 }
 
 }  // namespace truno

@@ -19,7 +19,7 @@ void dress(Text& out, std::size_t indent, std::string_view label) {
     char* p = out.extend(used + dots + 1, indent + kDots.size() + label.size());
     std::memcpy(p, kBlanks.data(), kBlanks.size());
     std::memcpy(p + indent, kDots.data(), kDots.size());
-    std::memcpy(p + indent, label.data(), label.size());
+    copyBytes(p + indent, label.data(), label.size());
     p[used + dots] = '=';
     out.markField(begin, label);
 }

@@ -15,6 +15,44 @@
 
 namespace truno {
 
+// Copies n bytes. Report text comes in short pieces (labels, phrases, digits): those are copied
+// with a few fixed-size moves that may overlap, without a call; longer ones by memcpy.
+inline void copyBytes(char* to, const char* from, std::size_t n) {
+    if (n <= 16) {
+        if (n >= 8) {
+            std::uint64_t head, tail;
+            std::memcpy(&head, from, 8);
+            std::memcpy(&tail, from + n - 8, 8);
+            std::memcpy(to, &head, 8);
+            std::memcpy(to + n - 8, &tail, 8);
+        } else if (n >= 4) {
+            std::uint32_t head, tail;
+            std::memcpy(&head, from, 4);
+            std::memcpy(&tail, from + n - 4, 4);
+            std::memcpy(to, &head, 4);
+            std::memcpy(to + n - 4, &tail, 4);
+        } else if (n != 0) {
+            to[0] = from[0];
+            to[n / 2] = from[n / 2];
+            to[n - 1] = from[n - 1];
+        }
+    } else if (n <= 32) {
+        char head[16], tail[16];
+        std::memcpy(head, from, 16);
+        std::memcpy(tail, from + n - 16, 16);
+        std::memcpy(to, head, 16);
+        std::memcpy(to + n - 16, tail, 16);
+    } else if (n <= 64) {
+        char head[32], tail[32];
+        std::memcpy(head, from, 32);
+        std::memcpy(tail, from + n - 32, 32);
+        std::memcpy(to, head, 32);
+        std::memcpy(to + n - 32, tail, 32);
+    } else {
+        std::memcpy(to, from, n);
+    }
+}
+
 enum class MarkKind : std::uint8_t {
     Parameter,  // a parameter's block begins: `label` is the parameter's name, `code` its code
     Heading,    // a heading line; its text runs from `value`
@@ -52,7 +90,7 @@ public:
 
     void append(const char* p, std::size_t n) {
         if (n > capacity_ - size_) reserveMore(n);
-        if (n != 0) std::memcpy(data_.get() + size_, p, n);
+        copyBytes(data_.get() + size_, p, n);
         size_ += n;
     }
     void append(std::string_view s) { append(s.data(), s.size()); }
