@@ -151,6 +151,22 @@ void ReportViewTest::documentLinesMatchText() {
     QCOMPARE(document.longestLine(), longest);
     QVERIFY(document.line(expected.size()).empty());  // past the end
 
+    // Offsets and lines, one into the other, and the rows of a printout.
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        QCOMPARE(document.lineStart(n), start);
+        const std::size_t end = n + 1 < expected.size() ? all.find('\n', start) + 1 : all.size();
+        for (const std::size_t at : {start, (start + end) / 2, end > start ? end - 1 : start})
+            QCOMPARE(document.lineAt(at), std::make_pair(n, start));
+        start = end;
+    }
+    QCOMPARE(document.lineAt(all.size()).first, expected.size() - 1);
+    for (const std::size_t columns : {std::size_t{1}, std::size_t{7}, std::size_t{80}}) {
+        std::uint64_t rows = 0;
+        for (const std::string& line : expected) rows += line.empty() ? 1 : (line.size() + columns - 1) / columns;
+        QCOMPARE(document.rowsWrappedAt(columns), rows);
+    }
+
     // Walking from any start gives the same lines in order, and stops at the last line.
     for (std::size_t first = 0; first < expected.size(); first += 7) {
         std::vector<std::string> walked;
