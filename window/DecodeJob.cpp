@@ -1,5 +1,7 @@
 #include "window/DecodeJob.h"
 
+#include "run/LogInput.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -15,11 +17,9 @@
 
 namespace truno::window {
 
-namespace {
-
 // Reads a file descriptor for the log reader, counting the bytes for the progress bar. Waiting
 // for input (a pipe) is done in short slices, so that a cancelled run does not hang on a read.
-class FileInput : public std::streambuf {
+class DecodeJob::FileInput : public std::streambuf {
 public:
     FileInput(int fd, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
         : fd_(fd), cancel_(cancel), bytesRead_(bytesRead), buffer_(std::size_t{256} * 1024) {}
@@ -61,6 +61,8 @@ private:
     int error_ = 0;
 };
 
+namespace {
+
 // The size of the blocks the report is handed over in: the report view keeps blocks this large
 // as they are, so the run's thread writes each byte of the report once and no one copies it.
 constexpr std::size_t kBlockBytes = std::size_t{4} << 20;
@@ -87,7 +89,11 @@ std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) 
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     const std::int64_t size = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : -1;
-    return std::unique_ptr<DecodeJob>(new DecodeJob(fd, size));
+    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(fd, size));
+    job->file_ = std::make_unique<FileInput>(fd, job->cancel_, job->bytesRead_);
+    // The log as the run reads it: the file's bytes as they are.
+    job->input_ = job->file_.get();
+    return job;
 }
 
 DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
@@ -95,6 +101,7 @@ DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
 DecodeJob::~DecodeJob() {
     cancel();
     wait();
+    file_.reset();
     ::close(fd_);
 }
 
@@ -110,12 +117,22 @@ void DecodeJob::wait() {
 }
 
 void DecodeJob::run() {
-    FileInput input(fd_, cancel_, bytesRead_);
-    std::istream in(&input);
+    std::istream raw(input_);
+    // Gzip logs are read decompressed; the compressions that are not read say so as the reason
+    // the log yielded nothing.
+    LogInput in(raw);
     lastHandOver_ = std::chrono::steady_clock::now();
-    summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, &cancel_);
+    if (in.refused()) {
+        const CompressionFormat& format = formatOf(in.compression());
+        summary_ = RunSummary{};
+        summary_.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
+                              std::string(format.decompressCommand) + " FILE > FILE.log)";
+    } else {
+        summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, &cancel_);
+    }
     handOver();
-    readErrno_ = input.error();
+    readErrno_ = file_->error();
+    dataError_ = in.dataError();
     if (onEnd_) onEnd_();
 }
 
@@ -143,6 +160,9 @@ void DecodeJob::takeBlocks(std::vector<std::string>& blocks) {
     blocks_.clear();
 }
 
-QString DecodeJob::readError() const { return readErrno_ != 0 ? reason(readErrno_) : QString(); }
+QString DecodeJob::readError() const {
+    if (readErrno_ != 0) return reason(readErrno_);
+    return QString::fromStdString(dataError_);
+}
 
 }  // namespace truno::window

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <streambuf>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -21,8 +22,9 @@ namespace truno::window {
 
 class DecodeJob {
 public:
-    // Opens the file at `path` for reading; null when it cannot be opened (a missing file, no
-    // permission, a directory), with the reason in `error`.
+    // Opens the log at `path` and the stream the run will read it through; null when it cannot
+    // be opened (a missing file, no permission, a directory), with the reason in `error`. This is
+    // the one place where the window opens a log.
     static std::unique_ptr<DecodeJob> open(const QString& path, QString& error);
 
     DecodeJob(const DecodeJob&) = delete;
@@ -50,10 +52,14 @@ public:
     QString readError() const;
 
 private:
+    class FileInput;
+
     DecodeJob(int fd, std::int64_t size);
     void run();
 
     int fd_;
+    std::unique_ptr<FileInput> file_;  // reads fd_
+    std::streambuf* input_ = nullptr;  // what the run reads
     std::int64_t fileSize_;
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesRead_{0};
@@ -68,6 +74,7 @@ private:
     std::vector<std::string> blocks_;
     RunSummary summary_;
     int readErrno_ = 0;
+    std::string dataError_;  // what was wrong with compressed data
     std::function<void()> onEnd_;
     std::thread thread_;
 };

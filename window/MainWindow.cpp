@@ -1,29 +1,42 @@
 #include "window/MainWindow.h"
 
 #include "window/DecodeJob.h"
+#include "window/FindBar.h"
 #include "window/ReportDocument.h"
+#include "window/ReportFileWriter.h"
+#include "window/ReportPrinter.h"
 #include "window/ReportView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 
 namespace truno::window {
@@ -34,6 +47,14 @@ const QString kProgramTitle = QStringLiteral("TRUNO Decoder");
 
 // How often the report text of a run in progress is taken into the view.
 constexpr std::chrono::milliseconds kCollectEvery{50};
+// How long one slice of a print may take before the window handles its events again.
+constexpr std::chrono::milliseconds kPrintSlice{30};
+// How long a passing message stays in the status bar.
+constexpr int kMessageMilliseconds = 6000;
+
+const QString kRecentKey = QStringLiteral("files/recent");
+const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kSplitterKey = QStringLiteral("window/splitter");
 
 // The first local file among dropped URLs; empty when there is none.
 QString droppedFile(const QMimeData* mime) {
@@ -43,30 +64,63 @@ QString droppedFile(const QMimeData* mime) {
     return {};
 }
 
+QString fullPathOf(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+QString countText(std::uint64_t n) { return QLocale().toString(static_cast<qulonglong>(n)); }
+
+// The folder the documentation is installed in: beside the program's own folder as installed
+// (bin/../share/doc/...), or, for a program run from its build tree, where the build installs it.
+QString documentationFolder() {
+    const QString up = QDir(QStringLiteral("/p/" TRUNO_INSTALL_BINDIR)).relativeFilePath(QStringLiteral("/p"));
+    QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') + up +
+                                           QStringLiteral("/" TRUNO_INSTALL_DOCDIR));
+    if (QFileInfo(beside).isDir()) return beside;
+    return QStringLiteral(TRUNO_INSTALL_FULL_DOCDIR);
+}
+
 }  // namespace
 
 BusyPointer::BusyPointer() { QGuiApplication::setOverrideCursor(Qt::BusyCursor); }
 BusyPointer::~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
 
+QString MainWindow::versionNumber() { return QStringLiteral(TRUNO_VERSION); }
+
 QString MainWindow::programVersion() {
-    return QStringLiteral("TRUNO Decoder v1.6 - (by the TRUNO Decoder project - 06/06/2006)       ");
+    return QStringLiteral("TRUNO Decoder v" TRUNO_VERSION_MAJOR_MINOR
+                          " - (by the TRUNO Decoder project - 06/06/2006)       ");
 }
 
 QString MainWindow::aboutText() {
-    return QStringLiteral(
-        "This program is available at https://truno-decoder.example.org/\n"
-        "More information and queries to info@truno-decoder.example.org\n"
-        "Phone: +1 555 0100");
+    return tr("TRUNO Decoder %1\n"
+              "Decodes BICC and ISUP signalling trace logs (ITU-T Q.763, Q.1902) into a readable report.\n"
+              "Documentation: %2 and the manual page truno-decoder(1).")
+        .arg(versionNumber(), documentationFolder());
 }
 
 MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<QtUserDialogs>()) {
     setObjectName(QStringLiteral("MainWindow"));
-    reportView_ = new ReportView(this);
+
+    // The report and its find bar, in a splitter that later views join.
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("mainSplitter"));
+    splitter_->setChildrenCollapsible(false);
+    auto* reportPane = new QWidget(splitter_);
+    reportPane->setObjectName(QStringLiteral("reportPane"));
+    auto* paneLayout = new QVBoxLayout(reportPane);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    paneLayout->setSpacing(0);
+    reportView_ = new ReportView(reportPane);
     reportView_->setObjectName(QStringLiteral("reportView"));
-    setCentralWidget(reportView_);
+    findBar_ = new FindBar(reportView_, reportPane);
+    paneLayout->addWidget(reportView_, 1);
+    paneLayout->addWidget(findBar_);
+    splitter_->addWidget(reportPane);
+    setCentralWidget(splitter_);
     reportView_->setFocus();  // the keys scroll the report from the start
+
+    createActions();
     createMenus();
     createStatusBar();
     setAcceptDrops(true);
@@ -74,50 +128,133 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
 
     collectTimer_.setInterval(kCollectEvery);
     connect(&collectTimer_, &QTimer::timeout, this, &MainWindow::collect);
-
-    // Wide enough for the report's banner lines with room to spare, tall enough for a few
-    // records, within the screen.
-    const int width = std::max(1000, static_cast<int>(std::ceil(110 * reportView_->charWidth())));
-    const int height = std::max(720, 50 * reportView_->lineHeight());
-    QSize size(width, height);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableGeometry().size());
-    resize(size);
+    connect(&taskTimer_, &QTimer::timeout, this, [this] {
+        if (reportPrinter_) {
+            printSlice();
+        } else if (saver_) {
+            progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(saver_->written()) /
+                                                 static_cast<double>(std::max<std::size_t>(saver_->size(), 1))));
+        }
+    });
+    restoreSettings();
+    updateRecentMenu();
+    updateActions();
 }
 
 MainWindow::~MainWindow() {
-    // The threads end before anything they report to goes away.
+    // The threads end before anything they report to or read goes away.
     job_.reset();
     retiring_.reset();
+    saver_.reset();
+    if (reportPrinter_) {
+        reportPrinter_->cancel();
+        reportPrinter_->end();
+    }
+    reportPrinter_.reset();
+}
+
+void MainWindow::restoreSettings() {
+    const QSettings settings;
+    if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+        // Wide enough for the report's banner lines with room to spare, tall enough for a few
+        // records, within the screen.
+        const int width = std::max(1000, static_cast<int>(std::ceil(110 * reportView_->charWidth())));
+        const int height = std::max(720, 50 * reportView_->lineHeight());
+        QSize size(width, height);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableGeometry().size());
+        resize(size);
+    }
+    splitter_->restoreState(settings.value(kSplitterKey).toByteArray());
+}
+
+void MainWindow::createActions() {
+    const auto make = [this](const QString& text, const char* name, const QKeySequence& keys,
+                             const char* icon = nullptr, QStyle::StandardPixmap fallback = QStyle::SP_CustomBase) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        if (!keys.isEmpty()) action->setShortcut(keys);
+        if (icon != nullptr)
+            action->setIcon(QIcon::fromTheme(QString::fromLatin1(icon), fallback != QStyle::SP_CustomBase
+                                                                            ? style()->standardIcon(fallback)
+                                                                            : QIcon()));
+        return action;
+    };
+    openAction_ = make(tr("&Open"), "openAction", QKeySequence(Qt::CTRL | Qt::Key_O), "document-open",
+                       QStyle::SP_DialogOpenButton);
+    connect(openAction_, &QAction::triggered, this, &MainWindow::openFromDialog);
+    reloadAction_ = make(tr("&Reload"), "reloadAction", QKeySequence(Qt::Key_F5), "view-refresh",
+                         QStyle::SP_BrowserReload);
+    connect(reloadAction_, &QAction::triggered, this, &MainWindow::reload);
+    saveAsAction_ = make(tr("Save &As..."), "saveAsAction", QKeySequence(), "document-save-as",
+                         QStyle::SP_DialogSaveButton);
+    connect(saveAsAction_, &QAction::triggered, this, &MainWindow::saveReportAs);
+    printAction_ = make(tr("&Print..."), "printAction", QKeySequence(Qt::CTRL | Qt::Key_P), "document-print");
+    connect(printAction_, &QAction::triggered, this, &MainWindow::printReport);
+    exportPdfAction_ = make(tr("&Export PDF..."), "exportPdfAction", QKeySequence(), "application-pdf");
+    connect(exportPdfAction_, &QAction::triggered, this, &MainWindow::exportPdf);
+    exitAction_ = make(tr("E&xit"), "exitAction", QKeySequence(), "application-exit");
+    connect(exitAction_, &QAction::triggered, this, &MainWindow::exitProgram);
+
+    copyAction_ = make(tr("&Copy"), "copyAction", QKeySequence::Copy, "edit-copy");
+    connect(copyAction_, &QAction::triggered, reportView_, &ReportView::copy);
+    selectAllAction_ = make(tr("Select &All"), "selectAllAction", QKeySequence::SelectAll, "edit-select-all");
+    connect(selectAllAction_, &QAction::triggered, reportView_, &ReportView::selectAll);
+    findAction_ = make(tr("&Find..."), "findAction", QKeySequence(Qt::CTRL | Qt::Key_F), "edit-find");
+    connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
+    findNextAction_ = make(tr("Find &Next"), "findNextAction", QKeySequence(Qt::Key_F3));
+    connect(findNextAction_, &QAction::triggered, findBar_, &FindBar::findNext);
+    findPreviousAction_ = make(tr("Find Pre&vious"), "findPreviousAction", QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    connect(findPreviousAction_, &QAction::triggered, findBar_, &FindBar::findPrevious);
+    // Esc stops a search or closes the find bar, wherever the keyboard is in the window.
+    closeFindAction_ = make(tr("Close Find Bar"), "closeFindAction", QKeySequence(Qt::Key_Escape));
+    connect(closeFindAction_, &QAction::triggered, findBar_, &FindBar::escape);
+    addAction(closeFindAction_);
+
+    goToRecordAction_ = make(tr("&Go to Record..."), "goToRecordAction", QKeySequence(Qt::CTRL | Qt::Key_G), "go-jump");
+    connect(goToRecordAction_, &QAction::triggered, this, &MainWindow::goToRecord);
+    nextNotDecodedAction_ = make(tr("&Next Not Decoded"), "nextNotDecodedAction", QKeySequence(Qt::Key_F8), "go-down");
+    connect(nextNotDecodedAction_, &QAction::triggered, this, &MainWindow::nextNotDecoded);
+    previousNotDecodedAction_ = make(tr("&Previous Not Decoded"), "previousNotDecodedAction",
+                                     QKeySequence(Qt::SHIFT | Qt::Key_F8), "go-up");
+    connect(previousNotDecodedAction_, &QAction::triggered, this, &MainWindow::previousNotDecoded);
+
+    aboutAction_ = make(tr("&About"), "aboutAction", QKeySequence(), "help-about");
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::createMenus() {
     fileMenu_ = menuBar()->addMenu(tr("&File"));
     fileMenu_->setObjectName(QStringLiteral("fileMenu"));
-
-    openAction_ = fileMenu_->addAction(tr("&Open"), this, &MainWindow::openFromDialog);
-    openAction_->setObjectName(QStringLiteral("openAction"));
-    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-
-    // Save As and Print stay disabled: the report is only shown.
-    saveAsAction_ = fileMenu_->addAction(tr("Save &As..."));
-    saveAsAction_->setObjectName(QStringLiteral("saveAsAction"));
-    saveAsAction_->setEnabled(false);
-
-    printAction_ = fileMenu_->addAction(tr("&Print..."));
-    printAction_->setObjectName(QStringLiteral("printAction"));
-    printAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    printAction_->setEnabled(false);
-
+    fileMenu_->addAction(openAction_);
+    recentMenu_ = fileMenu_->addMenu(tr("Open &Recent"));
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    recentMenu_->menuAction()->setObjectName(QStringLiteral("recentMenuAction"));
+    fileMenu_->addAction(reloadAction_);
+    fileMenu_->addAction(saveAsAction_);
+    fileMenu_->addAction(printAction_);
+    fileMenu_->addAction(exportPdfAction_);
     fileMenu_->addSeparator()->setObjectName(QStringLiteral("exitSeparator"));
+    fileMenu_->addAction(exitAction_);
 
-    exitAction_ = fileMenu_->addAction(tr("E&xit"), this, &MainWindow::exitProgram);
-    exitAction_->setObjectName(QStringLiteral("exitAction"));
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
+    edit->addAction(copyAction_);
+    edit->addAction(selectAllAction_);
+    edit->addSeparator();
+    edit->addAction(findAction_);
+    edit->addAction(findNextAction_);
+    edit->addAction(findPreviousAction_);
+
+    QMenu* go = menuBar()->addMenu(tr("&Go"));
+    go->setObjectName(QStringLiteral("goMenu"));
+    go->addAction(goToRecordAction_);
+    go->addAction(nextNotDecodedAction_);
+    go->addAction(previousNotDecodedAction_);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("Help"));
-    aboutAction_ = help->addAction(tr("&About"), this, &MainWindow::showAbout);
-    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    help->addAction(aboutAction_);
 }
 
 void MainWindow::createStatusBar() {
@@ -135,18 +272,95 @@ void MainWindow::createStatusBar() {
     cancelButton_ = new QPushButton(tr("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("runCancel"));
     cancelButton_->hide();
-    connect(cancelButton_, &QPushButton::clicked, this, &MainWindow::cancelRun);
+    connect(cancelButton_, &QPushButton::clicked, this, &MainWindow::cancelCurrent);
     statusBar()->addPermanentWidget(cancelButton_);
+}
+
+bool MainWindow::isBusy() const { return job_ != nullptr || saver_ != nullptr || reportPrinter_ != nullptr; }
+
+bool MainWindow::isIdle() const { return !isBusy() && retiring_ == nullptr; }
+
+void MainWindow::updateActions() {
+    const bool free = !isBusy();
+    const bool shown = !reportView_->document().empty();
+    openAction_->setEnabled(free);
+    recentMenu_->setEnabled(free && !recentMenu_->isEmpty());
+    reloadAction_->setEnabled(free && !shownPath_.isEmpty());
+    // The report can be written out once a run has finished it.
+    saveAsAction_->setEnabled(free && shown);
+    printAction_->setEnabled(free && shown);
+    exportPdfAction_->setEnabled(free && shown);
+}
+
+// ---------------------------------------------------------------- recent files
+
+void MainWindow::rememberFile(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > kRecentFiles) recent.removeLast();
+    settings.setValue(kRecentKey, recent);
+    updateRecentMenu();
+}
+
+void MainWindow::forgetFile(const QString& path) {
+    QSettings settings;
+    QStringList recent = settings.value(kRecentKey).toStringList();
+    if (recent.removeAll(path) == 0) return;
+    settings.setValue(kRecentKey, recent);
+    updateRecentMenu();
+}
+
+void MainWindow::updateRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    for (qsizetype k = 0; k < recent.size(); ++k) {
+        const QString& path = recent[k];
+        // Access keys 1 to 9, then 0 for the tenth.
+        const QString key = k < 9 ? QString::number(k + 1) : QStringLiteral("0");
+        QAction* item = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(key, QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        item->setData(path);
+        connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    if (!recent.isEmpty()) {
+        recentMenu_->addSeparator();
+        recentMenu_->addAction(tr("&Clear List"), this, [this] {
+            QSettings().remove(kRecentKey);
+            updateRecentMenu();
+        });
+    }
+    recentMenu_->setEnabled(!isBusy() && !recent.isEmpty());
+}
+
+QString MainWindow::reportFolder() const {
+    const QStringList recent = QSettings().value(kRecentKey).toStringList();
+    return recent.isEmpty() ? QString() : QFileInfo(recent.constFirst()).absolutePath();
 }
 
 // ---------------------------------------------------------------- commands
 
 void MainWindow::openFromDialog() {
-    if (job_) return;
-    saveAsAction_->setEnabled(false);
-    const QString path = dialogs_->chooseLogFile(this);
+    if (isBusy()) return;
+    const QString path = dialogs_->chooseLogFile(this, reportFolder());
     if (path.isEmpty()) return;  // cancelled: everything stays as it was
     openFile(path);
+}
+
+void MainWindow::openFiles(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    openFile(paths.constFirst());
+    if (paths.size() < 2) return;
+    QStringList others;
+    for (qsizetype k = 1; k < paths.size(); ++k) others << fullPathOf(paths[k]);
+    dialogs_->showInformation(this, kProgramTitle,
+                              tr("The window shows one log at a time; it opens\n%1\n\nand not:\n%2\n\n"
+                                 "Open another log with File > Open.")
+                                  .arg(fullPathOf(paths.constFirst()), others.join(QLatin1Char('\n'))));
+}
+
+void MainWindow::reload() {
+    if (!shownPath_.isEmpty()) openFile(shownPath_);
 }
 
 void MainWindow::showAbout() { dialogs_->showInformation(this, kProgramTitle, aboutText()); }
@@ -154,41 +368,50 @@ void MainWindow::showAbout() { dialogs_->showInformation(this, kProgramTitle, ab
 void MainWindow::exitProgram() { close(); }
 
 void MainWindow::openFile(const QString& path) {
-    if (job_) return;  // one run at a time
+    if (isBusy()) return;  // one run at a time, and not while the report is written out
     retiring_.reset();
-    saveAsAction_->setEnabled(false);
 
-    const QString fullPath = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const QString fullPath = fullPathOf(path);
     QString error;
     std::unique_ptr<DecodeJob> job = DecodeJob::open(path, error);
     if (!job) {
+        if (!QFileInfo::exists(path)) forgetFile(fullPath);
         dialogs_->showError(this, kProgramTitle,
                             tr("Cannot open the file\n%1\n\n%2").arg(fullPath, error));
         return;
     }
+    rememberFile(fullPath);
 
     previousCaption_ = windowTitle();
     previousStatus_ = statusText_->text();
     previousScroll_ = {reportView_->horizontalScrollBar()->value(), reportView_->verticalScrollBar()->value()};
     previousReport_ = reportView_->setDocument(std::make_unique<ReportDocument>());
+    previousRecords_ = std::move(records_);
+    records_ = RecordIndex();
+    recordLines_.restart();
     runPath_ = fullPath;
     setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
     statusText_->setText(tr("Decoding %1 ...").arg(fullPath));
     busy_.emplace();
-    openAction_->setEnabled(false);
-    progress_->setRange(0, job->fileSize() > 0 ? 1000 : 0);  // a pipe: no known end
-    progress_->setValue(0);
-    progress_->show();
-    cancelButton_->setEnabled(true);
-    cancelButton_->show();
+    showProgress(job->fileSize() > 0 ? 1000 : 0, QStringLiteral("%p%"));  // a pipe: no known end
 
     jobId_ = ++lastJobId_;
     const std::uint64_t id = jobId_;
     job_ = std::move(job);
+    updateActions();
     job_->start([this, id] {
         QMetaObject::invokeMethod(this, [this, id] { jobEnded(id); }, Qt::QueuedConnection);
     });
     collectTimer_.start();
+}
+
+void MainWindow::showProgress(int maximum, const QString& format) {
+    progress_->setRange(0, maximum);
+    progress_->setValue(0);
+    progress_->setFormat(format);
+    progress_->show();
+    cancelButton_->setEnabled(true);
+    cancelButton_->show();
 }
 
 void MainWindow::collect() {
@@ -196,6 +419,7 @@ void MainWindow::collect() {
     job_->takeBlocks(collected_);
     for (std::string& block : collected_) reportView_->appendText(std::move(block));
     collected_.clear();
+    recordLines_.read(reportView_->document(), records_);
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
@@ -221,10 +445,20 @@ void MainWindow::jobEnded(std::uint64_t id) {
         restorePrevious();
         dialogs_->showError(this, kProgramTitle,
                             tr("Cannot read the file\n%1\n\n%2").arg(runPath_, readError));
+    } else if (summary.found == 0) {
+        // Nothing to show: the report shown before stays, and the reason is given.
+        restorePrevious();
+        dialogs_->showError(this, kProgramTitle,
+                            tr("No message was found in\n%1\n\n%2\n\nThe report shown before is kept.")
+                                .arg(runPath_, QString::fromStdString(summary.whyNothing)));
     } else {
+        recordLines_.read(reportView_->document(), records_, true);
         previousReport_.reset();
+        previousRecords_ = RecordIndex();
+        shownPath_ = runPath_;
         statusText_->setText(QString::fromStdString(summaryText(summary)));
     }
+    updateActions();
     emit runEnded();
 }
 
@@ -238,23 +472,190 @@ void MainWindow::cancelRun() {
     collected_ = {};
     endBusy();
     restorePrevious();
-    statusText_->setText(tr("Decoding of %1 cancelled; the previous report is kept.").arg(runPath_));
+    statusBar()->showMessage(tr("Decoding of %1 cancelled; the previous report is kept.").arg(runPath_),
+                             kMessageMilliseconds);
+    updateActions();
     emit runEnded();
+}
+
+void MainWindow::cancelCurrent() {
+    if (job_) {
+        cancelRun();
+    } else if (saver_) {
+        saver_->cancel();  // the writer's thread says when it has stopped
+    } else if (reportPrinter_) {
+        reportPrinter_->cancel();
+        finishPrint();
+    }
 }
 
 void MainWindow::endBusy() {
     busy_.reset();
     progress_->hide();
     cancelButton_->hide();
-    openAction_->setEnabled(true);
 }
 
 void MainWindow::restorePrevious() {
     reportView_->setDocument(std::move(previousReport_));
+    records_ = std::move(previousRecords_);
+    previousRecords_ = RecordIndex();
     reportView_->horizontalScrollBar()->setValue(previousScroll_.x());
     reportView_->verticalScrollBar()->setValue(previousScroll_.y());
     setWindowTitle(previousCaption_);
     statusText_->setText(previousStatus_);
+}
+
+// ---------------------------------------------------------------- records
+
+void MainWindow::showRecord(std::uint64_t number) {
+    if (const std::optional<std::size_t> line = records_.bannerLine(number)) reportView_->showLine(*line);
+}
+
+void MainWindow::goToRecord() {
+    if (records_.recordCount() == 0) {
+        statusBar()->showMessage(tr("The report has no record yet."), kMessageMilliseconds);
+        return;
+    }
+    const std::uint64_t current = std::max<std::uint64_t>(1, records_.recordAt(reportView_->currentPosition().line));
+    const std::optional<std::uint64_t> number = dialogs_->chooseRecord(this, current, records_.recordCount());
+    if (!number) return;
+    if (!records_.bannerLine(*number)) {
+        statusBar()->showMessage(tr("The report has no record %1.").arg(countText(*number)), kMessageMilliseconds);
+        return;
+    }
+    showRecord(*number);
+}
+
+void MainWindow::nextNotDecoded() {
+    const std::size_t line = reportView_->currentPosition().line;
+    if (const std::optional<std::uint64_t> record = records_.nextNotDecoded(line)) {
+        showRecord(*record);
+        statusBar()->showMessage(tr("Record %1 was not decoded.").arg(countText(*record)), kMessageMilliseconds);
+    } else {
+        statusBar()->showMessage(tr("No record after this place was left not decoded."), kMessageMilliseconds);
+    }
+}
+
+void MainWindow::previousNotDecoded() {
+    const std::size_t line = reportView_->currentPosition().line;
+    if (const std::optional<std::uint64_t> record = records_.previousNotDecoded(line)) {
+        showRecord(*record);
+        statusBar()->showMessage(tr("Record %1 was not decoded.").arg(countText(*record)), kMessageMilliseconds);
+    } else {
+        statusBar()->showMessage(tr("No record before this place was left not decoded."), kMessageMilliseconds);
+    }
+}
+
+// ---------------------------------------------------------------- save and print
+
+void MainWindow::saveReportAs() {
+    if (isBusy() || reportView_->document().empty()) return;
+    const QFileInfo log(shownPath_);
+    const QString suggested = log.absoluteDir().filePath(log.completeBaseName() + QStringLiteral("-report.txt"));
+    const QString path = dialogs_->chooseSaveFile(this, tr("Save Report As"), suggested,
+                                                  {tr("Text files (*.txt)"), tr("All Files (*)")});
+    if (path.isEmpty()) return;
+    saver_ = std::make_unique<ReportFileWriter>(reportView_->document(), path);
+    showProgress(1000, tr("Saving %p%"));
+    updateActions();
+    taskTimer_.start(100);
+    saver_->start([this] { QMetaObject::invokeMethod(this, &MainWindow::saveEnded, Qt::QueuedConnection); });
+}
+
+void MainWindow::saveEnded() {
+    if (!saver_) return;
+    saver_->wait();
+    taskTimer_.stop();
+    endBusy();
+    const std::unique_ptr<ReportFileWriter> saver = std::move(saver_);
+    updateActions();
+    const QString path = fullPathOf(saver->path());
+    if (!saver->error().isEmpty()) {
+        dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, saver->error()));
+    } else if (saver->cancelled()) {
+        statusBar()->showMessage(tr("Saving cancelled; %1 is left as it was.").arg(path), kMessageMilliseconds);
+    } else {
+        statusBar()->showMessage(tr("Report saved to %1").arg(path), kMessageMilliseconds);
+    }
+    emit taskEnded();
+}
+
+void MainWindow::printReport() {
+    if (isBusy() || reportView_->document().empty()) return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(shownPath_);
+    const std::uint64_t pages = ReportPrinter::pageCount(reportView_->document(), ReportPrinter::layoutFor(*printer));
+    if (!dialogs_->setUpPrinter(this, *printer, pages)) return;
+    startPrint(std::move(printer), QString());
+}
+
+void MainWindow::exportPdf() {
+    if (isBusy() || reportView_->document().empty()) return;
+    const QFileInfo log(shownPath_);
+    const QString suggested = log.absoluteDir().filePath(log.completeBaseName() + QStringLiteral("-report.pdf"));
+    const QString path = dialogs_->chooseSaveFile(this, tr("Export PDF"), suggested,
+                                                  {tr("PDF files (*.pdf)"), tr("All Files (*)")});
+    if (path.isEmpty()) return;
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(path);
+    printer->setDocName(shownPath_);
+    startPrint(std::move(printer), path);
+}
+
+void MainWindow::startPrint(std::unique_ptr<QPrinter> printer, const QString& pdfPath) {
+    printer_ = std::move(printer);
+    pdfPath_ = pdfPath;
+    reportPrinter_ = std::make_unique<ReportPrinter>(reportView_->document(), *printer_, shownPath_);
+    if (!reportPrinter_->begin()) {
+        reportPrinter_.reset();
+        printer_.reset();
+        dialogs_->showError(this, kProgramTitle,
+                            pdfPath.isEmpty() ? tr("The printer cannot be opened.")
+                                              : tr("Cannot write the file\n%1").arg(fullPathOf(pdfPath)));
+        emit taskEnded();
+        return;
+    }
+    const std::uint64_t pages = reportPrinter_->pagesToPrint();
+    showProgress(static_cast<int>(std::min<std::uint64_t>(pages, INT_MAX)),
+                 tr("Page %v of %1").arg(countText(pages)));
+    updateActions();
+    taskTimer_.start(0);
+}
+
+void MainWindow::printSlice() {
+    if (!reportPrinter_) return;
+    const bool done = reportPrinter_->printFor(kPrintSlice);
+    progress_->setValue(static_cast<int>(std::min<std::uint64_t>(reportPrinter_->pagesPrinted(), INT_MAX)));
+    if (done) finishPrint();
+}
+
+void MainWindow::finishPrint() {
+    taskTimer_.stop();
+    endBusy();
+    const std::unique_ptr<ReportPrinter> printed = std::move(reportPrinter_);
+    const bool cancelled = printed->pagesPrinted() < printed->pagesToPrint();
+    const bool ended = printed->end();
+    printer_.reset();
+    updateActions();
+    const QString pages = countText(printed->pagesPrinted());
+    if (!pdfPath_.isEmpty()) {
+        const QString path = fullPathOf(pdfPath_);
+        if (cancelled || !ended) QFile::remove(pdfPath_);
+        if (!ended && !cancelled)
+            dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1").arg(path));
+        else
+            statusBar()->showMessage(cancelled ? tr("PDF export cancelled; %1 is not written.").arg(path)
+                                               : tr("%1 pages written to %2").arg(pages, path),
+                                     kMessageMilliseconds);
+    } else if (!ended && !cancelled) {
+        dialogs_->showError(this, kProgramTitle, tr("The report could not be printed."));
+    } else {
+        statusBar()->showMessage(cancelled ? tr("Printing cancelled after %1 pages.").arg(pages)
+                                           : tr("%1 pages sent to the printer.").arg(pages),
+                                 kMessageMilliseconds);
+    }
+    emit taskEnded();
 }
 
 // ---------------------------------------------------------------- window events
@@ -262,16 +663,27 @@ void MainWindow::restorePrevious() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     cancelRun();
     if (retiring_) retiring_->cancel();
+    if (saver_) {
+        saver_->cancel();
+        saver_.reset();  // waits for the thread; the file is left as it was
+    }
+    if (reportPrinter_) {
+        reportPrinter_->cancel();
+        finishPrint();
+    }
+    QSettings settings;
+    settings.setValue(kGeometryKey, saveGeometry());
+    settings.setValue(kSplitterKey, splitter_->saveState());
     event->accept();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!job_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!isBusy() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
     const QString path = droppedFile(event->mimeData());
-    if (job_ || path.isEmpty()) return;
+    if (isBusy() || path.isEmpty()) return;
     event->acceptProposedAction();
     // Opened once the drop is over, so that a message box does not stall the drag.
     QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);

@@ -1,11 +1,15 @@
 #pragma once
-// The program's one window: the File and Help menus, the report view and a status bar
-// with the run's summary, and the progress of a run with its Cancel button.
+// The program's one window: the File, Edit, Go and Help menus, the report view with its find
+// bar, and a status bar with the run's summary and the progress of a run, a save or a print with
+// its Cancel button. The report stands in a splitter, so that other views of the same run can
+// take their place beside it.
+#include "window/RecordIndex.h"
 #include "window/UserDialogs.h"
 
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstdint>
@@ -17,13 +21,18 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QPushButton;
+class QSplitter;
 
 namespace truno::window {
 
 class DecodeJob;
+class FindBar;
 class ReportDocument;
+class ReportFileWriter;
+class ReportPrinter;
 class ReportView;
 
 // The busy pointer, shown for as long as one of these lives.
@@ -43,26 +52,46 @@ public:
     explicit MainWindow(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The banner: program, version, contact and date, with seven blanks after it.
+    // The program's version as the build sets it, e.g. "1.6.0".
+    static QString versionNumber();
+    // The banner: program, major and minor version, maker and date, with seven blanks after it.
     static QString programVersion();
-    // The three lines of the About box.
+    // The three lines of the About box: program and version, what it does, its documentation.
     static QString aboutText();
+    // Logs the recent-files list keeps.
+    static constexpr int kRecentFiles = 10;
 
     ReportView* reportView() const { return reportView_; }
+    FindBar* findBar() const { return findBar_; }
+    const RecordIndex& records() const { return records_; }
     // A run is in progress (the progress bar and its Cancel button are shown).
     bool isRunning() const { return job_ != nullptr; }
-    // No decoding thread is left, not even a cancelled one still winding down.
-    bool isIdle() const { return job_ == nullptr && retiring_ == nullptr; }
+    // A run, a save or a print is in progress: the report shown stays as it is until it ends.
+    bool isBusy() const;
+    // No thread is left, not even a cancelled run still winding down.
+    bool isIdle() const;
 
 public slots:
     // Decodes the log at `path` and shows its report; the previous report stays shown when the
-    // file cannot be read or the run is cancelled.
+    // file cannot be read, holds no message, or the run is cancelled.
     void openFile(const QString& path);
+    // Opens the first of `paths`. The window shows one log at a time: a message box names the
+    // others as not opened.
+    void openFiles(const QStringList& paths);
     void cancelRun();
+    void reload();
+    void saveReportAs();
+    void printReport();
+    void exportPdf();
+    void goToRecord();
+    void nextNotDecoded();
+    void previousNotDecoded();
 
 signals:
     // A run is over (finished, failed or cancelled) and the window shows its outcome.
     void runEnded();
+    // A save, a print or a PDF export is over (done, failed or cancelled).
+    void taskEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,8 +99,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void createActions();
     void createMenus();
     void createStatusBar();
+    void restoreSettings();
     void openFromDialog();
     void showAbout();
     void exitProgram();
@@ -79,14 +110,40 @@ private:
     void jobEnded(std::uint64_t id);
     void endBusy();
     void restorePrevious();
+    void updateActions();
+    void rememberFile(const QString& path);
+    void forgetFile(const QString& path);
+    void updateRecentMenu();
+    void showRecord(std::uint64_t number);
+    void showProgress(int maximum, const QString& format);
+    void startPrint(std::unique_ptr<QPrinter> printer, const QString& pdfPath);
+    void printSlice();
+    void finishPrint();
+    void saveEnded();
+    void cancelCurrent();
+    QString reportFolder() const;
 
     std::unique_ptr<UserDialogs> dialogs_;
+    QSplitter* splitter_ = nullptr;
     ReportView* reportView_ = nullptr;
+    FindBar* findBar_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     QAction* openAction_ = nullptr;
+    QAction* reloadAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
     QAction* printAction_ = nullptr;
+    QAction* exportPdfAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* selectAllAction_ = nullptr;
+    QAction* findAction_ = nullptr;
+    QAction* findNextAction_ = nullptr;
+    QAction* findPreviousAction_ = nullptr;
+    QAction* closeFindAction_ = nullptr;
+    QAction* goToRecordAction_ = nullptr;
+    QAction* nextNotDecodedAction_ = nullptr;
+    QAction* previousNotDecodedAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QLabel* statusText_ = nullptr;
     QProgressBar* progress_ = nullptr;
@@ -103,11 +160,25 @@ private:
     std::vector<std::string> collected_;
     std::optional<BusyPointer> busy_;
 
+    // The records of the report shown, found in its lines as they arrive.
+    RecordIndex records_;
+    RecordLineFinder recordLines_;
+    // The log whose report is shown; empty before the first.
+    QString shownPath_;
+
     // What the window showed before the run, given back when the run does not complete.
     std::unique_ptr<ReportDocument> previousReport_;
+    RecordIndex previousRecords_;
     QString previousCaption_;
     QString previousStatus_;
     QPoint previousScroll_;
+
+    // A save, or a print (on paper or to PDF), in progress.
+    std::unique_ptr<ReportFileWriter> saver_;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<ReportPrinter> reportPrinter_;
+    QString pdfPath_;
+    QTimer taskTimer_;
 };
 
 }  // namespace truno::window

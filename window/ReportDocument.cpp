@@ -24,6 +24,7 @@ void ReportDocument::startChunk() {
     // A report that fills one chunk will likely fill the next: room for a full chunk and the
     // line that closes it, without the copies of growing.
     if (!first) chunk.bytes.reserve(chunkBytes_ + chunkBytes_ / 16);
+    chunk.start = size_;
     chunk.firstLine = lineCount_ - 1;
     chunk.marks.push_back(0);
 }
@@ -78,6 +79,7 @@ void ReportDocument::append(std::string&& block) {
     if (!chunks_.back().bytes.empty()) {
         closeChunk();
         Chunk& next = chunks_.emplace_back();
+        next.start = size_;
         next.firstLine = lineCount_ - 1;
         next.marks.push_back(0);
     }
@@ -102,6 +104,7 @@ void ReportDocument::indexFrom(Chunk& chunk, std::size_t from) {
         // The CR of a CR LF may have come in the previous piece; it is in this chunk all the same.
         if (length > 0 && bytes[lf - 1] == '\r') --length;
         longestLine_ = std::max(longestLine_, length);
+        countLine(length);
         currentLineLength_ = 0;
         ++lineCount_;
         if ((lineCount_ - 1 - chunk.firstLine) % kMarkEvery == 0) chunk.marks.push_back(lf + 1);
@@ -123,6 +126,71 @@ std::size_t ReportDocument::chunkOf(std::size_t line) const {
     return static_cast<std::size_t>(after - chunks_.begin()) - 1;
 }
 
+void ReportDocument::countLine(std::size_t length) {
+    if (length < kCountedLength)
+        ++lengthCounts_[length];
+    else
+        longLineLengths_.push_back(length);
+}
+
+std::pair<std::size_t, std::size_t> ReportDocument::findLineStart(std::size_t n) const {
+    const std::size_t c = chunkOf(n);
+    const Chunk& chunk = chunks_[c];
+    const std::string_view bytes = chunk.bytes;
+    // From the nearest mark, skip forward.
+    const std::size_t inChunk = n - chunk.firstLine;
+    std::size_t pos = chunk.marks[inChunk / kMarkEvery];
+    for (std::size_t skip = inChunk % kMarkEvery; skip > 0; --skip) pos = bytes.find('\n', pos) + 1;
+    return {c, pos};
+}
+
+std::size_t ReportDocument::lineStart(std::size_t n) const {
+    if (n >= lineCount_) return size_;
+    const auto [c, pos] = findLineStart(n);
+    return chunks_[c].start + pos;
+}
+
+std::size_t ReportDocument::chunkAt(std::size_t offset) const {
+    const auto after = std::upper_bound(
+        chunks_.begin(), chunks_.end(), offset,
+        [](std::size_t at, const Chunk& chunk) { return at < chunk.start; });
+    // An empty chunk opened at the end shares its start with the one before: either will do.
+    return static_cast<std::size_t>(after - chunks_.begin()) - 1;
+}
+
+std::pair<std::size_t, std::size_t> ReportDocument::lineAt(std::size_t offset) const {
+    offset = std::min(offset, size_);
+    const Chunk& chunk = chunks_[chunkAt(offset)];
+    const std::string_view bytes = chunk.bytes;
+    const std::size_t inChunk = offset - chunk.start;
+    const auto mark = std::upper_bound(chunk.marks.begin(), chunk.marks.end(), inChunk) - 1;
+    std::size_t line = chunk.firstLine + static_cast<std::size_t>(mark - chunk.marks.begin()) * kMarkEvery;
+    std::size_t pos = *mark;
+    for (;;) {
+        const std::size_t lf = bytes.find('\n', pos);
+        if (lf == std::string_view::npos || lf >= inChunk) break;
+        pos = lf + 1;
+        ++line;
+    }
+    return {line, chunk.start + pos};
+}
+
+std::uint64_t ReportDocument::rowsWrappedAt(std::size_t columns) const {
+    columns = std::max<std::size_t>(columns, 1);
+    const auto rows = [columns](std::size_t length) -> std::uint64_t {
+        return length == 0 ? 1 : (length + columns - 1) / columns;
+    };
+    std::uint64_t total = 0;
+    for (std::size_t length = 0; length < kCountedLength; ++length)
+        total += lengthCounts_[length] * rows(length);
+    for (const std::size_t length : longLineLengths_) total += rows(length);
+    // The last line, which no line break has finished yet.
+    std::size_t last = currentLineLength_;
+    const std::string& bytes = chunks_.back().bytes;
+    if (last > 0 && !bytes.empty() && bytes.back() == '\r') --last;
+    return total + rows(last);
+}
+
 std::string_view ReportDocument::trimLineEnd(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
@@ -142,7 +210,8 @@ std::string ReportDocument::text() const {
 }
 
 std::size_t ReportDocument::memoryUse() const {
-    std::size_t bytes = sizeof(*this) + chunks_.capacity() * sizeof(Chunk);
+    std::size_t bytes = sizeof(*this) + chunks_.capacity() * sizeof(Chunk) +
+                        longLineLengths_.capacity() * sizeof(std::size_t);
     for (const Chunk& chunk : chunks_)
         bytes += chunk.bytes.capacity() + chunk.marks.capacity() * sizeof(std::size_t);
     return bytes;

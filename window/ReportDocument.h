@@ -2,9 +2,12 @@
 // The report as the window holds it: the report's own bytes (UTF-8, CR LF line ends) in a few
 // large chunks, with a sparse index of line starts, so that a report of hundreds of megabytes
 // costs little more than its own size and any line is found at once.
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace truno::window {
@@ -44,13 +47,34 @@ public:
     // Bytes held: chunk capacities plus the index.
     std::size_t memoryUse() const;
 
+    // The stored text is a few chunks in order; a line never spans two of them, so a search for
+    // text without a line break can look at one chunk at a time.
+    std::size_t chunkCount() const { return chunks_.size(); }
+    std::string_view chunk(std::size_t index) const { return chunks_[index].bytes; }
+    // Byte offset of a chunk's first byte in the whole text.
+    std::size_t chunkStart(std::size_t index) const { return chunks_[index].start; }
+    // The chunk that holds byte `offset` (the last chunk for the offset at the end).
+    std::size_t chunkAt(std::size_t offset) const;
+
+    // Byte offset of the start of line n (the end of the text past the last line).
+    std::size_t lineStart(std::size_t n) const;
+    // The line that holds byte `offset`, and the offset where that line starts.
+    std::pair<std::size_t, std::size_t> lineAt(std::size_t offset) const;
+
+    // The number of rows the text takes when each line is cut into rows of at most `columns`
+    // bytes (an empty line takes one row): what a printout with that line width needs.
+    std::uint64_t rowsWrappedAt(std::size_t columns) const;
+
 private:
     struct Chunk {
         std::string bytes;
+        std::size_t start = 0;              // offset of the chunk's first byte in the text
         std::size_t firstLine = 0;          // number of the line the chunk starts with
         std::vector<std::size_t> marks;     // offset of every kMarkEvery-th line start
     };
     static constexpr std::size_t kMarkEvery = 32;
+    // Line lengths up to this are counted in a table, longer ones kept one by one.
+    static constexpr std::size_t kCountedLength = 512;
 
     void startChunk();
     void closeChunk();
@@ -58,6 +82,9 @@ private:
     // Counts and marks the line starts in chunk bytes from `from` on.
     void indexFrom(Chunk& chunk, std::size_t from);
     std::size_t chunkOf(std::size_t line) const;
+    // Chunk and offset in it where line n starts (n < lineCount()).
+    std::pair<std::size_t, std::size_t> findLineStart(std::size_t n) const;
+    void countLine(std::size_t length);
     static std::string_view trimLineEnd(std::string_view line);
 
     std::size_t chunkBytes_;
@@ -66,20 +93,18 @@ private:
     std::size_t lineCount_ = 1;
     std::size_t currentLineLength_ = 0;
     std::size_t longestLine_ = 0;
+    // Lengths of the finished lines, for rowsWrappedAt().
+    std::array<std::uint64_t, kCountedLength> lengthCounts_{};
+    std::vector<std::size_t> longLineLengths_;
 };
 
 template <class F>
 void ReportDocument::forLines(std::size_t first, std::size_t count, F&& f) const {
     if (first >= lineCount_ || count == 0) return;
-    std::size_t c = chunkOf(first);
+    auto [c, pos] = findLineStart(first);
     std::size_t n = first;
-    // Start of the first line: from the nearest mark, skip forward.
     const Chunk* chunk = &chunks_[c];
     std::string_view bytes = chunk->bytes;
-    const std::size_t inChunk = first - chunk->firstLine;
-    std::size_t pos = chunk->marks[inChunk / kMarkEvery];
-    for (std::size_t skip = inChunk % kMarkEvery; skip > 0; --skip)
-        pos = bytes.find('\n', pos) + 1;
     while (count > 0 && n < lineCount_) {
         if (pos >= bytes.size() && c + 1 < chunks_.size() && chunks_[c + 1].firstLine == n) {
             ++c;

@@ -25,9 +25,18 @@ namespace {
 // Blank space left of the text, in pixels.
 constexpr int kMargin = 4;
 
+QString lineString(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Matches on screen are marked in this colour, behind the text.
+const QColor kMatchColour(255, 226, 120);
+
+}  // namespace
+
 // Courier New 9 pt; where no face answers to that name (or to its metric-compatible
 // substitutes), the system's fixed-pitch font at the same size.
-QFont reportFont() {
+QFont ReportView::reportFont() {
     QFont font(QStringLiteral("Courier New"), 9);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
@@ -37,12 +46,6 @@ QFont reportFont() {
     }
     return font;
 }
-
-QString lineString(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-}  // namespace
 
 ReportView::ReportView(QWidget* parent)
     : QAbstractScrollArea(parent), document_(std::make_unique<ReportDocument>()) {
@@ -66,6 +69,7 @@ std::unique_ptr<ReportDocument> ReportView::setDocument(std::unique_ptr<ReportDo
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     viewport()->update();
+    emit documentReplaced();
     return document;
 }
 
@@ -144,6 +148,61 @@ QPoint ReportView::pointOf(Position position) const {
     return {static_cast<int>(x), static_cast<int>(row * lineHeight_ + halfLine)};
 }
 
+ReportView::Position ReportView::positionOf(std::size_t offset) const {
+    const auto [line, start] = document_->lineAt(offset);
+    const std::string_view text = document_->line(line);
+    const std::size_t bytes = std::min(offset - start, text.size());
+    return {line, lineString(text.substr(0, bytes)).size()};
+}
+
+std::size_t ReportView::offsetOf(Position position) const {
+    const std::string_view text = document_->line(position.line);
+    const QString line = lineString(text);
+    const qsizetype column = std::clamp<qsizetype>(position.column, 0, line.size());
+    // An ASCII line has a byte for each column.
+    const auto bytes = line.size() == static_cast<qsizetype>(text.size())
+                           ? static_cast<std::size_t>(column)
+                           : static_cast<std::size_t>(QStringView(line).left(column).toUtf8().size());
+    return document_->lineStart(position.line) + bytes;
+}
+
+std::size_t ReportView::firstVisibleLine() const { return static_cast<std::size_t>(verticalScrollBar()->value()); }
+
+ReportView::Position ReportView::currentPosition() const {
+    const std::size_t first = firstVisibleLine();
+    if (cursor_.line >= first && cursor_.line < first + static_cast<std::size_t>(visibleRows())) return cursor_;
+    return {first, 0};
+}
+
+void ReportView::showSelection(Position from, Position to) {
+    setSelection(from, to);
+    const std::size_t first = firstVisibleLine();
+    const auto rows = static_cast<std::size_t>(visibleRows());
+    if (from.line < first || to.line >= first + rows) {
+        // A third of the way down, with the lines before it in view.
+        const std::size_t above = rows / 3;
+        verticalScrollBar()->setValue(
+            static_cast<int>(std::min<std::size_t>(from.line > above ? from.line - above : 0, INT_MAX)));
+    }
+    QScrollBar* horizontal = horizontalScrollBar();
+    const int left = pointOf(from).x();
+    const int right = pointOf(to).x();
+    if (left < kMargin || right > viewport()->width() - kMargin)
+        horizontal->setValue(horizontal->value() + left - std::max(kMargin, viewport()->width() / 4));
+}
+
+void ReportView::showLine(std::size_t line) {
+    setSelection({line, 0}, {line, lineLength(line)});
+    verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(line > 0 ? line - 1 : 0, INT_MAX)));
+    horizontalScrollBar()->setValue(0);
+}
+
+void ReportView::setHighlight(std::shared_ptr<const TextMatcher> matcher) {
+    if (matcher && matcher->empty()) matcher.reset();
+    highlight_ = std::move(matcher);
+    viewport()->update();
+}
+
 // ---------------------------------------------------------------- painting
 
 void ReportView::paintEvent(QPaintEvent* event) {
@@ -165,6 +224,17 @@ void ReportView::paintEvent(QPaintEvent* event) {
         const QString line = lineString(bytes);
         const double top = static_cast<double>(n - first) * lineHeight_;
         const QPointF baseline(left, top + ascent_);
+        if (highlight_) {
+            const bool ascii = line.size() == static_cast<qsizetype>(bytes.size());
+            const auto column = [&](std::size_t offset) {
+                return ascii ? static_cast<qsizetype>(offset) : lineString(bytes.substr(0, offset)).size();
+            };
+            for (auto hit = highlight_->find(bytes, 0); hit; hit = highlight_->find(bytes, hit->offset + hit->length)) {
+                const double x0 = left + metrics.horizontalAdvance(line.left(column(hit->offset)));
+                const double x1 = left + metrics.horizontalAdvance(line.left(column(hit->offset + hit->length)));
+                painter.fillRect(QRectF(x0, top, std::max(x1 - x0, 1.0), lineHeight_), kMatchColour);
+            }
+        }
         painter.setPen(text);
         painter.drawText(baseline, line);
         if (!hasSelection() || n < from.line || n > to.line) return;

@@ -3,6 +3,7 @@
 // screen, so that the size of the report does not matter. Mouse selection, Select All and Copy
 // work as in a text box; the clipboard gets LF line ends.
 #include "window/ReportDocument.h"
+#include "window/TextSearch.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -29,6 +30,9 @@ public:
 
     explicit ReportView(QWidget* parent = nullptr);
 
+    // Courier New 9 pt, or the system's fixed-pitch font at that size.
+    static QFont reportFont();
+
     // Shows `document` in place of the current one, which is handed back; the selection is
     // cleared and the view returns to the top.
     std::unique_ptr<ReportDocument> setDocument(std::unique_ptr<ReportDocument> document);
@@ -40,6 +44,23 @@ public:
 
     bool hasSelection() const { return anchor_ != cursor_; }
     void setSelection(Position anchor, Position cursor);
+    Position selectionStart() const { return std::min(anchor_, cursor_); }
+    Position selectionEnd() const { return std::max(anchor_, cursor_); }
+    // Where a search or a step to another record starts: the cursor when it is on screen,
+    // otherwise the start of the first line shown.
+    Position currentPosition() const;
+    // Selects from `from` to `to` and scrolls as little as needed to show it.
+    void showSelection(Position from, Position to);
+    // Scrolls so that `line` is the second line shown, below one line of context, and selects it.
+    void showLine(std::size_t line);
+    std::size_t firstVisibleLine() const;
+
+    // Marks every match of `matcher` on screen; null marks none.
+    void setHighlight(std::shared_ptr<const TextMatcher> matcher);
+
+    // Byte offsets in the document and places in the view, one into the other.
+    Position positionOf(std::size_t offset) const;
+    std::size_t offsetOf(Position position) const;
     QString selectedText() const;
     void selectAll();
     void copy() const;
@@ -49,6 +70,10 @@ public:
     QPoint pointOf(Position position) const;
     int lineHeight() const { return lineHeight_; }
     qreal charWidth() const { return charWidth_; }
+
+signals:
+    // Another document is shown: offsets into the old one mean nothing any more.
+    void documentReplaced();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,6 +98,7 @@ private:
     void publishSelection() const;
 
     std::unique_ptr<ReportDocument> document_;
+    std::shared_ptr<const TextMatcher> highlight_;
     Position anchor_;
     Position cursor_;
     bool dragging_ = false;

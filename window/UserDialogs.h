@@ -1,8 +1,14 @@
 #pragma once
-// The window's conversations with the user (the Open dialog and the message boxes) behind one
-// small interface, so that another implementation can answer them without a human.
+// The window's conversations with the user (the file dialogs, the record number, the print
+// dialog and the message boxes) behind one small interface, so that another implementation can
+// answer them without a human.
 #include <QString>
+#include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
+class QPrinter;
 class QWidget;
 
 namespace truno::window {
@@ -10,8 +16,19 @@ namespace truno::window {
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
-    // The log file to open, as a full path; empty when the user cancels.
-    virtual QString chooseLogFile(QWidget* parent) = 0;
+    // The log file to open, as a full path, the dialog starting in `folder`; empty when the user
+    // cancels.
+    virtual QString chooseLogFile(QWidget* parent, const QString& folder) = 0;
+    // A file to write, `suggested` proposed, of one of the types in `filters`; empty when the
+    // user cancels.
+    virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                                   const QStringList& filters) = 0;
+    // A record number from 1 to `last`, `current` proposed; none when the user cancels.
+    virtual std::optional<std::uint64_t> chooseRecord(QWidget* parent, std::uint64_t current,
+                                                      std::uint64_t last) = 0;
+    // The print dialog for `printer`, for a report of `pages` pages as the printer is set now;
+    // false when the user cancels.
+    virtual bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) = 0;
     // A modal box with an OK button.
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& title, const QString& text) = 0;
@@ -20,12 +37,14 @@ public:
 // The standard Qt dialogs.
 class QtUserDialogs final : public UserDialogs {
 public:
-    QString chooseLogFile(QWidget* parent) override;
+    QString chooseLogFile(QWidget* parent, const QString& folder) override;
+    QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
+                           const QStringList& filters) override;
+    std::optional<std::uint64_t> chooseRecord(QWidget* parent, std::uint64_t current,
+                                              std::uint64_t last) override;
+    bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& title, const QString& text) override;
-
-private:
-    QString lastDirectory_;
 };
 
 }  // namespace truno::window

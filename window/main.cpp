@@ -8,16 +8,16 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("truno-decoder"));
-    QApplication::setApplicationVersion(QStringLiteral(TRUNO_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("truno-decoder"));
+    QCoreApplication::setApplicationName(QStringLiteral("truno-decoder"));
+    QCoreApplication::setOrganizationName(QStringLiteral("truno-decoder"));
+    QCoreApplication::setApplicationVersion(truno::window::MainWindow::versionNumber());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Decodes BICC trace logs into a readable report."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The log to open."),
+    parser.setApplicationDescription(QStringLiteral("Decodes BICC and ISUP trace logs into a readable report."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The log to open (one log is shown at a time)."),
                                  QStringLiteral("[file]"));
     // For the documentation: saves a picture of the window once the log is shown, then quits.
     QCommandLineOption screenshot(QStringLiteral("screenshot"),
@@ -25,6 +25,24 @@ int main(int argc, char** argv) {
                                   QStringLiteral("png"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+
+    // --help and --version answer before the window's application starts, which needs a
+    // display. Qt's own options (-platform, ...) are not known here: errors wait for the full
+    // parse below.
+    QStringList arguments;
+    for (int k = 0; k < argc; ++k) arguments << QString::fromLocal8Bit(argv[k]);
+    parser.parse(arguments);
+    if (parser.isSet(help) || arguments.contains(QStringLiteral("--help-all"))) {
+        // Without an application object the parser does not know the program's name.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QCoreApplication::applicationName());
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) parser.showVersion();
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("truno-decoder"));
     parser.process(app);
 
     truno::window::MainWindow window;
@@ -45,9 +63,6 @@ int main(int argc, char** argv) {
         else
             QObject::connect(&window, &truno::window::MainWindow::runEnded, &window, save);
     }
-    if (!files.isEmpty()) {
-        const QString& file = files.constFirst();
-        QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
-    }
+    if (!files.isEmpty()) QTimer::singleShot(0, &window, [&window, files] { window.openFiles(files); });
     return QApplication::exec();
 }

@@ -1,34 +1,45 @@
 // The main window driven as a user would, with the dialogs answered by the test: menus,
-// caption, the report shown after a run, and what stays in place when a run does not complete.
+// caption, the report shown after a run, what stays in place when a run does not complete,
+// find, records, saving and printing, and what the window remembers.
 #include "run/DecodeRun.h"
+#include "window/FindBar.h"
 #include "window/MainWindow.h"
 #include "window/ReportDocument.h"
 #include "window/ReportView.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,6 +54,12 @@ namespace {
 struct DialogScript {
     std::deque<QString> filesToChoose;  // an empty entry: the user cancels
     int chooseCalls = 0;
+    QString openFolder;                 // where the last Open dialog started
+    QString fileToSave;                 // the answer of a save dialog
+    QString suggestedSave;              // what it proposed
+    std::optional<std::uint64_t> record;  // the answer of Go to Record
+    QString printToPdf;                 // the print dialog sends the print to this PDF file
+    std::uint64_t printPages = 0;       // the page count it was shown
     QStringList information;
     QStringList errors;
 };
@@ -50,12 +67,27 @@ struct DialogScript {
 class ScriptedDialogs final : public UserDialogs {
 public:
     explicit ScriptedDialogs(DialogScript& script) : script_(script) {}
-    QString chooseLogFile(QWidget*) override {
+    QString chooseLogFile(QWidget*, const QString& folder) override {
         ++script_.chooseCalls;
+        script_.openFolder = folder;
         if (script_.filesToChoose.empty()) return {};
         QString path = script_.filesToChoose.front();
         script_.filesToChoose.pop_front();
         return path;
+    }
+    QString chooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList&) override {
+        script_.suggestedSave = suggested;
+        return script_.fileToSave;
+    }
+    std::optional<std::uint64_t> chooseRecord(QWidget*, std::uint64_t, std::uint64_t) override {
+        return script_.record;
+    }
+    bool setUpPrinter(QWidget*, QPrinter& printer, std::uint64_t pages) override {
+        script_.printPages = pages;
+        if (script_.printToPdf.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(script_.printToPdf);
+        return true;
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         QVERIFY(!title.isEmpty());
@@ -155,6 +187,9 @@ public:
     QAction* action(const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
     std::string report() const { return form.reportView()->document().text(); }
     QString status() const { return form.findChild<QLabel*>(QStringLiteral("statusText"))->text(); }
+    QString message() const { return form.statusBar()->currentMessage(); }
+    // The report line the view's selection starts on.
+    std::size_t selectedLine() const { return form.reportView()->selectionStart().line; }
 
     DialogScript script;
     MainWindow form;
@@ -166,6 +201,8 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void init();
     void menus_data();
     void menus();
     void captionAndAbout();
@@ -180,7 +217,22 @@ private slots:
     void busyPointerRestoredAfterFailingMessages();
     void runShowsRecordsWhileReadingAndCanBeCancelled();
     void droppedFileIsOpened();
+    void findInTheReport_data();
+    void findInTheReport();
+    void recordsOfADamagedLog();
+    void saveAsWritesTheReportsBytes();
+    void printAndPdfTakeThePagesSaid();
+    void furtherFilesOnTheCommandLineAreNamed();
+    void recentFilesReloadAndWindowSizeAreRemembered();
 };
+
+void MainWindowTest::initTestCase() {
+    // Settings go to a place of the tests' own, never to the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("truno-decoder-tests"));
+}
+
+void MainWindowTest::init() { QSettings().clear(); }
 
 void MainWindowTest::menus_data() {
     QTest::addColumn<QString>("name");
@@ -188,9 +240,17 @@ void MainWindowTest::menus_data() {
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::addColumn<bool>("enabled");
     QTest::newRow("Open") << "openAction" << "&Open" << QKeySequence(QStringLiteral("Ctrl+O")) << true;
+    QTest::newRow("Reload") << "reloadAction" << "&Reload" << QKeySequence(QStringLiteral("F5")) << false;
     QTest::newRow("Save As") << "saveAsAction" << "Save &As..." << QKeySequence() << false;
     QTest::newRow("Print") << "printAction" << "&Print..." << QKeySequence(QStringLiteral("Ctrl+P")) << false;
+    QTest::newRow("Export PDF") << "exportPdfAction" << "&Export PDF..." << QKeySequence() << false;
     QTest::newRow("Exit") << "exitAction" << "E&xit" << QKeySequence() << true;
+    QTest::newRow("Find") << "findAction" << "&Find..." << QKeySequence(QStringLiteral("Ctrl+F")) << true;
+    QTest::newRow("Find Next") << "findNextAction" << "Find &Next" << QKeySequence(QStringLiteral("F3")) << true;
+    QTest::newRow("Find Previous") << "findPreviousAction" << "Find Pre&vious" << QKeySequence(QStringLiteral("Shift+F3")) << true;
+    QTest::newRow("Go to Record") << "goToRecordAction" << "&Go to Record..." << QKeySequence(QStringLiteral("Ctrl+G")) << true;
+    QTest::newRow("Next Not Decoded") << "nextNotDecodedAction" << "&Next Not Decoded" << QKeySequence(QStringLiteral("F8")) << true;
+    QTest::newRow("Previous Not Decoded") << "previousNotDecodedAction" << "&Previous Not Decoded" << QKeySequence(QStringLiteral("Shift+F8")) << true;
     QTest::newRow("About") << "aboutAction" << "&About" << QKeySequence() << true;
 }
 
@@ -206,41 +266,46 @@ void MainWindowTest::menus() {
     QCOMPARE(item->shortcut(), shortcut);
     QCOMPARE(item->isEnabled(), enabled);
 
-    // The menu bar holds File and Help in that order; File's items are in the order of the
-    // table with the separator before Exit.
+    // The menu bar holds File, Edit, Go and Help in that order; File keeps Open, Save As,
+    // Print, the separator and Exit in their order, with the new items among them.
     const QList<QAction*> bar = w.form.menuBar()->actions();
-    QCOMPARE(bar.size(), 2);
-    QCOMPARE(bar[0]->text(), QStringLiteral("&File"));
+    QStringList menus;
+    for (QAction* a : bar) menus << a->text();
+    QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Go", "&Help"}));
     QCOMPARE(bar[0]->menu()->objectName(), QStringLiteral("fileMenu"));
-    QCOMPARE(bar[1]->text(), QStringLiteral("&Help"));
     QStringList fileItems;
     for (QAction* a : bar[0]->menu()->actions()) fileItems << (a->isSeparator() ? "-" : a->objectName());
-    QCOMPARE(fileItems, (QStringList{"openAction", "saveAsAction", "printAction", "-", "exitAction"}));
-    QCOMPARE(bar[1]->menu()->objectName(), QStringLiteral("Help"));
-    QCOMPARE(bar[1]->menu()->actions().size(), 1);
-    QVERIFY(bar[1]->menu()->actions().front() == w.action("aboutAction"));
+    QCOMPARE(fileItems, (QStringList{"openAction", "recentMenuAction", "reloadAction", "saveAsAction", "printAction",
+                                     "exportPdfAction", "-", "exitAction"}));
+    QCOMPARE(bar[3]->menu()->objectName(), QStringLiteral("Help"));
+    QCOMPARE(bar[3]->menu()->actions().size(), 1);
+    QVERIFY(bar[3]->menu()->actions().front() == w.action("aboutAction"));
 }
 
 void MainWindowTest::captionAndAbout() {
     WindowFixture w;
     QCOMPARE(w.form.objectName(), QStringLiteral("MainWindow"));
     QCOMPARE(w.form.reportView()->objectName(), QStringLiteral("reportView"));
-    // The banner: version and date, a contact text naming no one, and seven blanks.
-    static const QRegularExpression banner(
-        QStringLiteral("^TRUNO Decoder v1\\.6 - \\(by (\\S.*\\S) - 06/06/2006\\) {7}$"));
-    QVERIFY(banner.match(MainWindow::programVersion()).hasMatch());
+    // The version is the build's; the banner shows its major and minor numbers, then the
+    // maker and the date, and seven blanks.
+    const QString version = QStringLiteral(TRUNO_EXPECTED_VERSION);
+    QCOMPARE(MainWindow::versionNumber(), version);
+    QCOMPARE(MainWindow::programVersion(), QStringLiteral("TRUNO Decoder v%1 - (by the TRUNO Decoder project - 06/06/2006)       ")
+                                               .arg(version.section(QLatin1Char('.'), 0, 1)));
     QCOMPARE(w.form.windowTitle(), MainWindow::programVersion());
     QVERIFY(w.report().empty());
 
+    // Three lines: program and version, what it does, where its documentation is; no address
+    // or number that leads nowhere.
     w.action("aboutAction")->trigger();
     QCOMPARE(w.script.information.size(), 1);
     const QStringList lines = w.script.information.front().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[0].startsWith(QStringLiteral("This program is available at ")));
-    QVERIFY(lines[1].startsWith(QStringLiteral("More information and queries to ")));
-    QVERIFY(lines[2].startsWith(QStringLiteral("Phone: ")));
-    // Each line goes on with its contact text after the lead-in.
-    QVERIFY(lines[0].size() > 29 && lines[1].size() > 32 && lines[2].size() > 7);
+    QCOMPARE(lines[0], QStringLiteral("TRUNO Decoder ") + version);
+    QVERIFY(lines[1].contains(QStringLiteral("trace logs")));
+    QVERIFY(lines[2].contains(QStringLiteral("/share/doc/truno-decoder")));
+    for (const QString& line : lines)
+        QVERIFY2(!line.contains(QStringLiteral("example.org")) && !line.contains(QStringLiteral("Phone")), qPrintable(line));
 }
 
 void MainWindowTest::shortcutOpensTheDialog() {
@@ -282,9 +347,12 @@ void MainWindowTest::viewHoldsTheToolsReport() {
     QVERIFY(w.report() == expected);  // byte for byte (QCOMPARE would print hundreds of KB)
     QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
     QCOMPARE(w.status(), QString::fromStdString(truno::summaryText(summary)));
+    // Every record and every not-decoded one is found in the report's lines.
+    QCOMPARE(w.form.records().recordCount(), summary.found);
+    QCOMPARE(w.form.records().notDecodedCount(), summary.notDecoded);
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QVERIFY(!w.action("saveAsAction")->isEnabled());
-    QVERIFY(w.action("openAction")->isEnabled());
+    for (const char* name : {"saveAsAction", "printAction", "exportPdfAction", "reloadAction", "openAction"})
+        QVERIFY2(w.action(name)->isEnabled(), name);
     QVERIFY(!w.form.findChild<QProgressBar*>(QStringLiteral("runProgress"))->isVisibleTo(&w.form));
     QVERIFY(w.script.errors.isEmpty());
     QTRY_VERIFY(w.form.isIdle());
@@ -352,11 +420,19 @@ void MainWindowTest::logWithoutMessagesSaysWhy() {
 
     WindowFixture w;
     QVERIFY(w.openThroughMenu(sourcePath("tests/golden/bicc-iam-app-1.log")));
+    const std::string report = w.report();
+    const QString caption = w.form.windowTitle();
+    const QString status = w.status();
     QVERIFY(w.openThroughMenu(log));
-    QVERIFY(w.report().empty());  // the new, empty report replaces the previous one
-    QCOMPARE(w.status(), QString::fromStdString(truno::summaryText(summary)));
-    QVERIFY(w.status().endsWith(QString::fromStdString(summary.whyNothing)));
-    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
+    // The report shown before stays, as after Cancel, and a message box says why.
+    QVERIFY(w.report() == report);
+    QCOMPARE(w.form.windowTitle(), caption);
+    QCOMPARE(w.status(), status);
+    QCOMPARE(w.form.records().recordCount(), std::uint64_t{1});
+    QCOMPARE(w.script.errors.size(), 1);
+    QVERIFY2(w.script.errors.front().contains(QString::fromStdString(summary.whyNothing)), qPrintable(w.script.errors.front()));
+    QVERIFY(w.script.errors.front().contains(log));
+    QVERIFY(w.action("saveAsAction")->isEnabled());
 }
 
 void MainWindowTest::busyPointerRestoredAfterFailingMessages() {
@@ -421,7 +497,9 @@ void MainWindowTest::runShowsRecordsWhileReadingAndCanBeCancelled() {
     QVERIFY(!w.form.isRunning());
     QVERIFY(w.report() == report);
     QCOMPARE(w.form.windowTitle(), caption);
-    QVERIFY(w.status() != status && w.status().contains(QStringLiteral("cancelled")));
+    // The status keeps the previous run's counts; the cancel is told in passing.
+    QCOMPARE(w.status(), status);
+    QVERIFY(w.message().contains(QStringLiteral("cancelled")));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QVERIFY(!cancel->isVisibleTo(&w.form));
     QVERIFY(w.action("openAction")->isEnabled());
@@ -455,6 +533,273 @@ void MainWindowTest::droppedFileIsOpened() {
     refused.setAccepted(false);
     QApplication::sendEvent(&w.form, &refused);
     QVERIFY(!refused.isAccepted());
+}
+
+namespace {
+
+// Offsets of every match of `needle` in `report` (letters A to Z in either case without
+// `matchCase`).
+std::vector<std::size_t> matchesOf(std::string report, std::string needle, bool matchCase) {
+    if (!matchCase) {
+        for (std::string* t : {&report, &needle})
+            for (char& c : *t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    std::vector<std::size_t> offsets;
+    for (std::size_t at = report.find(needle); at != std::string::npos; at = report.find(needle, at + 1))
+        offsets.push_back(at);
+    return offsets;
+}
+
+// Report line of each record's banner, by record number (index 0 unused).
+std::vector<std::size_t> bannerLines(const std::string& report) {
+    std::vector<std::size_t> lines{0};
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < report.size(); ++line) {
+        if (report.compare(at, 7, "RECORD ") == 0) lines.push_back(line);
+        const std::size_t lf = report.find('\n', at);
+        if (lf == std::string::npos) break;
+        at = lf + 1;
+    }
+    return lines;
+}
+
+int pdfPages(const QString& path) {
+    const std::string pdf = readBytes(path);
+    if (pdf.rfind("%PDF", 0) != 0) return -1;
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return static_cast<int>(QString::fromLatin1(pdf.data(), static_cast<qsizetype>(pdf.size())).count(page));
+}
+
+}  // namespace
+
+void MainWindowTest::findInTheReport_data() {
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<bool>("matchCase");
+    QTest::newRow("upper case, match case") << QStringLiteral("RELEASE COMPLETE") << true;
+    QTest::newRow("lower case, any case") << QStringLiteral("release complete") << false;
+    QTest::newRow("lower case, match case: none") << QStringLiteral("release complete") << true;
+    QTest::newRow("mixed case, any case") << QStringLiteral("cause VALUE") << false;
+    QTest::newRow("parenthesis, any case") << QStringLiteral("(anm)") << false;
+}
+
+void MainWindowTest::findInTheReport() {
+    QFETCH(QString, needle);
+    QFETCH(bool, matchCase);
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    QVERIFY(w.openThroughMenu(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
+    const std::vector<std::size_t> expected = matchesOf(w.report(), needle.toStdString(), matchCase);
+    truno::window::FindBar* bar = w.form.findBar();
+    truno::window::ReportView* view = w.form.reportView();
+    auto* text = bar->findChild<QLineEdit*>(QStringLiteral("findText"));
+    auto* status = bar->findChild<QLabel*>(QStringLiteral("findStatus"));
+
+    QTest::keyClick(&w.form, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible() && text->hasFocus());
+    bar->findChild<QCheckBox*>(QStringLiteral("matchCase"))->setChecked(matchCase);
+    QTest::keyClicks(text, needle);  // found as it is typed, from the top
+    QTRY_VERIFY(!bar->isSearching());
+    if (expected.empty()) {
+        QVERIFY(!view->hasSelection());
+        QCOMPARE(status->text(), QStringLiteral("No match"));
+        return;
+    }
+    QVERIFY(expected.size() >= 3);
+    // Where the selection starts in the report; -1 when it does not hold the text.
+    const auto selected = [&]() -> qint64 {
+        if (view->selectedText().compare(needle, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive) != 0) return -1;
+        return static_cast<qint64>(view->offsetOf(view->selectionStart()));
+    };
+    QCOMPARE(selected(), static_cast<qint64>(expected[0]));
+    // F3 and Shift+F3 step through the matches, and go on round the ends of the report.
+    const struct {
+        Qt::KeyboardModifier modifier;
+        std::size_t match;
+    } steps[] = {{Qt::NoModifier, 1},    {Qt::NoModifier, 2},
+                 {Qt::ShiftModifier, 1}, {Qt::ShiftModifier, 0},
+                 {Qt::ShiftModifier, expected.size() - 1}, {Qt::NoModifier, 0}};
+    for (const auto& step : steps) {
+        QTest::keyClick(&w.form, Qt::Key_F3, step.modifier);
+        QTRY_VERIFY(!bar->isSearching());
+        QCOMPARE(selected(), static_cast<qint64>(expected[step.match]));
+        // The match is on screen.
+        QVERIFY(view->selectionStart().line >= view->firstVisibleLine());
+        QVERIFY(view->selectionStart().line < view->firstVisibleLine() + static_cast<std::size_t>(view->viewport()->height() / view->lineHeight()));
+    }
+    QCOMPARE(status->text(), QStringLiteral("Went on from the start of the report"));
+    QTest::keyClick(&w.form, Qt::Key_Escape);
+    QVERIFY(!bar->isVisible());
+}
+
+void MainWindowTest::recordsOfADamagedLog() {
+    // The real capture with two messages cut after their first four octets, before the type code.
+    std::string log = readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log"));
+    std::vector<std::size_t> messages;
+    for (std::size_t at = log.find("TIME        MSG"); at != std::string::npos; at = log.find("TIME        MSG", at + 1))
+        messages.push_back(at);
+    QCOMPARE(messages.size(), std::size_t{470});
+    for (const std::size_t k : {std::size_t{300}, std::size_t{6}}) {
+        const std::size_t firstOctets = log.find("\r\n", log.find("\r\n", messages[k]) + 2);
+        log.erase(firstOctets, log.find("\r\n\r\n", firstOctets) - firstOctets);
+    }
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath(QStringLiteral("damaged.log"));
+    writeFile(damaged, log);
+    truno::RunSummary summary;
+    const std::string report = toolReport(damaged, &summary);
+    QCOMPARE(summary.notDecoded, std::uint64_t{2});
+    const std::vector<std::size_t> banners = bannerLines(report);
+    QCOMPARE(banners.size(), std::size_t{471});
+    std::vector<std::uint64_t> notDecoded;
+    for (std::uint64_t r = 1; r <= 470; ++r) {
+        const std::size_t from = report.find("RECORD " + std::to_string(r) + " ");
+        const std::size_t to = r < 470 ? report.find("RECORD " + std::to_string(r + 1) + " ") : report.size();
+        const std::size_t mark = report.find("*** MESSAGE NOT DECODED ***", from);
+        if (mark < to) notDecoded.push_back(r);
+    }
+    QCOMPARE(notDecoded.size(), std::size_t{2});
+
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    QVERIFY(w.openThroughMenu(damaged));
+    QCOMPARE(w.form.records().recordCount(), std::uint64_t{470});
+    truno::window::ReportView* view = w.form.reportView();
+
+    // Ctrl+G: the record's banner line, with one line of context above it.
+    w.script.record = 250;
+    QTest::keyClick(&w.form, Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(w.selectedLine(), banners[250]);
+    QCOMPARE(view->firstVisibleLine(), banners[250] - 1);
+    QVERIFY(view->selectedText().startsWith(QStringLiteral("RECORD 250     TIME=")));
+
+    // F8 and Shift+F8, from the top.
+    view->showLine(0);
+    const struct {
+        Qt::KeyboardModifier modifier;
+        std::size_t line;       // where the selection is after the key
+        const char* message;    // what the status bar says
+    } steps[] = {
+        {Qt::NoModifier, banners[notDecoded[0]], "was not decoded"},
+        {Qt::NoModifier, banners[notDecoded[1]], "was not decoded"},
+        {Qt::NoModifier, banners[notDecoded[1]], "No record after"},
+        {Qt::ShiftModifier, banners[notDecoded[0]], "was not decoded"},
+        {Qt::ShiftModifier, banners[notDecoded[0]], "No record before"},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&w.form, Qt::Key_F8, step.modifier);
+        QCOMPARE(w.selectedLine(), step.line);
+        QVERIFY2(w.message().contains(QString::fromLatin1(step.message)), qPrintable(w.message()));
+    }
+}
+
+void MainWindowTest::saveAsWritesTheReportsBytes() {
+    QTemporaryDir dir;
+    WindowFixture w;
+    const QString log = sourcePath("tests/golden/isup-m3ua-calls-470.log");
+    QVERIFY(w.openThroughMenu(log));
+    QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+
+    w.script.fileToSave = dir.filePath(QStringLiteral("saved.txt"));
+    w.action("saveAsAction")->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(20000));
+    QVERIFY(w.script.suggestedSave.endsWith(QStringLiteral("/isup-m3ua-calls-470-report.txt")));
+    // The command-line tool's report with --crlf, byte for byte.
+    QVERIFY(readBytes(w.script.fileToSave) == readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.expected")));
+    QVERIFY(w.message().contains(w.script.fileToSave));
+    QVERIFY(w.script.errors.isEmpty());
+    QTRY_VERIFY(w.form.isIdle());
+
+    // A file that cannot be written is named, with the reason.
+    w.script.fileToSave = dir.filePath(QStringLiteral("no-such-folder/saved.txt"));
+    w.action("saveAsAction")->trigger();
+    QVERIFY(ended.count() > 1 || ended.wait(20000));
+    QCOMPARE(w.script.errors.size(), 1);
+    QVERIFY(w.script.errors.front().contains(w.script.fileToSave));
+}
+
+void MainWindowTest::printAndPdfTakeThePagesSaid() {
+    QTemporaryDir dir;
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(sourcePath("tests/golden/isup-m3ua-call-6.log")));
+    QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+
+    // Print: the dialog is told the page count, and the print has that many pages.
+    w.script.printToPdf = dir.filePath(QStringLiteral("printed.pdf"));
+    w.action("printAction")->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(20000));
+    QVERIFY(w.script.printPages > 1);
+    QCOMPARE(pdfPages(w.script.printToPdf), static_cast<int>(w.script.printPages));
+
+    // Export PDF: the same pages.
+    w.script.fileToSave = dir.filePath(QStringLiteral("exported.pdf"));
+    w.action("exportPdfAction")->trigger();
+    QVERIFY(ended.count() > 1 || ended.wait(20000));
+    QVERIFY(w.script.suggestedSave.endsWith(QStringLiteral("/isup-m3ua-call-6-report.pdf")));
+    QVERIFY2(w.script.errors.isEmpty(), qPrintable(w.script.errors.join(QLatin1Char('|'))));
+    QVERIFY2(QFileInfo::exists(w.script.fileToSave), qPrintable(w.message()));
+    QCOMPARE(pdfPages(w.script.fileToSave), static_cast<int>(w.script.printPages));
+    QVERIFY(w.message().contains(QString::number(w.script.printPages) + QStringLiteral(" pages")));
+    QVERIFY(w.script.errors.isEmpty());
+}
+
+void MainWindowTest::furtherFilesOnTheCommandLineAreNamed() {
+    WindowFixture w;
+    const QString first = sourcePath("tests/golden/isup-m3ua-call-6.log");
+    const QString second = sourcePath("tests/golden/isup-m2pa-call-6.log");
+    const QString third = sourcePath("tests/golden/bicc-iam-app-1.log");
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    w.form.openFiles({first, second, third});
+    QCOMPARE(w.script.information.size(), 1);
+    const QString said = w.script.information.front();
+    QVERIFY(said.contains(first) && said.contains(second) && said.contains(third));
+    QVERIFY(ended.count() > 0 || ended.wait(20000));
+    QVERIFY(w.report() == toolReport(first));
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + first);
+}
+
+void MainWindowTest::recentFilesReloadAndWindowSizeAreRemembered() {
+    QTemporaryDir dir;
+    const std::string logA = readBytes(sourcePath("tests/golden/isup-m3ua-call-6.log"));
+    const std::string logB = readBytes(sourcePath("tests/golden/bicc-iam-app-1.log"));
+    std::vector<QString> logs;
+    for (int k = 0; k < 11; ++k) {
+        logs.push_back(dir.filePath(QStringLiteral("log%1.log").arg(k)));
+        writeFile(logs.back(), logA);
+    }
+    {
+        WindowFixture w;
+        for (const QString& log : logs) QVERIFY(w.openThroughMenu(log));
+        // The last ten, newest first; the Open dialog starts in the last log's folder.
+        auto* recent = w.form.findChild<QMenu*>(QStringLiteral("recentMenu"));
+        QStringList listed;
+        for (QAction* a : recent->actions())
+            if (!a->data().toString().isEmpty()) listed << a->data().toString();
+        QCOMPARE(listed.size(), MainWindow::kRecentFiles);
+        QCOMPARE(listed.front(), logs[10]);
+        QCOMPARE(listed.back(), logs[1]);
+        QCOMPARE(w.script.openFolder, dir.path());
+
+        // An entry of the list opens its log; F5 reads it again as it is now.
+        QSignalSpy ended(&w.form, &MainWindow::runEnded);
+        recent->actions()[3]->trigger();
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + logs[7]);
+        writeFile(logs[7], logB);
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QTest::keyClick(&w.form, Qt::Key_F5);
+        QVERIFY(ended.count() > 1 || ended.wait(20000));
+        QVERIFY(w.report() == toolReport(logs[7]));
+        QCOMPARE(w.form.records().recordCount(), std::uint64_t{1});
+
+        w.form.resize(820, 610);
+        w.form.close();
+    }
+    WindowFixture again;
+    QCOMPARE(again.form.size(), QSize(820, 610));
+    QCOMPARE(again.form.findChild<QMenu*>(QStringLiteral("recentMenu"))->actions().front()->data().toString(), logs[7]);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,7 +1,10 @@
 // The report store and the report view: lines found through the sparse index and across chunk
-// boundaries, memory held, and selection and copy in the view.
+// boundaries, memory held, selection and copy in the view, the search through a document cut
+// into chunks and slices, and the record index read from the report's lines.
+#include "window/RecordIndex.h"
 #include "window/ReportDocument.h"
 #include "window/ReportView.h"
+#include "window/TextSearch.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,8 +19,12 @@
 #include <string>
 #include <vector>
 
+using truno::window::RecordIndex;
+using truno::window::RecordLineFinder;
 using truno::window::ReportDocument;
+using truno::window::ReportSearch;
 using truno::window::ReportView;
+using truno::window::TextMatcher;
 
 namespace {
 
@@ -84,6 +91,9 @@ private slots:
     void doubleClickSelectsWord();
     void keysScroll();
     void replacingTheDocumentGivesTheOldOneBack();
+    void searchFindsWhatAScanFinds_data();
+    void searchFindsWhatAScanFinds();
+    void recordIndexFollowsTheBanners();
 };
 
 void ReportViewTest::documentLinesMatchText_data() {
@@ -150,6 +160,22 @@ void ReportViewTest::documentLinesMatchText() {
     }
     QCOMPARE(document.longestLine(), longest);
     QVERIFY(document.line(expected.size()).empty());  // past the end
+
+    // Offsets and lines, one into the other, and the rows of a printout.
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        QCOMPARE(document.lineStart(n), start);
+        const std::size_t end = n + 1 < expected.size() ? all.find('\n', start) + 1 : all.size();
+        for (const std::size_t at : {start, (start + end) / 2, end > start ? end - 1 : start})
+            QCOMPARE(document.lineAt(at), std::make_pair(n, start));
+        start = end;
+    }
+    QCOMPARE(document.lineAt(all.size()).first, expected.size() - 1);
+    for (const std::size_t columns : {std::size_t{1}, std::size_t{7}, std::size_t{80}}) {
+        std::uint64_t rows = 0;
+        for (const std::string& line : expected) rows += line.empty() ? 1 : (line.size() + columns - 1) / columns;
+        QCOMPARE(document.rowsWrappedAt(columns), rows);
+    }
 
     // Walking from any start gives the same lines in order, and stops at the last line.
     for (std::size_t first = 0; first < expected.size(); first += 7) {
@@ -322,6 +348,117 @@ void ReportViewTest::replacingTheDocumentGivesTheOldOneBack() {
     QVERIFY(!view.hasSelection());
     view.appendText(std::string_view("more\r\n"));
     QCOMPARE(view.document().text(), std::string("second\r\nmore\r\n"));
+}
+
+void ReportViewTest::searchFindsWhatAScanFinds_data() {
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<int>("sliceBytes");
+    // Texts in the report's shape; chunks of 256 bytes; slices from one byte to all at once.
+    QTest::newRow("word, match case, tiny slices") << QStringLiteral("Field 3") << true << 1;
+    QTest::newRow("word, any case, odd slices") << QStringLiteral("fIELD 3") << false << 97;
+    QTest::newRow("any case, whole chunks") << QStringLiteral("record 1") << false << (1 << 20);
+    QTest::newRow("one letter") << QStringLiteral("X") << false << 300;
+    QTest::newRow("match case finds nothing") << QStringLiteral("initial address (iam)") << true << 64;
+    QTest::newRow("beyond ASCII, any case") << QStringLiteral("\u00C9T\u00C9") << false << 50;
+    QTest::newRow("beyond ASCII, match case") << QStringLiteral("\u00E9t\u00E9") << true << 50;
+}
+
+void ReportViewTest::searchFindsWhatAScanFinds() {
+    QFETCH(QString, needle);
+    QFETCH(bool, matchCase);
+    QFETCH(int, sliceBytes);
+    std::string text = reportLike(40);
+    // A few lines with letters beyond ASCII, as the report has ("\xC3\xA9" is e acute).
+    for (std::size_t at = text.find("RECORD 1"); at != std::string::npos; at = text.find("RECORD 1", at + 1))
+        text.insert(text.find('\n', at) + 1, "     Name.....=\xC3\xA9t\xC3\xA9 \xE2\x80\x93 x\r\n");
+    const auto document = documentOf(text, 256);
+    QVERIFY(document->chunkCount() > 10);
+
+    // What a plain scan of the text finds, case folded as the view compares.
+    const QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    std::vector<std::size_t> expected;
+    for (qsizetype at = all.indexOf(needle, 0, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive); at >= 0;
+         at = all.indexOf(needle, at + 1, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive))
+        expected.push_back(static_cast<std::size_t>(all.left(at).toUtf8().size()));
+
+    const auto matcher = std::make_shared<const TextMatcher>(needle, matchCase);
+    const auto search = [&](std::size_t start, ReportSearch::Direction direction) {
+        ReportSearch s(*document, matcher, start, direction);
+        for (int slices = 0; slices < 10'000'000 && !s.advance(static_cast<std::size_t>(sliceBytes)); ++slices) {
+        }
+        // A search that never ends gives a match no text has.
+        return s.done() ? s.match() : std::optional<TextMatcher::Hit>(TextMatcher::Hit{SIZE_MAX, 0});
+    };
+    for (std::size_t start = 0; start <= text.size(); start += 37) {
+        // Forward: the first match at or after the start, else the first of all.
+        const auto next = std::lower_bound(expected.begin(), expected.end(), start);
+        const auto forward = search(start, ReportSearch::Direction::Forward);
+        QCOMPARE(forward.has_value(), !expected.empty());
+        if (forward) {
+            QCOMPARE(forward->offset, next != expected.end() ? *next : expected.front());
+            const QString found = QString::fromUtf8(text.data() + forward->offset, static_cast<qsizetype>(forward->length));
+            QCOMPARE(found.compare(needle, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive), 0);
+        }
+        // Backward: the last match before the start, else the last of all.
+        const auto backward = search(start, ReportSearch::Direction::Backward);
+        QCOMPARE(backward.has_value(), !expected.empty());
+        if (backward) QCOMPARE(backward->offset, next != expected.begin() ? *(next - 1) : expected.back());
+    }
+}
+
+void ReportViewTest::recordIndexFollowsTheBanners() {
+    // Every third record not decoded; a decoded line that begins like a banner but with a number
+    // out of turn is no banner.
+    std::string text;
+    std::vector<std::size_t> bannerLines;
+    std::vector<std::uint64_t> notDecoded;
+    std::size_t line = 0;
+    const auto add = [&](const std::string& l) {
+        text += l + "\r\n";
+        ++line;
+    };
+    for (std::uint64_t r = 1; r <= 50; ++r) {
+        add(std::string(83, '#'));
+        bannerLines.push_back(line);
+        add("RECORD " + std::to_string(r) + "     TIME=10:00:00, DIR=S     RELEASE (REL)");
+        add(std::string(83, '#'));
+        if (r % 3 == 0) {
+            add("*** MESSAGE NOT DECODED ***");
+            notDecoded.push_back(r);
+        }
+        add("RECORD " + std::to_string(r + 1) + " of the log, as a decoded text might say");
+        add("");
+    }
+    RecordIndex index;
+    RecordLineFinder finder;
+    ReportDocument document(512);
+    for (std::size_t at = 0; at < text.size(); at += 61) {  // pieces that cut lines anywhere
+        document.append(std::string_view(text).substr(at, 61));
+        finder.read(document, index);
+    }
+    finder.read(document, index, true);
+
+    QCOMPARE(index.recordCount(), std::uint64_t{50});
+    for (std::uint64_t r = 1; r <= 50; ++r) {
+        QCOMPARE(index.bannerLine(r), std::optional<std::size_t>(bannerLines[r - 1]));
+        QCOMPARE(index.recordAt(bannerLines[r - 1]), r);
+        QCOMPARE(index.recordAt(bannerLines[r - 1] + 2), r);
+    }
+    QVERIFY(!index.bannerLine(0) && !index.bannerLine(51));
+    QCOMPARE(index.recordAt(0), std::uint64_t{0});
+    QCOMPARE(index.notDecodedCount(), notDecoded.size());
+    // From each line, the next and previous not-decoded records.
+    for (std::size_t at = 0; at < line; ++at) {
+        std::optional<std::uint64_t> next;
+        std::optional<std::uint64_t> previous;
+        for (const std::uint64_t r : notDecoded) {
+            if (!next && bannerLines[r - 1] > at) next = r;
+            if (bannerLines[r - 1] < at) previous = r;
+        }
+        QCOMPARE(index.nextNotDecoded(at), next);
+        QCOMPARE(index.previousNotDecoded(at), previous);
+    }
 }
 
 QTEST_MAIN(ReportViewTest)
