@@ -140,11 +140,11 @@ public:
     void reserve(std::size_t n) {
         if (n > capacity_) reserveMore(n - size_);
     }
+    // Swaps the texts; each keeps the list of marks attached to it.
     void swap(Text& other) noexcept {
         std::swap(data_, other.data_);
         std::swap(size_, other.size_);
         std::swap(capacity_, other.capacity_);
-        std::swap(marks_, other.marks_);
     }
 
     // Marks are kept only while a list is attached; without one, mark() costs one test.

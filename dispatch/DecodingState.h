@@ -38,6 +38,15 @@ struct DecodingState {
     std::size_t OptionalPartStart = 0;  // 0 = no optional part
     int EndOfOptionalParameters = 0;
 
+    // --- What the last record says of its message, for the views beside the report ---
+
+    std::size_t RecordBegin = 0;  // where the last record begins in ReportText
+    bool RecordDecoded = false;
+    std::string RecordReason;  // why its message was not decoded
+    // The marks of the last record, offsets counted from RecordBegin. Kept only when the run asks
+    // for them (ReportText carries marks while this list is attached to it).
+    std::vector<Mark> RecordMarks;
+
     // --- Scratch, reused between messages ---
 
     std::string UnknownTypeName;  // backs MessageName for a type code that is not known

@@ -33,103 +33,103 @@ constexpr std::uint8_t kEventInformation = 0x24;
 // Message type codes (ITU-T Q.763 / Q.1902). The names are printed as they stand, the two
 // blanks in the GRA and USR names included. Unless a row says otherwise a block ends with CR LF.
 constexpr MessageType kMessageTypes[] = {
-    {.code = 0x01, .name = "INITIAL ADDRESS (IAM)", .title = ", INITIAL ADDRESS MESSAGE (IAM)",
+    {.code = 0x01, .acronym = "IAM", .name = "INITIAL ADDRESS (IAM)", .title = ", INITIAL ADDRESS MESSAGE (IAM)",
      .fixed = {{.index = 5, .parameter = kNatureOfConnectionIndicators},
                {.index = 6, .octets = 2, .parameter = kForwardCallIndicators},
                {.index = 8, .parameter = kCallingPartysCategory},
                {.index = 9, .parameter = kTransmissionMediumRequirement}},
      .variablePointer = 10, .variable = kCalledPartyNumber, .optional = OptionalPointer::BeforeVariable},
-    {.code = 0x02, .name = "SUBSEQUENT ADDRESS (SAM)", .title = ", SUBSEQUENT ADDRESS MESSAGE (SAM)",
+    {.code = 0x02, .acronym = "SAM", .name = "SUBSEQUENT ADDRESS (SAM)", .title = ", SUBSEQUENT ADDRESS MESSAGE (SAM)",
      .variablePointer = 5, .variable = kSubsequentNumber, .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x03, .name = "INFORMATION REQUEST (INR)",
+    {.code = 0x03, .acronym = "INR", .name = "INFORMATION REQUEST (INR)",
      .title = ", INFORMATION REQUEST MESSAGE (NATIONAL USE) (INR)",
      .fixed = {{.index = 5, .parameter = kInformationRequestIndicators}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x04, .name = "INFORMATION (INF)", .title = ", INFORMATION MESSAGE (NATIONAL USE) (INF)",
+    {.code = 0x04, .acronym = "INF", .name = "INFORMATION (INF)", .title = ", INFORMATION MESSAGE (NATIONAL USE) (INF)",
      .fixed = {{.index = 5, .parameter = kInformationIndicators}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x05, .name = "CONTINUITY (COT)", .title = ", CONTINUITY MESSAGE (COT)",
+    {.code = 0x05, .acronym = "COT", .name = "CONTINUITY (COT)", .title = ", CONTINUITY MESSAGE (COT)",
      .fixed = {{.index = 5, .parameter = kContinuityIndicators}}},
-    {.code = 0x06, .name = "ADDRESS COMPLETE (ACM)", .title = ", ADDRESS COMPLETE MESSAGE (ACM)",
+    {.code = 0x06, .acronym = "ACM", .name = "ADDRESS COMPLETE (ACM)", .title = ", ADDRESS COMPLETE MESSAGE (ACM)",
      .fixed = {{.index = 5, .octets = 2, .parameter = kBackwardCallIndicators, .lineEnd = false}},
      .optional = OptionalPointer::At, .optionalPointer = 7},
-    {.code = 0x07, .name = "CONNECT (CON)", .title = ", CONNECT MESSAGE (CON)",
+    {.code = 0x07, .acronym = "CON", .name = "CONNECT (CON)", .title = ", CONNECT MESSAGE (CON)",
      .fixed = {{.index = 5, .octets = 2, .parameter = kBackwardCallIndicators}},
      .optional = OptionalPointer::At, .optionalPointer = 7},
-    {.code = 0x08, .name = "FORWARD TRANSFER (FOT)", .title = ", FORWARD TRANSFER MESSAGE (FOT)",
+    {.code = 0x08, .acronym = "FOT", .name = "FORWARD TRANSFER (FOT)", .title = ", FORWARD TRANSFER MESSAGE (FOT)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x09, .name = "ANSWER (ANM)", .title = ", ANSWER MESSAGE (ANM)", .headerLineEnd = false,
+    {.code = 0x09, .acronym = "ANM", .name = "ANSWER (ANM)", .title = ", ANSWER MESSAGE (ANM)", .headerLineEnd = false,
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x0C, .name = "RELEASE (REL)", .title = ", RELEASE MESSAGE (REL)",
+    {.code = 0x0C, .acronym = "REL", .name = "RELEASE (REL)", .title = ", RELEASE MESSAGE (REL)",
      .variablePointer = 5, .variable = kCauseIndicators, .variableLineEnd = false,
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x0D, .name = "SUSPEND (SUS)", .title = ", SUSPEND MESSAGE (SUS)",
+    {.code = 0x0D, .acronym = "SUS", .name = "SUSPEND (SUS)", .title = ", SUSPEND MESSAGE (SUS)",
      .fixed = {{.index = 5, .parameter = kSuspendResumeIndicators}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x0E, .name = "RESUME (RES)", .title = ", RESUME MESSAGE (RES)",
+    {.code = 0x0E, .acronym = "RES", .name = "RESUME (RES)", .title = ", RESUME MESSAGE (RES)",
      .fixed = {{.index = 5, .parameter = kSuspendResumeIndicators}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x10, .name = "RELEASE COMPLETE (RLC)", .title = ", RELEASE COMPLETE MESSAGE (RLC)",
+    {.code = 0x10, .acronym = "RLC", .name = "RELEASE COMPLETE (RLC)", .title = ", RELEASE COMPLETE MESSAGE (RLC)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x12, .name = "RESET CIRCUIT (RSC)", .title = ", RESET CIC MESSAGE (RSC)"},
-    {.code = 0x17, .name = "CIRCUIT GROUP RESET (GRS)", .title = ", CIC GROUP RESET MESSAGE (GRS)",
+    {.code = 0x12, .acronym = "RSC", .name = "RESET CIRCUIT (RSC)", .title = ", RESET CIC MESSAGE (RSC)"},
+    {.code = 0x17, .acronym = "GRS", .name = "CIRCUIT GROUP RESET (GRS)", .title = ", CIC GROUP RESET MESSAGE (GRS)",
      .variablePointer = 5, .variable = kRangeAndStatus},
-    {.code = 0x18, .name = "CIRCUIT GROUP BLOCKING (CGB)", .title = ", CIC GROUP BLOCKING MESSAGE (CGB)",
+    {.code = 0x18, .acronym = "CGB", .name = "CIRCUIT GROUP BLOCKING (CGB)", .title = ", CIC GROUP BLOCKING MESSAGE (CGB)",
      .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
      .variablePointer = 6, .variable = kRangeAndStatus},
-    {.code = 0x19, .name = "CIRCUIT GROUP UNBLOCKING (CGU)", .title = ", CIC GROUP UNBLOCKING MESSAGE (CGU)",
+    {.code = 0x19, .acronym = "CGU", .name = "CIRCUIT GROUP UNBLOCKING (CGU)", .title = ", CIC GROUP UNBLOCKING MESSAGE (CGU)",
      .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
      .variablePointer = 6, .variable = kRangeAndStatus},
-    {.code = 0x1A, .name = "CGB ACKNOWLEDGEMENT (CGBA)",
+    {.code = 0x1A, .acronym = "CGBA", .name = "CGB ACKNOWLEDGEMENT (CGBA)",
      .title = ", CIC GROUP BLOCKING ACKNOWLEDGEMENT MESSAGE (CGBA)",
      .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
      .variablePointer = 6, .variable = kRangeAndStatus},
-    {.code = 0x1B, .name = "CIRCUIT GROUP UNBLOCKING ACK (CGUA",
+    {.code = 0x1B, .acronym = "CGUA", .name = "CIRCUIT GROUP UNBLOCKING ACK (CGUA",
      .title = ", CIC GROUP UNBLOCKING ACKNOWLEDGEMENT MESSAGE (CGUA)",
      .fixed = {{.index = 5, .parameter = kCircuitGroupSupervisionMessageType}},
      .variablePointer = 6, .variable = kRangeAndStatus},
-    {.code = 0x1F, .name = "FACILITY REQUEST (FAR)", .title = ", FACILITY REQUEST MESSAGE (FAR)",
+    {.code = 0x1F, .acronym = "FAR", .name = "FACILITY REQUEST (FAR)", .title = ", FACILITY REQUEST MESSAGE (FAR)",
      .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x20, .name = "FACILITY ACCEPTED (FAA)", .title = ", FACILITY ACCEPTED MESSAGE (FAA)",
+    {.code = 0x20, .acronym = "FAA", .name = "FACILITY ACCEPTED (FAA)", .title = ", FACILITY ACCEPTED MESSAGE (FAA)",
      .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x21, .name = "FACILITY REJECT (FRJ)", .title = ", FACILITY REJECT MESSAGE (FRJ)",
+    {.code = 0x21, .acronym = "FRJ", .name = "FACILITY REJECT (FRJ)", .title = ", FACILITY REJECT MESSAGE (FRJ)",
      .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
      .variablePointer = 6, .variable = kCauseIndicators, .optional = OptionalPointer::BeforeVariable},
-    {.code = 0x29, .name = "CIRCUIT GROUP RESET  ACKNOWLEDGEMENT (GRA)",
+    {.code = 0x29, .acronym = "GRA", .name = "CIRCUIT GROUP RESET  ACKNOWLEDGEMENT (GRA)",
      .title = ", CIC GROUP RESET ACKNOWLEDGEMENT MESSAGE (GRA)",
      .variablePointer = 5, .variable = kRangeAndStatus},
-    {.code = 0x2C, .name = "CALL PROGRESS (CPG)", .title = ", CALL PROGRESS MESSAGE (CPG)",
+    {.code = 0x2C, .acronym = "CPG", .name = "CALL PROGRESS (CPG)", .title = ", CALL PROGRESS MESSAGE (CPG)",
      .fixed = {{.index = 5, .parameter = kEventInformation}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
-    {.code = 0x2D, .name = "USER-TO-USER INFORMATION  (USR)", .title = ", USER-TO-USER INFORMATION (USR)",
+    {.code = 0x2D, .acronym = "USR", .name = "USER-TO-USER INFORMATION  (USR)", .title = ", USER-TO-USER INFORMATION (USR)",
      .variablePointer = 5, .variable = kUserToUserInformation, .optional = OptionalPointer::At,
      .optionalPointer = 6},
-    {.code = 0x2E, .name = "UNEQUIPPED CIRCUIT IDENTIFICATION CODE (UCIC)",
+    {.code = 0x2E, .acronym = "UCIC", .name = "UNEQUIPPED CIRCUIT IDENTIFICATION CODE (UCIC)",
      .title = ", UNEQUIPPED CIC MESSAGE (UCIC) (NATIONAL USE)"},
-    {.code = 0x2F, .name = "CONFUSION (CFN)", .title = ", CONFUSION MESSAGE (CFN)",
+    {.code = 0x2F, .acronym = "CFN", .name = "CONFUSION (CFN)", .title = ", CONFUSION MESSAGE (CFN)",
      .variablePointer = 5, .variable = kCauseIndicators},
-    {.code = 0x31, .name = "CHARGE INFORMATION (CRG)", .title = ", CHARGE INFORMATION (NATIONAL USE) (CRG)"},
-    {.code = 0x32, .name = "NETWORK RESOURCE MANAGEMENT (NRM)",
+    {.code = 0x31, .acronym = "CRG", .name = "CHARGE INFORMATION (CRG)", .title = ", CHARGE INFORMATION (NATIONAL USE) (CRG)"},
+    {.code = 0x32, .acronym = "NRM", .name = "NETWORK RESOURCE MANAGEMENT (NRM)",
      .title = ", NETWORK RESOURCE MANAGEMENT MESSAGE (NRM)", .optional = OptionalPointer::At,
      .optionalPointer = 5},
-    {.code = 0x33, .name = "FACILITY (FAC)", .title = ", FACILITY MESSAGE (FAC)",
+    {.code = 0x33, .acronym = "FAC", .name = "FACILITY (FAC)", .title = ", FACILITY MESSAGE (FAC)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x36, .name = "IDENTIFICATION REQUEST (IDR)", .title = ", IDENTIFICATION REQUEST MESSAGE (IDR)",
+    {.code = 0x36, .acronym = "IDR", .name = "IDENTIFICATION REQUEST (IDR)", .title = ", IDENTIFICATION REQUEST MESSAGE (IDR)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x37, .name = "IDENTIFICATION RESPONSE (IRS)", .title = ", IDENTIFICATION RESPONSE MESSAGE (IRS)",
+    {.code = 0x37, .acronym = "IRS", .name = "IDENTIFICATION RESPONSE (IRS)", .title = ", IDENTIFICATION RESPONSE MESSAGE (IRS)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x38, .name = "SEGMENTATION (SGM)", .title = ", SEGMENTATION MESSAGE (SGM)",
+    {.code = 0x38, .acronym = "SGM", .name = "SEGMENTATION (SGM)", .title = ", SEGMENTATION MESSAGE (SGM)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x40, .name = "LOOP PREVENTION (LOP)", .title = ", LOOP PREVENTION MESSAGE (LOP)",
+    {.code = 0x40, .acronym = "LOP", .name = "LOOP PREVENTION (LOP)", .title = ", LOOP PREVENTION MESSAGE (LOP)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x41, .name = "APPLICATION TRANSPORT MESSAGE (APM)", .title = ", APPLICATION TRANSPORT MESSAGE (APM)",
+    {.code = 0x41, .acronym = "APM", .name = "APPLICATION TRANSPORT MESSAGE (APM)", .title = ", APPLICATION TRANSPORT MESSAGE (APM)",
      .headerLineEnd = false, .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0x42, .name = "PRE-RELEASE INFORMATION (PRI)", .title = ", PRE-RELEASE INFORMATION MESSAGE (PRI)",
+    {.code = 0x42, .acronym = "PRI", .name = "PRE-RELEASE INFORMATION (PRI)", .title = ", PRE-RELEASE INFORMATION MESSAGE (PRI)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
-    {.code = 0xF9, .name = "SPECIAL CLEARBACK (SCB)", .title = ", SPECIAL CLEAR BACK MESSAGE (SCB) (NATIONAL USE)"},
-    {.code = 0xFF, .name = "OPERATOR MESSAGE (OPR)", .title = ", OPERATOR MESSAGE (OPR)"},
+    {.code = 0xF9, .acronym = "SCB", .name = "SPECIAL CLEARBACK (SCB)", .title = ", SPECIAL CLEAR BACK MESSAGE (SCB) (NATIONAL USE)"},
+    {.code = 0xFF, .acronym = "OPR", .name = "OPERATOR MESSAGE (OPR)", .title = ", OPERATOR MESSAGE (OPR)"},
 };
 
 int hexDigit(char c) {
@@ -240,8 +240,7 @@ void appendFailureRecord(DecodingState& s, std::size_t logLine, std::string_view
     out += CRLF;
     appendBanner(s, out);
     appendBcicLine(s, out);
-    out += kNotDecodedMarker;
-    out += CRLF;
+    lineOf(out, kNotDecodedMarker);
     dressLabel(out, "REASON");
     appendLogText(out, why);
     out += CRLF;
@@ -265,6 +264,8 @@ const MessageType* findMessageType(std::string_view code) {
     if (hi < 0 || lo < 0) return nullptr;
     return typesByCode()[static_cast<std::size_t>(hi) * 16 + static_cast<std::size_t>(lo)];
 }
+
+std::span<const MessageType> messageTypes() { return kMessageTypes; }
 
 std::string_view messageTypeName(std::string_view code) {
     const MessageType* t = findMessageType(code);
@@ -344,13 +345,33 @@ void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
 }
 
+// A record begins: its facts so far are cleared.
+void beginRecord(DecodingState& s) {
+    s.RecordBegin = s.ReportText.size();
+    s.RecordReason.clear();
+    s.RecordMarks.clear();
+}
+
+// A record ends: its marks count from its start.
+void endRecord(DecodingState& s, bool decoded) {
+    s.RecordDecoded = decoded;
+    for (Mark& m : s.RecordMarks) {
+        m.begin -= s.RecordBegin;
+        m.value -= s.RecordBegin;
+    }
+}
+
 void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why) {
+    beginRecord(s);
     ++s.MessageCount;
     s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
+    s.RecordReason = why;
     appendFailureRecord(s, logLine, why);
+    endRecord(s, false);
 }
 
 bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reasonEnd) {
+    beginRecord(s);
     const std::size_t reportSize = s.ReportText.size();
     const std::uint64_t count = s.MessageCount;
     // Drops whatever the failed decoding wrote and puts the record that says why in its place.
@@ -358,11 +379,16 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
         s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
-        appendFailureRecord(s, logLine, std::string(why) + std::string(detail) + std::string(reasonEnd));
+        s.RecordReason.assign(why);
+        s.RecordReason.append(detail);
+        s.RecordReason.append(reasonEnd);
+        appendFailureRecord(s, logLine, s.RecordReason);
+        endRecord(s, false);
         return false;
     };
     try {
         dispatchMessage(s);
+        endRecord(s, true);
         return true;
     } catch (const DecodeError& e) {
         return notDecoded("", e.what());

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace truno {
@@ -27,6 +28,7 @@ enum class OptionalPointer : std::uint8_t { None, At, BeforeVariable };
 // The members stand in the order a row reads; 38 rows make the padding immaterial.
 struct MessageType {  // NOLINT(clang-analyzer-optin.performance.Padding)
     std::uint8_t code;
+    std::string_view acronym;  // "IAM"
     std::string_view name;   // in the record banner
     std::string_view title;  // after the type code on the MESSAGE line
     bool headerLineEnd = true;
@@ -40,6 +42,9 @@ struct MessageType {  // NOLINT(clang-analyzer-optin.performance.Padding)
 
 // The row of a type code written as two upper-case hex digits, or nullptr.
 const MessageType* findMessageType(std::string_view code);
+
+// Every row, in code order.
+std::span<const MessageType> messageTypes();
 
 // Printed name of a message type code, or empty when the code is not a known type.
 std::string_view messageTypeName(std::string_view code);

@@ -166,12 +166,15 @@ const ParameterRow* findParameter(std::string_view code) {
 }
 
 void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
-    if (row.decoder != nullptr)
+    out.mark(MarkKind::Parameter, row.name, row.code);
+    if (row.decoder != nullptr) {
         row.decoder(contents, out);
-    else if (!row.rawTitle.empty())
+    } else if (!row.rawTitle.empty()) {
         titledRaw(out, row.rawTitle, contents);
-    else
+    } else {
+        out.mark(MarkKind::Plain);
         out += "Reserved";
+    }
 }
 
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out) {

@@ -92,9 +92,10 @@ void finishSummary(RunSummary& summary, const LogReader& reader) {
                                    " characters that are read; the rest of it was not read (" + cut.text() + ")");
 }
 
-RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
+RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     DecodingState state = adjacentState();
+    if (options.records) state.ReportText.attachMarks(&state.RecordMarks);
     LogReader reader(in);
     LogMessage message;
     ReportOutput output(sink);
@@ -109,13 +110,14 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std:
             ++summary.decoded;
         else
             ++summary.notDecoded;
+        if (options.records) options.records(lastRecordFacts(state, message.startLine));
         // The octet views point into message.data: give the vector back before the next read.
         state.MessageOctets.swap(message.octets);
         if (state.ReportText.size() >= kFlushSize) {
             output.write(state.ReportText);
             state.ReportText.clear();
         }
-        if (cancelled(cancel)) {
+        if (cancelled(options.cancel)) {
             summary.cancelled = true;
             break;
         }
@@ -127,16 +129,33 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const std:
 
 // ---------------------------------------------------------------- parallel run
 
-// A run of consecutive messages, decoded by one worker into one piece of report.
+// What a batch keeps of each message's record for the facts handed on when it is retired.
+struct BatchRecord {
+    std::size_t begin = 0;  // the record in the batch's report
+    std::size_t marksBegin = 0;
+    std::size_t marksEnd = 0;
+    bool decoded = false;
+    std::string typeName;  // copies: the state they came from goes on to other messages
+    std::string reason;
+};
+
+// A run of consecutive messages, decoded by one worker into one piece of report. A batch closes
+// at kMessages messages or once its messages hold kData bytes of DATA, whichever comes first,
+// so that the batches in flight hold a bounded amount of text whatever the messages are like.
 struct Batch {
     static constexpr std::size_t kMessages = 1024;
+    static constexpr std::size_t kData = std::size_t{256} * 1024;
     std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
     std::size_t count = 0;
+    std::size_t data = 0;
     std::uint64_t firstCount = 0;  // MessageCount before the first message of the batch
     std::string bcic;
     Text report;
     std::uint64_t decoded = 0;
     bool done = false;
+    bool keepFacts = false;
+    std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
+    std::vector<Mark> marks;
 };
 
 // Worker threads that decode batches. The reading thread counts as one of the jobs: while it
@@ -209,15 +228,31 @@ private:
     static void decode(Batch& batch, DecodingState& state) {
         state.ReportText.swap(batch.report);
         state.ReportText.clear();
+        state.ReportText.attachMarks(batch.keepFacts ? &state.RecordMarks : nullptr);
         state.LogBcic = batch.bcic;
         state.MessageCount = batch.firstCount;
         batch.decoded = 0;
+        batch.marks.clear();
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
             state.MessageOctets.assign(m.octets.begin(), m.octets.end());
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
-            if (decodeOne(state, m)) ++batch.decoded;
+            const bool decoded = decodeOne(state, m);
+            if (decoded) ++batch.decoded;
+            // The message keeps its TIME and DIR for the facts handed on later.
+            state.MessageTime.swap(m.time);
+            state.MessageDirection.swap(m.direction);
+            if (batch.keepFacts) {
+                BatchRecord& r = batch.records[i];
+                r.begin = state.RecordBegin;
+                r.marksBegin = batch.marks.size();
+                batch.marks.insert(batch.marks.end(), state.RecordMarks.begin(), state.RecordMarks.end());
+                r.marksEnd = batch.marks.size();
+                r.decoded = decoded;
+                r.typeName = state.MessageName;
+                r.reason = state.RecordReason;
+            }
         }
         state.ReportText.swap(batch.report);
     }
@@ -231,11 +266,37 @@ private:
     bool stopping_ = false;
 };
 
+// The facts of message i of a retired batch.
+RecordFacts batchRecordFacts(const Batch& batch, std::size_t i) {
+    const LogMessage& m = batch.messages[i];
+    const BatchRecord& r = batch.records[i];
+    RecordFacts f;
+    f.record = batch.firstCount + i + 1;
+    f.logLine = m.startLine;
+    f.time = m.time;
+    f.direction = m.direction;
+    f.octets = m.octets;
+    f.hasCallInstanceCode = readCallInstanceCode(f.octets, f.callInstanceCode);
+    if (f.octets.size() >= 5) {
+        f.typeCode = hexOctetValue(f.octets[4]);
+        if (const MessageType* type = findMessageType(f.octets[4])) f.acronym = type->acronym;
+    }
+    f.typeName = r.typeName;
+    f.decoded = r.decoded;
+    f.reason = r.reason;
+    const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin : batch.report.size();
+    f.text = batch.report.view().substr(r.begin, end - r.begin);
+    f.marks = std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
+    return f;
+}
+
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     LogReader reader(in);
     ReportOutput output(sink);
-    const std::size_t maxInFlight = std::size_t{4} * options.jobs;
+    // Batches in flight: enough to keep every job busy, and never more than a handful, so that
+    // memory stays bounded whatever the number of jobs.
+    const std::size_t maxInFlight = std::min<std::size_t>(std::size_t{4} * options.jobs, 16);
     std::vector<std::unique_ptr<Batch>> spare;
     std::deque<std::unique_ptr<Batch>> inFlight;
     BatchPool pool(options.jobs);
@@ -244,6 +305,8 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         std::unique_ptr<Batch> batch = std::move(inFlight.front());
         inFlight.pop_front();
         pool.waitFor(batch.get());
+        if (options.records)
+            for (std::size_t i = 0; i < batch->count; ++i) options.records(batchRecordFacts(*batch, i));
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;
@@ -261,15 +324,19 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
                 spare.pop_back();
             }
             filling->count = 0;
+            filling->data = 0;
             filling->firstCount = summary.found;
+            filling->keepFacts = static_cast<bool>(options.records);
         }
         more = reader.next(filling->messages[filling->count]);
         if (more) {
+            filling->data += filling->messages[filling->count].data.size();
             ++filling->count;
             ++summary.found;
         }
         const bool stop = cancelled(options.cancel);
-        if (filling->count == Batch::kMessages || (!more && filling->count > 0) || (stop && filling->count > 0)) {
+        const bool full = filling->count == Batch::kMessages || filling->data >= Batch::kData;
+        if (full || (!more && filling->count > 0) || (stop && filling->count > 0)) {
             filling->bcic = reader.bcic();
             pool.submit(filling.get());
             inFlight.push_back(std::move(filling));
@@ -289,12 +356,14 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
 }  // namespace
 
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
-    if (options.jobs <= 1) return decodeSequential(in, sink, options.cancel);
+    if (options.jobs <= 1) return decodeSequential(in, sink, options);
     return decodeParallel(in, sink, options);
 }
 
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const std::atomic<bool>* cancel) {
-    return decodeSequential(in, sink, cancel);
+    RunOptions options;
+    options.cancel = cancel;
+    return decodeSequential(in, sink, options);
 }
 
 std::string summaryText(const RunSummary& summary) {

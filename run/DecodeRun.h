@@ -1,6 +1,8 @@
 #pragma once
 // A decoding run: the whole log from the reader through the message dispatch to the report,
 // written out record by record as each is finished.
+#include "dispatch/RecordFacts.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -40,9 +42,16 @@ using ReportSink = std::function<void(std::string_view)>;
 RunSummary decodeLog(std::istream& in, const ReportSink& sink,
                      const std::atomic<bool>* cancel = nullptr);
 
+// Receives the facts of each message, in log order, right after its record is written and
+// before the record's text goes to the ReportSink (the views in the facts are valid during the
+// call only).
+using RecordSink = std::function<void(const RecordFacts&)>;
+
 struct RunOptions {
     unsigned jobs = 1;  // threads decoding messages; the report is the same for any number
     const std::atomic<bool>* cancel = nullptr;
+    // When set, the run keeps the marks of every record and hands each message's facts here.
+    RecordSink records = nullptr;
 };
 
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of

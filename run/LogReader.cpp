@@ -46,15 +46,18 @@ void splitOctets(std::string_view data, std::string& text, std::vector<std::stri
     // The usual shape, two octets at a time: two characters and two blanks, twice.
     constexpr std::uint64_t kBlanksAt = 0xFFFF0000FFFF0000ull;  // bytes 2, 3, 6 and 7
     constexpr std::uint64_t kTwoPairs = 0x2020000020200000ull;
+    constexpr std::uint64_t kAllBlanks = 0x2020202020202020ull;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
     while (stop - p >= 8 && begin == out) {
         std::uint64_t word;
         std::memcpy(&word, p, 8);
-        if ((word & kBlanksAt) != kTwoPairs || p[0] == ' ' || p[1] == ' ' || p[4] == ' ' || p[5] == ' ')
-            break;
-        out[0] = p[0];
-        out[1] = p[1];
-        out[2] = p[4];
-        out[3] = p[5];
+        // Bytes 0, 1, 4 and 5 must not be blanks: XOR with blanks turns a blank into a zero
+        // byte, and the other four bytes are set so that they cannot be zero.
+        const std::uint64_t digits = (word ^ kAllBlanks) | kBlanksAt;
+        if ((word & kBlanksAt) != kTwoPairs || ((digits - kOnes) & ~digits & kHighs) != 0) break;
+        const auto pairs = static_cast<std::uint32_t>((word & 0xFFFF) | ((word >> 16) & 0xFFFF0000));
+        std::memcpy(out, &pairs, 4);
         octets.emplace_back(out, 2);
         octets.emplace_back(out + 2, 2);
         out += 4;

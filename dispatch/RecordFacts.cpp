@@ -1,0 +1,48 @@
+#include "dispatch/RecordFacts.h"
+
+#include "base/Conversions.h"
+#include "dispatch/MessageTypes.h"
+
+namespace truno {
+
+int hexOctetValue(std::string_view octet) {
+    if (octet.size() != 2) return -1;
+    const int high = kHexDigitValue[static_cast<unsigned char>(octet[0])];
+    const int low = kHexDigitValue[static_cast<unsigned char>(octet[1])];
+    return (high | low) < 0 ? -1 : high * 16 + low;
+}
+
+bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code) {
+    if (octets.size() < 4) return false;
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const int octet = hexOctetValue(octets[i]);
+        if (octet < 0) return false;
+        value |= static_cast<std::uint32_t>(octet) << (8 * i);
+    }
+    code = value;
+    return true;
+}
+
+RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine) {
+    RecordFacts f;
+    f.record = state.MessageCount;
+    f.logLine = logLine;
+    f.time = state.MessageTime;
+    f.direction = state.MessageDirection;
+    f.octets = state.MessageOctets;
+    f.hasCallInstanceCode = readCallInstanceCode(f.octets, f.callInstanceCode);
+    if (f.octets.size() >= 5) {
+        f.typeCode = hexOctetValue(f.octets[4]);
+        if (const MessageType* type = findMessageType(f.octets[4])) f.acronym = type->acronym;
+    }
+    f.typeName = state.MessageName;
+    f.decoded = state.RecordDecoded;
+    f.reason = state.RecordReason;
+    const std::string_view report = state.ReportText.view();
+    f.text = report.substr(state.RecordBegin);
+    f.marks = state.RecordMarks;
+    return f;
+}
+
+}  // namespace truno

@@ -1,0 +1,44 @@
+#pragma once
+// The facts of one message beside its record: where it stands in the log, its own call instance
+// code, its type, whether it was decoded and why not, its octets, its record text and the marks
+// the layout functions left in that text. Views into the decoding state and the run's buffers:
+// valid while the run hands them over, not after.
+#include "base/ReportText.h"
+#include "dispatch/DecodingState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace truno {
+
+struct RecordFacts {
+    std::uint64_t record = 0;     // the record's number
+    std::size_t logLine = 0;      // log line where the message starts
+    std::string_view time;        // TIME and DIR as read from the log (not escaped)
+    std::string_view direction;
+    // The message's own call instance code: octets 1-4 read as one number, least significant
+    // octet first, as BICC carries it; absent when one of them is not two hex digits.
+    bool hasCallInstanceCode = false;
+    std::uint32_t callInstanceCode = 0;
+    int typeCode = -1;            // octet 5 when it is two upper-case hex digits, else -1
+    std::string_view typeName;    // as in the banner; empty when the message has no type code
+    std::string_view acronym;     // "IAM", ...; empty for a type code that is not known
+    bool decoded = false;
+    std::string_view reason;      // why it was not decoded; empty when it was
+    std::span<const std::string_view> octets;  // as read
+    std::string_view text;        // the record's report text, from the CR LF in front of it
+    std::span<const Mark> marks;  // offsets counted from the start of `text`
+};
+
+// The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded).
+RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine);
+
+// The value of an octet written as two upper-case hex digits, or -1.
+int hexOctetValue(std::string_view octet);
+
+// The call instance code of octets 1-4, when each is two upper-case hex digits.
+bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code);
+
+}  // namespace truno
