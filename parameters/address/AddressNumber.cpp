@@ -18,8 +18,7 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
     const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
 
     if (member.leadingCrLf) out += CRLF;
-    out += member.heading;
-    out += CRLF;
+    lineOf(out, member.heading);
 
     for (const BitField& field : member.fields) {
         appendFieldLine(out, field, octets[field.octet - 1]);

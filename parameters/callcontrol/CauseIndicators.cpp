@@ -121,6 +121,8 @@ void CauseIndicators(std::string_view contents, Text& out) {
     if (const ValuePhrase* row = findPhrase(kCauseValue, cause.value)) {
         lineL2(out, "Cause Value", row->text);
     } else {
+        // The bare number, without its label, is still the cause value.
+        out.markField(out.size(), "Cause Value");
         appendDecimal(out, cause.value);
     }
 }

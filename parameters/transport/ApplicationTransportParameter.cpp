@@ -72,8 +72,7 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
         out += CRLF;
     }
 
-    out.append(static_cast<std::size_t>(kLabelIndent), ' ');
-    lineOf(out, "Application Transport Instruction Indicators:");
+    lineOf(out, "Application Transport Instruction Indicators:", kLabelIndent);
     fieldLineL3(out, "Release call indicator (RCI)", kReleaseCall, bitsOf(instructions, {1, 1}),
                 kFallbackBits);
     fieldLineL3(out, "Send notification indicator (SNI)", kSendNotification,
@@ -91,8 +90,7 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
     const std::string_view information =
         contents.size() > 10 ? contents.substr(10) : std::string_view{};
     if (oneOctetContext) {
-        out.append(static_cast<std::size_t>(kLabelIndent), ' ');
-        lineOf(out, "APM-USER INFORMATION:");
+        lineOf(out, "APM-USER INFORMATION:", kLabelIndent);
         EncapsulatedApplicationInformation(information, ApmForm::APM98, out);
     } else {
         lineOf(out, "ENCAPSULATED APPLICATION PARAMETERS");

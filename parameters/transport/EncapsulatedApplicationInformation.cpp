@@ -121,8 +121,7 @@ Element readElement(std::string_view information, std::size_t start, ApmForm for
 // Walks the elements until the information is used up; every element takes at least two
 // octets, so the walk always ends. Empty information has no element to read and fails.
 void EncapsulatedApplicationInformation(std::string_view information, ApmForm form, Text& out) {
-    out.append(static_cast<std::size_t>(kLabelIndent), ' ');
-    lineOf(out, "ENCAPSULATED APPLICATION INFORMATION:");
+    lineOf(out, "ENCAPSULATED APPLICATION INFORMATION:", kLabelIndent);
     if (information.empty())
         throw DecodeError("encapsulated application information is empty: no element to decode");
     const std::size_t total = octetCount(information);
@@ -140,6 +139,7 @@ void EncapsulatedApplicationInformation(std::string_view information, ApmForm fo
             else
                 titledRaw(out, row->rawTitle, element.contents);
         } else {
+            out.mark(MarkKind::Plain);
             appendDecimal(out, element.identifier);
             out += ", Reserved";
         }
