@@ -327,10 +327,15 @@ void dispatchMessage(DecodingState& s) {
     const MessageType* type = findMessageType(s.MessageOctets[4]);
     ++s.MessageCount;
     if (type == nullptr) {
-        s.UnknownTypeName = "UNKNOWN MESSAGE TYPE (code " + codeText(s.MessageOctets[4]) + ")";
+        const std::string_view code = s.MessageOctets[4];
+        s.UnknownTypeName = "UNKNOWN MESSAGE TYPE (code " + codeText(code) + ")";
         s.MessageName = s.UnknownTypeName;
-        throw DecodeError("message type code " + codeText(s.MessageOctets[4]) +
-                          " is not a known message type; the octets are shown as read");
+        std::string why = "message type code " + codeText(code) + " is not a known message type";
+        if (code.find(' ') != std::string_view::npos)
+            why += " (it holds a single blank: octets are separated by two blanks)";
+        else if (code.find_first_of("abcdef") != std::string_view::npos)
+            why += " (its digits are lower case: type codes are upper-case hex digits)";
+        throw DecodeError(why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
 

@@ -1,5 +1,6 @@
 #include "dispatch/ParameterTable.h"
 
+#include "dispatch/RecordFacts.h"
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 #include "parameters/national/NationalDecoders.h"
@@ -179,7 +180,19 @@ void appendParameterBlock(const ParameterRow& row, std::string_view contents, Te
 
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out) {
     const ParameterRow* row = findParameter(code);
-    if (row == nullptr) return false;
+    if (row == nullptr) {
+        // A code without a row is not dropped: its contents are shown raw under its code.
+        out += CRLF;
+        out.mark(MarkKind::Parameter, kUnknownParameterName, static_cast<std::int16_t>(hexOctetValue(code)));
+        out.mark(MarkKind::Heading);
+        out += "UNKNOWN PARAMETER (CODE ";
+        appendLogText(out, code);
+        out += ")";
+        out += CRLF;
+        out.mark(MarkKind::Plain);
+        out += contents;
+        return false;
+    }
     out += CRLF;
     if (row->code == 0x00)
         s.EndOfOptionalParameters = 1;

@@ -28,9 +28,13 @@ const ParameterRow* findParameter(std::string_view code);
 // parameter). Throws DecodeError when the contents cannot be decoded.
 void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out);
 
+// The name under which a parameter code without a row is shown.
+inline constexpr std::string_view kUnknownParameterName = "Unknown parameter";
+
 // One optional parameter: appends CR LF + the parameter's block to `out`; for code "00" appends
 // CR LF alone and sets EndOfOptionalParameters; for a reserved code appends CR LF + "Reserved";
-// for a code not in the table appends nothing. Returns whether the code was in the table.
+// for a code not in the table appends CR LF, "UNKNOWN PARAMETER (CODE XX)", CR LF and the
+// contents as received. Returns whether the code was in the table.
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out);
 
 // The parameter's name for a code, or empty when the table has no row for it.

@@ -22,10 +22,11 @@ TEST(decodeParameter, SpecialCodes) {
         {"14", "01", "\r\nReserved", 0, true},
         {"80", "", "\r\nReserved", 0, true},
         {"16", "0701", "\r\n", 0, true},  // range and status prints an empty line
-        {"0a", "0313", "", 0, false},     // lower-case code: not listed
-        {"46", "01", "", 0, false},
-        {"FF", "01", "", 0, false},
-        {"0", "", "", 0, false},
+        // Codes without a row are shown raw under their code, whatever their digits.
+        {"0a", "0313", "\r\nUNKNOWN PARAMETER (CODE 0a)\r\n0313", 0, false},
+        {"46", "01", "\r\nUNKNOWN PARAMETER (CODE 46)\r\n01", 0, false},
+        {"FF", "", "\r\nUNKNOWN PARAMETER (CODE FF)\r\n", 0, false},
+        {"0", "", "\r\nUNKNOWN PARAMETER (CODE 0)\r\n", 0, false},
     };
     for (const auto& c : cases) {
         s.EndOfOptionalParameters = 0;
@@ -93,8 +94,9 @@ TEST(dispatchMessage, WalksTheOptionalPart) {
         {"an empty optional part (the end octet alone)", "00 00 00 00 06 16 14 01 00", ""},
         {"00 00 after the last parameter gives one empty line", "00 00 00 00 06 16 14 01 11 02 14 01 00 00",
          "\r\n" + bci + "\r\n"},
-        {"an unlisted code between two listed ones leaves no trace",
-         "00 00 00 00 06 16 14 01 11 02 14 01 46 01 FF 11 02 14 01 00", "\r\n" + bci + "\r\n" + bci},
+        {"an unlisted code between two listed ones is shown raw",
+         "00 00 00 00 06 16 14 01 11 02 14 01 46 01 FF 11 02 14 01 00",
+         "\r\n" + bci + "\r\nUNKNOWN PARAMETER (CODE 46)\r\nFF\r\n" + bci},
         {"a reserved code", "00 00 00 00 06 16 14 01 14 01 FF 11 02 14 01 00", "\r\nReserved\r\n" + bci},
     };
     // The same message without an optional part (pointer 0) gives the record up to it.
