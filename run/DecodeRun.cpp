@@ -5,6 +5,7 @@
 #include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -294,9 +295,10 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
     RunSummary summary;
     LogReader reader(in);
     ReportOutput output(sink);
-    // Batches in flight: enough to keep every job busy, and never more than a handful, so that
-    // memory stays bounded whatever the number of jobs.
-    const std::size_t maxInFlight = std::min<std::size_t>(std::size_t{4} * options.jobs, 16);
+    // Batches in flight: enough to keep the machine's cores busy, and no more, so that memory
+    // stays bounded whatever the number of jobs asked for.
+    const std::size_t cores = std::max(2u, std::thread::hardware_concurrency());
+    const std::size_t maxInFlight = std::min<std::size_t>(std::size_t{4} * options.jobs, 2 * cores + 2);
     std::vector<std::unique_ptr<Batch>> spare;
     std::deque<std::unique_ptr<Batch>> inFlight;
     BatchPool pool(options.jobs);
