@@ -37,14 +37,22 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-seconds() { # user + system seconds of one run of a command, its output to /dev/null
-  { /usr/bin/time -f "%U %S" "$@" > /dev/null 2>/dev/null; } 2>&1 | tail -1 | awk '{printf "%.3f", $1 + $2}'
+seconds() { # user + system seconds of one run of a command, its output to /dev/null (microseconds)
+  python3 - "$@" <<'PY'
+import os, subprocess, sys
+child = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+_, _, usage = os.wait4(child.pid, 0)
+print(f"{usage.ru_utime + usage.ru_stime:.4f}")
+PY
 }
 wall() { # wall seconds of one run
   local t0 t1; t0=$(date +%s%N); "$@" > /dev/null 2>&1 || true; t1=$(date +%s%N)
   awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.3f", (b - a) / 1e9}'
 }
-peak() { { /usr/bin/time -f "%M" "$@" > /dev/null 2>/dev/null; } 2>&1 | tail -1; }
+peak() { # peak resident memory, KiB
+  /usr/bin/time -o "$work/time" -f "%M" "$@" > /dev/null 2>&1 || true
+  cat "$work/time"
+}
 min() { awk -v a="$1" -v b="$2" 'BEGIN{print (b == "" || a < b) ? a : b}'; }
 
 echo "machine: $(nproc) cores, $(awk '/model name/{sub(/.*: /,""); print; exit}' /proc/cpuinfo), $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), load $(cut -d' ' -f1-3 /proc/loadavg)"
