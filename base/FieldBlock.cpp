@@ -44,10 +44,7 @@ private:
 }  // namespace
 
 void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet) {
-    if (field.level == LineLevel::L1)
-        dressLabel(out, field.label);
-    else
-        dressLabelL2(out, field.label);
+    dressLabel(out, field.label, field.level == LineLevel::L1 ? 0 : kLabelIndent);
     const Field value = bitsOf(octet, field.bits);
     if (field.values.empty())
         appendPhrase(out, field.table, value, field.fallback);

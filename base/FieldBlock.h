@@ -22,7 +22,7 @@ enum class LineLevel { L1, L2 };
 // value reads. Rows are written with designated initialisers, for instance
 //   {.label = "Satellite indicator", .octet = 1, .bits = {5, 4}, .table = kSatellite}.
 struct BitField {
-    std::string_view label;
+    DottedLabel label;
     LineLevel level = LineLevel::L2;
     int octet = 1;  // 1-based octet index, or kLastOctet
     Bits bits = {8, 1};

@@ -24,8 +24,29 @@ void dress(Text& out, std::size_t indent, std::string_view label) {
     out.markField(begin, label);
 }
 
+}  // namespace
+
+void dressLabel(Text& out, const DottedLabel& label, std::size_t indent) {
+    if (label.text().size() + indent > kLabelWidth) {
+        dress(out, indent, label.text());
+        return;
+    }
+    const std::size_t begin = out.size();
+    char* p = out.extend(kLabelWidth + 1, kBlanks.size() + kLabelWidth + 1);
+    std::memcpy(p, kBlanks.data(), kBlanks.size());
+    if (indent == 0)
+        std::memcpy(p, label.dotted(), kLabelWidth);
+    else
+        std::memcpy(p + kLabelIndent, label.dotted(), kLabelWidth - kLabelIndent);
+    p[kLabelWidth] = '=';
+    out.markField(begin, label.text());
+}
+
+namespace {
+
 std::string dressed(std::size_t indent, std::string_view label) {
     Text t;
+    t.reserve(indent + label.size() + 64);
     dress(t, indent, label);
     return t.str();
 }

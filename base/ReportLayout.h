@@ -20,6 +20,27 @@ void dressLabel(Text& out, std::string_view label);
 void dressLabelL2(Text& out, std::string_view label);
 void dressLabelL3(Text& out, std::string_view label);
 
+// A label laid out once, when its table is built: the label followed by dots up to the value
+// column, so that dressing it at level 1 or 2 copies a prefix of known length. A label too long
+// for the value column is dressed as it stands.
+class DottedLabel {
+public:
+    constexpr DottedLabel(std::string_view text) : text_(text) {  // NOLINT(google-explicit-constructor)
+        for (std::size_t i = 0; i < kLabelWidth; ++i) dotted_[i] = i < text.size() ? text[i] : '.';
+    }
+    constexpr DottedLabel(const char* text) : DottedLabel(std::string_view(text)) {}  // NOLINT(google-explicit-constructor)
+    constexpr std::string_view text() const { return text_; }
+    // The label and its dots, kLabelWidth characters.
+    constexpr const char* dotted() const { return dotted_; }
+
+private:
+    std::string_view text_;
+    char dotted_[kLabelWidth] = {};
+};
+
+// out += the label dressed at level 1 (indent 0) or 2 (indent kLabelIndent), ending in "=".
+void dressLabel(Text& out, const DottedLabel& label, std::size_t indent);
+
 // Returning forms of the same (for tests and messages).
 std::string dressLabel(std::string_view label);
 std::string dressLabelL2(std::string_view label);

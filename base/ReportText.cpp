@@ -21,6 +21,8 @@ void Text::truncate(std::size_t n) {
         while (!marks_->empty() && marks_->back().begin >= n) marks_->pop_back();
 }
 
+void Text::keepMark(const Mark& mark) { marks_->push_back(mark); }
+
 std::ostream& operator<<(std::ostream& os, const Text& text) { return os << text.view(); }
 
 }  // namespace truno

@@ -153,15 +153,17 @@ public:
     bool marking() const { return marks_ != nullptr; }
     // Marks what is written next: its line begins at the current end of the text.
     void mark(MarkKind kind, std::string_view label = {}, std::int16_t code = -1) {
-        if (marks_ != nullptr) marks_->push_back(Mark{kind, code, size_, size_, label});
+        if (marks_ != nullptr) keepMark(Mark{kind, code, size_, size_, label});
     }
     // Marks a field whose label line began at `begin`; its value begins at the current end.
     void markField(std::size_t begin, std::string_view label) {
-        if (marks_ != nullptr) marks_->push_back(Mark{MarkKind::Field, -1, begin, size_, label});
+        if (marks_ != nullptr) keepMark(Mark{MarkKind::Field, -1, begin, size_, label});
     }
 
 private:
     void reserveMore(std::size_t n);
+    // Out of line, so that writing without marks carries no more than the test.
+    void keepMark(const Mark& mark);
 
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
