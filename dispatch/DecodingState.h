@@ -50,6 +50,8 @@ struct DecodingState {
     // --- Scratch, reused between messages ---
 
     std::string UnknownTypeName;  // backs MessageName for a type code that is not known
+    std::string BcicLine;         // the BCIC line of the records, laid out for BcicLineValue
+    std::string BcicLineValue;
     std::string ContentsScratch;  // the contents of a mandatory parameter
     std::string OptionalPartDigits;  // the optional part's octets, when they must be joined
 

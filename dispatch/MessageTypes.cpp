@@ -167,10 +167,46 @@ void appendBanner(DecodingState& s, Text& out) {
     out += kBannerBottom;
 }
 
+constexpr std::string_view kBcicLabel = "BICC CALL INSTANCE CODE (BCIC)";
+
+// A label line laid out earlier: its text up to the "=" and the value after it, marked as a
+// field line as dressing its label would have marked it.
+void appendLaidOut(Text& out, std::string_view line, std::string_view label) {
+    const std::size_t begin = out.size();
+    const std::size_t value = kLabelWidth + 1;
+    out += line.substr(0, value);
+    out.markField(begin, label);
+    out += line.substr(value);
+}
+
+// The BCIC line is the same in every record of a log: it is laid out again only when the log's
+// BCIC value changes.
 void appendBcicLine(DecodingState& s, Text& out) {
-    dressLabel(out, "BICC CALL INSTANCE CODE (BCIC)");
-    appendLogText(out, s.LogBcic);
-    out += CRLF;
+    if (s.BcicLine.empty() || s.BcicLineValue != s.LogBcic) {
+        Text line;
+        dressLabel(line, kBcicLabel);
+        appendLogText(line, s.LogBcic);
+        line += CRLF;
+        s.BcicLine = line.view();
+        s.BcicLineValue = s.LogBcic;
+    }
+    appendLaidOut(out, s.BcicLine, kBcicLabel);
+}
+
+// The MESSAGE line of each type, laid out once: the label, the type code in decimal, the title.
+const std::array<std::string, 256>& messageLines() {
+    static const std::array<std::string, 256> lines = [] {
+        std::array<std::string, 256> a;
+        for (const MessageType& t : kMessageTypes) {
+            Text line;
+            dressLabel(line, "MESSAGE");
+            appendDecimal(line, t.code);
+            line += t.title;
+            a[t.code] = line.view();
+        }
+        return a;
+    }();
+    return lines;
 }
 
 std::string codeText(std::string_view code) {
@@ -273,9 +309,7 @@ std::string_view messageTypeName(std::string_view code) {
 }
 
 std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
-    dressLabel(out, "MESSAGE");
-    appendDecimal(out, s.octetValue(4, "message type code"));
-    out += type.title;
+    appendLaidOut(out, messageLines()[type.code], "MESSAGE");
     if (type.headerLineEnd) out += CRLF;
     out += CRLF;
     for (const MandatoryFixed& f : type.fixed) {
