@@ -33,7 +33,6 @@ const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t 
     return nullptr;
 }
 
-namespace {
 void appendFallback(Text& out, Field f, const Fallback& fallback) {
     switch (fallback.kind) {
         case Fallback::Kind::Bits: appendBits(out, f); break;
@@ -42,21 +41,6 @@ void appendFallback(Text& out, Field f, const Fallback& fallback) {
     }
     const bool inRange = f.value >= fallback.rangeLow && f.value <= fallback.rangeHigh;
     out += inRange ? fallback.rangeSuffix : fallback.suffix;
-}
-}  // namespace
-
-void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
-    if (const Phrase* row = findPhrase(table, f))
-        out += row->text;
-    else
-        appendFallback(out, f, fallback);
-}
-
-void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
-    if (const ValuePhrase* row = findPhrase(table, f.value))
-        out += row->text;
-    else
-        appendFallback(out, f, fallback);
 }
 
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,

@@ -83,8 +83,26 @@ void appendBits(Text& out, Field f);
 bool patternMatches(std::string_view bits, Field f);
 
 // The shared lookups: append the phrase of the first matching row, or the fallback.
-void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback);
-void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback);
+// What a field without a row prints: its fallback.
+void appendFallback(Text& out, Field f, const Fallback& fallback);
+
+inline void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
+    for (const Phrase& row : table)
+        if (row.width == f.width && row.value == f.value) {
+            out += row.text;
+            return;
+        }
+    appendFallback(out, f, fallback);
+}
+
+inline void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
+    for (const ValuePhrase& row : table)
+        if (row.value == f.value) {
+            out += row.text;
+            return;
+        }
+    appendFallback(out, f, fallback);
+}
 
 // Returns the matching row's text, or nullptr-like empty view with found=false.
 const Phrase* findPhrase(std::span<const Phrase> table, Field f);

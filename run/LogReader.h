@@ -157,6 +157,9 @@ bool looksLikeOctets(std::string_view data);
 // `text` and a view of them to `octets` (the views of earlier octets follow `text` if it moves).
 void splitOctets(std::string_view data, std::string& text, std::vector<std::string_view>& octets);
 
+// The first CR or LF in [p, end), or end when there is none.
+const char* findLineBreak(const char* p, const char* end);
+
 // Leading and trailing space characters removed (tabs stay).
 std::string_view trimSpaces(std::string_view s);
 
