@@ -3,6 +3,7 @@
 #include "base/DecodeError.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 #include <vector>
 
@@ -109,6 +110,15 @@ std::string hexToDecimalText(std::string_view hex) {
         text += part;
     }
     return text;
+}
+
+HexDecimal::HexDecimal(std::string_view hex) {
+    if (hex.size() > 16) {
+        longer_ = hexToDecimalText(hex);
+        return;
+    }
+    const auto result = std::to_chars(short_, short_ + sizeof short_, hexToDec(hex));
+    size_ = static_cast<std::size_t>(result.ptr - short_);
 }
 
 }  // namespace truno

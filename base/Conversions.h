@@ -51,4 +51,16 @@ std::uint64_t binToDec(std::string_view bits);
 // Throws DecodeError for an empty string or a non-hex character, like hexToDec.
 std::string hexToDecimalText(std::string_view hex);
 
+// The same text, kept without allocating for up to 16 digits (every value of up to 64 bits).
+class HexDecimal {
+public:
+    explicit HexDecimal(std::string_view hex);
+    std::string_view text() const { return longer_.empty() ? std::string_view(short_, size_) : longer_; }
+
+private:
+    char short_[24] = {};
+    std::size_t size_ = 0;
+    std::string longer_;
+};
+
 }  // namespace truno

@@ -6,8 +6,8 @@ namespace truno {
 
 // The whole contents as one number, exact for any length.
 void AdditionalChargingInformation(std::string_view contents, Text& out) {
-    const std::string decimal = hexToDecimalText(contents);
-    lineL1(out, "ADDITIONAL CHARGING INFORMATION", decimal);
+    const HexDecimal decimal(contents);
+    lineL1(out, "ADDITIONAL CHARGING INFORMATION", decimal.text());
 }
 
 }  // namespace truno

@@ -6,8 +6,8 @@ namespace truno {
 
 // The whole contents as one number, exact for any length.
 void CallTransferReference(std::string_view contents, Text& out) {
-    const std::string decimal = hexToDecimalText(contents);
-    lineL1(out, "CALL TRANSFER REFERENCE", decimal);
+    const HexDecimal decimal(contents);
+    lineL1(out, "CALL TRANSFER REFERENCE", decimal.text());
 }
 
 }  // namespace truno

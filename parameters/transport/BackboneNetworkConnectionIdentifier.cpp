@@ -7,7 +7,7 @@ namespace truno {
 // Also shows the bearer control unit identifier, which has the same form. The decimal value
 // is exact for any length.
 void BackboneNetworkConnectionIdentifier(std::string_view contents, Text& out) {
-    out += hexToDecimalText(contents);
+    out += HexDecimal(contents).text();
     out += " (H'";
     out += contents;
     out += ')';

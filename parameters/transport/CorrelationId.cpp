@@ -6,9 +6,9 @@ namespace truno {
 
 // The identifier in decimal, exact for any length, then its octets as received.
 void CorrelationId(std::string_view contents, Text& out) {
-    const std::string decimal = hexToDecimalText(contents);
+    const HexDecimal decimal(contents);
     dressLabel(out, "CORRELATION ID");
-    out += decimal;
+    out += decimal.text();
     out += "(H'";
     out += contents;
     out += ')';
