@@ -10,7 +10,10 @@
 namespace truno {
 namespace {
 
-int hexDigitValue(char c) { return kHexDigitValue[static_cast<unsigned char>(c)]; }
+int hexDigitValue(char c) {
+    const unsigned value = kHexDigitValue[static_cast<unsigned char>(c)];
+    return value == kNotHexDigit ? -1 : static_cast<int>(value);
+}
 
 std::string quoted(std::string_view s) {
     std::string q = "\"";

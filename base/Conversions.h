@@ -8,14 +8,23 @@
 
 namespace truno {
 
-// Value of each byte as an upper-case hex digit, -1 for any other byte.
-inline constexpr std::array<std::int8_t, 256> kHexDigitValue = [] {
-    std::array<std::int8_t, 256> values{};
-    for (auto& v : values) v = -1;
-    for (int c = '0'; c <= '9'; ++c) values[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - '0');
-    for (int c = 'A'; c <= 'F'; ++c) values[static_cast<std::size_t>(c)] = static_cast<std::int8_t>(c - 'A' + 10);
+// Value of each byte as an upper-case hex digit, kNotHexDigit for any other byte.
+inline constexpr unsigned kNotHexDigit = 0xFF;
+inline constexpr std::array<std::uint8_t, 256> kHexDigitValue = [] {
+    std::array<std::uint8_t, 256> values{};
+    for (auto& v : values) v = kNotHexDigit;
+    for (unsigned c = '0'; c <= '9'; ++c) values[c] = static_cast<std::uint8_t>(c - '0');
+    for (unsigned c = 'A'; c <= 'F'; ++c) values[c] = static_cast<std::uint8_t>(c - 'A' + 10);
     return values;
 }();
+
+// The value of an octet written as two upper-case hex digits, or -1.
+inline int hexOctetValue(std::string_view octet) {
+    if (octet.size() != 2) return -1;
+    const unsigned high = kHexDigitValue[static_cast<unsigned char>(octet[0])];
+    const unsigned low = kHexDigitValue[static_cast<unsigned char>(octet[1])];
+    return (high | low) < 16 ? static_cast<int>(high * 16 + low) : -1;
+}
 
 // The general case of hexToDec, and its failures.
 std::uint64_t hexToDecAnyLength(std::string_view hex);
@@ -23,11 +32,7 @@ std::uint64_t hexToDecAnyLength(std::string_view hex);
 // Value of a string of hex digits "0"-"9", "A"-"F" (upper case only), most significant first.
 // Throws DecodeError for an empty string, any other character, or a value above 2^64 - 1.
 inline std::uint64_t hexToDec(std::string_view hex) {
-    if (hex.size() == 2) {  // an octet, by far the most frequent
-        const int high = kHexDigitValue[static_cast<unsigned char>(hex[0])];
-        const int low = kHexDigitValue[static_cast<unsigned char>(hex[1])];
-        if ((high | low) >= 0) return static_cast<std::uint64_t>(high * 16 + low);
-    }
+    if (const int octet = hexOctetValue(hex); octet >= 0) return static_cast<std::uint64_t>(octet);
     return hexToDecAnyLength(hex);
 }
 

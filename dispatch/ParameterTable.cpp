@@ -1,6 +1,6 @@
 #include "dispatch/ParameterTable.h"
 
-#include "dispatch/RecordFacts.h"
+#include "base/Conversions.h"
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 #include "parameters/national/NationalDecoders.h"

@@ -5,13 +5,6 @@
 
 namespace truno {
 
-int hexOctetValue(std::string_view octet) {
-    if (octet.size() != 2) return -1;
-    const int high = kHexDigitValue[static_cast<unsigned char>(octet[0])];
-    const int low = kHexDigitValue[static_cast<unsigned char>(octet[1])];
-    return (high | low) < 0 ? -1 : high * 16 + low;
-}
-
 bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code) {
     if (octets.size() < 4) return false;
     std::uint32_t value = 0;

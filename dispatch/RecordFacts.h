@@ -35,9 +35,6 @@ struct RecordFacts {
 // The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded).
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine);
 
-// The value of an octet written as two upper-case hex digits, or -1.
-int hexOctetValue(std::string_view octet);
-
 // The call instance code of octets 1-4, when each is two upper-case hex digits.
 bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code);
 

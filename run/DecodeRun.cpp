@@ -2,6 +2,7 @@
 
 #include "run/LogReader.h"
 #include "dispatch/DecodingState.h"
+#include "base/Conversions.h"
 #include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
 
