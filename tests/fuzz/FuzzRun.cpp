@@ -1,6 +1,8 @@
 // Fuzz target: arbitrary bytes as a log file, read through the log input as the tools read a
 // file (so bytes that start like gzip data go through zlib). Whatever the input, the run must
-// end, every message found must get exactly one record, and the counts must add up.
+// end, every message found must get exactly one record, and the counts must add up; the facts
+// handed over beside the report hold every record's exact text, with marks inside it, in order.
+#include "analysis/MessageFacts.h"
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
 #include "dispatch/MessageTypes.h"
@@ -27,8 +29,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream raw(std::string(reinterpret_cast<const char*>(data), size));
     truno::LogInput in(raw);
     std::string report;
-    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
-    if (s.found != s.decoded + s.notDecoded) std::abort();
+    std::string records;
+    std::uint64_t facts = 0;
+    truno::MessageFacts messageFacts;
+    truno::RunOptions options;
+    options.records = [&](const truno::RecordFacts& r) {
+        if (r.record != ++facts) std::abort();
+        records += r.text;
+        std::size_t previous = 0;
+        for (const truno::Mark& m : r.marks) {
+            if (m.begin < previous || m.value < m.begin || m.value > r.text.size()) std::abort();
+            previous = m.begin;
+        }
+        messageFacts.build(r);
+        if (messageFacts.blocks().empty()) std::abort();
+    };
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; }, options);
+    if (s.found != s.decoded + s.notDecoded || facts != s.found) std::abort();
+    // The records' texts are the report, but for the CR LF in front of the first record.
+    if (records.size() >= 2 && records.compare(2, std::string::npos, report) != 0) std::abort();
     if (countRecords(report) != s.found) std::abort();
     // Only as a reason: the same words may stand in a decoded text such as a calling name.
     static const std::string internalError =

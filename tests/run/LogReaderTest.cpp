@@ -17,16 +17,20 @@ std::vector<LogMessage> readAll(const std::string& log, std::string* bcic = null
     LogReader reader(in);
     std::vector<LogMessage> out;
     LogMessage m;
+    std::vector<std::vector<std::size_t>> sizes;
     while (reader.next(m)) {
         out.push_back(m);
-        // Views point into m.data: rebuild them for the copy.
-        LogMessage& copy = out.back();
-        copy.octets.clear();
+        sizes.emplace_back();
+        for (const auto& v : m.octets) sizes.back().push_back(v.size());
+    }
+    // Views point into each message's data, which may have moved with the vector: rebuild them
+    // once every message is in place (the octets stand one after another in the data).
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        out[i].octets.clear();
         std::size_t from = 0;
-        for (const auto& v : m.octets) {
-            const std::size_t at = copy.data.find(v, from);
-            copy.octets.emplace_back(copy.data.data() + at, v.size());
-            from = at + v.size();
+        for (const std::size_t size : sizes[i]) {
+            out[i].octets.emplace_back(out[i].data.data() + from, size);
+            from += size;
         }
     }
     if (bcic != nullptr) *bcic = reader.bcic();
