@@ -9,16 +9,95 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <span>
 
 namespace truno {
 namespace {
 
-// The printed value on one line: the value itself when it already is, else folded into `folded`.
-std::string_view oneLine(std::string_view printed, std::string& folded) {
-    if (printed.find('\r') == std::string_view::npos) return printed;
-    folded.clear();
-    foldValue(folded, printed);
-    return folded;
+// Whether a record's text holds nothing a JSON string would escape besides its line ends: no
+// quote, backslash, other control character, DEL or byte above 7F. Then every label, title and
+// value the marks cut out of it goes into JSON as it is (a value over several lines once folded).
+// One scan of the whole text, without an early exit, so that it runs on whole vectors.
+bool plainRecordText(std::string_view text) {
+    unsigned found = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lineEnd = c == '\r' || c == '\n';
+        found |= ((static_cast<unsigned char>(byte - 0x20) >= 0x5F && !lineEnd) || c == '"' || c == '\\') ? 1u : 0u;
+    }
+    return found == 0;
+}
+
+// Whether a value holds a CR (runs over several lines). Eight bytes at a time: a byte of
+// x = word ^ 0D0D..0D is zero where the word holds a CR, and (x - 0101..01) & ~x & 8080..80 is
+// not zero exactly when one byte of x is.
+bool holdsCarriageReturn(std::string_view text) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    constexpr std::uint64_t kCarriageReturns = kOnes * 0x0D;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        const std::uint64_t x = word ^ kCarriageReturns;
+        if (((x - kOnes) & ~x & kHighs) != 0) return true;
+    }
+    for (; at < text.size(); ++at)
+        if (text[at] == '\r') return true;
+    return false;
+}
+
+// One field of a message as a JSON object: {"label":...,"value":...,"text":...}. A value that
+// runs over several lines is folded onto one first (into `folded`). The fields of a plain record
+// (plainRecordText) go in with one size check and a few copies.
+void appendFieldJson(JsonWriter& json, const FieldFact& field, bool plainRecord, std::string& folded) {
+    std::string_view printed = field.printed;
+    if (holdsCarriageReturn(printed)) {
+        folded.clear();
+        foldValue(folded, printed);
+        printed = folded;
+    }
+    const ValueParts parts = splitValue(printed);
+    if (!plainRecord) {
+        json.beginObject();
+        json.member("label", field.label);
+        json.member("value", parts.value);
+        json.member("text", parts.meaning);
+        json.endObject();
+        return;
+    }
+    constexpr std::string_view kLabel = R"({"label":")";
+    constexpr std::string_view kValue = R"(","value":")";
+    constexpr std::string_view kText = R"(","text":")";
+    constexpr std::string_view kEnd = R"("})";
+    Text& out = json.rawValue();
+    char* at = out.extend(kLabel.size() + field.label.size() + kValue.size() + parts.value.size() + kText.size() +
+                          parts.meaning.size() + kEnd.size());
+    for (const std::string_view piece : {kLabel, field.label, kValue, parts.value, kText, parts.meaning, kEnd}) {
+        copyBytes(at, piece.data(), piece.size());
+        at += piece.size();
+    }
+}
+
+// The octets as read, as an array of strings; an octet of two hex digits, as nearly all are, is
+// written without a look at its characters one by one.
+void appendOctetsJson(JsonWriter& json, std::span<const std::string_view> octets) {
+    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    json.beginArray();
+    for (const std::string_view octet : octets) {
+        if (octet.size() == 2 && hex(octet[0]) && hex(octet[1])) {
+            Text& out = json.rawValue();
+            char* at = out.extend(4);
+            at[0] = '"';
+            at[1] = octet[0];
+            at[2] = octet[1];
+            at[3] = '"';
+        } else {
+            json.string(octet);
+        }
+    }
+    json.endArray();
 }
 
 // Text from the log (time, direction) as the report shows it: control characters escaped.
@@ -117,8 +196,10 @@ void appendNumberCell(std::string& out, std::uint64_t value, std::size_t width) 
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
     thread_local std::string folded;
     thread_local std::string scratch;
+    thread_local Text line;
+    line.clear();
     const RecordFacts& record = message.record();
-    JsonWriter json(out);
+    JsonWriter json(line);
     json.beginObject();
     json.member("record", record.record);
     json.member("line", std::uint64_t{record.logLine});
@@ -138,9 +219,7 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     json.member("decoded", record.decoded);
     memberTextOrNull(json, "reason", record.decoded ? std::string_view{} : record.reason);
     json.key("octets");
-    json.beginArray();
-    for (const std::string_view octet : record.octets) json.string(octet);
-    json.endArray();
+    appendOctetsJson(json, record.octets);
     json.key("call");
     if (callFirstRecord != 0)
         json.number(callFirstRecord);
@@ -151,6 +230,7 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     json.member("info", scratch);
     json.key("parameters");
     json.beginArray();
+    const bool plainRecord = plainRecordText(record.text);
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
         json.beginObject();
@@ -163,20 +243,14 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
         json.member("title", block.title);
         json.key("fields");
         json.beginArray();
-        for (const FieldFact& field : message.fieldsOf(block)) {
-            const ValueParts parts = splitValue(oneLine(field.printed, folded));
-            json.beginObject();
-            json.member("label", field.label);
-            json.member("value", parts.value);
-            json.member("text", parts.meaning);
-            json.endObject();
-        }
+        for (const FieldFact& field : message.fieldsOf(block)) appendFieldJson(json, field, plainRecord, folded);
         json.endArray();
         json.endObject();
     }
     json.endArray();
     json.endObject();
-    out += '\n';
+    line += '\n';
+    out += line.view();
 }
 
 void appendMessageCsvHeader(std::string& out) {
@@ -273,7 +347,9 @@ void appendCallLine(std::string& out, const Call& call) {
 
 void appendCallJson(std::string& out, const Call& call) {
     thread_local std::string scratch;
-    JsonWriter json(out);
+    thread_local Text line;
+    line.clear();
+    JsonWriter json(line);
     json.beginObject();
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
@@ -299,7 +375,8 @@ void appendCallJson(std::string& out, const Call& call) {
     json.member("messages", call.messages);
     json.member("not_decoded", call.notDecoded);
     json.endObject();
-    out += '\n';
+    line += '\n';
+    out += line.view();
 }
 
 void appendCallCsvHeader(std::string& out) {

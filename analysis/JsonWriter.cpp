@@ -9,55 +9,39 @@
 namespace truno {
 namespace {
 
-bool needsEscape(std::string_view text) {
-    unsigned found = 0;
-    for (const char c : text) {
+}  // namespace
+
+bool needsJsonEscape(std::string_view text) {
+    const auto special = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        found |= (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\') ? 1u : 0u;
-    }
+        return static_cast<unsigned char>(byte - 0x20) >= 0x5F || c == '"' || c == '\\';
+    };
+    // The scan has no early exit, so that it runs on whole vectors.
+    unsigned found = 0;
+    for (const char c : text) found |= special(c) ? 1u : 0u;
     return found != 0;
 }
 
+namespace {
+
 template <typename Number>
-void appendNumber(std::string& out, Number value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
+void appendNumber(Text& out, Number value) {
+    char* at = out.extend(0, 24);
+    const auto result = std::to_chars(at, at + 24, value);
+    out.extend(static_cast<std::size_t>(result.ptr - at));
 }
 
 }  // namespace
 
-void appendJsonString(std::string& out, std::string_view text) {
-    if (!needsEscape(text)) {
-        out += '"';
-        out += text;
-        out += '"';
+void appendJsonString(Text& out, std::string_view text) {
+    if (!needsJsonEscape(text)) {
+        char* at = out.extend(text.size() + 2);
+        at[0] = '"';
+        copyBytes(at + 1, text.data(), text.size());
+        at[text.size() + 1] = '"';
         return;
     }
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-void JsonWriter::separate() {
-    if (!first_) out_ += ',';
-    first_ = false;
-}
-
-void JsonWriter::open(char bracket) {
-    separate();
-    out_ += bracket;
-    first_ = true;
-}
-
-void JsonWriter::close(char bracket) {
-    out_ += bracket;
-    first_ = false;
-}
-
-void JsonWriter::key(std::string_view name) {
-    separate();
-    appendJsonString(out_, name);
-    out_ += ':';
-    first_ = true;
 }
 
 void JsonWriter::string(std::string_view text) {
@@ -77,7 +61,9 @@ void JsonWriter::number(std::int64_t value) {
 
 void JsonWriter::seconds(std::int64_t milliseconds) {
     separate();
-    appendSeconds(out_, milliseconds);
+    std::string text;
+    appendSeconds(text, milliseconds);
+    out_ += text;
 }
 
 void JsonWriter::boolean(bool value) {

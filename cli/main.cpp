@@ -52,6 +52,19 @@ public:
         if (size_ >= kBufferSize) flush();
     }
 
+    // Text that is not report text (summary, calls, JSON, CSV): its line ends are LF already and
+    // it goes out as it is.
+    void writeVerbatim(std::string_view text) {
+        if (text.size() >= kDirectSize) {
+            flush();
+            writeOut(text);
+            return;
+        }
+        std::memcpy(room(text.size()), text.data(), text.size());
+        size_ += text.size();
+        if (size_ >= kBufferSize) flush();
+    }
+
     void finish() {
         if (pendingCr_) {
             *room(1) = '\r';
@@ -209,7 +222,15 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     const std::uint64_t pcapSkippedBefore = pcap != nullptr ? pcap->skipped() : 0;
     if (options.wantsFacts()) {
         if (pcap != nullptr) pcap->beginLog(firstDayOf(options, file));
-        views.emplace(options, [&](std::string_view text) { writer.write(text); }, pcap);
+        const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
+        views.emplace(options,
+                      [&writer, reportText](std::string_view text) {
+                          if (reportText)
+                              writer.write(text);
+                          else
+                              writer.writeVerbatim(text);
+                      },
+                      pcap);
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
     }
     const bool passReport = !views || views->passesReport();
