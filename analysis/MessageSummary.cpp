@@ -84,11 +84,10 @@ void appendTypeName(std::string& out, const RecordFacts& record) {
 }
 
 void appendSummaryHeading(std::string& out) {
-    std::size_t start = out.size();
     out.append(kRecordWidth - 6, ' ');
     out += "RECORD";
     out += kGap;
-    start = out.size();
+    std::size_t start = out.size();
     out += "TIME";
     padTo(out, start, kTimeWidth);
     out += kGap;

@@ -15,5 +15,5 @@ if grep -E 'warning:|error:' build/clang-tidy.log; then
 fi
 echo "cppcheck"
 cppcheck --enable=warning,performance,portability --std=c++20 --inline-suppr --quiet --error-exitcode=1 \
-  -I . base parameters dispatch run cli bench
+  -I . base parameters dispatch run analysis cli bench
 echo "static checks clean"

@@ -3,16 +3,30 @@
 // time and direction, and a run that hands each message's facts to a function.
 #include "analysis/MessageFacts.h"
 #include "run/DecodeRun.h"
-#include "tests/run/TestSupport.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-namespace truno::testing {
+namespace truno::analysis_testing {
+
+inline const std::string kTraceHeader = "USER       BCIC        DEV                   ROUTE       TSTCALL";
+inline const std::string kTraceValues = "OPER1      1           BICC-1                RT1         5";
+inline const std::string kColumns = "TIME        MSG        DIR  DATA";
+
+// A data line with TIME, DIR and DATA in the columns of kColumns.
+inline std::string dataLine(const std::string& time, const std::string& direction, const std::string& data) {
+    std::string line = time;
+    line.resize(23, ' ');
+    line += direction;
+    line.resize(28, ' ');
+    line += data;
+    return line;
+}
 
 // Message octets after the call instance code, by a short name: the decoded forms come from the
 // real capture in tests/golden, "REL-cut" is a release message whose cause runs past its end.
@@ -41,7 +55,10 @@ struct LogMessage {
 
 // The log of the messages, sixteen octets on a data line (DATA holds at most 100 characters).
 inline std::string logOfMessages(const std::vector<LogMessage>& messages) {
-    std::string log = kTraceHeader + "\r\n" + kTraceValues + "\r\n\r\n";
+    std::string log = kTraceHeader;
+    log += "\r\n";
+    log += kTraceValues;
+    log += "\r\n\r\n";
     for (const LogMessage& m : messages) {
         char code[16];
         std::snprintf(code, sizeof code, "%02X 00 00 00 ", m.code);
@@ -53,10 +70,15 @@ inline std::string logOfMessages(const std::vector<LogMessage>& messages) {
                 lines.emplace_back();
                 onLine = 0;
             }
-            lines.back() += (onLine == 0 ? "" : "  ") + octet;
+            if (onLine != 0) lines.back() += "  ";
+        lines.back() += octet;
         }
-        log += kColumns + "\r\n" + dataLine(m.time, m.direction, lines[0]) + "\r\n";
-        for (std::size_t i = 1; i < lines.size(); ++i) log += dataLine("", "", lines[i]) + "\r\n";
+        log += kColumns;
+        log += "\r\n";
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            log += i == 0 ? dataLine(m.time, m.direction, lines[i]) : dataLine("", "", lines[i]);
+            log += "\r\n";
+        }
         log += "\r\n";
     }
     return log;
@@ -74,4 +96,4 @@ inline RunSummary runWithFacts(const std::string& log, const std::function<void(
     return decodeLog(in, [](std::string_view) {}, options);
 }
 
-}  // namespace truno::testing
+}  // namespace truno::analysis_testing

@@ -10,7 +10,7 @@
 namespace truno {
 namespace {
 
-using testing::LogMessage;
+using analysis_testing::LogMessage;
 
 struct ExpectedCall {
     std::uint32_t code;
@@ -85,7 +85,7 @@ TEST_P(CallsTest, GroupsMessagesIntoCalls) {
     std::vector<Call> finished;
     CallTracker tracker([&](const Call& call) { finished.push_back(call); });
     LogClock clock;
-    testing::runWithFacts(testing::logOfMessages(c.messages), [&](const MessageFacts& message) {
+    analysis_testing::runWithFacts(analysis_testing::logOfMessages(c.messages), [&](const MessageFacts& message) {
         tracker.add(message, clock.instant(message.record().time));
     });
     tracker.finish();
@@ -140,7 +140,7 @@ TEST(CallTimes, FromTheFirstMessagesOfEachKind) {
         std::vector<Call> finished;
         CallTracker tracker([&](const Call& call) { finished.push_back(call); });
         LogClock clock;
-        testing::runWithFacts(testing::logOfMessages(c.messages), [&](const MessageFacts& message) {
+        analysis_testing::runWithFacts(analysis_testing::logOfMessages(c.messages), [&](const MessageFacts& message) {
             tracker.add(message, clock.instant(message.record().time));
         });
         tracker.finish();
@@ -156,7 +156,7 @@ TEST(CallTracker, EndedCallStaysUntilTheNextMessage) {
     std::vector<bool> selectedWhenOut;
     CallTracker tracker([&](const Call& call) { selectedWhenOut.push_back(call.selected); });
     LogClock clock;
-    testing::runWithFacts(testing::logOfMessages({{"IAM", 1, "10:00:00.00"}, {"RLC", 1, "10:00:01.00"}}),
+    analysis_testing::runWithFacts(analysis_testing::logOfMessages({{"IAM", 1, "10:00:00.00"}, {"RLC", 1, "10:00:01.00"}}),
                           [&](const MessageFacts& message) {
                               Call* call = tracker.add(message, clock.instant(message.record().time));
                               ASSERT_NE(call, nullptr);
