@@ -10,6 +10,13 @@ namespace truno {
 namespace {
 
 // Parameter codes and field labels the calls read (Q.763 Table 5; labels as the report prints).
+// Message type codes the calls look at (Q.763 Table 4).
+constexpr int kAddressComplete = 0x06;
+constexpr int kConnect = 0x07;
+constexpr int kAnswer = 0x09;
+constexpr int kRelease = 0x0C;
+constexpr int kCallProgress = 0x2C;
+
 constexpr int kCalledPartyNumber = 0x04;
 constexpr int kCallingPartyNumber = 0x0A;
 constexpr int kCauseIndicators = 0x12;
@@ -157,18 +164,18 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     ++call.messages;
     if (!record.decoded) ++call.notDecoded;
 
-    const std::string_view acronym = record.acronym;
+    const int type = record.typeCode;
     if (role == CallRole::Opens) {
         assign(call.direction, record.direction);
         foldedField(message, kCalledPartyNumber, kCalledDigitsLabel, call.called);
         foldedField(message, kCallingPartyNumber, kCallingDigitsLabel, call.calling);
-    } else if (acronym == "ACM") {
+    } else if (type == kAddressComplete) {
         if (!call.addressComplete.present()) setMoment(call.addressComplete, record, at);
-    } else if (acronym == "CPG") {
+    } else if (type == kCallProgress) {
         if (!call.progress.present()) setMoment(call.progress, record, at);
-    } else if (acronym == "ANM" || acronym == "CON") {
+    } else if (type == kAnswer || type == kConnect) {
         if (!call.answer.present()) setMoment(call.answer, record, at);
-    } else if (acronym == "REL") {
+    } else if (type == kRelease) {
         if (!call.release.present()) {
             setMoment(call.release, record, at);
             assign(call.releasedBy, record.direction);

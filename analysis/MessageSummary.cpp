@@ -36,6 +36,14 @@ constexpr std::size_t kCodeWidth = 10;
 constexpr std::size_t kTypeWidth = 4;
 constexpr std::string_view kGap = "  ";
 
+// Text from the log, escaped as the report escapes it when it holds anything but printable ASCII.
+void appendFromLog(std::string& out, std::string_view raw) {
+    if (allPrintable(raw))
+        out += raw;
+    else
+        appendLogText(out, raw);
+}
+
 void padTo(std::string& out, std::size_t start, std::size_t width) {
     const std::size_t used = out.size() - start;
     if (used < width) out.append(width - used, ' ');
@@ -52,6 +60,15 @@ void appendRightAligned(std::string& out, std::uint64_t number, std::size_t widt
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
+
+bool fieldsReadBeyondJson(int typeCode) {
+    // The types of kInfoPieces; the calls read the IAM's numbers and the REL's cause, the
+    // statistics the REL's cause (tested with the views).
+    constexpr int kIam = 0x01;
+    constexpr int kRel = 0x0C;
+    constexpr int kCpg = 0x2C;
+    return typeCode == kIam || typeCode == kRel || typeCode == kCpg;
+}
 
 void appendSummaryInfo(std::string& out, const MessageFacts& message) {
     const RecordFacts& record = message.record();
@@ -110,11 +127,11 @@ void appendSummaryLine(std::string& out, const MessageFacts& message) {
     appendRightAligned(out, record.record, kRecordWidth);
     out += kGap;
     std::size_t start = out.size();
-    appendLogText(out, record.time);
+    appendFromLog(out, record.time);
     padTo(out, start, kTimeWidth);
     out += kGap;
     start = out.size();
-    appendLogText(out, record.direction);
+    appendFromLog(out, record.direction);
     padTo(out, start, kDirectionWidth);
     out += kGap;
     if (record.hasCallInstanceCode) {

@@ -13,6 +13,11 @@ namespace truno {
 // message, and why a message was not decoded. Appended to `out`; nothing for other messages.
 void appendSummaryInfo(std::string& out, const MessageFacts& message);
 
+// Whether the summary's info text, the calls or the statistics read any field of a message of
+// this type code: they read those of IAM, REL and CPG only. The facts of other messages may be
+// built without their fields (their marks left out) for those views.
+bool fieldsReadBeyondJson(int typeCode);
+
 // The type as the summary and the exports show it: the acronym, the type code in hex for a code
 // that is not known ("5A"), "-" for a message without a type code.
 void appendTypeName(std::string& out, const RecordFacts& record);

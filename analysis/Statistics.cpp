@@ -8,6 +8,7 @@
 namespace truno {
 namespace {
 
+constexpr int kRelease = 0x0C;
 constexpr int kCauseIndicators = 0x12;
 constexpr std::string_view kCauseValueLabel = "Cause Value";
 
@@ -84,7 +85,7 @@ void Statistics::addMessage(const MessageFacts& message) {
         if (reasonCounts_.empty()) reasonCounts_.assign(std::size(kReasonKinds), 0);
         ++reasonCounts_[reasonKindOf(record.reason)];
     }
-    if (record.acronym == "REL") {
+    if (record.typeCode == kRelease) {
         scratch_.clear();
         if (const FieldFact* cause = message.find(kCauseIndicators, kCauseValueLabel)) foldValue(scratch_, cause->printed);
         const ValueParts parts = splitValue(scratch_);
