@@ -277,6 +277,13 @@ for args, said in [(["--summary", "--calls"], b"exclude each other"),
     p = run(*args, log470)
     check(f"{' '.join(args)} is a usage error", p.returncode == 2 and said in p.stderr, p.stderr)
 
+# Every new option is in --help and in the man page.
+help_text = run("--help").stdout.decode()
+man = open(os.path.join(src, "docs", "man", "truno-decode.1")).read().replace("\\-", "-")
+for option in ("--summary", "--calls", "--stats", "--format", "--cic", "--type", "--records", "--not-decoded",
+               "--call", "--pcap", "--date"):
+    check(f"--help and the man page name {option}", option in help_text and option in man)
+
 shutil.rmtree(work)
 print(f"{passes} passed, {failures} failed")
 sys.exit(1 if failures else 0)
