@@ -63,6 +63,7 @@ constexpr std::string_view kOutcomeNames[kCallOutcomeCount] = {"answered", "unan
 void assign(std::string& to, std::string_view from) { to.assign(from.data(), from.size()); }
 
 void setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std::int64_t> at) {
+    moment.present = true;
     assign(moment.time, record.time);
     moment.at = at;
 }
@@ -145,6 +146,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         setMoment(call.first, record, at);
         for (CallMoment* moment : {&call.addressComplete, &call.progress, &call.answer, &call.release,
                                    &call.releaseComplete}) {
+            moment->present = false;
             moment->time.clear();
             moment->at.reset();
         }
@@ -170,13 +172,13 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         foldedField(message, kCalledPartyNumber, kCalledDigitsLabel, call.called);
         foldedField(message, kCallingPartyNumber, kCallingDigitsLabel, call.calling);
     } else if (type == kAddressComplete) {
-        if (!call.addressComplete.present()) setMoment(call.addressComplete, record, at);
+        if (!call.addressComplete.present) setMoment(call.addressComplete, record, at);
     } else if (type == kCallProgress) {
-        if (!call.progress.present()) setMoment(call.progress, record, at);
+        if (!call.progress.present) setMoment(call.progress, record, at);
     } else if (type == kAnswer || type == kConnect) {
-        if (!call.answer.present()) setMoment(call.answer, record, at);
+        if (!call.answer.present) setMoment(call.answer, record, at);
     } else if (type == kRelease) {
-        if (!call.release.present()) {
+        if (!call.release.present) {
             setMoment(call.release, record, at);
             assign(call.releasedBy, record.direction);
             if (const FieldFact* cause = message.find(kCauseIndicators, kCauseValueLabel)) {
@@ -191,7 +193,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);
         ended_ = slot;
-        endedAs_ = call.answer.present() ? CallOutcome::Answered : CallOutcome::Unanswered;
+        endedAs_ = call.answer.present ? CallOutcome::Answered : CallOutcome::Unanswered;
     } else if (role == CallRole::Resets) {
         ended_ = slot;
         endedAs_ = CallOutcome::Reset;

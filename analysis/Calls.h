@@ -51,11 +51,12 @@ inline constexpr std::size_t kCallOutcomeCount = 5;
 // "answered", "unanswered", "incomplete", "reset", "begun-before-log".
 std::string_view outcomeName(CallOutcome outcome);
 
-// A message's time as read and as an instant (LogClock), when it could be read.
+// When a message of some kind came: its time as read and as an instant (LogClock), when it
+// could be read.
 struct CallMoment {
-    std::string time;                   // as read; empty when there was no such message
+    bool present = false;               // such a message came
+    std::string time;                   // as read (may be empty even so)
     std::optional<std::int64_t> at;     // milliseconds on the log's time line
-    bool present() const { return !time.empty() || at.has_value(); }
 };
 
 struct Call {

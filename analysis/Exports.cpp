@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <utility>
 
 namespace truno {
 namespace {
@@ -364,11 +365,17 @@ void appendCallJson(std::string& out, const Call& call) {
     memberTextOrNull(json, "cause_text", call.causeText);
     memberTextOrNull(json, "location", call.location);
     memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
-    memberTextOrNull(json, "acm", logText(call.addressComplete.time, scratch));
-    memberTextOrNull(json, "cpg", logText(call.progress.time, scratch));
-    memberTextOrNull(json, "answer", logText(call.answer.time, scratch));
-    memberTextOrNull(json, "rel", logText(call.release.time, scratch));
-    memberTextOrNull(json, "rlc", logText(call.releaseComplete.time, scratch));
+    for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
+                                       {"cpg", &call.progress},
+                                       {"answer", &call.answer},
+                                       {"rel", &call.release},
+                                       {"rlc", &call.releaseComplete}}) {
+        json.key(name);
+        if (moment->present)
+            json.string(logText(moment->time, scratch));
+        else
+            json.null();
+    }
     memberOrNull(json, "setup_time", call.setupTime());
     memberOrNull(json, "answer_delay", call.answerDelay());
     memberOrNull(json, "conversation_time", call.conversationTime());
