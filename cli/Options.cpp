@@ -1,9 +1,13 @@
 #include "cli/Options.h"
 
+#include "analysis/PcapExport.h"
+
 #include <getopt.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 #ifndef TRUNO_VERSION
 #define TRUNO_VERSION "0"
@@ -13,11 +17,35 @@ namespace truno {
 
 namespace {
 
-// The value getopt_long returns for an option without a short form.
-constexpr int kCrlfOption = 256;
+// The values getopt_long returns for the options without a short form.
+enum LongOnly : int {
+    kCrlfOption = 256,
+    kSummaryOption,
+    kCallsOption,
+    kStatsOption,
+    kFormatOption,
+    kCicOption,
+    kTypeOption,
+    kRecordsOption,
+    kNotDecodedOption,
+    kCallOption,
+    kPcapOption,
+    kDateOption,
+};
 
 constexpr option kLongOptions[] = {
     {.name = "crlf", .has_arg = no_argument, .flag = nullptr, .val = kCrlfOption},
+    {.name = "summary", .has_arg = no_argument, .flag = nullptr, .val = kSummaryOption},
+    {.name = "calls", .has_arg = no_argument, .flag = nullptr, .val = kCallsOption},
+    {.name = "stats", .has_arg = no_argument, .flag = nullptr, .val = kStatsOption},
+    {.name = "format", .has_arg = required_argument, .flag = nullptr, .val = kFormatOption},
+    {.name = "cic", .has_arg = required_argument, .flag = nullptr, .val = kCicOption},
+    {.name = "type", .has_arg = required_argument, .flag = nullptr, .val = kTypeOption},
+    {.name = "records", .has_arg = required_argument, .flag = nullptr, .val = kRecordsOption},
+    {.name = "not-decoded", .has_arg = no_argument, .flag = nullptr, .val = kNotDecodedOption},
+    {.name = "call", .has_arg = required_argument, .flag = nullptr, .val = kCallOption},
+    {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
+    {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -37,6 +65,54 @@ bool parseJobs(const char* text, unsigned& jobs, std::string& error) {
     return true;
 }
 
+// One view at a time: a second one is a usage error.
+bool setView(CliOptions& options, View view, bool& viewGiven, std::string& error) {
+    if (viewGiven && options.view != view) {
+        error = "--summary, --calls and --stats exclude each other";
+        return false;
+    }
+    viewGiven = true;
+    options.view = view;
+    return true;
+}
+
+struct FormatName {
+    std::string_view name;
+    Format format;
+};
+constexpr FormatName kFormats[] = {
+    {.name = "text", .format = Format::Text},
+    {.name = "json", .format = Format::Json},
+    {.name = "csv", .format = Format::Csv},
+};
+
+bool parseFormat(std::string_view text, Format& format, std::string& error) {
+    for (const FormatName& f : kFormats) {
+        if (f.name == text) {
+            format = f.format;
+            return true;
+        }
+    }
+    error = "invalid format '" + std::string(text) + "' (expected text, json or csv)";
+    return false;
+}
+
+bool parseCall(std::string_view text, std::uint64_t& call, std::string& error) {
+    std::uint64_t last = 0;
+    if (text.find('-') == std::string_view::npos && parseRecordRange(text, call, last, error)) return true;
+    error = "invalid call '" + std::string(text) + "' (expected the record number of the call's first message)";
+    return false;
+}
+
+bool parseDate(std::string_view text, std::string& date, std::string& error) {
+    if (!daysFromDate(text)) {
+        error = "invalid date '" + std::string(text) + "' (expected YYYY-MM-DD)";
+        return false;
+    }
+    date = text;
+    return true;
+}
+
 // What getopt_long's '?' was about: a long option given a value it does not take (getopt_long
 // then sets optopt to that option's value), an unknown long option (optopt 0), or an unknown
 // short one.
@@ -49,11 +125,21 @@ std::string misusedOption(char* const* argv) {
     return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
 }
 
+// What getopt_long's ':' was about: the option that needs a value.
+std::string missingValue(char* const* argv) {
+    if (optopt == 'j') return "option -j/--jobs needs a number";
+    for (const option& o : kLongOptions)
+        if (o.name != nullptr && o.val == optopt) return "option '--" + std::string(o.name) + "' needs a value";
+    return "option '" + std::string(argv[optind - 1]) + "' needs a value";
+}
+
 }  // namespace
 
 bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error) {
     optind = 0;  // glibc: start afresh, so that a second call parses its own arguments
     opterr = 0;  // the messages are ours, with the program's name in front
+    bool viewGiven = false;
+    MessageFilter& filter = options.filter;
     for (;;) {
         const int c = getopt_long(argc, argv, ":j:qhV", kLongOptions, nullptr);
         if (c == -1) break;
@@ -65,7 +151,42 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case 'j':
                 if (!parseJobs(optarg, options.jobs, error)) return false;
                 break;
-            case ':': error = "option -j/--jobs needs a number"; return false;
+            case kSummaryOption:
+                if (!setView(options, View::Summary, viewGiven, error)) return false;
+                break;
+            case kCallsOption:
+                if (!setView(options, View::Calls, viewGiven, error)) return false;
+                break;
+            case kStatsOption:
+                if (!setView(options, View::Statistics, viewGiven, error)) return false;
+                break;
+            case kFormatOption:
+                if (!parseFormat(optarg, options.format, error)) return false;
+                break;
+            case kCicOption:
+                if (!parseCodeList(optarg, filter.codes, error)) return false;
+                break;
+            case kTypeOption:
+                if (!parseTypeList(optarg, filter.types, error)) return false;
+                break;
+            case kRecordsOption:
+                if (!parseRecordRange(optarg, filter.firstRecord, filter.lastRecord, error)) return false;
+                break;
+            case kNotDecodedOption: filter.notDecodedOnly = true; break;
+            case kCallOption:
+                if (!parseCall(optarg, filter.call, error)) return false;
+                break;
+            case kPcapOption:
+                options.pcapFile = optarg;
+                if (options.pcapFile.empty()) {
+                    error = "option --pcap needs a file name";
+                    return false;
+                }
+                break;
+            case kDateOption:
+                if (!parseDate(optarg, options.date, error)) return false;
+                break;
+            case ':': error = missingValue(argv); return false;
             default: error = misusedOption(argv); return false;
         }
     }
@@ -86,13 +207,38 @@ std::string helpText() {
            "  -h, --help      show this help and exit\n"
            "  -V, --version   show the version and exit\n"
            "\n"
+           "Views (instead of the report; one at a time):\n"
+           "      --summary   one line per message: record, time, direction, call instance code,\n"
+           "                  type, and the numbers, cause, event or why it was not decoded\n"
+           "      --calls     one line per call (the messages grouped by call instance code from\n"
+           "                  IAM to RLC): times, numbers, outcome, cause, who released\n"
+           "      --stats     messages per type and direction, not decoded per kind of reason,\n"
+           "                  calls per outcome, release causes\n"
+           "      --format=F  text (default), json (JSON Lines: one object per message or call;\n"
+           "                  one document for --stats) or csv (with a header row)\n"
+           "\n"
+           "Filters (the report, the summary, the calls and the exports show what passes all):\n"
+           "      --cic=LIST      call instance codes and ranges, such as 1,5,10-20\n"
+           "      --type=LIST     message types, such as IAM,REL\n"
+           "      --records=N-M   record numbers (N, N-M, N- or -M)\n"
+           "      --not-decoded   messages that were not decoded\n"
+           "      --call=N        the messages of the call whose first record is N\n"
+           "A filtered report holds the records of the full report, byte for byte, with their\n"
+           "numbers; a call is listed when one of its messages passes.\n"
+           "\n"
+           "Capture file:\n"
+           "      --pcap=FILE     also write the messages to FILE as packets that Wireshark\n"
+           "                      decodes as BICC (exported-PDU link type, \"bicc\" dissector)\n"
+           "      --date=DATE     the log's first day, YYYY-MM-DD, for the packets' time stamps\n"
+           "                      (default: the log file's modification date; times are UTC)\n"
+           "\n"
            "With several files, each is decoded on its own (record numbers restart) and its\n"
            "report is preceded by a line \"==> FILE <==\".\n"
            "\n"
            "A summary per file goes to standard error: messages found, decoded, not decoded,\n"
            "then a line per warning (lines that look like message data but were ignored, DATA\n"
            "beyond the characters that are read). Messages that cannot be decoded are shown in\n"
-           "the report with the reason.\n"
+           "the report with the reason. The summary counts the whole log, whatever the filters.\n"
            "\n"
            "Exit status: 0 every message decoded and no warning; 1 not everything became a\n"
            "decoded record (a message not decoded, no message found, a warning); 2 usage error,\n"

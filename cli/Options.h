@@ -1,9 +1,16 @@
 #pragma once
 // Command-line options of truno-decode.
+#include "analysis/MessageFilter.h"
+
 #include <string>
 #include <vector>
 
 namespace truno {
+
+// What goes to standard output: the report (or, in JSON and CSV, the messages), one summary
+// line per message, the calls, or the statistics.
+enum class View { Report, Summary, Calls, Statistics };
+enum class Format { Text, Json, Csv };
 
 struct CliOptions {
     bool crlf = false;
@@ -11,7 +18,17 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     unsigned jobs = 1;
+    View view = View::Report;
+    Format format = Format::Text;
+    MessageFilter filter;
+    std::string pcapFile;  // empty: no capture file
+    std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
     std::vector<std::string> files;
+
+    // Whether the run must hand over the facts of each message: anything but the plain report.
+    bool wantsFacts() const {
+        return view != View::Report || format != Format::Text || filter.active() || !pcapFile.empty();
+    }
 };
 
 // Fills `options` from the arguments as POSIX utilities read them (getopt_long: short options

@@ -1,7 +1,9 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
+#include "analysis/PcapExport.h"
 #include "cli/Options.h"
+#include "cli/Views.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,11 +13,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -48,6 +53,19 @@ public:
             w = withoutCarriageReturns(text, w);
         }
         size_ = static_cast<std::size_t>(w - buffer_.get());
+        if (size_ >= kBufferSize) flush();
+    }
+
+    // Text that is not report text (summary, calls, JSON, CSV): its line ends are LF already and
+    // it goes out as it is.
+    void writeVerbatim(std::string_view text) {
+        if (text.size() >= kDirectSize) {
+            flush();
+            writeOut(text);
+            return;
+        }
+        std::memcpy(room(text.size()), text.data(), text.size());
+        size_ += text.size();
         if (size_ >= kBufferSize) flush();
     }
 
@@ -174,8 +192,23 @@ std::string shellWord(const std::string& name) {
     return quoted + "'";
 }
 
+// The log's first day for the capture file's time stamps, in days from 1970-01-01: the date
+// given with --date, else the day (UTC) the file was last modified; standard input that is not a
+// file has no such date and takes today's.
+std::int64_t firstDayOf(const truno::CliOptions& options, const std::string& file) {
+    if (!options.date.empty()) return truno::daysFromDate(options.date).value_or(0);
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    struct stat status{};
+    const bool known = file == "-" ? (fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode))
+                                   : stat(file.c_str(), &status) == 0;
+    const std::int64_t seconds = known ? static_cast<std::int64_t>(status.st_mtime)
+                                       : static_cast<std::int64_t>(std::time(nullptr));
+    return (seconds >= 0 ? seconds : seconds - kSecondsPerDay + 1) / kSecondsPerDay;
+}
+
 // Decodes one file ("-": standard input) and returns its exit status: 0, 1 or 2.
-int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed) {
+int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
+               truno::PcapExport* pcap) {
     const bool isStdin = (file == "-");
     const std::string shown = isStdin ? std::string("(standard input)") : file;
     std::ifstream stream;
@@ -208,8 +241,27 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     }
     truno::RunOptions runOptions;
     runOptions.jobs = options.jobs;
-    const truno::RunSummary summary =
-        truno::decodeLog(in, [&](std::string_view text) { writer.write(text); }, runOptions);
+    // The plain report asks for no facts: the run then keeps no marks and its speed is the
+    // report's own.
+    std::optional<truno::LogViews> views;
+    const std::uint64_t pcapSkippedBefore = pcap != nullptr ? pcap->skipped() : 0;
+    if (options.wantsFacts()) {
+        if (pcap != nullptr) pcap->beginLog(firstDayOf(options, file));
+        const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
+        views.emplace(options,
+                      [&writer, reportText](std::string_view text) {
+                          if (reportText)
+                              writer.write(text);
+                          else
+                              writer.writeVerbatim(text);
+                      },
+                      pcap);
+        runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
+    }
+    const bool passReport = !views || views->passesReport();
+    const truno::RunSummary summary = truno::decodeLog(
+        in, [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
+    if (views) views->finish();
     writer.finish();
     if (several) writer.newline();
     if (writer.failed()) writeFailed = true;
@@ -223,6 +275,11 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     if (!options.quiet || summary.found == 0 || !summary.warnings.empty()) {
         std::istringstream lines(truno::summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
+    }
+    if (pcap != nullptr && pcap->skipped() != pcapSkippedBefore) {
+        const std::uint64_t skipped = pcap->skipped() - pcapSkippedBefore;
+        std::fprintf(stderr, "%s: %llu message%s left out of the capture file: octets that are not all two hex digits\n",
+                     shown.c_str(), static_cast<unsigned long long>(skipped), skipped == 1 ? "" : "s");
     }
     if (summary.readError) return 2;
     return truno::everythingDecoded(summary) ? 0 : 1;
@@ -249,8 +306,20 @@ int main(int argc, char** argv) {
     const bool several = options.files.size() > 1;
     int status = 0;
     bool writeFailed = false;
+    std::optional<truno::PcapExport> pcap;
+    if (!options.pcapFile.empty()) {
+        pcap.emplace();
+        if (!pcap->open(options.pcapFile, error)) {
+            std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+            return 2;
+        }
+    }
     for (const std::string& file : options.files)
-        status = std::max(status, decodeFile(file, options, several, writeFailed));
+        status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr));
+    if (pcap && !pcap->close(error)) {
+        std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+        status = 2;
+    }
     std::fflush(stdout);
     if (writeFailed || std::ferror(stdout)) {
         std::fprintf(stderr, "truno-decode: error writing the report: %s\n", std::strerror(errno));

@@ -1,0 +1,214 @@
+#include "analysis/Calls.h"
+
+#include "dispatch/MessageTypes.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace truno {
+namespace {
+
+// Parameter codes and field labels the calls read (Q.763 Table 5; labels as the report prints).
+// Message type codes the calls look at (Q.763 Table 4).
+constexpr int kAddressComplete = 0x06;
+constexpr int kConnect = 0x07;
+constexpr int kAnswer = 0x09;
+constexpr int kRelease = 0x0C;
+constexpr int kCallProgress = 0x2C;
+
+constexpr int kCalledPartyNumber = 0x04;
+constexpr int kCallingPartyNumber = 0x0A;
+constexpr int kCauseIndicators = 0x12;
+constexpr std::string_view kCalledDigitsLabel = "Address Signal";
+constexpr std::string_view kCallingDigitsLabel = "Calling Party Number";
+constexpr std::string_view kCauseValueLabel = "Cause Value";
+constexpr std::string_view kLocationLabel = "Location";
+
+struct RoleRow {
+    std::string_view acronym;
+    CallRole role;
+};
+
+// The message types by what they do to calls. Every other type (national ones such as CRG,
+// SCB, OPR, and codes that are not known) belongs to no call.
+constexpr RoleRow kRoles[] = {
+    {"IAM", CallRole::Opens},
+    {"ACM", CallRole::Joins},  {"CPG", CallRole::Joins},  {"ANM", CallRole::Joins},  {"CON", CallRole::Joins},
+    {"SAM", CallRole::Joins},  {"INR", CallRole::Joins},  {"INF", CallRole::Joins},  {"COT", CallRole::Joins},
+    {"SUS", CallRole::Joins},  {"RES", CallRole::Joins},  {"FOT", CallRole::Joins},  {"USR", CallRole::Joins},
+    {"FAC", CallRole::Joins},  {"FAR", CallRole::Joins},  {"FAA", CallRole::Joins},  {"FRJ", CallRole::Joins},
+    {"APM", CallRole::Joins},  {"PRI", CallRole::Joins},  {"SGM", CallRole::Joins},  {"IDR", CallRole::Joins},
+    {"IRS", CallRole::Joins},  {"NRM", CallRole::Joins},  {"LOP", CallRole::Joins},  {"REL", CallRole::Joins},
+    {"CFN", CallRole::Joins},
+    {"RLC", CallRole::Ends},
+    {"GRS", CallRole::Circuit}, {"GRA", CallRole::Circuit}, {"CGB", CallRole::Circuit}, {"CGBA", CallRole::Circuit},
+    {"CGU", CallRole::Circuit}, {"CGUA", CallRole::Circuit}, {"UCIC", CallRole::Circuit},
+    {"RSC", CallRole::Resets},
+};
+
+// The roles by type code, from the message type table and the rows above.
+std::array<CallRole, 256> rolesByCode() {
+    std::array<CallRole, 256> roles{};
+    roles.fill(CallRole::None);
+    for (const MessageType& type : messageTypes())
+        for (const RoleRow& row : kRoles)
+            if (row.acronym == type.acronym) roles[type.code] = row.role;
+    return roles;
+}
+
+constexpr std::string_view kOutcomeNames[kCallOutcomeCount] = {"answered", "unanswered", "incomplete", "reset",
+                                                              "begun-before-log"};
+
+void assign(std::string& to, std::string_view from) { to.assign(from.data(), from.size()); }
+
+void setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std::int64_t> at) {
+    moment.present = true;
+    assign(moment.time, record.time);
+    moment.at = at;
+}
+
+// The printed value of a field, folded onto one line, or nothing.
+void foldedField(const MessageFacts& message, int code, std::string_view label, std::string& to) {
+    to.clear();
+    if (const FieldFact* field = message.find(code, label)) foldValue(to, field->printed);
+}
+
+std::optional<std::int64_t> between(const CallMoment& from, const CallMoment& to) {
+    if (!from.at || !to.at) return std::nullopt;
+    return *to.at - *from.at;
+}
+
+}  // namespace
+
+CallRole callRoleOf(int typeCode) {
+    static const std::array<CallRole, 256> roles = rolesByCode();
+    if (typeCode < 0 || typeCode > 255) return CallRole::None;
+    return roles[static_cast<std::size_t>(typeCode)];
+}
+
+std::string_view outcomeName(CallOutcome outcome) { return kOutcomeNames[static_cast<std::size_t>(outcome)]; }
+
+std::optional<std::int64_t> Call::setupTime() const {
+    return opened ? between(first, addressComplete) : std::nullopt;
+}
+std::optional<std::int64_t> Call::answerDelay() const { return opened ? between(first, answer) : std::nullopt; }
+std::optional<std::int64_t> Call::conversationTime() const { return between(answer, release); }
+
+CallTracker::CallTracker(FinishedSink finished) : finished_(std::move(finished)) {}
+
+std::uint32_t CallTracker::newSlot() {
+    if (!freeSlots_.empty()) {
+        const std::uint32_t slot = freeSlots_.back();
+        freeSlots_.pop_back();
+        return slot;
+    }
+    slots_.emplace_back();
+    return static_cast<std::uint32_t>(slots_.size() - 1);
+}
+
+void CallTracker::end(std::uint32_t slot, CallOutcome outcome) {
+    Call& call = slots_[slot];
+    // A call whose start the log does not hold keeps saying so, however it ended.
+    if (!call.opened) outcome = CallOutcome::BegunBeforeLog;
+    call.outcome = outcome;
+    finished_(call);
+    open_.erase(call.callInstanceCode);
+    freeSlots_.push_back(slot);
+}
+
+void CallTracker::releaseEnded() {
+    if (!ended_) return;
+    const std::uint32_t slot = *ended_;
+    ended_.reset();
+    end(slot, endedAs_);
+}
+
+Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> at) {
+    releaseEnded();
+    const RecordFacts& record = message.record();
+    const CallRole role = callRoleOf(record.typeCode);
+    if (!record.hasCallInstanceCode || role == CallRole::None || role == CallRole::Circuit) return nullptr;
+    const std::uint32_t code = record.callInstanceCode;
+    auto found = open_.find(code);
+    if (role == CallRole::Resets) {
+        if (found == open_.end()) return nullptr;
+    } else if (role == CallRole::Opens && found != open_.end()) {
+        end(found->second, CallOutcome::Incomplete);
+        found = open_.end();
+    }
+    if (found == open_.end()) {
+        const std::uint32_t slot = newSlot();
+        found = open_.emplace(code, slot).first;
+        Call& call = slots_[slot];
+        call.callInstanceCode = code;
+        call.firstRecord = record.record;
+        setMoment(call.first, record, at);
+        for (CallMoment* moment : {&call.addressComplete, &call.progress, &call.answer, &call.release,
+                                   &call.releaseComplete}) {
+            moment->present = false;
+            moment->time.clear();
+            moment->at.reset();
+        }
+        for (std::string* text : {&call.direction, &call.calling, &call.called, &call.releasedBy, &call.causeValue,
+                                  &call.causeText, &call.location})
+            text->clear();
+        call.outcome = CallOutcome::Incomplete;
+        call.messages = 0;
+        call.notDecoded = 0;
+        call.opened = role == CallRole::Opens;
+        call.selected = false;
+    }
+    const std::uint32_t slot = found->second;
+    Call& call = slots_[slot];
+    call.lastRecord = record.record;
+    setMoment(call.last, record, at);
+    ++call.messages;
+    if (!record.decoded) ++call.notDecoded;
+
+    const int type = record.typeCode;
+    if (role == CallRole::Opens) {
+        assign(call.direction, record.direction);
+        foldedField(message, kCalledPartyNumber, kCalledDigitsLabel, call.called);
+        foldedField(message, kCallingPartyNumber, kCallingDigitsLabel, call.calling);
+    } else if (type == kAddressComplete) {
+        if (!call.addressComplete.present) setMoment(call.addressComplete, record, at);
+    } else if (type == kCallProgress) {
+        if (!call.progress.present) setMoment(call.progress, record, at);
+    } else if (type == kAnswer || type == kConnect) {
+        if (!call.answer.present) setMoment(call.answer, record, at);
+    } else if (type == kRelease) {
+        if (!call.release.present) {
+            setMoment(call.release, record, at);
+            assign(call.releasedBy, record.direction);
+            if (const FieldFact* cause = message.find(kCauseIndicators, kCauseValueLabel)) {
+                scratch_.clear();
+                foldValue(scratch_, cause->printed);
+                const ValueParts parts = splitValue(scratch_);
+                assign(call.causeValue, parts.value);
+                assign(call.causeText, parts.meaning);
+            }
+            foldedField(message, kCauseIndicators, kLocationLabel, call.location);
+        }
+    } else if (role == CallRole::Ends) {
+        setMoment(call.releaseComplete, record, at);
+        ended_ = slot;
+        endedAs_ = call.answer.present ? CallOutcome::Answered : CallOutcome::Unanswered;
+    } else if (role == CallRole::Resets) {
+        ended_ = slot;
+        endedAs_ = CallOutcome::Reset;
+    }
+    return &call;
+}
+
+void CallTracker::finish() {
+    releaseEnded();
+    std::vector<std::uint32_t> left;
+    left.reserve(open_.size());
+    for (const auto& [code, slot] : open_) left.push_back(slot);
+    std::sort(left.begin(), left.end(),
+              [this](std::uint32_t a, std::uint32_t b) { return slots_[a].firstRecord < slots_[b].firstRecord; });
+    for (const std::uint32_t slot : left) end(slot, CallOutcome::Incomplete);
+}
+
+}  // namespace truno

@@ -1,0 +1,125 @@
+#pragma once
+// Calls: the messages of a log grouped, in log order, by their own call instance code. An
+// initial address message opens a call, the call-control messages on the same code join it,
+// the release complete message ends it; finished calls go out as they finish, so that memory
+// holds the open calls only.
+//
+// A message that was not decoded still takes its part when its type code and call instance code
+// could be read: a call-control type joins (or ends) the call as its type says, and the call
+// counts it among its not-decoded messages. Its fields are missing, so a call opened by an
+// initial address message that was not decoded has no numbers, and a release message that was
+// not decoded gives no cause. A message without a readable call instance code, or of a type
+// code that is not known, belongs to no call.
+//
+// The subsequent address message's digits are not added to the called number: the report shows
+// the subsequent number's contents as hex octets, not as address signals, and the calls take
+// what the report shows rather than decode the octets a second time.
+#include "analysis/MessageFacts.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace truno {
+
+// What a message type does to the calls on its code.
+enum class CallRole : std::uint8_t {
+    None,       // belongs to no call (types outside the call and circuit sets, unknown types)
+    Opens,      // IAM
+    Joins,      // the call-control messages
+    Ends,       // RLC
+    Circuit,    // circuit supervision: an event on the circuit, not part of a call
+    Resets,     // RSC: a circuit event that ends the open call on its code as reset
+};
+
+// The role of a message type code (0 to 255); None for codes outside the table.
+CallRole callRoleOf(int typeCode);
+
+enum class CallOutcome : std::uint8_t {
+    Answered,        // an answer or connect message came
+    Unanswered,      // the call was released before any answer
+    Incomplete,      // the log ended, or a new initial address message came, while it was open
+    Reset,           // a reset circuit message ended it
+    BegunBeforeLog,  // its first message in the log was not the initial address message
+};
+inline constexpr std::size_t kCallOutcomeCount = 5;
+
+// "answered", "unanswered", "incomplete", "reset", "begun-before-log".
+std::string_view outcomeName(CallOutcome outcome);
+
+// When a message of some kind came: its time as read and as an instant (LogClock), when it
+// could be read.
+struct CallMoment {
+    bool present = false;               // such a message came
+    std::string time;                   // as read (may be empty even so)
+    std::optional<std::int64_t> at;     // milliseconds on the log's time line
+};
+
+struct Call {
+    std::uint32_t callInstanceCode = 0;
+    std::uint64_t firstRecord = 0;
+    std::uint64_t lastRecord = 0;
+    CallMoment first;                   // the first message's time
+    CallMoment last;                    // the last message's time
+    std::string direction;              // of the initial address message
+    std::string calling;                // calling party number's address signals
+    std::string called;                 // called party number's (see the note on SAM above)
+    CallMoment addressComplete;         // the first ACM
+    CallMoment progress;                // the first CPG
+    CallMoment answer;                  // the first ANM or CON
+    CallMoment release;                 // the first REL
+    CallMoment releaseComplete;         // the RLC
+    std::string releasedBy;             // direction of the first REL
+    std::string causeValue;             // of the first REL's cause indicators: "16"
+    std::string causeText;              // "Normal call clearing."
+    std::string location;               // its location, folded: "4, public network ..."
+    CallOutcome outcome = CallOutcome::Incomplete;
+    std::uint32_t messages = 0;
+    std::uint32_t notDecoded = 0;       // of its messages, not decoded
+    bool opened = false;                // an initial address message opened it
+    bool selected = false;              // free for the caller (e.g. a filter)
+
+    // IAM to the first ACM, IAM to the answer, answer to the first REL (milliseconds); nothing
+    // when one of the two messages is missing or its time could not be read.
+    std::optional<std::int64_t> setupTime() const;
+    std::optional<std::int64_t> answerDelay() const;
+    std::optional<std::int64_t> conversationTime() const;
+};
+
+// Groups the messages handed to add() into calls and hands each finished call to `finished`.
+class CallTracker {
+public:
+    using FinishedSink = std::function<void(const Call&)>;
+    explicit CallTracker(FinishedSink finished);
+
+    // Adds the next message of the log; `at` is its instant (LogClock). Returns the call the
+    // message belongs to, or nullptr. The call stays valid, and may be looked at and marked
+    // (Call::selected), until the next add() or finish(): a call this message ended (RLC, or RSC
+    // as reset, which counts as the call's last message) goes out only then. A call that an
+    // initial address message replaces goes out at once, before the new one opens.
+    Call* add(const MessageFacts& message, std::optional<std::int64_t> at);
+
+    // The log ended: the calls still open go out as incomplete, oldest first.
+    void finish();
+
+    std::size_t openCalls() const { return open_.size(); }
+
+private:
+    std::uint32_t newSlot();
+    void end(std::uint32_t slot, CallOutcome outcome);
+    void releaseEnded();
+
+    FinishedSink finished_;
+    std::vector<Call> slots_;                             // open calls; reused once finished
+    std::vector<std::uint32_t> freeSlots_;
+    std::unordered_map<std::uint32_t, std::uint32_t> open_;  // call instance code -> slot
+    std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
+    CallOutcome endedAs_ = CallOutcome::Incomplete;
+    std::string scratch_;
+};
+
+}  // namespace truno

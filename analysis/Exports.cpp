@@ -1,0 +1,575 @@
+#include "analysis/Exports.h"
+
+#include "analysis/JsonWriter.h"
+#include "analysis/LogClock.h"
+#include "analysis/MessageSummary.h"
+#include "base/ReportLayout.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <utility>
+
+namespace truno {
+namespace {
+
+// Whether a record's text holds nothing a JSON string would escape besides its line ends: no
+// quote, backslash, other control character, DEL or byte above 7F. Then every label, title and
+// value the marks cut out of it goes into JSON as it is (a value over several lines once folded).
+// One scan of the whole text, without an early exit, so that it runs on whole vectors.
+bool plainRecordText(std::string_view text) {
+    unsigned found = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lineEnd = c == '\r' || c == '\n';
+        found |= ((static_cast<unsigned char>(byte - 0x20) >= 0x5F && !lineEnd) || c == '"' || c == '\\') ? 1u : 0u;
+    }
+    return found == 0;
+}
+
+// Whether a value holds a CR (runs over several lines). Eight bytes at a time: a byte of
+// x = word ^ 0D0D..0D is zero where the word holds a CR, and (x - 0101..01) & ~x & 8080..80 is
+// not zero exactly when one byte of x is.
+bool holdsCarriageReturn(std::string_view text) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    constexpr std::uint64_t kCarriageReturns = kOnes * 0x0D;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        const std::uint64_t x = word ^ kCarriageReturns;
+        if (((x - kOnes) & ~x & kHighs) != 0) return true;
+    }
+    for (; at < text.size(); ++at)
+        if (text[at] == '\r') return true;
+    return false;
+}
+
+// One field of a message as a JSON object: {"label":...,"value":...,"text":...}. A value that
+// runs over several lines is folded onto one first (into `folded`). The fields of a plain record
+// (plainRecordText) go in with one size check and a few copies.
+void appendFieldJson(JsonWriter& json, const FieldFact& field, bool plainRecord, std::string& folded) {
+    std::string_view printed = field.printed;
+    if (holdsCarriageReturn(printed)) {
+        folded.clear();
+        foldValue(folded, printed);
+        printed = folded;
+    }
+    const ValueParts parts = splitValue(printed);
+    if (!plainRecord) {
+        json.beginObject();
+        json.member("label", field.label);
+        json.member("value", parts.value);
+        json.member("text", parts.meaning);
+        json.endObject();
+        return;
+    }
+    constexpr std::string_view kLabel = R"({"label":")";
+    constexpr std::string_view kValue = R"(","value":")";
+    constexpr std::string_view kText = R"(","text":")";
+    constexpr std::string_view kEnd = R"("})";
+    Text& out = json.rawValue();
+    char* at = out.extend(kLabel.size() + field.label.size() + kValue.size() + parts.value.size() + kText.size() +
+                          parts.meaning.size() + kEnd.size());
+    for (const std::string_view piece : {kLabel, field.label, kValue, parts.value, kText, parts.meaning, kEnd}) {
+        copyBytes(at, piece.data(), piece.size());
+        at += piece.size();
+    }
+}
+
+// The octets as read, as an array of strings; an octet of two hex digits, as nearly all are, is
+// written without a look at its characters one by one.
+void appendOctetsJson(JsonWriter& json, std::span<const std::string_view> octets) {
+    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
+    json.beginArray();
+    for (const std::string_view octet : octets) {
+        if (octet.size() == 2 && hex(octet[0]) && hex(octet[1])) {
+            Text& out = json.rawValue();
+            char* at = out.extend(4);
+            at[0] = '"';
+            at[1] = octet[0];
+            at[2] = octet[1];
+            at[3] = '"';
+        } else {
+            json.string(octet);
+        }
+    }
+    json.endArray();
+}
+
+// Text from the log (time, direction) as the report shows it: control characters escaped.
+std::string_view logText(std::string_view raw, std::string& scratch) {
+    if (allPrintable(raw)) return raw;
+    scratch.clear();
+    appendLogText(scratch, raw);
+    return scratch;
+}
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+// RFC 4180: a field holding a comma, a quote or a line end is quoted, its quotes doubled.
+void appendCsvField(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void appendCsvSeconds(std::string& out, const std::optional<std::int64_t>& milliseconds) {
+    if (milliseconds) appendSeconds(out, *milliseconds);
+}
+
+// Rows end in LF, like every other line the tool writes besides the report (Python's csv module,
+// spreadsheets and the usual command-line tools read them).
+constexpr std::string_view kCsvLineEnd = "\n";
+
+// The columns of the calls, in the order of the CSV header and the JSON members.
+constexpr std::string_view kCallCsvHeader =
+    "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,location,"
+    "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded";
+
+constexpr std::string_view kMessageCsvHeader = "record,line,time,direction,cic,type,code,decoded,call,info,reason";
+
+void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
+    json.key(name);
+    if (milliseconds)
+        json.seconds(*milliseconds);
+    else
+        json.null();
+}
+
+void memberTextOrNull(JsonWriter& json, std::string_view name, std::string_view text) {
+    json.key(name);
+    if (text.empty())
+        json.null();
+    else
+        json.string(text);
+}
+
+void padTo(std::string& out, std::size_t start, std::size_t width) {
+    const std::size_t used = out.size() - start;
+    if (used < width) out.append(width - used, ' ');
+}
+
+void appendCell(std::string& out, std::string_view text, std::size_t width) {
+    const std::size_t start = out.size();
+    out += text.empty() ? std::string_view("-") : text;
+    padTo(out, start, width);
+    out += "  ";
+}
+
+void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& milliseconds, std::size_t width) {
+    const std::size_t start = out.size();
+    if (milliseconds)
+        appendSeconds(out, *milliseconds);
+    else
+        out += '-';
+    const std::size_t used = out.size() - start;
+    if (used < width) out.insert(start, width - used, ' ');
+    out += "  ";
+}
+
+void appendNumberCell(std::string& out, std::uint64_t value, std::size_t width) {
+    const std::size_t start = out.size();
+    appendNumber(out, value);
+    const std::size_t used = out.size() - start;
+    if (used < width) out.insert(start, width - used, ' ');
+    out += "  ";
+}
+
+}  // namespace
+
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+    thread_local std::string folded;
+    thread_local std::string scratch;
+    thread_local Text line;
+    line.clear();
+    const RecordFacts& record = message.record();
+    JsonWriter json(line);
+    json.beginObject();
+    json.member("record", record.record);
+    json.member("line", std::uint64_t{record.logLine});
+    json.member("time", logText(record.time, scratch));
+    json.member("direction", logText(record.direction, scratch));
+    json.key("cic");
+    if (record.hasCallInstanceCode)
+        json.number(std::uint64_t{record.callInstanceCode});
+    else
+        json.null();
+    memberTextOrNull(json, "type", record.acronym);
+    json.key("code");
+    if (record.typeCode >= 0)
+        json.number(std::int64_t{record.typeCode});
+    else
+        json.null();
+    json.member("decoded", record.decoded);
+    memberTextOrNull(json, "reason", record.decoded ? std::string_view{} : record.reason);
+    json.key("octets");
+    appendOctetsJson(json, record.octets);
+    json.key("call");
+    if (callFirstRecord != 0)
+        json.number(callFirstRecord);
+    else
+        json.null();
+    scratch.clear();
+    appendSummaryInfo(scratch, message);
+    json.member("info", scratch);
+    json.key("parameters");
+    json.beginArray();
+    const bool plainRecord = plainRecordText(record.text);
+    for (const BlockFact& block : message.blocks()) {
+        if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
+        json.beginObject();
+        json.key("code");
+        if (block.code >= 0)
+            json.number(std::int64_t{block.code});
+        else
+            json.null();
+        json.member("name", block.name);
+        json.member("title", block.title);
+        json.key("fields");
+        json.beginArray();
+        for (const FieldFact& field : message.fieldsOf(block)) appendFieldJson(json, field, plainRecord, folded);
+        json.endArray();
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    line += '\n';
+    out += line.view();
+}
+
+void appendMessageCsvHeader(std::string& out) {
+    out += kMessageCsvHeader;
+    out += kCsvLineEnd;
+}
+
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+    thread_local std::string scratch;
+    const RecordFacts& record = message.record();
+    appendNumber(out, record.record);
+    out += ',';
+    appendNumber(out, record.logLine);
+    out += ',';
+    appendCsvField(out, logText(record.time, scratch));
+    out += ',';
+    appendCsvField(out, logText(record.direction, scratch));
+    out += ',';
+    if (record.hasCallInstanceCode) appendNumber(out, record.callInstanceCode);
+    out += ',';
+    if (!record.acronym.empty()) out += record.acronym;
+    out += ',';
+    if (record.typeCode >= 0) appendNumber(out, record.typeCode);
+    out += record.decoded ? ",true," : ",false,";
+    if (callFirstRecord != 0) appendNumber(out, callFirstRecord);
+    out += ',';
+    scratch.clear();
+    if (record.decoded) appendSummaryInfo(scratch, message);
+    appendCsvField(out, scratch);
+    out += ',';
+    if (!record.decoded) appendCsvField(out, record.reason);
+    out += kCsvLineEnd;
+}
+
+namespace {
+
+struct CallColumn {
+    std::string_view heading;
+    std::size_t width;
+};
+constexpr CallColumn kCallColumns[] = {
+    {.heading = "CIC", .width = 10},       {.heading = "FIRST", .width = 8},    {.heading = "LAST", .width = 8},
+    {.heading = "START", .width = 11},     {.heading = "END", .width = 11},     {.heading = "DIR", .width = 3},
+    {.heading = "OUTCOME", .width = 16},   {.heading = "CAUSE", .width = 5},    {.heading = "BY", .width = 3},
+    {.heading = "SETUP", .width = 9},      {.heading = "ANSWER", .width = 9},   {.heading = "TALK", .width = 9},
+    {.heading = "MSGS", .width = 5},
+};
+
+}  // namespace
+
+void appendCallHeading(std::string& out) {
+    for (const CallColumn& column : kCallColumns) {
+        const bool rightAligned = column.heading == "CIC" || column.heading == "FIRST" || column.heading == "LAST" ||
+                                  column.heading == "SETUP" || column.heading == "ANSWER" ||
+                                  column.heading == "TALK" || column.heading == "MSGS";
+        if (rightAligned) out.append(column.width - column.heading.size(), ' ');
+        out += column.heading;
+        if (!rightAligned) out.append(column.width - column.heading.size(), ' ');
+        out += "  ";
+    }
+    out += "CALLED / CALLING\n";
+}
+
+void appendCallLine(std::string& out, const Call& call) {
+    thread_local std::string scratch;
+    appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
+    appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
+    appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
+    appendCell(out, logText(call.first.time, scratch), kCallColumns[3].width);
+    appendCell(out, logText(call.last.time, scratch), kCallColumns[4].width);
+    appendCell(out, logText(call.direction, scratch), kCallColumns[5].width);
+    appendCell(out, outcomeName(call.outcome), kCallColumns[6].width);
+    appendCell(out, call.causeValue, kCallColumns[7].width);
+    appendCell(out, logText(call.releasedBy, scratch), kCallColumns[8].width);
+    appendSecondsCell(out, call.setupTime(), kCallColumns[9].width);
+    appendSecondsCell(out, call.answerDelay(), kCallColumns[10].width);
+    appendSecondsCell(out, call.conversationTime(), kCallColumns[11].width);
+    appendNumberCell(out, call.messages, kCallColumns[12].width);
+    out += call.called.empty() ? std::string_view("-") : std::string_view(call.called);
+    out += " / ";
+    out += call.calling.empty() ? std::string_view("-") : std::string_view(call.calling);
+    if (!call.causeText.empty()) {
+        out += "  (";
+        out += call.causeText;
+        out += ')';
+    }
+    if (call.notDecoded != 0) {
+        out += "  [";
+        appendNumber(out, call.notDecoded);
+        out += " not decoded]";
+    }
+    out += '\n';
+}
+
+void appendCallJson(std::string& out, const Call& call) {
+    thread_local std::string scratch;
+    thread_local Text line;
+    line.clear();
+    JsonWriter json(line);
+    json.beginObject();
+    json.member("cic", call.callInstanceCode);
+    json.member("first_record", call.firstRecord);
+    json.member("last_record", call.lastRecord);
+    json.member("start", logText(call.first.time, scratch));
+    json.member("end", logText(call.last.time, scratch));
+    memberTextOrNull(json, "direction", logText(call.direction, scratch));
+    memberTextOrNull(json, "calling", call.calling);
+    memberTextOrNull(json, "called", call.called);
+    json.member("outcome", outcomeName(call.outcome));
+    memberTextOrNull(json, "cause", call.causeValue);
+    memberTextOrNull(json, "cause_text", call.causeText);
+    memberTextOrNull(json, "location", call.location);
+    memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
+    for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
+                                       {"cpg", &call.progress},
+                                       {"answer", &call.answer},
+                                       {"rel", &call.release},
+                                       {"rlc", &call.releaseComplete}}) {
+        json.key(name);
+        if (moment->present)
+            json.string(logText(moment->time, scratch));
+        else
+            json.null();
+    }
+    memberOrNull(json, "setup_time", call.setupTime());
+    memberOrNull(json, "answer_delay", call.answerDelay());
+    memberOrNull(json, "conversation_time", call.conversationTime());
+    json.member("messages", call.messages);
+    json.member("not_decoded", call.notDecoded);
+    json.endObject();
+    line += '\n';
+    out += line.view();
+}
+
+void appendCallCsvHeader(std::string& out) {
+    out += kCallCsvHeader;
+    out += kCsvLineEnd;
+}
+
+void appendCallCsv(std::string& out, const Call& call) {
+    thread_local std::string scratch;
+    const auto text = [&](std::string_view value) {
+        appendCsvField(out, value);
+        out += ',';
+    };
+    appendNumber(out, call.callInstanceCode);
+    out += ',';
+    appendNumber(out, call.firstRecord);
+    out += ',';
+    appendNumber(out, call.lastRecord);
+    out += ',';
+    text(logText(call.first.time, scratch));
+    text(logText(call.last.time, scratch));
+    text(logText(call.direction, scratch));
+    text(call.calling);
+    text(call.called);
+    text(outcomeName(call.outcome));
+    text(call.causeValue);
+    text(call.causeText);
+    text(call.location);
+    text(logText(call.releasedBy, scratch));
+    text(logText(call.addressComplete.time, scratch));
+    text(logText(call.progress.time, scratch));
+    text(logText(call.answer.time, scratch));
+    text(logText(call.release.time, scratch));
+    text(logText(call.releaseComplete.time, scratch));
+    appendCsvSeconds(out, call.setupTime());
+    out += ',';
+    appendCsvSeconds(out, call.answerDelay());
+    out += ',';
+    appendCsvSeconds(out, call.conversationTime());
+    out += ',';
+    appendNumber(out, call.messages);
+    out += ',';
+    appendNumber(out, call.notDecoded);
+    out += kCsvLineEnd;
+}
+
+namespace {
+
+void appendTypeLabel(std::string& out, const Statistics::TypeCount& type) {
+    if (!type.acronym.empty()) {
+        out += type.acronym;
+    } else if (type.typeCode >= 0) {
+        char hex[8];
+        const int n = std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(type.typeCode));
+        out.append(hex, static_cast<std::size_t>(n));
+    } else {
+        out += '-';
+    }
+}
+
+}  // namespace
+
+void appendStatisticsText(std::string& out, const Statistics& statistics) {
+    std::string scratch;
+    out += "Messages: ";
+    appendNumber(out, statistics.messages());
+    out += " (";
+    appendNumber(out, statistics.notDecoded());
+    out += " not decoded)\n\nMessages per type and direction:\n";
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        const std::size_t start = out.size();
+        out += "  ";
+        appendTypeLabel(out, type);
+        padTo(out, start, 8);
+        const std::size_t directionAt = out.size();
+        out += logText(type.direction, scratch).empty() ? std::string_view("-") : logText(type.direction, scratch);
+        padTo(out, directionAt, 5);
+        appendNumberCell(out, type.count, 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    });
+    out += "\nNot decoded, per kind of reason:\n";
+    for (const Statistics::ReasonCount& reason : statistics.reasons()) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += reason.kind->name;
+        padTo(out, start, 28);
+        appendNumberCell(out, reason.count, 10);
+        out += reason.kind->description;
+        out += '\n';
+    }
+    out += "\nCalls: ";
+    appendNumber(out, statistics.calls());
+    out += '\n';
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        const std::size_t start = out.size();
+        out += "  ";
+        out += outcomeName(outcome);
+        padTo(out, start, 20);
+        appendNumberCell(out, statistics.callsWith(outcome), 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    }
+    out += "\nRelease causes:\n";
+    for (const Statistics::CauseCount* cause : statistics.causes()) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += cause->value.empty() ? std::string_view("-") : std::string_view(cause->value);
+        padTo(out, start, 8);
+        appendNumberCell(out, cause->count, 10);
+        out += cause->value.empty() ? std::string_view("(no cause: not decoded)") : std::string_view(cause->text);
+        out += '\n';
+    }
+}
+
+void appendStatisticsJson(std::string& out, const Statistics& statistics) {
+    using nlohmann::json;
+    json document;
+    document["messages"] = statistics.messages();
+    document["not_decoded"] = statistics.notDecoded();
+    json types = json::array();
+    std::string scratch;
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        std::string label;
+        appendTypeLabel(label, type);
+        types.push_back({{"type", type.acronym.empty() ? json(nullptr) : json(type.acronym)},
+                         {"code", type.typeCode >= 0 ? json(type.typeCode) : json(nullptr)},
+                         {"label", label},
+                         {"direction", logText(type.direction, scratch)},
+                         {"count", type.count}});
+    });
+    document["types"] = std::move(types);
+    json reasons = json::array();
+    for (const Statistics::ReasonCount& reason : statistics.reasons())
+        reasons.push_back({{"kind", reason.kind->name}, {"description", reason.kind->description}, {"count", reason.count}});
+    document["not_decoded_reasons"] = std::move(reasons);
+    document["calls"] = statistics.calls();
+    json outcomes = json::object();
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        outcomes[std::string(outcomeName(outcome))] = statistics.callsWith(outcome);
+    }
+    document["outcomes"] = std::move(outcomes);
+    json causes = json::array();
+    for (const Statistics::CauseCount* cause : statistics.causes())
+        causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
+                          {"text", cause->text},
+                          {"count", cause->count}});
+    document["causes"] = std::move(causes);
+    out += document.dump(2, ' ', false, json::error_handler_t::replace);
+    out += '\n';
+}
+
+void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
+    std::string scratch;
+    out += "table,name,direction,count,text";
+    out += kCsvLineEnd;
+    const auto row = [&](std::string_view table, std::string_view name, std::string_view direction,
+                         std::uint64_t count, std::string_view text) {
+        out += table;
+        out += ',';
+        appendCsvField(out, name);
+        out += ',';
+        appendCsvField(out, direction);
+        out += ',';
+        appendNumber(out, count);
+        out += ',';
+        appendCsvField(out, text);
+        out += kCsvLineEnd;
+    };
+    row("messages", "all", "", statistics.messages(), "");
+    row("messages", "not decoded", "", statistics.notDecoded(), "");
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        std::string label;
+        appendTypeLabel(label, type);
+        row("type", label, logText(type.direction, scratch), type.count, "");
+    });
+    for (const Statistics::ReasonCount& reason : statistics.reasons())
+        row("reason", reason.kind->name, "", reason.count, reason.kind->description);
+    row("calls", "all", "", statistics.calls(), "");
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        row("outcome", outcomeName(outcome), "", statistics.callsWith(outcome), "");
+    }
+    for (const Statistics::CauseCount* cause : statistics.causes()) row("cause", cause->value, "", cause->count, cause->text);
+}
+
+}  // namespace truno

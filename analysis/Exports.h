@@ -1,0 +1,36 @@
+#pragma once
+// The messages, calls and statistics of a log as text tables, JSON and CSV. Each function
+// appends to a string the caller reuses; a message or a call is one line (JSON Lines, one CSV
+// row), written as it comes. The JSON forms are described in docs/json.md.
+#include "analysis/Calls.h"
+#include "analysis/MessageFacts.h"
+#include "analysis/Statistics.h"
+
+#include <cstdint>
+#include <string>
+
+namespace truno {
+
+// One message as a JSON object on a line of its own (ending in LF): where it stands in the log,
+// its type, whether it was decoded, its octets as read, the summary's info text, the first
+// record of its call (`callFirstRecord`, 0: none), and its parameters in report order, one
+// entry per block of MessageFacts, each field with its label, value and the value's meaning.
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
+
+// One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF).
+void appendMessageCsvHeader(std::string& out);
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
+
+// One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
+void appendCallHeading(std::string& out);
+void appendCallLine(std::string& out, const Call& call);
+void appendCallJson(std::string& out, const Call& call);
+void appendCallCsvHeader(std::string& out);
+void appendCallCsv(std::string& out, const Call& call);
+
+// The statistics as text, as one JSON document, and as CSV rows (table,name,direction,count,text).
+void appendStatisticsText(std::string& out, const Statistics& statistics);
+void appendStatisticsJson(std::string& out, const Statistics& statistics);
+void appendStatisticsCsv(std::string& out, const Statistics& statistics);
+
+}  // namespace truno

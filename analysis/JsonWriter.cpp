@@ -1,0 +1,79 @@
+#include "analysis/JsonWriter.h"
+
+#include "analysis/LogClock.h"
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+
+namespace truno {
+namespace {
+
+}  // namespace
+
+bool needsJsonEscape(std::string_view text) {
+    const auto special = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return static_cast<unsigned char>(byte - 0x20) >= 0x5F || c == '"' || c == '\\';
+    };
+    // The scan has no early exit, so that it runs on whole vectors.
+    unsigned found = 0;
+    for (const char c : text) found |= special(c) ? 1u : 0u;
+    return found != 0;
+}
+
+namespace {
+
+template <typename Number>
+void appendNumber(Text& out, Number value) {
+    char* at = out.extend(0, 24);
+    const auto result = std::to_chars(at, at + 24, value);
+    out.extend(static_cast<std::size_t>(result.ptr - at));
+}
+
+}  // namespace
+
+void appendJsonString(Text& out, std::string_view text) {
+    if (!needsJsonEscape(text)) {
+        char* at = out.extend(text.size() + 2);
+        at[0] = '"';
+        copyBytes(at + 1, text.data(), text.size());
+        at[text.size() + 1] = '"';
+        return;
+    }
+    out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+void JsonWriter::string(std::string_view text) {
+    separate();
+    appendJsonString(out_, text);
+}
+
+void JsonWriter::number(std::uint64_t value) {
+    separate();
+    appendNumber(out_, value);
+}
+
+void JsonWriter::number(std::int64_t value) {
+    separate();
+    appendNumber(out_, value);
+}
+
+void JsonWriter::seconds(std::int64_t milliseconds) {
+    separate();
+    std::string text;
+    appendSeconds(text, milliseconds);
+    out_ += text;
+}
+
+void JsonWriter::boolean(bool value) {
+    separate();
+    out_ += value ? "true" : "false";
+}
+
+void JsonWriter::null() {
+    separate();
+    out_ += "null";
+}
+
+}  // namespace truno

@@ -1,0 +1,71 @@
+#include "analysis/LogClock.h"
+
+#include <cstdio>
+
+namespace truno {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A number of one or two digits at `at`, moving `at` past it; -1 when there is none.
+int readNumber(std::string_view text, std::size_t& at, std::size_t maxDigits) {
+    int value = 0;
+    std::size_t digits = 0;
+    while (at < text.size() && digits < maxDigits && isDigit(text[at])) {
+        value = value * 10 + (text[at] - '0');
+        ++at;
+        ++digits;
+    }
+    return digits == 0 ? -1 : value;
+}
+
+constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
+
+}  // namespace
+
+std::optional<std::int64_t> millisecondsOfDay(std::string_view timeOfDay) {
+    std::size_t at = 0;
+    const int hours = readNumber(timeOfDay, at, 2);
+    if (hours < 0 || hours > 23 || at >= timeOfDay.size() || timeOfDay[at] != ':') return std::nullopt;
+    ++at;
+    const std::size_t minutesAt = at;
+    const int minutes = readNumber(timeOfDay, at, 2);
+    if (minutes < 0 || minutes > 59 || at - minutesAt != 2 || at >= timeOfDay.size() || timeOfDay[at] != ':')
+        return std::nullopt;
+    ++at;
+    const std::size_t secondsAt = at;
+    const int seconds = readNumber(timeOfDay, at, 2);
+    if (seconds < 0 || seconds > 59 || at - secondsAt != 2) return std::nullopt;
+    std::int64_t milliseconds = ((std::int64_t{hours} * 60 + minutes) * 60 + seconds) * 1000;
+    if (at == timeOfDay.size()) return milliseconds;
+    if (timeOfDay[at] != '.' || at + 1 == timeOfDay.size()) return std::nullopt;
+    ++at;
+    std::int64_t scale = 100;
+    for (; at < timeOfDay.size(); ++at) {
+        if (!isDigit(timeOfDay[at])) return std::nullopt;
+        milliseconds += (timeOfDay[at] - '0') * scale;
+        scale /= 10;
+    }
+    return milliseconds;
+}
+
+std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
+    const std::optional<std::int64_t> ofDay = millisecondsOfDay(timeOfDay);
+    if (!ofDay) return std::nullopt;
+    if (latest_ >= 0 && *ofDay < latest_ - kTwelveHours) ++day_;
+    // A time a little before the latest one leaves the latest where it is, so that the next
+    // message is compared with the furthest point the log has reached.
+    if (*ofDay >= latest_ || *ofDay < latest_ - kTwelveHours) latest_ = *ofDay;
+    return day_ * kMillisecondsPerDay + *ofDay;
+}
+
+void appendSeconds(std::string& out, std::int64_t milliseconds) {
+    char text[32];
+    const bool negative = milliseconds < 0;
+    const std::int64_t magnitude = negative ? -milliseconds : milliseconds;
+    const int n = std::snprintf(text, sizeof text, "%s%lld.%03lld", negative ? "-" : "",
+                                static_cast<long long>(magnitude / 1000), static_cast<long long>(magnitude % 1000));
+    out.append(text, static_cast<std::size_t>(n));
+}
+
+}  // namespace truno

@@ -1,0 +1,154 @@
+#include "analysis/MessageSummary.h"
+
+#include "base/ReportLayout.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace truno {
+namespace {
+
+constexpr int kCalledPartyNumber = 0x04;
+constexpr int kCallingPartyNumber = 0x0A;
+constexpr int kCauseIndicators = 0x12;
+constexpr int kEventInformation = 0x24;
+
+// One piece of the info text: a parameter's field, the word it is shown after, and for which
+// message type.
+struct InfoPiece {
+    std::string_view acronym;
+    int code;
+    std::string_view label;
+    std::string_view word;
+};
+constexpr InfoPiece kInfoPieces[] = {
+    {.acronym = "IAM", .code = kCalledPartyNumber, .label = "Address Signal", .word = "called "},
+    {.acronym = "IAM", .code = kCallingPartyNumber, .label = "Calling Party Number", .word = "calling "},
+    {.acronym = "REL", .code = kCauseIndicators, .label = "Cause Value", .word = "cause "},
+    {.acronym = "CPG", .code = kEventInformation, .label = "Event Indicator", .word = "event "},
+};
+
+// Column widths of the summary (characters); a longer text pushes the rest of its line along.
+constexpr std::size_t kRecordWidth = 8;
+constexpr std::size_t kTimeWidth = 11;
+constexpr std::size_t kDirectionWidth = 3;
+constexpr std::size_t kCodeWidth = 10;
+constexpr std::size_t kTypeWidth = 4;
+constexpr std::string_view kGap = "  ";
+
+// Text from the log, escaped as the report escapes it when it holds anything but printable ASCII.
+void appendFromLog(std::string& out, std::string_view raw) {
+    if (allPrintable(raw))
+        out += raw;
+    else
+        appendLogText(out, raw);
+}
+
+void padTo(std::string& out, std::size_t start, std::size_t width) {
+    const std::size_t used = out.size() - start;
+    if (used < width) out.append(width - used, ' ');
+}
+
+void appendRightAligned(std::string& out, std::uint64_t number, std::size_t width) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    const auto n = static_cast<std::size_t>(result.ptr - digits);
+    if (n < width) out.append(width - n, ' ');
+    out.append(digits, n);
+}
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+}  // namespace
+
+bool fieldsReadBeyondJson(int typeCode) {
+    // The types of kInfoPieces; the calls read the IAM's numbers and the REL's cause, the
+    // statistics the REL's cause (tested with the views).
+    constexpr int kIam = 0x01;
+    constexpr int kRel = 0x0C;
+    constexpr int kCpg = 0x2C;
+    return typeCode == kIam || typeCode == kRel || typeCode == kCpg;
+}
+
+void appendSummaryInfo(std::string& out, const MessageFacts& message) {
+    const RecordFacts& record = message.record();
+    if (!record.decoded) {
+        out += "not decoded: ";
+        out += record.reason;
+        return;
+    }
+    bool first = true;
+    for (const InfoPiece& piece : kInfoPieces) {
+        if (piece.acronym != record.acronym) continue;
+        const FieldFact* field = message.find(piece.code, piece.label);
+        if (field == nullptr) continue;
+        if (!first) out += ", ";
+        first = false;
+        out += piece.word;
+        foldValue(out, field->printed);
+    }
+}
+
+void appendTypeName(std::string& out, const RecordFacts& record) {
+    if (!record.acronym.empty()) {
+        out += record.acronym;
+    } else if (record.typeCode >= 0) {
+        out += kHexDigits[(record.typeCode >> 4) & 0xF];
+        out += kHexDigits[record.typeCode & 0xF];
+    } else {
+        out += '-';
+    }
+}
+
+void appendSummaryHeading(std::string& out) {
+    out.append(kRecordWidth - 6, ' ');
+    out += "RECORD";
+    out += kGap;
+    std::size_t start = out.size();
+    out += "TIME";
+    padTo(out, start, kTimeWidth);
+    out += kGap;
+    start = out.size();
+    out += "DIR";
+    padTo(out, start, kDirectionWidth);
+    out += kGap;
+    out.append(kCodeWidth - 3, ' ');
+    out += "CIC";
+    out += kGap;
+    start = out.size();
+    out += "TYPE";
+    padTo(out, start, kTypeWidth);
+    out += kGap;
+    out += "INFO\n";
+}
+
+void appendSummaryLine(std::string& out, const MessageFacts& message) {
+    const RecordFacts& record = message.record();
+    appendRightAligned(out, record.record, kRecordWidth);
+    out += kGap;
+    std::size_t start = out.size();
+    appendFromLog(out, record.time);
+    padTo(out, start, kTimeWidth);
+    out += kGap;
+    start = out.size();
+    appendFromLog(out, record.direction);
+    padTo(out, start, kDirectionWidth);
+    out += kGap;
+    if (record.hasCallInstanceCode) {
+        appendRightAligned(out, record.callInstanceCode, kCodeWidth);
+    } else {
+        out.append(kCodeWidth - 1, ' ');
+        out += '-';
+    }
+    out += kGap;
+    start = out.size();
+    appendTypeName(out, record);
+    padTo(out, start, kTypeWidth);
+    out += kGap;
+    appendSummaryInfo(out, message);
+    // A line with no info ends at its type, without blanks after it.
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    out += '\n';
+}
+
+}  // namespace truno

@@ -1,0 +1,80 @@
+#pragma once
+// Counts over a log: messages per type and direction, messages not decoded per kind of reason,
+// calls per outcome, and the causes of the release messages per cause value.
+#include "analysis/Calls.h"
+#include "analysis/MessageFacts.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+
+// The kinds of reason a message is not decoded for, and the kind of one reason text (the
+// reasons name octets, parameters and numbers; the kind says what went wrong).
+struct ReasonKind {
+    std::string_view name;                  // "octets missing", ...
+    std::string_view description;
+};
+std::span<const ReasonKind> reasonKinds();
+std::size_t reasonKindOf(std::string_view reason);  // an index into reasonKinds()
+
+class Statistics {
+public:
+    // A message of the log (or of the messages a filter let through).
+    void addMessage(const MessageFacts& message);
+    // A finished call.
+    void addCall(const Call& call);
+
+    std::uint64_t messages() const { return messages_; }
+    std::uint64_t notDecoded() const { return notDecoded_; }
+    std::uint64_t calls() const { return calls_; }
+
+    // Messages of a type in a direction: the type code (-1: the message has no type code) and
+    // the direction as read; in type code order, then in the order the directions first came.
+    struct TypeCount {
+        int typeCode;
+        std::string_view acronym;  // empty for a type code that is not known
+        std::string_view direction;
+        std::uint64_t count;
+    };
+    void forEachType(const std::function<void(const TypeCount&)>& visit) const;
+
+    // Not-decoded messages per kind (reasonKinds() order; kinds with none are left out).
+    struct ReasonCount {
+        const ReasonKind* kind;
+        std::uint64_t count;
+    };
+    std::vector<ReasonCount> reasons() const;
+
+    std::uint64_t callsWith(CallOutcome outcome) const { return outcomes_[static_cast<std::size_t>(outcome)]; }
+
+    // Release messages per cause value (in the order of the values' numbers), with the cause's
+    // phrase as printed. Release messages that were not decoded have no cause and are counted
+    // under an empty value.
+    struct CauseCount {
+        std::string value;
+        std::string text;
+        std::uint64_t count = 0;
+    };
+    std::vector<const CauseCount*> causes() const;
+
+private:
+    static constexpr std::size_t kTypeSlots = 257;  // type codes 0-255 and "no type code"
+    std::uint64_t messages_ = 0;
+    std::uint64_t notDecoded_ = 0;
+    std::uint64_t calls_ = 0;
+    std::vector<std::string> directions_;
+    std::vector<std::array<std::uint64_t, kTypeSlots>> typeCounts_;  // per direction
+    std::vector<std::uint64_t> reasonCounts_;
+    std::array<std::uint64_t, kCallOutcomeCount> outcomes_{};
+    std::map<std::string, CauseCount, std::less<>> causes_;
+    std::string scratch_;
+};
+
+}  // namespace truno

@@ -1,0 +1,48 @@
+#pragma once
+// The views of one log beside (or instead of) its report: the filtered report, the summary, the
+// calls, the statistics, their JSON and CSV forms, and the capture file. They take the facts of
+// each message as the run hands them over, in log order, and write as they go.
+#include "analysis/Calls.h"
+#include "analysis/LogClock.h"
+#include "analysis/MessageFacts.h"
+#include "analysis/PcapExport.h"
+#include "analysis/Statistics.h"
+#include "cli/Options.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+class LogViews {
+public:
+    using Write = std::function<void(std::string_view)>;
+    // `pcap` may be null (no capture file); when given, beginLog() has been called for this log.
+    LogViews(const CliOptions& options, Write write, PcapExport* pcap);
+
+    // Whether the report pieces of the run go to the output as they are (the full report);
+    // otherwise the views write the records that pass the filters themselves.
+    bool passesReport() const;
+
+    void add(const RecordFacts& record);
+    // The log ended.
+    void finish();
+
+private:
+    void callFinished(const Call& call);
+    void flush();
+
+    const CliOptions& options_;
+    Write write_;
+    PcapExport* pcap_;
+    LogClock clock_;
+    MessageFacts message_;
+    CallTracker calls_;
+    Statistics statistics_;
+    std::string out_;
+    bool firstRecord_ = true;
+};
+
+}  // namespace truno

@@ -1,0 +1,170 @@
+// Times of day and the time line, dates, and the filter lists as the command line gives them.
+#include "analysis/LogClock.h"
+#include "analysis/MessageFilter.h"
+#include "analysis/PcapExport.h"
+#include "analysis/Statistics.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace truno {
+namespace {
+
+TEST(MillisecondsOfDay, ReadsTheLogsTimeForms) {
+    const struct {
+        std::string_view text;
+        std::optional<std::int64_t> milliseconds;
+    } cases[] = {
+        {"20:22:27.43", ((20 * 60 + 22) * 60 + 27) * 1000 + 430},
+        {"10:15:22.1", ((10 * 60 + 15) * 60 + 22) * 1000 + 100},
+        {"9:05:00", (9 * 60 + 5) * 60 * 1000},
+        {"00:00:00.0015", 1},
+        {"23:59:59.999", 86399999},
+        {"24:00:00", std::nullopt},
+        {"10:60:00", std::nullopt},
+        {"10:5:00", std::nullopt},
+        {"10:00:00.", std::nullopt},
+        {"10:00:00.4x", std::nullopt},
+        {"10:00", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(millisecondsOfDay(c.text), c.milliseconds) << c.text;
+}
+
+TEST(LogClock, PassesMidnightButNotASmallStepBack) {
+    LogClock clock;
+    const struct {
+        std::string_view time;
+        std::optional<std::int64_t> instant;
+    } steps[] = {
+        {"23:00:00", 23 * 3600000},
+        {"22:59:59.9", 23 * 3600000 - 100},         // logged a little out of order: same day
+        {"not a time", std::nullopt},
+        {"00:30:00", kMillisecondsPerDay + 1800000},  // past midnight
+        {"23:59:00", kMillisecondsPerDay + 86340000},
+        {"00:00:01", 2 * kMillisecondsPerDay + 1000},  // and past the next one
+    };
+    for (const auto& s : steps) EXPECT_EQ(clock.instant(s.time), s.instant) << s.time;
+}
+
+TEST(DaysFromDate, CountsFrom1970) {
+    const struct {
+        std::string_view date;
+        std::optional<std::int64_t> days;
+    } cases[] = {
+        {"1970-01-01", 0}, {"2024-03-01", 19783}, {"2000-02-29", 11016}, {"1969-12-31", -1},
+        {"2023-02-29", std::nullopt}, {"2024-13-01", std::nullopt}, {"2024-3-01", std::nullopt},
+        {"20240301", std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(daysFromDate(c.date), c.days) << c.date;
+}
+
+TEST(ParseCodeList, NumbersAndRanges) {
+    std::vector<CodeRange> codes;
+    std::string error;
+    ASSERT_TRUE(parseCodeList("1,5,10-20,4294967295", codes, error));
+    ASSERT_EQ(codes.size(), 4u);
+    EXPECT_EQ(codes[2].first, 10u);
+    EXPECT_EQ(codes[2].last, 20u);
+    EXPECT_EQ(codes[3].first, 4294967295u);
+    for (const std::string_view bad : {"", "1,", "a", "5-1", "1-", "4294967296", "1 ,2"}) {
+        codes.clear();
+        EXPECT_FALSE(parseCodeList(bad, codes, error)) << bad;
+    }
+}
+
+TEST(ParseTypeList, AcronymsInAnyCaseAndTheKnownOnesOnError) {
+    std::bitset<256> types;
+    std::string error;
+    ASSERT_TRUE(parseTypeList("IAM,rel,Cgba", types, error));
+    EXPECT_EQ(types.count(), 3u);
+    EXPECT_TRUE(types.test(0x01) && types.test(0x0C) && types.test(0x1A));
+    EXPECT_FALSE(parseTypeList("IAM,XYZ", types, error));
+    EXPECT_NE(error.find("'XYZ'"), std::string::npos);
+    EXPECT_NE(error.find("IAM SAM INR"), std::string::npos);
+}
+
+TEST(ParseRecordRange, AllFourForms) {
+    const struct {
+        std::string_view text;
+        bool ok;
+        std::uint64_t first, last;
+    } cases[] = {
+        {"7", true, 7, 7},   {"3-9", true, 3, 9}, {"5-", true, 5, UINT64_MAX}, {"-4", true, 1, 4},
+        {"0", false, 0, 0},  {"9-3", false, 0, 0}, {"-", false, 0, 0},         {"x", false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::uint64_t first = 0, last = 0;
+        std::string error;
+        EXPECT_EQ(parseRecordRange(c.text, first, last, error), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(first, c.first) << c.text;
+            EXPECT_EQ(last, c.last) << c.text;
+        }
+    }
+}
+
+TEST(MessageFilter, EveryConditionMustHold) {
+    MessageFilter filter;
+    filter.codes = {{.first = 10, .last = 20}};
+    filter.types.set(0x01);
+    filter.firstRecord = 5;
+    filter.lastRecord = 8;
+    RecordFacts record;
+    record.record = 6;
+    record.hasCallInstanceCode = true;
+    record.callInstanceCode = 15;
+    record.typeCode = 0x01;
+    record.decoded = true;
+    EXPECT_TRUE(filter.accepts(record, 0));
+    RecordFacts other = record;
+    other.callInstanceCode = 21;
+    EXPECT_FALSE(filter.accepts(other, 0));
+    other = record;
+    other.hasCallInstanceCode = false;
+    EXPECT_FALSE(filter.accepts(other, 0));
+    other = record;
+    other.typeCode = 0x0C;
+    EXPECT_FALSE(filter.accepts(other, 0));
+    other = record;
+    other.record = 9;
+    EXPECT_FALSE(filter.accepts(other, 0));
+    filter.notDecodedOnly = true;
+    EXPECT_FALSE(filter.accepts(record, 0));
+    record.decoded = false;
+    EXPECT_TRUE(filter.accepts(record, 0));
+    filter.call = 3;
+    EXPECT_FALSE(filter.accepts(record, 0));
+    EXPECT_TRUE(filter.accepts(record, 3));
+    EXPECT_FALSE(MessageFilter{}.active());
+}
+
+TEST(ReasonKind, OfTheReasonsTheDecodersGive) {
+    const struct {
+        std::string_view reason;
+        std::string_view kind;
+    } cases[] = {
+        {"optional parameter 3A (MLPP precedence): parameter contents have 5 octet(s); octet 6 is missing",
+         "octets missing"},
+        {"optional parameter FA (Additional charging information (national)): cannot convert hex digits: none "
+         "present (missing octet)",
+         "octets missing"},
+        {"the message has 3 octet(s); at least five are needed (call instance code and message type code)",
+         "no type code"},
+        {"message type code 5A is not a known message type; the octets are shown as read", "unknown type"},
+        {"mandatory variable parameter pointer (octet index 6): cannot convert hex digits \"0g\": character \"g\" is "
+         "not a hex digit at position 2 (expected 0-9, A-F)",
+         "not hex digits"},
+        {"optional part does not end with the end-of-optional-parameters octet 00", "optional part not closed"},
+        {"the message's DATA runs past 1048576 characters (is the blank line after it missing?); only the "
+         "beginning was kept",
+         "message too long"},
+        {"internal decoder error (please report it): x", "internal error"},
+        {"something new", "other"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(reasonKinds()[reasonKindOf(c.reason)].name, c.kind) << c.reason;
+}
+
+}  // namespace
+}  // namespace truno
