@@ -17,8 +17,8 @@ bool needsJsonEscape(std::string_view text) {
         return static_cast<unsigned char>(byte - 0x20) >= 0x5F || c == '"' || c == '\\';
     };
     // The scan has no early exit, so that it runs on whole vectors.
-    unsigned found = 0;
-    for (const char c : text) found |= special(c) ? 1u : 0u;
+    unsigned char found = 0;  // byte-wide, so that the vectorised loop need not widen its lanes
+    for (const char c : text) found = static_cast<unsigned char>(found | (special(c) ? 1 : 0));
     return found != 0;
 }
 

@@ -65,11 +65,10 @@ const FieldFact* MessageFacts::find(int code, std::string_view label) const {
 }
 
 ValueParts splitValue(std::string_view printed) {
-    const std::size_t comma = printed.find(", ");
-    if (comma == 0 || comma == std::string_view::npos) return {printed, {}};
-    for (std::size_t i = 0; i < comma; ++i)
-        if (!isValueDigit(printed[i])) return {printed, {}};
-    return {printed.substr(0, comma), printed.substr(comma + 2)};
+    std::size_t digits = 0;
+    while (digits < printed.size() && isValueDigit(printed[digits])) ++digits;
+    if (digits == 0 || printed.substr(digits, 2) != ", ") return {printed, {}};
+    return {printed.substr(0, digits), printed.substr(digits + 2)};
 }
 
 void foldValue(std::string& out, std::string_view printed) {

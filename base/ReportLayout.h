@@ -72,8 +72,8 @@ inline bool allPrintable(std::string_view s) {
             if (outside(c)) return false;
         return true;
     }
-    unsigned found = 0;
-    for (const char c : s) found |= outside(c) ? 1u : 0u;
+    unsigned char found = 0;  // byte-wide, so that the vectorised loop need not widen its lanes
+    for (const char c : s) found = static_cast<unsigned char>(found | (outside(c) ? 1 : 0));
     return found == 0;
 }
 void appendLogText(std::string& out, std::string_view raw);

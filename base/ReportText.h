@@ -63,8 +63,8 @@ enum class MarkKind : std::uint8_t {
 struct Mark {
     MarkKind kind;
     std::int16_t code = -1;   // Parameter: the parameter code
-    std::size_t begin = 0;    // where the marked line (or block) begins in the text
-    std::size_t value = 0;    // where its value or text begins
+    std::uint32_t begin = 0;  // where the marked line (or block) begins in the text
+    std::uint32_t value = 0;  // where its value or text begins
     std::string_view label;   // Field: the label; Parameter: the parameter's name
 };
 
@@ -156,14 +156,17 @@ public:
     bool marking() const { return marks_ != nullptr; }
     // Marks what is written next: its line begins at the current end of the text.
     void mark(MarkKind kind, std::string_view label = {}, std::int16_t code = -1) {
-        if (marks_ != nullptr) keepMark(Mark{kind, code, size_, size_, label});
+        if (marks_ != nullptr) keepMark(Mark{kind, code, offset(size_), offset(size_), label});
     }
     // Marks a field whose label line began at `begin`; its value begins at the current end.
     void markField(std::size_t begin, std::string_view label) {
-        if (marks_ != nullptr) keepMark(Mark{MarkKind::Field, -1, begin, size_, label});
+        if (marks_ != nullptr) keepMark(Mark{MarkKind::Field, -1, offset(begin), offset(size_), label});
     }
 
 private:
+    // Offsets of marks: a text with marks holds one record and the records before it that have
+    // not gone out yet, far less than 4 GiB.
+    static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
     // Out of line, so that writing without marks carries no more than the test.
     void keepMark(const Mark& mark);

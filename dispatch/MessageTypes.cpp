@@ -394,9 +394,10 @@ void beginRecord(DecodingState& s) {
 // A record ends: its marks count from its start.
 void endRecord(DecodingState& s, bool decoded) {
     s.RecordDecoded = decoded;
+    const auto begin = static_cast<std::uint32_t>(s.RecordBegin);
     for (Mark& m : s.RecordMarks) {
-        m.begin -= s.RecordBegin;
-        m.value -= s.RecordBegin;
+        m.begin -= begin;
+        m.value -= begin;
     }
 }
 
