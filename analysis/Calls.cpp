@@ -1,6 +1,7 @@
 #include "analysis/Calls.h"
 
 #include "dispatch/MessageTypes.h"
+#include "dispatch/Codes.h"
 
 #include <algorithm>
 #include <array>
@@ -9,17 +10,8 @@
 namespace truno {
 namespace {
 
-// Parameter codes and field labels the calls read (Q.763 Table 5; labels as the report prints).
-// Message type codes the calls look at (Q.763 Table 4).
-constexpr int kAddressComplete = 0x06;
-constexpr int kConnect = 0x07;
-constexpr int kAnswer = 0x09;
-constexpr int kRelease = 0x0C;
-constexpr int kCallProgress = 0x2C;
+// The field labels the calls read, as the report prints them.
 
-constexpr int kCalledPartyNumber = 0x04;
-constexpr int kCallingPartyNumber = 0x0A;
-constexpr int kCauseIndicators = 0x12;
 constexpr std::string_view kCalledDigitsLabel = "Address Signal";
 constexpr std::string_view kCallingDigitsLabel = "Calling Party Number";
 constexpr std::string_view kCauseValueLabel = "Cause Value";
@@ -169,26 +161,26 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     const int type = record.typeCode;
     if (role == CallRole::Opens) {
         assign(call.direction, record.direction);
-        foldedField(message, kCalledPartyNumber, kCalledDigitsLabel, call.called);
-        foldedField(message, kCallingPartyNumber, kCallingDigitsLabel, call.calling);
-    } else if (type == kAddressComplete) {
+        foldedField(message, codes::kCalledPartyNumber, kCalledDigitsLabel, call.called);
+        foldedField(message, codes::kCallingPartyNumber, kCallingDigitsLabel, call.calling);
+    } else if (type == codes::kAddressComplete) {
         if (!call.addressComplete.present) setMoment(call.addressComplete, record, at);
-    } else if (type == kCallProgress) {
+    } else if (type == codes::kCallProgress) {
         if (!call.progress.present) setMoment(call.progress, record, at);
-    } else if (type == kAnswer || type == kConnect) {
+    } else if (type == codes::kAnswer || type == codes::kConnect) {
         if (!call.answer.present) setMoment(call.answer, record, at);
-    } else if (type == kRelease) {
+    } else if (type == codes::kRelease) {
         if (!call.release.present) {
             setMoment(call.release, record, at);
             assign(call.releasedBy, record.direction);
-            if (const FieldFact* cause = message.find(kCauseIndicators, kCauseValueLabel)) {
+            if (const FieldFact* cause = message.find(codes::kCauseIndicators, kCauseValueLabel)) {
                 scratch_.clear();
                 foldValue(scratch_, cause->printed);
                 const ValueParts parts = splitValue(scratch_);
                 assign(call.causeValue, parts.value);
                 assign(call.causeText, parts.meaning);
             }
-            foldedField(message, kCauseIndicators, kLocationLabel, call.location);
+            foldedField(message, codes::kCauseIndicators, kLocationLabel, call.location);
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);

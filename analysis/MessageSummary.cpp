@@ -1,6 +1,7 @@
 #include "analysis/MessageSummary.h"
 
 #include "base/ReportLayout.h"
+#include "dispatch/Codes.h"
 
 #include <charconv>
 #include <cstdint>
@@ -8,10 +9,6 @@
 namespace truno {
 namespace {
 
-constexpr int kCalledPartyNumber = 0x04;
-constexpr int kCallingPartyNumber = 0x0A;
-constexpr int kCauseIndicators = 0x12;
-constexpr int kEventInformation = 0x24;
 
 // One piece of the info text: a parameter's field, the word it is shown after, and for which
 // message type.
@@ -22,10 +19,10 @@ struct InfoPiece {
     std::string_view word;
 };
 constexpr InfoPiece kInfoPieces[] = {
-    {.acronym = "IAM", .code = kCalledPartyNumber, .label = "Address Signal", .word = "called "},
-    {.acronym = "IAM", .code = kCallingPartyNumber, .label = "Calling Party Number", .word = "calling "},
-    {.acronym = "REL", .code = kCauseIndicators, .label = "Cause Value", .word = "cause "},
-    {.acronym = "CPG", .code = kEventInformation, .label = "Event Indicator", .word = "event "},
+    {.acronym = "IAM", .code = codes::kCalledPartyNumber, .label = "Address Signal", .word = "called "},
+    {.acronym = "IAM", .code = codes::kCallingPartyNumber, .label = "Calling Party Number", .word = "calling "},
+    {.acronym = "REL", .code = codes::kCauseIndicators, .label = "Cause Value", .word = "cause "},
+    {.acronym = "CPG", .code = codes::kEventInformation, .label = "Event Indicator", .word = "event "},
 };
 
 // Column widths of the summary (characters); a longer text pushes the rest of its line along.
@@ -64,9 +61,9 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 bool fieldsReadBeyondJson(int typeCode) {
     // The types of kInfoPieces; the calls read the IAM's numbers and the REL's cause, the
     // statistics the REL's cause (tested with the views).
-    constexpr int kIam = 0x01;
-    constexpr int kRel = 0x0C;
-    constexpr int kCpg = 0x2C;
+    constexpr int kIam = codes::kInitialAddress;
+    constexpr int kRel = codes::kRelease;
+    constexpr int kCpg = codes::kCallProgress;
     return typeCode == kIam || typeCode == kRel || typeCode == kCpg;
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/Statistics.h"
 
 #include "dispatch/MessageTypes.h"
+#include "dispatch/Codes.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,8 +9,6 @@
 namespace truno {
 namespace {
 
-constexpr int kRelease = 0x0C;
-constexpr int kCauseIndicators = 0x12;
 constexpr std::string_view kCauseValueLabel = "Cause Value";
 
 constexpr ReasonKind kReasonKinds[] = {
@@ -85,9 +84,9 @@ void Statistics::addMessage(const MessageFacts& message) {
         if (reasonCounts_.empty()) reasonCounts_.assign(std::size(kReasonKinds), 0);
         ++reasonCounts_[reasonKindOf(record.reason)];
     }
-    if (record.typeCode == kRelease) {
+    if (record.typeCode == codes::kRelease) {
         scratch_.clear();
-        if (const FieldFact* cause = message.find(kCauseIndicators, kCauseValueLabel)) foldValue(scratch_, cause->printed);
+        if (const FieldFact* cause = message.find(codes::kCauseIndicators, kCauseValueLabel)) foldValue(scratch_, cause->printed);
         const ValueParts parts = splitValue(scratch_);
         auto found = causes_.find(parts.value);
         if (found == causes_.end())

@@ -6,29 +6,13 @@
 #include "base/Conversions.h"
 #include "base/DecodeError.h"
 #include "base/FieldTable.h"
+#include "dispatch/Codes.h"
 #include "dispatch/ParameterTable.h"
 
 namespace truno {
 namespace {
 
-// Parameter codes of the mandatory parameters (Q.763 Table 5).
-constexpr std::uint8_t kTransmissionMediumRequirement = 0x02;
-constexpr std::uint8_t kCalledPartyNumber = 0x04;
-constexpr std::uint8_t kSubsequentNumber = 0x05;
-constexpr std::uint8_t kNatureOfConnectionIndicators = 0x06;
-constexpr std::uint8_t kForwardCallIndicators = 0x07;
-constexpr std::uint8_t kCallingPartysCategory = 0x09;
-constexpr std::uint8_t kInformationRequestIndicators = 0x0E;
-constexpr std::uint8_t kInformationIndicators = 0x0F;
-constexpr std::uint8_t kContinuityIndicators = 0x10;
-constexpr std::uint8_t kBackwardCallIndicators = 0x11;
-constexpr std::uint8_t kCauseIndicators = 0x12;
-constexpr std::uint8_t kCircuitGroupSupervisionMessageType = 0x15;
-constexpr std::uint8_t kRangeAndStatus = 0x16;
-constexpr std::uint8_t kFacilityIndicator = 0x18;
-constexpr std::uint8_t kUserToUserInformation = 0x20;
-constexpr std::uint8_t kSuspendResumeIndicators = 0x22;
-constexpr std::uint8_t kEventInformation = 0x24;
+using namespace codes;
 
 // Message type codes (ITU-T Q.763 / Q.1902). The names are printed as they stand, the two
 // blanks in the GRA and USR names included. Unless a row says otherwise a block ends with CR LF.

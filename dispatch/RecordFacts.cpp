@@ -17,18 +17,22 @@ bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_
     return true;
 }
 
+void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets) {
+    f.octets = octets;
+    f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode);
+    if (octets.size() >= 5) {
+        f.typeCode = hexOctetValue(octets[4]);
+        if (const MessageType* type = findMessageType(octets[4])) f.acronym = type->acronym;
+    }
+}
+
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine) {
     RecordFacts f;
     f.record = state.MessageCount;
     f.logLine = logLine;
     f.time = state.MessageTime;
     f.direction = state.MessageDirection;
-    f.octets = state.MessageOctets;
-    f.hasCallInstanceCode = readCallInstanceCode(f.octets, f.callInstanceCode);
-    if (f.octets.size() >= 5) {
-        f.typeCode = hexOctetValue(f.octets[4]);
-        if (const MessageType* type = findMessageType(f.octets[4])) f.acronym = type->acronym;
-    }
+    setOctetFacts(f, state.MessageOctets);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;

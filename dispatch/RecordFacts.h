@@ -35,6 +35,10 @@ struct RecordFacts {
 // The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded).
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine);
 
+// Fills the facts that come from the octets as read: the octets themselves, the call instance
+// code, the type code and the acronym.
+void setOctetFacts(RecordFacts& facts, std::span<const std::string_view> octets);
+
 // The call instance code of octets 1-4, when each is two upper-case hex digits.
 bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code);
 

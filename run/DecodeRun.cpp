@@ -277,12 +277,7 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i) {
     f.logLine = m.startLine;
     f.time = m.time;
     f.direction = m.direction;
-    f.octets = m.octets;
-    f.hasCallInstanceCode = readCallInstanceCode(f.octets, f.callInstanceCode);
-    if (f.octets.size() >= 5) {
-        f.typeCode = hexOctetValue(f.octets[4]);
-        if (const MessageType* type = findMessageType(f.octets[4])) f.acronym = type->acronym;
-    }
+    setOctetFacts(f, m.octets);
     f.typeName = r.typeName;
     f.decoded = r.decoded;
     f.reason = r.reason;

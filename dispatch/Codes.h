@@ -1,0 +1,36 @@
+#pragma once
+// Message type codes (Q.763 Table 4) and parameter codes (Q.763 Table 5) that code outside the
+// two tables names: the message layouts and the views that read particular messages and fields.
+#include <cstdint>
+
+namespace truno::codes {
+
+// Message types.
+inline constexpr std::uint8_t kInitialAddress = 0x01;
+inline constexpr std::uint8_t kAddressComplete = 0x06;
+inline constexpr std::uint8_t kConnect = 0x07;
+inline constexpr std::uint8_t kAnswer = 0x09;
+inline constexpr std::uint8_t kRelease = 0x0C;
+inline constexpr std::uint8_t kCallProgress = 0x2C;
+
+// Parameters.
+inline constexpr std::uint8_t kTransmissionMediumRequirement = 0x02;
+inline constexpr std::uint8_t kCalledPartyNumber = 0x04;
+inline constexpr std::uint8_t kSubsequentNumber = 0x05;
+inline constexpr std::uint8_t kNatureOfConnectionIndicators = 0x06;
+inline constexpr std::uint8_t kForwardCallIndicators = 0x07;
+inline constexpr std::uint8_t kCallingPartysCategory = 0x09;
+inline constexpr std::uint8_t kCallingPartyNumber = 0x0A;
+inline constexpr std::uint8_t kInformationRequestIndicators = 0x0E;
+inline constexpr std::uint8_t kInformationIndicators = 0x0F;
+inline constexpr std::uint8_t kContinuityIndicators = 0x10;
+inline constexpr std::uint8_t kBackwardCallIndicators = 0x11;
+inline constexpr std::uint8_t kCauseIndicators = 0x12;
+inline constexpr std::uint8_t kCircuitGroupSupervisionMessageType = 0x15;
+inline constexpr std::uint8_t kRangeAndStatus = 0x16;
+inline constexpr std::uint8_t kFacilityIndicator = 0x18;
+inline constexpr std::uint8_t kUserToUserInformation = 0x20;
+inline constexpr std::uint8_t kSuspendResumeIndicators = 0x22;
+inline constexpr std::uint8_t kEventInformation = 0x24;
+
+}  // namespace truno::codes
