@@ -71,9 +71,10 @@ const QString kSplitterKey = QStringLiteral("window/splitter");
 const QString kCallsSplitterKey = QStringLiteral("window/callsSplitter");
 const QString kTabKey = QStringLiteral("window/tab");
 
+// How long the report text and the facts of a run in progress are taken in at one time.
+constexpr std::chrono::milliseconds kCollectFor{25};
 // How long one slice of filtering, or of putting the filtered report together, may take.
-constexpr std::chrono::milliseconds kFilterSlice{40};
-constexpr std::size_t kFilteredReportSlice = std::size_t{16} << 20;
+constexpr std::chrono::milliseconds kFilterSlice{25};
 
 // The names of the view tabs, as --screenshot's --tab and the settings know them.
 const char* const kTabNames[] = {"messages", "calls", "statistics"};
@@ -592,17 +593,27 @@ void MainWindow::showProgress(int maximum, const QString& format) {
 
 void MainWindow::collect() {
     if (!job_) return;
+    // What the run handed over is taken in for a while at a time, so that the window answers
+    // between two looks however fast the run writes.
+    const auto deadline = std::chrono::steady_clock::now() + kCollectFor;
     job_->takeBlocks(collected_, batches_);
-    for (std::string& block : collected_) reportView_->appendText(std::move(block));
-    collected_.clear();
-    for (MessageBatch& batch : batches_) store_->append(std::move(batch));
-    batches_.clear();
-    admitRecords();
+    while ((!collected_.empty() || !batches_.empty()) && std::chrono::steady_clock::now() < deadline) {
+        if (!collected_.empty()) {
+            reportView_->appendText(std::move(collected_.front()));
+            collected_.erase(collected_.begin());
+        }
+        if (!batches_.empty()) {
+            store_->append(std::move(batches_.front()));
+            batches_.erase(batches_.begin());
+        }
+    }
+    admitRecords(deadline);
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
         progress_->setValue(static_cast<int>(std::min(1.0, done) * 1000));
     }
+    if (jobOver_ && collected_.empty() && batches_.empty() && admitted_ == store_->size()) finishRun();
 }
 
 void MainWindow::jobEnded(std::uint64_t id) {
@@ -612,13 +623,21 @@ void MainWindow::jobEnded(std::uint64_t id) {
     }
     if (!job_ || id != jobId_) return;
     job_->wait();
+    // The rest of what the run handed over is taken in by the collecting timer; the run ends
+    // once it is all in.
+    jobOver_ = true;
     collect();
+}
+
+void MainWindow::finishRun() {
     collectTimer_.stop();
+    jobOver_ = false;
     const QString readError = job_->readError();
     const RunSummary summary = job_->summary();
     const Statistics statistics = job_->statistics();
     job_.reset();
     collected_ = {};
+    batches_ = {};
     endBusy();
     if (!readError.isEmpty()) {
         restorePrevious();
@@ -631,7 +650,6 @@ void MainWindow::jobEnded(std::uint64_t id) {
                             tr("No message was found in\n%1\n\n%2\n\nThe report shown before is kept.")
                                 .arg(runPath_, QString::fromStdString(summary.whyNothing)));
     } else {
-        admitRecords();
         statistics_ = statistics;
         previousReport_.reset();
         previousRecords_ = RecordIndex();
@@ -643,11 +661,15 @@ void MainWindow::jobEnded(std::uint64_t id) {
                       .arg(countText(summary.found), countText(summary.decoded), countText(summary.notDecoded),
                            countText(statistics_.calls()));
         countsText_->setText(counts_);
-        statisticsPane_->show(statistics_, *store_);
+        callsPane_->update();
+        // The charts are drawn after the window has shown the end of the run.
+        QTimer::singleShot(0, this, [this, id = lastJobId_] {
+            if (id == lastJobId_ && !job_) statisticsPane_->show(statistics_, *store_);
+        });
         messageModel_->setSortable(true);
+        messageList_->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
         messageList_->setSortingEnabled(true);
         messageList_->horizontalHeader()->setSortIndicatorShown(true);
-        messageList_->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
         if (!messageModel_->filtering()) filterDone();
     }
     updateActions();
@@ -659,10 +681,15 @@ void MainWindow::cancelRun() {
     // The thread stops on its own within moments; the window does not wait for it.
     job_->cancel();
     collectTimer_.stop();
-    retiring_ = std::move(job_);
-    retiringId_ = jobId_;
+    if (jobOver_) {
+        job_.reset();  // its thread has ended already
+        jobOver_ = false;
+    } else {
+        retiring_ = std::move(job_);
+        retiringId_ = jobId_;
+    }
     collected_ = {};
-    batches_.clear();
+    batches_ = {};
     endBusy();
     restorePrevious();
     statusBar()->showMessage(tr("Decoding of %1 cancelled; the previous report is kept.").arg(runPath_),
@@ -729,11 +756,12 @@ void MainWindow::showRecord(std::uint64_t number) {
 
 const ReportDocument& MainWindow::fullReport() const { return fullReport_ ? *fullReport_ : reportView_->document(); }
 
-void MainWindow::admitRecords() {
+void MainWindow::admitRecords(std::chrono::steady_clock::time_point deadline) {
     // A message joins the views once its record's text is in the report.
     const ReportDocument& report = fullReport();
     const std::size_t before = admitted_;
     while (admitted_ < store_->size() && store_->textEnd(admitted_) - store_->lead() <= report.size()) {
+        if ((admitted_ & 1023) == 0 && std::chrono::steady_clock::now() >= deadline) break;
         // The banner is the line under the rule that opens the record.
         const std::size_t line = report.lineAt(store_->firstLineOffset(admitted_)).first + 1;
         records_.addRecord(store_->record(admitted_), line, store_->decoded(admitted_));
@@ -800,8 +828,9 @@ void MainWindow::buildFilteredReport() {
     const ReportDocument& report = fullReport();
     const MessageStore::TextSource text = textOf(report);
     std::string scratch;
-    std::size_t copied = 0;
-    while (filteredNext_ < filteredMessages_.size() && copied < kFilteredReportSlice) {
+    const auto deadline = std::chrono::steady_clock::now() + kFilterSlice;
+    while (filteredNext_ < filteredMessages_.size() &&
+           ((filteredNext_ & 255) != 0 || std::chrono::steady_clock::now() < deadline)) {
         const std::size_t i = filteredMessages_[filteredNext_];
         const std::uint64_t lead = store_->lead();
         const std::uint64_t begin = std::max(store_->textBegin(i), lead) - lead;
@@ -812,7 +841,6 @@ void MainWindow::buildFilteredReport() {
         const std::size_t line = filteredReport_->lineCount() - 1 + (opensWithBreak ? 1 : 0) + 1;
         filteredRecords_.addRecord(store_->record(i), line, store_->decoded(i));
         filteredReport_->append(bytes);
-        copied += bytes.size();
         ++filteredNext_;
     }
     if (filteredNext_ < filteredMessages_.size()) return;

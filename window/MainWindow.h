@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -155,7 +156,8 @@ private:
     void cancelCurrent();
     QString reportFolder() const;
     void createViews();
-    void admitRecords();
+    void admitRecords(std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
+    void finishRun();
     void updateCounts();
     void advanceFilter();
     void filterDone();
@@ -211,6 +213,7 @@ private:
     QString runPath_;
     QTimer collectTimer_;
     std::vector<std::string> collected_;
+    bool jobOver_ = false;  // the run's thread has ended; what it handed over is still coming in
     std::optional<BusyPointer> busy_;
 
     // The records of the report, from the facts of each message once its text has arrived.

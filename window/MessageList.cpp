@@ -18,7 +18,7 @@ QString fromView(std::string_view text) {
 }
 
 // Messages tested between two looks at the clock.
-constexpr std::size_t kTestStep = 2048;
+constexpr std::size_t kTestStep = 256;
 
 }  // namespace
 
