@@ -231,6 +231,7 @@ void MainWindow::createViews() {
     connect(callsPane_, &CallsPane::callChosen, this, [this](std::uint64_t firstRecord, const QString& name) {
         filterBar_->setCall(firstRecord, name);
         applyFilter();
+        updateActions();
     });
     connect(callsPane_->ladder(), &LadderDiagram::recordClicked, this, &MainWindow::chooseRecord);
     connect(callsPane_, &CallsPane::saveDiagramRequested, this, &MainWindow::saveDiagram);
