@@ -262,16 +262,21 @@ MainWindow::~MainWindow() {
 void MainWindow::restoreSettings() {
     const QSettings settings;
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
-        // Wide enough for the report's banner lines with room to spare, tall enough for a few
-        // records, within the screen.
-        const int width = std::max(1000, static_cast<int>(std::ceil(110 * reportView_->charWidth())));
-        const int height = std::max(720, 50 * reportView_->lineHeight());
+        // Wide enough for the report's banner lines and the message list beside them, tall
+        // enough for a few records, within the screen.
+        const int width = std::max(1000, static_cast<int>(std::ceil(230 * reportView_->charWidth())));
+        const int height = std::max(760, 58 * reportView_->lineHeight());
         QSize size(width, height);
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             size = size.boundedTo(screen->availableGeometry().size());
         resize(size);
     }
-    splitter_->restoreState(settings.value(kSplitterKey).toByteArray());
+    if (!splitter_->restoreState(settings.value(kSplitterKey).toByteArray())) {
+        // The report keeps room for its lines of about a hundred characters; the views get the rest.
+        const int report = static_cast<int>(std::ceil(104 * reportView_->charWidth())) +
+                           reportView_->verticalScrollBar()->sizeHint().width();
+        splitter_->setSizes({std::max(width() - report, width() / 3), report});
+    }
     if (auto* calls = callsPane_->findChild<QSplitter*>(QStringLiteral("callsSplitter")))
         calls->restoreState(settings.value(kCallsSplitterKey).toByteArray());
     showTab(settings.value(kTabKey).toString());

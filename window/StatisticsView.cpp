@@ -8,6 +8,9 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QTimeZone>
 #include <QGridLayout>
 #include <QLineSeries>
 #include <QPieSeries>
@@ -113,6 +116,7 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     text_->setReadOnly(true);
     text_->setFont(ReportView::reportFont());
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))));
     auto* charts = new QWidget(this);
     auto* grid = new QGridLayout(charts);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -128,7 +132,9 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     splitter->setObjectName(QStringLiteral("statisticsSplitter"));
     splitter->addWidget(text_);
     splitter->addWidget(charts);
-    splitter->setStretchFactor(1, 3);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({text_->minimumWidth(), 3 * text_->minimumWidth()});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
@@ -185,7 +191,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
     }
     outcomes->addSeries(pie);
-    outcomes->legend()->setAlignment(Qt::AlignRight);
+    outcomes->legend()->setAlignment(Qt::AlignBottom);
     QChart* old = outcomes_->chart();
     outcomes_->setChart(outcomes);
     delete old;
@@ -217,17 +223,24 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     auto* line = new QLineSeries;
     double top = 1;
     for (std::size_t k = 0; k < rates.rates.size(); ++k) {
-        line->append(static_cast<double>(rates.firstSecond + static_cast<std::int64_t>(k) * rates.stepSeconds),
+        line->append(static_cast<double>(rates.firstSecond + static_cast<std::int64_t>(k) * rates.stepSeconds) * 1000.0,
                      rates.rates[k]);
         top = std::max(top, rates.rates[k]);
     }
     rate->addSeries(line);
     rate->legend()->hide();
-    auto* x = new QValueAxis;
-    x->setTitleText(tr("seconds from the log's first midnight"));
-    x->setLabelFormat(QStringLiteral("%.0f"));
+    // The log's time line starts at the midnight before its first message: shown as times of day.
+    auto* x = new QDateTimeAxis;
+    x->setTitleText(tr("time of day (log)"));
+    x->setFormat(QStringLiteral("HH:mm:ss"));
+    x->setTickCount(4);
+    const auto moment = [](double second) {
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(second * 1000), QTimeZone::utc());
+    };
     const double first = static_cast<double>(rates.firstSecond);
-    x->setRange(first, first + std::max<double>(1, static_cast<double>(rates.rates.size() * static_cast<std::size_t>(rates.stepSeconds))));
+    x->setRange(moment(first),
+                moment(first + std::max<double>(1, static_cast<double>(rates.rates.size() *
+                                                                        static_cast<std::size_t>(rates.stepSeconds)))));
     auto* y = new QValueAxis;
     y->setRange(0, top * 1.05);
     y->setLabelFormat(QStringLiteral("%.0f"));
