@@ -155,6 +155,8 @@ bool MessageListModel::advance(std::chrono::milliseconds budget) {
         endInsertRows();
     }
     if (tested_ < available_) return false;
+    // Rows came in record order: a list sorted otherwise is sorted again.
+    if (sortable_ && (sortColumn_ != RecordColumn || sortOrder_ != Qt::AscendingOrder)) sort(sortColumn_, sortOrder_);
     emit filterDone();
     return true;
 }
@@ -232,9 +234,12 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
 
 void MessageListModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= ColumnCount) return;
+    const bool natural = sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder;
     sortColumn_ = column;
     sortOrder_ = order;
     if (!sortable_ || store_ == nullptr) return;
+    // The list is in record order already.
+    if (natural && column == RecordColumn && order == Qt::AscendingOrder) return;
     stopSorter();
     const std::uint64_t generation = generation_;
     std::vector<std::uint32_t> rows = shown_;

@@ -176,6 +176,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     std::vector<std::pair<QString, std::vector<double>>> sets;
     for (const QString& direction : directions) {
         std::vector<double> values;
+        values.reserve(codes.size());
         for (const int code : codes) values.push_back(counts[{code, direction}]);
         sets.emplace_back(direction.isEmpty() ? tr("(no direction)") : tr("DIR=%1").arg(direction), std::move(values));
     }
@@ -207,8 +208,10 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     if (!causes_->chart()->series().isEmpty()) {
         // The phrases, as tool tips of the bars.
         auto* series = static_cast<QBarSeries*>(causes_->chart()->series().constFirst());
+        const std::vector<const Statistics::CauseCount*> causeList = statistics.causes();
         std::vector<QString> phrases;
-        for (const Statistics::CauseCount* cause : statistics.causes()) phrases.push_back(QString::fromStdString(cause->text));
+        phrases.reserve(causeList.size());
+        for (const Statistics::CauseCount* cause : causeList) phrases.push_back(QString::fromStdString(cause->text));
         connect(series, &QBarSeries::hovered, causes_, [view = causes_, phrases](bool on, int index, QBarSet*) {
             view->setToolTip(on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
                                  ? phrases[static_cast<std::size_t>(index)]

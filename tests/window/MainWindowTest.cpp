@@ -48,7 +48,6 @@
 #include <unistd.h>
 
 using truno::window::MainWindow;
-using truno::window::UserDialogs;
 
 using namespace window_tests;
 

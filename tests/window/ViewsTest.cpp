@@ -195,6 +195,21 @@ void ViewsTest::listAndReportStayInStep() {
     }
     w.form.reportView()->showLine(banners[200] + 5);  // inside record 200
     QCOMPARE(list->currentIndex().row(), 199);
+
+    // Sorted by type (then by record), the list still leads to the right records.
+    QSignalSpy sorted(model, &truno::window::MessageListModel::sortDone);
+    list->sortByColumn(truno::window::MessageListModel::TypeColumn, Qt::AscendingOrder);
+    QVERIFY(sorted.count() > 0 || sorted.wait(5000));
+    QCOMPARE(model->rowCount(), 470);
+    for (int r = 1; r < 470; ++r) {
+        const QString before = model->index(r - 1, 4).data().toString();
+        const QString here = model->index(r, 4).data().toString();
+        QVERIFY(before < here || (before == here && model->messageAt(r - 1) < model->messageAt(r)));
+    }
+    list->setCurrentIndex(model->index(400, 0));
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), model->messageAt(400) + 1);
+    w.form.reportView()->showLine(banners[42]);
+    QCOMPARE(model->messageAt(list->currentIndex().row()), std::size_t{41});
 }
 
 void ViewsTest::filterChoosesTheMessages_data() {
@@ -331,6 +346,7 @@ void ViewsTest::callsTabAndLadderDiagram() {
     }
     waitForFilter(w.form);
     std::vector<std::uint64_t> records;
+    records.reserve(expected.size());
     for (const Message& m : expected) records.push_back(m.record);
     QCOMPARE(listedRecords(w.form), records);
 
