@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QStyle>
 #include <QSvgGenerator>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -128,10 +130,12 @@ LadderDiagram::LadderDiagram(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     rowHeight_ = std::max(32, 2 * fontMetrics().height() + 6);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
     arrows_.clear();
+    current_ = 0;
     title_.clear();
     if (store != nullptr && call != nullptr) {
         title_ = tr("Call on CIC %1: %2 to %3, %4")
@@ -200,6 +204,8 @@ void LadderDiagram::paint(QPainter& painter, QSize size) const {
         const Arrow& arrow = arrows_[k];
         const QColor colour = arrow.decoded ? ink : kNotDecoded;
         const int y = rowY(k);
+        if (k == current_ && hasFocus() && painter.device() == this)
+            painter.fillRect(QRect(0, y - rowHeight_ + 6, kDiagramWidth, rowHeight_), colours.color(QPalette::AlternateBase));
         const int from = arrow.sent ? left : right;
         const int to = arrow.sent ? right : left;
         painter.setPen(QPen(colour, 1.5));
@@ -228,6 +234,26 @@ void LadderDiagram::mousePressEvent(QMouseEvent* event) {
     const std::uint64_t record = recordAt(event->position().toPoint());
     if (record != 0) emit recordClicked(record);
     QWidget::mousePressEvent(event);
+}
+
+void LadderDiagram::keyPressEvent(QKeyEvent* event) {
+    if (arrows_.empty()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Up:
+            if (current_ > 0) --current_;
+            break;
+        case Qt::Key_Down:
+            if (current_ + 1 < arrows_.size()) ++current_;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space: emit recordClicked(arrows_[current_].record); return;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    update();
 }
 
 bool LadderDiagram::save(const QString& path) const {
@@ -282,7 +308,9 @@ CallsPane::CallsPane(QWidget* parent) : QWidget(parent) {
     scroll->setWidget(ladder_);
     scroll->setWidgetResizable(false);
     scroll->setBackgroundRole(QPalette::Base);
-    auto* save = new QPushButton(QIcon::fromTheme(QStringLiteral("document-save-as")), tr("&Save Diagram..."), this);
+    auto* save = new QPushButton(
+        QIcon::fromTheme(QStringLiteral("document-save-as"), style()->standardIcon(QStyle::SP_DialogSaveButton)),
+        tr("&Save Diagram..."), this);
     save->setObjectName(QStringLiteral("saveDiagramButton"));
     connect(save, &QPushButton::clicked, this, &CallsPane::saveDiagramRequested);
 

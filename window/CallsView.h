@@ -56,6 +56,7 @@ public:
         QString label;
     };
     const std::vector<Arrow>& arrows() const { return arrows_; }
+    std::size_t currentArrow() const { return current_; }
     // The record of the arrow at `point`; 0 for none.
     std::uint64_t recordAt(QPoint point) const;
     QPoint arrowPoint(std::size_t k) const;
@@ -69,12 +70,15 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Up and Down move among the arrows, Return or Space chooses the arrow's record.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void paint(QPainter& painter, QSize size) const;
     int rowY(std::size_t k) const;
 
     std::vector<Arrow> arrows_;
+    std::size_t current_ = 0;  // the arrow the keys are on
     QString title_;
     int rowHeight_ = 32;
     int top_ = 56;

@@ -207,13 +207,18 @@ void MainWindow::createViews() {
     for (int column = 0; column < 5; ++column) messageList_->setColumnWidth(column, widths[column]);
     layout->addWidget(filterBar_);
     layout->addWidget(messageList_, 1);
-    viewTabs_->addTab(messagesPane, QIcon::fromTheme(QStringLiteral("view-list-details")), tr("&Messages"));
+    viewTabs_->addTab(messagesPane,
+                      QIcon::fromTheme(QStringLiteral("view-list-details"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
+                      tr("&Messages"));
 
     callsPane_ = new CallsPane(viewTabs_);
     callsPane_->reset(store_.get());
-    viewTabs_->addTab(callsPane_, QIcon::fromTheme(QStringLiteral("call-start")), tr("&Calls"));
+    viewTabs_->addTab(callsPane_, QIcon::fromTheme(QStringLiteral("call-start"), style()->standardIcon(QStyle::SP_ArrowRight)),
+                      tr("&Calls"));
     statisticsPane_ = new StatisticsPane(viewTabs_);
-    viewTabs_->addTab(statisticsPane_, QIcon::fromTheme(QStringLiteral("office-chart-bar")), tr("&Statistics"));
+    viewTabs_->addTab(statisticsPane_,
+                      QIcon::fromTheme(QStringLiteral("office-chart-bar"), style()->standardIcon(QStyle::SP_FileDialogInfoView)),
+                      tr("&Statistics"));
     splitter_->insertWidget(0, viewTabs_);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
@@ -333,15 +338,20 @@ void MainWindow::createActions() {
                                      QKeySequence(Qt::SHIFT | Qt::Key_F8), "go-up");
     connect(previousNotDecodedAction_, &QAction::triggered, this, &MainWindow::previousNotDecoded);
 
-    exportSummaryAction_ = make(tr("&Summary as CSV..."), "exportSummaryAction", QKeySequence(), "text-csv");
+    exportSummaryAction_ = make(tr("&Summary as CSV..."), "exportSummaryAction", QKeySequence(), "text-csv",
+                                QStyle::SP_DialogSaveButton);
     connect(exportSummaryAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::SummaryCsv); });
-    exportCallsAction_ = make(tr("&Calls as CSV..."), "exportCallsAction", QKeySequence(), "text-csv");
+    exportCallsAction_ = make(tr("&Calls as CSV..."), "exportCallsAction", QKeySequence(), "text-csv",
+                              QStyle::SP_DialogSaveButton);
     connect(exportCallsAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::CallsCsv); });
-    exportJsonAction_ = make(tr("Messages as &JSON Lines..."), "exportJsonAction", QKeySequence(), "application-json");
+    exportJsonAction_ = make(tr("Messages as &JSON Lines..."), "exportJsonAction", QKeySequence(), "application-json",
+                             QStyle::SP_DialogSaveButton);
     connect(exportJsonAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::JsonLines); });
-    exportPcapAction_ = make(tr("Ca&pture File (pcap)..."), "exportPcapAction", QKeySequence(), "network-wired");
+    exportPcapAction_ = make(tr("Ca&pture File (pcap)..."), "exportPcapAction", QKeySequence(), "network-wired",
+                             QStyle::SP_DriveNetIcon);
     connect(exportPcapAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::Pcap); });
-    saveDiagramAction_ = make(tr("Save &Ladder Diagram..."), "saveDiagramAction", QKeySequence(), "image-x-generic");
+    saveDiagramAction_ = make(tr("Save &Ladder Diagram..."), "saveDiagramAction", QKeySequence(), "image-x-generic",
+                              QStyle::SP_DialogSaveButton);
     connect(saveDiagramAction_, &QAction::triggered, this, &MainWindow::saveDiagram);
 
     const QString tabTexts[] = {tr("&Messages"), tr("&Calls"), tr("&Statistics")};

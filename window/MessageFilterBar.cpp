@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -52,7 +53,7 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
     callButton_ = new QToolButton(this);
     callButton_->setObjectName(QStringLiteral("filterCall"));
     callButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    callButton_->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear")));
+    callButton_->setIcon(QIcon::fromTheme(QStringLiteral("edit-clear"), style()->standardIcon(QStyle::SP_DialogResetButton)));
     callButton_->setToolTip(tr("The list shows one call's messages; click to show all."));
     callButton_->hide();
     connect(callButton_, &QToolButton::clicked, this, [this] {

@@ -355,6 +355,11 @@ void ViewsTest::callsTabAndLadderDiagram() {
     QTest::mouseClick(ladder, Qt::LeftButton, Qt::NoModifier, ladder->arrowPoint(2));
     QCOMPARE(w.form.messageList()->currentIndex().row(), 2);
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[2].record);
+    // And from the keyboard: Down to the fourth arrow, Return.
+    ladder->setFocus();
+    for (int k = 0; k < 3; ++k) QTest::keyClick(ladder, Qt::Key_Down);
+    QTest::keyClick(ladder, Qt::Key_Return);
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[3].record);
 
     // The diagram as SVG and as PNG.
     QTemporaryDir dir;
