@@ -252,7 +252,9 @@ bool MainWindow::showTab(const QString& name) {
 }
 
 MainWindow::~MainWindow() {
-    // The threads end before anything they report to or read goes away.
+    // The threads end before anything they report to or read goes away (the list's sort reads
+    // the store).
+    messageModel_->reset(nullptr, nullptr);
     job_.reset();
     retiring_.reset();
     saver_.reset();
@@ -798,6 +800,12 @@ void MainWindow::updateCounts() {
 }
 
 void MainWindow::applyFilter() {
+    // The report shown is being saved or printed: it stays as it is until that is over.
+    if (saver_ || reportPrinter_) {
+        filterPending_ = true;
+        return;
+    }
+    filterPending_ = false;
     ListFilter filter;
     if (!filterBar_->read(filter)) return;
     showFullReport();
@@ -977,6 +985,7 @@ void MainWindow::saveEnded() {
     endBusy();
     const std::unique_ptr<ReportFileWriter> saver = std::move(saver_);
     updateActions();
+    if (filterPending_) applyFilter();
     const QString path = fullPathOf(saver->path());
     if (!saver->error().isEmpty()) {
         dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, saver->error()));
@@ -1123,6 +1132,7 @@ void MainWindow::finishPrint() {
     const bool cancelled = printed->pagesPrinted() < printed->pagesToPrint();
     const bool ended = printed->end();
     printer_.reset();
+    if (filterPending_) applyFilter();
     updateActions();
     const QString pages = countText(printed->pagesPrinted());
     if (!pdfPath_.isEmpty()) {

@@ -233,6 +233,7 @@ private:
     StatisticsPane* statisticsPane_ = nullptr;
     QTimer filterTimer_;
     bool following_ = false;  // the list and the report are being brought in step
+    bool filterPending_ = false;  // the filter changed while the report was saved or printed
 
     // The report of the matching records only: being built, or shown (the full one aside).
     std::unique_ptr<ReportDocument> filteredReport_;

@@ -88,7 +88,9 @@ MessageListModel::~MessageListModel() { stopSorter(); }
 
 void MessageListModel::stopSorter() {
     ++generation_;
+    abortSort_.store(true, std::memory_order_relaxed);
     if (sorter_.joinable()) sorter_.join();
+    abortSort_.store(false, std::memory_order_relaxed);
 }
 
 void MessageListModel::reset(const MessageStore* store, const ReportDocument* document) {
@@ -246,7 +248,10 @@ void MessageListModel::sort(int column, Qt::SortOrder order) {
     const MessageStore* store = store_;
     // A million rows take longer to sort than the window may stand still: the sort runs beside.
     sorter_ = std::thread([this, generation, rows = std::move(rows), store, column, order]() mutable {
-        const auto key = [store, column](std::uint32_t a, std::uint32_t b) {
+        // A sort no longer wanted stops at its next comparison.
+        struct Abandoned {};
+        const auto key = [this, store, column](std::uint32_t a, std::uint32_t b) {
+            if (abortSort_.load(std::memory_order_relaxed)) throw Abandoned{};
             switch (column) {
                 case TimeColumn: {
                     const std::int64_t x = store->row(a).at;
@@ -282,10 +287,14 @@ void MessageListModel::sort(int column, Qt::SortOrder order) {
             }
             return a < b;
         };
-        if (order == Qt::AscendingOrder)
-            std::sort(rows.begin(), rows.end(), key);
-        else
-            std::sort(rows.begin(), rows.end(), [&key](std::uint32_t a, std::uint32_t b) { return key(b, a); });
+        try {
+            if (order == Qt::AscendingOrder)
+                std::sort(rows.begin(), rows.end(), key);
+            else
+                std::sort(rows.begin(), rows.end(), [&key](std::uint32_t a, std::uint32_t b) { return key(b, a); });
+        } catch (const Abandoned&) {
+            return;
+        }
         QMetaObject::invokeMethod(this, [this, generation, rows = std::move(rows)]() mutable {
             sortFinished(generation, std::move(rows));
         }, Qt::QueuedConnection);

@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QIcon>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -94,6 +95,7 @@ private:
     bool sortable_ = false;
     std::uint64_t generation_ = 0;  // of the rows shown: a sort of older rows is dropped
     std::thread sorter_;
+    std::atomic<bool> abortSort_{false};
     QIcon notDecodedIcon_;
     QColor notDecodedBackground_;
     QColor notDecodedText_;
