@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTimer>
 
 #include <algorithm>
@@ -106,6 +108,28 @@ int main(int argc, char** argv) {
         bar->typesEdit()->setText(QStringLiteral("REL"));
         bar->reportTooBox()->setChecked(true);
     });
+    // Sorting the whole list by its longest texts (on a thread of its own), and paging through it.
+    bar->clear();
+    bar->reportTooBox()->setChecked(false);
+    window.applyFilter();
+    waitFor([&] { return window.filterSettled(); });
+    bool sorted = false;
+    QObject::connect(window.messageModel(), &truno::window::MessageListModel::sortDone, [&] { sorted = true; });
+    longest = 0;
+    tick.restart();
+    clock.restart();
+    window.messageList()->sortByColumn(truno::window::MessageListModel::InfoColumn, Qt::AscendingOrder);
+    waitFor([&] { return sorted; });
+    std::printf("sort of %d rows by info: %.3f s (longest freeze %lld ms)\n", window.messageModel()->rowCount(),
+                seconds(clock.elapsed()), static_cast<long long>(longest));
+    QScrollBar* scroll = window.messageList()->verticalScrollBar();
+    clock.restart();
+    for (int step = 0; step <= 100; ++step) {
+        scroll->setValue(static_cast<int>(static_cast<long long>(scroll->maximum()) * step / 100));
+        window.messageList()->viewport()->repaint();
+    }
+    std::printf("list paged through in 100 jumps, each repainted: %.1f ms a jump\n",
+                static_cast<double>(clock.elapsed()) / 101.0);
     std::printf("peak memory at the end: %.0f MB (%.2f x the report)\n", statusKilobytes("VmHWM:") / 1024.0,
                 statusKilobytes("VmHWM:") * 1024.0 / report);
     return 0;
