@@ -128,9 +128,14 @@ void DecodeJob::run() {
         summary_.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
                               std::string(format.decompressCommand) + " FILE > FILE.log)";
     } else {
-        summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, &cancel_);
+        RunOptions options;
+        options.cancel = &cancel_;
+        options.records = [this](const RecordFacts& record) { recorder_.add(record); };
+        summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
+        // A cancelled run is thrown away: its open calls need not finish.
+        if (!summary_.cancelled) recorder_.finish();
     }
-    handOver();
+    handOver(true);
     readErrno_ = file_->error();
     dataError_ = in.dataError();
     if (onEnd_) onEnd_();
@@ -143,13 +148,15 @@ void DecodeJob::addText(std::string_view piece) {
         handOver();
 }
 
-void DecodeJob::handOver() {
+void DecodeJob::handOver(bool last) {
     lastHandOver_ = std::chrono::steady_clock::now();
-    if (block_.empty()) return;
+    if (block_.empty() && !last) return;
     lastBlockFull_ = block_.size() >= kBlockBytes;
+    MessageBatch batch = recorder_.take();
     {
         const std::lock_guard lock(blocksMutex_);
-        blocks_.push_back(std::move(block_));
+        if (!block_.empty()) blocks_.push_back(std::move(block_));
+        if (!batch.empty()) batches_.push_back(std::move(batch));
     }
     block_ = std::string();
 }
@@ -158,6 +165,15 @@ void DecodeJob::takeBlocks(std::vector<std::string>& blocks) {
     const std::lock_guard lock(blocksMutex_);
     for (std::string& block : blocks_) blocks.push_back(std::move(block));
     blocks_.clear();
+    batches_.clear();
+}
+
+void DecodeJob::takeBlocks(std::vector<std::string>& blocks, std::vector<MessageBatch>& batches) {
+    const std::lock_guard lock(blocksMutex_);
+    for (std::string& block : blocks_) blocks.push_back(std::move(block));
+    blocks_.clear();
+    for (MessageBatch& batch : batches_) batches.push_back(std::move(batch));
+    batches_.clear();
 }
 
 QString DecodeJob::readError() const {

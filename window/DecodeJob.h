@@ -1,7 +1,9 @@
 #pragma once
 // One decoding run of a log file on a thread of its own, so that the window stays responsive
-// however large the log. The window takes the report text as it is produced, reads the
-// progress, and may stop the run at any time.
+// however large the log. The window takes the report text as it is produced, with the facts of
+// the messages whose records it holds (in batches, for the list, the calls and the statistics),
+// reads the progress, and may stop the run at any time.
+#include "analysis/MessageStore.h"
 #include "run/DecodeRun.h"
 
 #include <QString>
@@ -42,12 +44,16 @@ public:
 
     // Moves the report text produced since the last call to the end of `blocks`, in order.
     void takeBlocks(std::vector<std::string>& blocks);
+    // The same, with the facts of the messages whose records those blocks end: each batch goes
+    // with the text handed over at the same time.
+    void takeBlocks(std::vector<std::string>& blocks, std::vector<MessageBatch>& batches);
     std::uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
     // Size of the file; -1 when it is not known beforehand (a pipe).
     std::int64_t fileSize() const { return fileSize_; }
 
     // Valid once the run is over.
     const RunSummary& summary() const { return summary_; }
+    const Statistics& statistics() const { return recorder_.statistics(); }
     // Why reading the file failed; empty when it did not.
     QString readError() const;
 
@@ -66,12 +72,14 @@ private:
     // The report is handed over in blocks: large ones while the output flows, and whatever has
     // gathered at least every few tens of milliseconds, so that the first records show at once.
     void addText(std::string_view piece);
-    void handOver();
+    void handOver(bool last = false);
     std::string block_;  // filled by the run's thread
     bool lastBlockFull_ = false;
     std::chrono::steady_clock::time_point lastHandOver_;
     std::mutex blocksMutex_;
     std::vector<std::string> blocks_;
+    MessageRecorder recorder_;  // on the run's thread
+    std::vector<MessageBatch> batches_;
     RunSummary summary_;
     int readErrno_ = 0;
     std::string dataError_;  // what was wrong with compressed data

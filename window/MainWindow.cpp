@@ -1,21 +1,30 @@
 #include "window/MainWindow.h"
 
+#include "window/CallsView.h"
 #include "window/DecodeJob.h"
 #include "window/FindBar.h"
+#include "window/MessageFilterBar.h"
+#include "window/MessageList.h"
 #include "window/ReportDocument.h"
 #include "window/ReportFileWriter.h"
 #include "window/ReportPrinter.h"
 #include "window/ReportView.h"
+#include "window/StatisticsView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -31,6 +40,8 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -38,6 +49,8 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace truno::window {
 
@@ -55,6 +68,16 @@ constexpr int kMessageMilliseconds = 6000;
 const QString kRecentKey = QStringLiteral("files/recent");
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kSplitterKey = QStringLiteral("window/splitter");
+const QString kCallsSplitterKey = QStringLiteral("window/callsSplitter");
+const QString kTabKey = QStringLiteral("window/tab");
+
+// How long the report text and the facts of a run in progress are taken in at one time.
+constexpr std::chrono::milliseconds kCollectFor{25};
+// How long one slice of filtering, or of putting the filtered report together, may take.
+constexpr std::chrono::milliseconds kFilterSlice{25};
+
+// The names of the view tabs, as --screenshot's --tab and the settings know them.
+const char* const kTabNames[] = {"messages", "calls", "statistics"};
 
 // The first local file among dropped URLs; empty when there is none.
 QString droppedFile(const QMimeData* mime) {
@@ -119,6 +142,8 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     splitter_->addWidget(reportPane);
     setCentralWidget(splitter_);
     reportView_->setFocus();  // the keys scroll the report from the start
+    store_ = std::make_unique<MessageStore>();
+    createViews();
 
     createActions();
     createMenus();
@@ -131,21 +156,109 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     connect(&taskTimer_, &QTimer::timeout, this, [this] {
         if (reportPrinter_) {
             printSlice();
+        } else if (exporter_) {
+            progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(exporter_->done()) /
+                                                 static_cast<double>(std::max<std::size_t>(exporter_->size(), 1))));
         } else if (saver_) {
             progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(saver_->written()) /
                                                  static_cast<double>(std::max<std::size_t>(saver_->size(), 1))));
         }
     });
+    filterTimer_.setInterval(0);
+    connect(&filterTimer_, &QTimer::timeout, this, &MainWindow::advanceFilter);
+    filteredTimer_.setInterval(0);
+    connect(&filteredTimer_, &QTimer::timeout, this, &MainWindow::buildFilteredReport);
     restoreSettings();
     updateRecentMenu();
     updateActions();
 }
 
+void MainWindow::createViews() {
+    // The message list with its filter, the calls and the statistics, in tabs beside the report.
+    viewTabs_ = new QTabWidget(splitter_);
+    viewTabs_->setObjectName(QStringLiteral("viewTabs"));
+    viewTabs_->setDocumentMode(true);
+
+    auto* messagesPane = new QWidget(viewTabs_);
+    messagesPane->setObjectName(QStringLiteral("messagesPane"));
+    auto* layout = new QVBoxLayout(messagesPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    filterBar_ = new MessageFilterBar(messagesPane);
+    messageModel_ = new MessageListModel(this);
+    messageModel_->reset(store_.get(), &reportView_->document());
+    messageList_ = new QTableView(messagesPane);
+    messageList_->setObjectName(QStringLiteral("messageList"));
+    messageList_->setModel(messageModel_);
+    messageList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    messageList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    messageList_->setWordWrap(false);
+    messageList_->setShowGrid(false);
+    messageList_->setAlternatingRowColors(true);
+    messageList_->verticalHeader()->hide();
+    // Rows of one height: a million of them scroll without being measured.
+    messageList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    messageList_->verticalHeader()->setDefaultSectionSize(messageList_->fontMetrics().height() + 4);
+    messageList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    messageList_->horizontalHeader()->setStretchLastSection(true);
+    messageList_->horizontalHeader()->setSortIndicatorShown(false);
+    const int digit = messageList_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    const int widths[] = {10 * digit, 12 * digit, 5 * digit, 8 * digit, 7 * digit};
+    for (int column = 0; column < 5; ++column) messageList_->setColumnWidth(column, widths[column]);
+    layout->addWidget(filterBar_);
+    layout->addWidget(messageList_, 1);
+    viewTabs_->addTab(messagesPane,
+                      QIcon::fromTheme(QStringLiteral("view-list-details"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
+                      tr("&Messages"));
+
+    callsPane_ = new CallsPane(viewTabs_);
+    callsPane_->reset(store_.get());
+    viewTabs_->addTab(callsPane_, QIcon::fromTheme(QStringLiteral("call-start"), style()->standardIcon(QStyle::SP_ArrowRight)),
+                      tr("&Calls"));
+    statisticsPane_ = new StatisticsPane(viewTabs_);
+    viewTabs_->addTab(statisticsPane_,
+                      QIcon::fromTheme(QStringLiteral("office-chart-bar"), style()->standardIcon(QStyle::SP_FileDialogInfoView)),
+                      tr("&Statistics"));
+    splitter_->insertWidget(0, viewTabs_);
+    splitter_->setStretchFactor(0, 2);
+    splitter_->setStretchFactor(1, 3);
+
+    connect(filterBar_, &MessageFilterBar::changed, this, &MainWindow::applyFilter);
+    connect(filterBar_, &MessageFilterBar::reportTooToggled, this, [this](bool on) {
+        if (reportTooAction_ != nullptr) reportTooAction_->setChecked(on);
+        applyFilter();
+    });
+    connect(messageModel_, &MessageListModel::filterDone, this, &MainWindow::filterDone);
+    connect(messageModel_, &MessageListModel::sortDone, this, &MainWindow::followReport);
+    connect(messageList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &MainWindow::listRowChanged);
+    connect(reportView_, &ReportView::cursorMoved, this, &MainWindow::followReport);
+    connect(reportView_->verticalScrollBar(), &QScrollBar::valueChanged, this, &MainWindow::followReport);
+    connect(callsPane_, &CallsPane::callChosen, this, [this](std::uint64_t firstRecord, const QString& name) {
+        filterBar_->setCall(firstRecord, name);
+        applyFilter();
+        updateActions();
+    });
+    connect(callsPane_->ladder(), &LadderDiagram::recordClicked, this, &MainWindow::chooseRecord);
+    connect(callsPane_, &CallsPane::saveDiagramRequested, this, &MainWindow::saveDiagram);
+}
+
+bool MainWindow::showTab(const QString& name) {
+    for (int k = 0; k < 3; ++k) {
+        if (name != QLatin1String(kTabNames[k])) continue;
+        viewTabs_->setCurrentIndex(k);
+        return true;
+    }
+    return false;
+}
+
 MainWindow::~MainWindow() {
-    // The threads end before anything they report to or read goes away.
+    // The threads end before anything they report to or read goes away (the list's sort reads
+    // the store).
+    messageModel_->reset(nullptr, nullptr);
     job_.reset();
     retiring_.reset();
     saver_.reset();
+    exporter_.reset();
     if (reportPrinter_) {
         reportPrinter_->cancel();
         reportPrinter_->end();
@@ -156,16 +269,24 @@ MainWindow::~MainWindow() {
 void MainWindow::restoreSettings() {
     const QSettings settings;
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
-        // Wide enough for the report's banner lines with room to spare, tall enough for a few
-        // records, within the screen.
-        const int width = std::max(1000, static_cast<int>(std::ceil(110 * reportView_->charWidth())));
-        const int height = std::max(720, 50 * reportView_->lineHeight());
+        // Wide enough for the report's banner lines and the message list beside them, tall
+        // enough for a few records, within the screen.
+        const int width = std::max(1000, static_cast<int>(std::ceil(230 * reportView_->charWidth())));
+        const int height = std::max(760, 58 * reportView_->lineHeight());
         QSize size(width, height);
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             size = size.boundedTo(screen->availableGeometry().size());
         resize(size);
     }
-    splitter_->restoreState(settings.value(kSplitterKey).toByteArray());
+    if (!splitter_->restoreState(settings.value(kSplitterKey).toByteArray())) {
+        // The report keeps room for its lines of about a hundred characters; the views get the rest.
+        const int report = static_cast<int>(std::ceil(104 * reportView_->charWidth())) +
+                           reportView_->verticalScrollBar()->sizeHint().width();
+        splitter_->setSizes({std::max(width() - report, width() / 3), report});
+    }
+    if (auto* calls = callsPane_->findChild<QSplitter*>(QStringLiteral("callsSplitter")))
+        calls->restoreState(settings.value(kCallsSplitterKey).toByteArray());
+    showTab(settings.value(kTabKey).toString());
 }
 
 void MainWindow::createActions() {
@@ -219,6 +340,39 @@ void MainWindow::createActions() {
                                      QKeySequence(Qt::SHIFT | Qt::Key_F8), "go-up");
     connect(previousNotDecodedAction_, &QAction::triggered, this, &MainWindow::previousNotDecoded);
 
+    exportSummaryAction_ = make(tr("&Summary as CSV..."), "exportSummaryAction", QKeySequence(), "text-csv",
+                                QStyle::SP_DialogSaveButton);
+    connect(exportSummaryAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::SummaryCsv); });
+    exportCallsAction_ = make(tr("&Calls as CSV..."), "exportCallsAction", QKeySequence(), "text-csv",
+                              QStyle::SP_DialogSaveButton);
+    connect(exportCallsAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::CallsCsv); });
+    exportJsonAction_ = make(tr("Messages as &JSON Lines..."), "exportJsonAction", QKeySequence(), "application-json",
+                             QStyle::SP_DialogSaveButton);
+    connect(exportJsonAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::JsonLines); });
+    exportPcapAction_ = make(tr("Ca&pture File (pcap)..."), "exportPcapAction", QKeySequence(), "network-wired",
+                             QStyle::SP_DriveNetIcon);
+    connect(exportPcapAction_, &QAction::triggered, this, [this] { exportAs(ExportKind::Pcap); });
+    saveDiagramAction_ = make(tr("Save &Ladder Diagram..."), "saveDiagramAction", QKeySequence(), "image-x-generic",
+                              QStyle::SP_DialogSaveButton);
+    connect(saveDiagramAction_, &QAction::triggered, this, &MainWindow::saveDiagram);
+
+    const QString tabTexts[] = {tr("&Messages"), tr("&Calls"), tr("&Statistics")};
+    for (int k = 0; k < 3; ++k) {
+        tabActions_[k] = make(tabTexts[k], kTabNames[k], QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + k)));
+        tabActions_[k]->setObjectName(QStringLiteral("%1TabAction").arg(QLatin1String(kTabNames[k])));
+        connect(tabActions_[k], &QAction::triggered, this, [this, k] { viewTabs_->setCurrentIndex(k); });
+    }
+    filterAction_ = make(tr("&Filter Messages"), "filterAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
+                         "view-filter");
+    connect(filterAction_, &QAction::triggered, this, [this] {
+        viewTabs_->setCurrentIndex(0);
+        filterBar_->textEdit()->setFocus();
+        filterBar_->textEdit()->selectAll();
+    });
+    reportTooAction_ = make(tr("&Report Shows Matching Records Only"), "reportTooAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    reportTooAction_->setCheckable(true);
+    connect(reportTooAction_, &QAction::toggled, filterBar_->reportTooBox(), &QCheckBox::setChecked);
+
     aboutAction_ = make(tr("&About"), "aboutAction", QKeySequence(), "help-about");
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::showAbout);
 }
@@ -232,6 +386,14 @@ void MainWindow::createMenus() {
     recentMenu_->menuAction()->setObjectName(QStringLiteral("recentMenuAction"));
     fileMenu_->addAction(reloadAction_);
     fileMenu_->addAction(saveAsAction_);
+    QMenu* exportMenu = fileMenu_->addMenu(QIcon::fromTheme(QStringLiteral("document-export")), tr("E&xport"));
+    exportMenu->setObjectName(QStringLiteral("exportMenu"));
+    exportMenu->addAction(exportSummaryAction_);
+    exportMenu->addAction(exportCallsAction_);
+    exportMenu->addAction(exportJsonAction_);
+    exportMenu->addAction(exportPcapAction_);
+    exportMenu->addSeparator();
+    exportMenu->addAction(saveDiagramAction_);
     fileMenu_->addAction(printAction_);
     fileMenu_->addAction(exportPdfAction_);
     fileMenu_->addSeparator()->setObjectName(QStringLiteral("exitSeparator"));
@@ -245,6 +407,13 @@ void MainWindow::createMenus() {
     edit->addAction(findAction_);
     edit->addAction(findNextAction_);
     edit->addAction(findPreviousAction_);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->setObjectName(QStringLiteral("viewMenu"));
+    for (QAction* tab : tabActions_) view->addAction(tab);
+    view->addSeparator();
+    view->addAction(filterAction_);
+    view->addAction(reportTooAction_);
 
     QMenu* go = menuBar()->addMenu(tr("&Go"));
     go->setObjectName(QStringLiteral("goMenu"));
@@ -262,6 +431,9 @@ void MainWindow::createStatusBar() {
     statusText_->setObjectName(QStringLiteral("statusText"));
     statusText_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     statusBar()->addWidget(statusText_, 1);
+    countsText_ = new QLabel(this);
+    countsText_->setObjectName(QStringLiteral("countsText"));
+    statusBar()->addPermanentWidget(countsText_);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("runProgress"));
@@ -276,7 +448,9 @@ void MainWindow::createStatusBar() {
     statusBar()->addPermanentWidget(cancelButton_);
 }
 
-bool MainWindow::isBusy() const { return job_ != nullptr || saver_ != nullptr || reportPrinter_ != nullptr; }
+bool MainWindow::isBusy() const {
+    return job_ != nullptr || saver_ != nullptr || exporter_ != nullptr || reportPrinter_ != nullptr;
+}
 
 bool MainWindow::isIdle() const { return !isBusy() && retiring_ == nullptr; }
 
@@ -290,6 +464,10 @@ void MainWindow::updateActions() {
     saveAsAction_->setEnabled(free && shown);
     printAction_->setEnabled(free && shown);
     exportPdfAction_->setEnabled(free && shown);
+    const bool facts = free && shown && !store_->empty();
+    for (QAction* action : {exportSummaryAction_, exportCallsAction_, exportJsonAction_, exportPcapAction_})
+        action->setEnabled(facts);
+    saveDiagramAction_->setEnabled(!callsPane_->ladder()->arrows().empty());
 }
 
 // ---------------------------------------------------------------- recent files
@@ -382,13 +560,30 @@ void MainWindow::openFile(const QString& path) {
     }
     rememberFile(fullPath);
 
+    showFullReport();
     previousCaption_ = windowTitle();
     previousStatus_ = statusText_->text();
+    previousCounts_ = counts_;
     previousScroll_ = {reportView_->horizontalScrollBar()->value(), reportView_->verticalScrollBar()->value()};
     previousReport_ = reportView_->setDocument(std::make_unique<ReportDocument>());
     previousRecords_ = std::move(records_);
     records_ = RecordIndex();
-    recordLines_.restart();
+    previousAdmitted_ = admitted_;
+    admitted_ = 0;
+    previousStore_ = std::move(store_);
+    store_ = std::make_unique<MessageStore>();
+    previousStatistics_ = std::move(statistics_);
+    statistics_ = Statistics();
+    batches_.clear();
+    messageModel_->reset(store_.get(), &reportView_->document());
+    messageModel_->setSortable(false);
+    messageList_->setSortingEnabled(false);
+    messageList_->horizontalHeader()->setSortIndicatorShown(false);
+    filterBar_->setCall(0, {});
+    callsPane_->reset(store_.get());
+    statisticsPane_->clear();
+    applyFilter();
+    updateCounts();
     runPath_ = fullPath;
     setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
     statusText_->setText(tr("Decoding %1 ...").arg(fullPath));
@@ -416,15 +611,27 @@ void MainWindow::showProgress(int maximum, const QString& format) {
 
 void MainWindow::collect() {
     if (!job_) return;
-    job_->takeBlocks(collected_);
-    for (std::string& block : collected_) reportView_->appendText(std::move(block));
-    collected_.clear();
-    recordLines_.read(reportView_->document(), records_);
+    // What the run handed over is taken in for a while at a time, so that the window answers
+    // between two looks however fast the run writes.
+    const auto deadline = std::chrono::steady_clock::now() + kCollectFor;
+    job_->takeBlocks(collected_, batches_);
+    while ((!collected_.empty() || !batches_.empty()) && std::chrono::steady_clock::now() < deadline) {
+        if (!collected_.empty()) {
+            reportView_->appendText(std::move(collected_.front()));
+            collected_.erase(collected_.begin());
+        }
+        if (!batches_.empty()) {
+            store_->append(std::move(batches_.front()));
+            batches_.erase(batches_.begin());
+        }
+    }
+    admitRecords(deadline);
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
         progress_->setValue(static_cast<int>(std::min(1.0, done) * 1000));
     }
+    if (jobOver_ && collected_.empty() && batches_.empty() && admitted_ == store_->size()) finishRun();
 }
 
 void MainWindow::jobEnded(std::uint64_t id) {
@@ -434,12 +641,21 @@ void MainWindow::jobEnded(std::uint64_t id) {
     }
     if (!job_ || id != jobId_) return;
     job_->wait();
+    // The rest of what the run handed over is taken in by the collecting timer; the run ends
+    // once it is all in.
+    jobOver_ = true;
     collect();
+}
+
+void MainWindow::finishRun() {
     collectTimer_.stop();
+    jobOver_ = false;
     const QString readError = job_->readError();
     const RunSummary summary = job_->summary();
+    const Statistics statistics = job_->statistics();
     job_.reset();
     collected_ = {};
+    batches_ = {};
     endBusy();
     if (!readError.isEmpty()) {
         restorePrevious();
@@ -452,11 +668,27 @@ void MainWindow::jobEnded(std::uint64_t id) {
                             tr("No message was found in\n%1\n\n%2\n\nThe report shown before is kept.")
                                 .arg(runPath_, QString::fromStdString(summary.whyNothing)));
     } else {
-        recordLines_.read(reportView_->document(), records_, true);
+        statistics_ = statistics;
         previousReport_.reset();
         previousRecords_ = RecordIndex();
+        previousStore_.reset();
+        previousStatistics_ = Statistics();
         shownPath_ = runPath_;
         statusText_->setText(QString::fromStdString(summaryText(summary)));
+        counts_ = tr("Found %1 · Decoded %2 · Not decoded %3 · Calls %4")
+                      .arg(countText(summary.found), countText(summary.decoded), countText(summary.notDecoded),
+                           countText(statistics_.calls()));
+        countsText_->setText(counts_);
+        callsPane_->update();
+        // The charts are drawn after the window has shown the end of the run.
+        QTimer::singleShot(0, this, [this, id = lastJobId_] {
+            if (id == lastJobId_ && !job_) statisticsPane_->show(statistics_, *store_);
+        });
+        messageModel_->setSortable(true);
+        messageList_->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
+        messageList_->setSortingEnabled(true);
+        messageList_->horizontalHeader()->setSortIndicatorShown(true);
+        if (!messageModel_->filtering()) filterDone();
     }
     updateActions();
     emit runEnded();
@@ -467,9 +699,15 @@ void MainWindow::cancelRun() {
     // The thread stops on its own within moments; the window does not wait for it.
     job_->cancel();
     collectTimer_.stop();
-    retiring_ = std::move(job_);
-    retiringId_ = jobId_;
+    if (jobOver_) {
+        job_.reset();  // its thread has ended already
+        jobOver_ = false;
+    } else {
+        retiring_ = std::move(job_);
+        retiringId_ = jobId_;
+    }
     collected_ = {};
+    batches_ = {};
     endBusy();
     restorePrevious();
     statusBar()->showMessage(tr("Decoding of %1 cancelled; the previous report is kept.").arg(runPath_),
@@ -481,6 +719,8 @@ void MainWindow::cancelRun() {
 void MainWindow::cancelCurrent() {
     if (job_) {
         cancelRun();
+    } else if (exporter_) {
+        exporter_->cancel();  // the writer's thread says when it has stopped
     } else if (saver_) {
         saver_->cancel();  // the writer's thread says when it has stopped
     } else if (reportPrinter_) {
@@ -499,6 +739,25 @@ void MainWindow::restorePrevious() {
     reportView_->setDocument(std::move(previousReport_));
     records_ = std::move(previousRecords_);
     previousRecords_ = RecordIndex();
+    admitted_ = previousAdmitted_;
+    store_ = std::move(previousStore_);
+    if (!store_) store_ = std::make_unique<MessageStore>();
+    statistics_ = std::move(previousStatistics_);
+    previousStatistics_ = Statistics();
+    batches_.clear();
+    messageModel_->reset(store_.get(), &reportView_->document());
+    messageModel_->setAvailable(admitted_);
+    callsPane_->reset(store_.get());
+    callsPane_->update();
+    if (!store_->empty() && statistics_.messages() != 0)
+        statisticsPane_->show(statistics_, *store_);
+    else
+        statisticsPane_->clear();
+    counts_ = previousCounts_;
+    countsText_->setText(counts_);
+    messageModel_->setSortable(!store_->empty());
+    messageList_->setSortingEnabled(!store_->empty());
+    applyFilter();
     reportView_->horizontalScrollBar()->setValue(previousScroll_.x());
     reportView_->verticalScrollBar()->setValue(previousScroll_.y());
     setWindowTitle(previousCaption_);
@@ -508,18 +767,174 @@ void MainWindow::restorePrevious() {
 // ---------------------------------------------------------------- records
 
 void MainWindow::showRecord(std::uint64_t number) {
-    if (const std::optional<std::size_t> line = records_.bannerLine(number)) reportView_->showLine(*line);
+    if (const std::optional<std::size_t> line = records().bannerLine(number)) reportView_->showLine(*line);
+}
+
+// ---------------------------------------------------------------- the views beside the report
+
+const ReportDocument& MainWindow::fullReport() const { return fullReport_ ? *fullReport_ : reportView_->document(); }
+
+void MainWindow::admitRecords(std::chrono::steady_clock::time_point deadline) {
+    // A message joins the views once its record's text is in the report.
+    const ReportDocument& report = fullReport();
+    const std::size_t before = admitted_;
+    while (admitted_ < store_->size() && store_->textEnd(admitted_) - store_->lead() <= report.size()) {
+        if ((admitted_ & 1023) == 0 && std::chrono::steady_clock::now() >= deadline) break;
+        // The banner is the line under the rule that opens the record.
+        const std::size_t line = report.lineAt(store_->firstLineOffset(admitted_)).first + 1;
+        records_.addRecord(store_->record(admitted_), line, store_->decoded(admitted_));
+        ++admitted_;
+    }
+    callsPane_->update();
+    if (admitted_ == before) return;
+    messageModel_->setAvailable(admitted_);
+    if (!filterTimer_.isActive()) filterTimer_.start();
+    if (job_) updateCounts();
+}
+
+void MainWindow::updateCounts() {
+    const std::uint64_t notDecoded = records_.notDecodedCount();
+    countsText_->setText(tr("Found %1 · Decoded %2 · Not decoded %3 · Calls %4")
+                             .arg(countText(admitted_), countText(admitted_ - notDecoded), countText(notDecoded),
+                                  countText(store_->calls().size())));
+}
+
+void MainWindow::applyFilter() {
+    // The report shown is being saved or printed: it stays as it is until that is over.
+    if (saver_ || reportPrinter_) {
+        filterPending_ = true;
+        return;
+    }
+    filterPending_ = false;
+    ListFilter filter;
+    if (!filterBar_->read(filter)) return;
+    showFullReport();
+    filteredReport_.reset();
+    filteredTimer_.stop();
+    messageModel_->setFilter(filter);
+    messageModel_->setAvailable(admitted_);
+    filterTimer_.start();
+}
+
+void MainWindow::advanceFilter() {
+    if (messageModel_->advance(kFilterSlice)) filterTimer_.stop();
+}
+
+bool MainWindow::filterSettled() const {
+    return !messageModel_->filtering() && !filterTimer_.isActive() && !filteredTimer_.isActive() &&
+           !messageModel_->sorting();
+}
+
+void MainWindow::filterDone() {
+    filterTimer_.stop();
+    // The report follows the filter once the run is over and its report whole.
+    const bool wanted = filterBar_->reportToo() && messageModel_->filter().active() && !job_ && !store_->empty();
+    if (wanted && !reportFiltered_) {
+        filteredMessages_ = messageModel_->shown();
+        std::sort(filteredMessages_.begin(), filteredMessages_.end());
+        filteredReport_ = std::make_unique<ReportDocument>();
+        filteredRecords_ = RecordIndex();
+        filteredNext_ = 0;
+        filteredTimer_.start();
+        return;
+    }
+    if (!wanted) showFullReport();
+    emit listFiltered();
+}
+
+void MainWindow::buildFilteredReport() {
+    if (!filteredReport_) {
+        filteredTimer_.stop();
+        return;
+    }
+    // The matching records' texts one after another, as the command-line tool writes a filtered
+    // report: without the CR LF in front of the first.
+    const ReportDocument& report = fullReport();
+    const MessageStore::TextSource text = textOf(report);
+    std::string scratch;
+    const auto deadline = std::chrono::steady_clock::now() + kFilterSlice;
+    while (filteredNext_ < filteredMessages_.size() &&
+           ((filteredNext_ & 255) != 0 || std::chrono::steady_clock::now() < deadline)) {
+        const std::size_t i = filteredMessages_[filteredNext_];
+        const std::uint64_t lead = store_->lead();
+        const std::uint64_t begin = std::max(store_->textBegin(i), lead) - lead;
+        std::string_view bytes = text(begin, store_->textEnd(i) - lead, scratch);
+        const bool leadingBreak = bytes.starts_with("\r\n") && store_->textBegin(i) >= lead;
+        if (filteredReport_->empty() && leadingBreak) bytes.remove_prefix(2);
+        const bool opensWithBreak = bytes.starts_with("\r\n");
+        const std::size_t line = filteredReport_->lineCount() - 1 + (opensWithBreak ? 1 : 0) + 1;
+        filteredRecords_.addRecord(store_->record(i), line, store_->decoded(i));
+        filteredReport_->append(bytes);
+        ++filteredNext_;
+    }
+    if (filteredNext_ < filteredMessages_.size()) return;
+    filteredTimer_.stop();
+    filteredMessages_ = {};
+    fullReport_ = reportView_->setDocument(std::move(filteredReport_));
+    reportFiltered_ = true;
+    updateActions();
+    followReport();
+    emit listFiltered();
+}
+
+void MainWindow::showFullReport() {
+    filteredTimer_.stop();
+    filteredReport_.reset();
+    if (!reportFiltered_) return;
+    reportView_->setDocument(std::move(fullReport_));
+    filteredRecords_ = RecordIndex();
+    reportFiltered_ = false;
+    updateActions();
+}
+
+void MainWindow::listRowChanged() {
+    if (following_) return;
+    const QModelIndex current = messageList_->currentIndex();
+    if (!current.isValid()) return;
+    const std::uint64_t record = store_->record(messageModel_->messageAt(current.row()));
+    following_ = true;
+    if (records().contains(record))
+        showRecord(record);
+    else
+        statusBar()->showMessage(tr("The report shows only the matching records; record %1 is not among them.")
+                                     .arg(countText(record)),
+                                 kMessageMilliseconds);
+    following_ = false;
+}
+
+void MainWindow::followReport() {
+    if (following_) return;
+    const std::uint64_t record = records().recordAt(reportView_->currentPosition().line);
+    if (record == 0 || record > admitted_) return;
+    const std::optional<int> row = messageModel_->rowOf(record - 1);
+    if (!row) return;
+    const QModelIndex index = messageModel_->index(*row, 0);
+    if (messageList_->currentIndex().row() == *row) return;
+    following_ = true;
+    messageList_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    messageList_->scrollTo(index);
+    following_ = false;
+}
+
+void MainWindow::chooseRecord(std::uint64_t record) {
+    if (record == 0 || record > admitted_) return;
+    if (const std::optional<int> row = messageModel_->rowOf(record - 1)) {
+        const QModelIndex index = messageModel_->index(*row, 0);
+        messageList_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        messageList_->scrollTo(index);
+    }
+    showRecord(record);
 }
 
 void MainWindow::goToRecord() {
-    if (records_.recordCount() == 0) {
+    if (records().recordCount() == 0) {
         statusBar()->showMessage(tr("The report has no record yet."), kMessageMilliseconds);
         return;
     }
-    const std::uint64_t current = std::max<std::uint64_t>(1, records_.recordAt(reportView_->currentPosition().line));
-    const std::optional<std::uint64_t> number = dialogs_->chooseRecord(this, current, records_.recordCount());
+    const std::uint64_t current = std::max<std::uint64_t>(1, records().recordAt(reportView_->currentPosition().line));
+    const std::optional<std::uint64_t> number = dialogs_->chooseRecord(this, current, records().lastRecord());
     if (!number) return;
-    if (!records_.bannerLine(*number)) {
+    if (!records().bannerLine(*number)) {
         statusBar()->showMessage(tr("The report has no record %1.").arg(countText(*number)), kMessageMilliseconds);
         return;
     }
@@ -528,7 +943,7 @@ void MainWindow::goToRecord() {
 
 void MainWindow::nextNotDecoded() {
     const std::size_t line = reportView_->currentPosition().line;
-    if (const std::optional<std::uint64_t> record = records_.nextNotDecoded(line)) {
+    if (const std::optional<std::uint64_t> record = records().nextNotDecoded(line)) {
         showRecord(*record);
         statusBar()->showMessage(tr("Record %1 was not decoded.").arg(countText(*record)), kMessageMilliseconds);
     } else {
@@ -538,7 +953,7 @@ void MainWindow::nextNotDecoded() {
 
 void MainWindow::previousNotDecoded() {
     const std::size_t line = reportView_->currentPosition().line;
-    if (const std::optional<std::uint64_t> record = records_.previousNotDecoded(line)) {
+    if (const std::optional<std::uint64_t> record = records().previousNotDecoded(line)) {
         showRecord(*record);
         statusBar()->showMessage(tr("Record %1 was not decoded.").arg(countText(*record)), kMessageMilliseconds);
     } else {
@@ -551,8 +966,9 @@ void MainWindow::previousNotDecoded() {
 void MainWindow::saveReportAs() {
     if (isBusy() || reportView_->document().empty()) return;
     const QFileInfo log(shownPath_);
-    const QString suggested = log.absoluteDir().filePath(log.completeBaseName() + QStringLiteral("-report.txt"));
-    const QString path = dialogs_->chooseSaveFile(this, tr("Save Report As"), suggested,
+    const QString suggested = log.absoluteDir().filePath(
+        log.completeBaseName() + (reportFiltered_ ? QStringLiteral("-filtered.txt") : QStringLiteral("-report.txt")));
+    const QString path = dialogs_->chooseSaveFile(this, reportFiltered_ ? tr("Save Matching Records As") : tr("Save Report As"), suggested,
                                                   {tr("Text files (*.txt)"), tr("All Files (*)")});
     if (path.isEmpty()) return;
     saver_ = std::make_unique<ReportFileWriter>(reportView_->document(), path);
@@ -569,6 +985,7 @@ void MainWindow::saveEnded() {
     endBusy();
     const std::unique_ptr<ReportFileWriter> saver = std::move(saver_);
     updateActions();
+    if (filterPending_) applyFilter();
     const QString path = fullPathOf(saver->path());
     if (!saver->error().isEmpty()) {
         dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, saver->error()));
@@ -577,6 +994,84 @@ void MainWindow::saveEnded() {
     } else {
         statusBar()->showMessage(tr("Report saved to %1").arg(path), kMessageMilliseconds);
     }
+    emit taskEnded();
+}
+
+namespace {
+
+// The day (from 1970-01-01, UTC) a file was last changed: the capture file's first day, as the
+// command-line tool takes it.
+std::int64_t modificationDay(const QString& path) {
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    struct stat status {};
+    const std::int64_t seconds = ::stat(QFile::encodeName(path).constData(), &status) == 0
+                                     ? static_cast<std::int64_t>(status.st_mtime)
+                                     : QDateTime::currentSecsSinceEpoch();
+    return (seconds >= 0 ? seconds : seconds - kSecondsPerDay + 1) / kSecondsPerDay;
+}
+
+}  // namespace
+
+void MainWindow::exportAs(ExportKind kind) {
+    if (isBusy() || store_->empty()) return;
+    struct Form {
+        ExportKind kind;
+        const char* suffix;
+        const char* title;
+        const char* filter;
+    };
+    static constexpr Form kForms[] = {
+        {ExportKind::SummaryCsv, "-summary.csv", QT_TR_NOOP("Export Summary as CSV"), QT_TR_NOOP("CSV files (*.csv)")},
+        {ExportKind::CallsCsv, "-calls.csv", QT_TR_NOOP("Export Calls as CSV"), QT_TR_NOOP("CSV files (*.csv)")},
+        {ExportKind::JsonLines, ".jsonl", QT_TR_NOOP("Export Messages as JSON Lines"), QT_TR_NOOP("JSON Lines files (*.jsonl *.json)")},
+        {ExportKind::Pcap, ".pcap", QT_TR_NOOP("Export Capture File"), QT_TR_NOOP("Capture files (*.pcap)")},
+    };
+    const Form& form = *std::find_if(std::begin(kForms), std::end(kForms), [kind](const Form& f) { return f.kind == kind; });
+    const QFileInfo log(shownPath_);
+    const QString suggested = log.absoluteDir().filePath(log.completeBaseName() + QLatin1String(form.suffix));
+    const QString path = dialogs_->chooseSaveFile(this, tr(form.title), suggested, {tr(form.filter), tr("All Files (*)")});
+    if (path.isEmpty()) return;
+    exporter_ = std::make_unique<ExportWriter>(kind, *store_, fullReport(), path, modificationDay(shownPath_));
+    showProgress(1000, tr("Exporting %p%"));
+    updateActions();
+    taskTimer_.start(100);
+    exporter_->start([this] { QMetaObject::invokeMethod(this, &MainWindow::exportEnded, Qt::QueuedConnection); });
+}
+
+void MainWindow::exportEnded() {
+    if (!exporter_) return;
+    exporter_->wait();
+    taskTimer_.stop();
+    endBusy();
+    const std::unique_ptr<ExportWriter> done = std::move(exporter_);
+    updateActions();
+    const QString path = fullPathOf(done->path());
+    if (!done->error().isEmpty()) {
+        dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, done->error()));
+    } else if (done->cancelled()) {
+        statusBar()->showMessage(tr("Export cancelled; %1 is left as it was.").arg(path), kMessageMilliseconds);
+    } else {
+        statusBar()->showMessage(tr("Exported to %1").arg(path), kMessageMilliseconds);
+    }
+    emit taskEnded();
+}
+
+void MainWindow::saveDiagram() {
+    LadderDiagram* ladder = callsPane_->ladder();
+    if (ladder->arrows().empty()) {
+        statusBar()->showMessage(tr("Choose a call in the calls tab first."), kMessageMilliseconds);
+        return;
+    }
+    const QFileInfo log(shownPath_);
+    const QString suggested = log.absoluteDir().filePath(
+        log.completeBaseName() + QStringLiteral("-call-%1.svg").arg(ladder->arrows().front().record));
+    const QString path = dialogs_->chooseSaveFile(this, tr("Save Ladder Diagram"), suggested,
+                                                  {tr("SVG pictures (*.svg)"), tr("PNG pictures (*.png)")});
+    if (path.isEmpty()) return;
+    if (!ladder->save(path))
+        dialogs_->showError(this, kProgramTitle, tr("Cannot write the file\n%1").arg(fullPathOf(path)));
+    else
+        statusBar()->showMessage(tr("Ladder diagram saved to %1").arg(fullPathOf(path)), kMessageMilliseconds);
     emit taskEnded();
 }
 
@@ -637,6 +1132,7 @@ void MainWindow::finishPrint() {
     const bool cancelled = printed->pagesPrinted() < printed->pagesToPrint();
     const bool ended = printed->end();
     printer_.reset();
+    if (filterPending_) applyFilter();
     updateActions();
     const QString pages = countText(printed->pagesPrinted());
     if (!pdfPath_.isEmpty()) {
@@ -667,6 +1163,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         saver_->cancel();
         saver_.reset();  // waits for the thread; the file is left as it was
     }
+    if (exporter_) {
+        exporter_->cancel();
+        exporter_.reset();
+    }
     if (reportPrinter_) {
         reportPrinter_->cancel();
         finishPrint();
@@ -674,6 +1174,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     QSettings settings;
     settings.setValue(kGeometryKey, saveGeometry());
     settings.setValue(kSplitterKey, splitter_->saveState());
+    if (auto* calls = callsPane_->findChild<QSplitter*>(QStringLiteral("callsSplitter")))
+        settings.setValue(kCallsSplitterKey, calls->saveState());
+    settings.setValue(kTabKey, QLatin1String(kTabNames[std::clamp(viewTabs_->currentIndex(), 0, 2)]));
     event->accept();
 }
 

@@ -1,81 +1,49 @@
 #include "window/RecordIndex.h"
 
 #include <algorithm>
-#include <charconv>
-#include <string_view>
 
 namespace truno::window {
 
-namespace {
-
-constexpr std::string_view kBanner = "RECORD ";
-constexpr std::string_view kAfterNumber = "     TIME=";
-constexpr std::string_view kNotDecoded = "*** MESSAGE NOT DECODED ***";
-
-}  // namespace
-
-bool RecordIndex::addRecord(std::uint64_t number, std::size_t bannerLine) {
-    if (number != bannerLines_.size() + 1) return false;
+bool RecordIndex::addRecord(std::uint64_t number, std::size_t bannerLine, bool decoded) {
+    if (number == 0 || (!numbers_.empty() && number <= numbers_.back())) return false;
+    if (!decoded) notDecoded_.push_back(numbers_.size());
+    numbers_.push_back(number);
     bannerLines_.push_back(bannerLine);
     return true;
 }
 
-void RecordIndex::markNotDecoded(std::uint64_t number) {
-    if (number == 0 || number > bannerLines_.size()) return;
-    if (!notDecoded_.empty() && number <= notDecoded_.back()) return;
-    notDecoded_.push_back(number);
-}
-
 void RecordIndex::clear() {
+    numbers_.clear();
     bannerLines_.clear();
     notDecoded_.clear();
 }
 
 std::optional<std::size_t> RecordIndex::bannerLine(std::uint64_t number) const {
-    if (number == 0 || number > bannerLines_.size()) return std::nullopt;
-    return bannerLines_[number - 1];
+    // The full report holds records 1 to N at indices 0 to N - 1: looked at first.
+    if (number >= 1 && number <= numbers_.size() && numbers_[number - 1] == number) return bannerLines_[number - 1];
+    const auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number);
+    if (at == numbers_.end() || *at != number) return std::nullopt;
+    return bannerLines_[static_cast<std::size_t>(at - numbers_.begin())];
 }
 
 std::uint64_t RecordIndex::recordAt(std::size_t line) const {
-    // Banner lines ascend with the record numbers.
-    return static_cast<std::uint64_t>(std::upper_bound(bannerLines_.begin(), bannerLines_.end(), line) -
-                                      bannerLines_.begin());
+    const auto after = std::upper_bound(bannerLines_.begin(), bannerLines_.end(), line);
+    if (after == bannerLines_.begin()) return 0;
+    return numbers_[static_cast<std::size_t>(after - bannerLines_.begin()) - 1];
 }
 
 std::optional<std::uint64_t> RecordIndex::nextNotDecoded(std::size_t line) const {
-    const auto after = std::upper_bound(
-        notDecoded_.begin(), notDecoded_.end(), line,
-        [this](std::size_t at, std::uint64_t record) { return at < bannerLines_[record - 1]; });
-    if (after == notDecoded_.end()) return std::nullopt;
-    return *after;
+    const auto next = std::upper_bound(notDecoded_.begin(), notDecoded_.end(), line,
+                                       [this](std::size_t at, std::size_t k) { return at < bannerLines_[k]; });
+    if (next == notDecoded_.end()) return std::nullopt;
+    return numbers_[*next];
 }
 
 std::optional<std::uint64_t> RecordIndex::previousNotDecoded(std::size_t line) const {
-    const auto from = std::lower_bound(
-        notDecoded_.begin(), notDecoded_.end(), line,
-        [this](std::uint64_t record, std::size_t at) { return bannerLines_[record - 1] < at; });
-    if (from == notDecoded_.begin()) return std::nullopt;
-    return *(from - 1);
-}
-
-void RecordLineFinder::read(const ReportDocument& document, RecordIndex& index, bool toEnd) {
-    const std::size_t finished = toEnd ? document.lineCount() : document.lineCount() - 1;
-    if (nextLine_ >= finished) return;
-    document.forLines(nextLine_, finished - nextLine_, [&index](std::size_t n, std::string_view line) {
-        if (line.empty()) return;
-        if (line.front() == 'R' && line.starts_with(kBanner)) {
-            // The number must be the next one and be followed by the capture time, so that a
-            // line of decoded text that happens to begin with the word is not taken for a banner.
-            const std::string_view rest = line.substr(kBanner.size());
-            std::uint64_t number = 0;
-            const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), number);
-            if (error == std::errc() && rest.substr(static_cast<std::size_t>(end - rest.data())).starts_with(kAfterNumber))
-                index.addRecord(number, n);
-        } else if (line.front() == '*' && line == kNotDecoded) {
-            index.markNotDecoded(index.recordCount());
-        }
-    });
-    nextLine_ = finished;
+    const auto next = std::lower_bound(notDecoded_.begin(), notDecoded_.end(), line,
+                                       [this](std::size_t k, std::size_t at) { return bannerLines_[k] < at; });
+    if (next == notDecoded_.begin()) return std::nullopt;
+    return numbers_[*(next - 1)];
 }
 
 }  // namespace truno::window

@@ -274,6 +274,7 @@ void ReportView::setSelection(Position anchor, Position cursor) {
     anchor_ = clamped(anchor);
     cursor_ = clamped(cursor);
     viewport()->update();
+    emit cursorMoved();
 }
 
 void ReportView::selectAll() {
@@ -344,6 +345,7 @@ void ReportView::mousePressEvent(QMouseEvent* event) {
     cursor_ = position;
     dragging_ = true;
     viewport()->update();
+    emit cursorMoved();
 }
 
 void ReportView::dragTo(QPoint point) {

@@ -74,6 +74,8 @@ public:
 signals:
     // Another document is shown: offsets into the old one mean nothing any more.
     void documentReplaced();
+    // The cursor was put somewhere else (a click, a selection, a step to a record or a match).
+    void cursorMoved();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,4 +1,5 @@
 // truno-decoder: the desktop window. A log given as argument is opened at start.
+#include "window/CallsView.h"
 #include "window/MainWindow.h"
 
 #include <QApplication>
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
                                   QStringLiteral("png"));
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    // ... with the view tab "messages", "calls" (its first call chosen) or "statistics" in front.
+    QCommandLineOption tab(QStringLiteral("tab"), QStringLiteral("Show the view tab <name> in the picture."),
+                           QStringLiteral("name"));
+    tab.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(tab);
 
     // --help and --version answer before the window's application starts, which needs a
     // display. Qt's own options (-platform, ...) are not known here: errors wait for the full
@@ -50,9 +56,16 @@ int main(int argc, char** argv) {
 
     const QStringList files = parser.positionalArguments();
     const QString picture = parser.value(screenshot);
+    const QString tabName = parser.value(tab);
+    if (!tabName.isEmpty() && !window.showTab(tabName)) {
+        std::fprintf(stderr, "truno-decoder: no view tab '%s'\n", qPrintable(tabName));
+        return 2;
+    }
     if (!picture.isEmpty()) {
-        const auto save = [&window, picture] {
-            QTimer::singleShot(200, &window, [&window, picture] {
+        const auto save = [&window, picture, tabName] {
+            if (tabName == QLatin1String("calls") && window.callsPane()->model()->rowCount() > 0)
+                window.callsPane()->selectRow(0);
+            QTimer::singleShot(600, &window, [&window, picture] {
                 const bool saved = window.grab().save(picture, "PNG");
                 if (!saved) std::fprintf(stderr, "truno-decoder: cannot save %s\n", qPrintable(picture));
                 QApplication::exit(saved ? 0 : 1);

@@ -20,7 +20,6 @@
 #include <vector>
 
 using truno::window::RecordIndex;
-using truno::window::RecordLineFinder;
 using truno::window::ReportDocument;
 using truno::window::ReportSearch;
 using truno::window::ReportView;
@@ -408,56 +407,46 @@ void ReportViewTest::searchFindsWhatAScanFinds() {
 }
 
 void ReportViewTest::recordIndexFollowsTheBanners() {
-    // Every third record not decoded; a decoded line that begins like a banner but with a number
-    // out of turn is no banner.
-    std::string text;
-    std::vector<std::size_t> bannerLines;
-    std::vector<std::uint64_t> notDecoded;
-    std::size_t line = 0;
-    const auto add = [&](const std::string& l) {
-        text += l + "\r\n";
-        ++line;
-    };
-    for (std::uint64_t r = 1; r <= 50; ++r) {
-        add(std::string(83, '#'));
-        bannerLines.push_back(line);
-        add("RECORD " + std::to_string(r) + "     TIME=10:00:00, DIR=S     RELEASE (REL)");
-        add(std::string(83, '#'));
-        if (r % 3 == 0) {
-            add("*** MESSAGE NOT DECODED ***");
-            notDecoded.push_back(r);
+    // The full report (records 1 to 50) and a filtered one (every fifth record): every third
+    // record not decoded; banners are fed as the facts say, a number out of turn is refused.
+    for (const std::uint64_t step : {std::uint64_t{1}, std::uint64_t{5}}) {
+        std::vector<std::uint64_t> numbers;
+        std::vector<std::size_t> bannerLines;
+        std::vector<std::uint64_t> notDecoded;
+        RecordIndex index;
+        std::size_t line = 1;
+        for (std::uint64_t r = step; r <= 50; r += step) {
+            const bool decoded = r % 3 != 0;
+            QVERIFY(index.addRecord(r, line, decoded));
+            numbers.push_back(r);
+            bannerLines.push_back(line);
+            if (!decoded) notDecoded.push_back(r);
+            line += 4 + r % 7;
         }
-        add("RECORD " + std::to_string(r + 1) + " of the log, as a decoded text might say");
-        add("");
-    }
-    RecordIndex index;
-    RecordLineFinder finder;
-    ReportDocument document(512);
-    for (std::size_t at = 0; at < text.size(); at += 61) {  // pieces that cut lines anywhere
-        document.append(std::string_view(text).substr(at, 61));
-        finder.read(document, index);
-    }
-    finder.read(document, index, true);
-
-    QCOMPARE(index.recordCount(), std::uint64_t{50});
-    for (std::uint64_t r = 1; r <= 50; ++r) {
-        QCOMPARE(index.bannerLine(r), std::optional<std::size_t>(bannerLines[r - 1]));
-        QCOMPARE(index.recordAt(bannerLines[r - 1]), r);
-        QCOMPARE(index.recordAt(bannerLines[r - 1] + 2), r);
-    }
-    QVERIFY(!index.bannerLine(0) && !index.bannerLine(51));
-    QCOMPARE(index.recordAt(0), std::uint64_t{0});
-    QCOMPARE(index.notDecodedCount(), notDecoded.size());
-    // From each line, the next and previous not-decoded records.
-    for (std::size_t at = 0; at < line; ++at) {
-        std::optional<std::uint64_t> next;
-        std::optional<std::uint64_t> previous;
-        for (const std::uint64_t r : notDecoded) {
-            if (!next && bannerLines[r - 1] > at) next = r;
-            if (bannerLines[r - 1] < at) previous = r;
+        QVERIFY(!index.addRecord(numbers.back(), line) && !index.addRecord(0, line));
+        QCOMPARE(index.recordCount(), numbers.size());
+        QCOMPARE(index.lastRecord(), numbers.back());
+        for (std::size_t k = 0; k < numbers.size(); ++k) {
+            QCOMPARE(index.bannerLine(numbers[k]), std::optional<std::size_t>(bannerLines[k]));
+            QCOMPARE(index.recordAt(bannerLines[k]), numbers[k]);
+            QCOMPARE(index.recordAt(bannerLines[k] + 2), numbers[k]);
+            if (step > 1) QVERIFY(!index.contains(numbers[k] + 1));
         }
-        QCOMPARE(index.nextNotDecoded(at), next);
-        QCOMPARE(index.previousNotDecoded(at), previous);
+        QVERIFY(!index.bannerLine(0) && !index.bannerLine(51));
+        QCOMPARE(index.recordAt(0), std::uint64_t{0});
+        QCOMPARE(index.notDecodedCount(), notDecoded.size());
+        // From each line, the next and previous not-decoded records.
+        for (std::size_t at = 0; at < line; ++at) {
+            std::optional<std::uint64_t> next;
+            std::optional<std::uint64_t> previous;
+            for (const std::uint64_t r : notDecoded) {
+                const std::size_t banner = *index.bannerLine(r);
+                if (!next && banner > at) next = r;
+                if (banner < at) previous = r;
+            }
+            QCOMPARE(index.nextNotDecoded(at), next);
+            QCOMPARE(index.previousNotDecoded(at), previous);
+        }
     }
 }
 

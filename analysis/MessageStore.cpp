@@ -1,0 +1,447 @@
+#include "analysis/MessageStore.h"
+
+#include "analysis/Exports.h"
+#include "analysis/MessageSummary.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace truno {
+namespace {
+
+// Exports hand their text on in pieces of about this size.
+constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
+// Labels looked up by where their text is before by what it says.
+constexpr std::size_t kLabelCacheSize = 4096;
+
+bool isUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+
+int hexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+template <class Number>
+Number narrow(std::size_t value) {
+    return static_cast<Number>(std::min<std::size_t>(value, std::numeric_limits<Number>::max()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- StringPool
+
+StringPool::Ref StringPool::add(std::string_view text) {
+    if (pages_.empty() || used_ + text.size() > pageSizes_.back()) {
+        const std::size_t size = std::max(kPageBytes, text.size());
+        pages_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        pageSizes_.push_back(size);
+        used_ = 0;
+    }
+    const Ref ref = (static_cast<Ref>(pages_.size() - 1) << 32) | used_;
+    if (!text.empty()) std::memcpy(pages_.back().get() + used_, text.data(), text.size());
+    used_ += text.size();
+    return ref;
+}
+
+std::size_t StringPool::memoryUse() const {
+    std::size_t bytes = 0;
+    for (const std::size_t size : pageSizes_) bytes += size;
+    return bytes;
+}
+
+// ---------------------------------------------------------------- MessageStore
+
+MessageStore::MessageStore() = default;
+MessageStore::~MessageStore() = default;
+MessageStore::MessageStore(MessageStore&&) noexcept = default;
+MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
+
+void MessageStore::append(MessageBatch&& batch) {
+    for (std::string& label : batch.newLabels) labels_.push_back(std::move(label));
+    for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
+    for (MessageBatch::NewType& type : batch.newTypes)
+        types_.push_back(TypeText{std::move(type.name), std::move(type.acronym), std::move(type.shown)});
+    const std::uint64_t firstMark = marks_.size();
+    for (const CompactMark& mark : batch.marks) marks_.push_back(mark);
+    for (WideMark wide : batch.wideMarks) {
+        wide.index += firstMark;
+        wideMarks_.push_back(wide);
+    }
+    std::uint64_t markAt = firstMark;
+    const std::string_view strings = batch.strings;
+    for (std::size_t k = 0; k < batch.messages.size(); ++k) {
+        const MessageBatch::Message& message = batch.messages[k];
+        Row row = message.row;
+        const std::size_t end = k + 1 < batch.messages.size() ? batch.messages[k + 1].stringsOffset : strings.size();
+        row.strings = pool_.add(strings.substr(message.stringsOffset, end - message.stringsOffset));
+        row.marksBegin = markAt;
+        markAt += message.markCount;
+        rows_.push_back(row);
+    }
+    const std::string_view callStrings = batch.callStrings;
+    for (std::size_t k = 0; k < batch.calls.size(); ++k) {
+        CallRow call = batch.calls[k].row;
+        const std::size_t begin = batch.calls[k].stringsOffset;
+        const std::size_t end = k + 1 < batch.calls.size() ? batch.calls[k + 1].stringsOffset : callStrings.size();
+        call.strings = pool_.add(callStrings.substr(begin, end - begin));
+        calls_.push_back(call);
+    }
+    if (!batch.messages.empty()) {
+        reportSize_ = batch.reportSize - batch.lead;
+        lead_ = batch.lead;
+    }
+}
+
+std::uint64_t MessageStore::textBegin(std::size_t i) const { return rows_[i].textBegin; }
+
+std::uint64_t MessageStore::textEnd(std::size_t i) const {
+    return i + 1 < rows_.size() ? rows_[i + 1].textBegin : reportSize_ + lead_;
+}
+
+std::uint64_t MessageStore::firstLineOffset(std::size_t i) const {
+    const Row& r = rows_[i];
+    return r.textBegin + ((r.flags & kLeadingBreak) != 0 ? 2 : 0) - lead_;
+}
+
+std::string_view MessageStore::time(std::size_t i) const { return pool_.view(rows_[i].strings, rows_[i].timeLength); }
+
+std::string_view MessageStore::info(std::size_t i) const {
+    const Row& r = rows_[i];
+    return pool_.view(r.strings + r.timeLength, r.infoLength);
+}
+
+std::string_view MessageStore::reason(std::size_t i) const {
+    const Row& r = rows_[i];
+    return pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
+}
+
+std::size_t MessageStore::markCount(std::size_t i) const {
+    const std::uint64_t end = i + 1 < rows_.size() ? rows_[i + 1].marksBegin : marks_.size();
+    return end - rows_[i].marksBegin;
+}
+
+Mark MessageStore::mark(std::size_t i, std::size_t k) const {
+    const std::uint64_t index = rows_[i].marksBegin + k;
+    const CompactMark& m = marks_[index];
+    const std::string_view label = labels_[m.label];
+    if ((m.kind & CompactMark::kWide) != 0) {
+        const auto wide = std::lower_bound(wideMarks_.begin(), wideMarks_.end(), index,
+                                           [](const WideMark& w, std::uint64_t at) { return w.index < at; });
+        return Mark{static_cast<MarkKind>(m.kind & ~CompactMark::kWide), wide->code, wide->begin, wide->value, label};
+    }
+    const auto kind = static_cast<MarkKind>(m.kind);
+    const std::int16_t code = kind == MarkKind::Parameter ? static_cast<std::int16_t>(m.extra) : std::int16_t{-1};
+    const auto value = static_cast<std::uint32_t>(m.begin + (kind == MarkKind::Field ? m.extra : 0u));
+    return Mark{kind, code, m.begin, value, label};
+}
+
+RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
+    const Row& r = rows_[i];
+    const TypeText& type = types_[r.type];
+    RecordFacts f;
+    f.record = record(i);
+    f.logLine = r.logLine;
+    f.time = time(i);
+    f.direction = direction(i);
+    f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
+    f.callInstanceCode = r.callInstanceCode;
+    f.typeCode = r.typeCode;
+    f.typeName = type.name;
+    f.acronym = type.acronym;
+    f.decoded = (r.flags & kDecoded) != 0;
+    f.reason = reason(i);
+    const std::string_view octets = pool_.view(r.strings + r.timeLength + r.infoLength + r.reasonLength, r.octetsLength);
+    scratch.octets.clear();
+    if ((r.flags & kOctetsAsBytes) != 0) {
+        scratch.octetText.resize(octets.size() * 2);
+        for (std::size_t k = 0; k < octets.size(); ++k) {
+            const auto byte = static_cast<unsigned char>(octets[k]);
+            scratch.octetText[2 * k] = kHexDigits[byte >> 4];
+            scratch.octetText[2 * k + 1] = kHexDigits[byte & 0xF];
+        }
+        const std::string_view all = scratch.octetText;
+        for (std::size_t k = 0; k < octets.size(); ++k) scratch.octets.push_back(all.substr(2 * k, 2));
+    } else if (!octets.empty()) {
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t end = octets.find('\n', at);
+            scratch.octets.push_back(octets.substr(at, end == std::string_view::npos ? end : end - at));
+            if (end == std::string_view::npos) break;
+            at = end + 1;
+        }
+    }
+    f.octets = scratch.octets;
+    if (text) {
+        // The report leaves out the CR LF in front of the first record: it is put back.
+        const std::uint64_t begin = r.textBegin;
+        const std::uint64_t end = textEnd(i);
+        if (begin < lead_) {
+            scratch.text.assign("\r\n", static_cast<std::size_t>(lead_ - begin));
+            scratch.text += text(0, end - lead_, scratch.reportPiece);
+            f.text = scratch.text;
+        } else {
+            f.text = text(begin - lead_, end - lead_, scratch.reportPiece);
+        }
+        scratch.marks.clear();
+        const std::size_t count = markCount(i);
+        for (std::size_t k = 0; k < count; ++k) scratch.marks.push_back(mark(i, k));
+        f.marks = scratch.marks;
+    }
+    return f;
+}
+
+std::size_t MessageStore::memoryUse() const {
+    std::size_t bytes = rows_.memoryUse() + marks_.memoryUse() + pool_.memoryUse() +
+                        wideMarks_.capacity() * sizeof(WideMark) + calls_.capacity() * sizeof(CallRow);
+    for (const std::string& label : labels_) bytes += sizeof(std::string) + label.capacity();
+    return bytes;
+}
+
+// ---------------------------------------------------------------- MessageRecorder
+
+MessageRecorder::MessageRecorder()
+    : calls_([this](const Call& call) { callFinished(call); }), labelCache_(kLabelCacheSize) {}
+
+std::uint16_t MessageRecorder::labelIndex(std::string_view label) {
+    // Labels come from the decoders' tables: the same text at the same place, over and over.
+    LabelCache& cached = labelCache_[(reinterpret_cast<std::uintptr_t>(label.data()) >> 3) % kLabelCacheSize];
+    if (cached.data == label.data() && cached.size == label.size() &&
+        std::string_view(labelTexts_[cached.index]) == label)
+        return cached.index;
+    auto found = labels_.find(std::string(label));
+    if (found == labels_.end()) {
+        const auto index = narrow<std::uint16_t>(labelTexts_.size());
+        found = labels_.emplace(std::string(label), index).first;
+        labelTexts_.emplace_back(label);
+        batch_.newLabels.emplace_back(label);
+    }
+    cached = LabelCache{label.data(), label.size(), found->second};
+    return found->second;
+}
+
+std::uint16_t MessageRecorder::directionIndex(std::string_view direction) {
+    for (std::size_t k = 0; k < directions_.size(); ++k)
+        if (directions_[k] == direction) return static_cast<std::uint16_t>(k);
+    directions_.emplace_back(direction);
+    batch_.newDirections.emplace_back(direction);
+    return narrow<std::uint16_t>(directions_.size() - 1);
+}
+
+std::uint16_t MessageRecorder::typeIndex(const RecordFacts& record) {
+    scratch_.assign(record.typeName);
+    scratch_ += '\n';
+    scratch_ += record.acronym;
+    scratch_ += '\n';
+    scratch_ += std::to_string(record.typeCode);
+    if (const auto found = types_.find(scratch_); found != types_.end()) return found->second;
+    const auto index = narrow<std::uint16_t>(types_.size());
+    types_.emplace(scratch_, index);
+    std::string shown;
+    appendTypeName(shown, record);
+    batch_.newTypes.push_back({std::string(record.typeName), std::string(record.acronym), std::move(shown)});
+    return index;
+}
+
+void MessageRecorder::add(const RecordFacts& record) {
+    // The calls, the summary and the statistics read the fields of a few types only; the facts
+    // of the others are built without them, which costs next to nothing.
+    if (fieldsReadBeyondJson(record.typeCode)) {
+        message_.build(record);
+    } else {
+        RecordFacts withoutFields = record;
+        withoutFields.marks = {};
+        message_.build(withoutFields);
+    }
+    const std::optional<std::int64_t> at = clock_.instant(record.time);
+    const Call* call = calls_.add(message_, at);
+    statistics_.addMessage(message_);
+
+    if (first_) {
+        batch_.lead = record.text.starts_with("\r\n") ? 2 : 0;
+        first_ = false;
+    }
+    MessageBatch::Message m;
+    MessageStore::Row& row = m.row;
+    row.textBegin = reportSize_;
+    reportSize_ += record.text.size();
+    row.logLine = record.logLine;
+    row.at = at.value_or(MessageStore::kNoInstant);
+    row.callFirstRecord = call != nullptr ? call->firstRecord : 0;
+    row.callInstanceCode = record.callInstanceCode;
+    row.typeCode = static_cast<std::int16_t>(record.typeCode);
+    row.type = typeIndex(record);
+    row.direction = directionIndex(record.direction);
+    row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
+                                          (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
+                                          (record.text.starts_with("\r\n") ? MessageStore::kLeadingBreak : 0));
+
+    std::string& strings = batch_.strings;
+    m.stringsOffset = narrow<std::uint32_t>(strings.size());
+    const std::string_view time = record.time.substr(0, std::numeric_limits<std::uint16_t>::max());
+    strings += time;
+    row.timeLength = static_cast<std::uint16_t>(time.size());
+    const std::size_t infoAt = strings.size();
+    appendSummaryInfo(strings, message_);
+    if (strings.size() - infoAt > std::numeric_limits<std::uint16_t>::max())
+        strings.resize(infoAt + std::numeric_limits<std::uint16_t>::max());
+    row.infoLength = static_cast<std::uint16_t>(strings.size() - infoAt);
+    strings += record.reason;
+    row.reasonLength = narrow<std::uint32_t>(record.reason.size());
+    const bool asBytes = std::all_of(record.octets.begin(), record.octets.end(), [](std::string_view o) {
+        return o.size() == 2 && isUpperHexDigit(o[0]) && isUpperHexDigit(o[1]);
+    });
+    const std::size_t octetsAt = strings.size();
+    if (asBytes) {
+        row.flags |= MessageStore::kOctetsAsBytes;
+        for (const std::string_view o : record.octets)
+            strings += static_cast<char>((hexValue(o[0]) << 4) | hexValue(o[1]));
+    } else {
+        for (std::size_t k = 0; k < record.octets.size(); ++k) {
+            if (k != 0) strings += '\n';
+            strings += record.octets[k];
+        }
+    }
+    row.octetsLength = narrow<std::uint32_t>(strings.size() - octetsAt);
+
+    for (const Mark& mark : record.marks) {
+        CompactMark compact{.begin = narrow<std::uint32_t>(mark.begin),
+                            .label = labelIndex(mark.label),
+                            .kind = static_cast<std::uint8_t>(mark.kind)};
+        bool fits = mark.begin <= std::numeric_limits<std::uint32_t>::max();
+        switch (mark.kind) {
+            case MarkKind::Parameter:
+                fits = fits && mark.code >= 0 && mark.code <= 255 && mark.value == mark.begin;
+                compact.extra = static_cast<std::uint8_t>(mark.code);
+                break;
+            case MarkKind::Field:
+                fits = fits && mark.code == -1 && mark.value >= mark.begin && mark.value - mark.begin <= 255;
+                compact.extra = static_cast<std::uint8_t>(mark.value - mark.begin);
+                break;
+            case MarkKind::Heading:
+            case MarkKind::Plain: fits = fits && mark.code == -1 && mark.value == mark.begin; break;
+        }
+        if (!fits) {
+            compact.kind |= CompactMark::kWide;
+            batch_.wideMarks.push_back(WideMark{.index = batch_.marks.size(), .begin = mark.begin,
+                                                .value = mark.value, .code = mark.code});
+        }
+        batch_.marks.push_back(compact);
+    }
+    m.markCount = narrow<std::uint32_t>(record.marks.size());
+    batch_.messages.push_back(m);
+    batch_.reportSize = reportSize_;
+}
+
+void MessageRecorder::callFinished(const Call& call) {
+    MessageBatch::FinishedCall finished;
+    CallRow& row = finished.row;
+    row.callInstanceCode = call.callInstanceCode;
+    row.outcome = call.outcome;
+    row.firstRecord = call.firstRecord;
+    row.lastRecord = call.lastRecord;
+    row.messages = call.messages;
+    row.notDecoded = call.notDecoded;
+    row.start = call.first.at;
+    row.setupTime = call.setupTime();
+    row.answerDelay = call.answerDelay();
+    row.conversationTime = call.conversationTime();
+    std::string& strings = batch_.callStrings;
+    finished.stringsOffset = narrow<std::uint32_t>(strings.size());
+    const auto put = [&strings](std::string_view text, auto& length) {
+        text = text.substr(0, std::numeric_limits<std::remove_reference_t<decltype(length)>>::max());
+        strings += text;
+        length = static_cast<std::remove_reference_t<decltype(length)>>(text.size());
+    };
+    put(call.first.time, row.startLength);
+    put(call.calling, row.callingLength);
+    put(call.called, row.calledLength);
+    put(call.causeValue, row.causeValueLength);
+    put(call.causeText, row.causeTextLength);
+    const std::size_t csvAt = strings.size();
+    appendCallCsv(strings, call);
+    row.csvLength = narrow<std::uint32_t>(strings.size() - csvAt);
+    batch_.calls.push_back(finished);
+    statistics_.addCall(call);
+}
+
+void MessageRecorder::finish() { calls_.finish(); }
+
+MessageBatch MessageRecorder::take() {
+    MessageBatch batch = std::move(batch_);
+    batch_ = MessageBatch{};
+    batch_.lead = batch.lead;
+    batch_.reportSize = reportSize_;
+    batch_.messages.reserve(batch.messages.size());
+    batch_.marks.reserve(batch.marks.size());
+    batch_.strings.reserve(batch.strings.size());
+    return batch;
+}
+
+// ---------------------------------------------------------------- exports
+
+namespace {
+
+template <class Line>
+void writeMessages(const MessageStore& store, const MessageStore::TextSource& text,
+                   const std::function<void(std::string_view)>& write, const ExportControl& control, Line line) {
+    MessageStore::Scratch scratch;
+    MessageFacts message;
+    std::string out;
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        message.build(store.facts(i, text, scratch));
+        line(out, message, store.row(i).callFirstRecord);
+        if (out.size() >= kFlushSize) {
+            write(out);
+            out.clear();
+            control.progress(i + 1);
+            if (control.cancelled()) return;
+        }
+    }
+    write(out);
+    control.progress(store.size());
+}
+
+}  // namespace
+
+void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& text,
+                     const std::function<void(std::string_view)>& write, const ExportControl& control) {
+    std::string header;
+    appendMessageCsvHeader(header);
+    write(header);
+    writeMessages(store, text, write, control, appendMessageCsv);
+}
+
+void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource& text,
+                       const std::function<void(std::string_view)>& write, const ExportControl& control) {
+    writeMessages(store, text, write, control, appendMessageJson);
+}
+
+void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write) {
+    std::string out;
+    appendCallCsvHeader(out);
+    for (const CallRow& call : store.calls()) {
+        out += store.callCsv(call);
+        if (out.size() >= kFlushSize) {
+            write(out);
+            out.clear();
+        }
+    }
+    write(out);
+}
+
+void writePcap(const MessageStore& store, PcapExport& pcap, const ExportControl& control) {
+    MessageStore::Scratch scratch;
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        const std::int64_t at = store.row(i).at;
+        pcap.add(store.facts(i, nullptr, scratch),
+                 at == MessageStore::kNoInstant ? std::nullopt : std::optional<std::int64_t>(at));
+        if (i % 4096 == 4095) {
+            control.progress(i + 1);
+            if (control.cancelled()) return;
+        }
+    }
+    control.progress(store.size());
+}
+
+}  // namespace truno

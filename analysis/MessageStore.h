@@ -1,0 +1,329 @@
+#pragma once
+// The facts of every message of a log, kept after the run in little memory, so that views that
+// live on after the run (a message list, its filter, the calls, the exports) can take them again
+// without decoding anything a second time: per message a row of numbers and offsets, its short
+// strings in a pool, the marks of its record in eight bytes each. The record texts themselves are
+// the report's: the store keeps where each record stands in the report, and the caller, who holds
+// the report, lends its text back when the full facts of a message are asked for.
+//
+// The run's thread records (MessageRecorder) and hands over batches; the thread that shows the
+// views appends them to its store. The recorder also follows the calls and counts the statistics,
+// as the command-line views do, so that one run feeds every view.
+#include "analysis/Calls.h"
+#include "analysis/LogClock.h"
+#include "analysis/MessageFacts.h"
+#include "analysis/PcapExport.h"
+#include "analysis/Statistics.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace truno {
+
+// A vector that grows in blocks, so that a large one never needs twice its size to grow.
+template <class T, std::size_t BlockSize = 65536>
+class BlockVector {
+public:
+    void push_back(const T& value) {
+        if (size_ % BlockSize == 0) blocks_.push_back(std::make_unique<T[]>(BlockSize));
+        blocks_.back()[size_ % BlockSize] = value;
+        ++size_;
+    }
+    const T& operator[](std::size_t i) const { return blocks_[i / BlockSize][i % BlockSize]; }
+    T& operator[](std::size_t i) { return blocks_[i / BlockSize][i % BlockSize]; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::size_t memoryUse() const { return blocks_.size() * BlockSize * sizeof(T); }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    std::size_t size_ = 0;
+};
+
+// Strings kept one after another in pages; a string never spans two pages, so each is one view.
+class StringPool {
+public:
+    // Where a string is: page and offset packed in one number.
+    using Ref = std::uint64_t;
+    Ref add(std::string_view text);
+    std::string_view view(Ref ref, std::size_t length) const {
+        return {pages_[ref >> 32].get() + (ref & 0xFFFFFFFFu), length};
+    }
+    std::size_t memoryUse() const;
+
+private:
+    static constexpr std::size_t kPageBytes = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> pages_;
+    std::vector<std::size_t> pageSizes_;  // capacity of each page
+    std::size_t used_ = 0;                // bytes used in the last page
+};
+
+// A mark of a record in eight bytes: where its line begins (from the start of the record's
+// text), its label as an index into the store's labels, its kind, and either the parameter code
+// (Parameter) or how far its value begins after its line (Field). A mark that does not fit is
+// kept whole beside (wide).
+struct CompactMark {
+    std::uint32_t begin = 0;
+    std::uint16_t label = 0;
+    std::uint8_t kind = 0;   // MarkKind, kWide added when the mark is kept whole
+    std::uint8_t extra = 0;  // Parameter: code; Field: value - begin
+    static constexpr std::uint8_t kWide = 0x80;
+};
+
+// A mark that does not fit in eight bytes, kept beside: the index of its CompactMark, and the
+// parts the compact form has no room for.
+struct WideMark {
+    std::uint64_t index = 0;
+    std::uint32_t begin = 0;  // as in Mark
+    std::uint32_t value = 0;
+    std::int16_t code = -1;
+};
+
+// One finished call: what the calls table shows, and its row of the calls CSV as the analysis
+// layer wrote it when the call finished.
+struct CallRow {
+    std::uint32_t callInstanceCode = 0;
+    CallOutcome outcome = CallOutcome::Incomplete;
+    std::uint64_t firstRecord = 0;
+    std::uint64_t lastRecord = 0;
+    std::uint32_t messages = 0;
+    std::uint32_t notDecoded = 0;
+    std::optional<std::int64_t> start;        // the first message's instant
+    std::optional<std::int64_t> setupTime;
+    std::optional<std::int64_t> answerDelay;
+    std::optional<std::int64_t> conversationTime;
+    StringPool::Ref strings = 0;              // start time, calling, called, cause value, cause text, csv
+    std::uint16_t startLength = 0;
+    std::uint16_t callingLength = 0;
+    std::uint16_t calledLength = 0;
+    std::uint16_t causeValueLength = 0;
+    std::uint16_t causeTextLength = 0;
+    std::uint32_t csvLength = 0;
+};
+
+// What the recorder hands over: the messages and calls recorded since the last batch.
+struct MessageBatch;
+
+class MessageStore {
+public:
+    // One message.
+    struct Row {
+        std::uint64_t textBegin = 0;        // where the record's text begins in the report
+        std::uint64_t logLine = 0;
+        std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
+        std::uint64_t callFirstRecord = 0;  // the first record of its call; 0: none
+        std::uint64_t marksBegin = 0;       // its first mark among the store's marks
+        StringPool::Ref strings = 0;        // time, summary info, reason, octets, one after another
+        std::uint32_t callInstanceCode = 0;
+        std::uint32_t reasonLength = 0;
+        std::uint32_t octetsLength = 0;
+        std::uint16_t timeLength = 0;
+        std::uint16_t infoLength = 0;
+        std::int16_t typeCode = -1;
+        std::uint16_t type = 0;             // index of its type name and acronym
+        std::uint16_t direction = 0;        // index of its direction
+        std::uint8_t flags = 0;
+    };
+    static constexpr std::int64_t kNoInstant = INT64_MIN;
+    static constexpr std::uint8_t kDecoded = 1;
+    static constexpr std::uint8_t kHasCallInstanceCode = 2;
+    static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
+    static constexpr std::uint8_t kLeadingBreak = 8;   // its text begins with CR LF
+
+    MessageStore();
+    ~MessageStore();
+    MessageStore(MessageStore&&) noexcept;
+    MessageStore& operator=(MessageStore&&) noexcept;
+
+    void append(MessageBatch&& batch);
+
+    // Messages; message i is record i + 1.
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    const Row& row(std::size_t i) const { return rows_[i]; }
+
+    // Where record i's text begins and ends in the report, and where its first line begins (the
+    // report leaves out the CR LF in front of the first record).
+    std::uint64_t textBegin(std::size_t i) const;
+    std::uint64_t textEnd(std::size_t i) const;
+    std::uint64_t firstLineOffset(std::size_t i) const;
+    // The report's size as far as the recorded records go.
+    std::uint64_t reportSize() const { return reportSize_; }
+
+    std::uint64_t record(std::size_t i) const { return i + 1; }
+    bool decoded(std::size_t i) const { return (rows_[i].flags & kDecoded) != 0; }
+    bool hasCallInstanceCode(std::size_t i) const { return (rows_[i].flags & kHasCallInstanceCode) != 0; }
+    std::string_view time(std::size_t i) const;
+    std::string_view direction(std::size_t i) const { return directions_[rows_[i].direction]; }
+    std::string_view directionName(std::uint16_t index) const { return directions_[index]; }
+    std::size_t directionCount() const { return directions_.size(); }
+    // The type as the summary shows it: acronym, hex code of an unknown type, "-" for none.
+    std::string_view typeText(std::size_t i) const { return types_[rows_[i].type].shown; }
+    std::string_view typeName(std::size_t i) const { return types_[rows_[i].type].name; }
+    // The summary's info text.
+    std::string_view info(std::size_t i) const;
+    std::string_view reason(std::size_t i) const;
+
+    // The marks of message i, and its whole facts, its record text lent by `text`: the text of
+    // the report from one offset to another (it may copy into the scratch string it is given).
+    using TextSource = std::function<std::string_view(std::uint64_t begin, std::uint64_t end, std::string& scratch)>;
+    std::size_t markCount(std::size_t i) const;
+    Mark mark(std::size_t i, std::size_t k) const;
+    std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[rows_[i].marksBegin + k].label; }
+    // Bytes of the first record's text that the report leaves out (its leading CR LF).
+    std::uint64_t lead() const { return lead_; }
+    std::string_view label(std::uint16_t index) const { return labels_[index]; }
+    std::size_t labelCount() const { return labels_.size(); }
+
+    // Rebuilds the facts of message i as the run handed them over; valid until the next call with
+    // the same `scratch`.
+    struct Scratch {
+        std::string text;
+        std::string reportPiece;
+        std::vector<std::string_view> octets;
+        std::string octetText;
+        std::vector<Mark> marks;
+    };
+    RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
+
+    // Finished calls, in the order they finished.
+    const std::vector<CallRow>& calls() const { return calls_; }
+    std::string_view callText(const CallRow& call, std::size_t offset, std::size_t length) const {
+        return pool_.view(call.strings + offset, length);
+    }
+    std::string_view callStart(const CallRow& c) const { return callText(c, 0, c.startLength); }
+    std::string_view calling(const CallRow& c) const { return callText(c, c.startLength, c.callingLength); }
+    std::string_view called(const CallRow& c) const {
+        return callText(c, std::size_t{c.startLength} + c.callingLength, c.calledLength);
+    }
+    std::string_view causeValue(const CallRow& c) const {
+        return callText(c, std::size_t{c.startLength} + c.callingLength + c.calledLength, c.causeValueLength);
+    }
+    std::string_view causeText(const CallRow& c) const {
+        return callText(c, std::size_t{c.startLength} + c.callingLength + c.calledLength + c.causeValueLength,
+                        c.causeTextLength);
+    }
+    std::string_view callCsv(const CallRow& c) const {
+        return callText(c,
+                        std::size_t{c.startLength} + c.callingLength + c.calledLength + c.causeValueLength +
+                            c.causeTextLength,
+                        c.csvLength);
+    }
+
+    // Bytes held.
+    std::size_t memoryUse() const;
+
+private:
+    struct TypeText {
+        std::string name;     // as in the banner
+        std::string acronym;  // empty for an unknown type
+        std::string shown;    // as the summary shows it
+    };
+
+    BlockVector<Row> rows_;
+    BlockVector<CompactMark> marks_;
+    std::vector<WideMark> wideMarks_;  // ascending mark index
+    StringPool pool_;
+    // Deques: a view into one of their strings stays valid as more come.
+    std::deque<std::string> labels_;
+    std::deque<std::string> directions_;
+    std::deque<TypeText> types_;
+    std::vector<CallRow> calls_;
+    std::uint64_t reportSize_ = 0;
+    std::uint64_t lead_ = 0;  // bytes of the first record's text the report leaves out
+};
+
+struct MessageBatch {
+    struct Message {
+        MessageStore::Row row;
+        std::uint32_t stringsOffset = 0;  // into `strings`
+        std::uint32_t markCount = 0;
+    };
+    std::vector<Message> messages;
+    std::string strings;
+    std::vector<CompactMark> marks;
+    std::vector<WideMark> wideMarks;  // index among this batch's marks
+    std::vector<std::string> newLabels;
+    std::vector<std::string> newDirections;
+    struct NewType {
+        std::string name;
+        std::string acronym;
+        std::string shown;
+    };
+    std::vector<NewType> newTypes;
+    struct FinishedCall {
+        CallRow row;
+        std::uint32_t stringsOffset = 0;
+    };
+    std::vector<FinishedCall> calls;
+    std::string callStrings;
+    std::uint64_t reportSize = 0;  // the report's size after this batch's records
+    std::uint64_t lead = 0;
+
+    bool empty() const { return messages.empty() && calls.empty(); }
+};
+
+// On the run's thread: takes each message's facts as the run hands them over, follows the
+// calls and counts the statistics, and gathers batches for the store.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    void add(const RecordFacts& record);
+    // The log ended: the open calls finish.
+    void finish();
+    // The messages and calls recorded since the last call.
+    MessageBatch take();
+    std::size_t pending() const { return batch_.messages.size(); }
+    const Statistics& statistics() const { return statistics_; }
+
+private:
+    void callFinished(const Call& call);
+    std::uint16_t labelIndex(std::string_view label);
+    std::uint16_t directionIndex(std::string_view direction);
+    std::uint16_t typeIndex(const RecordFacts& record);
+
+    LogClock clock_;
+    MessageFacts message_;
+    CallTracker calls_;
+    Statistics statistics_;
+    MessageBatch batch_;
+    std::uint64_t reportSize_ = 0;
+    bool first_ = true;
+    std::unordered_map<std::string, std::uint16_t> labels_;
+    struct LabelCache {
+        const char* data = nullptr;
+        std::size_t size = 0;
+        std::uint16_t index = 0;
+    };
+    std::vector<LabelCache> labelCache_;
+    std::vector<std::string> labelTexts_;
+    std::vector<std::string> directions_;
+    std::unordered_map<std::string, std::uint16_t> types_;
+    std::string scratch_;
+};
+
+// The exports of a store, as the command-line tool writes them for the same log: the summary as
+// CSV (--summary --format csv), every message as JSON Lines (--format json), the calls as CSV
+// (--calls --format csv). `write` receives the text in pieces; `cancelled` is asked now and
+// then, and `progress` told the messages done.
+struct ExportControl {
+    std::function<bool()> cancelled = [] { return false; };
+    std::function<void(std::size_t done)> progress = [](std::size_t) {};
+};
+void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& text,
+                     const std::function<void(std::string_view)>& write, const ExportControl& control = {});
+void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource& text,
+                       const std::function<void(std::string_view)>& write, const ExportControl& control = {});
+void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write);
+// Every message into a capture file (--pcap), after PcapExport::beginLog.
+void writePcap(const MessageStore& store, PcapExport& pcap, const ExportControl& control = {});
+
+}  // namespace truno

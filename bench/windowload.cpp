@@ -1,0 +1,136 @@
+// truno-window-load: opens a log in the window, as a person would, and measures the load: the
+// time until the list, the calls and the statistics are there, the memory held against the
+// report's size, the longest time the window's thread stood still, and the time filters take.
+//
+//   QT_QPA_PLATFORM=offscreen truno-window-load LOG
+#include "window/MainWindow.h"
+#include "window/MessageFilterBar.h"
+#include "window/MessageList.h"
+#include "window/ReportView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Kilobytes of a line of /proc/self/status ("VmRSS", "VmHWM").
+double statusKilobytes(const char* key) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(static_cast<qsizetype>(std::char_traits<char>::length(key)) + 1).trimmed().split(' ').front().toDouble();
+    return -1;
+}
+
+double megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
+
+double seconds(qint64 milliseconds) { return static_cast<double>(milliseconds) / 1000.0; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: truno-window-load LOG\n");
+        return 2;
+    }
+    const double baseline = statusKilobytes("VmRSS:");
+    truno::window::MainWindow window;
+    window.resize(1400, 900);
+    window.show();
+
+    // The longest gap between two ticks of a timer that asks to run every 5 ms.
+    QElapsedTimer tick;
+    qint64 longest = 0;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        longest = std::max(longest, tick.restart());
+    });
+
+    QElapsedTimer clock;
+    const auto waitFor = [&](auto done) {
+        while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    };
+    bool ended = false;
+    QObject::connect(&window, &truno::window::MainWindow::runEnded, [&] { ended = true; });
+    tick.start();
+    watch.start();
+    clock.start();
+    window.openFile(QString::fromLocal8Bit(argv[1]));
+    waitFor([&] { return ended; });
+    const qint64 loaded = clock.elapsed();
+    waitFor([&] { return window.filterSettled(); });
+    const qint64 listed = clock.elapsed();
+    const qint64 loadFreeze = longest;
+    const double rss = statusKilobytes("VmRSS:");
+    const double peak = statusKilobytes("VmHWM:");
+    const double report = static_cast<double>(window.reportView()->document().size());
+    std::printf("messages: %zu, calls: %zu\n", window.messages().size(), window.messages().calls().size());
+    std::printf("load: %.2f s to the end of the run, %.2f s to the full list\n", seconds(loaded), seconds(listed));
+    std::printf("report: %.0f MB; window's memory: %.0f MB now (%.2f x the report), peak %.0f MB (%.2f x), "
+                "%.0f MB before the log\n",
+                megabytes(report), rss / 1024.0, rss * 1024.0 / report, peak / 1024.0, peak * 1024.0 / report,
+                baseline / 1024.0);
+    std::printf("store of the facts: %.0f MB; report document: %.0f MB\n", megabytes(static_cast<double>(window.messages().memoryUse())),
+                megabytes(static_cast<double>(window.reportView()->document().memoryUse())));
+    std::printf("longest freeze while loading: %lld ms\n", static_cast<long long>(loadFreeze));
+
+    // Filters, each timed from the change to the list's last row.
+    truno::window::MessageFilterBar* bar = window.filterBar();
+    const auto timeFilter = [&](const char* what, auto set) {
+        bar->clear();
+        set();
+        longest = 0;
+        tick.restart();
+        clock.restart();
+        window.applyFilter();
+        waitFor([&] { return window.filterSettled(); });
+        std::printf("filter %-28s %8d rows in %.3f s (longest freeze %lld ms)\n", what,
+                    window.messageModel()->rowCount(), seconds(clock.elapsed()), static_cast<long long>(longest));
+    };
+    timeFilter("type IAM:", [&] { bar->typesEdit()->setText(QStringLiteral("IAM")); });
+    timeFilter("CIC 1-100:", [&] { bar->codesEdit()->setText(QStringLiteral("1-100")); });
+    timeFilter("text \"Normal call clearing\":", [&] { bar->textEdit()->setText(QStringLiteral("Normal call clearing")); });
+    timeFilter("text \"16\":", [&] { bar->textEdit()->setText(QStringLiteral("16")); });
+    timeFilter("text \"no such text\":", [&] { bar->textEdit()->setText(QStringLiteral("no such text")); });
+    timeFilter("type REL, report too:", [&] {
+        bar->typesEdit()->setText(QStringLiteral("REL"));
+        bar->reportTooBox()->setChecked(true);
+    });
+    // Sorting the whole list by its longest texts (on a thread of its own), and paging through it.
+    bar->clear();
+    bar->reportTooBox()->setChecked(false);
+    window.applyFilter();
+    waitFor([&] { return window.filterSettled(); });
+    bool sorted = false;
+    QObject::connect(window.messageModel(), &truno::window::MessageListModel::sortDone, [&] { sorted = true; });
+    longest = 0;
+    tick.restart();
+    clock.restart();
+    window.messageList()->sortByColumn(truno::window::MessageListModel::InfoColumn, Qt::AscendingOrder);
+    waitFor([&] { return sorted; });
+    std::printf("sort of %d rows by info: %.3f s (longest freeze %lld ms)\n", window.messageModel()->rowCount(),
+                seconds(clock.elapsed()), static_cast<long long>(longest));
+    QScrollBar* scroll = window.messageList()->verticalScrollBar();
+    clock.restart();
+    for (int step = 0; step <= 100; ++step) {
+        scroll->setValue(static_cast<int>(static_cast<long long>(scroll->maximum()) * step / 100));
+        window.messageList()->viewport()->repaint();
+    }
+    std::printf("list paged through in 100 jumps, each repainted: %.1f ms a jump\n",
+                static_cast<double>(clock.elapsed()) / 101.0);
+    std::printf("peak memory at the end: %.0f MB (%.2f x the report)\n", statusKilobytes("VmHWM:") / 1024.0,
+                statusKilobytes("VmHWM:") * 1024.0 / report);
+    return 0;
+}

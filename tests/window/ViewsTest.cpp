@@ -1,0 +1,452 @@
+// The views beside the report, driven as a user would on real captures: the message list in
+// step with the report, the filter (and the report filtered with it), the calls tab with its
+// ladder diagram, the statistics, and the exports against the command-line tool's own.
+#include "analysis/MessageFacts.h"
+#include "window/CallsView.h"
+#include "window/FindBar.h"
+#include "window/MessageFilterBar.h"
+#include "window/MessageList.h"
+#include "window/StatisticsView.h"
+#include "WindowFixture.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace window_tests;
+using truno::window::LadderDiagram;
+
+namespace {
+
+const char* const kCapture = "tests/golden/isup-m3ua-calls-470.log";
+
+// What an independent run of the log says of each message: its facts as the analysis layer
+// builds them, and whether its fields hold a text.
+struct Message {
+    std::uint64_t record = 0;
+    std::string type;
+    std::string direction;
+    bool hasCode = false;
+    std::uint32_t code = 0;
+    bool decoded = true;
+    std::vector<std::string> texts;  // labels, printed values, parameter names and headings
+};
+
+std::vector<Message> messagesOf(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::vector<Message> messages;
+    truno::MessageFacts facts;
+    truno::RunOptions options;
+    options.records = [&](const truno::RecordFacts& record) {
+        facts.build(record);
+        Message m{.record = record.record,
+                  .type = std::string(record.acronym),
+                  .direction = std::string(record.direction),
+                  .hasCode = record.hasCallInstanceCode,
+                  .code = record.callInstanceCode,
+                  .decoded = record.decoded,
+                  .texts = {}};
+        for (const truno::BlockFact& block : facts.blocks()) {
+            m.texts.emplace_back(block.name);
+            m.texts.emplace_back(block.title);
+        }
+        for (const truno::FieldFact& field : facts.fields()) {
+            m.texts.emplace_back(field.label);
+            m.texts.emplace_back(field.printed);
+        }
+        messages.push_back(std::move(m));
+    };
+    truno::decodeLog(in, [](std::string_view) {}, options);
+    return messages;
+}
+
+bool holds(const Message& m, const std::string& text) {
+    const auto lower = [](std::string s) {
+        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    const std::string needle = lower(text);
+    return std::any_of(m.texts.begin(), m.texts.end(),
+                       [&](const std::string& t) { return lower(t).find(needle) != std::string::npos; });
+}
+
+// Runs the command-line tool; its standard output.
+QByteArray tool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(TRUNO_DECODE), arguments);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+// The banner line ("RECORD N ...") of each record of a report, by record number (index 0 unused).
+std::vector<std::size_t> bannerLines(const std::string& report) {
+    std::vector<std::size_t> lines{0};
+    std::size_t line = 0;
+    for (std::size_t at = 0; at < report.size();) {
+        const std::size_t end = report.find('\n', at);
+        if (report.compare(at, 7, "RECORD ") == 0) lines.push_back(line);
+        ++line;
+        if (end == std::string::npos) break;
+        at = end + 1;
+    }
+    return lines;
+}
+
+// The packets of a capture file (their bytes, in order), without the time stamps.
+std::vector<std::string> packetsOf(const QString& path) {
+    const std::string file = readBytes(path);
+    std::vector<std::string> packets;
+    for (std::size_t at = 24; at + 16 <= file.size();) {
+        std::uint32_t length = 0;
+        std::memcpy(&length, file.data() + at + 8, 4);
+        packets.push_back(file.substr(at + 16, length));
+        at += 16 + length;
+    }
+    return packets;
+}
+
+std::vector<std::uint64_t> listedRecords(MainWindow& form) {
+    std::vector<std::uint64_t> records;
+    const truno::window::MessageListModel* model = form.messageModel();
+    for (int row = 0; row < model->rowCount(); ++row) records.push_back(model->messageAt(row) + 1);
+    return records;
+}
+
+void waitForFilter(MainWindow& form) { QTRY_VERIFY_WITH_TIMEOUT(form.filterSettled(), 10000); }
+
+}  // namespace
+
+class ViewsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void listAndReportStayInStep();
+    void filterChoosesTheMessages_data();
+    void filterChoosesTheMessages();
+    void filteredReportIsTheMatchingRecords();
+    void callsTabAndLadderDiagram();
+    void statisticsTab();
+    void exportsEqualTheTools_data();
+    void exportsEqualTheTools();
+    void gzipLogOpens();
+};
+
+void ViewsTest::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("truno-decoder-tests"));
+    QSettings().clear();
+}
+
+void ViewsTest::listAndReportStayInStep() {
+    const QString capture = sourcePath(kCapture);
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QVERIFY(w.openThroughMenu(capture));
+    waitForFilter(w.form);
+    const truno::window::MessageListModel* model = w.form.messageModel();
+    QCOMPARE(model->rowCount(), 470);
+
+    // Each row says what the summary says: record, time, direction, code, type and info.
+    std::istringstream summary(tool({QStringLiteral("--summary"), capture}).toStdString());
+    std::string heading;
+    std::getline(summary, heading);
+    const std::size_t infoAt = heading.find("INFO");
+    int row = 0;
+    for (std::string line; std::getline(summary, line); ++row) {
+        std::istringstream fields(line);
+        std::string record, time, direction, code, type;
+        fields >> record >> time >> direction >> code >> type;
+        const auto cell = [&](int column) { return model->index(row, column).data().toString().toStdString(); };
+        QCOMPARE(cell(0), record);
+        QCOMPARE(cell(1), time);
+        QCOMPARE(cell(2), direction);
+        QCOMPARE(cell(3), code);
+        QCOMPARE(cell(4), type);
+        QCOMPARE(cell(5), line.size() > infoAt ? line.substr(infoAt) : std::string());
+    }
+    QCOMPARE(row, 470);
+
+    // A row chosen shows its record's banner; a record shown in the report chooses its row.
+    const std::vector<std::size_t> banners = bannerLines(toolReport(capture));
+    QTableView* list = w.form.messageList();
+    for (const int chosen : {99, 0, 469}) {
+        list->setCurrentIndex(model->index(chosen, 0));
+        QCOMPARE(w.selectedLine(), banners[static_cast<std::size_t>(chosen) + 1]);
+    }
+    for (const std::uint64_t record : {321u, 7u}) {
+        w.script.record = record;
+        w.action("goToRecordAction")->trigger();
+        QCOMPARE(list->currentIndex().row(), static_cast<int>(record) - 1);
+    }
+    w.form.reportView()->showLine(banners[200] + 5);  // inside record 200
+    QCOMPARE(list->currentIndex().row(), 199);
+
+    // Sorted by type (then by record), the list still leads to the right records.
+    QSignalSpy sorted(model, &truno::window::MessageListModel::sortDone);
+    list->sortByColumn(truno::window::MessageListModel::TypeColumn, Qt::AscendingOrder);
+    QVERIFY(sorted.count() > 0 || sorted.wait(5000));
+    QCOMPARE(model->rowCount(), 470);
+    for (int r = 1; r < 470; ++r) {
+        const QString before = model->index(r - 1, 4).data().toString();
+        const QString here = model->index(r, 4).data().toString();
+        QVERIFY(before < here || (before == here && model->messageAt(r - 1) < model->messageAt(r)));
+    }
+    list->setCurrentIndex(model->index(400, 0));
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), model->messageAt(400) + 1);
+    w.form.reportView()->showLine(banners[42]);
+    QCOMPARE(model->messageAt(list->currentIndex().row()), std::size_t{41});
+}
+
+void ViewsTest::filterChoosesTheMessages_data() {
+    QTest::addColumn<QString>("types");
+    QTest::addColumn<QString>("codes");
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("type") << "IAM" << "" << "" << "";
+    QTest::newRow("codes") << "" << "5-7,90" << "" << "";
+    QTest::newRow("records") << "" << "" << "100-120" << "";
+    QTest::newRow("calling number") << "" << "" << "" << "12345678";
+    QTest::newRow("cause phrase, any case") << "" << "" << "" << "normal CALL clearing";
+    QTest::newRow("label") << "" << "" << "" << "Screening indicator";
+    QTest::newRow("type and number") << "REL,RLC" << "" << "" << "16";
+    QTest::newRow("nothing") << "" << "" << "" << "no such words";
+    QTest::newRow("the dots between a label and its value") << "" << "" << "" << "indicator....";
+}
+
+void ViewsTest::filterChoosesTheMessages() {
+    QFETCH(QString, types);
+    QFETCH(QString, codes);
+    QFETCH(QString, records);
+    QFETCH(QString, text);
+    const QString capture = sourcePath(kCapture);
+    static const std::vector<Message> messages = messagesOf(sourcePath(kCapture));
+    std::vector<std::uint64_t> expected;
+    const auto typeList = types.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const Message& m : messages) {
+        if (!typeList.isEmpty() && !typeList.contains(QString::fromStdString(m.type))) continue;
+        if (!codes.isEmpty() && !(m.hasCode && ((m.code >= 5 && m.code <= 7) || m.code == 90))) continue;
+        if (!records.isEmpty() && (m.record < 100 || m.record > 120)) continue;
+        if (!text.isEmpty() && !holds(m, text.toStdString())) continue;
+        expected.push_back(m.record);
+    }
+
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    bar->typesEdit()->setText(types);
+    bar->codesEdit()->setText(codes);
+    bar->recordsEdit()->setText(records);
+    bar->textEdit()->setText(text);
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(listedRecords(w.form), expected);
+    // The report stays whole.
+    QVERIFY(w.report() == toolReport(capture));
+}
+
+void ViewsTest::filteredReportIsTheMatchingRecords() {
+    const QString capture = sourcePath(kCapture);
+    QTemporaryDir dir;
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    bar->typesEdit()->setText(QStringLiteral("REL"));
+    bar->codesEdit()->setText(QStringLiteral("10-30"));
+    bar->reportTooBox()->setChecked(true);
+    waitForFilter(w.form);
+    QVERIFY(w.form.reportFiltered());
+    const QByteArray matching = tool({QStringLiteral("--type=REL"), QStringLiteral("--cic=10-30"), QStringLiteral("--crlf"), capture});
+    QVERIFY(!matching.isEmpty());
+    QVERIFY(w.report() == matching.toStdString());
+
+    // Save As writes the matching records, byte for byte.
+    w.script.fileToSave = dir.filePath(QStringLiteral("matching.txt"));
+    QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+    w.action("saveAsAction")->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(10000));
+    QVERIFY(readBytes(w.script.fileToSave) == matching.toStdString());
+
+    // Records move in step with the filtered report; a record it leaves out is not shown.
+    QCOMPARE(w.form.records().recordCount(), static_cast<std::uint64_t>(matching.count("\r\nRECORD ")));
+    const std::vector<std::uint64_t> listed = listedRecords(w.form);
+    w.form.messageList()->setCurrentIndex(w.form.messageModel()->index(3, 0));
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), listed[3]);
+    QVERIFY(w.form.reportView()->selectedText().startsWith(QStringLiteral("RECORD %1 ").arg(listed[3])));
+    // Find goes through the filtered report.
+    truno::window::FindBar* find = w.form.findBar();
+    find->open();
+    find->findChild<QLineEdit*>()->setText(QStringLiteral("Cause Value"));
+    QSignalSpy found(find, &truno::window::FindBar::searchEnded);
+    find->findNext();
+    QVERIFY(found.count() > 0 || found.wait(5000));
+    QCOMPARE(found.takeFirst().at(0).toBool(), true);
+    QCOMPARE(w.form.reportView()->selectedText(), QStringLiteral("Cause Value"));
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), listed[3]);
+
+    // Off again: the whole report.
+    bar->reportTooBox()->setChecked(false);
+    waitForFilter(w.form);
+    QVERIFY(!w.form.reportFiltered());
+    QVERIFY(w.report() == toolReport(capture));
+}
+
+void ViewsTest::callsTabAndLadderDiagram() {
+    const QString capture = sourcePath(kCapture);
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QVERIFY(w.openThroughMenu(capture));
+    truno::window::CallsPane* calls = w.form.callsPane();
+    const truno::window::CallListModel* model = calls->model();
+    QCOMPARE(model->rowCount(), 94);
+    std::set<std::uint32_t> codes;
+    int five = -1;
+    for (int row = 0; row < 94; ++row) {
+        codes.insert(model->call(row).callInstanceCode);
+        if (model->call(row).callInstanceCode == 5) five = row;
+    }
+    // One call per code, on the codes the command-line tool's calls have.
+    std::set<std::uint32_t> toolCodes;
+    std::istringstream toolCalls(tool({QStringLiteral("--calls"), QStringLiteral("--format=csv"), capture}).toStdString());
+    std::string line;
+    std::getline(toolCalls, line);
+    while (std::getline(toolCalls, line)) toolCodes.insert(static_cast<std::uint32_t>(std::stoul(line)));
+    QCOMPARE(codes, toolCodes);
+
+    // The call on code 5: its messages in the list and as arrows, each in its direction.
+    QVERIFY(w.form.showTab(QStringLiteral("calls")));
+    calls->table()->sortByColumn(truno::window::CallListModel::CodeColumn, Qt::AscendingOrder);
+    calls->selectRow(4);
+    QCOMPARE(model->call(five).callInstanceCode, 5u);
+    std::vector<Message> expected;
+    for (const Message& m : messagesOf(capture))
+        if (m.hasCode && m.code == 5) expected.push_back(m);
+    QVERIFY(expected.size() >= 4);
+    const std::vector<LadderDiagram::Arrow>& arrows = calls->ladder()->arrows();
+    QCOMPARE(arrows.size(), expected.size());
+    for (std::size_t k = 0; k < arrows.size(); ++k) {
+        QCOMPARE(arrows[k].record, expected[k].record);
+        QCOMPARE(arrows[k].sent, expected[k].direction == "S");
+        QVERIFY(arrows[k].label.startsWith(QString::fromStdString(expected[k].type)));
+    }
+    waitForFilter(w.form);
+    std::vector<std::uint64_t> records;
+    records.reserve(expected.size());
+    for (const Message& m : expected) records.push_back(m.record);
+    QCOMPARE(listedRecords(w.form), records);
+
+    // Clicking an arrow chooses its record in the list and in the report.
+    LadderDiagram* ladder = calls->ladder();
+    QTest::mouseClick(ladder, Qt::LeftButton, Qt::NoModifier, ladder->arrowPoint(2));
+    QCOMPARE(w.form.messageList()->currentIndex().row(), 2);
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[2].record);
+    // And from the keyboard: Down to the fourth arrow, Return.
+    ladder->setFocus();
+    for (int k = 0; k < 3; ++k) QTest::keyClick(ladder, Qt::Key_Down);
+    QTest::keyClick(ladder, Qt::Key_Return);
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[3].record);
+
+    // The diagram as SVG and as PNG.
+    QTemporaryDir dir;
+    for (const char* name : {"call.svg", "call.png"}) {
+        w.script.fileToSave = dir.filePath(QString::fromLatin1(name));
+        w.action("saveDiagramAction")->trigger();
+        QVERIFY(QFileInfo::exists(w.script.fileToSave));
+    }
+    QVERIFY(readBytes(dir.filePath(QStringLiteral("call.svg"))).find("<svg") != std::string::npos);
+    const QImage picture(dir.filePath(QStringLiteral("call.png")));
+    QCOMPARE(picture.size(), ladder->sizeHint() * 2);
+}
+
+void ViewsTest::statisticsTab() {
+    const QString capture = sourcePath(kCapture);
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    // The text of --stats, and charts with a bar per type, a slice per outcome.
+    const QString stats = QString::fromUtf8(tool({QStringLiteral("--stats"), capture}));
+    QTRY_COMPARE(w.form.statisticsPane()->text(), stats);
+    QCOMPARE(w.form.statistics().calls(), std::uint64_t{94});
+    const truno::window::RateSeries rates = truno::window::messageRates(w.form.messages(), 1000);
+    double total = 0;
+    for (const double rate : rates.rates) total += rate * static_cast<double>(rates.stepSeconds);
+    QCOMPARE(total, 470.0);
+    QCOMPARE(w.form.findChild<QLabel*>(QStringLiteral("countsText"))->text(),
+             QStringLiteral("Found 470 · Decoded 470 · Not decoded 0 · Calls 94"));
+}
+
+void ViewsTest::exportsEqualTheTools_data() {
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("arguments");
+    for (const char* log : {kCapture, "tests/golden/unknown-codes.log"}) {
+        const QString name = QFileInfo(QString::fromLatin1(log)).baseName();
+        QTest::addRow("%s summary", qPrintable(name)) << log << "exportSummaryAction"
+                                                      << QStringList{"--summary", "--format=csv"};
+        QTest::addRow("%s calls", qPrintable(name)) << log << "exportCallsAction" << QStringList{"--calls", "--format=csv"};
+        QTest::addRow("%s json", qPrintable(name)) << log << "exportJsonAction" << QStringList{"--format=json"};
+        QTest::addRow("%s pcap", qPrintable(name)) << log << "exportPcapAction" << QStringList{"--summary"};
+    }
+}
+
+void ViewsTest::exportsEqualTheTools() {
+    QFETCH(QString, log);
+    QFETCH(QString, action);
+    QFETCH(QStringList, arguments);
+    const QString path = sourcePath(log.toLatin1().constData());
+    QTemporaryDir dir;
+    const QString toolPcap = dir.filePath(QStringLiteral("tool.pcap"));
+    const bool pcap = action == QLatin1String("exportPcapAction");
+    if (pcap) arguments << QStringLiteral("--pcap=%1").arg(toolPcap);
+    const QByteArray expected = tool(arguments << path);
+
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(path));
+    w.script.fileToSave = dir.filePath(QStringLiteral("export"));
+    QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+    w.action(action.toLatin1().constData())->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(20000));
+    QVERIFY2(w.script.errors.isEmpty(), qPrintable(w.script.errors.join(QLatin1Char('\n'))));
+    if (pcap) {
+        const std::vector<std::string> packets = packetsOf(w.script.fileToSave);
+        QVERIFY(!packets.empty());
+        QCOMPARE(packets.size(), packetsOf(toolPcap).size());
+        QVERIFY(packets == packetsOf(toolPcap));
+    } else {
+        QVERIFY(!expected.isEmpty());
+        QVERIFY(readBytes(w.script.fileToSave) == expected.toStdString());
+    }
+}
+
+void ViewsTest::gzipLogOpens() {
+    const QString capture = sourcePath(kCapture);
+    QTemporaryDir dir;
+    const QString packed = dir.filePath(QStringLiteral("capture.log.gz"));
+    QProcess gzip;
+    gzip.setStandardOutputFile(packed);
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-c"), capture});
+    QVERIFY(gzip.waitForFinished(10000) && gzip.exitCode() == 0);
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(packed));
+    QVERIFY(w.script.errors.isEmpty());
+    QVERIFY(w.report() == toolReport(capture));
+    waitForFilter(w.form);
+    QCOMPARE(w.form.messageModel()->rowCount(), 470);
+}
+
+QTEST_MAIN(ViewsTest)
+#include "ViewsTest.moc"

@@ -1,0 +1,126 @@
+#pragma once
+// The window driven as a user would, with the dialogs answered by the test: what the window
+// tests share.
+#include "run/DecodeRun.h"
+#include "window/MainWindow.h"
+#include "window/ReportDocument.h"
+#include "window/ReportView.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QtTest>
+
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace window_tests {
+
+using truno::window::MainWindow;
+using truno::window::UserDialogs;
+
+// What the dialogs were asked and will answer; owned by the test, shared with the window.
+struct DialogScript {
+    std::deque<QString> filesToChoose;  // an empty entry: the user cancels
+    int chooseCalls = 0;
+    QString openFolder;                 // where the last Open dialog started
+    QString fileToSave;                 // the answer of a save dialog
+    QString suggestedSave;              // what it proposed
+    std::optional<std::uint64_t> record;  // the answer of Go to Record
+    QString printToPdf;                 // the print dialog sends the print to this PDF file
+    std::uint64_t printPages = 0;       // the page count it was shown
+    QStringList information;
+    QStringList errors;
+};
+
+class ScriptedDialogs final : public UserDialogs {
+public:
+    explicit ScriptedDialogs(DialogScript& script) : script_(script) {}
+    QString chooseLogFile(QWidget*, const QString& folder) override {
+        ++script_.chooseCalls;
+        script_.openFolder = folder;
+        if (script_.filesToChoose.empty()) return {};
+        QString path = script_.filesToChoose.front();
+        script_.filesToChoose.pop_front();
+        return path;
+    }
+    QString chooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList&) override {
+        script_.suggestedSave = suggested;
+        return script_.fileToSave;
+    }
+    std::optional<std::uint64_t> chooseRecord(QWidget*, std::uint64_t, std::uint64_t) override {
+        return script_.record;
+    }
+    bool setUpPrinter(QWidget*, QPrinter& printer, std::uint64_t pages) override {
+        script_.printPages = pages;
+        if (script_.printToPdf.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(script_.printToPdf);
+        return true;
+    }
+    void showInformation(QWidget*, const QString& title, const QString& text) override {
+        QVERIFY(!title.isEmpty());
+        script_.information << text;
+    }
+    void showError(QWidget*, const QString& title, const QString& text) override {
+        QVERIFY(!title.isEmpty());
+        script_.errors << text;
+    }
+
+private:
+    DialogScript& script_;
+};
+
+inline QString sourcePath(const char* relative) {
+    return QDir(QStringLiteral(TRUNO_SOURCE_DIR)).absoluteFilePath(QString::fromLatin1(relative));
+}
+
+inline std::string readBytes(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The report the command-line tool writes for `path` (with --crlf: the report's own bytes).
+inline std::string toolReport(const QString& path, truno::RunSummary* summary = nullptr) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::string report;
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view piece) { report += piece; });
+    if (summary != nullptr) *summary = s;
+    return report;
+}
+
+inline void writeFile(const QString& path, const std::string& bytes) {
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    out << bytes;
+}
+
+class WindowFixture {
+public:
+    WindowFixture() : form(std::make_unique<ScriptedDialogs>(script)) {}
+
+    // Opens `path` through File > Open and waits for the run to end.
+    bool openThroughMenu(const QString& path) {
+        script.filesToChoose.push_back(path);
+        QSignalSpy ended(&form, &MainWindow::runEnded);
+        action("openAction")->trigger();
+        return ended.count() > 0 || ended.wait(20000);
+    }
+
+    QAction* action(const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
+    std::string report() const { return form.reportView()->document().text(); }
+    QString status() const { return form.findChild<QLabel*>(QStringLiteral("statusText"))->text(); }
+    QString message() const { return form.statusBar()->currentMessage(); }
+    // The report line the view's selection starts on.
+    std::size_t selectedLine() const { return form.reportView()->selectionStart().line; }
+
+    DialogScript script;
+    MainWindow form;
+};
+
+}  // namespace window_tests

@@ -1,0 +1,48 @@
+#pragma once
+// The statistics tab: the counts of the command-line tool's statistics, as its text, and charts
+// of them: messages per type and direction, calls per outcome, release causes, and messages per
+// second over the log's time.
+#include "analysis/MessageStore.h"
+#include "analysis/Statistics.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+class QChartView;
+class QPlainTextEdit;
+
+namespace truno::window {
+
+// Messages per second over the log's time: the count of each step of `stepSeconds` seconds from
+// the first instant on, divided by the step, in at most `maxSteps` steps.
+struct RateSeries {
+    std::int64_t firstSecond = 0;  // on the log's time line
+    std::int64_t stepSeconds = 1;
+    std::vector<double> rates;
+};
+RateSeries messageRates(const MessageStore& store, std::size_t maxSteps);
+
+class StatisticsPane : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StatisticsPane(QWidget* parent = nullptr);
+    void clear();
+    void show(const Statistics& statistics, const MessageStore& store);
+    QString text() const;
+    QChartView* typesChart() const { return types_; }
+    QChartView* outcomesChart() const { return outcomes_; }
+    QChartView* causesChart() const { return causes_; }
+    QChartView* rateChart() const { return rate_; }
+
+private:
+    QPlainTextEdit* text_ = nullptr;
+    QChartView* types_ = nullptr;
+    QChartView* outcomes_ = nullptr;
+    QChartView* causes_ = nullptr;
+    QChartView* rate_ = nullptr;
+};
+
+}  // namespace truno::window
