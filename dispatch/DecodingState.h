@@ -54,6 +54,7 @@ struct DecodingState {
     std::string BcicLineValue;
     std::string ContentsScratch;  // the contents of a mandatory parameter
     std::string OptionalPartDigits;  // the optional part's octets, when they must be joined
+    std::string SplitOctetsText;     // the octets of a message split by a worker thread
 
     // Octet i of the current message; an index past the last octet throws DecodeError, with
     // `what` naming the octet that was wanted.

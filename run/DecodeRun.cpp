@@ -145,8 +145,8 @@ struct BatchRecord {
 // at kMessages messages or once its messages hold kData bytes of DATA, whichever comes first,
 // so that the batches in flight hold a bounded amount of text whatever the messages are like.
 struct Batch {
-    static constexpr std::size_t kMessages = 1024;
-    static constexpr std::size_t kData = std::size_t{256} * 1024;
+    static constexpr std::size_t kMessages = 256;
+    static constexpr std::size_t kData = std::size_t{64} * 1024;
     std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
     std::size_t count = 0;
     std::size_t data = 0;
@@ -237,7 +237,10 @@ private:
         batch.marks.clear();
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
-            state.MessageOctets.assign(m.octets.begin(), m.octets.end());
+            if (batch.keepFacts)
+                state.MessageOctets.assign(m.octets.begin(), m.octets.end());
+            else
+                splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
             const bool decoded = decodeOne(state, m);
@@ -290,6 +293,9 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i) {
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     LogReader reader(in);
+    // Without facts to hand over, the octets are split by the threads that decode them; the facts
+    // of a message need its octets when its batch is retired.
+    reader.setDeferSplit(!options.records);
     ReportOutput output(sink);
     // Batches in flight: enough to keep the machine's cores busy, and no more, so that memory
     // stays bounded whatever the number of jobs asked for.

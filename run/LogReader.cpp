@@ -317,8 +317,23 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
         data = escaped_;
     }
     m.joinedSizeWithTrailingBlanks = m.joinedSize + 2 + data.size();
+    if (deferSplit_) {
+        // The DATA as the log joins it; whoever decodes the message splits it (splitJoined).
+        if (m.joinedSize != 0) m.data += "  ";
+        m.data += data;
+        m.joinedSize = m.data.size();
+        return;
+    }
     m.joinedSize += (m.joinedSize == 0 ? 0 : 2) + data.size();
     splitOctets(data, m.data, m.octets);
+}
+
+void splitJoined(std::string_view joined, std::string& text, std::vector<std::string_view>& octets) {
+    text.clear();
+    octets.clear();
+    // Splitting the lines' DATA joined by two blanks gives the octets of splitting each line:
+    // a line's DATA neither starts nor ends with a blank.
+    splitOctets(joined, text, octets);
 }
 
 void LogReader::handOn(LogMessage& m) {

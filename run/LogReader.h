@@ -101,6 +101,11 @@ public:
     // Reads up to the next message and fills `m`; false at the end of the log.
     bool next(LogMessage& m);
 
+    // When set, next() leaves each message's DATA joined by two blanks in `data`, with no octets:
+    // the worker threads of a parallel run split it (splitJoined), so that the reading thread
+    // does no more than read.
+    void setDeferSplit(bool defer) { deferSplit_ = defer; }
+
     // Values of the trace values line.
     const std::string& user() const { return user_; }
     const std::string& bcic() const { return bcic_; }
@@ -140,6 +145,7 @@ private:
     std::string lastTime_, lastDir_;
     std::string escaped_;  // a line's DATA with its unprintable bytes escaped
     std::string lastColumnHeader_;  // the column header line the positions were read from
+    bool deferSplit_ = false;
     bool collecting_ = false;  // at least one data line in the current message
     LineRanges ignoredData_;
     LineRanges cutData_;
@@ -159,6 +165,10 @@ void splitOctets(std::string_view data, std::string& text, std::vector<std::stri
 
 // The first CR or LF in [p, end), or end when there is none.
 const char* findLineBreak(const char* p, const char* end);
+
+// The octets of DATA joined by two blanks (a message read with setDeferSplit): their characters
+// in `text`, one view each in `octets`.
+void splitJoined(std::string_view joined, std::string& text, std::vector<std::string_view>& octets);
 
 // Leading and trailing space characters removed (tabs stay).
 std::string_view trimSpaces(std::string_view s);
