@@ -21,7 +21,10 @@ void Text::truncate(std::size_t n) {
         while (!marks_->empty() && marks_->back().begin >= n) marks_->pop_back();
 }
 
-void Text::keepMark(const Mark& mark) { marks_->push_back(mark); }
+void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value,
+                    std::string_view label) {
+    marks_->push_back(Mark{kind, code, begin, value, label});
+}
 
 std::ostream& operator<<(std::ostream& os, const Text& text) { return os << text.view(); }
 

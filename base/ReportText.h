@@ -156,11 +156,11 @@ public:
     bool marking() const { return marks_ != nullptr; }
     // Marks what is written next: its line begins at the current end of the text.
     void mark(MarkKind kind, std::string_view label = {}, std::int16_t code = -1) {
-        if (marks_ != nullptr) keepMark(Mark{kind, code, offset(size_), offset(size_), label});
+        if (marks_ != nullptr) keepMark(kind, code, offset(size_), offset(size_), label);
     }
     // Marks a field whose label line began at `begin`; its value begins at the current end.
     void markField(std::size_t begin, std::string_view label) {
-        if (marks_ != nullptr) keepMark(Mark{MarkKind::Field, -1, offset(begin), offset(size_), label});
+        if (marks_ != nullptr) keepMark(MarkKind::Field, -1, offset(begin), offset(size_), label);
     }
 
 private:
@@ -168,8 +168,9 @@ private:
     // not gone out yet, far less than 4 GiB.
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
-    // Out of line, so that writing without marks carries no more than the test.
-    void keepMark(const Mark& mark);
+    // Out of line, so that writing without marks carries no more than the test. The parts come
+    // in registers (a Mark built on the stack and read back whole stalls the store forwarding).
+    void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, std::string_view label);
 
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;

@@ -36,6 +36,13 @@ bool LogViews::passesReport() const {
     return options_.view == View::Report && options_.format == Format::Text && !options_.filter.active();
 }
 
+std::bitset<256> LogViews::markedTypes() const {
+    std::bitset<256> types;
+    for (int code = 0; code < 256; ++code)
+        types[static_cast<std::size_t>(code)] = options_.format == Format::Json || fieldsReadBeyondJson(code);
+    return types;
+}
+
 void LogViews::add(const RecordFacts& record) {
     // Only JSON reads the fields of every message; for the other views the facts of a message
     // whose fields none of them reads are built without its marks, which costs next to nothing.

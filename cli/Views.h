@@ -9,6 +9,7 @@
 #include "analysis/Statistics.h"
 #include "cli/Options.h"
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,6 +26,9 @@ public:
     // Whether the report pieces of the run go to the output as they are (the full report);
     // otherwise the views write the records that pass the filters themselves.
     bool passesReport() const;
+
+    // The message types whose fields the views read: the run need not mark the others' records.
+    std::bitset<256> markedTypes() const;
 
     void add(const RecordFacts& record);
     // The log ended.

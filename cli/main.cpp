@@ -257,6 +257,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                       },
                       pcap);
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
+        runOptions.markedTypes = views->markedTypes();
     }
     const bool passReport = !views || views->passesReport();
     const truno::RunSummary summary = truno::decodeLog(

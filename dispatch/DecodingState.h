@@ -4,6 +4,7 @@
 // reference; nothing of it is global, so two runs share nothing.
 #include "base/ReportLayout.h"
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -46,6 +47,10 @@ struct DecodingState {
     // The marks of the last record, offsets counted from RecordBegin. Kept only when the run asks
     // for them (ReportText carries marks while this list is attached to it).
     std::vector<Mark> RecordMarks;
+    // Where the marks go when the run keeps them (RecordMarks, or null: no marks), and the
+    // message types whose records are marked; the others' records carry no marks.
+    std::vector<Mark>* MarkList = nullptr;
+    std::bitset<256> MarkedTypes = std::bitset<256>().set();
 
     // --- Scratch, reused between messages ---
 

@@ -356,6 +356,7 @@ void dispatchMessage(DecodingState& s) {
         throw DecodeError(why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
+    if (s.MarkList != nullptr) s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
 
     // The record goes straight into the report; a failure further on is rolled back by the
     // caller, which cuts the report back to where the record began.
@@ -368,11 +369,13 @@ void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
 }
 
-// A record begins: its facts so far are cleared.
+// A record begins: its facts so far are cleared, and its marks kept when the run keeps them
+// (dispatchMessage leaves out those of types that are not wanted).
 void beginRecord(DecodingState& s) {
     s.RecordBegin = s.ReportText.size();
     s.RecordReason.clear();
     s.RecordMarks.clear();
+    s.ReportText.attachMarks(s.MarkList);
 }
 
 // A record ends: its marks count from its start.
@@ -406,6 +409,7 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
         s.RecordReason.assign(why);
         s.RecordReason.append(detail);
         s.RecordReason.append(reasonEnd);
+        s.ReportText.attachMarks(s.MarkList);
         appendFailureRecord(s, logLine, s.RecordReason);
         endRecord(s, false);
         return false;

@@ -97,7 +97,8 @@ void finishSummary(RunSummary& summary, const LogReader& reader) {
 RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     DecodingState state = adjacentState();
-    if (options.records) state.ReportText.attachMarks(&state.RecordMarks);
+    if (options.records) state.MarkList = &state.RecordMarks;
+    state.MarkedTypes = options.markedTypes;
     LogReader reader(in);
     LogMessage message;
     ReportOutput output(sink);
@@ -156,6 +157,7 @@ struct Batch {
     std::uint64_t decoded = 0;
     bool done = false;
     bool keepFacts = false;
+    std::bitset<256> markedTypes;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
     std::vector<Mark> marks;
 };
@@ -230,7 +232,8 @@ private:
     static void decode(Batch& batch, DecodingState& state) {
         state.ReportText.swap(batch.report);
         state.ReportText.clear();
-        state.ReportText.attachMarks(batch.keepFacts ? &state.RecordMarks : nullptr);
+        state.MarkList = batch.keepFacts ? &state.RecordMarks : nullptr;
+        state.MarkedTypes = batch.markedTypes;
         state.LogBcic = batch.bcic;
         state.MessageCount = batch.firstCount;
         batch.decoded = 0;
@@ -331,6 +334,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->data = 0;
             filling->firstCount = summary.found;
             filling->keepFacts = static_cast<bool>(options.records);
+            filling->markedTypes = options.markedTypes;
         }
         more = reader.next(filling->messages[filling->count]);
         if (more) {

@@ -4,6 +4,7 @@
 #include "dispatch/RecordFacts.h"
 
 #include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -52,6 +53,9 @@ struct RunOptions {
     const std::atomic<bool>* cancel = nullptr;
     // When set, the run keeps the marks of every record and hands each message's facts here.
     RecordSink records = nullptr;
+    // The message types whose records keep their marks (the fields in the facts): a view that
+    // reads the fields of a few types only leaves the others' unmarked, which costs less.
+    std::bitset<256> markedTypes = std::bitset<256>().set();
 };
 
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of
