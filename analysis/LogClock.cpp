@@ -1,5 +1,7 @@
 #include "analysis/LogClock.h"
 
+#include <charconv>
+
 #include <cstdio>
 
 namespace truno {
@@ -60,12 +62,16 @@ std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
 }
 
 void appendSeconds(std::string& out, std::int64_t milliseconds) {
-    char text[32];
-    const bool negative = milliseconds < 0;
-    const std::int64_t magnitude = negative ? -milliseconds : milliseconds;
-    const int n = std::snprintf(text, sizeof text, "%s%lld.%03lld", negative ? "-" : "",
-                                static_cast<long long>(magnitude / 1000), static_cast<long long>(magnitude % 1000));
-    out.append(text, static_cast<std::size_t>(n));
+    if (milliseconds < 0) out += '-';
+    const std::uint64_t magnitude = milliseconds < 0 ? 0 - static_cast<std::uint64_t>(milliseconds)
+                                                     : static_cast<std::uint64_t>(milliseconds);
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, magnitude / 1000).ptr;
+    out.append(text, static_cast<std::size_t>(end - text));
+    const auto thousandths = static_cast<unsigned>(magnitude % 1000);
+    const char fraction[4] = {'.', static_cast<char>('0' + thousandths / 100),
+                              static_cast<char>('0' + thousandths / 10 % 10), static_cast<char>('0' + thousandths % 10)};
+    out.append(fraction, 4);
 }
 
 }  // namespace truno
