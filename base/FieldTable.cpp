@@ -12,15 +12,6 @@ void appendBits(Text& out, Field f) {
     for (int i = f.width - 1; i >= 0; --i) out += ((f.value >> i) & 1u) ? '1' : '0';
 }
 
-bool patternMatches(std::string_view bits, Field f) {
-    if (static_cast<int>(bits.size()) != f.width) return false;
-    for (int i = 0; i < f.width; ++i) {
-        const char want = ((f.value >> (f.width - 1 - i)) & 1u) ? '1' : '0';
-        if (bits[static_cast<std::size_t>(i)] != want) return false;
-    }
-    return true;
-}
-
 const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
     for (const Phrase& row : table)
         if (row.width == f.width && row.value == f.value) return &row;

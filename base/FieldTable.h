@@ -79,8 +79,6 @@ constexpr Field bitsOf(std::uint8_t octet, Bits bits) {
 // The field's bits as text, most significant first ("0110").
 void appendBits(Text& out, Field f);
 
-// Whether a bit-pattern row matches the field (same width, same bits).
-bool patternMatches(std::string_view bits, Field f);
 
 // The shared lookups: append the phrase of the first matching row, or the fallback.
 // What a field without a row prints: its fallback.
