@@ -12,18 +12,6 @@ void appendBits(Text& out, Field f) {
     for (int i = f.width - 1; i >= 0; --i) out += ((f.value >> i) & 1u) ? '1' : '0';
 }
 
-const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
-    for (const Phrase& row : table)
-        if (row.width == f.width && row.value == f.value) return &row;
-    return nullptr;
-}
-
-const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
-    for (const ValuePhrase& row : table)
-        if (row.value == value) return &row;
-    return nullptr;
-}
-
 void appendFallback(Text& out, Field f, const Fallback& fallback) {
     switch (fallback.kind) {
         case Fallback::Kind::Bits: appendBits(out, f); break;
@@ -50,11 +38,16 @@ void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> tabl
 
 std::size_t octetCount(std::string_view contents) { return (contents.size() + 1) / 2; }
 
+namespace {
+
+// Hex digits of octet n (1-based), empty when past the end.
 std::string_view octetDigits(std::string_view contents, std::size_t n) {
     const std::size_t start = 2 * (n - 1);
     if (n == 0 || start >= contents.size()) return {};
     return contents.substr(start, 2);
 }
+
+}  // namespace
 
 std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
     const std::string_view digits = octetDigits(contents, n);

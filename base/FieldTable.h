@@ -16,7 +16,7 @@ namespace truno {
 // One row of a value table keyed by bit pattern, most significant bit first ("10").
 // The pattern is read once, when the table is built, into the value and width it matches.
 struct Phrase {
-    constexpr Phrase(std::string_view pattern, std::string_view phrase) : bits(pattern), text(phrase) {
+    constexpr Phrase(std::string_view pattern, std::string_view phrase) : text(phrase) {
         for (const char c : pattern) {
             if (c != '0' && c != '1') {
                 width = -1;  // matches no field
@@ -26,7 +26,6 @@ struct Phrase {
         }
         width = static_cast<int>(pattern.size());
     }
-    std::string_view bits;
     std::string_view text;
     std::uint64_t value = 0;
     int width = 0;
@@ -79,32 +78,34 @@ constexpr Field bitsOf(std::uint8_t octet, Bits bits) {
 // The field's bits as text, most significant first ("0110").
 void appendBits(Text& out, Field f);
 
+// The first row that matches the field (the pattern's width and value) or the value, or nullptr.
+inline const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
+    for (const Phrase& row : table)
+        if (row.width == f.width && row.value == f.value) return &row;
+    return nullptr;
+}
+inline const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
+    for (const ValuePhrase& row : table)
+        if (row.value == value) return &row;
+    return nullptr;
+}
 
-// The shared lookups: append the phrase of the first matching row, or the fallback.
 // What a field without a row prints: its fallback.
 void appendFallback(Text& out, Field f, const Fallback& fallback);
 
+// The shared lookups: append the phrase of the first matching row, or the fallback.
 inline void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
-    for (const Phrase& row : table)
-        if (row.width == f.width && row.value == f.value) {
-            out += row.text;
-            return;
-        }
-    appendFallback(out, f, fallback);
+    if (const Phrase* row = findPhrase(table, f))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
 }
-
 inline void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
-    for (const ValuePhrase& row : table)
-        if (row.value == f.value) {
-            out += row.text;
-            return;
-        }
-    appendFallback(out, f, fallback);
+    if (const ValuePhrase* row = findPhrase(table, f.value))
+        out += row->text;
+    else
+        appendFallback(out, f, fallback);
 }
-
-// Returns the matching row's text, or nullptr-like empty view with found=false.
-const Phrase* findPhrase(std::span<const Phrase> table, Field f);
-const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value);
 
 // A whole field line: dressLabelL2(label) + phrase + CR LF.
 void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
@@ -119,9 +120,6 @@ std::size_t octetCount(std::string_view contents);
 
 // Octet n (1-based) converted by hexToDec. A missing octet throws DecodeError naming it.
 std::uint8_t contentOctet(std::string_view contents, std::size_t n);
-
-// Hex digits of octet n (1-based), empty when past the end.
-std::string_view octetDigits(std::string_view contents, std::size_t n);
 
 // The whole contents as one number, as decToBin would take it: fields then come from the
 // last octet (characters 25-32), the one before it (17-24), and so on. Throws DecodeError for

@@ -18,5 +18,4 @@ std::string render(ParameterDecoder decoder, std::string_view contents);
 // received, and no line end after them.
 void titledRaw(Text& out, std::string_view title, std::string_view contents);
 
-
 }  // namespace truno

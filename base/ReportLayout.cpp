@@ -71,11 +71,6 @@ void lineL2(Text& out, std::string_view label, std::string_view value) {
     out += value;
     out += CRLF;
 }
-void lineL3(Text& out, std::string_view label, std::string_view value) {
-    dressLabelL3(out, label);
-    out += value;
-    out += CRLF;
-}
 void lineOf(Text& out, std::string_view text, std::size_t indent) {
     out.mark(MarkKind::Heading);
     if (indent != 0) out.append(indent, ' ');

@@ -49,7 +49,6 @@ std::string dressLabelL3(std::string_view label);
 // Whole lines: dressed label + value + CR LF.
 void lineL1(Text& out, std::string_view label, std::string_view value);
 void lineL2(Text& out, std::string_view label, std::string_view value);
-void lineL3(Text& out, std::string_view label, std::string_view value);
 
 // A heading line: `indent` blanks, the text, CR LF; marked as a heading.
 void lineOf(Text& out, std::string_view text, std::size_t indent = 0);

@@ -109,15 +109,9 @@ public:
     }
     // Appends n bytes left for the caller to fill, and returns where they start. The caller may
     // write up to `room` bytes from there (more than n, as scratch past the end).
-    char* extend(std::size_t n, std::size_t room) {
+    char* extend(std::size_t n, std::size_t room = 0) {
         const std::size_t wanted = n > room ? n : room;
         if (wanted > capacity_ - size_) reserveMore(wanted);
-        char* at = data_.get() + size_;
-        size_ += n;
-        return at;
-    }
-    char* extend(std::size_t n) {
-        if (n > capacity_ - size_) reserveMore(n);
         char* at = data_.get() + size_;
         size_ += n;
         return at;
