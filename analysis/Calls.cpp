@@ -1,5 +1,6 @@
 #include "analysis/Calls.h"
 
+#include "analysis/KnownFields.h"
 #include "dispatch/MessageTypes.h"
 #include "dispatch/Codes.h"
 
@@ -9,13 +10,6 @@
 
 namespace truno {
 namespace {
-
-// The field labels the calls read, as the report prints them.
-
-constexpr std::string_view kCalledDigitsLabel = "Address Signal";
-constexpr std::string_view kCallingDigitsLabel = "Calling Party Number";
-constexpr std::string_view kCauseValueLabel = "Cause Value";
-constexpr std::string_view kLocationLabel = "Location";
 
 struct RoleRow {
     std::string_view acronym;
@@ -61,9 +55,15 @@ void setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std:
 }
 
 // The printed value of a field, folded onto one line, or nothing.
-void foldedField(const MessageFacts& message, int code, std::string_view label, std::string& to) {
+void foldedField(const MessageFacts& message, const FieldRef& ref, std::string& to) {
     to.clear();
-    if (const FieldFact* field = message.find(code, label)) foldValue(to, field->printed);
+    if (const FieldFact* field = message.find(ref)) foldValue(to, field->printed);
+}
+
+// The digits of an address field (without the filler of an odd number), or nothing.
+void digitsField(const MessageFacts& message, const FieldRef& ref, std::string& to) {
+    to.clear();
+    if (const FieldFact* field = message.find(ref)) assign(to, field->digits());
 }
 
 std::optional<std::int64_t> between(const CallMoment& from, const CallMoment& to) {
@@ -145,6 +145,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         for (std::string* text : {&call.direction, &call.calling, &call.called, &call.releasedBy, &call.causeValue,
                                   &call.causeText, &call.location})
             text->clear();
+        call.cause.reset();
         call.outcome = CallOutcome::Incomplete;
         call.messages = 0;
         call.notDecoded = 0;
@@ -161,8 +162,8 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     const int type = record.typeCode;
     if (role == CallRole::Opens) {
         assign(call.direction, record.direction);
-        foldedField(message, codes::kCalledPartyNumber, kCalledDigitsLabel, call.called);
-        foldedField(message, codes::kCallingPartyNumber, kCallingDigitsLabel, call.calling);
+        digitsField(message, knownFields().calledDigits, call.called);
+        digitsField(message, knownFields().callingDigits, call.calling);
     } else if (type == codes::kAddressComplete) {
         if (!call.addressComplete.present) setMoment(call.addressComplete, record, at);
     } else if (type == codes::kCallProgress) {
@@ -173,14 +174,12 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         if (!call.release.present) {
             setMoment(call.release, record, at);
             assign(call.releasedBy, record.direction);
-            if (const FieldFact* cause = message.find(codes::kCauseIndicators, kCauseValueLabel)) {
-                scratch_.clear();
-                foldValue(scratch_, cause->printed);
-                const ValueParts parts = splitValue(scratch_);
-                assign(call.causeValue, parts.value);
-                assign(call.causeText, parts.meaning);
+            if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber) {
+                call.cause = static_cast<std::uint32_t>(cause->number);
+                call.causeValue = std::to_string(cause->number);
+                foldValue(call.causeText, cause->meaningText());
             }
-            foldedField(message, codes::kCauseIndicators, kLocationLabel, call.location);
+            foldedField(message, knownFields().causeLocation, call.location);
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);

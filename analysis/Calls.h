@@ -13,7 +13,8 @@
 //
 // The subsequent address message's digits are not added to the called number: the report shows
 // the subsequent number's contents as hex octets, not as address signals, and the calls take
-// what the report shows rather than decode the octets a second time.
+// the decoders' facts rather than decode the octets a second time. The numbers are the address
+// signals without the filler digit of an odd number.
 #include "analysis/MessageFacts.h"
 
 #include <cstdint>
@@ -74,8 +75,9 @@ struct Call {
     CallMoment release;                 // the first REL
     CallMoment releaseComplete;         // the RLC
     std::string releasedBy;             // direction of the first REL
-    std::string causeValue;             // of the first REL's cause indicators: "16"
-    std::string causeText;              // "Normal call clearing."
+    std::optional<std::uint32_t> cause; // of the first REL's cause indicators: 16
+    std::string causeValue;             // the same in decimal: "16"
+    std::string causeText;              // its meaning as the report prints it: "Normal call clearing."
     std::string location;               // its location, folded: "4, public network ..."
     CallOutcome outcome = CallOutcome::Incomplete;
     std::uint32_t messages = 0;
@@ -119,7 +121,6 @@ private:
     std::unordered_map<std::uint32_t, std::uint32_t> open_;  // call instance code -> slot
     std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
     CallOutcome endedAs_ = CallOutcome::Incomplete;
-    std::string scratch_;
 };
 
 }  // namespace truno

@@ -112,36 +112,65 @@ void putNumber(Text& out, Number value) {
     out.extend(static_cast<std::size_t>(result.ptr - at));
 }
 
-// One field of a message as a JSON object: {"label":...,"value":...,"text":...}. A value that
-// runs over several lines is folded onto one first (into `folded`). The fields of a plain record
-// (plainRecordText) go in with one size check and a few copies.
-void appendFieldJson(Text& out, const FieldFact& field, bool plainRecord, std::string& folded) {
-    std::string_view printed = field.printed;
-    if (holdsCarriageReturn(printed)) {
-        folded.clear();
-        foldValue(folded, printed);
-        printed = folded;
+// The typed value of a field after its printed parts: "number" for a number, "digits" for the
+// digits of an address (without the filler of an odd number); nothing for text.
+void appendTypedValueJson(Text& out, const FieldFact& field, bool plainRecord) {
+    if (field.isNumber()) {
+        put(out, ",\"number\":");
+        putNumber(out, field.number);
+    } else if (field.type() == FieldType::Digits && field.hasNumber) {
+        put(out, ",\"digits\":");
+        putString(out, field.digits(), plainRecord);
     }
-    const ValueParts parts = splitValue(printed);
+}
+
+// One field of a message as a JSON object: {"key":...,"label":...,"value":...,"text":...} and its
+// typed value; `blockKey` is its parameter's key (empty for the message's own lines). A meaning
+// that runs over several lines is folded onto one first (into `folded`). The fields of a plain
+// record (plainRecordText) go in with one size check and a few copies.
+void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& field, bool plainRecord,
+                     std::string& folded) {
+    const std::string_view value = field.valueText();
+    std::string_view meaning = field.meaningText();
+    if (holdsCarriageReturn(meaning)) {
+        folded.clear();
+        foldValue(folded, meaning);
+        meaning = folded;
+    }
+    const std::string_view label = field.label();
+    const std::string_view key = field.row->key;
+    const std::size_t dot = blockKey.empty() ? 0 : 1;
     if (!plainRecord) {
-        put(out, "{\"label\":");
-        appendJsonString(out, field.label);
+        put(out, "{\"key\":\"");
+        out += blockKey;
+        if (dot != 0) out += '.';
+        out += key;
+        put(out, "\",\"label\":");
+        appendJsonString(out, label);
         put(out, ",\"value\":");
-        appendJsonString(out, parts.value);
+        appendJsonString(out, value);
         put(out, ",\"text\":");
-        appendJsonString(out, parts.meaning);
+        appendJsonString(out, meaning);
+        appendTypedValueJson(out, field, plainRecord);
         out += '}';
         return;
     }
-    constexpr std::size_t kSyntax = 10 + 11 + 10 + 2;  // {"label":" "," value":" ","text":" "}
-    char* at = out.extend(kSyntax + field.label.size() + parts.value.size() + parts.meaning.size());
-    at = put(at, "{\"label\":\"");
-    at = putText(at, field.label);
+    // {"key":" ","label":" ","value":" ","text":" " (the typed value and the brace follow)
+    constexpr std::size_t kSyntax = 8 + 11 + 11 + 10 + 1;
+    char* at = out.extend(kSyntax + blockKey.size() + dot + key.size() + label.size() + value.size() + meaning.size());
+    at = put(at, "{\"key\":\"");
+    at = putText(at, blockKey);
+    if (dot != 0) *at++ = '.';
+    at = putText(at, key);
+    at = put(at, "\",\"label\":\"");
+    at = putText(at, label);
     at = put(at, "\",\"value\":\"");
-    at = putText(at, parts.value);
+    at = putText(at, value);
     at = put(at, "\",\"text\":\"");
-    at = putText(at, parts.meaning);
-    put(at, "\"}");
+    at = putText(at, meaning);
+    *at = '"';
+    appendTypedValueJson(out, field, plainRecord);
+    out += '}';
 }
 
 // The octets as read, as an array of strings; an octet of two hex digits, as nearly all are, is
@@ -290,13 +319,15 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     else
         put(line, "null");
     if (record.decoded) {
-        put(line, ",\"decoded\":true,\"reason\":null");
+        put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
     } else {
         put(line, ",\"decoded\":false,\"reason\":");
         if (record.reason.empty())
             put(line, "null");
         else
             appendJsonString(line, record.reason);
+        put(line, ",\"failure\":");
+        putPlainString(line, failureName(record.failure));
     }
     put(line, ",\"octets\":");
     appendOctetsJson(line, record.octets);
@@ -330,7 +361,7 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
         for (const FieldFact& field : message.fieldsOf(block)) {
             if (!firstField) line += ',';
             firstField = false;
-            appendFieldJson(line, field, plainRecord, folded);
+            appendFieldJson(line, block.key, field, plainRecord, folded);
         }
         put(line, "]}");
     }
@@ -553,10 +584,10 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
     for (const Statistics::ReasonCount& reason : statistics.reasons()) {
         const std::size_t start = out.size();
         out += "  ";
-        out += reason.kind->name;
+        out += failureName(reason.failure);
         padTo(out, start, 28);
         appendNumberCell(out, reason.count, 10);
-        out += reason.kind->description;
+        out += failureDescription(reason.failure);
         out += '\n';
     }
     out += "\nCalls: ";
@@ -603,7 +634,7 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
     document["types"] = std::move(types);
     json reasons = json::array();
     for (const Statistics::ReasonCount& reason : statistics.reasons())
-        reasons.push_back({{"kind", reason.kind->name}, {"description", reason.kind->description}, {"count", reason.count}});
+        reasons.push_back({{"kind", failureName(reason.failure)}, {"description", failureDescription(reason.failure)}, {"count", reason.count}});
     document["not_decoded_reasons"] = std::move(reasons);
     document["calls"] = statistics.calls();
     json outcomes = json::object();
@@ -647,7 +678,7 @@ void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
         row("type", label, logText(type.direction, scratch), type.count, "");
     });
     for (const Statistics::ReasonCount& reason : statistics.reasons())
-        row("reason", reason.kind->name, "", reason.count, reason.kind->description);
+        row("reason", failureName(reason.failure), "", reason.count, failureDescription(reason.failure));
     row("calls", "all", "", statistics.calls(), "");
     for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
         const auto outcome = static_cast<CallOutcome>(i);

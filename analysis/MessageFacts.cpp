@@ -1,5 +1,7 @@
 #include "analysis/MessageFacts.h"
 
+#include "dispatch/ParameterTable.h"
+
 namespace truno {
 namespace {
 
@@ -9,7 +11,14 @@ std::string_view withoutLineEnds(std::string_view text) {
     return text;
 }
 
-bool isValueDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+// The code under which a block's fields are known: -1 for the message's own lines; a parameter's
+// own code, or that of every code without a row (which may not even read as a code).
+int fieldCodeOf(const BlockFact& block) {
+    if (block.key.empty()) return -1;
+    const int code = block.code;
+    return code >= 0 && code <= 255 && findParameter(static_cast<std::uint8_t>(code)) != nullptr ? code
+                                                                                                  : kUnknownParameterCode;
+}
 
 }  // namespace
 
@@ -26,11 +35,14 @@ void MessageFacts::build(const RecordFacts& record) {
         const std::string_view span = m.value <= end ? text.substr(m.value, end - m.value) : std::string_view{};
         BlockFact& block = blocks_.back();
         switch (m.kind) {
-            case MarkKind::Parameter:
+            case MarkKind::Parameter: {
+                const ParameterRow* row = m.code >= 0 && m.code <= 255 ? findParameter(static_cast<std::uint8_t>(m.code)) : nullptr;
                 blocks_.push_back(BlockFact{.code = m.code,
-                                            .name = m.label,
+                                            .key = row != nullptr ? row->key : kUnknownParameterKey,
+                                            .name = row != nullptr ? row->name : kUnknownParameterName,
                                             .firstField = static_cast<std::uint32_t>(fields_.size())});
                 break;
+            }
             case MarkKind::Heading: {
                 // A heading may stand indented under the value column of a parameter's lines.
                 std::string_view heading = withoutLineEnds(span);
@@ -39,6 +51,7 @@ void MessageFacts::build(const RecordFacts& record) {
                     block.title = heading;
                 } else {
                     blocks_.push_back(BlockFact{.code = block.code,
+                                                .key = block.key,
                                                 .name = block.name,
                                                 .title = heading,
                                                 .firstField = static_cast<std::uint32_t>(fields_.size())});
@@ -47,28 +60,26 @@ void MessageFacts::build(const RecordFacts& record) {
             }
             case MarkKind::Field:
             case MarkKind::Plain:
-                fields_.push_back(FieldFact{.label = m.kind == MarkKind::Field ? m.label : std::string_view{},
-                                            .printed = withoutLineEnds(span)});
+            case MarkKind::Value: {
+                const bool shown = m.kind != MarkKind::Value;
+                fields_.push_back(FieldFact{.ref = FieldRef{fieldCodeOf(blocks_.back()), m.field->key},
+                                            .row = m.field,
+                                            .printed = shown ? withoutLineEnds(span) : std::string_view{},
+                                            .number = m.number,
+                                            .hasNumber = m.hasNumber,
+                                            .shown = shown,
+                                            .meaning = m.meaning});
                 ++blocks_.back().fieldCount;
                 break;
+            }
         }
     }
 }
 
-const FieldFact* MessageFacts::find(int code, std::string_view label) const {
-    for (const BlockFact& block : blocks_) {
-        if (block.code != code) continue;
-        for (const FieldFact& field : fieldsOf(block))
-            if (field.label == label) return &field;
-    }
+const FieldFact* MessageFacts::find(const FieldRef& field) const {
+    for (const FieldFact& fact : fields_)
+        if (fact.ref == field) return &fact;
     return nullptr;
-}
-
-ValueParts splitValue(std::string_view printed) {
-    std::size_t digits = 0;
-    while (digits < printed.size() && isValueDigit(printed[digits])) ++digits;
-    if (digits == 0 || printed.substr(digits, 2) != ", ") return {printed, {}};
-    return {printed.substr(0, digits), printed.substr(digits + 2)};
 }
 
 void foldValue(std::string& out, std::string_view printed) {

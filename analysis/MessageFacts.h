@@ -1,9 +1,12 @@
 #pragma once
 // The facts of one message as the views beside the report use them: the message-level facts
-// of its record, and its lines in report order, grouped in blocks (the message's own lines,
+// of its record, and its fields in report order, grouped in blocks (the message's own lines,
 // then one block per parameter, a heading inside a parameter starting a block of its own). Built
-// from the marks the layout functions left while writing the record: nothing is decoded again
-// and the report text is not parsed; the values are the texts the marks delimit.
+// from the marks the decoders left while writing the record: each field comes with its key, its
+// row (label, type) and its value as the decoder knew it (a number, the digits of an address),
+// beside the text the report prints for it. Nothing is decoded again, and nothing is read back
+// from the printed text.
+#include "dispatch/FieldRegistry.h"
 #include "dispatch/RecordFacts.h"
 
 #include <cstdint>
@@ -14,17 +17,34 @@
 
 namespace truno {
 
-// One line of a record: a field (its label and what follows its "="), or a line without a label
-// (raw contents, a note), whose label is empty.
+// One field of a record: a field line, raw contents without a label, or a value the report does
+// not print.
 struct FieldFact {
-    std::string_view label;
+    FieldRef ref;                 // its parameter's code and its key there
+    const BitField* row = nullptr;
     // As printed: a value that runs over several lines keeps its CR LF and the blanks in front
-    // of the continuation (foldValue joins them).
+    // of the continuation (foldValue joins them). Empty for a value the report does not print.
     std::string_view printed;
+    std::uint64_t number = 0;     // Number: the value; Digits: how many characters of `printed`
+    bool hasNumber = false;
+    bool shown = true;            // false: a value the report does not print
+    std::uint16_t meaning = 0;    // where the meaning begins in `printed` (0: none)
+
+    std::string_view label() const { return row->label.text(); }
+    FieldType type() const { return row->type; }
+    // The value as a number, for a field whose decoder gave one.
+    bool isNumber() const { return hasNumber && row->type == FieldType::Number; }
+    // The digits of an address, without the filler of an odd number.
+    std::string_view digits() const { return printed.substr(0, static_cast<std::size_t>(number)); }
+    // The printed value before its meaning ("16" of "16, Normal call clearing."), or all of it.
+    std::string_view valueText() const { return meaning == 0 ? printed : printed.substr(0, meaning - 2u); }
+    // The printed meaning ("Normal call clearing."), or nothing.
+    std::string_view meaningText() const { return meaning == 0 ? std::string_view{} : printed.substr(meaning); }
 };
 
 struct BlockFact {
-    int code = -1;           // the parameter code; -1 for the message's own lines
+    int code = -1;                // the parameter code; -1 for the message's own lines
+    std::string_view key = {};    // the parameter's key ("cause_indicators"); empty for the own lines
     std::string_view name = {};   // the parameter's name (Q.763); empty for the message's own lines
     std::string_view title = {};  // the block's heading as printed; may be empty
     std::uint32_t firstField = 0;
@@ -45,24 +65,14 @@ public:
         return std::span<const FieldFact>(fields_).subspan(block.firstField, block.fieldCount);
     }
 
-    // The first field with this label in a block of parameter `code` (-1: the message's own
-    // lines), or nullptr.
-    const FieldFact* find(int code, std::string_view label) const;
+    // The first field with this key, or nullptr.
+    const FieldFact* find(const FieldRef& field) const;
 
 private:
     RecordFacts record_;
     std::vector<BlockFact> blocks_;
     std::vector<FieldFact> fields_;
 };
-
-// A printed value split as the report writes a looked-up value: "3, national significant
-// number." gives value "3" and meaning "national significant number.". A value without such a
-// number (digits, bits or hex digits) in front of ", " is all value, with an empty meaning.
-struct ValueParts {
-    std::string_view value;
-    std::string_view meaning;
-};
-ValueParts splitValue(std::string_view printed);
 
 // The printed text on one line: each CR LF and the blanks after it become one blank.
 void foldValue(std::string& out, std::string_view printed);

@@ -2,6 +2,7 @@
 
 #include "analysis/Exports.h"
 #include "analysis/MessageSummary.h"
+#include "dispatch/ParameterTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,8 +14,6 @@ namespace {
 
 // Exports hand their text on in pieces of about this size.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
-// Labels looked up by where their text is before by what it says.
-constexpr std::size_t kLabelCacheSize = 4096;
 
 bool isUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
 
@@ -58,7 +57,7 @@ MessageStore::MessageStore(MessageStore&&) noexcept = default;
 MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 
 void MessageStore::append(MessageBatch&& batch) {
-    for (std::string& label : batch.newLabels) labels_.push_back(std::move(label));
+    for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
         types_.push_back(TypeText{std::move(type.name), std::move(type.acronym), std::move(type.shown)});
@@ -87,21 +86,7 @@ void MessageStore::append(MessageBatch&& batch) {
         call.strings = pool_.add(callStrings.substr(begin, end - begin));
         calls_.push_back(call);
     }
-    if (!batch.messages.empty()) {
-        reportSize_ = batch.reportSize - batch.lead;
-        lead_ = batch.lead;
-    }
-}
-
-std::uint64_t MessageStore::textBegin(std::size_t i) const { return rows_[i].textBegin; }
-
-std::uint64_t MessageStore::textEnd(std::size_t i) const {
-    return i + 1 < rows_.size() ? rows_[i + 1].textBegin : reportSize_ + lead_;
-}
-
-std::uint64_t MessageStore::firstLineOffset(std::size_t i) const {
-    const Row& r = rows_[i];
-    return r.textBegin + ((r.flags & kLeadingBreak) != 0 ? 2 : 0) - lead_;
+    if (!batch.messages.empty()) reportSize_ = batch.reportSize;
 }
 
 std::string_view MessageStore::time(std::size_t i) const { return pool_.view(rows_[i].strings, rows_[i].timeLength); }
@@ -124,16 +109,20 @@ std::size_t MessageStore::markCount(std::size_t i) const {
 Mark MessageStore::mark(std::size_t i, std::size_t k) const {
     const std::uint64_t index = rows_[i].marksBegin + k;
     const CompactMark& m = marks_[index];
-    const std::string_view label = labels_[m.label];
-    if ((m.kind & CompactMark::kWide) != 0) {
+    if ((m.bits & 7u) == CompactMark::kWide) {
         const auto wide = std::lower_bound(wideMarks_.begin(), wideMarks_.end(), index,
                                            [](const WideMark& w, std::uint64_t at) { return w.index < at; });
-        return Mark{static_cast<MarkKind>(m.kind & ~CompactMark::kWide), wide->code, wide->begin, wide->value, label};
+        return wide->mark;
     }
-    const auto kind = static_cast<MarkKind>(m.kind);
-    const std::int16_t code = kind == MarkKind::Parameter ? static_cast<std::int16_t>(m.extra) : std::int16_t{-1};
-    const auto value = static_cast<std::uint32_t>(m.begin + (kind == MarkKind::Field ? m.extra : 0u));
-    return Mark{kind, code, m.begin, value, label};
+    const MarkLabel& label = labels_[m.label];
+    return Mark{.kind = static_cast<MarkKind>(m.bits & 7u),
+                .code = label.code,
+                .begin = m.begin,
+                .value = static_cast<std::uint32_t>(m.begin + m.valueOffset),
+                .field = label.field,
+                .number = m.number,
+                .meaning = static_cast<std::uint16_t>(m.bits >> 4),
+                .hasNumber = (m.bits & 8u) != 0};
 }
 
 RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
@@ -151,6 +140,7 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     f.acronym = type.acronym;
     f.decoded = (r.flags & kDecoded) != 0;
     f.reason = reason(i);
+    f.failure = r.failure;
     const std::string_view octets = pool_.view(r.strings + r.timeLength + r.infoLength + r.reasonLength, r.octetsLength);
     scratch.octets.clear();
     if ((r.flags & kOctetsAsBytes) != 0) {
@@ -173,16 +163,8 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     }
     f.octets = scratch.octets;
     if (text) {
-        // The report leaves out the CR LF in front of the first record: it is put back.
-        const std::uint64_t begin = r.textBegin;
-        const std::uint64_t end = textEnd(i);
-        if (begin < lead_) {
-            scratch.text.assign("\r\n", static_cast<std::size_t>(lead_ - begin));
-            scratch.text += text(0, end - lead_, scratch.reportPiece);
-            f.text = scratch.text;
-        } else {
-            f.text = text(begin - lead_, end - lead_, scratch.reportPiece);
-        }
+        f.text = text(textBegin(i), textEnd(i), scratch.reportPiece);
+        f.reportOffset = textBegin(i);
         scratch.marks.clear();
         const std::size_t count = markCount(i);
         for (std::size_t k = 0; k < count; ++k) scratch.marks.push_back(mark(i, k));
@@ -194,30 +176,40 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
 std::size_t MessageStore::memoryUse() const {
     std::size_t bytes = rows_.memoryUse() + marks_.memoryUse() + pool_.memoryUse() +
                         wideMarks_.capacity() * sizeof(WideMark) + calls_.capacity() * sizeof(CallRow);
-    for (const std::string& label : labels_) bytes += sizeof(std::string) + label.capacity();
-    return bytes;
+    return bytes + labels_.capacity() * sizeof(MarkLabel);
 }
 
 // ---------------------------------------------------------------- MessageRecorder
 
 MessageRecorder::MessageRecorder()
-    : calls_([this](const Call& call) { callFinished(call); }), labelCache_(kLabelCacheSize) {}
+    : analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
+                true) {}
 
-std::uint16_t MessageRecorder::labelIndex(std::string_view label) {
-    // Labels come from the decoders' tables: the same text at the same place, over and over.
-    LabelCache& cached = labelCache_[(reinterpret_cast<std::uintptr_t>(label.data()) >> 3) % kLabelCacheSize];
-    if (cached.data == label.data() && cached.size == label.size() &&
-        std::string_view(labelTexts_[cached.index]) == label)
-        return cached.index;
-    auto found = labels_.find(std::string(label));
-    if (found == labels_.end()) {
-        const auto index = narrow<std::uint16_t>(labelTexts_.size());
-        found = labels_.emplace(std::string(label), index).first;
-        labelTexts_.emplace_back(label);
-        batch_.newLabels.emplace_back(label);
+std::uint16_t MessageRecorder::labelIndex(const Mark& mark) {
+    const bool parameter = mark.kind == MarkKind::Parameter;
+    std::uint16_t* found = nullptr;
+    if (parameter) {
+        const auto at = parameterLabels_.find(mark.code);
+        if (at != parameterLabels_.end()) return at->second;
+    } else {
+        const auto at = fieldLabels_.find(mark.field);
+        if (at != fieldLabels_.end()) return at->second;
     }
-    cached = LabelCache{label.data(), label.size(), found->second};
-    return found->second;
+    const std::uint16_t index = labelCount_++;
+    MarkLabel label;
+    if (parameter) {
+        label.code = mark.code;
+        const ParameterRow* row = mark.code >= 0 && mark.code <= 255 ? findParameter(static_cast<std::uint8_t>(mark.code)) : nullptr;
+        label.label = row != nullptr ? row->name : kUnknownParameterName;
+        found = &parameterLabels_[mark.code];
+    } else {
+        label.field = mark.field;
+        if (mark.field != nullptr) label.label = mark.field->label.text();
+        found = &fieldLabels_[mark.field];
+    }
+    *found = index;
+    batch_.newLabels.push_back(label);
+    return index;
 }
 
 std::uint16_t MessageRecorder::directionIndex(std::string_view direction) {
@@ -243,38 +235,23 @@ std::uint16_t MessageRecorder::typeIndex(const RecordFacts& record) {
     return index;
 }
 
-void MessageRecorder::add(const RecordFacts& record) {
-    // The calls, the summary and the statistics read the fields of a few types only; the facts
-    // of the others are built without them, which costs next to nothing.
-    if (fieldsReadBeyondJson(record.typeCode)) {
-        message_.build(record);
-    } else {
-        RecordFacts withoutFields = record;
-        withoutFields.marks = {};
-        message_.build(withoutFields);
-    }
-    const std::optional<std::int64_t> at = clock_.instant(record.time);
-    const Call* call = calls_.add(message_, at);
-    statistics_.addMessage(message_);
-
-    if (first_) {
-        batch_.lead = record.text.starts_with("\r\n") ? 2 : 0;
-        first_ = false;
-    }
+void MessageRecorder::message(const AnalysedMessage& analysed) {
+    const RecordFacts& record = analysed.facts.record();
     MessageBatch::Message m;
     MessageStore::Row& row = m.row;
-    row.textBegin = reportSize_;
-    reportSize_ += record.text.size();
+    row.textBegin = record.reportOffset;
+    row.textLength = narrow<std::uint32_t>(record.text.size());
+    reportSize_ = record.reportOffset + record.text.size();
     row.logLine = record.logLine;
-    row.at = at.value_or(MessageStore::kNoInstant);
-    row.callFirstRecord = call != nullptr ? call->firstRecord : 0;
+    row.at = analysed.at.value_or(MessageStore::kNoInstant);
+    row.callFirstRecord = analysed.callFirstRecord();
     row.callInstanceCode = record.callInstanceCode;
     row.typeCode = static_cast<std::int16_t>(record.typeCode);
     row.type = typeIndex(record);
     row.direction = directionIndex(record.direction);
+    row.failure = record.failure;
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
-                                          (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
-                                          (record.text.starts_with("\r\n") ? MessageStore::kLeadingBreak : 0));
+                                          (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0));
 
     std::string& strings = batch_.strings;
     m.stringsOffset = narrow<std::uint32_t>(strings.size());
@@ -282,7 +259,7 @@ void MessageRecorder::add(const RecordFacts& record) {
     strings += time;
     row.timeLength = static_cast<std::uint16_t>(time.size());
     const std::size_t infoAt = strings.size();
-    appendSummaryInfo(strings, message_);
+    appendSummaryInfo(strings, analysed.facts);
     if (strings.size() - infoAt > std::numeric_limits<std::uint16_t>::max())
         strings.resize(infoAt + std::numeric_limits<std::uint16_t>::max());
     row.infoLength = static_cast<std::uint16_t>(strings.size() - infoAt);
@@ -305,26 +282,18 @@ void MessageRecorder::add(const RecordFacts& record) {
     row.octetsLength = narrow<std::uint32_t>(strings.size() - octetsAt);
 
     for (const Mark& mark : record.marks) {
-        CompactMark compact{.begin = narrow<std::uint32_t>(mark.begin),
-                            .label = labelIndex(mark.label),
-                            .kind = static_cast<std::uint8_t>(mark.kind)};
-        bool fits = mark.begin <= std::numeric_limits<std::uint32_t>::max();
-        switch (mark.kind) {
-            case MarkKind::Parameter:
-                fits = fits && mark.code >= 0 && mark.code <= 255 && mark.value == mark.begin;
-                compact.extra = static_cast<std::uint8_t>(mark.code);
-                break;
-            case MarkKind::Field:
-                fits = fits && mark.code == -1 && mark.value >= mark.begin && mark.value - mark.begin <= 255;
-                compact.extra = static_cast<std::uint8_t>(mark.value - mark.begin);
-                break;
-            case MarkKind::Heading:
-            case MarkKind::Plain: fits = fits && mark.code == -1 && mark.value == mark.begin; break;
-        }
+        CompactMark compact{.begin = static_cast<std::uint16_t>(mark.begin),
+                            .label = labelIndex(mark),
+                            .number = static_cast<std::uint16_t>(mark.number),
+                            .valueOffset = static_cast<std::uint8_t>(mark.value - mark.begin),
+                            .bits = static_cast<std::uint8_t>(static_cast<unsigned>(mark.kind) |
+                                                              (mark.hasNumber ? 8u : 0u) | (mark.meaning << 4))};
+        const bool fits = mark.begin <= std::numeric_limits<std::uint16_t>::max() && mark.value >= mark.begin &&
+                          mark.value - mark.begin <= 255 && mark.number <= std::numeric_limits<std::uint16_t>::max() &&
+                          mark.meaning <= 15;
         if (!fits) {
-            compact.kind |= CompactMark::kWide;
-            batch_.wideMarks.push_back(WideMark{.index = batch_.marks.size(), .begin = mark.begin,
-                                                .value = mark.value, .code = mark.code});
+            compact.bits = CompactMark::kWide;
+            batch_.wideMarks.push_back(WideMark{.index = batch_.marks.size(), .mark = mark});
         }
         batch_.marks.push_back(compact);
     }
@@ -362,15 +331,11 @@ void MessageRecorder::callFinished(const Call& call) {
     appendCallCsv(strings, call);
     row.csvLength = narrow<std::uint32_t>(strings.size() - csvAt);
     batch_.calls.push_back(finished);
-    statistics_.addCall(call);
 }
-
-void MessageRecorder::finish() { calls_.finish(); }
 
 MessageBatch MessageRecorder::take() {
     MessageBatch batch = std::move(batch_);
     batch_ = MessageBatch{};
-    batch_.lead = batch.lead;
     batch_.reportSize = reportSize_;
     batch_.messages.reserve(batch.messages.size());
     batch_.marks.reserve(batch.marks.size());

@@ -10,11 +10,13 @@
 // views appends them to its store. The recorder also follows the calls and counts the statistics,
 // as the command-line views do, so that one run feeds every view.
 #include "analysis/Calls.h"
+#include "analysis/LogAnalysis.h"
 #include "analysis/LogClock.h"
 #include "analysis/MessageFacts.h"
 #include "analysis/PcapExport.h"
 #include "analysis/Statistics.h"
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -67,24 +69,32 @@ private:
 };
 
 // A mark of a record in eight bytes: where its line begins (from the start of the record's
-// text), its label as an index into the store's labels, its kind, and either the parameter code
-// (Parameter) or how far its value begins after its line (Field). A mark that does not fit is
-// kept whole beside (wide).
+// text), what it marks as an index into the store's labels (a field's row, or a parameter code
+// with its name), its number, how far its value begins after its line, and in one octet its
+// kind, whether it has a number and where its value's meaning begins. A mark that does not fit
+// is kept whole beside (wide).
 struct CompactMark {
-    std::uint32_t begin = 0;
+    std::uint16_t begin = 0;
     std::uint16_t label = 0;
-    std::uint8_t kind = 0;   // MarkKind, kWide added when the mark is kept whole
-    std::uint8_t extra = 0;  // Parameter: code; Field: value - begin
-    static constexpr std::uint8_t kWide = 0x80;
+    std::uint16_t number = 0;
+    std::uint8_t valueOffset = 0;  // value - begin
+    std::uint8_t bits = 0;         // kind (bits 0-2; kWide: kept whole), has a number (bit 3), meaning (bits 4-7)
+    static constexpr std::uint8_t kWide = 7;
 };
 
-// A mark that does not fit in eight bytes, kept beside: the index of its CompactMark, and the
-// parts the compact form has no room for.
+// A mark that does not fit in eight bytes, kept beside: the index of its CompactMark and the mark
+// itself.
 struct WideMark {
     std::uint64_t index = 0;
-    std::uint32_t begin = 0;  // as in Mark
-    std::uint32_t value = 0;
+    Mark mark;
+};
+
+// What a mark's label index stands for: a field's row, or a parameter code (Parameter marks);
+// the label is the row's or the parameter's name, empty for a heading.
+struct MarkLabel {
+    const BitField* field = nullptr;
     std::int16_t code = -1;
+    std::string_view label;
 };
 
 // One finished call: what the calls table shows, and its row of the calls CSV as the analysis
@@ -117,6 +127,7 @@ public:
     // One message.
     struct Row {
         std::uint64_t textBegin = 0;        // where the record's text begins in the report
+        std::uint32_t textLength = 0;       // and its length
         std::uint64_t logLine = 0;
         std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
         std::uint64_t callFirstRecord = 0;  // the first record of its call; 0: none
@@ -131,12 +142,12 @@ public:
         std::uint16_t type = 0;             // index of its type name and acronym
         std::uint16_t direction = 0;        // index of its direction
         std::uint8_t flags = 0;
+        DecodeFailure failure = DecodeFailure::Internal;
     };
     static constexpr std::int64_t kNoInstant = INT64_MIN;
     static constexpr std::uint8_t kDecoded = 1;
     static constexpr std::uint8_t kHasCallInstanceCode = 2;
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
-    static constexpr std::uint8_t kLeadingBreak = 8;   // its text begins with CR LF
 
     MessageStore();
     ~MessageStore();
@@ -150,11 +161,13 @@ public:
     bool empty() const { return rows_.empty(); }
     const Row& row(std::size_t i) const { return rows_[i]; }
 
-    // Where record i's text begins and ends in the report, and where its first line begins (the
-    // report leaves out the CR LF in front of the first record).
-    std::uint64_t textBegin(std::size_t i) const;
-    std::uint64_t textEnd(std::size_t i) const;
-    std::uint64_t firstLineOffset(std::size_t i) const;
+    // Where record i's text begins and ends in the report (the CR LF between two records belongs
+    // to neither).
+    std::uint64_t textBegin(std::size_t i) const { return rows_[i].textBegin; }
+    std::uint64_t textEnd(std::size_t i) const { return rows_[i].textBegin + rows_[i].textLength; }
+    // Where its first line begins: where its text does (for the window code that asked the
+    // difference).
+    std::uint64_t firstLineOffset(std::size_t i) const { return textBegin(i); }
     // The report's size as far as the recorded records go.
     std::uint64_t reportSize() const { return reportSize_; }
 
@@ -163,8 +176,6 @@ public:
     bool hasCallInstanceCode(std::size_t i) const { return (rows_[i].flags & kHasCallInstanceCode) != 0; }
     std::string_view time(std::size_t i) const;
     std::string_view direction(std::size_t i) const { return directions_[rows_[i].direction]; }
-    std::string_view directionName(std::uint16_t index) const { return directions_[index]; }
-    std::size_t directionCount() const { return directions_.size(); }
     // The type as the summary shows it: acronym, hex code of an unknown type, "-" for none.
     std::string_view typeText(std::size_t i) const { return types_[rows_[i].type].shown; }
     std::string_view typeName(std::size_t i) const { return types_[rows_[i].type].name; }
@@ -178,9 +189,10 @@ public:
     std::size_t markCount(std::size_t i) const;
     Mark mark(std::size_t i, std::size_t k) const;
     std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[rows_[i].marksBegin + k].label; }
-    // Bytes of the first record's text that the report leaves out (its leading CR LF).
-    std::uint64_t lead() const { return lead_; }
-    std::string_view label(std::uint16_t index) const { return labels_[index]; }
+    // No byte of a record's text is left out of the report any more (each record's text begins
+    // with its banner); kept while the window still asks.
+    std::uint64_t lead() const { return 0; }
+    std::string_view label(std::uint16_t index) const { return labels_[index].label; }
     std::size_t labelCount() const { return labels_.size(); }
 
     // Rebuilds the facts of message i as the run handed them over; valid until the next call with
@@ -232,13 +244,12 @@ private:
     BlockVector<CompactMark> marks_;
     std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
+    std::vector<MarkLabel> labels_;
     // Deques: a view into one of their strings stays valid as more come.
-    std::deque<std::string> labels_;
     std::deque<std::string> directions_;
     std::deque<TypeText> types_;
     std::vector<CallRow> calls_;
     std::uint64_t reportSize_ = 0;
-    std::uint64_t lead_ = 0;  // bytes of the first record's text the report leaves out
 };
 
 struct MessageBatch {
@@ -251,7 +262,7 @@ struct MessageBatch {
     std::string strings;
     std::vector<CompactMark> marks;
     std::vector<WideMark> wideMarks;  // index among this batch's marks
-    std::vector<std::string> newLabels;
+    std::vector<MarkLabel> newLabels;
     std::vector<std::string> newDirections;
     struct NewType {
         std::string name;
@@ -266,45 +277,39 @@ struct MessageBatch {
     std::vector<FinishedCall> calls;
     std::string callStrings;
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
-    std::uint64_t lead = 0;
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };
 
-// On the run's thread: takes each message's facts as the run hands them over, follows the
-// calls and counts the statistics, and gathers batches for the store.
+// On the run's thread: takes each message's facts as the run hands them over, through the one
+// analysis of the run (which follows the calls and counts the statistics), and gathers batches
+// for the store.
 class MessageRecorder {
 public:
     MessageRecorder();
-    void add(const RecordFacts& record);
+    void add(const RecordFacts& record) { analysis_.add(record); }
     // The log ended: the open calls finish.
-    void finish();
+    void finish() { analysis_.finish(); }
     // The messages and calls recorded since the last call.
     MessageBatch take();
     std::size_t pending() const { return batch_.messages.size(); }
-    const Statistics& statistics() const { return statistics_; }
+    const Statistics& statistics() const { return analysis_.statistics(); }
+    std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
 private:
+    void message(const AnalysedMessage& message);
     void callFinished(const Call& call);
-    std::uint16_t labelIndex(std::string_view label);
+    std::uint16_t labelIndex(const Mark& mark);
     std::uint16_t directionIndex(std::string_view direction);
     std::uint16_t typeIndex(const RecordFacts& record);
 
-    LogClock clock_;
-    MessageFacts message_;
-    CallTracker calls_;
-    Statistics statistics_;
+    LogAnalysis analysis_;
     MessageBatch batch_;
     std::uint64_t reportSize_ = 0;
-    bool first_ = true;
-    std::unordered_map<std::string, std::uint16_t> labels_;
-    struct LabelCache {
-        const char* data = nullptr;
-        std::size_t size = 0;
-        std::uint16_t index = 0;
-    };
-    std::vector<LabelCache> labelCache_;
-    std::vector<std::string> labelTexts_;
+    // Label indexes of the fields' rows, and of the parameter codes (the Parameter marks).
+    std::unordered_map<const BitField*, std::uint16_t> fieldLabels_;
+    std::unordered_map<int, std::uint16_t> parameterLabels_;
+    std::uint16_t labelCount_ = 0;
     std::vector<std::string> directions_;
     std::unordered_map<std::string, std::uint16_t> types_;
     std::string scratch_;

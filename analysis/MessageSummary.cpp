@@ -1,5 +1,6 @@
 #include "analysis/MessageSummary.h"
 
+#include "analysis/KnownFields.h"
 #include "base/ReportLayout.h"
 #include "dispatch/Codes.h"
 
@@ -10,19 +11,19 @@ namespace truno {
 namespace {
 
 
-// One piece of the info text: a parameter's field, the word it is shown after, and for which
-// message type.
+// One piece of the info text: a field, the word it is shown after, for which message type, and
+// whether the address digits are shown (without the filler) rather than the printed value.
 struct InfoPiece {
-    std::string_view acronym;
-    int code;
-    std::string_view label;
+    int typeCode;
+    FieldRef KnownFields::*field;
     std::string_view word;
+    bool digits;
 };
 constexpr InfoPiece kInfoPieces[] = {
-    {.acronym = "IAM", .code = codes::kCalledPartyNumber, .label = "Address Signal", .word = "called "},
-    {.acronym = "IAM", .code = codes::kCallingPartyNumber, .label = "Calling Party Number", .word = "calling "},
-    {.acronym = "REL", .code = codes::kCauseIndicators, .label = "Cause Value", .word = "cause "},
-    {.acronym = "CPG", .code = codes::kEventInformation, .label = "Event Indicator", .word = "event "},
+    {.typeCode = codes::kInitialAddress, .field = &KnownFields::calledDigits, .word = "called ", .digits = true},
+    {.typeCode = codes::kInitialAddress, .field = &KnownFields::callingDigits, .word = "calling ", .digits = true},
+    {.typeCode = codes::kRelease, .field = &KnownFields::causeValue, .word = "cause ", .digits = false},
+    {.typeCode = codes::kCallProgress, .field = &KnownFields::event, .word = "event ", .digits = false},
 };
 
 // Column widths of the summary (characters); a longer text pushes the rest of its line along.
@@ -76,13 +77,16 @@ void appendSummaryInfo(std::string& out, const MessageFacts& message) {
     }
     bool first = true;
     for (const InfoPiece& piece : kInfoPieces) {
-        if (piece.acronym != record.acronym) continue;
-        const FieldFact* field = message.find(piece.code, piece.label);
+        if (piece.typeCode != record.typeCode) continue;
+        const FieldFact* field = message.find(knownFields().*piece.field);
         if (field == nullptr) continue;
         if (!first) out += ", ";
         first = false;
         out += piece.word;
-        foldValue(out, field->printed);
+        if (piece.digits)
+            out += field->digits();
+        else
+            foldValue(out, field->printed);
     }
 }
 

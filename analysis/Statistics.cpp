@@ -1,6 +1,7 @@
 #include "analysis/Statistics.h"
 
 #include "dispatch/MessageTypes.h"
+#include "analysis/KnownFields.h"
 #include "dispatch/Codes.h"
 
 #include <algorithm>
@@ -9,42 +10,6 @@
 namespace truno {
 namespace {
 
-constexpr std::string_view kCauseValueLabel = "Cause Value";
-
-constexpr ReasonKind kReasonKinds[] = {
-    {.name = "internal error", .description = "a fault of the decoder itself"},
-    {.name = "message too long", .description = "DATA past what the reader keeps for one message"},
-    {.name = "no type code", .description = "fewer than five octets"},
-    {.name = "unknown type", .description = "a message type code that is not known"},
-    {.name = "not hex digits", .description = "an octet that is not two upper-case hex digits"},
-    {.name = "octets missing", .description = "a parameter, pointer or length that runs past the last octet"},
-    {.name = "optional part not closed", .description = "no end-of-optional-parameters octet"},
-    {.name = "value too large", .description = "a value too large to convert"},
-    {.name = "other", .description = "any other reason"},
-};
-
-// What a reason says, by the words the decoders use for it; the first row whose words the
-// reason holds gives its kind (an index into kReasonKinds).
-struct ReasonWords {
-    std::string_view words;
-    std::size_t kind;
-};
-constexpr ReasonWords kReasonWords[] = {
-    {.words = "internal decoder error", .kind = 0},
-    {.words = "the message's DATA runs past", .kind = 1},
-    {.words = "at least five are needed", .kind = 2},
-    {.words = "is not a known message type", .kind = 3},
-    {.words = "lower-case digit", .kind = 4},
-    {.words = "is not a hex digit", .kind = 4},
-    {.words = "is missing", .kind = 5},
-    {.words = "missing octet", .kind = 5},
-    {.words = "past the last octet", .kind = 5},
-    {.words = "are empty", .kind = 5},
-    {.words = "is empty", .kind = 5},
-    {.words = "optional part does not end", .kind = 6},
-    {.words = "too large", .kind = 7},
-};
-constexpr std::size_t kOtherReason = std::size(kReasonKinds) - 1;
 
 // Acronyms by type code.
 std::array<std::string_view, 256> acronymsByCode() {
@@ -60,14 +25,6 @@ std::string_view acronymOf(int typeCode) {
 
 }  // namespace
 
-std::span<const ReasonKind> reasonKinds() { return kReasonKinds; }
-
-std::size_t reasonKindOf(std::string_view reason) {
-    for (const ReasonWords& row : kReasonWords)
-        if (reason.find(row.words) != std::string_view::npos) return row.kind;
-    return kOtherReason;
-}
-
 void Statistics::addMessage(const MessageFacts& message) {
     const RecordFacts& record = message.record();
     ++messages_;
@@ -81,18 +38,21 @@ void Statistics::addMessage(const MessageFacts& message) {
     ++typeCounts_[direction][record.typeCode < 0 ? kTypeSlots - 1 : static_cast<std::size_t>(record.typeCode)];
     if (!record.decoded) {
         ++notDecoded_;
-        if (reasonCounts_.empty()) reasonCounts_.assign(std::size(kReasonKinds), 0);
-        ++reasonCounts_[reasonKindOf(record.reason)];
+        ++reasonCounts_[static_cast<std::size_t>(record.failure)];
     }
     if (record.typeCode == codes::kRelease) {
-        scratch_.clear();
-        if (const FieldFact* cause = message.find(codes::kCauseIndicators, kCauseValueLabel)) foldValue(scratch_, cause->printed);
-        const ValueParts parts = splitValue(scratch_);
-        auto found = causes_.find(parts.value);
-        if (found == causes_.end())
-            found = causes_.emplace(std::string(parts.value),
-                                    CauseCount{.value = std::string(parts.value), .text = std::string(parts.meaning)})
-                        .first;
+        const FieldFact* cause = message.find(knownFields().causeValue);
+        const std::int64_t number = cause != nullptr && cause->hasNumber ? static_cast<std::int64_t>(cause->number) : -1;
+        auto found = causes_.find(number);
+        if (found == causes_.end()) {
+            CauseCount count;
+            count.number = number;
+            if (number >= 0) {
+                count.value = std::to_string(number);
+                foldValue(count.text, cause->meaningText());
+            }
+            found = causes_.emplace(number, std::move(count)).first;
+        }
         ++found->second.count;
     }
 }
@@ -117,7 +77,8 @@ void Statistics::forEachType(const std::function<void(const TypeCount&)>& visit)
 std::vector<Statistics::ReasonCount> Statistics::reasons() const {
     std::vector<ReasonCount> counts;
     for (std::size_t kind = 0; kind < reasonCounts_.size(); ++kind)
-        if (reasonCounts_[kind] != 0) counts.push_back({.kind = &kReasonKinds[kind], .count = reasonCounts_[kind]});
+        if (reasonCounts_[kind] != 0)
+            counts.push_back({.failure = static_cast<DecodeFailure>(kind), .count = reasonCounts_[kind]});
     return counts;
 }
 
@@ -125,12 +86,7 @@ std::vector<const Statistics::CauseCount*> Statistics::causes() const {
     std::vector<const CauseCount*> counts;
     counts.reserve(causes_.size());
     for (const auto& [value, count] : causes_) counts.push_back(&count);
-    // Cause values are decimal numbers: in numeric order, a missing value first.
-    std::stable_sort(counts.begin(), counts.end(), [](const CauseCount* a, const CauseCount* b) {
-        if (a->value.size() != b->value.size()) return a->value.size() < b->value.size();
-        return a->value < b->value;
-    });
-    return counts;
+    return counts;  // the map keeps them in numeric order, a missing value (-1) first
 }
 
 }  // namespace truno

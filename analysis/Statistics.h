@@ -15,15 +15,6 @@
 
 namespace truno {
 
-// The kinds of reason a message is not decoded for, and the kind of one reason text (the
-// reasons name octets, parameters and numbers; the kind says what went wrong).
-struct ReasonKind {
-    std::string_view name;                  // "octets missing", ...
-    std::string_view description;
-};
-std::span<const ReasonKind> reasonKinds();
-std::size_t reasonKindOf(std::string_view reason);  // an index into reasonKinds()
-
 class Statistics {
 public:
     // A message of the log (or of the messages a filter let through).
@@ -45,9 +36,10 @@ public:
     };
     void forEachType(const std::function<void(const TypeCount&)>& visit) const;
 
-    // Not-decoded messages per kind (reasonKinds() order; kinds with none are left out).
+    // Not-decoded messages per kind of failure (in the order of DecodeFailure; kinds with none
+    // are left out).
     struct ReasonCount {
-        const ReasonKind* kind;
+        DecodeFailure failure;
         std::uint64_t count;
     };
     std::vector<ReasonCount> reasons() const;
@@ -58,8 +50,9 @@ public:
     // phrase as printed. Release messages that were not decoded have no cause and are counted
     // under an empty value.
     struct CauseCount {
-        std::string value;
-        std::string text;
+        std::int64_t number = -1;  // -1: no cause (the release message was not decoded)
+        std::string value;         // the number in decimal; empty for none
+        std::string text;          // its meaning as the report prints it
         std::uint64_t count = 0;
     };
     std::vector<const CauseCount*> causes() const;
@@ -71,10 +64,9 @@ private:
     std::uint64_t calls_ = 0;
     std::vector<std::string> directions_;
     std::vector<std::array<std::uint64_t, kTypeSlots>> typeCounts_;  // per direction
-    std::vector<std::uint64_t> reasonCounts_;
+    std::array<std::uint64_t, kDecodeFailureCount> reasonCounts_{};
     std::array<std::uint64_t, kCallOutcomeCount> outcomes_{};
-    std::map<std::string, CauseCount, std::less<>> causes_;
-    std::string scratch_;
+    std::map<std::int64_t, CauseCount> causes_;
 };
 
 }  // namespace truno

@@ -35,24 +35,26 @@ std::string quoted(std::string_view s) {
 [[noreturn]] void badHex(std::string_view hex, std::size_t at) {
     std::string why = "cannot convert hex digits " + quoted(hex) + ": ";
     const unsigned char c = static_cast<unsigned char>(hex[at]);
-    if (c >= 'a' && c <= 'f')
+    const bool lowerCase = c >= 'a' && c <= 'f';
+    if (lowerCase)
         why += "lower-case digit '" + std::string(1, static_cast<char>(c)) + "'";
     else
         why += "character " + quoted(hex.substr(at, 1)) + " is not a hex digit";
     why += " at position " + std::to_string(at + 1) + " (expected 0-9, A-F)";
-    throw DecodeError(why);
+    throw DecodeError(lowerCase ? DecodeFailure::LowerCase : DecodeFailure::NotHexDigits, why);
 }
 
 }  // namespace
 
 std::uint64_t hexToDecAnyLength(std::string_view hex) {
-    if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
+    if (hex.empty())
+        throw DecodeError(DecodeFailure::OctetsMissing, "cannot convert hex digits: none present (missing octet)");
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < hex.size(); ++i) {
         const int d = hexDigitValue(hex[i]);
         if (d < 0) badHex(hex, i);
         if (value > (std::numeric_limits<std::uint64_t>::max() >> 4))
-            throw DecodeError("value too large to convert: " + std::to_string(hex.size()) +
+            throw DecodeError(DecodeFailure::ValueTooLarge, "value too large to convert: " + std::to_string(hex.size()) +
                               " hex digits " + quoted(hex) + " exceed 64 bits");
         value = (value << 4) | static_cast<std::uint64_t>(d);
     }
@@ -61,38 +63,14 @@ std::uint64_t hexToDecAnyLength(std::string_view hex) {
 
 std::uint32_t checkedBitWord(std::uint64_t value) {
     if (value > kDecToBinMax)
-        throw DecodeError("value " + std::to_string(value) +
+        throw DecodeError(DecodeFailure::ValueTooLarge, "value " + std::to_string(value) +
                           " too large for a 32-character bit string (limit 2147483647)");
     return static_cast<std::uint32_t>(value);
 }
 
-std::string decToBin(std::uint64_t value) {
-    const std::uint32_t word = checkedBitWord(value);
-    std::string bits(32, '0');
-    for (int i = 0; i < 32; ++i)
-        if ((word >> i) & 1u) bits[static_cast<std::size_t>(31 - i)] = '1';
-    return bits;
-}
-
-std::uint64_t binToDec(std::string_view bits) {
-    if (bits.empty()) throw DecodeError("cannot convert bits: none present");
-    std::uint64_t value = 0;
-    std::uint64_t weight = 1;
-    for (std::size_t i = bits.size(); i-- > 0;) {
-        const auto digit = static_cast<std::uint64_t>(static_cast<unsigned char>(bits[i]) - '0');
-        if (digit != 0) {
-            if (weight == 0 || digit > (std::numeric_limits<std::uint64_t>::max() - value) / weight)
-                throw DecodeError("bit string of " + std::to_string(bits.size()) +
-                                  " characters too large to convert");
-            value += digit * weight;
-        }
-        weight = (weight > (std::numeric_limits<std::uint64_t>::max() >> 1)) ? 0 : weight << 1;
-    }
-    return value;
-}
-
 std::string hexToDecimalText(std::string_view hex) {
-    if (hex.empty()) throw DecodeError("cannot convert hex digits: none present (missing octet)");
+    if (hex.empty())
+        throw DecodeError(DecodeFailure::OctetsMissing, "cannot convert hex digits: none present (missing octet)");
     // Base 10^9 limbs, least significant first: multiply by 16 and add each digit.
     std::vector<std::uint32_t> limbs{0};
     for (std::size_t i = 0; i < hex.size(); ++i) {

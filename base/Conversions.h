@@ -1,6 +1,6 @@
 #pragma once
-// Number conversions every decoder uses: hex digits to a number, a number to a
-// 32-character bit string, a bit string back to a number.
+// Number conversions every decoder uses: hex digits to a number, exact decimal text of long hex
+// numbers, and the limit on a whole-contents word.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -36,21 +36,12 @@ inline std::uint64_t hexToDec(std::string_view hex) {
     return hexToDecAnyLength(hex);
 }
 
-// Largest value decToBin accepts: its arithmetic is on 32-bit signed integers.
+// Largest value a whole-contents word may have: its arithmetic is on 32-bit signed integers.
 inline constexpr std::uint64_t kDecToBinMax = 0x7FFFFFFFu;
 
-// 32 characters "0"/"1", most significant first; bit 1 of the last octet is character 32.
-// Throws DecodeError for a value above kDecToBinMax.
-std::string decToBin(std::uint64_t value);
-
-// Same range check as decToBin, for decoders that cut fields with integer operations
-// instead of building the bit string.
+// The whole contents of a field read as one number are held to this limit (a 32-bit signed
+// word): fields are cut from it with integer operations. Throws DecodeError above it.
 std::uint32_t checkedBitWord(std::uint64_t value);
-
-// Value of a bit string, most significant first. Characters other than "0" and "1" are not
-// rejected: a digit d counts d times its weight. Throws DecodeError for an empty string or a
-// value that does not fit in 64 bits.
-std::uint64_t binToDec(std::string_view bits);
 
 // Exact decimal text of a hex digit string of any length (no wrap-around).
 // Throws DecodeError for an empty string or a non-hex character, like hexToDec.

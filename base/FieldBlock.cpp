@@ -41,15 +41,46 @@ private:
     bool haveLast_ = false;
 };
 
+std::size_t indentOf(LineLevel level) {
+    switch (level) {
+        case LineLevel::L1: return 0;
+        case LineLevel::L2: return kLabelIndent;
+        case LineLevel::L3: return kLabelIndent + 4;
+    }
+    return 0;
+}
+
 }  // namespace
 
-void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet) {
-    dressLabel(out, field.label, field.level == LineLevel::L1 ? 0 : kLabelIndent);
-    const Field value = bitsOf(octet, field.bits);
+void dressField(Text& out, const BitField& field) {
+    const std::size_t begin = out.size();
+    dressLabel(out, field.label, indentOf(field.level));
+    out.markField(begin, field);
+}
+
+void fieldLine(Text& out, const BitField& field, std::string_view value) {
+    dressField(out, field);
+    appendValueText(out, value);
+    out += CRLF;
+}
+
+void appendFieldLine(Text& out, const BitField& field, Field value) {
+    dressField(out, field);
+    out.setFieldNumber(value.value);
     if (field.values.empty())
         appendPhrase(out, field.table, value, field.fallback);
     else
         appendPhrase(out, field.values, value, field.fallback);
+}
+
+void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet) {
+    appendFieldLine(out, field, bitsOf(octet, field.bits));
+}
+
+void appendTitledContents(Text& out, std::string_view title, const BitField& field, std::string_view contents) {
+    lineOf(out, title);
+    out.markPlain(field);
+    out += contents;
 }
 
 void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& block) {

@@ -7,6 +7,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace truno {
 
@@ -15,14 +16,25 @@ namespace truno {
 // n reads octet n on its own.
 inline constexpr int kLastOctet = 0;
 
-// How a line's label is dressed: at level 1 (dressLabel) or level 2 (dressLabelL2).
-enum class LineLevel { L1, L2 };
+// How a line's label is dressed: at level 1 (dressLabel), 2 (dressLabelL2) or 3 (dressLabelL3).
+enum class LineLevel { L1, L2, L3 };
 
-// One field and its report line: the label, the octet and bits the field occupies, and how its
-// value reads. Rows are written with designated initialisers, for instance
-//   {.label = "Satellite indicator", .octet = 1, .bits = {5, 4}, .table = kSatellite}.
+// What a field's value is for the views beside the report: a number (the bits' value, a
+// counter, a code), the digits of an address, text as printed, or octets as hex digits.
+enum class FieldType : std::uint8_t { Number, Digits, Text, Hex };
+
+// One field and its report line: its key, its label, the octet and bits the field occupies, and
+// how its value reads. The key names the field for every view (filters, JSON, calls): lower
+// case, unique within its parameter, whose key goes in front of it ("cause_value" of the cause
+// indicators is "cause_indicators.cause_value"); the label is only how the report prints it.
+// Rows are written with designated initialisers, for instance
+//   {.key = "satellite", .label = "Satellite Indicator", .octet = 1, .bits = {2, 1}, .table = kSatellite}.
+// A field whose line a decoder writes itself (digits, text, a number worked out from several
+// octets) is a row too, with its key, label and type; its octet and bits are then not used.
 struct BitField {
+    std::string_view key;
     DottedLabel label;
+    FieldType type = FieldType::Number;
     LineLevel level = LineLevel::L2;
     int octet = 1;  // 1-based octet index, or kLastOctet
     Bits bits = {8, 1};
@@ -31,9 +43,42 @@ struct BitField {
     Fallback fallback = kFallbackBits;         // what a value without a row prints
 };
 
+// The field's label dressed at its level and marked as the field's line; its value follows.
+void dressField(Text& out, const BitField& field);
+
+// A whole line: the dressed label, the value as given, CR LF.
+void fieldLine(Text& out, const BitField& field, std::string_view value);
+
 // The field's line without its line end: the dressed label, then the phrase of the first row
 // that matches the field cut from `octet` (the value rows when there are any), or the fallback.
+// The field's number is the bits' value.
 void appendFieldLine(Text& out, const BitField& field, std::uint8_t octet);
+
+// The same for a field value cut by the caller (from several octets, or a whole-contents word).
+void appendFieldLine(Text& out, const BitField& field, Field value);
+
+// Raw contents shown as received under a title line: the title, CR LF, the hex digits, no line
+// end after them; the contents are marked as the field `field` (of the Hex type).
+void appendTitledContents(Text& out, std::string_view title, const BitField& field, std::string_view contents);
+
+// The rows of every field a parameter's block can show, for the list of fields (--list-fields,
+// docs/fields.md) and the filters that name a field by its key. Each decoder that writes fields
+// of its own has a lister (`void NameFields(FieldList&)`) beside it; a row may be added twice.
+class FieldList {
+public:
+    void add(const BitField& row) { rows_.push_back(&row); }
+    void add(std::span<const BitField> rows) {
+        for (const BitField& row : rows) rows_.push_back(&row);
+    }
+    const std::vector<const BitField*>& rows() const { return rows_; }
+
+private:
+    std::vector<const BitField*> rows_;
+};
+using FieldLister = void (*)(FieldList& list);
+
+// The field of raw contents that have no field of their own (the raw-dump parameters).
+inline constexpr BitField kRawContents{.key = "contents", .label = "", .type = FieldType::Hex};
 
 // What follows the last field line: nothing, CR LF, or CR LF twice (an empty line after it).
 enum class BlockEnding { None, LineEnd, EmptyLine };

@@ -13,6 +13,7 @@ void appendBits(Text& out, Field f) {
 }
 
 void appendFallback(Text& out, Field f, const Fallback& fallback) {
+    const std::size_t start = out.size();
     switch (fallback.kind) {
         case Fallback::Kind::Bits: appendBits(out, f); break;
         case Fallback::Kind::Decimal: appendDecimal(out, f.value); break;
@@ -20,20 +21,7 @@ void appendFallback(Text& out, Field f, const Fallback& fallback) {
     }
     const bool inRange = f.value >= fallback.rangeLow && f.value <= fallback.rangeHigh;
     out += inRange ? fallback.rangeSuffix : fallback.suffix;
-}
-
-void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 const Fallback& fallback) {
-    dressLabelL2(out, label);
-    appendPhrase(out, table, f, fallback);
-    out += CRLF;
-}
-
-void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 const Fallback& fallback) {
-    dressLabelL3(out, label);
-    appendPhrase(out, table, f, fallback);
-    out += CRLF;
+    out.noteMeaning(start, out.view().substr(start));
 }
 
 std::size_t octetCount(std::string_view contents) { return (contents.size() + 1) / 2; }
@@ -52,14 +40,14 @@ std::string_view octetDigits(std::string_view contents, std::size_t n) {
 std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
     const std::string_view digits = octetDigits(contents, n);
     if (digits.empty())
-        throw DecodeError("parameter contents have " + std::to_string(octetCount(contents)) +
+        throw DecodeError(DecodeFailure::OctetsMissing, "parameter contents have " + std::to_string(octetCount(contents)) +
                           " octet(s); octet " + std::to_string(n) + " is missing");
     return static_cast<std::uint8_t>(hexToDec(digits));
 }
 
 std::uint32_t wholeContentsWord(std::string_view contents) {
     if (contents.empty())
-        throw DecodeError("parameter contents are empty; at least one octet is needed");
+        throw DecodeError(DecodeFailure::OctetsMissing, "parameter contents are empty; at least one octet is needed");
     return checkedBitWord(hexToDec(contents));
 }
 
@@ -91,10 +79,13 @@ void appendDecimal(Text& out, const HexNumber& number) {
 void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber& number,
                   const Fallback& fallback) {
     if (number.value) {
+        out.setFieldNumber(*number.value);
         appendPhrase(out, table, Field{*number.value, 64}, fallback);
     } else {
+        const std::size_t start = out.size();
         out += number.decimal;
         out += fallback.suffix;
+        out.noteMeaning(start, out.view().substr(start));
     }
 }
 

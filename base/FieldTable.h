@@ -93,25 +93,27 @@ inline const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::ui
 // What a field without a row prints: its fallback.
 void appendFallback(Text& out, Field f, const Fallback& fallback);
 
+// Appends a field's value text, keeping where its meaning begins when the text is marked.
+inline void appendValueText(Text& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out += text;
+    out.noteMeaning(start, text);
+}
+
 // The shared lookups: append the phrase of the first matching row, or the fallback.
 inline void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
     if (const Phrase* row = findPhrase(table, f))
-        out += row->text;
+        appendValueText(out, row->text);
     else
         appendFallback(out, f, fallback);
 }
 inline void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
     if (const ValuePhrase* row = findPhrase(table, f.value))
-        out += row->text;
+        appendValueText(out, row->text);
     else
         appendFallback(out, f, fallback);
 }
 
-// A whole field line: dressLabelL2(label) + phrase + CR LF.
-void fieldLineL2(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 const Fallback& fallback);
-void fieldLineL3(Text& out, std::string_view label, std::span<const Phrase> table, Field f,
-                 const Fallback& fallback);
 
 // --- Reading parameter contents (hex digits, two per octet, octet 1 first) ---
 

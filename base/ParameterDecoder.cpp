@@ -8,10 +8,4 @@ std::string render(ParameterDecoder decoder, std::string_view contents) {
     return out.str();
 }
 
-void titledRaw(Text& out, std::string_view title, std::string_view contents) {
-    lineOf(out, title);
-    out.mark(MarkKind::Plain);
-    out += contents;
-}
-
 }  // namespace truno

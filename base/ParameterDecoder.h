@@ -2,7 +2,7 @@
 // A parameter decoder renders one parameter's contents (hex digits, two per octet, octet 1
 // first, upper case, no separators) as a block of report lines appended to `out`. It keeps
 // nothing between calls; a contents it cannot convert throws DecodeError.
-#include "base/ReportLayout.h"
+#include "base/FieldBlock.h"
 
 #include <string>
 #include <string_view>
@@ -13,9 +13,5 @@ using ParameterDecoder = void (*)(std::string_view contents, Text& out);
 
 // Convenience for tests and callers that want the block as its own string.
 std::string render(ParameterDecoder decoder, std::string_view contents);
-
-// A parameter shown without interpretation: its title, CR LF, the contents' hex digits as
-// received, and no line end after them.
-void titledRaw(Text& out, std::string_view title, std::string_view contents);
 
 }  // namespace truno

@@ -13,7 +13,6 @@ static_assert(kDots.size() >= kLabelWidth + 1 && kBlanks.size() >= kLabelIndent 
 // Whole blocks of blanks and dots are laid down first and the label is copied over them, so
 // that only the label's copy has a length known at run time.
 void dress(Text& out, std::size_t indent, std::string_view label) {
-    const std::size_t begin = out.size();
     const std::size_t used = indent + label.size();
     const std::size_t dots = used < kLabelWidth ? kLabelWidth - used : 0;
     char* p = out.extend(used + dots + 1, indent + kDots.size() + label.size());
@@ -21,17 +20,15 @@ void dress(Text& out, std::size_t indent, std::string_view label) {
     std::memcpy(p + indent, kDots.data(), kDots.size());
     copyBytes(p + indent, label.data(), label.size());
     p[used + dots] = '=';
-    out.markField(begin, label);
 }
 
 }  // namespace
 
 void dressLabel(Text& out, const DottedLabel& label, std::size_t indent) {
-    if (label.text().size() + indent > kLabelWidth) {
+    if (label.text().size() + indent > kLabelWidth || (indent != 0 && indent != kLabelIndent)) {
         dress(out, indent, label.text());
         return;
     }
-    const std::size_t begin = out.size();
     char* p = out.extend(kLabelWidth + 1, kBlanks.size() + kLabelWidth + 1);
     std::memcpy(p, kBlanks.data(), kBlanks.size());
     if (indent == 0)
@@ -39,7 +36,6 @@ void dressLabel(Text& out, const DottedLabel& label, std::size_t indent) {
     else
         std::memcpy(p + kLabelIndent, label.dotted(), kLabelWidth - kLabelIndent);
     p[kLabelWidth] = '=';
-    out.markField(begin, label.text());
 }
 
 namespace {
@@ -53,24 +49,10 @@ std::string dressed(std::size_t indent, std::string_view label) {
 
 }  // namespace
 
-void dressLabel(Text& out, std::string_view label) { dress(out, 0, label); }
-void dressLabelL2(Text& out, std::string_view label) { dress(out, kLabelIndent, label); }
-void dressLabelL3(Text& out, std::string_view label) { dress(out, kLabelIndent + 4, label); }
-
 std::string dressLabel(std::string_view label) { return dressed(0, label); }
 std::string dressLabelL2(std::string_view label) { return dressed(kLabelIndent, label); }
 std::string dressLabelL3(std::string_view label) { return dressed(kLabelIndent + 4, label); }
 
-void lineL1(Text& out, std::string_view label, std::string_view value) {
-    dressLabel(out, label);
-    out += value;
-    out += CRLF;
-}
-void lineL2(Text& out, std::string_view label, std::string_view value) {
-    dressLabelL2(out, label);
-    out += value;
-    out += CRLF;
-}
 void lineOf(Text& out, std::string_view text, std::size_t indent) {
     out.mark(MarkKind::Heading);
     if (indent != 0) out.append(indent, ' ');

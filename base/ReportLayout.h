@@ -14,12 +14,6 @@ inline constexpr std::string_view CRLF = "\r\n";
 inline constexpr std::size_t kLabelWidth = 44;
 inline constexpr std::size_t kLabelIndent = 5;
 
-// Appending forms: out += label dressed at level 1, 2 or 3, ending in "=". Each marks a field
-// line whose value is what follows.
-void dressLabel(Text& out, std::string_view label);
-void dressLabelL2(Text& out, std::string_view label);
-void dressLabelL3(Text& out, std::string_view label);
-
 // A label laid out once, when its table is built: the label followed by dots up to the value
 // column, so that dressing it at level 1 or 2 copies a prefix of known length. A label too long
 // for the value column is dressed as it stands.
@@ -29,6 +23,7 @@ public:
         for (std::size_t i = 0; i < kLabelWidth; ++i) dotted_[i] = i < text.size() ? text[i] : '.';
     }
     constexpr DottedLabel(const char* text) : DottedLabel(std::string_view(text)) {}  // NOLINT(google-explicit-constructor)
+    constexpr DottedLabel() : DottedLabel(std::string_view{}) {}
     constexpr std::string_view text() const { return text_; }
     // The label and its dots, kLabelWidth characters.
     constexpr const char* dotted() const { return dotted_; }
@@ -38,17 +33,14 @@ private:
     char dotted_[kLabelWidth] = {};
 };
 
-// out += the label dressed at level 1 (indent 0) or 2 (indent kLabelIndent), ending in "=".
+// out += the label dressed at level 1 (indent 0), 2 (indent kLabelIndent) or 3 (kLabelIndent + 4),
+// ending in "=". It marks nothing: dressField (base/FieldBlock.h) marks the field whose label it is.
 void dressLabel(Text& out, const DottedLabel& label, std::size_t indent);
 
 // Returning forms of the same (for tests and messages).
 std::string dressLabel(std::string_view label);
 std::string dressLabelL2(std::string_view label);
 std::string dressLabelL3(std::string_view label);
-
-// Whole lines: dressed label + value + CR LF.
-void lineL1(Text& out, std::string_view label, std::string_view value);
-void lineL2(Text& out, std::string_view label, std::string_view value);
 
 // A heading line: `indent` blanks, the text, CR LF; marked as a heading.
 void lineOf(Text& out, std::string_view text, std::size_t indent = 0);

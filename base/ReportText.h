@@ -53,19 +53,30 @@ inline void copyBytes(char* to, const char* from, std::size_t n) {
     }
 }
 
+struct BitField;  // base/FieldBlock.h: one field's key, label and type
+
 enum class MarkKind : std::uint8_t {
-    Parameter,  // a parameter's block begins: `label` is the parameter's name, `code` its code
+    Parameter,  // a parameter's block begins: `code` is its code
     Heading,    // a heading line; its text runs from `value`
-    Field,      // a field line: `label` is its label, its value starts at `value`
-    Plain,      // text without a label (raw contents, a line of its own)
+    Field,      // a field line: `field` is its row (key, label, type), its value starts at `value`
+    Plain,      // text without a label (raw contents, a line of its own); `field` says which
+    Value,      // a field the report does not print: its number only (`field` says which)
 };
 
+// What a field's value is beside its printed text, as the decoder that wrote it knew it.
 struct Mark {
     MarkKind kind;
-    std::int16_t code = -1;   // Parameter: the parameter code
-    std::uint32_t begin = 0;  // where the marked line (or block) begins in the text
-    std::uint32_t value = 0;  // where its value or text begins
-    std::string_view label;   // Field: the label; Parameter: the parameter's name
+    std::int16_t code = -1;     // Parameter: the parameter code
+    std::uint32_t begin = 0;    // where the marked line (or block) begins in the text
+    std::uint32_t value = 0;    // where its value or text begins
+    const BitField* field = nullptr;  // Field, Plain: the field's row
+    // Field of a numeric type: its value (the bits, a counter, a code). Field of the Digits
+    // type: how many characters from `value` are the digits (a filler digit left out).
+    std::uint64_t number = 0;
+    // Where the value's meaning begins, counted from `value`, when the printed value is a
+    // number followed by ", " and its meaning ("16, Normal call clearing."); 0: no such meaning.
+    std::uint16_t meaning = 0;
+    bool hasNumber = false;     // `number` holds the field's value or digit count
 };
 
 class Text {
@@ -147,30 +158,61 @@ public:
     // Marks are kept only while a list is attached; without one, mark() costs one test.
     void attachMarks(std::vector<Mark>* marks) { marks_ = marks; }
     std::vector<Mark>* marks() const { return marks_; }
-    bool marking() const { return marks_ != nullptr; }
     // Marks what is written next: its line begins at the current end of the text.
-    void mark(MarkKind kind, std::string_view label = {}, std::int16_t code = -1) {
-        if (marks_ != nullptr) keepMark(kind, code, offset(size_), offset(size_), label);
+    void mark(MarkKind kind, std::int16_t code = -1) {
+        if (marks_ != nullptr) keepMark(kind, code, offset(size_), offset(size_), nullptr);
+    }
+    // Records a field the report does not print, with its number.
+    void markValue(const BitField& field, std::uint64_t number) {
+        if (marks_ != nullptr) {
+            keepMark(MarkKind::Value, -1, offset(size_), offset(size_), &field);
+            marks_->back().number = number;
+            marks_->back().hasNumber = true;
+        }
+    }
+    // Marks plain text (no label) of a field that is written next.
+    void markPlain(const BitField& field) {
+        if (marks_ != nullptr) keepMark(MarkKind::Plain, -1, offset(size_), offset(size_), &field);
     }
     // Marks a field whose label line began at `begin`; its value begins at the current end.
-    void markField(std::size_t begin, std::string_view label) {
-        if (marks_ != nullptr) keepMark(MarkKind::Field, -1, offset(begin), offset(size_), label);
+    void markField(std::size_t begin, const BitField& field) {
+        if (marks_ != nullptr) keepMark(MarkKind::Field, -1, offset(begin), offset(size_), &field);
     }
+    // The value of the field marked last: its number (or digit count), and where its meaning
+    // begins after its value (0: none).
+    void setFieldNumber(std::uint64_t number) {
+        if (marks_ != nullptr && !marks_->empty()) {
+            marks_->back().number = number;
+            marks_->back().hasNumber = true;
+        }
+    }
+    // The value text `written` was appended at `start`: when it is the beginning of the value of
+    // the field marked last and reads as a number, ", " and a meaning, the meaning's place is
+    // kept.
+    void noteMeaning(std::size_t start, std::string_view written) {
+        if (marks_ != nullptr) keepMeaning(start, written);
+    }
+    bool marking() const { return marks_ != nullptr; }
 
 private:
     // Offsets of marks: a text with marks holds one record and the records before it that have
     // not gone out yet, far less than 4 GiB.
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
+    void keepMeaning(std::size_t start, std::string_view written);
     // Out of line, so that writing without marks carries no more than the test. The parts come
     // in registers (a Mark built on the stack and read back whole stalls the store forwarding).
-    void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, std::string_view label);
+    void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, const BitField* field);
 
     std::unique_ptr<char[]> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
     std::vector<Mark>* marks_ = nullptr;
 };
+
+// Where the meaning of a value begins: after its leading number (decimal digits, bits or hex
+// digits) and ", "; 0 when it has none ("16, Normal call clearing." gives 4).
+std::size_t meaningOffset(std::string_view value);
 
 inline bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
 std::ostream& operator<<(std::ostream& os, const Text& text);

@@ -1,12 +1,9 @@
 #pragma once
 // The views of one log beside (or instead of) its report: the filtered report, the summary, the
-// calls, the statistics, their JSON and CSV forms, and the capture file. They take the facts of
-// each message as the run hands them over, in log order, and write as they go.
-#include "analysis/Calls.h"
-#include "analysis/LogClock.h"
-#include "analysis/MessageFacts.h"
+// calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
+// one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
+#include "analysis/LogAnalysis.h"
 #include "analysis/PcapExport.h"
-#include "analysis/Statistics.h"
 #include "cli/Options.h"
 
 #include <bitset>
@@ -28,23 +25,21 @@ public:
     bool passesReport() const;
 
     // The message types whose fields the views read: the run need not mark the others' records.
-    std::bitset<256> markedTypes() const;
+    std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
-    void add(const RecordFacts& record);
+    void add(const RecordFacts& record) { analysis_.add(record); }
     // The log ended.
     void finish();
 
 private:
+    void message(const AnalysedMessage& message);
     void callFinished(const Call& call);
     void flush();
 
     const CliOptions& options_;
     Write write_;
     PcapExport* pcap_;
-    LogClock clock_;
-    MessageFacts message_;
-    CallTracker calls_;
-    Statistics statistics_;
+    LogAnalysis analysis_;
     std::string out_;
     bool firstRecord_ = true;
 };

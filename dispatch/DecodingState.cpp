@@ -10,7 +10,7 @@ namespace {
     std::string why(what);
     why += ": octet index " + std::to_string(i) + " is past the last octet (the message has " +
            std::to_string(count) + " octet" + (count == 1 ? "" : "s") + ")";
-    throw DecodeError(why);
+    throw DecodeError(DecodeFailure::PastEnd, why);
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ std::uint64_t DecodingState::octetValue(std::size_t i, std::string_view what) co
     try {
         return hexToDec(digits);
     } catch (const DecodeError& e) {
-        throw DecodeError(std::string(what) + " (octet index " + std::to_string(i) + "): " + e.what());
+        throw DecodeError(e, std::string(what) + " (octet index " + std::to_string(i) + "): " + e.what());
     }
 }
 

@@ -2,6 +2,7 @@
 // The decoding state: everything the run, the message dispatch and the parameter dispatch
 // exchange about the current message. One instance per run (or per worker thread), passed by
 // reference; nothing of it is global, so two runs share nothing.
+#include "base/DecodeError.h"
 #include "base/ReportLayout.h"
 
 #include <bitset>
@@ -44,6 +45,7 @@ struct DecodingState {
     std::size_t RecordBegin = 0;  // where the last record begins in ReportText
     bool RecordDecoded = false;
     std::string RecordReason;  // why its message was not decoded
+    DecodeFailure RecordFailure = DecodeFailure::Internal;  // what kind of failure that was
     // The marks of the last record, offsets counted from RecordBegin. Kept only when the run asks
     // for them (ReportText carries marks while this list is attached to it).
     std::vector<Mark> RecordMarks;

@@ -151,16 +151,29 @@ void appendBanner(DecodingState& s, Text& out) {
     out += kBannerBottom;
 }
 
-constexpr std::string_view kBcicLabel = "BICC CALL INSTANCE CODE (BCIC)";
+// The record's own lines. The MESSAGE line's value is the type code, the BCIC line's the log's
+// BCIC value; a record that says why its message was not decoded has three lines of its own.
+constexpr BitField kRecordFields[] = {
+    {.key = "bcic", .label = "BICC CALL INSTANCE CODE (BCIC)", .type = FieldType::Text, .level = LineLevel::L1},
+    {.key = "code", .label = "MESSAGE", .level = LineLevel::L1},
+    {.key = "reason", .label = "REASON", .type = FieldType::Text, .level = LineLevel::L1},
+    {.key = "line", .label = "MESSAGE STARTS AT LOG LINE", .level = LineLevel::L1},
+    {.key = "octets", .label = "OCTETS AS READ", .type = FieldType::Text, .level = LineLevel::L1},
+};
+const BitField& kBcicField = kRecordFields[0];
+const BitField& kMessageField = kRecordFields[1];
+const BitField& kReasonField = kRecordFields[2];
+const BitField& kStartLineField = kRecordFields[3];
+const BitField& kOctetsField = kRecordFields[4];
 
 // A label line laid out earlier: its text up to the "=" and the value after it, marked as a
 // field line as dressing its label would have marked it.
-void appendLaidOut(Text& out, std::string_view line, std::string_view label) {
+void appendLaidOut(Text& out, std::string_view line, const BitField& field) {
     const std::size_t begin = out.size();
     const std::size_t value = kLabelWidth + 1;
     out += line.substr(0, value);
-    out.markField(begin, label);
-    out += line.substr(value);
+    out.markField(begin, field);
+    appendValueText(out, line.substr(value));
 }
 
 // The BCIC line is the same in every record of a log: it is laid out again only when the log's
@@ -168,13 +181,13 @@ void appendLaidOut(Text& out, std::string_view line, std::string_view label) {
 void appendBcicLine(DecodingState& s, Text& out) {
     if (s.BcicLine.empty() || s.BcicLineValue != s.LogBcic) {
         Text line;
-        dressLabel(line, kBcicLabel);
+        dressField(line, kBcicField);
         appendLogText(line, s.LogBcic);
         line += CRLF;
         s.BcicLine = line.view();
         s.BcicLineValue = s.LogBcic;
     }
-    appendLaidOut(out, s.BcicLine, kBcicLabel);
+    appendLaidOut(out, s.BcicLine, kBcicField);
 }
 
 // The MESSAGE line of each type, laid out once: the label, the type code in decimal, the title.
@@ -183,7 +196,7 @@ const std::array<std::string, 256>& messageLines() {
         std::array<std::string, 256> a;
         for (const MessageType& t : kMessageTypes) {
             Text line;
-            dressLabel(line, "MESSAGE");
+            dressField(line, kMessageField);
             appendDecimal(line, t.code);
             line += t.title;
             a[t.code] = line.view();
@@ -206,7 +219,7 @@ std::size_t optionalStart(const DecodingState& s, std::size_t p) {
     if (value == 0) return 0;
     const std::uint64_t start = p + value;
     if (start >= s.MessageOctets.size())
-        throw DecodeError("optional-part pointer at index " + std::to_string(p) + " (value " +
+        throw DecodeError(DecodeFailure::PastEnd, "optional-part pointer at index " + std::to_string(p) + " (value " +
                           std::to_string(value) + ") points to index " + std::to_string(start) +
                           ", past the last octet (the message has " +
                           std::to_string(s.MessageOctets.size()) + " octets)");
@@ -228,17 +241,17 @@ void walkOptionalPart(DecodingState& s, Text& out) {
             std::string why = "optional part does not end with the end-of-optional-parameters octet 00";
             if (!lastCode.empty()) why += " (it runs out after parameter " + codeText(lastCode) + ")";
             if (!code.empty()) why += " (a lone octet " + codeText(code) + " is left where a parameter code and length were expected)";
-            throw DecodeError(why);
+            throw DecodeError(DecodeFailure::OptionalPartNotClosed, why);
         }
         std::uint64_t length = 0;
         try {
             length = hexToDec(lengthDigits);
         } catch (const DecodeError& e) {
-            throw DecodeError("length octet of optional parameter " + codeText(code) + ": " + e.what());
+            throw DecodeError(e, "length octet of optional parameter " + codeText(code) + ": " + e.what());
         }
         const std::string_view afterHeader = rest.substr(4 <= rest.size() ? 4 : rest.size());
         if (length > afterHeader.size() / 2 && code != "00")
-            throw DecodeError("optional parameter " + codeText(code) + ": length " + std::to_string(length) +
+            throw DecodeError(DecodeFailure::PastEnd, "optional parameter " + codeText(code) + ": length " + std::to_string(length) +
                               " runs past the last octet (" + std::to_string(afterHeader.size() / 2) +
                               " octets left)");
         const std::size_t digits = static_cast<std::size_t>(std::min<std::uint64_t>(length * 2, afterHeader.size()));
@@ -246,7 +259,7 @@ void walkOptionalPart(DecodingState& s, Text& out) {
             decodeParameter(s, code, afterHeader.substr(0, digits), out);
         } catch (const DecodeError& e) {
             const std::string_view name = parameterName(code);
-            throw DecodeError("optional parameter " + codeText(code) + (name.empty() ? "" : " (" + std::string(name) + ")") +
+            throw DecodeError(e, "optional parameter " + codeText(code) + (name.empty() ? "" : " (" + std::string(name) + ")") +
                               ": " + e.what());
         }
         lastCode = code;
@@ -257,17 +270,17 @@ void walkOptionalPart(DecodingState& s, Text& out) {
 
 void appendFailureRecord(DecodingState& s, std::size_t logLine, std::string_view why) {
     Text& out = s.ReportText;
-    out += CRLF;
     appendBanner(s, out);
     appendBcicLine(s, out);
     lineOf(out, kNotDecodedMarker);
-    dressLabel(out, "REASON");
+    dressField(out, kReasonField);
     appendLogText(out, why);
     out += CRLF;
-    dressLabel(out, "MESSAGE STARTS AT LOG LINE");
+    dressField(out, kStartLineField);
+    out.setFieldNumber(logLine);
     appendDecimal(out, logLine);
     out += CRLF;
-    dressLabel(out, "OCTETS AS READ");
+    dressField(out, kOctetsField);
     for (std::size_t i = 0; i < s.MessageOctets.size(); ++i) {
         if (i != 0) out += "  ";
         appendLogText(out, s.MessageOctets[i]);
@@ -293,7 +306,8 @@ std::string_view messageTypeName(std::string_view code) {
 }
 
 std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
-    appendLaidOut(out, messageLines()[type.code], "MESSAGE");
+    appendLaidOut(out, messageLines()[type.code], kMessageField);
+    out.setFieldNumber(type.code);
     if (type.headerLineEnd) out += CRLF;
     out += CRLF;
     for (const MandatoryFixed& f : type.fixed) {
@@ -309,13 +323,13 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
         const std::uint64_t pointer = s.octetValue(p, "mandatory variable parameter pointer");
         lengthIndex = p + static_cast<std::size_t>(pointer);
         if (pointer >= s.MessageOctets.size() || lengthIndex >= s.MessageOctets.size())
-            throw DecodeError("mandatory variable parameter pointer at index " + std::to_string(p) +
+            throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter pointer at index " + std::to_string(p) +
                               " (value " + std::to_string(pointer) +
                               ") points past the last octet (the message has " +
                               std::to_string(s.MessageOctets.size()) + " octets)");
         const std::uint64_t n = s.octetValue(lengthIndex, "mandatory variable parameter length");
         if (n > s.MessageOctets.size() - lengthIndex - 1)
-            throw DecodeError("mandatory variable parameter length " + std::to_string(n) + " at index " +
+            throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter length " + std::to_string(n) + " at index " +
                               std::to_string(lengthIndex) + " runs past the last octet (the message has " +
                               std::to_string(s.MessageOctets.size()) + " octets)");
         appendParameterBlock(*findParameter(type.variable),
@@ -339,7 +353,7 @@ void dispatchMessage(DecodingState& s) {
     s.OptionalPartStart = 0;
     if (s.MessageOctets.size() < 5) {
         ++s.MessageCount;
-        throw DecodeError("the message has " + std::to_string(s.MessageOctets.size()) +
+        throw DecodeError(DecodeFailure::NoTypeCode, "the message has " + std::to_string(s.MessageOctets.size()) +
                           " octet(s); at least five are needed (call instance code and message type code)");
     }
     const MessageType* type = findMessageType(s.MessageOctets[4]);
@@ -353,7 +367,7 @@ void dispatchMessage(DecodingState& s) {
             why += " (it holds a single blank: octets are separated by two blanks)";
         else if (code.find_first_of("abcdef") != std::string_view::npos)
             why += " (its digits are lower case: type codes are upper-case hex digits)";
-        throw DecodeError(why + "; the octets are shown as read");
+        throw DecodeError(DecodeFailure::UnknownType, why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
     if (s.MarkList != nullptr) s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
@@ -361,7 +375,6 @@ void dispatchMessage(DecodingState& s) {
     // The record goes straight into the report; a failure further on is rolled back by the
     // caller, which cuts the report back to where the record began.
     Text& out = s.ReportText;
-    out += CRLF;
     appendBanner(s, out);
     appendBcicLine(s, out);
     s.OptionalPartStart = decodeMandatoryPart(s, *type, out);
@@ -369,11 +382,15 @@ void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
 }
 
-// A record begins: its facts so far are cleared, and its marks kept when the run keeps them
+// A record begins: the CR LF that separates it from the record before it (none before the run's
+// first record), then its facts so far are cleared, and its marks kept when the run keeps them
 // (dispatchMessage leaves out those of types that are not wanted).
 void beginRecord(DecodingState& s) {
+    s.ReportText.attachMarks(nullptr);
+    if (s.MessageCount > 0) s.ReportText += CRLF;
     s.RecordBegin = s.ReportText.size();
     s.RecordReason.clear();
+    s.RecordFailure = DecodeFailure::Internal;
     s.RecordMarks.clear();
     s.ReportText.attachMarks(s.MarkList);
 }
@@ -388,11 +405,12 @@ void endRecord(DecodingState& s, bool decoded) {
     }
 }
 
-void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why) {
+void recordNotDecoded(DecodingState& s, std::size_t logLine, DecodeFailure failure, std::string_view why) {
     beginRecord(s);
     ++s.MessageCount;
     s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
     s.RecordReason = why;
+    s.RecordFailure = failure;
     appendFailureRecord(s, logLine, why);
     endRecord(s, false);
 }
@@ -402,10 +420,11 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
     const std::size_t reportSize = s.ReportText.size();
     const std::uint64_t count = s.MessageCount;
     // Drops whatever the failed decoding wrote and puts the record that says why in its place.
-    const auto notDecoded = [&](std::string_view why, std::string_view detail) {
+    const auto notDecoded = [&](DecodeFailure failure, std::string_view why, std::string_view detail) {
         s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
+        s.RecordFailure = failure;
         s.RecordReason.assign(why);
         s.RecordReason.append(detail);
         s.RecordReason.append(reasonEnd);
@@ -419,12 +438,14 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
         endRecord(s, true);
         return true;
     } catch (const DecodeError& e) {
-        return notDecoded("", e.what());
+        return notDecoded(e.failure(), "", e.what());
     } catch (const std::exception& e) {
         // Not a property of the message but a fault of this program: still one record, so
         // that the run goes on and nothing is lost silently.
-        return notDecoded(kInternalErrorReason, e.what());
+        return notDecoded(DecodeFailure::Internal, kInternalErrorReason, e.what());
     }
 }
+
+void RecordFields(FieldList& list) { list.add(kRecordFields); }
 
 }  // namespace truno

@@ -2,6 +2,8 @@
 // The message type table and dispatch: one message in, one record out. Each message type is one
 // row: its printed names, where its mandatory parameters stand and which parameter codes they
 // are, and where the optional-part pointer is.
+#include "base/DecodeError.h"
+#include "base/FieldBlock.h"
 #include "dispatch/DecodingState.h"
 
 #include <cstddef>
@@ -68,7 +70,11 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
 
 // Appends the record of a message that cannot be decoded for a reason found before decoding
 // (for instance by the log reader), numbered like any other record.
-void recordNotDecoded(DecodingState& s, std::size_t logLine, std::string_view why);
+void recordNotDecoded(DecodingState& s, std::size_t logLine, DecodeFailure failure, std::string_view why);
+
+// The fields of a record's own lines (the BCIC and MESSAGE lines, and the lines of a record that
+// says why its message was not decoded).
+void RecordFields(FieldList& list);
 
 // Start of the reason given when decoding stops on a fault of the program itself rather than
 // of the message (the fuzz targets treat it as a finding).

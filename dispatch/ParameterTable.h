@@ -5,17 +5,30 @@
 #include "dispatch/DecodingState.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace truno {
 
 struct ParameterRow {
     std::uint8_t code;
+    std::string_view key;                  // its fields' keys start with it: "cause_indicators"
     std::string_view name;                 // the parameter's name, as Q.763 gives it
-    ParameterDecoder decoder = nullptr;    // renders the contents field by field, or
+    ParameterDecoder decoder = nullptr;    // renders the contents field by field, and
+    FieldLister fields = nullptr;          // lists the fields it can show; or
     std::string_view rawTitle = {};        // the contents are shown raw under this title.
     // A row with neither is a reserved code, except code 00, the end of optional parameters.
 };
+
+// Every row, in code order.
+std::span<const ParameterRow> parameterRows();
+
+// The fields a row's block can show (the raw contents of a raw row, the text of a reserved
+// one).
+void listParameterFields(const ParameterRow& row, FieldList& list);
+
+// The key and name of the block of a code that has no row.
+inline constexpr std::string_view kUnknownParameterKey = "unknown_parameter";
 
 // The row of a code, or nullptr when the table has none.
 const ParameterRow* findParameter(std::uint8_t code);

@@ -26,7 +26,7 @@ void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets) {
     }
 }
 
-RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine) {
+RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset) {
     RecordFacts f;
     f.record = state.MessageCount;
     f.logLine = logLine;
@@ -36,8 +36,10 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine) {
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;
+    f.failure = state.RecordFailure;
     const std::string_view report = state.ReportText.view();
     f.text = report.substr(state.RecordBegin);
+    f.reportOffset = reportOffset + state.RecordBegin;
     f.marks = state.RecordMarks;
     return f;
 }

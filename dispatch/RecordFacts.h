@@ -27,13 +27,18 @@ struct RecordFacts {
     std::string_view acronym;     // "IAM", ...; empty for a type code that is not known
     bool decoded = false;
     std::string_view reason;      // why it was not decoded; empty when it was
+    DecodeFailure failure = DecodeFailure::Internal;  // what kind of failure, when not decoded
     std::span<const std::string_view> octets;  // as read
-    std::string_view text;        // the record's report text, from the CR LF in front of it
+    // The record's report text (without the CR LF that separates it from the record before
+    // it), and where it stands in the run's report.
+    std::string_view text;
+    std::uint64_t reportOffset = 0;
     std::span<const Mark> marks;  // offsets counted from the start of `text`
 };
 
-// The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded).
-RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine);
+// The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded);
+// `reportOffset` is where the state's report text begins in the run's report.
+RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset);
 
 // Fills the facts that come from the octets as read: the octets themselves, the call instance
 // code, the type code and the acronym.

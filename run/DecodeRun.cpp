@@ -21,21 +21,20 @@ namespace {
 // Records are handed to the sink once this much report text has gathered.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
-// Hands report text to the sink, leaving out the CR LF in front of the run's first record.
+// Hands report text to the sink, and counts what it has handed on: where the next piece begins
+// in the run's report.
 class ReportOutput {
 public:
     explicit ReportOutput(const ReportSink& sink) : sink_(sink) {}
     void write(std::string_view text) {
-        if (first_ && text.size() >= 2) {
-            text.remove_prefix(2);
-            first_ = false;
-        }
+        written_ += text.size();
         if (!text.empty()) sink_(text);
     }
+    std::uint64_t written() const { return written_; }
 
 private:
     const ReportSink& sink_;
-    bool first_ = true;
+    std::uint64_t written_ = 0;
 };
 
 // A decoding state for the reader's messages, whose octets stand one after another.
@@ -62,7 +61,7 @@ std::string cutLinesSentence(const LogMessage& m) {
 // Decodes the message in `state`, unless the reader could not keep all of it.
 bool decodeOne(DecodingState& state, const LogMessage& m) {
     if (m.oversized) {
-        recordNotDecoded(state, m.startLine,
+        recordNotDecoded(state, m.startLine, DecodeFailure::TooLong,
                          "the message's DATA runs past " + std::to_string(LogReader::kMaxMessageData) +
                              " characters (is the blank line after it missing?); only the beginning was kept" +
                              (m.cutLines > 0 ? cutLinesSentence(m) : std::string()));
@@ -113,7 +112,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.decoded;
         else
             ++summary.notDecoded;
-        if (options.records) options.records(lastRecordFacts(state, message.startLine));
+        if (options.records) options.records(lastRecordFacts(state, message.startLine, output.written()));
         // The octet views point into message.data: give the vector back before the next read.
         state.MessageOctets.swap(message.octets);
         if (state.ReportText.size() >= kFlushSize) {
@@ -138,6 +137,7 @@ struct BatchRecord {
     std::size_t marksBegin = 0;
     std::size_t marksEnd = 0;
     bool decoded = false;
+    DecodeFailure failure = DecodeFailure::Internal;
     std::string typeName;  // copies: the state they came from goes on to other messages
     std::string reason;
 };
@@ -260,6 +260,7 @@ private:
                 r.decoded = decoded;
                 r.typeName = state.MessageName;
                 r.reason = state.RecordReason;
+                r.failure = state.RecordFailure;
             }
         }
         state.ReportText.swap(batch.report);
@@ -274,8 +275,8 @@ private:
     bool stopping_ = false;
 };
 
-// The facts of message i of a retired batch.
-RecordFacts batchRecordFacts(const Batch& batch, std::size_t i) {
+// The facts of message i of a retired batch whose report begins at `reportOffset` in the run's.
+RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset) {
     const LogMessage& m = batch.messages[i];
     const BatchRecord& r = batch.records[i];
     RecordFacts f;
@@ -287,8 +288,11 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i) {
     f.typeName = r.typeName;
     f.decoded = r.decoded;
     f.reason = r.reason;
-    const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin : batch.report.size();
+    f.failure = r.failure;
+    // The next record's text begins after the CR LF that separates the two.
+    const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin - CRLF.size() : batch.report.size();
     f.text = batch.report.view().substr(r.begin, end - r.begin);
+    f.reportOffset = reportOffset + r.begin;
     f.marks = std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
     return f;
 }
@@ -313,7 +317,8 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         inFlight.pop_front();
         pool.waitFor(batch.get());
         if (options.records)
-            for (std::size_t i = 0; i < batch->count; ++i) options.records(batchRecordFacts(*batch, i));
+            for (std::size_t i = 0; i < batch->count; ++i)
+                options.records(batchRecordFacts(*batch, i, output.written()));
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;

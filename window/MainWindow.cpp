@@ -847,8 +847,8 @@ void MainWindow::buildFilteredReport() {
         filteredTimer_.stop();
         return;
     }
-    // The matching records' texts one after another, as the command-line tool writes a filtered
-    // report: without the CR LF in front of the first.
+    // The matching records' texts joined as the command-line tool joins them in a filtered
+    // report: CR LF between two records.
     const ReportDocument& report = fullReport();
     const MessageStore::TextSource text = textOf(report);
     std::string scratch;
@@ -856,14 +856,9 @@ void MainWindow::buildFilteredReport() {
     while (filteredNext_ < filteredMessages_.size() &&
            ((filteredNext_ & 255) != 0 || std::chrono::steady_clock::now() < deadline)) {
         const std::size_t i = filteredMessages_[filteredNext_];
-        const std::uint64_t lead = store_->lead();
-        const std::uint64_t begin = std::max(store_->textBegin(i), lead) - lead;
-        std::string_view bytes = text(begin, store_->textEnd(i) - lead, scratch);
-        const bool leadingBreak = bytes.starts_with("\r\n") && store_->textBegin(i) >= lead;
-        if (filteredReport_->empty() && leadingBreak) bytes.remove_prefix(2);
-        const bool opensWithBreak = bytes.starts_with("\r\n");
-        const std::size_t line = filteredReport_->lineCount() - 1 + (opensWithBreak ? 1 : 0) + 1;
-        filteredRecords_.addRecord(store_->record(i), line, store_->decoded(i));
+        const std::string_view bytes = text(store_->textBegin(i), store_->textEnd(i), scratch);
+        if (!filteredReport_->empty()) filteredReport_->append(std::string_view("\r\n"));
+        filteredRecords_.addRecord(store_->record(i), filteredReport_->lineCount(), store_->decoded(i));
         filteredReport_->append(bytes);
         ++filteredNext_;
     }

@@ -6,8 +6,8 @@ namespace {
 
 // Character positions (1-based) of the address digits in the contents, in the order they are
 // shown: each octet from octet 3 gives its low-order digit (second hex character) and then its
-// high-order digit, and the list stops after the low-order digit of octet 14. The odd/even
-// indicator is not used to drop the filler digit.
+// high-order digit, and the list stops after the low-order digit of octet 14. The report shows
+// the filler digit of an odd number; the value the views take leaves it out.
 constexpr std::uint8_t kDigitPositions[kMaxAddressDigits] = {
     6, 5, 8, 7, 10, 9, 12, 11, 14, 13, 16, 15, 18, 17, 20, 19, 22, 21, 24, 23, 26, 25, 28,
 };
@@ -25,13 +25,26 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
         out += CRLF;
     }
 
-    dressLabelL2(out, member.digitLabel);
+    dressField(out, member.digits);
     char digits[kMaxAddressDigits];
     std::size_t count = 0;
     for (const std::uint8_t position : kDigitPositions)
         if (position <= contents.size()) digits[count++] = contents[position - 1u];
-    appendLogText(out, std::string_view(digits, count));
+    const std::string_view shown(digits, count);
+    const std::size_t valueStart = out.size();
+    appendLogText(out, shown);
+    // Octet 1, bit H: odd number of address signals. The filler is the high-order digit of the
+    // last octet, the last digit shown when every octet's digits are.
+    const bool odd = (octets[0] & 0x80u) != 0;
+    const bool allShown = count == 2 * (octetCount(contents) - 2) && contents.size() % 2 == 0;
+    const bool dropFiller = odd && allShown && count > 0 && allPrintable(shown);
+    out.setFieldNumber(dropFiller ? count - 1 : out.size() - valueStart);
     if (member.digitLineCrLf) out += CRLF;
+}
+
+void listAddressFields(const AddressMember& member, FieldList& list) {
+    list.add(member.fields);
+    list.add(member.digits);
 }
 
 }  // namespace truno

@@ -16,14 +16,20 @@ namespace truno {
 struct AddressMember {
     std::string_view heading;
     std::span<const BitField> fields;  // level-2 lines of octets 1 and 2, in the order printed
-    std::string_view digitLabel;
+    BitField digits;                   // the line of the address signals (FieldType::Digits)
     bool leadingCrLf;    // the block starts with CR LF before the heading
     bool digitLineCrLf;  // the digit line ends with CR LF
 };
 
 // Appends the member's block for the contents. Octets 1 and 2 are converted before anything is
-// written, so a contents without them throws DecodeError and leaves `out` as it was.
+// written, so a contents without them throws DecodeError and leaves `out` as it was. The digits'
+// value for the views is the address without its filler: when the odd/even indicator says odd
+// and every digit of the contents is shown, the last one shown is the filler and is left out.
+// (The report shows it, as it always has.)
 void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out);
+
+// The member's field rows.
+void listAddressFields(const AddressMember& member, FieldList& list);
 
 // At most this many address digits are shown: both digits of octets 3 to 13 and the low-order
 // digit of octet 14.
@@ -186,37 +192,37 @@ inline constexpr std::string_view kNatureLabel = "Nature of address indicator";
 // Octet 1: bit H the odd/even indicator, bits G-A the nature of address. The tables list every
 // value of the other fields.
 inline constexpr BitField kOddEvenField{
-    .label = "Odd/Even indicator", .octet = 1, .bits = {8, 8}, .values = kOddEven, .fallback = kFallbackDecimal};
+    .key = "odd_even", .label = "Odd/Even indicator", .octet = 1, .bits = {8, 8}, .values = kOddEven, .fallback = kFallbackDecimal};
 
-inline constexpr BitField kNatureAField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureA,
+inline constexpr BitField kNatureAField{.key = "nature_of_address", .label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureA,
                                         .fallback = natureOfAddress(", reserved for national use.")};
-inline constexpr BitField kNatureBField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureB,
+inline constexpr BitField kNatureBField{.key = "nature_of_address", .label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureB,
                                         .fallback = natureOfAddress(", spare.")};
-inline constexpr BitField kNatureCField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
+inline constexpr BitField kNatureCField{.key = "nature_of_address", .label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
                                         .fallback = natureOfAddress(", reserved.")};
-inline constexpr BitField kNatureDField{.label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
+inline constexpr BitField kNatureDField{.key = "nature_of_address", .label = kNatureLabel, .octet = 1, .bits = {7, 1}, .values = kNatureCD,
                                         .fallback = natureOfAddress(", reserved")};
 
 // Octet 2: bit H the INN or number incomplete indicator, bits G-E the numbering plan, bits D C
 // the presentation restriction, bits B A the screening.
-inline constexpr BitField kInternalNetworkNumberField{.label = "Internal Network Number indicator (INN)",
+inline constexpr BitField kInternalNetworkNumberField{.key = "internal_network_number", .label = "Internal Network Number indicator (INN)",
                                                       .octet = 2, .bits = {8, 8},
                                                       .values = kInternalNetworkNumber,
                                                       .fallback = kFallbackDecimal};
-inline constexpr BitField kNumberIncompleteField{.label = "Number incompelete indicator", .octet = 2,
+inline constexpr BitField kNumberIncompleteField{.key = "number_incomplete", .label = "Number incompelete indicator", .octet = 2,
                                                  .bits = {8, 8}, .values = kNumberIncomplete,
                                                  .fallback = kFallbackDecimal};
 
 constexpr BitField planField(std::span<const ValuePhrase> plan) {
-    return BitField{.label = kPlanLabel, .octet = 2, .bits = {7, 5}, .values = plan, .fallback = kFallbackDecimal};
+    return BitField{.key = "numbering_plan", .label = kPlanLabel, .octet = 2, .bits = {7, 5}, .values = plan, .fallback = kFallbackDecimal};
 }
 constexpr BitField presentationField(std::span<const ValuePhrase> presentation) {
-    return BitField{
+    return BitField{.key = "presentation_restricted",
         .label = kPresentationLabel, .octet = 2, .bits = {4, 3}, .values = presentation, .fallback = kFallbackDecimal};
 }
 constexpr BitField screeningField(std::span<const ValuePhrase> screening) {
     return BitField{
-        .label = kScreeningLabel, .octet = 2, .bits = {2, 1}, .values = screening, .fallback = kFallbackDecimal};
+        .key = "screening", .label = kScreeningLabel, .octet = 2, .bits = {2, 1}, .values = screening, .fallback = kFallbackDecimal};
 }
 
 inline constexpr BitField kPlanP1Field = planField(kPlanP1);
@@ -241,6 +247,11 @@ inline constexpr BitField kCallingLocationFields[] = {
 inline constexpr BitField kTransferConnectedFields[] = {
     kOddEvenField, kNatureCField, kPlanP4Field, kPresentationR3Field, kScreeningS2Field,
 };
+
+// The line of the address signals, under its label.
+constexpr BitField digitsField(std::string_view label) {
+    return BitField{.key = "address_signals", .label = label, .type = FieldType::Digits};
+}
 
 }  // namespace address
 }  // namespace truno

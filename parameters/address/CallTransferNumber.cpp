@@ -9,7 +9,7 @@ namespace {
 constexpr AddressMember kCallTransferNumber{
     .heading = "CALL TRANSFER NUMBER:",
     .fields = address::kTransferConnectedFields,
-    .digitLabel = "Call Transfer Number",
+    .digits = address::digitsField("Call Transfer Number"),
     .leadingCrLf = false,
     .digitLineCrLf = true,
 };
@@ -19,5 +19,7 @@ constexpr AddressMember kCallTransferNumber{
 void CallTransferNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kCallTransferNumber, contents, out);
 }
+
+void CallTransferNumberFields(FieldList& list) { listAddressFields(kCallTransferNumber, list); }
 
 }  // namespace truno

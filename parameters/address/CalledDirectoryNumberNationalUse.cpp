@@ -16,7 +16,7 @@ constexpr BitField kFields[] = {
 constexpr AddressMember kCalledDirectoryNumber{
     .heading = "CALLED DIRECTORY NUMBER:",
     .fields = kFields,
-    .digitLabel = "Address Signal",
+    .digits = address::digitsField("Address Signal"),
     .leadingCrLf = true,
     .digitLineCrLf = false,
 };
@@ -26,5 +26,7 @@ constexpr AddressMember kCalledDirectoryNumber{
 void CalledDirectoryNumberNationalUse(std::string_view contents, Text& out) {
     decodeAddressNumber(kCalledDirectoryNumber, contents, out);
 }
+
+void CalledDirectoryNumberNationalUseFields(FieldList& list) { listAddressFields(kCalledDirectoryNumber, list); }
 
 }  // namespace truno

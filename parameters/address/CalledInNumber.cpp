@@ -16,7 +16,7 @@ constexpr BitField kFields[] = {
 constexpr AddressMember kCalledINNumber{
     .heading = "CALLED IN NUMBER:",
     .fields = kFields,
-    .digitLabel = "Address Signal",
+    .digits = address::digitsField("Address Signal"),
     .leadingCrLf = true,
     .digitLineCrLf = true,
 };
@@ -26,5 +26,7 @@ constexpr AddressMember kCalledINNumber{
 void CalledInNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kCalledINNumber, contents, out);
 }
+
+void CalledInNumberFields(FieldList& list) { listAddressFields(kCalledINNumber, list); }
 
 }  // namespace truno

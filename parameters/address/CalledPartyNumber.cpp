@@ -16,7 +16,7 @@ constexpr BitField kFields[] = {
 constexpr AddressMember kCalledPartyNumber{
     .heading = "CALLED PARTY NUMBER:",
     .fields = kFields,
-    .digitLabel = "Address Signal",
+    .digits = address::digitsField("Address Signal"),
     .leadingCrLf = true,
     .digitLineCrLf = false,
 };
@@ -26,5 +26,7 @@ constexpr AddressMember kCalledPartyNumber{
 void CalledPartyNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kCalledPartyNumber, contents, out);
 }
+
+void CalledPartyNumberFields(FieldList& list) { listAddressFields(kCalledPartyNumber, list); }
 
 }  // namespace truno

@@ -9,7 +9,7 @@ namespace {
 constexpr AddressMember kCallingPartyNumber{
     .heading = "CALLING PARTY NUMBER:",
     .fields = address::kCallingLocationFields,
-    .digitLabel = "Calling Party Number",
+    .digits = address::digitsField("Calling Party Number"),
     .leadingCrLf = false,
     .digitLineCrLf = true,
 };
@@ -19,5 +19,7 @@ constexpr AddressMember kCallingPartyNumber{
 void CallingPartyNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kCallingPartyNumber, contents, out);
 }
+
+void CallingPartyNumberFields(FieldList& list) { listAddressFields(kCallingPartyNumber, list); }
 
 }  // namespace truno

@@ -9,7 +9,7 @@ namespace {
 constexpr AddressMember kConnectedNumber{
     .heading = "CONNECTED NUMBER:",
     .fields = address::kTransferConnectedFields,
-    .digitLabel = "Connected Number",
+    .digits = address::digitsField("Connected Number"),
     .leadingCrLf = false,
     .digitLineCrLf = true,
 };
@@ -19,5 +19,7 @@ constexpr AddressMember kConnectedNumber{
 void ConnectedNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kConnectedNumber, contents, out);
 }
+
+void ConnectedNumberFields(FieldList& list) { listAddressFields(kConnectedNumber, list); }
 
 }  // namespace truno

@@ -9,7 +9,7 @@ namespace {
 constexpr AddressMember kLocationNumber{
     .heading = "LOCATION NUMBER:",
     .fields = address::kCallingLocationFields,
-    .digitLabel = "Location Number",
+    .digits = address::digitsField("Location Number"),
     .leadingCrLf = false,
     .digitLineCrLf = true,
 };
@@ -19,5 +19,7 @@ constexpr AddressMember kLocationNumber{
 void LocationNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kLocationNumber, contents, out);
 }
+
+void LocationNumberFields(FieldList& list) { listAddressFields(kLocationNumber, list); }
 
 }  // namespace truno

@@ -16,7 +16,7 @@ constexpr BitField kFields[] = {
 constexpr AddressMember kOriginalCalledNumber{
     .heading = "ORIGINAL CALLED NUMBER:",
     .fields = kFields,
-    .digitLabel = "Address Signal",
+    .digits = address::digitsField("Address Signal"),
     .leadingCrLf = true,
     .digitLineCrLf = true,
 };
@@ -26,5 +26,7 @@ constexpr AddressMember kOriginalCalledNumber{
 void OriginalCalledNumber(std::string_view contents, Text& out) {
     decodeAddressNumber(kOriginalCalledNumber, contents, out);
 }
+
+void OriginalCalledNumberFields(FieldList& list) { listAddressFields(kOriginalCalledNumber, list); }
 
 }  // namespace truno

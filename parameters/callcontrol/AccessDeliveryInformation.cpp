@@ -12,7 +12,7 @@ constexpr Phrase kAccessDelivery[] = {
 
 // Access delivery indicator, bit A; the rest of the octet is spare.
 constexpr BitField kLines[] = {
-    {.label = "ACCESS DELIVERY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "access_delivery", .label = "ACCESS DELIVERY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kAccessDelivery},
 };
 
@@ -23,5 +23,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void AccessDeliveryInformation(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void AccessDeliveryInformationFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

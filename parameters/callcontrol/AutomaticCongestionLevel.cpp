@@ -1,7 +1,7 @@
 // Automatic congestion level (code 27), Q.763 3.3.
 #include "parameters/callcontrol/CallControlDecoders.h"
 
-#include "base/FieldTable.h"
+#include "base/FieldBlock.h"
 
 namespace truno {
 namespace {
@@ -11,6 +11,9 @@ constexpr ValuePhrase kCongestionLevel[] = {
     {2, "2, Congestion Level 2 exceeded."},
 };
 
+constexpr BitField kLevel{.key = "level", .label = "AUTOMATIC CONGESTION LEVEL", .level = LineLevel::L1,
+                          .values = kCongestionLevel, .fallback = kFallbackDecimal};
+
 }  // namespace
 
 // The whole contents are one number. The parameter is one octet on the wire; longer contents
@@ -18,9 +21,11 @@ constexpr ValuePhrase kCongestionLevel[] = {
 // is reported among the significant ones; empty contents fail as a missing octet.
 void AutomaticCongestionLevel(std::string_view contents, Text& out) {
     const HexNumber level = readHexNumber(significantHexDigits(contents));
-    dressLabel(out, "AUTOMATIC CONGESTION LEVEL");
+    dressField(out, kLevel);
     appendPhrase(out, kCongestionLevel, level, kFallbackDecimal);
     out += CRLF;
 }
+
+void AutomaticCongestionLevelFields(FieldList& list) { list.add(kLevel); }
 
 }  // namespace truno

@@ -71,22 +71,22 @@ constexpr Phrase kSccpMethod[] = {
 
 // Every bit of both octets has a line.
 constexpr BitField kLines[] = {
-    {.label = "Charge Indicator", .octet = 1, .bits = {2, 1}, .table = kCharge},
-    {.label = "Called party's status indicator", .octet = 1, .bits = {4, 3},
+    {.key = "charge", .label = "Charge Indicator", .octet = 1, .bits = {2, 1}, .table = kCharge},
+    {.key = "called_partys_status", .label = "Called party's status indicator", .octet = 1, .bits = {4, 3},
      .table = kCalledPartyStatus},
-    {.label = "Called party's category indicator", .octet = 1, .bits = {6, 5},
+    {.key = "called_partys_category", .label = "Called party's category indicator", .octet = 1, .bits = {6, 5},
      .table = kCalledPartyCategory},
-    {.label = "End-to-end method indicator", .octet = 1, .bits = {8, 7},
+    {.key = "end_to_end_method", .label = "End-to-end method indicator", .octet = 1, .bits = {8, 7},
      .table = callcontrol::kEndToEndMethod},
-    {.label = "Interworking indicator", .octet = 2, .bits = {1, 1}, .table = kInterworking},
-    {.label = "End-to-end information indicator", .octet = 2, .bits = {2, 2},
+    {.key = "interworking", .label = "Interworking indicator", .octet = 2, .bits = {1, 1}, .table = kInterworking},
+    {.key = "end_to_end_information", .label = "End-to-end information indicator", .octet = 2, .bits = {2, 2},
      .table = callcontrol::kEndToEndInformation},
-    {.label = "ISUP/BICC indicator", .octet = 2, .bits = {3, 3}, .table = kIsupBicc},
-    {.label = "Holding indicator", .octet = 2, .bits = {4, 4}, .table = kHolding},
-    {.label = "ISDN access indicator", .octet = 2, .bits = {5, 5}, .table = kIsdnAccess},
-    {.label = "Echo control device indicator", .octet = 2, .bits = {6, 6},
+    {.key = "isup_bicc", .label = "ISUP/BICC indicator", .octet = 2, .bits = {3, 3}, .table = kIsupBicc},
+    {.key = "holding", .label = "Holding indicator", .octet = 2, .bits = {4, 4}, .table = kHolding},
+    {.key = "isdn_access", .label = "ISDN access indicator", .octet = 2, .bits = {5, 5}, .table = kIsdnAccess},
+    {.key = "echo_control_device", .label = "Echo control device indicator", .octet = 2, .bits = {6, 6},
      .table = kEchoControlDevice},
-    {.label = "SCCP method indicator", .octet = 2, .bits = {8, 7}, .table = kSccpMethod},
+    {.key = "sccp_method", .label = "SCCP method indicator", .octet = 2, .bits = {8, 7}, .table = kSccpMethod},
 };
 
 constexpr FieldBlock kBlock{"BACKWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
@@ -97,5 +97,7 @@ constexpr FieldBlock kBlock{"BACKWARD CALL INDICATORS:", kLines, BlockEnding::Li
 void BackwardCallIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void BackwardCallIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -26,4 +26,27 @@ void AutomaticCongestionLevel(std::string_view contents, Text& out);
 void EchoControlInformation(std::string_view contents, Text& out);
 void UserToUserIndicators(std::string_view contents, Text& out);
 
+// The field rows of each decoder (FieldList, base/FieldBlock.h).
+void NatureOfConnectionIndicatorsFields(FieldList& list);
+void ForwardCallIndicatorsFields(FieldList& list);
+void CallingPartysCategoryFields(FieldList& list);
+void TransmissionMediumRequirementFields(FieldList& list);
+void BackwardCallIndicatorsFields(FieldList& list);
+void CauseIndicatorsFields(FieldList& list);
+void OptionalForwardCallIndicatorsFields(FieldList& list);
+void OptionalBackwardCallIndicatorsFields(FieldList& list);
+void EventInformationFields(FieldList& list);
+void InformationIndicatorsNationalUseFields(FieldList& list);
+void InformationRequestIndicatorsNationalUseFields(FieldList& list);
+void UserServiceInformationFields(FieldList& list);
+void CircuitGroupSupervisionMessageTypeFields(FieldList& list);
+void ContinuityIndicatorsFields(FieldList& list);
+void SuspendResumeIndicatorsFields(FieldList& list);
+void CircuitStateIndicatorNationalUseFields(FieldList& list);
+void RangeAndStatusFields(FieldList& list);
+void AccessDeliveryInformationFields(FieldList& list);
+void AutomaticCongestionLevelFields(FieldList& list);
+void EchoControlInformationFields(FieldList& list);
+void UserToUserIndicatorsFields(FieldList& list);
+
 }  // namespace truno

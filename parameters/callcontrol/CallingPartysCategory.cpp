@@ -25,7 +25,7 @@ constexpr ValuePhrase kCategory[] = {
 // One line, no heading. The contents are read as one number, so the category is the last
 // octet (characters 25-32).
 constexpr BitField kLines[] = {
-    {.label = "CALLING PARTY CATEGORY (CPC)", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
+    {.key = "category", .label = "CALLING PARTY CATEGORY (CPC)", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
      .values = kCategory, .fallback = kFallbackDecimal},
 };
 
@@ -36,5 +36,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void CallingPartysCategory(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CallingPartysCategoryFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -1,5 +1,5 @@
 // Cause indicators (code 12), Q.763 3.12, with the cause values of Q.850.
-#include "base/FieldTable.h"
+#include "base/FieldBlock.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
@@ -104,6 +104,15 @@ constexpr ValuePhrase kCauseValue[] = {
     {127, "127, Interworking, unspecified."},
 };
 
+constexpr BitField kFields[] = {
+    {.key = "coding_standard", .label = "Coding Standard", .octet = 1, .bits = {7, 6}, .table = kCodingStandard},
+    {.key = "location", .label = "Location", .octet = 1, .bits = {4, 1}, .table = kLocation},
+    {.key = "cause_value", .label = "Cause Value", .octet = 2, .bits = {7, 1}, .values = kCauseValue},
+};
+const BitField& kCodingStandardField = kFields[0];
+const BitField& kLocationField = kFields[1];
+const BitField& kCauseValueField = kFields[2];
+
 }  // namespace
 
 // Octet 1 is always the coding standard and location octet and octet 2 the cause value octet,
@@ -116,15 +125,20 @@ void CauseIndicators(std::string_view contents, Text& out) {
     const Field cause = bitsOf(second, {7, 1});
 
     lineOf(out, "CAUSE INDICATORS:");
-    fieldLineL2(out, "Coding Standard", kCodingStandard, bitsOf(first, {7, 6}), kFallbackBits);
-    fieldLineL2(out, "Location", kLocation, bitsOf(first, {4, 1}), kFallbackBits);
+    appendFieldLine(out, kCodingStandardField, first);
+    out += CRLF;
+    appendFieldLine(out, kLocationField, first);
+    out += CRLF;
     if (const ValuePhrase* row = findPhrase(kCauseValue, cause.value)) {
-        lineL2(out, "Cause Value", row->text);
+        fieldLine(out, kCauseValueField, row->text);
     } else {
         // The bare number, without its label, is still the cause value.
-        out.markField(out.size(), "Cause Value");
+        out.markField(out.size(), kCauseValueField);
         appendDecimal(out, cause.value);
     }
+    out.setFieldNumber(cause.value);
 }
+
+void CauseIndicatorsFields(FieldList& list) { list.add(kFields); }
 
 }  // namespace truno

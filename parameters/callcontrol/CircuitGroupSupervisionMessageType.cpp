@@ -14,7 +14,7 @@ constexpr Phrase kGroupSupervisionType[] = {
 
 // Type indicator, bits B A; the rest of the octet is spare.
 constexpr BitField kLines[] = {
-    {.label = "CCT/CIC GROUP SUP. MSG TYPE IND", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
+    {.key = "type", .label = "CCT/CIC GROUP SUP. MSG TYPE IND", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
      .table = kGroupSupervisionType},
 };
 
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void CircuitGroupSupervisionMessageType(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CircuitGroupSupervisionMessageTypeFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -9,4 +9,6 @@ void CircuitStateIndicatorNationalUse(std::string_view /*contents*/, Text& out) 
     lineOf(out, "CIRCUIT CIC STATE INDIC- NAT. USE");
 }
 
+void CircuitStateIndicatorNationalUseFields(FieldList& /*list*/) {}
+
 }  // namespace truno

@@ -12,7 +12,7 @@ constexpr Phrase kContinuity[] = {
 
 // Continuity indicator, bit A; the rest of the octet is spare.
 constexpr BitField kLines[] = {
-    {.label = "CONTINUITY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "continuity", .label = "CONTINUITY INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kContinuity},
 };
 
@@ -23,5 +23,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void ContinuityIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void ContinuityIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

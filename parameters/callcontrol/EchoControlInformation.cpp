@@ -36,13 +36,13 @@ constexpr Phrase kIncomingDeviceRequest[] = {
 
 // Bits B A, D C, F E and H G, from the low end of the octet up.
 constexpr BitField kLines[] = {
-    {.label = "O/G Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {2, 1},
+    {.key = "outgoing_echo_control_device_information", .label = "O/G Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {2, 1},
      .table = kOutgoingDeviceInfo},
-    {.label = "I/C Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {4, 3},
+    {.key = "incoming_echo_control_device_information", .label = "I/C Echo Control Dev. Info Indic", .octet = kLastOctet, .bits = {4, 3},
      .table = kIncomingDeviceInfo},
-    {.label = "O/G Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {6, 5},
+    {.key = "outgoing_echo_control_device_request", .label = "O/G Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {6, 5},
      .table = kOutgoingDeviceRequest},
-    {.label = "I/C Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {8, 7},
+    {.key = "incoming_echo_control_device_request", .label = "I/C Echo Control Dev. Request Indic", .octet = kLastOctet, .bits = {8, 7},
      .table = kIncomingDeviceRequest},
 };
 
@@ -53,5 +53,7 @@ constexpr FieldBlock kBlock{"ECHO CONTROL INFORMATION:", kLines, BlockEnding::No
 void EchoControlInformation(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void EchoControlInformationFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

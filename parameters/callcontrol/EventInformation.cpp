@@ -22,9 +22,9 @@ constexpr Phrase kPresentationRestricted[] = {
 
 // Bits G to A, then bit H; the caller supplies the break after the last line.
 constexpr BitField kLines[] = {
-    {.label = "Event Indicator", .octet = kLastOctet, .bits = {7, 1},
+    {.key = "event", .label = "Event Indicator", .octet = kLastOctet, .bits = {7, 1},
      .values = kEvent, .fallback = kFallbackDecimal},
-    {.label = "Event Present. Restrict Indic.", .octet = kLastOctet, .bits = {8, 8},
+    {.key = "event_presentation_restricted", .label = "Event Present. Restrict Indic.", .octet = kLastOctet, .bits = {8, 8},
      .table = kPresentationRestricted},
 };
 
@@ -35,5 +35,7 @@ constexpr FieldBlock kBlock{"EVENT INFORMATION:", kLines, BlockEnding::None};
 void EventInformation(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void EventInformationFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

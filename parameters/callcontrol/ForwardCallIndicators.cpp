@@ -55,18 +55,18 @@ constexpr Phrase kVpnCall[] = {
 
 // Bits L, M and N of octet 2 (bits 6-4) have no line.
 constexpr BitField kLines[] = {
-    {.label = "Call Indicator", .octet = 1, .bits = {1, 1}, .table = kCall},
-    {.label = "End-to-end method indicator", .octet = 1, .bits = {3, 2},
+    {.key = "national_international_call", .label = "Call Indicator", .octet = 1, .bits = {1, 1}, .table = kCall},
+    {.key = "end_to_end_method", .label = "End-to-end method indicator", .octet = 1, .bits = {3, 2},
      .table = callcontrol::kEndToEndMethod},
-    {.label = "Interworking indicator", .octet = 1, .bits = {4, 4}, .table = kInterworking},
-    {.label = "End-to-end information indicator", .octet = 1, .bits = {5, 5},
+    {.key = "interworking", .label = "Interworking indicator", .octet = 1, .bits = {4, 4}, .table = kInterworking},
+    {.key = "end_to_end_information", .label = "End-to-end information indicator", .octet = 1, .bits = {5, 5},
      .table = callcontrol::kEndToEndInformation},
-    {.label = "ISUP/BICC indicator", .octet = 1, .bits = {6, 6}, .table = kIsupBicc},
-    {.label = "ISUP/BICC preference indicator", .octet = 1, .bits = {8, 7},
+    {.key = "isup_bicc", .label = "ISUP/BICC indicator", .octet = 1, .bits = {6, 6}, .table = kIsupBicc},
+    {.key = "isup_bicc_preference", .label = "ISUP/BICC preference indicator", .octet = 1, .bits = {8, 7},
      .table = kIsupBiccPreference},
-    {.label = "ISDN access indicator", .octet = 2, .bits = {1, 1}, .table = kIsdnAccess},
-    {.label = "SCCP method indicator", .octet = 2, .bits = {3, 2}, .table = kSccpMethod},
-    {.label = "VPN Call indicator", .octet = 2, .bits = {8, 7}, .table = kVpnCall},
+    {.key = "isdn_access", .label = "ISDN access indicator", .octet = 2, .bits = {1, 1}, .table = kIsdnAccess},
+    {.key = "sccp_method", .label = "SCCP method indicator", .octet = 2, .bits = {3, 2}, .table = kSccpMethod},
+    {.key = "vpn_call", .label = "VPN Call indicator", .octet = 2, .bits = {8, 7}, .table = kVpnCall},
 };
 
 constexpr FieldBlock kBlock{"FORWARD CALL INDICATORS:", kLines, BlockEnding::LineEnd};
@@ -77,5 +77,7 @@ constexpr FieldBlock kBlock{"FORWARD CALL INDICATORS:", kLines, BlockEnding::Lin
 void ForwardCallIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void ForwardCallIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

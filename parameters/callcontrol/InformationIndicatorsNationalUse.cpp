@@ -24,10 +24,10 @@ constexpr Phrase kSolicitedInformation[] = {
 
 // Bits B A, F and H of octet 1.
 constexpr BitField kLines[] = {
-    {.label = "Calling Party Addr Response Indicator", .octet = 1, .bits = {2, 1},
+    {.key = "calling_party_address_response", .label = "Calling Party Addr Response Indicator", .octet = 1, .bits = {2, 1},
      .table = kCallingPartyAddressResponse},
-    {.label = "CPC Response Indicator", .octet = 1, .bits = {6, 6}, .table = kCategoryResponse},
-    {.label = "Solicited Information Indicator", .octet = 1, .bits = {8, 8},
+    {.key = "calling_partys_category_response", .label = "CPC Response Indicator", .octet = 1, .bits = {6, 6}, .table = kCategoryResponse},
+    {.key = "solicited_information", .label = "Solicited Information Indicator", .octet = 1, .bits = {8, 8},
      .table = kSolicitedInformation},
 };
 
@@ -40,5 +40,7 @@ constexpr FieldBlock kBlock{"INFORMATION INDICATORS(NATIONAL USE):", kLines, Blo
 void InformationIndicatorsNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void InformationIndicatorsNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -22,11 +22,11 @@ constexpr Phrase kMaliciousCallIdRequest[] = {
 
 // Bits A, D and H of octet 1.
 constexpr BitField kLines[] = {
-    {.label = "Calling Party Addr Request Indic", .octet = 1, .bits = {1, 1},
+    {.key = "calling_party_address_request", .label = "Calling Party Addr Request Indic", .octet = 1, .bits = {1, 1},
      .table = kCallingPartyAddressRequest},
-    {.label = "Calling Party's Category Request Indic", .octet = 1, .bits = {4, 4},
+    {.key = "calling_partys_category_request", .label = "Calling Party's Category Request Indic", .octet = 1, .bits = {4, 4},
      .table = kCategoryRequest},
-    {.label = "MCID Request Indicator", .octet = 1, .bits = {8, 8},
+    {.key = "mcid_request", .label = "MCID Request Indicator", .octet = 1, .bits = {8, 8},
      .table = kMaliciousCallIdRequest},
 };
 
@@ -40,5 +40,7 @@ constexpr FieldBlock kBlock{"INFORMATION REQUEST INDICATORS(NATIONAL USE):", kLi
 void InformationRequestIndicatorsNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void InformationRequestIndicatorsNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -30,10 +30,10 @@ constexpr Phrase kEchoControlDevice[] = {
 // The contents are read as one number, so the fields come from its last octet; bits H G F have
 // no line.
 constexpr BitField kLines[] = {
-    {.label = "Satellite Indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kSatellite},
-    {.label = "Continuity Check Indicator", .octet = kLastOctet, .bits = {4, 3},
+    {.key = "satellite", .label = "Satellite Indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kSatellite},
+    {.key = "continuity_check", .label = "Continuity Check Indicator", .octet = kLastOctet, .bits = {4, 3},
      .table = kContinuityCheck},
-    {.label = "Echo Control Device Indicator", .octet = kLastOctet, .bits = {5, 5},
+    {.key = "echo_control_device", .label = "Echo Control Device Indicator", .octet = kLastOctet, .bits = {5, 5},
      .table = kEchoControlDevice},
 };
 
@@ -44,5 +44,7 @@ constexpr FieldBlock kBlock{"NATURE OF CONNECTION INDICATORS:", kLines, BlockEnd
 void NatureOfConnectionIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void NatureOfConnectionIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -33,16 +33,16 @@ constexpr Phrase kLastPartyRelease[] = {
 
 // Bits A to D, G and H, one line each; bits E and F are not shown.
 constexpr BitField kLines[] = {
-    {.label = "In-band information indicator", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "in_band_information", .label = "In-band information indicator", .octet = kLastOctet, .bits = {1, 1},
      .table = kInBandInformation},
-    {.label = "Call diversion may occur indicator", .octet = kLastOctet, .bits = {2, 2},
+    {.key = "call_diversion_may_occur", .label = "Call diversion may occur indicator", .octet = kLastOctet, .bits = {2, 2},
      .table = kCallDiversionMayOccur},
-    {.label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
+    {.key = "simple_segmentation", .label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
      .table = callcontrol::kSimpleSegmentation},
-    {.label = "MLPP user indicator", .octet = kLastOctet, .bits = {4, 4}, .table = kMlppUser},
-    {.label = "Time superv. before B-answer indic", .octet = kLastOctet, .bits = {7, 7},
+    {.key = "mlpp_user", .label = "MLPP user indicator", .octet = kLastOctet, .bits = {4, 4}, .table = kMlppUser},
+    {.key = "time_supervision_before_answer", .label = "Time superv. before B-answer indic", .octet = kLastOctet, .bits = {7, 7},
      .table = kTimeSupervisionBeforeAnswer},
-    {.label = "Last party release indicator", .octet = kLastOctet, .bits = {8, 8},
+    {.key = "last_party_release", .label = "Last party release indicator", .octet = kLastOctet, .bits = {8, 8},
      .table = kLastPartyRelease},
 };
 
@@ -53,5 +53,7 @@ constexpr FieldBlock kBlock{"OPTIONAL BACKWARD CALL INDICATORS:", kLines, BlockE
 void OptionalBackwardCallIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void OptionalBackwardCallIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

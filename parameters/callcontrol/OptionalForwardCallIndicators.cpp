@@ -19,11 +19,11 @@ constexpr Phrase kConnectedLineIdRequest[] = {
 
 // Bits B A, C and H; bits D to G carry nothing shown.
 constexpr BitField kLines[] = {
-    {.label = "Closed user grp. call indicator", .octet = kLastOctet, .bits = {2, 1},
+    {.key = "closed_user_group_call", .label = "Closed user grp. call indicator", .octet = kLastOctet, .bits = {2, 1},
      .table = kClosedUserGroupCall},
-    {.label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
+    {.key = "simple_segmentation", .label = "Simple segmentation indicator", .octet = kLastOctet, .bits = {3, 3},
      .table = callcontrol::kSimpleSegmentation},
-    {.label = "Connected line ID request indic", .octet = kLastOctet, .bits = {8, 8},
+    {.key = "connected_line_identity_request", .label = "Connected line ID request indic", .octet = kLastOctet, .bits = {8, 8},
      .table = kConnectedLineIdRequest},
 };
 
@@ -34,5 +34,7 @@ constexpr FieldBlock kBlock{"OPTIONAL FORWARD CALL INDICATORS:", kLines, BlockEn
 void OptionalForwardCallIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void OptionalForwardCallIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -12,7 +12,7 @@ constexpr Phrase kSuspendResume[] = {
 
 // Suspend/resume indicator, bit A; the rest of the octet is spare.
 constexpr BitField kLines[] = {
-    {.label = "SUSPEND/RESUME INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "suspend_resume", .label = "SUSPEND/RESUME INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kSuspendResume},
 };
 
@@ -23,5 +23,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void SuspendResumeIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void SuspendResumeIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

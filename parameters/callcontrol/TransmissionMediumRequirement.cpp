@@ -48,6 +48,9 @@ constexpr ValuePhrase kRequirement[] = {
     {42, "42, 29*64 kbit/s unrestricted."},
 };
 
+constexpr BitField kRequirementField{.key = "requirement", .label = "TRANSMISSION MEDIUM REQUIREMENT",
+                                    .level = LineLevel::L1};
+
 }  // namespace
 
 // One label line without a line end: the caller puts the break after it. The whole contents
@@ -55,8 +58,11 @@ constexpr ValuePhrase kRequirement[] = {
 // are zero.
 void TransmissionMediumRequirement(std::string_view contents, Text& out) {
     const Field requirement{hexToDec(contents), 8};
-    dressLabel(out, "TRANSMISSION MEDIUM REQUIREMENT");
+    dressField(out, kRequirementField);
+    out.setFieldNumber(requirement.value);
     appendPhrase(out, kRequirement, requirement, kFallbackEmpty);
 }
+
+void TransmissionMediumRequirementFields(FieldList& list) { list.add(kRequirementField); }
 
 }  // namespace truno

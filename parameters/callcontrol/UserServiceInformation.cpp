@@ -34,6 +34,19 @@ constexpr Phrase kTransferRate[] = {
 };
 constexpr Fallback kTransferRateReserved{Fallback::Kind::Empty, "reserved"};
 
+constexpr BitField kFields[] = {
+    {.key = "coding_standard", .label = "Coding Standard", .octet = 1, .bits = {7, 6}, .table = kCodingStandard,
+     .fallback = kFallbackDecimalReserved},
+    {.key = "information_transfer_capability", .label = "Information Transfer Capability", .octet = 1,
+     .bits = {5, 1}, .table = kTransferCapability, .fallback = kFallbackDecimalReserved},
+    {.key = "transfer_mode", .label = "Transfer Mode", .octet = 2, .bits = {7, 6}, .table = kTransferMode,
+     .fallback = kTransferModeReserved},
+    {.key = "information_transfer_rate", .label = "Information Transfer Rate", .octet = 2, .bits = {5, 1},
+     .table = kTransferRate, .fallback = kTransferRateReserved},
+    {.key = "rate_multiplier", .label = "Rate Multiplier", .octet = 3, .bits = {7, 1}},
+};
+const BitField& kRateMultiplierField = kFields[4];
+
 }  // namespace
 
 void UserServiceInformation(std::string_view contents, Text& out) {
@@ -50,20 +63,21 @@ void UserServiceInformation(std::string_view contents, Text& out) {
     appendLogText(out, contents);
     out += ')';
     out += CRLF;
-    fieldLineL2(out, "Coding Standard", kCodingStandard, bitsOf(octet1, {7, 6}),
-                kFallbackDecimalReserved);
-    fieldLineL2(out, "Information Transfer Capability", kTransferCapability,
-                bitsOf(octet1, {5, 1}), kFallbackDecimalReserved);
-    fieldLineL2(out, "Transfer Mode", kTransferMode, bitsOf(octet2, {7, 6}), kTransferModeReserved);
-    fieldLineL2(out, "Information Transfer Rate", kTransferRate, bitsOf(octet2, {5, 1}),
-                kTransferRateReserved);
+    for (std::size_t i = 0; i < 4; ++i) {
+        appendFieldLine(out, kFields[i], kFields[i].octet == 1 ? octet1 : octet2);
+        out += CRLF;
+    }
 
     if (rateMultiplier) {
-        dressLabelL2(out, "Rate Multiplier");
-        appendDecimal(out, bitsOf(*rateMultiplier, {7, 1}).value);
+        dressField(out, kRateMultiplierField);
+        const std::uint64_t multiplier = bitsOf(*rateMultiplier, kRateMultiplierField.bits).value;
+        out.setFieldNumber(multiplier);
+        appendDecimal(out, multiplier);
         out += "*64 kbit channels";
         out += CRLF;
     }
 }
+
+void UserServiceInformationFields(FieldList& list) { list.add(kFields); }
 
 }  // namespace truno

@@ -40,18 +40,18 @@ constexpr Phrase kNetworkDiscard[] = {
 // Type is bit A, services 1 to 3 are bits C B, E D and G F. Bit H (network discard) belongs
 // to the response only.
 constexpr BitField kRequestLines[] = {
-    {.label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
-    {.label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kRequestService1},
-    {.label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kRequestService2And3},
-    {.label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kRequestService2And3},
+    {.key = "type", .label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
+    {.key = "service_1", .label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kRequestService1},
+    {.key = "service_2", .label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kRequestService2And3},
+    {.key = "service_3", .label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kRequestService2And3},
 };
 
 constexpr BitField kResponseLines[] = {
-    {.label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
-    {.label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kResponseService},
-    {.label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kResponseService},
-    {.label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kResponseService},
-    {.label = "Network discard indicator", .octet = kLastOctet, .bits = {8, 8},
+    {.key = "type", .label = "Type", .octet = kLastOctet, .bits = {1, 1}, .table = kType},
+    {.key = "service_1", .label = "Service 1", .octet = kLastOctet, .bits = {3, 2}, .table = kResponseService},
+    {.key = "service_2", .label = "Service 2", .octet = kLastOctet, .bits = {5, 4}, .table = kResponseService},
+    {.key = "service_3", .label = "Service 3", .octet = kLastOctet, .bits = {7, 6}, .table = kResponseService},
+    {.key = "network_discard", .label = "Network discard indicator", .octet = kLastOctet, .bits = {8, 8},
      .table = kNetworkDiscard},
 };
 
@@ -66,6 +66,11 @@ constexpr FieldBlock kForms[] = {
 void UserToUserIndicators(std::string_view contents, Text& out) {
     const FieldBlock& form = kForms[bitsOf(lastContentsOctet(contents), {1, 1}).value];
     appendFieldBlock(out, contents, form);
+}
+
+void UserToUserIndicatorsFields(FieldList& list) {
+    list.add(kRequestLines);
+    list.add(kResponseLines);
 }
 
 }  // namespace truno

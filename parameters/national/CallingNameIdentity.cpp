@@ -37,18 +37,19 @@ constexpr Fallback kBitsThenSpare{Fallback::Kind::Bits, ", spare."};
 
 // Octet 1 and octet 2 are converted before anything is written.
 constexpr BitField kLines[] = {
-    {.label = "Type of name", .octet = 1, .bits = {8, 6},
+    {.key = "type_of_name", .label = "Type of name", .octet = 1, .bits = {8, 6},
      .table = kTypeOfName, .fallback = kFallbackDecimalSpare},
-    {.label = "Availability Indicator", .octet = 1, .bits = {5, 5}, .table = kAvailability},
-    {.label = "Screening Indicator", .octet = 1, .bits = {4, 3},
+    {.key = "availability", .label = "Availability Indicator", .octet = 1, .bits = {5, 5}, .table = kAvailability},
+    {.key = "screening", .label = "Screening Indicator", .octet = 1, .bits = {4, 3},
      .table = kScreening, .fallback = kBitsThenSpare},
-    {.label = "Name Presentation", .octet = 1, .bits = {2, 1},
+    {.key = "name_presentation", .label = "Name Presentation", .octet = 1, .bits = {2, 1},
      .table = kPresentation, .fallback = kBitsThenSpare},
-    {.label = "Encoding identification", .octet = 2, .bits = {8, 1},
+    {.key = "encoding_identification", .label = "Encoding identification", .octet = 2, .bits = {8, 1},
      .values = kEncoding, .fallback = kFallbackDecimalSpare},
 };
 
 constexpr FieldBlock kBlock{"CALLING NAME IDENTITY:", kLines, BlockEnding::LineEnd};
+constexpr BitField kNameField{.key = "name", .label = "Character", .type = FieldType::Text};
 
 // A name holds at most this many characters; octets after them are not shown.
 constexpr std::size_t kMaxNameCharacters = 50;
@@ -64,7 +65,7 @@ void appendName(Text& out, std::string_view contents) {
     const std::size_t first = text.find_first_not_of(' ');
     text = first == std::string_view::npos ? std::string_view{} : text.substr(first);
     text = text.substr(0, text.find_last_not_of(' ') + 1);
-    dressLabelL2(out, "Character");
+    dressField(out, kNameField);
     appendLogText(out, text);
     out += CRLF;
 }
@@ -75,6 +76,11 @@ void CallingNameIdentity(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
     const bool nameAvailable = bitsOf(contentOctet(contents, 1), {5, 5}).value == 0;
     if (nameAvailable && octetCount(contents) > 2) appendName(out, contents);
+}
+
+void CallingNameIdentityFields(FieldList& list) {
+    list.add(kLines);
+    list.add(kNameField);
 }
 
 }  // namespace truno

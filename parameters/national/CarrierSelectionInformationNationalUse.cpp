@@ -31,6 +31,9 @@ constexpr ValuePhrase kCarrierSelectionContinuation[] = {
     {8, "unknown (verbal) instructions from the charged party"},
 };
 
+constexpr BitField kSelectionField{.key = "carrier_selection", .label = "CARRIER SELECTION INFORMATION",
+                                  .level = LineLevel::L1};
+
 }  // namespace
 
 // The whole contents is one number. The second line starts under the "=" of the first, one
@@ -40,7 +43,7 @@ void CarrierSelectionInformationNationalUse(std::string_view contents, Text& out
     // reported among the significant ones; beyond 64 bits no row can match, and the value is
     // printed exactly.
     const HexNumber selection = readHexNumber(significantHexDigits(contents));
-    dressLabel(out, "CARRIER SELECTION INFORMATION");
+    dressField(out, kSelectionField);
     appendPhrase(out, kCarrierSelection, selection, kFallbackDecimal);
     const ValuePhrase* continuation =
         selection.value ? findPhrase(kCarrierSelectionContinuation, *selection.value) : nullptr;
@@ -51,5 +54,7 @@ void CarrierSelectionInformationNationalUse(std::string_view contents, Text& out
     }
     out += CRLF;
 }
+
+void CarrierSelectionInformationNationalUseFields(FieldList& list) { list.add(kSelectionField); }
 
 }  // namespace truno

@@ -12,7 +12,7 @@ constexpr Phrase kFreephone[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "FREE PHONE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "freephone", .label = "FREE PHONE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kFreephone},
 };
 
@@ -23,5 +23,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void FreephoneIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void FreephoneIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kTerminatingAccess[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "TERMINATING ACCESS INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
+    {.key = "terminating_access", .label = "TERMINATING ACCESS INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1},
      .table = kTerminatingAccess},
 };
 
@@ -24,5 +24,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 }  // namespace
 
 void BackwardGvns(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
+
+void BackwardGvnsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -26,9 +26,9 @@ constexpr Phrase kRedirectingReason[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Notification subscription options", .octet = kLastOctet, .bits = {3, 1},
+    {.key = "notification_subscription_options", .label = "Notification subscription options", .octet = kLastOctet, .bits = {3, 1},
      .table = kNotificationOptions},
-    {.label = "Redirecting reason", .octet = kLastOctet, .bits = {7, 4},
+    {.key = "redirecting_reason", .label = "Redirecting reason", .octet = kLastOctet, .bits = {7, 4},
      .table = kRedirectingReason, .fallback = kFallbackDecimalSpare},
 };
 
@@ -40,5 +40,7 @@ constexpr FieldBlock kBlock{"CALL DIVERSION INFORMATION", kLines, BlockEnding::E
 void CallDiversionInformation(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CallDiversionInformationFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

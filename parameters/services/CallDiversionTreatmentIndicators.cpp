@@ -15,7 +15,7 @@ constexpr Phrase kIndicator[] = {
 };
 
 constexpr BitField kLines[] = {
-    servicecommon::treatmentIndicatorLine("CALL DIVERSION TREATMENT INDICATOR", kIndicator),
+    servicecommon::treatmentIndicatorLine("call_diversion_treatment", "CALL DIVERSION TREATMENT INDICATOR", kIndicator),
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void CallDiversionTreatmentIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CallDiversionTreatmentIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kIndicator[] = {
 };
 
 constexpr BitField kLines[] = {
-    servicecommon::treatmentIndicatorLine("CALL TO BE OFFERED INDICATOR", kIndicator),
+    servicecommon::treatmentIndicatorLine("call_to_be_offered", "CALL TO BE OFFERED INDICATOR", kIndicator),
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void CallOfferingTreatmentIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CallOfferingTreatmentIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kIndicator[] = {
 };
 
 constexpr BitField kLines[] = {
-    servicecommon::treatmentIndicatorLine("CALL TRANSFER TREATMENT INDICATOR", kIndicator),
+    servicecommon::treatmentIndicatorLine("call_transfer_treatment", "CALL TRANSFER TREATMENT INDICATOR", kIndicator),
 };
 
 constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::LineEnd};
 void CallTransferTreatmentIndicator(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CallTransferTreatmentIndicatorFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

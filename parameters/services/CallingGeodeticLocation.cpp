@@ -35,22 +35,28 @@ constexpr Phrase kTypeOfShape[] = {
 
 // Octets 1 and 2 are read each on its own; the shape description after them is not decoded.
 constexpr BitField kLines[] = {
-    {.label = "Location Presentation Restrict. Indic", .octet = 1, .bits = {4, 3},
+    {.key = "location_presentation_restricted", .label = "Location Presentation Restrict. Indic", .octet = 1, .bits = {4, 3},
      .table = kPresentationRestriction},
-    {.label = "Screening Indicator", .octet = 1, .bits = {2, 1}, .table = kScreening},
-    {.label = "Type of Shape", .octet = 2, .bits = {7, 1}, .table = kTypeOfShape},
+    {.key = "screening", .label = "Screening Indicator", .octet = 1, .bits = {2, 1}, .table = kScreening},
+    {.key = "type_of_shape", .label = "Type of Shape", .octet = 2, .bits = {7, 1}, .table = kTypeOfShape},
 };
 
 constexpr FieldBlock kFields{"", kLines, BlockEnding::LineEnd};
+constexpr BitField kLocationContents{.key = "contents", .label = "", .type = FieldType::Hex};
 
 }  // namespace
 
 // The contents as received, for the whole location, then the fields of octets 1 and 2 that
 // say how to read it.
 void CallingGeodeticLocation(std::string_view contents, Text& out) {
-    titledRaw(out, "CALLING GEODETIC LOCATION", contents);
+    appendTitledContents(out, "CALLING GEODETIC LOCATION", kLocationContents, contents);
     out += CRLF;
     appendFieldBlock(out, contents, kFields);
+}
+
+void CallingGeodeticLocationFields(FieldList& list) {
+    list.add(kLocationContents);
+    list.add(kLines);
 }
 
 }  // namespace truno

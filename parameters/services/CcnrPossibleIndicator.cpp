@@ -13,7 +13,7 @@ constexpr Phrase kCcnrPossible[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "CCNR POSSIBLE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "ccnr_possible", .label = "CCNR POSSIBLE INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kCcnrPossible},
 };
 
@@ -24,5 +24,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void CcnrPossibleIndicator(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CcnrPossibleIndicatorFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

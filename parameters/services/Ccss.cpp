@@ -13,7 +13,7 @@ constexpr Phrase kCcssCall[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "CCSS CALL INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "ccss_call", .label = "CCSS CALL INDICATOR", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kCcssCall},
 };
 
@@ -22,5 +22,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 }  // namespace
 
 void Ccss(std::string_view contents, Text& out) { appendFieldBlock(out, contents, kBlock); }
+
+void CcssFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

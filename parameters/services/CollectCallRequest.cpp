@@ -13,7 +13,7 @@ constexpr Phrase kCollectCall[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "COLLECT CALL REQUEST INDIC", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
+    {.key = "collect_call_request", .label = "COLLECT CALL REQUEST INDIC", .level = LineLevel::L1, .octet = kLastOctet, .bits = {1, 1},
      .table = kCollectCall},
 };
 
@@ -24,5 +24,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void CollectCallRequest(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void CollectCallRequestFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kIndicator[] = {
 };
 
 constexpr BitField kLines[] = {
-    servicecommon::treatmentIndicatorLine("CONFERENCE ACCEPTANCE INDICATOR", kIndicator),
+    servicecommon::treatmentIndicatorLine("conference_acceptance", "CONFERENCE ACCEPTANCE INDICATOR", kIndicator),
 };
 
 // Unlike the other treatment indicators, this line carries no line end of its own.
@@ -26,5 +26,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void ConferenceTreatmentIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void ConferenceTreatmentIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

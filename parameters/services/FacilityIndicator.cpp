@@ -12,15 +12,17 @@ constexpr ValuePhrase kFacility[] = {
     {2, "2, User-to-user service."},
 };
 
-constexpr std::string_view kLabel = "FACILITY INDICATOR";
+constexpr BitField kFacilityField{.key = "facility", .label = "FACILITY INDICATOR", .level = LineLevel::L1};
 
 }  // namespace
 
 // Also the mandatory octet of the facility request, accepted and reject messages.
 void FacilityIndicator(std::string_view contents, Text& out) {
     const HexNumber facility = readHexNumber(contents);
-    dressLabel(out, kLabel);
+    dressField(out, kFacilityField);
     appendPhrase(out, kFacility, facility, kFallbackDecimalSpare);
 }
+
+void FacilityIndicatorFields(FieldList& list) { list.add(kFacilityField); }
 
 }  // namespace truno

@@ -39,8 +39,8 @@ constexpr Phrase kNotification[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Extension Indicator", .octet = kLastOctet, .bits = {8, 8}, .table = kExtension},
-    {.label = "Notification Indicator", .octet = kLastOctet, .bits = {7, 1}, .table = kNotification},
+    {.key = "extension", .label = "Extension Indicator", .octet = kLastOctet, .bits = {8, 8}, .table = kExtension},
+    {.key = "notification", .label = "Notification Indicator", .octet = kLastOctet, .bits = {7, 1}, .table = kNotification},
 };
 
 constexpr FieldBlock kBlock{"GENERIC NOTIFICATION INDICATOR:", kLines, BlockEnding::None};
@@ -50,5 +50,7 @@ constexpr FieldBlock kBlock{"GENERIC NOTIFICATION INDICATOR:", kLines, BlockEndi
 void GenericNotificationIndicator(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void GenericNotificationIndicatorFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

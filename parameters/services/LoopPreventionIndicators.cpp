@@ -21,16 +21,24 @@ constexpr Phrase kResponse[] = {
     {"11", "3, spare"},
 };
 
+constexpr BitField kFields[] = {
+    {.key = "type", .label = "LOOP PREVENTION INDICATORS", .level = LineLevel::L1, .bits = {1, 1}, .table = kType},
+    {.key = "response", .label = "Response Indicator", .bits = {3, 2}, .table = kResponse},
+};
+
 }  // namespace
 
 void LoopPreventionIndicators(std::string_view contents, Text& out) {
     const std::uint8_t octet = lastContentsOctet(contents);
     const Field type = bitsOf(octet, {1, 1});
-    dressLabel(out, "LOOP PREVENTION INDICATORS");
-    appendPhrase(out, kType, type, kFallbackBits);
+    appendFieldLine(out, kFields[0], type);
     out += CRLF;
-    if (type.value == 1)
-        fieldLineL2(out, "Response Indicator", kResponse, bitsOf(octet, {3, 2}), kFallbackBits);
+    if (type.value == 1) {
+        appendFieldLine(out, kFields[1], octet);
+        out += CRLF;
+    }
 }
+
+void LoopPreventionIndicatorsFields(FieldList& list) { list.add(kFields); }
 
 }  // namespace truno

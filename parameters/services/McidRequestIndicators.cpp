@@ -19,8 +19,8 @@ constexpr Phrase kHoldingRequest[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "MCID Request Indicator", .octet = kLastOctet, .bits = {1, 1}, .table = kMcidRequest},
-    {.label = "Holding Indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kHoldingRequest},
+    {.key = "mcid_request", .label = "MCID Request Indicator", .octet = kLastOctet, .bits = {1, 1}, .table = kMcidRequest},
+    {.key = "holding", .label = "Holding Indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kHoldingRequest},
 };
 
 constexpr FieldBlock kBlock{"MCID REQUEST INDICATORS:", kLines, BlockEnding::None};
@@ -30,5 +30,7 @@ constexpr FieldBlock kBlock{"MCID REQUEST INDICATORS:", kLines, BlockEnding::Non
 void McidRequestIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void McidRequestIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -19,9 +19,9 @@ constexpr Phrase kHoldingProvided[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "MCID Response Indicator", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "mcid_response", .label = "MCID Response Indicator", .octet = kLastOctet, .bits = {1, 1},
      .table = kMcidResponse},
-    {.label = "Holding Provided Indicator", .octet = kLastOctet, .bits = {2, 2},
+    {.key = "holding_provided", .label = "Holding Provided Indicator", .octet = kLastOctet, .bits = {2, 2},
      .table = kHoldingProvided},
 };
 
@@ -32,5 +32,7 @@ constexpr FieldBlock kBlock{"MCID RESPONSE INDICATORS:", kLines, BlockEnding::No
 void McidResponseIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void McidResponseIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

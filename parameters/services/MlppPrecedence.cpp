@@ -25,6 +25,15 @@ constexpr Phrase kPrecedenceLevel[] = {
     {"0100", "4, routine"},
 };
 
+constexpr BitField kFields[] = {
+    {.key = "look_ahead_for_busy", .label = "Look Ahead for Busy - LFB", .octet = 1, .bits = {7, 6},
+     .table = kLookAheadForBusy, .fallback = kFallbackBitsSpare},
+    {.key = "precedence_level", .label = "Precedence Level", .octet = 1, .bits = {4, 1}, .table = kPrecedenceLevel,
+     .fallback = kFallbackBitsSpare},
+    {.key = "telephony_country_code", .label = "Telephony Country Code, TCC", .type = FieldType::Text},
+    {.key = "mlpp_service_domain", .label = "MLPP Service Domain"},
+};
+
 }  // namespace
 
 // Six octets, each read on its own: octet 1 the LFB and precedence level, octets 2-3 the three
@@ -35,20 +44,25 @@ void MlppPrecedence(std::string_view contents, Text& out) {
     for (std::size_t n = 0; n < 6; ++n) octets[n] = contentOctet(contents, n + 1);
 
     lineOf(out, "MLPP PRECEDENCE:");
-    fieldLineL2(out, "Look Ahead for Busy - LFB", kLookAheadForBusy, bitsOf(octets[0], {7, 6}),
-                kFallbackBitsSpare);
-    fieldLineL2(out, "Precedence Level", kPrecedenceLevel, bitsOf(octets[0], {4, 1}), kFallbackBitsSpare);
+    appendFieldLine(out, kFields[0], octets[0]);
+    out += CRLF;
+    appendFieldLine(out, kFields[1], octets[0]);
+    out += CRLF;
 
     // Each country code digit is a nibble written in decimal; a nibble above 9 gives two digits.
-    dressLabelL2(out, "Telephony Country Code, TCC");
+    dressField(out, kFields[2]);
     appendDecimal(out, bitsOf(octets[1], {4, 1}).value);
     appendDecimal(out, bitsOf(octets[2], {8, 5}).value);
     appendDecimal(out, bitsOf(octets[2], {4, 1}).value);
     out += CRLF;
 
-    dressLabelL2(out, "MLPP Service Domain");
-    appendDecimal(out, (std::uint32_t{octets[3]} << 16) | (std::uint32_t{octets[4]} << 8) | octets[5]);
+    dressField(out, kFields[3]);
+    const std::uint32_t domain = (std::uint32_t{octets[3]} << 16) | (std::uint32_t{octets[4]} << 8) | octets[5];
+    out.setFieldNumber(domain);
+    appendDecimal(out, domain);
     out += CRLF;
 }
+
+void MlppPrecedenceFields(FieldList& list) { list.add(kFields); }
 
 }  // namespace truno

@@ -13,7 +13,7 @@ constexpr Phrase kTarIndicator[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Temp. Altenative Routing indic", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "temporary_alternative_routing", .label = "Temp. Altenative Routing indic", .octet = kLastOctet, .bits = {1, 1},
      .table = kTarIndicator},
     servicecommon::kExtensionLine,
 };
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"NETWORK MANAGEMENT CONTROL:", kLines, BlockEnding::
 void NetworkManagementControls(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void NetworkManagementControlsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

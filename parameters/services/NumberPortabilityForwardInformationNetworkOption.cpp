@@ -39,7 +39,7 @@ constexpr Phrase kPortabilityStatus[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "No. Portability Status Indic", .octet = kLastOctet, .bits = {4, 1},
+    {.key = "number_portability_status", .label = "No. Portability Status Indic", .octet = kLastOctet, .bits = {4, 1},
      .table = kPortabilityStatus, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
@@ -52,5 +52,7 @@ constexpr FieldBlock kBlock{"NUMBER PORTABILITY FORWARD INFORMATION (NETWORK OPT
 void NumberPortabilityForwardInformationNetworkOption(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void NumberPortabilityForwardInformationNetworkOptionFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -22,9 +22,9 @@ constexpr Phrase kInterworkingToRedirection[] = {
 
 // Bits F E D are not shown.
 constexpr BitField kLines[] = {
-    {.label = "Pivot possible indicator", .octet = kLastOctet, .bits = {3, 1},
+    {.key = "pivot_possible", .label = "Pivot possible indicator", .octet = kLastOctet, .bits = {3, 1},
      .table = kPivotPossible, .fallback = kFallbackBitsSpare},
-    {.label = "Interworking to redirection indic", .octet = kLastOctet, .bits = {7, 7},
+    {.key = "interworking_to_redirection", .label = "Interworking to redirection indic", .octet = kLastOctet, .bits = {7, 7},
      .table = kInterworkingToRedirection},
     servicecommon::kExtensionLine,
 };
@@ -36,5 +36,7 @@ constexpr FieldBlock kBlock{"PIVOT CAPABILITY:", kLines, BlockEnding::None};
 void PivotCapability(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void PivotCapabilityFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

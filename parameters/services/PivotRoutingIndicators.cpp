@@ -16,7 +16,7 @@ constexpr Phrase kPivotRouting[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Pivot routing indicators", .octet = kLastOctet, .bits = {7, 1},
+    {.key = "pivot_routing", .label = "Pivot routing indicators", .octet = kLastOctet, .bits = {7, 1},
      .table = kPivotRouting, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
     servicecommon::kExtensionLine,
 };
@@ -28,5 +28,7 @@ constexpr FieldBlock kBlock{"PIVOT ROUTING INDICATORS:", kLines, BlockEnding::No
 void PivotRoutingIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void PivotRoutingIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

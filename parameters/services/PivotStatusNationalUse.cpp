@@ -16,7 +16,7 @@ constexpr Phrase kPivotStatus[] = {
 
 // Bits G to C are not shown.
 constexpr BitField kLines[] = {
-    {.label = "Pivot status indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kPivotStatus},
+    {.key = "pivot_status", .label = "Pivot status indicator", .octet = kLastOctet, .bits = {2, 1}, .table = kPivotStatus},
     servicecommon::kExtensionLine,
 };
 
@@ -27,5 +27,7 @@ constexpr FieldBlock kBlock{"PIVOT STATUS (NATIONAL USE):", kLines, BlockEnding:
 void PivotStatusNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void PivotStatusNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

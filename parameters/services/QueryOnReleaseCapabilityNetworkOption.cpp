@@ -13,7 +13,7 @@ constexpr Phrase kQorCapability[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "QoR capability indicator", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "qor_capability", .label = "QoR capability indicator", .octet = kLastOctet, .bits = {1, 1},
      .table = kQorCapability},
     servicecommon::kExtensionLine,
 };
@@ -25,5 +25,7 @@ constexpr FieldBlock kBlock{"QUERY ON RELEASE CAPABILITY:", kLines, BlockEnding:
 void QueryOnReleaseCapabilityNetworkOption(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void QueryOnReleaseCapabilityNetworkOptionFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

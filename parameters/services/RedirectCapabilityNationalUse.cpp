@@ -16,7 +16,7 @@ constexpr Phrase kRedirectPossible[] = {
 
 // Only the first octet is decoded, whatever its extension bit announces.
 constexpr BitField kLines[] = {
-    {.label = "Redirect possible indicator", .octet = kLastOctet, .bits = {3, 1},
+    {.key = "redirect_possible", .label = "Redirect possible indicator", .octet = kLastOctet, .bits = {3, 1},
      .table = kRedirectPossible},
     servicecommon::kExtensionLine,
 };
@@ -28,5 +28,7 @@ constexpr FieldBlock kBlock{"REDIRECT CAPABILITY:", kLines, BlockEnding::None};
 void RedirectCapabilityNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void RedirectCapabilityNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -9,7 +9,7 @@ namespace {
 // Bits E D C B A as a number (0 to 31), on one level-1 line without a title; bits H G F are
 // not shown.
 constexpr BitField kLines[] = {
-    {.label = "REDIRECT COUNTER", .level = LineLevel::L1, .octet = kLastOctet, .bits = {5, 1},
+    {.key = "redirect_counter", .label = "REDIRECT COUNTER", .level = LineLevel::L1, .octet = kLastOctet, .bits = {5, 1},
      .fallback = kFallbackDecimal},
 };
 
@@ -20,5 +20,7 @@ constexpr FieldBlock kBlock{"", kLines, BlockEnding::None};
 void RedirectCounterNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void RedirectCounterNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kRedirectStatus[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Redirect status indicator", .octet = kLastOctet, .bits = {2, 1},
+    {.key = "redirect_status", .label = "Redirect status indicator", .octet = kLastOctet, .bits = {2, 1},
      .table = kRedirectStatus},
     servicecommon::kExtensionLine,
 };
@@ -27,5 +27,7 @@ constexpr FieldBlock kBlock{"REDIRECT STATUS:", kLines, BlockEnding::None};
 void RedirectStatusNationalUse(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void RedirectStatusNationalUseFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

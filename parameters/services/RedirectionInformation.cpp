@@ -48,12 +48,12 @@ constexpr Phrase kRedirectingReason[] = {
 
 // Octet 1 and octet 2 are read each on its own; bit D of both is not shown.
 constexpr BitField kLines[] = {
-    {.label = "Redirecting indicator", .octet = 1, .bits = {3, 1}, .table = kRedirectingIndicator},
-    {.label = "Original redirection reason", .octet = 1, .bits = {8, 5},
+    {.key = "redirecting", .label = "Redirecting indicator", .octet = 1, .bits = {3, 1}, .table = kRedirectingIndicator},
+    {.key = "original_redirection_reason", .label = "Original redirection reason", .octet = 1, .bits = {8, 5},
      .table = kOriginalReason, .fallback = kFallbackBitsSpare},
-    {.label = "No. of redirections undergone", .octet = 2, .bits = {3, 1},
+    {.key = "redirection_counter", .label = "No. of redirections undergone", .octet = 2, .bits = {3, 1},
      .fallback = kFallbackDecimal},
-    {.label = "Redirecting reason", .octet = 2, .bits = {8, 5},
+    {.key = "redirecting_reason", .label = "Redirecting reason", .octet = 2, .bits = {8, 5},
      .table = kRedirectingReason, .fallback = servicecommon::kFallbackDecimalSpareNoStop},
 };
 
@@ -64,5 +64,7 @@ constexpr FieldBlock kBlock{"REDIRECTION INFORMATION:", kLines, BlockEnding::Non
 void RedirectionInformation(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void RedirectionInformationFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -15,7 +15,7 @@ constexpr Phrase kPresentationRestricted[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Presentation restricted indicator", .octet = kLastOctet, .bits = {2, 1},
+    {.key = "presentation_restricted", .label = "Presentation restricted indicator", .octet = kLastOctet, .bits = {2, 1},
      .table = kPresentationRestricted},
 };
 
@@ -26,5 +26,7 @@ constexpr FieldBlock kBlock{"REDIRECTION NUMBER RESTRICTION:", kLines, BlockEndi
 void RedirectionNumberRestriction(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void RedirectionNumberRestrictionFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -16,13 +16,14 @@ constexpr ValuePhrase kServiceActivation[] = {
 
 constexpr std::uint64_t kLastReserved = 127;
 
-constexpr std::string_view kLabel = "SERVICE ACTIVATION";
+constexpr BitField kActivationField{.key = "activation", .label = "SERVICE ACTIVATION", .level = LineLevel::L1};
 
 }  // namespace
 
 void ServiceActivation(std::string_view contents, Text& out) {
     const HexNumber activation = readHexNumber(contents);
-    dressLabel(out, kLabel);
+    dressField(out, kActivationField);
+    if (activation.value) out.setFieldNumber(*activation.value);
     if (activation.value && *activation.value <= kLastReserved)
         appendPhrase(out, kServiceActivation, Field{*activation.value, 64},
                      kFallbackDecimalReserved);
@@ -30,5 +31,7 @@ void ServiceActivation(std::string_view contents, Text& out) {
         appendDecimal(out, activation);  // a value beyond 64 bits is far above the reserved range
     out += CRLF;
 }
+
+void ServiceActivationFields(FieldList& list) { list.add(kActivationField); }
 
 }  // namespace truno

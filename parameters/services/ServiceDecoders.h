@@ -39,4 +39,40 @@ void NumberPortabilityForwardInformationNetworkOption(std::string_view contents,
 void BackwardGvns(std::string_view contents, Text& out);
 void CallingGeodeticLocation(std::string_view contents, Text& out);
 
+// The field rows of each decoder (FieldList, base/FieldBlock.h).
+void RedirectionInformationFields(FieldList& list);
+void RedirectionNumberRestrictionFields(FieldList& list);
+void RedirectCapabilityNationalUseFields(FieldList& list);
+void RedirectStatusNationalUseFields(FieldList& list);
+void RedirectCounterNationalUseFields(FieldList& list);
+void MlppPrecedenceFields(FieldList& list);
+void GenericNotificationIndicatorFields(FieldList& list);
+void CallDiversionInformationFields(FieldList& list);
+void CallDiversionTreatmentIndicatorsFields(FieldList& list);
+void CallOfferingTreatmentIndicatorsFields(FieldList& list);
+void ConferenceTreatmentIndicatorsFields(FieldList& list);
+void CallTransferTreatmentIndicatorFields(FieldList& list);
+void PivotCapabilityFields(FieldList& list);
+void PivotRoutingIndicatorsFields(FieldList& list);
+void PivotStatusNationalUseFields(FieldList& list);
+void PivotCounterFields(FieldList& list);
+void McidRequestIndicatorsFields(FieldList& list);
+void McidResponseIndicatorsFields(FieldList& list);
+void QueryOnReleaseCapabilityNetworkOptionFields(FieldList& list);
+void NetworkManagementControlsFields(FieldList& list);
+void UidActionIndicatorsFields(FieldList& list);
+void UidCapabilityIndicatorsFields(FieldList& list);
+void CcnrPossibleIndicatorFields(FieldList& list);
+void CcssFields(FieldList& list);
+void CollectCallRequestFields(FieldList& list);
+void FacilityIndicatorFields(FieldList& list);
+void ServiceActivationFields(FieldList& list);
+void LoopPreventionIndicatorsFields(FieldList& list);
+void HopCounterFields(FieldList& list);
+void PropagationDelayCounterFields(FieldList& list);
+void CallHistoryInformationFields(FieldList& list);
+void NumberPortabilityForwardInformationNetworkOptionFields(FieldList& list);
+void BackwardGvnsFields(FieldList& list);
+void CallingGeodeticLocationFields(FieldList& list);
+
 }  // namespace truno

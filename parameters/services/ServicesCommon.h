@@ -16,7 +16,7 @@ inline constexpr Phrase kExtensionIndicator[] = {
 // Bit H of the last octet as a level-2 line. Only that one octet is decoded even when the
 // bit announces another.
 inline constexpr BitField kExtensionLine{
-    .label = "Extension Indicator", .octet = kLastOctet, .bits = {8, 8}, .table = kExtensionIndicator};
+    .key = "extension", .label = "Extension Indicator", .octet = kLastOctet, .bits = {8, 8}, .table = kExtensionIndicator};
 
 // An unlisted value shown as its decimal number and ", spare" without a full stop.
 inline constexpr Fallback kFallbackDecimalSpareNoStop{Fallback::Kind::Decimal, ", spare"};
@@ -24,9 +24,9 @@ inline constexpr Fallback kFallbackDecimalSpareNoStop{Fallback::Kind::Decimal, "
 // A treatment indicator is a single line: its title dressed by dressLabel, then the phrase of
 // bits B A of the last octet (all four patterns have a row). Only the table and whether the
 // line ends with CR LF differ between the indicators.
-constexpr BitField treatmentIndicatorLine(std::string_view title, std::span<const Phrase> table) {
+constexpr BitField treatmentIndicatorLine(std::string_view key, std::string_view title, std::span<const Phrase> table) {
     return BitField{
-        .label = title, .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1}, .table = table};
+        .key = key, .label = title, .level = LineLevel::L1, .octet = kLastOctet, .bits = {2, 1}, .table = table};
 }
 
 }  // namespace truno::servicecommon

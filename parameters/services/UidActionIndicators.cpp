@@ -19,9 +19,9 @@ constexpr Phrase kT9Instruction[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Through-connect instruction indic", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "through_connection_instruction", .label = "Through-connect instruction indic", .octet = kLastOctet, .bits = {1, 1},
      .table = kThroughConnectInstruction},
-    {.label = "T9 timer instruction indicator", .octet = kLastOctet, .bits = {2, 2},
+    {.key = "t9_timer_instruction", .label = "T9 timer instruction indicator", .octet = kLastOctet, .bits = {2, 2},
      .table = kT9Instruction},
     servicecommon::kExtensionLine,
 };
@@ -33,5 +33,7 @@ constexpr FieldBlock kBlock{"UID ACTION INDICATORS:", kLines, BlockEnding::None}
 void UidActionIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void UidActionIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -19,9 +19,9 @@ constexpr Phrase kT9Capability[] = {
 };
 
 constexpr BitField kLines[] = {
-    {.label = "Through-connection indicator", .octet = kLastOctet, .bits = {1, 1},
+    {.key = "through_connection", .label = "Through-connection indicator", .octet = kLastOctet, .bits = {1, 1},
      .table = kThroughConnection},
-    {.label = "T9 timer indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kT9Capability},
+    {.key = "t9_timer", .label = "T9 timer indicator", .octet = kLastOctet, .bits = {2, 2}, .table = kT9Capability},
     servicecommon::kExtensionLine,
 };
 
@@ -32,5 +32,7 @@ constexpr FieldBlock kBlock{"UID CAPABILITY INDICATORS:", kLines, BlockEnding::N
 void UidCapabilityIndicators(std::string_view contents, Text& out) {
     appendFieldBlock(out, contents, kBlock);
 }
+
+void UidCapabilityIndicatorsFields(FieldList& list) { list.add(kBlock.lines); }
 
 }  // namespace truno

@@ -23,15 +23,19 @@ constexpr ValuePhrase kActions[] = {
     {13, "13, codec modification failure."},
 };
 
+constexpr BitField kActionField{.key = "action", .label = "Action Indicator", .level = LineLevel::L3};
+
 }  // namespace
 
 // The whole contents are one number. Leading zeros do not count, and a digit that does not
 // convert is reported among the significant ones; a value beyond 64 bits is printed exactly.
 void ActionIndicator(std::string_view contents, Text& out) {
     const HexNumber action = readHexNumber(significantHexDigits(contents));
-    dressLabelL3(out, "Action Indicator");
+    dressField(out, kActionField);
     appendPhrase(out, kActions, action, kFallbackDecimal);
     out += CRLF;
 }
+
+void ActionIndicatorFields(FieldList& list) { list.add(kActionField); }
 
 }  // namespace truno

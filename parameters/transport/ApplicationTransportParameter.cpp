@@ -30,14 +30,31 @@ constexpr Phrase kSequence[] = {
 };
 
 void appendSegmentation(Text& out, std::uint64_t segments) {
+    const std::size_t start = out.size();
     appendDecimal(out, segments);
     if (segments == 0)
         out += ", final segment.";
+    out.noteMeaning(start, out.view().substr(start));
+    if (segments == 0) return;
     else if (segments <= 9)
         out += " segments following.";
     else
         out += " ,spare.";
 }
+
+constexpr BitField kFields[] = {
+    {.key = "extension", .label = "Extension Indicator", .octet = 1, .bits = {8, 8}, .table = kExtension},
+    {.key = "application_context_identifier", .label = "Application context identifier (ACI)", .octet = 1,
+     .bits = {7, 1}, .values = kOneOctetContexts, .fallback = kFallbackEmpty},
+    {.key = "application_context_identifier", .label = "Application context identifier"},
+    {.key = "release_call", .label = "Release call indicator (RCI)", .level = LineLevel::L3, .octet = 3, .bits = {1, 1},
+     .table = kReleaseCall},
+    {.key = "send_notification", .label = "Send notification indicator (SNI)", .level = LineLevel::L3, .octet = 3,
+     .bits = {2, 2}, .table = kSendNotification},
+    {.key = "sequence", .label = "Sequence indicator (SI)", .octet = 4, .bits = {7, 7}, .table = kSequence},
+    {.key = "segmentation", .label = "APM segmentation indicator", .octet = 4, .bits = {6, 1}},
+    {.key = "segmentation_local_reference", .label = "Segmentation local reference (SLR)", .octet = 5},
+};
 
 }  // namespace
 
@@ -56,15 +73,16 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
     const std::uint8_t localReference = contentOctet(contents, 5);
 
     lineOf(out, "APPLICATION TRANSPORT PARAMETER (APP):");
-    fieldLineL2(out, "Extension Indicator", kExtension, bitsOf(octet1, {8, 8}), kFallbackBits);
+    appendFieldLine(out, kFields[0], octet1);
+    out += CRLF;
     if (oneOctetContext) {
-        dressLabelL2(out, "Application context identifier (ACI)");
-        appendPhrase(out, kOneOctetContexts, bitsOf(octet1, {7, 1}), kFallbackEmpty);
+        appendFieldLine(out, kFields[1], octet1);
         out += CRLF;
     } else {
         const Field context{(static_cast<std::uint64_t>(octet2 & 0x7Fu) << 7) | (octet1 & 0x7Fu),
                             14};
-        dressLabelL2(out, "Application context identifier");
+        dressField(out, kFields[2]);
+        out.setFieldNumber(context.value);
         appendBits(out, context);
         out += " binary (";
         appendDecimal(out, context.value);
@@ -73,16 +91,18 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
     }
 
     lineOf(out, "Application Transport Instruction Indicators:", kLabelIndent);
-    fieldLineL3(out, "Release call indicator (RCI)", kReleaseCall, bitsOf(instructions, {1, 1}),
-                kFallbackBits);
-    fieldLineL3(out, "Send notification indicator (SNI)", kSendNotification,
-                bitsOf(instructions, {2, 2}), kFallbackBits);
-    fieldLineL2(out, "Sequence indicator (SI)", kSequence, bitsOf(segmentation, {7, 7}),
-                kFallbackBits);
-    dressLabelL2(out, "APM segmentation indicator");
-    appendSegmentation(out, bitsOf(segmentation, {6, 1}).value);
+    appendFieldLine(out, kFields[3], instructions);
     out += CRLF;
-    dressLabelL2(out, "Segmentation local reference (SLR)");
+    appendFieldLine(out, kFields[4], instructions);
+    out += CRLF;
+    appendFieldLine(out, kFields[5], segmentation);
+    out += CRLF;
+    dressField(out, kFields[6]);
+    out.setFieldNumber(bitsOf(segmentation, kFields[6].bits).value);
+    appendSegmentation(out, bitsOf(segmentation, kFields[6].bits).value);
+    out += CRLF;
+    dressField(out, kFields[7]);
+    out.setFieldNumber(localReference);
     appendDecimal(out, localReference);
     out += CRLF;
     out += CRLF;
@@ -96,6 +116,11 @@ void ApplicationTransportParameter(std::string_view contents, Text& out) {
         lineOf(out, "ENCAPSULATED APPLICATION PARAMETERS");
         EncapsulatedApplicationInformation(information, ApmForm::APM2000, out);
     }
+}
+
+void ApplicationTransportParameterFields(FieldList& list) {
+    list.add(kFields);
+    EncapsulatedApplicationInformationFields(list);
 }
 
 }  // namespace truno

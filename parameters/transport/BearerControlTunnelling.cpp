@@ -14,7 +14,9 @@ constexpr Phrase kTunneling[] = {
 }  // namespace
 
 void BearerControlTunnelling(std::string_view contents, Text& out) {
-    appendPhrase(out, kTunneling, bitsOf(contentOctet(contents, 1), {1, 1}), kFallbackBits);
+    const Field tunnelling = bitsOf(contentOctet(contents, 1), {1, 1});
+    out.setFieldNumber(tunnelling.value);
+    appendPhrase(out, kTunneling, tunnelling, kFallbackBits);
     out += CRLF;
 }
 

@@ -26,7 +26,8 @@ enum class Lead { None, Label, Heading };
 struct ElementRow {
     std::uint8_t identifier;
     Lead lead;
-    std::string_view text = {};
+    std::string_view text = {};  // the heading (Lead::Heading)
+    BitField field = {};         // the labelled line (Lead::Label) or the raw contents
     ParameterDecoder decode = nullptr;
     std::string_view rawTitle = {};
 };
@@ -34,22 +35,40 @@ struct ElementRow {
 // Bearer association transport elements (Q.765.5), by identifier.
 constexpr ElementRow kElements[] = {
     {.identifier = 1, .lead = Lead::None, .decode = ActionIndicator},
-    {.identifier = 2, .lead = Lead::Label, .text = "Backbone Network Conn. ID (BNCID)",
+    {.identifier = 2, .lead = Lead::Label,
+     .field = {.key = "backbone_network_connection_identifier", .label = "Backbone Network Conn. ID (BNCID)",
+               .level = LineLevel::L3},
      .decode = BackboneNetworkConnectionIdentifier},
-    {.identifier = 3, .lead = Lead::Label, .text = "Interworking Function Address",
+    {.identifier = 3, .lead = Lead::Label,
+     .field = {.key = "interworking_function_address", .label = "Interworking Function Address",
+               .type = FieldType::Text, .level = LineLevel::L3},
      .decode = InterworkingFunctionAddress},
-    {.identifier = 4, .lead = Lead::Heading, .text = "CODEC LIST.", .rawTitle = "CODEC LIST"},
-    {.identifier = 5, .lead = Lead::Heading, .text = "SINGLE CODEC.", .rawTitle = "SingleCodec"},
+    {.identifier = 4, .lead = Lead::Heading, .text = "CODEC LIST.",
+     .field = {.key = "codec_list", .label = "", .type = FieldType::Hex}, .rawTitle = "CODEC LIST"},
+    {.identifier = 5, .lead = Lead::Heading, .text = "SINGLE CODEC.",
+     .field = {.key = "single_codec", .label = "", .type = FieldType::Hex}, .rawTitle = "SingleCodec"},
     {.identifier = 6, .lead = Lead::Heading, .text = "BAT COMPATIBILITY REPORT.",
+     .field = {.key = "bat_compatibility_report", .label = "", .type = FieldType::Hex},
      .rawTitle = "BAT COMPATIBILITY REPORT"},
-    {.identifier = 7, .lead = Lead::Label, .text = "Bearer Network Connection Char",
+    {.identifier = 7, .lead = Lead::Label,
+     .field = {.key = "bearer_network_connection_characteristics", .label = "Bearer Network Connection Char",
+               .level = LineLevel::L3},
      .decode = BearerNetworkConnectionCharacteristics},
-    {.identifier = 8, .lead = Lead::Label, .text = "Bearer Control Information",
+    {.identifier = 8, .lead = Lead::Label,
+     .field = {.key = "bearer_control_information", .label = "Bearer Control Information", .type = FieldType::Text,
+               .level = LineLevel::L3},
      .decode = bearerControlInformation},
-    {.identifier = 9, .lead = Lead::Label, .text = "Bearer Control Tunneling", .decode = BearerControlTunnelling},
-    {.identifier = 10, .lead = Lead::Label, .text = "Bearer Control Unit ID (BCUID)",
+    {.identifier = 9, .lead = Lead::Label,
+     .field = {.key = "bearer_control_tunnelling", .label = "Bearer Control Tunneling", .level = LineLevel::L3},
+     .decode = BearerControlTunnelling},
+    {.identifier = 10, .lead = Lead::Label,
+     .field = {.key = "bearer_control_unit_identifier", .label = "Bearer Control Unit ID (BCUID)",
+               .level = LineLevel::L3},
      .decode = BackboneNetworkConnectionIdentifier},
 };
+
+// An element whose identifier has no row.
+constexpr BitField kReservedElement{.key = "reserved_element", .label = ""};
 
 const ElementRow* findElement(std::uint8_t identifier) {
     for (const ElementRow& row : kElements)
@@ -66,7 +85,7 @@ struct Element {
 };
 
 [[noreturn]] void elementError(std::size_t start, std::string_view what) {
-    throw DecodeError("encapsulated application information: the element at octet " +
+    throw DecodeError(DecodeFailure::PastEnd, "encapsulated application information: the element at octet " +
                       std::to_string(start + 1) + " " + std::string(what));
 }
 
@@ -123,28 +142,39 @@ Element readElement(std::string_view information, std::size_t start, ApmForm for
 void EncapsulatedApplicationInformation(std::string_view information, ApmForm form, Text& out) {
     lineOf(out, "ENCAPSULATED APPLICATION INFORMATION:", kLabelIndent);
     if (information.empty())
-        throw DecodeError("encapsulated application information is empty: no element to decode");
+        throw DecodeError(DecodeFailure::OctetsMissing,
+                          "encapsulated application information is empty: no element to decode");
     const std::size_t total = octetCount(information);
     std::size_t start = 0;
     do {
         const Element element = readElement(information, start, form);
         if (const ElementRow* row = findElement(element.identifier)) {
             if (row->lead == Lead::Label) {
-                dressLabelL3(out, row->text);
+                dressField(out, row->field);
             } else if (row->lead == Lead::Heading) {
                 lineOf(out, row->text);
             }
             if (row->decode != nullptr)
                 row->decode(element.contents, out);
             else
-                titledRaw(out, row->rawTitle, element.contents);
+                appendTitledContents(out, row->rawTitle, row->field, element.contents);
         } else {
-            out.mark(MarkKind::Plain);
+            out.markPlain(kReservedElement);
+            out.setFieldNumber(element.identifier);
+            const std::size_t written = out.size();
             appendDecimal(out, element.identifier);
             out += ", Reserved";
+            out.noteMeaning(written, out.view().substr(written));
         }
         start += element.size;
     } while (start < total);
+}
+
+void EncapsulatedApplicationInformationFields(FieldList& list) {
+    ActionIndicatorFields(list);
+    for (const ElementRow& row : kElements)
+        if (!row.field.key.empty()) list.add(row.field);
+    list.add(kReservedElement);
 }
 
 }  // namespace truno

@@ -20,12 +20,12 @@ constexpr Phrase kBroadbandNarrowbandInterworking[] = {
 };
 
 constexpr BitField kMessageInstructions[] = {
-    {.label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
-    {.label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
-    {.label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
-    {.label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
-    {.label = "Pass on not possible indicator", .bits = {5, 5}, .table = kPassOnNotPossible},
-    {.label = "Broadband/Narrowband interwork indic", .bits = {7, 6}, .table = kBroadbandNarrowbandInterworking},
+    {.key = "transit_at_intermediate_exchange", .label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
+    {.key = "release_call", .label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
+    {.key = "send_notification", .label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
+    {.key = "discard_message", .label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
+    {.key = "pass_on_not_possible", .label = "Pass on not possible indicator", .bits = {5, 5}, .table = kPassOnNotPossible},
+    {.key = "broadband_narrowband_interworking", .label = "Broadband/Narrowband interwork indic", .bits = {7, 6}, .table = kBroadbandNarrowbandInterworking},
 };
 
 }  // namespace
@@ -36,5 +36,7 @@ void MessageCompatibilityInformation(std::string_view contents, Text& out) {
     lineOf(out, "MESSAGE COMPATIBILITY INFORMATION:");
     appendInstructionIndicators(out, instructions, kMessageInstructions);
 }
+
+void MessageCompatibilityInformationFields(FieldList& list) { list.add(kMessageInstructions); }
 
 }  // namespace truno

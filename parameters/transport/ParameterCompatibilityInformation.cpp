@@ -22,12 +22,12 @@ constexpr Phrase kPassOnNotPossible[] = {
 };
 
 constexpr BitField kParameterInstructions[] = {
-    {.label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
-    {.label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
-    {.label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
-    {.label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
-    {.label = "Discard parameter indicator", .bits = {5, 5}, .table = kDiscardParameter},
-    {.label = "Pass on not possible indicator", .bits = {7, 6}, .table = kPassOnNotPossible},
+    {.key = "transit_at_intermediate_exchange", .label = "Transit at intermediate S/N exch", .bits = {1, 1}, .table = kTransitAtIntermediateExchange},
+    {.key = "release_call", .label = "Release call indicator", .bits = {2, 2}, .table = kReleaseCall},
+    {.key = "send_notification", .label = "Send notification indicator", .bits = {3, 3}, .table = kSendNotification},
+    {.key = "discard_message", .label = "Discard message indicator", .bits = {4, 4}, .table = kDiscardMessage},
+    {.key = "discard_parameter", .label = "Discard parameter indicator", .bits = {5, 5}, .table = kDiscardParameter},
+    {.key = "pass_on_not_possible", .label = "Pass on not possible indicator", .bits = {7, 6}, .table = kPassOnNotPossible},
 };
 
 // Names of the parameters an upgraded parameter code can stand for; a code without a row
@@ -134,6 +134,9 @@ constexpr ValuePhrase kUpgradedParameterNames[] = {
 };
 static_assert(std::size(kUpgradedParameterNames) == 98);
 
+constexpr BitField kUpgradedField{.key = "upgraded_parameter", .label = "1st upgraded parameter",
+                                  .values = kUpgradedParameterNames, .fallback = kFallbackEmpty};
+
 }  // namespace
 
 // Octet 1 names the first upgraded parameter, octet 2 holds its instruction indicators;
@@ -142,10 +145,14 @@ void ParameterCompatibilityInformation(std::string_view contents, Text& out) {
     const std::uint8_t upgraded = contentOctet(contents, 1);
     const std::uint8_t instructions = contentOctet(contents, 2);
     lineOf(out, "PARAMETER COMPATIBILITY INFORMATION:");
-    dressLabelL2(out, "1st upgraded parameter");
-    appendPhrase(out, kUpgradedParameterNames, Field{upgraded, 8}, kFallbackEmpty);
+    appendFieldLine(out, kUpgradedField, upgraded);
     out += CRLF;
     appendInstructionIndicators(out, instructions, kParameterInstructions);
+}
+
+void ParameterCompatibilityInformationFields(FieldList& list) {
+    list.add(kUpgradedField);
+    list.add(kParameterInstructions);
 }
 
 }  // namespace truno

@@ -26,4 +26,12 @@ void BackboneNetworkConnectionIdentifier(std::string_view contents, Text& out);
 void BearerNetworkConnectionCharacteristics(std::string_view contents, Text& out);
 void BearerControlTunnelling(std::string_view contents, Text& out);
 
+// The field rows of each decoder (FieldList, base/FieldBlock.h).
+void MessageCompatibilityInformationFields(FieldList& list);
+void ParameterCompatibilityInformationFields(FieldList& list);
+void ApplicationTransportParameterFields(FieldList& list);
+void CorrelationIdFields(FieldList& list);
+void ActionIndicatorFields(FieldList& list);
+void EncapsulatedApplicationInformationFields(FieldList& list);
+
 }  // namespace truno

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace truno {
@@ -29,7 +31,10 @@ std::vector<std::string> factsOf(std::istream& in, unsigned jobs) {
             << record.typeCode << ' ' << record.acronym << ' ' << record.decoded << ' ' << record.reason << '\n';
         for (const BlockFact& block : facts.blocks()) {
             out << "  [" << block.code << ' ' << block.name << "] " << block.title << '\n';
-            for (const FieldFact& field : facts.fieldsOf(block)) out << "    " << field.label << '=' << field.printed << '\n';
+            for (const FieldFact& field : facts.fieldsOf(block)) {
+                out << "    " << field.ref.parameterCode << '.' << field.ref.key << ' ' << field.label() << '='
+                    << field.printed << ' ' << field.hasNumber << ':' << field.number << '/' << field.meaning << '\n';
+            }
         }
         all.push_back(out.str());
     };
@@ -46,8 +51,9 @@ std::vector<std::filesystem::path> goldenLogs() {
 
 // Every line after a record's banner is either empty, the start of a marked line, or the
 // continuation of a marked value (indented under the value column): no line of the report is
-// missing from the facts or attached to the wrong field.
-TEST(MessageFacts, EveryLineOfEveryRecordIsMarked) {
+// missing from the facts or attached to the wrong field. Every field has a key that the list of
+// fields holds, under its parameter, with the type its value has.
+TEST(MessageFacts, EveryLineOfEveryRecordIsMarkedAndEveryFieldKeyed) {
     for (const auto& log : goldenLogs()) {
         SCOPED_TRACE(log.filename().string());
         std::ifstream in(log, std::ios::binary);
@@ -60,8 +66,8 @@ TEST(MessageFacts, EveryLineOfEveryRecordIsMarked) {
             for (int line = 1; at < text.size(); ++line) {
                 std::size_t end = text.find("\r\n", at);
                 if (end == std::string_view::npos) end = text.size();
-                // Lines 1 to 4: the CR LF before the record and the three lines of its banner.
-                if (line > 4 && end > at) {
+                // Lines 1 to 3: the banner.
+                if (line > 3 && end > at) {
                     bool marked = false;
                     for (std::size_t i = 0; i < r.marks.size() && !marked; ++i) {
                         const Mark& m = r.marks[i];
@@ -78,6 +84,52 @@ TEST(MessageFacts, EveryLineOfEveryRecordIsMarked) {
         decodeLog(in, [](std::string_view) {}, options);
         EXPECT_GT(records, 0u);
     }
+}
+
+TEST(MessageFacts, EveryFieldOfEveryGoldenRecordHasAKeyOfTheList) {
+    for (const auto& log : goldenLogs()) {
+        SCOPED_TRACE(log.filename().string());
+        std::ifstream in(log, std::ios::binary);
+        MessageFacts facts;
+        std::size_t fields = 0;
+        RunOptions options;
+        options.records = [&](const RecordFacts& r) {
+            facts.build(r);
+            for (const BlockFact& block : facts.blocks())
+                for (const FieldFact& field : facts.fieldsOf(block)) {
+                    ++fields;
+                    std::string key;
+                    appendWholeKey(key, field.ref);
+                    const FieldEntry* entry = findField(key);
+                    ASSERT_NE(entry, nullptr) << "record " << r.record << ": " << key;
+                    EXPECT_EQ(entry->type, field.type()) << key;
+                    EXPECT_NE(std::find(entry->labels.begin(), entry->labels.end(), field.label()), entry->labels.end())
+                        << key << " printed under " << field.label();
+                    // A number beyond 64 bits is shown in decimal and has no number.
+                    if (field.type() == FieldType::Number && field.shown && !field.printed.empty() &&
+                        field.valueText().size() <= 19) {
+                        EXPECT_TRUE(field.hasNumber) << key << " has no number: " << field.printed;
+                    }
+                }
+        };
+        decodeLog(in, [](std::string_view) {}, options);
+        EXPECT_GT(fields, 0u);
+    }
+}
+
+TEST(FieldRegistry, KeysAreUniqueLowerCaseAndUnderTheirParameter) {
+    std::set<std::string> seen;
+    for (const FieldEntry& entry : allFields()) {
+        EXPECT_TRUE(seen.insert(entry.key).second) << entry.key;
+        EXPECT_EQ(entry.key.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_."), std::string::npos) << entry.key;
+        const std::string_view parameter = parameterKey(entry.ref.parameterCode);
+        if (!parameter.empty()) {
+            EXPECT_EQ(entry.key.rfind(std::string(parameter) + ".", 0), 0u) << entry.key;
+        }
+        EXPECT_EQ(findField(entry.key), &entry);
+    }
+    EXPECT_GT(seen.size(), 150u);
+    EXPECT_EQ(findField("cause_indicators.cause_valu"), nullptr);
 }
 
 TEST(MessageFacts, AParallelRunHandsOverTheSameFacts) {
@@ -107,19 +159,27 @@ TEST(MessageFacts, BlocksAndFieldsReadAsTheRecordPrintsThem) {
             case 1: {
                 EXPECT_EQ(r.acronym, "IAM");
                 EXPECT_EQ(r.typeCode, 1);
-                const FieldFact* message = facts.find(-1, "MESSAGE");
+                const FieldFact* message = facts.find(fieldRef("code"));
                 ASSERT_NE(message, nullptr);
                 EXPECT_EQ(message->printed, "1, INITIAL ADDRESS MESSAGE (IAM)");
-                const FieldFact* called = facts.find(0x04, "Address Signal");
+                EXPECT_EQ(message->number, 1u);
+                EXPECT_EQ(message->valueText(), "1");
+                EXPECT_EQ(message->meaningText(), "INITIAL ADDRESS MESSAGE (IAM)");
+                const FieldFact* called = facts.find(fieldRef("called_party_number.address_signals"));
                 ASSERT_NE(called, nullptr);
                 EXPECT_EQ(called->printed, "1234");
+                EXPECT_EQ(called->digits(), "1234");
+                const FieldFact* nature = facts.find(fieldRef("called_party_number.nature_of_address"));
+                ASSERT_NE(nature, nullptr);
+                EXPECT_EQ(nature->number, 3u);
                 break;
             }
             case 2: {
-                const FieldFact* cause = facts.find(0x12, "Cause Value");
+                const FieldFact* cause = facts.find(fieldRef("cause_indicators.cause_value"));
                 ASSERT_NE(cause, nullptr);
-                EXPECT_EQ(splitValue(cause->printed).value, "16");
-                EXPECT_EQ(splitValue(cause->printed).meaning, "Normal call clearing.");
+                EXPECT_EQ(cause->number, 16u);
+                EXPECT_EQ(cause->valueText(), "16");
+                EXPECT_EQ(cause->meaningText(), "Normal call clearing.");
                 bool unknownShown = false;
                 for (const BlockFact& block : facts.blocks())
                     if (block.code == 0xF4) {
@@ -127,6 +187,7 @@ TEST(MessageFacts, BlocksAndFieldsReadAsTheRecordPrintsThem) {
                         EXPECT_EQ(block.title, "UNKNOWN PARAMETER (CODE F4)");
                         ASSERT_EQ(facts.fieldsOf(block).size(), 1u);
                         EXPECT_EQ(facts.fieldsOf(block)[0].printed, "AB");
+                        EXPECT_EQ(facts.fieldsOf(block)[0].ref, fieldRef("unknown_parameter.contents"));
                     }
                 EXPECT_TRUE(unknownShown);
                 break;
@@ -134,7 +195,8 @@ TEST(MessageFacts, BlocksAndFieldsReadAsTheRecordPrintsThem) {
             case 3: {
                 EXPECT_FALSE(r.decoded);
                 EXPECT_NE(r.reason.find("past the last octet"), std::string_view::npos);
-                const FieldFact* reason = facts.find(-1, "REASON");
+                EXPECT_EQ(r.failure, DecodeFailure::PastEnd);
+                const FieldFact* reason = facts.find(fieldRef("reason"));
                 ASSERT_NE(reason, nullptr);
                 EXPECT_EQ(reason->printed, r.reason);
                 break;
@@ -146,19 +208,44 @@ TEST(MessageFacts, BlocksAndFieldsReadAsTheRecordPrintsThem) {
     EXPECT_EQ(seen, 3u);
 }
 
-TEST(MessageFacts, ValuesSplitIntoNumberAndMeaningAndFoldOntoOneLine) {
-    const struct { std::string_view printed, value, meaning; } splits[] = {
-        {"3, national significant number.", "3", "national significant number."},
-        {"0110, spare", "0110", "spare"},
-        {"12345", "12345", ""},
-        {"H'0A, 12", "H'0A, 12", ""},
-        {", starts with a comma", ", starts with a comma", ""},
+// Each kind of decode failure, from a malformed message of its kind (call instance code 258).
+TEST(MessageFacts, NotDecodedMessagesSayTheirKindOfFailure) {
+    const struct {
+        std::string octets;
+        DecodeFailure failure;
+    } cases[] = {
+        {"02 01 00 00 0C 02 00 01 84", DecodeFailure::OctetsMissing},        // cause without its value octet
+        {"02 01 00 00 06 16", DecodeFailure::PastEnd},                       // ACM without its second octet
+        {"02 01 00 00 0C 02 00 02 8G 90", DecodeFailure::NotHexDigits},
+        {"02 01 00 00 0C 02 00 02 8a 90", DecodeFailure::LowerCase},
+        {"02 01 00 00 06 16 14 01 29 05 FF FF FF FF FF 00", DecodeFailure::ValueTooLarge},
+        {"02 01 00", DecodeFailure::NoTypeCode},
+        {"02 01 00 00 5A 00", DecodeFailure::UnknownType},
+        {"02 01 00 00 06 16 14 01 29 01 01", DecodeFailure::OptionalPartNotClosed},
     };
-    for (const auto& c : splits) {
-        const ValueParts parts = splitValue(c.printed);
-        EXPECT_EQ(parts.value, c.value) << c.printed;
-        EXPECT_EQ(parts.meaning, c.meaning) << c.printed;
+    for (const auto& c : cases) {
+        std::istringstream in(logOf({c.octets}));
+        std::size_t seen = 0;
+        RunOptions options;
+        options.records = [&](const RecordFacts& r) {
+            ++seen;
+            EXPECT_FALSE(r.decoded) << c.octets;
+            EXPECT_EQ(failureName(r.failure), failureName(c.failure)) << c.octets << ": " << r.reason;
+        };
+        decodeLog(in, [](std::string_view) {}, options);
+        EXPECT_EQ(seen, 1u) << c.octets;
     }
+}
+
+TEST(MessageFacts, MeaningsBeginAfterANumberAndFoldOntoOneLine) {
+    const struct { std::string_view printed; std::size_t meaning; } cases[] = {
+        {"3, national significant number.", 3},
+        {"0110, spare", 6},
+        {"12345", 0},
+        {"H'0A, 12", 0},
+        {", starts with a comma", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(meaningOffset(c.printed), c.meaning) << c.printed;
     std::string folded;
     foldValue(folded, "7, network routing number in network specific\r\n          number format.");
     EXPECT_EQ(folded, "7, network routing number in network specific number format.");

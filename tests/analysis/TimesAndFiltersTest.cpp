@@ -140,31 +140,5 @@ TEST(MessageFilter, EveryConditionMustHold) {
     EXPECT_FALSE(MessageFilter{}.active());
 }
 
-TEST(ReasonKind, OfTheReasonsTheDecodersGive) {
-    const struct {
-        std::string_view reason;
-        std::string_view kind;
-    } cases[] = {
-        {"optional parameter 3A (MLPP precedence): parameter contents have 5 octet(s); octet 6 is missing",
-         "octets missing"},
-        {"optional parameter FA (Additional charging information (national)): cannot convert hex digits: none "
-         "present (missing octet)",
-         "octets missing"},
-        {"the message has 3 octet(s); at least five are needed (call instance code and message type code)",
-         "no type code"},
-        {"message type code 5A is not a known message type; the octets are shown as read", "unknown type"},
-        {"mandatory variable parameter pointer (octet index 6): cannot convert hex digits \"0g\": character \"g\" is "
-         "not a hex digit at position 2 (expected 0-9, A-F)",
-         "not hex digits"},
-        {"optional part does not end with the end-of-optional-parameters octet 00", "optional part not closed"},
-        {"the message's DATA runs past 1048576 characters (is the blank line after it missing?); only the "
-         "beginning was kept",
-         "message too long"},
-        {"internal decoder error (please report it): x", "internal error"},
-        {"something new", "other"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(reasonKinds()[reasonKindOf(c.reason)].name, c.kind) << c.reason;
-}
-
 }  // namespace
 }  // namespace truno

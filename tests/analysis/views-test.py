@@ -238,7 +238,7 @@ p = run("--stats", "--format", "json", bad)
 stats = json.loads(p.stdout)
 check("malformed log: statistics count the not-decoded messages per kind of reason",
       {r["kind"]: r["count"] for r in stats["not_decoded_reasons"]} ==
-      {"optional part not closed": 1, "octets missing": 1, "unknown type": 1, "no type code": 1,
+      {"optional part not closed": 1, "runs past the end": 1, "unknown type": 1, "no type code": 1,
        "not hex digits": 1} and stats["not_decoded"] == 5, stats)
 p = run("-q", "--summary", "--pcap", os.path.join(work, "bad.pcap"), bad)
 check("malformed log: the message with an octet that is not hex is left out of the capture file, and said so",

@@ -1,4 +1,6 @@
 #include "base/Conversions.h"
+
+#include <functional>
 #include "base/DecodeError.h"
 #include "base/FieldTable.h"
 #include "base/ReportLayout.h"
@@ -33,26 +35,34 @@ TEST(hexToDec, SaysWhichCharacterIsWrong) {
     }
 }
 
-TEST(decToBin, PadsToThirtyTwoCharacters) {
-    EXPECT_EQ(decToBin(0), std::string(32, '0'));
-    EXPECT_EQ(decToBin(12), std::string(28, '0') + "1100");
-    EXPECT_EQ(decToBin(255), std::string(24, '0') + std::string(8, '1'));
-    EXPECT_EQ(decToBin(65535), std::string(16, '0') + std::string(16, '1'));
-    EXPECT_EQ(decToBin(0x7FFFFFFF), "0" + std::string(31, '1'));
-}
-
-TEST(decToBin, FailsAboveTheSignedThirtyTwoBitLimit) {
-    EXPECT_THROW(decToBin(0x80000000u), DecodeError);
+TEST(checkedBitWord, FailsAboveTheSignedThirtyTwoBitLimit) {
+    EXPECT_EQ(checkedBitWord(0x7FFFFFFF), 0x7FFFFFFFu);
+    EXPECT_THROW(checkedBitWord(0x80000000u), DecodeError);
     EXPECT_THROW(checkedBitWord(0xFFFFFFFFFFull), DecodeError);
 }
 
-TEST(binToDec, ConvertsAndCountsOtherDigitsByTheirValue) {
-    EXPECT_EQ(binToDec("1"), 1u);
-    EXPECT_EQ(binToDec("1100"), 12u);
-    EXPECT_EQ(binToDec("0000101"), 5u);
-    EXPECT_EQ(binToDec("00000000"), 0u);
-    EXPECT_EQ(binToDec("20"), 4u);  // a digit 2 counts 2 x its weight
-    EXPECT_THROW(binToDec(""), DecodeError);
+// Each conversion failure says what kind of failure it is, for the views that count them.
+TEST(DecodeError, ConversionsNameTheirKindOfFailure) {
+    struct Case {
+        std::function<void()> convert;
+        DecodeFailure kind;
+    };
+    const Case cases[] = {
+        {[] { hexToDec(""); }, DecodeFailure::OctetsMissing},
+        {[] { hexToDec("0G"); }, DecodeFailure::NotHexDigits},
+        {[] { hexToDec("0a"); }, DecodeFailure::LowerCase},
+        {[] { hexToDec("1FFFFFFFFFFFFFFFF"); }, DecodeFailure::ValueTooLarge},
+        {[] { checkedBitWord(0x80000000u); }, DecodeFailure::ValueTooLarge},
+        {[] { hexToDecimalText("12x4"); }, DecodeFailure::NotHexDigits},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        try {
+            cases[i].convert();
+            ADD_FAILURE() << "case " << i << " did not fail";
+        } catch (const DecodeError& e) {
+            EXPECT_EQ(e.failure(), cases[i].kind) << "case " << i << ": " << e.what();
+        }
+    }
 }
 
 TEST(HexToDecimalText, IsExactForAnyLength) {

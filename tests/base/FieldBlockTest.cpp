@@ -21,22 +21,18 @@ constexpr ValuePhrase kCount[] = {
 };
 
 std::string dressedL1(std::string_view label, std::string_view value) {
-    Text s;
-    lineL1(s, label, value);
-    return std::string(s.substr(0, s.size() - 2));  // without its CR LF
+    return dressLabel(label) + std::string(value);
 }
 
 std::string dressedL2(std::string_view label, std::string_view value) {
-    Text s;
-    lineL2(s, label, value);
-    return std::string(s.substr(0, s.size() - 2));
+    return dressLabelL2(label) + std::string(value);
 }
 
 TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
-    constexpr BitField kOne[] = {{.label = "A", .level = LineLevel::L1, .octet = 1, .bits = {1, 1}, .table = kBitA}};
+    constexpr BitField kOne[] = {{.key = "a", .label = "A", .level = LineLevel::L1, .octet = 1, .bits = {1, 1}, .table = kBitA}};
     constexpr BitField kTwo[] = {
-        {.label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
-        {.label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
+        {.key = "a", .label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
+        {.key = "h", .label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
     };
     const std::string a1 = dressedL1("A", "1, on");
     const std::string a2 = dressedL2("A", "1, on");
@@ -62,10 +58,10 @@ TEST(FieldBlock, JoinsTitleAndLinesAndEndsAsTold) {
 TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
     // Bits D C B A of the octet: 0x01 is listed, 0x02 is not, and bit H selects the pattern row.
     constexpr BitField kLines[] = {
-        {.label = "N", .octet = 1, .bits = {4, 1},
+        {.key = "n", .label = "N", .octet = 1, .bits = {4, 1},
          .values = kCount, .fallback = kFallbackDecimalSpare},
-        {.label = "B", .octet = 1, .bits = {4, 1}},
-        {.label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
+        {.key = "b", .label = "B", .octet = 1, .bits = {4, 1}},
+        {.key = "h", .label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
     };
     const FieldBlock kBlock{"", kLines, BlockEnding::None};
     const struct {
@@ -86,11 +82,11 @@ TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
 
 TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
     constexpr BitField kLines[] = {
-        {.label = "First", .level = LineLevel::L1, .octet = 1, .bits = {8, 1},
+        {.key = "first", .label = "First", .level = LineLevel::L1, .octet = 1, .bits = {8, 1},
          .fallback = kFallbackDecimal},
-        {.label = "Last", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
+        {.key = "last", .label = "Last", .level = LineLevel::L1, .octet = kLastOctet, .bits = {8, 1},
          .fallback = kFallbackDecimal},
-        {.label = "Twentieth", .level = LineLevel::L1, .octet = 20, .bits = {8, 1},
+        {.key = "twentieth", .label = "Twentieth", .level = LineLevel::L1, .octet = 20, .bits = {8, 1},
          .fallback = kFallbackDecimal},
     };
     std::string contents(40, '0');
@@ -113,10 +109,10 @@ TEST(FieldBlock, ReadsOctetsOnTheirOwnOrTheLastOfTheWholeContents) {
 
 TEST(FieldBlock, ConvertsEveryOctetBeforeWritingAndNamesTheFirstLineThatFails) {
     constexpr BitField kLines[] = {
-        {.label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
-        {.label = "C", .octet = 3, .bits = {1, 1}, .table = kBitA},
-        {.label = "B", .octet = 2, .bits = {1, 1}, .table = kBitA},
-        {.label = "L", .octet = kLastOctet, .bits = {1, 1}, .table = kBitA},
+        {.key = "a", .label = "A", .octet = 1, .bits = {1, 1}, .table = kBitA},
+        {.key = "c", .label = "C", .octet = 3, .bits = {1, 1}, .table = kBitA},
+        {.key = "b", .label = "B", .octet = 2, .bits = {1, 1}, .table = kBitA},
+        {.key = "l", .label = "L", .octet = kLastOctet, .bits = {1, 1}, .table = kBitA},
     };
     const FieldBlock kBlock{"TITLE:", kLines, BlockEnding::LineEnd};
     const struct {

@@ -115,7 +115,7 @@ TEST(dispatchMessage, BuildsTheRecordBanner) {
     m.state.MessageCount = 6;
     dispatchMessage(m.state);
     const std::string rule(83, '#');
-    EXPECT_EQ(m.state.ReportText.view().rfind("\r\n" + rule + "\r\nRECORD 7     TIME=10:15:22.1, DIR=R     RELEASE COMPLETE (RLC)\r\n" + rule + "\r\n" +
+    EXPECT_EQ(m.state.ReportText.view().rfind(rule + "\r\nRECORD 7     TIME=10:15:22.1, DIR=R     RELEASE COMPLETE (RLC)\r\n" + rule + "\r\n" +
                                            dressLabel("BICC CALL INSTANCE CODE (BCIC)") + "1\r\n", 0),
               0u);
     EXPECT_EQ(m.state.MessageCount, 7u);

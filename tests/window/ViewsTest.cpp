@@ -64,7 +64,7 @@ std::vector<Message> messagesOf(const QString& path) {
             m.texts.emplace_back(block.title);
         }
         for (const truno::FieldFact& field : facts.fields()) {
-            m.texts.emplace_back(field.label);
+            m.texts.emplace_back(field.label());
             m.texts.emplace_back(field.printed);
         }
         messages.push_back(std::move(m));
