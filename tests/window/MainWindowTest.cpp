@@ -2,11 +2,11 @@
 // caption, the report shown after a run, what stays in place when a run does not complete,
 // find, records, saving and printing, and what the window remembers.
 #include "run/DecodeRun.h"
-#include "window/FindBar.h"
-#include "window/MainWindow.h"
-#include "window/MessageList.h"
-#include "window/ReportDocument.h"
-#include "window/ReportView.h"
+#include "window/report/FindBar.h"
+#include "window/app/MainWindow.h"
+#include "window/views/MessageList.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/ReportView.h"
 #include "WindowFixture.h"
 
 #include <QAction>

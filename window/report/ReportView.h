@@ -2,8 +2,8 @@
 // The read-only report view: a fixed-pitch, non-wrapping view that lays out only the lines on
 // screen, so that the size of the report does not matter. Mouse selection, Select All and Copy
 // work as in a text box; the clipboard gets LF line ends.
-#include "window/ReportDocument.h"
-#include "window/TextSearch.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/TextSearch.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>

@@ -1,4 +1,4 @@
-#include "window/RecordIndex.h"
+#include "window/log/RecordIndex.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // decoded only, and free text; a call chosen in the calls tab shows as a button that clears it;
 // and whether the report too shows only the matching records. A condition that does not read
 // is marked and explained, and the filter keeps its last good form.
-#include "window/MessageList.h"
+#include "window/views/MessageList.h"
 
 #include <QWidget>
 

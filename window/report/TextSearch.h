@@ -2,7 +2,7 @@
 // Finding text in the report without copying it: a matcher that works on the report's own UTF-8
 // bytes, and a search over a whole ReportDocument that goes on in slices, so that the window can
 // search a report of a gigabyte between two events and stop at any time.
-#include "window/ReportDocument.h"
+#include "window/log/ReportDocument.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 // truno-decoder: the desktop window. A log given as argument is opened at start.
-#include "window/CallsView.h"
-#include "window/MainWindow.h"
+#include "window/views/CallsView.h"
+#include "window/app/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

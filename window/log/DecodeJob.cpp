@@ -1,4 +1,4 @@
-#include "window/DecodeJob.h"
+#include "window/log/DecodeJob.h"
 
 #include "run/LogInput.h"
 

@@ -1,4 +1,4 @@
-#include "window/MessageFilterBar.h"
+#include "window/views/MessageFilterBar.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

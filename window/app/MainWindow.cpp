@@ -1,15 +1,15 @@
-#include "window/MainWindow.h"
+#include "window/app/MainWindow.h"
 
-#include "window/CallsView.h"
-#include "window/DecodeJob.h"
-#include "window/FindBar.h"
-#include "window/MessageFilterBar.h"
-#include "window/MessageList.h"
-#include "window/ReportDocument.h"
-#include "window/ReportFileWriter.h"
-#include "window/ReportPrinter.h"
-#include "window/ReportView.h"
-#include "window/StatisticsView.h"
+#include "window/views/CallsView.h"
+#include "window/log/DecodeJob.h"
+#include "window/report/FindBar.h"
+#include "window/views/MessageFilterBar.h"
+#include "window/views/MessageList.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/ReportFileWriter.h"
+#include "window/report/ReportPrinter.h"
+#include "window/report/ReportView.h"
+#include "window/views/StatisticsView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "window/ReportView.h"
+#include "window/report/ReportView.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,7 +3,7 @@
 // into rows, a heading with the log's name and the page number. A report of a million messages
 // takes a quarter of a million pages, so pages are printed a few at a time between the window's
 // events, with the count known before the first one.
-#include "window/ReportDocument.h"
+#include "window/log/ReportDocument.h"
 
 #include <QCoreApplication>
 #include <QFont>

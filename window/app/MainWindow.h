@@ -6,9 +6,9 @@
 // Cancel button.
 #include "analysis/MessageStore.h"
 #include "analysis/Statistics.h"
-#include "window/ExportWriter.h"
-#include "window/RecordIndex.h"
-#include "window/UserDialogs.h"
+#include "window/io/ExportWriter.h"
+#include "window/log/RecordIndex.h"
+#include "window/io/UserDialogs.h"
 
 #include <QMainWindow>
 #include <QPoint>

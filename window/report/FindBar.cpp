@@ -1,4 +1,4 @@
-#include "window/FindBar.h"
+#include "window/report/FindBar.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "window/ReportDocument.h"
+#include "window/log/ReportDocument.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "window/MessageList.h"
+#include "window/views/MessageList.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "window/StatisticsView.h"
+#include "window/views/StatisticsView.h"
 
 #include "analysis/Exports.h"
-#include "window/ReportView.h"
+#include "window/report/ReportView.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

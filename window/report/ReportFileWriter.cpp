@@ -1,4 +1,4 @@
-#include "window/ReportFileWriter.h"
+#include "window/report/ReportFileWriter.h"
 
 #include <QSaveFile>
 

@@ -7,8 +7,8 @@
 // between the window's events; a sort goes on a thread of its own.
 #include "analysis/MessageFilter.h"
 #include "analysis/MessageStore.h"
-#include "window/ReportDocument.h"
-#include "window/TextSearch.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/TextSearch.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

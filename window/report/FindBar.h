@@ -3,8 +3,8 @@
 // last search found. Every match on screen is marked. A search runs in slices between the
 // window's events, so that the window answers while a large report is searched, and it stops
 // when the text changes, when another report is shown, or on Esc.
-#include "window/ReportView.h"
-#include "window/TextSearch.h"
+#include "window/report/ReportView.h"
+#include "window/report/TextSearch.h"
 
 #include <QTimer>
 #include <QWidget>

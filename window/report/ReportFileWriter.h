@@ -2,7 +2,7 @@
 // Writes a report to a file on a thread of its own: the report's exact bytes, CR LF line ends
 // as in the report. The file is replaced only once it is written whole (a cancelled or failed
 // write leaves any earlier file as it was).
-#include "window/ReportDocument.h"
+#include "window/log/ReportDocument.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "window/UserDialogs.h"
+#include "window/io/UserDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "window/ReportPrinter.h"
+#include "window/report/ReportPrinter.h"
 
-#include "window/ReportView.h"
+#include "window/report/ReportView.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

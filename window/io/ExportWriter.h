@@ -3,7 +3,7 @@
 // writers (the command-line tool's own): the summary as CSV, the calls as CSV, every message as
 // JSON Lines, or a capture file. The file is replaced only once it is written whole.
 #include "analysis/MessageStore.h"
-#include "window/ReportDocument.h"
+#include "window/log/ReportDocument.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "window/TextSearch.h"
+#include "window/report/TextSearch.h"
 
 #include <QByteArray>
 #include <QStringView>

@@ -1,4 +1,4 @@
-#include "window/ExportWriter.h"
+#include "window/io/ExportWriter.h"
 
 #include "analysis/PcapExport.h"
 

@@ -1,4 +1,4 @@
-#include "window/CallsView.h"
+#include "window/views/CallsView.h"
 
 #include "analysis/LogClock.h"
 
