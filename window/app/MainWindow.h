@@ -79,7 +79,6 @@ public:
     // The facts of the run shown, and the views of them.
     const MessageStore& messages() const { return *store_; }
     const Statistics& statistics() const { return statistics_; }
-    QTabWidget* viewTabs() const { return viewTabs_; }
     QTableView* messageList() const { return messageList_; }
     MessageListModel* messageModel() const { return messageModel_; }
     MessageFilterBar* filterBar() const { return filterBar_; }

@@ -12,12 +12,6 @@ bool RecordIndex::addRecord(std::uint64_t number, std::size_t bannerLine, bool d
     return true;
 }
 
-void RecordIndex::clear() {
-    numbers_.clear();
-    bannerLines_.clear();
-    notDecoded_.clear();
-}
-
 std::optional<std::size_t> RecordIndex::bannerLine(std::uint64_t number) const {
     // The full report holds records 1 to N at indices 0 to N - 1: looked at first.
     if (number >= 1 && number <= numbers_.size() && numbers_[number - 1] == number) return bannerLines_[number - 1];

@@ -16,7 +16,6 @@ public:
     // Record `number` has its banner line ("RECORD N ...") on report line `bannerLine`.
     // Records come in rising order: a number not above the last one is ignored (false).
     bool addRecord(std::uint64_t number, std::size_t bannerLine, bool decoded = true);
-    void clear();
 
     std::uint64_t recordCount() const { return numbers_.size(); }
     std::uint64_t notDecodedCount() const { return notDecoded_.size(); }

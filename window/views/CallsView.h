@@ -56,7 +56,6 @@ public:
         QString label;
     };
     const std::vector<Arrow>& arrows() const { return arrows_; }
-    std::size_t currentArrow() const { return current_; }
     // The record of the arrow at `point`; 0 for none.
     std::uint64_t recordAt(QPoint point) const;
     QPoint arrowPoint(std::size_t k) const;

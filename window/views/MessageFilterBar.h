@@ -33,7 +33,6 @@ public:
     QLineEdit* codesEdit() const { return codes_; }
     QLineEdit* recordsEdit() const { return records_; }
     QLineEdit* textEdit() const { return text_; }
-    QCheckBox* notDecodedBox() const { return notDecoded_; }
     QCheckBox* reportTooBox() const { return reportToo_; }
 
 signals:
