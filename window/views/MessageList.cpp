@@ -100,8 +100,9 @@ void MessageListModel::reset(const MessageStore* store, const ReportDocument* do
     document_ = document;
     available_ = 0;
     tested_ = 0;
-    shown_.clear();
-    labelMatches_.clear();
+    // Another log: what was kept for the last one goes, not only its contents.
+    shown_ = {};
+    labelMatches_ = {};
     sortColumn_ = RecordColumn;
     sortOrder_ = Qt::AscendingOrder;
     endResetModel();
