@@ -8,9 +8,9 @@
 
 namespace truno::window {
 
-OpenedLog::OpenedLog(QString logPath) : path(std::move(logPath)), report(std::make_unique<ReportDocument>()) {}
+OpenedLog::OpenedLog(QString logPath) : path(std::move(logPath)), report(std::make_unique<ReportDocument>()) { ++live_; }
 
-OpenedLog::~OpenedLog() = default;
+OpenedLog::~OpenedLog() { --live_; }
 
 void OpenedLog::dispose(std::unique_ptr<OpenedLog> log) {
     if (!log) return;

@@ -26,6 +26,9 @@ public:
     OpenedLog& operator=(const OpenedLog&) = delete;
     ~OpenedLog();
 
+    // Logs held at present: the window holds one, and two while a run loads another.
+    static std::size_t liveCount() { return live_; }
+
     // Frees `log` and everything it holds, then gives the freed heap back to the system, so that
     // a large log replaced by a small one does not leave the window at the large one's size.
     static void dispose(std::unique_ptr<OpenedLog> log);
@@ -55,6 +58,9 @@ public:
     // The report view shows only the matching records (their index below).
     bool filtered = false;
     RecordIndex filteredRecords;
+
+private:
+    static inline std::size_t live_ = 0;  // logs are made and freed on the window's thread only
 };
 
 }  // namespace truno::window
