@@ -128,12 +128,13 @@ void OutputController::saveEnded() {
     const std::unique_ptr<ReportFileWriter> saver = std::move(saver_);
     emit stateChanged();
     const QString path = fullPathOf(saver->path());
-    if (!saver->error().isEmpty())
+    if (!saver->error().isEmpty()) {
         parts_.dialogs->showError(parts_.window, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, saver->error()));
-    else if (saver->cancelled())
+    } else if (saver->cancelled()) {
         parts_.status->tell(tr("Saving cancelled; %1 is left as it was.").arg(path));
-    else
+    } else {
         parts_.status->tell(tr("Report saved to %1").arg(path));
+    }
     emit taskEnded();
 }
 
@@ -171,12 +172,13 @@ void OutputController::exportEnded() {
     const std::unique_ptr<ExportWriter> done = std::move(exporter_);
     emit stateChanged();
     const QString path = fullPathOf(done->path());
-    if (!done->error().isEmpty())
+    if (!done->error().isEmpty()) {
         parts_.dialogs->showError(parts_.window, kProgramTitle, tr("Cannot write the file\n%1\n\n%2").arg(path, done->error()));
-    else if (done->cancelled())
+    } else if (done->cancelled()) {
         parts_.status->tell(tr("Export cancelled; %1 is left as it was.").arg(path));
-    else
+    } else {
         parts_.status->tell(tr("Exported to %1").arg(path));
+    }
     emit taskEnded();
 }
 
