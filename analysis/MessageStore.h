@@ -165,9 +165,6 @@ public:
     // to neither).
     std::uint64_t textBegin(std::size_t i) const { return rows_[i].textBegin; }
     std::uint64_t textEnd(std::size_t i) const { return rows_[i].textBegin + rows_[i].textLength; }
-    // Where its first line begins: where its text does (for the window code that asked the
-    // difference).
-    std::uint64_t firstLineOffset(std::size_t i) const { return textBegin(i); }
     // The report's size as far as the recorded records go.
     std::uint64_t reportSize() const { return reportSize_; }
 
@@ -189,9 +186,6 @@ public:
     std::size_t markCount(std::size_t i) const;
     Mark mark(std::size_t i, std::size_t k) const;
     std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[rows_[i].marksBegin + k].label; }
-    // No byte of a record's text is left out of the report any more (each record's text begins
-    // with its banner); kept while the window still asks.
-    std::uint64_t lead() const { return 0; }
     std::string_view label(std::uint16_t index) const { return labels_[index].label; }
     std::size_t labelCount() const { return labels_.size(); }
 

@@ -3,10 +3,10 @@
 // report's size, the longest time the window's thread stood still, and the time filters take.
 //
 //   QT_QPA_PLATFORM=offscreen truno-window-load LOG
-#include "window/MainWindow.h"
-#include "window/MessageFilterBar.h"
-#include "window/MessageList.h"
-#include "window/ReportView.h"
+#include "window/app/MainWindow.h"
+#include "window/views/MessageFilterBar.h"
+#include "window/views/MessageList.h"
+#include "window/report/ReportView.h"
 
 #include <QApplication>
 #include <QCheckBox>

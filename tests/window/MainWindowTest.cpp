@@ -2,11 +2,12 @@
 // caption, the report shown after a run, what stays in place when a run does not complete,
 // find, records, saving and printing, and what the window remembers.
 #include "run/DecodeRun.h"
-#include "window/FindBar.h"
-#include "window/MainWindow.h"
-#include "window/MessageList.h"
-#include "window/ReportDocument.h"
-#include "window/ReportView.h"
+#include "window/report/FindBar.h"
+#include "window/app/MainWindow.h"
+#include "window/log/OpenedLog.h"
+#include "window/views/MessageList.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/ReportView.h"
 #include "WindowFixture.h"
 
 #include <QAction>
@@ -119,6 +120,7 @@ private slots:
     void unreadableFileKeepsTheReport_data();
     void unreadableFileKeepsTheReport();
     void logWithoutMessagesSaysWhy();
+    void openedLogIsSwappedWhole();
     void busyPointerRestoredAfterFailingMessages();
     void runShowsRecordsWhileReadingAndCanBeCancelled();
     void droppedFileIsOpened();
@@ -341,6 +343,43 @@ void MainWindowTest::logWithoutMessagesSaysWhy() {
     QVERIFY(w.action("saveAsAction")->isEnabled());
 }
 
+void MainWindowTest::openedLogIsSwappedWhole() {
+    using truno::window::OpenedLog;
+    QTemporaryDir dir;
+    const QString empty = dir.filePath(QStringLiteral("no-header.log"));
+    writeFile(empty, message("10:00:00.1", "01  00  00  00  10  00"));
+    const QString first = sourcePath("tests/golden/isup-m3ua-call-6.log");
+    const QString second = sourcePath("tests/golden/bicc-iam-app-1.log");
+
+    WindowFixture w;
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{1});
+    QVERIFY(w.openThroughMenu(first));
+    const OpenedLog* shown = &w.form.log();
+    const std::string report = w.report();
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{1});
+
+    // A log with nothing in it: its run's log goes, the one shown stays the very same object.
+    QVERIFY(w.openThroughMenu(empty));
+    QCOMPARE(&w.form.log(), shown);
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{1});
+
+    // Another log, then Reload: each time the log shown before is freed once the run is over.
+    QVERIFY(w.openThroughMenu(second));
+    QVERIFY(&w.form.log() != shown);
+    QCOMPARE(w.form.log().path, second);
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{1});
+    const std::string secondReport = w.report();
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    w.action("reloadAction")->trigger();
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{2});
+    QVERIFY(ended.wait(20000));
+    QCOMPARE(OpenedLog::liveCount(), std::size_t{1});
+    QCOMPARE(w.form.log().path, second);
+    QVERIFY(w.report() == secondReport);
+    QCOMPARE(w.form.log().store.size(), std::size_t{1});
+    QVERIFY(report != secondReport);
+}
+
 void MainWindowTest::busyPointerRestoredAfterFailingMessages() {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("failing.log"));
@@ -384,10 +423,14 @@ void MainWindowTest::runShowsRecordsWhileReadingAndCanBeCancelled() {
     PipeFeeder feeder(fifo, readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
     QVERIFY(feeder.isOpen());
 
+    const truno::window::OpenedLog* shown = &w.form.log();
     QSignalSpy ended(&w.form, &MainWindow::runEnded);
     w.script.filesToChoose.push_back(fifo);
     w.action("openAction")->trigger();
     QVERIFY(w.form.isRunning());
+    // The run fills a log of its own; the one shown before is kept aside meanwhile.
+    QVERIFY(&w.form.log() != shown);
+    QCOMPARE(truno::window::OpenedLog::liveCount(), std::size_t{2});
     QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + fifo);
     // Records appear while the run goes on.
     QTRY_VERIFY_WITH_TIMEOUT(w.form.reportView()->document().lineCount() > 100, 10000);
@@ -403,6 +446,8 @@ void MainWindowTest::runShowsRecordsWhileReadingAndCanBeCancelled() {
     QTest::mouseClick(cancel, Qt::LeftButton);
     QCOMPARE(ended.count(), 1);
     QVERIFY(!w.form.isRunning());
+    QCOMPARE(&w.form.log(), shown);
+    QCOMPARE(truno::window::OpenedLog::liveCount(), std::size_t{1});
     QVERIFY(w.report() == report);
     QCOMPARE(w.form.windowTitle(), caption);
     // The status keeps the previous run's counts; the cancel is told in passing.

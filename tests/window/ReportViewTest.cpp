@@ -1,10 +1,10 @@
 // The report store and the report view: lines found through the sparse index and across chunk
 // boundaries, memory held, selection and copy in the view, the search through a document cut
 // into chunks and slices, and the record index read from the report's lines.
-#include "window/RecordIndex.h"
-#include "window/ReportDocument.h"
-#include "window/ReportView.h"
-#include "window/TextSearch.h"
+#include "window/log/RecordIndex.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/ReportView.h"
+#include "window/report/TextSearch.h"
 
 #include <QApplication>
 #include <QClipboard>

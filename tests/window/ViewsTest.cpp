@@ -2,11 +2,11 @@
 // step with the report, the filter (and the report filtered with it), the calls tab with its
 // ladder diagram, the statistics, and the exports against the command-line tool's own.
 #include "analysis/MessageFacts.h"
-#include "window/CallsView.h"
-#include "window/FindBar.h"
-#include "window/MessageFilterBar.h"
-#include "window/MessageList.h"
-#include "window/StatisticsView.h"
+#include "window/views/CallsView.h"
+#include "window/report/FindBar.h"
+#include "window/views/MessageFilterBar.h"
+#include "window/views/MessageList.h"
+#include "window/views/StatisticsView.h"
 #include "WindowFixture.h"
 
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 // The window driven as a user would, with the dialogs answered by the test: what the window
 // tests share.
 #include "run/DecodeRun.h"
-#include "window/MainWindow.h"
-#include "window/ReportDocument.h"
-#include "window/ReportView.h"
+#include "window/app/MainWindow.h"
+#include "window/log/ReportDocument.h"
+#include "window/report/ReportView.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,0 +1,151 @@
+#pragma once
+// The program's one window: the menus, the report view with its find bar, and beside it in a
+// splitter the other views of the same log (the message list with its filter, the calls with the
+// ladder diagram of one, the statistics), and a status bar with the log's summary, its counts
+// and the progress of a run, a save, an export or a print with its Cancel button. It is built
+// from parts: the log on screen (one OpenedLog, swapped whole when another opens), the run that
+// fills it, the filter, the navigation between records, and the output.
+#include "window/app/WindowParts.h"
+#include "window/io/ExportWriter.h"
+#include "window/io/UserDialogs.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+class QSplitter;
+class QTabWidget;
+class QTableView;
+
+namespace truno::window {
+
+class CallsPane;
+class FilterController;
+class FindBar;
+class MessageFilterBar;
+class MessageListModel;
+class OutputController;
+class RecordNavigator;
+class RunController;
+class StatisticsPane;
+struct RunOutcome;
+struct WindowActions;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Without `dialogs`, the standard Qt dialogs are used.
+    explicit MainWindow(std::unique_ptr<UserDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The program's version as the build sets it, e.g. "1.6.0".
+    static QString versionNumber();
+    // The banner: program, major and minor version, maker and date, with seven blanks after it.
+    static QString programVersion();
+    // The three lines of the About box: program and version, what it does, its documentation.
+    static QString aboutText();
+    // Logs the recent-files list keeps.
+    static constexpr int kRecentFiles = 10;
+
+    ReportView* reportView() const { return parts_.reportView; }
+    FindBar* findBar() const { return findBar_; }
+    // The records of the report shown (only the matching ones while the report is filtered).
+    const RecordIndex& records() const { return parts_.records(); }
+    // The log on screen: its facts and the views of them.
+    const OpenedLog& log() const { return *parts_.log; }
+    const MessageStore& messages() const { return parts_.log->store; }
+    const Statistics& statistics() const { return parts_.log->statistics; }
+    QTableView* messageList() const { return parts_.messageList; }
+    MessageListModel* messageModel() const { return parts_.messageModel; }
+    MessageFilterBar* filterBar() const { return parts_.filterBar; }
+    CallsPane* callsPane() const { return parts_.callsPane; }
+    StatisticsPane* statisticsPane() const { return parts_.statisticsPane; }
+    // The report shows only the records the filter lets through.
+    bool reportFiltered() const { return parts_.log->filtered; }
+    // The list's filter and the filtered report have caught up with the filter and the run.
+    bool filterSettled() const;
+    // A run is in progress (the progress bar and its Cancel button are shown).
+    bool isRunning() const;
+    // A run, a save or a print is in progress: the report shown stays as it is until it ends.
+    bool isBusy() const;
+    // No thread is left, not even a cancelled run still winding down.
+    bool isIdle() const;
+    // Shows the tab "messages", "calls" or "statistics"; false for another name.
+    bool showTab(const QString& name);
+
+public slots:
+    // Decodes the log at `path` and shows its report; the previous report stays shown when the
+    // file cannot be read, holds no message, or the run is cancelled.
+    void openFile(const QString& path);
+    // Opens the first of `paths`. The window shows one log at a time: a message box names the
+    // others as not opened.
+    void openFiles(const QStringList& paths);
+    void cancelRun();
+    void reload();
+    void saveReportAs();
+    void printReport();
+    void exportPdf();
+    void goToRecord();
+    void nextNotDecoded();
+    void previousNotDecoded();
+    void exportAs(ExportKind kind);
+    void saveDiagram();
+    // Reads the filter bar again and filters the list (and the report, when asked).
+    void applyFilter();
+
+signals:
+    // A run is over (finished, failed or cancelled) and the window shows its outcome.
+    void runEnded();
+    // A save, an export, a print or a PDF export is over (done, failed or cancelled).
+    void taskEnded();
+    // The list shows what the filter chose, and the report too when asked.
+    void listFiltered();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createViews();
+    void connectActions();
+    void restoreSettings();
+    void openFromDialog();
+    void showAbout();
+    void updateActions();
+    void rememberFile(const QString& path);
+    void forgetFile(const QString& path);
+    void updateRecentMenu();
+    QString reportFolder() const;
+    void cancelCurrent();
+    void recordsTaken(bool newRecords);
+    void updateCounts();
+    void finishRun(const RunOutcome& outcome);
+    // Puts `log` on screen in place of the log shown, which is handed back with its report and
+    // where the report view stood.
+    std::unique_ptr<OpenedLog> swapLog(std::unique_ptr<OpenedLog> log);
+    // Shows the log put aside for the run again; the run's log is freed.
+    void restorePrevious();
+
+    std::unique_ptr<UserDialogs> dialogs_;
+    WindowParts parts_;
+    // The log shown before the run in progress, given back when the run does not complete.
+    std::unique_ptr<OpenedLog> previous_;
+    QSplitter* splitter_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QTabWidget* viewTabs_ = nullptr;
+    std::unique_ptr<WindowActions> actions_;
+    // The parts that drive the window, declared after what they use so that they end first.
+    std::unique_ptr<RunController> run_;
+    std::unique_ptr<FilterController> filter_;
+    std::unique_ptr<RecordNavigator> navigator_;
+    std::unique_ptr<OutputController> output_;
+    bool filterPending_ = false;  // the filter changed while the report was saved or printed
+    std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped
+};
+
+}  // namespace truno::window

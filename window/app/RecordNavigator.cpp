@@ -1,0 +1,103 @@
+#include "window/app/RecordNavigator.h"
+
+#include "window/app/StatusLine.h"
+#include "window/app/WindowParts.h"
+#include "window/io/UserDialogs.h"
+#include "window/views/MessageList.h"
+
+#include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+#include <optional>
+
+namespace truno::window {
+
+RecordNavigator::RecordNavigator(WindowParts& parts, QObject* parent) : QObject(parent), parts_(parts) {
+    connect(parts_.messageModel, &MessageListModel::sortDone, this, &RecordNavigator::followReport);
+    connect(parts_.messageList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &RecordNavigator::listRowChanged);
+    connect(parts_.reportView, &ReportView::cursorMoved, this, &RecordNavigator::followReport);
+    connect(parts_.reportView->verticalScrollBar(), &QScrollBar::valueChanged, this, &RecordNavigator::followReport);
+}
+
+void RecordNavigator::showRecord(std::uint64_t number) {
+    if (const std::optional<std::size_t> line = parts_.records().bannerLine(number)) parts_.reportView->showLine(*line);
+}
+
+void RecordNavigator::listRowChanged() {
+    if (following_) return;
+    const QModelIndex current = parts_.messageList->currentIndex();
+    if (!current.isValid()) return;
+    const std::uint64_t record = parts_.log->store.record(parts_.messageModel->messageAt(current.row()));
+    following_ = true;
+    if (parts_.records().contains(record))
+        showRecord(record);
+    else
+        parts_.status->tell(tr("The report shows only the matching records; record %1 is not among them.")
+                                .arg(countText(record)));
+    following_ = false;
+}
+
+void RecordNavigator::followReport() {
+    if (following_) return;
+    const std::uint64_t record = parts_.records().recordAt(parts_.reportView->currentPosition().line);
+    if (record == 0 || record > parts_.log->admitted) return;
+    const std::optional<int> row = parts_.messageModel->rowOf(record - 1);
+    if (!row) return;
+    const QModelIndex index = parts_.messageModel->index(*row, 0);
+    if (parts_.messageList->currentIndex().row() == *row) return;
+    following_ = true;
+    parts_.messageList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    parts_.messageList->scrollTo(index);
+    following_ = false;
+}
+
+void RecordNavigator::chooseRecord(std::uint64_t record) {
+    if (record == 0 || record > parts_.log->admitted) return;
+    if (const std::optional<int> row = parts_.messageModel->rowOf(record - 1)) {
+        const QModelIndex index = parts_.messageModel->index(*row, 0);
+        parts_.messageList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        parts_.messageList->scrollTo(index);
+    }
+    showRecord(record);
+}
+
+void RecordNavigator::goToRecord() {
+    const RecordIndex& records = parts_.records();
+    if (records.recordCount() == 0) {
+        parts_.status->tell(tr("The report has no record yet."));
+        return;
+    }
+    const std::uint64_t current = std::max<std::uint64_t>(1, records.recordAt(parts_.reportView->currentPosition().line));
+    const std::optional<std::uint64_t> number = parts_.dialogs->chooseRecord(parts_.window, current, records.lastRecord());
+    if (!number) return;
+    if (!parts_.records().bannerLine(*number)) {
+        parts_.status->tell(tr("The report has no record %1.").arg(countText(*number)));
+        return;
+    }
+    showRecord(*number);
+}
+
+void RecordNavigator::nextNotDecoded() {
+    const std::size_t line = parts_.reportView->currentPosition().line;
+    if (const std::optional<std::uint64_t> record = parts_.records().nextNotDecoded(line)) {
+        showRecord(*record);
+        parts_.status->tell(tr("Record %1 was not decoded.").arg(countText(*record)));
+    } else {
+        parts_.status->tell(tr("No record after this place was left not decoded."));
+    }
+}
+
+void RecordNavigator::previousNotDecoded() {
+    const std::size_t line = parts_.reportView->currentPosition().line;
+    if (const std::optional<std::uint64_t> record = parts_.records().previousNotDecoded(line)) {
+        showRecord(*record);
+        parts_.status->tell(tr("Record %1 was not decoded.").arg(countText(*record)));
+    } else {
+        parts_.status->tell(tr("No record before this place was left not decoded."));
+    }
+}
+
+}  // namespace truno::window

@@ -1,0 +1,109 @@
+#include "window/app/RunController.h"
+
+#include "window/app/StatusLine.h"
+#include "window/app/WindowParts.h"
+#include "window/log/DecodeJob.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace truno::window {
+
+namespace {
+
+// How often the report text of a run in progress is taken into the view.
+constexpr std::chrono::milliseconds kCollectEvery{50};
+// How long the report text and the facts of a run in progress are taken in at one time.
+constexpr std::chrono::milliseconds kCollectFor{25};
+
+}  // namespace
+
+RunController::RunController(WindowParts& parts, QObject* parent) : QObject(parent), parts_(parts) {
+    collectTimer_.setInterval(kCollectEvery);
+    connect(&collectTimer_, &QTimer::timeout, this, &RunController::collect);
+}
+
+// The threads end (each job waits for its own) before what they report to goes away.
+RunController::~RunController() = default;
+
+void RunController::start(std::unique_ptr<DecodeJob> job) {
+    jobId_ = ++lastJobId_;
+    const std::uint64_t id = jobId_;
+    job_ = std::move(job);
+    job_->start([this, id] {
+        QMetaObject::invokeMethod(this, [this, id] { jobEnded(id); }, Qt::QueuedConnection);
+    });
+    collectTimer_.start();
+}
+
+void RunController::collect() {
+    if (!job_) return;
+    OpenedLog& log = *parts_.log;
+    // What the run handed over is taken in for a while at a time, so that the window answers
+    // between two looks however fast the run writes.
+    const auto deadline = std::chrono::steady_clock::now() + kCollectFor;
+    job_->takeBlocks(collected_, batches_);
+    while ((!collected_.empty() || !batches_.empty()) && std::chrono::steady_clock::now() < deadline) {
+        if (!collected_.empty()) {
+            parts_.reportView->appendText(std::move(collected_.front()));
+            collected_.erase(collected_.begin());
+        }
+        if (!batches_.empty()) {
+            log.store.append(std::move(batches_.front()));
+            batches_.erase(batches_.begin());
+        }
+    }
+    emit taken(log.admitRecords(parts_.fullReport(), deadline));
+    const std::int64_t size = job_->fileSize();
+    if (size > 0) {
+        const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
+        parts_.status->setProgress(static_cast<int>(std::min(1.0, done) * 1000));
+    }
+    if (!jobOver_ || !collected_.empty() || !batches_.empty() || !log.complete()) return;
+
+    collectTimer_.stop();
+    jobOver_ = false;
+    const RunOutcome outcome{job_->readError(), job_->summary(), job_->statistics()};
+    job_.reset();
+    collected_ = {};
+    batches_ = {};
+    emit finished(outcome);
+}
+
+void RunController::jobEnded(std::uint64_t id) {
+    if (retiring_ && id == retiringId_) {
+        retiring_.reset();
+        return;
+    }
+    if (!job_ || id != jobId_) return;
+    job_->wait();
+    // The rest of what the run handed over is taken in by the collecting timer; the run ends
+    // once it is all in.
+    jobOver_ = true;
+    collect();
+}
+
+bool RunController::cancel() {
+    if (!job_) return false;
+    // The thread stops on its own within moments; the window does not wait for it.
+    job_->cancel();
+    collectTimer_.stop();
+    if (jobOver_) {
+        job_.reset();  // its thread has ended already
+        jobOver_ = false;
+    } else {
+        retiring_ = std::move(job_);
+        retiringId_ = jobId_;
+    }
+    collected_ = {};
+    batches_ = {};
+    return true;
+}
+
+void RunController::forgetCancelled() { retiring_.reset(); }
+
+void RunController::hurryCancelled() {
+    if (retiring_) retiring_->cancel();
+}
+
+}  // namespace truno::window

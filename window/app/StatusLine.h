@@ -1,0 +1,58 @@
+#pragma once
+// The main window's status bar: the summary of the log shown, its counts, passing messages, and
+// while a run, a save, an export or a print goes on, its progress with a Cancel button.
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QLabel;
+class QMainWindow;
+class QProgressBar;
+class QPushButton;
+
+namespace truno::window {
+
+// The busy pointer, shown for as long as one of these lives.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+class StatusLine : public QObject {
+    Q_OBJECT
+
+public:
+    // Fills the status bar of `window`.
+    explicit StatusLine(QMainWindow* window);
+
+    void setSummary(const QString& text);
+    QString summary() const;
+    void setCounts(const QString& text);
+    // A message that stays for a few seconds.
+    void tell(const QString& message) const;
+
+    // Shows the progress bar (`maximum` 0: no known end) with its Cancel button.
+    void showProgress(int maximum, const QString& format);
+    void setProgress(int value);
+    // The busy pointer, until endProgress().
+    void showBusy() { busy_.emplace(); }
+    // Hides the progress bar and its button and ends the busy pointer.
+    void endProgress();
+
+signals:
+    void cancelClicked();
+
+private:
+    QMainWindow* window_;
+    QLabel* summary_ = nullptr;
+    QLabel* counts_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    std::optional<BusyPointer> busy_;
+};
+
+}  // namespace truno::window

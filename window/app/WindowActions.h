@@ -1,0 +1,51 @@
+#pragma once
+// The main window's commands: one action each, with its name, shortcut and icon, and the File,
+// Edit, View, Go and Help menus that hold them. The window connects them to what they do.
+#include <QObject>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+
+namespace truno::window {
+
+struct WindowActions {
+    // Creates the actions as children of `window` and fills its menu bar.
+    explicit WindowActions(QMainWindow* window);
+
+    // The names of the view tabs, as --screenshot's --tab and the settings know them.
+    static constexpr const char* kTabNames[] = {"messages", "calls", "statistics"};
+    static constexpr int kTabs = 3;
+
+    QMenu* fileMenu = nullptr;
+    QMenu* recentMenu = nullptr;
+    QAction* open = nullptr;
+    QAction* reload = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* print = nullptr;
+    QAction* exportPdf = nullptr;
+    QAction* exit = nullptr;
+    QAction* copy = nullptr;
+    QAction* selectAll = nullptr;
+    QAction* find = nullptr;
+    QAction* findNext = nullptr;
+    QAction* findPrevious = nullptr;
+    QAction* closeFind = nullptr;
+    QAction* goToRecord = nullptr;
+    QAction* nextNotDecoded = nullptr;
+    QAction* previousNotDecoded = nullptr;
+    QAction* about = nullptr;
+    QAction* exportSummary = nullptr;
+    QAction* exportCalls = nullptr;
+    QAction* exportJson = nullptr;
+    QAction* exportPcap = nullptr;
+    QAction* saveDiagram = nullptr;
+    QAction* filter = nullptr;
+    QAction* reportToo = nullptr;
+    QAction* tabs[kTabs] = {};
+
+private:
+    void createMenus(QMainWindow* window);
+};
+
+}  // namespace truno::window

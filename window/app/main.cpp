@@ -1,0 +1,81 @@
+// truno-decoder: the desktop window. A log given as argument is opened at start.
+#include "window/views/CallsView.h"
+#include "window/app/MainWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("truno-decoder"));
+    QCoreApplication::setOrganizationName(QStringLiteral("truno-decoder"));
+    QCoreApplication::setApplicationVersion(truno::window::MainWindow::versionNumber());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Decodes BICC and ISUP trace logs into a readable report."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The log to open (one log is shown at a time)."),
+                                 QStringLiteral("[file]"));
+    // For the documentation: saves a picture of the window once the log is shown, then quits.
+    QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                  QStringLiteral("Save a picture of the window to <png> and quit."),
+                                  QStringLiteral("png"));
+    screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshot);
+    // ... with the view tab "messages", "calls" (its first call chosen) or "statistics" in front.
+    QCommandLineOption tab(QStringLiteral("tab"), QStringLiteral("Show the view tab <name> in the picture."),
+                           QStringLiteral("name"));
+    tab.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(tab);
+
+    // --help and --version answer before the window's application starts, which needs a
+    // display. Qt's own options (-platform, ...) are not known here: errors wait for the full
+    // parse below.
+    QStringList arguments;
+    for (int k = 0; k < argc; ++k) arguments << QString::fromLocal8Bit(argv[k]);
+    parser.parse(arguments);
+    if (parser.isSet(help) || arguments.contains(QStringLiteral("--help-all"))) {
+        // Without an application object the parser does not know the program's name.
+        QString text = parser.helpText();
+        text.replace(QStringLiteral("<executable_name>"), QCoreApplication::applicationName());
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) parser.showVersion();
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("truno-decoder"));
+    parser.process(app);
+
+    truno::window::MainWindow window;
+    window.show();
+
+    const QStringList files = parser.positionalArguments();
+    const QString picture = parser.value(screenshot);
+    const QString tabName = parser.value(tab);
+    if (!tabName.isEmpty() && !window.showTab(tabName)) {
+        std::fprintf(stderr, "truno-decoder: no view tab '%s'\n", qPrintable(tabName));
+        return 2;
+    }
+    if (!picture.isEmpty()) {
+        const auto save = [&window, picture, tabName] {
+            if (tabName == QLatin1String("calls") && window.callsPane()->model()->rowCount() > 0)
+                window.callsPane()->selectRow(0);
+            QTimer::singleShot(600, &window, [&window, picture] {
+                const bool saved = window.grab().save(picture, "PNG");
+                if (!saved) std::fprintf(stderr, "truno-decoder: cannot save %s\n", qPrintable(picture));
+                QApplication::exit(saved ? 0 : 1);
+            });
+        };
+        if (files.isEmpty())
+            save();
+        else
+            QObject::connect(&window, &truno::window::MainWindow::runEnded, &window, save);
+    }
+    if (!files.isEmpty()) QTimer::singleShot(0, &window, [&window, files] { window.openFiles(files); });
+    return QApplication::exec();
+}

@@ -1,0 +1,110 @@
+#include "window/io/ExportWriter.h"
+
+#include "analysis/PcapExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace truno::window {
+
+MessageStore::TextSource textOf(const ReportDocument& document) {
+    return [&document](std::uint64_t begin, std::uint64_t end, std::string& scratch) -> std::string_view {
+        end = std::min<std::uint64_t>(end, document.size());
+        if (begin >= end) return {};
+        std::size_t chunk = document.chunkAt(begin);
+        const std::size_t start = document.chunkStart(chunk);
+        const std::string_view bytes = document.chunk(chunk);
+        if (end - start <= bytes.size()) return bytes.substr(begin - start, end - begin);
+        // A record that runs over two chunks is put together.
+        scratch.clear();
+        while (begin < end && chunk < document.chunkCount()) {
+            const std::size_t at = document.chunkStart(chunk);
+            const std::string_view part = document.chunk(chunk);
+            const std::uint64_t to = std::min<std::uint64_t>(end - at, part.size());
+            scratch.append(part.substr(begin - at, to - (begin - at)));
+            begin = at + to;
+            ++chunk;
+        }
+        return scratch;
+    };
+}
+
+ExportWriter::ExportWriter(ExportKind kind, const MessageStore& store, const ReportDocument& document, QString path,
+                           std::int64_t firstDay)
+    : kind_(kind), store_(store), document_(document), path_(std::move(path)), firstDay_(firstDay) {}
+
+ExportWriter::~ExportWriter() {
+    cancel();
+    wait();
+}
+
+void ExportWriter::start(std::function<void()> onEnd) {
+    onEnd_ = std::move(onEnd);
+    thread_ = std::thread([this] { run(); });
+}
+
+void ExportWriter::wait() {
+    if (thread_.joinable()) thread_.join();
+}
+
+void ExportWriter::run() {
+    if (kind_ == ExportKind::Pcap) {
+        writePcapFile();
+    } else {
+        QSaveFile file(path_);
+        if (!file.open(QIODevice::WriteOnly)) {
+            error_ = file.errorString();
+        } else {
+            const auto write = [this, &file](std::string_view text) {
+                if (!error_.isEmpty() || text.empty()) return;
+                if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()))
+                    error_ = file.errorString();
+            };
+            ExportControl control;
+            control.cancelled = [this] { return cancelled() || !error_.isEmpty(); };
+            control.progress = [this](std::size_t done) { done_.store(done, std::memory_order_relaxed); };
+            switch (kind_) {
+                case ExportKind::SummaryCsv: writeSummaryCsv(store_, textOf(document_), write, control); break;
+                case ExportKind::JsonLines: writeMessagesJson(store_, textOf(document_), write, control); break;
+                case ExportKind::CallsCsv: writeCallsCsv(store_, write); break;
+                case ExportKind::Pcap: break;
+            }
+            if (!error_.isEmpty() || cancelled()) file.cancelWriting();
+            if (!file.commit() && error_.isEmpty() && !cancelled()) error_ = file.errorString();
+        }
+    }
+    if (onEnd_) onEnd_();
+}
+
+void ExportWriter::writePcapFile() {
+    // libpcap writes the file itself: into a file beside, renamed once whole.
+    const QFileInfo target(path_);
+    const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.part").arg(target.fileName()));
+    PcapExport pcap;
+    std::string error;
+    if (!pcap.open(QFile::encodeName(partial).toStdString(), error)) {
+        error_ = QString::fromStdString(error);
+        return;
+    }
+    pcap.beginLog(firstDay_);
+    ExportControl control;
+    control.cancelled = [this] { return cancelled(); };
+    control.progress = [this](std::size_t done) { done_.store(done, std::memory_order_relaxed); };
+    writePcap(store_, pcap, control);
+    if (!pcap.close(error)) error_ = QString::fromStdString(error);
+    if (!error_.isEmpty() || cancelled()) {
+        QFile::remove(partial);
+        return;
+    }
+    QFile::remove(path_);
+    if (!QFile::rename(partial, path_)) {
+        error_ = QStringLiteral("The file cannot be renamed into place.");
+        QFile::remove(partial);
+    }
+}
+
+}  // namespace truno::window

@@ -1,0 +1,59 @@
+#pragma once
+// Writes an export of the run shown to a file on a thread of its own, with the analysis layer's
+// writers (the command-line tool's own): the summary as CSV, the calls as CSV, every message as
+// JSON Lines, or a capture file. The file is replaced only once it is written whole.
+#include "analysis/MessageStore.h"
+#include "window/log/ReportDocument.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+namespace truno::window {
+
+enum class ExportKind { SummaryCsv, CallsCsv, JsonLines, Pcap };
+
+// The report text from one offset to another, as MessageStore::facts() borrows it.
+MessageStore::TextSource textOf(const ReportDocument& document);
+
+class ExportWriter {
+public:
+    // `store` and `document` must stay unchanged until the writer has ended. `firstDay`: the
+    // capture file's first day (days from 1970-01-01).
+    ExportWriter(ExportKind kind, const MessageStore& store, const ReportDocument& document, QString path,
+                 std::int64_t firstDay = 0);
+    ExportWriter(const ExportWriter&) = delete;
+    ExportWriter& operator=(const ExportWriter&) = delete;
+    ~ExportWriter();
+
+    void start(std::function<void()> onEnd);
+    void cancel() { cancel_.store(true, std::memory_order_relaxed); }
+    void wait();
+    const QString& path() const { return path_; }
+    // Messages done, of size().
+    std::size_t done() const { return done_.load(std::memory_order_relaxed); }
+    std::size_t size() const { return store_.size(); }
+    const QString& error() const { return error_; }
+    bool cancelled() const { return cancel_.load(std::memory_order_relaxed); }
+
+private:
+    void run();
+    void writePcapFile();
+
+    ExportKind kind_;
+    const MessageStore& store_;
+    const ReportDocument& document_;
+    QString path_;
+    std::int64_t firstDay_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<std::size_t> done_{0};
+    QString error_;
+    std::function<void()> onEnd_;
+    std::thread thread_;
+};
+
+}  // namespace truno::window

@@ -1,0 +1,66 @@
+#pragma once
+// One log as the window holds it: its report, the facts of its messages with the record index
+// built from them, its statistics, its path, the texts of its summary and counts, and the report
+// of the matching records while the report is filtered. The window swaps it whole: a new one
+// while a log opens, the one shown before kept aside until the run has finished, then freed, or
+// given back when the run is cancelled or finds nothing.
+#include "analysis/MessageStore.h"
+#include "analysis/Statistics.h"
+#include "window/log/RecordIndex.h"
+#include "window/log/ReportDocument.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+
+namespace truno::window {
+
+class OpenedLog {
+public:
+    // Nothing opened yet (`path` empty), or the log at `path` before its run: an empty report.
+    explicit OpenedLog(QString logPath = {});
+    OpenedLog(const OpenedLog&) = delete;
+    OpenedLog& operator=(const OpenedLog&) = delete;
+    ~OpenedLog();
+
+    // Logs held at present: the window holds one, and two while a run loads another.
+    static std::size_t liveCount() { return live_; }
+
+    // Frees `log` and everything it holds, then gives the freed heap back to the system, so that
+    // a large log replaced by a small one does not leave the window at the large one's size.
+    static void dispose(std::unique_ptr<OpenedLog> log);
+
+    // Admits the messages of the store whose records' text is in `fullReport`, in order, until
+    // `deadline`; true when there are new ones.
+    bool admitRecords(const ReportDocument& fullReport,
+                      std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
+    // All the store's messages have their records.
+    bool complete() const { return admitted == store.size(); }
+    // The records of the report shown: only the matching ones while the report is filtered.
+    const RecordIndex& shownRecords() const { return filtered ? filteredRecords : records; }
+
+    // The full path of the log, as the caption shows it; empty before the first log.
+    QString path;
+    // The full report while the report view does not hold it. The log on screen lends the
+    // report it shows to the view, so this is empty then, except while the view shows the report
+    // of the matching records; the log put aside holds its report here.
+    std::unique_ptr<ReportDocument> report;
+    MessageStore store;
+    RecordIndex records;    // of the full report
+    std::size_t admitted = 0;  // messages of the store whose records are in the report
+    Statistics statistics;
+    QString summary;        // the run's summary, as the status bar shows it
+    QString counts;         // messages found, decoded, not decoded, calls
+    QPoint scroll;          // where the report view stood when the log was put aside
+    // The report view shows only the matching records (their index below).
+    bool filtered = false;
+    RecordIndex filteredRecords;
+
+private:
+    static inline std::size_t live_ = 0;  // logs are made and freed on the window's thread only
+};
+
+}  // namespace truno::window

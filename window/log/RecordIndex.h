@@ -1,0 +1,40 @@
+#pragma once
+// Where each record of the report shown is, and which records were not decoded: what the window
+// needs to go to a record or to the next message that did not decode. Fed from the facts the run
+// hands over (the record's number, whether it was decoded, and where its text stands in the
+// report), record by record in order. The records of a filtered report are a subset: numbers
+// rise but need not follow one another.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace truno::window {
+
+class RecordIndex {
+public:
+    // Record `number` has its banner line ("RECORD N ...") on report line `bannerLine`.
+    // Records come in rising order: a number not above the last one is ignored (false).
+    bool addRecord(std::uint64_t number, std::size_t bannerLine, bool decoded = true);
+
+    std::uint64_t recordCount() const { return numbers_.size(); }
+    std::uint64_t notDecodedCount() const { return notDecoded_.size(); }
+    // The highest record number held; 0 when none.
+    std::uint64_t lastRecord() const { return numbers_.empty() ? 0 : numbers_.back(); }
+    bool contains(std::uint64_t number) const { return bannerLine(number).has_value(); }
+    // The banner line of record `number`; none for a number the report does not have.
+    std::optional<std::size_t> bannerLine(std::uint64_t number) const;
+    // The record whose banner is on `line` or the nearest above it; 0 above the first banner.
+    std::uint64_t recordAt(std::size_t line) const;
+    // The first not-decoded record whose banner comes after report line `line`, and the last
+    // one whose banner comes before it.
+    std::optional<std::uint64_t> nextNotDecoded(std::size_t line) const;
+    std::optional<std::uint64_t> previousNotDecoded(std::size_t line) const;
+
+private:
+    std::vector<std::uint64_t> numbers_;      // rising
+    std::vector<std::size_t> bannerLines_;    // of numbers_[k] at k
+    std::vector<std::size_t> notDecoded_;     // indices into numbers_, rising
+};
+
+}  // namespace truno::window

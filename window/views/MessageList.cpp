@@ -1,0 +1,312 @@
+#include "window/views/MessageList.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QMetaObject>
+#include <QPalette>
+#include <QStyle>
+
+#include <algorithm>
+#include <numeric>
+
+namespace truno::window {
+
+namespace {
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Messages tested between two looks at the clock.
+constexpr std::size_t kTestStep = 256;
+
+}  // namespace
+
+bool factsHoldText(const MessageStore& store, const ReportDocument& document, const TextMatcher& matcher,
+                   const std::vector<char>& labelMatches, std::size_t i) {
+    const std::size_t marks = store.markCount(i);
+    if (marks == 0) return false;
+    // Labels first: one look-up each.
+    for (std::size_t k = 0; k < marks; ++k)
+        if (labelMatches[store.markLabel(i, k)] != 0) return true;
+    // Then the values, in the record's text as the report document holds it: a match counts when
+    // it lies within the text a mark delimits (never in the dots that lead to a value).
+    const std::uint64_t begin = store.textBegin(i);
+    const std::uint64_t end = std::min<std::uint64_t>(store.textEnd(i), document.size());
+    const std::uint64_t textSize = store.textEnd(i) - begin;
+    const auto insideValue = [&](std::uint64_t at, std::uint64_t length) {
+        // `at` counts from the start of the record's text.
+        std::size_t k = marks;
+        Mark mark{};
+        // The last mark that begins at or before the match.
+        std::size_t low = 0;
+        std::size_t high = marks;
+        while (low < high) {
+            const std::size_t middle = (low + high) / 2;
+            if (store.mark(i, middle).begin <= at)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        if (low == 0) return false;
+        k = low - 1;
+        mark = store.mark(i, k);
+        if (mark.kind == MarkKind::Parameter || at < mark.value) return false;
+        const std::uint64_t valueEnd = k + 1 < marks ? store.mark(i, k + 1).begin : textSize;
+        return at + length <= valueEnd;
+    };
+    std::size_t chunk = document.chunkAt(begin);
+    while (chunk < document.chunkCount() && document.chunkStart(chunk) < end) {
+        const std::string_view bytes = document.chunk(chunk);
+        const std::uint64_t chunkStart = document.chunkStart(chunk);
+        const std::uint64_t from = std::max(begin, chunkStart) - chunkStart;
+        const std::uint64_t to = std::min<std::uint64_t>(end - chunkStart, bytes.size());
+        if (from < to) {
+            const std::string_view part = bytes.substr(from, to - from);
+            std::size_t at = 0;
+            while (const std::optional<TextMatcher::Hit> hit = matcher.find(part, at)) {
+                const std::uint64_t inText = chunkStart + from + hit->offset - begin;
+                if (insideValue(inText, hit->length)) return true;
+                at = hit->offset + 1;
+            }
+        }
+        ++chunk;
+    }
+    return false;
+}
+
+MessageListModel::MessageListModel(QObject* parent) : QAbstractTableModel(parent) {
+    notDecodedIcon_ = QIcon::fromTheme(QStringLiteral("dialog-warning"),
+                                       QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    notDecodedBackground_ = QColor(255, 222, 222);
+    notDecodedText_ = QColor(150, 0, 0);
+}
+
+MessageListModel::~MessageListModel() { stopSorter(); }
+
+void MessageListModel::stopSorter() {
+    ++generation_;
+    abortSort_.store(true, std::memory_order_relaxed);
+    if (sorter_.joinable()) sorter_.join();
+    abortSort_.store(false, std::memory_order_relaxed);
+}
+
+void MessageListModel::reset(const MessageStore* store, const ReportDocument* document) {
+    stopSorter();
+    beginResetModel();
+    store_ = store;
+    document_ = document;
+    available_ = 0;
+    tested_ = 0;
+    // Another log: what was kept for the last one goes, not only its contents.
+    shown_ = {};
+    labelMatches_ = {};
+    sortColumn_ = RecordColumn;
+    sortOrder_ = Qt::AscendingOrder;
+    endResetModel();
+}
+
+void MessageListModel::setAvailable(std::size_t count) { available_ = count; }
+
+void MessageListModel::setFilter(const ListFilter& filter) {
+    stopSorter();
+    beginResetModel();
+    filter_ = filter;
+    matcher_ = filter.text.isEmpty() ? nullptr : std::make_shared<TextMatcher>(filter.text, false);
+    labelMatches_.clear();
+    shown_.clear();
+    tested_ = 0;
+    endResetModel();
+}
+
+bool MessageListModel::accepts(std::size_t i) const {
+    const MessageStore::Row& row = store_->row(i);
+    RecordFacts facts;
+    facts.record = store_->record(i);
+    facts.decoded = store_->decoded(i);
+    facts.typeCode = row.typeCode;
+    facts.hasCallInstanceCode = store_->hasCallInstanceCode(i);
+    facts.callInstanceCode = row.callInstanceCode;
+    if (!filter_.messages.accepts(facts, row.callFirstRecord)) return false;
+    return !matcher_ || factsHoldText(*store_, *document_, *matcher_, labelMatches_, i);
+}
+
+bool MessageListModel::advance(std::chrono::milliseconds budget) {
+    if (store_ == nullptr || tested_ >= available_) return true;
+    const auto stop = std::chrono::steady_clock::now() + budget;
+    if (matcher_) {
+        for (std::size_t k = labelMatches_.size(); k < store_->labelCount(); ++k) {
+            const std::string_view label = store_->label(static_cast<std::uint16_t>(k));
+            labelMatches_.push_back(matcher_->find(label, 0).has_value() ? 1 : 0);
+        }
+    }
+    const std::size_t before = shown_.size();
+    std::vector<std::uint32_t> found;
+    while (tested_ < available_) {
+        const std::size_t last = std::min(available_, tested_ + kTestStep);
+        for (std::size_t i = tested_; i < last; ++i)
+            if (accepts(i)) found.push_back(static_cast<std::uint32_t>(i));
+        tested_ = last;
+        if (std::chrono::steady_clock::now() >= stop) break;
+    }
+    if (!found.empty()) {
+        // New messages come in record order; a sorted list is sorted again once they stop.
+        beginInsertRows({}, static_cast<int>(before), static_cast<int>(before + found.size() - 1));
+        shown_.insert(shown_.end(), found.begin(), found.end());
+        endInsertRows();
+    }
+    if (tested_ < available_) return false;
+    // Rows came in record order: a list sorted otherwise is sorted again.
+    if (sortable_ && (sortColumn_ != RecordColumn || sortOrder_ != Qt::AscendingOrder)) sort(sortColumn_, sortOrder_);
+    emit filterDone();
+    return true;
+}
+
+void MessageListModel::setSortable(bool sortable) {
+    sortable_ = sortable;
+    if (sortable_ && (sortColumn_ != RecordColumn || sortOrder_ != Qt::AscendingOrder)) sort(sortColumn_, sortOrder_);
+}
+
+std::optional<int> MessageListModel::rowOf(std::size_t message) const {
+    if (sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder) {
+        const auto at = std::lower_bound(shown_.begin(), shown_.end(), message);
+        if (at != shown_.end() && *at == message) return static_cast<int>(at - shown_.begin());
+        return std::nullopt;
+    }
+    const auto at = std::find(shown_.begin(), shown_.end(), message);
+    if (at == shown_.end()) return std::nullopt;
+    return static_cast<int>(at - shown_.begin());
+}
+
+int MessageListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int MessageListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant MessageListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || store_ == nullptr) return {};
+    const std::size_t i = messageAt(index.row());
+    const bool decoded = store_->decoded(i);
+    switch (role) {
+        case Qt::DisplayRole:
+            switch (index.column()) {
+                case RecordColumn: return QVariant::fromValue<qulonglong>(store_->record(i));
+                case TimeColumn: return fromView(store_->time(i));
+                case DirectionColumn: return fromView(store_->direction(i));
+                case CodeColumn:
+                    return store_->hasCallInstanceCode(i) ? QVariant(store_->row(i).callInstanceCode) : QVariant();
+                case TypeColumn: return fromView(store_->typeText(i));
+                case InfoColumn: return fromView(store_->info(i));
+                default: return {};
+            }
+        case Qt::TextAlignmentRole:
+            if (index.column() == RecordColumn || index.column() == CodeColumn)
+                return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+            return {};
+        case Qt::DecorationRole:
+            if (!decoded && index.column() == RecordColumn) return notDecodedIcon_;
+            return {};
+        case Qt::BackgroundRole:
+            if (!decoded) return notDecodedBackground_;
+            return {};
+        case Qt::ForegroundRole:
+            if (!decoded) return notDecodedText_;
+            return {};
+        case Qt::ToolTipRole:
+            if (!decoded) return tr("Not decoded: %1").arg(fromView(store_->reason(i)));
+            return fromView(store_->typeName(i));
+        default: return {};
+    }
+}
+
+QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+        case RecordColumn: return tr("Record");
+        case TimeColumn: return tr("Time");
+        case DirectionColumn: return tr("Dir");
+        case CodeColumn: return tr("CIC");
+        case TypeColumn: return tr("Type");
+        case InfoColumn: return tr("Info");
+        default: return {};
+    }
+}
+
+void MessageListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount) return;
+    const bool natural = sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder;
+    sortColumn_ = column;
+    sortOrder_ = order;
+    if (!sortable_ || store_ == nullptr) return;
+    // The list is in record order already.
+    if (natural && column == RecordColumn && order == Qt::AscendingOrder) return;
+    stopSorter();
+    const std::uint64_t generation = generation_;
+    std::vector<std::uint32_t> rows = shown_;
+    const MessageStore* store = store_;
+    // A million rows take longer to sort than the window may stand still: the sort runs beside.
+    sorter_ = std::thread([this, generation, rows = std::move(rows), store, column, order]() mutable {
+        // A sort no longer wanted stops at its next comparison.
+        struct Abandoned {};
+        const auto key = [this, store, column](std::uint32_t a, std::uint32_t b) {
+            if (abortSort_.load(std::memory_order_relaxed)) throw Abandoned{};
+            switch (column) {
+                case TimeColumn: {
+                    const std::int64_t x = store->row(a).at;
+                    const std::int64_t y = store->row(b).at;
+                    if (x != y) return x < y;
+                    break;
+                }
+                case DirectionColumn: {
+                    const std::string_view x = store->direction(a);
+                    const std::string_view y = store->direction(b);
+                    if (x != y) return x < y;
+                    break;
+                }
+                case CodeColumn: {
+                    const auto x = store->hasCallInstanceCode(a) ? std::int64_t{store->row(a).callInstanceCode} : -1;
+                    const auto y = store->hasCallInstanceCode(b) ? std::int64_t{store->row(b).callInstanceCode} : -1;
+                    if (x != y) return x < y;
+                    break;
+                }
+                case TypeColumn: {
+                    const std::string_view x = store->typeText(a);
+                    const std::string_view y = store->typeText(b);
+                    if (x != y) return x < y;
+                    break;
+                }
+                case InfoColumn: {
+                    const std::string_view x = store->info(a);
+                    const std::string_view y = store->info(b);
+                    if (x != y) return x < y;
+                    break;
+                }
+                default: break;
+            }
+            return a < b;
+        };
+        try {
+            if (order == Qt::AscendingOrder)
+                std::sort(rows.begin(), rows.end(), key);
+            else
+                std::sort(rows.begin(), rows.end(), [&key](std::uint32_t a, std::uint32_t b) { return key(b, a); });
+        } catch (const Abandoned&) {
+            return;
+        }
+        QMetaObject::invokeMethod(this, [this, generation, rows = std::move(rows)]() mutable {
+            sortFinished(generation, std::move(rows));
+        }, Qt::QueuedConnection);
+    });
+}
+
+void MessageListModel::sortFinished(std::uint64_t generation, std::vector<std::uint32_t> sorted) {
+    if (sorter_.joinable()) sorter_.join();
+    if (generation != generation_ || sorted.size() != shown_.size()) return;
+    emit layoutAboutToBeChanged();
+    shown_ = std::move(sorted);
+    emit layoutChanged();
+    emit sortDone();
+}
+
+}  // namespace truno::window

@@ -1,0 +1,259 @@
+#include "window/views/StatisticsView.h"
+
+#include "analysis/Exports.h"
+#include "window/report/ReportView.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QTimeZone>
+#include <QGridLayout>
+#include <QLineSeries>
+#include <QPieSeries>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <map>
+
+namespace truno::window {
+
+namespace {
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QChartView* chartView(QWidget* parent, const char* name) {
+    auto* view = new QChartView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(160, 120);
+    return view;
+}
+
+QChart* newChart(const QString& title) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return chart;
+}
+
+// Shows a bar chart of `values` per category, one bar set per series name.
+void setBars(QChartView* view, const QString& title, const QStringList& categories,
+             const std::vector<std::pair<QString, std::vector<double>>>& sets) {
+    QChart* chart = newChart(title);
+    auto* series = new QBarSeries;
+    double top = 1;
+    for (const auto& [name, values] : sets) {
+        auto* set = new QBarSet(name);
+        for (const double v : values) {
+            *set << v;
+            top = std::max(top, v);
+        }
+        series->append(set);
+    }
+    chart->addSeries(series);
+    auto* x = new QBarCategoryAxis;
+    x->append(categories);
+    x->setLabelsAngle(categories.size() > 8 ? -90 : 0);
+    chart->addAxis(x, Qt::AlignBottom);
+    series->attachAxis(x);
+    auto* y = new QValueAxis;
+    y->setRange(0, top * 1.05);
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(y);
+    chart->legend()->setVisible(sets.size() > 1);
+    QChart* old = view->chart();
+    view->setChart(chart);
+    delete old;
+}
+
+}  // namespace
+
+RateSeries messageRates(const MessageStore& store, std::size_t maxSteps) {
+    RateSeries series;
+    std::int64_t first = 0;
+    std::int64_t last = -1;
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        const std::int64_t at = store.row(i).at;
+        if (at == MessageStore::kNoInstant) continue;
+        if (last < first) {
+            first = last = at;
+        } else {
+            first = std::min(first, at);
+            last = std::max(last, at);
+        }
+    }
+    if (last < first || maxSteps == 0) return series;
+    series.firstSecond = first / 1000;
+    const std::int64_t seconds = last / 1000 - series.firstSecond + 1;
+    series.stepSeconds = (seconds + static_cast<std::int64_t>(maxSteps) - 1) / static_cast<std::int64_t>(maxSteps);
+    const std::size_t steps = static_cast<std::size_t>((seconds + series.stepSeconds - 1) / series.stepSeconds);
+    series.rates.assign(steps, 0.0);
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        const std::int64_t at = store.row(i).at;
+        if (at == MessageStore::kNoInstant) continue;
+        series.rates[static_cast<std::size_t>((at / 1000 - series.firstSecond) / series.stepSeconds)] += 1.0;
+    }
+    for (double& rate : series.rates) rate /= static_cast<double>(series.stepSeconds);
+    return series;
+}
+
+StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("statisticsPane"));
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("statisticsText"));
+    text_->setReadOnly(true);
+    text_->setFont(ReportView::reportFont());
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))));
+    auto* charts = new QWidget(this);
+    auto* grid = new QGridLayout(charts);
+    grid->setContentsMargins(0, 0, 0, 0);
+    types_ = chartView(charts, "typesChart");
+    outcomes_ = chartView(charts, "outcomesChart");
+    causes_ = chartView(charts, "causesChart");
+    rate_ = chartView(charts, "rateChart");
+    grid->addWidget(types_, 0, 0, 1, 2);
+    grid->addWidget(outcomes_, 1, 0);
+    grid->addWidget(causes_, 1, 1);
+    grid->addWidget(rate_, 2, 0, 1, 2);
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName(QStringLiteral("statisticsSplitter"));
+    splitter->addWidget(text_);
+    splitter->addWidget(charts);
+    splitter->setStretchFactor(0, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({text_->minimumWidth(), 3 * text_->minimumWidth()});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(splitter);
+    clear();
+}
+
+QString StatisticsPane::text() const { return text_->toPlainText(); }
+
+void StatisticsPane::clear() {
+    text_->clear();
+    for (QChartView* view : {types_, outcomes_, causes_, rate_}) {
+        QChart* old = view->chart();
+        view->setChart(newChart({}));
+        delete old;
+    }
+}
+
+void StatisticsPane::show(const Statistics& statistics, const MessageStore& store) {
+    std::string text;
+    appendStatisticsText(text, statistics);
+    text_->setPlainText(QString::fromStdString(text));
+
+    // Messages per type (in type code order) and direction.
+    QStringList types;
+    std::vector<QString> directions;
+    std::map<std::pair<int, QString>, double> counts;
+    std::vector<int> codes;
+    statistics.forEachType([&](const Statistics::TypeCount& count) {
+        if (std::find(codes.begin(), codes.end(), count.typeCode) == codes.end()) {
+            codes.push_back(count.typeCode);
+            types << (count.typeCode < 0      ? QStringLiteral("-")
+                      : count.acronym.empty() ? QStringLiteral("%1").arg(count.typeCode, 2, 16, QLatin1Char('0')).toUpper()
+                                              : fromView(count.acronym));
+        }
+        const QString direction = fromView(count.direction);
+        if (std::find(directions.begin(), directions.end(), direction) == directions.end()) directions.push_back(direction);
+        counts[{count.typeCode, direction}] += static_cast<double>(count.count);
+    });
+    std::vector<std::pair<QString, std::vector<double>>> sets;
+    for (const QString& direction : directions) {
+        std::vector<double> values;
+        values.reserve(codes.size());
+        for (const int code : codes) values.push_back(counts[{code, direction}]);
+        sets.emplace_back(direction.isEmpty() ? tr("(no direction)") : tr("DIR=%1").arg(direction), std::move(values));
+    }
+    setBars(types_, tr("Messages per type and direction"), types, sets);
+
+    // Calls per outcome.
+    QChart* outcomes = newChart(tr("Calls per outcome (%1 calls)").arg(statistics.calls()));
+    auto* pie = new QPieSeries;
+    for (std::size_t k = 0; k < kCallOutcomeCount; ++k) {
+        const auto outcome = static_cast<CallOutcome>(k);
+        const std::uint64_t count = statistics.callsWith(outcome);
+        if (count == 0) continue;
+        pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
+    }
+    outcomes->addSeries(pie);
+    outcomes->legend()->setAlignment(Qt::AlignBottom);
+    QChart* old = outcomes_->chart();
+    outcomes_->setChart(outcomes);
+    delete old;
+
+    // Release causes.
+    QStringList causes;
+    std::vector<double> causeCounts;
+    for (const Statistics::CauseCount* cause : statistics.causes()) {
+        causes << (cause->value.empty() ? tr("none") : QString::fromStdString(cause->value));
+        causeCounts.push_back(static_cast<double>(cause->count));
+    }
+    setBars(causes_, tr("Release causes"), causes, {{tr("REL"), causeCounts}});
+    if (!causes_->chart()->series().isEmpty()) {
+        // The phrases, as tool tips of the bars.
+        auto* series = static_cast<QBarSeries*>(causes_->chart()->series().constFirst());
+        const std::vector<const Statistics::CauseCount*> causeList = statistics.causes();
+        std::vector<QString> phrases;
+        phrases.reserve(causeList.size());
+        for (const Statistics::CauseCount* cause : causeList) phrases.push_back(QString::fromStdString(cause->text));
+        connect(series, &QBarSeries::hovered, causes_, [view = causes_, phrases](bool on, int index, QBarSet*) {
+            view->setToolTip(on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
+                                 ? phrases[static_cast<std::size_t>(index)]
+                                 : QString());
+        });
+    }
+
+    // Messages per second.
+    const RateSeries rates = messageRates(store, 1000);
+    QChart* rate = newChart(rates.stepSeconds > 1 ? tr("Messages per second (%1 s steps)").arg(rates.stepSeconds)
+                                                  : tr("Messages per second"));
+    auto* line = new QLineSeries;
+    double top = 1;
+    for (std::size_t k = 0; k < rates.rates.size(); ++k) {
+        line->append(static_cast<double>(rates.firstSecond + static_cast<std::int64_t>(k) * rates.stepSeconds) * 1000.0,
+                     rates.rates[k]);
+        top = std::max(top, rates.rates[k]);
+    }
+    rate->addSeries(line);
+    rate->legend()->hide();
+    // The log's time line starts at the midnight before its first message: shown as times of day.
+    auto* x = new QDateTimeAxis;
+    x->setTitleText(tr("time of day (log)"));
+    x->setFormat(QStringLiteral("HH:mm:ss"));
+    x->setTickCount(4);
+    const auto moment = [](double second) {
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(second * 1000), QTimeZone::utc());
+    };
+    const double first = static_cast<double>(rates.firstSecond);
+    x->setRange(moment(first),
+                moment(first + std::max<double>(1, static_cast<double>(rates.rates.size() *
+                                                                        static_cast<std::size_t>(rates.stepSeconds)))));
+    auto* y = new QValueAxis;
+    y->setRange(0, top * 1.05);
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    rate->addAxis(x, Qt::AlignBottom);
+    rate->addAxis(y, Qt::AlignLeft);
+    line->attachAxis(x);
+    line->attachAxis(y);
+    old = rate_->chart();
+    rate_->setChart(rate);
+    delete old;
+}
+
+}  // namespace truno::window
