@@ -31,6 +31,7 @@ enum LongOnly : int {
     kCallOption,
     kPcapOption,
     kDateOption,
+    kListFieldsOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -46,6 +47,7 @@ constexpr option kLongOptions[] = {
     {.name = "call", .has_arg = required_argument, .flag = nullptr, .val = kCallOption},
     {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
     {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
+    {.name = "list-fields", .has_arg = optional_argument, .flag = nullptr, .val = kListFieldsOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -186,6 +188,13 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kDateOption:
                 if (!parseDate(optarg, options.date, error)) return false;
                 break;
+            case kListFieldsOption:
+                options.listFields = optarg == nullptr ? ListFields::Text : ListFields::Markdown;
+                if (optarg != nullptr && std::string_view(optarg) != "markdown") {
+                    error = "invalid --list-fields form '" + std::string(optarg) + "' (expected markdown)";
+                    return false;
+                }
+                break;
             case ':': error = missingValue(argv); return false;
             default: error = misusedOption(argv); return false;
         }
@@ -231,6 +240,11 @@ std::string helpText() {
            "                      decodes as BICC (exported-PDU link type, \"bicc\" dissector)\n"
            "      --date=DATE     the log's first day, YYYY-MM-DD, for the packets' time stamps\n"
            "                      (default: the log file's modification date; times are UTC)\n"
+           "\n"
+           "Fields:\n"
+           "      --list-fields   list every key of a message and its fields (key, type,\n"
+           "                      parameter code and name, label in the report) and exit;\n"
+           "                      --list-fields=markdown writes the same as docs/fields.md\n"
            "\n"
            "With several files, each is decoded on its own (record numbers restart) and its\n"
            "report is preceded by a line \"==> FILE <==\".\n"

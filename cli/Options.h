@@ -11,12 +11,14 @@ namespace truno {
 // line per message, the calls, or the statistics.
 enum class View { Report, Summary, Calls, Statistics };
 enum class Format { Text, Json, Csv };
+enum class ListFields { No, Text, Markdown };
 
 struct CliOptions {
     bool crlf = false;
     bool quiet = false;
     bool help = false;
     bool version = false;
+    ListFields listFields = ListFields::No;  // list the keys of the fields and exit
     unsigned jobs = 1;
     View view = View::Report;
     Format format = Format::Text;

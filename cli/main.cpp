@@ -1,6 +1,7 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
+#include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
 #include "cli/Options.h"
 #include "cli/Views.h"
@@ -301,6 +302,15 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         std::fputs(truno::versionText().c_str(), stdout);
+        return 0;
+    }
+    if (options.listFields != truno::ListFields::No) {
+        std::string list;
+        if (options.listFields == truno::ListFields::Text)
+            truno::appendFieldListText(list);
+        else
+            truno::appendFieldListMarkdown(list);
+        std::fputs(list.c_str(), stdout);
         return 0;
     }
     if (options.files.empty()) options.files.emplace_back("-");
