@@ -9,8 +9,8 @@
 namespace truno {
 namespace {
 
-}  // namespace
-
+// Whether a text needs more than its own bytes in a JSON string: it holds a control character, a
+// quote, a backslash, DEL or a byte above 7F (UTF-8, left to nlohmann-json to check).
 bool needsJsonEscape(std::string_view text) {
     const auto special = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
@@ -21,8 +21,6 @@ bool needsJsonEscape(std::string_view text) {
     for (const char c : text) found = static_cast<unsigned char>(found | (special(c) ? 1 : 0));
     return found != 0;
 }
-
-namespace {
 
 template <typename Number>
 void appendNumber(Text& out, Number value) {
@@ -64,11 +62,6 @@ void JsonWriter::seconds(std::int64_t milliseconds) {
     std::string text;
     appendSeconds(text, milliseconds);
     out_ += text;
-}
-
-void JsonWriter::boolean(bool value) {
-    separate();
-    out_ += value ? "true" : "false";
 }
 
 void JsonWriter::null() {

@@ -18,8 +18,6 @@ public:
 
     void beginObject() { open('{'); }
     void endObject() { close('}'); }
-    void beginArray() { open('['); }
-    void endArray() { close(']'); }
     void key(std::string_view name) {
         separate();
         char* at = out_.extend(name.size() + 3);
@@ -35,15 +33,7 @@ public:
     void number(std::int64_t value);
     // Milliseconds as seconds with three decimals.
     void seconds(std::int64_t milliseconds);
-    void boolean(bool value);
     void null();
-
-    // For a value the caller writes itself, complete and valid: the comma in front of it is
-    // written, and the text to append it to returned.
-    Text& rawValue() {
-        separate();
-        return out_;
-    }
 
     template <typename Value>
     void member(std::string_view name, const Value& value) {
@@ -68,7 +58,6 @@ private:
     void write(std::string_view text) { string(text); }
     void write(const std::string& text) { string(text); }
     void write(const char* text) { string(text); }
-    void write(bool value) { boolean(value); }
     void write(std::uint64_t value) { number(value); }
     void write(std::uint32_t value) { number(std::uint64_t{value}); }
     void write(int value) { number(std::int64_t{value}); }
@@ -76,10 +65,6 @@ private:
     Text& out_;
     bool first_ = true;  // no value yet in the innermost object or array (or right after a key)
 };
-
-// Whether a text needs more than its own bytes in a JSON string: it holds a control character, a
-// quote, a backslash, DEL or a byte above 7F (UTF-8, left to nlohmann-json to check).
-bool needsJsonEscape(std::string_view text);
 
 // Appends `text` as a JSON string (with its quotes).
 void appendJsonString(Text& out, std::string_view text);

@@ -192,7 +192,6 @@ public:
     void noteMeaning(std::size_t start, std::string_view written) {
         if (marks_ != nullptr) keepMeaning(start, written);
     }
-    bool marking() const { return marks_ != nullptr; }
 
 private:
     // Offsets of marks: a text with marks holds one record and the records before it that have

@@ -113,9 +113,7 @@ public:
     const std::string& route() const { return route_; }
 
     bool traceHeaderFound() const { return state_ != State::SeekTrace; }
-    bool columnHeaderFound() const { return columnHeaderFound_; }
     bool readError() const { return lines_.readError(); }
-    std::size_t linesRead() const { return lines_.lineNumber(); }
 
     // Why a log yielded no message, for the run's summary (empty when messages were found).
     std::string whyNoMessage(std::uint64_t messagesFound) const;
