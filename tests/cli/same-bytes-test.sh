@@ -54,7 +54,7 @@ done
 calls="$src/tests/golden/isup-m3ua-calls-470.log"
 if [ -n "$reference" ]; then
   views=("--summary" "--summary --format csv" "--calls" "--calls --format csv" "--calls --format json"
-         "--format json" "--format csv" "--stats" "--stats --format json" "--type REL --not-decoded --crlf"
+         "--format json" "--format csv" "--stats" "--stats --format json" "--type REL,RLC --records 100-300 --crlf"
          "--cic 1-40 --calls" "-j 2 --format json")
   for view in "${views[@]}"; do
     # shellcheck disable=SC2086  # the words of $view are the options
