@@ -284,8 +284,10 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
 
 int main(int argc, char** argv) {
     truno::useBinaryStandardStreams();
+    // The arguments in UTF-8, as the array of pointers that getopt_long reorders.
     std::vector<std::string> arguments = truno::utf8Arguments(argc, argv);
     std::vector<char*> args;
+    args.reserve(arguments.size() + 1);
     for (std::string& a : arguments) args.push_back(a.data());
     args.push_back(nullptr);
     truno::CliOptions options;
