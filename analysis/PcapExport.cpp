@@ -2,8 +2,6 @@
 
 #include "analysis/LogClock.h"
 
-#include <pcap/pcap.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -40,10 +38,88 @@ void appendTag(std::vector<unsigned char>& out, std::uint16_t tag, std::string_v
     out.insert(out.end(), padded - value.size(), 0);
 }
 
+}  // namespace
+}  // namespace truno
+
+// The file itself is written with libpcap. A build without it (TRUNO_PCAP not defined: there is
+// no libpcap for the target, as for Windows) has no capture files: available() says so, the
+// tool refuses --pcap, and open() fails. This is the one place that knows.
+#if defined(TRUNO_PCAP)
+#include <pcap/pcap.h>
+
+namespace truno {
+namespace {
+
+constexpr bool kCaptureFiles = true;
+
 pcap_t* asPcap(void* p) { return static_cast<pcap_t*>(p); }
 pcap_dumper_t* asDumper(void* p) { return static_cast<pcap_dumper_t*>(p); }
 
+bool openDump(const std::string& path, void*& pcap, void*& dumper, std::string& error) {
+    pcap = pcap_open_dead(kUpperPduLinkType, kSnapshotLength);
+    if (pcap == nullptr) {
+        error = "cannot set up libpcap";
+        return false;
+    }
+    dumper = pcap_dump_open(asPcap(pcap), path.c_str());
+    if (dumper == nullptr) {
+        error = "cannot write '" + path + "': " + pcap_geterr(asPcap(pcap));
+        pcap_close(asPcap(pcap));
+        pcap = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void dumpPacket(void* dumper, std::int64_t stamp, const std::vector<unsigned char>& packet) {
+    pcap_pkthdr header{};
+    header.ts.tv_sec = static_cast<time_t>(stamp / 1000);
+    header.ts.tv_usec = static_cast<suseconds_t>((stamp % 1000) * 1000);
+    header.caplen = static_cast<bpf_u_int32>(packet.size());
+    header.len = header.caplen;
+    pcap_dump(reinterpret_cast<u_char*>(dumper), &header, packet.data());
+}
+
+bool closeDump(void*& pcap, void*& dumper, std::string& error) {
+    bool ok = true;
+    if (dumper != nullptr) {
+        if (pcap_dump_flush(asDumper(dumper)) != 0 || std::ferror(pcap_dump_file(asDumper(dumper))) != 0) {
+            error = std::string("error writing the capture file: ") + std::strerror(errno);
+            ok = false;
+        }
+        pcap_dump_close(asDumper(dumper));
+        dumper = nullptr;
+    }
+    if (pcap != nullptr) {
+        pcap_close(asPcap(pcap));
+        pcap = nullptr;
+    }
+    return ok;
+}
+
 }  // namespace
+}  // namespace truno
+#else
+namespace truno {
+namespace {
+
+constexpr bool kCaptureFiles = false;
+
+bool openDump(const std::string&, void*&, void*&, std::string& error) {
+    error = "capture files are not available in this build (it has no libpcap)";
+    return false;
+}
+// Nothing is ever open: open() fails, and add() and close() see no file.
+void dumpPacket(void*, std::int64_t, const std::vector<unsigned char>&) {}
+bool closeDump(void*&, void*&, std::string&) { return true; }
+
+}  // namespace
+}  // namespace truno
+#endif
+
+namespace truno {
+
+bool PcapExport::available() { return kCaptureFiles; }
 
 std::optional<std::int64_t> daysFromDate(std::string_view date) {
     if (date.size() != 10 || date[4] != '-' || date[7] != '-') return std::nullopt;
@@ -74,18 +150,7 @@ PcapExport::~PcapExport() {
 }
 
 bool PcapExport::open(const std::string& path, std::string& error) {
-    pcap_ = pcap_open_dead(kUpperPduLinkType, kSnapshotLength);
-    if (pcap_ == nullptr) {
-        error = "cannot set up libpcap";
-        return false;
-    }
-    dumper_ = pcap_dump_open(asPcap(pcap_), path.c_str());
-    if (dumper_ == nullptr) {
-        error = "cannot write '" + path + "': " + pcap_geterr(asPcap(pcap_));
-        pcap_close(asPcap(pcap_));
-        pcap_ = nullptr;
-        return false;
-    }
+    if (!openDump(path, pcap_, dumper_, error)) return false;
     written_ = 0;
     skipped_ = 0;
     return true;
@@ -115,31 +180,10 @@ void PcapExport::add(const RecordFacts& record, std::optional<std::int64_t> at) 
         ++skipped_;
         return;
     }
-    const std::int64_t stamp = firstDayMilliseconds_ + lastAt_;
-    pcap_pkthdr header{};
-    header.ts.tv_sec = static_cast<time_t>(stamp / 1000);
-    header.ts.tv_usec = static_cast<suseconds_t>((stamp % 1000) * 1000);
-    header.caplen = static_cast<bpf_u_int32>(packet_.size());
-    header.len = header.caplen;
-    pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, packet_.data());
+    dumpPacket(dumper_, firstDayMilliseconds_ + lastAt_, packet_);
     ++written_;
 }
 
-bool PcapExport::close(std::string& error) {
-    bool ok = true;
-    if (dumper_ != nullptr) {
-        if (pcap_dump_flush(asDumper(dumper_)) != 0 || std::ferror(pcap_dump_file(asDumper(dumper_))) != 0) {
-            error = std::string("error writing the capture file: ") + std::strerror(errno);
-            ok = false;
-        }
-        pcap_dump_close(asDumper(dumper_));
-        dumper_ = nullptr;
-    }
-    if (pcap_ != nullptr) {
-        pcap_close(asPcap(pcap_));
-        pcap_ = nullptr;
-    }
-    return ok;
-}
+bool PcapExport::close(std::string& error) { return closeDump(pcap_, dumper_, error); }
 
 }  // namespace truno

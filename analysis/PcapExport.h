@@ -26,6 +26,9 @@ public:
     PcapExport& operator=(const PcapExport&) = delete;
     ~PcapExport();
 
+    // Whether this build writes capture files at all (it needs libpcap).
+    static bool available();
+
     // Creates the file. False with `error` set when it cannot be written.
     bool open(const std::string& path, std::string& error);
 

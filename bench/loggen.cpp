@@ -8,6 +8,8 @@
 // suspend/resume, user-to-user and application transport messages. Messages spread over
 // continuation lines, page headers appear now and then (some inside a message), and TIME and
 // DIR are left out of some lines so that they carry over.
+#include "cli/Platform.h"
+
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -267,6 +269,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    truno::useBinaryStandardStreams();
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUsage, stdout);
         return 0;

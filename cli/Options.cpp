@@ -127,11 +127,15 @@ std::string misusedOption(char* const* argv) {
     return "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'";
 }
 
-// What getopt_long's ':' was about: the option that needs a value.
+// What getopt_long's ':' was about: the option that needs a value, or (the getopt_long of
+// MinGW-w64, after BSD's, answers ':' for this too) a long option given a value it does not take.
 std::string missingValue(char* const* argv) {
     if (optopt == 'j') return "option -j/--jobs needs a number";
-    for (const option& o : kLongOptions)
-        if (o.name != nullptr && o.val == optopt) return "option '--" + std::string(o.name) + "' needs a value";
+    for (const option& o : kLongOptions) {
+        if (o.name == nullptr || o.val != optopt) continue;
+        if (o.has_arg == no_argument) return "option '--" + std::string(o.name) + "' takes no value";
+        return "option '--" + std::string(o.name) + "' needs a value";
+    }
     return "option '" + std::string(argv[optind - 1]) + "' needs a value";
 }
 
@@ -179,6 +183,10 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 if (!parseCall(optarg, filter.call, error)) return false;
                 break;
             case kPcapOption:
+                if (!PcapExport::available()) {
+                    error = "--pcap is not available in this build (capture files are written with libpcap, which it lacks)";
+                    return false;
+                }
                 options.pcapFile = optarg;
                 if (options.pcapFile.empty()) {
                     error = "option --pcap needs a file name";

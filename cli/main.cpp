@@ -4,6 +4,7 @@
 #include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
 #include "cli/Options.h"
+#include "cli/Platform.h"
 #include "cli/Views.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,16 +163,7 @@ private:
     void writeOut(std::string_view bytes) {
         if (failed_) return;
         if (std::fflush(stdout) != 0) failed_ = true;
-        const int fd = fileno(stdout);
-        while (!bytes.empty() && !failed_) {
-            const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                failed_ = true;
-                break;
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
+        if (!failed_ && !truno::writeAll(fileno(stdout), bytes)) failed_ = true;
     }
 
     bool crlf_;
@@ -215,8 +208,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     std::ifstream stream;
     if (!isStdin) {
         std::error_code ignored;
-        const bool directory = std::filesystem::is_directory(file, ignored);
-        if (!directory) stream.open(file, std::ios::binary);
+        const std::filesystem::path path = truno::pathOf(file);
+        const bool directory = std::filesystem::is_directory(path, ignored);
+        if (!directory) stream.open(path, std::ios::binary);
         if (directory || !stream) {
             const int err = directory ? EISDIR : errno;
             std::fflush(stdout);
@@ -290,9 +284,16 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
 }  // namespace
 
 int main(int argc, char** argv) {
+    truno::useBinaryStandardStreams();
+    // The arguments in UTF-8, as the array of pointers that getopt_long reorders.
+    std::vector<std::string> arguments = truno::utf8Arguments(argc, argv);
+    std::vector<char*> args;
+    args.reserve(arguments.size() + 1);
+    for (std::string& a : arguments) args.push_back(a.data());
+    args.push_back(nullptr);
     truno::CliOptions options;
     std::string error;
-    if (!truno::parseOptions(argc, argv, options, error)) {
+    if (!truno::parseOptions(static_cast<int>(arguments.size()), args.data(), options, error)) {
         std::fprintf(stderr, "truno-decode: %s\nTry 'truno-decode --help'.\n", error.c_str());
         return 2;
     }

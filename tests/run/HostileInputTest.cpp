@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <sys/resource.h>
+#endif
 
 #include <random>
 #include <streambuf>
@@ -66,9 +71,15 @@ private:
 };
 
 long peakRssKb() {
+#if defined(_WIN32)
+    PROCESS_MEMORY_COUNTERS c{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
+    return static_cast<long>(c.PeakWorkingSetSize / 1024);
+#else
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
+#endif
 }
 
 TEST(HostileInput, AOneGibibyteLineKeepsMemoryBounded) {
