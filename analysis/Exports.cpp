@@ -3,6 +3,7 @@
 #include "analysis/JsonWriter.h"
 #include "analysis/LogClock.h"
 #include "analysis/MessageSummary.h"
+#include "base/OctetText.h"
 #include "base/ReportLayout.h"
 
 #include <nlohmann/json.hpp>
@@ -176,13 +177,12 @@ void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& fiel
 // The octets as read, as an array of strings; an octet of two hex digits, as nearly all are, is
 // written without a look at its characters one by one.
 void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
-    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
     out += '[';
     bool first = true;
     for (const std::string_view octet : octets) {
         if (!first) out += ',';
         first = false;
-        if (octet.size() == 2 && hex(octet[0]) && hex(octet[1])) {
+        if (isHexOctet(octet)) {
             char* at = out.extend(4);
             at[0] = '"';
             at[1] = octet[0];

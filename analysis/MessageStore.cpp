@@ -2,6 +2,7 @@
 
 #include "analysis/Exports.h"
 #include "analysis/MessageSummary.h"
+#include "base/OctetText.h"
 #include "dispatch/ParameterTable.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ namespace {
 // Exports hand their text on in pieces of about this size.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
-bool isUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
-
-int hexValue(char c) { return c <= '9' ? c - '0' : c - 'A' + 10; }
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 template <class Number>
 Number narrow(std::size_t value) {
@@ -147,8 +143,8 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
         scratch.octetText.resize(octets.size() * 2);
         for (std::size_t k = 0; k < octets.size(); ++k) {
             const auto byte = static_cast<unsigned char>(octets[k]);
-            scratch.octetText[2 * k] = kHexDigits[byte >> 4];
-            scratch.octetText[2 * k + 1] = kHexDigits[byte & 0xF];
+            scratch.octetText[2 * k] = kUpperHexDigits[byte >> 4];
+            scratch.octetText[2 * k + 1] = kUpperHexDigits[byte & 0xF];
         }
         const std::string_view all = scratch.octetText;
         for (std::size_t k = 0; k < octets.size(); ++k) scratch.octets.push_back(all.substr(2 * k, 2));
@@ -266,13 +262,13 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     strings += record.reason;
     row.reasonLength = narrow<std::uint32_t>(record.reason.size());
     const bool asBytes = std::all_of(record.octets.begin(), record.octets.end(), [](std::string_view o) {
-        return o.size() == 2 && isUpperHexDigit(o[0]) && isUpperHexDigit(o[1]);
+        return isHexOctet(o);
     });
     const std::size_t octetsAt = strings.size();
     if (asBytes) {
         row.flags |= MessageStore::kOctetsAsBytes;
         for (const std::string_view o : record.octets)
-            strings += static_cast<char>((hexValue(o[0]) << 4) | hexValue(o[1]));
+            strings += static_cast<char>(hexOctetValue(o));
     } else {
         for (std::size_t k = 0; k < record.octets.size(); ++k) {
             if (k != 0) strings += '\n';

@@ -1,6 +1,7 @@
 #include "analysis/MessageSummary.h"
 
 #include "analysis/KnownFields.h"
+#include "base/OctetText.h"
 #include "base/ReportLayout.h"
 #include "dispatch/Codes.h"
 
@@ -55,7 +56,6 @@ void appendRightAligned(std::string& out, std::uint64_t number, std::size_t widt
     out.append(digits, n);
 }
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 }  // namespace
 
@@ -94,8 +94,7 @@ void appendTypeName(std::string& out, const RecordFacts& record) {
     if (!record.acronym.empty()) {
         out += record.acronym;
     } else if (record.typeCode >= 0) {
-        out += kHexDigits[(record.typeCode >> 4) & 0xF];
-        out += kHexDigits[record.typeCode & 0xF];
+        appendHexOctet(out, static_cast<unsigned>(record.typeCode));
     } else {
         out += '-';
     }

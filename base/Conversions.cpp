@@ -10,20 +10,13 @@
 namespace truno {
 namespace {
 
-int hexDigitValue(char c) {
-    const unsigned value = kHexDigitValue[static_cast<unsigned char>(c)];
-    return value == kNotHexDigit ? -1 : static_cast<int>(value);
-}
-
 std::string quoted(std::string_view s) {
     std::string q = "\"";
     for (const char ch : s) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c >= 0x7F) {
-            static const char* digits = "0123456789ABCDEF";
             q += "\\x";
-            q += digits[c >> 4];
-            q += digits[c & 15];
+            appendHexOctet(q, c);
         } else {
             q += static_cast<char>(c);
         }

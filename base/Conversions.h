@@ -1,30 +1,13 @@
 #pragma once
 // Number conversions every decoder uses: hex digits to a number, exact decimal text of long hex
 // numbers, and the limit on a whole-contents word.
-#include <array>
+#include "base/OctetText.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace truno {
-
-// Value of each byte as an upper-case hex digit, kNotHexDigit for any other byte.
-inline constexpr unsigned kNotHexDigit = 0xFF;
-inline constexpr std::array<std::uint8_t, 256> kHexDigitValue = [] {
-    std::array<std::uint8_t, 256> values{};
-    for (auto& v : values) v = kNotHexDigit;
-    for (unsigned c = '0'; c <= '9'; ++c) values[c] = static_cast<std::uint8_t>(c - '0');
-    for (unsigned c = 'A'; c <= 'F'; ++c) values[c] = static_cast<std::uint8_t>(c - 'A' + 10);
-    return values;
-}();
-
-// The value of an octet written as two upper-case hex digits, or -1.
-inline int hexOctetValue(std::string_view octet) {
-    if (octet.size() != 2) return -1;
-    const unsigned high = kHexDigitValue[static_cast<unsigned char>(octet[0])];
-    const unsigned low = kHexDigitValue[static_cast<unsigned char>(octet[1])];
-    return (high | low) < 16 ? static_cast<int>(high * 16 + low) : -1;
-}
 
 // The general case of hexToDec, and its failures.
 std::uint64_t hexToDecAnyLength(std::string_view hex);

@@ -1,5 +1,7 @@
 #include "base/ReportLayout.h"
 
+#include "base/OctetText.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -64,7 +66,6 @@ namespace {
 
 template <typename Out>
 void appendEscaped(Out& out, std::string_view raw) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     if (allPrintable(raw)) {
         out += raw;
         return;
@@ -73,8 +74,7 @@ void appendEscaped(Out& out, std::string_view raw) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
             out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
+            appendHexOctet(out, c);
         } else if (c >= 0xA0) {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));

@@ -116,12 +116,6 @@ constexpr MessageType kMessageTypes[] = {
     {.code = 0xFF, .acronym = "OPR", .name = "OPERATOR MESSAGE (OPR)", .title = ", OPERATOR MESSAGE (OPR)"},
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The rows indexed by type code, for a lookup without a search.
 const std::array<const MessageType*, 256>& typesByCode() {
     static const std::array<const MessageType*, 256> index = [] {
@@ -291,11 +285,8 @@ void appendFailureRecord(DecodingState& s, std::size_t logLine, std::string_view
 }  // namespace
 
 const MessageType* findMessageType(std::string_view code) {
-    if (code.size() != 2) return nullptr;
-    const int hi = hexDigit(code[0]);
-    const int lo = hexDigit(code[1]);
-    if (hi < 0 || lo < 0) return nullptr;
-    return typesByCode()[static_cast<std::size_t>(hi) * 16 + static_cast<std::size_t>(lo)];
+    const int value = hexOctetValue(code);
+    return value < 0 ? nullptr : typesByCode()[static_cast<std::size_t>(value)];
 }
 
 std::span<const MessageType> messageTypes() { return kMessageTypes; }

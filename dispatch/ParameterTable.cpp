@@ -138,12 +138,6 @@ constexpr ParameterRow kParameters[] = {
     {.code = 0xFE, .key = "meter_pulse_indicator", .name = "Meter pulse indicator (national)", .rawTitle = "METER PULSE INDICATOR"},
 };
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The rows indexed by code, for a lookup without a search.
 const std::array<const ParameterRow*, 256>& rowsByCode() {
     static const std::array<const ParameterRow*, 256> index = [] {
@@ -159,11 +153,8 @@ const std::array<const ParameterRow*, 256>& rowsByCode() {
 const ParameterRow* findParameter(std::uint8_t code) { return rowsByCode()[code]; }
 
 const ParameterRow* findParameter(std::string_view code) {
-    if (code.size() != 2) return nullptr;
-    const int hi = hexDigit(code[0]);
-    const int lo = hexDigit(code[1]);
-    if (hi < 0 || lo < 0) return nullptr;
-    return findParameter(static_cast<std::uint8_t>(hi * 16 + lo));
+    const int value = hexOctetValue(code);
+    return value < 0 ? nullptr : findParameter(static_cast<std::uint8_t>(value));
 }
 
 namespace {
