@@ -31,6 +31,7 @@ enum LongOnly : int {
     kCallOption,
     kPcapOption,
     kDateOption,
+    kCicOctetsOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -46,6 +47,7 @@ constexpr option kLongOptions[] = {
     {.name = "call", .has_arg = required_argument, .flag = nullptr, .val = kCallOption},
     {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
     {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
+    {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -62,6 +64,16 @@ bool parseJobs(const char* text, unsigned& jobs, std::string& error) {
         return false;
     }
     jobs = static_cast<unsigned>(n);
+    return true;
+}
+
+bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
+    const std::string_view value(text);
+    if (value != "2" && value != "4") {
+        error = "invalid --cic-octets '" + std::string(value) + "' (expected 2 for ISUP or 4 for BICC)";
+        return false;
+    }
+    octets = value == "2" ? 2 : 4;
     return true;
 }
 
@@ -186,6 +198,9 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kDateOption:
                 if (!parseDate(optarg, options.date, error)) return false;
                 break;
+            case kCicOctetsOption:
+                if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
+                break;
             case ':': error = missingValue(argv); return false;
             default: error = misusedOption(argv); return false;
         }
@@ -201,6 +216,8 @@ std::string helpText() {
            "decompressed on the fly (told by its first bytes, not by the file name).\n"
            "\n"
            "      --crlf      end report lines with CR LF (the report's own bytes) instead of LF\n"
+           "      --cic-octets=N  octets before the message type code: 4 (default), BICC's call\n"
+           "                  instance code; 2, ISUP's circuit identification code (12 bits)\n"
            "  -j, --jobs=N    decode with N threads (same output as one thread)\n"
            "  -q, --quiet     print the summary on standard error only when something is wrong\n"
            "                  beyond the records the report shows (no message found, a warning)\n"

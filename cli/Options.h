@@ -2,6 +2,7 @@
 // Command-line options of truno-decode.
 #include "analysis/MessageFilter.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     unsigned jobs = 1;
+    std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
     View view = View::Report;
     Format format = Format::Text;
     MessageFilter filter;
