@@ -112,8 +112,8 @@ void warnOfOtherMode(RunSummary& summary, std::size_t cicOctets) {
     if (tried == summary.notDecoded)
         text += "with " + option + ", " + std::to_string(decoded) + " of them decode";
     else
-        text += "of the " + std::to_string(tried) + " of them among the first " + std::to_string(kModeProbeMessages) +
-                " messages, " + std::to_string(decoded) + " decode with " + option;
+        text += std::to_string(decoded) + " of the " + std::to_string(tried) + " among the first " +
+                std::to_string(kModeProbeMessages) + " messages decode with " + option;
     text += isupLikely ? ": is this an ISUP trace (two-octet circuit identification codes)?"
                        : ": is this a BICC trace (four-octet call instance codes)?";
     summary.warnings.push_back(text);
