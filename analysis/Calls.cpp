@@ -30,6 +30,9 @@ constexpr RoleRow kRoles[] = {
     {"RLC", CallRole::Ends},
     {"GRS", CallRole::Circuit}, {"GRA", CallRole::Circuit}, {"CGB", CallRole::Circuit}, {"CGBA", CallRole::Circuit},
     {"CGU", CallRole::Circuit}, {"CGUA", CallRole::Circuit}, {"UCIC", CallRole::Circuit},
+    {"BLO", CallRole::Circuit}, {"BLA", CallRole::Circuit}, {"UBL", CallRole::Circuit}, {"UBA", CallRole::Circuit},
+    {"CCR", CallRole::Circuit}, {"LPA", CallRole::Circuit}, {"CQM", CallRole::Circuit}, {"CQR", CallRole::Circuit},
+    {"OLM", CallRole::Circuit}, {"UPT", CallRole::Circuit}, {"UPA", CallRole::Circuit},
     {"RSC", CallRole::Resets},
 };
 

@@ -308,6 +308,8 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
         putNumber(line, record.callInstanceCode);
     else
         put(line, "null");
+    put(line, ",\"cic_octets\":");
+    putNumber(line, record.cicOctets);
     put(line, ",\"type\":");
     if (record.acronym.empty())
         put(line, "null");

@@ -130,6 +130,7 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     f.time = time(i);
     f.direction = direction(i);
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
+    f.cicOctets = (r.flags & kTwoOctetCode) != 0 ? 2 : 4;
     f.callInstanceCode = r.callInstanceCode;
     f.typeCode = r.typeCode;
     f.typeName = type.name;
@@ -247,7 +248,8 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.direction = directionIndex(record.direction);
     row.failure = record.failure;
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
-                                          (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0));
+                                          (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
+                                          (record.cicOctets == 2 ? MessageStore::kTwoOctetCode : 0));
 
     std::string& strings = batch_.strings;
     m.stringsOffset = narrow<std::uint32_t>(strings.size());

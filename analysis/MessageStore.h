@@ -148,6 +148,7 @@ public:
     static constexpr std::uint8_t kDecoded = 1;
     static constexpr std::uint8_t kHasCallInstanceCode = 2;
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
+    static constexpr std::uint8_t kTwoOctetCode = 8;   // read in ISUP mode (--cic-octets 2)
 
     MessageStore();
     ~MessageStore();

@@ -15,7 +15,10 @@ namespace {
 constexpr int kUpperPduLinkType = 252;
 constexpr std::uint16_t kDissectorNameTag = 12;
 constexpr std::uint16_t kEndOfOptionsTag = 0;
-constexpr std::string_view kDissector = "bicc";
+// Wireshark's dissectors of a message that begins with its call instance code (BICC, four octets)
+// or its circuit identification code (ISUP, two octets).
+constexpr std::string_view kBiccDissector = "bicc";
+constexpr std::string_view kIsupDissector = "isup";
 // The largest packet Wireshark reads for most link types (its standard maximum); a longer
 // message is skipped.
 constexpr int kSnapshotLength = 262144;
@@ -165,7 +168,7 @@ void PcapExport::add(const RecordFacts& record, std::optional<std::int64_t> at) 
     if (dumper_ == nullptr) return;
     if (at) lastAt_ = *at;
     packet_.clear();
-    appendTag(packet_, kDissectorNameTag, kDissector);
+    appendTag(packet_, kDissectorNameTag, record.cicOctets == 2 ? kIsupDissector : kBiccDissector);
     appendTag(packet_, kEndOfOptionsTag, {});
     for (const std::string_view octet : record.octets) {
         const int high = octet.size() == 2 ? hexDigit(octet[0]) : -1;

@@ -2,7 +2,9 @@
 // The messages of a log as a capture file that Wireshark reads: one packet per message, its
 // bytes the message's octets (call instance code first), in the exported-PDU link type
 // (LINKTYPE_WIRESHARK_UPPER_PDU, 252) naming Wireshark's "bicc" dissector, so that each packet
-// decodes as BICC with the message's own call instance code and type. Written with libpcap.
+// decodes as BICC with the message's own call instance code and type; in ISUP mode (two-octet
+// circuit codes) its "isup" dissector, so that each decodes as ISUP with its own circuit code.
+// Written with libpcap.
 #include "dispatch/RecordFacts.h"
 
 #include <cstdint>

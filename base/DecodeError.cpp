@@ -22,6 +22,7 @@ constexpr std::array<FailureText, kDecodeFailureCount> kFailures = {{
     {"unknown type", "a message type code that is not known"},
     {"optional part not closed", "no end-of-optional-parameters octet"},
     {"internal error", "a fault of the decoder itself"},
+    {"circuit code spare bits", "a two-octet circuit identification code with its 4 spare bits set"},
 }};
 
 }  // namespace

@@ -20,8 +20,9 @@ enum class DecodeFailure : std::uint8_t {
     UnknownType,            // a message type code that is not known
     OptionalPartNotClosed,  // no end-of-optional-parameters octet
     Internal,               // a fault of the decoder itself
+    CicSpareBits,           // a two-octet circuit identification code with its spare bits set
 };
-inline constexpr std::size_t kDecodeFailureCount = 10;
+inline constexpr std::size_t kDecodeFailureCount = 11;
 
 // "octets missing", "runs past the end", ...: a short name of each kind, and what it means.
 std::string_view failureName(DecodeFailure failure);

@@ -32,6 +32,7 @@ enum LongOnly : int {
     kPcapOption,
     kDateOption,
     kListFieldsOption,
+    kCicOctetsOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -48,6 +49,7 @@ constexpr option kLongOptions[] = {
     {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
     {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
     {.name = "list-fields", .has_arg = optional_argument, .flag = nullptr, .val = kListFieldsOption},
+    {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -64,6 +66,16 @@ bool parseJobs(const char* text, unsigned& jobs, std::string& error) {
         return false;
     }
     jobs = static_cast<unsigned>(n);
+    return true;
+}
+
+bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
+    const std::string_view value(text);
+    if (value != "2" && value != "4") {
+        error = "invalid --cic-octets '" + std::string(value) + "' (expected 2 for ISUP or 4 for BICC)";
+        return false;
+    }
+    octets = value == "2" ? 2 : 4;
     return true;
 }
 
@@ -203,6 +215,9 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                     return false;
                 }
                 break;
+            case kCicOctetsOption:
+                if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
+                break;
             case ':': error = missingValue(argv); return false;
             default: error = misusedOption(argv); return false;
         }
@@ -218,6 +233,9 @@ std::string helpText() {
            "decompressed on the fly (told by its first bytes, not by the file name).\n"
            "\n"
            "      --crlf      end report lines with CR LF (the report's own bytes) instead of LF\n"
+           "      --cic-octets=N  octets before the message type code: 4 (default), BICC's\n"
+           "                  call instance code; 2, ISUP's circuit identification code (12\n"
+           "                  bits); the summary says when the other mode would decode the log\n"
            "  -j, --jobs=N    decode with N threads (same output as one thread)\n"
            "  -q, --quiet     print the summary on standard error only when something is wrong\n"
            "                  beyond the records the report shows (no message found, a warning)\n"
@@ -235,7 +253,8 @@ std::string helpText() {
            "                  one document for --stats) or csv (with a header row)\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
-           "      --cic=LIST      call instance codes and ranges, such as 1,5,10-20\n"
+           "      --cic=LIST      call instance codes (circuit codes with --cic-octets 2) and\n"
+           "                      ranges, such as 1,5,10-20\n"
            "      --type=LIST     message types, such as IAM,REL\n"
            "      --records=N-M   record numbers (N, N-M, N- or -M)\n"
            "      --not-decoded   messages that were not decoded\n"
@@ -245,7 +264,8 @@ std::string helpText() {
            "\n"
            "Capture file:\n"
            "      --pcap=FILE     also write the messages to FILE as packets that Wireshark\n"
-           "                      decodes as BICC (exported-PDU link type, \"bicc\" dissector)\n"
+           "                      decodes as BICC (exported-PDU link type, \"bicc\" dissector;\n"
+           "                      with --cic-octets 2 as ISUP, \"isup\" dissector)\n"
            "      --date=DATE     the log's first day, YYYY-MM-DD, for the packets' time stamps\n"
            "                      (default: the log file's modification date; times are UTC)\n"
            "\n"

@@ -2,6 +2,7 @@
 // Command-line options of truno-decode.
 #include "analysis/MessageFilter.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct CliOptions {
     bool version = false;
     ListFields listFields = ListFields::No;  // list the keys of the fields and exit
     unsigned jobs = 1;
+    std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
     View view = View::Report;
     Format format = Format::Text;
     MessageFilter filter;

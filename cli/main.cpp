@@ -236,6 +236,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     }
     truno::RunOptions runOptions;
     runOptions.jobs = options.jobs;
+    runOptions.cicOctets = options.cicOctets;
     // The plain report asks for no facts: the run then keeps no marks and its speed is the
     // report's own.
     std::optional<truno::LogViews> views;

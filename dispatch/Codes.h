@@ -12,6 +12,18 @@ inline constexpr std::uint8_t kConnect = 0x07;
 inline constexpr std::uint8_t kAnswer = 0x09;
 inline constexpr std::uint8_t kRelease = 0x0C;
 inline constexpr std::uint8_t kCallProgress = 0x2C;
+inline constexpr std::uint8_t kContinuityCheckRequest = 0x11;
+inline constexpr std::uint8_t kBlocking = 0x13;
+inline constexpr std::uint8_t kUnblocking = 0x14;
+inline constexpr std::uint8_t kBlockingAcknowledgement = 0x15;
+inline constexpr std::uint8_t kUnblockingAcknowledgement = 0x16;
+inline constexpr std::uint8_t kLoopBackAcknowledgement = 0x24;
+inline constexpr std::uint8_t kPassAlong = 0x28;
+inline constexpr std::uint8_t kCircuitGroupQuery = 0x2A;
+inline constexpr std::uint8_t kCircuitGroupQueryResponse = 0x2B;
+inline constexpr std::uint8_t kOverload = 0x30;
+inline constexpr std::uint8_t kUserPartTest = 0x34;
+inline constexpr std::uint8_t kUserPartAvailable = 0x35;
 
 // Parameters.
 inline constexpr std::uint8_t kTransmissionMediumRequirement = 0x02;
@@ -32,5 +44,6 @@ inline constexpr std::uint8_t kFacilityIndicator = 0x18;
 inline constexpr std::uint8_t kUserToUserInformation = 0x20;
 inline constexpr std::uint8_t kSuspendResumeIndicators = 0x22;
 inline constexpr std::uint8_t kEventInformation = 0x24;
+inline constexpr std::uint8_t kCircuitStateIndicator = 0x26;
 
 }  // namespace truno::codes

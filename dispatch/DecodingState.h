@@ -17,8 +17,8 @@ namespace truno {
 struct DecodingState {
     // --- The message read ---
 
-    // One entry per octet as read from the log (normally two hex digits): index 0-3 the call
-    // instance code, index 4 the message type code. The views point into the reader's buffer
+    // One entry per octet as read from the log (normally two hex digits): the call instance code
+    // or circuit identification code (CicOctets octets), then the message type code. The views point into the reader's buffer
     // for this message.
     std::vector<std::string_view> MessageOctets;
     // The octets stand one after another in memory (as the log reader hands them on), so that
@@ -26,8 +26,15 @@ struct DecodingState {
     bool OctetsAdjacent = false;
     std::string MessageTime;
     std::string MessageDirection;
-    // BCIC value of the log's trace values line, printed in every record.
+    // BCIC value of the log's trace values line, printed in every record in BICC mode.
     std::string LogBcic;
+    // The run's mode: how many octets stand before the message type code. 4: BICC's call instance
+    // code (the trace format's own); 2: ISUP's circuit identification code (Q.763). The message
+    // type code stands at this index, and every index of a message layout counts from it.
+    std::size_t CicOctets = 4;
+    // Where the type code of the message being laid out stands: CicOctets, one more for the
+    // message a pass-along message carries.
+    std::size_t TypeIndex = 4;
 
     // --- The record being written ---
 

@@ -8,11 +8,20 @@
 #include "base/FieldTable.h"
 #include "dispatch/Codes.h"
 #include "dispatch/ParameterTable.h"
+#include "parameters/callcontrol/CallControlDecoders.h"
 
 namespace truno {
 namespace {
 
 using namespace codes;
+
+// The circuit group query messages' own decoders of their mandatory variable parameters: the
+// range alone (no status subfield in these two) and the circuit state indicators, field by field.
+constexpr ParameterRow kQueryRange{.code = kRangeAndStatus, .key = "range_and_status", .name = "Range and status",
+                                   .decoder = CircuitQueryRange, .fields = CircuitQueryRangeFields};
+constexpr ParameterRow kCircuitStates{.code = kCircuitStateIndicator, .key = "circuit_state_indicator",
+                                      .name = "Circuit state indicator (national use)",
+                                      .decoder = CircuitStateIndicators, .fields = CircuitStateIndicatorsFields};
 
 // Message type codes (ITU-T Q.763 / Q.1902). The names are printed as they stand, the two
 // blanks in the GRA and USR names included. Unless a row says otherwise a block ends with CR LF.
@@ -55,7 +64,15 @@ constexpr MessageType kMessageTypes[] = {
      .optional = OptionalPointer::At, .optionalPointer = 6},
     {.code = 0x10, .acronym = "RLC", .name = "RELEASE COMPLETE (RLC)", .title = ", RELEASE COMPLETE MESSAGE (RLC)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x11, .acronym = "CCR", .name = "CONTINUITY CHECK REQUEST (CCR)",
+     .title = ", CONTINUITY CHECK REQUEST MESSAGE (CCR)"},
     {.code = 0x12, .acronym = "RSC", .name = "RESET CIRCUIT (RSC)", .title = ", RESET CIC MESSAGE (RSC)"},
+    {.code = 0x13, .acronym = "BLO", .name = "BLOCKING (BLO)", .title = ", BLOCKING MESSAGE (BLO)"},
+    {.code = 0x14, .acronym = "UBL", .name = "UNBLOCKING (UBL)", .title = ", UNBLOCKING MESSAGE (UBL)"},
+    {.code = 0x15, .acronym = "BLA", .name = "BLOCKING ACKNOWLEDGEMENT (BLA)",
+     .title = ", BLOCKING ACKNOWLEDGEMENT MESSAGE (BLA)"},
+    {.code = 0x16, .acronym = "UBA", .name = "UNBLOCKING ACKNOWLEDGEMENT (UBA)",
+     .title = ", UNBLOCKING ACKNOWLEDGEMENT MESSAGE (UBA)"},
     {.code = 0x17, .acronym = "GRS", .name = "CIRCUIT GROUP RESET (GRS)", .title = ", CIC GROUP RESET MESSAGE (GRS)",
      .variablePointer = 5, .variable = kRangeAndStatus},
     {.code = 0x18, .acronym = "CGB", .name = "CIRCUIT GROUP BLOCKING (CGB)", .title = ", CIC GROUP BLOCKING MESSAGE (CGB)",
@@ -81,9 +98,20 @@ constexpr MessageType kMessageTypes[] = {
     {.code = 0x21, .acronym = "FRJ", .name = "FACILITY REJECT (FRJ)", .title = ", FACILITY REJECT MESSAGE (FRJ)",
      .fixed = {{.index = 5, .parameter = kFacilityIndicator}},
      .variablePointer = 6, .variable = kCauseIndicators, .optional = OptionalPointer::BeforeVariable},
+    {.code = 0x24, .acronym = "LPA", .name = "LOOP BACK ACKNOWLEDGEMENT (LPA)",
+     .title = ", LOOP BACK ACKNOWLEDGEMENT MESSAGE (NATIONAL USE) (LPA)"},
+    {.code = 0x28, .acronym = "PAM", .name = "PASS-ALONG (PAM)", .title = ", PASS-ALONG MESSAGE (NATIONAL USE) (PAM)",
+     .passAlong = true},
     {.code = 0x29, .acronym = "GRA", .name = "CIRCUIT GROUP RESET  ACKNOWLEDGEMENT (GRA)",
      .title = ", CIC GROUP RESET ACKNOWLEDGEMENT MESSAGE (GRA)",
      .variablePointer = 5, .variable = kRangeAndStatus},
+    {.code = 0x2A, .acronym = "CQM", .name = "CIRCUIT GROUP QUERY (CQM)",
+     .title = ", CIC GROUP QUERY MESSAGE (NATIONAL USE) (CQM)",
+     .variablePointer = 5, .variable = kRangeAndStatus, .variableRow = &kQueryRange},
+    {.code = 0x2B, .acronym = "CQR", .name = "CIRCUIT GROUP QUERY RESPONSE (CQR)",
+     .title = ", CIC GROUP QUERY RESPONSE MESSAGE (NATIONAL USE) (CQR)",
+     .variablePointer = 5, .variable = kRangeAndStatus, .secondPointer = 6, .second = kCircuitStateIndicator,
+     .variableRow = &kQueryRange, .secondRow = &kCircuitStates},
     {.code = 0x2C, .acronym = "CPG", .name = "CALL PROGRESS (CPG)", .title = ", CALL PROGRESS MESSAGE (CPG)",
      .fixed = {{.index = 5, .parameter = kEventInformation}},
      .optional = OptionalPointer::At, .optionalPointer = 6},
@@ -94,11 +122,16 @@ constexpr MessageType kMessageTypes[] = {
      .title = ", UNEQUIPPED CIC MESSAGE (UCIC) (NATIONAL USE)"},
     {.code = 0x2F, .acronym = "CFN", .name = "CONFUSION (CFN)", .title = ", CONFUSION MESSAGE (CFN)",
      .variablePointer = 5, .variable = kCauseIndicators},
+    {.code = 0x30, .acronym = "OLM", .name = "OVERLOAD (OLM)", .title = ", OVERLOAD MESSAGE (NATIONAL USE) (OLM)"},
     {.code = 0x31, .acronym = "CRG", .name = "CHARGE INFORMATION (CRG)", .title = ", CHARGE INFORMATION (NATIONAL USE) (CRG)"},
     {.code = 0x32, .acronym = "NRM", .name = "NETWORK RESOURCE MANAGEMENT (NRM)",
      .title = ", NETWORK RESOURCE MANAGEMENT MESSAGE (NRM)", .optional = OptionalPointer::At,
      .optionalPointer = 5},
     {.code = 0x33, .acronym = "FAC", .name = "FACILITY (FAC)", .title = ", FACILITY MESSAGE (FAC)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x34, .acronym = "UPT", .name = "USER PART TEST (UPT)", .title = ", USER PART TEST MESSAGE (UPT)",
+     .optional = OptionalPointer::At, .optionalPointer = 5},
+    {.code = 0x35, .acronym = "UPA", .name = "USER PART AVAILABLE (UPA)", .title = ", USER PART AVAILABLE MESSAGE (UPA)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
     {.code = 0x36, .acronym = "IDR", .name = "IDENTIFICATION REQUEST (IDR)", .title = ", IDENTIFICATION REQUEST MESSAGE (IDR)",
      .optional = OptionalPointer::At, .optionalPointer = 5},
@@ -153,12 +186,25 @@ constexpr BitField kRecordFields[] = {
     {.key = "reason", .label = "REASON", .type = FieldType::Text, .level = LineLevel::L1},
     {.key = "line", .label = "MESSAGE STARTS AT LOG LINE", .level = LineLevel::L1},
     {.key = "octets", .label = "OCTETS AS READ", .type = FieldType::Text, .level = LineLevel::L1},
+    // In ISUP mode (two-octet circuit codes) in place of the BCIC line: the message's own code.
+    {.key = "cic", .label = "CIRCUIT IDENTIFICATION CODE (CIC)", .level = LineLevel::L1},
 };
 const BitField& kBcicField = kRecordFields[0];
 const BitField& kMessageField = kRecordFields[1];
 const BitField& kReasonField = kRecordFields[2];
 const BitField& kStartLineField = kRecordFields[3];
 const BitField& kOctetsField = kRecordFields[4];
+const BitField& kCicField = kRecordFields[5];
+
+// The layouts give each index as it stands when the message type code is at index 4 (BICC's four
+// octets of call instance code before it); the run's mode moves every index by the same amount.
+constexpr std::size_t kLayoutTypeIndex = 4;
+std::size_t at(const DecodingState& s, std::size_t layoutIndex) {
+    return layoutIndex - kLayoutTypeIndex + s.TypeIndex;
+}
+
+std::size_t appendVariableParameter(DecodingState& s, std::size_t p, const ParameterRow& row, Text& out);
+std::size_t appendPassedAlong(DecodingState& s, Text& out);
 
 // A label line laid out earlier: its text up to the "=" and the value after it, marked as a
 // field line as dressing its label would have marked it.
@@ -182,6 +228,30 @@ void appendBcicLine(DecodingState& s, Text& out) {
         s.BcicLineValue = s.LogBcic;
     }
     appendLaidOut(out, s.BcicLine, kBcicField);
+}
+
+// The circuit identification code line of ISUP mode: the message's own code, octets 1-2 least
+// significant octet first, its 12 bits in decimal (empty when the octets are not hex digits).
+void appendCicLine(const DecodingState& s, Text& out) {
+    dressField(out, kCicField);
+    if (s.MessageOctets.size() >= 2) {
+        const int low = hexOctetValue(s.MessageOctets[0]);
+        const int high = hexOctetValue(s.MessageOctets[1]);
+        if (low >= 0 && high >= 0) {
+            const auto code = static_cast<std::uint64_t>(((high & 0x0F) << 8) | low);
+            out.setFieldNumber(code);
+            appendDecimal(out, code);
+        }
+    }
+    out += CRLF;
+}
+
+// The line after the banner: the log's BCIC in BICC mode, the message's CIC in ISUP mode.
+void appendCodeLine(DecodingState& s, Text& out) {
+    if (s.CicOctets == 2)
+        appendCicLine(s, out);
+    else
+        appendBcicLine(s, out);
 }
 
 // The MESSAGE line of each type, laid out once: the label, the type code in decimal, the title.
@@ -265,7 +335,7 @@ void walkOptionalPart(DecodingState& s, Text& out) {
 void appendFailureRecord(DecodingState& s, std::size_t logLine, std::string_view why) {
     Text& out = s.ReportText;
     appendBanner(s, out);
-    appendBcicLine(s, out);
+    appendCodeLine(s, out);
     lineOf(out, kNotDecodedMarker);
     dressField(out, kReasonField);
     appendLogText(out, why);
@@ -301,56 +371,94 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
     out.setFieldNumber(type.code);
     if (type.headerLineEnd) out += CRLF;
     out += CRLF;
+    if (type.passAlong) return appendPassedAlong(s, out);
     for (const MandatoryFixed& f : type.fixed) {
         if (f.index == 0) break;
         appendParameterBlock(*findParameter(f.parameter),
-                             s.contentsOf(f.index, f.octets, "mandatory fixed parameter"), out);
+                             s.contentsOf(at(s, f.index), f.octets, "mandatory fixed parameter"), out);
         if (f.lineEnd) out += CRLF;
     }
 
     std::size_t lengthIndex = 0;
     if (type.variablePointer != 0) {
-        const std::size_t p = type.variablePointer;
-        const std::uint64_t pointer = s.octetValue(p, "mandatory variable parameter pointer");
-        lengthIndex = p + static_cast<std::size_t>(pointer);
-        if (pointer >= s.MessageOctets.size() || lengthIndex >= s.MessageOctets.size())
-            throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter pointer at index " + std::to_string(p) +
-                              " (value " + std::to_string(pointer) +
-                              ") points past the last octet (the message has " +
-                              std::to_string(s.MessageOctets.size()) + " octets)");
-        const std::uint64_t n = s.octetValue(lengthIndex, "mandatory variable parameter length");
-        if (n > s.MessageOctets.size() - lengthIndex - 1)
-            throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter length " + std::to_string(n) + " at index " +
-                              std::to_string(lengthIndex) + " runs past the last octet (the message has " +
-                              std::to_string(s.MessageOctets.size()) + " octets)");
-        appendParameterBlock(*findParameter(type.variable),
-                             s.contentsOf(lengthIndex + 1, static_cast<std::size_t>(n),
-                                          "mandatory variable parameter"),
-                             out);
+        lengthIndex = appendVariableParameter(s, at(s, type.variablePointer),
+                                              type.variableRow != nullptr ? *type.variableRow : *findParameter(type.variable),
+                                              out);
         if (type.variableLineEnd) out += CRLF;
+    }
+    if (type.secondPointer != 0) {
+        appendVariableParameter(s, at(s, type.secondPointer),
+                                type.secondRow != nullptr ? *type.secondRow : *findParameter(type.second), out);
+        out += CRLF;
     }
 
     switch (type.optional) {
         case OptionalPointer::None: return 0;
-        case OptionalPointer::At: return optionalStart(s, type.optionalPointer);
+        case OptionalPointer::At: return optionalStart(s, at(s, type.optionalPointer));
         case OptionalPointer::BeforeVariable: return optionalStart(s, lengthIndex - 1);
     }
     return 0;
 }
 
+namespace {
+
+// The mandatory variable parameter whose pointer stands at index p, decoded by `row`; returns the
+// index of its length octet.
+std::size_t appendVariableParameter(DecodingState& s, std::size_t p, const ParameterRow& row, Text& out) {
+    const std::uint64_t pointer = s.octetValue(p, "mandatory variable parameter pointer");
+    const std::size_t lengthIndex = p + static_cast<std::size_t>(pointer);
+    if (pointer >= s.MessageOctets.size() || lengthIndex >= s.MessageOctets.size())
+        throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter pointer at index " + std::to_string(p) +
+                          " (value " + std::to_string(pointer) +
+                          ") points past the last octet (the message has " +
+                          std::to_string(s.MessageOctets.size()) + " octets)");
+    const std::uint64_t n = s.octetValue(lengthIndex, "mandatory variable parameter length");
+    if (n > s.MessageOctets.size() - lengthIndex - 1)
+        throw DecodeError(DecodeFailure::PastEnd, "mandatory variable parameter length " + std::to_string(n) + " at index " +
+                          std::to_string(lengthIndex) + " runs past the last octet (the message has " +
+                          std::to_string(s.MessageOctets.size()) + " octets)");
+    appendParameterBlock(row,
+                         s.contentsOf(lengthIndex + 1, static_cast<std::size_t>(n),
+                                      "mandatory variable parameter"),
+                         out);
+    return lengthIndex;
+}
+
+// The message a pass-along message carries: its type code right after the pass-along type code,
+// then its own layout, every index one further on.
+std::size_t appendPassedAlong(DecodingState& s, Text& out) {
+    const std::size_t index = s.TypeIndex + 1;
+    const std::string_view code = s.octet(index, "type code of the message passed along");
+    const MessageType* carried = findMessageType(code);
+    if (carried == nullptr || carried->passAlong)
+        throw DecodeError(DecodeFailure::UnknownType, "the message passed along has type code " + codeText(code) +
+                                                          (carried == nullptr ? ", not a known message type"
+                                                                              : ": a pass-along message cannot carry another"));
+    lineOf(out, "MESSAGE PASSED ALONG:");
+    s.TypeIndex = index;
+    return decodeMandatoryPart(s, *carried, out);
+}
+
+}  // namespace
+
 void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
     s.MessageName = {};
     s.OptionalPartStart = 0;
-    if (s.MessageOctets.size() < 5) {
+    const std::size_t typeIndex = s.CicOctets;
+    s.TypeIndex = typeIndex;
+    if (s.MessageOctets.size() <= typeIndex) {
         ++s.MessageCount;
+        if (typeIndex == 2)
+            throw DecodeError(DecodeFailure::NoTypeCode, "the message has " + std::to_string(s.MessageOctets.size()) +
+                              " octet(s); at least three are needed (circuit identification code and message type code)");
         throw DecodeError(DecodeFailure::NoTypeCode, "the message has " + std::to_string(s.MessageOctets.size()) +
                           " octet(s); at least five are needed (call instance code and message type code)");
     }
-    const MessageType* type = findMessageType(s.MessageOctets[4]);
+    const MessageType* type = findMessageType(s.MessageOctets[typeIndex]);
     ++s.MessageCount;
     if (type == nullptr) {
-        const std::string_view code = s.MessageOctets[4];
+        const std::string_view code = s.MessageOctets[typeIndex];
         s.UnknownTypeName = "UNKNOWN MESSAGE TYPE (code " + codeText(code) + ")";
         s.MessageName = s.UnknownTypeName;
         std::string why = "message type code " + codeText(code) + " is not a known message type";
@@ -361,13 +469,22 @@ void dispatchMessage(DecodingState& s) {
         throw DecodeError(DecodeFailure::UnknownType, why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
+    if (typeIndex == 2) {
+        // Q.763: the circuit identification code has 12 bits; bits 5-8 of its second octet are spare.
+        const int high = hexOctetValue(s.MessageOctets[1]);
+        if (high > 0x0F)
+            throw DecodeError(DecodeFailure::CicSpareBits,
+                              "the spare bits 5-8 of circuit identification code octet 2 (" + codeText(s.MessageOctets[1]) +
+                                  ") are set: the code has 12 bits (is this a trace with four-octet call instance codes? "
+                                  "see --cic-octets)");
+    }
     if (s.MarkList != nullptr) s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
 
     // The record goes straight into the report; a failure further on is rolled back by the
     // caller, which cuts the report back to where the record began.
     Text& out = s.ReportText;
     appendBanner(s, out);
-    appendBcicLine(s, out);
+    appendCodeLine(s, out);
     s.OptionalPartStart = decodeMandatoryPart(s, *type, out);
     if (s.OptionalPartStart != 0) walkOptionalPart(s, out);
     s.EndOfOptionalParameters = 0;
@@ -399,7 +516,7 @@ void endRecord(DecodingState& s, bool decoded) {
 void recordNotDecoded(DecodingState& s, std::size_t logLine, DecodeFailure failure, std::string_view why) {
     beginRecord(s);
     ++s.MessageCount;
-    s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
+    s.MessageName = s.MessageOctets.size() > s.CicOctets ? messageTypeName(s.MessageOctets[s.CicOctets]) : std::string_view{};
     s.RecordReason = why;
     s.RecordFailure = failure;
     appendFailureRecord(s, logLine, why);

@@ -13,6 +13,8 @@
 
 namespace truno {
 
+struct ParameterRow;
+
 // A mandatory fixed parameter: its first octet index, how many octets, its parameter code, and
 // whether a CR LF follows its block.
 struct MandatoryFixed {
@@ -27,7 +29,8 @@ struct MandatoryFixed {
 // initial address and facility reject messages).
 enum class OptionalPointer : std::uint8_t { None, At, BeforeVariable };
 
-// The members stand in the order a row reads; 38 rows make the padding immaterial.
+// The members stand in the order a row reads; 50 rows make the padding immaterial. Indexes are
+// those of a message whose type code stands at index 4; the decoding state's TypeIndex moves them.
 struct MessageType {  // NOLINT(clang-analyzer-optin.performance.Padding)
     std::uint8_t code;
     std::string_view acronym;  // "IAM"
@@ -40,6 +43,16 @@ struct MessageType {  // NOLINT(clang-analyzer-optin.performance.Padding)
     bool variableLineEnd = true;
     OptionalPointer optional = OptionalPointer::None;
     std::uint8_t optionalPointer = 0;  // with OptionalPointer::At
+    // A second mandatory variable parameter (the circuit group query response): its pointer's
+    // index and its parameter code.
+    std::uint8_t secondPointer = 0;
+    std::uint8_t second = 0;
+    // The decoders of the mandatory variable parameters when they differ from their code's row
+    // (null: the row's): the circuit group query messages decode theirs fully.
+    const ParameterRow* variableRow = nullptr;
+    const ParameterRow* secondRow = nullptr;
+    // The octets after the type code are a whole message of another type (pass-along).
+    bool passAlong = false;
 };
 
 // The row of a type code written as two upper-case hex digits, or nullptr.

@@ -5,24 +5,25 @@
 
 namespace truno {
 
-bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code) {
-    if (octets.size() < 4) return false;
+bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code, std::size_t cicOctets) {
+    if (octets.size() < cicOctets) return false;
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < cicOctets; ++i) {
         const int octet = hexOctetValue(octets[i]);
         if (octet < 0) return false;
         value |= static_cast<std::uint32_t>(octet) << (8 * i);
     }
-    code = value;
+    code = cicOctets == 2 ? value & 0x0FFFU : value;
     return true;
 }
 
-void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets) {
+void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std::size_t cicOctets) {
     f.octets = octets;
-    f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode);
-    if (octets.size() >= 5) {
-        f.typeCode = hexOctetValue(octets[4]);
-        if (const MessageType* type = findMessageType(octets[4])) f.acronym = type->acronym;
+    f.cicOctets = cicOctets;
+    f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode, cicOctets);
+    if (octets.size() > cicOctets) {
+        f.typeCode = hexOctetValue(octets[cicOctets]);
+        if (const MessageType* type = findMessageType(octets[cicOctets])) f.acronym = type->acronym;
     }
 }
 
@@ -32,7 +33,7 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
     f.logLine = logLine;
     f.time = state.MessageTime;
     f.direction = state.MessageDirection;
-    setOctetFacts(f, state.MessageOctets);
+    setOctetFacts(f, state.MessageOctets, state.CicOctets);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;

@@ -19,10 +19,13 @@ struct RecordFacts {
     std::string_view time;        // TIME and DIR as read from the log (not escaped)
     std::string_view direction;
     // The message's own call instance code: octets 1-4 read as one number, least significant
-    // octet first, as BICC carries it; absent when one of them is not two hex digits.
+    // octet first, as BICC carries it; in ISUP mode (cicOctets 2) the circuit identification code,
+    // the 12 bits of octets 1-2, least significant octet first. Absent when one of them is not two
+    // hex digits.
+    std::size_t cicOctets = 4;
     bool hasCallInstanceCode = false;
     std::uint32_t callInstanceCode = 0;
-    int typeCode = -1;            // octet 5 when it is two upper-case hex digits, else -1
+    int typeCode = -1;            // the octet after the code when it is two upper-case hex digits, else -1
     std::string_view typeName;    // as in the banner; empty when the message has no type code
     std::string_view acronym;     // "IAM", ...; empty for a type code that is not known
     bool decoded = false;
@@ -41,10 +44,11 @@ struct RecordFacts {
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset);
 
 // Fills the facts that come from the octets as read: the octets themselves, the call instance
-// code, the type code and the acronym.
-void setOctetFacts(RecordFacts& facts, std::span<const std::string_view> octets);
+// code (of `cicOctets` octets: 4 or 2), the type code and the acronym.
+void setOctetFacts(RecordFacts& facts, std::span<const std::string_view> octets, std::size_t cicOctets = 4);
 
-// The call instance code of octets 1-4, when each is two upper-case hex digits.
-bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code);
+// The call instance code of octets 1-4 (cicOctets 4), or the 12-bit circuit identification code
+// of octets 1-2 (cicOctets 2), when each octet is two upper-case hex digits.
+bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code, std::size_t cicOctets = 4);
 
 }  // namespace truno

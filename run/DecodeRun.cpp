@@ -44,6 +44,27 @@ DecodingState adjacentState() {
     return state;
 }
 
+// Decodes a message that was not decoded once more in the other mode, on a state of its own whose
+// report is thrown away, and counts how many would decode so.
+class ModeProbe {
+public:
+    void tryOtherMode(const DecodingState& s, std::size_t logLine) {
+        if (s.MessageCount > kModeProbeMessages) return;
+        probe_.OctetsAdjacent = s.OctetsAdjacent;
+        probe_.CicOctets = s.CicOctets == 2 ? 4 : 2;
+        probe_.MessageOctets.assign(s.MessageOctets.begin(), s.MessageOctets.end());
+        probe_.MessageCount = 0;
+        ++tried;
+        if (decodeMessage(probe_, logLine)) ++decoded;
+        probe_.ReportText.clear();
+    }
+    std::uint64_t tried = 0;
+    std::uint64_t decoded = 0;
+
+private:
+    DecodingState probe_;
+};
+
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
@@ -58,8 +79,9 @@ std::string cutLinesSentence(const LogMessage& m) {
            " on, had DATA beyond column " + column + " that was not read";
 }
 
-// Decodes the message in `state`, unless the reader could not keep all of it.
-bool decodeOne(DecodingState& state, const LogMessage& m) {
+// Decodes the message in `state`, unless the reader could not keep all of it; a message not
+// decoded is tried in the other mode.
+bool decodeOne(DecodingState& state, const LogMessage& m, ModeProbe& probe) {
     if (m.oversized) {
         recordNotDecoded(state, m.startLine, DecodeFailure::TooLong,
                          "the message's DATA runs past " + std::to_string(LogReader::kMaxMessageData) +
@@ -67,15 +89,38 @@ bool decodeOne(DecodingState& state, const LogMessage& m) {
                              (m.cutLines > 0 ? cutLinesSentence(m) : std::string()));
         return false;
     }
-    if (m.cutLines == 0) return decodeMessage(state, m.startLine);
-    return decodeMessage(state, m.startLine, cutLinesSentence(m));
+    const bool decoded =
+        m.cutLines == 0 ? decodeMessage(state, m.startLine) : decodeMessage(state, m.startLine, cutLinesSentence(m));
+    if (!decoded) probe.tryOtherMode(state, m.startLine);
+    return decoded;
 }
 
 std::string plural(std::uint64_t n, std::string_view one, std::string_view several) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : several);
 }
 
-void finishSummary(RunSummary& summary, const LogReader& reader) {
+// Says when most messages were not decoded but nearly all of those tried decode in the other
+// mode, naming the option; nothing is switched silently.
+void warnOfOtherMode(RunSummary& summary, std::size_t cicOctets) {
+    const std::uint64_t tried = summary.otherModeTried;
+    const std::uint64_t decoded = summary.otherModeDecoded;
+    if (summary.notDecoded * 2 <= summary.found || tried == 0 || decoded * 10 < tried * 9) return;
+    const bool isupLikely = cicOctets != 2;
+    const std::string option = isupLikely ? "--cic-octets 2" : "--cic-octets 4";
+    std::string text = std::to_string(summary.notDecoded) + " of " + plural(summary.found, "message", "messages") +
+                       (summary.notDecoded == 1 ? " was" : " were") + " not decoded; ";
+    if (tried == summary.notDecoded)
+        text += "with " + option + ", " + std::to_string(decoded) + " of them decode";
+    else
+        text += std::to_string(decoded) + " of the " + std::to_string(tried) + " among the first " +
+                std::to_string(kModeProbeMessages) + " messages decode with " + option;
+    text += isupLikely ? ": is this an ISUP trace (two-octet circuit identification codes)?"
+                       : ": is this a BICC trace (four-octet call instance codes)?";
+    summary.warnings.push_back(text);
+}
+
+void finishSummary(RunSummary& summary, const LogReader& reader, std::size_t cicOctets) {
+    warnOfOtherMode(summary, cicOctets);
     summary.readError = reader.readError();
     summary.whyNothing = reader.whyNoMessage(summary.found);
     const LineRanges& ignored = reader.ignoredDataLines();
@@ -98,6 +143,8 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     DecodingState state = adjacentState();
     if (options.records) state.MarkList = &state.RecordMarks;
     state.MarkedTypes = options.markedTypes;
+    state.CicOctets = options.cicOctets;
+    ModeProbe probe;
     LogReader reader(in);
     LogMessage message;
     ReportOutput output(sink);
@@ -108,7 +155,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         state.MessageTime.swap(message.time);
         state.MessageDirection.swap(message.direction);
         ++summary.found;
-        if (decodeOne(state, message))
+        if (decodeOne(state, message, probe))
             ++summary.decoded;
         else
             ++summary.notDecoded;
@@ -125,7 +172,9 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         }
     }
     output.write(state.ReportText);
-    finishSummary(summary, reader);
+    summary.otherModeTried = probe.tried;
+    summary.otherModeDecoded = probe.decoded;
+    finishSummary(summary, reader, options.cicOctets);
     return summary;
 }
 
@@ -153,8 +202,11 @@ struct Batch {
     std::size_t data = 0;
     std::uint64_t firstCount = 0;  // MessageCount before the first message of the batch
     std::string bcic;
+    std::size_t cicOctets = 4;
     Text report;
     std::uint64_t decoded = 0;
+    std::uint64_t otherModeTried = 0;  // the batch's share of the mode probe
+    std::uint64_t otherModeDecoded = 0;
     bool done = false;
     bool keepFacts = false;
     std::bitset<256> markedTypes;
@@ -201,7 +253,7 @@ public:
             Batch* other = todo_.front();
             todo_.pop_front();
             lock.unlock();
-            decode(*other, callerState_);
+            decode(*other, callerState_, callerProbe_);
             lock.lock();
             other->done = true;
             batchDone_.notify_all();
@@ -211,6 +263,7 @@ public:
 private:
     void work() {
         DecodingState state = adjacentState();  // each worker decodes with a state of its own
+        ModeProbe probe;
         for (;;) {
             Batch* batch = nullptr;
             {
@@ -220,7 +273,7 @@ private:
                 batch = todo_.front();
                 todo_.pop_front();
             }
-            decode(*batch, state);
+            decode(*batch, state, probe);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 batch->done = true;
@@ -229,8 +282,11 @@ private:
         }
     }
 
-    static void decode(Batch& batch, DecodingState& state) {
+    static void decode(Batch& batch, DecodingState& state, ModeProbe& probe) {
         state.ReportText.swap(batch.report);
+        state.CicOctets = batch.cicOctets;
+        probe.tried = 0;
+        probe.decoded = 0;
         state.ReportText.clear();
         state.MarkList = batch.keepFacts ? &state.RecordMarks : nullptr;
         state.MarkedTypes = batch.markedTypes;
@@ -246,7 +302,7 @@ private:
                 splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
-            const bool decoded = decodeOne(state, m);
+            const bool decoded = decodeOne(state, m, probe);
             if (decoded) ++batch.decoded;
             // The message keeps its TIME and DIR for the facts handed on later.
             state.MessageTime.swap(m.time);
@@ -264,10 +320,13 @@ private:
             }
         }
         state.ReportText.swap(batch.report);
+        batch.otherModeTried = probe.tried;
+        batch.otherModeDecoded = probe.decoded;
     }
 
     std::vector<std::thread> workers_;
     DecodingState callerState_ = adjacentState();  // the state the reading thread decodes with
+    ModeProbe callerProbe_;
     std::mutex mutex_;
     std::condition_variable workAvailable_;
     std::condition_variable batchDone_;
@@ -284,7 +343,7 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t re
     f.logLine = m.startLine;
     f.time = m.time;
     f.direction = m.direction;
-    setOctetFacts(f, m.octets);
+    setOctetFacts(f, m.octets, batch.cicOctets);
     f.typeName = r.typeName;
     f.decoded = r.decoded;
     f.reason = r.reason;
@@ -322,6 +381,8 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;
+        summary.otherModeTried += batch->otherModeTried;
+        summary.otherModeDecoded += batch->otherModeDecoded;
         spare.push_back(std::move(batch));
     };
 
@@ -340,6 +401,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->firstCount = summary.found;
             filling->keepFacts = static_cast<bool>(options.records);
             filling->markedTypes = options.markedTypes;
+            filling->cicOctets = options.cicOctets;
         }
         more = reader.next(filling->messages[filling->count]);
         if (more) {
@@ -362,7 +424,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         }
     }
     while (!inFlight.empty()) retireOldest();
-    finishSummary(summary, reader);
+    finishSummary(summary, reader, options.cicOctets);
     return summary;
 }
 

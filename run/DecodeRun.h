@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -28,7 +29,15 @@ struct RunSummary {
     // One sentence per kind of input that did not make it into the report as it stands in the
     // log, with the log lines concerned.
     std::vector<std::string> warnings;
+    // The other mode tried on the messages not decoded among the first kModeProbeMessages: how
+    // many were tried, and how many of them decode with the other number of circuit code octets.
+    std::uint64_t otherModeTried = 0;
+    std::uint64_t otherModeDecoded = 0;
 };
+
+// The messages not decoded among the first this many of a log are decoded again in the other
+// mode (two-octet circuit codes for four, and four for two), to tell a log read in the wrong mode.
+inline constexpr std::uint64_t kModeProbeMessages = 10000;
 
 // Whether everything in the log became a decoded record: messages were found, all of them
 // decoded, and no warning.
@@ -56,6 +65,9 @@ struct RunOptions {
     // The message types whose records keep their marks (the fields in the facts): a view that
     // reads the fields of a few types only leaves the others' unmarked, which costs less.
     std::bitset<256> markedTypes = std::bitset<256>().set();
+    // Octets before the message type code: 4, BICC's call instance code (the trace format's);
+    // 2, ISUP's circuit identification code.
+    std::size_t cicOctets = 4;
 };
 
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of

@@ -25,6 +25,10 @@ void AccessDeliveryInformation(std::string_view contents, Text& out);
 void AutomaticCongestionLevel(std::string_view contents, Text& out);
 void EchoControlInformation(std::string_view contents, Text& out);
 void UserToUserIndicators(std::string_view contents, Text& out);
+// The circuit group query messages' own handling of codes 16 and 26 (the range alone, and one
+// circuit state octet per circuit), fully decoded.
+void CircuitQueryRange(std::string_view contents, Text& out);
+void CircuitStateIndicators(std::string_view contents, Text& out);
 
 // The field rows of each decoder (FieldList, base/FieldBlock.h).
 void NatureOfConnectionIndicatorsFields(FieldList& list);
@@ -48,5 +52,7 @@ void AccessDeliveryInformationFields(FieldList& list);
 void AutomaticCongestionLevelFields(FieldList& list);
 void EchoControlInformationFields(FieldList& list);
 void UserToUserIndicatorsFields(FieldList& list);
+void CircuitQueryRangeFields(FieldList& list);
+void CircuitStateIndicatorsFields(FieldList& list);
 
 }  // namespace truno

@@ -9,6 +9,7 @@ void CircuitStateIndicatorNationalUse(std::string_view /*contents*/, Text& out) 
     lineOf(out, "CIRCUIT CIC STATE INDIC- NAT. USE");
 }
 
-void CircuitStateIndicatorNationalUseFields(FieldList& /*list*/) {}
+// The circuit group query response decodes the parameter fully (CircuitStateIndicators).
+void CircuitStateIndicatorNationalUseFields(FieldList& list) { CircuitStateIndicatorsFields(list); }
 
 }  // namespace truno

@@ -34,6 +34,9 @@ void RangeAndStatus(std::string_view contents, Text& out) {
     }
 }
 
-void RangeAndStatusFields(FieldList& list) { list.add(kFields); }
+void RangeAndStatusFields(FieldList& list) {
+    list.add(kFields);
+    CircuitQueryRangeFields(list);  // the circuit group query messages' lines
+}
 
 }  // namespace truno

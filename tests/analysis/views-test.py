@@ -99,7 +99,9 @@ for log in logs:
     name = os.path.basename(log)
     expected = open(log[:-4] + ".expected" if "golden" in log else log[:-4] + ".expected", "rb").read()
     records = records_of(expected)
-    p = run("--format", "json", log)
+    options_file = log[:-4] + ".options"
+    options = open(options_file).read().split() if os.path.exists(options_file) else []
+    p = run(*options, "--format", "json", log)
     objects = [json.loads(line) for line in p.stdout.decode().splitlines()]
     check(f"{name}: one JSON object per record", [o["record"] for o in objects] == sorted(records),
           (len(objects), len(records)))

@@ -1,6 +1,7 @@
 // Fuzz target, structure-aware: the fuzzer's bytes become the octets of one or more messages
 // inside a valid trace, so that the message decoders and the parameter decoders behind the
-// optional-part walk are reached with well-formed hex digits.
+// optional-part walk are reached with well-formed hex digits, in both modes (four-octet and
+// two-octet codes before the type code).
 #include "run/DecodeRun.h"
 #include "dispatch/MessageTypes.h"
 #include "base/ReportLayout.h"
@@ -40,13 +41,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++inLine;
     }
     log += "\r\n";
-    std::istringstream in(log);
-    std::string report;
-    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; });
-    if (s.found != s.decoded + s.notDecoded) std::abort();
-    // Only as a reason: the same words may stand in a decoded text such as a calling name.
-    static const std::string internalError =
-        "\r\n" + truno::dressLabel("REASON") + std::string(truno::kInternalErrorReason);
-    if (report.find(internalError) != std::string::npos) std::abort();
+    // Both modes on the same octets: BICC's four-octet call instance code, ISUP's two-octet
+    // circuit identification code (the layouts then stand two octets earlier).
+    for (const std::size_t cicOctets : {std::size_t{4}, std::size_t{2}}) {
+        std::istringstream in(log);
+        std::string report;
+        truno::RunOptions options;
+        options.cicOctets = cicOctets;
+        const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view t) { report += t; }, options);
+        if (s.found != s.decoded + s.notDecoded) std::abort();
+        // Only as a reason: the same words may stand in a decoded text such as a calling name.
+        static const std::string internalError =
+            "\r\n" + truno::dressLabel("REASON") + std::string(truno::kInternalErrorReason);
+        if (report.find(internalError) != std::string::npos) std::abort();
+    }
     return 0;
 }

@@ -116,5 +116,44 @@ TEST(RunSummary, EverythingDecodedOnlyWhenMessagesWereFoundAndAllDecoded) {
     EXPECT_FALSE(everythingDecoded(run(logOf({"00 00 00 00 10 0x"})).summary));
 }
 
+// The other mode is named only when most messages fail and nearly all of those decode in it;
+// the warning is the same with several jobs, and counts as a warning for the exit status.
+TEST(RunSummary, NamesTheOtherModeOnlyWhenItDecodesWhatFailed) {
+    const std::string isupRel = "1F 00 0C 02 00 02 80 90";  // ISUP: circuit 31, REL
+    const std::string isupRlc = "1F 00 10 00";
+    const std::string biccRlc = "00 00 00 00 10 00";
+    const struct {
+        const char* name;
+        std::vector<std::string> messages;
+        std::size_t cicOctets;
+        const char* warning;  // part of the warning, or nullptr: none
+    } cases[] = {
+        {"ISUP log read as BICC", {isupRel, isupRlc, isupRel, isupRlc}, 4,
+         "of 4 messages were not decoded; with --cic-octets 2, "},
+        {"BICC log read as ISUP", {biccRlc, biccRlc, biccRlc}, 2, "with --cic-octets 4, 3 of them decode"},
+        {"a few failures only", {biccRlc, biccRlc, biccRlc, isupRel}, 4, nullptr},
+        {"failing in both modes", {"00 00 00 00 FE", "00 00 00 00 FE", "00 00 FE"}, 4, nullptr},
+        {"ISUP log read as ISUP", {isupRel, isupRlc}, 2, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text[2];
+        for (const unsigned jobs : {1u, 3u}) {
+            std::istringstream in(logOf(c.messages));
+            const RunSummary s = decodeLog(in, [](std::string_view) {}, RunOptions{.jobs = jobs, .cicOctets = c.cicOctets});
+            text[jobs == 1 ? 0 : 1] = summaryText(s);
+            if (c.warning != nullptr) {
+                EXPECT_FALSE(everythingDecoded(s));
+            }
+        }
+        EXPECT_EQ(text[0], text[1]);
+        if (c.warning == nullptr) {
+            EXPECT_EQ(text[0].find("--cic-octets"), std::string::npos) << text[0];
+        } else {
+            EXPECT_NE(text[0].find(c.warning), std::string::npos) << text[0];
+        }
+    }
+}
+
 }  // namespace
 }  // namespace truno

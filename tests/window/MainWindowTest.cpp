@@ -131,6 +131,7 @@ private slots:
     void printAndPdfTakeThePagesSaid();
     void furtherFilesOnTheCommandLineAreNamed();
     void recentFilesReloadAndWindowSizeAreRemembered();
+    void isupModeReadsTheLogAgainAndIsRemembered();
 };
 
 void MainWindowTest::initTestCase() {
@@ -755,6 +756,41 @@ void MainWindowTest::recentFilesReloadAndWindowSizeAreRemembered() {
     WindowFixture again;
     QCOMPARE(again.form.size(), QSize(820, 610));
     QCOMPARE(again.form.findChild<QMenu*>(QStringLiteral("recentMenu"))->actions().front()->data().toString(), logs[7]);
+}
+
+void MainWindowTest::isupModeReadsTheLogAgainAndIsRemembered() {
+    // A real ISUP capture in the two-octet form: the two 00 octets after its circuit code dropped.
+    QTemporaryDir dir;
+    std::string log = readBytes(sourcePath("tests/golden/isup-m2pa-call-6.log"));
+    for (std::size_t at = 0; (at = log.find("    0F  00  00  00\r\n", at)) != std::string::npos;)
+        log.replace(at, 18, "    0F  00");
+    const QString path = dir.filePath(QStringLiteral("isup.log"));
+    writeFile(path, log);
+    const auto modeText = [](const WindowFixture& w) { return w.form.findChild<QLabel*>(QStringLiteral("modeText"))->text(); };
+    {
+        WindowFixture w;
+        QVERIFY(modeText(w).startsWith(QStringLiteral("BICC")));
+        QVERIFY(w.openThroughMenu(path));
+        QCOMPARE(w.form.records().notDecodedCount(), std::uint64_t{4});
+        QVERIFY2(w.status().contains(QStringLiteral("--cic-octets 2")), qPrintable(w.status()));
+
+        // The setting reads the log shown again, now as ISUP: every message decoded.
+        QSignalSpy ended(&w.form, &MainWindow::runEnded);
+        w.action("isupModeAction")->trigger();
+        QVERIFY(ended.wait(20000));
+        truno::RunSummary summary;
+        QVERIFY(w.report() == toolReport(path, &summary, 2));
+        QCOMPARE(summary.notDecoded, std::uint64_t{0});
+        QCOMPARE(w.form.records().notDecodedCount(), std::uint64_t{0});
+        QVERIFY(w.report().find("CIRCUIT IDENTIFICATION CODE (CIC)...........=15\r\n") != std::string::npos);
+        QVERIFY(modeText(w).startsWith(QStringLiteral("ISUP")));
+        QTRY_VERIFY(w.form.isIdle());
+    }
+    WindowFixture again;
+    QVERIFY(again.action("isupModeAction")->isChecked());
+    QVERIFY(modeText(again).startsWith(QStringLiteral("ISUP")));
+    QVERIFY(again.openThroughMenu(path));
+    QCOMPARE(again.form.records().notDecodedCount(), std::uint64_t{0});
 }
 
 QTEST_MAIN(MainWindowTest)

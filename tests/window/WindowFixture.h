@@ -87,10 +87,12 @@ inline std::string readBytes(const QString& path) {
 }
 
 // The report the command-line tool writes for `path` (with --crlf: the report's own bytes).
-inline std::string toolReport(const QString& path, truno::RunSummary* summary = nullptr) {
+inline std::string toolReport(const QString& path, truno::RunSummary* summary = nullptr, std::size_t cicOctets = 4) {
     std::ifstream in(path.toStdString(), std::ios::binary);
     std::string report;
-    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view piece) { report += piece; });
+    truno::RunOptions options;
+    options.cicOctets = cicOctets;
+    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view piece) { report += piece; }, options);
     if (summary != nullptr) *summary = s;
     return report;
 }

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
@@ -45,6 +46,8 @@ namespace truno::window {
 namespace {
 
 const QString kRecentKey = QStringLiteral("files/recent");
+// Octets before the message type code: 4 (BICC) or 2 (ISUP), kept across starts.
+const QString kCicOctetsKey = QStringLiteral("decoding/cicOctets");
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kSplitterKey = QStringLiteral("window/splitter");
 const QString kCallsSplitterKey = QStringLiteral("window/callsSplitter");
@@ -200,6 +203,7 @@ void MainWindow::connectActions() {
     const WindowActions& a = *actions_;
     connect(a.open, &QAction::triggered, this, &MainWindow::openFromDialog);
     connect(a.reload, &QAction::triggered, this, &MainWindow::reload);
+    connect(a.isupMode, &QAction::toggled, this, &MainWindow::setIsupMode);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::saveReportAs);
     connect(a.print, &QAction::triggered, this, &MainWindow::printReport);
     connect(a.exportPdf, &QAction::triggered, this, &MainWindow::exportPdf);
@@ -265,6 +269,12 @@ MainWindow::~MainWindow() {
 void MainWindow::restoreSettings() {
     const QSettings settings;
     const ReportView* view = parts_.reportView;
+    cicOctets_ = settings.value(kCicOctetsKey, 4).toInt() == 2 ? 2 : 4;
+    {
+        const QSignalBlocker quiet(actions_->isupMode);
+        actions_->isupMode->setChecked(cicOctets_ == 2);
+    }
+    showMode();
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
         // Wide enough for the report's banner lines and the message list beside them, tall
         // enough for a few records, within the screen.
@@ -382,6 +392,21 @@ void MainWindow::reload() {
     if (!parts_.log->path.isEmpty()) openFile(parts_.log->path);
 }
 
+void MainWindow::setIsupMode(bool on) {
+    const std::size_t octets = on ? 2 : 4;
+    if (octets == cicOctets_) return;
+    cicOctets_ = octets;
+    QSettings().setValue(kCicOctetsKey, static_cast<int>(octets));
+    showMode();
+    // The log shown is read again in the new mode (unless a run or a save is in progress: the
+    // next log opened, or Reload, then uses it).
+    if (!isBusy()) reload();
+}
+
+void MainWindow::showMode() {
+    parts_.status->setMode(cicOctets_ == 2 ? tr("ISUP (2-octet CIC)") : tr("BICC (4-octet CIC)"));
+}
+
 void MainWindow::showAbout() { dialogs_->showInformation(this, kProgramTitle, aboutText()); }
 
 std::unique_ptr<OpenedLog> MainWindow::swapLog(std::unique_ptr<OpenedLog> log) {
@@ -402,6 +427,7 @@ void MainWindow::openFile(const QString& path) {
     const QString fullPath = fullPathOf(path);
     QString error;
     std::unique_ptr<DecodeJob> job = DecodeJob::open(path, error);
+    if (job) job->setCicOctets(cicOctets_);
     if (!job) {
         if (!QFileInfo::exists(path)) forgetFile(fullPath);
         dialogs_->showError(this, kProgramTitle, tr("Cannot open the file\n%1\n\n%2").arg(fullPath, error));

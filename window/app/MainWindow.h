@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -130,6 +131,10 @@ private:
     std::unique_ptr<OpenedLog> swapLog(std::unique_ptr<OpenedLog> log);
     // Shows the log put aside for the run again; the run's log is freed.
     void restorePrevious();
+    // Reads logs as ISUP traces (two-octet circuit codes) or as BICC ones, remembered across
+    // starts and shown in the status bar; the log shown is read again.
+    void setIsupMode(bool on);
+    void showMode();
 
     std::unique_ptr<UserDialogs> dialogs_;
     WindowParts parts_;
@@ -145,6 +150,7 @@ private:
     std::unique_ptr<RecordNavigator> navigator_;
     std::unique_ptr<OutputController> output_;
     bool filterPending_ = false;  // the filter changed while the report was saved or printed
+    std::size_t cicOctets_ = 4;   // octets before the message type code: 4 (BICC) or 2 (ISUP)
     std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped
 };
 

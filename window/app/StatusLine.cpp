@@ -27,6 +27,9 @@ StatusLine::StatusLine(QMainWindow* window) : QObject(window), window_(window) {
     counts_ = new QLabel(window);
     counts_->setObjectName(QStringLiteral("countsText"));
     window->statusBar()->addPermanentWidget(counts_);
+    mode_ = new QLabel(window);
+    mode_->setObjectName(QStringLiteral("modeText"));
+    window->statusBar()->addPermanentWidget(mode_);
 
     progress_ = new QProgressBar(window);
     progress_->setObjectName(QStringLiteral("runProgress"));
@@ -42,6 +45,8 @@ StatusLine::StatusLine(QMainWindow* window) : QObject(window), window_(window) {
 }
 
 void StatusLine::setSummary(const QString& text) { summary_->setText(text); }
+
+void StatusLine::setMode(const QString& text) { mode_->setText(text); }
 
 QString StatusLine::summary() const { return summary_->text(); }
 

@@ -32,6 +32,8 @@ public:
     void setSummary(const QString& text);
     QString summary() const;
     void setCounts(const QString& text);
+    // How logs are read: BICC (four-octet call instance codes) or ISUP (two-octet circuit codes).
+    void setMode(const QString& text);
     // A message that stays for a few seconds.
     void tell(const QString& message) const;
 
@@ -50,6 +52,7 @@ private:
     QMainWindow* window_;
     QLabel* summary_ = nullptr;
     QLabel* counts_ = nullptr;
+    QLabel* mode_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::optional<BusyPointer> busy_;

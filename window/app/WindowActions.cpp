@@ -64,6 +64,8 @@ WindowActions::WindowActions(QMainWindow* window) {
     reportToo = make(QObject::tr("&Report Shows Matching Records Only"), "reportTooAction",
                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     reportToo->setCheckable(true);
+    isupMode = make(QObject::tr("&ISUP Traces (Two-Octet Circuit Codes)"), "isupModeAction", QKeySequence());
+    isupMode->setCheckable(true);
 
     about = make(QObject::tr("&About"), "aboutAction", QKeySequence(), "help-about");
     createMenus(window);
@@ -106,6 +108,8 @@ void WindowActions::createMenus(QMainWindow* window) {
     view->addSeparator();
     view->addAction(filter);
     view->addAction(reportToo);
+    view->addSeparator();
+    view->addAction(isupMode);
 
     QMenu* go = window->menuBar()->addMenu(QObject::tr("&Go"));
     go->setObjectName(QStringLiteral("goMenu"));

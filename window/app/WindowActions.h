@@ -42,6 +42,8 @@ struct WindowActions {
     QAction* saveDiagram = nullptr;
     QAction* filter = nullptr;
     QAction* reportToo = nullptr;
+    // Checked: logs are read as ISUP traces (two-octet circuit codes, --cic-octets 2).
+    QAction* isupMode = nullptr;
     QAction* tabs[kTabs] = {};
 
 private:

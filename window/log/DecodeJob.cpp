@@ -130,6 +130,7 @@ void DecodeJob::run() {
     } else {
         RunOptions options;
         options.cancel = &cancel_;
+        options.cicOctets = cicOctets_;
         options.records = [this](const RecordFacts& record) { recorder_.add(record); };
         summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
         // A cancelled run is thrown away: its open calls need not finish.

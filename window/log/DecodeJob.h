@@ -11,6 +11,7 @@
 #include <atomic>
 #include <streambuf>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,6 +34,9 @@ public:
     DecodeJob& operator=(const DecodeJob&) = delete;
     // Stops the run and waits for its thread.
     ~DecodeJob();
+
+    // Octets before the message type code: 4 (BICC, the default) or 2 (ISUP); before start().
+    void setCicOctets(std::size_t octets) { cicOctets_ = octets; }
 
     // Starts decoding; `onEnd` is called on the run's thread once the run is over (finished,
     // stopped or failed), as its very last action.
@@ -59,6 +63,7 @@ public:
 
 private:
     class FileInput;
+    std::size_t cicOctets_ = 4;
 
     DecodeJob(int fd, std::int64_t size);
     void run();
