@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class QLabel;
@@ -32,6 +33,9 @@ public:
     void setSummary(const QString& text);
     QString summary() const;
     void setCounts(const QString& text);
+    // "N of M messages shown": the message list's rows of the messages read.
+    void setShown(std::uint64_t shown, std::uint64_t total);
+    QString shown() const;
     // A message that stays for a few seconds.
     void tell(const QString& message) const;
 
@@ -50,6 +54,7 @@ private:
     QMainWindow* window_;
     QLabel* summary_ = nullptr;
     QLabel* counts_ = nullptr;
+    QLabel* shown_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::optional<BusyPointer> busy_;

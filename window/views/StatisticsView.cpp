@@ -12,11 +12,15 @@
 #include <QDateTimeAxis>
 #include <QTimeZone>
 #include <QGridLayout>
+#include <QLabel>
+#include <QLocale>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QValueAxis>
+#include <QToolTip>
+#include <QCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -47,6 +51,26 @@ QChart* newChart(const QString& title) {
     return chart;
 }
 
+// An axis of counts from 0 past `top`, in round steps (1, 2 or 5 times a power of ten).
+QValueAxis* countAxis(double top) {
+    auto* axis = new QValueAxis;
+    axis->setRange(0, std::max(1.0, top));
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    return axis;
+}
+
+// A cause's bar label: its value and the start of its phrase (the whole phrase is the bar's tool
+// tip).
+QString causeLabel(const Statistics::CauseCount& cause) {
+    if (cause.value.empty()) return StatisticsPane::tr("none");
+    constexpr qsizetype kPhraseLength = 18;
+    QString phrase = QString::fromStdString(cause.text);
+    if (phrase.endsWith(QLatin1Char('.'))) phrase.chop(1);
+    if (phrase.size() > kPhraseLength) phrase = phrase.left(kPhraseLength - 1).trimmed() + QChar(0x2026);
+    return phrase.isEmpty() ? QString::fromStdString(cause.value) : QString::fromStdString(cause.value) + QLatin1Char(' ') + phrase;
+}
+
 // Shows a bar chart of `values` per category, one bar set per series name.
 void setBars(QChartView* view, const QString& title, const QStringList& categories,
              const std::vector<std::pair<QString, std::vector<double>>>& sets) {
@@ -67,11 +91,8 @@ void setBars(QChartView* view, const QString& title, const QStringList& categori
     x->setLabelsAngle(categories.size() > 8 ? -90 : 0);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
-    auto* y = new QValueAxis;
-    y->setRange(0, top * 1.05);
-    y->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(y);
+    chart->addAxis(countAxis(top), Qt::AlignLeft);
+    series->attachAxis(chart->axes(Qt::Vertical).constFirst());
     chart->legend()->setVisible(sets.size() > 1);
     QChart* old = view->chart();
     view->setChart(chart);
@@ -135,13 +156,31 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({text_->minimumWidth(), 3 * text_->minimumWidth()});
+    scope_ = new QLabel(this);
+    scope_->setObjectName(QStringLiteral("statisticsScope"));
+    scope_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scope_);
     layout->addWidget(splitter);
     clear();
 }
 
 QString StatisticsPane::text() const { return text_->toPlainText(); }
+
+void StatisticsPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total) {
+    const QString all = QLocale().toString(static_cast<qulonglong>(total));
+    if (total == 0)
+        scope_->clear();
+    else if (filtered)
+        scope_->setText(tr("These counts are of the whole log (%1 messages): the message filter, which shows %2 of "
+                           "them, does not apply here.")
+                            .arg(all, QLocale().toString(static_cast<qulonglong>(shown))));
+    else
+        scope_->setText(tr("These counts are of the whole log (%1 messages).").arg(all));
+}
+
+QString StatisticsPane::scope() const { return scope_->text(); }
 
 void StatisticsPane::clear() {
     text_->clear();
@@ -192,7 +231,9 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
     }
     outcomes->addSeries(pie);
-    outcomes->legend()->setAlignment(Qt::AlignBottom);
+    // At the right, one entry a line, so that each outcome's name shows whole.
+    outcomes->legend()->setAlignment(Qt::AlignRight);
+    outcomes->legend()->setShowToolTips(true);
     QChart* old = outcomes_->chart();
     outcomes_->setChart(outcomes);
     delete old;
@@ -201,7 +242,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     QStringList causes;
     std::vector<double> causeCounts;
     for (const Statistics::CauseCount* cause : statistics.causes()) {
-        causes << (cause->value.empty() ? tr("none") : QString::fromStdString(cause->value));
+        causes << causeLabel(*cause);
         causeCounts.push_back(static_cast<double>(cause->count));
     }
     setBars(causes_, tr("Release causes"), causes, {{tr("REL"), causeCounts}});
@@ -213,9 +254,14 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         phrases.reserve(causeList.size());
         for (const Statistics::CauseCount* cause : causeList) phrases.push_back(QString::fromStdString(cause->text));
         connect(series, &QBarSeries::hovered, causes_, [view = causes_, phrases](bool on, int index, QBarSet*) {
-            view->setToolTip(on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
-                                 ? phrases[static_cast<std::size_t>(index)]
-                                 : QString());
+            const QString tip = on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
+                                    ? phrases[static_cast<std::size_t>(index)]
+                                    : QString();
+            view->setToolTip(tip);
+            if (tip.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(QCursor::pos(), tip, view);
         });
     }
 
@@ -244,9 +290,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     x->setRange(moment(first),
                 moment(first + std::max<double>(1, static_cast<double>(rates.rates.size() *
                                                                         static_cast<std::size_t>(rates.stepSeconds)))));
-    auto* y = new QValueAxis;
-    y->setRange(0, top * 1.05);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    QValueAxis* y = countAxis(top);
     rate->addAxis(x, Qt::AlignBottom);
     rate->addAxis(y, Qt::AlignLeft);
     line->attachAxis(x);
