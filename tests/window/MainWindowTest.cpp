@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +28,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTableView>
 #include <QUrl>
 #include <QtTest>
 
@@ -380,6 +382,13 @@ void MainWindowTest::openedLogIsSwappedWhole() {
     QVERIFY(w.report() == secondReport);
     QCOMPARE(w.form.log().store.size(), std::size_t{1});
     QVERIFY(report != secondReport);
+    // The list's row header, renewed with each log so that it lets go of the rows of the last,
+    // stays hidden with rows of one fixed height, and the list keeps its rows.
+    const QHeaderView* rows = w.form.messageList()->verticalHeader();
+    QVERIFY(rows->isHidden());
+    QCOMPARE(rows->sectionResizeMode(0), QHeaderView::Fixed);
+    QCOMPARE(rows->defaultSectionSize(), w.form.messageList()->fontMetrics().height() + 4);
+    QTRY_COMPARE(w.form.messageList()->model()->rowCount(), 1);
 }
 
 void MainWindowTest::busyPointerRestoredAfterFailingMessages() {

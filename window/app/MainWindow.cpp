@@ -395,6 +395,7 @@ std::unique_ptr<OpenedLog> MainWindow::swapLog(std::unique_ptr<OpenedLog> log) {
     std::swap(log, parts_.log);
     parts_.messageModel->reset(&parts_.log->store, &view->document());
     parts_.callsPane->reset(&parts_.log->store);
+    for (QTableView* table : {parts_.messageList, parts_.callsPane->table()}) renewRowHeader(table);
     return log;
 }
 
