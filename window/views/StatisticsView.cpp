@@ -60,17 +60,6 @@ QValueAxis* countAxis(double top) {
     return axis;
 }
 
-// A cause's bar label: its value and the start of its phrase (the whole phrase is the bar's tool
-// tip).
-QString causeLabel(const Statistics::CauseCount& cause) {
-    if (cause.value.empty()) return StatisticsPane::tr("none");
-    constexpr qsizetype kPhraseLength = 18;
-    QString phrase = QString::fromStdString(cause.text);
-    if (phrase.endsWith(QLatin1Char('.'))) phrase.chop(1);
-    if (phrase.size() > kPhraseLength) phrase = phrase.left(kPhraseLength - 1).trimmed() + QChar(0x2026);
-    return phrase.isEmpty() ? QString::fromStdString(cause.value) : QString::fromStdString(cause.value) + QLatin1Char(' ') + phrase;
-}
-
 // Shows a bar chart of `values` per category, one bar set per series name.
 void setBars(QChartView* view, const QString& title, const QStringList& categories,
              const std::vector<std::pair<QString, std::vector<double>>>& sets) {
@@ -148,6 +137,9 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     grid->addWidget(types_, 0, 0, 1, 2);
     grid->addWidget(outcomes_, 1, 0);
     grid->addWidget(causes_, 1, 1);
+    // The outcomes' legend stands beside the pie and needs the room for "begun-before-log (N)".
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
     grid->addWidget(rate_, 2, 0, 1, 2);
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("statisticsSplitter"));
@@ -159,10 +151,11 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     scope_ = new QLabel(this);
     scope_->setObjectName(QStringLiteral("statisticsScope"));
     scope_->setWordWrap(true);
+    scope_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scope_);
-    layout->addWidget(splitter);
+    layout->addWidget(scope_, 0);
+    layout->addWidget(splitter, 1);
     clear();
 }
 
@@ -242,12 +235,12 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     QStringList causes;
     std::vector<double> causeCounts;
     for (const Statistics::CauseCount* cause : statistics.causes()) {
-        causes << causeLabel(*cause);
+        causes << (cause->value.empty() ? tr("none") : QString::fromStdString(cause->value));
         causeCounts.push_back(static_cast<double>(cause->count));
     }
     setBars(causes_, tr("Release causes"), causes, {{tr("REL"), causeCounts}});
     if (!causes_->chart()->series().isEmpty()) {
-        // The phrases, as tool tips of the bars.
+        // The phrases, as tool tips of the bars (the axis has room for the numbers only).
         auto* series = static_cast<QBarSeries*>(causes_->chart()->series().constFirst());
         const std::vector<const Statistics::CauseCount*> causeList = statistics.causes();
         std::vector<QString> phrases;
