@@ -90,15 +90,17 @@ std::optional<std::int64_t> Call::setupTime() const {
 std::optional<std::int64_t> Call::answerDelay() const { return opened ? between(first, answer) : std::nullopt; }
 std::optional<std::int64_t> Call::conversationTime() const { return between(answer, release); }
 
-CallTracker::CallTracker(FinishedSink finished) : finished_(std::move(finished)) {}
+CallTracker::CallTracker(FinishedSink finished, std::size_t maxHeld) : finished_(std::move(finished)), maxHeld_(maxHeld) {}
 
 std::uint32_t CallTracker::newSlot() {
     if (!freeSlots_.empty()) {
         const std::uint32_t slot = freeSlots_.back();
         freeSlots_.pop_back();
+        done_[slot] = false;
         return slot;
     }
     slots_.emplace_back();
+    done_.push_back(false);
     return static_cast<std::uint32_t>(slots_.size() - 1);
 }
 
@@ -107,9 +109,34 @@ void CallTracker::end(std::uint32_t slot, CallOutcome outcome) {
     // A call whose start the log does not hold keeps saying so, however it ended.
     if (!call.opened) outcome = CallOutcome::BegunBeforeLog;
     call.outcome = outcome;
-    finished_(call);
     open_.erase(call.callInstanceCode);
-    freeSlots_.push_back(slot);
+    done_[slot] = true;
+    ++held_;
+    sendFinished();
+}
+
+// The finished calls at the front of the order go out; past the bound, every held call does.
+void CallTracker::sendFinished() {
+    const auto send = [this](std::uint32_t slot) {
+        finished_(slots_[slot]);
+        freeSlots_.push_back(slot);
+        --held_;
+    };
+    while (!order_.empty() && done_[order_.front()]) {
+        send(order_.front());
+        order_.pop_front();
+    }
+    if (held_ > maxHeld_) {
+        std::deque<std::uint32_t> stillOpen;
+        for (const std::uint32_t slot : order_) {
+            if (done_[slot])
+                send(slot);
+            else
+                stillOpen.push_back(slot);
+        }
+        order_.swap(stillOpen);
+    }
+    mostHeld_ = std::max(mostHeld_, held_);
 }
 
 void CallTracker::releaseEnded() {
@@ -119,21 +146,55 @@ void CallTracker::releaseEnded() {
     end(slot, endedAs_);
 }
 
+void CallTracker::resetRange(std::uint32_t code, std::uint32_t range) {
+    const std::uint64_t last = std::uint64_t{code} + range;
+    for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
+        const auto circuit = static_cast<std::uint32_t>(each);
+        if (const auto found = open_.find(circuit); found != open_.end()) end(found->second, CallOutcome::Reset);
+        idle_.insert(circuit);
+    }
+}
+
+namespace {
+
+// On a circuit not known to be idle, the types that show a call begun before the log: the
+// backward call-control messages and the release.
+bool opensBegunBeforeLog(int typeCode) {
+    return typeCode == codes::kAddressComplete || typeCode == codes::kCallProgress || typeCode == codes::kAnswer ||
+           typeCode == codes::kConnect || typeCode == codes::kRelease;
+}
+
+}  // namespace
+
 Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> at) {
     releaseEnded();
     const RecordFacts& record = message.record();
     const CallRole role = callRoleOf(record.typeCode);
-    if (!record.hasCallInstanceCode || role == CallRole::None || role == CallRole::Circuit) return nullptr;
+    if (!record.hasCallInstanceCode || role == CallRole::None) return nullptr;
     const std::uint32_t code = record.callInstanceCode;
+    if (role == CallRole::Circuit) {
+        if (record.typeCode == codes::kCircuitGroupReset) {
+            const FieldFact* range = message.find(knownFields().range);
+            resetRange(code, range != nullptr && range->hasNumber ? static_cast<std::uint32_t>(range->number) : 0);
+        }
+        return nullptr;
+    }
     auto found = open_.find(code);
     if (role == CallRole::Resets) {
+        idle_.insert(code);
         if (found == open_.end()) return nullptr;
-    } else if (role == CallRole::Opens && found != open_.end()) {
-        end(found->second, CallOutcome::Incomplete);
-        found = open_.end();
+    } else if (role == CallRole::Opens) {
+        if (found != open_.end()) {
+            end(found->second, CallOutcome::Incomplete);
+            found = open_.end();
+        }
+        idle_.erase(code);
+    } else if (found == open_.end() && (idle_.contains(code) || !opensBegunBeforeLog(record.typeCode))) {
+        return nullptr;  // a stray message on an idle circuit
     }
     if (found == open_.end()) {
         const std::uint32_t slot = newSlot();
+        order_.push_back(slot);
         found = open_.emplace(code, slot).first;
         Call& call = slots_[slot];
         call.callInstanceCode = code;
@@ -186,6 +247,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);
+        idle_.insert(code);
         ended_ = slot;
         endedAs_ = call.answer.present ? CallOutcome::Answered : CallOutcome::Unanswered;
     } else if (role == CallRole::Resets) {
@@ -197,12 +259,10 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
 
 void CallTracker::finish() {
     releaseEnded();
-    std::vector<std::uint32_t> left;
-    left.reserve(open_.size());
-    for (const auto& [code, slot] : open_) left.push_back(slot);
-    std::sort(left.begin(), left.end(),
-              [this](std::uint32_t a, std::uint32_t b) { return slots_[a].firstRecord < slots_[b].firstRecord; });
-    for (const std::uint32_t slot : left) end(slot, CallOutcome::Incomplete);
+    // Oldest first: the order holds the open calls by first record.
+    const std::deque<std::uint32_t> left = order_;
+    for (const std::uint32_t slot : left)
+        if (!done_[slot]) end(slot, CallOutcome::Incomplete);
 }
 
 }  // namespace truno

@@ -1,8 +1,20 @@
 #pragma once
 // Calls: the messages of a log grouped, in log order, by their own call instance code. An
 // initial address message opens a call, the call-control messages on the same code join it,
-// the release complete message ends it; finished calls go out as they finish, so that memory
-// holds the open calls only.
+// the release complete message ends it. Finished calls go out in the order of their first
+// records: a call that finishes while an older one is still open is held until every older call
+// has finished, so that memory holds the open calls and the finished calls behind the oldest open
+// one. At most kMaxHeldCalls are held: past that, the held calls go out at once, ahead of the
+// older calls still open (a call left open for a very long log), and the order is given up for
+// those only.
+//
+// A reset circuit message (RSC) ends the open call on its code as reset; a circuit group reset
+// (GRS) ends those on the codes of its range (its own code through code + range). A circuit
+// whose call was released (RLC) or reset is idle: the messages that follow on it up to the next
+// initial address message (the RLC that answers a reset, the second RLC after both sides
+// released at once, a late SAM or APM) belong to no call. On a circuit not yet known to be idle,
+// a backward call-control message (ACM, CPG, ANM, CON) or a release opens a call begun before
+// the log; other messages there belong to no call.
 //
 // A message that was not decoded still takes its part when its type code and call instance code
 // could be read: a call-control type joins (or ends) the call as its type says, and the call
@@ -18,11 +30,13 @@
 #include "analysis/MessageFacts.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace truno {
@@ -96,7 +110,10 @@ struct Call {
 class CallTracker {
 public:
     using FinishedSink = std::function<void(const Call&)>;
-    explicit CallTracker(FinishedSink finished);
+    // The most finished calls held for the order of first records.
+    static constexpr std::size_t kMaxHeldCalls = 50000;
+    // `maxHeld`: the most finished calls held for the order (kMaxHeldCalls but in tests).
+    explicit CallTracker(FinishedSink finished, std::size_t maxHeld = kMaxHeldCalls);
 
     // Adds the next message of the log; `at` is its instant (LogClock). Returns the call the
     // message belongs to, or nullptr. The call stays valid, and may be looked at and marked
@@ -105,20 +122,31 @@ public:
     // initial address message replaces goes out at once, before the new one opens.
     Call* add(const MessageFacts& message, std::optional<std::int64_t> at);
 
-    // The log ended: the calls still open go out as incomplete, oldest first.
+    // The log ended: the calls still open go out as incomplete, all in the order of first records.
     void finish();
 
     std::size_t openCalls() const { return open_.size(); }
+    // Finished calls held behind an older open call; the most held at once so far.
+    std::size_t heldCalls() const { return held_; }
+    std::size_t mostHeldCalls() const { return mostHeld_; }
 
 private:
     std::uint32_t newSlot();
     void end(std::uint32_t slot, CallOutcome outcome);
     void releaseEnded();
+    void sendFinished();
+    void resetRange(std::uint32_t code, std::uint32_t range);
 
     FinishedSink finished_;
-    std::vector<Call> slots_;                             // open calls; reused once finished
+    std::vector<Call> slots_;                             // open and held calls; reused once out
+    std::vector<bool> done_;                              // per slot: finished, held for the order
     std::vector<std::uint32_t> freeSlots_;
+    std::deque<std::uint32_t> order_;                     // open and held slots by first record
+    std::size_t maxHeld_;
+    std::size_t held_ = 0;
+    std::size_t mostHeld_ = 0;
     std::unordered_map<std::uint32_t, std::uint32_t> open_;  // call instance code -> slot
+    std::unordered_set<std::uint32_t> idle_;              // codes whose call was released or reset
     std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
     CallOutcome endedAs_ = CallOutcome::Incomplete;
 };

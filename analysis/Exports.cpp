@@ -605,6 +605,19 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
         out.resize(out.size() - 2);
         out += '\n';
     }
+    out += "\nMessages outside calls: ";
+    appendNumber(out, statistics.outsideCalls());
+    out += '\n';
+    for (const auto& [name, count] : {std::pair<std::string_view, std::uint64_t>{"circuit events", statistics.circuitEvents()},
+                                      {"stray messages", statistics.strayMessages()}}) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += name;
+        padTo(out, start, 20);
+        appendNumberCell(out, count, 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    }
     out += "\nRelease causes:\n";
     for (const Statistics::CauseCount* cause : statistics.causes()) {
         const std::size_t start = out.size();
@@ -645,6 +658,9 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
         outcomes[std::string(outcomeName(outcome))] = statistics.callsWith(outcome);
     }
     document["outcomes"] = std::move(outcomes);
+    document["outside_calls"] = {{"messages", statistics.outsideCalls()},
+                                 {"circuit_events", statistics.circuitEvents()},
+                                 {"stray", statistics.strayMessages()}};
     json causes = json::array();
     for (const Statistics::CauseCount* cause : statistics.causes())
         causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
@@ -686,6 +702,9 @@ void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
         const auto outcome = static_cast<CallOutcome>(i);
         row("outcome", outcomeName(outcome), "", statistics.callsWith(outcome), "");
     }
+    row("outside calls", "all", "", statistics.outsideCalls(), "");
+    row("outside calls", "circuit events", "", statistics.circuitEvents(), "");
+    row("outside calls", "stray", "", statistics.strayMessages(), "");
     for (const Statistics::CauseCount* cause : statistics.causes()) row("cause", cause->value, "", cause->count, cause->text);
 }
 

@@ -33,7 +33,7 @@ void LogAnalysis::add(const RecordFacts& record) {
     Call* call = calls_.add(facts_, at);
     if (filter_ != nullptr && !filter_->accepts(record, call != nullptr ? call->firstRecord : 0)) return;
     if (call != nullptr) call->selected = true;
-    statistics_.addMessage(facts_);
+    statistics_.addMessage(facts_, call != nullptr);
     onMessage_(AnalysedMessage{facts_, at, call});
 }
 

@@ -345,24 +345,34 @@ MessageBatch MessageRecorder::take() {
 
 namespace {
 
+// How many messages an export writes, and the index of its k-th.
+std::size_t exportCount(const MessageStore& store, const ExportControl& control) {
+    return control.only != nullptr ? control.only->size() : store.size();
+}
+std::size_t exportIndex(const ExportControl& control, std::size_t k) {
+    return control.only != nullptr ? (*control.only)[k] : k;
+}
+
 template <class Line>
 void writeMessages(const MessageStore& store, const MessageStore::TextSource& text,
                    const std::function<void(std::string_view)>& write, const ExportControl& control, Line line) {
     MessageStore::Scratch scratch;
     MessageFacts message;
     std::string out;
-    for (std::size_t i = 0; i < store.size(); ++i) {
+    const std::size_t count = exportCount(store, control);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = exportIndex(control, k);
         message.build(store.facts(i, text, scratch));
         line(out, message, store.row(i).callFirstRecord);
         if (out.size() >= kFlushSize) {
             write(out);
             out.clear();
-            control.progress(i + 1);
+            control.progress(k + 1);
             if (control.cancelled()) return;
         }
     }
     write(out);
-    control.progress(store.size());
+    control.progress(count);
 }
 
 }  // namespace
@@ -380,10 +390,20 @@ void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource
     writeMessages(store, text, write, control, appendMessageJson);
 }
 
-void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write) {
+void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write,
+                   const ExportControl& control) {
+    // With a choice of messages: the calls that one of them belongs to.
+    std::vector<std::uint64_t> wanted;
+    if (control.only != nullptr) {
+        for (const std::uint32_t i : *control.only)
+            if (const std::uint64_t first = store.row(i).callFirstRecord; first != 0) wanted.push_back(first);
+        std::sort(wanted.begin(), wanted.end());
+        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+    }
     std::string out;
     appendCallCsvHeader(out);
     for (const CallRow& call : store.calls()) {
+        if (control.only != nullptr && !std::binary_search(wanted.begin(), wanted.end(), call.firstRecord)) continue;
         out += store.callCsv(call);
         if (out.size() >= kFlushSize) {
             write(out);
@@ -395,16 +415,18 @@ void writeCallsCsv(const MessageStore& store, const std::function<void(std::stri
 
 void writePcap(const MessageStore& store, PcapExport& pcap, const ExportControl& control) {
     MessageStore::Scratch scratch;
-    for (std::size_t i = 0; i < store.size(); ++i) {
+    const std::size_t count = exportCount(store, control);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = exportIndex(control, k);
         const std::int64_t at = store.row(i).at;
         pcap.add(store.facts(i, nullptr, scratch),
                  at == MessageStore::kNoInstant ? std::nullopt : std::optional<std::int64_t>(at));
-        if (i % 4096 == 4095) {
-            control.progress(i + 1);
+        if (k % 4096 == 4095) {
+            control.progress(k + 1);
             if (control.cancelled()) return;
         }
     }
-    control.progress(store.size());
+    control.progress(count);
 }
 
 }  // namespace truno

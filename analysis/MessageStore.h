@@ -201,7 +201,7 @@ public:
     };
     RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
 
-    // Finished calls, in the order they finished.
+    // Finished calls, in the order of their first records (see CallTracker).
     const std::vector<CallRow>& calls() const { return calls_; }
     std::string_view callText(const CallRow& call, std::size_t offset, std::size_t length) const {
         return pool_.view(call.strings + offset, length);
@@ -317,12 +317,16 @@ private:
 struct ExportControl {
     std::function<bool()> cancelled = [] { return false; };
     std::function<void(std::size_t done)> progress = [](std::size_t) {};
+    // Only these messages (indices, rising; e.g. those a filter shows), and the calls they belong
+    // to; null: every message and call.
+    const std::vector<std::uint32_t>* only = nullptr;
 };
 void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& text,
                      const std::function<void(std::string_view)>& write, const ExportControl& control = {});
 void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource& text,
                        const std::function<void(std::string_view)>& write, const ExportControl& control = {});
-void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write);
+void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write,
+                   const ExportControl& control = {});
 // Every message into a capture file (--pcap), after PcapExport::beginLog.
 void writePcap(const MessageStore& store, PcapExport& pcap, const ExportControl& control = {});
 

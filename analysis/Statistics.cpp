@@ -25,9 +25,17 @@ std::string_view acronymOf(int typeCode) {
 
 }  // namespace
 
-void Statistics::addMessage(const MessageFacts& message) {
+void Statistics::addMessage(const MessageFacts& message, bool inCall) {
     const RecordFacts& record = message.record();
     ++messages_;
+    if (!inCall) {
+        ++outsideCalls_;
+        const CallRole role = callRoleOf(record.typeCode);
+        if (role == CallRole::Circuit || role == CallRole::Resets)
+            ++circuitEvents_;
+        else if (role != CallRole::None && record.hasCallInstanceCode)
+            ++strays_;
+    }
     std::size_t direction = 0;
     while (direction < directions_.size() && directions_[direction] != record.direction) ++direction;
     if (direction == directions_.size()) {

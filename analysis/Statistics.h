@@ -1,6 +1,7 @@
 #pragma once
 // Counts over a log: messages per type and direction, messages not decoded per kind of reason,
-// calls per outcome, and the causes of the release messages per cause value.
+// calls per outcome, the messages outside calls, and the causes of the release messages per
+// cause value.
 #include "analysis/Calls.h"
 #include "analysis/MessageFacts.h"
 
@@ -17,14 +18,21 @@ namespace truno {
 
 class Statistics {
 public:
-    // A message of the log (or of the messages a filter let through).
-    void addMessage(const MessageFacts& message);
+    // A message of the log (or of the messages a filter let through); `inCall`: it belongs to a
+    // call.
+    void addMessage(const MessageFacts& message, bool inCall);
     // A finished call.
     void addCall(const Call& call);
 
     std::uint64_t messages() const { return messages_; }
     std::uint64_t notDecoded() const { return notDecoded_; }
     std::uint64_t calls() const { return calls_; }
+    // Messages that belong to no call; of them, the circuit events (circuit supervision messages
+    // such as RSC, GRS, CGB) and the stray call-control messages (on an idle circuit, such as the
+    // RLC that answers a reset).
+    std::uint64_t outsideCalls() const { return outsideCalls_; }
+    std::uint64_t circuitEvents() const { return circuitEvents_; }
+    std::uint64_t strayMessages() const { return strays_; }
 
     // Messages of a type in a direction: the type code (-1: the message has no type code) and
     // the direction as read; in type code order, then in the order the directions first came.
@@ -62,6 +70,9 @@ private:
     std::uint64_t messages_ = 0;
     std::uint64_t notDecoded_ = 0;
     std::uint64_t calls_ = 0;
+    std::uint64_t outsideCalls_ = 0;
+    std::uint64_t circuitEvents_ = 0;
+    std::uint64_t strays_ = 0;
     std::vector<std::string> directions_;
     std::vector<std::array<std::uint64_t, kTypeSlots>> typeCounts_;  // per direction
     std::array<std::uint64_t, kDecodeFailureCount> reasonCounts_{};

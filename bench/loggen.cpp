@@ -3,11 +3,19 @@
 //
 //   truno-loggen MESSAGES [SEED] > log
 //
-// Calls run IAM (called and calling numbers and several optional parameters), ACM, CPG, ANM,
-// REL with a cause and RLC; between them come circuit group, facility, information,
-// suspend/resume, user-to-user and application transport messages. Messages spread over
-// continuation lines, page headers appear now and then (some inside a message), and TIME and
-// DIR are left out of some lines so that they carry over.
+// About forty calls run at once on a pool of 2,000 circuits, outgoing (the IAM sent) and
+// incoming (the IAM received), so that their messages interleave and they finish in another
+// order than they began. The mix: answered calls (IAM, ACM, CPG, ANM, then messages of the
+// conversation such as SUS/RES, USR, APM, FAC, FAR/FAA, and a REL from either side with cause 16
+// or 31; some released by both sides at once, two RLCs), calls released before an answer by the
+// right side (17 user busy, 18 no user responding, 19 no answer and 21 call rejected from the
+// called side, 16 when the caller gives up, 1, 3, 28, 34, 41, 42 or 102 from the network),
+// calls whose last messages are missing (the circuit is later taken by a new IAM), calls ended
+// by a reset (RSC answered by RLC), and circuit group messages between calls (GRS/GRA, which
+// ends the calls on its range, CGB/CGBA and CGU/CGUA with range and status). Overlap (SAM),
+// continuity (COT) and information requests (INR/INF) come after some IAMs. Messages spread
+// over continuation lines, page headers appear now and then (some inside a message), and TIME
+// and DIR are left out of some lines so that they carry over (DIR only where it is the same).
 #include "cli/Platform.h"
 
 #include <climits>
@@ -16,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -80,8 +89,6 @@ const Octets kApplicationTransport = {
     0x09, 0x82, 0x83, 0x01,                                // tunnelling to be used
 };
 
-const unsigned kCauses[] = {0x90, 0x91, 0x92, 0x93, 0x9F, 0x81, 0x83, 0xA2, 0xA9, 0xAA, 0x95, 0xE6, 0xA6, 0xB2};
-
 class Writer {
 public:
     Writer() { line("USER       BCIC        DEV                   ROUTE       TSTCALL");
@@ -91,7 +98,9 @@ public:
     void message(Random& r, const char* name, bool sent, const Octets& o) {
         line("TIME        MSG        DIR  DATA");
         const bool showTime = !r.chance(5);
-        const bool showDir = !r.chance(5);
+        // DIR is left out only where it carries over the same direction.
+        const bool showDir = !r.chance(5) || messages_ == 0 || sent != lastSent_;
+        lastSent_ = sent;
         const std::string time = showTime ? clock() : std::string();
         const std::string dir = showDir ? (sent ? "S" : "R") : "";
         tick(r);
@@ -137,6 +146,7 @@ private:
     std::uint64_t centis_ = 36000000;
     std::uint64_t messages_ = 0;
     unsigned page_ = 1;
+    bool lastSent_ = true;
 };
 
 Octets cicOf(unsigned cic) { return {cic & 0xFF, (cic >> 8) & 0xFF, (cic >> 16) & 0xFF, 0}; }
@@ -202,12 +212,11 @@ Octets anm(Random& r, unsigned cic) {
     return o;
 }
 
-Octets rel(Random& r, unsigned cic) {
+Octets rel(Random& r, unsigned cic, unsigned cause) {
     Octets o = cicOf(cic);
-    const unsigned cause = kCauses[r.below(sizeof kCauses / sizeof kCauses[0])];
     const bool diagnostic = r.chance(10);
     const bool opt = r.chance(60);
-    add(o, {0x0C, 0x02, opt ? (diagnostic ? 5u : 4u) : 0u, diagnostic ? 3u : 2u, 0x80 | r.below(8), cause});
+    add(o, {0x0C, 0x02, opt ? (diagnostic ? 5u : 4u) : 0u, diagnostic ? 3u : 2u, 0x80 | r.below(8), 0x80 | cause});
     if (diagnostic) o.push_back(0x0A);
     if (opt) {
         if (r.chance(30)) optional(o, 0x2E, {0x00});
@@ -223,29 +232,129 @@ Octets rlc(Random& r, unsigned cic) {
     return o;
 }
 
-// Occasional messages between calls.
-void extra(Random& r, Writer& w, unsigned cic) {
-    Octets o = cicOf(cic);
-    switch (r.below(12)) {
-        case 0: add(o, {0x18, 0x00, 0x01, 0x02, 0x07, 0xFF}); w.message(r, "CGB", true, o);
-                o = cicOf(cic); add(o, {0x1A, 0x00, 0x01, 0x02, 0x07, 0xFF}); w.message(r, "CGBA", false, o); break;
-        case 1: add(o, {0x17, 0x01, 0x01, 0x1F}); w.message(r, "GRS", true, o);
-                o = cicOf(cic); add(o, {0x29, 0x01, 0x05, 0x1F, 0x00, 0x00, 0x00, 0x00}); w.message(r, "GRA", false, o); break;
-        case 2: add(o, {0x19, 0x01, 0x01, 0x02, 0x07, 0x0F}); w.message(r, "CGU", true, o); break;
-        case 3: add(o, {0x1F, 0x02, 0x01}); optional(o, 0x4B, {0x01}); o.push_back(0); w.message(r, "FAR", true, o);
-                o = cicOf(cic); add(o, {0x20, 0x02, 0x00}); w.message(r, "FAA", false, o); break;
-        case 4: add(o, {0x21, 0x02, 0x02, 0x00, 0x02, 0x80, 0x9F}); w.message(r, "FRJ", false, o); break;
-        case 5: add(o, {0x33, 0x01}); optional(o, 0x2C, {0x81}); optional(o, 0x33, {0x05}); o.push_back(0); w.message(r, "FAC", true, o); break;
-        case 6: add(o, {0x03, 0x01, 0x00}); w.message(r, "INR", true, o);
-                o = cicOf(cic); add(o, {0x04, 0x03, 0x01}); optional(o, 0x0A, number(r, 3, 0x13, 10)); optional(o, 0x09, {0x0A}); o.push_back(0); w.message(r, "INF", false, o); break;
-        case 7: add(o, {0x0D, 0x00, 0x00}); w.message(r, "SUS", false, o);
-                o = cicOf(cic); add(o, {0x0E, 0x00, 0x00}); w.message(r, "RES", false, o); break;
-        case 8: add(o, {0x41, 0x01}); optional(o, 0x78, kApplicationTransport); o.push_back(0); w.message(r, "APM", true, o); break;
-        case 9: add(o, {0x2D, 0x02, 0x00, 0x04, 0x11, 0x22, 0x33, 0x44}); w.message(r, "USR", true, o); break;
-        case 10: add(o, {0x05, 0x01}); w.message(r, "COT", true, o); break;
-        default: add(o, {0x02, 0x02, 0x00, 0x02, 0x21, 0x43}); w.message(r, "SAM", true, o); break;
+// What a call sends, in order; `forward`: from the calling side.
+enum class Kind { IAM, SAM, COT, INR, INF, ACM, CPG, ANM, SUS, RES, USR, APM, FAC, FAR, FAA, REL, RLC, RSC };
+struct Step {
+    Kind kind;
+    bool forward;
+    unsigned cause = 0;
+};
+
+struct Flow {
+    unsigned cic;
+    bool outgoing;  // the IAM is sent
+    std::vector<Step> steps;
+    std::size_t next = 0;
+};
+
+// The causes a network gives before an answer: unallocated number, no route to destination,
+// invalid number format, no circuit available, temporary failure, switching equipment
+// congestion, recovery on timer expiry.
+const unsigned kNetworkCauses[] = {1, 3, 28, 34, 41, 42, 102};
+
+std::vector<Step> plan(Random& r) {
+    std::vector<Step> s{{Kind::IAM, true}};
+    if (r.chance(10)) s.push_back({Kind::SAM, true});
+    if (r.chance(5)) s.push_back({Kind::COT, true});
+    if (r.chance(3)) {
+        s.push_back({Kind::INR, false});
+        s.push_back({Kind::INF, true});
     }
+    const auto release = [&](bool forward, unsigned cause) {
+        s.push_back({Kind::REL, forward, cause});
+        s.push_back({Kind::RLC, !forward});
+    };
+    const auto alerting = [&](unsigned cpgPercent) {
+        s.push_back({Kind::ACM, false});
+        if (r.chance(cpgPercent)) s.push_back({Kind::CPG, false});
+    };
+    const unsigned roll = r.below(100);
+    if (roll < 58) {  // answered
+        alerting(40);
+        s.push_back({Kind::ANM, false});
+        if (r.chance(5)) {
+            s.push_back({Kind::SUS, false});
+            s.push_back({Kind::RES, false});
+        }
+        if (r.chance(5)) s.push_back({Kind::USR, true});
+        if (r.chance(5)) s.push_back({Kind::APM, true});
+        if (r.chance(5)) s.push_back({Kind::FAC, false});
+        if (r.chance(3)) {
+            s.push_back({Kind::FAR, true});
+            s.push_back({Kind::FAA, false});
+        }
+        release(r.chance(50), r.chance(90) ? 16 : 31);
+    } else if (roll < 65) {  // user busy
+        if (r.chance(20)) s.push_back({Kind::ACM, false});
+        release(false, 17);
+    } else if (roll < 72) {  // no answer from the alerted user
+        alerting(50);
+        release(false, 19);
+    } else if (roll < 76) {  // no user responding
+        if (r.chance(50)) s.push_back({Kind::ACM, false});
+        release(false, 18);
+    } else if (roll < 82) {  // the caller gives up
+        alerting(50);
+        release(true, 16);
+    } else if (roll < 85) {  // call rejected
+        release(false, 21);
+    } else if (roll < 89) {  // a failure in the network
+        release(false, kNetworkCauses[r.below(sizeof kNetworkCauses / sizeof kNetworkCauses[0])]);
+    } else if (roll < 92) {  // answered, both sides release at once
+        alerting(0);
+        s.push_back({Kind::ANM, false});
+        s.push_back({Kind::REL, true, 16});
+        s.push_back({Kind::REL, false, 16});
+        s.push_back({Kind::RLC, true});
+        s.push_back({Kind::RLC, false});
+    } else if (roll < 97) {  // the log misses the call's last messages
+        if (r.chance(50)) alerting(30);
+    } else {  // reset during the call
+        alerting(30);
+        if (r.chance(50)) s.push_back({Kind::ANM, false});
+        const bool forward = r.chance(50);
+        s.push_back({Kind::RSC, forward});
+        s.push_back({Kind::RLC, !forward});
+    }
+    return s;
 }
+
+Octets stepOctets(Random& r, const Step& step, unsigned cic) {
+    Octets o = cicOf(cic);
+    switch (step.kind) {
+        case Kind::IAM: return iam(r, cic);
+        case Kind::ACM: return acm(r, cic);
+        case Kind::CPG: return cpg(r, cic);
+        case Kind::ANM: return anm(r, cic);
+        case Kind::REL: return rel(r, cic, step.cause);
+        case Kind::RLC: return rlc(r, cic);
+        case Kind::RSC: add(o, {0x12}); break;
+        case Kind::SAM: add(o, {0x02, 0x02, 0x00, 0x02, 0x21, 0x43}); break;
+        case Kind::COT: add(o, {0x05, 0x01}); break;
+        case Kind::INR: add(o, {0x03, 0x01, 0x00}); break;
+        case Kind::INF:
+            add(o, {0x04, 0x03, 0x01});
+            optional(o, 0x0A, number(r, 3, 0x13, 10));
+            optional(o, 0x09, {0x0A});
+            o.push_back(0);
+            break;
+        case Kind::SUS: add(o, {0x0D, 0x00, 0x00}); break;
+        case Kind::RES: add(o, {0x0E, 0x00, 0x00}); break;
+        case Kind::USR: add(o, {0x2D, 0x02, 0x00, 0x04, 0x11, 0x22, 0x33, 0x44}); break;
+        case Kind::APM: add(o, {0x41, 0x01}); optional(o, 0x78, kApplicationTransport); o.push_back(0); break;
+        case Kind::FAC: add(o, {0x33, 0x01}); optional(o, 0x2C, {0x81}); optional(o, 0x33, {0x05}); o.push_back(0); break;
+        case Kind::FAR: add(o, {0x1F, 0x02, 0x01}); optional(o, 0x4B, {0x01}); o.push_back(0); break;
+        case Kind::FAA: add(o, {0x20, 0x02, 0x00}); break;
+    }
+    return o;
+}
+
+const char* const kNames[] = {"IAM", "SAM", "COT", "INR", "INF", "ACM", "CPG", "ANM", "SUS",
+                              "RES", "USR", "APM", "FAC", "FAR", "FAA", "REL", "RLC", "RSC"};
+
+constexpr unsigned kCircuits = 2000;
+constexpr std::size_t kConcurrentCalls = 40;
+constexpr unsigned kGroupRange = 7;  // a circuit group message covers its code and the 7 after it
 
 // A whole argument as a plain decimal number (digits only, no sign, no exponent, no blanks)
 // that fits; false for anything else.
@@ -282,20 +391,71 @@ int main(int argc, char** argv) {
     }
     Random r(seed);
     Writer w;
-    unsigned cic = 1;
+    std::vector<Flow> calls;
+    std::vector<bool> busy(kCircuits + 1, false);
+    unsigned nextCic = 0;
     const auto emit = [&](const char* name, bool sent, const Octets& o) {
         if (w.count() < total) w.message(r, name, sent, o);
     };
+    // The next idle circuit, round the pool (there are always far more circuits than calls).
+    const auto idleCircuit = [&] {
+        do nextCic = nextCic % kCircuits + 1;
+        while (busy[nextCic]);
+        return nextCic;
+    };
+    // Circuit group messages on a group of idle circuits, or a reset of a group whose calls end.
+    const auto circuitGroup = [&] {
+        const unsigned first = idleCircuit();
+        const bool sent = r.chance(50);
+        Octets o = cicOf(first);
+        Octets answer = cicOf(first);
+        const unsigned status = 1 + r.below(255);
+        switch (r.below(3)) {
+            case 0:
+                add(o, {0x17, 0x01, 0x01, kGroupRange});
+                emit("GRS", sent, o);
+                add(answer, {0x29, 0x01, 0x02, kGroupRange, 0x00});
+                emit("GRA", !sent, answer);
+                std::erase_if(calls, [&](const Flow& call) {
+                    const bool reset = call.cic >= first && call.cic <= first + kGroupRange;
+                    if (reset) busy[call.cic] = false;
+                    return reset;
+                });
+                break;
+            case 1:
+                add(o, {0x18, 0x00, 0x01, 0x02, kGroupRange, status});
+                emit("CGB", sent, o);
+                add(answer, {0x1A, 0x00, 0x01, 0x02, kGroupRange, status});
+                emit("CGBA", !sent, answer);
+                break;
+            default:
+                add(o, {0x19, 0x00, 0x01, 0x02, kGroupRange, status});
+                emit("CGU", sent, o);
+                add(answer, {0x1B, 0x00, 0x01, 0x02, kGroupRange, status});
+                emit("CGUA", !sent, answer);
+                break;
+        }
+    };
     while (w.count() < total) {
-        cic = (cic % 4000) + 1;
-        emit("IAM", true, iam(r, cic));
-        emit("ACM", false, acm(r, cic));
-        if (r.chance(40)) emit("CPG", false, cpg(r, cic));
-        emit("ANM", false, anm(r, cic));
-        const bool fromCaller = r.chance(50);
-        emit("REL", fromCaller, rel(r, cic));
-        emit("RLC", !fromCaller, rlc(r, cic));
-        if (r.chance(10) && w.count() + 2 <= total) extra(r, w, cic);
+        if (calls.size() < kConcurrentCalls) {
+            if (r.chance(3)) {
+                circuitGroup();
+            } else {
+                const unsigned cic = idleCircuit();
+                busy[cic] = true;
+                calls.push_back(Flow{.cic = cic, .outgoing = r.chance(60), .steps = plan(r)});
+            }
+        }
+        if (calls.empty()) continue;
+        const std::size_t which = r.below(static_cast<unsigned>(calls.size()));
+        Flow& call = calls[which];
+        const Step& step = call.steps[call.next++];
+        emit(kNames[static_cast<int>(step.kind)], step.forward == call.outgoing, stepOctets(r, step, call.cic));
+        if (call.next == call.steps.size()) {
+            busy[call.cic] = false;
+            calls[which] = std::move(calls.back());
+            calls.pop_back();
+        }
         if (w.pending() > (1u << 20)) w.flush();
     }
     w.flush();

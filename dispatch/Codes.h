@@ -12,6 +12,7 @@ inline constexpr std::uint8_t kConnect = 0x07;
 inline constexpr std::uint8_t kAnswer = 0x09;
 inline constexpr std::uint8_t kRelease = 0x0C;
 inline constexpr std::uint8_t kCallProgress = 0x2C;
+inline constexpr std::uint8_t kCircuitGroupReset = 0x17;
 inline constexpr std::uint8_t kContinuityCheckRequest = 0x11;
 inline constexpr std::uint8_t kBlocking = 0x13;
 inline constexpr std::uint8_t kUnblocking = 0x14;

@@ -41,6 +41,8 @@ inline const std::map<std::string, std::string>& messageBodies() {
         {"RLC", "10 00"},
         {"RSC", "12"},
         {"CGB", "18 00 01 02 07 0F"},
+        {"GRS", "17 01 01 03"},
+        {"SAM", "02 02 00 02 01 21"},
         {"unknown", "5A 00"},
     };
     return bodies;

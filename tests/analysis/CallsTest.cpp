@@ -1,5 +1,6 @@
 // Calls from message sequences: which messages make up a call, how it ends, and what it shows.
 #include "analysis/Calls.h"
+#include "analysis/LogAnalysis.h"
 #include "analysis/LogClock.h"
 #include "tests/analysis/AnalysisSupport.h"
 
@@ -65,13 +66,42 @@ const CallCase kCallCases[] = {
                   {"RLC", 5, "10:00:02.00", "R"}},
      .calls = {{.code = 5, .firstRecord = 1, .lastRecord = 4, .outcome = "unanswered", .messages = 2,
                 .notDecoded = 0, .called = "12345600"}}},
-    {.name = "calls on several codes go out as they finish",
-     .messages = {{"IAM", 1, "10:00:00.00"}, {"IAM", 2, "10:00:00.10"}, {"RLC", 2, "10:00:01.00", "R"},
-                  {"RLC", 1, "10:00:02.00", "R"}},
-     .calls = {{.code = 2, .firstRecord = 2, .lastRecord = 3, .outcome = "unanswered", .messages = 2,
+    {.name = "calls go out in the order of their first records, whatever order they finish in",
+     .messages = {{"IAM", 1, "10:00:00.00"}, {"IAM", 2, "10:00:00.10"}, {"IAM", 3, "10:00:00.20"},
+                  {"RLC", 3, "10:00:01.00", "R"}, {"RLC", 2, "10:00:01.50", "R"}, {"RLC", 1, "10:00:02.00", "R"}},
+     .calls = {{.code = 1, .firstRecord = 1, .lastRecord = 6, .outcome = "unanswered", .messages = 2,
                 .called = "12345600"},
-               {.code = 1, .firstRecord = 1, .lastRecord = 4, .outcome = "unanswered", .messages = 2,
+               {.code = 2, .firstRecord = 2, .lastRecord = 5, .outcome = "unanswered", .messages = 2,
+                .called = "12345600"},
+               {.code = 3, .firstRecord = 3, .lastRecord = 4, .outcome = "unanswered", .messages = 2,
                 .called = "12345600"}}},
+    {.name = "a circuit group reset ends the calls of its range",
+     .messages = {{"IAM", 9, "10:00:00.00"}, {"IAM", 12, "10:00:00.10"}, {"IAM", 13, "10:00:00.20"},
+                  {"IAM", 10, "10:00:00.30"}, {"GRS", 9, "10:00:01.00"}, {"RLC", 12, "10:00:01.10", "R"}},
+     .calls = {{.code = 9, .firstRecord = 1, .lastRecord = 1, .outcome = "reset", .messages = 1,
+                .called = "12345600"},
+               {.code = 12, .firstRecord = 2, .lastRecord = 2, .outcome = "reset", .messages = 1,
+                .called = "12345600"},
+               {.code = 13, .firstRecord = 3, .lastRecord = 3, .outcome = "incomplete", .messages = 1,
+                .called = "12345600"},
+               {.code = 10, .firstRecord = 4, .lastRecord = 4, .outcome = "reset", .messages = 1,
+                .called = "12345600"}}},
+    {.name = "no stray calls on an idle circuit",
+     // The RLC that answers a reset, a second RLC after both sides released, a late SAM, a REL and
+     // an ACM after the RLC: none opens a call.
+     .messages = {{"RSC", 2, "10:00:00.00"}, {"RLC", 2, "10:00:00.10", "R"},
+                  {"GRS", 20, "10:00:00.20"}, {"RLC", 21, "10:00:00.30", "R"}, {"ACM", 23, "10:00:00.40", "R"},
+                  {"IAM", 5, "10:00:01.00"}, {"REL", 5, "10:00:02.00"}, {"REL", 5, "10:00:02.00", "R"},
+                  {"RLC", 5, "10:00:02.10"}, {"RLC", 5, "10:00:02.10", "R"}, {"SAM", 5, "10:00:03.00"},
+                  {"REL", 5, "10:00:04.00"}, {"ACM", 5, "10:00:05.00", "R"}},
+     .calls = {{.code = 5, .firstRecord = 6, .lastRecord = 9, .outcome = "unanswered", .messages = 4,
+                .releasedBy = "S", .cause = "16", .called = "12345600"}}},
+    {.name = "only a backward message or a release opens a call begun before the log",
+     .messages = {{"SAM", 6, "10:00:00.00"}, {"RLC", 7, "10:00:00.10"}, {"REL", 8, "10:00:00.20", "R"},
+                  {"RLC", 8, "10:00:00.30"}, {"CPG", 6, "10:00:00.40", "R"}},
+     .calls = {{.code = 8, .firstRecord = 3, .lastRecord = 4, .outcome = "begun-before-log", .messages = 2,
+                .releasedBy = "R", .cause = "16"},
+               {.code = 6, .firstRecord = 5, .lastRecord = 5, .outcome = "begun-before-log", .messages = 1}}},
     {.name = "a release that was not decoded still releases",
      .messages = {{"IAM", 7, "10:00:00.00"}, {"REL-cut", 7, "10:00:01.00", "R"}, {"RLC", 7, "10:00:02.00"}},
      .calls = {{.code = 7, .firstRecord = 1, .lastRecord = 3, .outcome = "unanswered", .messages = 3,
@@ -149,6 +179,45 @@ TEST(CallTimes, FromTheFirstMessagesOfEachKind) {
         EXPECT_EQ(finished[0].answerDelay(), c.answerDelay) << c.messages.front().time;
         EXPECT_EQ(finished[0].conversationTime(), c.conversation) << c.messages.front().time;
     }
+}
+
+// Past the bound, the held calls go out ahead of the older call still open, in their own order.
+TEST(CallTracker, HeldCallsAreBounded) {
+    std::vector<std::uint64_t> out;
+    CallTracker tracker([&](const Call& call) { out.push_back(call.firstRecord); }, 2);
+    LogClock clock;
+    analysis_testing::runWithFacts(
+        analysis_testing::logOfMessages({{"IAM", 1, "10:00:00.00"}, {"IAM", 2, "10:00:00.10"}, {"RLC", 2, "10:00:00.20"},
+                                         {"IAM", 3, "10:00:00.30"}, {"RLC", 3, "10:00:00.40"}, {"IAM", 4, "10:00:00.50"},
+                                         {"RLC", 4, "10:00:00.60"}, {"IAM", 5, "10:00:00.70"}, {"RLC", 5, "10:00:00.80"},
+                                         {"IAM", 6, "10:00:00.90"}}),
+        [&](const MessageFacts& message) {
+            tracker.add(message, clock.instant(message.record().time));
+            EXPECT_LE(tracker.heldCalls(), 2u);
+        });
+    EXPECT_EQ(out, (std::vector<std::uint64_t>{2, 4, 6}));
+    tracker.finish();
+    EXPECT_EQ(out, (std::vector<std::uint64_t>{2, 4, 6, 1, 8, 10}));
+    EXPECT_EQ(tracker.mostHeldCalls(), 2u);
+}
+
+// Messages outside calls are counted: circuit events, stray call-control messages, the rest.
+TEST(CallStatistics, CountsMessagesOutsideCalls) {
+    LogAnalysis analysis([](const AnalysedMessage&) {}, nullptr, false);
+    analysis_testing::runWithFacts(
+        analysis_testing::logOfMessages({{"RSC", 2, "10:00:00.00"}, {"RLC", 2, "10:00:00.10", "R"},
+                                         {"GRS", 20, "10:00:00.20"}, {"CGB", 5, "10:00:00.30"},
+                                         {"IAM", 5, "10:00:01.00"}, {"RLC", 5, "10:00:02.00", "R"},
+                                         {"RLC", 5, "10:00:02.00"}, {"SAM", 5, "10:00:03.00"},
+                                         {"unknown", 5, "10:00:04.00"}}),
+        [&](const MessageFacts& message) { analysis.add(message.record()); });
+    analysis.finish();
+    const Statistics& statistics = analysis.statistics();
+    EXPECT_EQ(statistics.messages(), 9u);
+    EXPECT_EQ(statistics.calls(), 1u);
+    EXPECT_EQ(statistics.outsideCalls(), 7u);
+    EXPECT_EQ(statistics.circuitEvents(), 3u);
+    EXPECT_EQ(statistics.strayMessages(), 3u);
 }
 
 // A message that ends a call leaves it readable, and markable, until the next message.

@@ -9,7 +9,12 @@
 #include "window/views/StatisticsView.h"
 #include "WindowFixture.h"
 
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
+#include <QValueAxis>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -19,6 +24,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -138,10 +144,15 @@ private slots:
     void filterChoosesTheMessages_data();
     void filterChoosesTheMessages();
     void filteredReportIsTheMatchingRecords();
+    void invalidFieldIsLeftOut();
+    void ladderTitles_data();
+    void ladderTitles();
     void callsTabAndLadderDiagram();
     void statisticsTab();
     void exportsEqualTheTools_data();
     void exportsEqualTheTools();
+    void exportWritesShownOrAll_data();
+    void exportWritesShownOrAll();
     void gzipLogOpens();
 };
 
@@ -259,6 +270,27 @@ void ViewsTest::filterChoosesTheMessages() {
     QVERIFY(w.report() == toolReport(capture));
 }
 
+// A field that does not read is left out: clearing the others shows more, not the old filter.
+void ViewsTest::invalidFieldIsLeftOut() {
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(sourcePath(kCapture)));
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    bar->typesEdit()->setText(QStringLiteral("IAM"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    const std::size_t iams = listedRecords(w.form).size();
+    QVERIFY(iams > 0 && iams < 470);
+    bar->codesEdit()->setText(QStringLiteral("7-x"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(listedRecords(w.form).size(), iams);
+    QVERIFY(bar->findChild<QLabel*>(QStringLiteral("filterProblem"))->isVisibleTo(bar));
+    bar->typesEdit()->clear();
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(listedRecords(w.form).size(), std::size_t{470});
+}
+
 void ViewsTest::filteredReportIsTheMatchingRecords() {
     const QString capture = sourcePath(kCapture);
     QTemporaryDir dir;
@@ -287,6 +319,15 @@ void ViewsTest::filteredReportIsTheMatchingRecords() {
     w.form.messageList()->setCurrentIndex(w.form.messageModel()->index(3, 0));
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), listed[3]);
     QVERIFY(w.form.reportView()->selectedText().startsWith(QStringLiteral("RECORD %1 ").arg(listed[3])));
+    // Go to Record with a record the filter leaves out: the next matching one, and the filter named.
+    const std::uint64_t missing = listed[3] + 1 == listed[4] ? 0 : listed[3] + 1;
+    if (missing != 0) {
+        w.script.record = missing;
+        w.action("goToRecordAction")->trigger();
+        QVERIFY2(w.message().contains(QStringLiteral("does not match the message filter")), qPrintable(w.message()));
+        QCOMPARE(w.form.records().recordAt(w.selectedLine()), listed[4]);
+        w.form.messageList()->setCurrentIndex(w.form.messageModel()->index(3, 0));
+    }
     // Find goes through the filtered report.
     truno::window::FindBar* find = w.form.findBar();
     find->open();
@@ -354,10 +395,11 @@ void ViewsTest::callsTabAndLadderDiagram() {
     LadderDiagram* ladder = calls->ladder();
     QTest::mouseClick(ladder, Qt::LeftButton, Qt::NoModifier, ladder->arrowPoint(2));
     QCOMPARE(w.form.messageList()->currentIndex().row(), 2);
+    QCOMPARE(ladder->currentArrow(), std::size_t{2});  // the band follows the click
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[2].record);
-    // And from the keyboard: Down to the fourth arrow, Return.
+    // And from the keyboard: from the arrow clicked, Down to the fourth arrow, Return.
     ladder->setFocus();
-    for (int k = 0; k < 3; ++k) QTest::keyClick(ladder, Qt::Key_Down);
+    QTest::keyClick(ladder, Qt::Key_Down);
     QTest::keyClick(ladder, Qt::Key_Return);
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), expected[3].record);
 
@@ -373,6 +415,23 @@ void ViewsTest::callsTabAndLadderDiagram() {
     QCOMPARE(picture.size(), ladder->sizeHint() * 2);
 }
 
+void ViewsTest::ladderTitles_data() {
+    QTest::addColumn<QString>("calling");
+    QTest::addColumn<QString>("called");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("both numbers") << "123" << "456" << "Call on CIC 12: 123 to 456, answered";
+    QTest::newRow("no numbers") << "" << "" << "Call on CIC 12, answered";
+    QTest::newRow("called only") << "" << "456" << "Call on CIC 12: to 456, answered";
+    QTest::newRow("calling only") << "123" << "" << "Call on CIC 12: from 123, answered";
+}
+
+void ViewsTest::ladderTitles() {
+    QFETCH(QString, calling);
+    QFETCH(QString, called);
+    QFETCH(QString, title);
+    QCOMPARE(LadderDiagram::titleOf(12, calling, called, QStringLiteral("answered")), title);
+}
+
 void ViewsTest::statisticsTab() {
     const QString capture = sourcePath(kCapture);
     WindowFixture w;
@@ -385,6 +444,26 @@ void ViewsTest::statisticsTab() {
     double total = 0;
     for (const double rate : rates.rates) total += rate * static_cast<double>(rates.stepSeconds);
     QCOMPARE(total, 470.0);
+    // Count axes in round steps; the cause bars say the cause's phrase.
+    for (QChartView* view : {w.form.statisticsPane()->typesChart(), w.form.statisticsPane()->causesChart(),
+                             w.form.statisticsPane()->rateChart()}) {
+        const auto* axis = qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).constFirst());
+        QVERIFY(axis != nullptr && axis->tickCount() > 1);
+        const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+        const double scale = std::pow(10.0, std::floor(std::log10(step)));
+        const double mantissa = step / scale;
+        QVERIFY2(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 || std::abs(mantissa - 2.5) < 1e-9 ||
+                     std::abs(mantissa - 5) < 1e-9,
+                 qPrintable(QString::number(step)));
+    }
+    // A cause's bar, hovered, shows the cause's phrase.
+    QChartView* causes = w.form.statisticsPane()->causesChart();
+    auto* bars = qobject_cast<QBarSeries*>(causes->chart()->series().constFirst());
+    QVERIFY(bars != nullptr);
+    emit bars->hovered(true, 0, bars->barSets().constFirst());
+    QCOMPARE(causes->toolTip(), QStringLiteral("Normal call clearing."));
+    emit bars->hovered(false, 0, bars->barSets().constFirst());
+    QVERIFY(causes->toolTip().isEmpty());
     QCOMPARE(w.form.findChild<QLabel*>(QStringLiteral("countsText"))->text(),
              QStringLiteral("Found 470 · Decoded 470 · Not decoded 0 · Calls 94"));
 }
@@ -430,6 +509,47 @@ void ViewsTest::exportsEqualTheTools() {
         QVERIFY(!expected.isEmpty());
         QVERIFY(readBytes(w.script.fileToSave) == expected.toStdString());
     }
+}
+
+void ViewsTest::exportWritesShownOrAll_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("shownOnly");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("json, shown") << "exportJsonAction" << true << QStringList{"--format=json", "--type=REL"};
+    QTest::newRow("json, all") << "exportJsonAction" << false << QStringList{"--format=json"};
+    QTest::newRow("summary, shown") << "exportSummaryAction" << true << QStringList{"--summary", "--format=csv", "--type=REL"};
+    QTest::newRow("calls, shown") << "exportCallsAction" << true << QStringList{"--calls", "--format=csv", "--type=REL"};
+}
+
+// While the list is filtered, an export asks whether to write the shown messages or all; the
+// status bar and the statistics say what they count.
+void ViewsTest::exportWritesShownOrAll() {
+    QFETCH(QString, action);
+    QFETCH(bool, shownOnly);
+    QFETCH(QStringList, arguments);
+    const QString capture = sourcePath(kCapture);
+    const QByteArray expected = tool(arguments << capture);
+    QVERIFY(!expected.isEmpty());
+    QTemporaryDir dir;
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    waitForFilter(w.form);
+    QCOMPARE(w.form.findChild<QLabel*>(QStringLiteral("shownText"))->text(), QStringLiteral("470 of 470 messages shown"));
+    w.form.filterBar()->typesEdit()->setText(QStringLiteral("REL"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    const auto rels = static_cast<qulonglong>(w.form.messageModel()->rowCount());
+    QCOMPARE(w.form.findChild<QLabel*>(QStringLiteral("shownText"))->text(),
+             QStringLiteral("%1 of 470 messages shown").arg(rels));
+    QVERIFY(w.form.statisticsPane()->scope().contains(QStringLiteral("does not apply")));
+
+    w.script.fileToSave = dir.filePath(QStringLiteral("export"));
+    w.script.shownOnly = shownOnly;
+    QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+    w.action(action.toLatin1().constData())->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(20000));
+    QCOMPARE(w.script.shownOnlyAsked, 1);
+    QVERIFY(readBytes(w.script.fileToSave) == expected.toStdString());
 }
 
 void ViewsTest::gzipLogOpens() {

@@ -33,6 +33,8 @@ struct DialogScript {
     QString fileToSave;                 // the answer of a save dialog
     QString suggestedSave;              // what it proposed
     std::optional<std::uint64_t> record;  // the answer of Go to Record
+    std::optional<bool> shownOnly = true;  // the answer of an export's "shown or all" question
+    int shownOnlyAsked = 0;
     QString printToPdf;                 // the print dialog sends the print to this PDF file
     std::uint64_t printPages = 0;       // the page count it was shown
     QStringList information;
@@ -56,6 +58,10 @@ public:
     }
     std::optional<std::uint64_t> chooseRecord(QWidget*, std::uint64_t, std::uint64_t) override {
         return script_.record;
+    }
+    std::optional<bool> chooseShownOnly(QWidget*, std::uint64_t, std::uint64_t) override {
+        ++script_.shownOnlyAsked;
+        return script_.shownOnly;
     }
     bool setUpPrinter(QWidget*, QPrinter& printer, std::uint64_t pages) override {
         script_.printPages = pages;

@@ -61,13 +61,15 @@ QString droppedFile(const QMimeData* mime) {
     return {};
 }
 
-// The folder the documentation is installed in: beside the program's own folder as installed
-// (bin/../share/doc/...), or, for a program run from its build tree, where the build installs it.
+// The folder the documentation is in: beside the program's own folder as installed
+// (bin/../share/doc/...), where the build installs it, or, for a program run from its build tree
+// and not installed, the source tree's docs folder. Only a folder that is there is named.
 QString documentationFolder() {
     const QString up = QDir(QStringLiteral("/p/" TRUNO_INSTALL_BINDIR)).relativeFilePath(QStringLiteral("/p"));
-    QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') + up +
-                                     QStringLiteral("/" TRUNO_INSTALL_DOCDIR));
-    if (QFileInfo(beside).isDir()) return beside;
+    const QString beside = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') + up +
+                                           QStringLiteral("/" TRUNO_INSTALL_DOCDIR));
+    for (const QString& folder : {beside, QStringLiteral(TRUNO_INSTALL_FULL_DOCDIR), QStringLiteral(TRUNO_SOURCE_DOCDIR)})
+        if (QFileInfo(folder).isDir()) return folder;
     return QStringLiteral(TRUNO_INSTALL_FULL_DOCDIR);
 }
 
@@ -130,6 +132,7 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
     connect(run_.get(), &RunController::finished, this, &MainWindow::finishRun);
     filter_ = std::make_unique<FilterController>(parts_, *run_);
     connect(filter_.get(), &FilterController::listFiltered, this, &MainWindow::listFiltered);
+    connect(filter_.get(), &FilterController::listFiltered, this, &MainWindow::updateShown);
     navigator_ = std::make_unique<RecordNavigator>(parts_);
     connect(filter_.get(), &FilterController::reportSwitched, this, [this](bool filtered) {
         updateActions();
@@ -417,6 +420,7 @@ std::unique_ptr<OpenedLog> MainWindow::swapLog(std::unique_ptr<OpenedLog> log) {
     std::swap(log, parts_.log);
     parts_.messageModel->reset(&parts_.log->store, &view->document());
     parts_.callsPane->reset(&parts_.log->store);
+    for (QTableView* table : {parts_.messageList, parts_.callsPane->table()}) renewRowHeader(table);
     return log;
 }
 
@@ -460,7 +464,15 @@ void MainWindow::recordsTaken(bool newRecords) {
     updateCounts();
 }
 
+void MainWindow::updateShown() {
+    const bool filtered = parts_.messageModel->filter().active();
+    parts_.status->setShown(static_cast<std::uint64_t>(parts_.messageModel->rowCount()), parts_.log->admitted);
+    parts_.statisticsPane->setScope(filtered, static_cast<std::uint64_t>(parts_.messageModel->rowCount()),
+                                    parts_.log->admitted);
+}
+
 void MainWindow::updateCounts() {
+    updateShown();
     const OpenedLog& log = *parts_.log;
     const std::uint64_t notDecoded = log.records.notDecodedCount();
     parts_.status->setCounts(countsOf(log.admitted, log.admitted - notDecoded, notDecoded, log.store.calls().size()));
@@ -488,6 +500,7 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
                               log.statistics.calls());
         parts_.status->setSummary(log.summary);
         parts_.status->setCounts(log.counts);
+        updateShown();
         parts_.callsPane->update();
         // The charts are drawn after the window has shown the end of the run.
         QTimer::singleShot(0, this, [this, run = runs_] {

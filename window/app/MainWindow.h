@@ -124,6 +124,8 @@ private:
     QString reportFolder() const;
     void cancelCurrent();
     void recordsTaken(bool newRecords);
+    // The status bar's "N of M messages shown" and the statistics' word on what they count.
+    void updateShown();
     void updateCounts();
     void finishRun(const RunOutcome& outcome);
     // Puts `log` on screen in place of the log shown, which is handed back with its report and

@@ -6,6 +6,7 @@
 #include "window/report/ReportFileWriter.h"
 #include "window/report/ReportPrinter.h"
 #include "window/views/CallsView.h"
+#include "window/views/MessageList.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -158,8 +160,18 @@ void OutputController::exportAs(ExportKind kind) {
     const QString path = parts_.dialogs->chooseSaveFile(parts_.window, tr(form.title), besideLog(QLatin1String(form.suffix)),
                                                         {tr(form.filter), tr("All Files (*)")});
     if (path.isEmpty()) return;
+    // While the list is filtered: the messages it shows (the default) or all of them.
+    const MessageListModel& list = *parts_.messageModel;
+    bool shownOnly = false;
+    if (list.filter().active()) {
+        const std::optional<bool> answer =
+            parts_.dialogs->chooseShownOnly(parts_.window, list.shown().size(), parts_.log->store.size());
+        if (!answer) return;
+        shownOnly = *answer;
+    }
     exporter_ = std::make_unique<ExportWriter>(kind, parts_.log->store, parts_.fullReport(), path,
                                                modificationDay(parts_.log->path));
+    if (shownOnly) exporter_->setOnly(list.shown());
     startTask(tr("Exporting %p%"), 1000, 100);
     exporter_->start([this] { QMetaObject::invokeMethod(this, &OutputController::exportEnded, Qt::QueuedConnection); });
 }

@@ -73,11 +73,25 @@ void RecordNavigator::goToRecord() {
     const std::uint64_t current = std::max<std::uint64_t>(1, records.recordAt(parts_.reportView->currentPosition().line));
     const std::optional<std::uint64_t> number = parts_.dialogs->chooseRecord(parts_.window, current, records.lastRecord());
     if (!number) return;
-    if (!parts_.records().bannerLine(*number)) {
+    if (parts_.records().bannerLine(*number)) {
+        showRecord(*number);
+        return;
+    }
+    if (!parts_.log->filtered) {
         parts_.status->tell(tr("The report has no record %1.").arg(countText(*number)));
         return;
     }
-    showRecord(*number);
+    // The report is filtered: the record asked for does not match; the next one that does is shown.
+    const QString shown = tr("the report shows only the %1 records that match the message filter")
+                              .arg(countText(records.recordCount()));
+    if (const std::optional<std::uint64_t> next = parts_.records().recordFrom(*number)) {
+        showRecord(*next);
+        parts_.status->tell(tr("Record %1 does not match the message filter (%2); shown: record %3, the next that does.")
+                                .arg(countText(*number), shown, countText(*next)));
+    } else {
+        parts_.status->tell(tr("Record %1 does not match the message filter (%2); none from it on does.")
+                                .arg(countText(*number), shown));
+    }
 }
 
 void RecordNavigator::nextNotDecoded() {

@@ -1,5 +1,7 @@
 #include "window/app/StatusLine.h"
 
+#include "window/app/WindowParts.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
@@ -24,6 +26,9 @@ StatusLine::StatusLine(QMainWindow* window) : QObject(window), window_(window) {
     summary_->setObjectName(QStringLiteral("statusText"));
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     window->statusBar()->addWidget(summary_, 1);
+    shown_ = new QLabel(window);
+    shown_->setObjectName(QStringLiteral("shownText"));
+    window->statusBar()->addPermanentWidget(shown_);
     counts_ = new QLabel(window);
     counts_->setObjectName(QStringLiteral("countsText"));
     window->statusBar()->addPermanentWidget(counts_);
@@ -51,6 +56,12 @@ void StatusLine::setMode(const QString& text) { mode_->setText(text); }
 QString StatusLine::summary() const { return summary_->text(); }
 
 void StatusLine::setCounts(const QString& text) { counts_->setText(text); }
+
+void StatusLine::setShown(std::uint64_t shown, std::uint64_t total) {
+    shown_->setText(total == 0 ? QString() : tr("%1 of %2 messages shown").arg(countText(shown), countText(total)));
+}
+
+QString StatusLine::shown() const { return shown_->text(); }
 
 void StatusLine::tell(const QString& message) const { window_->statusBar()->showMessage(message, kMessageMilliseconds); }
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class QLabel;
@@ -34,6 +35,9 @@ public:
     void setCounts(const QString& text);
     // How logs are read: BICC (four-octet call instance codes) or ISUP (two-octet circuit codes).
     void setMode(const QString& text);
+    // "N of M messages shown": the message list's rows of the messages read.
+    void setShown(std::uint64_t shown, std::uint64_t total);
+    QString shown() const;
     // A message that stays for a few seconds.
     void tell(const QString& message) const;
 
@@ -53,6 +57,7 @@ private:
     QLabel* summary_ = nullptr;
     QLabel* counts_ = nullptr;
     QLabel* mode_ = nullptr;
+    QLabel* shown_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::optional<BusyPointer> busy_;

@@ -28,7 +28,7 @@ WindowActions::WindowActions(QMainWindow* window) {
     saveAs = make(QObject::tr("Save &As..."), "saveAsAction", QKeySequence(), "document-save-as", QStyle::SP_DialogSaveButton);
     print = make(QObject::tr("&Print..."), "printAction", QKeySequence(Qt::CTRL | Qt::Key_P), "document-print");
     exportPdf = make(QObject::tr("&Export PDF..."), "exportPdfAction", QKeySequence(), "application-pdf");
-    exit = make(QObject::tr("E&xit"), "exitAction", QKeySequence(), "application-exit");
+    exit = make(QObject::tr("E&xit"), "exitAction", QKeySequence(Qt::CTRL | Qt::Key_Q), "application-exit");
 
     copy = make(QObject::tr("&Copy"), "copyAction", QKeySequence::Copy, "edit-copy");
     selectAll = make(QObject::tr("Select &All"), "selectAllAction", QKeySequence::SelectAll, "edit-select-all");

@@ -37,6 +37,12 @@ ExportWriter::ExportWriter(ExportKind kind, const MessageStore& store, const Rep
                            std::int64_t firstDay)
     : kind_(kind), store_(store), document_(document), path_(std::move(path)), firstDay_(firstDay) {}
 
+void ExportWriter::setOnly(std::vector<std::uint32_t> messages) {
+    only_ = std::move(messages);
+    std::sort(only_.begin(), only_.end());
+    onlySet_ = true;
+}
+
 ExportWriter::~ExportWriter() {
     cancel();
     wait();
@@ -67,10 +73,11 @@ void ExportWriter::run() {
             ExportControl control;
             control.cancelled = [this] { return cancelled() || !error_.isEmpty(); };
             control.progress = [this](std::size_t done) { done_.store(done, std::memory_order_relaxed); };
+            if (onlySet_) control.only = &only_;
             switch (kind_) {
                 case ExportKind::SummaryCsv: writeSummaryCsv(store_, textOf(document_), write, control); break;
                 case ExportKind::JsonLines: writeMessagesJson(store_, textOf(document_), write, control); break;
-                case ExportKind::CallsCsv: writeCallsCsv(store_, write); break;
+                case ExportKind::CallsCsv: writeCallsCsv(store_, write, control); break;
                 case ExportKind::Pcap: break;
             }
             if (!error_.isEmpty() || cancelled()) file.cancelWriting();
@@ -94,6 +101,7 @@ void ExportWriter::writePcapFile() {
     ExportControl control;
     control.cancelled = [this] { return cancelled(); };
     control.progress = [this](std::size_t done) { done_.store(done, std::memory_order_relaxed); };
+    if (onlySet_) control.only = &only_;
     writePcap(store_, pcap, control);
     if (!pcap.close(error)) error_ = QString::fromStdString(error);
     if (!error_.isEmpty() || cancelled()) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace truno::window {
 
@@ -26,6 +27,8 @@ public:
     // capture file's first day (days from 1970-01-01).
     ExportWriter(ExportKind kind, const MessageStore& store, const ReportDocument& document, QString path,
                  std::int64_t firstDay = 0);
+    // Writes only these messages (indices; e.g. those the filter shows) and their calls.
+    void setOnly(std::vector<std::uint32_t> messages);
     ExportWriter(const ExportWriter&) = delete;
     ExportWriter& operator=(const ExportWriter&) = delete;
     ~ExportWriter();
@@ -36,7 +39,7 @@ public:
     const QString& path() const { return path_; }
     // Messages done, of size().
     std::size_t done() const { return done_.load(std::memory_order_relaxed); }
-    std::size_t size() const { return store_.size(); }
+    std::size_t size() const { return onlySet_ ? only_.size() : store_.size(); }
     const QString& error() const { return error_; }
     bool cancelled() const { return cancel_.load(std::memory_order_relaxed); }
 
@@ -49,6 +52,8 @@ private:
     const ReportDocument& document_;
     QString path_;
     std::int64_t firstDay_;
+    bool onlySet_ = false;
+    std::vector<std::uint32_t> only_;  // rising
     std::atomic<bool> cancel_{false};
     std::atomic<std::size_t> done_{0};
     QString error_;

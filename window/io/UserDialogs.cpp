@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -47,6 +48,23 @@ std::optional<std::uint64_t> QtUserDialogs::chooseRecord(QWidget* parent, std::u
         static_cast<int>(std::clamp<std::uint64_t>(current, 1, static_cast<std::uint64_t>(top))), 1, top, 1, &ok);
     if (!ok) return std::nullopt;
     return static_cast<std::uint64_t>(record);
+}
+
+std::optional<bool> QtUserDialogs::chooseShownOnly(QWidget* parent, std::uint64_t shown, std::uint64_t total) {
+    QMessageBox box(QMessageBox::Question, QMessageBox::tr("Export"),
+                    QMessageBox::tr("The message list shows %1 of the %2 messages. Which should the export write?")
+                        .arg(QLocale().toString(static_cast<qulonglong>(shown)),
+                             QLocale().toString(static_cast<qulonglong>(total))),
+                    QMessageBox::Cancel, parent);
+    QPushButton* shownButton = box.addButton(QMessageBox::tr("The %1 &shown").arg(QLocale().toString(static_cast<qulonglong>(shown))),
+                                             QMessageBox::AcceptRole);
+    QPushButton* allButton = box.addButton(QMessageBox::tr("&All %1").arg(QLocale().toString(static_cast<qulonglong>(total))),
+                                           QMessageBox::AcceptRole);
+    box.setDefaultButton(shownButton);
+    box.exec();
+    if (box.clickedButton() == shownButton) return true;
+    if (box.clickedButton() == allButton) return false;
+    return std::nullopt;
 }
 
 bool QtUserDialogs::setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) {

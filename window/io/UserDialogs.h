@@ -26,6 +26,9 @@ public:
     // A record number from 1 to `last`, `current` proposed; none when the user cancels.
     virtual std::optional<std::uint64_t> chooseRecord(QWidget* parent, std::uint64_t current,
                                                       std::uint64_t last) = 0;
+    // Whether an export writes the `shown` messages the filter shows (true, the default) or all
+    // `total` of them (false); none when the user cancels.
+    virtual std::optional<bool> chooseShownOnly(QWidget* parent, std::uint64_t shown, std::uint64_t total) = 0;
     // The print dialog for `printer`, for a report of `pages` pages as the printer is set now;
     // false when the user cancels.
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) = 0;
@@ -42,6 +45,7 @@ public:
                            const QStringList& filters) override;
     std::optional<std::uint64_t> chooseRecord(QWidget* parent, std::uint64_t current,
                                               std::uint64_t last) override;
+    std::optional<bool> chooseShownOnly(QWidget* parent, std::uint64_t shown, std::uint64_t total) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& title, const QString& text) override;

@@ -8,7 +8,28 @@
 
 namespace truno::window {
 
-OpenedLog::OpenedLog(QString logPath) : path(std::move(logPath)), report(std::make_unique<ReportDocument>()) { ++live_; }
+namespace {
+
+// A log's report chunks and the store's pages are large blocks. glibc serves such blocks with
+// mmap and gives them back when freed, but it raises that threshold each time one is freed: after
+// the first log is replaced, the next log's large blocks would come from the heap, where the
+// small blocks of the log that follows get between them and keep the freed memory from being
+// given back. A fixed threshold keeps every large block apart (measured on a 1,000,000-message
+// log replaced by a 470-message one: 53 MB against 57 to 76 MB without, 48 MB for a fresh
+// window with the small log).
+void keepLargeBlocksApart() {
+#if defined(__GLIBC__)
+    static const bool done = [] { return mallopt(M_MMAP_THRESHOLD, 256 * 1024) == 1; }();
+    (void)done;
+#endif
+}
+
+}  // namespace
+
+OpenedLog::OpenedLog(QString logPath) : path(std::move(logPath)), report(std::make_unique<ReportDocument>()) {
+    keepLargeBlocksApart();
+    ++live_;
+}
 
 OpenedLog::~OpenedLog() { --live_; }
 

@@ -20,6 +20,12 @@ std::optional<std::size_t> RecordIndex::bannerLine(std::uint64_t number) const {
     return bannerLines_[static_cast<std::size_t>(at - numbers_.begin())];
 }
 
+std::optional<std::uint64_t> RecordIndex::recordFrom(std::uint64_t number) const {
+    const auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number);
+    if (at == numbers_.end()) return std::nullopt;
+    return *at;
+}
+
 std::uint64_t RecordIndex::recordAt(std::size_t line) const {
     const auto after = std::upper_bound(bannerLines_.begin(), bannerLines_.end(), line);
     if (after == bannerLines_.begin()) return 0;

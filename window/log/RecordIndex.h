@@ -24,6 +24,8 @@ public:
     bool contains(std::uint64_t number) const { return bannerLine(number).has_value(); }
     // The banner line of record `number`; none for a number the report does not have.
     std::optional<std::size_t> bannerLine(std::uint64_t number) const;
+    // The first record held whose number is `number` or above; none past the last.
+    std::optional<std::uint64_t> recordFrom(std::uint64_t number) const;
     // The record whose banner is on `line` or the nearest above it; 0 above the first banner.
     std::uint64_t recordAt(std::size_t line) const;
     // The first not-decoded record whose banner comes after report line `line`, and the last

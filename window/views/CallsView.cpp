@@ -138,10 +138,8 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
     current_ = 0;
     title_.clear();
     if (store != nullptr && call != nullptr) {
-        title_ = tr("Call on CIC %1: %2 to %3, %4")
-                     .arg(call->callInstanceCode)
-                     .arg(fromView(store->calling(*call)), fromView(store->called(*call)),
-                          fromView(outcomeName(call->outcome)));
+        title_ = titleOf(call->callInstanceCode, fromView(store->calling(*call)), fromView(store->called(*call)),
+                         fromView(outcomeName(call->outcome)));
         // A call's messages lie between its first and its last record.
         const std::size_t last = std::min<std::size_t>(call->lastRecord, store->size());
         for (std::size_t i = call->firstRecord - 1; i < last; ++i) {
@@ -157,6 +155,14 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
     updateGeometry();
     resize(sizeHint().expandedTo(parentWidget() != nullptr ? QSize(0, 0) : QSize()));
     update();
+}
+
+QString LadderDiagram::titleOf(std::uint32_t code, const QString& calling, const QString& called,
+                               const QString& outcome) {
+    if (calling.isEmpty() && called.isEmpty()) return tr("Call on CIC %1, %2").arg(code).arg(outcome);
+    if (called.isEmpty()) return tr("Call on CIC %1: from %2, %3").arg(code).arg(calling, outcome);
+    if (calling.isEmpty()) return tr("Call on CIC %1: to %2, %3").arg(code).arg(called, outcome);
+    return tr("Call on CIC %1: %2 to %3, %4").arg(code).arg(calling, called, outcome);
 }
 
 QSize LadderDiagram::sizeHint() const {
@@ -232,7 +238,12 @@ void LadderDiagram::paintEvent(QPaintEvent* /*event*/) {
 
 void LadderDiagram::mousePressEvent(QMouseEvent* event) {
     const std::uint64_t record = recordAt(event->position().toPoint());
-    if (record != 0) emit recordClicked(record);
+    if (record != 0) {
+        // The band follows the arrow clicked.
+        current_ = static_cast<std::size_t>((event->position().toPoint().y() - top_) / rowHeight_);
+        update();
+        emit recordClicked(record);
+    }
     QWidget::mousePressEvent(event);
 }
 

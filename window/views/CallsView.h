@@ -56,6 +56,12 @@ public:
         QString label;
     };
     const std::vector<Arrow>& arrows() const { return arrows_; }
+    // The arrow the keys are on and the band marks (a click moves it too).
+    std::size_t currentArrow() const { return current_; }
+    // The diagram's title (also the SVG's): "Call on CIC 12: 123 to 456, answered", leaving out
+    // a number the call does not have.
+    const QString& title() const { return title_; }
+    static QString titleOf(std::uint32_t code, const QString& calling, const QString& called, const QString& outcome);
     // The record of the arrow at `point`; 0 for none.
     std::uint64_t recordAt(QPoint point) const;
     QPoint arrowPoint(std::size_t k) const;

@@ -92,26 +92,38 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
 bool MessageFilterBar::read(ListFilter& filter) {
     ListFilter f;
     std::string error;
-    const auto fail = [this](QLineEdit* field, const std::string& why) {
-        problem_->setText(QString::fromStdString(why));
-        problem_->show();
+    QString problems;
+    // A field that does not read is marked and left out: the list follows the fields that do,
+    // so that clearing them shows more, not the filter of before.
+    const auto fail = [&problems](QLineEdit* field, const std::string& why) {
+        if (!problems.isEmpty()) problems += QLatin1Char(' ');
+        problems += QString::fromStdString(why);
         field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #c00000; }"));
-        return false;
     };
     for (QLineEdit* field : {types_, codes_, records_}) field->setStyleSheet({});
-    problem_->hide();
     const std::string types = types_->text().trimmed().toStdString();
-    if (!types.empty() && !parseTypeList(types, f.messages.types, error)) return fail(types_, error);
+    if (!types.empty() && !parseTypeList(types, f.messages.types, error)) {
+        fail(types_, error);
+        f.messages.types = {};
+    }
     const std::string codes = codes_->text().trimmed().toStdString();
-    if (!codes.empty() && !parseCodeList(codes, f.messages.codes, error)) return fail(codes_, error);
+    if (!codes.empty() && !parseCodeList(codes, f.messages.codes, error)) {
+        fail(codes_, error);
+        f.messages.codes = {};
+    }
     const std::string records = records_->text().trimmed().toStdString();
-    if (!records.empty() && !parseRecordRange(records, f.messages.firstRecord, f.messages.lastRecord, error))
-        return fail(records_, error);
+    if (!records.empty() && !parseRecordRange(records, f.messages.firstRecord, f.messages.lastRecord, error)) {
+        fail(records_, error);
+        f.messages.firstRecord = ListFilter{}.messages.firstRecord;
+        f.messages.lastRecord = ListFilter{}.messages.lastRecord;
+    }
+    problem_->setText(problems.isEmpty() ? QString() : tr("%1 The field marked is left out until it reads.").arg(problems));
+    problem_->setVisible(!problems.isEmpty());
     f.messages.notDecodedOnly = notDecoded_->isChecked();
     f.messages.call = call_;
     f.text = text_->text();
     filter = f;
-    return true;
+    return problems.isEmpty();
 }
 
 bool MessageFilterBar::reportToo() const { return reportToo_->isChecked(); }

@@ -2,7 +2,7 @@
 // The filter above the message list: message types, call instance codes, a record range, not
 // decoded only, and free text; a call chosen in the calls tab shows as a button that clears it;
 // and whether the report too shows only the matching records. A condition that does not read
-// is marked and explained, and the filter keeps its last good form.
+// is marked and explained, and left out of the filter until it reads.
 #include "window/views/MessageList.h"
 
 #include <QWidget>
@@ -20,7 +20,8 @@ class MessageFilterBar : public QWidget {
 public:
     explicit MessageFilterBar(QWidget* parent = nullptr);
 
-    // The filter as the fields say; false (with the reason shown) when one does not read.
+    // The filter as the fields say; a field that does not read is left out of it (and marked, with
+    // the reason shown), and the answer is then false.
     bool read(ListFilter& filter);
     bool reportToo() const;
     // The call whose messages the list shows (its first record); 0: any.

@@ -1,5 +1,8 @@
 #include "window/views/MessageList.h"
 
+#include <QHeaderView>
+#include <QTableView>
+
 #include <QApplication>
 #include <QLocale>
 #include <QMetaObject>
@@ -80,6 +83,15 @@ MessageListModel::MessageListModel(QObject* parent) : QAbstractTableModel(parent
                                        QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
     notDecodedBackground_ = QColor(255, 222, 222);
     notDecodedText_ = QColor(150, 0, 0);
+}
+
+void renewRowHeader(QTableView* table) {
+    const QHeaderView* old = table->verticalHeader();
+    auto* header = new QHeaderView(Qt::Vertical, table);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setDefaultSectionSize(old->defaultSectionSize());
+    header->setVisible(!old->isHidden());
+    table->setVerticalHeader(header);  // the old one is deleted
 }
 
 MessageListModel::~MessageListModel() { stopSorter(); }

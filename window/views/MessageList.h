@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+class QTableView;
+
 namespace truno::window {
 
 // What the filter bar asks for.
@@ -36,6 +38,11 @@ struct ListFilter {
 // into). `labelMatches` says for each of the store's labels whether it holds the text.
 bool factsHoldText(const MessageStore& store, const ReportDocument& document, const TextMatcher& matcher,
                    const std::vector<char>& labelMatches, std::size_t i);
+
+// Gives `table` a new vertical header set up as its old one (hidden or not, fixed rows of the same
+// height). A header keeps a slot per row it has ever had, even once the model holds fewer: a
+// table that showed a million rows would keep their memory after a small log replaced them.
+void renewRowHeader(QTableView* table);
 
 class MessageListModel : public QAbstractTableModel {
     Q_OBJECT

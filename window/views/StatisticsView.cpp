@@ -12,11 +12,15 @@
 #include <QDateTimeAxis>
 #include <QTimeZone>
 #include <QGridLayout>
+#include <QLabel>
+#include <QLocale>
 #include <QLineSeries>
 #include <QPieSeries>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QValueAxis>
+#include <QToolTip>
+#include <QCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -47,6 +51,15 @@ QChart* newChart(const QString& title) {
     return chart;
 }
 
+// An axis of counts from 0 past `top`, in round steps (1, 2 or 5 times a power of ten).
+QValueAxis* countAxis(double top) {
+    auto* axis = new QValueAxis;
+    axis->setRange(0, std::max(1.0, top));
+    axis->applyNiceNumbers();
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    return axis;
+}
+
 // Shows a bar chart of `values` per category, one bar set per series name.
 void setBars(QChartView* view, const QString& title, const QStringList& categories,
              const std::vector<std::pair<QString, std::vector<double>>>& sets) {
@@ -67,11 +80,8 @@ void setBars(QChartView* view, const QString& title, const QStringList& categori
     x->setLabelsAngle(categories.size() > 8 ? -90 : 0);
     chart->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
-    auto* y = new QValueAxis;
-    y->setRange(0, top * 1.05);
-    y->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(y);
+    chart->addAxis(countAxis(top), Qt::AlignLeft);
+    series->attachAxis(chart->axes(Qt::Vertical).constFirst());
     chart->legend()->setVisible(sets.size() > 1);
     QChart* old = view->chart();
     view->setChart(chart);
@@ -127,6 +137,9 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     grid->addWidget(types_, 0, 0, 1, 2);
     grid->addWidget(outcomes_, 1, 0);
     grid->addWidget(causes_, 1, 1);
+    // The outcomes' legend stands beside the pie and needs the room for "begun-before-log (N)".
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
     grid->addWidget(rate_, 2, 0, 1, 2);
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setObjectName(QStringLiteral("statisticsSplitter"));
@@ -135,13 +148,32 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({text_->minimumWidth(), 3 * text_->minimumWidth()});
+    scope_ = new QLabel(this);
+    scope_->setObjectName(QStringLiteral("statisticsScope"));
+    scope_->setWordWrap(true);
+    scope_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(splitter);
+    layout->addWidget(scope_, 0);
+    layout->addWidget(splitter, 1);
     clear();
 }
 
 QString StatisticsPane::text() const { return text_->toPlainText(); }
+
+void StatisticsPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total) {
+    const QString all = QLocale().toString(static_cast<qulonglong>(total));
+    if (total == 0)
+        scope_->clear();
+    else if (filtered)
+        scope_->setText(tr("These counts are of the whole log (%1 messages): the message filter, which shows %2 of "
+                           "them, does not apply here.")
+                            .arg(all, QLocale().toString(static_cast<qulonglong>(shown))));
+    else
+        scope_->setText(tr("These counts are of the whole log (%1 messages).").arg(all));
+}
+
+QString StatisticsPane::scope() const { return scope_->text(); }
 
 void StatisticsPane::clear() {
     text_->clear();
@@ -192,7 +224,9 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
     }
     outcomes->addSeries(pie);
-    outcomes->legend()->setAlignment(Qt::AlignBottom);
+    // At the right, one entry a line, so that each outcome's name shows whole.
+    outcomes->legend()->setAlignment(Qt::AlignRight);
+    outcomes->legend()->setShowToolTips(true);
     QChart* old = outcomes_->chart();
     outcomes_->setChart(outcomes);
     delete old;
@@ -206,16 +240,21 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     }
     setBars(causes_, tr("Release causes"), causes, {{tr("REL"), causeCounts}});
     if (!causes_->chart()->series().isEmpty()) {
-        // The phrases, as tool tips of the bars.
+        // The phrases, as tool tips of the bars (the axis has room for the numbers only).
         auto* series = static_cast<QBarSeries*>(causes_->chart()->series().constFirst());
         const std::vector<const Statistics::CauseCount*> causeList = statistics.causes();
         std::vector<QString> phrases;
         phrases.reserve(causeList.size());
         for (const Statistics::CauseCount* cause : causeList) phrases.push_back(QString::fromStdString(cause->text));
         connect(series, &QBarSeries::hovered, causes_, [view = causes_, phrases](bool on, int index, QBarSet*) {
-            view->setToolTip(on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
-                                 ? phrases[static_cast<std::size_t>(index)]
-                                 : QString());
+            const QString tip = on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
+                                    ? phrases[static_cast<std::size_t>(index)]
+                                    : QString();
+            view->setToolTip(tip);
+            if (tip.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(QCursor::pos(), tip, view);
         });
     }
 
@@ -244,9 +283,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     x->setRange(moment(first),
                 moment(first + std::max<double>(1, static_cast<double>(rates.rates.size() *
                                                                         static_cast<std::size_t>(rates.stepSeconds)))));
-    auto* y = new QValueAxis;
-    y->setRange(0, top * 1.05);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    QValueAxis* y = countAxis(top);
     rate->addAxis(x, Qt::AlignBottom);
     rate->addAxis(y, Qt::AlignLeft);
     line->attachAxis(x);

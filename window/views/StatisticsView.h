@@ -11,6 +11,7 @@
 #include <vector>
 
 class QChartView;
+class QLabel;
 class QPlainTextEdit;
 
 namespace truno::window {
@@ -32,12 +33,17 @@ public:
     void clear();
     void show(const Statistics& statistics, const MessageStore& store);
     QString text() const;
+    // Says what the counts are of: always the whole log of `total` messages, and, while the
+    // message list is filtered (`shown` of them), that the filter does not apply here.
+    void setScope(bool filtered, std::uint64_t shown, std::uint64_t total);
+    QString scope() const;
     QChartView* typesChart() const { return types_; }
     QChartView* outcomesChart() const { return outcomes_; }
     QChartView* causesChart() const { return causes_; }
     QChartView* rateChart() const { return rate_; }
 
 private:
+    QLabel* scope_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
     QChartView* types_ = nullptr;
     QChartView* outcomes_ = nullptr;
