@@ -162,6 +162,8 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
         }
     }
     f.octets = scratch.octets;
+    if (r.trailingOctets != 0 && r.trailingOctets <= f.octets.size())
+        f.trailingOctets = f.octets.subspan(f.octets.size() - r.trailingOctets);
     if (text) {
         f.text = text(textBegin(i), textEnd(i), scratch.reportPiece);
         f.reportOffset = textBegin(i);
@@ -250,6 +252,7 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.type = typeIndex(record);
     row.direction = directionIndex(record.direction);
     row.failure = record.failure;
+    row.trailingOctets = narrow<std::uint32_t>(record.trailingOctets.size());
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
                                           (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0));
 

@@ -128,6 +128,7 @@ public:
     struct Row {
         std::uint64_t textBegin = 0;        // where the record's text begins in the report
         std::uint32_t textLength = 0;       // and its length
+        std::uint32_t trailingOctets = 0;   // how many of its last octets come after its end
         std::uint64_t logLine = 0;
         std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
         std::uint64_t callFirstRecord = 0;  // the first record of its call; 0: none

@@ -228,11 +228,26 @@ std::size_t optionalStart(const DecodingState& s, std::size_t p) {
 
 // Walks the optional part from OptionalPartStart: code octet, length octet, contents, until
 // only the end-of-optional-parameters octet is left or the code 00 is met.
+// The index of the octet whose digits begin `digit` digits after those of octet `first`.
+std::size_t octetAtDigit(const DecodingState& s, std::size_t first, std::size_t digit) {
+    std::size_t i = first;
+    for (std::size_t counted = 0; i < s.MessageOctets.size() && counted < digit; ++i) counted += s.MessageOctets[i].size();
+    return i;
+}
+
 void walkOptionalPart(DecodingState& s, Text& out) {
-    std::string_view rest = s.octetsFrom(s.OptionalPartStart);
+    const std::string_view part = s.octetsFrom(s.OptionalPartStart);
+    std::string_view rest = part;
+    // The message ends after the end-of-optional-parameters octet that `rest` begins with.
+    const auto endsAt = [&](std::string_view end) {
+        s.MessageEnd = octetAtDigit(s, s.OptionalPartStart, static_cast<std::size_t>(end.data() - part.data())) + 1;
+    };
     // An optional part of the end octet alone (a pointer to an empty optional part, as most
     // exchanges send in ACM, ANM and REL) holds no parameter.
-    if (rest == "00") return;
+    if (rest == "00") {
+        endsAt(rest);
+        return;
+    }
     std::string_view lastCode;
     while (s.EndOfOptionalParameters != 1) {
         const std::string_view code = rest.substr(0, std::min<std::size_t>(2, rest.size()));
@@ -255,6 +270,7 @@ void walkOptionalPart(DecodingState& s, Text& out) {
                               " runs past the last octet (" + std::to_string(afterHeader.size() / 2) +
                               " octets left)");
         const std::size_t digits = static_cast<std::size_t>(std::min<std::uint64_t>(length * 2, afterHeader.size()));
+        if (code == "00") endsAt(rest);
         try {
             decodeParameter(s, code, afterHeader.substr(0, digits), out);
         } catch (const DecodeError& e) {
@@ -264,7 +280,10 @@ void walkOptionalPart(DecodingState& s, Text& out) {
         }
         lastCode = code;
         rest = afterHeader.substr(digits);
-        if (rest == "00") break;
+        if (rest == "00") {
+            endsAt(rest);
+            break;
+        }
     }
 }
 
@@ -317,6 +336,13 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
         if (f.lineEnd) out += CRLF;
     }
 
+    // One past the last octet of the mandatory part: fixed parameters, pointers, variable parameter.
+    std::size_t mandatoryEnd = 5;
+    for (const MandatoryFixed& f : type.fixed)
+        if (f.index != 0) mandatoryEnd = std::max<std::size_t>(mandatoryEnd, std::size_t{f.index} + f.octets);
+    if (type.variablePointer != 0) mandatoryEnd = std::max<std::size_t>(mandatoryEnd, std::size_t{type.variablePointer} + 1);
+    if (type.optional == OptionalPointer::At)
+        mandatoryEnd = std::max<std::size_t>(mandatoryEnd, std::size_t{type.optionalPointer} + 1);
     std::size_t lengthIndex = 0;
     if (type.variablePointer != 0) {
         const std::size_t p = type.variablePointer;
@@ -337,7 +363,13 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
                                           "mandatory variable parameter"),
                              out);
         if (type.variableLineEnd) out += CRLF;
+        mandatoryEnd = std::max<std::size_t>(mandatoryEnd, lengthIndex + 1 + static_cast<std::size_t>(n));
     }
+    // A type the table gives no parameter at all is laid out only when Q.763 gives it none (RSC,
+    // UCIC); the others' contents (national messages) are not known, nor where they end.
+    const bool laidOut = type.fixed[0].index != 0 || type.variablePointer != 0 ||
+                         type.optional != OptionalPointer::None || type.code == 0x12 || type.code == 0x2E;
+    s.MessageEnd = laidOut ? mandatoryEnd : 0;
 
     switch (type.optional) {
         case OptionalPointer::None: return 0;
@@ -349,6 +381,7 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
 
 void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
+    s.MessageEnd = 0;
     s.MessageName = {};
     s.OptionalPartStart = 0;
     if (s.MessageOctets.size() < 5) {
@@ -407,6 +440,7 @@ void endRecord(DecodingState& s, bool decoded) {
 
 void recordNotDecoded(DecodingState& s, std::size_t logLine, DecodeFailure failure, std::string_view why) {
     beginRecord(s);
+    s.MessageEnd = 0;
     ++s.MessageCount;
     s.MessageName = s.MessageOctets.size() >= 5 ? messageTypeName(s.MessageOctets[4]) : std::string_view{};
     s.RecordReason = why;
@@ -424,6 +458,7 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
         s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
+        s.MessageEnd = 0;
         s.RecordFailure = failure;
         s.RecordReason.assign(why);
         s.RecordReason.append(detail);

@@ -17,8 +17,9 @@ bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_
     return true;
 }
 
-void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets) {
+void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std::size_t messageEnd) {
     f.octets = octets;
+    if (messageEnd != 0 && messageEnd < octets.size()) f.trailingOctets = octets.subspan(messageEnd);
     f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode);
     if (octets.size() >= 5) {
         f.typeCode = hexOctetValue(octets[4]);
@@ -32,7 +33,7 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
     f.logLine = logLine;
     f.time = state.MessageTime;
     f.direction = state.MessageDirection;
-    setOctetFacts(f, state.MessageOctets);
+    setOctetFacts(f, state.MessageOctets, state.RecordDecoded ? state.MessageEnd : 0);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;

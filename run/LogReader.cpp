@@ -255,11 +255,12 @@ void LogReader::readColumnHeader(std::string_view line) {
     lastColumnHeader_ = line;
     const auto pos = [&](std::string_view word) { return line.find(word) + 1; };
     timePos_ = pos("TIME");
-    const std::size_t msgPos = pos("MSG");
+    msgPos_ = pos("MSG");
     dirPos_ = pos("DIR");
     dataPos_ = pos("DATA");
     const auto width = [](std::size_t from, std::size_t to) { return to > from ? to - from : 0; };
-    timeWidth_ = width(timePos_, msgPos);
+    timeWidth_ = width(timePos_, msgPos_);
+    msgWidth_ = width(msgPos_, dirPos_);
     dirWidth_ = width(dirPos_, dataPos_);
 }
 
@@ -290,12 +291,37 @@ void LogReader::noteCutData(std::string_view line, LogMessage& m) {
     }
 }
 
+bool isTabbedHeader(std::string_view line, std::string_view header) {
+    if (line.find('\t') == std::string_view::npos) return false;
+    const auto words = [](std::string_view text, std::size_t& at) {
+        at = text.find_first_not_of(" \t", at);
+        if (at == std::string_view::npos) return std::string_view{};
+        const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        at = end;
+        return word;
+    };
+    std::size_t inLine = 0;
+    std::size_t inHeader = 0;
+    for (;;) {
+        const std::string_view expected = words(header, inHeader);
+        const std::string_view got = words(line, inLine);
+        if (expected != got) return false;
+        if (expected.empty()) return true;
+    }
+}
+
 void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     noteCutData(line, m);
     if (!collecting_) m.startLine = lines_.lineNumber();
     collecting_ = true;
+    if (line.substr(0, dataPos_ - 1 + kDataWidth).find('\t') != std::string_view::npos) {
+        tabLines_.add(lines_.lineNumber());
+        if (m.tabLine == 0) m.tabLine = lines_.lineNumber();
+    }
     const std::string_view time = trimSpaces(mid(line, timePos_, timeWidth_));
     const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
+    if (m.msg.empty()) m.msg = trimSpaces(mid(line, msgPos_, msgWidth_));
     if (!time.empty()) lastTime_ = time;
     if (!dir.empty()) lastDir_ = dir;
     std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
@@ -351,12 +377,17 @@ bool LogReader::next(LogMessage& m) {
     m.oversized = false;
     m.cutLines = 0;
     m.firstCutLine = 0;
+    m.msg.clear();
+    m.tabLine = 0;
     collecting_ = false;
     std::string_view line;
     while (lines_.next(line)) {
         switch (state_) {
             case State::SeekTrace:
-                if (isTraceHeader(line, lines_.lineNumber())) state_ = State::ReadValues;
+                if (isTraceHeader(line, lines_.lineNumber()))
+                    state_ = State::ReadValues;
+                else if (tabbedTraceHeader_ == 0 && isTabbedHeader(line, kTraceHeader))
+                    tabbedTraceHeader_ = lines_.lineNumber();
                 break;
             case State::ReadValues:
                 readValues(line);
@@ -369,11 +400,23 @@ bool LogReader::next(LogMessage& m) {
                     state_ = State::Collect;
                     m.startLine = lines_.lineNumber() + 1;
                 } else {
+                    if (tabbedColumnHeader_ == 0 && isTabbedHeader(line, kColumnHeader))
+                        tabbedColumnHeader_ = lines_.lineNumber();
                     noteIgnoredLine(line);
                 }
                 break;
             case State::Collect:
                 if (isPageHeader(line)) break;
+                if (line.find(kColumnHeader) != std::string_view::npos) {
+                    // Every message has a column header of its own: one inside a message (the
+                    // blank line before it missing) ends that message and begins the next.
+                    readColumnHeader(line);
+                    if (!collecting_) break;
+                    headersInside_.add(lines_.lineNumber());
+                    handOn(m);
+                    state_ = State::Collect;
+                    return true;
+                }
                 if (trimSpaces(line).empty()) {
                     if (!collecting_) m.startLine = lines_.lineNumber();
                     handOn(m);
@@ -393,12 +436,18 @@ bool LogReader::next(LogMessage& m) {
 
 std::string LogReader::whyNoMessage(std::uint64_t messagesFound) const {
     if (messagesFound > 0) return {};
+    const auto tabs = [](std::size_t line) {
+        return line == 0 ? std::string()
+                         : "; log line " + std::to_string(line) +
+                               " has its words but holds a tab: columns are read by position, so blanks must stand "
+                               "where the tabs are";
+    };
     if (!traceHeaderFound())
         return "no trace header line found (a line that is exactly \"" + std::string(kTraceHeader) +
-               "\", blanks after it aside)";
+               "\", blanks after it aside)" + tabs(tabbedTraceHeader_);
     if (!columnHeaderFound_)
         return "no column header line (containing \"" + std::string(kColumnHeader) +
-               "\") after the trace header";
+               "\") after the trace header" + tabs(tabbedColumnHeader_);
     return "no message lines under the column header lines";
 }
 
