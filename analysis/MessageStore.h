@@ -149,6 +149,10 @@ public:
     static constexpr std::uint8_t kDecoded = 1;
     static constexpr std::uint8_t kHasCallInstanceCode = 2;
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
+    static constexpr std::uint8_t kDated = 8;  // a page header with the log's date came before it
+
+    // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
+    const std::string& logDate() const { return logDate_; }
 
     MessageStore();
     ~MessageStore();
@@ -236,6 +240,7 @@ private:
     };
 
     BlockVector<Row> rows_;
+    std::string logDate_;
     BlockVector<CompactMark> marks_;
     std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
@@ -272,6 +277,7 @@ struct MessageBatch {
     std::vector<FinishedCall> calls;
     std::string callStrings;
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
+    std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };

@@ -34,6 +34,9 @@ struct RecordFacts {
     std::span<const std::string_view> trailingOctets;
     // The MSG column of the message's data lines as read (the first one that is not empty).
     std::string_view msgColumn;
+    // The log's date (YYYY-MM-DD) from the first page header that gives one, when one came
+    // before the message's end; empty otherwise.
+    std::string_view logDate;
     // The record's report text (without the CR LF that separates it from the record before
     // it), and where it stands in the run's report.
     std::string_view text;

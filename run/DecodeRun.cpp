@@ -208,6 +208,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         if (options.records) {
             RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
             facts.msgColumn = message.msg;
+            if (message.dated) facts.logDate = reader.pageDate();
             options.records(facts);
         }
         // The octet views point into message.data: give the vector back before the next read.
@@ -377,7 +378,7 @@ private:
 };
 
 // The facts of message i of a retired batch whose report begins at `reportOffset` in the run's.
-RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset) {
+RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset, std::string_view logDate) {
     const LogMessage& m = batch.messages[i];
     const BatchRecord& r = batch.records[i];
     RecordFacts f;
@@ -387,6 +388,7 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t re
     f.direction = m.direction;
     setOctetFacts(f, m.octets, r.messageEnd);
     f.msgColumn = m.msg;
+    if (m.dated) f.logDate = logDate;
     f.typeName = r.typeName;
     f.decoded = r.decoded;
     f.reason = r.reason;
@@ -422,7 +424,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         for (std::size_t i = 0; i < batch->count; ++i) notes.add(batch->firstCount + i + 1, batch->records[i].note);
         if (options.records)
             for (std::size_t i = 0; i < batch->count; ++i)
-                options.records(batchRecordFacts(*batch, i, output.written()));
+                options.records(batchRecordFacts(*batch, i, output.written(), reader.pageDate()));
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;

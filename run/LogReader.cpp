@@ -273,6 +273,21 @@ bool isPageHeader(std::string_view line) {
 
 }  // namespace
 
+void LogReader::notePageHeader(std::string_view line) {
+    if (!pageDate_.empty()) return;
+    // A date written YYYY-MM-DD after TIME ("... TIME 2006-06-06 10:15   PAGE 2").
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t at = line.find("TIME"); at != std::string_view::npos && at + 10 <= line.size(); ++at) {
+        const std::string_view d = line.substr(at, 10);
+        if (digit(d[0]) && digit(d[1]) && digit(d[2]) && digit(d[3]) && d[4] == '-' && digit(d[5]) && digit(d[6]) &&
+            d[7] == '-' && digit(d[8]) && digit(d[9]) && (at + 10 == line.size() || !digit(line[at + 10])) &&
+            (at == 0 || !digit(line[at - 1]))) {
+            pageDate_ = d;
+            return;
+        }
+    }
+}
+
 void LogReader::noteIgnoredLine(std::string_view line) {
     // Before the first column header the DATA column is where the column header puts it.
     static constexpr std::size_t kUsualDataColumn = kColumnHeader.find("DATA") + 1;
@@ -363,6 +378,7 @@ void splitJoined(std::string_view joined, std::string& text, std::vector<std::st
 }
 
 void LogReader::handOn(LogMessage& m) {
+    m.dated = !pageDate_.empty();
     m.time = lastTime_;
     m.direction = lastDir_;
     collecting_ = false;
@@ -384,6 +400,7 @@ bool LogReader::next(LogMessage& m) {
     while (lines_.next(line)) {
         switch (state_) {
             case State::SeekTrace:
+                if (pageDate_.empty() && isPageHeader(line)) notePageHeader(line);
                 if (isTraceHeader(line, lines_.lineNumber()))
                     state_ = State::ReadValues;
                 else if (tabbedTraceHeader_ == 0 && isTabbedHeader(line, kTraceHeader))
@@ -400,13 +417,17 @@ bool LogReader::next(LogMessage& m) {
                     state_ = State::Collect;
                     m.startLine = lines_.lineNumber() + 1;
                 } else {
+                    if (pageDate_.empty() && isPageHeader(line)) notePageHeader(line);
                     if (tabbedColumnHeader_ == 0 && isTabbedHeader(line, kColumnHeader))
                         tabbedColumnHeader_ = lines_.lineNumber();
                     noteIgnoredLine(line);
                 }
                 break;
             case State::Collect:
-                if (isPageHeader(line)) break;
+                if (isPageHeader(line)) {
+                    notePageHeader(line);
+                    break;
+                }
                 if (line.find(kColumnHeader) != std::string_view::npos) {
                     // Every message has a column header of its own: one inside a message (the
                     // blank line before it missing) ends that message and begins the next.

@@ -74,6 +74,7 @@ struct LogMessage {
     std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
     std::string msg;        // the MSG field of its first data line that has one (read, not used)
+    bool dated = false;     // a page header with a date came before its end (LogReader::pageDate)
     std::size_t tabLine = 0;  // the first of its data lines that holds a tab in the columns read
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
     // Data lines whose DATA went on past the kDataWidth characters that are read: how many, the
@@ -131,6 +132,8 @@ public:
     // Column header lines met while a message was being collected (the blank line before them
     // missing): each ended that message and began the next.
     const LineRanges& headersInsideMessages() const { return headersInside_; }
+    // The date (YYYY-MM-DD) of the first page header line that holds one; empty before.
+    const std::string& pageDate() const { return pageDate_; }
     // Data lines that hold a tab in the columns read: columns are read by position, and a tab is
     // one character, so the fields are not where the column header says.
     const LineRanges& tabLines() const { return tabLines_; }
@@ -157,6 +160,8 @@ private:
     bool collecting_ = false;  // at least one data line in the current message
     LineRanges ignoredData_;
     LineRanges cutData_;
+    void notePageHeader(std::string_view line);
+    std::string pageDate_;
     LineRanges headersInside_;
     LineRanges tabLines_;
     // The first line that would be the trace header, or a column header, but for tabs standing
