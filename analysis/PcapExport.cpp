@@ -114,7 +114,7 @@ std::string dateOfDays(std::int64_t days) {
     const unsigned d = dayOfYear - (153 * mp + 2) / 5 + 1;
     const unsigned m = mp < 10 ? mp + 3 : mp - 9;
     char text[32];
-    std::snprintf(text, sizeof text, "%04lld-%02u-%02u", static_cast<long long>(y + (m <= 2 ? 1 : 0)), m, d);
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02u", static_cast<long long>(y) + (m <= 2 ? 1 : 0), m, d);
     return text;
 }
 

@@ -84,8 +84,8 @@ bool decodeOne(DecodingState& state, const LogMessage& m) {
 class RecordList {
 public:
     static constexpr std::size_t kListed = 10;
-    void add(std::uint64_t record, std::string detail = {}) {
-        if (count_++ < kListed) listed_.push_back(std::to_string(record) + detail);
+    void add(std::uint64_t record, std::string_view detail = {}) {
+        if (count_++ < kListed) listed_.push_back(std::to_string(record).append(detail));
     }
     std::uint64_t count() const { return count_; }
     // "records 9, 14, 20" ("record 9" for one; ", ..." after the tenth).
