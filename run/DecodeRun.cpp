@@ -112,11 +112,12 @@ struct RecordNote {
     std::string_view typeAcronym;
 };
 
-// `messageEnd`: DecodingState::MessageEnd of a decoded message (0: not known).
-RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets, std::size_t messageEnd) {
+// `messageEnd`: DecodingState::MessageEnd of a decoded message (0: not known). The MSG column is
+// held against the type of a decoded message only: a message not decoded already says why.
+RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets, bool decoded, std::size_t messageEnd) {
     RecordNote note;
     note.trailing = messageEnd != 0 && messageEnd < octets.size();
-    if (m.msg.empty() || octets.size() < 5) return note;
+    if (!decoded || m.msg.empty() || octets.size() < 5) return note;
     const MessageType* type = findMessageType(octets[4]);
     if (type == nullptr || type->acronym == m.msg) return note;
     const auto types = messageTypes();
@@ -204,7 +205,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.decoded;
         else
             ++summary.notDecoded;
-        notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.RecordDecoded ? state.MessageEnd : 0));
+        notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
         if (options.records) {
             RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
             facts.msgColumn = message.msg;
@@ -349,7 +350,7 @@ private:
             const bool decoded = decodeOne(state, m);
             if (decoded) ++batch.decoded;
             batch.records[i].messageEnd = decoded ? state.MessageEnd : 0;
-            batch.records[i].note = noteOf(m, state.MessageOctets, decoded ? state.MessageEnd : 0);
+            batch.records[i].note = noteOf(m, state.MessageOctets, decoded, decoded ? state.MessageEnd : 0);
             // The message keeps its TIME and DIR for the facts handed on later.
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
