@@ -228,10 +228,18 @@ std::size_t optionalStart(const DecodingState& s, std::size_t p) {
 
 // Walks the optional part from OptionalPartStart: code octet, length octet, contents, until
 // only the end-of-optional-parameters octet is left or the code 00 is met.
-// The index of the octet whose digits begin `digit` digits after those of octet `first`.
-std::size_t octetAtDigit(const DecodingState& s, std::size_t first, std::size_t digit) {
+// The index of the octet whose digits begin `digit` digits after those of octet `first`, `at`
+// being those digits in `part` (the octets from `first` on, as octetsFrom gave them).
+std::size_t octetAtDigit(const DecodingState& s, std::size_t first, std::size_t digit, const char* at) {
+    const auto& octets = s.MessageOctets;
+    if (s.OctetsAdjacent) {
+        // The octets stand one after another in memory: the one that begins at `at`.
+        const auto found = std::lower_bound(octets.begin() + static_cast<std::ptrdiff_t>(first), octets.end(), at,
+                                            [](std::string_view o, const char* p) { return o.data() < p; });
+        return static_cast<std::size_t>(found - octets.begin());
+    }
     std::size_t i = first;
-    for (std::size_t counted = 0; i < s.MessageOctets.size() && counted < digit; ++i) counted += s.MessageOctets[i].size();
+    for (std::size_t counted = 0; i < octets.size() && counted < digit; ++i) counted += octets[i].size();
     return i;
 }
 
@@ -240,7 +248,7 @@ void walkOptionalPart(DecodingState& s, Text& out) {
     std::string_view rest = part;
     // The message ends after the end-of-optional-parameters octet that `rest` begins with.
     const auto endsAt = [&](std::string_view end) {
-        s.MessageEnd = octetAtDigit(s, s.OptionalPartStart, static_cast<std::size_t>(end.data() - part.data())) + 1;
+        s.MessageEnd = octetAtDigit(s, s.OptionalPartStart, static_cast<std::size_t>(end.data() - part.data()), end.data()) + 1;
     };
     // An optional part of the end octet alone (a pointer to an empty optional part, as most
     // exchanges send in ACM, ANM and REL) holds no parameter.

@@ -32,7 +32,7 @@ struct RecordFacts {
     // The octets after the message's end (DecodingState::MessageEnd), part of `octets`; the
     // record shows the message as its layout reads it, without them. Empty when there are none.
     std::span<const std::string_view> trailingOctets;
-    // The MSG column of the message's data lines as read (the first one that is not empty).
+    // The MSG column of the message's first data line as read.
     std::string_view msgColumn;
     // The log's date (YYYY-MM-DD) from the first page header that gives one, when one came
     // before the message's end; empty otherwise.

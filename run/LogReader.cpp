@@ -328,18 +328,24 @@ bool isTabbedHeader(std::string_view line, std::string_view header) {
 
 void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     noteCutData(line, m);
-    if (!collecting_) m.startLine = lines_.lineNumber();
-    collecting_ = true;
-    if (line.substr(0, dataPos_ - 1 + kDataWidth).find('\t') != std::string_view::npos) {
-        tabLines_.add(lines_.lineNumber());
-        if (m.tabLine == 0) m.tabLine = lines_.lineNumber();
+    if (!collecting_) {
+        m.startLine = lines_.lineNumber();
+        m.msg = trimSpaces(mid(line, msgPos_, msgWidth_));
     }
+    collecting_ = true;
+    // A tab before the DATA column, or in the DATA read (which then is not all printable).
+    bool tab = std::memchr(line.data(), '\t', std::min(line.size(), dataPos_ - 1)) != nullptr;
     const std::string_view time = trimSpaces(mid(line, timePos_, timeWidth_));
     const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
-    if (m.msg.empty()) m.msg = trimSpaces(mid(line, msgPos_, msgWidth_));
     if (!time.empty()) lastTime_ = time;
     if (!dir.empty()) lastDir_ = dir;
     std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
+    const bool printable = allPrintable(data);
+    if (!tab && !printable) tab = data.find('\t') != std::string_view::npos;
+    if (tab) {
+        tabLines_.add(lines_.lineNumber());
+        if (m.tabLine == 0) m.tabLine = lines_.lineNumber();
+    }
     // The DATA joined by two blanks may not outgrow kMaxMessageData. The limit counts the two
     // blanks a line without DATA leaves behind until the next line's DATA follows them.
     if (m.joinedSizeWithTrailingBlanks + data.size() + 2 > kMaxMessageData) {
@@ -352,7 +358,7 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     }
     // Octets are printable text; anything else (control characters, bytes above 7E) is kept
     // as a visible escape, so that no decoder can pass it on to the report as it is.
-    if (!allPrintable(data)) {
+    if (!printable) {
         escaped_.clear();
         appendLogText(escaped_, data);
         data = escaped_;
@@ -424,11 +430,17 @@ bool LogReader::next(LogMessage& m) {
                 }
                 break;
             case State::Collect:
-                if (isPageHeader(line)) {
-                    notePageHeader(line);
-                    break;
-                }
-                if (line.find(kColumnHeader) != std::string_view::npos) {
+                // Page headers and column headers both hold TIME; data lines seldom do, and one
+                // search tells.
+                if (const std::size_t time = line.find("TIME"); time != std::string_view::npos) {
+                    if (line.find("PAGE", time + 4) != std::string_view::npos) {
+                        notePageHeader(line);
+                        break;
+                    }
+                    if (line.find(kColumnHeader, time) == std::string_view::npos) {
+                        addDataLine(line, m);  // not blank: it holds TIME
+                        break;
+                    }
                     // Every message has a column header of its own: one inside a message (the
                     // blank line before it missing) ends that message and begins the next.
                     readColumnHeader(line);

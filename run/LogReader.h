@@ -73,7 +73,7 @@ struct LogMessage {
     std::string data;
     std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
-    std::string msg;        // the MSG field of its first data line that has one (read, not used)
+    std::string msg;        // the MSG field of its first data line (read, not used to decode)
     bool dated = false;     // a page header with a date came before its end (LogReader::pageDate)
     std::size_t tabLine = 0;  // the first of its data lines that holds a tab in the columns read
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
