@@ -1,6 +1,8 @@
 #include "analysis/Exports.h"
 
+#include "analysis/CauseNames.h"
 #include "analysis/JsonWriter.h"
+#include "analysis/KnownFields.h"
 #include "analysis/LogClock.h"
 #include "analysis/MessageSummary.h"
 #include "base/OctetText.h"
@@ -125,6 +127,18 @@ void appendTypedValueJson(Text& out, const FieldFact& field, bool plainRecord) {
     }
 }
 
+// A cause value's name as Q.850 gives it, beside the report's own wording: "cause_name" (null
+// for a value Q.850 does not name).
+void appendCauseNameJson(Text& out, const FieldFact& field) {
+    if (!field.hasNumber || field.ref != knownFields().causeValue) return;
+    put(out, ",\"cause_name\":");
+    const std::string_view name = q850CauseName(field.number);
+    if (name.empty())
+        put(out, "null");
+    else
+        appendJsonString(out, name);
+}
+
 // One field of a message as a JSON object: {"key":...,"label":...,"value":...,"text":...} and its
 // typed value; `blockKey` is its parameter's key (empty for the message's own lines). A meaning
 // that runs over several lines is folded onto one first (into `folded`). The fields of a plain
@@ -153,6 +167,7 @@ void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& fiel
         put(out, ",\"text\":");
         appendJsonString(out, meaning);
         appendTypedValueJson(out, field, plainRecord);
+        appendCauseNameJson(out, field);
         out += '}';
         return;
     }
@@ -171,6 +186,7 @@ void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& fiel
     at = putText(at, meaning);
     *at = '"';
     appendTypedValueJson(out, field, plainRecord);
+    appendCauseNameJson(out, field);
     out += '}';
 }
 
@@ -234,10 +250,10 @@ constexpr std::string_view kCsvLineEnd = "\n";
 
 // The columns of the calls, in the order of the CSV header and the JSON members.
 constexpr std::string_view kCallCsvHeader =
-    "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,location,"
+    "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,cause_name,location,"
     "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded";
 
-constexpr std::string_view kMessageCsvHeader = "record,line,time,direction,cic,type,code,decoded,call,info,reason";
+constexpr std::string_view kMessageCsvHeader = "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name";
 
 void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
     json.key(name);
@@ -333,6 +349,8 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     }
     put(line, ",\"octets\":");
     appendOctetsJson(line, record.octets);
+    put(line, ",\"trailing_octets\":");
+    appendOctetsJson(line, record.trailingOctets);
     put(line, ",\"call\":");
     if (callFirstRecord != 0)
         putNumber(line, callFirstRecord);
@@ -400,6 +418,9 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
     appendCsvField(out, scratch);
     out += ',';
     if (!record.decoded) appendCsvField(out, record.reason);
+    out += ',';
+    if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
+        appendCsvField(out, q850CauseName(cause->number));
     out += kCsvLineEnd;
 }
 
@@ -480,6 +501,7 @@ void appendCallJson(std::string& out, const Call& call) {
     json.member("outcome", outcomeName(call.outcome));
     memberTextOrNull(json, "cause", call.causeValue);
     memberTextOrNull(json, "cause_text", call.causeText);
+    memberTextOrNull(json, "cause_name", call.cause ? q850CauseName(*call.cause) : std::string_view{});
     memberTextOrNull(json, "location", call.location);
     memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
     for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
@@ -528,6 +550,7 @@ void appendCallCsv(std::string& out, const Call& call) {
     text(outcomeName(call.outcome));
     text(call.causeValue);
     text(call.causeText);
+    text(call.cause ? q850CauseName(*call.cause) : std::string_view{});
     text(call.location);
     text(logText(call.releasedBy, scratch));
     text(logText(call.addressComplete.time, scratch));
@@ -665,6 +688,9 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
     for (const Statistics::CauseCount* cause : statistics.causes())
         causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
                           {"text", cause->text},
+                          {"cause_name", cause->number >= 0 && !q850CauseName(static_cast<std::uint64_t>(cause->number)).empty()
+                                             ? json(q850CauseName(static_cast<std::uint64_t>(cause->number)))
+                                             : json(nullptr)},
                           {"count", cause->count}});
     document["causes"] = std::move(causes);
     out += document.dump(2, ' ', false, json::error_handler_t::replace);

@@ -53,6 +53,7 @@ MessageStore::MessageStore(MessageStore&&) noexcept = default;
 MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 
 void MessageStore::append(MessageBatch&& batch) {
+    if (logDate_.empty() && !batch.logDate.empty()) logDate_ = batch.logDate;
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
@@ -159,6 +160,9 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
         }
     }
     f.octets = scratch.octets;
+    if ((r.flags & kDated) != 0) f.logDate = logDate_;
+    if (r.trailingOctets != 0 && r.trailingOctets <= f.octets.size())
+        f.trailingOctets = f.octets.subspan(f.octets.size() - r.trailingOctets);
     if (text) {
         f.text = text(textBegin(i), textEnd(i), scratch.reportPiece);
         f.reportOffset = textBegin(i);
@@ -247,9 +251,15 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.type = typeIndex(record);
     row.direction = directionIndex(record.direction);
     row.failure = record.failure;
+    row.trailingOctets = narrow<std::uint32_t>(record.trailingOctets.size());
+
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
                                           (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
                                           (record.cicOctets == 2 ? MessageStore::kTwoOctetCode : 0));
+    if (!record.logDate.empty()) {
+        row.flags |= MessageStore::kDated;
+        if (batch_.logDate.empty()) batch_.logDate = record.logDate;
+    }
 
     std::string& strings = batch_.strings;
     m.stringsOffset = narrow<std::uint32_t>(strings.size());

@@ -128,6 +128,7 @@ public:
     struct Row {
         std::uint64_t textBegin = 0;        // where the record's text begins in the report
         std::uint32_t textLength = 0;       // and its length
+        std::uint32_t trailingOctets = 0;   // how many of its last octets come after its end
         std::uint64_t logLine = 0;
         std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
         std::uint64_t callFirstRecord = 0;  // the first record of its call; 0: none
@@ -149,6 +150,10 @@ public:
     static constexpr std::uint8_t kHasCallInstanceCode = 2;
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
     static constexpr std::uint8_t kTwoOctetCode = 8;   // read in ISUP mode (--cic-octets 2)
+    static constexpr std::uint8_t kDated = 16;  // a page header with the log's date came before it
+
+    // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
+    const std::string& logDate() const { return logDate_; }
 
     MessageStore();
     ~MessageStore();
@@ -236,6 +241,7 @@ private:
     };
 
     BlockVector<Row> rows_;
+    std::string logDate_;
     BlockVector<CompactMark> marks_;
     std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
@@ -272,6 +278,7 @@ struct MessageBatch {
     std::vector<FinishedCall> calls;
     std::string callStrings;
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
+    std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };

@@ -6,22 +6,32 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 
 namespace truno {
 namespace {
 
 // LINKTYPE_WIRESHARK_UPPER_PDU: each packet starts with tags (type, length, value; big-endian
 // 16-bit numbers), the last one the end-of-options tag, then the PDU.
-constexpr int kUpperPduLinkType = 252;
+constexpr std::uint16_t kUpperPduLinkType = 252;
 constexpr std::uint16_t kDissectorNameTag = 12;
+constexpr std::uint16_t kIpv4SourceTag = 20;
+constexpr std::uint16_t kIpv4DestinationTag = 21;
 constexpr std::uint16_t kEndOfOptionsTag = 0;
 // Wireshark's dissectors of a message that begins with its call instance code (BICC, four octets)
 // or its circuit identification code (ISUP, two octets).
 constexpr std::string_view kBiccDissector = "bicc";
 constexpr std::string_view kIsupDissector = "isup";
+constexpr std::string_view kTextDissector = "data";
 // The largest packet Wireshark reads for most link types (its standard maximum); a longer
-// message is skipped.
-constexpr int kSnapshotLength = 262144;
+// message keeps its first octets and its length.
+constexpr std::uint32_t kSnapshotLength = 262144;
+
+// pcapng blocks (all numbers little-endian, blocks padded to four octets).
+constexpr std::uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
+constexpr std::uint32_t kInterfaceDescriptionBlock = 1;
+constexpr std::uint32_t kEnhancedPacketBlock = 6;
+constexpr std::uint16_t kCommentOption = 1;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -41,88 +51,36 @@ void appendTag(std::vector<unsigned char>& out, std::uint16_t tag, std::string_v
     out.insert(out.end(), padded - value.size(), 0);
 }
 
-}  // namespace
-}  // namespace truno
-
-// The file itself is written with libpcap. A build without it (TRUNO_PCAP not defined: there is
-// no libpcap for the target, as for Windows) has no capture files: available() says so, the
-// tool refuses --pcap, and open() fails. This is the one place that knows.
-#if defined(TRUNO_PCAP)
-#include <pcap/pcap.h>
-
-namespace truno {
-namespace {
-
-constexpr bool kCaptureFiles = true;
-
-pcap_t* asPcap(void* p) { return static_cast<pcap_t*>(p); }
-pcap_dumper_t* asDumper(void* p) { return static_cast<pcap_dumper_t*>(p); }
-
-bool openDump(const std::string& path, void*& pcap, void*& dumper, std::string& error) {
-    pcap = pcap_open_dead(kUpperPduLinkType, kSnapshotLength);
-    if (pcap == nullptr) {
-        error = "cannot set up libpcap";
-        return false;
-    }
-    dumper = pcap_dump_open(asPcap(pcap), path.c_str());
-    if (dumper == nullptr) {
-        error = "cannot write '" + path + "': " + pcap_geterr(asPcap(pcap));
-        pcap_close(asPcap(pcap));
-        pcap = nullptr;
-        return false;
-    }
-    return true;
-}
-
-void dumpPacket(void* dumper, std::int64_t stamp, const std::vector<unsigned char>& packet) {
-    pcap_pkthdr header{};
-    header.ts.tv_sec = static_cast<time_t>(stamp / 1000);
-    header.ts.tv_usec = static_cast<suseconds_t>((stamp % 1000) * 1000);
-    header.caplen = static_cast<bpf_u_int32>(packet.size());
-    header.len = header.caplen;
-    pcap_dump(reinterpret_cast<u_char*>(dumper), &header, packet.data());
-}
-
-bool closeDump(void*& pcap, void*& dumper, std::string& error) {
-    bool ok = true;
-    if (dumper != nullptr) {
-        if (pcap_dump_flush(asDumper(dumper)) != 0 || std::ferror(pcap_dump_file(asDumper(dumper))) != 0) {
-            error = std::string("error writing the capture file: ") + std::strerror(errno);
-            ok = false;
+// An IPv4 address "a.b.c.d" as its four octets.
+std::string addressOctets(std::string_view dotted) {
+    std::string out;
+    unsigned value = 0;
+    for (const char c : dotted) {
+        if (c == '.') {
+            out += static_cast<char>(value);
+            value = 0;
+        } else {
+            value = value * 10 + static_cast<unsigned>(c - '0');
         }
-        pcap_dump_close(asDumper(dumper));
-        dumper = nullptr;
     }
-    if (pcap != nullptr) {
-        pcap_close(asPcap(pcap));
-        pcap = nullptr;
-    }
-    return ok;
+    out += static_cast<char>(value);
+    return out;
+}
+
+void put16(std::vector<unsigned char>& out, std::uint16_t v) {
+    out.push_back(static_cast<unsigned char>(v & 0xFF));
+    out.push_back(static_cast<unsigned char>(v >> 8));
+}
+
+void put32(std::vector<unsigned char>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>((v >> (8 * i)) & 0xFF));
+}
+
+void padTo4(std::vector<unsigned char>& out) {
+    while (out.size() % 4 != 0) out.push_back(0);
 }
 
 }  // namespace
-}  // namespace truno
-#else
-namespace truno {
-namespace {
-
-constexpr bool kCaptureFiles = false;
-
-bool openDump(const std::string&, void*&, void*&, std::string& error) {
-    error = "capture files are not available in this build (it has no libpcap)";
-    return false;
-}
-// Nothing is ever open: open() fails, and add() and close() see no file.
-void dumpPacket(void*, std::int64_t, const std::vector<unsigned char>&) {}
-bool closeDump(void*&, void*&, std::string&) { return true; }
-
-}  // namespace
-}  // namespace truno
-#endif
-
-namespace truno {
-
-bool PcapExport::available() { return kCaptureFiles; }
 
 std::optional<std::int64_t> daysFromDate(std::string_view date) {
     if (date.size() != 10 || date[4] != '-' || date[7] != '-') return std::nullopt;
@@ -147,46 +105,131 @@ std::optional<std::int64_t> daysFromDate(std::string_view date) {
     return std::int64_t{era} * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
+std::string dateOfDays(std::int64_t days) {
+    // Civil from days (Howard Hinnant's algorithm).
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto dayOfEra = static_cast<unsigned>(z - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t y = static_cast<std::int64_t>(yearOfEra) + era * 400;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned mp = (5 * dayOfYear + 2) / 153;
+    const unsigned d = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04lld-%02u-%02u", static_cast<long long>(y) + (m <= 2 ? 1 : 0), m, d);
+    return text;
+}
+
 PcapExport::~PcapExport() {
     std::string ignored;
     close(ignored);
 }
 
+void PcapExport::writeBlock(std::uint32_t type, const std::vector<unsigned char>& body) {
+    // Type, total length, body (a multiple of four octets), total length again.
+    const auto total = static_cast<std::uint32_t>(body.size() + 12);
+    block_.clear();
+    put32(block_, type);
+    put32(block_, total);
+    block_.insert(block_.end(), body.begin(), body.end());
+    put32(block_, total);
+    if (std::fwrite(block_.data(), 1, block_.size(), file_) != block_.size()) failed_ = true;
+}
+
 bool PcapExport::open(const std::string& path, std::string& error) {
-    if (!openDump(path, pcap_, dumper_, error)) return false;
+    file_ = std::fopen(path.c_str(), "wb");
+    if (file_ == nullptr) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    failed_ = false;
     written_ = 0;
-    skipped_ = 0;
+    notAsBytes_ = 0;
+    std::vector<unsigned char> body;
+    put32(body, 0x1A2B3C4D);  // byte-order magic
+    put16(body, 1);           // version 1.0
+    put16(body, 0);
+    put32(body, 0xFFFFFFFF);  // section length: not given
+    put32(body, 0xFFFFFFFF);
+    writeBlock(kSectionHeaderBlock, body);
+    body.clear();
+    put16(body, kUpperPduLinkType);
+    put16(body, 0);
+    put32(body, kSnapshotLength);  // time stamps in microseconds: the default resolution
+    writeBlock(kInterfaceDescriptionBlock, body);
     return true;
 }
 
-void PcapExport::beginLog(std::int64_t firstDay) {
-    firstDayMilliseconds_ = firstDay * kMillisecondsPerDay;
+void PcapExport::beginLog(std::int64_t firstDay, DateSource source) {
+    firstDay_ = firstDay;
+    source_ = source;
+    logStarted_ = false;
     lastAt_ = 0;
 }
 
 void PcapExport::add(const RecordFacts& record, std::optional<std::int64_t> at) {
-    if (dumper_ == nullptr) return;
-    if (at) lastAt_ = *at;
-    packet_.clear();
-    appendTag(packet_, kDissectorNameTag, record.cicOctets == 2 ? kIsupDissector : kBiccDissector);
-    appendTag(packet_, kEndOfOptionsTag, {});
-    for (const std::string_view octet : record.octets) {
-        const int high = octet.size() == 2 ? hexDigit(octet[0]) : -1;
-        const int low = octet.size() == 2 ? hexDigit(octet[1]) : -1;
-        if (high < 0 || low < 0) {
-            ++skipped_;
-            return;
+    if (file_ == nullptr) return;
+    if (!logStarted_) {
+        logStarted_ = true;
+        if (const auto day = daysFromDate(record.logDate)) {
+            firstDay_ = *day;
+            source_ = DateSource::PageHeader;
         }
-        packet_.push_back(static_cast<unsigned char>(high * 16 + low));
     }
-    if (packet_.size() > static_cast<std::size_t>(kSnapshotLength)) {
-        ++skipped_;
-        return;
+    if (at) lastAt_ = *at;
+    bool asBytes = true;
+    for (const std::string_view octet : record.octets)
+        if (octet.size() != 2 || hexDigit(octet[0]) < 0 || hexDigit(octet[1]) < 0) asBytes = false;
+    packet_.clear();
+    appendTag(packet_, kDissectorNameTag, !asBytes ? kTextDissector : record.cicOctets == 2 ? kIsupDissector : kBiccDissector);
+    const bool sent = record.direction == "S";
+    if (sent || record.direction == "R") {
+        appendTag(packet_, kIpv4SourceTag, addressOctets(sent ? kThisSideAddress : kFarSideAddress));
+        appendTag(packet_, kIpv4DestinationTag, addressOctets(sent ? kFarSideAddress : kThisSideAddress));
     }
-    dumpPacket(dumper_, firstDayMilliseconds_ + lastAt_, packet_);
+    appendTag(packet_, kEndOfOptionsTag, {});
+    std::string comment = "record " + std::to_string(record.record);
+    if (asBytes) {
+        for (const std::string_view octet : record.octets)
+            packet_.push_back(static_cast<unsigned char>(hexDigit(octet[0]) * 16 + hexDigit(octet[1])));
+    } else {
+        ++notAsBytes_;
+        comment += ": its octets are not all two hex digits; the packet holds them as read, as text";
+        for (std::size_t i = 0; i < record.octets.size(); ++i) {
+            if (i != 0) packet_.insert(packet_.end(), 2, ' ');
+            packet_.insert(packet_.end(), record.octets[i].begin(), record.octets[i].end());
+        }
+    }
+    const auto length = static_cast<std::uint32_t>(packet_.size());
+    const std::uint32_t captured = std::min(length, kSnapshotLength);
+    const std::int64_t stamp = (firstDay_ * kMillisecondsPerDay + lastAt_) * 1000;  // microseconds
+    const auto unsignedStamp = static_cast<std::uint64_t>(stamp);
+    std::vector<unsigned char>& body = scratch_;
+    body.clear();
+    put32(body, 0);  // interface 0
+    put32(body, static_cast<std::uint32_t>(unsignedStamp >> 32));
+    put32(body, static_cast<std::uint32_t>(unsignedStamp & 0xFFFFFFFF));
+    put32(body, captured);
+    put32(body, length);
+    body.insert(body.end(), packet_.begin(), packet_.begin() + captured);
+    padTo4(body);
+    put16(body, kCommentOption);
+    put16(body, static_cast<std::uint16_t>(comment.size()));
+    body.insert(body.end(), comment.begin(), comment.end());
+    padTo4(body);
+    put32(body, 0);  // end of options
+    writeBlock(kEnhancedPacketBlock, body);
     ++written_;
 }
 
-bool PcapExport::close(std::string& error) { return closeDump(pcap_, dumper_, error); }
+bool PcapExport::close(std::string& error) {
+    if (file_ == nullptr) return true;
+    bool ok = !failed_ && std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    if (std::fclose(file_) != 0) ok = false;
+    file_ = nullptr;
+    if (!ok) error = std::string("error writing the capture file: ") + std::strerror(errno);
+    return ok;
+}
 
 }  // namespace truno

@@ -1,13 +1,14 @@
 #pragma once
-// The messages of a log as a capture file that Wireshark reads: one packet per message, its
-// bytes the message's octets (call instance code first), in the exported-PDU link type
-// (LINKTYPE_WIRESHARK_UPPER_PDU, 252) naming Wireshark's "bicc" dissector, so that each packet
-// decodes as BICC with the message's own call instance code and type; in ISUP mode (two-octet
-// circuit codes) its "isup" dissector, so that each decodes as ISUP with its own circuit code.
-// Written with libpcap.
+// The messages of a log as a capture file that Wireshark reads (pcapng, written here: no
+// library, the same code on every system): one packet per record, packet N is record N, each
+// packet's comment names its record. A packet's bytes are the exported-PDU link type's tags
+// (LINKTYPE_WIRESHARK_UPPER_PDU, 252) naming Wireshark's "bicc" dissector and the message's two
+// ends, then the message's octets (call instance code first), so that each packet decodes as
+// BICC with the message's own call instance code and type, and the flow graph shows both sides.
 #include "dispatch/RecordFacts.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,16 @@ namespace truno {
 
 // Days from 1970-01-01 of a date written YYYY-MM-DD; nothing when it is not a valid date.
 std::optional<std::int64_t> daysFromDate(std::string_view date);
+// The date YYYY-MM-DD of a day counted from 1970-01-01.
+std::string dateOfDays(std::int64_t days);
+
+// The two ends a message travels between: S (sent) goes from this side to the far side, R
+// (received) the other way. Documentation addresses (RFC 5737), so that no real host is named.
+inline constexpr std::string_view kThisSideAddress = "192.0.2.1";
+inline constexpr std::string_view kFarSideAddress = "192.0.2.2";
+
+// Where the log's first day came from.
+enum class DateSource { PageHeader, Option, FileDate, Today };
 
 class PcapExport {
 public:
@@ -28,35 +39,44 @@ public:
     PcapExport& operator=(const PcapExport&) = delete;
     ~PcapExport();
 
-    // Whether this build writes capture files at all (it needs libpcap).
-    static bool available();
-
     // Creates the file. False with `error` set when it cannot be written.
     bool open(const std::string& path, std::string& error);
 
-    // A log begins (several logs may go into one file): its first day, and its own time line.
-    void beginLog(std::int64_t firstDay);
+    // A log begins (several logs may go into one file): its first day when its page headers give
+    // none, where that came from, and its own time line. A date in a page header above the
+    // log's first message (RecordFacts::logDate) takes the place of `firstDay`.
+    void beginLog(std::int64_t firstDay, DateSource source = DateSource::FileDate);
+    // The first day and its source the log's packets were given (after its first message).
+    std::int64_t firstDay() const { return firstDay_; }
+    DateSource dateSource() const { return source_; }
 
-    // Writes one message. A message whose octets are not all two hex digits (either case) cannot
-    // be sent as bytes and is skipped (counted in skipped()), and so is one of more than 262,144
-    // octets, more than Wireshark reads in one packet. A message whose time cannot be
-    // read takes the time stamp of the message before it.
+    // Writes one packet for one record: packets follow the records without a gap. A message whose
+    // octets are not all two hex digits (either case) cannot be sent as bytes: its packet holds
+    // the octets' text as read, for Wireshark's "data" dissector, and says so in its comment
+    // (counted in notAsBytes()). A message whose time cannot be read takes the time stamp of the
+    // message before it.
     void add(const RecordFacts& record, std::optional<std::int64_t> at);
 
     // Closes the file; false with `error` set when writing failed.
     bool close(std::string& error);
 
     std::uint64_t written() const { return written_; }
-    std::uint64_t skipped() const { return skipped_; }
+    std::uint64_t notAsBytes() const { return notAsBytes_; }
 
 private:
-    void* pcap_ = nullptr;    // pcap_t
-    void* dumper_ = nullptr;  // pcap_dumper_t
-    std::int64_t firstDayMilliseconds_ = 0;
+    void writeBlock(std::uint32_t type, const std::vector<unsigned char>& body);
+
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+    std::int64_t firstDay_ = 0;
+    DateSource source_ = DateSource::FileDate;
+    bool logStarted_ = false;  // the log's first message was written
     std::int64_t lastAt_ = 0;
     std::uint64_t written_ = 0;
-    std::uint64_t skipped_ = 0;
+    std::uint64_t notAsBytes_ = 0;
     std::vector<unsigned char> packet_;
+    std::vector<unsigned char> scratch_;
+    std::vector<unsigned char> block_;
 };
 
 }  // namespace truno

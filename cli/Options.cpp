@@ -195,10 +195,6 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 if (!parseCall(optarg, filter.call, error)) return false;
                 break;
             case kPcapOption:
-                if (!PcapExport::available()) {
-                    error = "--pcap is not available in this build (capture files are written with libpcap, which it lacks)";
-                    return false;
-                }
                 options.pcapFile = optarg;
                 if (options.pcapFile.empty()) {
                     error = "option --pcap needs a file name";
@@ -263,24 +259,29 @@ std::string helpText() {
            "numbers; a call is listed when one of its messages passes.\n"
            "\n"
            "Capture file:\n"
-           "      --pcap=FILE     also write the messages to FILE as packets that Wireshark\n"
-           "                      decodes as BICC (exported-PDU link type, \"bicc\" dissector;\n"
-           "                      with --cic-octets 2 as ISUP, \"isup\" dissector)\n"
+           "      --pcap=FILE     also write the messages to FILE (pcapng) as packets that\n"
+           "                      Wireshark decodes as BICC: packet N is record N (named in its\n"
+           "                      comment), S and R as two ends (192.0.2.1 this side, .2 far);\n"
+           "                      with --cic-octets 2 as ISUP\n"
            "      --date=DATE     the log's first day, YYYY-MM-DD, for the packets' time stamps\n"
-           "                      (default: the log file's modification date; times are UTC)\n"
+           "                      when no page header gives it (default: the log file's\n"
+           "                      modification date; times are UTC)\n"
            "\n"
            "Fields:\n"
            "      --list-fields   list every key of a message and its fields (key, type,\n"
            "                      parameter code and name, label in the report) and exit;\n"
            "                      --list-fields=markdown writes the same as docs/fields.md\n"
            "\n"
-           "With several files, each is decoded on its own (record numbers restart) and its\n"
-           "report is preceded by a line \"==> FILE <==\".\n"
+                      "With several files, each is decoded on its own (record numbers restart); a text\n"
+           "output is preceded by a line \"==> FILE <==\", JSON objects and CSV rows carry a\n"
+           "\"file\" member or column instead (one CSV header row; --stats: a JSON array).\n"
            "\n"
            "A summary per file goes to standard error: messages found, decoded, not decoded,\n"
            "then a line per warning (lines that look like message data but were ignored, DATA\n"
-           "beyond the characters that are read). Messages that cannot be decoded are shown in\n"
-           "the report with the reason. The summary counts the whole log, whatever the filters.\n"
+           "beyond the characters that are read, a column header inside a message, tabs,\n"
+           "octets after a message's end, a MSG column naming another type). Messages that\n"
+           "cannot be decoded are shown in the report with the reason. The summary counts the\n"
+           "whole log, whatever the filters.\n"
            "\n"
            "Exit status: 0 every message decoded and no warning; 1 not everything became a\n"
            "decoded record (a message not decoded, no message found, a warning); 2 usage error,\n"

@@ -14,11 +14,18 @@
 
 namespace truno {
 
+// With several files, the JSON and CSV forms name the file in each object and row; their output
+// is one document or table across the files.
+struct FileOutput {
+    std::string name;   // the file as shown; empty: one file only, nothing added
+    bool first = true;  // no output of an earlier file: the CSV header row, "[" of --stats
+};
+
 class LogViews {
 public:
     using Write = std::function<void(std::string_view)>;
     // `pcap` may be null (no capture file); when given, beginLog() has been called for this log.
-    LogViews(const CliOptions& options, Write write, PcapExport* pcap);
+    LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file = {});
 
     // Whether the report pieces of the run go to the output as they are (the full report);
     // otherwise the views write the records that pass the filters themselves.
@@ -40,8 +47,14 @@ private:
     Write write_;
     PcapExport* pcap_;
     LogAnalysis analysis_;
+    // Puts the file's member or column in front of what was appended to out_ from `start` on.
+    void nameFile(std::size_t start);
+
     std::string out_;
     bool firstRecord_ = true;
+    FileOutput file_;
+    std::string fileJson_;  // "file":"NAME", (with several files)
+    std::string fileCsv_;   // NAME, as a CSV field
 };
 
 }  // namespace truno

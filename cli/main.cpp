@@ -20,6 +20,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -186,23 +187,26 @@ std::string shellWord(const std::string& name) {
     return quoted + "'";
 }
 
-// The log's first day for the capture file's time stamps, in days from 1970-01-01: the date
-// given with --date, else the day (UTC) the file was last modified; standard input that is not a
-// file has no such date and takes today's.
-std::int64_t firstDayOf(const truno::CliOptions& options, const std::string& file) {
-    if (!options.date.empty()) return truno::daysFromDate(options.date).value_or(0);
+// The log's first day for the capture file's time stamps when its page headers give none, in
+// days from 1970-01-01, and where it came from: the date given with --date, else the day (UTC)
+// the file was last modified; standard input that is not a file has no such date and takes today's.
+std::pair<std::int64_t, truno::DateSource> firstDayOf(const truno::CliOptions& options, const std::string& file) {
+    if (!options.date.empty()) return {truno::daysFromDate(options.date).value_or(0), truno::DateSource::Option};
     constexpr std::int64_t kSecondsPerDay = 86400;
     struct stat status{};
     const bool known = file == "-" ? (fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode))
                                    : stat(file.c_str(), &status) == 0;
     const std::int64_t seconds = known ? static_cast<std::int64_t>(status.st_mtime)
                                        : static_cast<std::int64_t>(std::time(nullptr));
-    return (seconds >= 0 ? seconds : seconds - kSecondsPerDay + 1) / kSecondsPerDay;
+    return {(seconds >= 0 ? seconds : seconds - kSecondsPerDay + 1) / kSecondsPerDay,
+            known ? truno::DateSource::FileDate : truno::DateSource::Today};
 }
 
-// Decodes one file ("-": standard input) and returns its exit status: 0, 1 or 2.
+// With several files, `firstOutput` says that no file before this one wrote JSON or CSV output
+// (the CSV header row and the "[" of --stats go out once); it is cleared once this file's views
+// exist.
 int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
-               truno::PcapExport* pcap) {
+               truno::PcapExport* pcap, bool& firstOutput) {
     const bool isStdin = (file == "-");
     const std::string shown = isStdin ? std::string("(standard input)") : file;
     std::ifstream stream;
@@ -230,7 +234,10 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         return 2;
     }
     ReportWriter writer(options.crlf);
-    if (several) {
+    // JSON and CSV name the file in each object and row instead: a line between them would
+    // break the document.
+    const bool fileLines = several && options.format == truno::Format::Text;
+    if (fileLines) {
         std::fputs(("==> " + shown + " <==").c_str(), stdout);
         writer.newline();
     }
@@ -240,9 +247,12 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     // The plain report asks for no facts: the run then keeps no marks and its speed is the
     // report's own.
     std::optional<truno::LogViews> views;
-    const std::uint64_t pcapSkippedBefore = pcap != nullptr ? pcap->skipped() : 0;
+    const std::uint64_t pcapTextBefore = pcap != nullptr ? pcap->notAsBytes() : 0;
     if (options.wantsFacts()) {
-        if (pcap != nullptr) pcap->beginLog(firstDayOf(options, file));
+        if (pcap != nullptr) {
+            const auto [day, source] = firstDayOf(options, file);
+            pcap->beginLog(day, source);
+        }
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
         views.emplace(options,
                       [&writer, reportText](std::string_view text) {
@@ -251,7 +261,8 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                           else
                               writer.writeVerbatim(text);
                       },
-                      pcap);
+                      pcap, truno::FileOutput{.name = several ? shown : std::string(), .first = firstOutput});
+        firstOutput = false;
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
         runOptions.markedTypes = views->markedTypes();
     }
@@ -260,7 +271,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         in, [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
     if (views) views->finish();
     writer.finish();
-    if (several) writer.newline();
+    if (fileLines) writer.newline();
     if (writer.failed()) writeFailed = true;
     std::fflush(stdout);
     if (summary.readError) {
@@ -273,11 +284,20 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         std::istringstream lines(truno::summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
     }
-    if (pcap != nullptr && pcap->skipped() != pcapSkippedBefore) {
-        const std::uint64_t skipped = pcap->skipped() - pcapSkippedBefore;
-        std::fprintf(stderr, "%s: %llu message%s left out of the capture file: octets that are not all two hex digits\n",
-                     shown.c_str(), static_cast<unsigned long long>(skipped), skipped == 1 ? "" : "s");
+    if (pcap != nullptr && pcap->notAsBytes() != pcapTextBefore) {
+        const std::uint64_t asText = pcap->notAsBytes() - pcapTextBefore;
+        std::fprintf(stderr,
+                     "%s: %llu message%s octets that are not all two hex digits: %s packet%s in the capture file "
+                     "hold%s them as text (the record number is in each packet's comment)\n",
+                     shown.c_str(), static_cast<unsigned long long>(asText), asText == 1 ? " has" : "s have",
+                     asText == 1 ? "its" : "their", asText == 1 ? "" : "s", asText == 1 ? "s" : "");
     }
+    // A date the user cannot know from the file: said, so that the time stamps can be read.
+    if (pcap != nullptr && summary.found > 0 && pcap->dateSource() == truno::DateSource::Today)
+        std::fprintf(stderr,
+                     "%s: the capture file's time stamps are on %s, today (UTC): the log has no page header with a "
+                     "date and no --date was given\n",
+                     shown.c_str(), truno::dateOfDays(pcap->firstDay()).c_str());
     if (summary.readError) return 2;
     return truno::everythingDecoded(summary) ? 0 : 1;
 }
@@ -327,8 +347,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    bool firstOutput = true;
     for (const std::string& file : options.files)
-        status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr));
+        status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr, firstOutput));
+    // Several files' statistics in JSON are one array of documents.
+    if (several && !firstOutput && options.view == truno::View::Statistics && options.format == truno::Format::Json)
+        std::fputs("\n]\n", stdout);
     if (pcap && !pcap->close(error)) {
         std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
         status = 2;

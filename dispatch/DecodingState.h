@@ -46,6 +46,11 @@ struct DecodingState {
     std::string_view MessageName;
     std::size_t OptionalPartStart = 0;  // 0 = no optional part
     int EndOfOptionalParameters = 0;
+    // One past the message's last octet as its layout reads it (after the end-of-optional-
+    // parameters octet, or after the last mandatory parameter without an optional part); 0 when
+    // the layout does not say (not decoded, or a type whose contents the table does not lay out).
+    // Octets from here on are after the message's end.
+    std::size_t MessageEnd = 0;
 
     // --- What the last record says of its message, for the views beside the report ---
 

@@ -292,11 +292,34 @@ std::size_t optionalStart(const DecodingState& s, std::size_t p) {
 
 // Walks the optional part from OptionalPartStart: code octet, length octet, contents, until
 // only the end-of-optional-parameters octet is left or the code 00 is met.
+// The index of the octet whose digits begin `digit` digits after those of octet `first`, `at`
+// being those digits in `part` (the octets from `first` on, as octetsFrom gave them).
+std::size_t octetAtDigit(const DecodingState& s, std::size_t first, std::size_t digit, const char* at) {
+    const auto& octets = s.MessageOctets;
+    if (s.OctetsAdjacent) {
+        // The octets stand one after another in memory: the one that begins at `at`.
+        const auto found = std::lower_bound(octets.begin() + static_cast<std::ptrdiff_t>(first), octets.end(), at,
+                                            [](std::string_view o, const char* p) { return o.data() < p; });
+        return static_cast<std::size_t>(found - octets.begin());
+    }
+    std::size_t i = first;
+    for (std::size_t counted = 0; i < octets.size() && counted < digit; ++i) counted += octets[i].size();
+    return i;
+}
+
 void walkOptionalPart(DecodingState& s, Text& out) {
-    std::string_view rest = s.octetsFrom(s.OptionalPartStart);
+    const std::string_view part = s.octetsFrom(s.OptionalPartStart);
+    std::string_view rest = part;
+    // The message ends after the end-of-optional-parameters octet that `rest` begins with.
+    const auto endsAt = [&](std::string_view end) {
+        s.MessageEnd = octetAtDigit(s, s.OptionalPartStart, static_cast<std::size_t>(end.data() - part.data()), end.data()) + 1;
+    };
     // An optional part of the end octet alone (a pointer to an empty optional part, as most
     // exchanges send in ACM, ANM and REL) holds no parameter.
-    if (rest == "00") return;
+    if (rest == "00") {
+        endsAt(rest);
+        return;
+    }
     std::string_view lastCode;
     while (s.EndOfOptionalParameters != 1) {
         const std::string_view code = rest.substr(0, std::min<std::size_t>(2, rest.size()));
@@ -319,6 +342,7 @@ void walkOptionalPart(DecodingState& s, Text& out) {
                               " runs past the last octet (" + std::to_string(afterHeader.size() / 2) +
                               " octets left)");
         const std::size_t digits = static_cast<std::size_t>(std::min<std::uint64_t>(length * 2, afterHeader.size()));
+        if (code == "00") endsAt(rest);
         try {
             decodeParameter(s, code, afterHeader.substr(0, digits), out);
         } catch (const DecodeError& e) {
@@ -328,7 +352,10 @@ void walkOptionalPart(DecodingState& s, Text& out) {
         }
         lastCode = code;
         rest = afterHeader.substr(digits);
-        if (rest == "00") break;
+        if (rest == "00") {
+            endsAt(rest);
+            break;
+        }
     }
 }
 
@@ -379,18 +406,42 @@ std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text&
         if (f.lineEnd) out += CRLF;
     }
 
+    // One past the last octet of the mandatory part: fixed parameters, pointers, variable parameters.
+    std::size_t mandatoryEnd = s.TypeIndex + 1;
+    const auto reaches = [&mandatoryEnd](std::size_t end) { mandatoryEnd = std::max(mandatoryEnd, end); };
+    for (const MandatoryFixed& f : type.fixed)
+        if (f.index != 0) reaches(at(s, f.index) + f.octets);
+    if (type.variablePointer != 0) reaches(at(s, type.variablePointer) + 1);
+    if (type.secondPointer != 0) reaches(at(s, type.secondPointer) + 1);
+    if (type.optional == OptionalPointer::At) reaches(at(s, type.optionalPointer) + 1);
+    // The length octet at `length` and the contents after it.
+    const auto variableEnds = [&](std::size_t length) {
+        reaches(length + 1 + static_cast<std::size_t>(s.octetValue(length, "mandatory variable parameter length")));
+    };
     std::size_t lengthIndex = 0;
     if (type.variablePointer != 0) {
         lengthIndex = appendVariableParameter(s, at(s, type.variablePointer),
                                               type.variableRow != nullptr ? *type.variableRow : *findParameter(type.variable),
                                               out);
         if (type.variableLineEnd) out += CRLF;
+        variableEnds(lengthIndex);
     }
     if (type.secondPointer != 0) {
-        appendVariableParameter(s, at(s, type.secondPointer),
-                                type.secondRow != nullptr ? *type.secondRow : *findParameter(type.second), out);
+        variableEnds(appendVariableParameter(s, at(s, type.secondPointer),
+                                             type.secondRow != nullptr ? *type.secondRow : *findParameter(type.second), out));
         out += CRLF;
     }
+    // A type the table gives no parameter at all is laid out only when Q.763 gives it none (RSC,
+    // UCIC and the circuit messages of ISUP); the others' contents (national messages) are not
+    // known, nor where they end.
+    const bool withoutParameters = type.code == codes::kResetCircuit || type.code == codes::kUnequippedCircuit ||
+                                   type.code == codes::kContinuityCheckRequest || type.code == codes::kBlocking ||
+                                   type.code == codes::kUnblocking || type.code == codes::kBlockingAcknowledgement ||
+                                   type.code == codes::kUnblockingAcknowledgement ||
+                                   type.code == codes::kLoopBackAcknowledgement || type.code == codes::kOverload;
+    const bool laidOut = type.fixed[0].index != 0 || type.variablePointer != 0 ||
+                         type.optional != OptionalPointer::None || withoutParameters;
+    s.MessageEnd = laidOut ? mandatoryEnd : 0;
 
     switch (type.optional) {
         case OptionalPointer::None: return 0;
@@ -443,6 +494,7 @@ std::size_t appendPassedAlong(DecodingState& s, Text& out) {
 
 void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
+    s.MessageEnd = 0;
     s.MessageName = {};
     s.OptionalPartStart = 0;
     const std::size_t typeIndex = s.CicOctets;
@@ -515,6 +567,7 @@ void endRecord(DecodingState& s, bool decoded) {
 
 void recordNotDecoded(DecodingState& s, std::size_t logLine, DecodeFailure failure, std::string_view why) {
     beginRecord(s);
+    s.MessageEnd = 0;
     ++s.MessageCount;
     s.MessageName = s.MessageOctets.size() > s.CicOctets ? messageTypeName(s.MessageOctets[s.CicOctets]) : std::string_view{};
     s.RecordReason = why;
@@ -532,6 +585,7 @@ bool decodeMessage(DecodingState& s, std::size_t logLine, std::string_view reaso
         s.ReportText.truncate(reportSize);
         s.MessageCount = count + 1;
         s.EndOfOptionalParameters = 0;
+        s.MessageEnd = 0;
         s.RecordFailure = failure;
         s.RecordReason.assign(why);
         s.RecordReason.append(detail);

@@ -17,9 +17,11 @@ bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_
     return true;
 }
 
-void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std::size_t cicOctets) {
+void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std::size_t cicOctets,
+                   std::size_t messageEnd) {
     f.octets = octets;
     f.cicOctets = cicOctets;
+    if (messageEnd != 0 && messageEnd < octets.size()) f.trailingOctets = octets.subspan(messageEnd);
     f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode, cicOctets);
     if (octets.size() > cicOctets) {
         f.typeCode = hexOctetValue(octets[cicOctets]);
@@ -33,7 +35,7 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
     f.logLine = logLine;
     f.time = state.MessageTime;
     f.direction = state.MessageDirection;
-    setOctetFacts(f, state.MessageOctets, state.CicOctets);
+    setOctetFacts(f, state.MessageOctets, state.CicOctets, state.RecordDecoded ? state.MessageEnd : 0);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;

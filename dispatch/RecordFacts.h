@@ -32,6 +32,14 @@ struct RecordFacts {
     std::string_view reason;      // why it was not decoded; empty when it was
     DecodeFailure failure = DecodeFailure::Internal;  // what kind of failure, when not decoded
     std::span<const std::string_view> octets;  // as read
+    // The octets after the message's end (DecodingState::MessageEnd), part of `octets`; the
+    // record shows the message as its layout reads it, without them. Empty when there are none.
+    std::span<const std::string_view> trailingOctets;
+    // The MSG column of the message's first data line as read.
+    std::string_view msgColumn;
+    // The log's date (YYYY-MM-DD) from the first page header that gives one, when one came
+    // before the message's end; empty otherwise.
+    std::string_view logDate;
     // The record's report text (without the CR LF that separates it from the record before
     // it), and where it stands in the run's report.
     std::string_view text;
@@ -44,8 +52,10 @@ struct RecordFacts {
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset);
 
 // Fills the facts that come from the octets as read: the octets themselves, the call instance
-// code (of `cicOctets` octets: 4 or 2), the type code and the acronym.
-void setOctetFacts(RecordFacts& facts, std::span<const std::string_view> octets, std::size_t cicOctets = 4);
+// code (of `cicOctets` octets: 4 or 2), the type code and the acronym; and the octets from
+// `messageEnd` on (0: none) as trailing.
+void setOctetFacts(RecordFacts& facts, std::span<const std::string_view> octets, std::size_t cicOctets = 4,
+                   std::size_t messageEnd = 0);
 
 // The call instance code of octets 1-4 (cicOctets 4), or the 12-bit circuit identification code
 // of octets 1-2 (cicOctets 2), when each octet is two upper-case hex digits.

@@ -79,6 +79,13 @@ std::string cutLinesSentence(const LogMessage& m) {
            " on, had DATA beyond column " + column + " that was not read";
 }
 
+// The sentence a not-decoded record's reason ends with when a data line of the message holds a tab.
+std::string tabSentence(const LogMessage& m) {
+    return "; log line " + std::to_string(m.tabLine) +
+           " holds a tab: columns are read by position, so its TIME, MSG, DIR and DATA are not where the column "
+           "header puts them (blanks must stand where the tabs are)";
+}
+
 // Decodes the message in `state`, unless the reader could not keep all of it; a message not
 // decoded is tried in the other mode.
 bool decodeOne(DecodingState& state, const LogMessage& m, ModeProbe& probe) {
@@ -90,10 +97,76 @@ bool decodeOne(DecodingState& state, const LogMessage& m, ModeProbe& probe) {
         return false;
     }
     const bool decoded =
-        m.cutLines == 0 ? decodeMessage(state, m.startLine) : decodeMessage(state, m.startLine, cutLinesSentence(m));
+        m.cutLines == 0 && m.tabLine == 0
+            ? decodeMessage(state, m.startLine)
+            : decodeMessage(state, m.startLine,
+                            (m.cutLines > 0 ? cutLinesSentence(m) : std::string()) +
+                                (m.tabLine > 0 ? tabSentence(m) : std::string()));
     if (!decoded) probe.tryOtherMode(state, m.startLine);
     return decoded;
 }
+
+// Records of one kind: how many, and the first few with what is said of each, so that memory
+// stays the same whatever the log.
+class RecordList {
+public:
+    static constexpr std::size_t kListed = 10;
+    void add(std::uint64_t record, std::string_view detail = {}) {
+        if (count_++ < kListed) listed_.push_back(std::to_string(record).append(detail));
+    }
+    std::uint64_t count() const { return count_; }
+    // "records 9, 14, 20" ("record 9" for one; ", ..." after the tenth).
+    std::string text() const {
+        std::string out = count_ == 1 ? "record " : "records ";
+        for (std::size_t i = 0; i < listed_.size(); ++i) {
+            if (i != 0) out += ", ";
+            out += listed_[i];
+        }
+        if (count_ > kListed) out += ", ...";
+        return out;
+    }
+
+private:
+    std::vector<std::string> listed_;
+    std::uint64_t count_ = 0;
+};
+
+// What the run notices of a record besides its decoding: octets after the message's end, and a
+// MSG column that names another known type than the type code (both names from the type table).
+struct RecordNote {
+    bool trailing = false;
+    std::string_view msgNamed;  // the type the MSG column names, when it is another known one
+    std::string_view typeAcronym;
+};
+
+// `messageEnd`: DecodingState::MessageEnd of a decoded message (0: not known). The MSG column is
+// held against the type of a decoded message only: a message not decoded already says why.
+// `typeIndex`: where the type code stands (after a four- or two-octet circuit code).
+RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets, std::size_t typeIndex, bool decoded,
+                  std::size_t messageEnd) {
+    RecordNote note;
+    note.trailing = messageEnd != 0 && messageEnd < octets.size();
+    if (!decoded || m.msg.empty() || octets.size() <= typeIndex) return note;
+    const MessageType* type = findMessageType(octets[typeIndex]);
+    if (type == nullptr || type->acronym == m.msg) return note;
+    const auto types = messageTypes();
+    const auto named = std::find_if(types.begin(), types.end(), [&](const MessageType& t) { return t.acronym == m.msg; });
+    if (named == types.end()) return note;
+    note.msgNamed = named->acronym;
+    note.typeAcronym = type->acronym;
+    return note;
+}
+
+// The notes of the run's records, in record order.
+struct RecordNotes {
+    RecordList trailing;
+    RecordList msgColumn;
+    void add(std::uint64_t record, const RecordNote& note) {
+        if (note.trailing) trailing.add(record);
+        if (!note.msgNamed.empty())
+            msgColumn.add(record, " (MSG " + std::string(note.msgNamed) + ", type " + std::string(note.typeAcronym) + ")");
+    }
+};
 
 std::string plural(std::uint64_t n, std::string_view one, std::string_view several) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : several);
@@ -119,7 +192,7 @@ void warnOfOtherMode(RunSummary& summary, std::size_t cicOctets) {
     summary.warnings.push_back(text);
 }
 
-void finishSummary(RunSummary& summary, const LogReader& reader, std::size_t cicOctets) {
+void finishSummary(RunSummary& summary, const LogReader& reader, const RecordNotes& notes, std::size_t cicOctets) {
     warnOfOtherMode(summary, cicOctets);
     summary.readError = reader.readError();
     summary.whyNothing = reader.whyNoMessage(summary.found);
@@ -136,6 +209,30 @@ void finishSummary(RunSummary& summary, const LogReader& reader, std::size_t cic
         summary.warnings.push_back(plural(cut.count(), "data line had", "data lines had") +
                                    " DATA longer than the " + std::to_string(LogReader::kDataWidth) +
                                    " characters that are read; the rest of it was not read (" + cut.text() + ")");
+    const LineRanges& headers = reader.headersInsideMessages();
+    summary.headersInsideMessages = headers.count();
+    if (headers.count() > 0)
+        summary.warnings.push_back(plural(headers.count(), "column header line came", "column header lines came") +
+                                   " inside a message, the blank line before " + (headers.count() == 1 ? "it" : "them") +
+                                   " missing: each ended the message before it and began the next (" + headers.text() +
+                                   ")");
+    const LineRanges& tabs = reader.tabLines();
+    summary.tabLines = tabs.count();
+    if (tabs.count() > 0)
+        summary.warnings.push_back(plural(tabs.count(), "data line holds", "data lines hold") +
+                                   " a tab: columns are read by position, so blanks must stand where the tabs are (" +
+                                   tabs.text() + ")");
+    summary.trailingOctetMessages = notes.trailing.count();
+    if (notes.trailing.count() > 0)
+        summary.warnings.push_back(plural(notes.trailing.count(), "message has", "messages have") +
+                                   " octets after " + (notes.trailing.count() == 1 ? "its" : "their") + " end (" +
+                                   notes.trailing.text() + ")");
+    summary.msgColumnMismatches = notes.msgColumn.count();
+    if (notes.msgColumn.count() > 0)
+        summary.warnings.push_back(plural(notes.msgColumn.count(), "message has", "messages have") +
+                                   " a MSG column that names another type than " +
+                                   (notes.msgColumn.count() == 1 ? "its" : "their") + " type code (" +
+                                   notes.msgColumn.text() + ")");
 }
 
 RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunOptions& options) {
@@ -148,6 +245,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     LogReader reader(in);
     LogMessage message;
     ReportOutput output(sink);
+    RecordNotes notes;
 
     while (reader.next(message)) {
         state.LogBcic = reader.bcic();
@@ -159,7 +257,13 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.decoded;
         else
             ++summary.notDecoded;
-        if (options.records) options.records(lastRecordFacts(state, message.startLine, output.written()));
+        notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.TypeIndex, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
+        if (options.records) {
+            RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
+            facts.msgColumn = message.msg;
+            if (message.dated) facts.logDate = reader.pageDate();
+            options.records(facts);
+        }
         // The octet views point into message.data: give the vector back before the next read.
         state.MessageOctets.swap(message.octets);
         if (state.ReportText.size() >= kFlushSize) {
@@ -174,7 +278,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     output.write(state.ReportText);
     summary.otherModeTried = probe.tried;
     summary.otherModeDecoded = probe.decoded;
-    finishSummary(summary, reader, options.cicOctets);
+    finishSummary(summary, reader, notes, options.cicOctets);
     return summary;
 }
 
@@ -186,6 +290,8 @@ struct BatchRecord {
     std::size_t marksBegin = 0;
     std::size_t marksEnd = 0;
     bool decoded = false;
+    std::size_t messageEnd = 0;  // DecodingState::MessageEnd of a decoded message
+    RecordNote note;
     DecodeFailure failure = DecodeFailure::Internal;
     std::string typeName;  // copies: the state they came from goes on to other messages
     std::string reason;
@@ -304,6 +410,8 @@ private:
             state.MessageDirection.swap(m.direction);
             const bool decoded = decodeOne(state, m, probe);
             if (decoded) ++batch.decoded;
+            batch.records[i].messageEnd = decoded ? state.MessageEnd : 0;
+            batch.records[i].note = noteOf(m, state.MessageOctets, state.TypeIndex, decoded, decoded ? state.MessageEnd : 0);
             // The message keeps its TIME and DIR for the facts handed on later.
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
@@ -335,7 +443,7 @@ private:
 };
 
 // The facts of message i of a retired batch whose report begins at `reportOffset` in the run's.
-RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset) {
+RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset, std::string_view logDate) {
     const LogMessage& m = batch.messages[i];
     const BatchRecord& r = batch.records[i];
     RecordFacts f;
@@ -343,7 +451,9 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t re
     f.logLine = m.startLine;
     f.time = m.time;
     f.direction = m.direction;
-    setOctetFacts(f, m.octets, batch.cicOctets);
+    setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
+    f.msgColumn = m.msg;
+    if (m.dated) f.logDate = logDate;
     f.typeName = r.typeName;
     f.decoded = r.decoded;
     f.reason = r.reason;
@@ -370,14 +480,16 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
     std::vector<std::unique_ptr<Batch>> spare;
     std::deque<std::unique_ptr<Batch>> inFlight;
     BatchPool pool(options.jobs);
+    RecordNotes notes;
 
     const auto retireOldest = [&] {
         std::unique_ptr<Batch> batch = std::move(inFlight.front());
         inFlight.pop_front();
         pool.waitFor(batch.get());
+        for (std::size_t i = 0; i < batch->count; ++i) notes.add(batch->firstCount + i + 1, batch->records[i].note);
         if (options.records)
             for (std::size_t i = 0; i < batch->count; ++i)
-                options.records(batchRecordFacts(*batch, i, output.written()));
+                options.records(batchRecordFacts(*batch, i, output.written(), reader.pageDate()));
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;
@@ -424,7 +536,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         }
     }
     while (!inFlight.empty()) retireOldest();
-    finishSummary(summary, reader, options.cicOctets);
+    finishSummary(summary, reader, notes, options.cicOctets);
     return summary;
 }
 

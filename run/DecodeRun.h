@@ -26,6 +26,13 @@ struct RunSummary {
     // and data lines whose DATA went on past the characters that are read.
     std::uint64_t ignoredDataLines = 0;
     std::uint64_t cutDataLines = 0;
+    // Column header lines inside a message (the blank line before them missing), data lines
+    // holding tabs, messages with octets after their end, messages whose MSG column names
+    // another type than their type code.
+    std::uint64_t headersInsideMessages = 0;
+    std::uint64_t tabLines = 0;
+    std::uint64_t trailingOctetMessages = 0;
+    std::uint64_t msgColumnMismatches = 0;
     // One sentence per kind of input that did not make it into the report as it stands in the
     // log, with the log lines concerned.
     std::vector<std::string> warnings;

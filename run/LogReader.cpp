@@ -255,11 +255,12 @@ void LogReader::readColumnHeader(std::string_view line) {
     lastColumnHeader_ = line;
     const auto pos = [&](std::string_view word) { return line.find(word) + 1; };
     timePos_ = pos("TIME");
-    const std::size_t msgPos = pos("MSG");
+    msgPos_ = pos("MSG");
     dirPos_ = pos("DIR");
     dataPos_ = pos("DATA");
     const auto width = [](std::size_t from, std::size_t to) { return to > from ? to - from : 0; };
-    timeWidth_ = width(timePos_, msgPos);
+    timeWidth_ = width(timePos_, msgPos_);
+    msgWidth_ = width(msgPos_, dirPos_);
     dirWidth_ = width(dirPos_, dataPos_);
 }
 
@@ -271,6 +272,21 @@ bool isPageHeader(std::string_view line) {
 }
 
 }  // namespace
+
+void LogReader::notePageHeader(std::string_view line) {
+    if (!pageDate_.empty()) return;
+    // A date written YYYY-MM-DD after TIME ("... TIME 2006-06-06 10:15   PAGE 2").
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t at = line.find("TIME"); at != std::string_view::npos && at + 10 <= line.size(); ++at) {
+        const std::string_view d = line.substr(at, 10);
+        if (digit(d[0]) && digit(d[1]) && digit(d[2]) && digit(d[3]) && d[4] == '-' && digit(d[5]) && digit(d[6]) &&
+            d[7] == '-' && digit(d[8]) && digit(d[9]) && (at + 10 == line.size() || !digit(line[at + 10])) &&
+            (at == 0 || !digit(line[at - 1]))) {
+            pageDate_ = d;
+            return;
+        }
+    }
+}
 
 void LogReader::noteIgnoredLine(std::string_view line) {
     // Before the first column header the DATA column is where the column header puts it.
@@ -290,15 +306,46 @@ void LogReader::noteCutData(std::string_view line, LogMessage& m) {
     }
 }
 
+bool isTabbedHeader(std::string_view line, std::string_view header) {
+    if (line.find('\t') == std::string_view::npos) return false;
+    const auto words = [](std::string_view text, std::size_t& at) {
+        at = text.find_first_not_of(" \t", at);
+        if (at == std::string_view::npos) return std::string_view{};
+        const std::size_t end = std::min(text.find_first_of(" \t", at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        at = end;
+        return word;
+    };
+    std::size_t inLine = 0;
+    std::size_t inHeader = 0;
+    for (;;) {
+        const std::string_view expected = words(header, inHeader);
+        const std::string_view got = words(line, inLine);
+        if (expected != got) return false;
+        if (expected.empty()) return true;
+    }
+}
+
 void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     noteCutData(line, m);
-    if (!collecting_) m.startLine = lines_.lineNumber();
+    if (!collecting_) {
+        m.startLine = lines_.lineNumber();
+        m.msg = trimSpaces(mid(line, msgPos_, msgWidth_));
+    }
     collecting_ = true;
+    // A tab before the DATA column, or in the DATA read (which then is not all printable).
+    bool tab = std::memchr(line.data(), '\t', std::min(line.size(), dataPos_ - 1)) != nullptr;
     const std::string_view time = trimSpaces(mid(line, timePos_, timeWidth_));
     const std::string_view dir = trimSpaces(mid(line, dirPos_, dirWidth_));
     if (!time.empty()) lastTime_ = time;
     if (!dir.empty()) lastDir_ = dir;
     std::string_view data = trimSpaces(mid(line, dataPos_, kDataWidth));
+    const bool printable = allPrintable(data);
+    if (!tab && !printable) tab = data.find('\t') != std::string_view::npos;
+    if (tab) {
+        tabLines_.add(lines_.lineNumber());
+        if (m.tabLine == 0) m.tabLine = lines_.lineNumber();
+    }
     // The DATA joined by two blanks may not outgrow kMaxMessageData. The limit counts the two
     // blanks a line without DATA leaves behind until the next line's DATA follows them.
     if (m.joinedSizeWithTrailingBlanks + data.size() + 2 > kMaxMessageData) {
@@ -311,7 +358,7 @@ void LogReader::addDataLine(std::string_view line, LogMessage& m) {
     }
     // Octets are printable text; anything else (control characters, bytes above 7E) is kept
     // as a visible escape, so that no decoder can pass it on to the report as it is.
-    if (!allPrintable(data)) {
+    if (!printable) {
         escaped_.clear();
         appendLogText(escaped_, data);
         data = escaped_;
@@ -337,6 +384,7 @@ void splitJoined(std::string_view joined, std::string& text, std::vector<std::st
 }
 
 void LogReader::handOn(LogMessage& m) {
+    m.dated = !pageDate_.empty();
     m.time = lastTime_;
     m.direction = lastDir_;
     collecting_ = false;
@@ -351,12 +399,18 @@ bool LogReader::next(LogMessage& m) {
     m.oversized = false;
     m.cutLines = 0;
     m.firstCutLine = 0;
+    m.msg.clear();
+    m.tabLine = 0;
     collecting_ = false;
     std::string_view line;
     while (lines_.next(line)) {
         switch (state_) {
             case State::SeekTrace:
-                if (isTraceHeader(line, lines_.lineNumber())) state_ = State::ReadValues;
+                if (pageDate_.empty() && isPageHeader(line)) notePageHeader(line);
+                if (isTraceHeader(line, lines_.lineNumber()))
+                    state_ = State::ReadValues;
+                else if (tabbedTraceHeader_ == 0 && isTabbedHeader(line, kTraceHeader))
+                    tabbedTraceHeader_ = lines_.lineNumber();
                 break;
             case State::ReadValues:
                 readValues(line);
@@ -369,11 +423,33 @@ bool LogReader::next(LogMessage& m) {
                     state_ = State::Collect;
                     m.startLine = lines_.lineNumber() + 1;
                 } else {
+                    if (pageDate_.empty() && isPageHeader(line)) notePageHeader(line);
+                    if (tabbedColumnHeader_ == 0 && isTabbedHeader(line, kColumnHeader))
+                        tabbedColumnHeader_ = lines_.lineNumber();
                     noteIgnoredLine(line);
                 }
                 break;
             case State::Collect:
-                if (isPageHeader(line)) break;
+                // Page headers and column headers both hold TIME; data lines seldom do, and one
+                // search tells.
+                if (const std::size_t time = line.find("TIME"); time != std::string_view::npos) {
+                    if (line.find("PAGE", time + 4) != std::string_view::npos) {
+                        notePageHeader(line);
+                        break;
+                    }
+                    if (line.find(kColumnHeader, time) == std::string_view::npos) {
+                        addDataLine(line, m);  // not blank: it holds TIME
+                        break;
+                    }
+                    // Every message has a column header of its own: one inside a message (the
+                    // blank line before it missing) ends that message and begins the next.
+                    readColumnHeader(line);
+                    if (!collecting_) break;
+                    headersInside_.add(lines_.lineNumber());
+                    handOn(m);
+                    state_ = State::Collect;
+                    return true;
+                }
                 if (trimSpaces(line).empty()) {
                     if (!collecting_) m.startLine = lines_.lineNumber();
                     handOn(m);
@@ -393,12 +469,18 @@ bool LogReader::next(LogMessage& m) {
 
 std::string LogReader::whyNoMessage(std::uint64_t messagesFound) const {
     if (messagesFound > 0) return {};
+    const auto tabs = [](std::size_t line) {
+        return line == 0 ? std::string()
+                         : "; log line " + std::to_string(line) +
+                               " has its words but holds a tab: columns are read by position, so blanks must stand "
+                               "where the tabs are";
+    };
     if (!traceHeaderFound())
         return "no trace header line found (a line that is exactly \"" + std::string(kTraceHeader) +
-               "\", blanks after it aside)";
+               "\", blanks after it aside)" + tabs(tabbedTraceHeader_);
     if (!columnHeaderFound_)
         return "no column header line (containing \"" + std::string(kColumnHeader) +
-               "\") after the trace header";
+               "\") after the trace header" + tabs(tabbedColumnHeader_);
     return "no message lines under the column header lines";
 }
 

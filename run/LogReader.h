@@ -73,6 +73,9 @@ struct LogMessage {
     std::string data;
     std::vector<std::string_view> octets;
     std::size_t startLine = 0;             // log line of the message's first data line
+    std::string msg;        // the MSG field of its first data line (read, not used to decode)
+    bool dated = false;     // a page header with a date came before its end (LogReader::pageDate)
+    std::size_t tabLine = 0;  // the first of its data lines that holds a tab in the columns read
     bool oversized = false;  // more DATA than any message can hold: the rest was not kept
     // Data lines whose DATA went on past the kDataWidth characters that are read: how many, the
     // first of them, and the last column that was read.
@@ -124,6 +127,14 @@ public:
     const LineRanges& ignoredDataLines() const { return ignoredData_; }
     // Data lines whose DATA went on past the kDataWidth characters that are read.
     const LineRanges& cutDataLines() const { return cutData_; }
+    // Column header lines met while a message was being collected (the blank line before them
+    // missing): each ended that message and began the next.
+    const LineRanges& headersInsideMessages() const { return headersInside_; }
+    // The date (YYYY-MM-DD) of the first page header line that holds one; empty before.
+    const std::string& pageDate() const { return pageDate_; }
+    // Data lines that hold a tab in the columns read: columns are read by position, and a tab is
+    // one character, so the fields are not where the column header says.
+    const LineRanges& tabLines() const { return tabLines_; }
 
 private:
     enum class State { SeekTrace, ReadValues, SeekColumn, Collect };
@@ -139,7 +150,7 @@ private:
     bool columnHeaderFound_ = false;
     std::string user_, bcic_, device_, route_;
     // 1-based start and width of each field, from the latest column header line.
-    std::size_t timePos_ = 0, timeWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
+    std::size_t timePos_ = 0, timeWidth_ = 0, msgPos_ = 0, msgWidth_ = 0, dirPos_ = 0, dirWidth_ = 0, dataPos_ = 0;
     std::string lastTime_, lastDir_;
     std::string escaped_;  // a line's DATA with its unprintable bytes escaped
     std::string lastColumnHeader_;  // the column header line the positions were read from
@@ -147,7 +158,19 @@ private:
     bool collecting_ = false;  // at least one data line in the current message
     LineRanges ignoredData_;
     LineRanges cutData_;
+    void notePageHeader(std::string_view line);
+    std::string pageDate_;
+    LineRanges headersInside_;
+    LineRanges tabLines_;
+    // The first line that would be the trace header, or a column header, but for tabs standing
+    // where blanks should (0: none).
+    std::size_t tabbedTraceHeader_ = 0;
+    std::size_t tabbedColumnHeader_ = 0;
 };
+
+// Whether `line`, holding a tab, has the words of `header` in its order separated by nothing but
+// blanks and tabs, and nothing else: a header line written with tabs.
+bool isTabbedHeader(std::string_view line, std::string_view header);
 
 // Whether `line` is the trace header: kTraceHeader exactly, but for blanks and tabs after it and,
 // on the first line of the log, a UTF-8 byte-order mark before it.

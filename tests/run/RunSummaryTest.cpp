@@ -22,9 +22,10 @@ RunResult runWithJobs(const std::string& log, unsigned jobs) {
 }
 
 // 25 octets: a data line that fills the 100 characters that are read. A release complete
-// message (decodes; its octets after the type code are not looked at) and a message of a type
-// code that is not known (not decoded).
-const std::string kReleaseComplete = logOctets("00 00 00 00 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+// message (decodes: an optional part of one access transport parameter of 16 octets, then the
+// end octet, so that no octet comes after its end) and a message of a type code that is not
+// known (not decoded).
+const std::string kReleaseComplete = logOctets("00 00 00 00 10 01 03 10 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
 const std::string kUnknownType = logOctets("00 00 00 00 FE 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
 
 std::string messageUnder(const std::vector<std::string>& dataLines) {

@@ -88,7 +88,7 @@ void ExportWriter::run() {
 }
 
 void ExportWriter::writePcapFile() {
-    // libpcap writes the file itself: into a file beside, renamed once whole.
+    // The capture file is written into a file beside, renamed once whole.
     const QFileInfo target(path_);
     const QString partial = target.absoluteDir().filePath(QStringLiteral(".%1.part").arg(target.fileName()));
     PcapExport pcap;
