@@ -2,21 +2,32 @@
 
 #include "analysis/MessageSummary.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace truno {
 
-LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageFilter* filter)
+LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection)
     : onMessage_(std::move(onMessage)),
       onCall_(std::move(onCall)),
-      allFields_(allFields),
-      filter_(filter),
-      calls_([this](const Call& call) { callFinished(call); }) {}
+      allFields_(allFields || (selection != nullptr && selection->readsFields())),
+      selection_(selection != nullptr && selection->active() ? selection : nullptr),
+      calls_([this](const Call& call) { callFinished(call); }) {
+    if (selection_ != nullptr) {
+        wantedRecords_ = selection_->callRecords;
+        std::sort(wantedRecords_.begin(), wantedRecords_.end());
+        wantedRecords_.erase(std::unique(wantedRecords_.begin(), wantedRecords_.end()), wantedRecords_.end());
+    }
+}
 
 std::bitset<256> LogAnalysis::markedTypes() const {
     std::bitset<256> types;
     for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsReadBeyondJson(code);
     return types;
+}
+
+bool LogAnalysis::wantedRecord(std::uint64_t record) const {
+    return std::binary_search(wantedRecords_.begin(), wantedRecords_.end(), record);
 }
 
 void LogAnalysis::add(const RecordFacts& record) {
@@ -31,18 +42,123 @@ void LogAnalysis::add(const RecordFacts& record) {
     }
     const std::optional<std::int64_t> at = clock_.instant(record.time);
     Call* call = calls_.add(facts_, at);
-    if (filter_ != nullptr && !filter_->accepts(record, call != nullptr ? call->firstRecord : 0)) return;
-    if (call != nullptr) call->selected = true;
-    statistics_.addMessage(facts_);
-    onMessage_(AnalysedMessage{facts_, at, call});
+    const bool passes = selection_ == nullptr || selection_->matches(facts_);
+    if (wantedRecords_.empty()) {
+        if (!passes) return;
+        if (call != nullptr) call->selected = true;
+        pass(facts_, at, call);
+        return;
+    }
+    addForCalls(passes, at, call);
+}
+
+void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call) {
+    ++messagesPassed_;
+    statistics_.addMessage(facts);
+    onMessage_(AnalysedMessage{facts, at, call});
+}
+
+void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call* call) {
+    const std::uint64_t record = facts_.record().record;
+    // A wanted record: its call is wanted, and the messages of the call held so far pass (those
+    // that passed the expressions). A wanted record of no call is named by finish().
+    if (wantedRecord(record) && call != nullptr) {
+        recordsInCalls_.push_back(record);
+        if (wantedCalls_.insert(call->firstRecord).second) {
+            for (Held& h : held_) {
+                if (h.fate == Fate::Pending && h.callFirstRecord == call->firstRecord) {
+                    h.fate = Fate::Pass;
+                    call->selected = true;
+                }
+            }
+        }
+    }
+    // Past the highest wanted record, no call that is still undecided can be wanted.
+    const bool pastWanted = record >= wantedRecords_.back();
+    if (pastWanted) {
+        for (Held& h : held_)
+            if (h.fate == Fate::Pending) h.fate = Fate::Drop;
+    }
+    Fate fate = Fate::Drop;
+    if (passes && call != nullptr) {
+        if (wantedCalls_.count(call->firstRecord) != 0)
+            fate = Fate::Pass;
+        else if (!pastWanted)
+            fate = Fate::Pending;
+    }
+    if (fate == Fate::Pass) call->selected = true;
+    if (fate == Fate::Pass && held_.empty()) {
+        pass(facts_, at, call);
+    } else if (fate != Fate::Drop) {
+        hold(fate, at, call);
+    }
+    release();
+}
+
+void LogAnalysis::hold(Fate fate, std::optional<std::int64_t> at, const Call* call) {
+    Held& h = held_.emplace_back();
+    const RecordFacts& r = facts_.record();
+    h.fate = fate;
+    h.callFirstRecord = call->firstRecord;
+    h.callInstanceCode = call->callInstanceCode;
+    h.at = at;
+    h.text = r.text;
+    h.time = r.time;
+    h.direction = r.direction;
+    h.reason = r.reason;
+    h.typeName = r.typeName;
+    h.acronym = r.acronym;
+    h.octetText.assign(r.octets.begin(), r.octets.end());
+    h.marks.assign(r.marks.begin(), r.marks.end());
+    h.record = r;
+    mostHeld_ = std::max(mostHeld_, held_.size());
+}
+
+void LogAnalysis::release() {
+    while (!held_.empty() && held_.front().fate != Fate::Pending) {
+        Held& h = held_.front();
+        if (h.fate == Fate::Pass) {
+            h.octets.assign(h.octetText.begin(), h.octetText.end());
+            h.record.text = h.text;
+            h.record.time = h.time;
+            h.record.direction = h.direction;
+            h.record.reason = h.reason;
+            h.record.typeName = h.typeName;
+            h.record.acronym = h.acronym;
+            h.record.octets = h.octets;
+            h.record.marks = h.marks;
+            heldFacts_.build(h.record);
+            // The call may have finished since: the message comes with its call's code and first
+            // record.
+            Call call;
+            call.callInstanceCode = h.callInstanceCode;
+            call.firstRecord = h.callFirstRecord;
+            call.selected = true;
+            pass(heldFacts_, h.at, &call);
+        }
+        held_.pop_front();
+    }
 }
 
 void LogAnalysis::callFinished(const Call& call) {
+    if (!held_.empty() && wantedCalls_.count(call.firstRecord) == 0) {
+        for (Held& h : held_)
+            if (h.fate == Fate::Pending && h.callFirstRecord == call.firstRecord) h.fate = Fate::Drop;
+    }
     if (!call.selected) return;
+    if (selection_ != nullptr && !selection_->matchesCall(call)) return;
+    ++callsPassed_;
     statistics_.addCall(call);
     if (onCall_) onCall_(call);
 }
 
-void LogAnalysis::finish() { calls_.finish(); }
+void LogAnalysis::finish() {
+    calls_.finish();
+    for (const std::uint64_t record : wantedRecords_)
+        if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);
+    for (Held& h : held_)
+        if (h.fate == Fate::Pending) h.fate = Fate::Drop;
+    release();
+}
 
 }  // namespace truno

@@ -18,7 +18,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap)
       write_(std::move(write)),
       pcap_(pcap),
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
-                options.format == Format::Json, &options.filter) {
+                options.format == Format::Json, &options.selection) {
     switch (options_.view) {
         case View::Report:
         case View::Summary:
@@ -34,7 +34,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap)
 }
 
 bool LogViews::passesReport() const {
-    return options_.view == View::Report && options_.format == Format::Text && !options_.filter.active();
+    return options_.view == View::Report && options_.format == Format::Text && !options_.selection.active();
 }
 
 void LogViews::message(const AnalysedMessage& m) {
@@ -75,6 +75,11 @@ void LogViews::finish() {
         }
     }
     flush();
+}
+
+bool LogViews::selectedNothing() const {
+    if (!options_.selection.active()) return false;
+    return options_.view == View::Calls ? analysis_.callsPassed() == 0 : analysis_.messagesPassed() == 0;
 }
 
 void LogViews::flush() {
