@@ -207,16 +207,19 @@ int parameterCodeOf(std::string_view key) {
 std::span<const FilterAlias> filterAliases() { return kAliases; }
 
 std::vector<std::string> filterKeyNames() {
-    std::vector<std::string> names;
-    for (const KeyRow& row : kKeys) names.emplace_back(row.name);
-    for (const FilterAlias& alias : kAliases) names.emplace_back(alias.name);
-    for (const FieldEntry& field : allFields()) {
-        names.push_back(field.key);
-        if (field.ref.parameterCode >= 0) names.emplace_back(parameterKey(field.ref.parameterCode));
-    }
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return names;
+    static const std::vector<std::string> all = [] {
+        std::vector<std::string> names;
+        for (const KeyRow& row : kKeys) names.emplace_back(row.name);
+        for (const FilterAlias& alias : kAliases) names.emplace_back(alias.name);
+        for (const FieldEntry& field : allFields()) {
+            names.push_back(field.key);
+            if (field.ref.parameterCode >= 0) names.emplace_back(parameterKey(field.ref.parameterCode));
+        }
+        std::sort(names.begin(), names.end());
+        names.erase(std::unique(names.begin(), names.end()), names.end());
+        return names;
+    }();
+    return all;
 }
 
 std::string describeFilterError(std::string_view expression, const FilterError& error) {
@@ -437,7 +440,8 @@ private:
         std::string message = "unknown field \"" + std::string(name) + "\"";
         std::string best;
         std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
-        for (const std::string& candidate : filterKeyNames()) {
+        static const std::vector<std::string> names = filterKeyNames();
+        for (const std::string& candidate : names) {
             const std::size_t d = distance(name, candidate);
             if (d < bestDistance) {
                 bestDistance = d;
