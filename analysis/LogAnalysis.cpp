@@ -60,47 +60,52 @@ void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at
 
 void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call* call) {
     const std::uint64_t record = facts_.record().record;
-    // A wanted record: its call is wanted, and the messages of the call held so far pass (those
-    // that passed the expressions). A wanted record of no call is named by finish().
+    // A wanted record: its call is wanted, and the messages of the call held so far go on. A
+    // wanted record of no call is named by finish().
     if (wantedRecord(record) && call != nullptr) {
         recordsInCalls_.push_back(record);
         if (wantedCalls_.insert(call->firstRecord).second) {
-            for (Held& h : held_) {
-                if (h.fate == Fate::Pending && h.callFirstRecord == call->firstRecord) {
-                    h.fate = Fate::Pass;
-                    call->selected = true;
-                }
+            const auto found = pending_.find(call->firstRecord);
+            if (found != pending_.end()) {
+                call->selected = true;
+                pendingFirst_.erase(found->second.front().record.record);
+                for (Held& h : found->second) ready_.emplace(h.record.record, std::move(h));
+                pending_.erase(found);
             }
         }
     }
     // Past the highest wanted record, no call that is still undecided can be wanted.
     const bool pastWanted = record >= wantedRecords_.back();
-    if (pastWanted) {
-        for (Held& h : held_)
-            if (h.fate == Fate::Pending) h.fate = Fate::Drop;
+    if (pastWanted && !pending_.empty()) {
+        for (const auto& [first, held] : pending_) held_ -= held.size();
+        pending_.clear();
+        pendingFirst_.clear();
     }
-    Fate fate = Fate::Drop;
     if (passes && call != nullptr) {
-        if (wantedCalls_.count(call->firstRecord) != 0)
-            fate = Fate::Pass;
-        else if (!pastWanted)
-            fate = Fate::Pending;
+        if (wantedCalls_.count(call->firstRecord) != 0) {
+            call->selected = true;
+            if (ready_.empty() && pendingFirst_.empty()) {
+                pass(facts_, at, call);
+            } else {
+                ready_.emplace(record, copy(at, *call));
+                ++held_;
+            }
+        } else if (!pastWanted) {
+            std::vector<Held>& held = pending_[call->firstRecord];
+            if (held.empty()) pendingFirst_.insert(record);
+            held.push_back(copy(at, *call));
+            ++held_;
+        }
     }
-    if (fate == Fate::Pass) call->selected = true;
-    if (fate == Fate::Pass && held_.empty()) {
-        pass(facts_, at, call);
-    } else if (fate != Fate::Drop) {
-        hold(fate, at, call);
-    }
+    mostHeld_ = std::max(mostHeld_, held_);
     release();
 }
 
-void LogAnalysis::hold(Fate fate, std::optional<std::int64_t> at, const Call* call) {
-    Held& h = held_.emplace_back();
+LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& call) const {
+    Held h;
     const RecordFacts& r = facts_.record();
-    h.fate = fate;
-    h.callFirstRecord = call->firstRecord;
-    h.callInstanceCode = call->callInstanceCode;
+    h.callFirstRecord = call.firstRecord;
+    h.callInstanceCode = call.callInstanceCode;
     h.at = at;
     h.text = r.text;
     h.time = r.time;
@@ -111,40 +116,44 @@ void LogAnalysis::hold(Fate fate, std::optional<std::int64_t> at, const Call* ca
     h.octetText.assign(r.octets.begin(), r.octets.end());
     h.marks.assign(r.marks.begin(), r.marks.end());
     h.record = r;
-    mostHeld_ = std::max(mostHeld_, held_.size());
+    return h;
+}
+
+void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
+    const auto found = pending_.find(callFirstRecord);
+    if (found == pending_.end()) return;
+    pendingFirst_.erase(found->second.front().record.record);
+    held_ -= found->second.size();
+    pending_.erase(found);
 }
 
 void LogAnalysis::release() {
-    while (!held_.empty() && held_.front().fate != Fate::Pending) {
-        Held& h = held_.front();
-        if (h.fate == Fate::Pass) {
-            h.octets.assign(h.octetText.begin(), h.octetText.end());
-            h.record.text = h.text;
-            h.record.time = h.time;
-            h.record.direction = h.direction;
-            h.record.reason = h.reason;
-            h.record.typeName = h.typeName;
-            h.record.acronym = h.acronym;
-            h.record.octets = h.octets;
-            h.record.marks = h.marks;
-            heldFacts_.build(h.record);
-            // The call may have finished since: the message comes with its call's code and first
-            // record.
-            Call call;
-            call.callInstanceCode = h.callInstanceCode;
-            call.firstRecord = h.callFirstRecord;
-            call.selected = true;
-            pass(heldFacts_, h.at, &call);
-        }
-        held_.pop_front();
+    while (!ready_.empty() && (pendingFirst_.empty() || ready_.begin()->first < *pendingFirst_.begin())) {
+        Held& h = ready_.begin()->second;
+        h.octets.assign(h.octetText.begin(), h.octetText.end());
+        h.record.text = h.text;
+        h.record.time = h.time;
+        h.record.direction = h.direction;
+        h.record.reason = h.reason;
+        h.record.typeName = h.typeName;
+        h.record.acronym = h.acronym;
+        h.record.octets = h.octets;
+        h.record.marks = h.marks;
+        heldFacts_.build(h.record);
+        // The call may have finished since: the message comes with its call's code and first
+        // record.
+        Call call;
+        call.callInstanceCode = h.callInstanceCode;
+        call.firstRecord = h.callFirstRecord;
+        call.selected = true;
+        pass(heldFacts_, h.at, &call);
+        ready_.erase(ready_.begin());
+        --held_;
     }
 }
 
 void LogAnalysis::callFinished(const Call& call) {
-    if (!held_.empty() && wantedCalls_.count(call.firstRecord) == 0) {
-        for (Held& h : held_)
-            if (h.fate == Fate::Pending && h.callFirstRecord == call.firstRecord) h.fate = Fate::Drop;
-    }
+    if (!pending_.empty()) dropPending(call.firstRecord);
     if (!call.selected) return;
     if (selection_ != nullptr && !selection_->matchesCall(call)) return;
     ++callsPassed_;
@@ -156,8 +165,9 @@ void LogAnalysis::finish() {
     calls_.finish();
     for (const std::uint64_t record : wantedRecords_)
         if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);
-    for (Held& h : held_)
-        if (h.fate == Fate::Pending) h.fate = Fate::Drop;
+    for (const auto& [first, held] : pending_) held_ -= held.size();
+    pending_.clear();
+    pendingFirst_.clear();
     release();
 }
 

@@ -12,10 +12,12 @@
 
 #include <bitset>
 #include <cstdint>
-#include <deque>
+#include <map>
+#include <set>
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -40,11 +42,10 @@ public:
     //
     // With records of calls to select (MessageSelection::callRecords), a message of a call that
     // may still turn out to hold one of them is held (its record copied) until the call's fate is
-    // known: a held record is handed on once the call reaches a wanted record, dropped when the
-    // call finishes without one, and every held record is decided once the log passes the
-    // highest wanted record. Messages go on in log order, so a wanted message also waits behind
-    // an older one still held. Memory: the messages of the calls open while the log is before
-    // the highest wanted record.
+    // known: the call's held messages go on once it reaches a wanted record, and are dropped when
+    // it finishes without one or when the log passes the highest wanted record. Messages go on in
+    // log order, so a message of a wanted call also waits while an older message is held.
+    // Memory: the messages of the calls open before the highest wanted record.
     LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection = nullptr);
 
     // The message types whose fields the analysis reads itself (the calls, the summary and the
@@ -66,10 +67,8 @@ public:
     std::size_t mostHeld() const { return mostHeld_; }
 
 private:
-    enum class Fate : std::uint8_t { Pending, Pass, Drop };
     // A message held for --call, with its record's text and views copied.
     struct Held {
-        Fate fate = Fate::Pending;
         std::uint64_t callFirstRecord = 0;
         std::uint32_t callInstanceCode = 0;
         std::optional<std::int64_t> at;
@@ -83,7 +82,8 @@ private:
     void callFinished(const Call& call);
     void pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call);
     void addForCalls(bool passes, std::optional<std::int64_t> at, Call* call);
-    void hold(Fate fate, std::optional<std::int64_t> at, const Call* call);
+    Held copy(std::optional<std::int64_t> at, const Call& call) const;
+    void dropPending(std::uint64_t callFirstRecord);
     void release();
     bool wantedRecord(std::uint64_t record) const;
 
@@ -97,7 +97,10 @@ private:
     std::vector<std::uint64_t> recordsInCalls_;          // wanted records met in a call, ascending
     std::vector<std::uint64_t> recordsWithoutCall_;
     std::unordered_set<std::uint64_t> wantedCalls_;      // first records of the calls wanted
-    std::deque<Held> held_;
+    std::unordered_map<std::uint64_t, std::vector<Held>> pending_;  // by call: fate not known yet
+    std::set<std::uint64_t> pendingFirst_;                            // first record held of each
+    std::map<std::uint64_t, Held> ready_;                             // to go on, by record
+    std::size_t held_ = 0;
     std::size_t mostHeld_ = 0;
     MessageFacts heldFacts_;
     LogClock clock_;
