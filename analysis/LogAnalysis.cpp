@@ -2,21 +2,32 @@
 
 #include "analysis/MessageSummary.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace truno {
 
-LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageFilter* filter)
+LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection)
     : onMessage_(std::move(onMessage)),
       onCall_(std::move(onCall)),
-      allFields_(allFields),
-      filter_(filter),
-      calls_([this](const Call& call) { callFinished(call); }) {}
+      allFields_(allFields || (selection != nullptr && selection->readsFields())),
+      selection_(selection != nullptr && selection->active() ? selection : nullptr),
+      calls_([this](const Call& call) { callFinished(call); }) {
+    if (selection_ != nullptr) {
+        wantedRecords_ = selection_->callRecords;
+        std::sort(wantedRecords_.begin(), wantedRecords_.end());
+        wantedRecords_.erase(std::unique(wantedRecords_.begin(), wantedRecords_.end()), wantedRecords_.end());
+    }
+}
 
 std::bitset<256> LogAnalysis::markedTypes() const {
     std::bitset<256> types;
     for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsReadBeyondJson(code);
     return types;
+}
+
+bool LogAnalysis::wantedRecord(std::uint64_t record) const {
+    return std::binary_search(wantedRecords_.begin(), wantedRecords_.end(), record);
 }
 
 void LogAnalysis::add(const RecordFacts& record) {
@@ -31,18 +42,133 @@ void LogAnalysis::add(const RecordFacts& record) {
     }
     const std::optional<std::int64_t> at = clock_.instant(record.time);
     Call* call = calls_.add(facts_, at);
-    if (filter_ != nullptr && !filter_->accepts(record, call != nullptr ? call->firstRecord : 0)) return;
-    if (call != nullptr) call->selected = true;
-    statistics_.addMessage(facts_, call != nullptr);
-    onMessage_(AnalysedMessage{facts_, at, call});
+    const bool passes = selection_ == nullptr || selection_->matches(facts_);
+    if (wantedRecords_.empty()) {
+        if (!passes) return;
+        if (call != nullptr) call->selected = true;
+        pass(facts_, at, call);
+        return;
+    }
+    addForCalls(passes, at, call);
+}
+
+void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call) {
+    ++messagesPassed_;
+    statistics_.addMessage(facts, call != nullptr);
+    onMessage_(AnalysedMessage{facts, at, call});
+}
+
+void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call* call) {
+    const std::uint64_t record = facts_.record().record;
+    // A wanted record: its call is wanted, and the messages of the call held so far go on. A
+    // wanted record of no call is named by finish().
+    if (wantedRecord(record) && call != nullptr) {
+        recordsInCalls_.push_back(record);
+        if (wantedCalls_.insert(call->firstRecord).second) {
+            const auto found = pending_.find(call->firstRecord);
+            if (found != pending_.end()) {
+                call->selected = true;
+                pendingFirst_.erase(found->second.front().record.record);
+                for (Held& h : found->second) ready_.emplace(h.record.record, std::move(h));
+                pending_.erase(found);
+            }
+        }
+    }
+    // Past the highest wanted record, no call that is still undecided can be wanted.
+    const bool pastWanted = record >= wantedRecords_.back();
+    if (pastWanted && !pending_.empty()) {
+        for (const auto& [first, held] : pending_) held_ -= held.size();
+        pending_.clear();
+        pendingFirst_.clear();
+    }
+    if (passes && call != nullptr) {
+        if (wantedCalls_.count(call->firstRecord) != 0) {
+            call->selected = true;
+            if (ready_.empty() && pendingFirst_.empty()) {
+                pass(facts_, at, call);
+            } else {
+                ready_.emplace(record, copy(at, *call));
+                ++held_;
+            }
+        } else if (!pastWanted) {
+            std::vector<Held>& held = pending_[call->firstRecord];
+            if (held.empty()) pendingFirst_.insert(record);
+            held.push_back(copy(at, *call));
+            ++held_;
+        }
+    }
+    mostHeld_ = std::max(mostHeld_, held_);
+    release();
+}
+
+LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& call) const {
+    Held h;
+    const RecordFacts& r = facts_.record();
+    h.callFirstRecord = call.firstRecord;
+    h.callInstanceCode = call.callInstanceCode;
+    h.at = at;
+    h.text = r.text;
+    h.time = r.time;
+    h.direction = r.direction;
+    h.reason = r.reason;
+    h.typeName = r.typeName;
+    h.acronym = r.acronym;
+    h.octetText.assign(r.octets.begin(), r.octets.end());
+    h.marks.assign(r.marks.begin(), r.marks.end());
+    h.record = r;
+    return h;
+}
+
+void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
+    const auto found = pending_.find(callFirstRecord);
+    if (found == pending_.end()) return;
+    pendingFirst_.erase(found->second.front().record.record);
+    held_ -= found->second.size();
+    pending_.erase(found);
+}
+
+void LogAnalysis::release() {
+    while (!ready_.empty() && (pendingFirst_.empty() || ready_.begin()->first < *pendingFirst_.begin())) {
+        Held& h = ready_.begin()->second;
+        h.octets.assign(h.octetText.begin(), h.octetText.end());
+        h.record.text = h.text;
+        h.record.time = h.time;
+        h.record.direction = h.direction;
+        h.record.reason = h.reason;
+        h.record.typeName = h.typeName;
+        h.record.acronym = h.acronym;
+        h.record.octets = h.octets;
+        h.record.marks = h.marks;
+        heldFacts_.build(h.record);
+        // The call may have finished since: the message comes with its call's code and first
+        // record.
+        Call call;
+        call.callInstanceCode = h.callInstanceCode;
+        call.firstRecord = h.callFirstRecord;
+        call.selected = true;
+        pass(heldFacts_, h.at, &call);
+        ready_.erase(ready_.begin());
+        --held_;
+    }
 }
 
 void LogAnalysis::callFinished(const Call& call) {
+    if (!pending_.empty()) dropPending(call.firstRecord);
     if (!call.selected) return;
+    if (selection_ != nullptr && !selection_->matchesCall(call)) return;
+    ++callsPassed_;
     statistics_.addCall(call);
     if (onCall_) onCall_(call);
 }
 
-void LogAnalysis::finish() { calls_.finish(); }
+void LogAnalysis::finish() {
+    calls_.finish();
+    for (const std::uint64_t record : wantedRecords_)
+        if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);
+    for (const auto& [first, held] : pending_) held_ -= held.size();
+    pending_.clear();
+    pendingFirst_.clear();
+    release();
+}
 
 }  // namespace truno

@@ -7,13 +7,19 @@
 #include "analysis/Calls.h"
 #include "analysis/LogClock.h"
 #include "analysis/MessageFacts.h"
-#include "analysis/MessageFilter.h"
+#include "analysis/MessageSelection.h"
 #include "analysis/Statistics.h"
 
 #include <bitset>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <functional>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace truno {
 
@@ -31,8 +37,16 @@ public:
     using CallSink = std::function<void(const Call&)>;
 
     // `allFields`: the sinks read every field of every message (JSON, the store); otherwise only
-    // the fields of the types fieldTypesRead() names are built. `filter` may be null (all pass).
-    LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageFilter* filter = nullptr);
+    // the fields of the types fieldTypesRead() names are built (and those an expression of the
+    // selection reads). `selection` may be null (all pass).
+    //
+    // With records of calls to select (MessageSelection::callRecords), a message of a call that
+    // may still turn out to hold one of them is held (its record copied) until the call's fate is
+    // known: the call's held messages go on once it reaches a wanted record, and are dropped when
+    // it finishes without one or when the log passes the highest wanted record. Messages go on in
+    // log order, so a message of a wanted call also waits while an older message is held.
+    // Memory: the messages of the calls open before the highest wanted record.
+    LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection = nullptr);
 
     // The message types whose fields the analysis reads itself (the calls, the summary and the
     // statistics read those of IAM, REL and CPG), or every type when all fields are read: the run
@@ -45,14 +59,50 @@ public:
 
     // The messages and calls that passed the filter, counted.
     const Statistics& statistics() const { return statistics_; }
+    std::uint64_t messagesPassed() const { return messagesPassed_; }
+    std::uint64_t callsPassed() const { return callsPassed_; }
+    // The records asked for with --call that no call holds (known after finish()).
+    const std::vector<std::uint64_t>& recordsWithoutCall() const { return recordsWithoutCall_; }
+    // The most messages held at once for --call.
+    std::size_t mostHeld() const { return mostHeld_; }
 
 private:
+    // A message held for --call, with its record's text and views copied.
+    struct Held {
+        std::uint64_t callFirstRecord = 0;
+        std::uint32_t callInstanceCode = 0;
+        std::optional<std::int64_t> at;
+        RecordFacts record;
+        std::string text, time, direction, reason, typeName, acronym;
+        std::vector<std::string> octetText;
+        std::vector<std::string_view> octets;
+        std::vector<Mark> marks;
+    };
+
     void callFinished(const Call& call);
+    void pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call);
+    void addForCalls(bool passes, std::optional<std::int64_t> at, Call* call);
+    Held copy(std::optional<std::int64_t> at, const Call& call) const;
+    void dropPending(std::uint64_t callFirstRecord);
+    void release();
+    bool wantedRecord(std::uint64_t record) const;
 
     MessageSink onMessage_;
     CallSink onCall_;
     bool allFields_;
-    const MessageFilter* filter_;
+    const MessageSelection* selection_;
+    std::uint64_t messagesPassed_ = 0;
+    std::uint64_t callsPassed_ = 0;
+    std::vector<std::uint64_t> wantedRecords_;           // sorted
+    std::vector<std::uint64_t> recordsInCalls_;          // wanted records met in a call, ascending
+    std::vector<std::uint64_t> recordsWithoutCall_;
+    std::unordered_set<std::uint64_t> wantedCalls_;      // first records of the calls wanted
+    std::unordered_map<std::uint64_t, std::vector<Held>> pending_;  // by call: fate not known yet
+    std::set<std::uint64_t> pendingFirst_;                            // first record held of each
+    std::map<std::uint64_t, Held> ready_;                             // to go on, by record
+    std::size_t held_ = 0;
+    std::size_t mostHeld_ = 0;
+    MessageFacts heldFacts_;
     LogClock clock_;
     MessageFacts facts_;
     CallTracker calls_;

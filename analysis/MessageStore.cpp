@@ -295,7 +295,7 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
                             .number = static_cast<std::uint16_t>(mark.number),
                             .valueOffset = static_cast<std::uint8_t>(mark.value - mark.begin),
                             .bits = static_cast<std::uint8_t>(static_cast<unsigned>(mark.kind) |
-                                                              (mark.hasNumber ? 8u : 0u) | (mark.meaning << 4))};
+                                                              (mark.hasNumber ? 8u : 0u) | (static_cast<unsigned>(mark.meaning) << 4u))};
         const bool fits = mark.begin <= std::numeric_limits<std::uint16_t>::max() && mark.value >= mark.begin &&
                           mark.value - mark.begin <= 255 && mark.number <= std::numeric_limits<std::uint16_t>::max() &&
                           mark.meaning <= 15;

@@ -1,12 +1,17 @@
 #include "cli/Options.h"
 
+#include "analysis/MessageFilter.h"
 #include "analysis/PcapExport.h"
 
 #include <getopt.h>
 
+#include <bitset>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 #include <string_view>
 
 #ifndef TRUNO_VERSION
@@ -29,6 +34,7 @@ enum LongOnly : int {
     kRecordsOption,
     kNotDecodedOption,
     kCallOption,
+    kWhereOption,
     kPcapOption,
     kDateOption,
     kListFieldsOption,
@@ -46,6 +52,7 @@ constexpr option kLongOptions[] = {
     {.name = "records", .has_arg = required_argument, .flag = nullptr, .val = kRecordsOption},
     {.name = "not-decoded", .has_arg = no_argument, .flag = nullptr, .val = kNotDecodedOption},
     {.name = "call", .has_arg = required_argument, .flag = nullptr, .val = kCallOption},
+    {.name = "where", .has_arg = required_argument, .flag = nullptr, .val = kWhereOption},
     {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
     {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
     {.name = "list-fields", .has_arg = optional_argument, .flag = nullptr, .val = kListFieldsOption},
@@ -111,11 +118,78 @@ bool parseFormat(std::string_view text, Format& format, std::string& error) {
     return false;
 }
 
-bool parseCall(std::string_view text, std::uint64_t& call, std::string& error) {
+bool parseCall(std::string_view text, std::vector<std::uint64_t>& calls, std::string& error) {
+    std::uint64_t call = 0;
     std::uint64_t last = 0;
-    if (text.find('-') == std::string_view::npos && parseRecordRange(text, call, last, error)) return true;
-    error = "invalid call '" + std::string(text) + "' (expected the record number of the call's first message)";
+    if (text.find('-') == std::string_view::npos && parseRecordRange(text, call, last, error)) {
+        calls.push_back(call);
+        return true;
+    }
+    error = "invalid call '" + std::string(text) + "' (expected the number of a record of the call)";
     return false;
+}
+
+// "9,11,20-30": record numbers and ranges (N, N-M, N- or -M), as items of an expression's set.
+bool parseRecordList(std::string_view text, std::string& items, std::string& error) {
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        std::uint64_t first = 0;
+        std::uint64_t last = 0;
+        if (!parseRecordRange(item, first, last, error)) {
+            error = "invalid record range '" + std::string(item) + "' in --records (expected numbers and ranges such as "
+                    "9,11,20-30; N- and -M leave a range open)";
+            return false;
+        }
+        items += ' ' + std::to_string(first) + ".." + std::to_string(last);
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// The shorthand options as they were given, before they are compiled into expressions.
+struct Shorthand {
+    std::vector<CodeRange> codes;
+    std::bitset<256> types;
+    std::string records;  // items of a set
+    bool notDecoded = false;
+    std::vector<std::string> where;
+};
+
+bool addExpression(CliOptions& options, const std::string& text, std::string_view option, std::string& error) {
+    FilterExpression expression;
+    FilterError problem;
+    if (!expression.compile(text, problem)) {
+        error = std::string(option) + ": " + describeFilterError(text, problem);
+        return false;
+    }
+    options.selection.where.push_back(std::move(expression));
+    return true;
+}
+
+// Each shorthand option becomes an expression; repeated ones add to the same set.
+bool compileFilters(const Shorthand& given, CliOptions& options, std::string& error) {
+    if (!given.codes.empty()) {
+        std::string text = "cic in {";
+        for (const CodeRange& r : given.codes) text += ' ' + std::to_string(r.first) + ".." + std::to_string(r.last);
+        if (!addExpression(options, text + " }", "--cic", error)) return false;
+    }
+    if (given.types.any()) {
+        std::string text = "type in {";
+        for (std::size_t code = 0; code < 256; ++code)
+            if (given.types.test(code)) text += ' ' + std::to_string(code);
+        if (!addExpression(options, text + " }", "--type", error)) return false;
+    }
+    if (!given.records.empty() && !addExpression(options, "record in {" + given.records + " }", "--records", error))
+        return false;
+    if (given.notDecoded && !addExpression(options, "not decoded", "--not-decoded", error)) return false;
+    for (const std::string& text : given.where)
+        if (!addExpression(options, text, "--where", error)) return false;
+    if (options.selection.usesCallKeys() && options.view != View::Calls) {
+        error = "--where: the call keys (call.outcome, call.setup, ...) need --calls";
+        return false;
+    }
+    return true;
 }
 
 bool parseDate(std::string_view text, std::string& date, std::string& error) {
@@ -143,6 +217,7 @@ std::string misusedOption(char* const* argv) {
 // MinGW-w64, after BSD's, answers ':' for this too) a long option given a value it does not take.
 std::string missingValue(char* const* argv) {
     if (optopt == 'j') return "option -j/--jobs needs a number";
+    if (optopt == 'Y') return "option -Y/--where needs an expression";
     for (const option& o : kLongOptions) {
         if (o.name == nullptr || o.val != optopt) continue;
         if (o.has_arg == no_argument) return "option '--" + std::string(o.name) + "' takes no value";
@@ -157,9 +232,9 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     optind = 0;  // glibc: start afresh, so that a second call parses its own arguments
     opterr = 0;  // the messages are ours, with the program's name in front
     bool viewGiven = false;
-    MessageFilter& filter = options.filter;
+    Shorthand given;
     for (;;) {
-        const int c = getopt_long(argc, argv, ":j:qhV", kLongOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":j:qhVY:", kLongOptions, nullptr);
         if (c == -1) break;
         switch (c) {
             case kCrlfOption: options.crlf = true; break;
@@ -182,18 +257,20 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 if (!parseFormat(optarg, options.format, error)) return false;
                 break;
             case kCicOption:
-                if (!parseCodeList(optarg, filter.codes, error)) return false;
+                if (!parseCodeList(optarg, given.codes, error)) return false;
                 break;
             case kTypeOption:
-                if (!parseTypeList(optarg, filter.types, error)) return false;
+                if (!parseTypeList(optarg, given.types, error)) return false;
                 break;
             case kRecordsOption:
-                if (!parseRecordRange(optarg, filter.firstRecord, filter.lastRecord, error)) return false;
+                if (!parseRecordList(optarg, given.records, error)) return false;
                 break;
-            case kNotDecodedOption: filter.notDecodedOnly = true; break;
+            case kNotDecodedOption: given.notDecoded = true; break;
             case kCallOption:
-                if (!parseCall(optarg, filter.call, error)) return false;
+                if (!parseCall(optarg, options.selection.callRecords, error)) return false;
                 break;
+            case 'Y':
+            case kWhereOption: given.where.emplace_back(optarg); break;
             case kPcapOption:
                 options.pcapFile = optarg;
                 if (options.pcapFile.empty()) {
@@ -219,7 +296,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
         }
     }
     for (int i = optind; i < argc; ++i) options.files.emplace_back(argv[i]);
-    return true;
+    return compileFilters(given, options, error);
 }
 
 std::string helpText() {
@@ -249,14 +326,21 @@ std::string helpText() {
            "                  one document for --stats) or csv (with a header row)\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
+           "  -Y, --where=EXPR    a filter expression over the message's keys and fields, such as "
+           "                      'type == REL and cause in {17 34} and cic in {10..30}' or, with\n"
+           "                      --calls, 'call.outcome == unanswered and call.setup > 5'\n"
+           "                      (docs/filters.md: the grammar, the keys and examples)\n"
            "      --cic=LIST      call instance codes (circuit codes with --cic-octets 2) and\n"
            "                      ranges, such as 1,5,10-20\n"
            "      --type=LIST     message types, such as IAM,REL\n"
-           "      --records=N-M   record numbers (N, N-M, N- or -M)\n"
+           "      --records=LIST  record numbers and ranges, such as 9,11,20-30 (N-: from N on)\n"
            "      --not-decoded   messages that were not decoded\n"
-           "      --call=N        the messages of the call whose first record is N\n"
-           "A filtered report holds the records of the full report, byte for byte, with their\n"
-           "numbers; a call is listed when one of its messages passes.\n"
+           "      --call=N        the messages of the call that record N belongs to\n"
+           "A repeated --cic, --type, --records or --call adds to the ones before; different\n"
+           "filters must all hold. A filtered report holds the records of the full report, byte\n"
+           "for byte, with their numbers; a call is listed when one of its messages passes (and,\n"
+           "with call keys, the call passes them). A filter that selects nothing says so on\n"
+           "standard error.\n"
            "\n"
            "Capture file:\n"
            "      --pcap=FILE     also write the messages to FILE (pcapng) as packets that\n"

@@ -1,6 +1,6 @@
 #pragma once
 // Command-line options of truno-decode.
-#include "analysis/MessageFilter.h"
+#include "analysis/MessageSelection.h"
 
 #include <cstddef>
 #include <string>
@@ -24,14 +24,14 @@ struct CliOptions {
     std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
     View view = View::Report;
     Format format = Format::Text;
-    MessageFilter filter;
+    MessageSelection selection;  // --where, -Y and the filter options, compiled
     std::string pcapFile;  // empty: no capture file
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
     std::vector<std::string> files;
 
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
-        return view != View::Report || format != Format::Text || filter.active() || !pcapFile.empty();
+        return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty();
     }
 };
 

@@ -19,7 +19,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       write_(std::move(write)),
       pcap_(pcap),
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
-                options.format == Format::Json, &options.filter),
+                options.format == Format::Json, &options.selection),
       file_(std::move(file)) {
     if (!file_.name.empty()) {
         Text name;
@@ -65,7 +65,7 @@ void LogViews::nameFile(std::size_t start) {
 }
 
 bool LogViews::passesReport() const {
-    return options_.view == View::Report && options_.format == Format::Text && !options_.filter.active();
+    return options_.view == View::Report && options_.format == Format::Text && !options_.selection.active();
 }
 
 void LogViews::message(const AnalysedMessage& m) {
@@ -131,6 +131,11 @@ void LogViews::finish() {
         }
     }
     flush();
+}
+
+bool LogViews::selectedNothing() const {
+    if (!options_.selection.active()) return false;
+    return options_.view == View::Calls ? analysis_.callsPassed() == 0 : analysis_.messagesPassed() == 0;
 }
 
 void LogViews::flush() {

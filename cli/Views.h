@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace truno {
 
@@ -37,6 +38,11 @@ public:
     void add(const RecordFacts& record) { analysis_.add(record); }
     // The log ended.
     void finish();
+
+    // After finish(): whether filters were given and nothing passed them (no message, or with
+    // --calls no call); and the records of --call that belong to no call.
+    bool selectedNothing() const;
+    const std::vector<std::uint64_t>& recordsWithoutCall() const { return analysis_.recordsWithoutCall(); }
 
 private:
     void message(const AnalysedMessage& message);

@@ -284,6 +284,14 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         std::istringstream lines(truno::summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
     }
+    if (views) {
+        for (const std::uint64_t record : views->recordsWithoutCall())
+            std::fprintf(stderr, "%s: --call %llu: no call holds record %llu\n", shown.c_str(),
+                         static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
+        if (views->selectedNothing())
+            std::fprintf(stderr, "%s: the filters match no %s\n", shown.c_str(),
+                         options.view == truno::View::Calls ? "call" : "message");
+    }
     if (pcap != nullptr && pcap->notAsBytes() != pcapTextBefore) {
         const std::uint64_t asText = pcap->notAsBytes() - pcapTextBefore;
         std::fprintf(stderr,

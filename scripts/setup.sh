@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
           clang-14 libclang-rt-14-dev clang-tidy cppcheck dpkg-dev file zlib1g-dev
-          nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev)
+          nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+          libre2-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

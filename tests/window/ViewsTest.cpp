@@ -18,6 +18,8 @@
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QCompleter>
+#include <QLabel>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTableView>
@@ -147,6 +149,9 @@ private slots:
     void invalidFieldIsLeftOut();
     void ladderTitles_data();
     void ladderTitles();
+    void expressionFiltersAsTheToolDoes_data();
+    void expressionFiltersAsTheToolDoes();
+    void badExpressionIsShownAndKeepsTheList();
     void callsTabAndLadderDiagram();
     void statisticsTab();
     void exportsEqualTheTools_data();
@@ -289,6 +294,71 @@ void ViewsTest::invalidFieldIsLeftOut() {
     w.form.applyFilter();
     waitForFilter(w.form);
     QCOMPARE(listedRecords(w.form).size(), std::size_t{470});
+}
+
+void ViewsTest::expressionFiltersAsTheToolDoes_data() {
+    QTest::addColumn<QString>("expression");
+    QTest::newRow("type and cause") << "type == REL and cause == 16 and cic in {3..9 40}";
+    QTest::newRow("numbers") << "called matches \"^1234560[0-4]\" or calling contains \"99\"";
+    QTest::newRow("time") << "time >= \"20:22:30\" and direction == R";
+    QTest::newRow("presence and not") << "not cause_indicators and record in {1..60}";
+    QTest::newRow("nothing") << "cause == 99";
+}
+
+// The list shows the very records the tool's --where keeps.
+void ViewsTest::expressionFiltersAsTheToolDoes() {
+    QFETCH(QString, expression);
+    const QString capture = sourcePath(kCapture);
+    std::vector<std::uint64_t> expected;
+    const QList<QByteArray> lines = tool({QStringLiteral("-q"), QStringLiteral("--summary"), QStringLiteral("--where"),
+                                          expression, capture})
+                                        .split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines[i].trimmed().isEmpty()) expected.push_back(lines[i].trimmed().split(' ').first().toULongLong());
+
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    bar->expressionEdit()->setText(expression);
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(listedRecords(w.form), expected);
+    QVERIFY(bar->expressionEdit()->styleSheet().contains(QStringLiteral("#d8f5d0")));
+    QCOMPARE(bar->recentExpressions().value(0), expression);
+}
+
+// A bad expression turns the field red with the error and its caret; the list keeps the last
+// good filter, and the keys are offered as they are typed.
+void ViewsTest::badExpressionIsShownAndKeepsTheList() {
+    const QString capture = sourcePath(kCapture);
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    bar->expressionEdit()->setText(QStringLiteral("type == ANM"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    const std::vector<std::uint64_t> anm = listedRecords(w.form);
+    QCOMPARE(anm.size(), std::size_t{94});
+    bar->expressionEdit()->setText(QStringLiteral("type == ANM and caus == 16"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(listedRecords(w.form), anm);
+    QVERIFY(bar->expressionEdit()->styleSheet().contains(QStringLiteral("#f8d0d0")));
+    auto* problem = bar->findChild<QLabel*>(QStringLiteral("filterProblem"));
+    QVERIFY(problem != nullptr);
+    QVERIFY(problem->text().contains(QStringLiteral("unknown field \"caus\" (did you mean \"cause\"?)")));
+    QVERIFY(problem->text().endsWith(QStringLiteral("\n") + QString(2 + 16, QLatin1Char(' ')) + QLatin1Char('^')));
+
+    // Completion: the key under the cursor.
+    bar->expressionEdit()->clear();
+    QTest::keyClicks(bar->expressionEdit(), QStringLiteral("type == REL and cause_ind"));
+    QCOMPARE(bar->keyCompleter()->completionPrefix(), QStringLiteral("cause_ind"));
+    QVERIFY(bar->keyCompleter()->completionCount() > 1);
+    QVERIFY(bar->keyCompleter()->currentCompletion().startsWith(QStringLiteral("cause_indicators")));
+    // Saved expressions are kept in the settings.
+    bar->expressionEdit()->setText(QStringLiteral("type == REL"));
+    bar->saveExpression();
+    QCOMPARE(bar->savedExpressions().value(0), QStringLiteral("type == REL"));
 }
 
 void ViewsTest::filteredReportIsTheMatchingRecords() {

@@ -18,9 +18,6 @@ namespace truno::window {
 
 enum class ExportKind { SummaryCsv, CallsCsv, JsonLines, Pcap };
 
-// The report text from one offset to another, as MessageStore::facts() borrows it.
-MessageStore::TextSource textOf(const ReportDocument& document);
-
 class ExportWriter {
 public:
     // `store` and `document` must stay unchanged until the writer has ended. `firstDay`: the

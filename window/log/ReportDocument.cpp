@@ -217,4 +217,26 @@ std::size_t ReportDocument::memoryUse() const {
     return bytes;
 }
 
+MessageStore::TextSource textOf(const ReportDocument& document) {
+    return [&document](std::uint64_t begin, std::uint64_t end, std::string& scratch) -> std::string_view {
+        end = std::min<std::uint64_t>(end, document.size());
+        if (begin >= end) return {};
+        std::size_t chunk = document.chunkAt(begin);
+        const std::size_t start = document.chunkStart(chunk);
+        const std::string_view bytes = document.chunk(chunk);
+        if (end - start <= bytes.size()) return bytes.substr(begin - start, end - begin);
+        // A record that runs over two chunks is put together.
+        scratch.clear();
+        while (begin < end && chunk < document.chunkCount()) {
+            const std::size_t at = document.chunkStart(chunk);
+            const std::string_view part = document.chunk(chunk);
+            const std::uint64_t to = std::min<std::uint64_t>(end - at, part.size());
+            scratch.append(part.substr(begin - at, to - (begin - at)));
+            begin = at + to;
+            ++chunk;
+        }
+        return scratch;
+    };
+}
+
 }  // namespace truno::window

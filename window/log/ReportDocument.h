@@ -2,6 +2,8 @@
 // The report as the window holds it: the report's own bytes (UTF-8, CR LF line ends) in a few
 // large chunks, with a sparse index of line starts, so that a report of hundreds of megabytes
 // costs little more than its own size and any line is found at once.
+#include "analysis/MessageStore.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -120,5 +122,8 @@ void ReportDocument::forLines(std::size_t first, std::size_t count, F&& f) const
         --count;
     }
 }
+
+// The report text from one offset to another, as MessageStore::facts() borrows it.
+MessageStore::TextSource textOf(const ReportDocument& document);
 
 }  // namespace truno::window

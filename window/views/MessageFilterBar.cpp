@@ -1,13 +1,22 @@
 #include "window/views/MessageFilterBar.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QCompleter>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QStringListModel>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+
+#include <memory>
+#include <string>
 
 namespace truno::window {
 
@@ -15,6 +24,22 @@ namespace {
 
 // Typing pauses this long before the list follows.
 constexpr int kTypingPause = 300;
+// How many recent and saved expressions are kept.
+constexpr int kRecentCount = 10;
+constexpr int kSavedCount = 8;
+const QString kRecentKey = QStringLiteral("filter/recentExpressions");
+const QString kSavedKey = QStringLiteral("filter/savedExpressions");
+
+// Where the key under the cursor begins: after the last character that cannot be in a key.
+int keyStart(const QString& text, int cursor) {
+    int at = cursor;
+    while (at > 0) {
+        const QChar c = text.at(at - 1);
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('.')) break;
+        --at;
+    }
+    return at;
+}
 
 }  // namespace
 
@@ -38,6 +63,28 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
         });
         return field;
     };
+    expression_ = edit("filterExpression", tr("Expression: type == REL and cause in {17 34} and cic in {10..30}"),
+                       tr("A filter expression over the message's keys and fields, as truno-decode --where takes "
+                          "it (docs/filters.md). Green: it reads; red: it does not, and the error says why."));
+    {
+        QStringList keys;
+        for (const std::string& key : filterKeyNames()) keys << QString::fromStdString(key);
+        completer_ = new QCompleter(new QStringListModel(keys, this), this);
+        completer_->setObjectName(QStringLiteral("filterKeyCompleter"));
+        completer_->setCaseSensitivity(Qt::CaseInsensitive);
+        completer_->setCompletionMode(QCompleter::PopupCompletion);
+        completer_->setWidget(expression_);
+        connect(expression_, &QLineEdit::textEdited, this, &MessageFilterBar::completeKey);
+        connect(completer_, qOverload<const QString&>(&QCompleter::activated), this, &MessageFilterBar::insertKey);
+    }
+    historyMenu_ = new QMenu(this);
+    connect(historyMenu_, &QMenu::aboutToShow, this, &MessageFilterBar::fillHistoryMenu);
+    historyButton_ = new QToolButton(this);
+    historyButton_->setObjectName(QStringLiteral("filterHistory"));
+    historyButton_->setText(tr("Recent"));
+    historyButton_->setToolTip(tr("Recent and saved expressions"));
+    historyButton_->setPopupMode(QToolButton::InstantPopup);
+    historyButton_->setMenu(historyMenu_);
     text_ = edit("filterText", tr("Text in the facts: a number, a cause phrase..."),
                  tr("Shows the messages whose field labels or values hold this text (any case)."));
     types_ = edit("filterTypes", tr("IAM,REL"), tr("Message types, by acronym, separated by commas."));
@@ -63,7 +110,9 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("filterProblem"));
     problem_->setStyleSheet(QStringLiteral("color: #a00000"));
-    problem_->setWordWrap(true);
+    problem_->setWordWrap(false);
+    problem_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    problem_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     problem_->hide();
 
     auto* grid = new QGridLayout(this);
@@ -73,18 +122,21 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
         l->setBuddy(buddy);
         return l;
     };
-    grid->addWidget(label(tr("&Text:"), text_), 0, 0);
-    grid->addWidget(text_, 0, 1, 1, 3);
-    grid->addWidget(notDecoded_, 0, 4);
-    grid->addWidget(label(tr("T&ypes:"), types_), 1, 0);
-    grid->addWidget(types_, 1, 1);
-    grid->addWidget(label(tr("&CIC:"), codes_), 1, 2);
-    grid->addWidget(codes_, 1, 3);
-    grid->addWidget(reportToo_, 1, 4);
-    grid->addWidget(label(tr("Rec&ords:"), records_), 2, 0);
-    grid->addWidget(records_, 2, 1);
-    grid->addWidget(callButton_, 2, 2, 1, 3, Qt::AlignLeft);
-    grid->addWidget(problem_, 3, 0, 1, 5);
+    grid->addWidget(label(tr("&Where:"), expression_), 0, 0);
+    grid->addWidget(expression_, 0, 1, 1, 3);
+    grid->addWidget(historyButton_, 0, 4);
+    grid->addWidget(label(tr("&Text:"), text_), 1, 0);
+    grid->addWidget(text_, 1, 1, 1, 3);
+    grid->addWidget(notDecoded_, 1, 4);
+    grid->addWidget(label(tr("T&ypes:"), types_), 2, 0);
+    grid->addWidget(types_, 2, 1);
+    grid->addWidget(label(tr("&CIC:"), codes_), 2, 2);
+    grid->addWidget(codes_, 2, 3);
+    grid->addWidget(reportToo_, 2, 4);
+    grid->addWidget(label(tr("Rec&ords:"), records_), 3, 0);
+    grid->addWidget(records_, 3, 1);
+    grid->addWidget(callButton_, 3, 2, 1, 3, Qt::AlignLeft);
+    grid->addWidget(problem_, 4, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 }
@@ -101,6 +153,28 @@ bool MessageFilterBar::read(ListFilter& filter) {
         field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid #c00000; }"));
     };
     for (QLineEdit* field : {types_, codes_, records_}) field->setStyleSheet({});
+    problem_->hide();
+    std::string expressionProblem;
+    const QString expression = expression_->text().trimmed();
+    if (!expression.isEmpty()) {
+        auto compiled = std::make_shared<FilterExpression>();
+        FilterError problem;
+        const std::string text = expression.toStdString();
+        if (!compiled->compile(text, problem))
+            expressionProblem = describeFilterError(text, problem);
+        else if (compiled->usesCallKeys())
+            expressionProblem = "the call keys (call.outcome, ...) are not asked of the message list; "
+                                "use truno-decode --calls --where";
+        if (expressionProblem.empty()) {
+            lastExpression_ = compiled;
+            remember(expression);
+        }
+        // An expression that does not compile leaves the list filtered by the last one that did.
+        f.expression = lastExpression_;
+    } else {
+        lastExpression_.reset();
+    }
+    markExpression(expressionProblem.empty());
     const std::string types = types_->text().trimmed().toStdString();
     if (!types.empty() && !parseTypeList(types, f.messages.types, error)) {
         fail(types_, error);
@@ -117,13 +191,18 @@ bool MessageFilterBar::read(ListFilter& filter) {
         f.messages.firstRecord = ListFilter{}.messages.firstRecord;
         f.messages.lastRecord = ListFilter{}.messages.lastRecord;
     }
-    problem_->setText(problems.isEmpty() ? QString() : tr("%1 The field marked is left out until it reads.").arg(problems));
-    problem_->setVisible(!problems.isEmpty());
+    QString shown = problems.isEmpty() ? QString() : tr("%1 The field marked is left out until it reads.").arg(problems);
+    if (!expressionProblem.empty()) {
+        if (!shown.isEmpty()) shown += QLatin1Char('\n');
+        shown += QString::fromStdString(expressionProblem);
+    }
+    problem_->setText(shown);
+    problem_->setVisible(!shown.isEmpty());
     f.messages.notDecodedOnly = notDecoded_->isChecked();
     f.messages.call = call_;
     f.text = text_->text();
     filter = f;
-    return problems.isEmpty();
+    return problems.isEmpty() && expressionProblem.empty();
 }
 
 bool MessageFilterBar::reportToo() const { return reportToo_->isChecked(); }
@@ -134,8 +213,83 @@ void MessageFilterBar::setCall(std::uint64_t firstRecord, const QString& name) {
     callButton_->setVisible(firstRecord != 0);
 }
 
+void MessageFilterBar::markExpression(bool valid) {
+    if (expression_->text().trimmed().isEmpty()) {
+        expression_->setStyleSheet({});
+        return;
+    }
+    expression_->setStyleSheet(valid ? QStringLiteral("QLineEdit { background: #d8f5d0; }")
+                                     : QStringLiteral("QLineEdit { background: #f8d0d0; }"));
+}
+
+void MessageFilterBar::completeKey() {
+    const QString text = expression_->text();
+    const int cursor = expression_->cursorPosition();
+    const int start = keyStart(text, cursor);
+    const QString prefix = text.mid(start, cursor - start);
+    if (prefix.isEmpty() || prefix.at(0).isDigit()) {
+        completer_->popup()->hide();
+        return;
+    }
+    completer_->setCompletionPrefix(prefix);
+    if (completer_->completionCount() == 0 ||
+        (completer_->completionCount() == 1 && completer_->currentCompletion() == prefix)) {
+        completer_->popup()->hide();
+        return;
+    }
+    completer_->complete();
+}
+
+void MessageFilterBar::insertKey(const QString& key) {
+    QString text = expression_->text();
+    const int cursor = expression_->cursorPosition();
+    const int start = keyStart(text, cursor);
+    text.replace(start, cursor - start, key);
+    expression_->setText(text);
+    expression_->setCursorPosition(static_cast<int>(start + key.size()));
+}
+
+QStringList MessageFilterBar::recentExpressions() const { return QSettings().value(kRecentKey).toStringList(); }
+
+QStringList MessageFilterBar::savedExpressions() const { return QSettings().value(kSavedKey).toStringList(); }
+
+void MessageFilterBar::remember(const QString& expression) {
+    if (expression == lastRemembered_) return;
+    lastRemembered_ = expression;
+    QStringList recent = recentExpressions();
+    recent.removeAll(expression);
+    recent.prepend(expression);
+    while (recent.size() > kRecentCount) recent.removeLast();
+    QSettings().setValue(kRecentKey, recent);
+}
+
+void MessageFilterBar::saveExpression() {
+    const QString expression = expression_->text().trimmed();
+    if (expression.isEmpty()) return;
+    QStringList saved = savedExpressions();
+    saved.removeAll(expression);
+    saved.prepend(expression);
+    while (saved.size() > kSavedCount) saved.removeLast();
+    QSettings().setValue(kSavedKey, saved);
+}
+
+void MessageFilterBar::fillHistoryMenu() {
+    historyMenu_->clear();
+    const auto use = [this](const QString& expression) {
+        expression_->setText(expression);
+        emit changed();
+    };
+    const QStringList saved = savedExpressions();
+    historyMenu_->addSection(tr("Saved"));
+    for (const QString& e : saved) historyMenu_->addAction(e, this, [use, e] { use(e); });
+    QAction* save = historyMenu_->addAction(tr("Save This Expression"), this, &MessageFilterBar::saveExpression);
+    save->setEnabled(!expression_->text().trimmed().isEmpty());
+    historyMenu_->addSection(tr("Recent"));
+    for (const QString& e : recentExpressions()) historyMenu_->addAction(e, this, [use, e] { use(e); });
+}
+
 void MessageFilterBar::clear() {
-    for (QLineEdit* field : {text_, types_, codes_, records_}) {
+    for (QLineEdit* field : {expression_, text_, types_, codes_, records_}) {
         field->clear();
         field->setStyleSheet({});
     }

@@ -1,5 +1,7 @@
 #pragma once
-// The filter above the message list: message types, call instance codes, a record range, not
+// The filter above the message list: a filter expression (docs/filters.md: green when it
+// compiles, red with the error when not; field keys completed as they are typed; recent and
+// saved expressions kept across starts), message types, call instance codes, a record range, not
 // decoded only, and free text; a call chosen in the calls tab shows as a button that clears it;
 // and whether the report too shows only the matching records. A condition that does not read
 // is marked and explained, and left out of the filter until it reads.
@@ -7,9 +9,13 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
+class QCompleter;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QToolButton;
 
 namespace truno::window {
@@ -34,6 +40,13 @@ public:
     QLineEdit* codesEdit() const { return codes_; }
     QLineEdit* recordsEdit() const { return records_; }
     QLineEdit* textEdit() const { return text_; }
+    QLineEdit* expressionEdit() const { return expression_; }
+    QCompleter* keyCompleter() const { return completer_; }
+    // Recent expressions (newest first) and saved ones, as kept in the settings.
+    QStringList recentExpressions() const;
+    QStringList savedExpressions() const;
+    // Keeps the expression shown among the saved ones.
+    void saveExpression();
     QCheckBox* reportTooBox() const { return reportToo_; }
 
 signals:
@@ -42,6 +55,20 @@ signals:
     void reportTooToggled(bool on);
 
 private:
+    // Marks the expression field: valid (green), not (red, with the error), or empty.
+    void markExpression(bool valid);
+    void completeKey();
+    void insertKey(const QString& key);
+    void remember(const QString& expression);
+    void fillHistoryMenu();
+
+    QLineEdit* expression_ = nullptr;
+    // The last expression that compiled: the list keeps it while the field holds one that does not.
+    std::shared_ptr<const FilterExpression> lastExpression_;
+    QCompleter* completer_ = nullptr;
+    QToolButton* historyButton_ = nullptr;
+    QMenu* historyMenu_ = nullptr;
+    QString lastRemembered_;
     QLineEdit* types_ = nullptr;
     QLineEdit* codes_ = nullptr;
     QLineEdit* records_ = nullptr;

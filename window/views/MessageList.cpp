@@ -108,6 +108,7 @@ void MessageListModel::reset(const MessageStore* store, const ReportDocument* do
     beginResetModel();
     store_ = store;
     document_ = document;
+    textSource_ = document != nullptr ? textOf(*document) : MessageStore::TextSource{};
     available_ = 0;
     tested_ = 0;
     // Another log: what was kept for the last one goes, not only its contents.
@@ -140,6 +141,10 @@ bool MessageListModel::accepts(std::size_t i) const {
     facts.hasCallInstanceCode = store_->hasCallInstanceCode(i);
     facts.callInstanceCode = row.callInstanceCode;
     if (!filter_.messages.accepts(facts, row.callFirstRecord)) return false;
+    if (filter_.expression && filter_.expression->usesMessageKeys()) {
+        facts_.build(store_->facts(i, textSource_, scratch_));
+        if (!filter_.expression->matches(facts_)) return false;
+    }
     return !matcher_ || factsHoldText(*store_, *document_, *matcher_, labelMatches_, i);
 }
 

@@ -5,6 +5,7 @@
 // matched against the message's facts (the labels of its fields and the values they print, which
 // the report document holds between the marks). The filter goes through the messages in slices
 // between the window's events; a sort goes on a thread of its own.
+#include "analysis/FilterExpression.h"
 #include "analysis/MessageFilter.h"
 #include "analysis/MessageStore.h"
 #include "window/log/ReportDocument.h"
@@ -30,7 +31,9 @@ namespace truno::window {
 struct ListFilter {
     MessageFilter messages;  // MessageFilter::call: the first record of the call chosen
     QString text;            // free text; empty: any
-    bool active() const { return messages.active() || !text.isEmpty(); }
+    // A filter expression (docs/filters.md), compiled; none: any. Its call keys are not asked.
+    std::shared_ptr<const FilterExpression> expression;
+    bool active() const { return messages.active() || !text.isEmpty() || expression != nullptr; }
 };
 
 // Whether the facts of message `i` hold `matcher`'s text: in a label of its record's marks, or in
@@ -95,6 +98,10 @@ private:
     std::size_t tested_ = 0;
     ListFilter filter_;
     std::shared_ptr<const TextMatcher> matcher_;
+    // The facts of a message rebuilt for the expression.
+    MessageStore::TextSource textSource_;
+    mutable MessageStore::Scratch scratch_;
+    mutable MessageFacts facts_;
     std::vector<char> labelMatches_;
     std::vector<std::uint32_t> shown_;
     int sortColumn_ = RecordColumn;
