@@ -63,6 +63,10 @@ CAUSE, CALLED, CALLING = "cause_indicators.cause_value", "called_party_number.ad
     "calling_party_number.address_signals"
 
 # Expression, and the same question asked of one message's JSON object.
+# A build without RE2 (the Windows one) refuses 'matches': its cases are left out there, and the
+# refusal is checked instead.
+REGULAR_EXPRESSIONS = os.environ.get("TRUNO_RE2", "1") != "0"
+
 MESSAGE_CASES = [
     ("type == REL", lambda m: m["type"] == "REL"),
     ("type in {IAM ACM} and direction == S", lambda m: m["type"] in ("IAM", "ACM") and m["direction"] == "S"),
@@ -111,6 +115,9 @@ with open(generated, "w") as out:
     subprocess.run([loggen, "2000"], stdout=out, check=True)
 logs = sorted(glob.glob(os.path.join(src, "tests", "golden", "*.log"))) + [generated]
 
+if not REGULAR_EXPRESSIONS:
+    MESSAGE_CASES = [c for c in MESSAGE_CASES if " matches " not in c[0]]
+    CALL_CASES = [c for c in CALL_CASES if " matches " not in c[0]]
 for log in logs:
     name = os.path.basename(log)
     everything = lines(run("--format", "json", log).stdout)
@@ -171,6 +178,9 @@ BAD = [
     ("record in {5..2}", "a range whose end is before its start", 12),
     ("call.outcome == answered or type == IAM", "a condition mixes call keys with message keys", 0),
 ]
+if not REGULAR_EXPRESSIONS:
+    BAD = [b for b in BAD if " matches " not in b[0]] + [
+        ("called matches \"^1\"", "'matches' is not available in this build (it has no RE2)", 15)]
 for expression, message, column in BAD:
     p = run("--calls", "--where", expression, log470)
     err = p.stderr.splitlines()
