@@ -97,7 +97,7 @@ void appendFieldListText(std::string& out) {
 
 void appendFieldListMarkdown(std::string& out) {
     out += "# Field keys\n\n"
-           "<!-- Made by `truno-decode --list-fields=markdown`; a test fails when this page is not what it\n"
+           "<!-- Made by `truno-decode --list-fields-markdown`; a test fails when this page is not what it\n"
            "     prints. -->\n\n"
            "Every field a record can show has a key: the key of its parameter, a dot, and the field's own\n"
            "key (`cause_indicators.cause_value`); the record's own lines have keys of their own (`bcic`,\n"

@@ -15,16 +15,16 @@ namespace {
 // One piece of the info text: a field, the word it is shown after, for which message type, and
 // whether the address digits are shown (without the filler) rather than the printed value.
 struct InfoPiece {
-    int typeCode;
-    FieldRef KnownFields::*field;
     std::string_view word;
+    FieldRef KnownFields::*field;
+    int typeCode;
     bool digits;
 };
 constexpr InfoPiece kInfoPieces[] = {
-    {.typeCode = codes::kInitialAddress, .field = &KnownFields::calledDigits, .word = "called ", .digits = true},
-    {.typeCode = codes::kInitialAddress, .field = &KnownFields::callingDigits, .word = "calling ", .digits = true},
-    {.typeCode = codes::kRelease, .field = &KnownFields::causeValue, .word = "cause ", .digits = false},
-    {.typeCode = codes::kCallProgress, .field = &KnownFields::event, .word = "event ", .digits = false},
+    {.word = "called ", .field = &KnownFields::calledDigits, .typeCode = codes::kInitialAddress, .digits = true},
+    {.word = "calling ", .field = &KnownFields::callingDigits, .typeCode = codes::kInitialAddress, .digits = true},
+    {.word = "cause ", .field = &KnownFields::causeValue, .typeCode = codes::kRelease, .digits = false},
+    {.word = "event ", .field = &KnownFields::event, .typeCode = codes::kCallProgress, .digits = false},
 };
 
 // Column widths of the summary (characters); a longer text pushes the rest of its line along.

@@ -38,6 +38,7 @@ enum LongOnly : int {
     kPcapOption,
     kDateOption,
     kListFieldsOption,
+    kListFieldsMarkdownOption,
     kCicOctetsOption,
 };
 
@@ -55,7 +56,8 @@ constexpr option kLongOptions[] = {
     {.name = "where", .has_arg = required_argument, .flag = nullptr, .val = kWhereOption},
     {.name = "pcap", .has_arg = required_argument, .flag = nullptr, .val = kPcapOption},
     {.name = "date", .has_arg = required_argument, .flag = nullptr, .val = kDateOption},
-    {.name = "list-fields", .has_arg = optional_argument, .flag = nullptr, .val = kListFieldsOption},
+    {.name = "list-fields", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsOption},
+    {.name = "list-fields-markdown", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsMarkdownOption},
     {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
@@ -281,13 +283,8 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kDateOption:
                 if (!parseDate(optarg, options.date, error)) return false;
                 break;
-            case kListFieldsOption:
-                options.listFields = optarg == nullptr ? ListFields::Text : ListFields::Markdown;
-                if (optarg != nullptr && std::string_view(optarg) != "markdown") {
-                    error = "invalid --list-fields form '" + std::string(optarg) + "' (expected markdown)";
-                    return false;
-                }
-                break;
+            case kListFieldsOption: options.listFields = ListFields::Text; break;
+            case kListFieldsMarkdownOption: options.listFields = ListFields::Markdown; break;
             case kCicOctetsOption:
                 if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
                 break;
@@ -354,7 +351,7 @@ std::string helpText() {
            "Fields:\n"
            "      --list-fields   list every key of a message and its fields (key, type,\n"
            "                      parameter code and name, label in the report) and exit;\n"
-           "                      --list-fields=markdown writes the same as docs/fields.md\n"
+           "                      --list-fields-markdown writes the same as docs/fields.md\n"
            "\n"
                       "With several files, each is decoded on its own (record numbers restart); a text\n"
            "output is preceded by a line \"==> FILE <==\", JSON objects and CSV rows carry a\n"
