@@ -350,28 +350,21 @@ private:
         if (n.right >= 0) uses(n.right, call, message);
     }
 
-    std::optional<int> parseOr() {
-        std::optional<int> left = parseAnd();
-        while (left && (token_.kind == Tok::Or || isWord("or"))) {
+    // Operands joined by one operator, left to right: `or` of `and`s, `and` of unary terms.
+    template <class Operand>
+    std::optional<int> parseJoined(Shape shape, Tok symbol, std::string_view word, Operand operand) {
+        std::optional<int> left = (this->*operand)();
+        while (left && (token_.kind == symbol || isWord(word))) {
             const std::size_t column = token_.column;
             advance();
-            const std::optional<int> right = parseAnd();
+            const std::optional<int> right = (this->*operand)();
             if (!right) return std::nullopt;
-            left = join(Shape::Or, *left, *right, column);
+            left = join(shape, *left, *right, column);
         }
         return left;
     }
-    std::optional<int> parseAnd() {
-        std::optional<int> left = parseUnary();
-        while (left && (token_.kind == Tok::And || isWord("and"))) {
-            const std::size_t column = token_.column;
-            advance();
-            const std::optional<int> right = parseUnary();
-            if (!right) return std::nullopt;
-            left = join(Shape::And, *left, *right, column);
-        }
-        return left;
-    }
+    std::optional<int> parseOr() { return parseJoined(Shape::Or, Tok::Or, "or", &FilterCompiler::parseAnd); }
+    std::optional<int> parseAnd() { return parseJoined(Shape::And, Tok::And, "and", &FilterCompiler::parseUnary); }
     std::optional<int> parseUnary() {
         if (++depth_ > kMaxDepth) return setError("expression nested too deeply", token_.column);
         std::optional<int> result;

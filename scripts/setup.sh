@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the window need; does nothing when
-# they are all there already.
+# they are all there already. `scripts/setup.sh windows` installs those of the Windows cross
+# build instead: the MinGW-w64 compiler (POSIX threads), zlib for MinGW, GoogleTest's sources
+# (built for MinGW by the windows preset), the header-only JSON library, Wine to run the programs
+# and tests, zip for the package.
 set -euo pipefail
-packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
-          clang-14 libclang-rt-14-dev clang-tidy cppcheck dpkg-dev file zlib1g-dev
-          nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-          libre2-dev)
+if [ "${1:-}" = windows ]; then
+  packages=(g++-mingw-w64-x86-64-posix mingw-w64 libz-mingw-w64-dev googletest nlohmann-json3-dev
+            wine64 cmake make zip python3)
+else
+  packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
+            clang-14 libclang-rt-14-dev clang-tidy cppcheck dpkg-dev file zlib1g-dev
+            nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
+            libre2-dev jq)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

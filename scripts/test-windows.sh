@@ -5,7 +5,7 @@
 # decodes the example from the zip to its report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-windows.sh
+scripts/setup.sh windows
 unset DISPLAY WAYLAND_DISPLAY
 build=build/windows
 cmake --preset windows >/dev/null
