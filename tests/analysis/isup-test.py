@@ -22,9 +22,9 @@ tool, src, real = sys.argv[1:4]
 work = tempfile.mkdtemp()
 failures = 0
 
-spec = importlib.util.spec_from_file_location("cic_two_octets", os.path.join(src, "scripts", "cic-two-octets.py"))
-converter = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(converter)
+loader_of = importlib.util.spec_from_file_location("cic_two_octets", os.path.join(src, "scripts", "cic-two-octets.py"))
+converter = importlib.util.module_from_spec(loader_of)
+loader_of.loader.exec_module(converter)
 
 
 def check(name, condition, detail=""):
