@@ -1,6 +1,7 @@
 #include "analysis/Exports.h"
 
 #include "analysis/CauseNames.h"
+#include "analysis/ExportText.h"
 #include "analysis/JsonWriter.h"
 #include "analysis/KnownFields.h"
 #include "analysis/LogClock.h"
@@ -21,6 +22,9 @@
 #endif
 
 namespace truno {
+
+using namespace exporttext;
+
 namespace {
 
 // Whether a record's text holds nothing a JSON string would escape besides its line ends: no
@@ -211,42 +215,13 @@ void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
     out += ']';
 }
 
-// Text from the log (time, direction) as the report shows it: control characters escaped.
-std::string_view logText(std::string_view raw, std::string& scratch) {
-    if (allPrintable(raw)) return raw;
-    scratch.clear();
-    appendLogText(scratch, raw);
-    return scratch;
-}
 
-template <typename Number>
-void appendNumber(std::string& out, Number value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
-}
 
-// RFC 4180: a field holding a comma, a quote or a line end is quoted, its quotes doubled.
-void appendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
 
 void appendCsvSeconds(std::string& out, const std::optional<std::int64_t>& milliseconds) {
     if (milliseconds) appendSeconds(out, *milliseconds);
 }
 
-// Rows end in LF, like every other line the tool writes besides the report (Python's csv module,
-// spreadsheets and the usual command-line tools read them).
-constexpr std::string_view kCsvLineEnd = "\n";
 
 // The columns of the calls, in the order of the CSV header and the JSON members.
 constexpr std::string_view kCallCsvHeader =
@@ -271,10 +246,6 @@ void memberTextOrNull(JsonWriter& json, std::string_view name, std::string_view 
         json.string(text);
 }
 
-void padTo(std::string& out, std::size_t start, std::size_t width) {
-    const std::size_t used = out.size() - start;
-    if (used < width) out.append(width - used, ' ');
-}
 
 void appendCell(std::string& out, std::string_view text, std::size_t width) {
     const std::size_t start = out.size();
@@ -294,13 +265,6 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
     out += "  ";
 }
 
-void appendNumberCell(std::string& out, std::uint64_t value, std::size_t width) {
-    const std::size_t start = out.size();
-    appendNumber(out, value);
-    const std::size_t used = out.size() - start;
-    if (used < width) out.insert(start, width - used, ' ');
-    out += "  ";
-}
 
 }  // namespace
 
@@ -568,170 +532,6 @@ void appendCallCsv(std::string& out, const Call& call) {
     out += ',';
     appendNumber(out, call.notDecoded);
     out += kCsvLineEnd;
-}
-
-namespace {
-
-void appendTypeLabel(std::string& out, const Statistics::TypeCount& type) {
-    if (!type.acronym.empty()) {
-        out += type.acronym;
-    } else if (type.typeCode >= 0) {
-        char hex[8];
-        const int n = std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(type.typeCode));
-        out.append(hex, static_cast<std::size_t>(n));
-    } else {
-        out += '-';
-    }
-}
-
-}  // namespace
-
-void appendStatisticsText(std::string& out, const Statistics& statistics) {
-    std::string scratch;
-    out += "Messages: ";
-    appendNumber(out, statistics.messages());
-    out += " (";
-    appendNumber(out, statistics.notDecoded());
-    out += " not decoded)\n\nMessages per type and direction:\n";
-    statistics.forEachType([&](const Statistics::TypeCount& type) {
-        const std::size_t start = out.size();
-        out += "  ";
-        appendTypeLabel(out, type);
-        padTo(out, start, 8);
-        const std::size_t directionAt = out.size();
-        out += logText(type.direction, scratch).empty() ? std::string_view("-") : logText(type.direction, scratch);
-        padTo(out, directionAt, 5);
-        appendNumberCell(out, type.count, 10);
-        out.resize(out.size() - 2);
-        out += '\n';
-    });
-    out += "\nNot decoded, per kind of reason:\n";
-    for (const Statistics::ReasonCount& reason : statistics.reasons()) {
-        const std::size_t start = out.size();
-        out += "  ";
-        out += failureName(reason.failure);
-        padTo(out, start, 28);
-        appendNumberCell(out, reason.count, 10);
-        out += failureDescription(reason.failure);
-        out += '\n';
-    }
-    out += "\nCalls: ";
-    appendNumber(out, statistics.calls());
-    out += '\n';
-    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
-        const auto outcome = static_cast<CallOutcome>(i);
-        const std::size_t start = out.size();
-        out += "  ";
-        out += outcomeName(outcome);
-        padTo(out, start, 20);
-        appendNumberCell(out, statistics.callsWith(outcome), 10);
-        out.resize(out.size() - 2);
-        out += '\n';
-    }
-    out += "\nMessages outside calls: ";
-    appendNumber(out, statistics.outsideCalls());
-    out += '\n';
-    for (const auto& [name, count] : {std::pair<std::string_view, std::uint64_t>{"circuit events", statistics.circuitEvents()},
-                                      {"stray messages", statistics.strayMessages()}}) {
-        const std::size_t start = out.size();
-        out += "  ";
-        out += name;
-        padTo(out, start, 20);
-        appendNumberCell(out, count, 10);
-        out.resize(out.size() - 2);
-        out += '\n';
-    }
-    out += "\nRelease causes:\n";
-    for (const Statistics::CauseCount* cause : statistics.causes()) {
-        const std::size_t start = out.size();
-        out += "  ";
-        out += cause->value.empty() ? std::string_view("-") : std::string_view(cause->value);
-        padTo(out, start, 8);
-        appendNumberCell(out, cause->count, 10);
-        out += cause->value.empty() ? std::string_view("(no cause: not decoded)") : std::string_view(cause->text);
-        out += '\n';
-    }
-}
-
-void appendStatisticsJson(std::string& out, const Statistics& statistics) {
-    using nlohmann::json;
-    json document;
-    document["messages"] = statistics.messages();
-    document["not_decoded"] = statistics.notDecoded();
-    json types = json::array();
-    std::string scratch;
-    statistics.forEachType([&](const Statistics::TypeCount& type) {
-        std::string label;
-        appendTypeLabel(label, type);
-        types.push_back({{"type", type.acronym.empty() ? json(nullptr) : json(type.acronym)},
-                         {"code", type.typeCode >= 0 ? json(type.typeCode) : json(nullptr)},
-                         {"label", label},
-                         {"direction", logText(type.direction, scratch)},
-                         {"count", type.count}});
-    });
-    document["types"] = std::move(types);
-    json reasons = json::array();
-    for (const Statistics::ReasonCount& reason : statistics.reasons())
-        reasons.push_back({{"kind", failureName(reason.failure)}, {"description", failureDescription(reason.failure)}, {"count", reason.count}});
-    document["not_decoded_reasons"] = std::move(reasons);
-    document["calls"] = statistics.calls();
-    json outcomes = json::object();
-    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
-        const auto outcome = static_cast<CallOutcome>(i);
-        outcomes[std::string(outcomeName(outcome))] = statistics.callsWith(outcome);
-    }
-    document["outcomes"] = std::move(outcomes);
-    document["outside_calls"] = {{"messages", statistics.outsideCalls()},
-                                 {"circuit_events", statistics.circuitEvents()},
-                                 {"stray", statistics.strayMessages()}};
-    json causes = json::array();
-    for (const Statistics::CauseCount* cause : statistics.causes())
-        causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
-                          {"text", cause->text},
-                          {"cause_name", cause->number >= 0 && !q850CauseName(static_cast<std::uint64_t>(cause->number)).empty()
-                                             ? json(q850CauseName(static_cast<std::uint64_t>(cause->number)))
-                                             : json(nullptr)},
-                          {"count", cause->count}});
-    document["causes"] = std::move(causes);
-    out += document.dump(2, ' ', false, json::error_handler_t::replace);
-    out += '\n';
-}
-
-void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
-    std::string scratch;
-    out += "table,name,direction,count,text";
-    out += kCsvLineEnd;
-    const auto row = [&](std::string_view table, std::string_view name, std::string_view direction,
-                         std::uint64_t count, std::string_view text) {
-        out += table;
-        out += ',';
-        appendCsvField(out, name);
-        out += ',';
-        appendCsvField(out, direction);
-        out += ',';
-        appendNumber(out, count);
-        out += ',';
-        appendCsvField(out, text);
-        out += kCsvLineEnd;
-    };
-    row("messages", "all", "", statistics.messages(), "");
-    row("messages", "not decoded", "", statistics.notDecoded(), "");
-    statistics.forEachType([&](const Statistics::TypeCount& type) {
-        std::string label;
-        appendTypeLabel(label, type);
-        row("type", label, logText(type.direction, scratch), type.count, "");
-    });
-    for (const Statistics::ReasonCount& reason : statistics.reasons())
-        row("reason", failureName(reason.failure), "", reason.count, failureDescription(reason.failure));
-    row("calls", "all", "", statistics.calls(), "");
-    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
-        const auto outcome = static_cast<CallOutcome>(i);
-        row("outcome", outcomeName(outcome), "", statistics.callsWith(outcome), "");
-    }
-    row("outside calls", "all", "", statistics.outsideCalls(), "");
-    row("outside calls", "circuit events", "", statistics.circuitEvents(), "");
-    row("outside calls", "stray", "", statistics.strayMessages(), "");
-    for (const Statistics::CauseCount* cause : statistics.causes()) row("cause", cause->value, "", cause->count, cause->text);
 }
 
 }  // namespace truno
