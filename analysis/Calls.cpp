@@ -200,7 +200,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         call.callInstanceCode = code;
         call.firstRecord = record.record;
         setMoment(call.first, record, at);
-        for (CallMoment* moment : {&call.addressComplete, &call.progress, &call.answer, &call.release,
+        for (CallMoment* moment : {&call.lastAddress, &call.firstBackward, &call.addressComplete, &call.progress, &call.answer, &call.release,
                                    &call.releaseComplete}) {
             moment->present = false;
             moment->time.clear();
@@ -224,6 +224,12 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     if (!record.decoded) ++call.notDecoded;
 
     const int type = record.typeCode;
+    // The setup delay's ends: the address messages until the called side answers them, then the
+    // first ACM, CON, CPG or REL from the called side.
+    const bool addressMessage = role == CallRole::Opens || type == codes::kSubsequentAddress;
+    if (addressMessage && !call.firstBackward.present) setMoment(call.lastAddress, record, at);
+    if (!addressMessage && !call.firstBackward.present && opensBegunBeforeLog(type) && record.direction != call.direction)
+        setMoment(call.firstBackward, record, at);
     if (role == CallRole::Opens) {
         assign(call.direction, record.direction);
         digitsField(message, knownFields().calledDigits, call.called);

@@ -83,6 +83,8 @@ struct Call {
     std::string direction;              // of the initial address message
     std::string calling;                // calling party number's address signals
     std::string called;                 // called party number's (see the note on SAM above)
+    CallMoment lastAddress;             // the last IAM or SAM before the first backward message
+    CallMoment firstBackward;           // the first ACM, CON, CPG or REL from the called side
     CallMoment addressComplete;         // the first ACM
     CallMoment progress;                // the first CPG
     CallMoment answer;                  // the first ANM or CON

@@ -11,6 +11,7 @@ const KnownFields& knownFields() {
         .event = fieldRef("event_information.event"),
         .range = fieldRef("range_and_status.range"),
         .status = fieldRef("range_and_status.status"),
+        .supervisionType = fieldRef("circuit_group_supervision_message_type.type"),
     };
     return fields;
 }

@@ -12,6 +12,7 @@ struct KnownFields {
     FieldRef event;           // event_information.event
     FieldRef range;           // range_and_status.range
     FieldRef status;          // range_and_status.status
+    FieldRef supervisionType; // circuit_group_supervision_message_type.type
 };
 
 // Resolved once from the keys; a key that names no field is a fault of the program and throws.

@@ -43,6 +43,7 @@ void LogAnalysis::add(const RecordFacts& record) {
     const std::optional<std::int64_t> at = clock_.instant(record.time);
     Call* call = calls_.add(facts_, at);
     const bool passes = selection_ == nullptr || selection_->matches(facts_);
+    if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
     if (wantedRecords_.empty()) {
         if (!passes) return;
         if (call != nullptr) call->selected = true;
@@ -154,14 +155,16 @@ void LogAnalysis::release() {
 
 void LogAnalysis::callFinished(const Call& call) {
     if (!pending_.empty()) dropPending(call.firstRecord);
-    if (!call.selected) return;
-    if (selection_ != nullptr && !selection_->matchesCall(call)) return;
+    const bool passes = call.selected && (selection_ == nullptr || selection_->matchesCall(call));
+    if (health_ != nullptr) health_->addCall(call, passes, logEnding_);
+    if (!passes) return;
     ++callsPassed_;
     statistics_.addCall(call);
     if (onCall_) onCall_(call);
 }
 
 void LogAnalysis::finish() {
+    logEnding_ = true;
     calls_.finish();
     for (const std::uint64_t record : wantedRecords_)
         if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);

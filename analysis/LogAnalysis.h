@@ -9,6 +9,7 @@
 #include "analysis/MessageFacts.h"
 #include "analysis/MessageSelection.h"
 #include "analysis/Statistics.h"
+#include "analysis/TrunkHealth.h"
 
 #include <bitset>
 #include <cstdint>
@@ -52,6 +53,10 @@ public:
     // statistics read those of IAM, REL and CPG), or every type when all fields are read: the run
     // need not mark the records of the others.
     std::bitset<256> markedTypes() const;
+
+    // The trunk's health is followed too: every message and every finished call goes to
+    // `health`, with whether the filter let it through (owned by the caller, who finishes it).
+    void followHealth(TrunkHealth* health) { health_ = health; }
 
     void add(const RecordFacts& record);
     // The log ended: the open calls finish.
@@ -103,6 +108,8 @@ private:
     std::size_t held_ = 0;
     std::size_t mostHeld_ = 0;
     MessageFacts heldFacts_;
+    TrunkHealth* health_ = nullptr;
+    bool logEnding_ = false;
     LogClock clock_;
     MessageFacts facts_;
     CallTracker calls_;

@@ -74,4 +74,27 @@ void appendSeconds(std::string& out, std::int64_t milliseconds) {
     out.append(fraction, 4);
 }
 
+void appendInstant(std::string& out, std::int64_t instant) {
+    const std::int64_t day = instant >= 0 ? instant / kMillisecondsPerDay : -1 - (-1 - instant) / kMillisecondsPerDay;
+    const std::int64_t ofDay = instant - day * kMillisecondsPerDay;
+    if (day != 0) {
+        out += day > 0 ? "+" : "";
+        out += std::to_string(day);
+        out += "d ";
+    }
+    const auto two = [&out](std::int64_t value) {
+        out += static_cast<char>('0' + value / 10);
+        out += static_cast<char>('0' + value % 10);
+    };
+    two(ofDay / 3600000);
+    out += ':';
+    two(ofDay / 60000 % 60);
+    out += ':';
+    two(ofDay / 1000 % 60);
+    out += '.';
+    const std::int64_t thousandths = ofDay % 1000;
+    out += static_cast<char>('0' + thousandths / 100);
+    two(thousandths % 100);
+}
+
 }  // namespace truno

@@ -33,4 +33,8 @@ private:
 // their sign.
 void appendSeconds(std::string& out, std::int64_t milliseconds);
 
+// An instant as a time of day with milliseconds ("10:15:22.100"), after the day when it is past
+// the log's first midnight ("+1d 00:00:05.000").
+void appendInstant(std::string& out, std::int64_t instant);
+
 }  // namespace truno

@@ -61,11 +61,17 @@ void appendRightAligned(std::string& out, std::uint64_t number, std::size_t widt
 
 bool fieldsReadBeyondJson(int typeCode) {
     // The types of kInfoPieces; the calls read the IAM's numbers and the REL's cause, the
-    // statistics the REL's cause (tested with the views).
-    constexpr int kIam = codes::kInitialAddress;
-    constexpr int kRel = codes::kRelease;
-    constexpr int kCpg = codes::kCallProgress;
-    return typeCode == kIam || typeCode == kRel || typeCode == kCpg;
+    // statistics the REL's cause (tested with the views); the calls and the circuits the range
+    // of a GRS, the circuits the range, status and kind of the circuit group messages.
+    switch (typeCode) {
+        case codes::kInitialAddress:
+        case codes::kRelease:
+        case codes::kCallProgress:
+        case codes::kCircuitGroupReset:
+        case codes::kCircuitGroupBlocking:
+        case codes::kCircuitGroupUnblocking: return true;
+        default: return false;
+    }
 }
 
 void appendSummaryInfo(std::string& out, const MessageFacts& message) {

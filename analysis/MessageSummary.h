@@ -13,9 +13,9 @@ namespace truno {
 // message, and why a message was not decoded. Appended to `out`; nothing for other messages.
 void appendSummaryInfo(std::string& out, const MessageFacts& message);
 
-// Whether the summary's info text, the calls or the statistics read any field of a message of
-// this type code: they read those of IAM, REL and CPG only. The facts of other messages may be
-// built without their fields (their marks left out) for those views.
+// Whether the summary's info text, the calls, the statistics or the circuits read any field of a
+// message of this type code: those of IAM, REL, CPG, GRS, CGB and CGU only. The facts of other
+// messages may be built without their fields (their marks left out) for those views.
 bool fieldsReadBeyondJson(int typeCode);
 
 // The type as the summary and the exports show it: the acronym, the type code in hex for a code

@@ -40,6 +40,14 @@ enum LongOnly : int {
     kListFieldsOption,
     kListFieldsMarkdownOption,
     kCicOctetsOption,
+    kKpiOption,
+    kCircuitsOption,
+    kChecksOption,
+    kByOption,
+    kNerCausesOption,
+    kTimerOption,
+    kHtmlOption,
+    kHtmlLaddersOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -59,6 +67,14 @@ constexpr option kLongOptions[] = {
     {.name = "list-fields", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsOption},
     {.name = "list-fields-markdown", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsMarkdownOption},
     {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
+    {.name = "kpi", .has_arg = no_argument, .flag = nullptr, .val = kKpiOption},
+    {.name = "circuits", .has_arg = no_argument, .flag = nullptr, .val = kCircuitsOption},
+    {.name = "checks", .has_arg = no_argument, .flag = nullptr, .val = kChecksOption},
+    {.name = "by", .has_arg = required_argument, .flag = nullptr, .val = kByOption},
+    {.name = "ner-causes", .has_arg = required_argument, .flag = nullptr, .val = kNerCausesOption},
+    {.name = "timer", .has_arg = required_argument, .flag = nullptr, .val = kTimerOption},
+    {.name = "html", .has_arg = required_argument, .flag = nullptr, .val = kHtmlOption},
+    {.name = "html-ladders", .has_arg = required_argument, .flag = nullptr, .val = kHtmlLaddersOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -91,7 +107,7 @@ bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
 // One view at a time: a second one is a usage error.
 bool setView(CliOptions& options, View view, bool& viewGiven, std::string& error) {
     if (viewGiven && options.view != view) {
-        error = "--summary, --calls and --stats exclude each other";
+        error = "--summary, --calls, --stats, --kpi, --circuits and --checks exclude each other";
         return false;
     }
     viewGiven = true;
@@ -187,8 +203,8 @@ bool compileFilters(const Shorthand& given, CliOptions& options, std::string& er
     if (given.notDecoded && !addExpression(options, "not decoded", "--not-decoded", error)) return false;
     for (const std::string& text : given.where)
         if (!addExpression(options, text, "--where", error)) return false;
-    if (options.selection.usesCallKeys() && options.view != View::Calls) {
-        error = "--where: the call keys (call.outcome, call.setup, ...) need --calls";
+    if (options.selection.usesCallKeys() && options.view != View::Calls && options.view != View::Kpi) {
+        error = "--where: the call keys (call.outcome, call.setup, ...) need --calls or --kpi";
         return false;
     }
     return true;
@@ -288,11 +304,49 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kCicOctetsOption:
                 if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
                 break;
+            case kKpiOption:
+                if (!setView(options, View::Kpi, viewGiven, error)) return false;
+                break;
+            case kCircuitsOption:
+                if (!setView(options, View::Circuits, viewGiven, error)) return false;
+                break;
+            case kChecksOption:
+                if (!setView(options, View::Checks, viewGiven, error)) return false;
+                break;
+            case kByOption:
+                if (!parseKpiGrouping(optarg, options.health.kpis, error)) return false;
+                break;
+            case kNerCausesOption:
+                if (!parseCauseList(optarg, options.health.kpis.nerCauses, error)) return false;
+                break;
+            case kTimerOption:
+                if (!parseTimerSetting(optarg, options.health.checks, error)) return false;
+                break;
+            case kHtmlOption:
+                options.htmlFile = optarg;
+                if (options.htmlFile.empty()) {
+                    error = "option --html needs a file name";
+                    return false;
+                }
+                break;
+            case kHtmlLaddersOption: {
+                unsigned ladders = 0;
+                if (!parseJobs(optarg, ladders, error)) {
+                    error = "invalid --html-ladders '" + std::string(optarg) + "' (expected 1 to 256)";
+                    return false;
+                }
+                options.health.ladders = ladders;
+                break;
+            }
             case ':': error = missingValue(argv); return false;
             default: error = misusedOption(argv); return false;
         }
     }
     for (int i = optind; i < argc; ++i) options.files.emplace_back(argv[i]);
+    if (!options.htmlFile.empty() && options.files.size() > 1) {
+        error = "--html writes the report of one log: give one file";
+        return false;
+    }
     return compileFilters(given, options, error);
 }
 
@@ -319,8 +373,32 @@ std::string helpText() {
            "                  IAM to RLC): times, numbers, outcome, cause, who released\n"
            "      --stats     messages per type and direction, not decoded per kind of reason,\n"
            "                  calls per outcome, release causes\n"
-           "      --format=F  text (default), json (JSON Lines: one object per message or call;\n"
-           "                  one document for --stats) or csv (with a header row)\n"
+           "      --kpi       traffic KPIs: seizures, ASR, NER, setup and answer delays, ACD,\n"
+           "                  holding time, release causes by class and value, who released,\n"
+           "                  carried erlangs, most circuits busy at once, busiest hour\n"
+           "      --circuits  per circuit code: seizures, answers, holding time, resets,\n"
+           "                  blockings and its state at the end of the log (busy, waiting\n"
+           "                  for RLC, reset pending and blocked circuits first)\n"
+           "      --checks    protocol checks, a finding per line as found: REL without RLC\n"
+           "                  in T1, RLC without REL, dual seizure, no backward message in T7,\n"
+           "                  no answer in T9, unacknowledged BLO/UBL/RSC/CGB/CGU/GRS, IAM on\n"
+           "                  a blocked circuit, messages on an idle circuit, not decoded\n"
+           "                  messages and input warnings\n"
+           "      --format=F  text (default), json (JSON Lines: one object per message, call,\n"
+           "                  circuit or finding; one document for --stats and --kpi) or csv\n"
+           "                  (with a header row)\n"
+           "\n"
+           "Health options:\n"
+           "      --by=G          --kpi also per group: an interval of the log's time (15m,\n"
+           "                      1h, 30s), cic:N (N circuit codes), called:N (called-number\n"
+           "                      prefixes of N digits) or direction\n"
+           "      --ner-causes=L  the causes NER counts as reaching the called user\n"
+           "                      (default 17,18,19,21)\n"
+           "      --timer=T=S     a timer of the checks in seconds, such as T7=30 (defaults:\n"
+           "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90)\n"
+           "      --html=FILE     also write the health report (KPIs, causes, findings,\n"
+           "                      circuits, ladders of failed calls) as one HTML file\n"
+           "      --html-ladders=N  ladders of the first N failed calls in it (default 10)\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
            "  -Y, --where=EXPR    a filter expression over the message's keys and fields, such as "

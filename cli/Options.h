@@ -1,6 +1,7 @@
 #pragma once
 // Command-line options of truno-decode.
 #include "analysis/MessageSelection.h"
+#include "analysis/TrunkHealth.h"
 
 #include <cstddef>
 #include <string>
@@ -9,8 +10,9 @@
 namespace truno {
 
 // What goes to standard output: the report (or, in JSON and CSV, the messages), one summary
-// line per message, the calls, or the statistics.
-enum class View { Report, Summary, Calls, Statistics };
+// line per message, the calls, the statistics, the traffic KPIs, the circuits, or the findings of
+// the protocol checks.
+enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks };
 enum class Format { Text, Json, Csv };
 enum class ListFields { No, Text, Markdown };
 
@@ -27,11 +29,18 @@ struct CliOptions {
     MessageSelection selection;  // --where, -Y and the filter options, compiled
     std::string pcapFile;  // empty: no capture file
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
+    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
+    std::string htmlFile;  // --html: the shareable health report; empty: none
     std::vector<std::string> files;
 
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
-        return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty();
+        return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
+               !htmlFile.empty();
+    }
+    // Whether the trunk's health is followed: its views or the HTML report.
+    bool wantsHealth() const {
+        return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty();
     }
 };
 

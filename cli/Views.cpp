@@ -1,9 +1,13 @@
 #include "cli/Views.h"
 
 #include "analysis/Exports.h"
+#include "analysis/HealthExports.h"
+#include "analysis/HtmlReport.h"
 #include "analysis/JsonWriter.h"
 #include "analysis/MessageSummary.h"
+#include "cli/Platform.h"
 
+#include <fstream>
 #include <utility>
 
 namespace truno {
@@ -21,6 +25,12 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
                 options.format == Format::Json, &options.selection),
       file_(std::move(file)) {
+    if (options_.wantsHealth()) {
+        HealthOptions health = options_.health;
+        if (options_.htmlFile.empty()) health.ladders = 0;
+        health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
+        analysis_.followHealth(health_.get());
+    }
     if (!file_.name.empty()) {
         Text name;
         appendJsonString(name, file_.name);
@@ -44,7 +54,13 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             if (csvHeader) appendCallCsvHeader(out_);
             if (options_.format == Format::Text) appendCallHeading(out_);
             break;
-        case View::Statistics: break;
+        case View::Checks:
+            if (csvHeader) appendFindingCsvHeader(out_);
+            if (options_.format == Format::Text) appendFindingHeading(out_);
+            break;
+        case View::Statistics:
+        case View::Kpi:
+        case View::Circuits: break;
     }
     if (csvHeader && !file_.name.empty() && out_.size() > start) out_.insert(start, "file,");
 }
@@ -70,7 +86,7 @@ bool LogViews::passesReport() const {
 
 void LogViews::message(const AnalysedMessage& m) {
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
-    if (options_.view == View::Statistics || options_.view == View::Calls) return;
+    if (options_.view != View::Report && options_.view != View::Summary) return;
     const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
         appendMessageJson(out_, m.facts, m.callFirstRecord());
@@ -101,36 +117,98 @@ void LogViews::callFinished(const Call& call) {
     if (out_.size() >= kFlushSize) flush();
 }
 
-void LogViews::finish() {
+void LogViews::finding(const Finding& finding) {
+    if (options_.view != View::Checks) return;
+    if (options_.selection.active() && !finding.passed) return;
+    ++findingsShown_;
+    ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
+    const std::size_t start = out_.size();
+    switch (options_.format) {
+        case Format::Text: appendFindingText(out_, finding); break;
+        case Format::Json: appendFindingJson(out_, finding); break;
+        case Format::Csv: appendFindingCsv(out_, finding); break;
+    }
+    nameFile(start);
+    if (out_.size() >= kFlushSize) flush();
+}
+
+bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t messages, std::uint64_t notDecoded,
+                      std::string& error) {
     analysis_.finish();
-    if (options_.view == View::Statistics) {
-        const std::size_t start = out_.size();
+    if (health_) health_->finish(inputWarnings);
+    const bool filtered = options_.selection.active();
+    const std::size_t start = out_.size();
+    if (options_.view == View::Kpi) {
         switch (options_.format) {
-            case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
-            case Format::Json:
-                appendStatisticsJson(out_, analysis_.statistics());
-                // Several files: one array of documents, each naming its file ("]" follows the last).
-                if (!file_.name.empty()) {
-                    out_.insert(start + 1, "\n  " + fileJson_);
-                    out_.insert(start, file_.first ? "[\n" : ",\n");
-                    if (out_.ends_with('\n')) out_.pop_back();
-                }
-                break;
-            case Format::Csv:
-                appendStatisticsCsv(out_, analysis_.statistics());
-                if (!file_.name.empty()) {
-                    // One header row across the files.
-                    const std::size_t headerEnd = out_.find('\n', start) + 1;
-                    if (file_.first)
-                        out_.insert(start, "file,");
-                    else
-                        out_.erase(start, headerEnd - start);
-                    nameFile(file_.first ? out_.find('\n', start) + 1 : start);
-                }
-                break;
+            case Format::Text: appendKpiText(out_, health_->kpis()); break;
+            case Format::Json: appendKpiJson(out_, health_->kpis()); break;
+            case Format::Csv: appendKpiCsv(out_, health_->kpis()); break;
+        }
+    } else if (options_.view == View::Circuits) {
+        switch (options_.format) {
+            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered); break;
+            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered); break;
+            case Format::Csv: appendCircuitsCsv(out_, health_->circuits(), filtered); break;
+        }
+    } else if (options_.view == View::Checks && options_.format == Format::Text) {
+        appendFindingTotals(out_, health_->circuits().options(), findingsShown_, findingsByKind_);
+    }
+    if (options_.view == View::Circuits && !file_.name.empty()) {
+        if (options_.format == Format::Csv) {
+            if (file_.first)
+                out_.insert(start, "file,");
+            else
+                out_.erase(start, out_.find('\n', start) + 1 - start);
+            nameFile(file_.first ? out_.find('\n', start) + 1 : start);
+        } else if (options_.format == Format::Json) {
+            for (std::size_t at = start; at < out_.size(); at = out_.find('\n', at) + 1) nameFile(at);
         }
     }
+    bool written = true;
+    if (!options_.htmlFile.empty()) {
+        std::string filter;
+        for (const FilterExpression& expression : options_.selection.where) {
+            if (!filter.empty()) filter += " and ";
+            filter += "(" + expression.text() + ")";
+        }
+        const std::string html = htmlReport(
+            *health_, HtmlReportInfo{.logName = file_.name.empty() ? options_.files.front() : file_.name,
+                                     .filter = filter,
+                                     .generator = versionText().substr(0, versionText().size() - 1),
+                                     .messages = messages,
+                                     .notDecoded = notDecoded});
+        std::ofstream file(pathOf(options_.htmlFile), std::ios::binary | std::ios::trunc);
+        file << html;
+        file.close();
+        if (!file) {
+            error = "cannot write the HTML report '" + options_.htmlFile + "'";
+            written = false;
+        }
+    }
+    if (options_.view == View::Statistics) {
+        switch (options_.format) {
+            case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
+            case Format::Json: appendStatisticsJson(out_, analysis_.statistics()); break;
+            case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics()); break;
+        }
+    }
+    const bool document = options_.view == View::Statistics || options_.view == View::Kpi;
+    if (document && !file_.name.empty() && options_.format == Format::Json) {
+        // Several files: one array of documents, each naming its file ("]" follows the last).
+        out_.insert(start + 1, "\n  " + fileJson_);
+        out_.insert(start, file_.first ? "[\n" : ",\n");
+        if (out_.ends_with('\n')) out_.pop_back();
+    } else if (document && !file_.name.empty() && options_.format == Format::Csv) {
+        // One header row across the files.
+        const std::size_t headerEnd = out_.find('\n', start) + 1;
+        if (file_.first)
+            out_.insert(start, "file,");
+        else
+            out_.erase(start, headerEnd - start);
+        nameFile(file_.first ? out_.find('\n', start) + 1 : start);
+    }
     flush();
+    return written;
 }
 
 bool LogViews::selectedNothing() const {

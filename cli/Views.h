@@ -9,6 +9,8 @@
 #include <bitset>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,8 +38,11 @@ public:
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
     void add(const RecordFacts& record) { analysis_.add(record); }
-    // The log ended.
-    void finish();
+    // The log ended; `inputWarnings`: the run's warnings (findings of --checks and the HTML
+    // report), `messages` and `notDecoded` its counts (the HTML report). False when the HTML
+    // report could not be written (`error` says why).
+    bool finish(std::span<const std::string> inputWarnings, std::uint64_t messages, std::uint64_t notDecoded,
+                std::string& error);
 
     // After finish(): whether filters were given and nothing passed them (no message, or with
     // --calls no call); and the records of --call that belong to no call.
@@ -47,12 +52,16 @@ public:
 private:
     void message(const AnalysedMessage& message);
     void callFinished(const Call& call);
+    void finding(const Finding& finding);
     void flush();
 
     const CliOptions& options_;
     Write write_;
     PcapExport* pcap_;
     LogAnalysis analysis_;
+    std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
+    std::uint64_t findingsShown_ = 0;
+    std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     // Puts the file's member or column in front of what was appended to out_ from `start` on.
     void nameFile(std::size_t start);
 

@@ -269,7 +269,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     const bool passReport = !views || views->passesReport();
     const truno::RunSummary summary = truno::decodeLog(
         in, [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
-    if (views) views->finish();
+    std::string htmlError;
+    const bool htmlWritten =
+        !views || views->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);
     writer.finish();
     if (fileLines) writer.newline();
     if (writer.failed()) writeFailed = true;
@@ -306,7 +308,8 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                      "%s: the capture file's time stamps are on %s, today (UTC): the log has no page header with a "
                      "date and no --date was given\n",
                      shown.c_str(), truno::dateOfDays(pcap->firstDay()).c_str());
-    if (summary.readError) return 2;
+    if (!htmlWritten) std::fprintf(stderr, "truno-decode: %s\n", htmlError.c_str());
+    if (summary.readError || !htmlWritten) return 2;
     return truno::everythingDecoded(summary) ? 0 : 1;
 }
 
@@ -359,7 +362,8 @@ int main(int argc, char** argv) {
     for (const std::string& file : options.files)
         status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr, firstOutput));
     // Several files' statistics in JSON are one array of documents.
-    if (several && !firstOutput && options.view == truno::View::Statistics && options.format == truno::Format::Json)
+    if (several && !firstOutput && (options.view == truno::View::Statistics || options.view == truno::View::Kpi) &&
+        options.format == truno::Format::Json)
         std::fputs("\n]\n", stdout);
     if (pcap && !pcap->close(error)) {
         std::fprintf(stderr, "truno-decode: %s\n", error.c_str());

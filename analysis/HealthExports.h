@@ -1,0 +1,36 @@
+#pragma once
+// The trunk's health as text, JSON and CSV: the KPIs (whole log and groups), the circuits at the
+// end of the log, and the findings of the protocol checks (one line, object or row each, written
+// as they are found).
+#include "analysis/CircuitHealth.h"
+#include "analysis/TrafficKpis.h"
+
+#include <string>
+
+namespace truno {
+
+void appendKpiText(std::string& out, const TrafficKpis& kpis);
+void appendKpiJson(std::string& out, const TrafficKpis& kpis);
+void appendKpiCsv(std::string& out, const TrafficKpis& kpis);
+
+// With a filter, only the circuits one of whose messages passed it (`onlyPassed`).
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed);
+void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed);
+void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed);
+
+void appendFindingHeading(std::string& out);
+void appendFindingText(std::string& out, const Finding& finding);
+void appendFindingJson(std::string& out, const Finding& finding);
+void appendFindingCsvHeader(std::string& out);
+void appendFindingCsv(std::string& out, const Finding& finding);
+// After the findings: how many of each kind (or that there were none), and the timers used.
+void appendFindingTotals(std::string& out, const CheckOptions& options, std::uint64_t count,
+                         const std::array<std::uint64_t, kFindingKindCount>& byKind);
+
+// Pieces the HTML report shares: a ratio as "58.33 %" ("-" when the denominator is 0), a
+// duration in seconds with three decimals, a group's name.
+std::string percentText(std::uint64_t numerator, std::uint64_t denominator);
+std::string secondsText(std::optional<double> milliseconds);
+std::string groupName(const KpiSet& set);
+
+}  // namespace truno

@@ -1,0 +1,54 @@
+#include "analysis/TrunkHealth.h"
+
+#include "analysis/KnownFields.h"
+#include "base/OctetText.h"
+
+#include <utility>
+
+namespace truno {
+
+TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFinding)
+    : options_(std::move(options)), kpis_(options_.kpis), circuits_(options_.checks, std::move(onFinding)) {}
+
+void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call,
+                             bool passes) {
+    kpis_.noteInstant(at);
+    circuits_.add(message, at, passes);
+    // Steps are kept only while fewer ladders than asked for are full.
+    if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
+    const RecordFacts& record = message.record();
+    LadderStep step{.record = record.record,
+                    .time = std::string(record.time),
+                    .direction = std::string(record.direction),
+                    .acronym = std::string(record.acronym),
+                    .note = {}};
+    if (step.acronym.empty() && record.typeCode >= 0) appendHexOctet(step.acronym, static_cast<std::uint8_t>(record.typeCode));
+    if (!record.decoded) {
+        step.note = "not decoded";
+    } else if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber) {
+        step.note = "cause " + std::to_string(cause->number);
+    }
+    open_[call->firstRecord].push_back(std::move(step));
+}
+
+void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
+    const auto found = open_.find(call.firstRecord);
+    if (!passes) {
+        if (found != open_.end()) open_.erase(found);
+        return;
+    }
+    kpis_.addCall(call, logEnded);
+    const bool failed = call.opened && !logEnded && call.outcome != CallOutcome::Incomplete && !kpis_.reachedUser(call);
+    if (failed) ++failedCalls_;
+    if (found == open_.end()) return;
+    if (failed && ladders_.size() < options_.ladders) ladders_.push_back(Ladder{call, std::move(found->second)});
+    open_.erase(found);
+}
+
+void TrunkHealth::finish(std::span<const std::string> inputWarnings) {
+    kpis_.finish();
+    circuits_.finish(inputWarnings);
+    open_.clear();
+}
+
+}  // namespace truno
