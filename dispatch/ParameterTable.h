@@ -1,6 +1,7 @@
 #pragma once
 // The parameter code table (ITU-T Q.763 Table 5 and the national codes beside it): for each code
-// the parameter's name and how its contents are shown, by a decoder or raw under a title.
+// the parameter's name and how its contents are shown: as a block of field lines, by a decoder,
+// or raw under a title.
 #include "base/ParameterDecoder.h"
 #include "dispatch/DecodingState.h"
 
@@ -14,10 +15,12 @@ struct ParameterRow {
     std::uint8_t code;
     std::string_view key;                  // its fields' keys start with it: "cause_indicators"
     std::string_view name;                 // the parameter's name, as Q.763 gives it
-    ParameterDecoder decoder = nullptr;    // renders the contents field by field, and
+    const FieldBlock* block = nullptr;     // the contents are this block of field lines; or
+    ParameterDecoder decoder = nullptr;    // a decoder renders the contents field by field, and
     FieldLister fields = nullptr;          // lists the fields it can show; or
     std::string_view rawTitle = {};        // the contents are shown raw under this title.
-    // A row with neither is a reserved code, except code 00, the end of optional parameters.
+    // A row with none of these is a reserved code, except code 00, the end of optional
+    // parameters.
 };
 
 // Every row, in code order.

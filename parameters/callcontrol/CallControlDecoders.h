@@ -1,29 +1,17 @@
 #pragma once
-// Call-control indicator and cause parameters: one decoder per parameter, each a ParameterDecoder.
+// Call-control indicator and cause parameters: a decoder for each parameter with logic of its
+// own, each a ParameterDecoder, and the field block of each parameter that is only its field
+// lines (CallControlFieldBlocks.cpp).
 #include "base/ParameterDecoder.h"
 
 namespace truno {
 
-void NatureOfConnectionIndicators(std::string_view contents, Text& out);
-void ForwardCallIndicators(std::string_view contents, Text& out);
-void CallingPartysCategory(std::string_view contents, Text& out);
 void TransmissionMediumRequirement(std::string_view contents, Text& out);
-void BackwardCallIndicators(std::string_view contents, Text& out);
 void CauseIndicators(std::string_view contents, Text& out);
-void OptionalForwardCallIndicators(std::string_view contents, Text& out);
-void OptionalBackwardCallIndicators(std::string_view contents, Text& out);
-void EventInformation(std::string_view contents, Text& out);
-void InformationIndicatorsNationalUse(std::string_view contents, Text& out);
-void InformationRequestIndicatorsNationalUse(std::string_view contents, Text& out);
 void UserServiceInformation(std::string_view contents, Text& out);
-void CircuitGroupSupervisionMessageType(std::string_view contents, Text& out);
-void ContinuityIndicators(std::string_view contents, Text& out);
-void SuspendResumeIndicators(std::string_view contents, Text& out);
 void CircuitStateIndicatorNationalUse(std::string_view contents, Text& out);
 void RangeAndStatus(std::string_view contents, Text& out);
-void AccessDeliveryInformation(std::string_view contents, Text& out);
 void AutomaticCongestionLevel(std::string_view contents, Text& out);
-void EchoControlInformation(std::string_view contents, Text& out);
 void UserToUserIndicators(std::string_view contents, Text& out);
 // The circuit group query messages' own handling of codes 16 and 26 (the range alone, and one
 // circuit state octet per circuit), fully decoded.
@@ -31,28 +19,31 @@ void CircuitQueryRange(std::string_view contents, Text& out);
 void CircuitStateIndicators(std::string_view contents, Text& out);
 
 // The field rows of each decoder (FieldList, base/FieldBlock.h).
-void NatureOfConnectionIndicatorsFields(FieldList& list);
-void ForwardCallIndicatorsFields(FieldList& list);
-void CallingPartysCategoryFields(FieldList& list);
 void TransmissionMediumRequirementFields(FieldList& list);
-void BackwardCallIndicatorsFields(FieldList& list);
 void CauseIndicatorsFields(FieldList& list);
-void OptionalForwardCallIndicatorsFields(FieldList& list);
-void OptionalBackwardCallIndicatorsFields(FieldList& list);
-void EventInformationFields(FieldList& list);
-void InformationIndicatorsNationalUseFields(FieldList& list);
-void InformationRequestIndicatorsNationalUseFields(FieldList& list);
 void UserServiceInformationFields(FieldList& list);
-void CircuitGroupSupervisionMessageTypeFields(FieldList& list);
-void ContinuityIndicatorsFields(FieldList& list);
-void SuspendResumeIndicatorsFields(FieldList& list);
 void CircuitStateIndicatorNationalUseFields(FieldList& list);
 void RangeAndStatusFields(FieldList& list);
-void AccessDeliveryInformationFields(FieldList& list);
 void AutomaticCongestionLevelFields(FieldList& list);
-void EchoControlInformationFields(FieldList& list);
 void UserToUserIndicatorsFields(FieldList& list);
 void CircuitQueryRangeFields(FieldList& list);
 void CircuitStateIndicatorsFields(FieldList& list);
+
+// The parameters whose contents are one block of field lines, in code order: the parameter
+// table draws each with appendFieldBlock and lists its fields from the block's rows.
+extern const FieldBlock kNatureOfConnectionIndicatorsBlock;
+extern const FieldBlock kForwardCallIndicatorsBlock;
+extern const FieldBlock kOptionalForwardCallIndicatorsBlock;
+extern const FieldBlock kCallingPartysCategoryBlock;
+extern const FieldBlock kInformationRequestIndicatorsNationalUseBlock;
+extern const FieldBlock kInformationIndicatorsNationalUseBlock;
+extern const FieldBlock kContinuityIndicatorsBlock;
+extern const FieldBlock kBackwardCallIndicatorsBlock;
+extern const FieldBlock kCircuitGroupSupervisionMessageTypeBlock;
+extern const FieldBlock kSuspendResumeIndicatorsBlock;
+extern const FieldBlock kEventInformationBlock;
+extern const FieldBlock kOptionalBackwardCallIndicatorsBlock;
+extern const FieldBlock kAccessDeliveryInformationBlock;
+extern const FieldBlock kEchoControlInformationBlock;
 
 }  // namespace truno

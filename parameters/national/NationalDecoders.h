@@ -1,5 +1,7 @@
 #pragma once
-// National-use parameters: one decoder per parameter, each a ParameterDecoder.
+// National-use parameters: a decoder for each parameter with logic of its own, each a
+// ParameterDecoder, and the field block of each parameter that is only its field lines
+// (NationalFieldBlocks.cpp).
 #include "base/ParameterDecoder.h"
 
 namespace truno {
@@ -8,7 +10,6 @@ void AdditionalChargingInformation(std::string_view contents, Text& out);
 void CallTransferReference(std::string_view contents, Text& out);
 void AdditionalRoutingInformation(std::string_view contents, Text& out);
 void CarrierSelectionInformationNationalUse(std::string_view contents, Text& out);
-void FreephoneIndicators(std::string_view contents, Text& out);
 void CallingNameIdentity(std::string_view contents, Text& out);
 
 // The field rows of each decoder (FieldList, base/FieldBlock.h).
@@ -16,7 +17,10 @@ void AdditionalChargingInformationFields(FieldList& list);
 void CallTransferReferenceFields(FieldList& list);
 void AdditionalRoutingInformationFields(FieldList& list);
 void CarrierSelectionInformationNationalUseFields(FieldList& list);
-void FreephoneIndicatorsFields(FieldList& list);
 void CallingNameIdentityFields(FieldList& list);
+
+// The parameters whose contents are one block of field lines, in code order: the parameter
+// table draws each with appendFieldBlock and lists its fields from the block's rows.
+extern const FieldBlock kFreephoneIndicatorsBlock;
 
 }  // namespace truno

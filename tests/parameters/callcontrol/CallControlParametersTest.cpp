@@ -4,6 +4,7 @@
 #include "base/ParameterDecoder.h"
 #include "base/ReportLayout.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
+#include "tests/parameters/BlockOrDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace {
 
 struct BlockCase {
     const char* what;
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     std::string_view contents;
     std::string expected;
 };
@@ -67,13 +68,13 @@ TEST(OptionalForwardCallIndicators, ReadsBitsBAThenCThenHOfTheLastOctet) {
     const std::string none = optionalForward(
         "0, non-CUG call", "0, no additional information will be sent", "0, not requested");
     expectBlocks({
-        {"all clear", OptionalForwardCallIndicators, "00", none},
-        {"H, C, B", OptionalForwardCallIndicators, "86",
+        {"all clear", kOptionalForwardCallIndicatorsBlock, "00", none},
+        {"H, C, B", kOptionalForwardCallIndicatorsBlock, "86",
          optionalForward("2, CUG call, outgoing access allowed", kSegmentationMore, "1, requested")},
-        {"CUG 01", OptionalForwardCallIndicators, "01",
+        {"CUG 01", kOptionalForwardCallIndicatorsBlock, "01",
          optionalForward("1, spare", "0, no additional information will be sent",
                          "0, not requested")},
-        {"last of two octets", OptionalForwardCallIndicators, "8603",
+        {"last of two octets", kOptionalForwardCallIndicatorsBlock, "8603",
          optionalForward("3, CUG call, outgoing access not allowed",
                          "0, no additional information will be sent", "0, not requested")},
     });
@@ -95,18 +96,18 @@ TEST(OptionalBackwardCallIndicators, ShowsBitsAToDAndGH) {
         "0, no indication", "0, no indication", "0, no additional information will be sent",
         "0, no indication", "0, time supervision before B-answer.", "0, ordinary release");
     expectBlocks({
-        {"all clear", OptionalBackwardCallIndicators, "00", none},
-        {"in-band", OptionalBackwardCallIndicators, "01",
+        {"all clear", kOptionalBackwardCallIndicatorsBlock, "00", none},
+        {"in-band", kOptionalBackwardCallIndicatorsBlock, "01",
          optionalBackward(twoLines("1, in-band information or an appropriate",
                                    "pattern is now available"),
                           "0, no indication", "0, no additional information will be sent",
                           "0, no indication", "0, time supervision before B-answer.",
                           "0, ordinary release")},
-        {"G H", OptionalBackwardCallIndicators, "C0",
+        {"G H", kOptionalBackwardCallIndicatorsBlock, "C0",
          optionalBackward("0, no indication", "0, no indication",
                           "0, no additional information will be sent", "0, no indication",
                           "1, no time supervision before B-answer.", "1, last party release")},
-        {"B C D, last of two octets", OptionalBackwardCallIndicators, "FF0E",
+        {"B C D, last of two octets", kOptionalBackwardCallIndicatorsBlock, "FF0E",
          optionalBackward("0, no indication", "1, call diversion may occur", kSegmentationMore,
                           "1, MLPP user", "0, time supervision before B-answer.",
                           "0, ordinary release")},
@@ -114,7 +115,7 @@ TEST(OptionalBackwardCallIndicators, ShowsBitsAToDAndGH) {
 }
 
 TEST(OptionalCallIndicators, ContinuationStartsInTheValueColumn) {
-    const std::string block = render(OptionalBackwardCallIndicators, "05");
+    const std::string block = render(kOptionalBackwardCallIndicatorsBlock, "05");
     const std::size_t first = block.find("1, in-band");
     ASSERT_NE(first, std::string::npos);
     const std::size_t lineStart = block.rfind("\r\n", first) + 2;
@@ -133,19 +134,19 @@ TEST(EventInformation, EventNumberOrBareValueThenBitHWithoutLineEnd) {
                l2open("Event Present. Restrict Indic.", restricted);
     };
     expectBlocks({
-        {"alerting", EventInformation, "01", event("1, ALERTING.", "0, no indication.")},
-        {"in-band, restricted", EventInformation, "83",
+        {"alerting", kEventInformationBlock, "01", event("1, ALERTING.", "0, no indication.")},
+        {"in-band, restricted", kEventInformationBlock, "83",
          event("3, inband info or appropr. pattern now avail.", "1, presentation restricted.")},
-        {"unconditional", EventInformation, "06", event("6, call forwarded unconditional.",
+        {"unconditional", kEventInformationBlock, "06", event("6, call forwarded unconditional.",
                                                    "0, no indication.")},
-        {"no row 0", EventInformation, "00", event("0", "0, no indication.")},
-        {"no row 7", EventInformation, "87", event("7", "1, presentation restricted.")},
-        {"no row 127", EventInformation, "7F", event("127", "0, no indication.")},
+        {"no row 0", kEventInformationBlock, "00", event("0", "0, no indication.")},
+        {"no row 7", kEventInformationBlock, "87", event("7", "1, presentation restricted.")},
+        {"no row 127", kEventInformationBlock, "7F", event("127", "0, no indication.")},
     });
 }
 
 TEST(EventInformation, LinesAreDressedToTheValueColumn) {
-    EXPECT_EQ(render(EventInformation, "04"),
+    EXPECT_EQ(render(kEventInformationBlock, "04"),
               "EVENT INFORMATION:\r\n"
               "     Event Indicator........................=4, call forwarded on busy.\r\n"
               "     Event Present. Restrict Indic..........=0, no indication.");
@@ -180,21 +181,21 @@ TEST(InformationIndicators, OnlyOctetOneIsRead) {
         informationRequest("1, calling party address requested",
                            "1, calling party's category requested", "1, malicious call ID requested");
     expectBlocks({
-        {"address included", InformationIndicatorsNationalUse, "0300",
+        {"address included", kInformationIndicatorsNationalUseBlock, "0300",
          information("3, calling party address included",
                      "0, calling party's category not included", "0, solicited")},
-        {"H F A", InformationIndicatorsNationalUse, "A100",
+        {"H F A", kInformationIndicatorsNationalUseBlock, "A100",
          information("1, calling party address not available",
                      "1, calling party's category included", "1, unsolicited")},
-        {"address spare", InformationIndicatorsNationalUse, "02",
+        {"address spare", kInformationIndicatorsNationalUseBlock, "02",
          information("2, spare", "0, calling party's category not included", "0, solicited")},
-        {"octet 2 takes no part", InformationIndicatorsNationalUse, "00FF", none},
-        {"one octet as the message carries it", InformationIndicatorsNationalUse, "03",
+        {"octet 2 takes no part", kInformationIndicatorsNationalUseBlock, "00FF", none},
+        {"one octet as the message carries it", kInformationIndicatorsNationalUseBlock, "03",
          information("3, calling party address included",
                      "0, calling party's category not included", "0, solicited")},
-        {"H D A", InformationRequestIndicatorsNationalUse, "8900", allRequested},
-        {"one octet", InformationRequestIndicatorsNationalUse, "89", allRequested},
-        {"B C", InformationRequestIndicatorsNationalUse, "0600", noRequest},
+        {"H D A", kInformationRequestIndicatorsNationalUseBlock, "8900", allRequested},
+        {"one octet", kInformationRequestIndicatorsNationalUseBlock, "89", allRequested},
+        {"B C", kInformationRequestIndicatorsNationalUseBlock, "0600", noRequest},
     });
 }
 
@@ -251,16 +252,16 @@ TEST(CircuitSupervisionIndicators, OneDressedLineWithoutLineEnd) {
     const std::string continuity = dressLabel("CONTINUITY INDICATOR");
     const std::string suspend = dressLabel("SUSPEND/RESUME INDICATOR");
     expectBlocks({
-        {"maintenance", CircuitGroupSupervisionMessageType, "00", group + "0, maintenance oriented"},
-        {"01 under spare bits", CircuitGroupSupervisionMessageType, "FD", group + "1, reserved"},
-        {"10", CircuitGroupSupervisionMessageType, "02", group + "2, reserved"},
-        {"11", CircuitGroupSupervisionMessageType, "03", group + "3, spare"},
-        {"continuity", ContinuityIndicators, "01", continuity + "1, continuity"},
-        {"spare bits set", ContinuityIndicators, "FE", continuity + "0, reserved"},
-        {"network", SuspendResumeIndicators, "01", suspend + "1, network initiated"},
-        {"subscriber", SuspendResumeIndicators, "FE", suspend + "0, ISDN subscriber initiated"},
+        {"maintenance", kCircuitGroupSupervisionMessageTypeBlock, "00", group + "0, maintenance oriented"},
+        {"01 under spare bits", kCircuitGroupSupervisionMessageTypeBlock, "FD", group + "1, reserved"},
+        {"10", kCircuitGroupSupervisionMessageTypeBlock, "02", group + "2, reserved"},
+        {"11", kCircuitGroupSupervisionMessageTypeBlock, "03", group + "3, spare"},
+        {"continuity", kContinuityIndicatorsBlock, "01", continuity + "1, continuity"},
+        {"spare bits set", kContinuityIndicatorsBlock, "FE", continuity + "0, reserved"},
+        {"network", kSuspendResumeIndicatorsBlock, "01", suspend + "1, network initiated"},
+        {"subscriber", kSuspendResumeIndicatorsBlock, "FE", suspend + "0, ISDN subscriber initiated"},
     });
-    EXPECT_EQ(render(ContinuityIndicators, "01"),
+    EXPECT_EQ(render(kContinuityIndicatorsBlock, "01"),
               "CONTINUITY INDICATOR........................=1, continuity");
 }
 
@@ -279,8 +280,8 @@ TEST(AccessDeliveryAndCongestion, OneLineEndedByCrLf) {
     const std::string delivery = dressLabel("ACCESS DELIVERY INDICATOR");
     const std::string congestion = dressLabel("AUTOMATIC CONGESTION LEVEL");
     expectBlocks({
-        {"no setup", AccessDeliveryInformation, "01", delivery + "1, no setup message generated.\r\n"},
-        {"setup", AccessDeliveryInformation, "FE", delivery + "0, setup message generated.\r\n"},
+        {"no setup", kAccessDeliveryInformationBlock, "01", delivery + "1, no setup message generated.\r\n"},
+        {"setup", kAccessDeliveryInformationBlock, "FE", delivery + "0, setup message generated.\r\n"},
         {"level 1", AutomaticCongestionLevel, "01", congestion + "1, Congestion Level 1 exceeded.\r\n"},
         {"level 2", AutomaticCongestionLevel, "02", congestion + "2, Congestion Level 2 exceeded.\r\n"},
         {"3", AutomaticCongestionLevel, "03", congestion + "3\r\n"},
@@ -306,20 +307,20 @@ std::string echoControl(std::string_view ogInfo, std::string_view icInfo,
 
 TEST(EchoControlInformation, FourTwoBitFieldsLastLineOpen) {
     expectBlocks({
-        {"26", EchoControlInformation, "26",
+        {"26", kEchoControlInformationBlock, "26",
          echoControl("2, outgoing echo control device included",
                      "1, incoming echo control device not included and not available",
                      "2, outgoing echo control device deactivation request ",
                      "0, no information")},
-        {"98", EchoControlInformation, "98",
+        {"98", kEchoControlInformationBlock, "98",
          echoControl("0, no information", "2, incoming echo control device included",
                      "1, outgoing echo control device activation request",
                      "2, incoming echo control device deactivation request ")},
-        {"FF", EchoControlInformation, "FF",
+        {"FF", kEchoControlInformationBlock, "FF",
          echoControl("3, outgoing echo control device not included but available",
                      "3, incoming echo control device not included but available", "3, spare",
                      "3, spare")},
-        {"last of two octets", EchoControlInformation, "FF41",
+        {"last of two octets", kEchoControlInformationBlock, "FF41",
          echoControl("1, outgoing echo control device not included and not available",
                      "0, no information", "0, no information",
                      "1, incoming echo control device activation request")},
@@ -365,7 +366,7 @@ TEST(UserToUserIndicators, TypeBitChoosesRequestOrResponseForm) {
 
 struct BitUseCase {
     const char* what;
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     std::function<unsigned(unsigned octet)> shownBits;
     std::string_view suffix;  // octets after the one decoded, for decoders reading octet 1
 };
@@ -373,16 +374,16 @@ struct BitUseCase {
 TEST(CallControlIndicatorBits, EveryShownBitAndNoOtherChangesTheBlock) {
     const auto fixed = [](unsigned mask) { return [mask](unsigned) { return mask; }; };
     const std::vector<BitUseCase> cases = {
-        {"optional forward", OptionalForwardCallIndicators, fixed(0x87), ""},
-        {"optional backward", OptionalBackwardCallIndicators, fixed(0xCF), ""},
-        {"event", EventInformation, fixed(0xFF), ""},
-        {"information", InformationIndicatorsNationalUse, fixed(0xA3), "5A"},
-        {"information request", InformationRequestIndicatorsNationalUse, fixed(0x89), "5A"},
-        {"group supervision", CircuitGroupSupervisionMessageType, fixed(0x03), ""},
-        {"continuity", ContinuityIndicators, fixed(0x01), ""},
-        {"suspend/resume", SuspendResumeIndicators, fixed(0x01), ""},
-        {"access delivery", AccessDeliveryInformation, fixed(0x01), ""},
-        {"echo control", EchoControlInformation, fixed(0xFF), ""},
+        {"optional forward", kOptionalForwardCallIndicatorsBlock, fixed(0x87), ""},
+        {"optional backward", kOptionalBackwardCallIndicatorsBlock, fixed(0xCF), ""},
+        {"event", kEventInformationBlock, fixed(0xFF), ""},
+        {"information", kInformationIndicatorsNationalUseBlock, fixed(0xA3), "5A"},
+        {"information request", kInformationRequestIndicatorsNationalUseBlock, fixed(0x89), "5A"},
+        {"group supervision", kCircuitGroupSupervisionMessageTypeBlock, fixed(0x03), ""},
+        {"continuity", kContinuityIndicatorsBlock, fixed(0x01), ""},
+        {"suspend/resume", kSuspendResumeIndicatorsBlock, fixed(0x01), ""},
+        {"access delivery", kAccessDeliveryInformationBlock, fixed(0x01), ""},
+        {"echo control", kEchoControlInformationBlock, fixed(0xFF), ""},
         // Bit H (network discard) is shown only in a response (bit A = 1).
         {"user-to-user", UserToUserIndicators,
          [](unsigned octet) { return (octet & 1u) ? 0xFFu : 0x7Fu; }, ""},
@@ -411,20 +412,20 @@ TEST(CallControlIndicatorBits, EveryShownBitAndNoOtherChangesTheBlock) {
 TEST(CallControlIndicatorBits, UnconvertibleContentsFailWithoutOutput) {
     const struct {
         const char* what;
-        ParameterDecoder decoder;
+        BlockOrDecoder decoder;
         std::string_view contents;
     } cases[] = {
-        {"empty", OptionalForwardCallIndicators, ""},
-        {"lower case", OptionalBackwardCallIndicators, "0a"},
-        {"not hex", EventInformation, "G1"},
-        {"above 2^31-1", EchoControlInformation, "80000000"},
+        {"empty", kOptionalForwardCallIndicatorsBlock, ""},
+        {"lower case", kOptionalBackwardCallIndicatorsBlock, "0a"},
+        {"not hex", kEventInformationBlock, "G1"},
+        {"above 2^31-1", kEchoControlInformationBlock, "80000000"},
         {"five octets", UserToUserIndicators, "0100000000"},
-        {"empty", CircuitGroupSupervisionMessageType, ""},
-        {"empty", ContinuityIndicators, ""},
-        {"not hex", SuspendResumeIndicators, "0-"},
-        {"empty", AccessDeliveryInformation, ""},
-        {"missing octet 1", InformationIndicatorsNationalUse, ""},
-        {"bad octet 1", InformationRequestIndicatorsNationalUse, "X900"},
+        {"empty", kCircuitGroupSupervisionMessageTypeBlock, ""},
+        {"empty", kContinuityIndicatorsBlock, ""},
+        {"not hex", kSuspendResumeIndicatorsBlock, "0-"},
+        {"empty", kAccessDeliveryInformationBlock, ""},
+        {"missing octet 1", kInformationIndicatorsNationalUseBlock, ""},
+        {"bad octet 1", kInformationRequestIndicatorsNationalUseBlock, "X900"},
         {"missing octet 2", UserServiceInformation, "80"},
         {"bad octet 2", UserServiceInformation, "80 0"},
         {"bad octet 3 with extension bit", UserServiceInformation, "8890Z1"},
@@ -442,7 +443,7 @@ TEST(CallControlIndicatorBits, UnconvertibleContentsFailWithoutOutput) {
 
 TEST(CallControlIndicatorBits, WholeContentsUpToTheBitStringLimitUseTheLastOctet) {
     // Four octets whose value still fits the 32-character bit string.
-    EXPECT_EQ(render(ContinuityIndicators, "7FFFFF01"), render(ContinuityIndicators, "01"));
+    EXPECT_EQ(render(kContinuityIndicatorsBlock, "7FFFFF01"), render(kContinuityIndicatorsBlock, "01"));
     EXPECT_EQ(render(UserToUserIndicators, "7FFFFF8D"), render(UserToUserIndicators, "8D"));
     // Octets after the third do not reach the user service information fields.
     const auto fields = [](std::string_view contents) {

@@ -4,6 +4,7 @@
 #include "base/ParameterDecoder.h"
 #include "base/ReportLayout.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
+#include "tests/parameters/BlockOrDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ std::string l2(std::string_view label, std::string_view phrase) {
 }
 
 struct BlockCase {
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     const char* contents;
     std::string expected;
 };
@@ -49,19 +50,19 @@ TEST(NatureOfConnectionIndicators, ReadsTheThreeFieldsOfTheLastOctet) {
                                         "0, not required.",
                                         "1, outgoing echo control device included.");
     expectBlocks({
-        {NatureOfConnectionIndicators, "00", zero},
-        {NatureOfConnectionIndicators, "E0", zero},  // bits H G F have no line
-        {NatureOfConnectionIndicators, "FF",
+        {kNatureOfConnectionIndicatorsBlock, "00", zero},
+        {kNatureOfConnectionIndicatorsBlock, "E0", zero},  // bits H G F have no line
+        {kNatureOfConnectionIndicatorsBlock, "FF",
          natureBlock("3, spare.", "3, spare.", "1, outgoing echo control device included.")},
-        {NatureOfConnectionIndicators, "12", x12},
-        {NatureOfConnectionIndicators, "05",
+        {kNatureOfConnectionIndicatorsBlock, "12", x12},
+        {kNatureOfConnectionIndicatorsBlock, "05",
          natureBlock("1, one satellite cct. in the connection.", "1, reserved (BICC).",
                      "0, outgoing echo control device not included.")},
-        {NatureOfConnectionIndicators, "08",
+        {kNatureOfConnectionIndicatorsBlock, "08",
          natureBlock("0, no satellite cct. in the connection.", "2, required.",
                      "0, outgoing echo control device not included.")},
-        {NatureOfConnectionIndicators, "0112", x12},  // longer contents: the last octet
-        {NatureOfConnectionIndicators, "1200", zero},
+        {kNatureOfConnectionIndicatorsBlock, "0112", x12},  // longer contents: the last octet
+        {kNatureOfConnectionIndicatorsBlock, "1200", zero},
     });
 }
 
@@ -101,32 +102,32 @@ TEST(ForwardCallIndicators, ReadsEachOctetOnItsOwn) {
     const std::string x2001 = forwardBlock(forwardWith(
         {{4, "1, ISUP/BICC used all the way."}, {6, "1, originating access ISDN."}}));
     expectBlocks({
-        {ForwardCallIndicators, "0000", forwardBlock(kForwardZero)},
-        {ForwardCallIndicators, "2001", x2001},
-        {ForwardCallIndicators, "2001FF", x2001},  // only the first two octets are read
+        {kForwardCallIndicatorsBlock, "0000", forwardBlock(kForwardZero)},
+        {kForwardCallIndicatorsBlock, "2001", x2001},
+        {kForwardCallIndicatorsBlock, "2001FF", x2001},  // only the first two octets are read
         // Octet 1: bits A, C B, D, E and H G one at a time.
-        {ForwardCallIndicators, "0100",
+        {kForwardCallIndicatorsBlock, "0100",
          forwardBlock(forwardWith({{0, "1, call to be treated as international call."}}))},
-        {ForwardCallIndicators, "0400", forwardBlock(forwardWith({{1, "2, reserved."}}))},
-        {ForwardCallIndicators, "0800",
+        {kForwardCallIndicatorsBlock, "0400", forwardBlock(forwardWith({{1, "2, reserved."}}))},
+        {kForwardCallIndicatorsBlock, "0800",
          forwardBlock(forwardWith({{2, "1, interworking encountered."}}))},
-        {ForwardCallIndicators, "1000", forwardBlock(forwardWith({{3, "1, reserved."}}))},
-        {ForwardCallIndicators, "4000",
+        {kForwardCallIndicatorsBlock, "1000", forwardBlock(forwardWith({{3, "1, reserved."}}))},
+        {kForwardCallIndicatorsBlock, "4000",
          forwardBlock(forwardWith({{5, "1, ISUP/BICC not required all the way."}}))},
-        {ForwardCallIndicators, "C000", forwardBlock(forwardWith({{5, "3, spare."}}))},
+        {kForwardCallIndicatorsBlock, "C000", forwardBlock(forwardWith({{5, "3, spare."}}))},
         // Octet 2: 1C sets K as well as L M N, so the SCCP method line changes.
-        {ForwardCallIndicators, "001C", forwardBlock(forwardWith({{7, "2, reserved."}}))},
-        {ForwardCallIndicators, "0018", forwardBlock(kForwardZero)},  // L M N only: no line
-        {ForwardCallIndicators, "0002", forwardBlock(forwardWith({{7, "1, reserved."}}))},
-        {ForwardCallIndicators, "0040",
+        {kForwardCallIndicatorsBlock, "001C", forwardBlock(forwardWith({{7, "2, reserved."}}))},
+        {kForwardCallIndicatorsBlock, "0018", forwardBlock(kForwardZero)},  // L M N only: no line
+        {kForwardCallIndicatorsBlock, "0002", forwardBlock(forwardWith({{7, "1, reserved."}}))},
+        {kForwardCallIndicatorsBlock, "0040",
          forwardBlock(forwardWith({{8, "1, VPN call terminating to off-net."}}))},
-        {ForwardCallIndicators, "0080",
+        {kForwardCallIndicatorsBlock, "0080",
          forwardBlock(forwardWith({{8, "2, VPN call terminating to on-net."}}))},
-        {ForwardCallIndicators, "00C0",
+        {kForwardCallIndicatorsBlock, "00C0",
          forwardBlock(forwardWith(
              {{8, "3, VPN call terminating to on-net/off-net (undetermined)."}}))},
         // The octets are not swapped: octet 1 = 00, octet 2 = 20 sets only bit N (no line).
-        {ForwardCallIndicators, "0020", forwardBlock(kForwardZero)},
+        {kForwardCallIndicatorsBlock, "0020", forwardBlock(kForwardZero)},
     });
 }
 
@@ -177,21 +178,21 @@ TEST(BackwardCallIndicators, ShowsEveryBitOfBothOctets) {
                                                           {6, "1, ISUP/BICC used all the way"},
                                                           {8, "1, terminating access ISDN"}}));
     expectBlocks({
-        {BackwardCallIndicators, "0000", backwardBlock(kBackwardZero)},
-        {BackwardCallIndicators, "1614", x1614},
-        {BackwardCallIndicators, "0300", backwardBlock(backwardWith({{0, "3, spare."}}))},
-        {BackwardCallIndicators, "2800",
+        {kBackwardCallIndicatorsBlock, "0000", backwardBlock(kBackwardZero)},
+        {kBackwardCallIndicatorsBlock, "1614", x1614},
+        {kBackwardCallIndicatorsBlock, "0300", backwardBlock(backwardWith({{0, "3, spare."}}))},
+        {kBackwardCallIndicatorsBlock, "2800",
          backwardBlock(backwardWith({{1, "2, reserved."}, {2, "2, payphone."}}))},
-        {BackwardCallIndicators, "C000", backwardBlock(backwardWith({{3, "3, reserved."}}))},
-        {BackwardCallIndicators, "0001",
+        {kBackwardCallIndicatorsBlock, "C000", backwardBlock(backwardWith({{3, "3, reserved."}}))},
+        {kBackwardCallIndicatorsBlock, "0001",
          backwardBlock(backwardWith({{4, "1, interworking encountered."}}))},
-        {BackwardCallIndicators, "0002", backwardBlock(backwardWith({{5, "1, reserved."}}))},
-        {BackwardCallIndicators, "0008",
+        {kBackwardCallIndicatorsBlock, "0002", backwardBlock(backwardWith({{5, "1, reserved."}}))},
+        {kBackwardCallIndicatorsBlock, "0008",
          backwardBlock(backwardWith({{7, "1, holding requested"}}))},
-        {BackwardCallIndicators, "0020",
+        {kBackwardCallIndicatorsBlock, "0020",
          backwardBlock(backwardWith({{9, "1, incoming echo control device included"}}))},
-        {BackwardCallIndicators, "0040", backwardBlock(backwardWith({{10, "1, reserved"}}))},
-        {BackwardCallIndicators, "00C0", backwardBlock(backwardWith({{10, "3, reserved"}}))},
+        {kBackwardCallIndicatorsBlock, "0040", backwardBlock(backwardWith({{10, "1, reserved"}}))},
+        {kBackwardCallIndicatorsBlock, "00C0", backwardBlock(backwardWith({{10, "3, reserved"}}))},
     });
 }
 
@@ -202,16 +203,16 @@ const std::string kTmr = dressLabel("TRANSMISSION MEDIUM REQUIREMENT");
 
 TEST(CallingPartysCategory, PrintsThePhraseOrTheBareNumber) {
     expectBlocks({
-        {CallingPartysCategory, "0A", kCpc + "10, ordinary calling subscriber.\r\n"},
-        {CallingPartysCategory, "00", kCpc + "0, unknown at this time.\r\n"},
-        {CallingPartysCategory, "0F", kCpc + "15, payphone.\r\n"},
-        {CallingPartysCategory, "06", kCpc + "6\r\n"},
-        {CallingPartysCategory, "08", kCpc + "8\r\n"},
-        {CallingPartysCategory, "10", kCpc + "16\r\n"},
-        {CallingPartysCategory, "E0", kCpc + "224\r\n"},
-        {CallingPartysCategory, "FF", kCpc + "255\r\n"},
-        {CallingPartysCategory, "0A06", kCpc + "6\r\n"},  // longer contents: the last octet
-        {CallingPartysCategory, "060A", kCpc + "10, ordinary calling subscriber.\r\n"},
+        {kCallingPartysCategoryBlock, "0A", kCpc + "10, ordinary calling subscriber.\r\n"},
+        {kCallingPartysCategoryBlock, "00", kCpc + "0, unknown at this time.\r\n"},
+        {kCallingPartysCategoryBlock, "0F", kCpc + "15, payphone.\r\n"},
+        {kCallingPartysCategoryBlock, "06", kCpc + "6\r\n"},
+        {kCallingPartysCategoryBlock, "08", kCpc + "8\r\n"},
+        {kCallingPartysCategoryBlock, "10", kCpc + "16\r\n"},
+        {kCallingPartysCategoryBlock, "E0", kCpc + "224\r\n"},
+        {kCallingPartysCategoryBlock, "FF", kCpc + "255\r\n"},
+        {kCallingPartysCategoryBlock, "0A06", kCpc + "6\r\n"},  // longer contents: the last octet
+        {kCallingPartysCategoryBlock, "060A", kCpc + "10, ordinary calling subscriber.\r\n"},
     });
 }
 
@@ -299,18 +300,18 @@ TEST(CauseIndicators, PreemptionPhraseCarriesTheEnDashAsUtf8) {
 
 TEST(CallControlIndicators, UnconvertibleContentsFailWithoutOutput) {
     const struct {
-        ParameterDecoder decoder;
+        BlockOrDecoder decoder;
         const char* contents;
     } cases[] = {
         // Two-octet decoders: a missing octet or a bad digit in either octet.
-        {ForwardCallIndicators, ""},   {ForwardCallIndicators, "20"},   {ForwardCallIndicators, "2g01"},
-        {BackwardCallIndicators, ""},  {BackwardCallIndicators, "16"},  {BackwardCallIndicators, "16 4"},
+        {kForwardCallIndicatorsBlock, ""},   {kForwardCallIndicatorsBlock, "20"},   {kForwardCallIndicatorsBlock, "2g01"},
+        {kBackwardCallIndicatorsBlock, ""},  {kBackwardCallIndicatorsBlock, "16"},  {kBackwardCallIndicatorsBlock, "16 4"},
         {CauseIndicators, ""},         {CauseIndicators, "80"},         {CauseIndicators, "8x90"},
         // Whole-contents decoders: empty, lower case, or beyond the 31-bit word.
-        {NatureOfConnectionIndicators, ""},   {NatureOfConnectionIndicators, "0a"},
-        {NatureOfConnectionIndicators, "80000000"},
-        {CallingPartysCategory, ""},           {CallingPartysCategory, "0a"},
-        {CallingPartysCategory, "0100000000"},
+        {kNatureOfConnectionIndicatorsBlock, ""},   {kNatureOfConnectionIndicatorsBlock, "0a"},
+        {kNatureOfConnectionIndicatorsBlock, "80000000"},
+        {kCallingPartysCategoryBlock, ""},           {kCallingPartysCategoryBlock, "0a"},
+        {kCallingPartysCategoryBlock, "0100000000"},
         {TransmissionMediumRequirement, ""},       {TransmissionMediumRequirement, "2a"},
         {TransmissionMediumRequirement, "FFFFFFFFFFFFFFFFFF"},
     };

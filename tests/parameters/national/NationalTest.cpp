@@ -1,5 +1,6 @@
 #include "base/DecodeError.h"
 #include "parameters/national/NationalDecoders.h"
+#include "tests/parameters/BlockOrDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -71,10 +72,10 @@ TEST(FreephoneIndicators, ReadsBitAOfTheLastOctet) {
         {"0100", "0, no indication"}, {"8001", "1, freephone call"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(render(FreephoneIndicators, c.contents),
+        EXPECT_EQ(render(kFreephoneIndicatorsBlock, c.contents),
                   dressLabel("FREE PHONE INDICATOR") + c.text + "\r\n")
             << c.contents;
-    EXPECT_THROW(render(FreephoneIndicators, ""), DecodeError);
+    EXPECT_THROW(render(kFreephoneIndicatorsBlock, ""), DecodeError);
 }
 
 }  // namespace

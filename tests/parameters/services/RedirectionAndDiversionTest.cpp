@@ -2,6 +2,7 @@
 // treatment indicators: whole blocks compared with the text they must print.
 #include "base/DecodeError.h"
 #include "parameters/services/ServiceDecoders.h"
+#include "tests/parameters/BlockOrDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ const std::string kValueColumn(45, ' ');
 
 struct BlockCase {
     const char* name;
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     std::string_view contents;
     std::string expected;
 };
@@ -62,55 +63,55 @@ const std::string kContinues = "0, info continues in next octet";
 
 const BlockCase kBlockCases[] = {
     // Redirection information: octet 1 and octet 2 read each on its own.
-    {"RedirectionInfoTwoLineIndicator", RedirectionInformation, "0403",
+    {"RedirectionInfoTwoLineIndicator", kRedirectionInformationBlock, "0403",
      redirectionInfo("4, call diverted, all redirection information\r\n" + kValueColumn + "presentation restricted",
                      "0, unknown/not available", "3", "0, unknown/not available")},
-    {"RedirectionInfoSpareReasons", RedirectionInformation, "4070",
+    {"RedirectionInfoSpareReasons", kRedirectionInformationBlock, "4070",
      redirectionInfo("0, no redirection", "0100, spare", "0", "7, spare")},
-    {"RedirectionInfoReservedWithBlank", RedirectionInformation, "02F0",
+    {"RedirectionInfoReservedWithBlank", kRedirectionInformationBlock, "02F0",
      redirectionInfo("2, reserved ", "0, unknown/not available", "0", "15, spare")},
-    {"RedirectionInfoCounterSeven", RedirectionInformation, "0107",
+    {"RedirectionInfoCounterSeven", kRedirectionInformationBlock, "0107",
      redirectionInfo("1, call rerouted", "0, unknown/not available", "7", "0, unknown/not available")},
-    {"RedirectionInfoBitDIgnored", RedirectionInformation, "3B6F",
+    {"RedirectionInfoBitDIgnored", kRedirectionInformationBlock, "3B6F",
      redirectionInfo("3, call diverted", "3, unconditional", "7", "6, mobile subscriber not reachable")},
-    {"RedirectionInfoHighValues", RedirectionInformation, "FD5E",
+    {"RedirectionInfoHighValues", kRedirectionInformationBlock, "FD5E",
      redirectionInfo("5, reserved", "1111, spare", "6", "5, deflection immediate response")},
-    {"RedirectionInfoThirdOctetIgnored", RedirectionInformation, "0724FF",
+    {"RedirectionInfoThirdOctetIgnored", kRedirectionInformationBlock, "0724FF",
      redirectionInfo("7, spare", "0, unknown/not available", "4", "2, no reply")},
 
-    {"NumberRestrictionRestricted", RedirectionNumberRestriction, "01",
+    {"NumberRestrictionRestricted", kRedirectionNumberRestrictionBlock, "01",
      "REDIRECTION NUMBER RESTRICTION:\r\n" + L2("Presentation restricted indicator", "1, presentation restricted")},
-    {"NumberRestrictionSpare", RedirectionNumberRestriction, "FE",
+    {"NumberRestrictionSpare", kRedirectionNumberRestrictionBlock, "FE",
      "REDIRECTION NUMBER RESTRICTION:\r\n" + L2("Presentation restricted indicator", "2, spare")},
-    {"NumberRestrictionLastOctet", RedirectionNumberRestriction, "0300",
+    {"NumberRestrictionLastOctet", kRedirectionNumberRestrictionBlock, "0300",
      "REDIRECTION NUMBER RESTRICTION:\r\n" + L2("Presentation restricted indicator", "0, presentation allowed")},
 
-    {"CapabilityAnytime", RedirectCapabilityNationalUse, "83",
+    {"CapabilityAnytime", kRedirectCapabilityNationalUseBlock, "83",
      "REDIRECT CAPABILITY:\r\n" + L2("Redirect possible indicator", "3, redirect possible anytime during the call") +
          kNewLine + L2("Extension Indicator", kLastOctet)},
-    {"CapabilityBareBits", RedirectCapabilityNationalUse, "05",
+    {"CapabilityBareBits", kRedirectCapabilityNationalUseBlock, "05",
      "REDIRECT CAPABILITY:\r\n" + L2("Redirect possible indicator", "101") + kNewLine +
          L2("Extension Indicator", kContinues)},
-    {"CapabilityLeadingZeroOctets", RedirectCapabilityNationalUse, "0000000083",
+    {"CapabilityLeadingZeroOctets", kRedirectCapabilityNationalUseBlock, "0000000083",
      "REDIRECT CAPABILITY:\r\n" + L2("Redirect possible indicator", "3, redirect possible anytime during the call") +
          kNewLine + L2("Extension Indicator", kLastOctet)},
-    {"CapabilityLastOfFourOctets", RedirectCapabilityNationalUse, "7FFFFF82",
+    {"CapabilityLastOfFourOctets", kRedirectCapabilityNationalUseBlock, "7FFFFF82",
      "REDIRECT CAPABILITY:\r\n" + L2("Redirect possible indicator", "2, redirect possible before ANM") + kNewLine +
          L2("Extension Indicator", kLastOctet)},
 
-    {"StatusAcknowledged", RedirectStatusNationalUse, "81",
+    {"StatusAcknowledged", kRedirectStatusNationalUseBlock, "81",
      "REDIRECT STATUS:\r\n" + L2("Redirect status indicator", "1, acknowledgement of redirection") + kNewLine +
          L2("Extension Indicator", kLastOctet)},
-    {"StatusSpareBitsCIgnored", RedirectStatusNationalUse, "7F",
+    {"StatusSpareBitsCIgnored", kRedirectStatusNationalUseBlock, "7F",
      "REDIRECT STATUS:\r\n" + L2("Redirect status indicator", "3, spare") + kNewLine +
          L2("Extension Indicator", kContinues)},
-    {"StatusNotInvoked", RedirectStatusNationalUse, "02",
+    {"StatusNotInvoked", kRedirectStatusNationalUseBlock, "02",
      "REDIRECT STATUS:\r\n" + L2("Redirect status indicator", "2, redirection will not be invoked") + kNewLine +
          L2("Extension Indicator", kContinues)},
 
-    {"CounterMaximum", RedirectCounterNationalUse, "1F", L1("REDIRECT COUNTER", "31")},
-    {"CounterHighBitsIgnored", RedirectCounterNationalUse, "E5", L1("REDIRECT COUNTER", "5")},
-    {"CounterZero", RedirectCounterNationalUse, "00", L1("REDIRECT COUNTER", "0")},
+    {"CounterMaximum", kRedirectCounterNationalUseBlock, "1F", L1("REDIRECT COUNTER", "31")},
+    {"CounterHighBitsIgnored", kRedirectCounterNationalUseBlock, "E5", L1("REDIRECT COUNTER", "5")},
+    {"CounterZero", kRedirectCounterNationalUseBlock, "00", L1("REDIRECT COUNTER", "0")},
 
     // MLPP precedence: six octets, each read on its own.
     {"MlppRoutine", MlppPrecedence, "0404490ABCDE", mlpp("0, LFB allowed", "4, routine", "449", "703710")},
@@ -123,46 +124,46 @@ const BlockCase kBlockCases[] = {
     {"MlppSeventhOctetIgnored", MlppPrecedence, "010449000001FF", mlpp("0, LFB allowed", "1, flash", "449", "1")},
 
     // Generic notification indicator: last octet of the whole contents.
-    {"NotificationSuspended", GenericNotificationIndicator, "80", notification("1, last octet.", "0, user suspended")},
-    {"NotificationConference", GenericNotificationIndicator, "C2",
+    {"NotificationSuspended", kGenericNotificationIndicatorBlock, "80", notification("1, last octet.", "0, user suspended")},
+    {"NotificationConference", kGenericNotificationIndicatorBlock, "C2",
      notification("1, last octet.", "66, conference established")},
-    {"NotificationContinues", GenericNotificationIndicator, "42",
+    {"NotificationContinues", kGenericNotificationIndicatorBlock, "42",
      notification("0, information continues in next octet.", "66, conference established")},
-    {"NotificationDiverting", GenericNotificationIndicator, "FB", notification("1, last octet.", "123, call is diverting")},
-    {"NotificationUnlistedBits", GenericNotificationIndicator, "85", notification("1, last octet.", "0000101")},
-    {"NotificationTransferActive", GenericNotificationIndicator, "EA",
+    {"NotificationDiverting", kGenericNotificationIndicatorBlock, "FB", notification("1, last octet.", "123, call is diverting")},
+    {"NotificationUnlistedBits", kGenericNotificationIndicatorBlock, "85", notification("1, last octet.", "0000101")},
+    {"NotificationTransferActive", kGenericNotificationIndicatorBlock, "EA",
      notification("1, last octet.", "107, call transfer, active")},
-    {"NotificationSecondOctetOnly", GenericNotificationIndicator, "0280",
+    {"NotificationSecondOctetOnly", kGenericNotificationIndicatorBlock, "0280",
      notification("1, last octet.", "0, user suspended")},
 
     // Call diversion information: followed by an empty line.
-    {"DiversionBusy", CallDiversionInformation, "0B",
+    {"DiversionBusy", kCallDiversionInformationBlock, "0B",
      diversion("3, presentation allowed without redirection number.", "1, user busy.")},
-    {"DiversionSpareReason", CallDiversionInformation, "3A",
+    {"DiversionSpareReason", kCallDiversionInformationBlock, "3A",
      diversion("2, presentation allowed with redirection number.", "7, spare.")},
-    {"DiversionBareOptions", CallDiversionInformation, "7C", diversion("100", "15, spare.")},
-    {"DiversionExtensionIgnored", CallDiversionInformation, "B1",
+    {"DiversionBareOptions", kCallDiversionInformationBlock, "7C", diversion("100", "15, spare.")},
+    {"DiversionExtensionIgnored", kCallDiversionInformationBlock, "B1",
      diversion("1, presentation not allowed.", "6, mobile subscriber not reachable.")},
 
     // Treatment indicators: one line, bits B A of the last octet.
-    {"DivertTreatmentAllowed", CallDiversionTreatmentIndicators, "81",
+    {"DivertTreatmentAllowed", kCallDiversionTreatmentIndicatorsBlock, "81",
      L1("CALL DIVERSION TREATMENT INDICATOR", "1, call diversion allowed") + kNewLine},
-    {"DivertTreatmentNotAllowed", CallDiversionTreatmentIndicators, "02",
+    {"DivertTreatmentNotAllowed", kCallDiversionTreatmentIndicatorsBlock, "02",
      L1("CALL DIVERSION TREATMENT INDICATOR", "2, call diversion not allowed") + kNewLine},
-    {"OfferingTreatmentNotAllowed", CallOfferingTreatmentIndicators, "81",
+    {"OfferingTreatmentNotAllowed", kCallOfferingTreatmentIndicatorsBlock, "81",
      L1("CALL TO BE OFFERED INDICATOR", "1, call offering not allowed") + kNewLine},
-    {"OfferingTreatmentAllowed", CallOfferingTreatmentIndicators, "0102",
+    {"OfferingTreatmentAllowed", kCallOfferingTreatmentIndicatorsBlock, "0102",
      L1("CALL TO BE OFFERED INDICATOR", "2, call offering allowed") + kNewLine},
-    {"ConferenceAccept", ConferenceTreatmentIndicators, "81",
+    {"ConferenceAccept", kConferenceTreatmentIndicatorsBlock, "81",
      L1("CONFERENCE ACCEPTANCE INDICATOR", "1, accept conference request")},
-    {"ConferenceReject", ConferenceTreatmentIndicators, "FE",
+    {"ConferenceReject", kConferenceTreatmentIndicatorsBlock, "FE",
      L1("CONFERENCE ACCEPTANCE INDICATOR", "2, reject conference request")},
-    {"ConferenceNoIndication", ConferenceTreatmentIndicators, "00", L1("CONFERENCE ACCEPTANCE INDICATOR", "0, no indication")},
-    {"TransferTreatmentAllowed", CallTransferTreatmentIndicator, "81",
+    {"ConferenceNoIndication", kConferenceTreatmentIndicatorsBlock, "00", L1("CONFERENCE ACCEPTANCE INDICATOR", "0, no indication")},
+    {"TransferTreatmentAllowed", kCallTransferTreatmentIndicatorBlock, "81",
      L1("CALL TRANSFER TREATMENT INDICATOR", "1, call transfer allowed") + kNewLine},
-    {"TransferTreatmentSpare", CallTransferTreatmentIndicator, "03",
+    {"TransferTreatmentSpare", kCallTransferTreatmentIndicatorBlock, "03",
      L1("CALL TRANSFER TREATMENT INDICATOR", "3, spare") + kNewLine},
-    {"TransferTreatmentNotAllowed", CallTransferTreatmentIndicator, "0A",
+    {"TransferTreatmentNotAllowed", kCallTransferTreatmentIndicatorBlock, "0A",
      L1("CALL TRANSFER TREATMENT INDICATOR", "2, call transfer not allowed") + kNewLine},
 };
 
@@ -189,35 +190,35 @@ INSTANTIATE_TEST_SUITE_P(Decoders, RedirectionAndDiversionBlock, testing::Values
 
 struct FailureCase {
     const char* name;
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     std::string_view contents;
 };
 
 // Contents a decoder cannot convert: a missing octet, a digit that is not upper-case hex, or a
 // whole-contents value beyond the 32-bit signed range of the bit-string conversion.
 const FailureCase kFailureCases[] = {
-    {"RedirectionInfoEmpty", RedirectionInformation, ""},
-    {"RedirectionInfoMissingOctet2", RedirectionInformation, "04"},
-    {"RedirectionInfoLowerCase", RedirectionInformation, "04a0"},
-    {"NumberRestrictionEmpty", RedirectionNumberRestriction, ""},
-    {"NumberRestrictionTooLarge", RedirectionNumberRestriction, "80000001"},
-    {"CapabilityEmpty", RedirectCapabilityNationalUse, ""},
-    {"CapabilityFiveOctetsTooLarge", RedirectCapabilityNationalUse, "0100000083"},
-    {"StatusLowerCase", RedirectStatusNationalUse, "8f"},
-    {"StatusEmpty", RedirectStatusNationalUse, ""},
-    {"CounterEmpty", RedirectCounterNationalUse, ""},
-    {"CounterBlank", RedirectCounterNationalUse, "1 "},
+    {"RedirectionInfoEmpty", kRedirectionInformationBlock, ""},
+    {"RedirectionInfoMissingOctet2", kRedirectionInformationBlock, "04"},
+    {"RedirectionInfoLowerCase", kRedirectionInformationBlock, "04a0"},
+    {"NumberRestrictionEmpty", kRedirectionNumberRestrictionBlock, ""},
+    {"NumberRestrictionTooLarge", kRedirectionNumberRestrictionBlock, "80000001"},
+    {"CapabilityEmpty", kRedirectCapabilityNationalUseBlock, ""},
+    {"CapabilityFiveOctetsTooLarge", kRedirectCapabilityNationalUseBlock, "0100000083"},
+    {"StatusLowerCase", kRedirectStatusNationalUseBlock, "8f"},
+    {"StatusEmpty", kRedirectStatusNationalUseBlock, ""},
+    {"CounterEmpty", kRedirectCounterNationalUseBlock, ""},
+    {"CounterBlank", kRedirectCounterNationalUseBlock, "1 "},
     {"MlppEmpty", MlppPrecedence, ""},
     {"MlppMissingOctet6", MlppPrecedence, "0404490ABC"},
     {"MlppBadDigit", MlppPrecedence, "0404490ABCDG"},
-    {"NotificationEmpty", GenericNotificationIndicator, ""},
-    {"NotificationTooLarge", GenericNotificationIndicator, "FFFFFFFF"},
-    {"DiversionEmpty", CallDiversionInformation, ""},
-    {"DiversionLowerCase", CallDiversionInformation, "0b"},
-    {"DivertTreatmentEmpty", CallDiversionTreatmentIndicators, ""},
-    {"OfferingTreatmentEmpty", CallOfferingTreatmentIndicators, ""},
-    {"ConferenceEmpty", ConferenceTreatmentIndicators, ""},
-    {"TransferTreatmentTooLarge", CallTransferTreatmentIndicator, "8000000001"},
+    {"NotificationEmpty", kGenericNotificationIndicatorBlock, ""},
+    {"NotificationTooLarge", kGenericNotificationIndicatorBlock, "FFFFFFFF"},
+    {"DiversionEmpty", kCallDiversionInformationBlock, ""},
+    {"DiversionLowerCase", kCallDiversionInformationBlock, "0b"},
+    {"DivertTreatmentEmpty", kCallDiversionTreatmentIndicatorsBlock, ""},
+    {"OfferingTreatmentEmpty", kCallOfferingTreatmentIndicatorsBlock, ""},
+    {"ConferenceEmpty", kConferenceTreatmentIndicatorsBlock, ""},
+    {"TransferTreatmentTooLarge", kCallTransferTreatmentIndicatorBlock, "8000000001"},
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }

@@ -8,6 +8,7 @@
 #include "base/ParameterDecoder.h"
 #include "base/ReportLayout.h"
 #include "parameters/services/ServiceDecoders.h"
+#include "tests/parameters/BlockOrDecoder.h"
 
 namespace truno {
 namespace {
@@ -29,7 +30,7 @@ std::string withLineEnd(const std::string& block) { return block + std::string(C
 
 struct Case {
     const char* name;
-    ParameterDecoder decoder;
+    BlockOrDecoder decoder;
     const char* contents;
     std::string expected;
 };
@@ -44,71 +45,71 @@ const std::string kMoreOctets = l2("Extension Indicator", "0, info continues in 
 
 TEST(PivotRouting, FieldsOfTheOctet) {
     expectBlocks({
-        {"capability", PivotCapability, "C2",
+        {"capability", kPivotCapabilityBlock, "C2",
          joined({"PIVOT CAPABILITY:",
                  l2("Pivot possible indicator", "2, pivot routing possible before ANM"),
                  l2("Interworking to redirection indic", "1, not allowed (forward)"), kLastOctet})},
-        {"capability", PivotCapability, "07",
+        {"capability", kPivotCapabilityBlock, "07",
          joined({"PIVOT CAPABILITY:", l2("Pivot possible indicator", "111, spare"),
                  l2("Interworking to redirection indic", "0, allowed (forward)"), kMoreOctets})},
-        {"capability, last of two octets", PivotCapability, "0083",
+        {"capability, last of two octets", kPivotCapabilityBlock, "0083",
          joined(
              {"PIVOT CAPABILITY:",
               l2("Pivot possible indicator", "3, pivot routing possible anytime during the call"),
               l2("Interworking to redirection indic", "0, allowed (forward)"), kLastOctet})},
-        {"routing", PivotRoutingIndicators, "84",
+        {"routing", kPivotRoutingIndicatorsBlock, "84",
          joined({"PIVOT ROUTING INDICATORS:",
                  l2("Pivot routing indicators",
                     "4, interworking to redirection prohibited (backward)"),
                  kLastOctet})},
-        {"routing", PivotRoutingIndicators, "FF",
+        {"routing", kPivotRoutingIndicatorsBlock, "FF",
          joined({"PIVOT ROUTING INDICATORS:", l2("Pivot routing indicators", "127, spare"),
                  kLastOctet})},
-        {"status", PivotStatusNationalUse, "82",
+        {"status", kPivotStatusNationalUseBlock, "82",
          joined({"PIVOT STATUS (NATIONAL USE):",
                  l2("Pivot status indicator", "2, pivot routing will not be invoked"),
                  kLastOctet})},
-        {"status", PivotStatusNationalUse, "7D",
+        {"status", kPivotStatusNationalUseBlock, "7D",
          joined({"PIVOT STATUS (NATIONAL USE):",
                  l2("Pivot status indicator", "1, acknowledgement of pivot routing"),
                  kMoreOctets})},
-        {"counter", PivotCounter, "1F",
+        {"counter", kPivotCounterBlock, "1F",
          withLineEnd(joined({"PIVOT COUNTER:", l2("Number of redirections", "31")}))},
-        {"counter", PivotCounter, "E3",
+        {"counter", kPivotCounterBlock, "E3",
          withLineEnd(joined({"PIVOT COUNTER:", l2("Number of redirections", "3")}))},
     });
 }
 
 TEST(ServiceFlags, TwoAndThreeFlagParameters) {
     expectBlocks({
-        {"MCID request", McidRequestIndicators, "03",
+        {"MCID request", kMcidRequestIndicatorsBlock, "03",
          joined({"MCID REQUEST INDICATORS:", l2("MCID Request Indicator", "1, MCID requested"),
                  l2("Holding Indicator", "1, holding requested")})},
-        {"MCID request", McidRequestIndicators, "02",
+        {"MCID request", kMcidRequestIndicatorsBlock, "02",
          joined({"MCID REQUEST INDICATORS:", l2("MCID Request Indicator", "0, MCID not requested"),
                  l2("Holding Indicator", "1, holding requested")})},
-        {"MCID response", McidResponseIndicators, "FD",
+        {"MCID response", kMcidResponseIndicatorsBlock, "FD",
          joined({"MCID RESPONSE INDICATORS:", l2("MCID Response Indicator", "1, MCID included"),
                  l2("Holding Provided Indicator", "0, holding not provided")})},
-        {"QoR", QueryOnReleaseCapabilityNetworkOption, "81",
+        {"QoR", kQueryOnReleaseCapabilityNetworkOptionBlock, "81",
          joined({"QUERY ON RELEASE CAPABILITY:", l2("QoR capability indicator", "1, QoR support"),
                  kLastOctet})},
-        {"QoR", QueryOnReleaseCapabilityNetworkOption, "7E",
+        {"QoR", kQueryOnReleaseCapabilityNetworkOptionBlock, "7E",
          joined({"QUERY ON RELEASE CAPABILITY:", l2("QoR capability indicator", "0, no indication"),
                  kMoreOctets})},
-        {"network management", NetworkManagementControls, "01",
+        {"network management", kNetworkManagementControlsBlock, "01",
          joined({"NETWORK MANAGEMENT CONTROL:",
                  l2("Temp. Altenative Routing indic", "1, TAR controlled call"), kMoreOctets})},
-        {"UID action", UidActionIndicators, "83",
+        {"UID action", kUidActionIndicatorsBlock, "83",
          joined({"UID ACTION INDICATORS:",
                  l2("Through-connect instruction indic", "1, through-connect in both directions"),
                  l2("T9 timer instruction indicator", "1, stop or do not start T9 timer"),
                  kLastOctet})},
-        {"UID capability", UidCapabilityIndicators, "02",
+        {"UID capability", kUidCapabilityIndicatorsBlock, "02",
          joined(
              {"UID CAPABILITY INDICATORS:", l2("Through-connection indicator", "0, no indication"),
               l2("T9 timer indicator", "1, stopping of T9 timer possible"), kMoreOctets})},
-        {"UID capability", UidCapabilityIndicators, "81",
+        {"UID capability", kUidCapabilityIndicatorsBlock, "81",
          joined({"UID CAPABILITY INDICATORS:",
                  l2("Through-connection indicator", "1, through-connect modification possible"),
                  l2("T9 timer indicator", "0, no indication"), kLastOctet})},
@@ -117,14 +118,14 @@ TEST(ServiceFlags, TwoAndThreeFlagParameters) {
 
 TEST(ServiceFlags, OneFlagParametersAreOneDottedLineWithoutLineEnd) {
     expectBlocks({
-        {"CCNR", CcnrPossibleIndicator, "01", l1("CCNR POSSIBLE INDICATOR", "1, CCNR possible.")},
-        {"CCNR", CcnrPossibleIndicator, "FE",
+        {"CCNR", kCcnrPossibleIndicatorBlock, "01", l1("CCNR POSSIBLE INDICATOR", "1, CCNR possible.")},
+        {"CCNR", kCcnrPossibleIndicatorBlock, "FE",
          l1("CCNR POSSIBLE INDICATOR", "0, CCNR not possible.")},
-        {"CCSS", Ccss, "01", l1("CCSS CALL INDICATOR", "1, CCSS call.")},
-        {"CCSS", Ccss, "FE", l1("CCSS CALL INDICATOR", "0, no indication.")},
-        {"collect call", CollectCallRequest, "81",
+        {"CCSS", kCcssBlock, "01", l1("CCSS CALL INDICATOR", "1, CCSS call.")},
+        {"CCSS", kCcssBlock, "FE", l1("CCSS CALL INDICATOR", "0, no indication.")},
+        {"collect call", kCollectCallRequestBlock, "81",
          l1("COLLECT CALL REQUEST INDIC", "1, collect call requested")},
-        {"collect call", CollectCallRequest, "FE",
+        {"collect call", kCollectCallRequestBlock, "FE",
          l1("COLLECT CALL REQUEST INDIC", "0, no indication")},
     });
 }
@@ -174,10 +175,10 @@ TEST(ServiceFlags, LoopPreventionShowsTheResponseOnlyForAResponse) {
 
 TEST(Counters, HopPropagationDelayAndCallHistory) {
     expectBlocks({
-        {"hop", HopCounter, "1F", l1("HOP COUNTER", "31")},
-        {"hop, bits H G F ignored", HopCounter, "FF", l1("HOP COUNTER", "31")},
-        {"hop", HopCounter, "05", l1("HOP COUNTER", "5")},
-        {"hop, last of two octets", HopCounter, "1F02", l1("HOP COUNTER", "2")},
+        {"hop", kHopCounterBlock, "1F", l1("HOP COUNTER", "31")},
+        {"hop, bits H G F ignored", kHopCounterBlock, "FF", l1("HOP COUNTER", "31")},
+        {"hop", kHopCounterBlock, "05", l1("HOP COUNTER", "5")},
+        {"hop, last of two octets", kHopCounterBlock, "1F02", l1("HOP COUNTER", "2")},
         {"delay", PropagationDelayCounter, "01F4",
          withLineEnd(l1("PROPAGATION DELAY COUNTER", "500 millisecond(s)"))},
         {"delay", PropagationDelayCounter, "FFFF",
@@ -200,34 +201,34 @@ TEST(NumberPortability, StatusAndExtension) {
     };
     const std::string indent(kValueColumnIndent);
     expectBlocks({
-        {"no indication", NumberPortabilityForwardInformationNetworkOption, "80",
+        {"no indication", kNumberPortabilityForwardInformationNetworkOptionBlock, "80",
          block("0, no indication", kLastOctet)},
-        {"not done", NumberPortabilityForwardInformationNetworkOption, "01",
+        {"not done", kNumberPortabilityForwardInformationNetworkOptionBlock, "01",
          block("1, Number protability query not done\r\n" + indent + "for called number",
                kMoreOctets)},
-        {"not ported", NumberPortabilityForwardInformationNetworkOption, "82",
+        {"not ported", kNumberPortabilityForwardInformationNetworkOptionBlock, "82",
          block("2, Number protability query done for called\r\n" + indent +
                    "number, non-ported called subscriber",
                kLastOctet)},
-        {"ported", NumberPortabilityForwardInformationNetworkOption, "83",
+        {"ported", kNumberPortabilityForwardInformationNetworkOptionBlock, "83",
          block("3, Number protability query done for called\r\n" + indent +
                    "number, ported called subscriber",
                kLastOctet)},
-        {"spare", NumberPortabilityForwardInformationNetworkOption, "0F", block("15, spare", kMoreOctets)},
-        {"spare, bits G F E ignored", NumberPortabilityForwardInformationNetworkOption, "74",
+        {"spare", kNumberPortabilityForwardInformationNetworkOptionBlock, "0F", block("15, spare", kMoreOctets)},
+        {"spare, bits G F E ignored", kNumberPortabilityForwardInformationNetworkOptionBlock, "74",
          block("4, spare", kMoreOctets)},
     });
 }
 
 TEST(Gvns, TerminatingAccessIndicatorEndsWithLineEnd) {
     expectBlocks({
-        {"none", BackwardGvns, "00",
+        {"none", kBackwardGvnsBlock, "00",
          withLineEnd(l1("TERMINATING ACCESS INDICATOR", "0, no information."))},
-        {"dedicated", BackwardGvns, "01",
+        {"dedicated", kBackwardGvnsBlock, "01",
          withLineEnd(l1("TERMINATING ACCESS INDICATOR", "1, dedicated terminating access."))},
-        {"switched", BackwardGvns, "FE",
+        {"switched", kBackwardGvnsBlock, "FE",
          withLineEnd(l1("TERMINATING ACCESS INDICATOR", "2, switched terminating access."))},
-        {"spare", BackwardGvns, "83", withLineEnd(l1("TERMINATING ACCESS INDICATOR", "3, spare."))},
+        {"spare", kBackwardGvnsBlock, "83", withLineEnd(l1("TERMINATING ACCESS INDICATOR", "3, spare."))},
     });
 }
 
@@ -257,25 +258,25 @@ TEST(GeodeticLocation, RawContentsThenTheFieldsOfOctetsOneAndTwo) {
 TEST(ServiceFlagsAndCountersFailures, ContentsThatCannotBeReadFailVisibly) {
     const struct {
         const char* name;
-        ParameterDecoder decoder;
+        BlockOrDecoder decoder;
         const char* contents;
     } cases[] = {
-        {"pivot capability, empty", PivotCapability, ""},
-        {"pivot counter, lower case", PivotCounter, "1f"},
-        {"pivot routing, beyond the bit-string limit", PivotRoutingIndicators, "8000000001"},
-        {"MCID, empty", McidRequestIndicators, ""},
-        {"CCSS, bad digit", Ccss, "0G"},
+        {"pivot capability, empty", kPivotCapabilityBlock, ""},
+        {"pivot counter, lower case", kPivotCounterBlock, "1f"},
+        {"pivot routing, beyond the bit-string limit", kPivotRoutingIndicatorsBlock, "8000000001"},
+        {"MCID, empty", kMcidRequestIndicatorsBlock, ""},
+        {"CCSS, bad digit", kCcssBlock, "0G"},
         {"facility, empty", FacilityIndicator, ""},
         {"facility, bad digit in long contents", FacilityIndicator, "0102030405060708090G"},
         {"service activation, bad digit", ServiceActivation, "x1"},
         {"loop prevention, empty", LoopPreventionIndicators, ""},
-        {"hop counter, empty", HopCounter, ""},
+        {"hop counter, empty", kHopCounterBlock, ""},
         {"delay, octet 2 missing", PropagationDelayCounter, "01"},
         {"delay, empty", PropagationDelayCounter, ""},
         {"history, empty", CallHistoryInformation, ""},
         {"history, bad digit", CallHistoryInformation, "03e8"},
-        {"number portability, empty", NumberPortabilityForwardInformationNetworkOption, ""},
-        {"GVNS, empty", BackwardGvns, ""},
+        {"number portability, empty", kNumberPortabilityForwardInformationNetworkOptionBlock, ""},
+        {"GVNS, empty", kBackwardGvnsBlock, ""},
         {"geodetic, octet 2 missing", CallingGeodeticLocation, "05"},
         {"geodetic, empty", CallingGeodeticLocation, ""},
     };
@@ -286,30 +287,30 @@ TEST(ServiceFlagsAndCountersFailures, ContentsThatCannotBeReadFailVisibly) {
 // are the title or a continuation in the value column, and whose ending is the decoder's own.
 TEST(ServiceFlagsAndCountersLayout, EveryOctetValueGivesWellFormedLines) {
     const struct {
-        ParameterDecoder decoder;
+        BlockOrDecoder decoder;
         std::string_view title;
         bool endsWithLineEnd;
     } decoders[] = {
-        {PivotCapability, "PIVOT CAPABILITY:", false},
-        {PivotRoutingIndicators, "PIVOT ROUTING INDICATORS:", false},
-        {PivotStatusNationalUse, "PIVOT STATUS (NATIONAL USE):", false},
-        {PivotCounter, "PIVOT COUNTER:", true},
-        {McidRequestIndicators, "MCID REQUEST INDICATORS:", false},
-        {McidResponseIndicators, "MCID RESPONSE INDICATORS:", false},
-        {QueryOnReleaseCapabilityNetworkOption, "QUERY ON RELEASE CAPABILITY:", false},
-        {NetworkManagementControls, "NETWORK MANAGEMENT CONTROL:", false},
-        {UidActionIndicators, "UID ACTION INDICATORS:", false},
-        {UidCapabilityIndicators, "UID CAPABILITY INDICATORS:", false},
-        {CcnrPossibleIndicator, "", false},
-        {Ccss, "", false},
-        {CollectCallRequest, "", false},
+        {kPivotCapabilityBlock, "PIVOT CAPABILITY:", false},
+        {kPivotRoutingIndicatorsBlock, "PIVOT ROUTING INDICATORS:", false},
+        {kPivotStatusNationalUseBlock, "PIVOT STATUS (NATIONAL USE):", false},
+        {kPivotCounterBlock, "PIVOT COUNTER:", true},
+        {kMcidRequestIndicatorsBlock, "MCID REQUEST INDICATORS:", false},
+        {kMcidResponseIndicatorsBlock, "MCID RESPONSE INDICATORS:", false},
+        {kQueryOnReleaseCapabilityNetworkOptionBlock, "QUERY ON RELEASE CAPABILITY:", false},
+        {kNetworkManagementControlsBlock, "NETWORK MANAGEMENT CONTROL:", false},
+        {kUidActionIndicatorsBlock, "UID ACTION INDICATORS:", false},
+        {kUidCapabilityIndicatorsBlock, "UID CAPABILITY INDICATORS:", false},
+        {kCcnrPossibleIndicatorBlock, "", false},
+        {kCcssBlock, "", false},
+        {kCollectCallRequestBlock, "", false},
         {FacilityIndicator, "", false},
         {ServiceActivation, "", true},
         {LoopPreventionIndicators, "", true},
-        {HopCounter, "", false},
-        {NumberPortabilityForwardInformationNetworkOption,
+        {kHopCounterBlock, "", false},
+        {kNumberPortabilityForwardInformationNetworkOptionBlock,
          "NUMBER PORTABILITY FORWARD INFORMATION (NETWORK OPTION):", false},
-        {BackwardGvns, "", true},
+        {kBackwardGvnsBlock, "", true},
     };
     static const char digits[] = "0123456789ABCDEF";
     for (const auto& d : decoders) {
