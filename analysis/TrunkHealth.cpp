@@ -37,8 +37,11 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
         if (found != open_.end()) open_.erase(found);
         return;
     }
-    kpis_.addCall(call, logEnded);
-    const bool failed = call.opened && !logEnded && call.outcome != CallOutcome::Incomplete && !kpis_.reachedUser(call);
+    // A call that ended at the last message of the log goes out only when the log ends too: only
+    // one still open then ran to the log's end.
+    kpis_.addCall(call, logEnded && call.outcome == CallOutcome::Incomplete);
+    const bool ended = call.outcome == CallOutcome::Unanswered || call.outcome == CallOutcome::Reset;
+    const bool failed = call.opened && ended && !kpis_.reachedUser(call);
     if (failed) ++failedCalls_;
     if (found == open_.end()) return;
     if (failed && ladders_.size() < options_.ladders) ladders_.push_back(Ladder{call, std::move(found->second)});

@@ -14,42 +14,19 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from toolcheck import Checks, log_of, runner  # noqa: E402
+import toolcheck  # noqa: E402
+
 tool, src = sys.argv[1:3]
 golden = os.path.join(src, "tests", "golden")
 work = tempfile.mkdtemp()
-passes = failures = 0
-
-
-def check(name, condition, detail=""):
-    global passes, failures
-    if condition:
-        passes += 1
-        print("ok   " + name)
-    else:
-        failures += 1
-        print("FAIL " + name + ("" if not detail else ": " + str(detail)[:600]))
-
-
-def run(*args, stdin=None):
-    return subprocess.run([tool, *args], capture_output=True, input=stdin)
-
-
-HEAD = b"USER       BCIC        DEV                   ROUTE       TSTCALL\r\nX          1\r\n\r\n"
-
-
-def log_of(messages, page=None):
-    """A log of (time, msg, dir, octets) messages, each under its own column header."""
-    out = HEAD if page is None else page.encode() + b"\r\n" + HEAD
-    for time, msg, direction, octets in messages:
-        out += f"TIME        MSG        DIR  DATA\r\n{time:<12}{msg:<11}{direction:<5}{octets}\r\n\r\n".encode()
-    return out
+check = Checks()
+run = runner(tool)
 
 
 def write(name, data):
-    path = os.path.join(work, name)
-    with open(path, "wb") as f:
-        f.write(data)
-    return path
+    return toolcheck.write(work, name, data)
 
 
 # Causes: 50 is printed with the report's own spelling, 16 as Q.850 has it.
@@ -161,12 +138,11 @@ else:
         ("standard input: today's, said", ["-"], open(plain, "rb").read(), None, True),
     ]:
         pcap = os.path.join(work, "date.pcap")
-        p = run("-q", "--summary", "--pcap", pcap, *args, stdin=stdin)
+        p = run("-q", "--summary", "--pcap", pcap, *args, input=stdin)
         stamp = float(packets(pcap, "frame.time_epoch")[0][0])
         ok = (expected is None or abs(stamp - expected) < 0.001) and \
             ((b"capture file's time stamps are on" in p.stderr) == said)
         check(f"capture file date: {name}", ok, (stamp, p.stderr))
 
 shutil.rmtree(work)
-print(f"{passes} passed, {failures} failed")
-sys.exit(1 if failures else 0)
+check.exit()
