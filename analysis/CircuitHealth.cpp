@@ -175,12 +175,17 @@ void CircuitHealth::start(Timer timer, std::uint32_t code, const RecordFacts& re
                                  pending.generation});
 }
 
+// A timer's entry stays when it stops (its generation 0), so that starting it again allocates
+// nothing: the entries are one per circuit and timer ever started.
 void CircuitHealth::stop(Timer timer, std::uint32_t code) {
     const auto found = pending_.find(timerKey(code, timer));
-    if (found != pending_.end()) pending_.erase(found);
+    if (found != pending_.end()) found->second.generation = 0;
 }
 
-bool CircuitHealth::running(Timer timer, std::uint32_t code) const { return pending_.contains(timerKey(code, timer)); }
+bool CircuitHealth::running(Timer timer, std::uint32_t code) const {
+    const auto found = pending_.find(timerKey(code, timer));
+    return found != pending_.end() && found->second.generation != 0;
+}
 
 void CircuitHealth::expire(std::int64_t now) {
     while (!deadlines_.empty() && deadlines_.top().at < now) {
@@ -188,8 +193,8 @@ void CircuitHealth::expire(std::int64_t now) {
         deadlines_.pop();
         const auto found = pending_.find(deadline.key);
         if (found == pending_.end() || found->second.generation != deadline.generation) continue;
-        const Pending pending = std::move(found->second);
-        pending_.erase(found);
+        Pending& pending = found->second;
+        pending.generation = 0;
         const auto timer = static_cast<Timer>(deadline.key & 0xFF);
         const auto code = static_cast<std::uint32_t>(deadline.key >> 8);
         const TimerRow& row = rowOf(timer);

@@ -140,7 +140,7 @@ private:
         std::uint64_t record = 0;
         std::optional<std::int64_t> at;
         std::string time;
-        std::uint32_t generation = 0;
+        std::uint32_t generation = 0;  // 0: not running
         bool passed = true;
     };
     struct Deadline {

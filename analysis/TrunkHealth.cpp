@@ -13,7 +13,7 @@ TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFin
 void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call,
                              bool passes) {
     kpis_.noteInstant(at);
-    circuits_.add(message, at, passes);
+    if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
     if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
     const RecordFacts& record = message.record();

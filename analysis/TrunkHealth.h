@@ -19,6 +19,7 @@ struct HealthOptions {
     KpiOptions kpis;
     CheckOptions checks;
     std::size_t ladders = 10;  // failed calls whose messages are kept for their ladder
+    bool circuits = true;      // follow the circuits and run the checks (the KPIs alone need not)
 };
 
 // One message of a kept call, as its ladder shows it.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Benchmark of the views beside the report: --summary, --calls, --stats and --format json against
+# Benchmark of the views beside the report: --summary, --calls, --stats, --format json, --kpi,
+# --circuits and --checks against
 # the plain report (truno-decode -q --crlf LOG > /dev/null) on generated logs, with the peak memory
 # of each (flat from the smaller log to the larger one when memory is bounded by the open calls,
 # not by the log). The machine's load average is printed first: the figures are best of three
@@ -40,7 +41,7 @@ for n in "${sizes[@]}"; do
   "$gen" "$n" > "$log"
   report_wall=""
   report_cpu=""
-  for view in "report" "--summary" "--calls" "--stats" "--format json"; do
+  for view in "report" "--summary" "--calls" "--stats" "--format json" "--kpi" "--circuits" "--checks"; do
     if [ "$view" = report ]; then args=(-q --crlf); else read -r -a args <<<"-q $view"; fi
     read -r wall cpu mem < <(best "$tool" "${args[@]}" "$log")
     [ -n "$report_wall" ] || { report_wall=$wall; report_cpu=$cpu; }
