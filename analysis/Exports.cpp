@@ -6,6 +6,7 @@
 #include "analysis/KnownFields.h"
 #include "analysis/LogClock.h"
 #include "analysis/MessageSummary.h"
+#include "base/ByteScan.h"
 #include "base/OctetText.h"
 #include "base/ReportLayout.h"
 
@@ -17,50 +18,11 @@
 #include <span>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace truno {
 
 using namespace exporttext;
 
 namespace {
-
-// Whether a record's text holds nothing a JSON string would escape besides its line ends: no
-// quote, backslash, other control character, DEL or byte above 7F. Then every label, title and
-// value the marks cut out of it goes into JSON as it is (a value over several lines once folded).
-// One scan of the whole text, without an early exit, so that it runs on whole vectors.
-bool plainRecordText(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-#if defined(__SSE2__)
-    // Sixteen bytes at a time: as signed bytes, a control character and a byte above 7F are both
-    // below 20 hex; CR and LF are taken back out.
-    const __m128i space = _mm_set1_epi8(0x20);
-    const __m128i del = _mm_set1_epi8(0x7F);
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i backslash = _mm_set1_epi8('\\');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    __m128i found = _mm_setzero_si128();
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i lineEnd = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
-        const __m128i control = _mm_andnot_si128(lineEnd, _mm_cmplt_epi8(bytes, space));
-        const __m128i escaped = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
-                                             _mm_cmpeq_epi8(bytes, del));
-        found = _mm_or_si128(found, _mm_or_si128(control, escaped));
-    }
-    if (_mm_movemask_epi8(found) != 0) return false;
-#endif
-    for (; p != end; ++p) {
-        const auto byte = static_cast<unsigned char>(*p);
-        const bool lineEnd = *p == '\r' || *p == '\n';
-        if ((static_cast<unsigned char>(byte - 0x20) >= 0x5F && !lineEnd) || *p == '"' || *p == '\\') return false;
-    }
-    return true;
-}
 
 // Whether a value holds a CR (runs over several lines). Eight bytes at a time: a byte of
 // x = word ^ 0D0D..0D is zero where the word holds a CR, and (x - 0101..01) & ~x & 8080..80 is
@@ -146,7 +108,7 @@ void appendCauseNameJson(Text& out, const FieldFact& field) {
 // One field of a message as a JSON object: {"key":...,"label":...,"value":...,"text":...} and its
 // typed value; `blockKey` is its parameter's key (empty for the message's own lines). A meaning
 // that runs over several lines is folded onto one first (into `folded`). The fields of a plain
-// record (plainRecordText) go in with one size check and a few copies.
+// record (isJsonVerbatim) go in with one size check and a few copies.
 void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& field, bool plainRecord,
                      std::string& folded) {
     const std::string_view value = field.valueText();
@@ -325,7 +287,10 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     put(line, ",\"info\":");
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
-    const bool plainRecord = plainRecordText(record.text);
+    // A record whose text holds nothing a JSON string escapes besides its line ends: every label,
+    // title and value the marks cut out of it goes into JSON as it is (a value over several lines
+    // once folded).
+    const bool plainRecord = isJsonVerbatim(record.text);
     bool firstBlock = true;
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;

@@ -3,6 +3,7 @@
 #include "run/LogInput.h"
 #include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
+#include "base/ByteScan.h"
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Views.h"
@@ -27,10 +28,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // Writes report pieces to standard output, turning the report's CR LF into LF unless asked
@@ -49,7 +46,7 @@ public:
             writeOut(text);
             return;
         }
-        char* w = room(text.size() + 16);
+        char* w = room(text.size() + 1);  // one more for a CR held back from the piece before
         if (crlf_) {
             std::memcpy(w, text.data(), text.size());
             w += text.size();
@@ -100,47 +97,15 @@ private:
     // Copies text to w with each CR of a CR LF left out (a CR at the end of the text waits for
     // the next piece), and returns the new end.
     char* withoutCarriageReturns(std::string_view text, char* w) {
-        const char* p = text.data();
-        const char* const end = p + text.size();
-        if (pendingCr_ && p != end) {
+        if (pendingCr_ && !text.empty()) {
             pendingCr_ = false;
-            if (*p != '\n') *w++ = '\r';
+            if (text.front() != '\n') *w++ = '\r';
         }
-#if defined(__SSE2__)
-        // Sixteen bytes at a time are copied as they are up to the first CR among them (the buffer
-        // has room for a whole block past the text's end).
-        const __m128i carriageReturn = _mm_set1_epi8('\r');
-        while (end - p >= 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), bytes);
-            const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, carriageReturn));
-            if (found == 0) {
-                p += 16;
-                w += 16;
-                continue;
-            }
-            const int at = __builtin_ctz(static_cast<unsigned>(found));
-            p += at;
-            w += at;
-            if (p + 1 == end) break;  // the CR ends the text: left to the loop below
-            if (p[1] != '\n') *w++ = '\r';
-            ++p;
+        if (!text.empty() && text.back() == '\r') {
+            pendingCr_ = true;
+            text.remove_suffix(1);
         }
-#endif
-        while (p != end) {
-            const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
-            const char* stop = cr == nullptr ? end : cr;
-            std::memcpy(w, p, static_cast<std::size_t>(stop - p));
-            w += stop - p;
-            if (cr == nullptr) break;
-            if (cr + 1 == end) {
-                pendingCr_ = true;
-                break;
-            }
-            if (cr[1] != '\n') *w++ = '\r';
-            p = cr + 1;
-        }
-        return w;
+        return truno::copyCrLfAsLf(text, w);
     }
 
     // Room for n more bytes at the end of the buffer.

@@ -1,13 +1,10 @@
 #include "run/LogReader.h"
 
+#include "base/ByteScan.h"
 #include "base/ReportLayout.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace truno {
 
@@ -144,22 +141,6 @@ std::string LineRanges::text() const {
 }
 
 // ---------------------------------------------------------------- LineSource
-
-const char* findLineBreak(const char* p, const char* end) {
-#if defined(__SSE2__)
-    // Sixteen bytes at a time: a line is read once, whichever of CR and LF ends it.
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
-        if (found != 0) return p + __builtin_ctz(static_cast<unsigned>(found));
-        p += 16;
-    }
-#endif
-    while (p != end && *p != '\r' && *p != '\n') ++p;
-    return p;
-}
 
 namespace {
 // The buffer starts small and grows, up to twice the longest line kept, only when a line

@@ -184,9 +184,6 @@ bool looksLikeOctets(std::string_view data);
 // `text` and a view of them to `octets` (the views of earlier octets follow `text` if it moves).
 void splitOctets(std::string_view data, std::string& text, std::vector<std::string_view>& octets);
 
-// The first CR or LF in [p, end), or end when there is none.
-const char* findLineBreak(const char* p, const char* end);
-
 // The octets of DATA joined by two blanks (a message read with setDeferSplit): their characters
 // in `text`, one view each in `octets`.
 void splitJoined(std::string_view joined, std::string& text, std::vector<std::string_view>& octets);

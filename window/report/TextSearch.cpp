@@ -1,14 +1,12 @@
 #include "window/report/TextSearch.h"
 
+#include "base/ByteScan.h"
+
 #include <QByteArray>
 #include <QStringView>
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace truno::window {
 
@@ -50,14 +48,6 @@ TextMatcher::TextMatcher(const QString& text, bool matchCase) : text_(text), mat
     if (matchCase_ || pattern_.empty()) return;
     unicodeFold_ = !isAscii(text);
     for (char& c : pattern_) c = static_cast<char>(asciiLower(static_cast<unsigned char>(c)));
-    // Horspool's shifts, looked up with the folded byte under the pattern's last position.
-    const std::size_t m = pattern_.size();
-    skip_.fill(m);
-    for (std::size_t k = 0; k + 1 < m; ++k) {
-        const auto c = static_cast<unsigned char>(pattern_[k]);
-        skip_[c] = m - 1 - k;
-        if (c >= 'a' && c <= 'z') skip_[c - ('a' - 'A')] = m - 1 - k;
-    }
 }
 
 std::optional<TextMatcher::Hit> TextMatcher::find(std::string_view bytes, std::size_t from) const {
@@ -69,46 +59,9 @@ std::optional<TextMatcher::Hit> TextMatcher::find(std::string_view bytes, std::s
 }
 
 std::optional<TextMatcher::Hit> TextMatcher::findFolded(std::string_view bytes, std::size_t from) const {
-    const std::size_t m = pattern_.size();
-    const auto* text = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* pattern = reinterpret_cast<const unsigned char*>(pattern_.data());
-    const auto matchesAt = [&](std::size_t at) {
-        std::size_t k = 0;
-        while (k + 1 < m && asciiLower(text[at + k]) == pattern[k]) ++k;
-        return k + 1 >= m;
-    };
-    std::size_t at = from;
-#if defined(__SSE2__)
-    // Sixteen places at a time: those where the pattern's first and last bytes match (a letter in
-    // either case) are the only ones looked at closely. Short patterns, which Horspool's shifts
-    // hardly move, and digits, which the report is full of, go as fast as long ones.
-    const auto folding = [](unsigned char c) {
-        return _mm_set1_epi8(static_cast<char>(c >= 'a' && c <= 'z' ? 0x20 : 0));
-    };
-    const __m128i firstByte = _mm_set1_epi8(static_cast<char>(pattern[0]));
-    const __m128i lastByte = _mm_set1_epi8(static_cast<char>(pattern[m - 1]));
-    const __m128i firstFold = folding(pattern[0]);
-    const __m128i lastFold = folding(pattern[m - 1]);
-    while (at + m - 1 + 16 <= bytes.size()) {
-        const __m128i firsts = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at)), firstFold);
-        const __m128i lasts =
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + m - 1)), lastFold);
-        auto candidates = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(firsts, firstByte), _mm_cmpeq_epi8(lasts, lastByte))));
-        while (candidates != 0) {
-            const std::size_t place = at + static_cast<std::size_t>(__builtin_ctz(candidates));
-            if (matchesAt(place)) return Hit{place, m};
-            candidates &= candidates - 1;
-        }
-        at += 16;
-    }
-#endif
-    while (at + m <= bytes.size()) {
-        const unsigned char last = text[at + m - 1];
-        if (asciiLower(last) == pattern[m - 1] && matchesAt(at)) return Hit{at, m};
-        at += skip_[last];
-    }
-    return std::nullopt;
+    const std::size_t at = findIgnoringCase(bytes, pattern_, from);
+    if (at == std::string_view::npos) return std::nullopt;
+    return Hit{at, pattern_.size()};
 }
 
 std::optional<TextMatcher::Hit> TextMatcher::findInLines(std::string_view bytes, std::size_t from) const {

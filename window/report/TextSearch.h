@@ -6,7 +6,6 @@
 
 #include <QString>
 
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -42,7 +41,6 @@ private:
     // Without matching case, a text with letters beyond A to Z is compared line by line as
     // Unicode text; the report's few such lines are the only ones that can hold it.
     bool unicodeFold_ = false;
-    std::array<std::size_t, 256> skip_{};  // shifts of the Horspool search when case is ignored
 };
 
 // One search through a document: forward for the first match at or after a start offset, or

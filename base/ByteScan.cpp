@@ -1,0 +1,165 @@
+#include "base/ByteScan.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace truno {
+
+namespace {
+
+constexpr unsigned char asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+#if defined(__SSE2__)
+__m128i load16(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+
+// One bit per byte of the block: the lowest bit is the first byte.
+unsigned mask16(__m128i bytes) { return static_cast<unsigned>(_mm_movemask_epi8(bytes)); }
+#endif
+
+}  // namespace
+
+// ---------------------------------------------------------------- plain twins
+
+namespace plain {
+
+const char* findLineBreak(const char* p, const char* end) {
+    while (p != end && *p != '\r' && *p != '\n') ++p;
+    return p;
+}
+
+bool isJsonVerbatim(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool lineEnd = c == '\r' || c == '\n';
+        if ((static_cast<unsigned char>(byte - 0x20) >= 0x5F && !lineEnd) || c == '"' || c == '\\') return false;
+    }
+    return true;
+}
+
+char* copyCrLfAsLf(std::string_view text, char* out) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') *out++ = text[i];
+    return out;
+}
+
+std::size_t findIgnoringCase(std::string_view text, std::string_view pattern, std::size_t from) {
+    const std::size_t m = pattern.size();
+    if (m == 0) return std::string_view::npos;
+    for (std::size_t at = from; at <= text.size() && text.size() - at >= m; ++at) {
+        std::size_t k = 0;
+        while (k < m && asciiLower(static_cast<unsigned char>(text[at + k])) == static_cast<unsigned char>(pattern[k]))
+            ++k;
+        if (k == m) return at;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace plain
+
+// ---------------------------------------------------------------- sixteen bytes at a time
+
+const char* findLineBreak(const char* p, const char* end) {
+#if defined(__SSE2__)
+    // A line is read once, whichever of CR and LF ends it.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = load16(p);
+        const unsigned found = mask16(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)));
+        if (found != 0) return p + __builtin_ctz(found);
+    }
+#endif
+    return plain::findLineBreak(p, end);
+}
+
+bool isJsonVerbatim(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+#if defined(__SSE2__)
+    // One pass over the whole text without an early exit, so that it runs on whole vectors. As
+    // signed bytes, a control character and a byte above 7F are both below 20 hex; CR and LF are
+    // taken back out.
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i del = _mm_set1_epi8(0x7F);
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    __m128i found = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = load16(p);
+        const __m128i lineEnd = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        const __m128i control = _mm_andnot_si128(lineEnd, _mm_cmplt_epi8(bytes, space));
+        const __m128i escaped = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
+                                             _mm_cmpeq_epi8(bytes, del));
+        found = _mm_or_si128(found, _mm_or_si128(control, escaped));
+    }
+    if (mask16(found) != 0) return false;
+#endif
+    return plain::isJsonVerbatim(std::string_view(p, static_cast<std::size_t>(end - p)));
+}
+
+char* copyCrLfAsLf(std::string_view text, char* out) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+#if defined(__SSE2__)
+    // A block is stored whole and kept up to its first CR: the store never passes the end of the
+    // copy, as the block never passes the end of the text.
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    while (end - p >= 16) {
+        const __m128i bytes = load16(p);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+        const unsigned found = mask16(_mm_cmpeq_epi8(bytes, carriageReturn));
+        if (found == 0) {
+            p += 16;
+            out += 16;
+            continue;
+        }
+        const auto at = static_cast<unsigned>(__builtin_ctz(found));
+        p += at;
+        out += at;
+        if (p + 1 == end || p[1] != '\n') *out++ = '\r';
+        ++p;
+    }
+#endif
+    return plain::copyCrLfAsLf(std::string_view(p, static_cast<std::size_t>(end - p)), out);
+}
+
+std::size_t findIgnoringCase(std::string_view text, std::string_view pattern, std::size_t from) {
+    const std::size_t m = pattern.size();
+    if (m == 0) return std::string_view::npos;
+    std::size_t at = from;
+#if defined(__SSE2__)
+    // Sixteen places at a time: those where the pattern's first and last bytes match (a letter in
+    // either case: the text's byte with bit 20 hex set) are the only ones looked at closely.
+    // Short patterns and digits, which the report is full of, go as fast as long ones.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* folded = reinterpret_cast<const unsigned char*>(pattern.data());
+    const auto folding = [](unsigned char c) { return _mm_set1_epi8(static_cast<char>(c >= 'a' && c <= 'z' ? 0x20 : 0)); };
+    const __m128i firstByte = _mm_set1_epi8(static_cast<char>(folded[0]));
+    const __m128i lastByte = _mm_set1_epi8(static_cast<char>(folded[m - 1]));
+    const __m128i firstFold = folding(folded[0]);
+    const __m128i lastFold = folding(folded[m - 1]);
+    // The candidates are a superset of the matches, whatever the pattern: each is checked whole.
+    const auto matchesAt = [&](std::size_t place) {
+        std::size_t k = 0;
+        while (k < m && asciiLower(bytes[place + k]) == folded[k]) ++k;
+        return k == m;
+    };
+    while (at <= text.size() && text.size() - at >= m - 1 + 16) {
+        const __m128i firsts = _mm_or_si128(load16(bytes + at), firstFold);
+        const __m128i lasts = _mm_or_si128(load16(bytes + at + m - 1), lastFold);
+        unsigned candidates = mask16(_mm_and_si128(_mm_cmpeq_epi8(firsts, firstByte), _mm_cmpeq_epi8(lasts, lastByte)));
+        while (candidates != 0) {
+            const std::size_t place = at + static_cast<std::size_t>(__builtin_ctz(candidates));
+            if (matchesAt(place)) return place;
+            candidates &= candidates - 1;
+        }
+        at += 16;
+    }
+#endif
+    return plain::findIgnoringCase(text, pattern, at);
+}
+
+}  // namespace truno
