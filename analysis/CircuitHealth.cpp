@@ -45,6 +45,8 @@ constexpr TimerRow kTimers[kTimerCount] = {
 
 const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(timer)]; }
 
+std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
+
 std::uint64_t timerKey(std::uint32_t code, Timer timer) {
     return (std::uint64_t{code} << 8) | static_cast<std::uint64_t>(timer);
 }
@@ -85,7 +87,7 @@ bool parseTimerSetting(std::string_view text, CheckOptions& options, std::string
     std::int64_t seconds = 0;
     const auto [end, status] = std::from_chars(whole.data(), whole.data() + whole.size(), seconds);
     if (whole.empty() || status != std::errc{} || end != whole.data() + whole.size() || fraction.size() > 3 ||
-        (point != std::string_view::npos && fraction.empty()) || seconds > 86400 * 365)
+        (point != std::string_view::npos && fraction.empty()) || seconds > std::int64_t{86400} * 365)
         return false;
     std::int64_t milliseconds = seconds * 1000;
     std::int64_t scale = 100;
@@ -133,7 +135,7 @@ std::string circuitStateText(const CircuitState& circuit) {
     return text;
 }
 
-CircuitHealth::CircuitHealth(CheckOptions options, FindingSink onFinding)
+CircuitHealth::CircuitHealth(const CheckOptions& options, FindingSink onFinding)
     : options_(options), onFinding_(std::move(onFinding)) {}
 
 std::uint8_t CircuitHealth::directionOf(std::string_view direction) {
@@ -162,41 +164,53 @@ void CircuitHealth::report(FindingKind kind, const CircuitState& circuit, const 
                    .passed = passes});
 }
 
-void CircuitHealth::start(Timer timer, std::uint32_t code, const RecordFacts& record, std::optional<std::int64_t> at,
-                          bool passes) {
-    Pending& pending = pending_[timerKey(code, timer)];
-    pending.generation = ++generations_;
-    pending.record = record.record;
-    pending.at = at ? at : now_;
-    pending.time.assign(record.time.data(), record.time.size());
-    pending.passed = passes;
-    if (pending.at)
-        deadlines_.push(Deadline{*pending.at + options_.timers[static_cast<std::size_t>(timer)], timerKey(code, timer),
-                                 pending.generation});
+RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
+    switch (timer) {
+        case Timer::T1: return circuit.callTimers[0];
+        case Timer::T7: return circuit.callTimers[1];
+        case Timer::T9: return circuit.callTimers[2];
+        default: return otherTimers_[timerKey(circuit.code, timer)];
+    }
 }
 
-// A timer's entry stays when it stops (its generation 0), so that starting it again allocates
-// nothing: the entries are one per circuit and timer ever started.
-void CircuitHealth::stop(Timer timer, std::uint32_t code) {
-    const auto found = pending_.find(timerKey(code, timer));
-    if (found != pending_.end()) found->second.generation = 0;
+void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts& record,
+                          std::optional<std::int64_t> at, bool passes) {
+    RunningTimer& running = timerOf(timer, circuit);
+    running.generation = ++generations_;
+    running.record = record.record;
+    running.at = at ? at : now_;
+    running.time.assign(record.time.data(), record.time.size());
+    running.passed = passes;
+    circuit.timersRunning |= timerBit(timer);
+    if (running.at)
+        deadlines_.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
+                                 timerKey(circuit.code, timer), running.generation});
 }
 
-bool CircuitHealth::running(Timer timer, std::uint32_t code) const {
-    const auto found = pending_.find(timerKey(code, timer));
-    return found != pending_.end() && found->second.generation != 0;
+// A stopped timer keeps its place (its generation 0), so that starting it again allocates
+// nothing. The circuit's bits say which run, so that stopping one that does not run costs
+// nothing.
+void CircuitHealth::stop(Timer timer, CircuitState& circuit) {
+    if ((circuit.timersRunning & timerBit(timer)) == 0) return;
+    circuit.timersRunning &= static_cast<std::uint16_t>(~timerBit(timer));
+    timerOf(timer, circuit).generation = 0;
+}
+
+bool CircuitHealth::running(Timer timer, const CircuitState& circuit) {
+    return (circuit.timersRunning & timerBit(timer)) != 0;
 }
 
 void CircuitHealth::expire(std::int64_t now) {
     while (!deadlines_.empty() && deadlines_.top().at < now) {
         const Deadline deadline = deadlines_.top();
         deadlines_.pop();
-        const auto found = pending_.find(deadline.key);
-        if (found == pending_.end() || found->second.generation != deadline.generation) continue;
-        Pending& pending = found->second;
-        pending.generation = 0;
         const auto timer = static_cast<Timer>(deadline.key & 0xFF);
         const auto code = static_cast<std::uint32_t>(deadline.key >> 8);
+        const auto circuit = circuits_.find(code);
+        if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
+        RunningTimer& running = timerOf(timer, circuit->second);
+        if (running.generation != deadline.generation) continue;
+        stop(timer, circuit->second);
         const TimerRow& row = rowOf(timer);
         std::string sentence;
         sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
@@ -213,16 +227,17 @@ void CircuitHealth::expire(std::int64_t now) {
         if (timer == Timer::T9) kind = FindingKind::NoAnswer;
         report(Finding{.kind = kind,
                        .circuit = code,
-                       .record = pending.record,
-                       .at = pending.at,
-                       .time = pending.time,
+                       .record = running.record,
+                       .otherRecord = 0,
+                       .at = running.at,
+                       .time = running.time,
                        .sentence = std::move(sentence),
-                       .passed = pending.passed});
+                       .passed = running.passed});
     }
 }
 
 void CircuitHealth::clearCall(CircuitState& circuit) {
-    for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9}) stop(timer, circuit.code);
+    for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9}) stop(timer, circuit);
     circuit.pendingReleases = 0;
     circuit.backwardSeen = false;
     circuit.answeredNow = false;
@@ -294,13 +309,13 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         circuit.seizedAt = at;
         circuit.since = at;
         circuit.seizedFrom = direction;
-        start(Timer::T7, code, record, at, passes);
+        start(Timer::T7, circuit, record, at, passes);
         return;
     }
     switch (type) {
         case codes::kSubsequentAddress:
-            if (circuit.call == CallState::Busy && !circuit.backwardSeen && running(Timer::T7, code))
-                start(Timer::T7, code, record, at, passes);
+            if (circuit.call == CallState::Busy && !circuit.backwardSeen && running(Timer::T7, circuit))
+                start(Timer::T7, circuit, record, at, passes);
             break;
         case codes::kAddressComplete:
         case codes::kCallProgress:
@@ -314,28 +329,28 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
             }
             if (circuit.call != CallState::Busy) break;
             circuit.backwardSeen = true;
-            stop(Timer::T7, code);
-            if (type == codes::kAddressComplete && !running(Timer::T9, code)) start(Timer::T9, code, record, at, passes);
+            stop(Timer::T7, circuit);
+            if (type == codes::kAddressComplete && !running(Timer::T9, circuit)) start(Timer::T9, circuit, record, at, passes);
             if ((type == codes::kAnswer || type == codes::kConnect) && !circuit.answeredNow) {
-                stop(Timer::T9, code);
+                stop(Timer::T9, circuit);
                 circuit.answeredNow = true;
                 ++circuit.answered;
             }
             break;
         case codes::kRelease:
             if (circuit.call == CallState::Idle) break;
-            stop(Timer::T7, code);
-            stop(Timer::T9, code);
+            stop(Timer::T7, circuit);
+            stop(Timer::T9, circuit);
             ++circuit.pendingReleases;
-            if (!running(Timer::T1, code)) start(Timer::T1, code, record, at, passes);
+            if (!running(Timer::T1, circuit)) start(Timer::T1, circuit, record, at, passes);
             if (circuit.call != CallState::AwaitingReleaseComplete) circuit.since = at;
             circuit.call = CallState::AwaitingReleaseComplete;
             break;
         case codes::kReleaseComplete:
             if (circuit.pendingReleases > 0) {
-                if (--circuit.pendingReleases == 0) stop(Timer::T1, code);
+                if (--circuit.pendingReleases == 0) stop(Timer::T1, circuit);
             } else if (circuit.resetPending) {
-                stop(Timer::T16, code);
+                stop(Timer::T16, circuit);
                 circuit.resetPending = false;
             } else if (!isNew && circuit.call != CallState::Unknown) {
                 report(FindingKind::ReleaseCompleteWithoutRelease, circuit, record, at, passes,
@@ -351,7 +366,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         case codes::kResetCircuit:
             resetCircuit(circuit, direction, at);
             circuit.resetPending = true;
-            start(Timer::T16, code, record, at, passes);
+            start(Timer::T16, circuit, record, at, passes);
             return;
         case codes::kCircuitGroupReset: {
             const FieldFact* range = message.find(knownFields().range);
@@ -363,24 +378,24 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 if (passes) member.passed = true;
             }
             circuit.resetPending = true;
-            start(Timer::T22, code, record, at, passes);
+            start(Timer::T22, circuit, record, at, passes);
             return;
         }
         case codes::kCircuitGroupResetAcknowledgement:
-            stop(Timer::T22, code);
+            stop(Timer::T22, circuit);
             circuit.resetPending = false;
             return;
         case codes::kBlocking:
             circuit.blocked |= local ? kLocalMaintenance : kRemoteMaintenance;
             ++circuit.blockings;
-            start(Timer::T12, code, record, at, passes);
+            start(Timer::T12, circuit, record, at, passes);
             return;
-        case codes::kBlockingAcknowledgement: stop(Timer::T12, code); return;
+        case codes::kBlockingAcknowledgement: stop(Timer::T12, circuit); return;
         case codes::kUnblocking:
             circuit.blocked &= static_cast<std::uint8_t>(local ? ~kLocalMaintenance : ~kRemoteMaintenance);
-            start(Timer::T14, code, record, at, passes);
+            start(Timer::T14, circuit, record, at, passes);
             return;
-        case codes::kUnblockingAcknowledgement: stop(Timer::T14, code); return;
+        case codes::kUnblockingAcknowledgement: stop(Timer::T14, circuit); return;
         case codes::kCircuitGroupBlocking:
         case codes::kCircuitGroupUnblocking: {
             const FieldFact* kind = message.find(knownFields().supervisionType);
@@ -399,11 +414,11 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                     member.blocked &= static_cast<std::uint8_t>(~bit);
                 }
             });
-            start(blocking ? Timer::T18 : Timer::T20, code, record, at, passes);
+            start(blocking ? Timer::T18 : Timer::T20, circuit, record, at, passes);
             return;
         }
-        case codes::kCircuitGroupBlockingAcknowledgement: stop(Timer::T18, code); return;
-        case codes::kCircuitGroupUnblockingAcknowledgement: stop(Timer::T20, code); return;
+        case codes::kCircuitGroupBlockingAcknowledgement: stop(Timer::T18, circuit); return;
+        case codes::kCircuitGroupUnblockingAcknowledgement: stop(Timer::T20, circuit); return;
         default: break;
     }
     // A call-control message on a circuit that an RLC or a reset left idle.

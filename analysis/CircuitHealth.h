@@ -89,6 +89,16 @@ enum class CallState : std::uint8_t { Unknown, Idle, Busy, AwaitingReleaseComple
 inline constexpr std::uint8_t kLocalMaintenance = 1, kLocalHardware = 2, kRemoteMaintenance = 4,
                               kRemoteHardware = 8;
 
+// A timer running on a circuit: what started it. Its generation tells a deadline of this start
+// from one of an earlier start (0: not running).
+struct RunningTimer {
+    std::uint64_t record = 0;
+    std::optional<std::int64_t> at;
+    std::string time;
+    std::uint32_t generation = 0;
+    bool passed = true;
+};
+
 struct CircuitState {
     std::uint32_t code = 0;
     std::uint64_t seizures = 0, answered = 0, resets = 0, blockings = 0;
@@ -106,6 +116,8 @@ struct CircuitState {
     std::uint8_t seizedFrom = 0;         // direction of the IAM
     std::uint32_t pendingReleases = 0;   // RELs waiting for their RLC
     bool passed = false;                 // one of its messages passed the filter
+    std::uint16_t timersRunning = 0;     // a bit per Timer
+    std::array<RunningTimer, 3> callTimers;  // T1, T7, T9 (the others are rare: kept apart)
 
     // Busy, waiting for an RLC, reset pending or blocked at the end.
     bool needsAttention() const {
@@ -121,7 +133,7 @@ public:
     // The first this many findings are kept (findings()); all are counted and handed to the sink.
     static constexpr std::size_t kKeptFindings = 10000;
 
-    explicit CircuitHealth(CheckOptions options, FindingSink onFinding = {});
+    explicit CircuitHealth(const CheckOptions& options, FindingSink onFinding = {});
 
     // The next message of the log; `passes`: it passed the filter.
     void add(const MessageFacts& message, std::optional<std::int64_t> at, bool passes);
@@ -136,13 +148,6 @@ public:
     const std::array<std::uint64_t, kFindingKindCount>& findingsByKind() const { return byKind_; }
 
 private:
-    struct Pending {
-        std::uint64_t record = 0;
-        std::optional<std::int64_t> at;
-        std::string time;
-        std::uint32_t generation = 0;  // 0: not running
-        bool passed = true;
-    };
     struct Deadline {
         std::int64_t at;
         std::uint64_t key;
@@ -150,9 +155,10 @@ private:
         bool operator>(const Deadline& other) const { return at > other.at; }
     };
 
-    void start(Timer timer, std::uint32_t code, const RecordFacts& record, std::optional<std::int64_t> at, bool passes);
-    void stop(Timer timer, std::uint32_t code);
-    bool running(Timer timer, std::uint32_t code) const;
+    void start(Timer timer, CircuitState& circuit, const RecordFacts& record, std::optional<std::int64_t> at,
+               bool passes);
+    void stop(Timer timer, CircuitState& circuit);
+    static bool running(Timer timer, const CircuitState& circuit);
     void expire(std::int64_t now);
     void report(Finding finding);
     void report(FindingKind kind, const CircuitState& circuit, const RecordFacts& record,
@@ -164,7 +170,9 @@ private:
     CheckOptions options_;
     FindingSink onFinding_;
     std::unordered_map<std::uint32_t, CircuitState> circuits_;
-    std::unordered_map<std::uint64_t, Pending> pending_;  // (code << 8 | timer) -> the timer running
+    RunningTimer& timerOf(Timer timer, CircuitState& circuit);
+    // The circuit group, reset and blocking timers: (code << 8 | timer) -> the timer.
+    std::unordered_map<std::uint64_t, RunningTimer> otherTimers_;
     std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
     std::vector<std::string> directions_;
     std::optional<std::int64_t> now_;

@@ -136,15 +136,16 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
         {"conversation (answer to REL; mean = ACD)", &total.conversation},
         {"seizure holding (IAM to RLC)", &total.holding},
     };
-    for (const auto& [name, d] : delays) {
+    for (const auto& [name, distribution] : delays) {
+        const Distribution& d = *distribution;
         out += "<tr>";
         cell(out, name, {}, true);
-        cell(out, std::to_string(d->count()));
-        const auto q = [d](double p) {
-            const auto v = d->quantile(p);
+        cell(out, std::to_string(d.count()));
+        const auto q = [&d](double p) {
+            const auto v = d.quantile(p);
             return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
         };
-        cell(out, secondsText(d->mean()));
+        cell(out, secondsText(d.mean()));
         cell(out, secondsText(q(0.5)));
         cell(out, secondsText(q(0.95)));
         out += "</tr>\n";

@@ -16,6 +16,7 @@ constexpr int kExactBits = 14;
 constexpr int kSubBits = 13;
 constexpr std::int64_t kExactBelow = std::int64_t{1} << kExactBits;
 constexpr std::uint32_t kSubBuckets = 1u << kSubBits;
+constexpr std::size_t kPageSize = 256;
 
 std::uint32_t bucketOf(std::int64_t value) {
     if (value < kExactBelow) return static_cast<std::uint32_t>(value);
@@ -70,7 +71,7 @@ struct Unit {
     char letter;
     std::int64_t milliseconds;
 };
-constexpr Unit kUnits[] = {{'s', 1000}, {'m', 60 * 1000}, {'h', kMillisecondsPerHour}};
+constexpr Unit kUnits[] = {{'s', 1000}, {'m', std::int64_t{60} * 1000}, {'h', kMillisecondsPerHour}};
 
 }  // namespace
 
@@ -123,7 +124,11 @@ void Distribution::add(std::int64_t milliseconds) {
     if (count_ == 0 || milliseconds > most_) most_ = milliseconds;
     ++count_;
     sum_ += milliseconds;
-    ++buckets_[bucketOf(milliseconds)];
+    const std::uint32_t bucket = bucketOf(milliseconds);
+    const std::size_t page = bucket / kPageSize;
+    if (page >= pages_.size()) pages_.resize(page + 1);
+    if (pages_[page].empty()) pages_[page].resize(kPageSize);
+    ++pages_[page][bucket % kPageSize];
 }
 
 std::optional<double> Distribution::mean() const {
@@ -135,9 +140,12 @@ std::optional<std::int64_t> Distribution::quantile(double q) const {
     if (count_ == 0) return std::nullopt;
     const auto rank = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::ceil(q * static_cast<double>(count_))));
     std::uint64_t seen = 0;
-    for (const auto& [bucket, n] : buckets_) {
-        seen += n;
-        if (seen >= rank) return std::clamp(lowerBoundOf(bucket), least_, most_);
+    for (std::size_t page = 0; page < pages_.size(); ++page) {
+        for (std::size_t i = 0; i < pages_[page].size(); ++i) {
+            seen += pages_[page][i];
+            if (seen >= rank)
+                return std::clamp(lowerBoundOf(static_cast<std::uint32_t>(page * kPageSize + i)), least_, most_);
+        }
     }
     return most_;
 }
@@ -181,7 +189,7 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
             if (!call.first.at) return keyed("(time not known)");
             return intervalGroup(floorTo(*call.first.at, options_.interval));
         case KpiGrouping::CircuitGroup: {
-            const std::int64_t firstCode = call.callInstanceCode / options_.size * options_.size;
+            const std::int64_t firstCode = std::int64_t{call.callInstanceCode / options_.size} * options_.size;
             KpiSet& set = numbered_[firstCode];
             if (set.group.empty())
                 set.group = std::to_string(firstCode) + "-" + std::to_string(firstCode + options_.size - 1);

@@ -66,7 +66,8 @@ private:
     std::int64_t sum_ = 0;
     std::int64_t least_ = 0;
     std::int64_t most_ = 0;
-    std::map<std::uint32_t, std::uint64_t> buckets_;
+    // Bucket counts in pages of 256 buckets, a page made when a value first falls in it.
+    std::vector<std::vector<std::uint64_t>> pages_;
 };
 
 // Q.850 cause classes by the value's bits 7 to 5.

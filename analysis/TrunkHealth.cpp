@@ -12,7 +12,7 @@ TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFin
 
 void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call,
                              bool passes) {
-    kpis_.noteInstant(at);
+    if (options_.countKpis) kpis_.noteInstant(at);
     if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
     if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
@@ -39,7 +39,7 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
     }
     // A call that ended at the last message of the log goes out only when the log ends too: only
     // one still open then ran to the log's end.
-    kpis_.addCall(call, logEnded && call.outcome == CallOutcome::Incomplete);
+    if (options_.countKpis) kpis_.addCall(call, logEnded && call.outcome == CallOutcome::Incomplete);
     const bool ended = call.outcome == CallOutcome::Unanswered || call.outcome == CallOutcome::Reset;
     const bool failed = call.opened && ended && !kpis_.reachedUser(call);
     if (failed) ++failedCalls_;

@@ -19,7 +19,8 @@ struct HealthOptions {
     KpiOptions kpis;
     CheckOptions checks;
     std::size_t ladders = 10;  // failed calls whose messages are kept for their ladder
-    bool circuits = true;      // follow the circuits and run the checks (the KPIs alone need not)
+    bool circuits = true;      // follow the circuits and run the checks
+    bool countKpis = true;     // count the KPIs
 };
 
 // One message of a kept call, as its ladder shows it.
