@@ -48,6 +48,8 @@ enum LongOnly : int {
     kTimerOption,
     kHtmlOption,
     kHtmlLaddersOption,
+    kFollowOption,
+    kSettleOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -75,6 +77,8 @@ constexpr option kLongOptions[] = {
     {.name = "timer", .has_arg = required_argument, .flag = nullptr, .val = kTimerOption},
     {.name = "html", .has_arg = required_argument, .flag = nullptr, .val = kHtmlOption},
     {.name = "html-ladders", .has_arg = required_argument, .flag = nullptr, .val = kHtmlLaddersOption},
+    {.name = "follow", .has_arg = optional_argument, .flag = nullptr, .val = kFollowOption},
+    {.name = "settle", .has_arg = required_argument, .flag = nullptr, .val = kSettleOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -252,7 +256,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     bool viewGiven = false;
     Shorthand given;
     for (;;) {
-        const int c = getopt_long(argc, argv, ":j:qhVY:", kLongOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":j:qhVY:fF", kLongOptions, nullptr);
         if (c == -1) break;
         switch (c) {
             case kCrlfOption: options.crlf = true; break;
@@ -329,6 +333,28 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                     return false;
                 }
                 break;
+            case 'f': options.follow = Follow::Descriptor; break;
+            case 'F': options.follow = Follow::Name; break;
+            case kFollowOption: {
+                const std::string_view how = optarg == nullptr ? "descriptor" : optarg;
+                if (how != "descriptor" && how != "name") {
+                    error = "invalid --follow '" + std::string(how) + "' (expected name or descriptor)";
+                    return false;
+                }
+                options.follow = how == "name" ? Follow::Name : Follow::Descriptor;
+                break;
+            }
+            case kSettleOption: {
+                char* end = nullptr;
+                errno = 0;
+                const double seconds = std::strtod(optarg, &end);
+                if (*optarg == '\0' || *end != '\0' || errno != 0 || !(seconds > 0.0) || seconds > 3600.0) {
+                    error = "invalid --settle '" + std::string(optarg) + "' (expected seconds, more than 0, at most 3600)";
+                    return false;
+                }
+                options.settleMs = static_cast<unsigned>(seconds * 1000.0 + 0.5);
+                break;
+            }
             case kHtmlLaddersOption: {
                 unsigned ladders = 0;
                 if (!parseJobs(optarg, ladders, error)) {
@@ -343,6 +369,10 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
         }
     }
     for (int i = optind; i < argc; ++i) options.files.emplace_back(argv[i]);
+    if (options.follow != Follow::No && (options.files.size() != 1 || options.files.front() == "-")) {
+        error = "-f/-F/--follow follows one file, named on the command line";
+        return false;
+    }
     if (!options.htmlFile.empty() && options.files.size() > 1) {
         error = "--html writes the report of one log: give one file";
         return false;
@@ -363,6 +393,12 @@ std::string helpText() {
            "  -j, --jobs=N    decode with N threads (same output as one thread)\n"
            "  -q, --quiet     print the summary on standard error only when something is wrong\n"
            "                  beyond the records the report shows (no message found, a warning)\n"
+           "  -f, --follow    after the end of the file, keep reading as it grows (Ctrl+C ends\n"
+           "                  the run with its summary); -F, --follow=name: follow the name as\n"
+           "                  tail -F does (a rotated log is read on in its new file, a\n"
+           "                  truncated one from its start)\n"
+           "      --settle=S  a followed log's last message goes out after S seconds without a\n"
+           "                  new line (default 1)\n"
            "  -h, --help      show this help and exit\n"
            "  -V, --version   show the version and exit\n"
            "\n"

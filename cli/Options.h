@@ -15,6 +15,8 @@ namespace truno {
 enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks };
 enum class Format { Text, Json, Csv };
 enum class ListFields { No, Text, Markdown };
+// -f follows the file as opened, -F (--follow=name) the name across rotations.
+enum class Follow { No, Descriptor, Name };
 
 struct CliOptions {
     bool crlf = false;
@@ -31,6 +33,8 @@ struct CliOptions {
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
     HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
     std::string htmlFile;  // --html: the shareable health report; empty: none
+    Follow follow = Follow::No;
+    unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
     std::vector<std::string> files;
 
     // Whether the run must hand over the facts of each message: anything but the plain report.

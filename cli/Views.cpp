@@ -28,7 +28,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     if (options_.wantsHealth()) {
         HealthOptions health = options_.health;
         if (options_.htmlFile.empty()) health.ladders = 0;
+        // Each view follows what it shows; the HTML report shows everything.
         health.circuits = options_.view != View::Kpi || !options_.htmlFile.empty();
+        health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty();
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }

@@ -49,11 +49,13 @@ public:
     bool selectedNothing() const;
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return analysis_.recordsWithoutCall(); }
 
+    // Hands on what the views have written so far (a followed log, before it waits).
+    void flush();
+
 private:
     void message(const AnalysedMessage& message);
     void callFinished(const Call& call);
     void finding(const Finding& finding);
-    void flush();
 
     const CliOptions& options_;
     Write write_;

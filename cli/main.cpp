@@ -4,12 +4,15 @@
 #include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
 #include "base/ByteScan.h"
+#include "cli/Follow.h"
 #include "cli/Options.h"
 #include "cli/Platform.h"
 #include "cli/Views.h"
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <functional>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -120,12 +123,15 @@ private:
         return buffer_.get() + size_;
     }
 
+public:
+    // Writes out what is buffered (a pending CR of a CR LF split across pieces stays).
     void flush() {
         if (size_ == 0) return;
         writeOut({buffer_.get(), size_});
         size_ = 0;
     }
 
+private:
     void writeOut(std::string_view bytes) {
         if (failed_) return;
         if (std::fflush(stdout) != 0) failed_ = true;
@@ -175,7 +181,8 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     const bool isStdin = (file == "-");
     const std::string shown = isStdin ? std::string("(standard input)") : file;
     std::ifstream stream;
-    if (!isStdin) {
+    const bool follow = options.follow != truno::Follow::No;
+    if (!isStdin && !follow) {
         std::error_code ignored;
         const std::filesystem::path path = truno::pathOf(file);
         const bool directory = std::filesystem::is_directory(path, ignored);
@@ -188,8 +195,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
             return 2;
         }
     }
+    // A followed log is read as it grows, as it is (not decompressed); any other through LogInput.
     truno::LogInput in(isStdin ? std::cin : static_cast<std::istream&>(stream));
-    if (in.refused()) {
+    if (!follow && in.refused()) {
         const truno::CompressionFormat& format = truno::formatOf(in.compression());
         const std::string command(format.decompressCommand);
         const std::string pipe = isStdin ? "... | " + command : command + " " + shellWord(file);
@@ -232,8 +240,30 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         runOptions.markedTypes = views->markedTypes();
     }
     const bool passReport = !views || views->passesReport();
+    std::function<void()> flushRecords;
+    std::unique_ptr<std::istream> followed;
+    if (follow) {
+        // Before each wait for more of the log, what was decoded goes out.
+        truno::FollowRequest request{.byName = options.follow == truno::Follow::Name,
+                                     .settle = std::chrono::milliseconds(options.settleMs),
+                                     .idle = [&] {
+                                         if (flushRecords) flushRecords();
+                                         if (views) views->flush();
+                                         writer.flush();
+                                     }};
+        std::string error;
+        followed = truno::openFollowed(file, std::move(request), error);
+        if (!followed) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+            return 2;
+        }
+        truno::stopFollowingOnInterrupt();
+        runOptions.flushRecords = &flushRecords;
+    }
     const truno::RunSummary summary = truno::decodeLog(
-        in, [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
+        follow ? *followed : static_cast<std::istream&>(in),
+        [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
     std::string htmlError;
     const bool htmlWritten =
         !views || views->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);

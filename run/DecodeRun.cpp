@@ -246,6 +246,12 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     LogMessage message;
     ReportOutput output(sink);
     RecordNotes notes;
+    if (options.flushRecords != nullptr) {
+        *options.flushRecords = [&output, &state] {
+            output.write(state.ReportText);
+            state.ReportText.clear();
+        };
+    }
 
     while (reader.next(message)) {
         state.LogBcic = reader.bcic();
@@ -276,6 +282,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         }
     }
     output.write(state.ReportText);
+    if (options.flushRecords != nullptr) *options.flushRecords = nullptr;
     summary.otherModeTried = probe.tried;
     summary.otherModeDecoded = probe.decoded;
     finishSummary(summary, reader, notes, options.cicOctets);
@@ -543,7 +550,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
 }  // namespace
 
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
-    if (options.jobs <= 1) return decodeSequential(in, sink, options);
+    if (options.jobs <= 1 || options.flushRecords != nullptr) return decodeSequential(in, sink, options);
     return decodeParallel(in, sink, options);
 }
 

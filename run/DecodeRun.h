@@ -75,6 +75,9 @@ struct RunOptions {
     // Octets before the message type code: 4, BICC's call instance code (the trace format's);
     // 2, ISUP's circuit identification code.
     std::size_t cicOctets = 4;
+    // When set (one thread only), the run puts here, while it runs, a function that hands the
+    // records decoded so far to the sink: a followed log calls it before it waits for more.
+    std::function<void()>* flushRecords = nullptr;
 };
 
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of

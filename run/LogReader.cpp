@@ -163,8 +163,16 @@ bool LineSource::fill() {
     const auto got = static_cast<std::size_t>(in_.gcount());
     end_ += got;
     if (!in_) {
-        eof_ = true;
-        if (in_.bad()) readError_ = true;
+        if (in_.bad()) {
+            eof_ = true;
+            readError_ = true;
+        } else if (got == 0) {
+            eof_ = true;
+        } else {
+            // A short read: the end of a file, or what a followed file holds so far; the next
+            // read tells which.
+            in_.clear();
+        }
     }
     return got > 0;
 }

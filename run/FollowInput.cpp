@@ -1,0 +1,138 @@
+#include "run/FollowInput.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+namespace truno {
+
+FollowBuffer::FollowBuffer(std::string path, FollowOptions options)
+    : path_(std::move(path)), options_(std::move(options)), lastData_(std::chrono::steady_clock::now()) {
+    fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status{};
+    if (fd_ >= 0 && ::fstat(fd_, &status) == 0) {
+        inode_ = status.st_ino;
+        device_ = status.st_dev;
+    }
+}
+
+FollowBuffer::~FollowBuffer() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+// The name stands for another file than the one open (renamed away and made anew): true when
+// that file exists and can be opened. The file open is then read to its end first.
+bool FollowBuffer::reopenIfReplaced() {
+    struct stat status{};
+    if (::stat(path_.c_str(), &status) != 0) return false;
+    if (fd_ >= 0 && status.st_ino == inode_ && status.st_dev == device_) return false;
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ++rotations_;
+    }
+    fd_ = fd;
+    struct stat opened{};
+    if (::fstat(fd_, &opened) == 0) {
+        inode_ = opened.st_ino;
+        device_ = opened.st_dev;
+    }
+    offset_ = 0;
+    return true;
+}
+
+void FollowBuffer::reopenIfTruncated() {
+    struct stat status{};
+    if (fd_ < 0 || ::fstat(fd_, &status) != 0 || status.st_size >= offset_) return;
+    ::lseek(fd_, 0, SEEK_SET);
+    offset_ = 0;
+    ++truncations_;
+}
+
+std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
+    using Clock = std::chrono::steady_clock;
+    // A blank line of its own ends the message the log was writing, but only after a whole line.
+    const auto endMessage = [&]() -> bool {
+        if (settled_ || lastByte_ != '\n') return false;
+        settled_ = true;
+        idleCalled_ = false;  // the message it ends goes out at the next wait
+        to[0] = '\n';
+        return true;
+    };
+    for (;;) {
+        if (options_.stop != nullptr && options_.stop->load()) return 0;
+        if (fd_ >= 0) {
+            const ssize_t got = ::read(fd_, to, static_cast<std::size_t>(n));
+            if (got > 0) {
+                offset_ += got;
+                lastByte_ = to[got - 1];
+                settled_ = false;
+                idleCalled_ = false;
+                lastData_ = Clock::now();
+                return got;
+            }
+            if (got < 0 && errno == EINTR) continue;
+            // At the end of what the file holds: a file cut shorter is read again from its start,
+            // a file replaced under the name is left for the new one, each after the message in
+            // progress is ended.
+            struct stat status{};
+            const bool truncated = ::fstat(fd_, &status) == 0 && status.st_size < offset_;
+            if (truncated) {
+                if (endMessage()) return 1;
+                reopenIfTruncated();
+                continue;
+            }
+            if (options_.byName) {
+                struct stat named{};
+                const bool replaced = ::stat(path_.c_str(), &named) == 0 &&
+                                      (named.st_ino != inode_ || named.st_dev != device_);
+                if (replaced) {
+                    if (endMessage()) return 1;
+                    if (reopenIfReplaced()) continue;
+                }
+            }
+        } else if (options_.byName && reopenIfReplaced()) {
+            continue;
+        }
+        if (Clock::now() - lastData_ >= options_.settle && endMessage()) return 1;
+        if (!idleCalled_) {
+            idleCalled_ = true;
+            if (options_.idle) options_.idle();
+        }
+        std::this_thread::sleep_for(options_.poll);
+    }
+}
+
+FollowBuffer::int_type FollowBuffer::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const std::streamsize got = readSome(buffer_, static_cast<std::streamsize>(sizeof buffer_));
+    if (got <= 0) return traits_type::eof();
+    setg(buffer_, buffer_, buffer_ + got);
+    return traits_type::to_int_type(*gptr());
+}
+
+// What is there now, at least one byte (waiting for it), or nothing at the end: a short count
+// does not mean the end.
+std::streamsize FollowBuffer::xsgetn(char* s, std::streamsize n) {
+    const std::streamsize buffered = std::min<std::streamsize>(n, egptr() - gptr());
+    if (buffered > 0) {
+        std::memcpy(s, gptr(), static_cast<std::size_t>(buffered));
+        gbump(static_cast<int>(buffered));
+        return buffered;
+    }
+    return n > 0 ? readSome(s, n) : 0;
+}
+
+FollowInput::FollowInput(std::string path, FollowOptions options)
+    : std::istream(nullptr), buffer_(std::make_unique<FollowBuffer>(std::move(path), std::move(options))) {
+    rdbuf(buffer_.get());
+}
+
+}  // namespace truno
