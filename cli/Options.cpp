@@ -50,6 +50,8 @@ enum LongOnly : int {
     kHtmlLaddersOption,
     kFollowOption,
     kSettleOption,
+    kExportDirOption,
+    kSwitchOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -79,6 +81,8 @@ constexpr option kLongOptions[] = {
     {.name = "html-ladders", .has_arg = required_argument, .flag = nullptr, .val = kHtmlLaddersOption},
     {.name = "follow", .has_arg = optional_argument, .flag = nullptr, .val = kFollowOption},
     {.name = "settle", .has_arg = required_argument, .flag = nullptr, .val = kSettleOption},
+    {.name = "export-dir", .has_arg = required_argument, .flag = nullptr, .val = kExportDirOption},
+    {.name = "switch", .has_arg = required_argument, .flag = nullptr, .val = kSwitchOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -355,6 +359,21 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 options.settleMs = static_cast<unsigned>(seconds * 1000.0 + 0.5);
                 break;
             }
+            case kExportDirOption:
+                options.exportDir = optarg;
+                if (options.exportDir.empty()) {
+                    error = "option --export-dir needs a folder";
+                    return false;
+                }
+                break;
+            case kSwitchOption:
+                options.switchName = optarg;
+                if (options.switchName.empty() ||
+                    options.switchName.find_first_of("/\\=") != std::string::npos) {
+                    error = "invalid --switch '" + options.switchName + "' (a name without / \\ or =)";
+                    return false;
+                }
+                break;
             case kHtmlLaddersOption: {
                 unsigned ladders = 0;
                 if (!parseJobs(optarg, ladders, error)) {
@@ -372,6 +391,16 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     if (options.follow != Follow::No && (options.files.size() != 1 || options.files.front() == "-")) {
         error = "-f/-F/--follow follows one file, named on the command line";
         return false;
+    }
+    if (!options.exportDir.empty()) {
+        // The export's KPI rows are intervals of time: 15 minutes unless --by gives another.
+        if (options.health.kpis.by == KpiGrouping::None) {
+            options.health.kpis.by = KpiGrouping::Interval;
+            options.health.kpis.interval = std::int64_t{15} * 60 * 1000;
+        } else if (options.health.kpis.by != KpiGrouping::Interval) {
+            error = "--export-dir writes KPIs per interval of time: --by takes an interval with it (15m, 1h)";
+            return false;
+        }
     }
     if (!options.htmlFile.empty() && options.files.size() > 1) {
         error = "--html writes the report of one log: give one file";
@@ -432,6 +461,12 @@ std::string helpText() {
            "                      (default 17,18,19,21)\n"
            "      --timer=T=S     a timer of the checks in seconds, such as T7=30 (defaults:\n"
            "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90)\n"
+           "      --export-dir=DIR  also write the messages, calls and 15-minute KPIs as\n"
+           "                      zstd-compressed JSON Lines under DIR/{messages,calls,kpi}/\n"
+           "                      date=YYYY-MM-DD/switch=NAME/ for DuckDB, ClickHouse, Spark\n"
+           "                      (docs/export.md); a later run adds parts\n"
+           "      --switch=NAME   the switch the files belong to (default: each file's name\n"
+           "                      without folder, rotation number and .log)\n"
            "      --html=FILE     also write the health report (KPIs, causes, findings,\n"
            "                      circuits, ladders of failed calls) as one HTML file\n"
            "      --html-ladders=N  ladders of the first N failed calls in it (default 10)\n"

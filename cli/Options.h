@@ -33,6 +33,8 @@ struct CliOptions {
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
     HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
     std::string htmlFile;  // --html: the shareable health report; empty: none
+    std::string exportDir;   // --export-dir: partitioned, compressed exports for a query engine
+    std::string switchName;  // --switch: the switch the files belong to; empty: each file's own name
     Follow follow = Follow::No;
     unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
     std::vector<std::string> files;
@@ -40,11 +42,12 @@ struct CliOptions {
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
         return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
-               !htmlFile.empty();
+               !htmlFile.empty() || !exportDir.empty();
     }
     // Whether the trunk's health is followed: its views or the HTML report.
     bool wantsHealth() const {
-        return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty();
+        return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty() ||
+               !exportDir.empty();
     }
 };
 

@@ -18,19 +18,20 @@ constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
 }  // namespace
 
-LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file)
+LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file, ExportDirectory* exports)
     : options_(options),
       write_(std::move(write)),
       pcap_(pcap),
+      exports_(exports),
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
-                options.format == Format::Json, &options.selection),
+                options.format == Format::Json || exports != nullptr, &options.selection),
       file_(std::move(file)) {
     if (options_.wantsHealth()) {
         HealthOptions health = options_.health;
         if (options_.htmlFile.empty()) health.ladders = 0;
         // Each view follows what it shows; the HTML report shows everything.
-        health.circuits = options_.view != View::Kpi || !options_.htmlFile.empty();
-        health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty();
+        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty();
+        health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty() || exports_ != nullptr;
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
@@ -89,6 +90,7 @@ bool LogViews::passesReport() const {
 
 void LogViews::message(const AnalysedMessage& m) {
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
+    if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
     if (options_.view != View::Report && options_.view != View::Summary) return;
     const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
@@ -109,6 +111,7 @@ void LogViews::message(const AnalysedMessage& m) {
 }
 
 void LogViews::callFinished(const Call& call) {
+    if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     const std::size_t start = out_.size();
     switch (options_.format) {
@@ -139,6 +142,7 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
                       std::string& error) {
     analysis_.finish();
     if (health_) health_->finish(inputWarnings);
+    if (exports_ != nullptr) exports_->intervals(health_->kpis());
     const bool filtered = options_.selection.active();
     const std::size_t start = out_.size();
     if (options_.view == View::Kpi) {

@@ -2,6 +2,7 @@
 // The views of one log beside (or instead of) its report: the filtered report, the summary, the
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
+#include "analysis/ExportDirectory.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/PcapExport.h"
 #include "cli/Options.h"
@@ -28,7 +29,9 @@ class LogViews {
 public:
     using Write = std::function<void(std::string_view)>;
     // `pcap` may be null (no capture file); when given, beginLog() has been called for this log.
-    LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file = {});
+    // `exports` may be null (no export folder); when given, beginLog() has been called for this log.
+    LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file = {},
+             ExportDirectory* exports = nullptr);
 
     // Whether the report pieces of the run go to the output as they are (the full report);
     // otherwise the views write the records that pass the filters themselves.
@@ -60,6 +63,7 @@ private:
     const CliOptions& options_;
     Write write_;
     PcapExport* pcap_;
+    ExportDirectory* exports_;
     LogAnalysis analysis_;
     std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
     std::uint64_t findingsShown_ = 0;

@@ -177,7 +177,7 @@ std::pair<std::int64_t, truno::DateSource> firstDayOf(const truno::CliOptions& o
 // (the CSV header row and the "[" of --stats go out once); it is cleared once this file's views
 // exist.
 int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
-               truno::PcapExport* pcap, bool& firstOutput) {
+               truno::PcapExport* pcap, truno::ExportDirectory* exports, bool& firstOutput) {
     const bool isStdin = (file == "-");
     const std::string shown = isStdin ? std::string("(standard input)") : file;
     std::ifstream stream;
@@ -226,6 +226,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
             const auto [day, source] = firstDayOf(options, file);
             pcap->beginLog(day, source);
         }
+        if (exports != nullptr)
+            exports->beginLog(options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName, shown,
+                              firstDayOf(options, file).first);
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
         views.emplace(options,
                       [&writer, reportText](std::string_view text) {
@@ -234,7 +237,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                           else
                               writer.writeVerbatim(text);
                       },
-                      pcap, truno::FileOutput{.name = several ? shown : std::string(), .first = firstOutput});
+                      pcap, truno::FileOutput{.name = several ? shown : std::string(), .first = firstOutput}, exports);
         firstOutput = false;
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
         runOptions.markedTypes = views->markedTypes();
@@ -353,9 +356,22 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    std::optional<truno::ExportDirectory> exports;
+    if (!options.exportDir.empty()) {
+        exports.emplace();
+        if (!exports->open(options.exportDir, error)) {
+            std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+            return 2;
+        }
+    }
     bool firstOutput = true;
     for (const std::string& file : options.files)
-        status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr, firstOutput));
+        status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr,
+                                             exports ? &*exports : nullptr, firstOutput));
+    if (exports && !exports->close(error)) {
+        std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+        status = 2;
+    }
     // Several files' statistics in JSON are one array of documents.
     if (several && !firstOutput && (options.view == truno::View::Statistics || options.view == truno::View::Kpi) &&
         options.format == truno::Format::Json)

@@ -12,13 +12,31 @@ else
   packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
             clang-14 libclang-rt-14-dev clang-tidy cppcheck dpkg-dev file zlib1g-dev
             nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-            libre2-dev jq)
+            libre2-dev jq libzstd-dev zstd)
 fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# DuckDB's Node.js package for the export test, from the npm registry at the version the lock
+# file names (the Windows cross build does not run that test).
+duckdb() {
+  local folder
+  folder="$(cd "$(dirname "$0")/.." && pwd)/tests/duckdb"
+  if [ "${1:-}" != windows ] && [ ! -d "$folder/node_modules/@duckdb/node-api" ]; then
+    # The machine's own Node.js and npm when it has them, else Debian's.
+    if ! command -v npm > /dev/null; then
+      local sudo=""
+      if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+      $sudo apt-get update -qq >&2
+      DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends nodejs npm >&2
+    fi
+    echo "Installing DuckDB's Node.js package into tests/duckdb" >&2
+    npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error >&2
+  fi
+}
 if [ ${#missing[@]} -eq 0 ]; then
+  duckdb "${1:-}"
   exit 0
 fi
 # Everything said here goes to standard error, so that a command that prints a report on
@@ -29,3 +47,4 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+duckdb "${1:-}"

@@ -1,0 +1,205 @@
+#include "analysis/ExportDirectory.h"
+
+#include "analysis/Exports.h"
+#include "analysis/JsonWriter.h"
+#include "analysis/LogClock.h"
+#include "analysis/PcapExport.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace truno {
+namespace {
+
+// "part-00012.jsonl.zst" -> 12; -1 for any other name.
+long partNumber(const std::string& name) {
+    constexpr std::string_view kHead = "part-";
+    constexpr std::string_view kTail = ".jsonl.zst";
+    if (name.size() <= kHead.size() + kTail.size() || !name.starts_with(kHead) || !name.ends_with(kTail)) return -1;
+    long number = 0;
+    for (std::size_t i = kHead.size(); i < name.size() - kTail.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || number > 99999999) return -1;
+        number = number * 10 + (name[i] - '0');
+    }
+    return number;
+}
+
+std::string jsonString(std::string_view text) {
+    Text out;
+    appendJsonString(out, text);
+    return out.str();
+}
+
+std::int64_t floorDiv(std::int64_t value, std::int64_t by) {
+    const std::int64_t q = value / by;
+    return (value % by != 0 && value < 0) ? q - 1 : q;
+}
+
+}  // namespace
+
+std::string switchOfFile(std::string_view file) {
+    const std::size_t slash = file.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? file : file.substr(slash + 1);
+    for (const std::string_view suffix : {".gz", ".zst", ".xz", ".bz2"})
+        if (name.ends_with(suffix)) name.remove_suffix(suffix.size());
+    // A rotation number: "trace.log.2", "trace.log-20261209".
+    const std::size_t dot = name.find_last_of(".-");
+    if (dot != std::string_view::npos && dot + 1 < name.size() &&
+        name.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
+        name.remove_suffix(name.size() - dot);
+    if (name.ends_with(".log")) name.remove_suffix(4);
+    return name.empty() ? std::string("log") : std::string(name);
+}
+
+bool ExportDirectory::open(const std::string& root, std::string& error) {
+    root_ = root;
+    std::error_code failed;
+    std::filesystem::create_directories(root_, failed);
+    if (failed || !std::filesystem::is_directory(root_)) {
+        error = "cannot make the export folder '" + root + "': " + (failed ? failed.message() : "not a folder");
+        return false;
+    }
+    return true;
+}
+
+void ExportDirectory::beginLog(std::string switchName, std::string file, std::int64_t firstDay) {
+    switch_ = std::move(switchName);
+    file_ = std::move(file);
+    switchJson_ = jsonString(switch_);
+    fileJson_ = jsonString(file_);
+    firstDay_ = firstDay;
+    logStarted_ = false;
+    lastAt_ = 0;
+}
+
+CompressedPart* ExportDirectory::part(std::string_view kind, std::int64_t day) {
+    const auto key = std::make_pair(std::string(kind) + '/' + switch_, day);
+    const auto found = parts_.find(key);
+    if (found != parts_.end()) return found->second.get();
+    const std::filesystem::path folder = root_ / std::string(kind) / ("date=" + dateOfDays(day)) / ("switch=" + switch_);
+    std::error_code failed;
+    std::filesystem::create_directories(folder, failed);
+    long next = 0;
+    if (!failed) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder, failed))
+            next = std::max(next, partNumber(entry.path().filename().string()) + 1);
+    }
+    std::unique_ptr<CompressedPart> created;
+    if (failed) {
+        if (error_.empty()) error_ = "cannot make the export folder '" + folder.string() + "': " + failed.message();
+    } else {
+        char name[48];
+        std::snprintf(name, sizeof name, "part-%05ld.jsonl.zst", next);
+        std::string error;
+        created = createCompressedPart(folder / name, error);
+        if (!created && error_.empty()) error_ = error;
+    }
+    CompressedPart* kept = created.get();
+    parts_.emplace(key, std::move(created));
+    return kept;
+}
+
+void ExportDirectory::timestamp(std::string& out, std::int64_t at) const {
+    const std::int64_t day = firstDay_ + floorDiv(at, kMillisecondsPerDay);
+    out += dateOfDays(day);
+    out += 'T';
+    std::string time;
+    appendInstant(time, at - floorDiv(at, kMillisecondsPerDay) * kMillisecondsPerDay);
+    out += time;
+}
+
+// {"schema_version":1,"switch":"...","file":"...","timestamp":"...",
+void ExportDirectory::prefix(std::string& out, std::int64_t at) {
+    out += "{\"schema_version\":";
+    out += std::to_string(kExportSchemaVersion);
+    out += ",\"switch\":";
+    out += switchJson_;
+    out += ",\"file\":";
+    out += fileJson_;
+    out += ",\"timestamp\":\"";
+    timestamp(out, at);
+    out += "\",";
+}
+
+void ExportDirectory::message(const MessageFacts& message, std::optional<std::int64_t> at,
+                              std::uint64_t callFirstRecord) {
+    const RecordFacts& record = message.record();
+    if (!logStarted_) {
+        logStarted_ = true;
+        // A date in a page header above the first message is the log's own.
+        if (const auto day = daysFromDate(record.logDate)) firstDay_ = *day - (at ? floorDiv(*at, kMillisecondsPerDay) : 0);
+    }
+    if (at) lastAt_ = *at;
+    CompressedPart* target = part("messages", firstDay_ + floorDiv(lastAt_, kMillisecondsPerDay));
+    if (target == nullptr) return;
+    line_.clear();
+    prefix(line_, lastAt_);
+    const std::size_t joined = line_.size();
+    appendMessageJson(line_, message, callFirstRecord);
+    line_.erase(joined, 1);  // the message object's own "{"
+    target->write(line_);
+    ++rows_;
+}
+
+void ExportDirectory::call(const Call& call) {
+    const std::int64_t at = call.first.at.value_or(lastAt_);
+    CompressedPart* target = part("calls", firstDay_ + floorDiv(at, kMillisecondsPerDay));
+    if (target == nullptr) return;
+    line_.clear();
+    prefix(line_, at);
+    const std::size_t joined = line_.size();
+    appendCallJson(line_, call);
+    line_.erase(joined, 1);
+    if (!line_.ends_with('\n')) line_ += '\n';
+    target->write(line_);
+    ++rows_;
+}
+
+void ExportDirectory::intervals(const TrafficKpis& kpis) {
+    for (const KpiSet* set : kpis.groups()) {
+        if (!set->start) continue;
+        CompressedPart* target = part("kpi", firstDay_ + floorDiv(*set->start, kMillisecondsPerDay));
+        if (target == nullptr) return;
+        line_.clear();
+        prefix(line_, *set->start);
+        const auto ratio = [](std::uint64_t numerator, std::uint64_t denominator) {
+            char text[32];
+            if (denominator == 0) return std::string("null");
+            std::snprintf(text, sizeof text, "%.2f", 100.0 * static_cast<double>(numerator) / static_cast<double>(denominator));
+            return std::string(text);
+        };
+        const auto seconds = [](std::optional<double> milliseconds) {
+            if (!milliseconds) return std::string("null");
+            char text[32];
+            std::snprintf(text, sizeof text, "%.3f", *milliseconds / 1000.0);
+            return std::string(text);
+        };
+        char erlangs[32];
+        std::snprintf(erlangs, sizeof erlangs, "%.4f", set->erlangs());
+        line_ += "\"interval_s\":" + std::to_string(kpis.options().interval / 1000) +
+                 ",\"seizures\":" + std::to_string(set->seizures) + ",\"answered\":" + std::to_string(set->answered) +
+                 ",\"asr_percent\":" + ratio(set->answered, set->seizures) +
+                 ",\"reached_user\":" + std::to_string(set->reachedUser) +
+                 ",\"ner_percent\":" + ratio(set->reachedUser, set->seizures) +
+                 ",\"setup_mean_s\":" + seconds(set->setup.mean()) + ",\"acd_s\":" + seconds(set->conversation.mean()) +
+                 ",\"erlangs\":" + erlangs + "}\n";
+        target->write(line_);
+        ++rows_;
+    }
+}
+
+bool ExportDirectory::close(std::string& error) {
+    bool written = error_.empty();
+    error = error_;
+    for (auto& [key, part] : parts_) {
+        std::string failed;
+        if (part && !part->close(failed) && written) {
+            written = false;
+            error = failed;
+        }
+    }
+    parts_.clear();
+    return written;
+}
+
+}  // namespace truno

@@ -1,0 +1,79 @@
+#pragma once
+// Exports that a query engine loads (--export-dir): the messages, the calls and the KPI
+// intervals of one or more logs as JSON Lines compressed with zstd, in folders partitioned as
+// DuckDB, ClickHouse and Spark read them:
+//   DIR/messages/date=YYYY-MM-DD/switch=NAME/part-00000.jsonl.zst   (likewise calls/ and kpi/)
+// Every row carries schema_version, the switch, the file and an ISO-8601 time with milliseconds
+// (the log's date, from its page header, --date or the file's modification date, and the time of
+// day on the log's time line, past midnight into the next date). A run adds new parts to the
+// folders it writes in and never rewrites one. docs/export.md has the schema and table
+// definitions.
+#include "analysis/Calls.h"
+#include "analysis/MessageFacts.h"
+#include "analysis/TrafficKpis.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace truno {
+
+inline constexpr int kExportSchemaVersion = 1;
+
+// One part file being written, compressed (zstd).
+class CompressedPart {
+public:
+    virtual ~CompressedPart() = default;
+    virtual void write(std::string_view bytes) = 0;
+    // Ends the compressed stream and closes the file; false with `error` set when writing failed.
+    virtual bool close(std::string& error) = 0;
+};
+// Creates a part file; nullptr with `error` set when it cannot be made (or where the system has
+// no zstd: the Windows build).
+std::unique_ptr<CompressedPart> createCompressedPart(const std::filesystem::path& path, std::string& error);
+
+// The switch a log file belongs to by default: its name without its folder, a compression
+// suffix, a rotation number and a .log ending ("/var/log/sw1/trace.log.2.gz" -> "trace").
+std::string switchOfFile(std::string_view file);
+
+class ExportDirectory {
+public:
+    // False with `error` set when the folder cannot be made.
+    bool open(const std::string& root, std::string& error);
+
+    // A log begins: its switch, its file name as shown, and its first day (days from 1970-01-01)
+    // when its page headers give none.
+    void beginLog(std::string switchName, std::string file, std::int64_t firstDay);
+
+    void message(const MessageFacts& message, std::optional<std::int64_t> at, std::uint64_t callFirstRecord);
+    void call(const Call& call);
+    // The KPIs of the log's intervals (a TrafficKpis grouped by an interval).
+    void intervals(const TrafficKpis& kpis);
+
+    // Ends every part; false with `error` set when one could not be written.
+    bool close(std::string& error);
+
+    std::uint64_t rows() const { return rows_; }
+
+private:
+    CompressedPart* part(std::string_view kind, std::int64_t day);
+    void timestamp(std::string& out, std::int64_t at) const;
+    void prefix(std::string& out, std::int64_t at);
+
+    std::filesystem::path root_;
+    std::string switch_, file_, switchJson_, fileJson_;
+    std::int64_t firstDay_ = 0;
+    bool logStarted_ = false;
+    std::int64_t lastAt_ = 0;
+    std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
+    std::string line_;
+    std::string error_;
+    std::uint64_t rows_ = 0;
+};
+
+}  // namespace truno

@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""The export folder loaded by a real query engine: the logs of two switches exported with
+--export-dir, then read by DuckDB (its Node.js package, installed by scripts/setup.sh); the
+messages per switch and type, the calls per outcome and the ASR per interval that SQL counts
+equal the tool's own --stats, --calls and --kpi; a second run adds parts and rewrites none.
+
+Usage: export-test.py TOOL SOURCE_DIR
+"""
+import collections
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from toolcheck import Checks, runner  # noqa: E402
+
+tool, src = sys.argv[1:3]
+check = Checks()
+run = runner(tool, "-q", text=True)
+work = tempfile.mkdtemp()
+export = os.path.join(work, "export")
+golden = os.path.join(src, "tests", "golden")
+logs = {"sw-east": os.path.join(golden, "isup-m3ua-calls-470.log"), "sw-west": os.path.join(golden, "bicc-iam-app-1.log")}
+query = os.path.join(src, "tests", "duckdb", "query-export.mjs")
+
+
+def duckdb():
+    p = subprocess.run(["node", query, export], capture_output=True, text=True)
+    check("DuckDB reads the export", p.returncode == 0, p.stderr[-800:])
+    return json.loads(p.stdout) if p.returncode == 0 else {}
+
+
+for switch, log in logs.items():
+    p = run("--export-dir", export, "--switch", switch, "--date", "2026-12-08", log)
+    check(f"export of {switch}", p.returncode == 0, p.stderr)
+found = duckdb()
+
+# The tool's own figures.
+expected_messages = collections.Counter()
+expected_calls = collections.Counter()
+expected_asr = {}
+for switch, log in logs.items():
+    for line in run("--format", "json", log).stdout.splitlines():
+        expected_messages[(switch, json.loads(line)["type"])] += 1
+    for line in run("--calls", "--format", "json", log).stdout.splitlines():
+        expected_calls[(switch, json.loads(line)["outcome"])] += 1
+    kpi = json.loads(run("--kpi", "--by", "15m", "--format", "json", log).stdout)
+    for group in kpi["groups"]:
+        expected_asr[(switch, "2026-12-08T" + group["group"])] = (group["seizures"], group["answered"])
+
+got_messages = collections.Counter({(r["switch"], r["type"]): int(r["n"]) for r in found.get("messages", [])})
+got_calls = collections.Counter({(r["switch"], r["outcome"]): int(r["n"]) for r in found.get("calls", [])})
+got_asr = {(r["switch"], r["interval_start"]): (int(r["seizures"]), int(r["answered"])) for r in found.get("asr", [])}
+check("messages per switch and type equal the tool's", got_messages == expected_messages and expected_messages,
+      (got_messages, expected_messages))
+check("calls per switch and outcome equal the tool's", got_calls == expected_calls and expected_calls,
+      (got_calls, expected_calls))
+check("seizures and answers per interval equal --kpi's", got_asr == expected_asr and expected_asr, (got_asr, expected_asr))
+for kind, schema in (("messages", "message"), ("calls", "call"), ("kpi", "kpi")):
+    with open(os.path.join(src, "docs", "schema", f"{schema}.schema.json")) as f:
+        required = set(json.load(f)["required"])
+    columns = set(found.get("columns", {}).get(kind, []))
+    check(f"{kind}: the columns DuckDB finds hold the schema's required members", required <= columns,
+          required - columns)
+check("every row has the schema version", found.get("schema") == [{"schema_version": "1"}], found.get("schema"))
+folders = sorted(os.path.relpath(d, export) for d, _, files in os.walk(export) if files)
+check("partitioned by kind, date and switch",
+      folders == sorted(f"{kind}/date=2026-12-08/switch={s}" for kind in ("calls", "kpi", "messages") for s in logs),
+      folders)
+
+# A second run adds a part and leaves the first as it was.
+first = os.path.join(export, "messages", "date=2026-12-08", "switch=sw-west", "part-00000.jsonl.zst")
+before = open(first, "rb").read()
+run("--export-dir", export, "--switch", "sw-west", "--date", "2026-12-08", logs["sw-west"])
+check("a later run adds a part", os.path.exists(first.replace("part-00000", "part-00001")) and
+      open(first, "rb").read() == before)
+again = duckdb()
+check("the added part is read too",
+      sum(int(r["n"]) for r in again.get("messages", []) if r["switch"] == "sw-west") ==
+      2 * sum(n for (s, _), n in expected_messages.items() if s == "sw-west"), again.get("messages"))
+
+# The switch defaults to the file's name without rotation number and .log.
+rotated = os.path.join(work, "trace.log.2")
+shutil.copy(logs["sw-west"], rotated)
+run("--export-dir", os.path.join(work, "named"), "--date", "2026-12-08", rotated)
+check("the switch's default name", os.path.isdir(os.path.join(work, "named", "messages", "date=2026-12-08", "switch=trace")))
+p = run("--export-dir", export, "--by", "cic:8", logs["sw-west"])
+check("--by other than an interval is refused with --export-dir", p.returncode == 2 and "--by" in p.stderr, p.stderr)
+
+shutil.rmtree(work)
+check.exit()
