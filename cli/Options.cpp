@@ -52,6 +52,8 @@ enum LongOnly : int {
     kSettleOption,
     kExportDirOption,
     kSwitchOption,
+    kMergeOption,
+    kSortFilesOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -83,6 +85,8 @@ constexpr option kLongOptions[] = {
     {.name = "settle", .has_arg = required_argument, .flag = nullptr, .val = kSettleOption},
     {.name = "export-dir", .has_arg = required_argument, .flag = nullptr, .val = kExportDirOption},
     {.name = "switch", .has_arg = required_argument, .flag = nullptr, .val = kSwitchOption},
+    {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
+    {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -359,6 +363,8 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 options.settleMs = static_cast<unsigned>(seconds * 1000.0 + 0.5);
                 break;
             }
+            case kMergeOption: options.merge = true; break;
+            case kSortFilesOption: options.sortFiles = true; break;
             case kExportDirOption:
                 options.exportDir = optarg;
                 if (options.exportDir.empty()) {
@@ -402,8 +408,8 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             return false;
         }
     }
-    if (!options.htmlFile.empty() && options.files.size() > 1) {
-        error = "--html writes the report of one log: give one file";
+    if (!options.htmlFile.empty() && options.files.size() > 1 && !options.merge) {
+        error = "--html writes the report of one log: give one file, or --merge to read the files as one";
         return false;
     }
     return compileFilters(given, options, error);
@@ -502,9 +508,16 @@ std::string helpText() {
            "                      parameter code and name, label in the report) and exit;\n"
            "                      --list-fields-markdown writes the same as docs/fields.md\n"
            "\n"
-                      "With several files, each is decoded on its own (record numbers restart); a text\n"
+                      "With several files, each is decoded on its own (record numbers restart) unless\n"
+           "--merge is given; a text\n"
            "output is preceded by a line \"==> FILE <==\", JSON objects and CSV rows carry a\n"
            "\"file\" member or column instead (one CSV header row; --stats: a JSON array).\n"
+           "\n"
+           "      --merge         read the files as one run: record numbers go on, calls,\n"
+           "                      statistics, KPIs and checks span the files, JSON and CSV\n"
+           "                      name each message's file (rotated parts: trace.log.2\n"
+           "                      trace.log.1 trace.log)\n"
+           "      --sort-files    take the files in the order of their first messages' times\n"
            "\n"
            "A summary per file goes to standard error: messages found, decoded, not decoded,\n"
            "then a line per warning (lines that look like message data but were ignored, DATA\n"

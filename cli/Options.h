@@ -35,6 +35,8 @@ struct CliOptions {
     std::string htmlFile;  // --html: the shareable health report; empty: none
     std::string exportDir;   // --export-dir: partitioned, compressed exports for a query engine
     std::string switchName;  // --switch: the switch the files belong to; empty: each file's own name
+    bool merge = false;      // --merge: the files are one run (record numbers go on, calls span them)
+    bool sortFiles = false;  // --sort-files: the files in the order of their first messages
     Follow follow = Follow::No;
     unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
     std::vector<std::string> files;

@@ -35,16 +35,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
-    if (!file_.name.empty()) {
-        Text name;
-        appendJsonString(name, file_.name);
-        fileJson_ = "\"file\":" + name.str() + ",";
-        const bool quote = file_.name.find_first_of(",\"\r\n") != std::string::npos;
-        if (quote) fileCsv_ += '"';
-        for (const char c : file_.name) fileCsv_.append(c == '"' && quote ? 2 : 1, c);
-        if (quote) fileCsv_ += '"';
-        fileCsv_ += ',';
-    }
+    nameFiles(file_.name);
     // With several files, CSV has one header row: the first file's.
     const bool csvHeader = options_.format == Format::Csv && file_.first;
     const std::size_t start = out_.size();
@@ -67,6 +58,25 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         case View::Circuits: break;
     }
     if (csvHeader && !file_.name.empty() && out_.size() > start) out_.insert(start, "file,");
+}
+
+void LogViews::nameFiles(const std::string& name) {
+    file_.name = name;
+    fileJson_.clear();
+    fileCsv_.clear();
+    if (name.empty()) return;
+    Text json;
+    appendJsonString(json, name);
+    fileJson_ = "\"file\":" + json.str() + ",";
+    const bool quote = name.find_first_of(",\"\r\n") != std::string::npos;
+    if (quote) fileCsv_ += '"';
+    for (const char c : name) fileCsv_.append(c == '"' && quote ? 2 : 1, c);
+    if (quote) fileCsv_ += '"';
+    fileCsv_ += ',';
+}
+
+void LogViews::beginFile(const std::string& name) {
+    if (!file_.name.empty()) nameFiles(name);
 }
 
 void LogViews::nameFile(std::size_t start) {

@@ -54,6 +54,8 @@ public:
 
     // Hands on what the views have written so far (a followed log, before it waits).
     void flush();
+    // The next of several files read as one run (--merge) begins: JSON and CSV name it.
+    void beginFile(const std::string& name);
 
 private:
     void message(const AnalysedMessage& message);
@@ -70,6 +72,7 @@ private:
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     // Puts the file's member or column in front of what was appended to out_ from `start` on.
     void nameFile(std::size_t start);
+    void nameFiles(const std::string& name);
 
     std::string out_;
     bool firstRecord_ = true;

@@ -1,6 +1,8 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
+#include "run/LogReader.h"
+#include "analysis/LogClock.h"
 #include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
 #include "base/ByteScan.h"
@@ -173,11 +175,40 @@ std::pair<std::int64_t, truno::DateSource> firstDayOf(const truno::CliOptions& o
             known ? truno::DateSource::FileDate : truno::DateSource::Today};
 }
 
+// What the files read as one run (--merge) share: the output, the views (calls, KPIs and checks
+// span the files), the next record's number, and the counts and warnings of the files so far.
+struct MergedRun {
+    explicit MergedRun(bool crlf) : writer(crlf) {}
+    ReportWriter writer;
+    std::optional<truno::LogViews> views;
+    std::uint64_t nextRecord = 1;
+    std::uint64_t found = 0;
+    std::uint64_t notDecoded = 0;
+    std::vector<std::string> warnings;
+};
+
+// The instant of a log's first message, for --sort-files: its page header's date (if one came
+// before it) and its time of day; nothing when the file cannot be read or has no timed message.
+std::optional<std::pair<std::int64_t, std::int64_t>> firstInstantOf(const std::string& file) {
+    std::ifstream stream(truno::pathOf(file), std::ios::binary);
+    if (!stream) return std::nullopt;
+    truno::LogInput in(stream);
+    if (in.refused()) return std::nullopt;
+    truno::LogReader reader(in);
+    truno::LogMessage message;
+    while (reader.next(message)) {
+        if (const auto ofDay = truno::millisecondsOfDay(message.time))
+            return std::make_pair(truno::daysFromDate(reader.pageDate()).value_or(0), *ofDay);
+    }
+    return std::nullopt;
+}
+
 // With several files, `firstOutput` says that no file before this one wrote JSON or CSV output
 // (the CSV header row and the "[" of --stats go out once); it is cleared once this file's views
 // exist.
+// With --merge, `merged` holds what the files share; the caller finishes it after the last file.
 int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
-               truno::PcapExport* pcap, truno::ExportDirectory* exports, bool& firstOutput) {
+               truno::PcapExport* pcap, truno::ExportDirectory* exports, bool& firstOutput, MergedRun* merged) {
     const bool isStdin = (file == "-");
     const std::string shown = isStdin ? std::string("(standard input)") : file;
     std::ifstream stream;
@@ -206,10 +237,11 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                      shown.c_str(), std::string(format.name).c_str(), pipe.c_str());
         return 2;
     }
-    ReportWriter writer(options.crlf);
+    ReportWriter ownWriter(options.crlf);
+    ReportWriter& writer = merged != nullptr ? merged->writer : ownWriter;
     // JSON and CSV name the file in each object and row instead: a line between them would
-    // break the document.
-    const bool fileLines = several && options.format == truno::Format::Text;
+    // break the document. Files read as one run make one report.
+    const bool fileLines = several && options.format == truno::Format::Text && merged == nullptr;
     if (fileLines) {
         std::fputs(("==> " + shown + " <==").c_str(), stdout);
         writer.newline();
@@ -219,7 +251,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     runOptions.cicOctets = options.cicOctets;
     // The plain report asks for no facts: the run then keeps no marks and its speed is the
     // report's own.
-    std::optional<truno::LogViews> views;
+    std::optional<truno::LogViews> ownViews;
+    std::optional<truno::LogViews>& views = merged != nullptr ? merged->views : ownViews;
+    if (merged != nullptr) runOptions.firstRecord = merged->nextRecord;
     const std::uint64_t pcapTextBefore = pcap != nullptr ? pcap->notAsBytes() : 0;
     if (options.wantsFacts()) {
         if (pcap != nullptr) {
@@ -230,6 +264,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
             exports->beginLog(options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName, shown,
                               firstDayOf(options, file).first);
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
+        if (views) {
+            views->beginFile(shown);
+        } else {
         views.emplace(options,
                       [&writer, reportText](std::string_view text) {
                           if (reportText)
@@ -238,6 +275,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                               writer.writeVerbatim(text);
                       },
                       pcap, truno::FileOutput{.name = several ? shown : std::string(), .first = firstOutput}, exports);
+        }
         firstOutput = false;
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
         runOptions.markedTypes = views->markedTypes();
@@ -268,9 +306,16 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         follow ? *followed : static_cast<std::istream&>(in),
         [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
     std::string htmlError;
-    const bool htmlWritten =
-        !views || views->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);
-    writer.finish();
+    bool htmlWritten = true;
+    if (merged != nullptr) {
+        merged->nextRecord += summary.found;
+        merged->found += summary.found;
+        merged->notDecoded += summary.notDecoded;
+        for (const std::string& warning : summary.warnings) merged->warnings.push_back(shown + ": " + warning);
+    } else {
+        htmlWritten = !views || views->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);
+        writer.finish();
+    }
     if (fileLines) writer.newline();
     if (writer.failed()) writeFailed = true;
     std::fflush(stdout);
@@ -284,7 +329,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         std::istringstream lines(truno::summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
     }
-    if (views) {
+    if (views && merged == nullptr) {
         for (const std::uint64_t record : views->recordsWithoutCall())
             std::fprintf(stderr, "%s: --call %llu: no call holds record %llu\n", shown.c_str(),
                          static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
@@ -365,9 +410,38 @@ int main(int argc, char** argv) {
         }
     }
     bool firstOutput = true;
+    if (options.sortFiles) {
+        // By the first message's date and time; files without one keep their place after the others.
+        std::vector<std::pair<std::optional<std::pair<std::int64_t, std::int64_t>>, std::string>> keyed;
+        for (const std::string& file : options.files) keyed.emplace_back(firstInstantOf(file), file);
+        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            if (a.first.has_value() != b.first.has_value()) return a.first.has_value();
+            return a.first.has_value() && *a.first < *b.first;
+        });
+        for (std::size_t i = 0; i < keyed.size(); ++i) options.files[i] = keyed[i].second;
+    }
+    std::optional<MergedRun> merged;
+    if (options.merge) merged.emplace(options.crlf);
     for (const std::string& file : options.files)
         status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr,
-                                             exports ? &*exports : nullptr, firstOutput));
+                                             exports ? &*exports : nullptr, firstOutput, merged ? &*merged : nullptr));
+    if (merged) {
+        // The one run ends: its calls, statistics, KPIs and checks span every file.
+        if (merged->views) {
+            if (!merged->views->finish(merged->warnings, merged->found, merged->notDecoded, error)) {
+                std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+                status = 2;
+            }
+            for (const std::uint64_t record : merged->views->recordsWithoutCall())
+                std::fprintf(stderr, "truno-decode: --call %llu: no call holds record %llu\n",
+                             static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
+            if (merged->views->selectedNothing())
+                std::fprintf(stderr, "truno-decode: the filters match no %s\n",
+                             options.view == truno::View::Calls ? "call" : "message");
+        }
+        merged->writer.finish();
+        if (merged->writer.failed()) writeFailed = true;
+    }
     if (exports && !exports->close(error)) {
         std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
         status = 2;

@@ -241,6 +241,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     if (options.records) state.MarkList = &state.RecordMarks;
     state.MarkedTypes = options.markedTypes;
     state.CicOctets = options.cicOctets;
+    state.MessageCount = options.firstRecord - 1;
     ModeProbe probe;
     LogReader reader(in);
     LogMessage message;
@@ -517,7 +518,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             }
             filling->count = 0;
             filling->data = 0;
-            filling->firstCount = summary.found;
+            filling->firstCount = options.firstRecord - 1 + summary.found;
             filling->keepFacts = static_cast<bool>(options.records);
             filling->markedTypes = options.markedTypes;
             filling->cicOctets = options.cicOctets;

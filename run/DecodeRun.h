@@ -78,6 +78,10 @@ struct RunOptions {
     // When set (one thread only), the run puts here, while it runs, a function that hands the
     // records decoded so far to the sink: a followed log calls it before it waits for more.
     std::function<void()>* flushRecords = nullptr;
+    // The first record's number: 1, or the number after the last record of the files before this
+    // one when several are read as one run (its first record is then preceded by the CR LF that
+    // joins records).
+    std::uint64_t firstRecord = 1;
 };
 
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of

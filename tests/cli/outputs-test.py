@@ -144,5 +144,26 @@ else:
             ((b"capture file's time stamps are on" in p.stderr) == said)
         check(f"capture file date: {name}", ok, (stamp, p.stderr))
 
+# Rotated parts read as one run: the report and the calls of the parts equal those of the whole
+# log (record numbers go on, a call spans two parts), --sort-files puts them in time order, and
+# JSON names each message's file.
+with open(os.path.join(golden, "isup-m3ua-calls-470.log"), "rb") as f:
+    head, _, body = f.read().partition(b"\r\n\r\n")
+head += b"\r\n\r\n"
+whole_messages = [m + b"\r\n\r\n" for m in body.split(b"\r\n\r\n") if m.strip()]
+parts = [write(name, head + b"".join(whole_messages[a:b]))
+         for name, a, b in (("trace.log.2", 0, 201), ("trace.log.1", 201, 333), ("trace.log", 333, None))]
+whole = write("whole.log", head + b"".join(whole_messages))
+for view in ([], ["--calls"], ["--stats"]):
+    merged = run("-q", "--merge", *view, *parts).stdout
+    check(f"--merge {' '.join(view)}: the parts are the whole log", merged == run("-q", *view, whole).stdout and merged,
+          merged[-300:])
+check("--sort-files orders the parts by their first messages",
+      run("-q", "--merge", "--sort-files", parts[2], parts[0], parts[1]).stdout == run("-q", whole).stdout)
+lines = [json.loads(line) for line in run("-q", "--merge", "--format", "json", *parts).stdout.splitlines()]
+check("--merge: JSON names each message's file, records go on",
+      [m["record"] for m in lines] == list(range(1, len(whole_messages) + 1)) and
+      lines[0]["file"] == parts[0] and lines[-1]["file"] == parts[2], (lines[0].get("file"), lines[-1].get("file")))
+
 shutil.rmtree(work)
 check.exit()
