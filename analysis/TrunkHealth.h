@@ -50,6 +50,12 @@ public:
     void finish(std::span<const std::string> inputWarnings);
 
     const TrafficKpis& kpis() const { return kpis_; }
+    // The KPIs of the calls finished so far, their period brought up to date (while a followed log
+    // is read, for --interval).
+    const TrafficKpis& kpisSoFar() {
+        kpis_.finish();
+        return kpis_;
+    }
     const CircuitHealth& circuits() const { return circuits_; }
     std::span<const Ladder> ladders() const { return ladders_; }
     std::uint64_t failedCalls() const { return failedCalls_; }

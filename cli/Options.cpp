@@ -54,6 +54,7 @@ enum LongOnly : int {
     kSwitchOption,
     kMergeOption,
     kSortFilesOption,
+    kIntervalOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -86,6 +87,7 @@ constexpr option kLongOptions[] = {
     {.name = "export-dir", .has_arg = required_argument, .flag = nullptr, .val = kExportDirOption},
     {.name = "switch", .has_arg = required_argument, .flag = nullptr, .val = kSwitchOption},
     {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
+    {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
@@ -364,6 +366,17 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kMergeOption: options.merge = true; break;
+            case kIntervalOption: {
+                char* end = nullptr;
+                errno = 0;
+                const long seconds = std::strtol(optarg, &end, 10);
+                if (*optarg == '\0' || *end != '\0' || errno != 0 || seconds < 1 || seconds > 86400) {
+                    error = "invalid --interval '" + std::string(optarg) + "' (expected seconds, 1 to 86400)";
+                    return false;
+                }
+                options.intervalSeconds = static_cast<unsigned>(seconds);
+                break;
+            }
             case kSortFilesOption: options.sortFiles = true; break;
             case kExportDirOption:
                 options.exportDir = optarg;
@@ -434,6 +447,8 @@ std::string helpText() {
            "                  truncated one from its start)\n"
            "      --settle=S  a followed log's last message goes out after S seconds without a\n"
            "                  new line (default 1)\n"
+           "      --interval=S  --stats and --kpi also every S seconds while the log is read\n"
+           "                  (of what came so far), and at the end\n"
            "  -h, --help      show this help and exit\n"
            "  -V, --version   show the version and exit\n"
            "\n"

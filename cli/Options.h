@@ -39,6 +39,7 @@ struct CliOptions {
     bool sortFiles = false;  // --sort-files: the files in the order of their first messages
     Follow follow = Follow::No;
     unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
+    unsigned intervalSeconds = 0;  // --interval: --stats and --kpi also every so many seconds (0: at the end only)
     std::vector<std::string> files;
 
     // Whether the run must hand over the facts of each message: anything but the plain report.

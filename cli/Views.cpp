@@ -133,6 +133,34 @@ void LogViews::callFinished(const Call& call) {
     if (out_.size() >= kFlushSize) flush();
 }
 
+void LogViews::tick() {
+    if (options_.intervalSeconds == 0 || (options_.view != View::Statistics && options_.view != View::Kpi)) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (nextSnapshot_ == std::chrono::steady_clock::time_point{}) {
+        nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
+        return;
+    }
+    if (now < nextSnapshot_) return;
+    nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
+    if (options_.format == Format::Text)
+        out_ += "== so far: " + std::to_string(analysis_.statistics().messages()) + " messages ==\n";
+    if (options_.view == View::Statistics) {
+        switch (options_.format) {
+            case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
+            case Format::Json: appendStatisticsJson(out_, analysis_.statistics()); break;
+            case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics()); break;
+        }
+    } else {
+        switch (options_.format) {
+            case Format::Text: appendKpiText(out_, health_->kpisSoFar()); break;
+            case Format::Json: appendKpiJson(out_, health_->kpisSoFar()); break;
+            case Format::Csv: appendKpiCsv(out_, health_->kpisSoFar()); break;
+        }
+    }
+    if (options_.format == Format::Text) out_ += '\n';
+    flush();
+}
+
 void LogViews::finding(const Finding& finding) {
     if (options_.view != View::Checks) return;
     if (options_.selection.active() && !finding.passed) return;

@@ -8,6 +8,7 @@
 #include "cli/Options.h"
 
 #include <bitset>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -40,7 +41,12 @@ public:
     // The message types whose fields the views read: the run need not mark the others' records.
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
-    void add(const RecordFacts& record) { analysis_.add(record); }
+    void add(const RecordFacts& record) {
+        analysis_.add(record);
+        if (options_.intervalSeconds != 0 && (++sinceTick_ & 1023u) == 0) tick();
+    }
+    // With --interval: the statistics or KPIs so far, when the interval has passed since the last.
+    void tick();
     // The log ended; `inputWarnings`: the run's warnings (findings of --checks and the HTML
     // report), `messages` and `notDecoded` its counts (the HTML report). False when the HTML
     // report could not be written (`error` says why).
@@ -69,6 +75,8 @@ private:
     LogAnalysis analysis_;
     std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
     std::uint64_t findingsShown_ = 0;
+    std::uint32_t sinceTick_ = 0;
+    std::chrono::steady_clock::time_point nextSnapshot_{};
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     // Puts the file's member or column in front of what was appended to out_ from `start` on.
     void nameFile(std::size_t start);

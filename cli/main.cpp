@@ -289,7 +289,10 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                                      .settle = std::chrono::milliseconds(options.settleMs),
                                      .idle = [&] {
                                          if (flushRecords) flushRecords();
-                                         if (views) views->flush();
+                                         if (views) {
+                                             views->tick();
+                                             views->flush();
+                                         }
                                          writer.flush();
                                      }};
         std::string error;

@@ -146,6 +146,22 @@ check("the last message goes out after the settle time", line and 0.3 < time.mon
       (line, time.monotonic() - start))
 
 
+# 2b. --interval: the statistics so far come out while the log is written, and at the end.
+with open(live, "wb") as f:
+    f.write(head)
+q = subprocess.Popen([tool, "-q", "--stats", "--interval", "1", "-F", "--settle", "0.4", live],
+                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+for message in messages[:30]:
+    with open(live, "ab") as f:
+        f.write(message)
+    time.sleep(0.1)
+time.sleep(0.5)
+q.send_signal(signal.SIGINT)
+stats_out, _ = q.communicate(timeout=10)
+check("--interval: snapshots while following, then the final statistics",
+      stats_out.count(b"== so far:") >= 2 and stats_out.rstrip().endswith(b"") and b"Messages: 30" in stats_out,
+      stats_out[-400:])
+
 # 3. Memory stays flat over many rotations.
 def rss_kib(pid):
     with open(f"/proc/{pid}/status") as f:
