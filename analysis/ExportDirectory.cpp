@@ -88,10 +88,15 @@ CompressedPart* ExportDirectory::part(std::string_view kind, std::int64_t day) {
     if (failed) {
         if (error_.empty()) error_ = "cannot make the export folder '" + folder.string() + "': " + failed.message();
     } else {
-        char name[48];
-        std::snprintf(name, sizeof name, "part-%05ld.jsonl.zst", next);
+        // Parts are created only where none is: another run writing into the same folder at the
+        // same time (parallel jobs) may take a number first, and this run takes the next.
         std::string error;
-        created = createCompressedPart(folder / name, error);
+        for (int attempt = 0; attempt < 1000 && !created; ++attempt, ++next) {
+            char name[48];
+            std::snprintf(name, sizeof name, "part-%05ld.jsonl.zst", next);
+            created = createCompressedPart(folder / name, error);
+            if (!created && !std::filesystem::exists(folder / name, failed)) break;
+        }
         if (!created && error_.empty()) error_ = error;
     }
     CompressedPart* kept = created.get();
