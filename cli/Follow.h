@@ -1,6 +1,6 @@
 #pragma once
 // Following a log that is still being written (-f, -F): the stream over it, and Ctrl+C (or
-// SIGTERM) ending the run cleanly. POSIX systems only; the Windows build refuses the options.
+// SIGTERM) ending the run cleanly. Linux (inotify); the Windows build refuses the options.
 #include <atomic>
 #include <chrono>
 #include <functional>

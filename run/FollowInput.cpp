@@ -1,6 +1,8 @@
 #include "run/FollowInput.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,10 +22,39 @@ FollowBuffer::FollowBuffer(std::string path, FollowOptions options)
         inode_ = status.st_ino;
         device_ = status.st_dev;
     }
+    watch();
 }
 
 FollowBuffer::~FollowBuffer() {
     if (fd_ >= 0) ::close(fd_);
+    if (notify_ >= 0) ::close(notify_);
+}
+
+// inotify tells when the file is written, renamed or deleted, or a file is made in its folder;
+// without it (no inotify, or no watch left), the file is looked at every poll interval anyway.
+void FollowBuffer::watch() {
+    if (notify_ < 0) notify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (notify_ < 0) return;
+    if (fileWatch_ >= 0) ::inotify_rm_watch(notify_, fileWatch_);
+    fileWatch_ = ::inotify_add_watch(notify_, path_.c_str(), IN_MODIFY | IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF);
+    if (folderWatch_ < 0) {
+        const std::size_t slash = path_.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path_.substr(0, slash);
+        folderWatch_ = ::inotify_add_watch(notify_, folder.c_str(), IN_CREATE | IN_MOVED_TO);
+    }
+}
+
+// Waits until the file may have changed, or the poll interval has passed.
+void FollowBuffer::wait() {
+    if (notify_ < 0) {
+        std::this_thread::sleep_for(options_.poll);
+        return;
+    }
+    pollfd events{.fd = notify_, .events = POLLIN, .revents = 0};
+    ::poll(&events, 1, static_cast<int>(options_.poll.count()));
+    alignas(inotify_event) char drained[4096];
+    while (::read(notify_, drained, sizeof drained) > 0) {
+    }
 }
 
 // The name stands for another file than the one open (renamed away and made anew): true when
@@ -45,6 +76,7 @@ bool FollowBuffer::reopenIfReplaced() {
         device_ = opened.st_dev;
     }
     offset_ = 0;
+    watch();
     return true;
 }
 
@@ -106,7 +138,7 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
             idleCalled_ = true;
             if (options_.idle) options_.idle();
         }
-        std::this_thread::sleep_for(options_.poll);
+        wait();
     }
 }
 

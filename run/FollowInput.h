@@ -1,14 +1,15 @@
 #pragma once
 // A log that is still being written, read as one stream that ends only when asked to: after the
-// end of the file the stream waits for more (polling the file a few times a second) instead of
+// end of the file the stream waits for more (watching the file) instead of
 // ending. A message is complete when its blank line or the next column header comes; when the
 // file stays quiet for the settle time after a whole line, the stream adds a blank line of its
 // own, so that the last message goes out without waiting for the next one (never inside a
-// line). Following by name (as tail -F): when the name comes to stand for another file (the
+// line). The file is watched with inotify, and looked at every poll interval besides (a file on
+// a network mount may change without an event). Following by name (as tail -F): when the name comes to stand for another file (the
 // log was rotated), the old file is read to its end and the new one from its start; when the
 // file gets shorter (copy-truncate), it is read again from its start; while the name stands for
 // no file, the stream waits for one. Before each wait, `idle` is called, so that what was decoded
-// so far goes out. POSIX only (the Windows build leaves it out).
+// so far goes out. Linux only (the Windows build leaves it out).
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -22,7 +23,7 @@ namespace truno {
 struct FollowOptions {
     bool byName = false;                              // -F: follow the name across rotations
     std::chrono::milliseconds settle{1000};           // quiet time that completes a message
-    std::chrono::milliseconds poll{100};              // how often the file is looked at
+    std::chrono::milliseconds poll{250};              // how often the file is looked at without an event
     const std::atomic<bool>* stop = nullptr;          // when true, the stream ends
     std::function<void()> idle;                       // called before waiting
 };
@@ -50,6 +51,8 @@ private:
     std::streamsize readSome(char* to, std::streamsize n);
     bool reopenIfReplaced();
     void reopenIfTruncated();
+    void watch();
+    void wait();
 
     std::string path_;
     FollowOptions options_;
@@ -61,6 +64,7 @@ private:
     bool idleCalled_ = false;
     std::chrono::steady_clock::time_point lastData_;
     unsigned rotations_ = 0, truncations_ = 0;
+    int notify_ = -1, fileWatch_ = -1, folderWatch_ = -1;
     char buffer_[65536];
 };
 
