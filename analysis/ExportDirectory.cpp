@@ -99,9 +99,7 @@ CompressedPart* ExportDirectory::part(std::string_view kind, std::int64_t day) {
         }
         if (!created && error_.empty()) error_ = error;
     }
-    CompressedPart* kept = created.get();
-    parts_.emplace(key, std::move(created));
-    return kept;
+    return parts_.emplace(key, std::move(created)).first->second.get();
 }
 
 void ExportDirectory::timestamp(std::string& out, std::int64_t at) const {

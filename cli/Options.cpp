@@ -7,6 +7,7 @@
 
 #include <bitset>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -362,7 +363,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                     error = "invalid --settle '" + std::string(optarg) + "' (expected seconds, more than 0, at most 3600)";
                     return false;
                 }
-                options.settleMs = static_cast<unsigned>(seconds * 1000.0 + 0.5);
+                options.settleMs = static_cast<unsigned>(std::lround(seconds * 1000.0));
                 break;
             }
             case kMergeOption: options.merge = true; break;

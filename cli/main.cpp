@@ -314,7 +314,12 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         merged->nextRecord += summary.found;
         merged->found += summary.found;
         merged->notDecoded += summary.notDecoded;
-        for (const std::string& warning : summary.warnings) merged->warnings.push_back(shown + ": " + warning);
+        for (const std::string& warning : summary.warnings) {
+            std::string named = shown;
+            named += ": ";
+            named += warning;
+            merged->warnings.push_back(std::move(named));
+        }
     } else {
         htmlWritten = !views || views->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);
         writer.finish();
