@@ -206,6 +206,16 @@ std::optional<std::pair<std::int64_t, std::int64_t>> firstInstantOf(const std::s
 // With several files, `firstOutput` says that no file before this one wrote JSON or CSV output
 // (the CSV header row and the "[" of --stats go out once); it is cleared once this file's views
 // exist.
+// After the views finished: the records of --call that no call holds, and filters that matched
+// nothing, said on standard error after `who`.
+void sayWhatWasNotSelected(const truno::LogViews& views, const std::string& who, truno::View view) {
+    for (const std::uint64_t record : views.recordsWithoutCall())
+        std::fprintf(stderr, "%s: --call %llu: no call holds record %llu\n", who.c_str(),
+                     static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
+    if (views.selectedNothing())
+        std::fprintf(stderr, "%s: the filters match no %s\n", who.c_str(), view == truno::View::Calls ? "call" : "message");
+}
+
 // With --merge, `merged` holds what the files share; the caller finishes it after the last file.
 int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
                truno::PcapExport* pcap, truno::ExportDirectory* exports, bool& firstOutput, MergedRun* merged) {
@@ -337,14 +347,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         std::istringstream lines(truno::summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", shown.c_str(), line.c_str());
     }
-    if (views && merged == nullptr) {
-        for (const std::uint64_t record : views->recordsWithoutCall())
-            std::fprintf(stderr, "%s: --call %llu: no call holds record %llu\n", shown.c_str(),
-                         static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
-        if (views->selectedNothing())
-            std::fprintf(stderr, "%s: the filters match no %s\n", shown.c_str(),
-                         options.view == truno::View::Calls ? "call" : "message");
-    }
+    if (views && merged == nullptr) sayWhatWasNotSelected(*views, shown, options.view);
     if (pcap != nullptr && pcap->notAsBytes() != pcapTextBefore) {
         const std::uint64_t asText = pcap->notAsBytes() - pcapTextBefore;
         std::fprintf(stderr,
@@ -440,12 +443,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
                 status = 2;
             }
-            for (const std::uint64_t record : merged->views->recordsWithoutCall())
-                std::fprintf(stderr, "truno-decode: --call %llu: no call holds record %llu\n",
-                             static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
-            if (merged->views->selectedNothing())
-                std::fprintf(stderr, "truno-decode: the filters match no %s\n",
-                             options.view == truno::View::Calls ? "call" : "message");
+            sayWhatWasNotSelected(*merged->views, "truno-decode", options.view);
         }
         merged->writer.finish();
         if (merged->writer.failed()) writeFailed = true;

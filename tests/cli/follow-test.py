@@ -37,21 +37,6 @@ def follower(*args):
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
-def read_available(process, timeout):
-    """What the process wrote to standard output within `timeout` seconds."""
-    out = b""
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        ready, _, _ = select.select([process.stdout], [], [], max(0.0, end - time.monotonic()))
-        if not ready:
-            break
-        chunk = os.read(process.stdout.fileno(), 65536)
-        if not chunk:
-            break
-        out += chunk
-    return out
-
-
 def first_line(process, timeout):
     """The first line the process writes within `timeout` seconds, or nothing."""
     out = b""
@@ -177,7 +162,8 @@ def rotate(times):
         with open(live, "wb") as f:
             f.write(head + b"".join(messages[:40]))
         time.sleep(0.15)
-        read_available(p, 0.05)
+        while first_line(p, 0.05):  # what came out, read so that the pipe never fills
+            pass
 
 
 rotate(10)
