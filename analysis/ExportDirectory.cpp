@@ -102,9 +102,13 @@ CompressedPart* ExportDirectory::part(std::string_view kind, std::int64_t day) {
     return parts_.emplace(key, std::move(created)).first->second.get();
 }
 
-void ExportDirectory::timestamp(std::string& out, std::int64_t at) const {
+void ExportDirectory::timestamp(std::string& out, std::int64_t at) {
     const std::int64_t day = firstDay_ + floorDiv(at, kMillisecondsPerDay);
-    out += dateOfDays(day);
+    if (day != datedDay_ || date_.empty()) {
+        datedDay_ = day;
+        date_ = dateOfDays(day);
+    }
+    out += date_;
     out += 'T';
     std::string time;
     appendInstant(time, at - floorDiv(at, kMillisecondsPerDay) * kMillisecondsPerDay);
@@ -137,10 +141,10 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, lastAt_);
-    const std::size_t joined = line_.size();
-    appendMessageJson(line_, message, callFirstRecord);
-    line_.erase(joined, 1);  // the message object's own "{"
+    object_.clear();
+    appendMessageJson(object_, message, callFirstRecord);
     target->write(line_);
+    target->write(std::string_view(object_).substr(1));  // without the message object's own "{"
     ++rows_;
 }
 

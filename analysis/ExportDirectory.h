@@ -62,7 +62,7 @@ public:
 
 private:
     CompressedPart* part(std::string_view kind, std::int64_t day);
-    void timestamp(std::string& out, std::int64_t at) const;
+    void timestamp(std::string& out, std::int64_t at);
     void prefix(std::string& out, std::int64_t at);
 
     std::filesystem::path root_;
@@ -71,7 +71,9 @@ private:
     bool logStarted_ = false;
     std::int64_t lastAt_ = 0;
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
-    std::string line_;
+    std::string line_, object_;
+    std::int64_t datedDay_ = 0;
+    std::string date_;  // of datedDay_
     std::string error_;
     std::uint64_t rows_ = 0;
 };
