@@ -150,6 +150,39 @@ std::optional<std::int64_t> Distribution::quantile(double q) const {
     return most_;
 }
 
+void Distribution::add(const Distribution& other) {
+    if (other.count_ == 0) return;
+    if (count_ == 0 || other.least_ < least_) least_ = other.least_;
+    if (count_ == 0 || other.most_ > most_) most_ = other.most_;
+    count_ += other.count_;
+    sum_ += other.sum_;
+    if (pages_.size() < other.pages_.size()) pages_.resize(other.pages_.size());
+    for (std::size_t page = 0; page < other.pages_.size(); ++page) {
+        if (other.pages_[page].empty()) continue;
+        if (pages_[page].empty()) {
+            pages_[page] = other.pages_[page];
+            continue;
+        }
+        for (std::size_t i = 0; i < kPageSize; ++i) pages_[page][i] += other.pages_[page][i];
+    }
+}
+
+void KpiSet::add(const KpiSet& other) {
+    seizures += other.seizures;
+    answered += other.answered;
+    reachedUser += other.reachedUser;
+    setup.add(other.setup);
+    answer.add(other.answer);
+    conversation.add(other.conversation);
+    holding.add(other.holding);
+    for (std::size_t k = 0; k < kCauseClassCount; ++k) causeClasses[k] += other.causeClasses[k];
+    for (const auto& [cause, n] : other.causes) causes[cause] += n;
+    releasesWithoutCause += other.releasesWithoutCause;
+    releasedByCalling += other.releasedByCalling;
+    releasedByCalled += other.releasedByCalled;
+    busy += other.busy;
+}
+
 CauseClass causeClassOf(std::uint32_t cause) {
     const std::uint32_t bits = (cause >> 4) & 7u;
     return bits <= 1 ? CauseClass::Normal : static_cast<CauseClass>(bits - 1);
@@ -282,6 +315,34 @@ void TrafficKpis::finish() {
             busiestHour_ = hour;
         }
     }
+}
+
+std::vector<KpiSet> regroupKpis(const TrafficKpis& kpis, std::int64_t interval) {
+    const KpiOptions& options = kpis.options();
+    std::vector<KpiSet> sets;
+    if (options.by != KpiGrouping::Interval || options.interval <= 0 || interval <= 0 || interval % options.interval != 0)
+        return sets;
+    // An interval of `kpis` lies whole in one of `interval`, as every call's start and every piece
+    // of its holding time does: the sums of its groups are the groups of `interval`.
+    std::map<std::int64_t, KpiSet> numbered;
+    std::vector<KpiSet> keyed;
+    for (const KpiSet* set : kpis.groups()) {
+        if (set->start)
+            numbered[floorTo(*set->start, interval)].add(*set);
+        else
+            keyed.push_back(*set);
+    }
+    const std::optional<std::int64_t> first = kpis.first();
+    const std::optional<std::int64_t> last = kpis.last();
+    for (auto& [start, set] : numbered) {
+        set.start = start;
+        // As finish() gives an interval its period.
+        set.observed = first && last ? std::max<std::int64_t>(0, std::min(start + interval, *last) - std::max(start, *first))
+                                     : kpis.total().observed;
+        sets.push_back(std::move(set));
+    }
+    for (KpiSet& set : keyed) sets.push_back(std::move(set));
+    return sets;
 }
 
 std::vector<const KpiSet*> TrafficKpis::groups() const {

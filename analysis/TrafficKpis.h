@@ -60,6 +60,8 @@ public:
     // The nearest-rank quantile q (0 < q <= 1): the least value with at least q of the values
     // at or below it, as its bucket's lower bound (within the least and most values).
     std::optional<std::int64_t> quantile(double q) const;
+    // Adds the values of `other`, as if each had been added here.
+    void add(const Distribution& other);
 
 private:
     std::uint64_t count_ = 0;
@@ -100,6 +102,8 @@ struct KpiSet {
     std::int64_t observed = 0;           // the period it was carried in (milliseconds)
 
     std::uint64_t releases() const { return releasedByCalling + releasedByCalled; }
+    // Adds the counts, delays, causes and busy time of `other` (not its group, start or period).
+    void add(const KpiSet& other);
     // Carried erlangs: busy / observed (0 when nothing was observed).
     double erlangs() const { return observed > 0 ? static_cast<double>(busy) / static_cast<double>(observed) : 0.0; }
 };
@@ -151,5 +155,11 @@ private:
     std::optional<std::int64_t> busiestHour_;
     std::int64_t busiestHourBusy_ = 0;
 };
+
+// The groups of `kpis`, grouped by an interval, gathered into the groups of `interval`, a multiple
+// of it: the same groups, with the same numbers, as a TrafficKpis grouped by `interval` counts from
+// the same calls (the calls whose time is not known stay one group, last). Empty when `kpis` is not
+// grouped by an interval that divides `interval`.
+std::vector<KpiSet> regroupKpis(const TrafficKpis& kpis, std::int64_t interval);
 
 }  // namespace truno

@@ -8,11 +8,19 @@
 namespace truno {
 
 TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFinding)
-    : options_(std::move(options)), kpis_(options_.kpis), circuits_(options_.checks, std::move(onFinding)) {}
+    : options_(std::move(options)), kpis_(options_.kpis), circuits_(options_.checks, std::move(onFinding)) {
+    if (options_.interval > 0) {
+        KpiOptions grouped = options_.kpis;
+        grouped.by = KpiGrouping::Interval;
+        grouped.interval = options_.interval;
+        byInterval_.emplace(std::move(grouped));
+    }
+}
 
 void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call,
                              bool passes) {
     if (options_.countKpis) kpis_.noteInstant(at);
+    if (byInterval_) byInterval_->noteInstant(at);
     if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
     if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
@@ -39,7 +47,9 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
     }
     // A call that ended at the last message of the log goes out only when the log ends too: only
     // one still open then ran to the log's end.
-    if (options_.countKpis) kpis_.addCall(call, logEnded && call.outcome == CallOutcome::Incomplete);
+    const bool ranToEnd = logEnded && call.outcome == CallOutcome::Incomplete;
+    if (options_.countKpis) kpis_.addCall(call, ranToEnd);
+    if (byInterval_) byInterval_->addCall(call, ranToEnd);
     const bool ended = call.outcome == CallOutcome::Unanswered || call.outcome == CallOutcome::Reset;
     const bool failed = call.opened && ended && !kpis_.reachedUser(call);
     if (failed) ++failedCalls_;
@@ -50,6 +60,7 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
 
 void TrunkHealth::finish(std::span<const std::string> inputWarnings) {
     kpis_.finish();
+    if (byInterval_) byInterval_->finish();
     circuits_.finish(inputWarnings);
     open_.clear();
 }

@@ -8,6 +8,7 @@
 #include "analysis/TrafficKpis.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -21,6 +22,9 @@ struct HealthOptions {
     std::size_t ladders = 10;  // failed calls whose messages are kept for their ladder
     bool circuits = true;      // follow the circuits and run the checks
     bool countKpis = true;     // count the KPIs
+    // The KPIs grouped by this interval too (milliseconds; 0: not), from the same calls, for a
+    // view that regroups them by multiples of it (regroupKpis).
+    std::int64_t interval = 0;
 };
 
 // One message of a kept call, as its ladder shows it.
@@ -56,6 +60,8 @@ public:
         kpis_.finish();
         return kpis_;
     }
+    // The KPIs grouped by the options' interval; null without one.
+    const TrafficKpis* kpisByInterval() const { return byInterval_ ? &*byInterval_ : nullptr; }
     const CircuitHealth& circuits() const { return circuits_; }
     std::span<const Ladder> ladders() const { return ladders_; }
     std::uint64_t failedCalls() const { return failedCalls_; }
@@ -63,6 +69,7 @@ public:
 private:
     HealthOptions options_;
     TrafficKpis kpis_;
+    std::optional<TrafficKpis> byInterval_;
     CircuitHealth circuits_;
     std::unordered_map<std::uint64_t, std::vector<LadderStep>> open_;  // by the call's first record
     std::vector<Ladder> ladders_;
