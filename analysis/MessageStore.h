@@ -7,8 +7,9 @@
 // the report, lends its text back when the full facts of a message are asked for.
 //
 // The run's thread records (MessageRecorder) and hands over batches; the thread that shows the
-// views appends them to its store. The recorder also follows the calls and counts the statistics,
-// as the command-line views do, so that one run feeds every view.
+// views appends them to its store. The recorder also follows the calls, counts the statistics
+// and, when asked, the trunk's health, as the command-line views do, so that one run feeds every
+// view.
 #include "analysis/Calls.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/LogClock.h"
@@ -290,6 +291,9 @@ class MessageRecorder {
 public:
     MessageRecorder();
     void add(const RecordFacts& record) { analysis_.add(record); }
+    // The trunk's health is followed in the same analysis (LogAnalysis::followHealth); the
+    // caller owns it and finishes it after finish().
+    void followHealth(TrunkHealth* health) { analysis_.followHealth(health); }
     // The log ended: the open calls finish.
     void finish() { analysis_.finish(); }
     // The messages and calls recorded since the last call.

@@ -64,6 +64,7 @@ void RunController::collect() {
     collectTimer_.stop();
     jobOver_ = false;
     const RunOutcome outcome{job_->readError(), job_->summary(), job_->statistics()};
+    log.health = job_->takeHealth();
     job_.reset();
     collected_ = {};
     batches_ = {};

@@ -132,9 +132,17 @@ void DecodeJob::run() {
         options.cancel = &cancel_;
         options.cicOctets = cicOctets_;
         options.records = [this](const RecordFacts& record) { recorder_.add(record); };
+        health_ = std::make_unique<TrunkHealth>(healthOptions_);
+        recorder_.followHealth(health_.get());
         summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
         // A cancelled run is thrown away: its open calls need not finish.
-        if (!summary_.cancelled) recorder_.finish();
+        if (!summary_.cancelled) {
+            recorder_.finish();
+            health_->finish(summary_.warnings);
+        } else {
+            recorder_.followHealth(nullptr);
+            health_.reset();
+        }
     }
     handOver(true);
     readErrno_ = file_->error();

@@ -2,8 +2,10 @@
 // One decoding run of a log file on a thread of its own, so that the window stays responsive
 // however large the log. The window takes the report text as it is produced, with the facts of
 // the messages whose records it holds (in batches, for the list, the calls and the statistics),
-// reads the progress, and may stop the run at any time.
+// reads the progress, and may stop the run at any time. The same run follows the trunk's health
+// (KPIs, circuits, findings), handed over whole once the run is over.
 #include "analysis/MessageStore.h"
+#include "analysis/TrunkHealth.h"
 #include "run/DecodeRun.h"
 
 #include <QString>
@@ -19,6 +21,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace truno::window {
@@ -37,6 +40,8 @@ public:
 
     // Octets before the message type code: 4 (BICC, the default) or 2 (ISUP); before start().
     void setCicOctets(std::size_t octets) { cicOctets_ = octets; }
+    // What the trunk's health keeps (ladders, interval groupings); before start().
+    void setHealthOptions(HealthOptions options) { healthOptions_ = std::move(options); }
 
     // Starts decoding; `onEnd` is called on the run's thread once the run is over (finished,
     // stopped or failed), as its very last action.
@@ -58,12 +63,16 @@ public:
     // Valid once the run is over.
     const RunSummary& summary() const { return summary_; }
     const Statistics& statistics() const { return recorder_.statistics(); }
+    // The trunk's health of the whole log, finished with the run's input warnings; null when the
+    // run was cancelled or it was taken already.
+    std::unique_ptr<TrunkHealth> takeHealth() { return std::move(health_); }
     // Why reading the file failed; empty when it did not.
     QString readError() const;
 
 private:
     class FileInput;
     std::size_t cicOctets_ = 4;
+    HealthOptions healthOptions_;
 
     DecodeJob(int fd, std::int64_t size);
     void run();
@@ -84,6 +93,7 @@ private:
     std::mutex blocksMutex_;
     std::vector<std::string> blocks_;
     MessageRecorder recorder_;  // on the run's thread
+    std::unique_ptr<TrunkHealth> health_;  // on the run's thread until the run is over
     std::vector<MessageBatch> batches_;
     RunSummary summary_;
     int readErrno_ = 0;

@@ -1,11 +1,12 @@
 #pragma once
 // One log as the window holds it: its report, the facts of its messages with the record index
-// built from them, its statistics, its path, the texts of its summary and counts, and the report
-// of the matching records while the report is filtered. The window swaps it whole: a new one
+// built from them, its statistics and its trunk's health, its path, the texts of its summary and
+// counts, and the report of the matching records while the report is filtered. The window swaps it whole: a new one
 // while a log opens, the one shown before kept aside until the run has finished, then freed, or
 // given back when the run is cancelled or finds nothing.
 #include "analysis/MessageStore.h"
 #include "analysis/Statistics.h"
+#include "analysis/TrunkHealth.h"
 #include "window/log/RecordIndex.h"
 #include "window/log/ReportDocument.h"
 
@@ -52,6 +53,8 @@ public:
     RecordIndex records;    // of the full report
     std::size_t admitted = 0;  // messages of the store whose records are in the report
     Statistics statistics;
+    // The trunk's health of the whole log, from the same run; null until the run has finished.
+    std::unique_ptr<TrunkHealth> health;
     QString summary;        // the run's summary, as the status bar shows it
     QString counts;         // messages found, decoded, not decoded, calls
     QPoint scroll;          // where the report view stood when the log was put aside
