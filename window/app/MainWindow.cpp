@@ -9,6 +9,7 @@
 #include "window/log/DecodeJob.h"
 #include "window/report/FindBar.h"
 #include "window/views/CallsView.h"
+#include "window/views/HealthView.h"
 #include "window/views/MessageFilterBar.h"
 #include "window/views/MessageList.h"
 #include "window/views/StatisticsView.h"
@@ -197,6 +198,10 @@ void MainWindow::createViews() {
     viewTabs_->addTab(parts_.statisticsPane,
                       QIcon::fromTheme(QStringLiteral("office-chart-bar"), style()->standardIcon(QStyle::SP_FileDialogInfoView)),
                       tr("&Statistics"));
+    parts_.healthPane = new HealthPane(viewTabs_);
+    viewTabs_->addTab(parts_.healthPane,
+                      QIcon::fromTheme(QStringLiteral("network-wired"), style()->standardIcon(QStyle::SP_DriveNetIcon)),
+                      tr("&Health"));
     splitter_->insertWidget(0, viewTabs_);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
@@ -224,6 +229,7 @@ void MainWindow::connectActions() {
     connect(a.exportCalls, &QAction::triggered, this, [this] { exportAs(ExportKind::CallsCsv); });
     connect(a.exportJson, &QAction::triggered, this, [this] { exportAs(ExportKind::JsonLines); });
     connect(a.exportPcap, &QAction::triggered, this, [this] { exportAs(ExportKind::Pcap); });
+    connect(a.exportHtml, &QAction::triggered, this, &MainWindow::exportHtmlReport);
     connect(a.saveDiagram, &QAction::triggered, this, &MainWindow::saveDiagram);
     for (int k = 0; k < WindowActions::kTabs; ++k)
         connect(a.tabs[k], &QAction::triggered, this, [this, k] { viewTabs_->setCurrentIndex(k); });
@@ -248,6 +254,8 @@ void MainWindow::connectActions() {
     });
     connect(parts_.callsPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
     connect(parts_.callsPane, &CallsPane::saveDiagramRequested, this, &MainWindow::saveDiagram);
+    connect(parts_.healthPane, &HealthPane::recordChosen, navigator_.get(), &RecordNavigator::chooseRecord);
+    connect(parts_.healthPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
 }
 
 bool MainWindow::showTab(const QString& name) {
@@ -320,6 +328,7 @@ void MainWindow::updateActions() {
     a.exportPdf->setEnabled(free && shown);
     const bool facts = free && shown && !parts_.log->store.empty();
     for (QAction* action : {a.exportSummary, a.exportCalls, a.exportJson, a.exportPcap}) action->setEnabled(facts);
+    a.exportHtml->setEnabled(facts && parts_.log->health != nullptr);
     a.saveDiagram->setEnabled(!parts_.callsPane->ladder()->arrows().empty());
 }
 
@@ -431,7 +440,10 @@ void MainWindow::openFile(const QString& path) {
     const QString fullPath = fullPathOf(path);
     QString error;
     std::unique_ptr<DecodeJob> job = DecodeJob::open(path, error);
-    if (job) job->setCicOctets(cicOctets_);
+    if (job) {
+        job->setCicOctets(cicOctets_);
+        job->setHealthOptions(HealthPane::options());
+    }
     if (!job) {
         if (!QFileInfo::exists(path)) forgetFile(fullPath);
         dialogs_->showError(this, kProgramTitle, tr("Cannot open the file\n%1\n\n%2").arg(fullPath, error));
@@ -446,6 +458,7 @@ void MainWindow::openFile(const QString& path) {
     parts_.messageList->horizontalHeader()->setSortIndicatorShown(false);
     parts_.filterBar->setCall(0, {});
     parts_.statisticsPane->clear();
+    parts_.healthPane->clear();
     applyFilter();
     updateCounts();
     setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
@@ -469,6 +482,8 @@ void MainWindow::updateShown() {
     parts_.status->setShown(static_cast<std::uint64_t>(parts_.messageModel->rowCount()), parts_.log->admitted);
     parts_.statisticsPane->setScope(filtered, static_cast<std::uint64_t>(parts_.messageModel->rowCount()),
                                     parts_.log->admitted);
+    parts_.healthPane->setScope(filtered, static_cast<std::uint64_t>(parts_.messageModel->rowCount()),
+                                parts_.log->admitted);
 }
 
 void MainWindow::updateCounts() {
@@ -504,7 +519,9 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
         parts_.callsPane->update();
         // The charts are drawn after the window has shown the end of the run.
         QTimer::singleShot(0, this, [this, run = runs_] {
-            if (run == runs_ && !run_->running()) parts_.statisticsPane->show(parts_.log->statistics, parts_.log->store);
+            if (run != runs_ || run_->running()) return;
+            parts_.statisticsPane->show(parts_.log->statistics, parts_.log->store);
+            if (parts_.log->health) parts_.healthPane->show(*parts_.log->health, parts_.log->store);
         });
         parts_.messageModel->setSortable(true);
         parts_.messageList->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
@@ -537,6 +554,10 @@ void MainWindow::restorePrevious() {
         parts_.statisticsPane->show(log.statistics, log.store);
     else
         parts_.statisticsPane->clear();
+    if (log.health)
+        parts_.healthPane->show(*log.health, log.store);
+    else
+        parts_.healthPane->clear();
     parts_.status->setCounts(log.counts);
     parts_.messageModel->setSortable(!log.store.empty());
     parts_.messageList->setSortingEnabled(!log.store.empty());
@@ -582,6 +603,10 @@ void MainWindow::exportAs(ExportKind kind) {
     if (!isBusy()) output_->exportAs(kind);
 }
 
+void MainWindow::exportHtmlReport() {
+    if (!isBusy()) output_->exportHtmlReport();
+}
+
 void MainWindow::saveDiagram() { output_->saveDiagram(); }
 
 // ---------------------------------------------------------------- window events
@@ -595,7 +620,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     settings.setValue(kSplitterKey, splitter_->saveState());
     if (auto* calls = parts_.callsPane->findChild<QSplitter*>(QStringLiteral("callsSplitter")))
         settings.setValue(kCallsSplitterKey, calls->saveState());
-    settings.setValue(kTabKey, QLatin1String(WindowActions::kTabNames[std::clamp(viewTabs_->currentIndex(), 0, 2)]));
+    settings.setValue(kTabKey, QLatin1String(WindowActions::kTabNames[std::clamp(viewTabs_->currentIndex(), 0, WindowActions::kTabs - 1)]));
     event->accept();
 }
 

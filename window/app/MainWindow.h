@@ -1,7 +1,7 @@
 #pragma once
 // The program's one window: the menus, the report view with its find bar, and beside it in a
 // splitter the other views of the same log (the message list with its filter, the calls with the
-// ladder diagram of one, the statistics), and a status bar with the log's summary, its counts
+// ladder diagram of one, the statistics, the trunk's health), and a status bar with the log's summary, its counts
 // and the progress of a run, a save, an export or a print with its Cancel button. It is built
 // from parts: the log on screen (one OpenedLog, swapped whole when another opens), the run that
 // fills it, the filter, the navigation between records, and the output.
@@ -31,6 +31,7 @@ class MessageListModel;
 class OutputController;
 class RecordNavigator;
 class RunController;
+class HealthPane;
 class StatisticsPane;
 struct RunOutcome;
 struct WindowActions;
@@ -65,6 +66,7 @@ public:
     MessageFilterBar* filterBar() const { return parts_.filterBar; }
     CallsPane* callsPane() const { return parts_.callsPane; }
     StatisticsPane* statisticsPane() const { return parts_.statisticsPane; }
+    HealthPane* healthPane() const { return parts_.healthPane; }
     // The report shows only the records the filter lets through.
     bool reportFiltered() const { return parts_.log->filtered; }
     // The list's filter and the filtered report have caught up with the filter and the run.
@@ -75,7 +77,7 @@ public:
     bool isBusy() const;
     // No thread is left, not even a cancelled run still winding down.
     bool isIdle() const;
-    // Shows the tab "messages", "calls" or "statistics"; false for another name.
+    // Shows the tab "messages", "calls", "statistics" or "health"; false for another name.
     bool showTab(const QString& name);
 
 public slots:
@@ -94,6 +96,7 @@ public slots:
     void nextNotDecoded();
     void previousNotDecoded();
     void exportAs(ExportKind kind);
+    void exportHtmlReport();
     void saveDiagram();
     // Reads the filter bar again and filters the list (and the report, when asked).
     void applyFilter();
@@ -124,7 +127,8 @@ private:
     QString reportFolder() const;
     void cancelCurrent();
     void recordsTaken(bool newRecords);
-    // The status bar's "N of M messages shown" and the statistics' word on what they count.
+    // The status bar's "N of M messages shown" and the statistics' and health's word on what they
+    // count.
     void updateShown();
     void updateCounts();
     void finishRun(const RunOutcome& outcome);

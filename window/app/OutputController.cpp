@@ -1,5 +1,6 @@
 #include "window/app/OutputController.h"
 
+#include "analysis/HtmlReport.h"
 #include "window/app/StatusLine.h"
 #include "window/app/WindowParts.h"
 #include "window/io/UserDialogs.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <chrono>
@@ -191,6 +193,35 @@ void OutputController::exportEnded() {
     } else {
         parts_.status->tell(tr("Exported to %1").arg(path));
     }
+    emit taskEnded();
+}
+
+void OutputController::exportHtmlReport() {
+    const OpenedLog& log = *parts_.log;
+    if (!log.health) {
+        parts_.status->tell(tr("The trunk's health is known once the log is decoded."));
+        return;
+    }
+    const QString path = parts_.dialogs->chooseSaveFile(parts_.window, tr("Export HTML Report"),
+                                                        besideLog(QStringLiteral("-health.html")),
+                                                        {tr("HTML files (*.html *.htm)"), tr("All Files (*)")});
+    if (path.isEmpty()) return;
+    // The window's log is decoded whole and unfiltered: the report counts the whole log.
+    const std::string html =
+        htmlReport(*log.health, HtmlReportInfo{.logName = log.path.toStdString(),
+                                               .filter = {},
+                                               .generator = "truno-decoder " TRUNO_VERSION,
+                                               .messages = log.admitted,
+                                               .notDecoded = log.records.notDecodedCount()});
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(html.data(), static_cast<qint64>(html.size())) == static_cast<qint64>(html.size()) &&
+                         file.commit();
+    if (!written)
+        parts_.dialogs->showError(parts_.window, kProgramTitle,
+                                  tr("Cannot write the file\n%1\n\n%2").arg(fullPathOf(path), file.errorString()));
+    else
+        parts_.status->tell(tr("HTML report written to %1").arg(fullPathOf(path)));
     emit taskEnded();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Writing out what the window shows: the report saved as text, printed or exported as PDF (the
 // matching records only while the report is filtered), the exports of the log's facts (summary
-// and calls as CSV, messages as JSON Lines, a capture file), and the ladder diagram of a call.
-// Each runs in the background with its progress in the status bar, one at a time.
+// and calls as CSV, messages as JSON Lines, a capture file), the trunk's health as one HTML
+// file, and the ladder diagram of a call. Each runs in the background with its progress in the
+// status bar, one at a time (the HTML report and the diagram, small, are written at once).
 #include "window/io/ExportWriter.h"
 
 #include <QObject>
@@ -30,6 +31,8 @@ public:
     void printReport();
     void exportPdf();
     void exportAs(ExportKind kind);
+    // The HTML report of the trunk's health of the whole log, as truno-decode --html writes it.
+    void exportHtmlReport();
     void saveDiagram();
 
     // A save, an export or a print is in progress.

@@ -52,10 +52,13 @@ WindowActions::WindowActions(QMainWindow* window) {
                       QStyle::SP_DialogSaveButton);
     exportPcap = make(QObject::tr("Ca&pture File (pcap)..."), "exportPcapAction", QKeySequence(), "network-wired",
                       QStyle::SP_DriveNetIcon);
+    exportHtml = make(QObject::tr("&HTML Report..."), "exportHtmlAction", QKeySequence(), "text-html",
+                      QStyle::SP_DialogSaveButton);
     saveDiagram = make(QObject::tr("Save &Ladder Diagram..."), "saveDiagramAction", QKeySequence(), "image-x-generic",
                        QStyle::SP_DialogSaveButton);
 
-    const QString tabTexts[] = {QObject::tr("&Messages"), QObject::tr("&Calls"), QObject::tr("&Statistics")};
+    const QString tabTexts[] = {QObject::tr("&Messages"), QObject::tr("&Calls"), QObject::tr("&Statistics"),
+                                QObject::tr("&Health")};
     for (int k = 0; k < kTabs; ++k) {
         tabs[k] = make(tabTexts[k], kTabNames[k], QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + k)));
         tabs[k]->setObjectName(QStringLiteral("%1TabAction").arg(QLatin1String(kTabNames[k])));
@@ -86,6 +89,7 @@ void WindowActions::createMenus(QMainWindow* window) {
     exportMenu->addAction(exportCalls);
     exportMenu->addAction(exportJson);
     exportMenu->addAction(exportPcap);
+    exportMenu->addAction(exportHtml);
     exportMenu->addSeparator();
     exportMenu->addAction(saveDiagram);
     fileMenu->addAction(print);

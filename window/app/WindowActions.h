@@ -14,8 +14,8 @@ struct WindowActions {
     explicit WindowActions(QMainWindow* window);
 
     // The names of the view tabs, as --screenshot's --tab and the settings know them.
-    static constexpr const char* kTabNames[] = {"messages", "calls", "statistics"};
-    static constexpr int kTabs = 3;
+    static constexpr const char* kTabNames[] = {"messages", "calls", "statistics", "health"};
+    static constexpr int kTabs = 4;
 
     QMenu* fileMenu = nullptr;
     QMenu* recentMenu = nullptr;
@@ -39,6 +39,7 @@ struct WindowActions {
     QAction* exportCalls = nullptr;
     QAction* exportJson = nullptr;
     QAction* exportPcap = nullptr;
+    QAction* exportHtml = nullptr;
     QAction* saveDiagram = nullptr;
     QAction* filter = nullptr;
     QAction* reportToo = nullptr;

@@ -19,6 +19,7 @@ class QWidget;
 namespace truno::window {
 
 class CallsPane;
+class HealthPane;
 class MessageFilterBar;
 class MessageListModel;
 class StatisticsPane;
@@ -42,6 +43,7 @@ struct WindowParts {
     MessageListModel* messageModel = nullptr;
     CallsPane* callsPane = nullptr;
     StatisticsPane* statisticsPane = nullptr;
+    HealthPane* healthPane = nullptr;
     // The log on screen; never null. The report view holds the report it shows.
     std::unique_ptr<OpenedLog> log = std::make_unique<OpenedLog>();
 

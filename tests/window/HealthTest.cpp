@@ -1,0 +1,143 @@
+// The health tab on real captures, against the command-line tool: its KPI table holds the numbers
+// of --kpi (whole log and each interval), its HTML export is the tool's --html, and choosing a
+// finding chooses its record and shows its call's ladder.
+#include "window/views/CallsView.h"
+#include "window/views/HealthTables.h"
+#include "window/views/HealthView.h"
+#include "window/views/MessageList.h"
+#include "WindowFixture.h"
+
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+using namespace window_tests;
+using truno::window::HealthPane;
+
+namespace {
+
+QByteArray tool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(TRUNO_DECODE), arguments);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+QString cell(const QTableWidget* table, int row, int column) {
+    const QTableWidgetItem* item = table->item(row, column);
+    return item != nullptr ? item->text() : QString();
+}
+
+// The KPI table's row against a set of --kpi --format json.
+void compareRow(const QTableWidget* table, int row, const QJsonObject& set) {
+    const auto number = [&](const char* key) { return QString::number(set.value(QLatin1String(key)).toInteger()); };
+    const QJsonObject asr = set.value(QStringLiteral("asr")).toObject();
+    const QJsonObject ner = set.value(QStringLiteral("ner")).toObject();
+    QCOMPARE(cell(table, row, HealthPane::SeizuresColumn), number("seizures"));
+    QCOMPARE(cell(table, row, HealthPane::AnsweredColumn), number("answered"));
+    QCOMPARE(cell(table, row, HealthPane::AnsweredColumn), QString::number(asr.value(QStringLiteral("numerator")).toInteger()));
+    QCOMPARE(cell(table, row, HealthPane::SeizuresColumn), QString::number(asr.value(QStringLiteral("denominator")).toInteger()));
+    QCOMPARE(cell(table, row, HealthPane::ReachedColumn), QString::number(ner.value(QStringLiteral("numerator")).toInteger()));
+    QCOMPARE(cell(table, row, HealthPane::AsrColumn), QString::number(asr.value(QStringLiteral("percent")).toDouble(), 'f', 2) + " %");
+}
+
+}  // namespace
+
+class HealthTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void tabShowsTheToolsKpisAndReport();
+    void findingChoosesItsRecordAndLadder();
+};
+
+void HealthTest::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("truno-decoder-tests"));
+    QSettings().clear();
+}
+
+void HealthTest::tabShowsTheToolsKpisAndReport() {
+    const QString capture = sourcePath("tests/golden/isup-m3ua-calls-470.log");
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(capture));
+    HealthPane* health = w.form.healthPane();
+    const QTableWidget* table = health->kpiTable();
+    QTRY_VERIFY(table->rowCount() > 1);
+    QVERIFY(health->scope().contains(QStringLiteral("whole log (470 messages)")));
+
+    // The whole log's row, then the rows of each interval the combo offers, as --kpi --by counts them.
+    const QJsonObject whole = QJsonDocument::fromJson(tool({QStringLiteral("--kpi"), QStringLiteral("--format=json"), capture})).object();
+    QCOMPARE(whole.value(QStringLiteral("total")).toObject().value(QStringLiteral("seizures")).toInteger(), 94);
+    for (const char* by : {"5m", "15m", "1h"}) {
+        auto* combo = health->findChild<QComboBox*>(QStringLiteral("healthInterval"));
+        const std::int64_t minutes = QString::fromLatin1(by).chopped(1).toLongLong() * (QString::fromLatin1(by).endsWith('h') ? 60 : 1);
+        combo->setCurrentIndex(combo->findData(QVariant::fromValue<qlonglong>(minutes * 60000)));
+        QCOMPARE(health->interval(), minutes * 60000);
+        const QJsonObject grouped =
+            QJsonDocument::fromJson(tool({QStringLiteral("--kpi"), QStringLiteral("--by=") + QLatin1String(by),
+                                          QStringLiteral("--format=json"), capture}))
+                .object();
+        const QJsonArray groups = grouped.value(QStringLiteral("groups")).toArray();
+        QCOMPARE(table->rowCount(), 1 + groups.size());
+        compareRow(table, 0, whole.value(QStringLiteral("total")).toObject());
+        if (QTest::currentTestFailed()) return;
+        for (qsizetype k = 0; k < groups.size(); ++k) {
+            const QJsonObject group = groups[k].toObject();
+            QCOMPARE(cell(table, static_cast<int>(k) + 1, HealthPane::PeriodColumn), group.value(QStringLiteral("group")).toString());
+            compareRow(table, static_cast<int>(k) + 1, group);
+            if (QTest::currentTestFailed()) return;
+        }
+    }
+
+    // File > Export > HTML Report: the tool's --html of the same log, made by the window.
+    QTemporaryDir dir;
+    const QString expectedPath = dir.filePath(QStringLiteral("tool.html"));
+    tool({QStringLiteral("--html"), expectedPath, w.form.log().path});
+    std::string expected = readBytes(expectedPath);
+    const std::string maker = "truno-decode " TRUNO_EXPECTED_VERSION ".";
+    QVERIFY(expected.find(maker) != std::string::npos);
+    expected.replace(expected.find(maker), maker.size(), "truno-decoder " TRUNO_EXPECTED_VERSION ".");
+    w.script.fileToSave = dir.filePath(QStringLiteral("window.html"));
+    QVERIFY(w.action("exportHtmlAction")->isEnabled());
+    w.action("exportHtmlAction")->trigger();
+    QVERIFY(w.script.errors.isEmpty());
+    QVERIFY(w.script.suggestedSave.endsWith(QStringLiteral("isup-m3ua-calls-470-health.html")));
+    QVERIFY(readBytes(w.script.fileToSave) == expected);
+}
+
+void HealthTest::findingChoosesItsRecordAndLadder() {
+    // Two messages not decoded (records 3 and 4) and an RLC with no REL before it (record 5), all
+    // of the call on code 7.
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QVERIFY(w.openThroughMenu(sourcePath("tests/golden/unknown-codes.log")));
+    HealthPane* health = w.form.healthPane();
+    QVERIFY(w.form.showTab(QStringLiteral("health")));
+    QTRY_COMPARE(health->findingsTable()->model()->rowCount(), 3);
+    QTRY_VERIFY(w.form.filterSettled());
+    health->selectFinding(2);
+    const truno::window::MessageListModel* list = w.form.messageModel();
+    QCOMPARE(list->messageAt(w.form.messageList()->currentIndex().row()) + 1, std::size_t{5});
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), std::uint64_t{5});
+    const auto& arrows = health->ladder()->arrows();
+    QVERIFY(std::any_of(arrows.begin(), arrows.end(), [](const auto& arrow) { return arrow.record == 5; }));
+    health->selectFinding(0);
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), std::uint64_t{3});
+    // A circuit chosen chooses its last record.
+    health->selectCircuit(0);
+    QCOMPARE(health->circuitsTable()->model()->index(0, truno::window::CircuitListModel::CodeColumn).data().toInt(), 7);
+    QCOMPARE(w.form.records().recordAt(w.selectedLine()), std::uint64_t{5});
+}
+
+QTEST_MAIN(HealthTest)
+#include "HealthTest.moc"

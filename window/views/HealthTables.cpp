@@ -1,0 +1,162 @@
+#include "window/views/HealthTables.h"
+
+#include "analysis/HealthExports.h"
+#include "analysis/LogClock.h"
+
+#include <QColor>
+#include <QFont>
+
+#include <utility>
+
+namespace truno::window {
+
+namespace {
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QColor kNotDecoded(200, 0, 0);
+const QColor kBlocked(200, 0, 0);
+const QColor kBusy(176, 96, 0);
+const QColor kIdle(0, 128, 0);
+
+QVariant rightAligned() { return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- FindingListModel
+
+FindingListModel::FindingListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FindingListModel::reset(std::span<const Finding> findings) {
+    beginResetModel();
+    findings_ = findings;
+    endResetModel();
+}
+
+QString FindingListModel::text(const Finding& finding) {
+    QString text = fromView(findingKindName(finding.kind)) + QStringLiteral(": ") + QString::fromStdString(finding.sentence);
+    if (finding.otherRecord != 0) text += tr(" (record %1)").arg(finding.otherRecord);
+    return text;
+}
+
+int FindingListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(findings_.size());
+}
+
+int FindingListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant FindingListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const Finding& f = finding(index.row());
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == RecordColumn || index.column() == CircuitColumn ? rightAligned() : QVariant();
+    if (role == Qt::ForegroundRole && f.kind == FindingKind::NotDecoded) return kNotDecoded;
+    if (role == Qt::ToolTipRole && index.column() == FindingColumn) return text(f);
+    if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
+    const bool sortKey = role == Qt::UserRole;
+    switch (index.column()) {
+        case RecordColumn:
+            if (f.record == 0) return sortKey ? QVariant::fromValue<qulonglong>(0) : QVariant();
+            return QVariant::fromValue<qulonglong>(f.record);
+        case TimeColumn:
+            if (sortKey) return QVariant::fromValue<qlonglong>(f.at.value_or(-1));
+            return QString::fromStdString(f.time);
+        case CircuitColumn:
+            if (!f.circuit) return sortKey ? QVariant::fromValue<qlonglong>(-1) : QVariant();
+            return *f.circuit;
+        case FindingColumn: return text(f);
+        default: return {};
+    }
+}
+
+QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+        case RecordColumn: return tr("Record");
+        case TimeColumn: return tr("Time");
+        case CircuitColumn: return tr("Circuit");
+        case FindingColumn: return tr("Finding");
+        default: return {};
+    }
+}
+
+// ---------------------------------------------------------------- CircuitListModel
+
+CircuitListModel::CircuitListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void CircuitListModel::reset(std::vector<const CircuitState*> circuits) {
+    beginResetModel();
+    circuits_ = std::move(circuits);
+    endResetModel();
+}
+
+QColor CircuitListModel::stateColour(const CircuitState& circuit) {
+    if (circuit.blocked != 0 || circuit.resetPending) return kBlocked;
+    if (circuit.needsAttention()) return kBusy;
+    return kIdle;
+}
+
+int CircuitListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(circuits_.size());
+}
+
+int CircuitListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const CircuitState& c = circuit(index.row());
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole) return column == StateColumn ? QVariant() : rightAligned();
+    if (column == StateColumn && role == Qt::ForegroundRole) return stateColour(c);
+    if (column == StateColumn && role == Qt::FontRole && c.needsAttention()) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
+    const bool sortKey = role == Qt::UserRole;
+    switch (column) {
+        case CodeColumn: return c.code;
+        case StateColumn: {
+            QString state = QString::fromStdString(circuitStateText(c));
+            if (c.call == CallState::Busy || c.call == CallState::AwaitingReleaseComplete) {
+                std::string since = "-";
+                if (c.since) {
+                    since.clear();
+                    appendInstant(since, *c.since);
+                }
+                state += tr(" (call of record %1, since %2)").arg(c.callRecord).arg(QString::fromStdString(since));
+            }
+            // Sorted: those that need attention first.
+            return sortKey ? QString(c.needsAttention() ? QStringLiteral("0 ") : QStringLiteral("1 ")) + state : state;
+        }
+        case SeizuresColumn: return QVariant::fromValue<qulonglong>(c.seizures);
+        case AnsweredColumn: return QVariant::fromValue<qulonglong>(c.answered);
+        case HoldingColumn:
+            return sortKey ? QVariant::fromValue<qlonglong>(c.holding)
+                           : QVariant(QString::fromStdString(secondsText(static_cast<double>(c.holding))));
+        case ResetsColumn: return QVariant::fromValue<qulonglong>(c.resets);
+        case BlockingsColumn: return QVariant::fromValue<qulonglong>(c.blockings);
+        case LastRecordColumn: return QVariant::fromValue<qulonglong>(c.lastRecord);
+        default: return {};
+    }
+}
+
+QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    switch (section) {
+        case CodeColumn: return tr("Circuit");
+        case StateColumn: return tr("State");
+        case SeizuresColumn: return tr("Seizures");
+        case AnsweredColumn: return tr("Answered");
+        case HoldingColumn: return tr("Holding (s)");
+        case ResetsColumn: return tr("Resets");
+        case BlockingsColumn: return tr("Blockings");
+        case LastRecordColumn: return tr("Last record");
+        default: return {};
+    }
+}
+
+}  // namespace truno::window
