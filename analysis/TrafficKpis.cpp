@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace truno {
@@ -16,7 +17,8 @@ constexpr int kExactBits = 14;
 constexpr int kSubBits = 13;
 constexpr std::int64_t kExactBelow = std::int64_t{1} << kExactBits;
 constexpr std::uint32_t kSubBuckets = 1u << kSubBits;
-constexpr std::size_t kPageSize = 256;
+// A distribution sorts its values into its buckets once at least this many wait.
+constexpr std::size_t kLeastPending = 32;
 
 std::uint32_t bucketOf(std::int64_t value) {
     if (value < kExactBelow) return static_cast<std::uint32_t>(value);
@@ -124,11 +126,37 @@ void Distribution::add(std::int64_t milliseconds) {
     if (count_ == 0 || milliseconds > most_) most_ = milliseconds;
     ++count_;
     sum_ += milliseconds;
-    const std::uint32_t bucket = bucketOf(milliseconds);
-    const std::size_t page = bucket / kPageSize;
-    if (page >= pages_.size()) pages_.resize(page + 1);
-    if (pages_[page].empty()) pages_[page].resize(kPageSize);
-    ++pages_[page][bucket % kPageSize];
+    pending_.push_back(bucketOf(milliseconds));
+    // Sorting in costs the buckets' number: done when as many values wait, it costs a few steps
+    // a value.
+    if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
+}
+
+std::vector<Distribution::Bucket> Distribution::merged(const std::vector<Bucket>& buckets,
+                                                       const std::vector<std::uint32_t>& pending) {
+    std::vector<Bucket> out;
+    out.reserve(buckets.size() + pending.size());
+    auto next = buckets.begin();
+    for (const std::uint32_t bucket : pending) {
+        while (next != buckets.end() && next->bucket < bucket) out.push_back(*next++);
+        if (!out.empty() && out.back().bucket == bucket) {
+            ++out.back().count;
+        } else if (next != buckets.end() && next->bucket == bucket) {
+            out.push_back(*next++);
+            ++out.back().count;
+        } else {
+            out.push_back(Bucket{bucket, 1});
+        }
+    }
+    out.insert(out.end(), next, buckets.end());
+    return out;
+}
+
+void Distribution::settle() {
+    if (pending_.empty()) return;
+    std::sort(pending_.begin(), pending_.end());
+    buckets_ = merged(buckets_, pending_);
+    pending_.clear();
 }
 
 std::optional<double> Distribution::mean() const {
@@ -139,31 +167,45 @@ std::optional<double> Distribution::mean() const {
 std::optional<std::int64_t> Distribution::quantile(double q) const {
     if (count_ == 0) return std::nullopt;
     const auto rank = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::ceil(q * static_cast<double>(count_))));
+    std::vector<Bucket> withPending;
+    if (!pending_.empty()) {
+        std::vector<std::uint32_t> pending = pending_;
+        std::sort(pending.begin(), pending.end());
+        withPending = merged(buckets_, pending);
+    }
     std::uint64_t seen = 0;
-    for (std::size_t page = 0; page < pages_.size(); ++page) {
-        for (std::size_t i = 0; i < pages_[page].size(); ++i) {
-            seen += pages_[page][i];
-            if (seen >= rank)
-                return std::clamp(lowerBoundOf(static_cast<std::uint32_t>(page * kPageSize + i)), least_, most_);
-        }
+    for (const Bucket& b : pending_.empty() ? buckets_ : withPending) {
+        seen += b.count;
+        if (seen >= rank) return std::clamp(lowerBoundOf(b.bucket), least_, most_);
     }
     return most_;
 }
 
 void Distribution::add(const Distribution& other) {
     if (other.count_ == 0) return;
-    if (count_ == 0 || other.least_ < least_) least_ = other.least_;
-    if (count_ == 0 || other.most_ > most_) most_ = other.most_;
+    if (count_ == 0) {
+        *this = other;
+        return;
+    }
+    least_ = std::min(least_, other.least_);
+    most_ = std::max(most_, other.most_);
     count_ += other.count_;
     sum_ += other.sum_;
-    if (pages_.size() < other.pages_.size()) pages_.resize(other.pages_.size());
-    for (std::size_t page = 0; page < other.pages_.size(); ++page) {
-        if (other.pages_[page].empty()) continue;
-        if (pages_[page].empty()) {
-            pages_[page] = other.pages_[page];
-            continue;
-        }
-        for (std::size_t i = 0; i < kPageSize; ++i) pages_[page][i] += other.pages_[page][i];
+    settle();
+    std::vector<Bucket> both;
+    both.reserve(buckets_.size() + other.buckets_.size());
+    std::merge(buckets_.begin(), buckets_.end(), other.buckets_.begin(), other.buckets_.end(), std::back_inserter(both),
+               [](const Bucket& a, const Bucket& b) { return a.bucket < b.bucket; });
+    buckets_.clear();
+    for (const Bucket& b : both) {
+        if (!buckets_.empty() && buckets_.back().bucket == b.bucket)
+            buckets_.back().count += b.count;
+        else
+            buckets_.push_back(b);
+    }
+    for (const std::uint32_t bucket : other.pending_) {
+        pending_.push_back(bucket);
+        if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
     }
 }
 

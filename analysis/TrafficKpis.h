@@ -68,8 +68,20 @@ private:
     std::int64_t sum_ = 0;
     std::int64_t least_ = 0;
     std::int64_t most_ = 0;
-    // Bucket counts in pages of 256 buckets, a page made when a value first falls in it.
-    std::vector<std::vector<std::uint64_t>> pages_;
+    struct Bucket {
+        std::uint32_t bucket = 0;
+        std::uint64_t count = 0;
+    };
+    // Sorts the values not sorted in yet into the buckets.
+    void settle();
+    // The buckets with the values not sorted in yet among them (`pending` sorted).
+    static std::vector<Bucket> merged(const std::vector<Bucket>& buckets, const std::vector<std::uint32_t>& pending);
+
+    // The buckets that hold values, by number, rising: a value's bucket waits among the pending
+    // ones, sorted in once as many wait as there are buckets. A few bytes a bucket, so that the
+    // many sparse distributions of grouped KPIs stay small.
+    std::vector<Bucket> buckets_;
+    std::vector<std::uint32_t> pending_;
 };
 
 // Q.850 cause classes by the value's bits 7 to 5.
