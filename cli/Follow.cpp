@@ -15,12 +15,12 @@ extern "C" void requestStop(int /*signal*/) { stopRequested.store(true); }
 
 }  // namespace
 
-std::unique_ptr<std::istream> openFollowed(const std::string& file, FollowRequest request, std::string& error) {
+std::unique_ptr<std::istream> openFollowed(const std::string& file, const FollowRequest& request, std::string& error) {
     FollowOptions options;
     options.byName = request.byName;
     options.settle = request.settle;
     options.stop = &stopRequested;
-    options.idle = std::move(request.idle);
+    options.idle = request.idle;
     auto input = std::make_unique<FollowInput>(file, std::move(options));
     if (!input->opened()) {
         error = "cannot open '" + file + "': " + std::strerror(errno);

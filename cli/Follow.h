@@ -18,7 +18,7 @@ struct FollowRequest {
 
 // The stream over the followed file, or nullptr with `error` set (the file cannot be opened when
 // following the descriptor; the system cannot follow).
-std::unique_ptr<std::istream> openFollowed(const std::string& file, FollowRequest request, std::string& error);
+std::unique_ptr<std::istream> openFollowed(const std::string& file, const FollowRequest& request, std::string& error);
 
 // From now on, an interrupt or termination signal ends the followed stream (the run then ends as
 // at the end of a file, with its summary) instead of the program.

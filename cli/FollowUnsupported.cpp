@@ -3,7 +3,7 @@
 
 namespace truno {
 
-std::unique_ptr<std::istream> openFollowed(const std::string& /*file*/, FollowRequest /*request*/, std::string& error) {
+std::unique_ptr<std::istream> openFollowed(const std::string& /*file*/, const FollowRequest& /*request*/, std::string& error) {
     error = "-f/--follow is not available on Windows (run the tool on the log when it is complete)";
     return nullptr;
 }

@@ -306,7 +306,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                                          writer.flush();
                                      }};
         std::string error;
-        followed = truno::openFollowed(file, std::move(request), error);
+        followed = truno::openFollowed(file, request, error);
         if (!followed) {
             std::fflush(stdout);
             std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
