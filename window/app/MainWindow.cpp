@@ -209,7 +209,9 @@ void MainWindow::createViews() {
 
 void MainWindow::connectActions() {
     const WindowActions& a = *actions_;
-    connect(a.open, &QAction::triggered, this, &MainWindow::openFromDialog);
+    connect(a.open, &QAction::triggered, this, [this] { openFromDialog(); });
+    connect(a.follow, &QAction::triggered, this, [this] { openFromDialog(true); });
+    connect(a.stopFollowing, &QAction::triggered, this, &MainWindow::stopFollowing);
     connect(a.reload, &QAction::triggered, this, &MainWindow::reload);
     connect(a.isupMode, &QAction::toggled, this, &MainWindow::setIsupMode);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::saveReportAs);
@@ -309,6 +311,8 @@ void MainWindow::restoreSettings() {
 
 bool MainWindow::isRunning() const { return run_->running(); }
 
+bool MainWindow::isFollowing() const { return run_->following(); }
+
 bool MainWindow::isBusy() const { return run_->running() || output_->busy(); }
 
 bool MainWindow::isIdle() const { return !output_->busy() && run_->idle(); }
@@ -319,7 +323,10 @@ void MainWindow::updateActions() {
     const WindowActions& a = *actions_;
     const bool free = !isBusy();
     const bool shown = !parts_.reportView->document().empty();
-    a.open->setEnabled(free);
+    // Another log may be opened while one is followed: the following ends first.
+    a.open->setEnabled(free || isFollowing());
+    a.follow->setEnabled(free || isFollowing());
+    a.stopFollowing->setEnabled(isFollowing());
     a.recentMenu->setEnabled(free && !a.recentMenu->isEmpty());
     a.reload->setEnabled(free && !parts_.log->path.isEmpty());
     // The report can be written out once a run has finished it.
@@ -381,12 +388,16 @@ QString MainWindow::reportFolder() const {
 
 // ---------------------------------------------------------------- opening a log
 
-void MainWindow::openFromDialog() {
-    if (isBusy()) return;
+void MainWindow::openFromDialog(bool follow) {
+    if (isBusy() && !isFollowing()) return;
     const QString path = dialogs_->chooseLogFile(this, reportFolder());
     if (path.isEmpty()) return;  // cancelled: everything stays as it was
-    openFile(path);
+    openLog(path, follow);
 }
+
+void MainWindow::followFile(const QString& path) { openLog(path, true); }
+
+void MainWindow::stopFollowing() { run_->stopFollowing(); }
 
 void MainWindow::openFiles(const QStringList& paths) {
     if (paths.isEmpty()) return;
@@ -433,13 +444,16 @@ std::unique_ptr<OpenedLog> MainWindow::swapLog(std::unique_ptr<OpenedLog> log) {
     return log;
 }
 
-void MainWindow::openFile(const QString& path) {
+void MainWindow::openFile(const QString& path) { openLog(path, false); }
+
+void MainWindow::openLog(const QString& path, bool follow) {
+    run_->endFollowing();
     if (isBusy()) return;  // one run at a time, and not while the report is written out
     run_->forgetCancelled();
 
     const QString fullPath = fullPathOf(path);
     QString error;
-    std::unique_ptr<DecodeJob> job = DecodeJob::open(path, error);
+    std::unique_ptr<DecodeJob> job = follow ? DecodeJob::follow(path, error) : DecodeJob::open(path, error);
     if (job) {
         job->setCicOctets(cicOctets_);
         job->setHealthOptions(HealthPane::options());
@@ -462,8 +476,9 @@ void MainWindow::openFile(const QString& path) {
     applyFilter();
     updateCounts();
     setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
-    parts_.status->setSummary(tr("Decoding %1 ...").arg(fullPath));
-    parts_.status->showBusy();
+    parts_.status->setSummary(follow ? tr("Following %1: 0 messages").arg(QFileInfo(fullPath).fileName())
+                                     : tr("Decoding %1 ...").arg(fullPath));
+    if (!follow) parts_.status->showBusy();
     parts_.status->showProgress(job->fileSize() > 0 ? 1000 : 0, QStringLiteral("%p%"));  // a pipe: no known end
     ++runs_;
     run_->start(std::move(job));
@@ -569,7 +584,9 @@ void MainWindow::restorePrevious() {
 }
 
 void MainWindow::cancelCurrent() {
-    if (run_->running())
+    if (isFollowing())
+        stopFollowing();
+    else if (run_->running())
         cancelRun();
     else
         output_->cancel();
@@ -612,6 +629,7 @@ void MainWindow::saveDiagram() { output_->saveDiagram(); }
 // ---------------------------------------------------------------- window events
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    run_->endFollowing();
     cancelRun();
     run_->hurryCancelled();
     output_->stop();

@@ -73,6 +73,8 @@ public:
     bool filterSettled() const;
     // A run is in progress (the progress bar and its Cancel button are shown).
     bool isRunning() const;
+    // The run in progress follows a growing log.
+    bool isFollowing() const;
     // A run, a save or a print is in progress: the report shown stays as it is until it ends.
     bool isBusy() const;
     // No thread is left, not even a cancelled run still winding down.
@@ -87,6 +89,10 @@ public slots:
     // Opens the first of `paths`. The window shows one log at a time: a message box names the
     // others as not opened.
     void openFiles(const QStringList& paths);
+    // Follows the log at `path` as it grows (as `truno-decode -F` does) until stopFollowing(),
+    // another log is opened or the window closes; the run then ends as any run does.
+    void followFile(const QString& path);
+    void stopFollowing();
     void cancelRun();
     void reload();
     void saveReportAs();
@@ -118,7 +124,8 @@ private:
     void createViews();
     void connectActions();
     void restoreSettings();
-    void openFromDialog();
+    void openFromDialog(bool follow = false);
+    void openLog(const QString& path, bool follow);
     void showAbout();
     void updateActions();
     void rememberFile(const QString& path);

@@ -4,6 +4,10 @@
 #include "window/app/WindowParts.h"
 #include "window/log/DecodeJob.h"
 
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QTableView>
+
 #include <algorithm>
 #include <chrono>
 
@@ -53,7 +57,9 @@ void RunController::collect() {
             batches_.erase(batches_.begin());
         }
     }
-    emit taken(log.admitRecords(parts_.fullReport(), deadline));
+    const bool newRecords = log.admitRecords(parts_.fullReport(), deadline);
+    emit taken(newRecords);
+    if (job_->following()) showFollowing(newRecords);
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
@@ -69,6 +75,28 @@ void RunController::collect() {
     collected_ = {};
     batches_ = {};
     emit finished(outcome);
+}
+
+void RunController::showFollowing(bool newRecords) {
+    QTableView* list = parts_.messageList;
+    if (newRecords && !list->selectionModel()->hasSelection()) list->scrollToBottom();
+    parts_.status->setSummary(tr("Following %1: %2 messages")
+                                  .arg(QFileInfo(parts_.log->path).fileName(), countText(parts_.log->admitted)));
+}
+
+bool RunController::following() const { return job_ && job_->following(); }
+
+void RunController::stopFollowing() {
+    if (following()) job_->stopFollowing();
+}
+
+void RunController::endFollowing() {
+    if (!following()) return;
+    job_->stopFollowing();
+    job_->wait();
+    jobOver_ = true;
+    // Takes in the rest; the run finishes once it is all in (its late end notice finds no job).
+    while (job_) collect();
 }
 
 void RunController::jobEnded(std::uint64_t id) {

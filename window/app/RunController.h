@@ -1,7 +1,9 @@
 #pragma once
 // The run of the log being opened: starts its decode job, takes the report text and the facts
 // of the messages in as they come (into the report view and the log on screen), shows the
-// progress, and ends the run, or cancels it without waiting for its thread.
+// progress, and ends the run, or cancels it without waiting for its thread. A followed log's run
+// goes on until it is told to stop following; meanwhile the status bar says so and the message
+// list keeps its newest row in sight unless the user has chosen a row.
 #include "analysis/MessageStore.h"
 #include "analysis/Statistics.h"
 #include "run/DecodeRun.h"
@@ -44,6 +46,12 @@ public:
     // Tells a cancelled run still winding down to stop at once.
     void hurryCancelled();
     bool running() const { return job_ != nullptr; }
+    // The run in progress follows a growing log.
+    bool following() const;
+    // Ends a followed run at the end of what the log holds; it finishes as any run does, later.
+    void stopFollowing();
+    // The same, waiting until the run has finished and all it handed over is in.
+    void endFollowing();
     // No thread is left, not even of a cancelled run.
     bool idle() const { return !job_ && !retiring_; }
 
@@ -55,6 +63,7 @@ signals:
 
 private:
     void collect();
+    void showFollowing(bool newRecords);
     void jobEnded(std::uint64_t id);
 
     WindowParts& parts_;

@@ -25,6 +25,8 @@ WindowActions::WindowActions(QMainWindow* window) {
     open = make(QObject::tr("&Open"), "openAction", QKeySequence(Qt::CTRL | Qt::Key_O), "document-open",
                 QStyle::SP_DialogOpenButton);
     reload = make(QObject::tr("&Reload"), "reloadAction", QKeySequence(Qt::Key_F5), "view-refresh", QStyle::SP_BrowserReload);
+    follow = make(QObject::tr("Fo&llow..."), "followAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    stopFollowing = make(QObject::tr("S&top Following"), "stopFollowingAction", QKeySequence(), "process-stop");
     saveAs = make(QObject::tr("Save &As..."), "saveAsAction", QKeySequence(), "document-save-as", QStyle::SP_DialogSaveButton);
     print = make(QObject::tr("&Print..."), "printAction", QKeySequence(Qt::CTRL | Qt::Key_P), "document-print");
     exportPdf = make(QObject::tr("&Export PDF..."), "exportPdfAction", QKeySequence(), "application-pdf");
@@ -82,6 +84,8 @@ void WindowActions::createMenus(QMainWindow* window) {
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     recentMenu->menuAction()->setObjectName(QStringLiteral("recentMenuAction"));
     fileMenu->addAction(reload);
+    fileMenu->addAction(follow);
+    fileMenu->addAction(stopFollowing);
     fileMenu->addAction(saveAs);
     QMenu* exportMenu = fileMenu->addMenu(QIcon::fromTheme(QStringLiteral("document-export")), QObject::tr("E&xport"));
     exportMenu->setObjectName(QStringLiteral("exportMenu"));

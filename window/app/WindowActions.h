@@ -21,6 +21,8 @@ struct WindowActions {
     QMenu* recentMenu = nullptr;
     QAction* open = nullptr;
     QAction* reload = nullptr;
+    QAction* follow = nullptr;         // opens a log and reads it as it grows
+    QAction* stopFollowing = nullptr;
     QAction* saveAs = nullptr;
     QAction* print = nullptr;
     QAction* exportPdf = nullptr;

@@ -1,5 +1,6 @@
 #include "window/log/DecodeJob.h"
 
+#include "run/FollowInput.h"
 #include "run/LogInput.h"
 
 #include <QFile>
@@ -96,13 +97,33 @@ std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) 
     return job;
 }
 
+std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path, QString& error) {
+    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(-1, -1));
+    FollowOptions options;
+    options.byName = true;
+    options.stop = &job->stop_;
+    // What was decoded before the log went quiet is handed over at once.
+    options.idle = [raw = job.get()] {
+        if (raw->flushRecords_) raw->flushRecords_();
+        raw->handOver();
+    };
+    auto input = std::make_unique<FollowInput>(QFile::encodeName(path).toStdString(), std::move(options));
+    if (!input->opened()) {
+        error = reason(errno);
+        return nullptr;
+    }
+    job->follow_ = std::move(input);
+    return job;
+}
+
 DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
 
 DecodeJob::~DecodeJob() {
     cancel();
     wait();
     file_.reset();
-    ::close(fd_);
+    follow_.reset();
+    if (fd_ >= 0) ::close(fd_);
 }
 
 void DecodeJob::start(std::function<void()> onEnd) {
@@ -110,44 +131,56 @@ void DecodeJob::start(std::function<void()> onEnd) {
     thread_ = std::thread([this] { run(); });
 }
 
-void DecodeJob::cancel() { cancel_.store(true, std::memory_order_relaxed); }
+void DecodeJob::cancel() {
+    cancel_.store(true, std::memory_order_relaxed);
+    stop_.store(true, std::memory_order_relaxed);  // a followed log stops waiting for more
+}
 
 void DecodeJob::wait() {
     if (thread_.joinable()) thread_.join();
 }
 
 void DecodeJob::run() {
-    std::istream raw(input_);
-    // Gzip logs are read decompressed; the compressions that are not read say so as the reason
-    // the log yielded nothing.
-    LogInput in(raw);
     lastHandOver_ = std::chrono::steady_clock::now();
-    if (in.refused()) {
-        const CompressionFormat& format = formatOf(in.compression());
-        summary_ = RunSummary{};
-        summary_.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
-                              std::string(format.decompressCommand) + " FILE > FILE.log)";
+    if (follow_) {
+        decode(*follow_);
     } else {
-        RunOptions options;
-        options.cancel = &cancel_;
-        options.cicOctets = cicOctets_;
-        options.records = [this](const RecordFacts& record) { recorder_.add(record); };
-        health_ = std::make_unique<TrunkHealth>(healthOptions_);
-        recorder_.followHealth(health_.get());
-        summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
-        // A cancelled run is thrown away: its open calls need not finish.
-        if (!summary_.cancelled) {
-            recorder_.finish();
-            health_->finish(summary_.warnings);
+        std::istream raw(input_);
+        // Gzip logs are read decompressed; the compressions that are not read say so as the
+        // reason the log yielded nothing.
+        LogInput in(raw);
+        if (in.refused()) {
+            const CompressionFormat& format = formatOf(in.compression());
+            summary_ = RunSummary{};
+            summary_.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
+                                  std::string(format.decompressCommand) + " FILE > FILE.log)";
         } else {
-            recorder_.followHealth(nullptr);
-            health_.reset();
+            decode(in);
         }
+        readErrno_ = file_->error();
+        dataError_ = in.dataError();
     }
     handOver(true);
-    readErrno_ = file_->error();
-    dataError_ = in.dataError();
     if (onEnd_) onEnd_();
+}
+
+void DecodeJob::decode(std::istream& in) {
+    RunOptions options;
+    options.cancel = &cancel_;
+    options.cicOctets = cicOctets_;
+    options.records = [this](const RecordFacts& record) { recorder_.add(record); };
+    if (follow_) options.flushRecords = &flushRecords_;
+    health_ = std::make_unique<TrunkHealth>(healthOptions_);
+    recorder_.followHealth(health_.get());
+    summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
+    // A cancelled run is thrown away: its open calls need not finish.
+    if (!summary_.cancelled) {
+        recorder_.finish();
+        health_->finish(summary_.warnings);
+    } else {
+        recorder_.followHealth(nullptr);
+        health_.reset();
+    }
 }
 
 void DecodeJob::addText(std::string_view piece) {

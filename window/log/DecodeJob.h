@@ -3,7 +3,8 @@
 // however large the log. The window takes the report text as it is produced, with the facts of
 // the messages whose records it holds (in batches, for the list, the calls and the statistics),
 // reads the progress, and may stop the run at any time. The same run follows the trunk's health
-// (KPIs, circuits, findings), handed over whole once the run is over.
+// (KPIs, circuits, findings), handed over whole once the run is over. A followed log is read
+// as it grows (by name, across rotations) until the run is asked to stop following.
 #include "analysis/MessageStore.h"
 #include "analysis/TrunkHealth.h"
 #include "run/DecodeRun.h"
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <istream>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,6 +34,9 @@ public:
     // be opened (a missing file, no permission, a directory), with the reason in `error`. This is
     // the one place where the window opens a log.
     static std::unique_ptr<DecodeJob> open(const QString& path, QString& error);
+    // Follows the log at `path` as it grows: the run waits at its end for more and hands over
+    // what it decoded before each wait, until stopFollowing(). The file need not be there yet.
+    static std::unique_ptr<DecodeJob> follow(const QString& path, QString& error);
 
     DecodeJob(const DecodeJob&) = delete;
     DecodeJob& operator=(const DecodeJob&) = delete;
@@ -48,6 +53,9 @@ public:
     void start(std::function<void()> onEnd);
     // Asks the run to stop after the message in hand; it also stops waiting for input.
     void cancel();
+    // Ends a followed run at the end of what the log holds: it finishes as any run does.
+    void stopFollowing() { stop_.store(true, std::memory_order_relaxed); }
+    bool following() const { return follow_ != nullptr; }
     // Waits for the run's thread to end.
     void wait();
 
@@ -76,10 +84,14 @@ private:
 
     DecodeJob(int fd, std::int64_t size);
     void run();
+    void decode(std::istream& in);
 
     int fd_;
     std::unique_ptr<FileInput> file_;  // reads fd_
     std::streambuf* input_ = nullptr;  // what the run reads
+    std::unique_ptr<std::istream> follow_;  // a followed log, read as it is (not decompressed)
+    std::atomic<bool> stop_{false};         // a followed run ends at the end of the log
+    std::function<void()> flushRecords_;    // set by the run while it runs
     std::int64_t fileSize_;
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesRead_{0};
