@@ -1,6 +1,7 @@
 #include "analysis/ExportDirectory.h"
 
 #include "analysis/Exports.h"
+#include "analysis/HealthExports.h"
 #include "analysis/JsonWriter.h"
 #include "analysis/LogClock.h"
 #include "analysis/PcapExport.h"
@@ -10,6 +11,8 @@
 
 namespace truno {
 namespace {
+
+constexpr std::string_view kKindNames[] = {"messages", "calls", "kpi"};
 
 // "part-00012.jsonl.zst" -> 12; -1 for any other name.
 long partNumber(const std::string& name) {
@@ -70,13 +73,24 @@ void ExportDirectory::beginLog(std::string switchName, std::string file, std::in
     firstDay_ = firstDay;
     logStarted_ = false;
     lastAt_ = 0;
+    latest_ = {};
 }
 
-CompressedPart* ExportDirectory::part(std::string_view kind, std::int64_t day) {
-    const auto key = std::make_pair(std::string(kind) + '/' + switch_, day);
+CompressedPart* ExportDirectory::part(Kind kind, std::int64_t day) {
+    // The part of a kind's latest row, kept: the key is made only when the date or switch changes.
+    Latest& latest = latest_[static_cast<std::size_t>(kind)];
+    if (latest.part != nullptr && latest.day == day) return latest.part;
+    latest.day = day;
+    latest.part = openPart(kind, day);
+    return latest.part;
+}
+
+CompressedPart* ExportDirectory::openPart(Kind kind, std::int64_t day) {
+    const std::string_view kindName = kKindNames[static_cast<std::size_t>(kind)];
+    const auto key = std::make_pair(std::string(kindName) + '/' + switch_, day);
     const auto found = parts_.find(key);
     if (found != parts_.end()) return found->second.get();
-    const std::filesystem::path folder = root_ / std::string(kind) / ("date=" + dateOfDays(day)) / ("switch=" + switch_);
+    const std::filesystem::path folder = root_ / std::string(kindName) / ("date=" + dateOfDays(day)) / ("switch=" + switch_);
     std::error_code failed;
     std::filesystem::create_directories(folder, failed);
     long next = 0;
@@ -110,9 +124,7 @@ void ExportDirectory::timestamp(std::string& out, std::int64_t at) {
     }
     out += date_;
     out += 'T';
-    std::string time;
-    appendInstant(time, at - floorDiv(at, kMillisecondsPerDay) * kMillisecondsPerDay);
-    out += time;
+    appendInstant(out, at - floorDiv(at, kMillisecondsPerDay) * kMillisecondsPerDay);
 }
 
 // {"schema_version":1,"switch":"...","file":"...","timestamp":"...",
@@ -137,7 +149,7 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
         if (const auto day = daysFromDate(record.logDate)) firstDay_ = *day - (at ? floorDiv(*at, kMillisecondsPerDay) : 0);
     }
     if (at) lastAt_ = *at;
-    CompressedPart* target = part("messages", firstDay_ + floorDiv(lastAt_, kMillisecondsPerDay));
+    CompressedPart* target = part(Kind::Messages, firstDay_ + floorDiv(lastAt_, kMillisecondsPerDay));
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, lastAt_);
@@ -150,7 +162,7 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
 
 void ExportDirectory::call(const Call& call) {
     const std::int64_t at = call.first.at.value_or(lastAt_);
-    CompressedPart* target = part("calls", firstDay_ + floorDiv(at, kMillisecondsPerDay));
+    CompressedPart* target = part(Kind::Calls, firstDay_ + floorDiv(at, kMillisecondsPerDay));
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, at);
@@ -165,31 +177,23 @@ void ExportDirectory::call(const Call& call) {
 void ExportDirectory::intervals(const TrafficKpis& kpis) {
     for (const KpiSet* set : kpis.groups()) {
         if (!set->start) continue;
-        CompressedPart* target = part("kpi", firstDay_ + floorDiv(*set->start, kMillisecondsPerDay));
+        CompressedPart* target = part(Kind::Kpi, firstDay_ + floorDiv(*set->start, kMillisecondsPerDay));
         if (target == nullptr) return;
         line_.clear();
         prefix(line_, *set->start);
-        const auto ratio = [](std::uint64_t numerator, std::uint64_t denominator) {
-            char text[32];
-            if (denominator == 0) return std::string("null");
-            std::snprintf(text, sizeof text, "%.2f", 100.0 * static_cast<double>(numerator) / static_cast<double>(denominator));
-            return std::string(text);
+        const auto orNull = [](std::optional<double> value, int decimals) {
+            return value ? fixedText(*value, decimals) : std::string("null");
         };
         const auto seconds = [](std::optional<double> milliseconds) {
-            if (!milliseconds) return std::string("null");
-            char text[32];
-            std::snprintf(text, sizeof text, "%.3f", *milliseconds / 1000.0);
-            return std::string(text);
+            return milliseconds ? fixedText(*milliseconds / 1000.0, 3) : std::string("null");
         };
-        char erlangs[32];
-        std::snprintf(erlangs, sizeof erlangs, "%.4f", set->erlangs());
         line_ += "\"interval_s\":" + std::to_string(kpis.options().interval / 1000) +
                  ",\"seizures\":" + std::to_string(set->seizures) + ",\"answered\":" + std::to_string(set->answered) +
-                 ",\"asr_percent\":" + ratio(set->answered, set->seizures) +
+                 ",\"asr_percent\":" + orNull(percentOf(set->answered, set->seizures), 2) +
                  ",\"reached_user\":" + std::to_string(set->reachedUser) +
-                 ",\"ner_percent\":" + ratio(set->reachedUser, set->seizures) +
+                 ",\"ner_percent\":" + orNull(percentOf(set->reachedUser, set->seizures), 2) +
                  ",\"setup_mean_s\":" + seconds(set->setup.mean()) + ",\"acd_s\":" + seconds(set->conversation.mean()) +
-                 ",\"erlangs\":" + erlangs + "}\n";
+                 ",\"erlangs\":" + fixedText(set->erlangs(), 4) + "}\n";
         target->write(line_);
         ++rows_;
     }
@@ -206,6 +210,7 @@ bool ExportDirectory::close(std::string& error) {
         }
     }
     parts_.clear();
+    latest_ = {};
     return written;
 }
 

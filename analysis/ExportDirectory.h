@@ -12,6 +12,7 @@
 #include "analysis/MessageFacts.h"
 #include "analysis/TrafficKpis.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -61,7 +62,13 @@ public:
     std::uint64_t rows() const { return rows_; }
 
 private:
-    CompressedPart* part(std::string_view kind, std::int64_t day);
+    enum class Kind : std::uint8_t { Messages, Calls, Kpi };
+    struct Latest {
+        std::int64_t day = 0;
+        CompressedPart* part = nullptr;
+    };
+    CompressedPart* part(Kind kind, std::int64_t day);
+    CompressedPart* openPart(Kind kind, std::int64_t day);
     void timestamp(std::string& out, std::int64_t at);
     void prefix(std::string& out, std::int64_t at);
 
@@ -71,6 +78,7 @@ private:
     bool logStarted_ = false;
     std::int64_t lastAt_ = 0;
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
+    std::array<Latest, 3> latest_{};  // per Kind
     std::string line_, object_;
     std::int64_t datedDay_ = 0;
     std::string date_;  // of datedDay_

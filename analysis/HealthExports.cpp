@@ -32,36 +32,13 @@ constexpr DelayRow kDelays[] = {
     {.name = "seizure holding", .key = "holding", .distribution = &KpiSet::holding},
 };
 
-std::string instantText(std::optional<std::int64_t> at) {
-    if (!at) return "-";
-    std::string text;
-    appendInstant(text, *at);
-    return text;
-}
-
-std::optional<double> percent(std::uint64_t numerator, std::uint64_t denominator) {
-    if (denominator == 0) return std::nullopt;
-    return 100.0 * static_cast<double>(numerator) / static_cast<double>(denominator);
-}
-
-std::string fixed(double value, int decimals) {
-    char text[64];
-    const int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return std::string(text, static_cast<std::size_t>(n));
-}
-
-std::optional<double> quantileOf(const Distribution& d, double q) {
-    const auto value = d.quantile(q);
-    return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
-}
-
 nlohmann::json optionalSeconds(std::optional<double> milliseconds) {
     if (!milliseconds) return nullptr;
     return std::round(*milliseconds) / 1000.0;
 }
 
 nlohmann::json ratioJson(std::uint64_t numerator, std::uint64_t denominator) {
-    const auto p = percent(numerator, denominator);
+    const auto p = percentOf(numerator, denominator);
     return {{"numerator", numerator},
             {"denominator", denominator},
             {"percent", p ? nlohmann::json(std::round(*p * 100.0) / 100.0) : nlohmann::json(nullptr)}};
@@ -158,7 +135,7 @@ void appendSetText(std::string& out, const KpiSet& set) {
     out += std::to_string(set.releasedByCalled) + '\n';
     out += '\n';
     appendLabel(out, "carried traffic", kLabel);
-    out += fixed(set.erlangs(), 4) + " erlangs (" + secondsText(static_cast<double>(set.busy)) + " s of holding in " +
+    out += fixedText(set.erlangs(), 4) + " erlangs (" + secondsText(static_cast<double>(set.busy)) + " s of holding in " +
            secondsText(static_cast<double>(set.observed)) + " s)\n";
 }
 
@@ -181,7 +158,7 @@ void appendGroupRow(std::string& out, const KpiSet& set) {
     cell(secondsText(set.setup.mean()), 10);
     cell(secondsText(quantileOf(set.setup, 0.95)), 11);
     cell(secondsText(set.conversation.mean()), 10);
-    cell(fixed(set.erlangs(), 4), 10);
+    cell(fixedText(set.erlangs(), 4), 10);
     out += '\n';
 }
 
@@ -203,14 +180,37 @@ std::string groupingName(const KpiOptions& options) {
 
 }  // namespace
 
+std::string instantText(std::optional<std::int64_t> at) {
+    if (!at) return "-";
+    std::string text;
+    appendInstant(text, *at);
+    return text;
+}
+
+std::optional<double> percentOf(std::uint64_t numerator, std::uint64_t denominator) {
+    if (denominator == 0) return std::nullopt;
+    return 100.0 * static_cast<double>(numerator) / static_cast<double>(denominator);
+}
+
+std::string fixedText(double value, int decimals) {
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return std::string(text, static_cast<std::size_t>(n));
+}
+
+std::optional<double> quantileOf(const Distribution& distribution, double q) {
+    const auto value = distribution.quantile(q);
+    return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
+}
+
 std::string percentText(std::uint64_t numerator, std::uint64_t denominator) {
-    const auto p = percent(numerator, denominator);
-    return p ? fixed(*p, 2) + " %" : std::string("-");
+    const auto p = percentOf(numerator, denominator);
+    return p ? fixedText(*p, 2) + " %" : std::string("-");
 }
 
 std::string secondsText(std::optional<double> milliseconds) {
     if (!milliseconds) return "-";
-    return fixed(*milliseconds / 1000.0, 3);
+    return fixedText(*milliseconds / 1000.0, 3);
 }
 
 std::string groupName(const KpiSet& set) {
@@ -226,7 +226,7 @@ void appendKpiText(std::string& out, const TrafficKpis& kpis) {
     out += std::to_string(kpis.peakBusy()) + ", first at " + instantText(kpis.peakAt()) + '\n';
     appendLabel(out, "busiest hour", 30);
     if (kpis.busiestHour())
-        out += instantText(kpis.busiestHour()) + " (" + fixed(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) +
+        out += instantText(kpis.busiestHour()) + " (" + fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) +
                " erlangs)\n";
     else
         out += "-\n";
@@ -283,23 +283,23 @@ void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
     const auto row = [&out](const KpiSet& set) {
         appendCsvField(out, groupName(set));
         out += ',' + std::to_string(set.seizures) + ',' + std::to_string(set.answered) + ',';
-        const auto p = percent(set.answered, set.seizures);
-        if (p) out += fixed(*p, 2);
+        const auto p = percentOf(set.answered, set.seizures);
+        if (p) out += fixedText(*p, 2);
         out += ',' + std::to_string(set.reachedUser) + ',';
-        const auto n = percent(set.reachedUser, set.seizures);
-        if (n) out += fixed(*n, 2);
+        const auto n = percentOf(set.reachedUser, set.seizures);
+        if (n) out += fixedText(*n, 2);
         for (const DelayRow& d : kDelays) {
             const Distribution& dist = set.*d.distribution;
             out += ',' + std::to_string(dist.count());
             for (const std::optional<double> value : {dist.mean(), quantileOf(dist, 0.5), quantileOf(dist, 0.95)}) {
                 out += ',';
-                if (value) out += fixed(*value / 1000.0, 3);
+                if (value) out += fixedText(*value / 1000.0, 3);
             }
         }
         for (std::size_t c = 0; c < kCauseClassCount; ++c) out += ',' + std::to_string(set.causeClasses[c]);
         out += ',' + std::to_string(set.releasedByCalling) + ',' + std::to_string(set.releasedByCalled) + ',' +
-               fixed(static_cast<double>(set.busy) / 1000.0, 3) + ',' +
-               fixed(static_cast<double>(set.observed) / 1000.0, 3) + ',' + fixed(set.erlangs(), 4);
+               fixedText(static_cast<double>(set.busy) / 1000.0, 3) + ',' +
+               fixedText(static_cast<double>(set.observed) / 1000.0, 3) + ',' + fixedText(set.erlangs(), 4);
         out += kCsvLineEnd;
     };
     row(kpis.total());
@@ -375,7 +375,7 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
         out += std::to_string(circuit->code) + ',';
         appendCsvField(out, circuitStateText(*circuit));
         out += ',' + std::to_string(circuit->seizures) + ',' + std::to_string(circuit->answered) + ',' +
-               fixed(static_cast<double>(circuit->holding) / 1000.0, 3) + ',' + std::to_string(circuit->resets) + ',' +
+               fixedText(static_cast<double>(circuit->holding) / 1000.0, 3) + ',' + std::to_string(circuit->resets) + ',' +
                std::to_string(circuit->blockings) + ',' + std::to_string(circuit->messages) + ',' +
                std::to_string(circuit->lastRecord) + ',';
         if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)

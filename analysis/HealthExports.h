@@ -5,6 +5,7 @@
 #include "analysis/CircuitHealth.h"
 #include "analysis/TrafficKpis.h"
 
+#include <optional>
 #include <string>
 
 namespace truno {
@@ -27,9 +28,15 @@ void appendFindingCsv(std::string& out, const Finding& finding);
 void appendFindingTotals(std::string& out, const CheckOptions& options, std::uint64_t count,
                          const std::array<std::uint64_t, kFindingKindCount>& byKind);
 
-// Pieces the HTML report shares: a ratio as "58.33 %" ("-" when the denominator is 0), a
-// duration in seconds with three decimals, a group's name.
+// Pieces the HTML report and the export folder share: an instant ("10:15:22.100", "-" for none),
+// a ratio in percent (nothing when the denominator is 0) and as "58.33 %" ("-"), a number with so
+// many decimals, a quantile of a distribution, a duration in seconds with three decimals ("-" for
+// none), a group's name.
+std::string instantText(std::optional<std::int64_t> at);
+std::optional<double> percentOf(std::uint64_t numerator, std::uint64_t denominator);
 std::string percentText(std::uint64_t numerator, std::uint64_t denominator);
+std::string fixedText(double value, int decimals);
+std::optional<double> quantileOf(const Distribution& distribution, double q);
 std::string secondsText(std::optional<double> milliseconds);
 std::string groupName(const KpiSet& set);
 

@@ -61,13 +61,6 @@ std::string escaped(std::string_view text) {
     return out;
 }
 
-std::string instantText(std::optional<std::int64_t> at) {
-    if (!at) return "-";
-    std::string text;
-    appendInstant(text, *at);
-    return text;
-}
-
 void cell(std::string& out, std::string_view text, std::string_view id = {}, bool left = false) {
     out += "<td";
     if (!id.empty()) {
@@ -112,9 +105,7 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
     cell(out, std::to_string(total.seizures), "kpi-ner-denominator");
     out += "</tr>\n<tr>";
     cell(out, "Carried traffic (erlangs)", {}, true);
-    char erlangs[32];
-    std::snprintf(erlangs, sizeof erlangs, "%.4f", total.erlangs());
-    cell(out, erlangs, "kpi-erlangs");
+    cell(out, fixedText(total.erlangs(), 4), "kpi-erlangs");
     cell(out, secondsText(static_cast<double>(total.busy)) + " s");
     cell(out, secondsText(static_cast<double>(total.observed)) + " s");
     out += "</tr>\n<tr>";
@@ -124,8 +115,7 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
     out += "<td></td></tr>\n<tr>";
     cell(out, "Busiest hour", {}, true);
     cell(out, instantText(kpis.busiestHour()), "kpi-busiest-hour");
-    std::snprintf(erlangs, sizeof erlangs, "%.4f erlangs", static_cast<double>(kpis.busiestHourBusy()) / 3600000.0);
-    cell(out, erlangs);
+    cell(out, fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) + " erlangs");
     out += "<td></td></tr>\n</table>\n";
 
     out += "<table>\n";
@@ -141,13 +131,9 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
         out += "<tr>";
         cell(out, name, {}, true);
         cell(out, std::to_string(d.count()));
-        const auto q = [&d](double p) {
-            const auto v = d.quantile(p);
-            return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
-        };
         cell(out, secondsText(d.mean()));
-        cell(out, secondsText(q(0.5)));
-        cell(out, secondsText(q(0.95)));
+        cell(out, secondsText(quantileOf(d, 0.5)));
+        cell(out, secondsText(quantileOf(d, 0.95)));
         out += "</tr>\n";
     }
     out += "</table>\n";
@@ -165,8 +151,7 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
         cell(out, percentText(set->reachedUser, set->seizures));
         cell(out, secondsText(set->setup.mean()));
         cell(out, secondsText(set->conversation.mean()));
-        std::snprintf(erlangs, sizeof erlangs, "%.4f", set->erlangs());
-        cell(out, erlangs);
+        cell(out, fixedText(set->erlangs(), 4));
         out += "</tr>\n";
     }
     out += "</table>\n";

@@ -144,21 +144,36 @@ void LogViews::tick() {
     nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
     if (options_.format == Format::Text)
         out_ += "== so far: " + std::to_string(analysis_.statistics().messages()) + " messages ==\n";
+    appendDocument(options_.view == View::Kpi ? &health_->kpisSoFar() : nullptr);
+    if (options_.format == Format::Text) out_ += '\n';
+    flush();
+}
+
+// The one document of --stats or --kpi (`kpis`: the KPIs to write with --kpi).
+void LogViews::appendDocument(const TrafficKpis* kpis) {
     if (options_.view == View::Statistics) {
         switch (options_.format) {
             case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
             case Format::Json: appendStatisticsJson(out_, analysis_.statistics()); break;
             case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics()); break;
         }
-    } else {
+    } else if (options_.view == View::Kpi && kpis != nullptr) {
         switch (options_.format) {
-            case Format::Text: appendKpiText(out_, health_->kpisSoFar()); break;
-            case Format::Json: appendKpiJson(out_, health_->kpisSoFar()); break;
-            case Format::Csv: appendKpiCsv(out_, health_->kpisSoFar()); break;
+            case Format::Text: appendKpiText(out_, *kpis); break;
+            case Format::Json: appendKpiJson(out_, *kpis); break;
+            case Format::Csv: appendKpiCsv(out_, *kpis); break;
         }
     }
-    if (options_.format == Format::Text) out_ += '\n';
-    flush();
+}
+
+// With several files, CSV has one header row across them: the first file's, with the file's
+// column; every row of a later file loses its header and each row gets the file's column.
+void LogViews::joinCsvTable(std::size_t start) {
+    if (file_.first)
+        out_.insert(start, "file,");
+    else
+        out_.erase(start, out_.find('\n', start) + 1 - start);
+    nameFile(file_.first ? out_.find('\n', start) + 1 : start);
 }
 
 void LogViews::finding(const Finding& finding) {
@@ -183,12 +198,8 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
     if (exports_ != nullptr) exports_->intervals(health_->kpis());
     const bool filtered = options_.selection.active();
     const std::size_t start = out_.size();
-    if (options_.view == View::Kpi) {
-        switch (options_.format) {
-            case Format::Text: appendKpiText(out_, health_->kpis()); break;
-            case Format::Json: appendKpiJson(out_, health_->kpis()); break;
-            case Format::Csv: appendKpiCsv(out_, health_->kpis()); break;
-        }
+    if (options_.view == View::Kpi || options_.view == View::Statistics) {
+        appendDocument(health_ ? &health_->kpis() : nullptr);
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
             case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered); break;
@@ -198,16 +209,16 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
     } else if (options_.view == View::Checks && options_.format == Format::Text) {
         appendFindingTotals(out_, health_->circuits().options(), findingsShown_, findingsByKind_);
     }
-    if (options_.view == View::Circuits && !file_.name.empty()) {
-        if (options_.format == Format::Csv) {
-            if (file_.first)
-                out_.insert(start, "file,");
-            else
-                out_.erase(start, out_.find('\n', start) + 1 - start);
-            nameFile(file_.first ? out_.find('\n', start) + 1 : start);
-        } else if (options_.format == Format::Json) {
-            for (std::size_t at = start; at < out_.size(); at = out_.find('\n', at) + 1) nameFile(at);
-        }
+    const bool document = options_.view == View::Statistics || options_.view == View::Kpi;
+    if (!file_.name.empty() && options_.format == Format::Csv && (document || options_.view == View::Circuits)) {
+        joinCsvTable(start);
+    } else if (!file_.name.empty() && options_.format == Format::Json && options_.view == View::Circuits) {
+        for (std::size_t at = start; at < out_.size(); at = out_.find('\n', at) + 1) nameFile(at);
+    } else if (!file_.name.empty() && options_.format == Format::Json && document) {
+        // Several files: one array of documents, each naming its file ("]" follows the last).
+        out_.insert(start + 1, "\n  " + fileJson_);
+        out_.insert(start, file_.first ? "[\n" : ",\n");
+        if (out_.ends_with('\n')) out_.pop_back();
     }
     bool written = true;
     if (!options_.htmlFile.empty()) {
@@ -229,28 +240,6 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
             error = "cannot write the HTML report '" + options_.htmlFile + "'";
             written = false;
         }
-    }
-    if (options_.view == View::Statistics) {
-        switch (options_.format) {
-            case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
-            case Format::Json: appendStatisticsJson(out_, analysis_.statistics()); break;
-            case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics()); break;
-        }
-    }
-    const bool document = options_.view == View::Statistics || options_.view == View::Kpi;
-    if (document && !file_.name.empty() && options_.format == Format::Json) {
-        // Several files: one array of documents, each naming its file ("]" follows the last).
-        out_.insert(start + 1, "\n  " + fileJson_);
-        out_.insert(start, file_.first ? "[\n" : ",\n");
-        if (out_.ends_with('\n')) out_.pop_back();
-    } else if (document && !file_.name.empty() && options_.format == Format::Csv) {
-        // One header row across the files.
-        const std::size_t headerEnd = out_.find('\n', start) + 1;
-        if (file_.first)
-            out_.insert(start, "file,");
-        else
-            out_.erase(start, headerEnd - start);
-        nameFile(file_.first ? out_.find('\n', start) + 1 : start);
     }
     flush();
     return written;

@@ -81,6 +81,8 @@ private:
     // Puts the file's member or column in front of what was appended to out_ from `start` on.
     void nameFile(std::size_t start);
     void nameFiles(const std::string& name);
+    void appendDocument(const TrafficKpis* kpis);
+    void joinCsvTable(std::size_t start);
 
     std::string out_;
     bool firstRecord_ = true;

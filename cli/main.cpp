@@ -266,13 +266,13 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     if (merged != nullptr) runOptions.firstRecord = merged->nextRecord;
     const std::uint64_t pcapTextBefore = pcap != nullptr ? pcap->notAsBytes() : 0;
     if (options.wantsFacts()) {
-        if (pcap != nullptr) {
+        if (pcap != nullptr || exports != nullptr) {
             const auto [day, source] = firstDayOf(options, file);
-            pcap->beginLog(day, source);
+            if (pcap != nullptr) pcap->beginLog(day, source);
+            if (exports != nullptr)
+                exports->beginLog(options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName, shown,
+                                  day);
         }
-        if (exports != nullptr)
-            exports->beginLog(options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName, shown,
-                              firstDayOf(options, file).first);
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
         if (views) {
             views->beginFile(shown);
