@@ -57,12 +57,21 @@ void FollowBuffer::wait() {
     }
 }
 
-// The name stands for another file than the one open (renamed away and made anew): true when
-// that file exists and can be opened. The file open is then read to its end first.
-bool FollowBuffer::reopenIfReplaced() {
+// Whether the name stands for another file than the one open (renamed away and made anew, or
+// none open yet).
+bool FollowBuffer::replaced() const {
+    struct stat named{};
+    return ::stat(path_.c_str(), &named) == 0 && (fd_ < 0 || named.st_ino != inode_ || named.st_dev != device_);
+}
+
+// Whether the file open is shorter than what was read of it (copy-truncate).
+bool FollowBuffer::truncated() const {
     struct stat status{};
-    if (::stat(path_.c_str(), &status) != 0) return false;
-    if (fd_ >= 0 && status.st_ino == inode_ && status.st_dev == device_) return false;
+    return fd_ >= 0 && ::fstat(fd_, &status) == 0 && status.st_size < offset_;
+}
+
+// Opens the file the name stands for now, from its start; false when it cannot be opened.
+bool FollowBuffer::reopen() {
     const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     if (fd_ >= 0) {
@@ -78,14 +87,6 @@ bool FollowBuffer::reopenIfReplaced() {
     offset_ = 0;
     watch();
     return true;
-}
-
-void FollowBuffer::reopenIfTruncated() {
-    struct stat status{};
-    if (fd_ < 0 || ::fstat(fd_, &status) != 0 || status.st_size >= offset_) return;
-    ::lseek(fd_, 0, SEEK_SET);
-    offset_ = 0;
-    ++truncations_;
 }
 
 std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
@@ -114,23 +115,18 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
             // At the end of what the file holds: a file cut shorter is read again from its start,
             // a file replaced under the name is left for the new one, each after the message in
             // progress is ended.
-            struct stat status{};
-            const bool truncated = ::fstat(fd_, &status) == 0 && status.st_size < offset_;
-            if (truncated) {
+            if (truncated()) {
                 if (endMessage()) return 1;
-                reopenIfTruncated();
+                ::lseek(fd_, 0, SEEK_SET);
+                offset_ = 0;
+                ++truncations_;
                 continue;
             }
-            if (options_.byName) {
-                struct stat named{};
-                const bool replaced = ::stat(path_.c_str(), &named) == 0 &&
-                                      (named.st_ino != inode_ || named.st_dev != device_);
-                if (replaced) {
-                    if (endMessage()) return 1;
-                    if (reopenIfReplaced()) continue;
-                }
+            if (options_.byName && replaced()) {
+                if (endMessage()) return 1;
+                if (reopen()) continue;
             }
-        } else if (options_.byName && reopenIfReplaced()) {
+        } else if (options_.byName && replaced() && reopen()) {
             continue;
         }
         if (Clock::now() - lastData_ >= options_.settle && endMessage()) return 1;

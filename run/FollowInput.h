@@ -49,8 +49,9 @@ private:
     // Reads what the file holds now into `to` (at most n bytes); waits while it holds nothing
     // more; 0 at the end (stop).
     std::streamsize readSome(char* to, std::streamsize n);
-    bool reopenIfReplaced();
-    void reopenIfTruncated();
+    bool replaced() const;
+    bool truncated() const;
+    bool reopen();
     void watch();
     void wait();
 
