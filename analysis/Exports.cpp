@@ -12,10 +12,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <span>
+#include <type_traits>
 #include <utility>
 
 namespace truno {
@@ -23,25 +25,6 @@ namespace truno {
 using namespace exporttext;
 
 namespace {
-
-// Whether a value holds a CR (runs over several lines). Eight bytes at a time: a byte of
-// x = word ^ 0D0D..0D is zero where the word holds a CR, and (x - 0101..01) & ~x & 8080..80 is
-// not zero exactly when one byte of x is.
-bool holdsCarriageReturn(std::string_view text) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    constexpr std::uint64_t kCarriageReturns = kOnes * 0x0D;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + at, 8);
-        const std::uint64_t x = word ^ kCarriageReturns;
-        if (((x - kOnes) & ~x & kHighs) != 0) return true;
-    }
-    for (; at < text.size(); ++at)
-        if (text[at] == '\r') return true;
-    return false;
-}
 
 // A constant piece of JSON: a copy of a length known when compiling.
 template <std::size_t N>
@@ -54,9 +37,22 @@ void put(Text& out, const char (&piece)[N]) {
     std::memcpy(out.extend(N - 1), piece, N - 1);
 }
 
-char* putText(char* at, std::string_view text) {
-    copyBytes(at, text.data(), text.size());
-    return at + text.size();
+// Copies n bytes: up to 64 as copyBytes does; longer ones, a field's object, in blocks of 32, the
+// last one overlapping the one before (a call or a string instruction costs more than the copy).
+inline void copyObject(char* to, const char* from, std::size_t n) {
+    if (n <= 64 || n > 512) {
+        copyBytes(to, from, n);
+        return;
+    }
+    std::size_t at = 0;
+    for (; n - at > 32; at += 32) {
+        char block[32];
+        std::memcpy(block, from + at, 32);
+        std::memcpy(to + at, block, 32);
+    }
+    char tail[32];
+    std::memcpy(tail, from + n - 32, 32);
+    std::memcpy(to + n - 32, tail, 32);
 }
 
 // A JSON string of a text known to need no escape.
@@ -67,36 +63,111 @@ void putPlainString(Text& out, std::string_view text) {
     at[text.size() + 1] = '"';
 }
 
-void putString(Text& out, std::string_view text, bool plain) {
-    if (plain)
-        putPlainString(out, text);
-    else
-        appendJsonString(out, text);
+// A number written at `at`, which has room for twenty digits; numbers below 100, most of a
+// record's, without a division loop.
+char* putDigits(char* at, std::uint64_t value) {
+    if (value < 10) {
+        *at = static_cast<char>('0' + value);
+        return at + 1;
+    }
+    if (value < 100) {
+        at[0] = static_cast<char>('0' + value / 10);
+        at[1] = static_cast<char>('0' + value % 10);
+        return at + 2;
+    }
+    return std::to_chars(at, at + 20, value).ptr;
 }
 
 template <typename Number>
 void putNumber(Text& out, Number value) {
     char* at = out.extend(0, 24);
-    const auto result = std::to_chars(at, at + 24, value);
-    out.extend(static_cast<std::size_t>(result.ptr - at));
+    char* end = nullptr;
+    if constexpr (std::is_signed_v<Number>)
+        end = value < 0 ? std::to_chars(at, at + 24, value).ptr : putDigits(at, static_cast<std::uint64_t>(value));
+    else
+        end = putDigits(at, value);
+    out.extend(static_cast<std::size_t>(end - at));
 }
 
-// The typed value of a field after its printed parts: "number" for a number, "digits" for the
-// digits of an address (without the filler of an odd number); nothing for text.
-void appendTypedValueJson(Text& out, const FieldFact& field, bool plainRecord) {
-    if (field.isNumber()) {
-        put(out, ",\"number\":");
-        putNumber(out, field.number);
-    } else if (field.type() == FieldType::Digits && field.hasNumber) {
-        put(out, ",\"digits\":");
-        putString(out, field.digits(), plainRecord);
+// The JSON a field object begins with, up to its value:
+//   {"key":"<parameter>.<field>","label":"<label>","value":"
+// made once for each pair of parameter and field row that a run meets (a few hundred) and found
+// again by their addresses: keys and labels are the tables' own, so that a pair always has the
+// same opening. Whether the field is a cause value is kept beside it.
+class FieldOpenings {
+public:
+    struct Opening {
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+        bool causeValue = false;
+    };
+
+    const Opening& of(const BlockFact& block, const FieldFact& field) {
+        if (slots_.empty()) slots_.resize(512);
+        const char* blockKey = block.key.data();
+        const int code = field.ref.parameterCode;
+        for (std::size_t i = slotOf(blockKey, field.row, code);; i = (i + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.row == field.row && slot.blockKey == blockKey && slot.code == code) return slot.opening;
+            if (slot.row == nullptr) return add(slot, block, field)->opening;
+        }
     }
-}
+    std::string_view text(const Opening& opening) const { return text_.substr(opening.offset, opening.size); }
+
+private:
+    struct Slot {
+        const char* blockKey = nullptr;
+        const BitField* row = nullptr;
+        int code = 0;
+        Opening opening;
+    };
+
+    std::size_t slotOf(const char* blockKey, const BitField* row, int code) const {
+        std::uint64_t h = reinterpret_cast<std::uintptr_t>(row) * 0x9E3779B97F4A7C15u;
+        h ^= reinterpret_cast<std::uintptr_t>(blockKey) * 0xC2B2AE3D27D4EB4Fu + static_cast<std::uint64_t>(code);
+        return static_cast<std::size_t>(h ^ (h >> 29)) & (slots_.size() - 1);
+    }
+
+    const Slot* add(Slot& slot, const BlockFact& block, const FieldFact& field) {
+        const auto offset = static_cast<std::uint32_t>(text_.size());
+        put(text_, "{\"key\":\"");
+        text_ += block.key;
+        if (!block.key.empty()) text_ += '.';
+        text_ += field.row->key;
+        put(text_, "\",\"label\":");
+        appendJsonString(text_, field.label());
+        put(text_, ",\"value\":\"");
+        slot = Slot{.blockKey = block.key.data(),
+                    .row = field.row,
+                    .code = field.ref.parameterCode,
+                    .opening = {.offset = offset,
+                                .size = static_cast<std::uint32_t>(text_.size() - offset),
+                                .causeValue = field.ref == knownFields().causeValue}};
+        const Slot* added = &slot;
+        if (++used_ * 2 > slots_.size()) {
+            // Half full: twice the slots, each opening placed again.
+            std::vector<Slot> old(slots_.size() * 2);
+            old.swap(slots_);
+            for (const Slot& kept : old) {
+                if (kept.row == nullptr) continue;
+                std::size_t i = slotOf(kept.blockKey, kept.row, kept.code);
+                while (slots_[i].row != nullptr) i = (i + 1) & (slots_.size() - 1);
+                slots_[i] = kept;
+                if (kept.row == field.row && kept.blockKey == block.key.data() && kept.code == field.ref.parameterCode)
+                    added = &slots_[i];
+            }
+        }
+        return added;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+    Text text_;
+};
 
 // A cause value's name as Q.850 gives it, beside the report's own wording: "cause_name" (null
 // for a value Q.850 does not name).
 void appendCauseNameJson(Text& out, const FieldFact& field) {
-    if (!field.hasNumber || field.ref != knownFields().causeValue) return;
     put(out, ",\"cause_name\":");
     const std::string_view name = q850CauseName(field.number);
     if (name.empty())
@@ -105,80 +176,181 @@ void appendCauseNameJson(Text& out, const FieldFact& field) {
         appendJsonString(out, name);
 }
 
-// One field of a message as a JSON object: {"key":...,"label":...,"value":...,"text":...} and its
-// typed value; `blockKey` is its parameter's key (empty for the message's own lines). A meaning
-// that runs over several lines is folded onto one first (into `folded`). The fields of a plain
-// record (isJsonVerbatim) go in with one size check and a few copies.
-void appendFieldJson(Text& out, std::string_view blockKey, const FieldFact& field, bool plainRecord,
-                     std::string& folded) {
+// One field of a message as a JSON object, {"key":...,"label":...,"value":...,"text":...}, then its
+// typed value: "number" for a number, "digits" for the digits of an address (without the filler
+// of an odd number); "cause_name" for a cause value. A meaning that runs over several lines is
+// folded onto one (into `folded`). A field whose printed parts need no escape, as nearly all,
+// goes in with one size check: its parts are copied and checked in the same pass, and written
+// again with escapes when the check fails.
+void appendFieldJson(Text& out, const FieldOpenings& openings, const FieldOpenings::Opening& opening,
+                     const FieldFact& field, std::string& folded) {
     const std::string_view value = field.valueText();
     std::string_view meaning = field.meaningText();
-    if (holdsCarriageReturn(meaning)) {
-        folded.clear();
-        foldValue(folded, meaning);
-        meaning = folded;
+    const std::string_view opened = openings.text(opening);
+    const bool digits = field.type() == FieldType::Digits && field.hasNumber;
+    const std::string_view digitsText = digits ? field.digits() : std::string_view{};
+    // The opening, the value, ","text":", the meaning, a number or the digits, and the quotes.
+    constexpr std::size_t kSyntax = 10 + 1 + 10 + 20 + 2;
+    char* const start = out.extend(0, opened.size() + value.size() + meaning.size() + digitsText.size() + kSyntax);
+    copyObject(start, opened.data(), opened.size());
+    char* at = start + opened.size();
+    bool plain = copyJsonPlain(at, value.data(), value.size());
+    at += value.size();
+    at = put(at, "\",\"text\":\"");
+    plain = copyJsonPlain(at, meaning.data(), meaning.size()) && plain;
+    at += meaning.size();
+    *at++ = '"';
+    if (field.isNumber()) {
+        at = put(at, ",\"number\":");
+        at = putDigits(at, field.number);
+    } else if (digits) {
+        at = put(at, ",\"digits\":\"");
+        plain = copyJsonPlain(at, digitsText.data(), digitsText.size()) && plain;
+        at += digitsText.size();
+        *at++ = '"';
     }
-    const std::string_view label = field.label();
-    const std::string_view key = field.row->key;
-    const std::size_t dot = blockKey.empty() ? 0 : 1;
-    if (!plainRecord) {
-        put(out, "{\"key\":\"");
-        out += blockKey;
-        if (dot != 0) out += '.';
-        out += key;
-        put(out, "\",\"label\":");
-        appendJsonString(out, label);
-        put(out, ",\"value\":");
+    if (plain) {
+        out.extend(static_cast<std::size_t>(at - start));
+    } else {
+        // Written again from the opening on, each printed part escaped.
+        out += opened.substr(0, opened.size() - 1);
         appendJsonString(out, value);
         put(out, ",\"text\":");
+        if (meaning.find('\r') != std::string_view::npos) {
+            folded.clear();
+            foldValue(folded, meaning);
+            meaning = folded;
+        }
         appendJsonString(out, meaning);
-        appendTypedValueJson(out, field, plainRecord);
-        appendCauseNameJson(out, field);
-        out += '}';
-        return;
+        if (field.isNumber()) {
+            put(out, ",\"number\":");
+            putNumber(out, field.number);
+        } else if (digits) {
+            put(out, ",\"digits\":");
+            appendJsonString(out, digitsText);
+        }
     }
-    // {"key":" ","label":" ","value":" ","text":" " (the typed value and the brace follow)
-    constexpr std::size_t kSyntax = 8 + 11 + 11 + 10 + 1;
-    char* at = out.extend(kSyntax + blockKey.size() + dot + key.size() + label.size() + value.size() + meaning.size());
-    at = put(at, "{\"key\":\"");
-    at = putText(at, blockKey);
-    if (dot != 0) *at++ = '.';
-    at = putText(at, key);
-    at = put(at, "\",\"label\":\"");
-    at = putText(at, label);
-    at = put(at, "\",\"value\":\"");
-    at = putText(at, value);
-    at = put(at, "\",\"text\":\"");
-    at = putText(at, meaning);
-    *at = '"';
-    appendTypedValueJson(out, field, plainRecord);
-    appendCauseNameJson(out, field);
+    if (opening.causeValue && field.hasNumber) appendCauseNameJson(out, field);
     out += '}';
 }
 
-// The octets as read, as an array of strings; an octet of two hex digits, as nearly all are, is
-// written without a look at its characters one by one.
+// Whether two texts of n bytes are the same; short ones, as printed values are, without a call.
+bool sameBytes(const char* a, const char* b, std::size_t n) {
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n >= 8) {
+        std::uint64_t a0, a1, b0, b1;
+        std::memcpy(&a0, a, 8);
+        std::memcpy(&a1, a + n - 8, 8);
+        std::memcpy(&b0, b, 8);
+        std::memcpy(&b1, b + n - 8, 8);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    if (n >= 4) {
+        std::uint32_t a0, a1, b0, b1;
+        std::memcpy(&a0, a, 4);
+        std::memcpy(&a1, a + n - 4, 4);
+        std::memcpy(&b0, b, 4);
+        std::memcpy(&b1, b + n - 4, 4);
+        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+    }
+    return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+}
+
+// The JSON objects of the fields met last, whole, by parameter, field row and number: a field
+// with a number (the bits of a table's field, nearly every one) is printed the same way each
+// time its number comes back, so that its object is copied rather than written again. Each entry
+// keeps the printed text it was made from, and is used only when the field's printed text is the
+// same. One entry per place, the newest kept; the texts go one after the other into one buffer,
+// which starts again empty (with every entry) when it is full, so that the memory is fixed
+// (about 1 MiB) and the entries in use stay close together.
+class FieldJsonCache {
+public:
+    // The field's object appended to `out` when the cache holds it; false otherwise.
+    bool append(Text& out, const BlockFact& block, const FieldFact& field) const {
+        if (!field.hasNumber || entries_.empty()) return false;
+        const Entry& entry = entries_[slotOf(block, field)];
+        if (entry.row != field.row || entry.blockKey != block.key.data() || entry.number != field.number ||
+            entry.code != field.ref.parameterCode || entry.printedSize != field.printed.size())
+            return false;
+        const char* texts = texts_.data() + entry.offset;
+        if (!sameBytes(texts, field.printed.data(), entry.printedSize)) return false;
+        copyObject(out.extend(entry.jsonSize), texts + entry.printedSize, entry.jsonSize);
+        return true;
+    }
+    // Keeps the object just written for the field (`json`).
+    void keep(const BlockFact& block, const FieldFact& field, std::string_view json) {
+        if (!field.hasNumber || field.printed.size() > 0xFFFF || json.size() > 0xFFFF) return;
+        if (texts_.size() + field.printed.size() + json.size() > kTexts) {
+            entries_.clear();
+            texts_.clear();
+        }
+        if (entries_.empty()) entries_.resize(kSlots);
+        if (texts_.capacity() < kTexts) texts_.reserve(kTexts);
+        entries_[slotOf(block, field)] = Entry{.blockKey = block.key.data(),
+                                               .row = field.row,
+                                               .number = field.number,
+                                               .code = field.ref.parameterCode,
+                                               .offset = static_cast<std::uint32_t>(texts_.size()),
+                                               .printedSize = static_cast<std::uint16_t>(field.printed.size()),
+                                               .jsonSize = static_cast<std::uint16_t>(json.size())};
+        texts_ += field.printed;
+        texts_ += json;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 4096;
+    static constexpr std::size_t kTexts = std::size_t{1} << 20;
+    struct Entry {
+        const char* blockKey = nullptr;
+        const BitField* row = nullptr;
+        std::uint64_t number = 0;
+        int code = 0;
+        std::uint32_t offset = 0;
+        std::uint16_t printedSize = 0;
+        std::uint16_t jsonSize = 0;
+    };
+
+    static std::size_t slotOf(const BlockFact& block, const FieldFact& field) {
+        std::uint64_t h = reinterpret_cast<std::uintptr_t>(field.row) * 0x9E3779B97F4A7C15u;
+        h ^= (reinterpret_cast<std::uintptr_t>(block.key.data()) + field.number) * 0xC2B2AE3D27D4EB4Fu;
+        return static_cast<std::size_t>(h >> 52) & (kSlots - 1);
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// The octets as read, as an array of strings; an octet of two bytes that need no escape, as
+// nearly all are, is written with one store.
 void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
-    out += '[';
-    bool first = true;
-    for (const std::string_view octet : octets) {
-        if (!first) out += ',';
-        first = false;
-        if (isHexOctet(octet)) {
-            char* at = out.extend(4);
+    const auto plainByte = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return static_cast<unsigned char>(byte - 0x20) < 0x5F && byte != '"' && byte != '\\';
+    };
+    constexpr std::size_t kEach = 5;  // "XX",
+    char* start = out.extend(0, octets.size() * kEach + 2);
+    char* at = start;
+    *at++ = '[';
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        const std::string_view octet = octets[i];
+        if (octet.size() == 2 && plainByte(octet[0]) && plainByte(octet[1])) {
             at[0] = '"';
             at[1] = octet[0];
             at[2] = octet[1];
             at[3] = '"';
-        } else {
-            appendJsonString(out, octet);
+            at[4] = ',';
+            at += kEach;
+            continue;
         }
+        out.extend(static_cast<std::size_t>(at - start));
+        appendJsonString(out, octet);
+        out += ',';
+        start = at = out.extend(0, (octets.size() - i) * kEach + 2);
     }
-    out += ']';
+    if (!octets.empty()) --at;  // the last comma
+    *at++ = ']';
+    out.extend(static_cast<std::size_t>(at - start));
 }
-
-
-
 
 void appendCsvSeconds(std::string& out, const std::optional<std::int64_t>& milliseconds) {
     if (milliseconds) appendSeconds(out, *milliseconds);
@@ -287,10 +459,8 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
     put(line, ",\"info\":");
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
-    // A record whose text holds nothing a JSON string escapes besides its line ends: every label,
-    // title and value the marks cut out of it goes into JSON as it is (a value over several lines
-    // once folded).
-    const bool plainRecord = isJsonVerbatim(record.text);
+    thread_local FieldOpenings openings;
+    thread_local FieldJsonCache cache;
     bool firstBlock = true;
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
@@ -302,15 +472,18 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
         else
             put(line, "null");
         put(line, ",\"name\":");
-        putString(line, block.name, plainRecord);
+        appendJsonString(line, block.name);
         put(line, ",\"title\":");
-        putString(line, block.title, plainRecord);
+        appendJsonString(line, block.title);
         put(line, ",\"fields\":[");
         bool firstField = true;
         for (const FieldFact& field : message.fieldsOf(block)) {
             if (!firstField) line += ',';
             firstField = false;
-            appendFieldJson(line, block.key, field, plainRecord, folded);
+            if (cache.append(line, block, field)) continue;
+            const std::size_t begin = line.size();
+            appendFieldJson(line, openings, openings.of(block, field), field, folded);
+            cache.keep(block, field, line.view().substr(begin));
         }
         put(line, "]}");
     }

@@ -1,6 +1,7 @@
 #include "analysis/JsonWriter.h"
 
 #include "analysis/LogClock.h"
+#include "base/ByteScan.h"
 
 #include <nlohmann/json.hpp>
 
@@ -8,19 +9,6 @@
 
 namespace truno {
 namespace {
-
-// Whether a text needs more than its own bytes in a JSON string: it holds a control character, a
-// quote, a backslash, DEL or a byte above 7F (UTF-8, left to nlohmann-json to check).
-bool needsJsonEscape(std::string_view text) {
-    const auto special = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return static_cast<unsigned char>(byte - 0x20) >= 0x5F || c == '"' || c == '\\';
-    };
-    // The scan has no early exit, so that it runs on whole vectors.
-    unsigned char found = 0;  // byte-wide, so that the vectorised loop need not widen its lanes
-    for (const char c : text) found = static_cast<unsigned char>(found | (special(c) ? 1 : 0));
-    return found != 0;
-}
 
 template <typename Number>
 void appendNumber(Text& out, Number value) {
@@ -32,11 +20,14 @@ void appendNumber(Text& out, Number value) {
 }  // namespace
 
 void appendJsonString(Text& out, std::string_view text) {
-    if (!needsJsonEscape(text)) {
-        char* at = out.extend(text.size() + 2);
-        at[0] = '"';
-        copyBytes(at + 1, text.data(), text.size());
+    // Nearly every text is printable ASCII without a quote or a backslash: it is copied as it is
+    // (and the copy kept when the check says so). The others are escaped by nlohmann-json
+    // (a control character, DEL, UTF-8 checked, invalid sequences replaced by U+FFFD).
+    char* at = out.extend(0, text.size() + 2);
+    at[0] = '"';
+    if (copyJsonPlain(at + 1, text.data(), text.size())) {
         at[text.size() + 1] = '"';
+        out.extend(text.size() + 2);
         return;
     }
     out += nlohmann::json(std::string(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

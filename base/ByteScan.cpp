@@ -1,5 +1,8 @@
 #include "base/ByteScan.h"
 
+#include <cstdint>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -28,13 +31,14 @@ const char* findLineBreak(const char* p, const char* end) {
     return p;
 }
 
-bool isJsonVerbatim(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool lineEnd = c == '\r' || c == '\n';
-        if ((static_cast<unsigned char>(byte - 0x20) >= 0x5F && !lineEnd) || c == '"' || c == '\\') return false;
+bool copyJsonPlain(char* to, const char* from, std::size_t n) {
+    bool plain = true;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(from[i]);
+        to[i] = from[i];
+        if (static_cast<unsigned char>(byte - 0x20) >= 0x5F || byte == '"' || byte == '\\') plain = false;
     }
-    return true;
+    return plain;
 }
 
 char* copyCrLfAsLf(std::string_view text, char* out) {
@@ -73,31 +77,79 @@ const char* findLineBreak(const char* p, const char* end) {
     return plain::findLineBreak(p, end);
 }
 
-bool isJsonVerbatim(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
 #if defined(__SSE2__)
-    // One pass over the whole text without an early exit, so that it runs on whole vectors. As
-    // signed bytes, a control character and a byte above 7F are both below 20 hex; CR and LF are
-    // taken back out.
-    const __m128i space = _mm_set1_epi8(0x20);
-    const __m128i del = _mm_set1_epi8(0x7F);
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i backslash = _mm_set1_epi8('\\');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    __m128i found = _mm_setzero_si128();
-    for (; end - p >= 16; p += 16) {
-        const __m128i bytes = load16(p);
-        const __m128i lineEnd = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
-        const __m128i control = _mm_andnot_si128(lineEnd, _mm_cmplt_epi8(bytes, space));
-        const __m128i escaped = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash)),
-                                             _mm_cmpeq_epi8(bytes, del));
-        found = _mm_or_si128(found, _mm_or_si128(control, escaped));
-    }
-    if (mask16(found) != 0) return false;
+namespace {
+
+// The bytes of a block that do not go into a JSON string as they are. As signed bytes, a control
+// character and a byte above 7F are both below 20 hex.
+__m128i notJsonPlain(__m128i bytes) {
+    const __m128i control = _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20));
+    const __m128i quote = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'));
+    const __m128i backslash = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'));
+    const __m128i del = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F));
+    return _mm_or_si128(_mm_or_si128(control, quote), _mm_or_si128(backslash, del));
+}
+
+std::uint64_t load8(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+void store8(char* p, std::uint64_t word) { std::memcpy(p, &word, 8); }
+std::uint32_t load4(const char* p) {
+    std::uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word;
+}
+void store4(char* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
+
+}  // namespace
 #endif
-    return plain::isJsonVerbatim(std::string_view(p, static_cast<std::size_t>(end - p)));
+
+bool copyJsonPlain(char* to, const char* from, std::size_t n) {
+#if defined(__SSE2__)
+    // Up to sixteen bytes: two loads that may overlap, checked as one block; a short text is
+    // padded with blanks. Longer ones: blocks of sixteen, the last one overlapping the one before.
+    if (n <= 16) {
+        std::uint64_t low = 0x2020202020202020u;
+        std::uint64_t high = 0x2020202020202020u;
+        if (n >= 8) {
+            low = load8(from);
+            high = load8(from + n - 8);
+            store8(to, low);
+            store8(to + n - 8, high);
+        } else if (n >= 4) {
+            const std::uint32_t head = load4(from);
+            const std::uint32_t tail = load4(from + n - 4);
+            store4(to, head);
+            store4(to + n - 4, tail);
+            low = head | (std::uint64_t{tail} << 32);
+        } else if (n != 0) {
+            const auto first = static_cast<unsigned char>(from[0]);
+            const auto middle = static_cast<unsigned char>(from[n / 2]);
+            const auto last = static_cast<unsigned char>(from[n - 1]);
+            to[0] = from[0];
+            to[n / 2] = from[n / 2];
+            to[n - 1] = from[n - 1];
+            low = 0x2020202020000000u | first | (std::uint64_t{middle} << 8) | (std::uint64_t{last} << 16);
+        }
+        const __m128i bytes = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+        return mask16(notJsonPlain(bytes)) == 0;
+    }
+    __m128i found = _mm_setzero_si128();
+    std::size_t at = 0;
+    for (; n - at > 16; at += 16) {
+        const __m128i bytes = load16(from + at);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at), bytes);
+        found = _mm_or_si128(found, notJsonPlain(bytes));
+    }
+    const __m128i last = load16(from + n - 16);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + n - 16), last);
+    found = _mm_or_si128(found, notJsonPlain(last));
+    return mask16(found) == 0;
+#else
+    return plain::copyJsonPlain(to, from, n);
+#endif
 }
 
 char* copyCrLfAsLf(std::string_view text, char* out) {

@@ -53,12 +53,15 @@ const std::vector<Scan>& scans() {
          },
          .filler = "a \t\x0b\x0c\x8d\x8a\xff",
          .sought = {"\r", "\n", "\r\n"}},
-        {.name = "isJsonVerbatim",
+        {.name = "copyJsonPlain",
          .answer = [](std::string_view bytes, bool vector) {
-             return std::string((vector ? isJsonVerbatim(bytes) : plain::isJsonVerbatim(bytes)) ? "yes" : "no");
+             std::vector<char> out(bytes.size());  // exactly the room the contract promises
+             const bool plain = vector ? copyJsonPlain(out.data(), bytes.data(), bytes.size())
+                                       : plain::copyJsonPlain(out.data(), bytes.data(), bytes.size());
+             return std::string(plain ? "yes " : "no ") + std::string(out.begin(), out.end());
          },
-         .filler = " ~aZ09/\r\n",
-         .sought = {"\"", "\\", std::string(1, '\0'), "\x01", "\t", "\x1f", "\x7f", "\x80", "\xc3\xa9", "\xff"}},
+         .filler = " ~aZ09/!#[]",
+         .sought = {"\"", "\\", std::string(1, '\0'), "\x01", "\t", "\x1f", "\x7f", "\x80", "\xc3\xa9", "\xff", "\r", "\n"}},
         {.name = "copyCrLfAsLf",
          .answer = [](std::string_view bytes, bool vector) {
              std::vector<char> out(bytes.size());  // exactly the room the contract promises
