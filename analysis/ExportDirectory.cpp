@@ -154,9 +154,8 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     line_.clear();
     prefix(line_, lastAt_);
     object_.clear();
-    appendMessageJson(object_, message, callFirstRecord);
-    target->write(line_);
-    target->write(std::string_view(object_).substr(1));  // without the message object's own "{"
+    appendMessageJson(object_, message, callFirstRecord, std::string_view(line_).substr(1));
+    target->write(object_.view());
     ++rows_;
 }
 

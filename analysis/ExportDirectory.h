@@ -79,7 +79,8 @@ private:
     std::int64_t lastAt_ = 0;
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
     std::array<Latest, 3> latest_{};  // per Kind
-    std::string line_, object_;
+    std::string line_;
+    Text object_;
     std::int64_t datedDay_ = 0;
     std::string date_;  // of datedDay_
     std::string error_;

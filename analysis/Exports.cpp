@@ -402,14 +402,15 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
 
 }  // namespace
 
-void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading) {
     thread_local std::string folded;
     thread_local std::string scratch;
-    thread_local Text line;
-    line.clear();
     const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
-    put(line, "{\"record\":");
+    line += '{';
+    line += leading;
+    put(line, "\"record\":");
     putNumber(line, record.record);
     put(line, ",\"line\":");
     putNumber(line, record.logLine);
@@ -488,6 +489,12 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
         put(line, "]}");
     }
     put(line, "]}\n");
+}
+
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+    thread_local Text line;
+    line.clear();
+    appendMessageJson(line, message, callFirstRecord);
     out += line.view();
 }
 

@@ -5,9 +5,11 @@
 #include "analysis/Calls.h"
 #include "analysis/MessageFacts.h"
 #include "analysis/Statistics.h"
+#include "base/ReportText.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace truno {
 
@@ -15,6 +17,9 @@ namespace truno {
 // its type, whether it was decoded, its octets as read, the summary's info text, the first
 // record of its call (`callFirstRecord`, 0: none), and its parameters in report order, one
 // entry per block of MessageFacts, each field with its label, value and the value's meaning.
+// `leading`: members that go first, each with its comma ("file":"trace.log",), or nothing.
+void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading = {});
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF).

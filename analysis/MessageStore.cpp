@@ -397,7 +397,9 @@ void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& 
 
 void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource& text,
                        const std::function<void(std::string_view)>& write, const ExportControl& control) {
-    writeMessages(store, text, write, control, appendMessageJson);
+    writeMessages(store, text, write, control, [](std::string& out, const MessageFacts& message, std::uint64_t call) {
+        appendMessageJson(out, message, call);
+    });
 }
 
 void writeCallsCsv(const MessageStore& store, const std::function<void(std::string_view)>& write,

@@ -104,8 +104,11 @@ void LogViews::message(const AnalysedMessage& m) {
     if (options_.view != View::Report && options_.view != View::Summary) return;
     const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
-        appendMessageJson(out_, m.facts, m.callFirstRecord());
-        nameFile(start);
+        if (!out_.empty()) flush();
+        appendMessageJson(json_, m.facts, m.callFirstRecord(), fileJson_);
+        firstRecord_ = false;
+        if (json_.size() >= kFlushSize) flush();
+        return;
     } else if (options_.format == Format::Csv) {
         appendMessageCsv(out_, m.facts, m.callFirstRecord());
         nameFile(start);
@@ -251,6 +254,10 @@ bool LogViews::selectedNothing() const {
 }
 
 void LogViews::flush() {
+    if (!json_.empty()) {
+        write_(json_.view());
+        json_.clear();
+    }
     if (out_.empty()) return;
     write_(out_);
     out_.clear();

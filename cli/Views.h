@@ -85,6 +85,9 @@ private:
     void joinCsvTable(std::size_t start);
 
     std::string out_;
+    // The messages as JSON, written where they are handed on from; what it holds comes before
+    // what out_ holds.
+    Text json_;
     bool firstRecord_ = true;
     FileOutput file_;
     std::string fileJson_;  // "file":"NAME", (with several files)
