@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -75,7 +76,28 @@ char* putDigits(char* at, std::uint64_t value) {
         at[1] = static_cast<char>('0' + value % 10);
         return at + 2;
     }
-    return std::to_chars(at, at + 20, value).ptr;
+    // Two digits at a time from the right into a scratch block, then copied.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char digits[20];
+    char* first = digits + sizeof digits;
+    while (value >= 100) {
+        const auto pair = static_cast<std::size_t>(value % 100) * 2;
+        value /= 100;
+        first -= 2;
+        std::memcpy(first, kPairs + pair, 2);
+    }
+    if (value >= 10) {
+        first -= 2;
+        std::memcpy(first, kPairs + static_cast<std::size_t>(value) * 2, 2);
+    } else {
+        *--first = static_cast<char>('0' + value);
+    }
+    const auto size = static_cast<std::size_t>(digits + sizeof digits - first);
+    copyBytes(at, first, size);
+    return at + size;
 }
 
 template <typename Number>
@@ -256,44 +278,55 @@ bool sameBytes(const char* a, const char* b, std::size_t n) {
     return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
 }
 
-// The JSON objects of the fields met last, whole, by parameter, field row and number: a field
-// with a number (the bits of a table's field, nearly every one) is printed the same way each
-// time its number comes back, so that its object is copied rather than written again. Each entry
-// keeps the printed text it was made from, and is used only when the field's printed text is the
-// same. One entry per place, the newest kept; the texts go one after the other into one buffer,
-// which starts again empty (with every entry) when it is full, so that the memory is fixed
-// (about 1 MiB) and the entries in use stay close together.
-class FieldJsonCache {
+// Pieces of JSON met last, whole, by what they were made from: a field's object by its
+// parameter, row and number (a field with a number, the bits of a table's field as nearly every
+// one is, is printed the same way each time its number comes back), a block's opening by its
+// parameter and code. Each entry keeps the printed text it was made from (the field's printed
+// value, the block's title) and is used only when that text is the same again, so that a piece
+// is copied rather than written again. One entry per place, the newest kept; the texts go one
+// after the other into one buffer, which starts again empty (with every entry) when it is full,
+// so that the memory is fixed (about 1 MiB) and the entries in use stay close together.
+class JsonPieces {
 public:
-    // The field's object appended to `out` when the cache holds it; false otherwise.
-    bool append(Text& out, const BlockFact& block, const FieldFact& field) const {
-        if (!field.hasNumber || entries_.empty()) return false;
-        const Entry& entry = entries_[slotOf(block, field)];
-        if (entry.row != field.row || entry.blockKey != block.key.data() || entry.number != field.number ||
-            entry.code != field.ref.parameterCode || entry.printedSize != field.printed.size())
-            return false;
+    struct Key {
+        const void* first = nullptr;   // a field's row, a block's name
+        const char* second = nullptr;  // the parameter's key
+        std::uint64_t number = 0;
+        int code = 0;
+        bool operator==(const Key&) const = default;
+    };
+
+    static Key fieldKey(const BlockFact& block, const FieldFact& field) {
+        return {.first = field.row, .second = block.key.data(), .number = field.number, .code = field.ref.parameterCode};
+    }
+    static Key blockKey(const BlockFact& block) {
+        return {.first = block.name.data(), .second = block.key.data(), .code = block.code};
+    }
+
+    // The piece appended to `out` when one is kept for the key and the printed text; false otherwise.
+    bool append(Text& out, const Key& key, std::string_view printed) const {
+        if (entries_.empty()) return false;
+        const Entry& entry = entries_[slotOf(key)];
+        if (!(entry.key == key) || entry.printedSize != printed.size()) return false;
         const char* texts = texts_.data() + entry.offset;
-        if (!sameBytes(texts, field.printed.data(), entry.printedSize)) return false;
+        if (!sameBytes(texts, printed.data(), entry.printedSize)) return false;
         copyObject(out.extend(entry.jsonSize), texts + entry.printedSize, entry.jsonSize);
         return true;
     }
-    // Keeps the object just written for the field (`json`).
-    void keep(const BlockFact& block, const FieldFact& field, std::string_view json) {
-        if (!field.hasNumber || field.printed.size() > 0xFFFF || json.size() > 0xFFFF) return;
-        if (texts_.size() + field.printed.size() + json.size() > kTexts) {
+    // Keeps the piece just written (`json`) for the key and the printed text.
+    void keep(const Key& key, std::string_view printed, std::string_view json) {
+        if (printed.size() > 0xFFFF || json.size() > 0xFFFF) return;
+        if (texts_.size() + printed.size() + json.size() > kTexts) {
             entries_.clear();
             texts_.clear();
         }
         if (entries_.empty()) entries_.resize(kSlots);
         if (texts_.capacity() < kTexts) texts_.reserve(kTexts);
-        entries_[slotOf(block, field)] = Entry{.blockKey = block.key.data(),
-                                               .row = field.row,
-                                               .number = field.number,
-                                               .code = field.ref.parameterCode,
-                                               .offset = static_cast<std::uint32_t>(texts_.size()),
-                                               .printedSize = static_cast<std::uint16_t>(field.printed.size()),
-                                               .jsonSize = static_cast<std::uint16_t>(json.size())};
-        texts_ += field.printed;
+        entries_[slotOf(key)] = Entry{.key = key,
+                                      .offset = static_cast<std::uint32_t>(texts_.size()),
+                                      .printedSize = static_cast<std::uint16_t>(printed.size()),
+                                      .jsonSize = static_cast<std::uint16_t>(json.size())};
+        texts_ += printed;
         texts_ += json;
     }
 
@@ -301,18 +334,16 @@ private:
     static constexpr std::size_t kSlots = 4096;
     static constexpr std::size_t kTexts = std::size_t{1} << 20;
     struct Entry {
-        const char* blockKey = nullptr;
-        const BitField* row = nullptr;
-        std::uint64_t number = 0;
-        int code = 0;
+        Key key;
         std::uint32_t offset = 0;
         std::uint16_t printedSize = 0;
         std::uint16_t jsonSize = 0;
     };
 
-    static std::size_t slotOf(const BlockFact& block, const FieldFact& field) {
-        std::uint64_t h = reinterpret_cast<std::uintptr_t>(field.row) * 0x9E3779B97F4A7C15u;
-        h ^= (reinterpret_cast<std::uintptr_t>(block.key.data()) + field.number) * 0xC2B2AE3D27D4EB4Fu;
+    static std::size_t slotOf(const Key& key) {
+        std::uint64_t h = reinterpret_cast<std::uintptr_t>(key.first) * 0x9E3779B97F4A7C15u;
+        h ^= (reinterpret_cast<std::uintptr_t>(key.second) + key.number) * 0xC2B2AE3D27D4EB4Fu;
+        h += static_cast<std::uint64_t>(key.code);
         return static_cast<std::size_t>(h >> 52) & (kSlots - 1);
     }
 
@@ -323,29 +354,34 @@ private:
 // The octets as read, as an array of strings; an octet of two bytes that need no escape, as
 // nearly all are, is written with one store.
 void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
-    const auto plainByte = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return static_cast<unsigned char>(byte - 0x20) < 0x5F && byte != '"' && byte != '\\';
+    // Per byte value: 1 when it goes into a JSON string as it is.
+    static constexpr std::array<std::uint8_t, 256> kPlain = [] {
+        std::array<std::uint8_t, 256> plain{};
+        for (unsigned byte = 0x20; byte < 0x7F; ++byte) plain[byte] = byte != '"' && byte != '\\' ? 1 : 0;
+        return plain;
+    }();
+    const auto plainPair = [](std::string_view octet) {
+        return (kPlain[static_cast<unsigned char>(octet[0])] & kPlain[static_cast<unsigned char>(octet[1])]) != 0;
     };
-    constexpr std::size_t kEach = 5;  // "XX",
-    char* start = out.extend(0, octets.size() * kEach + 2);
+    constexpr std::size_t kEach = 5;   // "XX",
+    constexpr std::size_t kStore = 8;  // written eight bytes at a time, the last three overwritten
+    constexpr std::uint64_t kFrame = '"' | (std::uint64_t{'"'} << 24) | (std::uint64_t{','} << 32);
+    char* start = out.extend(0, octets.size() * kEach + kStore);
     char* at = start;
     *at++ = '[';
     for (std::size_t i = 0; i < octets.size(); ++i) {
         const std::string_view octet = octets[i];
-        if (octet.size() == 2 && plainByte(octet[0]) && plainByte(octet[1])) {
-            at[0] = '"';
-            at[1] = octet[0];
-            at[2] = octet[1];
-            at[3] = '"';
-            at[4] = ',';
+        if (std::endian::native == std::endian::little && octet.size() == 2 && plainPair(octet)) {
+            const std::uint64_t piece = kFrame | (std::uint64_t{static_cast<unsigned char>(octet[0])} << 8) |
+                                        (std::uint64_t{static_cast<unsigned char>(octet[1])} << 16);
+            std::memcpy(at, &piece, kStore);
             at += kEach;
             continue;
         }
         out.extend(static_cast<std::size_t>(at - start));
         appendJsonString(out, octet);
         out += ',';
-        start = at = out.extend(0, (octets.size() - i) * kEach + 2);
+        start = at = out.extend(0, (octets.size() - i) * kEach + kStore);
     }
     if (!octets.empty()) --at;  // the last comma
     *at++ = ']';
@@ -461,30 +497,38 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
     thread_local FieldOpenings openings;
-    thread_local FieldJsonCache cache;
+    thread_local JsonPieces fields;
+    thread_local JsonPieces blocks;
     bool firstBlock = true;
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
         if (!firstBlock) line += ',';
         firstBlock = false;
-        put(line, "{\"code\":");
-        if (block.code >= 0)
-            putNumber(line, block.code);
-        else
-            put(line, "null");
-        put(line, ",\"name\":");
-        appendJsonString(line, block.name);
-        put(line, ",\"title\":");
-        appendJsonString(line, block.title);
-        put(line, ",\"fields\":[");
+        // {"code":N,"name":"...","title":"...","fields":[
+        const JsonPieces::Key opening = JsonPieces::blockKey(block);
+        if (!blocks.append(line, opening, block.title)) {
+            const std::size_t begin = line.size();
+            put(line, "{\"code\":");
+            if (block.code >= 0)
+                putNumber(line, block.code);
+            else
+                put(line, "null");
+            put(line, ",\"name\":");
+            appendJsonString(line, block.name);
+            put(line, ",\"title\":");
+            appendJsonString(line, block.title);
+            put(line, ",\"fields\":[");
+            blocks.keep(opening, block.title, line.view().substr(begin));
+        }
         bool firstField = true;
         for (const FieldFact& field : message.fieldsOf(block)) {
             if (!firstField) line += ',';
             firstField = false;
-            if (cache.append(line, block, field)) continue;
+            const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
+            if (field.hasNumber && fields.append(line, key, field.printed)) continue;
             const std::size_t begin = line.size();
             appendFieldJson(line, openings, openings.of(block, field), field, folded);
-            cache.keep(block, field, line.view().substr(begin));
+            if (field.hasNumber) fields.keep(key, field.printed, line.view().substr(begin));
         }
         put(line, "]}");
     }

@@ -27,6 +27,7 @@ void MessageFacts::build(const RecordFacts& record) {
     blocks_.clear();
     fields_.clear();
     blocks_.push_back(BlockFact{});  // the message's own lines
+    int fieldCode = -1;              // that of the fields of the block last begun
     const std::string_view text = record.text;
     const std::span<const Mark> marks = record.marks;
     for (std::size_t i = 0; i < marks.size(); ++i) {
@@ -41,6 +42,7 @@ void MessageFacts::build(const RecordFacts& record) {
                                             .key = row != nullptr ? row->key : kUnknownParameterKey,
                                             .name = row != nullptr ? row->name : kUnknownParameterName,
                                             .firstField = static_cast<std::uint32_t>(fields_.size())});
+                fieldCode = fieldCodeOf(blocks_.back());
                 break;
             }
             case MarkKind::Heading: {
@@ -62,7 +64,7 @@ void MessageFacts::build(const RecordFacts& record) {
             case MarkKind::Plain:
             case MarkKind::Value: {
                 const bool shown = m.kind != MarkKind::Value;
-                fields_.push_back(FieldFact{.ref = FieldRef{fieldCodeOf(blocks_.back()), m.field->key},
+                fields_.push_back(FieldFact{.ref = FieldRef{fieldCode, m.field->key},
                                             .row = m.field,
                                             .printed = shown ? withoutLineEnds(span) : std::string_view{},
                                             .number = m.number,

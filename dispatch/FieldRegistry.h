@@ -18,7 +18,11 @@ namespace truno {
 struct FieldRef {
     int parameterCode = -1;
     std::string_view key;
-    bool operator==(const FieldRef&) const = default;
+    bool operator==(const FieldRef& other) const {
+        // Keys are nearly always views of the same table text: the same place, then equal.
+        return parameterCode == other.parameterCode &&
+               ((key.data() == other.key.data() && key.size() == other.key.size()) || key == other.key);
+    }
 };
 
 struct FieldEntry {
