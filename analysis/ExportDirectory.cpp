@@ -153,9 +153,8 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, lastAt_);
-    object_.clear();
-    appendMessageJson(object_, message, callFirstRecord, std::string_view(line_).substr(1));
-    target->write(object_.view());
+    appendMessageJson(target->pending(), message, callFirstRecord, std::string_view(line_).substr(1));
+    target->appended();
     ++rows_;
 }
 

@@ -11,6 +11,7 @@
 #include "analysis/Calls.h"
 #include "analysis/MessageFacts.h"
 #include "analysis/TrafficKpis.h"
+#include "base/ReportText.h"
 
 #include <array>
 #include <cstdint>
@@ -26,13 +27,30 @@ namespace truno {
 
 inline constexpr int kExportSchemaVersion = 1;
 
-// One part file being written, compressed (zstd).
+// One part file being written, compressed (zstd). Rows are appended to the bytes waiting to be
+// compressed (pending(), or write()), which go to the compressor in batches.
 class CompressedPart {
 public:
     virtual ~CompressedPart() = default;
-    virtual void write(std::string_view bytes) = 0;
+    Text& pending() { return pending_; }
+    // Rows were appended to pending(): a batch goes to the compressor once there is one.
+    void appended() {
+        if (pending_.size() >= kBatch) compressPending(false);
+    }
+    void write(std::string_view bytes) {
+        pending_ += bytes;
+        appended();
+    }
     // Ends the compressed stream and closes the file; false with `error` set when writing failed.
     virtual bool close(std::string& error) = 0;
+
+protected:
+    // Compresses what is pending and empties it; `end`: the stream ends after it.
+    virtual void compressPending(bool end) = 0;
+    Text pending_;
+
+private:
+    static constexpr std::size_t kBatch = std::size_t{256} * 1024;
 };
 // Creates a part file; nullptr with `error` set when it cannot be made (or where the system has
 // no zstd: the Windows build).
@@ -80,7 +98,6 @@ private:
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
     std::array<Latest, 3> latest_{};  // per Kind
     std::string line_;
-    Text object_;
     std::int64_t datedDay_ = 0;
     std::string date_;  // of datedDay_
     std::string error_;

@@ -27,14 +27,9 @@ public:
         close(ignored);
     }
 
-    void write(std::string_view bytes) override {
-        pending_.append(bytes);
-        if (pending_.size() >= kBatch) compress(ZSTD_e_continue);
-    }
-
     bool close(std::string& error) override {
         if (file_ == nullptr) return !failed_;
-        compress(ZSTD_e_end);
+        compressPending(true);
         if (std::fclose(file_) != 0) failed_ = true;
         file_ = nullptr;
         ZSTD_freeCCtx(context_);
@@ -44,9 +39,8 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBatch = std::size_t{256} * 1024;
-
-    void compress(ZSTD_EndDirective mode) {
+    void compressPending(bool end) override {
+        const ZSTD_EndDirective mode = end ? ZSTD_e_end : ZSTD_e_continue;
         ZSTD_inBuffer in{pending_.data(), pending_.size(), 0};
         for (;;) {
             ZSTD_outBuffer out{out_.data(), out_.size(), 0};
@@ -66,7 +60,6 @@ private:
     std::string name_;
     ZSTD_CCtx* context_;
     std::vector<char> out_;
-    std::string pending_;
     bool failed_ = false;
 };
 
