@@ -70,6 +70,8 @@ void ExportDirectory::beginLog(std::string switchName, std::string file, std::in
     file_ = std::move(file);
     switchJson_ = jsonString(switch_);
     fileJson_ = jsonString(file_);
+    rowOpening_ = "{\"schema_version\":" + std::to_string(kExportSchemaVersion) + ",\"switch\":" + switchJson_ +
+                  ",\"file\":" + fileJson_ + ",\"timestamp\":\"";
     firstDay_ = firstDay;
     logStarted_ = false;
     lastAt_ = 0;
@@ -129,13 +131,7 @@ void ExportDirectory::timestamp(std::string& out, std::int64_t at) {
 
 // {"schema_version":1,"switch":"...","file":"...","timestamp":"...",
 void ExportDirectory::prefix(std::string& out, std::int64_t at) {
-    out += "{\"schema_version\":";
-    out += std::to_string(kExportSchemaVersion);
-    out += ",\"switch\":";
-    out += switchJson_;
-    out += ",\"file\":";
-    out += fileJson_;
-    out += ",\"timestamp\":\"";
+    out += rowOpening_;
     timestamp(out, at);
     out += "\",";
 }

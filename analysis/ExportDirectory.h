@@ -92,6 +92,7 @@ private:
 
     std::filesystem::path root_;
     std::string switch_, file_, switchJson_, fileJson_;
+    std::string rowOpening_;  // {"schema_version":1,"switch":...,"file":...,"timestamp":"
     std::int64_t firstDay_ = 0;
     bool logStarted_ = false;
     std::int64_t lastAt_ = 0;
