@@ -173,6 +173,7 @@ std::string groupingName(const KpiOptions& options) {
         case KpiGrouping::CircuitGroup: return "cic:" + std::to_string(options.size);
         case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
         case KpiGrouping::Direction: return "direction";
+        case KpiGrouping::Switch: return "switch";
         case KpiGrouping::None: break;
     }
     return "";
