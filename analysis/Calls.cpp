@@ -109,7 +109,7 @@ void CallTracker::end(std::uint32_t slot, CallOutcome outcome) {
     // A call whose start the log does not hold keeps saying so, however it ended.
     if (!call.opened) outcome = CallOutcome::BegunBeforeLog;
     call.outcome = outcome;
-    open_.erase(call.callInstanceCode);
+    open_.erase(circuitKey(call.switchIndex, call.callInstanceCode));
     done_[slot] = true;
     ++held_;
     sendFinished();
@@ -146,10 +146,10 @@ void CallTracker::releaseEnded() {
     end(slot, endedAs_);
 }
 
-void CallTracker::resetRange(std::uint32_t code, std::uint32_t range) {
+void CallTracker::resetRange(SwitchIndex switchIndex, std::uint32_t code, std::uint32_t range) {
     const std::uint64_t last = std::uint64_t{code} + range;
     for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
-        const auto circuit = static_cast<std::uint32_t>(each);
+        const std::uint64_t circuit = circuitKey(switchIndex, static_cast<std::uint32_t>(each));
         if (const auto found = open_.find(circuit); found != open_.end()) end(found->second, CallOutcome::Reset);
         idle_.insert(circuit);
     }
@@ -175,29 +175,37 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     if (role == CallRole::Circuit) {
         if (record.typeCode == codes::kCircuitGroupReset) {
             const FieldFact* range = message.find(knownFields().range);
-            resetRange(code, range != nullptr && range->hasNumber ? static_cast<std::uint32_t>(range->number) : 0);
+            resetRange(message.switchIndex(), code,
+                       range != nullptr && range->hasNumber ? static_cast<std::uint32_t>(range->number) : 0);
         }
         return nullptr;
     }
-    auto found = open_.find(code);
+    const std::uint64_t circuit = circuitKey(message.switchIndex(), code);
+    auto found = open_.find(circuit);
     if (role == CallRole::Resets) {
-        idle_.insert(code);
+        idle_.insert(circuit);
         if (found == open_.end()) return nullptr;
     } else if (role == CallRole::Opens) {
         if (found != open_.end()) {
             end(found->second, CallOutcome::Incomplete);
             found = open_.end();
         }
-        idle_.erase(code);
-    } else if (found == open_.end() && (idle_.contains(code) || !opensBegunBeforeLog(record.typeCode))) {
+        idle_.erase(circuit);
+    } else if (found == open_.end() && (idle_.contains(circuit) || !opensBegunBeforeLog(record.typeCode))) {
         return nullptr;  // a stray message on an idle circuit
     }
     if (found == open_.end()) {
         const std::uint32_t slot = newSlot();
         order_.push_back(slot);
-        found = open_.emplace(code, slot).first;
+        found = open_.emplace(circuit, slot).first;
         Call& call = slots_[slot];
         call.callInstanceCode = code;
+        // A slot's name is always its index's (index 0's is empty, as a new slot's): the name is
+        // copied only when a slot changes switch.
+        if (call.switchIndex != message.switchIndex()) {
+            call.switchIndex = message.switchIndex();
+            assign(call.switchName, message.switchName());
+        }
         call.firstRecord = record.record;
         setMoment(call.first, record, at);
         for (CallMoment* moment : {&call.lastAddress, &call.firstBackward, &call.addressComplete, &call.progress, &call.answer, &call.release,
@@ -253,7 +261,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);
-        idle_.insert(code);
+        idle_.insert(circuit);
         ended_ = slot;
         endedAs_ = call.answer.present ? CallOutcome::Answered : CallOutcome::Unanswered;
     } else if (role == CallRole::Resets) {

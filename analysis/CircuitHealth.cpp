@@ -47,8 +47,9 @@ const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(tim
 
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
-std::uint64_t timerKey(std::uint32_t code, Timer timer) {
-    return (std::uint64_t{code} << 8) | static_cast<std::uint64_t>(timer);
+// A circuit's key (48 bits: switch and code) and a timer in one number.
+std::uint64_t timerKey(const CircuitState& circuit, Timer timer) {
+    return (circuitKey(circuit.switchIndex, circuit.code) << 8) | static_cast<std::uint64_t>(timer);
 }
 
 // The local side is the traced exchange's: what it sent.
@@ -156,6 +157,7 @@ void CircuitHealth::report(FindingKind kind, const CircuitState& circuit, const 
                            std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord) {
     report(Finding{.kind = kind,
                    .circuit = circuit.code,
+                   .switchName = switches_[circuit.switchIndex].name,
                    .record = record.record,
                    .otherRecord = otherRecord,
                    .at = at,
@@ -169,7 +171,7 @@ RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
         case Timer::T1: return circuit.callTimers[0];
         case Timer::T7: return circuit.callTimers[1];
         case Timer::T9: return circuit.callTimers[2];
-        default: return otherTimers_[timerKey(circuit.code, timer)];
+        default: return otherTimers_[timerKey(circuit, timer)];
     }
 }
 
@@ -178,13 +180,14 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     RunningTimer& running = timerOf(timer, circuit);
     running.generation = ++generations_;
     running.record = record.record;
-    running.at = at ? at : now_;
+    Switch& on = switches_[circuit.switchIndex];
+    running.at = at ? at : on.now;
     running.time.assign(record.time.data(), record.time.size());
     running.passed = passes;
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
-        deadlines_.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
-                                 timerKey(circuit.code, timer), running.generation});
+        on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
+                                 timerKey(circuit, timer), running.generation});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -200,13 +203,12 @@ bool CircuitHealth::running(Timer timer, const CircuitState& circuit) {
     return (circuit.timersRunning & timerBit(timer)) != 0;
 }
 
-void CircuitHealth::expire(std::int64_t now) {
-    while (!deadlines_.empty() && deadlines_.top().at < now) {
-        const Deadline deadline = deadlines_.top();
-        deadlines_.pop();
+void CircuitHealth::expire(Switch& on, std::int64_t now) {
+    while (!on.deadlines.empty() && on.deadlines.top().at < now) {
+        const Deadline deadline = on.deadlines.top();
+        on.deadlines.pop();
         const auto timer = static_cast<Timer>(deadline.key & 0xFF);
-        const auto code = static_cast<std::uint32_t>(deadline.key >> 8);
-        const auto circuit = circuits_.find(code);
+        const auto circuit = circuits_.find(deadline.key >> 8);
         if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
         RunningTimer& running = timerOf(timer, circuit->second);
         if (running.generation != deadline.generation) continue;
@@ -226,7 +228,8 @@ void CircuitHealth::expire(std::int64_t now) {
         if (timer == Timer::T7) kind = FindingKind::NoBackwardMessage;
         if (timer == Timer::T9) kind = FindingKind::NoAnswer;
         report(Finding{.kind = kind,
-                       .circuit = code,
+                       .circuit = circuit->second.code,
+                       .switchName = on.name,
                        .record = running.record,
                        .otherRecord = 0,
                        .at = running.at,
@@ -255,16 +258,28 @@ void CircuitHealth::resetCircuit(CircuitState& circuit, std::uint8_t direction, 
         isLocal(directions_[direction]) ? ~kLocalMaintenance : ~kRemoteMaintenance);
 }
 
+void CircuitHealth::noteSwitch(const MessageFacts& message) {
+    const SwitchIndex index = message.switchIndex();
+    if (index >= switches_.size()) switches_.resize(std::size_t{index} + 1);
+    if (switches_[index].name.empty()) switches_[index].name = message.switchName();
+    lastSwitch_ = index;
+}
+
 void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t> at, bool passes) {
     const RecordFacts& record = message.record();
+    const SwitchIndex switchIndex = message.switchIndex();
+    // The switch changes only where a file of another switch begins (index 0 is the unnamed one).
+    if (switchIndex != lastSwitch_) noteSwitch(message);
+    Switch& on = switches_[switchIndex];
     if (at) {
-        if (!now_ || *at > *now_) now_ = at;
-        expire(*now_);
+        if (!on.now || *at > *on.now) on.now = at;
+        expire(on, *on.now);
     }
     if (!record.decoded) {
         Finding finding;
         finding.kind = FindingKind::NotDecoded;
         if (record.hasCallInstanceCode) finding.circuit = record.callInstanceCode;
+        finding.switchName = message.switchName();
         finding.record = record.record;
         finding.at = at;
         finding.time = record.time;
@@ -274,9 +289,10 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     }
     if (!record.hasCallInstanceCode || record.typeCode < 0) return;
     const std::uint32_t code = record.callInstanceCode;
-    auto [found, isNew] = circuits_.try_emplace(code);
+    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code));
     CircuitState& circuit = found->second;
     circuit.code = code;
+    circuit.switchIndex = switchIndex;
     ++circuit.messages;
     circuit.lastRecord = record.record;
     if (passes) circuit.passed = true;
@@ -372,8 +388,9 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
             const FieldFact* range = message.find(knownFields().range);
             const std::uint64_t last = std::uint64_t{code} + (range != nullptr && range->hasNumber ? range->number : 0);
             for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
-                CircuitState& member = circuits_[static_cast<std::uint32_t>(each)];
+                CircuitState& member = circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each))];
                 member.code = static_cast<std::uint32_t>(each);
+                member.switchIndex = switchIndex;
                 resetCircuit(member, direction, at);
                 if (passes) member.passed = true;
             }
@@ -404,8 +421,9 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                                            : (hardware ? kRemoteHardware : kRemoteMaintenance);
             const bool blocking = type == codes::kCircuitGroupBlocking;
             forEachStatusCircuit(message, code, [&](std::uint32_t each) {
-                CircuitState& member = circuits_[each];
+                CircuitState& member = circuits_[circuitKey(switchIndex, each)];
                 member.code = each;
+                member.switchIndex = switchIndex;
                 if (passes) member.passed = true;
                 if (blocking) {
                     member.blocked |= bit;
@@ -428,7 +446,8 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
 }
 
 void CircuitHealth::finish(std::span<const std::string> inputWarnings) {
-    if (now_) expire(*now_);
+    for (Switch& on : switches_)
+        if (on.now) expire(on, *on.now);
     for (const std::string& warning : inputWarnings) {
         Finding finding;
         finding.kind = FindingKind::InputWarning;
@@ -440,9 +459,10 @@ void CircuitHealth::finish(std::span<const std::string> inputWarnings) {
 std::vector<const CircuitState*> CircuitHealth::circuits() const {
     std::vector<const CircuitState*> list;
     list.reserve(circuits_.size());
-    for (const auto& [code, circuit] : circuits_) list.push_back(&circuit);
-    std::sort(list.begin(), list.end(), [](const CircuitState* a, const CircuitState* b) {
+    for (const auto& [key, circuit] : circuits_) list.push_back(&circuit);
+    std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
         if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
+        if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);
         return a->code < b->code;
     });
     return list;

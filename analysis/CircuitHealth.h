@@ -1,6 +1,6 @@
 #pragma once
 // The circuits of a trunk and the protocol checks on them, from the messages in log order: per
-// circuit code, its seizures, answers, holding time, resets and blockings, and its state at the
+// circuit (its switch and code: the switches of a run are apart), its seizures, answers, holding time, resets and blockings, and its state at the
 // end of the log (idle, busy, waiting for RLC, reset pending, blocked locally or remotely for
 // maintenance or hardware); and the findings of the checks (Q.764):
 // - a REL not answered by RLC within T1; an RLC with no REL or reset before it on the circuit
@@ -13,9 +13,10 @@
 // - a call-control message on a circuit left idle by an RLC or a reset;
 // - every message not decoded, and every input warning of the run.
 // "Local" is the traced exchange's side: a message sent (DIR S) is local, any other remote. A
-// timer expires when a later message of the log (or the log's end) is past its deadline; one
-// still running when the log ends before its deadline gives no finding.
-// Memory: one small state per circuit code seen, and the timers running.
+// timer expires when a later message of its switch's log (or the log's end) is past its deadline;
+// one still running when the log ends before its deadline gives no finding. Each switch has its
+// own time (files of several switches read as one run follow one another, each from its start).
+// Memory: one small state per circuit seen, and the timers running.
 #include "analysis/MessageFacts.h"
 
 #include <array>
@@ -51,6 +52,7 @@ std::string_view findingKindName(FindingKind kind);
 struct Finding {
     FindingKind kind = FindingKind::NotDecoded;
     std::optional<std::uint32_t> circuit;  // none for an input warning
+    std::string switchName;                // the circuit's switch; empty for an input warning or none named
     std::uint64_t record = 0;              // the message it is about (0: none)
     std::uint64_t otherRecord = 0;         // a second message it names (0: none)
     std::optional<std::int64_t> at;        // when (of `record`)
@@ -101,6 +103,7 @@ struct RunningTimer {
 
 struct CircuitState {
     std::uint32_t code = 0;
+    SwitchIndex switchIndex = 0;         // CircuitHealth::switchName gives its name
     std::uint64_t seizures = 0, answered = 0, resets = 0, blockings = 0;
     std::int64_t holding = 0;            // IAM to RLC, milliseconds
     std::uint64_t messages = 0;
@@ -141,8 +144,10 @@ public:
     void finish(std::span<const std::string> inputWarnings);
 
     const CheckOptions& options() const { return options_; }
-    // The circuits at the end: those that need attention first, then by code.
+    // The circuits at the end: those that need attention first, then by switch name and code.
     std::vector<const CircuitState*> circuits() const;
+    // The name of a circuit's switch (empty when the run named none).
+    std::string_view switchName(const CircuitState& circuit) const { return switches_[circuit.switchIndex].name; }
     std::span<const Finding> findings() const { return kept_; }
     std::uint64_t findingCount() const { return findingCount_; }
     const std::array<std::uint64_t, kFindingKindCount>& findingsByKind() const { return byKind_; }
@@ -159,7 +164,16 @@ private:
                bool passes);
     void stop(Timer timer, CircuitState& circuit);
     static bool running(Timer timer, const CircuitState& circuit);
-    void expire(std::int64_t now);
+    // A switch of the run: its name as its messages give it, its latest time and its timers'
+    // deadlines.
+    struct Switch {
+        std::string name;
+        std::optional<std::int64_t> now;
+        std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines;
+    };
+    // Takes a switch's name when its first message comes.
+    void noteSwitch(const MessageFacts& message);
+    void expire(Switch& on, std::int64_t now);
     void report(Finding finding);
     void report(FindingKind kind, const CircuitState& circuit, const RecordFacts& record,
                 std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord = 0);
@@ -169,13 +183,13 @@ private:
 
     CheckOptions options_;
     FindingSink onFinding_;
-    std::unordered_map<std::uint32_t, CircuitState> circuits_;
+    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code)
+    std::vector<Switch> switches_ = std::vector<Switch>(1);      // by SwitchIndex
+    SwitchIndex lastSwitch_ = 0;                                  // of the message before
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
-    // The circuit group, reset and blocking timers: (code << 8 | timer) -> the timer.
+    // The circuit group, reset and blocking timers: (circuitKey << 8 | timer) -> the timer.
     std::unordered_map<std::uint64_t, RunningTimer> otherTimers_;
-    std::priority_queue<Deadline, std::vector<Deadline>, std::greater<>> deadlines_;
     std::vector<std::string> directions_;
-    std::optional<std::int64_t> now_;
     std::uint32_t generations_ = 0;  // every timer started gets the next
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;

@@ -161,7 +161,7 @@ void ExportDirectory::call(const Call& call) {
     line_.clear();
     prefix(line_, at);
     const std::size_t joined = line_.size();
-    appendCallJson(line_, call);
+    appendCallJson(line_, call, SwitchMember::Without);  // the switch is in the prefix
     line_.erase(joined, 1);
     if (!line_.ends_with('\n')) line_ += '\n';
     target->write(line_);

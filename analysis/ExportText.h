@@ -53,6 +53,16 @@ inline void appendNumberCell(std::string& out, std::uint64_t value, std::size_t 
     out += "  ";
 }
 
+// The switch column of a text table over several switches: the name ("-" for none) padded to
+// `width`, then two blanks; nothing when `width` is 0 (a run of one switch has no such column).
+inline void appendSwitchCell(std::string& out, std::string_view name, std::size_t width) {
+    if (width == 0) return;
+    const std::size_t start = out.size();
+    out += name.empty() ? std::string_view("-") : name;
+    padTo(out, start, width);
+    out += "  ";
+}
+
 // Rows end in LF, like every other line the tool writes besides the report (Python's csv module,
 // spreadsheets and the usual command-line tools read them).
 inline constexpr std::string_view kCsvLineEnd = "\n";

@@ -396,7 +396,7 @@ void appendCsvSeconds(std::string& out, const std::optional<std::int64_t>& milli
 // The columns of the calls, in the order of the CSV header and the JSON members.
 constexpr std::string_view kCallCsvHeader =
     "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,cause_name,location,"
-    "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded";
+    "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded,switch";
 
 constexpr std::string_view kMessageCsvHeader = "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name";
 
@@ -593,7 +593,8 @@ constexpr CallColumn kCallColumns[] = {
 
 }  // namespace
 
-void appendCallHeading(std::string& out) {
+void appendCallHeading(std::string& out, std::size_t switchColumn) {
+    appendSwitchCell(out, "SWITCH", switchColumn);
     for (const CallColumn& column : kCallColumns) {
         const bool rightAligned = column.heading == "CIC" || column.heading == "FIRST" || column.heading == "LAST" ||
                                   column.heading == "SETUP" || column.heading == "ANSWER" ||
@@ -606,8 +607,9 @@ void appendCallHeading(std::string& out) {
     out += "CALLED / CALLING\n";
 }
 
-void appendCallLine(std::string& out, const Call& call) {
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn) {
     thread_local std::string scratch;
+    appendSwitchCell(out, call.switchName, switchColumn);
     appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
     appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
     appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
@@ -637,12 +639,13 @@ void appendCallLine(std::string& out, const Call& call) {
     out += '\n';
 }
 
-void appendCallJson(std::string& out, const Call& call) {
+void appendCallJson(std::string& out, const Call& call, SwitchMember member) {
     thread_local std::string scratch;
     thread_local Text line;
     line.clear();
     JsonWriter json(line);
     json.beginObject();
+    if (member == SwitchMember::With) memberTextOrNull(json, "switch", call.switchName);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
     json.member("last_record", call.lastRecord);
@@ -720,6 +723,8 @@ void appendCallCsv(std::string& out, const Call& call) {
     appendNumber(out, call.messages);
     out += ',';
     appendNumber(out, call.notDecoded);
+    out += ',';
+    appendCsvField(out, call.switchName);
     out += kCsvLineEnd;
 }
 

@@ -27,9 +27,14 @@ void appendMessageCsvHeader(std::string& out);
 void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
 
 // One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
-void appendCallHeading(std::string& out);
-void appendCallLine(std::string& out, const Call& call);
-void appendCallJson(std::string& out, const Call& call);
+// The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a
+// run that spans several switches. The JSON object begins with "switch" (null when none was
+// named) unless `member` is Without (the export folder's rows carry it in front already); the
+// CSV row ends with a switch column.
+enum class SwitchMember : std::uint8_t { With, Without };
+void appendCallHeading(std::string& out, std::size_t switchColumn = 0);
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0);
+void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With);
 void appendCallCsvHeader(std::string& out);
 void appendCallCsv(std::string& out, const Call& call);
 

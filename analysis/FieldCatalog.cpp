@@ -16,6 +16,7 @@ constexpr MessageKey kMessageKeys[] = {
     {.key = "decoded", .type = "boolean", .description = "whether it was decoded"},
     {.key = "reason", .type = "text", .description = "why it was not decoded"},
     {.key = "failure", .type = "text", .description = "what kind of failure that was (octets missing, ...)"},
+    {.key = "switch", .type = "text", .description = "the switch its log belongs to (--switch, or the file's name)"},
 };
 
 constexpr FieldAlias kAliases[] = {

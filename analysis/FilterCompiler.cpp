@@ -41,6 +41,7 @@ constexpr KeyRow kKeys[] = {
     {.name = "decoded", .subject = Subject::Decoded, .kind = Kind::Flag},
     {.name = "reason", .subject = Subject::Reason, .kind = Kind::Text},
     {.name = "failure", .subject = Subject::Failure, .kind = Kind::Text},
+    {.name = "switch", .subject = Subject::Switch, .kind = Kind::Text},
     {.name = "call.outcome", .subject = Subject::CallOutcome, .kind = Kind::Text},
     {.name = "call.cause", .subject = Subject::CallCause, .kind = Kind::Number},
     {.name = "call.calling", .subject = Subject::CallCalling, .kind = Kind::Text},

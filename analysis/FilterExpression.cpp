@@ -118,6 +118,7 @@ bool FilterExpression::evalMessage(int index, const MessageFacts& message) const
         case Subject::Decoded: return r.decoded;
         case Subject::Reason: return text(!r.reason.empty(), r.reason);
         case Subject::Failure: return text(!r.decoded, r.decoded ? std::string_view{} : failureName(r.failure));
+        case Subject::Switch: return text(!message.switchName().empty(), message.switchName());
         case Subject::Parameter:
             return std::any_of(message.blocks().begin(), message.blocks().end(),
                                [&](const BlockFact& b) { return b.code == n.parameterCode; });

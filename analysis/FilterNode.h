@@ -25,7 +25,7 @@ namespace truno::filternode {
 
 // What a key stands for.
 enum class Subject : std::uint8_t {
-    Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure,  // the message's own
+    Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch,  // the message's own
     Field, Parameter,                                                           // its fields
     CallOutcome, CallCause, CallCalling, CallCalled, CallCic, CallStart, CallSetup, CallAnswer, CallTalk,
     CallReleasedBy, CallMessages,                                               // its call's

@@ -44,9 +44,15 @@ nlohmann::json ratioJson(std::uint64_t numerator, std::uint64_t denominator) {
             {"percent", p ? nlohmann::json(std::round(*p * 100.0) / 100.0) : nlohmann::json(nullptr)}};
 }
 
+// A switch's name, or null for none (several, or none named).
+nlohmann::json switchJson(std::string_view name) {
+    return name.empty() ? nlohmann::json(nullptr) : nlohmann::json(std::string(name));
+}
+
 nlohmann::json setJson(const KpiSet& set) {
     nlohmann::json json;
     json["group"] = set.group.empty() && !set.start ? nlohmann::json("all") : nlohmann::json(groupName(set));
+    json["switch"] = switchJson(set.switchName);
     json["seizures"] = set.seizures;
     json["answered"] = set.answered;
     json["reached_user"] = set.reachedUser;
@@ -173,6 +179,7 @@ std::string groupingName(const KpiOptions& options) {
         case KpiGrouping::CircuitGroup: return "cic:" + std::to_string(options.size);
         case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
         case KpiGrouping::Direction: return "direction";
+        case KpiGrouping::Switch: return "switch";
         case KpiGrouping::None: break;
     }
     return "";
@@ -259,7 +266,7 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis) {
         for (const KpiSet* set : kpis.groups()) groups.push_back(setJson(*set));
         json["groups"] = groups;
     }
-    out += json.dump(2);
+    out += json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
     out += '\n';
 }
 
@@ -278,7 +285,7 @@ void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
         for (char& ch : name) ch = ch == ' ' ? '_' : ch;
         out += ",causes_" + name;
     }
-    out += ",released_by_calling,released_by_called,holding_s,observed_s,erlangs";
+    out += ",released_by_calling,released_by_called,holding_s,observed_s,erlangs,switch";
     out += kCsvLineEnd;
     const auto row = [&out](const KpiSet& set) {
         appendCsvField(out, groupName(set));
@@ -299,7 +306,8 @@ void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
         for (std::size_t c = 0; c < kCauseClassCount; ++c) out += ',' + std::to_string(set.causeClasses[c]);
         out += ',' + std::to_string(set.releasedByCalling) + ',' + std::to_string(set.releasedByCalled) + ',' +
                fixedText(static_cast<double>(set.busy) / 1000.0, 3) + ',' +
-               fixedText(static_cast<double>(set.observed) / 1000.0, 3) + ',' + fixedText(set.erlangs(), 4);
+               fixedText(static_cast<double>(set.observed) / 1000.0, 3) + ',' + fixedText(set.erlangs(), 4) + ',';
+        appendCsvField(out, set.switchName);
         out += kCsvLineEnd;
     };
     row(kpis.total());
@@ -313,7 +321,8 @@ constexpr std::string_view kCircuitColumns =
 
 }  // namespace
 
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed) {
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn) {
+    appendSwitchCell(out, "SWITCH", switchColumn);
     out += kCircuitColumns;
     std::size_t attention = 0;
     std::size_t shown = 0;
@@ -321,6 +330,7 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         if (onlyPassed && !circuit->passed) continue;
         ++shown;
         if (circuit->needsAttention()) ++attention;
+        appendSwitchCell(out, health.switchName(*circuit), switchColumn);
         const std::size_t start = out.size();
         appendNumber(out, circuit->code);
         padTo(out, start, 10);
@@ -359,16 +369,17 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
                             {"resets", circuit->resets},
                             {"blockings", circuit->blockings},
                             {"messages", circuit->messages},
-                            {"last_record", circuit->lastRecord}};
+                            {"last_record", circuit->lastRecord},
+                            {"switch", switchJson(health.switchName(*circuit))}};
         if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
             json["call_record"] = circuit->callRecord;
-        out += json.dump();
+        out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
         out += '\n';
     }
 }
 
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed) {
-    out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record";
+    out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
     out += kCsvLineEnd;
     for (const CircuitState* circuit : health.circuits()) {
         if (onlyPassed && !circuit->passed) continue;
@@ -380,15 +391,19 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
                std::to_string(circuit->lastRecord) + ',';
         if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
             out += std::to_string(circuit->callRecord);
+        out += ',';
+        appendCsvField(out, health.switchName(*circuit));
         out += kCsvLineEnd;
     }
 }
 
-void appendFindingHeading(std::string& out) {
-    out += "RECORD  TIME          CIRCUIT     FINDING\n";
+void appendFindingHeading(std::string& out, std::size_t switchColumn) {
+    out += "RECORD  TIME          ";
+    appendSwitchCell(out, "SWITCH", switchColumn);
+    out += "CIRCUIT     FINDING\n";
 }
 
-void appendFindingText(std::string& out, const Finding& finding) {
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn) {
     std::string scratch;
     std::size_t start = out.size();
     if (finding.record != 0) appendNumber(out, finding.record);
@@ -398,6 +413,7 @@ void appendFindingText(std::string& out, const Finding& finding) {
     out += logText(finding.time, scratch);
     padTo(out, start, 12);
     out += "  ";
+    appendSwitchCell(out, finding.switchName, switchColumn);
     start = out.size();
     if (finding.circuit) appendNumber(out, *finding.circuit);
     padTo(out, start, 10);
@@ -416,12 +432,13 @@ void appendFindingJson(std::string& out, const Finding& finding) {
     json["record"] = finding.record != 0 ? nlohmann::json(finding.record) : nlohmann::json(nullptr);
     json["other_record"] = finding.otherRecord != 0 ? nlohmann::json(finding.otherRecord) : nlohmann::json(nullptr);
     json["time"] = std::string(logText(finding.time, scratch));
+    json["switch"] = switchJson(finding.switchName);
     out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     out += '\n';
 }
 
 void appendFindingCsvHeader(std::string& out) {
-    out += "kind,circuit,record,other_record,time,sentence";
+    out += "kind,circuit,record,other_record,time,sentence,switch";
     out += kCsvLineEnd;
 }
 
@@ -438,6 +455,8 @@ void appendFindingCsv(std::string& out, const Finding& finding) {
     appendCsvField(out, logText(finding.time, scratch));
     out += ',';
     appendCsvField(out, finding.sentence);
+    out += ',';
+    appendCsvField(out, finding.switchName);
     out += kCsvLineEnd;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The trunk's health as text, JSON and CSV: the KPIs (whole log and groups), the circuits at the
 // end of the log, and the findings of the protocol checks (one line, object or row each, written
-// as they are found).
+// as they are found). JSON objects have a "switch" member and CSV rows a last "switch" column;
+// the text tables have a SWITCH column only when `switchColumn` (its width) is not 0: for a run
+// that spans several switches.
 #include "analysis/CircuitHealth.h"
 #include "analysis/TrafficKpis.h"
 
@@ -15,12 +17,12 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis);
 void appendKpiCsv(std::string& out, const TrafficKpis& kpis);
 
 // With a filter, only the circuits one of whose messages passed it (`onlyPassed`).
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed);
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0);
 void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed);
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed);
 
-void appendFindingHeading(std::string& out);
-void appendFindingText(std::string& out, const Finding& finding);
+void appendFindingHeading(std::string& out, std::size_t switchColumn = 0);
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0);
 void appendFindingJson(std::string& out, const Finding& finding);
 void appendFindingCsvHeader(std::string& out);
 void appendFindingCsv(std::string& out, const Finding& finding);

@@ -3,6 +3,7 @@
 #include "analysis/MessageSummary.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace truno {
@@ -18,6 +19,19 @@ LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields,
         std::sort(wantedRecords_.begin(), wantedRecords_.end());
         wantedRecords_.erase(std::unique(wantedRecords_.begin(), wantedRecords_.end()), wantedRecords_.end());
     }
+}
+
+void LogAnalysis::beginSwitch(std::string_view name) {
+    auto found = std::find(switchNames_.begin(), switchNames_.end(), name);
+    if (found == switchNames_.end()) {
+        if (switchNames_.size() <= std::numeric_limits<SwitchIndex>::max())
+            found = switchNames_.emplace(switchNames_.end(), name);
+        else
+            found = std::prev(switchNames_.end());
+    }
+    const auto index = static_cast<SwitchIndex>(found - switchNames_.begin());
+    if (index >= clocks_.size()) clocks_.resize(std::size_t{index} + 1);
+    facts_.setSwitch(index, *found);
 }
 
 std::bitset<256> LogAnalysis::markedTypes() const {
@@ -40,7 +54,7 @@ void LogAnalysis::add(const RecordFacts& record) {
         withoutFields.marks = {};
         facts_.build(withoutFields);
     }
-    const std::optional<std::int64_t> at = clock_.instant(record.time);
+    const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
     Call* call = calls_.add(facts_, at);
     const bool passes = selection_ == nullptr || selection_->matches(facts_);
     if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
@@ -107,6 +121,7 @@ LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& 
     const RecordFacts& r = facts_.record();
     h.callFirstRecord = call.firstRecord;
     h.callInstanceCode = call.callInstanceCode;
+    h.switchIndex = facts_.switchIndex();
     h.at = at;
     h.text = r.text;
     h.time = r.time;
@@ -141,10 +156,13 @@ void LogAnalysis::release() {
         h.record.octets = h.octets;
         h.record.marks = h.marks;
         heldFacts_.build(h.record);
-        // The call may have finished since: the message comes with its call's code and first
-        // record.
+        heldFacts_.setSwitch(h.switchIndex, switchNames_[h.switchIndex]);
+        // The call may have finished since: the message comes with its call's switch, code and
+        // first record.
         Call call;
         call.callInstanceCode = h.callInstanceCode;
+        call.switchIndex = h.switchIndex;
+        call.switchName = switchNames_[h.switchIndex];
         call.firstRecord = h.callFirstRecord;
         call.selected = true;
         pass(heldFacts_, h.at, &call);

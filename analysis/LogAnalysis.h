@@ -13,6 +13,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <set>
 #include <functional>
@@ -58,6 +59,16 @@ public:
     // `health`, with whether the filter let it through (owned by the caller, who finishes it).
     void followHealth(TrunkHealth* health) { health_ = health; }
 
+    // The messages added from now on are of the switch `name` (the next file of a run may be of
+    // another switch): they, their calls, circuits and findings carry it, and calls and circuits
+    // are kept by switch and code. Each switch's times are on a time line of their own (LogClock:
+    // a file of another switch starts from its own first time, not after the files before it).
+    // Before the first call, the switch is unnamed (""). A run names at most 65,535 switches;
+    // names past those are taken as the last.
+    void beginSwitch(std::string_view name);
+    // The names of the switches begun, by SwitchIndex (index 0: the unnamed one).
+    std::string_view switchName(SwitchIndex index) const { return switchNames_[index]; }
+
     void add(const RecordFacts& record);
     // The log ended: the open calls finish.
     void finish();
@@ -76,6 +87,7 @@ private:
     struct Held {
         std::uint64_t callFirstRecord = 0;
         std::uint32_t callInstanceCode = 0;
+        SwitchIndex switchIndex = 0;
         std::optional<std::int64_t> at;
         RecordFacts record;
         std::string text, time, direction, reason, typeName, acronym;
@@ -110,7 +122,8 @@ private:
     MessageFacts heldFacts_;
     TrunkHealth* health_ = nullptr;
     bool logEnding_ = false;
-    LogClock clock_;
+    std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
+    std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;
     CallTracker calls_;
     Statistics statistics_;

@@ -42,6 +42,16 @@ struct FieldFact {
     std::string_view meaningText() const { return meaning == 0 ? std::string_view{} : printed.substr(meaning); }
 };
 
+// A switch of a run, by its place in the run's table of switch names (LogAnalysis::beginSwitch):
+// index 0 is the switch no one named.
+using SwitchIndex = std::uint16_t;
+
+// A circuit of a run: its switch and its code, as one key (calls and circuits are kept by it,
+// so that two switches' circuits of the same code never mix).
+constexpr std::uint64_t circuitKey(SwitchIndex switchIndex, std::uint32_t code) {
+    return (std::uint64_t{switchIndex} << 32) | code;
+}
+
 struct BlockFact {
     int code = -1;                // the parameter code; -1 for the message's own lines
     std::string_view key = {};    // the parameter's key ("cause_indicators"); empty for the own lines
@@ -68,8 +78,19 @@ public:
     // The first field with this key, or nullptr.
     const FieldFact* find(const FieldRef& field) const;
 
+    // The switch whose log the message is of: set once a log begins and kept by build(). The
+    // name is a view into the analysis's table of switches; empty when no switch was named.
+    void setSwitch(SwitchIndex index, std::string_view name) {
+        switchIndex_ = index;
+        switchName_ = name;
+    }
+    SwitchIndex switchIndex() const { return switchIndex_; }
+    std::string_view switchName() const { return switchName_; }
+
 private:
     RecordFacts record_;
+    SwitchIndex switchIndex_ = 0;
+    std::string_view switchName_;
     std::vector<BlockFact> blocks_;
     std::vector<FieldFact> fields_;
 };

@@ -290,6 +290,8 @@ struct MessageBatch {
 class MessageRecorder {
 public:
     MessageRecorder();
+    // The log's switch (LogAnalysis::beginSwitch), before its first message.
+    void beginSwitch(std::string_view name) { analysis_.beginSwitch(name); }
     void add(const RecordFacts& record) { analysis_.add(record); }
     // The trunk's health is followed in the same analysis (LogAnalysis::followHealth); the
     // caller owns it and finishes it after finish().

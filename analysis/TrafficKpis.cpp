@@ -86,8 +86,8 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
         options.size = size;
         return true;
     };
-    if (text == "direction") {
-        options.by = KpiGrouping::Direction;
+    if (text == "direction" || text == "switch") {
+        options.by = text == "switch" ? KpiGrouping::Switch : KpiGrouping::Direction;
         return true;
     }
     if (sized("cic:", KpiGrouping::CircuitGroup) || sized("called:", KpiGrouping::CalledPrefix)) return true;
@@ -101,7 +101,8 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
             }
         }
     }
-    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N or direction, not '" + std::string(text) + "'";
+    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction or switch, not '" + std::string(text) +
+            "'";
     return false;
 }
 
@@ -223,6 +224,21 @@ void KpiSet::add(const KpiSet& other) {
     releasedByCalling += other.releasedByCalling;
     releasedByCalled += other.releasedByCalled;
     busy += other.busy;
+    if (other.switches == 1)
+        noteSwitch(other.switchIndex, other.switchName);
+    else if (other.switches > 1)
+        switches = 2;
+}
+
+void KpiSet::noteSwitch(SwitchIndex index, std::string_view name) {
+    if (switches == 0) {
+        switches = 1;
+        switchIndex = index;
+        switchName = name;
+    } else if (switches == 1 && index != switchIndex) {
+        switches = 2;
+        switchName.clear();
+    }
 }
 
 CauseClass causeClassOf(std::uint32_t cause) {
@@ -274,6 +290,7 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
             return keyed(call.called.empty() ? std::string_view("(no number)")
                                              : std::string_view(call.called).substr(0, options_.size));
         case KpiGrouping::Direction: return keyed(call.direction.empty() ? std::string_view("(none)") : call.direction);
+        case KpiGrouping::Switch: return keyed(call.switchName.empty() ? std::string_view("(none)") : call.switchName);
         case KpiGrouping::None: break;
     }
     return total_;
@@ -287,6 +304,7 @@ bool TrafficKpis::reachedUser(const Call& call) const {
 
 void TrafficKpis::count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const {
     ++set.seizures;
+    set.noteSwitch(call.switchIndex, call.switchName);
     const bool byCalling = call.release.present && call.releasedBy == call.direction;
     if (call.answer.present) ++set.answered;
     if (reachedUser(call)) ++set.reachedUser;
@@ -337,7 +355,11 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
     };
     spread(kMillisecondsPerHour, [this](std::int64_t hour, std::int64_t ms) { hourBusy_[hour] += ms; });
     if (options_.by == KpiGrouping::Interval)
-        spread(options_.interval, [this](std::int64_t from, std::int64_t ms) { intervalGroup(from).busy += ms; });
+        spread(options_.interval, [this, &call](std::int64_t from, std::int64_t ms) {
+            KpiSet& set = intervalGroup(from);
+            set.busy += ms;
+            set.noteSwitch(call.switchIndex, call.switchName);
+        });
 }
 
 void TrafficKpis::finish() {

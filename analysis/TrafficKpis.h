@@ -1,6 +1,6 @@
 #pragma once
 // Traffic KPIs of a trunk from its finished calls, for the whole log and per group (intervals of
-// the log's time, groups of circuit codes, called-number prefixes, direction):
+// the log's time, groups of circuit codes, called-number prefixes, direction, switch):
 // - seizures: the calls an initial address message opened (each IAM is one seizure, a
 //   re-attempt on the same circuit included);
 // - ASR (ITU-T E.411): seizures answered (ANM or CON) over seizures;
@@ -32,7 +32,7 @@ namespace truno {
 // The causes that NER counts as having reached the called user, by default.
 inline constexpr std::array<std::uint32_t, 4> kDefaultNerCauses = {17, 18, 19, 21};
 
-enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction };
+enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction, Switch };
 
 struct KpiOptions {
     KpiGrouping by = KpiGrouping::None;
@@ -41,8 +41,8 @@ struct KpiOptions {
     std::vector<std::uint32_t> nerCauses{kDefaultNerCauses.begin(), kDefaultNerCauses.end()};
 };
 
-// Reads "15m", "1h", "90s", "cic:32", "called:4" or "direction" into `options`; false with
-// `error` set otherwise.
+// Reads "15m", "1h", "90s", "cic:32", "called:4", "direction" or "switch" into `options`; false
+// with `error` set otherwise.
 bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& error);
 // Reads a list of cause values ("17,18,19,21", values 0 to 127); false with `error` set otherwise.
 bool parseCauseList(std::string_view text, std::vector<std::uint32_t>& causes, std::string& error);
@@ -112,10 +112,18 @@ struct KpiSet {
     std::uint64_t releasedByCalling = 0, releasedByCalled = 0;
     std::int64_t busy = 0;               // seizure holding time carried (milliseconds)
     std::int64_t observed = 0;           // the period it was carried in (milliseconds)
+    // The switch of the seizures it counts (or whose holding time it carries) when they are all of
+    // one (`switches` 1); empty when they are of several (`switches` 2) or there are none (0).
+    std::string switchName;
+    SwitchIndex switchIndex = 0;
+    std::uint8_t switches = 0;
 
     std::uint64_t releases() const { return releasedByCalling + releasedByCalled; }
-    // Adds the counts, delays, causes and busy time of `other` (not its group, start or period).
+    // Adds the counts, delays, causes, busy time and switch of `other` (not its group, start or
+    // period).
     void add(const KpiSet& other);
+    // A seizure of this switch is counted in the set.
+    void noteSwitch(SwitchIndex index, std::string_view name);
     // Carried erlangs: busy / observed (0 when nothing was observed).
     double erlangs() const { return observed > 0 ? static_cast<double>(busy) / static_cast<double>(observed) : 0.0; }
 };

@@ -47,11 +47,11 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             break;
         case View::Calls:
             if (csvHeader) appendCallCsvHeader(out_);
-            if (options_.format == Format::Text) appendCallHeading(out_);
+            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn);
             break;
         case View::Checks:
             if (csvHeader) appendFindingCsvHeader(out_);
-            if (options_.format == Format::Text) appendFindingHeading(out_);
+            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn);
             break;
         case View::Statistics:
         case View::Kpi:
@@ -128,7 +128,7 @@ void LogViews::callFinished(const Call& call) {
     if (options_.view != View::Calls) return;
     const std::size_t start = out_.size();
     switch (options_.format) {
-        case Format::Text: appendCallLine(out_, call); break;
+        case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
         case Format::Json: appendCallJson(out_, call); break;
         case Format::Csv: appendCallCsv(out_, call); break;
     }
@@ -186,7 +186,7 @@ void LogViews::finding(const Finding& finding) {
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     const std::size_t start = out_.size();
     switch (options_.format) {
-        case Format::Text: appendFindingText(out_, finding); break;
+        case Format::Text: appendFindingText(out_, finding, file_.switchColumn); break;
         case Format::Json: appendFindingJson(out_, finding); break;
         case Format::Csv: appendFindingCsv(out_, finding); break;
     }
@@ -205,7 +205,7 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         appendDocument(health_ ? &health_->kpis() : nullptr);
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
-            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered); break;
+            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
             case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered); break;
             case Format::Csv: appendCircuitsCsv(out_, health_->circuits(), filtered); break;
         }

@@ -24,6 +24,9 @@ namespace truno {
 struct FileOutput {
     std::string name;   // the file as shown; empty: one file only, nothing added
     bool first = true;  // no output of an earlier file: the CSV header row, "[" of --stats
+    // The width of the SWITCH column of the text tables (calls, checks, circuits) when the run
+    // spans several switches; 0 (one switch): no such column.
+    std::size_t switchColumn = 0;
 };
 
 class LogViews {
@@ -62,6 +65,8 @@ public:
     void flush();
     // The next of several files read as one run (--merge) begins: JSON and CSV name it.
     void beginFile(const std::string& name);
+    // The messages added from now on are of the switch `name` (each file's, before its first).
+    void beginSwitch(std::string_view name) { analysis_.beginSwitch(name); }
 
 private:
     void message(const AnalysedMessage& message);

@@ -175,11 +175,22 @@ std::pair<std::int64_t, truno::DateSource> firstDayOf(const truno::CliOptions& o
             known ? truno::DateSource::FileDate : truno::DateSource::Today};
 }
 
+// A file as the messages and the summary name it.
+std::string shownName(const std::string& file) { return file == "-" ? std::string("(standard input)") : file; }
+
+// The switch a file belongs to: --switch, else the file's own name without folder, rotation
+// number and .log (standard input: "(standard input)"), as in the export folder.
+std::string switchOf(const truno::CliOptions& options, const std::string& shown) {
+    return options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName;
+}
+
 // What the files read as one run (--merge) share: the output, the views (calls, KPIs and checks
 // span the files), the next record's number, and the counts and warnings of the files so far.
 struct MergedRun {
     explicit MergedRun(bool crlf) : writer(crlf) {}
     ReportWriter writer;
+    // The width of the text tables' SWITCH column: the files are of several switches (0: one).
+    std::size_t switchColumn = 0;
     std::optional<truno::LogViews> views;
     std::uint64_t nextRecord = 1;
     std::uint64_t found = 0;
@@ -220,7 +231,8 @@ void sayWhatWasNotSelected(const truno::LogViews& views, const std::string& who,
 int decodeFile(const std::string& file, const truno::CliOptions& options, bool several, bool& writeFailed,
                truno::PcapExport* pcap, truno::ExportDirectory* exports, bool& firstOutput, MergedRun* merged) {
     const bool isStdin = (file == "-");
-    const std::string shown = isStdin ? std::string("(standard input)") : file;
+    const std::string shown = shownName(file);
+    const std::string switchName = switchOf(options, shown);
     std::ifstream stream;
     const bool follow = options.follow != truno::Follow::No;
     if (!isStdin && !follow) {
@@ -269,9 +281,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         if (pcap != nullptr || exports != nullptr) {
             const auto [day, source] = firstDayOf(options, file);
             if (pcap != nullptr) pcap->beginLog(day, source);
-            if (exports != nullptr)
-                exports->beginLog(options.switchName.empty() ? truno::switchOfFile(shown) : options.switchName, shown,
-                                  day);
+            if (exports != nullptr) exports->beginLog(switchName, shown, day);
         }
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
         if (views) {
@@ -284,8 +294,13 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
                           else
                               writer.writeVerbatim(text);
                       },
-                      pcap, truno::FileOutput{.name = several ? shown : std::string(), .first = firstOutput}, exports);
+                      pcap,
+                      truno::FileOutput{.name = several ? shown : std::string(),
+                                        .first = firstOutput,
+                                        .switchColumn = merged != nullptr ? merged->switchColumn : 0},
+                      exports);
         }
+        views->beginSwitch(switchName);
         firstOutput = false;
         runOptions.records = [&](const truno::RecordFacts& record) { views->add(record); };
         runOptions.markedTypes = views->markedTypes();
@@ -432,7 +447,19 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < keyed.size(); ++i) options.files[i] = keyed[i].second;
     }
     std::optional<MergedRun> merged;
-    if (options.merge) merged.emplace(options.crlf);
+    if (options.merge) {
+        merged.emplace(options.crlf);
+        // Files of several switches: the text tables show each line's switch.
+        std::vector<std::string> switches;
+        for (const std::string& file : options.files) {
+            std::string name = switchOf(options, shownName(file));
+            if (std::find(switches.begin(), switches.end(), name) == switches.end()) switches.push_back(std::move(name));
+        }
+        if (switches.size() > 1) {
+            merged->switchColumn = std::string_view("SWITCH").size();
+            for (const std::string& name : switches) merged->switchColumn = std::max(merged->switchColumn, name.size());
+        }
+    }
     for (const std::string& file : options.files)
         status = std::max(status, decodeFile(file, options, several, writeFailed, pcap ? &*pcap : nullptr,
                                              exports ? &*exports : nullptr, firstOutput, merged ? &*merged : nullptr));

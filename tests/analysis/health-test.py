@@ -6,6 +6,7 @@ and the HTML report read by Python's HTML parser with the same numbers as --kpi.
 
 Usage: health-test.py TOOL SOURCE_DIR GOLDEN_DIR (where the real captures are)
 """
+import csv
 import html.parser
 import json
 import os
@@ -230,10 +231,55 @@ check("HTML: the ladder of a failed call", text.count("<polygon") == 3 and 'data
 p = run("--html", os.path.join(work, "no-such-folder", "x.html"), failed)
 check("HTML: a file that cannot be written fails the run", p.returncode == 2 and "HTML report" in p.stderr, p.stderr)
 
+# Two switches' traces read as one run, on the same codes and at the same times: east leaves a
+# call open on code 1 and releases code 2; west's code 2 call began before its log, its code 1
+# call is answered while east's is open, and its BLO on code 5 is not acknowledged. Kept apart,
+# nothing mixes: no IAM on a busy circuit, no message on an idle one, no T1 running on east's time.
+east = trace("sw-east", [iam("10:00:00.0", 1), m("10:00:02.0", "ACM", 1), iam("10:00:25.0", 2),
+                         rel("10:00:29.0", 34, 2, "R"), m("10:00:30.0", "RLC", 2, "S")])
+west = trace("sw-west", [m("10:00:01.0", "ACM", 2), m("10:00:02.0", "ANM", 2), iam("10:00:03.0", 1),
+                         m("10:00:04.0", "ACM", 1), m("10:00:05.0", "ANM", 1), rel("10:00:10.0", 16, 2),
+                         m("10:00:10.2", "RLC", 2), m("10:00:11.0", "BLO", 5, "S"), rel("10:00:15.0", 16, 1),
+                         m("10:00:15.2", "RLC", 1), m("10:00:40.0", "RSC", 6, "S"), m("10:00:40.2", "RLC", 6)])
+both = ("--merge", east, west)
+calls = {(c["switch"], c["cic"]): (c["outcome"], c["messages"])
+         for c in map(json.loads, run("--calls", "--format", "json", *both).stdout.splitlines())}
+check("switches: each switch's calls on the same codes", calls == {
+    ("sw-east", 1): ("incomplete", 2), ("sw-east", 2): ("unanswered", 3),
+    ("sw-west", 1): ("answered", 5), ("sw-west", 2): ("begun-before-log", 4)}, calls)
+found = [(f["kind"], f["switch"], f["circuit"]) for f in findings_of(*both)]
+check("switches: the checks of each on its own circuits and time", found == [("not-acknowledged", "sw-west", 5)], found)
+states = {(c["switch"], c["circuit"]): c["state"]
+          for c in map(json.loads, run("--circuits", "--format", "json", *both).stdout.splitlines())}
+check("switches: two sets of circuits", states == {
+    ("sw-east", 1): "busy", ("sw-east", 2): "idle", ("sw-west", 1): "idle", ("sw-west", 2): "idle",
+    ("sw-west", 5): "blocked locally (maintenance)", ("sw-west", 6): "idle"}, states)
+k = json_of("--kpi", "--format", "json", "--by", "switch", *both)[0]
+groups = [(g["group"], g["switch"], g["seizures"], g["answered"]) for g in k["groups"]]
+check("--by switch: a group per switch, adding up to the whole",
+      groups == [("sw-east", "sw-east", 2, 0), ("sw-west", "sw-west", 1, 1)] and k["total"]["switch"] is None and
+      (k["total"]["seizures"], k["total"]["answered"]) == (3, 1), (groups, k["total"]))
+# CSV: the switch is the last column (the file's comes first with several files).
+for args, switches in [(["--calls"], {"sw-east", "sw-west"}), (["--circuits"], {"sw-east", "sw-west"}),
+                       (["--checks"], {"sw-west"}), (["--kpi", "--by", "switch"], {"", "sw-east", "sw-west"})]:
+    rows = list(csv.reader(run(*args, "--format", "csv", *both).stdout.splitlines()))
+    check(f"CSV {' '.join(args)}: a last switch column", rows[0][-1] == "switch" and {r[-1] for r in rows[1:]} == switches,
+          rows)
+for where, records in [('switch == "sw-west"', range(6, 18)), ("switch != sw-west", range(1, 6)),
+                       ("switch contains east and cic == 2", range(3, 6))]:
+    got = [json.loads(line)["record"] for line in run("--format", "json", "--where", where, *both).stdout.splitlines()]
+    check(f"--where '{where}'", got == list(records), got)
+# Text tables get a SWITCH column only when the run spans several switches.
+for name, args, column in [("two switches", both, True), ("one named", ("--merge", "--switch", "x", east, west), False),
+                           ("one file", (east,), False)]:
+    for view in ("--calls", "--checks", "--circuits"):
+        heading = run(view, *args).stdout.splitlines()[0]
+        check(f"{view}, {name}: a SWITCH column: {column}", ("SWITCH" in heading) == column, heading)
+
 # Every new option is in --help and in the man page.
 help_text = run("--help").stdout
 man = open(os.path.join(src, "docs", "man", "truno-decode.1")).read().replace("\\-", "-")
-for option in ("--kpi", "--circuits", "--checks", "--by", "--ner-causes", "--timer", "--html", "--html-ladders"):
+for option in ("--kpi", "--circuits", "--checks", "--by", "--ner-causes", "--timer", "--html", "--html-ladders", "--switch"):
     check(f"--help and the man page name {option}", option in help_text and option in man)
 
 shutil.rmtree(work)

@@ -1,5 +1,6 @@
 #include "window/log/DecodeJob.h"
 
+#include "analysis/ExportDirectory.h"
 #include "run/FollowInput.h"
 #include "run/LogInput.h"
 
@@ -94,6 +95,7 @@ std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) 
     job->file_ = std::make_unique<FileInput>(fd, job->cancel_, job->bytesRead_);
     // The log as the run reads it: the file's bytes as they are.
     job->input_ = job->file_.get();
+    job->nameSwitch(path);
     return job;
 }
 
@@ -113,10 +115,17 @@ std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path, QString& error
         return nullptr;
     }
     job->follow_ = std::move(input);
+    job->nameSwitch(path);
     return job;
 }
 
 DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
+
+// The log's switch, as the command-line tool names it: its file name without folder, rotation
+// number and .log, so that the calls the window exports are the tool's.
+void DecodeJob::nameSwitch(const QString& path) {
+    recorder_.beginSwitch(switchOfFile(QFile::encodeName(path).toStdString()));
+}
 
 DecodeJob::~DecodeJob() {
     cancel();

@@ -83,6 +83,7 @@ private:
     HealthOptions healthOptions_;
 
     DecodeJob(int fd, std::int64_t size);
+    void nameSwitch(const QString& path);
     void run();
     void decode(std::istream& in);
 
