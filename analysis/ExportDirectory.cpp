@@ -149,7 +149,8 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, lastAt_);
-    appendMessageJson(target->pending(), message, callFirstRecord, std::string_view(line_).substr(1));
+    appendMessageJson(target->pending(), message, callFirstRecord, std::string_view(line_).substr(1),
+                      SwitchMember::Without);
     target->appended();
     ++rows_;
 }

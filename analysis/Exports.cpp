@@ -398,7 +398,8 @@ constexpr std::string_view kCallCsvHeader =
     "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,cause_name,location,"
     "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded,switch";
 
-constexpr std::string_view kMessageCsvHeader = "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name";
+constexpr std::string_view kMessageCsvHeader =
+    "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name,switch";
 
 void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
     json.key(name);
@@ -439,12 +440,20 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
 }  // namespace
 
 void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
-                       std::string_view leading) {
+                       std::string_view leading, SwitchMember member) {
     thread_local std::string folded;
     thread_local std::string scratch;
     const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
     line += '{';
+    if (member == SwitchMember::With) {
+        put(line, "\"switch\":");
+        if (message.switchName().empty())
+            put(line, "null");
+        else
+            appendJsonString(line, message.switchName());
+        line += ',';
+    }
     line += leading;
     put(line, "\"record\":");
     putNumber(line, record.record);
@@ -574,6 +583,8 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
     out += ',';
     if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
         appendCsvField(out, q850CauseName(cause->number));
+    out += ',';
+    appendCsvField(out, message.switchName());
     out += kCsvLineEnd;
 }
 

@@ -54,6 +54,7 @@ MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 
 void MessageStore::append(MessageBatch&& batch) {
     if (logDate_.empty() && !batch.logDate.empty()) logDate_ = batch.logDate;
+    if (!batch.switchName.empty()) switchName_ = batch.switchName;
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
@@ -368,6 +369,7 @@ void writeMessages(const MessageStore& store, const MessageStore::TextSource& te
                    const std::function<void(std::string_view)>& write, const ExportControl& control, Line line) {
     MessageStore::Scratch scratch;
     MessageFacts message;
+    message.setSwitch(store.switchName().empty() ? 0 : 1, store.switchName());
     std::string out;
     const std::size_t count = exportCount(store, control);
     for (std::size_t k = 0; k < count; ++k) {

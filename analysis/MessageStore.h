@@ -155,6 +155,8 @@ public:
 
     // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
     const std::string& logDate() const { return logDate_; }
+    // The switch the log belongs to (MessageRecorder::beginSwitch); empty: none named.
+    const std::string& switchName() const { return switchName_; }
 
     MessageStore();
     ~MessageStore();
@@ -243,6 +245,7 @@ private:
 
     BlockVector<Row> rows_;
     std::string logDate_;
+    std::string switchName_;
     BlockVector<CompactMark> marks_;
     std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
@@ -280,6 +283,7 @@ struct MessageBatch {
     std::string callStrings;
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
     std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
+    std::string switchName;        // the log's switch, once named
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };
@@ -291,7 +295,10 @@ class MessageRecorder {
 public:
     MessageRecorder();
     // The log's switch (LogAnalysis::beginSwitch), before its first message.
-    void beginSwitch(std::string_view name) { analysis_.beginSwitch(name); }
+    void beginSwitch(std::string_view name) {
+        analysis_.beginSwitch(name);
+        batch_.switchName = name;
+    }
     void add(const RecordFacts& record) { analysis_.add(record); }
     // The trunk's health is followed in the same analysis (LogAnalysis::followHealth); the
     // caller owns it and finishes it after finish().

@@ -8,6 +8,7 @@
 #include "cli/Platform.h"
 
 #include <fstream>
+#include <thread>
 #include <utility>
 
 namespace truno {
@@ -35,6 +36,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
+    if (options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary) &&
+        std::thread::hardware_concurrency() > 1)
+        jsonLines_ = std::make_unique<JsonLinesWriter>(write_);
     nameFiles(file_.name);
     // With several files, CSV has one header row: the first file's.
     const bool csvHeader = options_.format == Format::Csv && file_.first;
@@ -105,6 +109,11 @@ void LogViews::message(const AnalysedMessage& m) {
     const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
         if (!out_.empty()) flush();
+        if (jsonLines_) {
+            jsonLines_->add(m.facts, m.callFirstRecord(), fileJson_);
+            firstRecord_ = false;
+            return;
+        }
         appendMessageJson(json_, m.facts, m.callFirstRecord(), fileJson_);
         firstRecord_ = false;
         if (json_.size() >= kFlushSize) flush();
@@ -254,6 +263,7 @@ bool LogViews::selectedNothing() const {
 }
 
 void LogViews::flush() {
+    if (jsonLines_) jsonLines_->flush();
     if (!json_.empty()) {
         write_(json_.view());
         json_.clear();

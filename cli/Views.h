@@ -3,6 +3,7 @@
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
 #include "analysis/ExportDirectory.h"
+#include "analysis/JsonLinesWriter.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/PcapExport.h"
 #include "cli/Options.h"
@@ -90,9 +91,11 @@ private:
     void joinCsvTable(std::size_t start);
 
     std::string out_;
-    // The messages as JSON, written where they are handed on from; what it holds comes before
-    // what out_ holds.
+    // The messages as JSON, written where they are handed on from, or on a second thread
+    // (jsonLines_, where the machine has more than one core); what they hold comes before what
+    // out_ holds.
     Text json_;
+    std::unique_ptr<JsonLinesWriter> jsonLines_;
     bool firstRecord_ = true;
     FileOutput file_;
     std::string fileJson_;  // "file":"NAME", (with several files)

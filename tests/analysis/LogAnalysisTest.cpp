@@ -1,6 +1,7 @@
 // The one analysis of a run: the views read the same with the restricted marking as with every
 // record marked, and the numbers they show are the ones the octets of the real captures hold.
 #include "analysis/Exports.h"
+#include "analysis/JsonLinesWriter.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/MessageSummary.h"
 #include "run/DecodeRun.h"
@@ -98,6 +99,37 @@ TEST(LogAnalysis, NumbersAreTheOctetsDigitsWithoutTheFiller) {
     }
     EXPECT_GT(iams, 90u);
     EXPECT_GT(odd, 0u);  // some numbers are odd: the filler is left out somewhere
+}
+
+// The JSON Lines written on the second thread are those written in line: each golden log (one
+// has octets after its messages' ends), with its switch, the leading member of some messages, and
+// the writer asked to flush now and then while batches are on their way.
+TEST(LogAnalysis, JsonLinesOfTheSecondThreadAreThoseWrittenInLine) {
+    for (const auto& log : goldenLogs()) {
+        Text direct;
+        std::string threaded;
+        {
+            JsonLinesWriter writer([&threaded](std::string_view text) { threaded += text; });
+            std::uint64_t count = 0;
+            LogAnalysis analysis(
+                [&](const AnalysedMessage& m) {
+                    const std::string_view leading = count % 3 == 0 ? "\"file\":\"a \\\" b\"," : "";
+                    appendMessageJson(direct, m.facts, m.callFirstRecord(), leading);
+                    writer.add(m.facts, m.callFirstRecord(), leading);
+                    if (++count % 300 == 7) writer.flush();
+                },
+                [](const Call&) {}, true);
+            analysis.beginSwitch("trace");
+            std::ifstream in(log, std::ios::binary);
+            RunOptions options;
+            options.records = [&analysis](const RecordFacts& record) { analysis.add(record); };
+            decodeLog(in, [](std::string_view) {}, options);
+            analysis.finish();
+            writer.flush();
+        }
+        EXPECT_EQ(threaded, direct.view()) << log;
+        EXPECT_NE(threaded.find("{\"switch\":\"trace\","), std::string::npos) << log;
+    }
 }
 
 }  // namespace
