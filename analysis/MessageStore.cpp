@@ -33,10 +33,19 @@ StringPool::Ref StringPool::add(std::string_view text) {
         pageSizes_.push_back(size);
         used_ = 0;
     }
-    const Ref ref = (static_cast<Ref>(pages_.size() - 1) << 32) | used_;
+    const Ref ref = (static_cast<Ref>(firstPage_ + pages_.size() - 1) << 32) | used_;
     if (!text.empty()) std::memcpy(pages_.back().get() + used_, text.data(), text.size());
     used_ += text.size();
     return ref;
+}
+
+void StringPool::dropBefore(Ref oldest) {
+    const std::size_t page = oldest >> 32;
+    while (pages_.size() > 1 && firstPage_ < page) {
+        pages_.pop_front();
+        pageSizes_.pop_front();
+        ++firstPage_;
+    }
 }
 
 std::size_t StringPool::memoryUse() const {
@@ -79,6 +88,11 @@ void MessageStore::append(MessageBatch&& batch) {
     const std::string_view callStrings = batch.callStrings;
     for (std::size_t k = 0; k < batch.calls.size(); ++k) {
         CallRow call = batch.calls[k].row;
+        // A call that finishes after all its messages have left is not kept.
+        if (call.lastRecord <= dropped_) {
+            ++droppedCalls_;
+            continue;
+        }
         const std::size_t begin = batch.calls[k].stringsOffset;
         const std::size_t end = k + 1 < batch.calls.size() ? batch.calls[k + 1].stringsOffset : callStrings.size();
         call.strings = pool_.add(callStrings.substr(begin, end - begin));
@@ -87,25 +101,54 @@ void MessageStore::append(MessageBatch&& batch) {
     if (!batch.messages.empty()) reportSize_ = batch.reportSize;
 }
 
-std::string_view MessageStore::time(std::size_t i) const { return pool_.view(rows_[i].strings, rows_[i].timeLength); }
+std::vector<std::size_t> MessageStore::callsLeavingWith(std::size_t count) const {
+    const std::uint64_t firstKept = dropped_ + std::min(count, size()) + 1;
+    std::vector<std::size_t> leaving;
+    for (std::size_t k = 0; k < calls_.size(); ++k)
+        if (calls_[k].lastRecord < firstKept) leaving.push_back(k);
+    return leaving;
+}
+
+void MessageStore::dropOldest(std::size_t count) {
+    count = std::min(count, size());
+    if (count == 0) return;
+    dropped_ += count;
+    rows_.dropBefore(dropped_);
+    const std::uint64_t firstMark = empty() ? marks_.size() : row(0).marksBegin;
+    marks_.dropBefore(firstMark);
+    wideMarks_.erase(wideMarks_.begin(),
+                     std::lower_bound(wideMarks_.begin(), wideMarks_.end(), firstMark,
+                                      [](const WideMark& w, std::uint64_t at) { return w.index < at; }));
+    const std::size_t callsBefore = calls_.size();
+    std::erase_if(calls_, [this](const CallRow& call) { return call.lastRecord <= dropped_; });
+    droppedCalls_ += callsBefore - calls_.size();
+    // The oldest string still asked for: the first kept message's. A kept call's strings came
+    // after those of its last message, which is kept; they are looked at all the same rather
+    // than trusted to, as a page freed too soon would be read after it is gone.
+    StringPool::Ref oldest = empty() ? std::numeric_limits<StringPool::Ref>::max() : row(0).strings;
+    for (const CallRow& call : calls_) oldest = std::min(oldest, call.strings);
+    pool_.dropBefore(oldest);
+}
+
+std::string_view MessageStore::time(std::size_t i) const { return pool_.view(row(i).strings, row(i).timeLength); }
 
 std::string_view MessageStore::info(std::size_t i) const {
-    const Row& r = rows_[i];
+    const Row& r = row(i);
     return pool_.view(r.strings + r.timeLength, r.infoLength);
 }
 
 std::string_view MessageStore::reason(std::size_t i) const {
-    const Row& r = rows_[i];
+    const Row& r = row(i);
     return pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
 }
 
 std::size_t MessageStore::markCount(std::size_t i) const {
-    const std::uint64_t end = i + 1 < rows_.size() ? rows_[i + 1].marksBegin : marks_.size();
-    return end - rows_[i].marksBegin;
+    const std::uint64_t end = i + 1 < size() ? row(i + 1).marksBegin : marks_.size();
+    return end - row(i).marksBegin;
 }
 
 Mark MessageStore::mark(std::size_t i, std::size_t k) const {
-    const std::uint64_t index = rows_[i].marksBegin + k;
+    const std::uint64_t index = row(i).marksBegin + k;
     const CompactMark& m = marks_[index];
     if ((m.bits & 7u) == CompactMark::kWide) {
         const auto wide = std::lower_bound(wideMarks_.begin(), wideMarks_.end(), index,
@@ -124,7 +167,7 @@ Mark MessageStore::mark(std::size_t i, std::size_t k) const {
 }
 
 RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
-    const Row& r = rows_[i];
+    const Row& r = row(i);
     const TypeText& type = types_[r.type];
     RecordFacts f;
     f.record = record(i);

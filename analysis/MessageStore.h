@@ -31,7 +31,9 @@
 
 namespace truno {
 
-// A vector that grows in blocks, so that a large one never needs twice its size to grow.
+// A vector that grows in blocks, so that a large one never needs twice its size to grow. Its
+// oldest elements may be let go: the blocks that hold only those are freed, and the others keep
+// their indices (counted from the first element ever pushed).
 template <class T, std::size_t BlockSize = 65536>
 class BlockVector {
 public:
@@ -40,33 +42,47 @@ public:
         blocks_.back()[size_ % BlockSize] = value;
         ++size_;
     }
-    const T& operator[](std::size_t i) const { return blocks_[i / BlockSize][i % BlockSize]; }
-    T& operator[](std::size_t i) { return blocks_[i / BlockSize][i % BlockSize]; }
+    const T& operator[](std::size_t i) const { return blocks_[i / BlockSize - firstBlock_][i % BlockSize]; }
+    T& operator[](std::size_t i) { return blocks_[i / BlockSize - firstBlock_][i % BlockSize]; }
+    // One past the last index, the elements let go included.
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    // The elements before index `first` are not asked for again: the blocks that hold only those go.
+    void dropBefore(std::size_t first) {
+        while (!blocks_.empty() && (firstBlock_ + 1) * BlockSize <= first) {
+            blocks_.pop_front();
+            ++firstBlock_;
+        }
+    }
     std::size_t memoryUse() const { return blocks_.size() * BlockSize * sizeof(T); }
 
 private:
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    std::deque<std::unique_ptr<T[]>> blocks_;
+    std::size_t firstBlock_ = 0;  // blocks freed before the first one held
     std::size_t size_ = 0;
 };
 
 // Strings kept one after another in pages; a string never spans two pages, so each is one view.
+// The oldest pages may be let go once no string in them is asked for again.
 class StringPool {
 public:
     // Where a string is: page and offset packed in one number.
     using Ref = std::uint64_t;
     Ref add(std::string_view text);
     std::string_view view(Ref ref, std::size_t length) const {
-        return {pages_[ref >> 32].get() + (ref & 0xFFFFFFFFu), length};
+        return {pages_[(ref >> 32) - firstPage_].get() + (ref & 0xFFFFFFFFu), length};
     }
+    // The strings in the pages before the one `oldest` points into are not asked for again; the
+    // page being filled stays.
+    void dropBefore(Ref oldest);
     std::size_t memoryUse() const;
 
 private:
     static constexpr std::size_t kPageBytes = std::size_t{1} << 20;
-    std::vector<std::unique_ptr<char[]>> pages_;
-    std::vector<std::size_t> pageSizes_;  // capacity of each page
-    std::size_t used_ = 0;                // bytes used in the last page
+    std::deque<std::unique_ptr<char[]>> pages_;
+    std::deque<std::size_t> pageSizes_;  // capacity of each page
+    std::size_t firstPage_ = 0;          // pages freed before the first one held
+    std::size_t used_ = 0;               // bytes used in the last page
 };
 
 // A mark of a record in eight bytes: where its line begins (from the start of the record's
@@ -165,26 +181,42 @@ public:
 
     void append(MessageBatch&& batch);
 
-    // Messages; message i is record i + 1.
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
-    const Row& row(std::size_t i) const { return rows_[i]; }
+    // Messages held; message i is record dropped() + i + 1.
+    std::size_t size() const { return rows_.size() - dropped_; }
+    bool empty() const { return size() == 0; }
+    const Row& row(std::size_t i) const { return rows_[dropped_ + i]; }
+
+    // A followed log that keeps only its last messages lets its oldest go: the oldest `count`
+    // messages leave (message i becomes message i - count), with the calls whose messages have
+    // all left, and the blocks and pages that held only theirs are freed. Calls that finish later
+    // with all their messages gone are not kept either.
+    void dropOldest(std::size_t count);
+    // The positions in calls() of the calls that leave with the oldest `count` messages, rising.
+    std::vector<std::size_t> callsLeavingWith(std::size_t count) const;
+    // Messages and calls let go so far.
+    std::uint64_t dropped() const { return dropped_; }
+    std::uint64_t droppedCalls() const { return droppedCalls_; }
+    // The message of record `record`; none for a record not held (let go, or not come yet).
+    std::optional<std::size_t> indexOf(std::uint64_t record) const {
+        if (record <= dropped_ || record - dropped_ > size()) return std::nullopt;
+        return static_cast<std::size_t>(record - dropped_ - 1);
+    }
 
     // Where record i's text begins and ends in the report (the CR LF between two records belongs
     // to neither).
-    std::uint64_t textBegin(std::size_t i) const { return rows_[i].textBegin; }
-    std::uint64_t textEnd(std::size_t i) const { return rows_[i].textBegin + rows_[i].textLength; }
+    std::uint64_t textBegin(std::size_t i) const { return row(i).textBegin; }
+    std::uint64_t textEnd(std::size_t i) const { return row(i).textBegin + row(i).textLength; }
     // The report's size as far as the recorded records go.
     std::uint64_t reportSize() const { return reportSize_; }
 
-    std::uint64_t record(std::size_t i) const { return i + 1; }
-    bool decoded(std::size_t i) const { return (rows_[i].flags & kDecoded) != 0; }
-    bool hasCallInstanceCode(std::size_t i) const { return (rows_[i].flags & kHasCallInstanceCode) != 0; }
+    std::uint64_t record(std::size_t i) const { return dropped_ + i + 1; }
+    bool decoded(std::size_t i) const { return (row(i).flags & kDecoded) != 0; }
+    bool hasCallInstanceCode(std::size_t i) const { return (row(i).flags & kHasCallInstanceCode) != 0; }
     std::string_view time(std::size_t i) const;
-    std::string_view direction(std::size_t i) const { return directions_[rows_[i].direction]; }
+    std::string_view direction(std::size_t i) const { return directions_[row(i).direction]; }
     // The type as the summary shows it: acronym, hex code of an unknown type, "-" for none.
-    std::string_view typeText(std::size_t i) const { return types_[rows_[i].type].shown; }
-    std::string_view typeName(std::size_t i) const { return types_[rows_[i].type].name; }
+    std::string_view typeText(std::size_t i) const { return types_[row(i).type].shown; }
+    std::string_view typeName(std::size_t i) const { return types_[row(i).type].name; }
     // The summary's info text.
     std::string_view info(std::size_t i) const;
     std::string_view reason(std::size_t i) const;
@@ -194,7 +226,7 @@ public:
     using TextSource = std::function<std::string_view(std::uint64_t begin, std::uint64_t end, std::string& scratch)>;
     std::size_t markCount(std::size_t i) const;
     Mark mark(std::size_t i, std::size_t k) const;
-    std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[rows_[i].marksBegin + k].label; }
+    std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[row(i).marksBegin + k].label; }
     std::string_view label(std::uint16_t index) const { return labels_[index].label; }
     std::size_t labelCount() const { return labels_.size(); }
 
@@ -255,6 +287,8 @@ private:
     std::deque<TypeText> types_;
     std::vector<CallRow> calls_;
     std::uint64_t reportSize_ = 0;
+    std::uint64_t dropped_ = 0;
+    std::uint64_t droppedCalls_ = 0;
 };
 
 struct MessageBatch {

@@ -1,8 +1,13 @@
 // File > Follow on a log that grows while the window reads it: the messages appended show in the
-// list as they come, and stopping ends the run as any run ends, with one record per message.
+// list as they come, and stopping ends the run as any run ends, with one record per message; with
+// a limit, the list, the report and the calls keep the last messages only.
+#include "window/views/CallsView.h"
 #include "window/views/MessageList.h"
+#include "window/views/StatisticsView.h"
 #include "WindowFixture.h"
 
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <string>
@@ -47,6 +52,7 @@ private slots:
     void initTestCase();
     void appendedMessagesShowUntilStopped();
     void openingAnotherLogEndsTheFollowing();
+    void aLimitKeepsTheLastMessages();
 };
 
 void FollowTest::initTestCase() {
@@ -103,6 +109,116 @@ void FollowTest::openingAnotherLogEndsTheFollowing() {
     QVERIFY(!w.form.isRunning());
     QVERIFY(w.script.errors.isEmpty());
     QVERIFY(w.report() == toolReport(capturePath));
+}
+
+namespace {
+
+// The report text from record `record`'s opening rule on.
+std::string reportFrom(const std::string& report, std::uint64_t record) {
+    const std::size_t banner = report.find("\nRECORD " + std::to_string(record) + " ");
+    return banner == std::string::npos ? std::string() : report.substr(report.rfind('\n', banner - 1) + 1);
+}
+
+}  // namespace
+
+void FollowTest::aLimitKeepsTheLastMessages() {
+    using truno::window::MessageLimit;
+    using truno::window::MessageListModel;
+    const SplitCapture capture = splitCapture(readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
+    const std::size_t total = capture.messages.size();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.log"));
+    writeFile(path, capture.header);
+
+    constexpr std::uint64_t kKeep = 40;
+    WindowFixture w;
+    w.script.messageLimit = MessageLimit{.on = true, .count = kKeep};
+    w.action("followingLimitAction")->trigger();
+    QCOMPARE(QSettings().value(QStringLiteral("follow/keepLastCount")).toULongLong(), kKeep);
+    QVERIFY(QSettings().value(QStringLiteral("follow/keepLast")).toBool());
+    w.form.followFile(path);
+
+    const MessageListModel& model = *w.form.messageModel();
+    QTableView* list = w.form.messageList();
+    std::size_t next = 0;
+    // Appends messages up to `end`, waits for the list to show them, and checks that it holds the
+    // last ones with their own record numbers, no more than the limit and an eighth of it, as the
+    // store, the record index and the report do.
+    const auto appendUpTo = [&](std::size_t end) {
+        std::string bytes;
+        while (next < end) bytes += capture.messages[next++];
+        append(path, bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(w.form.log().messagesRead(), std::uint64_t{end}, 10000);
+        QTRY_VERIFY(w.form.filterSettled() && model.rowCount() == static_cast<int>(w.form.log().admitted));
+        const auto rows = static_cast<std::uint64_t>(model.rowCount());
+        QVERIFY2(rows >= kKeep && rows <= kKeep + kKeep / 8, qPrintable(QString::number(rows)));
+        for (int row = 0; row < model.rowCount(); ++row)
+            QCOMPARE(model.data(model.index(row, MessageListModel::RecordColumn), Qt::DisplayRole).toULongLong(),
+                     end - rows + 1 + static_cast<std::uint64_t>(row));
+        QCOMPARE(w.form.messages().size(), rows);
+        QCOMPARE(w.form.records().recordCount(), rows);
+        QCOMPARE(w.form.records().firstRecord(), end - rows + 1);
+        for (const std::uint64_t record : {end - rows + 1, end}) {
+            const std::optional<std::size_t> banner = w.form.records().bannerLine(record);
+            QVERIFY(banner && w.form.reportView()->document().line(*banner).starts_with("RECORD " + std::to_string(record) + " "));
+        }
+        // The report shows the kept records from the first one's opening rule, as the tool writes them.
+        const std::string held = w.report();
+        const std::string expected = reportFrom(toolReport(path), end - rows + 1);
+        QVERIFY(!held.empty() && expected.compare(0, held.size(), held) == 0);
+    };
+
+    appendUpTo(100);
+    if (QTest::currentTestFailed()) return;
+    QVERIFY(w.status().endsWith(QStringLiteral("the last %1 kept").arg(model.rowCount())));
+
+    // A chosen row shows its record, and stays chosen, on the same record, while it is kept.
+    const int last = model.rowCount() - 1;
+    list->selectionModel()->setCurrentIndex(model.index(last, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    const truno::window::ReportView* view = w.form.reportView();
+    QVERIFY(view->document().line(w.selectedLine()).starts_with("RECORD 100 "));
+    appendUpTo(120);
+    if (QTest::currentTestFailed()) return;
+    QVERIFY(list->selectionModel()->hasSelection());
+    QCOMPARE(w.form.messages().record(model.messageAt(list->currentIndex().row())), std::uint64_t{100});
+    QVERIFY(view->document().line(w.selectedLine()).starts_with("RECORD 100 "));
+
+    // The chosen message leaves while later ones stay: the choice goes with it, in the list and
+    // in the report.
+    appendUpTo(145);  // the first kept is at least record 101
+    if (QTest::currentTestFailed()) return;
+    QVERIFY(!list->selectionModel()->hasSelection() && !list->currentIndex().isValid());
+    QVERIFY(!view->hasSelection());
+
+    // Many more messages: the calls kept are those with a message kept.
+    for (const std::size_t end : {std::size_t{250}, std::size_t{380}, total - 10}) {
+        appendUpTo(end);
+        if (QTest::currentTestFailed()) return;
+    }
+    const auto& calls = w.form.messages().calls();
+    QCOMPARE(w.form.callsPane()->model()->rowCount(), static_cast<int>(calls.size()));
+    for (const truno::CallRow& call : calls) QVERIFY(call.lastRecord >= w.form.records().firstRecord());
+    QVERIFY(w.form.messages().droppedCalls() > 0);
+    // One message at a time, until the list holds one more than the limit: fewer than an eighth
+    // more stay while the log is followed.
+    while (next < total && model.rowCount() != static_cast<int>(kKeep + 1)) {
+        appendUpTo(next + 1);
+        if (QTest::currentTestFailed()) return;
+    }
+    QCOMPARE(model.rowCount(), static_cast<int>(kKeep + 1));
+    const std::uint64_t read = next;
+
+    // Once the following ends, the last messages are kept exactly; the statistics count them all.
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    w.action("stopFollowingAction")->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(5000));
+    QVERIFY(w.script.errors.isEmpty());
+    QTRY_VERIFY(w.form.filterSettled());
+    QCOMPARE(model.rowCount(), static_cast<int>(kKeep));
+    QCOMPARE(model.data(model.index(0, MessageListModel::RecordColumn), Qt::DisplayRole).toULongLong(), read - kKeep + 1);
+    QVERIFY(w.report() == reportFrom(toolReport(path), read - kKeep + 1));
+    QCOMPARE(w.form.statistics().messages(), read);
+    QVERIFY(w.form.statisticsPane()->scope().contains(QStringLiteral("keeps the last %1").arg(kKeep)));
 }
 
 QTEST_MAIN(FollowTest)

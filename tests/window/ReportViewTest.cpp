@@ -54,6 +54,55 @@ std::string reportLike(int records) {
     return text;
 }
 
+// Everything a document says of its text agrees with `all`: its bytes and lines, the offsets and
+// lines one into the other, its chunks, the rows of a printout and the walk through its lines.
+void checkDocument(const ReportDocument& document, const std::string& all) {
+    const std::vector<std::string> expected = naiveLines(all);
+    QCOMPARE(document.text(), all);
+    QCOMPARE(document.size(), all.size());
+    QCOMPARE(document.lineCount(), expected.size());
+    std::size_t longest = 0;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        QCOMPARE(std::string(document.line(n)), expected[n]);
+        longest = std::max(longest, expected[n].size());
+    }
+    QCOMPARE(document.longestLine(), longest);
+    QVERIFY(document.line(expected.size()).empty());  // past the end
+    std::size_t chunkStart = 0;
+    for (std::size_t c = 0; c < document.chunkCount(); ++c) {
+        QCOMPARE(document.chunkStart(c), chunkStart);
+        chunkStart += document.chunk(c).size();
+    }
+
+    // Offsets and lines, one into the other, and the rows of a printout.
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        QCOMPARE(document.lineStart(n), start);
+        const std::size_t end = n + 1 < expected.size() ? all.find('\n', start) + 1 : all.size();
+        for (const std::size_t at : {start, (start + end) / 2, end > start ? end - 1 : start})
+            QCOMPARE(document.lineAt(at), std::make_pair(n, start));
+        start = end;
+    }
+    QCOMPARE(document.lineAt(all.size()).first, expected.size() - 1);
+    for (const std::size_t columns : {std::size_t{1}, std::size_t{7}, std::size_t{80}}) {
+        std::uint64_t rows = 0;
+        for (const std::string& line : expected) rows += line.empty() ? 1 : (line.size() + columns - 1) / columns;
+        QCOMPARE(document.rowsWrappedAt(columns), rows);
+    }
+
+    // Walking from any start gives the same lines in order, and stops at the last line.
+    for (std::size_t first = 0; first < expected.size(); first += 7) {
+        std::vector<std::string> walked;
+        document.forLines(first, 40, [&](std::size_t n, std::string_view line) {
+            QCOMPARE(n, first + walked.size());
+            walked.emplace_back(line);
+        });
+        const std::size_t count = std::min<std::size_t>(40, expected.size() - first);
+        QCOMPARE(walked.size(), count);
+        for (std::size_t k = 0; k < count; ++k) QCOMPARE(walked[k], expected[first + k]);
+    }
+}
+
 std::unique_ptr<ReportDocument> documentOf(const std::string& text, std::size_t chunkBytes = std::size_t{4} << 20) {
     auto document = std::make_unique<ReportDocument>(chunkBytes);
     document->append(text);
@@ -148,44 +197,29 @@ void ReportViewTest::documentLinesMatchText() {
             document.append(piece);
     }
 
-    const std::vector<std::string> expected = naiveLines(all);
-    QCOMPARE(document.text(), all);
-    QCOMPARE(document.size(), all.size());
-    QCOMPARE(document.lineCount(), expected.size());
-    std::size_t longest = 0;
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        QCOMPARE(std::string(document.line(n)), expected[n]);
-        longest = std::max(longest, expected[n].size());
-    }
-    QCOMPARE(document.longestLine(), longest);
-    QVERIFY(document.line(expected.size()).empty());  // past the end
+    checkDocument(document, all);
+    if (QTest::currentTestFailed()) return;
 
-    // Offsets and lines, one into the other, and the rows of a printout.
-    std::size_t start = 0;
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        QCOMPARE(document.lineStart(n), start);
-        const std::size_t end = n + 1 < expected.size() ? all.find('\n', start) + 1 : all.size();
-        for (const std::size_t at : {start, (start + end) / 2, end > start ? end - 1 : start})
-            QCOMPARE(document.lineAt(at), std::make_pair(n, start));
-        start = end;
-    }
-    QCOMPARE(document.lineAt(all.size()).first, expected.size() - 1);
-    for (const std::size_t columns : {std::size_t{1}, std::size_t{7}, std::size_t{80}}) {
-        std::uint64_t rows = 0;
-        for (const std::string& line : expected) rows += line.empty() ? 1 : (line.size() + columns - 1) / columns;
-        QCOMPARE(document.rowsWrappedAt(columns), rows);
-    }
-
-    // Walking from any start gives the same lines in order, and stops at the last line.
-    for (std::size_t first = 0; first < expected.size(); first += 7) {
-        std::vector<std::string> walked;
-        document.forLines(first, 40, [&](std::size_t n, std::string_view line) {
-            QCOMPARE(n, first + walked.size());
-            walked.emplace_back(line);
-        });
-        const std::size_t count = std::min<std::size_t>(40, expected.size() - first);
-        QCOMPARE(walked.size(), count);
-        for (std::size_t k = 0; k < count; ++k) QCOMPARE(walked[k], expected[first + k]);
+    // A followed log lets the oldest lines go, at any byte of a line, and text comes on after
+    // them: the document reads as the text from the first line kept on.
+    std::string held = all;
+    std::size_t origin = 0;
+    for (const bool more : {false, true, false}) {
+        if (more) {
+            document.append(std::string_view(all));
+            held += all;
+        }
+        const std::size_t cut = std::min(held.size(), held.size() / 3 + 1);
+        // The line that holds byte `cut` starts after the last line break before it.
+        const std::size_t lf = cut == 0 ? std::string::npos : held.rfind('\n', cut - 1);
+        const std::size_t keepFrom = lf == std::string::npos ? 0 : lf + 1;
+        const auto lines = static_cast<std::size_t>(std::count(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(keepFrom), '\n'));
+        QCOMPARE(document.dropBefore(cut), lines);
+        held.erase(0, keepFrom);
+        origin += keepFrom;
+        QCOMPARE(document.origin(), origin);
+        checkDocument(document, held);
+        if (QTest::currentTestFailed()) return;
     }
 }
 
@@ -424,28 +458,44 @@ void ReportViewTest::recordIndexFollowsTheBanners() {
             line += 4 + r % 7;
         }
         QVERIFY(!index.addRecord(numbers.back(), line) && !index.addRecord(0, line));
-        QCOMPARE(index.recordCount(), numbers.size());
-        QCOMPARE(index.lastRecord(), numbers.back());
-        for (std::size_t k = 0; k < numbers.size(); ++k) {
-            QCOMPARE(index.bannerLine(numbers[k]), std::optional<std::size_t>(bannerLines[k]));
-            QCOMPARE(index.recordAt(bannerLines[k]), numbers[k]);
-            QCOMPARE(index.recordAt(bannerLines[k] + 2), numbers[k]);
-            if (step > 1) QVERIFY(!index.contains(numbers[k] + 1));
-        }
-        QVERIFY(!index.bannerLine(0) && !index.bannerLine(51));
-        QCOMPARE(index.recordAt(0), std::uint64_t{0});
-        QCOMPARE(index.notDecodedCount(), notDecoded.size());
-        // From each line, the next and previous not-decoded records.
-        for (std::size_t at = 0; at < line; ++at) {
-            std::optional<std::uint64_t> next;
-            std::optional<std::uint64_t> previous;
-            for (const std::uint64_t r : notDecoded) {
-                const std::size_t banner = *index.bannerLine(r);
-                if (!next && banner > at) next = r;
-                if (banner < at) previous = r;
+        // Then as a followed log that keeps its last messages lets records 1 to 19 go, and the
+        // report the lines before record 20's.
+        for (const bool dropped : {false, true}) {
+            if (dropped) {
+                const auto gone = std::lower_bound(numbers.begin(), numbers.end(), 20) - numbers.begin();
+                const std::size_t lines = bannerLines[static_cast<std::size_t>(gone)] - 1;
+                index.dropBefore(20, lines);
+                numbers.erase(numbers.begin(), numbers.begin() + gone);
+                bannerLines.erase(bannerLines.begin(), bannerLines.begin() + gone);
+                for (std::size_t& banner : bannerLines) banner -= lines;
+                std::erase_if(notDecoded, [](std::uint64_t r) { return r < 20; });
+                line -= lines;
+                QVERIFY(!index.bannerLine(numbers.front() - step));
             }
-            QCOMPARE(index.nextNotDecoded(at), next);
-            QCOMPARE(index.previousNotDecoded(at), previous);
+            QCOMPARE(index.recordCount(), numbers.size());
+            QCOMPARE(index.firstRecord(), numbers.front());
+            QCOMPARE(index.lastRecord(), numbers.back());
+            for (std::size_t k = 0; k < numbers.size(); ++k) {
+                QCOMPARE(index.bannerLine(numbers[k]), std::optional<std::size_t>(bannerLines[k]));
+                QCOMPARE(index.recordAt(bannerLines[k]), numbers[k]);
+                QCOMPARE(index.recordAt(bannerLines[k] + 2), numbers[k]);
+                if (step > 1) QVERIFY(!index.contains(numbers[k] + 1));
+            }
+            QVERIFY(!index.bannerLine(0) && !index.bannerLine(51));
+            QCOMPARE(index.recordAt(0), std::uint64_t{0});
+            QCOMPARE(index.notDecodedCount(), notDecoded.size());
+            // From each line, the next and previous not-decoded records.
+            for (std::size_t at = 0; at < line; ++at) {
+                std::optional<std::uint64_t> next;
+                std::optional<std::uint64_t> previous;
+                for (const std::uint64_t r : notDecoded) {
+                    const std::size_t banner = *index.bannerLine(r);
+                    if (!next && banner > at) next = r;
+                    if (banner < at) previous = r;
+                }
+                QCOMPARE(index.nextNotDecoded(at), next);
+                QCOMPARE(index.previousNotDecoded(at), previous);
+            }
         }
     }
 }

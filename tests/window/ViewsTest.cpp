@@ -428,8 +428,8 @@ void ViewsTest::callsTabAndLadderDiagram() {
     std::set<std::uint32_t> codes;
     int five = -1;
     for (int row = 0; row < 94; ++row) {
-        codes.insert(model->call(row).callInstanceCode);
-        if (model->call(row).callInstanceCode == 5) five = row;
+        codes.insert(model->call(row)->callInstanceCode);
+        if (model->call(row)->callInstanceCode == 5) five = row;
     }
     // One call per code, on the codes the command-line tool's calls have.
     std::set<std::uint32_t> toolCodes;
@@ -443,7 +443,7 @@ void ViewsTest::callsTabAndLadderDiagram() {
     QVERIFY(w.form.showTab(QStringLiteral("calls")));
     calls->table()->sortByColumn(truno::window::CallListModel::CodeColumn, Qt::AscendingOrder);
     calls->selectRow(4);
-    QCOMPARE(model->call(five).callInstanceCode, 5u);
+    QCOMPARE(model->call(five)->callInstanceCode, 5u);
     std::vector<Message> expected;
     for (const Message& m : messagesOf(capture))
         if (m.hasCode && m.code == 5) expected.push_back(m);

@@ -37,6 +37,7 @@ struct DialogScript {
     int shownOnlyAsked = 0;
     QString printToPdf;                 // the print dialog sends the print to this PDF file
     std::uint64_t printPages = 0;       // the page count it was shown
+    std::optional<truno::window::MessageLimit> messageLimit;  // the answer of File > Following Limit
     QStringList information;
     QStringList errors;
 };
@@ -69,6 +70,9 @@ public:
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(script_.printToPdf);
         return true;
+    }
+    std::optional<truno::window::MessageLimit> chooseMessageLimit(QWidget*, const truno::window::MessageLimit&) override {
+        return script_.messageLimit;
     }
     void showInformation(QWidget*, const QString& title, const QString& text) override {
         QVERIFY(!title.isEmpty());

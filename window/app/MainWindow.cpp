@@ -40,6 +40,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace truno::window {
@@ -53,6 +54,9 @@ const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kSplitterKey = QStringLiteral("window/splitter");
 const QString kCallsSplitterKey = QStringLiteral("window/callsSplitter");
 const QString kTabKey = QStringLiteral("window/tab");
+// Whether a followed log keeps only its last messages, and how many.
+const QString kKeepLastKey = QStringLiteral("follow/keepLast");
+const QString kKeepLastCountKey = QStringLiteral("follow/keepLastCount");
 
 // The first local file among dropped URLs; empty when there is none.
 QString droppedFile(const QMimeData* mime) {
@@ -212,6 +216,7 @@ void MainWindow::connectActions() {
     connect(a.open, &QAction::triggered, this, [this] { openFromDialog(); });
     connect(a.follow, &QAction::triggered, this, [this] { openFromDialog(true); });
     connect(a.stopFollowing, &QAction::triggered, this, &MainWindow::stopFollowing);
+    connect(a.followingLimit, &QAction::triggered, this, &MainWindow::chooseMessageLimit);
     connect(a.reload, &QAction::triggered, this, &MainWindow::reload);
     connect(a.isupMode, &QAction::toggled, this, &MainWindow::setIsupMode);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::saveReportAs);
@@ -288,6 +293,12 @@ void MainWindow::restoreSettings() {
         actions_->isupMode->setChecked(cicOctets_ == 2);
     }
     showMode();
+    messageLimit_.on = settings.value(kKeepLastKey, false).toBool();
+    messageLimit_.count =
+        std::clamp<std::uint64_t>(settings.value(kKeepLastCountKey, QVariant::fromValue<qulonglong>(messageLimit_.count))
+                                      .toULongLong(),
+                                  MessageLimit::kLowest, MessageLimit::kHighest);
+    run_->setMessageLimit(messageLimit_);
     if (!restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
         // Wide enough for the report's banner lines and the message list beside them, tall
         // enough for a few records, within the screen.
@@ -399,6 +410,22 @@ void MainWindow::followFile(const QString& path) { openLog(path, true); }
 
 void MainWindow::stopFollowing() { run_->stopFollowing(); }
 
+void MainWindow::chooseMessageLimit() {
+    const std::optional<MessageLimit> chosen = dialogs_->chooseMessageLimit(this, messageLimit_);
+    if (!chosen) return;
+    setMessageLimit(*chosen);
+}
+
+void MainWindow::setMessageLimit(MessageLimit limit) {
+    limit.count = std::clamp(limit.count, MessageLimit::kLowest, MessageLimit::kHighest);
+    messageLimit_ = limit;
+    QSettings settings;
+    settings.setValue(kKeepLastKey, limit.on);
+    settings.setValue(kKeepLastCountKey, QVariant::fromValue<qulonglong>(limit.count));
+    // A log followed now keeps to it from its next messages on.
+    run_->setMessageLimit(limit);
+}
+
 void MainWindow::openFiles(const QStringList& paths) {
     if (paths.isEmpty()) return;
     openFile(paths.constFirst());
@@ -493,19 +520,21 @@ void MainWindow::recordsTaken(bool newRecords) {
 }
 
 void MainWindow::updateShown() {
+    const OpenedLog& log = *parts_.log;
     const bool filtered = parts_.messageModel->filter().active();
-    parts_.status->setShown(static_cast<std::uint64_t>(parts_.messageModel->rowCount()), parts_.log->admitted);
-    parts_.statisticsPane->setScope(filtered, static_cast<std::uint64_t>(parts_.messageModel->rowCount()),
-                                    parts_.log->admitted);
-    parts_.healthPane->setScope(filtered, static_cast<std::uint64_t>(parts_.messageModel->rowCount()),
-                                parts_.log->admitted);
+    const auto shown = static_cast<std::uint64_t>(parts_.messageModel->rowCount());
+    // A followed log that keeps its last messages: the list is of those, the counts of them all.
+    parts_.status->setShown(shown, log.admitted, log.store.dropped() > 0);
+    parts_.statisticsPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
+    parts_.healthPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
 }
 
 void MainWindow::updateCounts() {
     updateShown();
     const OpenedLog& log = *parts_.log;
-    const std::uint64_t notDecoded = log.records.notDecodedCount();
-    parts_.status->setCounts(countsOf(log.admitted, log.admitted - notDecoded, notDecoded, log.store.calls().size()));
+    const std::uint64_t read = log.messagesRead();
+    parts_.status->setCounts(countsOf(read, read - log.notDecodedRead, log.notDecodedRead,
+                                      log.store.calls().size() + log.store.droppedCalls()));
 }
 
 void MainWindow::finishRun(const RunOutcome& outcome) {

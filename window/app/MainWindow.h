@@ -8,6 +8,7 @@
 #include "window/app/WindowParts.h"
 #include "window/io/ExportWriter.h"
 #include "window/io/UserDialogs.h"
+#include "window/log/MessageLimit.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -93,6 +94,9 @@ public slots:
     // another log is opened or the window closes; the run then ends as any run does.
     void followFile(const QString& path);
     void stopFollowing();
+    // File > Following Limit: asks whether a followed log keeps only its last messages, and how
+    // many; remembered across starts, and applied to a log followed now from its next messages.
+    void chooseMessageLimit();
     void cancelRun();
     void reload();
     void saveReportAs();
@@ -148,6 +152,7 @@ private:
     // starts and shown in the status bar; the log shown is read again.
     void setIsupMode(bool on);
     void showMode();
+    void setMessageLimit(MessageLimit limit);
 
     std::unique_ptr<UserDialogs> dialogs_;
     WindowParts parts_;
@@ -164,6 +169,7 @@ private:
     std::unique_ptr<OutputController> output_;
     bool filterPending_ = false;  // the filter changed while the report was saved or printed
     std::size_t cicOctets_ = 4;   // octets before the message type code: 4 (BICC) or 2 (ISUP)
+    MessageLimit messageLimit_;   // how many messages a followed log keeps
     std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped
 };
 

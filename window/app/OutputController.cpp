@@ -211,8 +211,8 @@ void OutputController::exportHtmlReport() {
         htmlReport(*log.health, HtmlReportInfo{.logName = log.path.toStdString(),
                                                .filter = {},
                                                .generator = "truno-decoder " TRUNO_VERSION,
-                                               .messages = log.admitted,
-                                               .notDecoded = log.records.notDecodedCount()});
+                                               .messages = log.messagesRead(),
+                                               .notDecoded = log.notDecodedRead});
     QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.write(html.data(), static_cast<qint64>(html.size())) == static_cast<qint64>(html.size()) &&

@@ -43,8 +43,9 @@ void RecordNavigator::listRowChanged() {
 void RecordNavigator::followReport() {
     if (following_) return;
     const std::uint64_t record = parts_.records().recordAt(parts_.reportView->currentPosition().line);
-    if (record == 0 || record > parts_.log->admitted) return;
-    const std::optional<int> row = parts_.messageModel->rowOf(record - 1);
+    const std::optional<std::size_t> message = parts_.log->store.indexOf(record);
+    if (!message || *message >= parts_.log->admitted) return;
+    const std::optional<int> row = parts_.messageModel->rowOf(*message);
     if (!row) return;
     const QModelIndex index = parts_.messageModel->index(*row, 0);
     if (parts_.messageList->currentIndex().row() == *row) return;
@@ -55,8 +56,12 @@ void RecordNavigator::followReport() {
 }
 
 void RecordNavigator::chooseRecord(std::uint64_t record) {
-    if (record == 0 || record > parts_.log->admitted) return;
-    if (const std::optional<int> row = parts_.messageModel->rowOf(record - 1)) {
+    const std::optional<std::size_t> message = parts_.log->store.indexOf(record);
+    if (!message || *message >= parts_.log->admitted) {
+        if (record != 0 && record <= parts_.log->store.dropped()) tellLetGo(record);
+        return;
+    }
+    if (const std::optional<int> row = parts_.messageModel->rowOf(*message)) {
         const QModelIndex index = parts_.messageModel->index(*row, 0);
         parts_.messageList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         parts_.messageList->scrollTo(index);
@@ -77,6 +82,10 @@ void RecordNavigator::goToRecord() {
         showRecord(*number);
         return;
     }
+    if (*number <= parts_.log->store.dropped()) {
+        tellLetGo(*number);
+        return;
+    }
     if (!parts_.log->filtered) {
         parts_.status->tell(tr("The report has no record %1.").arg(countText(*number)));
         return;
@@ -92,6 +101,12 @@ void RecordNavigator::goToRecord() {
         parts_.status->tell(tr("Record %1 does not match the message filter (%2); none from it on does.")
                                 .arg(countText(*number), shown));
     }
+}
+
+void RecordNavigator::tellLetGo(std::uint64_t record) {
+    parts_.status->tell(tr("Record %1 has left the window, which keeps the last messages of the followed log "
+                           "(from record %2).")
+                            .arg(countText(record), countText(parts_.log->store.dropped() + 1)));
 }
 
 void RecordNavigator::nextNotDecoded() {

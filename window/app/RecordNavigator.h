@@ -26,6 +26,8 @@ public:
 
 private:
     void showRecord(std::uint64_t number);
+    // Says that `record` was let go by a followed log that keeps its last messages.
+    void tellLetGo(std::uint64_t record);
     void listRowChanged();
 
     WindowParts& parts_;

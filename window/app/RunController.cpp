@@ -3,6 +3,8 @@
 #include "window/app/StatusLine.h"
 #include "window/app/WindowParts.h"
 #include "window/log/DecodeJob.h"
+#include "window/views/CallsView.h"
+#include "window/views/MessageList.h"
 
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -58,6 +60,7 @@ void RunController::collect() {
         }
     }
     const bool newRecords = log.admitRecords(parts_.fullReport(), deadline);
+    if (job_->following()) dropOldest(limit_.toDrop(log.admitted, false));
     emit taken(newRecords);
     if (job_->following()) showFollowing(newRecords);
     const std::int64_t size = job_->fileSize();
@@ -67,6 +70,7 @@ void RunController::collect() {
     }
     if (!jobOver_ || !collected_.empty() || !batches_.empty() || !log.complete()) return;
 
+    if (job_->following()) dropOldest(limit_.toDrop(log.admitted, true));
     collectTimer_.stop();
     jobOver_ = false;
     const RunOutcome outcome{job_->readError(), job_->summary(), job_->statistics()};
@@ -80,8 +84,39 @@ void RunController::collect() {
 void RunController::showFollowing(bool newRecords) {
     QTableView* list = parts_.messageList;
     if (newRecords && !list->selectionModel()->hasSelection()) list->scrollToBottom();
-    parts_.status->setSummary(tr("Following %1: %2 messages")
-                                  .arg(QFileInfo(parts_.log->path).fileName(), countText(parts_.log->admitted)));
+    const OpenedLog& log = *parts_.log;
+    QString text = tr("Following %1: %2 messages").arg(QFileInfo(log.path).fileName(), countText(log.messagesRead()));
+    if (log.store.dropped() > 0) text += tr(", the last %1 kept").arg(countText(log.admitted));
+    parts_.status->setSummary(text);
+}
+
+void RunController::dropOldest(std::size_t count) {
+    OpenedLog& log = *parts_.log;
+    count = std::min(count, log.admitted);
+    if (count == 0) return;
+    MessageStore& store = log.store;
+    // A chosen row or call that leaves is let go first, while the views can still read it: the
+    // list keeps to its newest row again, and its filter on a call that left goes.
+    const MessageListModel& model = *parts_.messageModel;
+    QItemSelectionModel* chosen = parts_.messageList->selectionModel();
+    bool rowLeaves = chosen->currentIndex().isValid() && model.messageAt(chosen->currentIndex().row()) < count;
+    for (const QModelIndex& row : chosen->selectedRows()) rowLeaves = rowLeaves || model.messageAt(row.row()) < count;
+    if (rowLeaves) chosen->clear();
+    const std::vector<std::size_t> calls = store.callsLeavingWith(count);
+    parts_.callsPane->callsLeaving(calls);
+
+    // While a run goes on, the view shows the full report (a filtered one waits for the run's
+    // end). It keeps from the first kept message's record on.
+    const ReportDocument& report = parts_.reportView->document();
+    const std::uint64_t keepFrom = count < store.size() ? store.textBegin(count) : report.origin() + report.size();
+    const std::size_t offset = keepFrom - report.origin();
+    const std::uint64_t firstKept = store.record(count);
+    store.dropOldest(count);
+    log.admitted -= count;
+    parts_.messageModel->dropOldest(count);
+    parts_.callsPane->callsRemoved(calls);
+    log.records.dropBefore(firstKept, report.lineAt(offset).first);
+    parts_.reportView->dropTextBefore(offset);
 }
 
 bool RunController::following() const { return job_ && job_->following(); }

@@ -2,16 +2,19 @@
 // The run of the log being opened: starts its decode job, takes the report text and the facts
 // of the messages in as they come (into the report view and the log on screen), shows the
 // progress, and ends the run, or cancels it without waiting for its thread. A followed log's run
-// goes on until it is told to stop following; meanwhile the status bar says so and the message
-// list keeps its newest row in sight unless the user has chosen a row.
+// goes on until it is told to stop following; meanwhile the status bar says so, the message list
+// keeps its newest row in sight unless the user has chosen a row, and with a limit the oldest
+// messages leave every view and the log on screen as new ones come.
 #include "analysis/MessageStore.h"
 #include "analysis/Statistics.h"
 #include "run/DecodeRun.h"
+#include "window/log/MessageLimit.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -54,6 +57,8 @@ public:
     void endFollowing();
     // No thread is left, not even of a cancelled run.
     bool idle() const { return !job_ && !retiring_; }
+    // How many messages a followed log keeps; also for the run in progress.
+    void setMessageLimit(MessageLimit limit) { limit_ = limit; }
 
 signals:
     // Text or facts were taken in; `newRecords`: more messages have their records.
@@ -64,6 +69,8 @@ signals:
 private:
     void collect();
     void showFollowing(bool newRecords);
+    // The oldest `count` messages of the log on screen leave it and every view.
+    void dropOldest(std::size_t count);
     void jobEnded(std::uint64_t id);
 
     WindowParts& parts_;
@@ -77,6 +84,7 @@ private:
     std::vector<std::string> collected_;
     std::vector<MessageBatch> batches_;
     bool jobOver_ = false;  // the run's thread has ended; what it handed over is still coming in
+    MessageLimit limit_;
 };
 
 }  // namespace truno::window

@@ -57,8 +57,13 @@ QString StatusLine::summary() const { return summary_->text(); }
 
 void StatusLine::setCounts(const QString& text) { counts_->setText(text); }
 
-void StatusLine::setShown(std::uint64_t shown, std::uint64_t total) {
-    shown_->setText(total == 0 ? QString() : tr("%1 of %2 messages shown").arg(countText(shown), countText(total)));
+void StatusLine::setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly) {
+    if (total == 0)
+        shown_->clear();
+    else if (lastOnly)
+        shown_->setText(tr("%1 of the last %2 messages shown").arg(countText(shown), countText(total)));
+    else
+        shown_->setText(tr("%1 of %2 messages shown").arg(countText(shown), countText(total)));
 }
 
 QString StatusLine::shown() const { return shown_->text(); }

@@ -35,8 +35,9 @@ public:
     void setCounts(const QString& text);
     // How logs are read: BICC (four-octet call instance codes) or ISUP (two-octet circuit codes).
     void setMode(const QString& text);
-    // "N of M messages shown": the message list's rows of the messages read.
-    void setShown(std::uint64_t shown, std::uint64_t total);
+    // "N of M messages shown": the message list's rows of the messages read, or (`lastOnly`) of
+    // the last messages a followed log keeps.
+    void setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly = false);
     QString shown() const;
     // A message that stays for a few seconds.
     void tell(const QString& message) const;

@@ -27,6 +27,7 @@ WindowActions::WindowActions(QMainWindow* window) {
     reload = make(QObject::tr("&Reload"), "reloadAction", QKeySequence(Qt::Key_F5), "view-refresh", QStyle::SP_BrowserReload);
     follow = make(QObject::tr("Fo&llow..."), "followAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     stopFollowing = make(QObject::tr("S&top Following"), "stopFollowingAction", QKeySequence(), "process-stop");
+    followingLimit = make(QObject::tr("Following &Limit..."), "followingLimitAction", QKeySequence());
     saveAs = make(QObject::tr("Save &As..."), "saveAsAction", QKeySequence(), "document-save-as", QStyle::SP_DialogSaveButton);
     print = make(QObject::tr("&Print..."), "printAction", QKeySequence(Qt::CTRL | Qt::Key_P), "document-print");
     exportPdf = make(QObject::tr("&Export PDF..."), "exportPdfAction", QKeySequence(), "application-pdf");
@@ -86,6 +87,7 @@ void WindowActions::createMenus(QMainWindow* window) {
     fileMenu->addAction(reload);
     fileMenu->addAction(follow);
     fileMenu->addAction(stopFollowing);
+    fileMenu->addAction(followingLimit);
     fileMenu->addAction(saveAs);
     QMenu* exportMenu = fileMenu->addMenu(QIcon::fromTheme(QStringLiteral("document-export")), QObject::tr("E&xport"));
     exportMenu->setObjectName(QStringLiteral("exportMenu"));

@@ -23,6 +23,7 @@ struct WindowActions {
     QAction* reload = nullptr;
     QAction* follow = nullptr;         // opens a log and reads it as it grows
     QAction* stopFollowing = nullptr;
+    QAction* followingLimit = nullptr;  // how many messages a followed log keeps
     QAction* saveAs = nullptr;
     QAction* print = nullptr;
     QAction* exportPdf = nullptr;

@@ -1,13 +1,20 @@
 #include "window/io/UserDialogs.h"
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpinBox>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <climits>
@@ -75,6 +82,40 @@ bool QtUserDialogs::setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64
     dialog.setWindowTitle(pages == 1 ? QPrintDialog::tr("Print the report: 1 page")
                                      : QPrintDialog::tr("Print the report: %1 pages").arg(count));
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<MessageLimit> QtUserDialogs::chooseMessageLimit(QWidget* parent, const MessageLimit& current) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QDialog::tr("Following Limit"));
+    auto* keep = new QCheckBox(QDialog::tr("&Keep only the last"), &dialog);
+    keep->setObjectName(QStringLiteral("keepLastBox"));
+    keep->setChecked(current.on);
+    auto* count = new QSpinBox(&dialog);
+    count->setObjectName(QStringLiteral("keepLastCount"));
+    count->setRange(static_cast<int>(MessageLimit::kLowest), static_cast<int>(MessageLimit::kHighest));
+    count->setGroupSeparatorShown(true);
+    count->setValue(static_cast<int>(std::clamp(current.count, MessageLimit::kLowest, MessageLimit::kHighest)));
+    count->setEnabled(current.on);
+    QObject::connect(keep, &QCheckBox::toggled, count, &QSpinBox::setEnabled);
+    auto* row = new QHBoxLayout;
+    row->addWidget(keep);
+    row->addWidget(count);
+    row->addWidget(new QLabel(QDialog::tr("messages of a followed log"), &dialog));
+    row->addStretch(1);
+    auto* note = new QLabel(QDialog::tr("As new messages arrive, the oldest leave the message list, the report and "
+                                        "the calls, so that memory stays bounded however long the log is followed. "
+                                        "The counts, the statistics and the health go on counting every message."),
+                            &dialog);
+    note->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addLayout(row);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return MessageLimit{.on = keep->isChecked(), .count = static_cast<std::uint64_t>(count->value())};
 }
 
 void QtUserDialogs::showInformation(QWidget* parent, const QString& title, const QString& text) {

@@ -2,6 +2,8 @@
 // The window's conversations with the user (the file dialogs, the record number, the print
 // dialog and the message boxes) behind one small interface, so that another implementation can
 // answer them without a human.
+#include "window/log/MessageLimit.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +34,9 @@ public:
     // The print dialog for `printer`, for a report of `pages` pages as the printer is set now;
     // false when the user cancels.
     virtual bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) = 0;
+    // Whether a followed log keeps only its last messages, and how many, `current` proposed;
+    // none when the user cancels.
+    virtual std::optional<MessageLimit> chooseMessageLimit(QWidget* parent, const MessageLimit& current) = 0;
     // A modal box with an OK button.
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& title, const QString& text) = 0;
@@ -47,6 +52,7 @@ public:
                                               std::uint64_t last) override;
     std::optional<bool> chooseShownOnly(QWidget* parent, std::uint64_t shown, std::uint64_t total) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) override;
+    std::optional<MessageLimit> chooseMessageLimit(QWidget* parent, const MessageLimit& current) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -46,11 +46,13 @@ void OpenedLog::dispose(std::unique_ptr<OpenedLog> log) {
 bool OpenedLog::admitRecords(const ReportDocument& fullReport, std::chrono::steady_clock::time_point deadline) {
     // A message joins the views once its record's text is in the report.
     const std::size_t before = admitted;
-    while (admitted < store.size() && store.textEnd(admitted) <= fullReport.size()) {
+    const std::uint64_t origin = fullReport.origin();
+    while (admitted < store.size() && store.textEnd(admitted) <= origin + fullReport.size()) {
         if ((admitted & 1023) == 0 && std::chrono::steady_clock::now() >= deadline) break;
         // The banner is the line under the rule that opens the record.
-        const std::size_t line = fullReport.lineAt(store.textBegin(admitted)).first + 1;
+        const std::size_t line = fullReport.lineAt(store.textBegin(admitted) - origin).first + 1;
         records.addRecord(store.record(admitted), line, store.decoded(admitted));
+        if (!store.decoded(admitted)) ++notDecodedRead;
         ++admitted;
     }
     return admitted != before;

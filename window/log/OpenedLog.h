@@ -40,6 +40,8 @@ public:
                       std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max());
     // All the store's messages have their records.
     bool complete() const { return admitted == store.size(); }
+    // Messages whose records were taken in, those a followed log has let go since included.
+    std::uint64_t messagesRead() const { return store.dropped() + admitted; }
     // The records of the report shown: only the matching ones while the report is filtered.
     const RecordIndex& shownRecords() const { return filtered ? filteredRecords : records; }
 
@@ -52,6 +54,7 @@ public:
     MessageStore store;
     RecordIndex records;    // of the full report
     std::size_t admitted = 0;  // messages of the store whose records are in the report
+    std::uint64_t notDecodedRead = 0;  // of the messagesRead()
     Statistics statistics;
     // The trunk's health of the whole log, from the same run; null until the run has finished.
     std::unique_ptr<TrunkHealth> health;

@@ -12,9 +12,22 @@ bool RecordIndex::addRecord(std::uint64_t number, std::size_t bannerLine, bool d
     return true;
 }
 
+void RecordIndex::dropBefore(std::uint64_t number, std::size_t lines) {
+    const auto gone = std::lower_bound(numbers_.begin(), numbers_.end(), number) - numbers_.begin();
+    numbers_.erase(numbers_.begin(), numbers_.begin() + gone);
+    bannerLines_.erase(bannerLines_.begin(), bannerLines_.begin() + gone);
+    for (std::size_t& line : bannerLines_) line = line > lines ? line - lines : 0;
+    const auto goneNotDecoded = std::lower_bound(notDecoded_.begin(), notDecoded_.end(), static_cast<std::size_t>(gone)) -
+                                notDecoded_.begin();
+    notDecoded_.erase(notDecoded_.begin(), notDecoded_.begin() + goneNotDecoded);
+    for (std::size_t& k : notDecoded_) k -= static_cast<std::size_t>(gone);
+}
+
 std::optional<std::size_t> RecordIndex::bannerLine(std::uint64_t number) const {
-    // The full report holds records 1 to N at indices 0 to N - 1: looked at first.
-    if (number >= 1 && number <= numbers_.size() && numbers_[number - 1] == number) return bannerLines_[number - 1];
+    // The full report holds records F to F + N - 1 at indices 0 to N - 1: looked at first.
+    const std::uint64_t first = firstRecord();
+    if (number >= first && number - first < numbers_.size() && numbers_[number - first] == number)
+        return bannerLines_[number - first];
     const auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number);
     if (at == numbers_.end() || *at != number) return std::nullopt;
     return bannerLines_[static_cast<std::size_t>(at - numbers_.begin())];

@@ -17,10 +17,16 @@ public:
     // Records come in rising order: a number not above the last one is ignored (false).
     bool addRecord(std::uint64_t number, std::size_t bannerLine, bool decoded = true);
 
+    // The records below `number` leave (a followed log keeping its last messages), and the
+    // report lost its first `lines` lines with them: the banners held move up as many lines.
+    void dropBefore(std::uint64_t number, std::size_t lines);
+
     std::uint64_t recordCount() const { return numbers_.size(); }
     std::uint64_t notDecodedCount() const { return notDecoded_.size(); }
     // The highest record number held; 0 when none.
     std::uint64_t lastRecord() const { return numbers_.empty() ? 0 : numbers_.back(); }
+    // The lowest record number held; 0 when none.
+    std::uint64_t firstRecord() const { return numbers_.empty() ? 0 : numbers_.front(); }
     bool contains(std::uint64_t number) const { return bannerLine(number).has_value(); }
     // The banner line of record `number`; none for a number the report does not have.
     std::optional<std::size_t> bannerLine(std::uint64_t number) const;

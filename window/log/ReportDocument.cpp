@@ -145,24 +145,24 @@ std::pair<std::size_t, std::size_t> ReportDocument::findLineStart(std::size_t n)
 }
 
 std::size_t ReportDocument::lineStart(std::size_t n) const {
-    if (n >= lineCount_) return size_;
-    const auto [c, pos] = findLineStart(n);
-    return chunks_[c].start + pos;
+    if (n >= lineCount()) return size();
+    const auto [c, pos] = findLineStart(n + originLine_);
+    return chunks_[c].start + pos - origin_;
 }
 
 std::size_t ReportDocument::chunkAt(std::size_t offset) const {
     const auto after = std::upper_bound(
-        chunks_.begin(), chunks_.end(), offset,
+        chunks_.begin(), chunks_.end(), offset + origin_,
         [](std::size_t at, const Chunk& chunk) { return at < chunk.start; });
     // An empty chunk opened at the end shares its start with the one before: either will do.
     return static_cast<std::size_t>(after - chunks_.begin()) - 1;
 }
 
 std::pair<std::size_t, std::size_t> ReportDocument::lineAt(std::size_t offset) const {
-    offset = std::min(offset, size_);
+    offset = std::min(offset, size());
     const Chunk& chunk = chunks_[chunkAt(offset)];
     const std::string_view bytes = chunk.bytes;
-    const std::size_t inChunk = offset - chunk.start;
+    const std::size_t inChunk = offset + origin_ - chunk.start;
     const auto mark = std::upper_bound(chunk.marks.begin(), chunk.marks.end(), inChunk) - 1;
     std::size_t line = chunk.firstLine + static_cast<std::size_t>(mark - chunk.marks.begin()) * kMarkEvery;
     std::size_t pos = *mark;
@@ -172,7 +172,35 @@ std::pair<std::size_t, std::size_t> ReportDocument::lineAt(std::size_t offset) c
         pos = lf + 1;
         ++line;
     }
-    return {line, chunk.start + pos};
+    return {line - originLine_, chunk.start + pos - origin_};
+}
+
+std::size_t ReportDocument::dropBefore(std::size_t offset) {
+    const auto [lines, start] = lineAt(offset);
+    if (lines == 0) return 0;
+    // The lengths of the lines that go leave the counts; the long ones are the first kept apart.
+    std::size_t longLines = 0;
+    forLines(0, lines, [&](std::size_t, std::string_view line) {
+        if (line.size() < kCountedLength)
+            --lengthCounts_[line.size()];
+        else
+            ++longLines;
+    });
+    longLineLengths_.erase(longLineLengths_.begin(), longLineLengths_.begin() + static_cast<std::ptrdiff_t>(longLines));
+    longestLine_ = 0;
+    if (!longLineLengths_.empty()) {
+        longestLine_ = *std::max_element(longLineLengths_.begin(), longLineLengths_.end());
+    } else {
+        for (std::size_t length = kCountedLength - 1; length > 0 && longestLine_ == 0; --length)
+            if (lengthCounts_[length] != 0) longestLine_ = length;
+    }
+    origin_ += start;
+    originLine_ += lines;
+    // The chunks that hold only text let go are freed; the one being filled stays.
+    std::size_t gone = 0;
+    while (gone + 1 < chunks_.size() && chunks_[gone + 1].start <= origin_) ++gone;
+    chunks_.erase(chunks_.begin(), chunks_.begin() + static_cast<std::ptrdiff_t>(gone));
+    return lines;
 }
 
 std::uint64_t ReportDocument::rowsWrappedAt(std::size_t columns) const {
@@ -204,8 +232,8 @@ std::string_view ReportDocument::line(std::size_t n) const {
 
 std::string ReportDocument::text() const {
     std::string all;
-    all.reserve(size_);
-    for (const Chunk& chunk : chunks_) all += chunk.bytes;
+    all.reserve(size());
+    for (std::size_t c = 0; c < chunks_.size(); ++c) all += chunk(c);
     return all;
 }
 
@@ -219,7 +247,9 @@ std::size_t ReportDocument::memoryUse() const {
 
 MessageStore::TextSource textOf(const ReportDocument& document) {
     return [&document](std::uint64_t begin, std::uint64_t end, std::string& scratch) -> std::string_view {
-        end = std::min<std::uint64_t>(end, document.size());
+        const std::uint64_t origin = document.origin();
+        begin = begin > origin ? begin - origin : 0;
+        end = std::min<std::uint64_t>(end > origin ? end - origin : 0, document.size());
         if (begin >= end) return {};
         std::size_t chunk = document.chunkAt(begin);
         const std::size_t start = document.chunkStart(chunk);

@@ -1,9 +1,12 @@
 #pragma once
 // The report as the window holds it: the report's own bytes (UTF-8, CR LF line ends) in a few
 // large chunks, with a sparse index of line starts, so that a report of hundreds of megabytes
-// costs little more than its own size and any line is found at once.
+// costs little more than its own size and any line is found at once. A followed log that keeps
+// only its last messages lets the oldest lines go: the document is then the text from a later
+// line on, its offsets and line numbers counted from there (origin() says how far).
 #include "analysis/MessageStore.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,12 +28,20 @@ public:
     // The same; a large block is kept as it is rather than copied.
     void append(std::string&& block);
 
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
+    std::size_t size() const { return size_ - origin_; }
+    bool empty() const { return size() == 0; }
 
     // Lines are separated by LF; a text that ends in a line break has an empty last line, and
     // the empty document has one empty line.
-    std::size_t lineCount() const { return lineCount_; }
+    std::size_t lineCount() const { return lineCount_ - originLine_; }
+
+    // Lets the text before the line that holds byte `offset` go, and returns the number of lines
+    // that went; offsets and line numbers are then counted from the first line kept. The chunks
+    // that held only text let go are freed.
+    std::size_t dropBefore(std::size_t offset);
+    // Bytes of the report let go before the first byte held: an offset into the report as a
+    // whole (as the message store keeps them) is this much above the same byte's offset here.
+    std::size_t origin() const { return origin_; }
 
     // Line n (0-based) without its line break (LF, or CR LF).
     std::string_view line(std::size_t n) const;
@@ -52,9 +63,12 @@ public:
     // The stored text is a few chunks in order; a line never spans two of them, so a search for
     // text without a line break can look at one chunk at a time.
     std::size_t chunkCount() const { return chunks_.size(); }
-    std::string_view chunk(std::size_t index) const { return chunks_[index].bytes; }
+    std::string_view chunk(std::size_t index) const {
+        const std::string_view bytes = chunks_[index].bytes;
+        return index == 0 ? bytes.substr(origin_ - chunks_[0].start) : bytes;
+    }
     // Byte offset of a chunk's first byte in the whole text.
-    std::size_t chunkStart(std::size_t index) const { return chunks_[index].start; }
+    std::size_t chunkStart(std::size_t index) const { return std::max(chunks_[index].start, origin_) - origin_; }
     // The chunk that holds byte `offset` (the last chunk for the offset at the end).
     std::size_t chunkAt(std::size_t offset) const;
 
@@ -83,16 +97,21 @@ private:
     void appendToChunk(Chunk& chunk, std::string_view part);
     // Counts and marks the line starts in chunk bytes from `from` on.
     void indexFrom(Chunk& chunk, std::size_t from);
+    // These two count lines as the text was appended, the lines let go included.
     std::size_t chunkOf(std::size_t line) const;
-    // Chunk and offset in it where line n starts (n < lineCount()).
+    // Chunk and offset in it where line n starts (a line held).
     std::pair<std::size_t, std::size_t> findLineStart(std::size_t n) const;
     void countLine(std::size_t length);
     static std::string_view trimLineEnd(std::string_view line);
 
     std::size_t chunkBytes_;
+    // Chunks keep the offsets and line numbers of the text as it was appended, the text let go
+    // included; the first chunk may begin before the origin.
     std::vector<Chunk> chunks_;
     std::size_t size_ = 0;
     std::size_t lineCount_ = 1;
+    std::size_t origin_ = 0;      // bytes let go
+    std::size_t originLine_ = 0;  // lines let go
     std::size_t currentLineLength_ = 0;
     std::size_t longestLine_ = 0;
     // Lengths of the finished lines, for rowsWrappedAt().
@@ -102,9 +121,9 @@ private:
 
 template <class F>
 void ReportDocument::forLines(std::size_t first, std::size_t count, F&& f) const {
-    if (first >= lineCount_ || count == 0) return;
-    auto [c, pos] = findLineStart(first);
-    std::size_t n = first;
+    if (first >= lineCount() || count == 0) return;
+    std::size_t n = first + originLine_;
+    auto [c, pos] = findLineStart(n);
     const Chunk* chunk = &chunks_[c];
     std::string_view bytes = chunk->bytes;
     while (count > 0 && n < lineCount_) {
@@ -116,14 +135,15 @@ void ReportDocument::forLines(std::size_t first, std::size_t count, F&& f) const
         }
         const std::size_t end = bytes.find('\n', pos);
         const std::size_t stop = end == std::string_view::npos ? bytes.size() : end;
-        f(n, trimLineEnd(bytes.substr(pos, stop - pos)));
+        f(n - originLine_, trimLineEnd(bytes.substr(pos, stop - pos)));
         pos = stop + 1;
         ++n;
         --count;
     }
 }
 
-// The report text from one offset to another, as MessageStore::facts() borrows it.
+// The report text from one offset to another, as MessageStore::facts() borrows it; the offsets
+// are the report's as a whole (the store's).
 MessageStore::TextSource textOf(const ReportDocument& document);
 
 }  // namespace truno::window

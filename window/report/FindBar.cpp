@@ -83,6 +83,17 @@ FindBar::FindBar(ReportView* view, QWidget* parent) : QWidget(parent), view_(vie
         stop();
         say({});
     });
+    // A followed log let the report's start go: a search in progress starts again where the view
+    // is, as its offsets moved (once the window is done letting go).
+    connect(view_, &ReportView::textDropped, this, [this] {
+        if (!isSearching()) return;
+        stop();
+        QMetaObject::invokeMethod(this, [this] {
+            if (isHidden()) return;
+            start(view_->offsetOf(view_->currentPosition()),
+                  backward_ ? ReportSearch::Direction::Backward : ReportSearch::Direction::Forward);
+        }, Qt::QueuedConnection);
+    });
     slices_.setInterval(0);
     connect(&slices_, &QTimer::timeout, this, &FindBar::step);
     hide();

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -83,6 +84,32 @@ void ReportView::appendText(std::string&& block) {
     const std::size_t firstChanged = document_->lineCount() - 1;
     document_->append(std::move(block));
     showAppended(firstChanged);
+}
+
+std::size_t ReportView::dropTextBefore(std::size_t offset) {
+    const std::size_t lines = document_->dropBefore(offset);
+    if (lines == 0) return 0;
+    if (std::min(anchor_, cursor_).line < lines) {
+        anchor_ = cursor_ = Position{};
+        dragging_ = false;
+        autoScroll_.stop();
+    } else {
+        anchor_.line -= lines;
+        cursor_.line -= lines;
+    }
+    // The same text stays on screen. The scroll bar's value says nothing of it: what follows the
+    // place in the report (the list's row) must not take this for a move of the user's. The
+    // value moves first, so that the smaller range does not move it again.
+    QScrollBar* vertical = verticalScrollBar();
+    const auto first = static_cast<std::size_t>(vertical->value());
+    {
+        const QSignalBlocker quiet(vertical);
+        vertical->setValue(static_cast<int>(first > lines ? first - lines : 0));
+    }
+    updateScrollBars();
+    viewport()->update();
+    emit textDropped(lines);
+    return lines;
 }
 
 void ReportView::showAppended(std::size_t firstChanged) {

@@ -41,6 +41,10 @@ public:
     // Adds report text to the document shown (a run in progress).
     void appendText(std::string_view text);
     void appendText(std::string&& block);
+    // Lets the document's text before the line that holds byte `offset` go (a followed log
+    // keeping its last messages) and returns the number of lines that went. The text on screen
+    // and the selection stay where they are; a selection that began in the text let go is cleared.
+    std::size_t dropTextBefore(std::size_t offset);
 
     bool hasSelection() const { return anchor_ != cursor_; }
     void setSelection(Position anchor, Position cursor);
@@ -74,6 +78,8 @@ public:
 signals:
     // Another document is shown: offsets into the old one mean nothing any more.
     void documentReplaced();
+    // The document let `lines` lines at its start go: offsets and lines into it moved.
+    void textDropped(std::size_t lines);
     // The cursor was put somewhere else (a click, a selection, a step to a record or a match).
     void cursorMoved();
 

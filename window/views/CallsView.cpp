@@ -65,13 +65,46 @@ void CallListModel::update() {
     endInsertRows();
 }
 
+void CallListModel::callsRemoved(const std::vector<std::size_t>& positions) {
+    // Only the calls that have rows; the store may hold newer ones not shown yet.
+    goingRows_.clear();
+    for (const std::size_t at : positions) {
+        const auto row = static_cast<int>(at);
+        if (row >= rows_) break;
+        if (!goingRows_.empty() && goingRows_.back().second + 1 == row)
+            goingRows_.back().second = row;
+        else
+            goingRows_.emplace_back(row, row);
+    }
+    while (!goingRows_.empty()) {
+        const auto [first, last] = goingRows_.back();
+        beginRemoveRows({}, first, last);
+        goingRows_.pop_back();
+        rows_ -= last - first + 1;
+        endRemoveRows();
+    }
+}
+
+const CallRow* CallListModel::call(int row) const {
+    // The store has let the calls go already: a row after a range still to go is read past it.
+    std::size_t position = static_cast<std::size_t>(row);
+    for (const auto& [first, last] : goingRows_) {
+        if (row < first) break;
+        if (row <= last) return nullptr;
+        position -= static_cast<std::size_t>(last - first + 1);
+    }
+    return position < store_->calls().size() ? &store_->calls()[position] : nullptr;
+}
+
 int CallListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 int CallListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
 QVariant CallListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || store_ == nullptr) return {};
-    const CallRow& c = call(index.row());
+    const CallRow* row = call(index.row());
+    if (row == nullptr) return {};
+    const CallRow& c = *row;
     if (role == Qt::TextAlignmentRole) {
         const int column = index.column();
         if (column == CodeColumn || column >= SetupColumn) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -140,9 +173,13 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
     if (store != nullptr && call != nullptr) {
         title_ = titleOf(call->callInstanceCode, fromView(store->calling(*call)), fromView(store->called(*call)),
                          fromView(outcomeName(call->outcome)));
-        // A call's messages lie between its first and its last record.
-        const std::size_t last = std::min<std::size_t>(call->lastRecord, store->size());
-        for (std::size_t i = call->firstRecord - 1; i < last; ++i) {
+        // A call's messages lie between its first and its last record; those a followed log has
+        // let go are not drawn.
+        const std::uint64_t dropped = store->dropped();
+        const std::size_t first = call->firstRecord > dropped ? call->firstRecord - dropped - 1 : 0;
+        const std::size_t last =
+            std::min<std::uint64_t>(call->lastRecord > dropped ? call->lastRecord - dropped : 0, store->size());
+        for (std::size_t i = first; i < last; ++i) {
             if (store->row(i).callFirstRecord != call->firstRecord) continue;
             const std::string_view direction = store->direction(i);
             arrows_.push_back(Arrow{.record = store->record(i),
@@ -354,14 +391,22 @@ void CallsPane::selectRow(int row) {
     table_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void CallsPane::callsLeaving(const std::vector<std::size_t>& positions) {
+    const QModelIndex current = sorted_->mapToSource(table_->currentIndex());
+    if (current.isValid() &&
+        std::binary_search(positions.begin(), positions.end(), static_cast<std::size_t>(current.row())))
+        table_->selectionModel()->clear();
+}
+
 void CallsPane::currentChanged() {
     const QModelIndex current = sorted_->mapToSource(table_->currentIndex());
-    if (!current.isValid() || store_ == nullptr) {
+    const CallRow* chosen = current.isValid() && store_ != nullptr ? model_->call(current.row()) : nullptr;
+    if (chosen == nullptr) {
         ladder_->setCall(nullptr, nullptr);
         emit callChosen(0, {});
         return;
     }
-    const CallRow& call = model_->call(current.row());
+    const CallRow& call = *chosen;
     ladder_->setCall(store_, &call);
     emit callChosen(call.firstRecord, tr("Call on CIC %1 from record %2").arg(call.callInstanceCode).arg(call.firstRecord));
 }

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class QSortFilterProxyModel;
@@ -29,7 +30,11 @@ public:
     void reset(const MessageStore* store);
     // The store has more finished calls.
     void update();
-    const CallRow& call(int row) const { return store_->calls()[static_cast<std::size_t>(row)]; }
+    // The store has let the calls at `positions` go (their positions before, rising): their
+    // rows go.
+    void callsRemoved(const std::vector<std::size_t>& positions);
+    // The call on `row`; null while its row is being removed.
+    const CallRow* call(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -39,6 +44,9 @@ public:
 private:
     const MessageStore* store_ = nullptr;
     int rows_ = 0;
+    // While the rows of calls let go are removed, one range at a time from the last: the ranges
+    // whose rows are still there (first and last row).
+    std::vector<std::pair<int, int>> goingRows_;
 };
 
 class LadderDiagram : public QWidget {
@@ -101,6 +109,11 @@ public:
     CallListModel* model() const { return model_; }
     // Chooses the call on row `row` of the table as shown.
     void selectRow(int row);
+    // The calls at `positions` of the store's calls (rising) are about to be let go: the choice
+    // of one of them is let go first (the message list's filter on it with it).
+    void callsLeaving(const std::vector<std::size_t>& positions);
+    // They are gone from the store: their rows go.
+    void callsRemoved(const std::vector<std::size_t>& positions) { model_->callsRemoved(positions); }
 
 signals:
     // A call was chosen (0: none), named for the message list's filter.

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace truno::window {
 
@@ -48,10 +49,11 @@ QString intervalName(std::int64_t milliseconds) {
                                        : HealthPane::tr("%1 min").arg(milliseconds / 60000);
 }
 
-// The call `record` belongs to; null when it belongs to none (or is not among the messages).
+// The call `record` belongs to; null when it belongs to none (or is not among the messages held).
 const CallRow* callOf(const MessageStore& store, std::uint64_t record) {
-    if (record == 0 || record > store.size()) return nullptr;
-    const std::uint64_t first = store.row(record - 1).callFirstRecord;
+    const std::optional<std::size_t> message = store.indexOf(record);
+    if (!message) return nullptr;
+    const std::uint64_t first = store.row(*message).callFirstRecord;
     if (first == 0) return nullptr;
     // The calls come in the order of their first records, but for a call left open very long.
     const std::vector<CallRow>& calls = store.calls();
@@ -216,15 +218,20 @@ void HealthPane::setInterval(std::int64_t milliseconds) {
     if (index >= 0) intervals_->setCurrentIndex(index);
 }
 
-void HealthPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total) {
-    if (total == 0)
+void HealthPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total, std::uint64_t kept) {
+    if (total == 0) {
         scope_->clear();
-    else if (filtered)
-        scope_->setText(tr("The KPIs, findings and circuits are of the whole log (%1 messages): the message filter, "
-                           "which shows %2 of them, does not apply here.")
-                            .arg(countOf(total), countOf(shown)));
-    else
-        scope_->setText(tr("The KPIs, findings and circuits are of the whole log (%1 messages).").arg(countOf(total)));
+        return;
+    }
+    QString text = filtered ? tr("The KPIs, findings and circuits are of the whole log (%1 messages): the message "
+                                 "filter, which shows %2 of them, does not apply here.")
+                                  .arg(countOf(total), countOf(shown))
+                            : tr("The KPIs, findings and circuits are of the whole log (%1 messages).").arg(countOf(total));
+    if (kept < total)
+        text += QLatin1Char(' ') + tr("The window keeps the last %1 of them: the records of older findings have left "
+                                      "the report.")
+                                       .arg(countOf(kept));
+    scope_->setText(text);
 }
 
 QString HealthPane::scope() const { return scope_->text(); }

@@ -53,9 +53,10 @@ public:
     // Shows `health` of the log whose messages `store` holds; both must stay until clear() or the
     // next show().
     void show(const TrunkHealth& health, const MessageStore& store);
-    // Says what the numbers are of: always the whole log of `total` messages, and, while the
-    // message list is filtered (`shown` of them), that the filter does not apply here.
-    void setScope(bool filtered, std::uint64_t shown, std::uint64_t total);
+    // Says what the numbers are of: always the whole log of `total` messages; when a followed
+    // log keeps only the last `kept` of them, that a finding's record may have left; and, while
+    // the message list is filtered (`shown` of them), that the filter does not apply here.
+    void setScope(bool filtered, std::uint64_t shown, std::uint64_t total, std::uint64_t kept);
     QString scope() const;
     // The interval the table's rows after the whole log's and the chart are grouped by.
     std::int64_t interval() const;

@@ -34,9 +34,10 @@ bool factsHoldText(const MessageStore& store, const ReportDocument& document, co
         if (labelMatches[store.markLabel(i, k)] != 0) return true;
     // Then the values, in the record's text as the report document holds it: a match counts when
     // it lies within the text a mark delimits (never in the dots that lead to a value).
-    const std::uint64_t begin = store.textBegin(i);
-    const std::uint64_t end = std::min<std::uint64_t>(store.textEnd(i), document.size());
-    const std::uint64_t textSize = store.textEnd(i) - begin;
+    // The store's offsets are the whole report's; the document may have let its start go.
+    const std::uint64_t begin = store.textBegin(i) - document.origin();
+    const std::uint64_t textSize = store.textEnd(i) - store.textBegin(i);
+    const std::uint64_t end = std::min<std::uint64_t>(begin + textSize, document.size());
     const auto insideValue = [&](std::uint64_t at, std::uint64_t length) {
         // `at` counts from the start of the record's text.
         std::size_t k = marks;
@@ -120,6 +121,29 @@ void MessageListModel::reset(const MessageStore* store, const ReportDocument* do
 }
 
 void MessageListModel::setAvailable(std::size_t count) { available_ = count; }
+
+void MessageListModel::dropOldest(std::size_t count) {
+    if (count == 0) return;
+    stopSorter();
+    const auto renumber = [this, count] {
+        for (std::uint32_t& i : shown_) i -= static_cast<std::uint32_t>(count);
+    };
+    if (sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder) {
+        // In record order (as always while messages come), the rows that go are the first ones.
+        const auto gone = std::lower_bound(shown_.begin(), shown_.end(), count) - shown_.begin();
+        if (gone > 0) beginRemoveRows({}, 0, static_cast<int>(gone - 1));
+        shown_.erase(shown_.begin(), shown_.begin() + gone);
+        renumber();
+        if (gone > 0) endRemoveRows();
+    } else {
+        beginResetModel();
+        std::erase_if(shown_, [count](std::uint32_t i) { return i < count; });
+        renumber();
+        endResetModel();
+    }
+    available_ = available_ > count ? available_ - count : 0;
+    tested_ = tested_ > count ? tested_ - count : 0;
+}
 
 void MessageListModel::setFilter(const ListFilter& filter) {
     stopSorter();

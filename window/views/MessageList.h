@@ -60,6 +60,9 @@ public:
     void reset(const MessageStore* store, const ReportDocument* document);
     // The first `count` messages of the store have their records in the document.
     void setAvailable(std::size_t count);
+    // The store has let its oldest `count` messages go (a followed log keeping its last ones):
+    // their rows go, and the others now show message i - count.
+    void dropOldest(std::size_t count);
     std::size_t available() const { return available_; }
     void setFilter(const ListFilter& filter);
     const ListFilter& filter() const { return filter_; }

@@ -161,16 +161,21 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
 
 QString StatisticsPane::text() const { return text_->toPlainText(); }
 
-void StatisticsPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total) {
+void StatisticsPane::setScope(bool filtered, std::uint64_t shown, std::uint64_t total, std::uint64_t kept) {
     const QString all = QLocale().toString(static_cast<qulonglong>(total));
-    if (total == 0)
+    if (total == 0) {
         scope_->clear();
-    else if (filtered)
-        scope_->setText(tr("These counts are of the whole log (%1 messages): the message filter, which shows %2 of "
-                           "them, does not apply here.")
-                            .arg(all, QLocale().toString(static_cast<qulonglong>(shown))));
-    else
-        scope_->setText(tr("These counts are of the whole log (%1 messages).").arg(all));
+        return;
+    }
+    QString text = filtered ? tr("These counts are of the whole log (%1 messages): the message filter, which shows "
+                                 "%2 of them, does not apply here.")
+                                  .arg(all, QLocale().toString(static_cast<qulonglong>(shown)))
+                            : tr("These counts are of the whole log (%1 messages).").arg(all);
+    if (kept < total)
+        text += QLatin1Char(' ') + tr("The window keeps the last %1 of them; the chart of messages per second is of "
+                                      "those.")
+                                       .arg(QLocale().toString(static_cast<qulonglong>(kept)));
+    scope_->setText(text);
 }
 
 QString StatisticsPane::scope() const { return scope_->text(); }

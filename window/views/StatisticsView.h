@@ -33,9 +33,11 @@ public:
     void clear();
     void show(const Statistics& statistics, const MessageStore& store);
     QString text() const;
-    // Says what the counts are of: always the whole log of `total` messages, and, while the
-    // message list is filtered (`shown` of them), that the filter does not apply here.
-    void setScope(bool filtered, std::uint64_t shown, std::uint64_t total);
+    // Says what the counts are of: always the whole log of `total` messages; when a followed
+    // log keeps only the last `kept` of them, that the chart of messages per second is of those;
+    // and, while the message list is filtered (`shown` of them), that the filter does not apply
+    // here.
+    void setScope(bool filtered, std::uint64_t shown, std::uint64_t total, std::uint64_t kept);
     QString scope() const;
     QChartView* typesChart() const { return types_; }
     QChartView* outcomesChart() const { return outcomes_; }

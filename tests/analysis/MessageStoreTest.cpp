@@ -1,0 +1,122 @@
+// The message store of a followed log that keeps only its last messages: the oldest go in any
+// number at a time, the ones kept answer with the log's own record numbers, their strings and
+// marks (wide ones too), the calls whose messages all left go, and the memory held stops growing.
+#include "analysis/MessageStore.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace truno {
+namespace {
+
+constexpr std::uint64_t kCallLength = 10;  // every tenth message ends a call of ten
+constexpr std::uint64_t kWideEvery = 97;   // messages whose first mark does not fit in eight bytes
+
+std::string timeOf(std::uint64_t record) {
+    std::string time = "time of record " + std::to_string(record);
+    time.resize(48, '.');  // enough text that the string pages turn over many times
+    return time;
+}
+
+// A finished call from `first` to `last`, with its one string after those of the batch's calls.
+MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first, std::uint64_t last) {
+    MessageBatch::FinishedCall call;
+    call.row.firstRecord = first;
+    call.row.lastRecord = last;
+    call.stringsOffset = static_cast<std::uint32_t>(batch.callStrings.size());
+    batch.callStrings += "call";
+    return call;
+}
+
+// Records `first` to `first + count - 1`, each with two marks, and the calls they end.
+MessageBatch batchOf(std::uint64_t first, std::uint64_t count) {
+    MessageBatch batch;
+    if (first == 1) batch.newLabels.push_back(MarkLabel{.label = "label"});
+    for (std::uint64_t record = first; record < first + count; ++record) {
+        MessageBatch::Message message;
+        message.row.textBegin = (record - 1) * 100;
+        message.row.textLength = 98;
+        message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
+        batch.strings += timeOf(record);
+        message.row.timeLength = static_cast<std::uint16_t>(timeOf(record).size());
+        message.markCount = 2;
+        batch.messages.push_back(message);
+        CompactMark mark{.begin = static_cast<std::uint16_t>(record % 1000)};
+        if (record % kWideEvery == 0) {
+            mark.bits = CompactMark::kWide;
+            WideMark wide;
+            wide.index = batch.marks.size();
+            wide.mark.begin = static_cast<std::uint32_t>(100000 + record);
+            batch.wideMarks.push_back(wide);
+        }
+        batch.marks.push_back(mark);
+        batch.marks.push_back(CompactMark{.begin = 999});
+        if (record % kCallLength == 0) batch.calls.push_back(finishedCall(batch, record - kCallLength + 1, record));
+    }
+    return batch;
+}
+
+TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
+    constexpr std::uint64_t kTotal = 300'000;
+    constexpr std::uint64_t kBatch = 1'000;
+    constexpr std::size_t kKeep = 2'345;
+    MessageStore store;
+    std::uint64_t calls = 0;
+    for (std::uint64_t first = 1; first <= kTotal; first += kBatch) {
+        MessageBatch batch = batchOf(first, kBatch);
+        if (first + kBatch > kTotal)  // a call that began long ago and ends with the log
+            batch.calls.push_back(finishedCall(batch, 7, kTotal));
+        calls += batch.calls.size();
+        store.append(std::move(batch));
+        // Every other drop leaves more than kKeep, as a followed log's steps do; the last leaves it exactly.
+        const std::size_t keep = (first / kBatch) % 2 == 0 || first + kBatch > kTotal ? kKeep : kKeep + 500;
+        if (store.size() <= keep) continue;
+        const std::size_t count = store.size() - keep;
+        const std::vector<std::size_t> leaving = store.callsLeavingWith(count);
+        const std::uint64_t firstKept = store.record(count);
+        std::vector<std::uint64_t> expectedCalls;
+        for (std::size_t k = 0; k < store.calls().size(); ++k) {
+            const bool leaves = store.calls()[k].lastRecord < firstKept;
+            ASSERT_EQ(leaves, std::binary_search(leaving.begin(), leaving.end(), k));
+            if (!leaves) expectedCalls.push_back(store.calls()[k].firstRecord);
+        }
+        store.dropOldest(count);
+        ASSERT_EQ(store.record(0), firstKept);
+        ASSERT_EQ(store.calls().size(), expectedCalls.size());
+        for (std::size_t k = 0; k < expectedCalls.size(); ++k) ASSERT_EQ(store.calls()[k].firstRecord, expectedCalls[k]);
+    }
+
+    ASSERT_EQ(store.size(), kKeep);
+    EXPECT_EQ(store.dropped(), kTotal - kKeep);
+    EXPECT_EQ(store.record(0), kTotal - kKeep + 1);
+    EXPECT_FALSE(store.indexOf(kTotal - kKeep).has_value());
+    EXPECT_FALSE(store.indexOf(kTotal + 1).has_value());
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        const std::uint64_t record = store.record(i);
+        ASSERT_EQ(store.indexOf(record), std::optional<std::size_t>(i));
+        ASSERT_EQ(store.textBegin(i), (record - 1) * 100);
+        ASSERT_EQ(store.time(i), timeOf(record));
+        ASSERT_EQ(store.markCount(i), 2u);
+        ASSERT_EQ(store.mark(i, 0).begin, record % kWideEvery == 0 ? 100000 + record : record % 1000);
+        ASSERT_EQ(store.mark(i, 1).begin, 999u);
+    }
+    // The calls of the messages kept, and the long one whose first messages left.
+    EXPECT_EQ(store.calls().size() + store.droppedCalls(), calls);
+    for (const CallRow& call : store.calls()) EXPECT_GE(call.lastRecord, store.record(0));
+    EXPECT_EQ(store.calls().back().firstRecord, 7u);
+    EXPECT_EQ(store.callText(store.calls().back(), 0, 4), "call");
+
+    // At most two blocks of rows and of marks and two pages of strings, where all the messages
+    // would take five blocks and fifteen pages.
+    const std::size_t bound = 2 * 65536 * (sizeof(MessageStore::Row) + sizeof(CompactMark)) + 2 * (std::size_t{1} << 20) +
+                              256 * 1024;
+    EXPECT_LE(store.memoryUse(), bound);
+}
+
+}  // namespace
+}  // namespace truno
