@@ -33,11 +33,6 @@ std::string jsonString(std::string_view text) {
     return out.str();
 }
 
-std::int64_t floorDiv(std::int64_t value, std::int64_t by) {
-    const std::int64_t q = value / by;
-    return (value % by != 0 && value < 0) ? q - 1 : q;
-}
-
 }  // namespace
 
 std::string switchOfFile(std::string_view file) {
@@ -65,7 +60,7 @@ bool ExportDirectory::open(const std::string& root, std::string& error) {
     return true;
 }
 
-void ExportDirectory::beginLog(std::string switchName, std::string file, std::int64_t firstDay) {
+void ExportDirectory::beginLog(std::string switchName, std::string file, std::int64_t firstDay, DateSource source) {
     switch_ = std::move(switchName);
     file_ = std::move(file);
     switchJson_ = jsonString(switch_);
@@ -73,6 +68,7 @@ void ExportDirectory::beginLog(std::string switchName, std::string file, std::in
     rowOpening_ = "{\"schema_version\":" + std::to_string(kExportSchemaVersion) + ",\"switch\":" + switchJson_ +
                   ",\"file\":" + fileJson_ + ",\"timestamp\":\"";
     firstDay_ = firstDay;
+    source_ = source;
     logStarted_ = false;
     lastAt_ = 0;
     latest_ = {};
@@ -141,8 +137,15 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     const RecordFacts& record = message.record();
     if (!logStarted_) {
         logStarted_ = true;
-        // A date in a page header above the first message is the log's own.
-        if (const auto day = daysFromDate(record.logDate)) firstDay_ = *day - (at ? floorDiv(*at, kMillisecondsPerDay) : 0);
+        // A date in a page header above the first message is the log's own, as is the file's
+        // date: the day of this message, which may stand days into the run's time line (the
+        // files of a --merge run before it crossed midnights).
+        const std::int64_t daysBefore = at ? floorDiv(*at, kMillisecondsPerDay) : 0;
+        if (const auto day = daysFromDate(record.logDate))
+            firstDay_ = *day - daysBefore;
+        else if (source_ != DateSource::Option)
+            firstDay_ -= daysBefore;
+        switches_[switch_] = SwitchRows{.firstDay = firstDay_, .rowOpening = rowOpening_};
     }
     if (at) lastAt_ = *at;
     CompressedPart* target = part(Kind::Messages, firstDay_ + floorDiv(lastAt_, kMillisecondsPerDay));
@@ -170,10 +173,27 @@ void ExportDirectory::call(const Call& call) {
 }
 
 void ExportDirectory::intervals(const TrafficKpis& kpis) {
+    // Each interval is of one switch (its calls' time line): dated from that switch's first day
+    // and filed under it, as the rows of its messages are.
+    const std::string current = switch_;
+    const std::string currentOpening = rowOpening_;
+    const std::int64_t currentDay = firstDay_;
+    const auto fileUnder = [this](const std::string& name, const std::string& opening, std::int64_t day) {
+        if (name == switch_) return;
+        switch_ = name;
+        rowOpening_ = opening;
+        firstDay_ = day;
+        latest_[static_cast<std::size_t>(Kind::Kpi)] = {};
+    };
     for (const KpiSet* set : kpis.groups()) {
         if (!set->start) continue;
+        const auto found = set->switchName.empty() ? switches_.end() : switches_.find(set->switchName);
+        if (found != switches_.end())
+            fileUnder(found->first, found->second.rowOpening, found->second.firstDay);
+        else
+            fileUnder(current, currentOpening, currentDay);
         CompressedPart* target = part(Kind::Kpi, firstDay_ + floorDiv(*set->start, kMillisecondsPerDay));
-        if (target == nullptr) return;
+        if (target == nullptr) break;
         line_.clear();
         prefix(line_, *set->start);
         const auto orNull = [](std::optional<double> value, int decimals) {
@@ -192,6 +212,7 @@ void ExportDirectory::intervals(const TrafficKpis& kpis) {
         target->write(line_);
         ++rows_;
     }
+    fileUnder(current, currentOpening, currentDay);
 }
 
 bool ExportDirectory::close(std::string& error) {

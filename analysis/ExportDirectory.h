@@ -10,6 +10,7 @@
 // definitions.
 #include "analysis/Calls.h"
 #include "analysis/MessageFacts.h"
+#include "analysis/PcapExport.h"
 #include "analysis/TrafficKpis.h"
 #include "base/ReportText.h"
 
@@ -66,8 +67,11 @@ public:
     bool open(const std::string& root, std::string& error);
 
     // A log begins: its switch, its file name as shown, and its first day (days from 1970-01-01)
-    // when its page headers give none.
-    void beginLog(std::string switchName, std::string file, std::int64_t firstDay);
+    // when its page headers give none, with where that day came from. A day of the file's own
+    // (its page header, its modification date) is the day of its first message; --date's is the
+    // day the run's time line starts on (the files of a --merge run go on from it).
+    void beginLog(std::string switchName, std::string file, std::int64_t firstDay,
+                  DateSource source = DateSource::FileDate);
 
     void message(const MessageFacts& message, std::optional<std::int64_t> at, std::uint64_t callFirstRecord);
     void call(const Call& call);
@@ -94,6 +98,14 @@ private:
     std::string switch_, file_, switchJson_, fileJson_;
     std::string rowOpening_;  // {"schema_version":1,"switch":...,"file":...,"timestamp":"
     std::int64_t firstDay_ = 0;
+    DateSource source_ = DateSource::FileDate;
+    // Per switch, the day its time line starts on and the opening of its rows (of its last log):
+    // the KPI intervals of each switch are dated and filed by them.
+    struct SwitchRows {
+        std::int64_t firstDay = 0;
+        std::string rowOpening;
+    };
+    std::map<std::string, SwitchRows, std::less<>> switches_;
     bool logStarted_ = false;
     std::int64_t lastAt_ = 0;
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;

@@ -15,6 +15,13 @@ std::optional<std::int64_t> millisecondsOfDay(std::string_view timeOfDay);
 
 inline constexpr std::int64_t kMillisecondsPerDay = std::int64_t{24} * 60 * 60 * 1000;
 
+// value / by rounded down (towards minus infinity): the day of an instant before the first day
+// is -1.
+constexpr std::int64_t floorDiv(std::int64_t value, std::int64_t by) {
+    const std::int64_t q = value / by;
+    return (value % by != 0 && value < 0) ? q - 1 : q;
+}
+
 // Turns the times of the messages, in log order, into instants: milliseconds from midnight
 // before the first message. A time more than twelve hours before the latest time read has
 // passed midnight (one day more); a time less than that before it is taken as a message logged

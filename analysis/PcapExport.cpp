@@ -172,9 +172,15 @@ void PcapExport::add(const RecordFacts& record, std::optional<std::int64_t> at) 
     if (file_ == nullptr) return;
     if (!logStarted_) {
         logStarted_ = true;
+        // The log's own date (its page header, its file's date) is the day of its first message,
+        // which may stand days into the run's time line (the files of a --merge run before it
+        // crossed midnights); --date's is the day that time line starts on.
+        const std::int64_t daysBefore = at ? floorDiv(*at, kMillisecondsPerDay) : 0;
         if (const auto day = daysFromDate(record.logDate)) {
-            firstDay_ = *day;
+            firstDay_ = *day - daysBefore;
             source_ = DateSource::PageHeader;
+        } else if (source_ != DateSource::Option) {
+            firstDay_ -= daysBefore;
         }
     }
     if (at) lastAt_ = *at;

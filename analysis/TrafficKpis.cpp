@@ -250,19 +250,28 @@ std::string_view causeClassName(CauseClass cause) { return kCauseClassNames[stat
 
 TrafficKpis::TrafficKpis(KpiOptions options) : options_(std::move(options)) {}
 
-void TrafficKpis::noteInstant(std::optional<std::int64_t> at) {
+void TrafficKpis::noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex) {
     if (!at) return;
     if (!first_ || *at < *first_) first_ = at;
     if (!last_ || *at > *last_) last_ = at;
+    if (switchIndex >= spans_.size()) spans_.resize(std::size_t{switchIndex} + 1);
+    Span& span = spans_[switchIndex];
+    if (!span.first || *at < *span.first) span.first = at;
+    if (!span.last || *at > *span.last) span.last = at;
+}
+
+TrafficKpis::Span TrafficKpis::span(SwitchIndex switchIndex) const {
+    return switchIndex < spans_.size() ? spans_[switchIndex] : Span{};
 }
 
 bool TrafficKpis::nerCause(std::uint32_t cause) const {
     return std::find(options_.nerCauses.begin(), options_.nerCauses.end(), cause) != options_.nerCauses.end();
 }
 
-KpiSet& TrafficKpis::intervalGroup(std::int64_t start) {
-    KpiSet& set = numbered_[start];
+KpiSet& TrafficKpis::intervalGroup(SwitchIndex switchIndex, std::int64_t start) {
+    KpiSet& set = numbered_[{switchIndex, start}];
     set.start = start;
+    set.switchIndex = switchIndex;
     return set;
 }
 
@@ -278,10 +287,10 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
     switch (options_.by) {
         case KpiGrouping::Interval:
             if (!call.first.at) return keyed("(time not known)");
-            return intervalGroup(floorTo(*call.first.at, options_.interval));
+            return intervalGroup(call.switchIndex, floorTo(*call.first.at, options_.interval));
         case KpiGrouping::CircuitGroup: {
             const std::int64_t firstCode = std::int64_t{call.callInstanceCode / options_.size} * options_.size;
-            KpiSet& set = numbered_[firstCode];
+            KpiSet& set = numbered_[{call.switchIndex, firstCode}];
             if (set.group.empty())
                 set.group = std::to_string(firstCode) + "-" + std::to_string(firstCode + options_.size - 1);
             return set;
@@ -330,7 +339,7 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
     // The circuit is busy from the IAM to the RLC; without one, to the message that ended the
     // seizure (a reset, the next IAM) or to the log's end.
     std::optional<std::int64_t> end = call.releaseComplete.present ? call.releaseComplete.at
-                                      : logEnded                   ? last_
+                                      : logEnded                   ? span(call.switchIndex).last
                                                                    : call.last.at;
     count(total_, call, end);
     if (options_.by != KpiGrouping::None) count(groupOf(call), call, end);
@@ -356,7 +365,7 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
     spread(kMillisecondsPerHour, [this](std::int64_t hour, std::int64_t ms) { hourBusy_[hour] += ms; });
     if (options_.by == KpiGrouping::Interval)
         spread(options_.interval, [this, &call](std::int64_t from, std::int64_t ms) {
-            KpiSet& set = intervalGroup(from);
+            KpiSet& set = intervalGroup(call.switchIndex, from);
             set.busy += ms;
             set.noteSwitch(call.switchIndex, call.switchName);
         });
@@ -366,12 +375,15 @@ void TrafficKpis::finish() {
     const std::int64_t period = first_ && last_ ? *last_ - *first_ : 0;
     total_.observed = period;
     for (auto& [key, set] : keyed_) set.observed = period;
-    for (auto& [start, set] : numbered_) {
-        if (options_.by != KpiGrouping::Interval || !first_ || !last_) {
+    for (auto& [key, set] : numbered_) {
+        const Span span = this->span(key.first);
+        if (options_.by != KpiGrouping::Interval || !span.first || !span.last) {
             set.observed = period;
             continue;
         }
-        set.observed = std::max<std::int64_t>(0, std::min(start + options_.interval, *last_) - std::max(start, *first_));
+        const std::int64_t start = key.second;
+        set.observed =
+            std::max<std::int64_t>(0, std::min(start + options_.interval, *span.last) - std::max(start, *span.first));
     }
     for (const auto& [hour, busy] : hourBusy_) {
         if (busy > busiestHourBusy_) {
@@ -388,21 +400,23 @@ std::vector<KpiSet> regroupKpis(const TrafficKpis& kpis, std::int64_t interval) 
         return sets;
     // An interval of `kpis` lies whole in one of `interval`, as every call's start and every piece
     // of its holding time does: the sums of its groups are the groups of `interval`.
-    std::map<std::int64_t, KpiSet> numbered;
+    std::map<std::pair<SwitchIndex, std::int64_t>, KpiSet> numbered;
     std::vector<KpiSet> keyed;
     for (const KpiSet* set : kpis.groups()) {
         if (set->start)
-            numbered[floorTo(*set->start, interval)].add(*set);
+            numbered[{set->switchIndex, floorTo(*set->start, interval)}].add(*set);
         else
             keyed.push_back(*set);
     }
-    const std::optional<std::int64_t> first = kpis.first();
-    const std::optional<std::int64_t> last = kpis.last();
-    for (auto& [start, set] : numbered) {
+    for (auto& [key, set] : numbered) {
+        const std::int64_t start = key.second;
         set.start = start;
+        set.switchIndex = key.first;
         // As finish() gives an interval its period.
-        set.observed = first && last ? std::max<std::int64_t>(0, std::min(start + interval, *last) - std::max(start, *first))
-                                     : kpis.total().observed;
+        const TrafficKpis::Span span = kpis.span(key.first);
+        set.observed = span.first && span.last
+                           ? std::max<std::int64_t>(0, std::min(start + interval, *span.last) - std::max(start, *span.first))
+                           : kpis.total().observed;
         sets.push_back(std::move(set));
     }
     for (KpiSet& set : keyed) sets.push_back(std::move(set));
@@ -411,7 +425,7 @@ std::vector<KpiSet> regroupKpis(const TrafficKpis& kpis, std::int64_t interval) 
 
 std::vector<const KpiSet*> TrafficKpis::groups() const {
     std::vector<const KpiSet*> sets;
-    for (const auto& [start, set] : numbered_) sets.push_back(&set);
+    for (const auto& [key, set] : numbered_) sets.push_back(&set);
     for (const auto& [key, set] : keyed_) sets.push_back(&set);
     return sets;
 }

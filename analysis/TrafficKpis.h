@@ -25,6 +25,7 @@
 #include <queue>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace truno {
@@ -132,9 +133,10 @@ class TrafficKpis {
 public:
     explicit TrafficKpis(KpiOptions options);
 
-    // Every message's instant, in log order, whether it passed a filter or not: the observed
-    // period is the log's.
-    void noteInstant(std::optional<std::int64_t> at);
+    // Every message's instant, in log order, whether it passed a filter or not, and its switch:
+    // the observed period is the log's (each switch's own, for the intervals of its calls: the
+    // switches of a run have time lines of their own).
+    void noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex = 0);
     // A finished call; `logEnded`: it finished because the log ended (its circuit is busy to the
     // log's end).
     void addCall(const Call& call, bool logEnded);
@@ -150,6 +152,11 @@ public:
 
     std::optional<std::int64_t> first() const { return first_; }
     std::optional<std::int64_t> last() const { return last_; }
+    // The first and last instants of one switch's messages.
+    struct Span {
+        std::optional<std::int64_t> first, last;
+    };
+    Span span(SwitchIndex switchIndex) const;
     // The most seizures busy at once, and when that was first reached.
     std::uint32_t peakBusy() const { return peakBusy_; }
     std::optional<std::int64_t> peakAt() const { return peakAt_; }
@@ -159,15 +166,18 @@ public:
 
 private:
     KpiSet& groupOf(const Call& call);
-    KpiSet& intervalGroup(std::int64_t start);
+    KpiSet& intervalGroup(SwitchIndex switchIndex, std::int64_t start);
     void count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const;
     bool nerCause(std::uint32_t cause) const;
 
     KpiOptions options_;
     KpiSet total_;
     std::map<std::string, KpiSet, std::less<>> keyed_;           // CalledPrefix, Direction
-    std::map<std::int64_t, KpiSet> numbered_;       // Interval (start), CircuitGroup (first code)
+    // Interval (start), CircuitGroup (first code), each by switch: two switches' intervals and
+    // circuits are never one group.
+    std::map<std::pair<SwitchIndex, std::int64_t>, KpiSet> numbered_;
     std::optional<std::int64_t> first_, last_;
+    std::vector<Span> spans_;  // by SwitchIndex
     std::map<std::int64_t, std::int64_t> hourBusy_;  // clock hour start -> busy milliseconds
     std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> busyUntil_;
     std::uint32_t peakBusy_ = 0;

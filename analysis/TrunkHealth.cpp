@@ -19,8 +19,8 @@ TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFin
 
 void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call,
                              bool passes) {
-    if (options_.countKpis) kpis_.noteInstant(at);
-    if (byInterval_) byInterval_->noteInstant(at);
+    if (options_.countKpis) kpis_.noteInstant(at, message.switchIndex());
+    if (byInterval_) byInterval_->noteInstant(at, message.switchIndex());
     if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
     if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;

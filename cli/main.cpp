@@ -281,7 +281,7 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
         if (pcap != nullptr || exports != nullptr) {
             const auto [day, source] = firstDayOf(options, file);
             if (pcap != nullptr) pcap->beginLog(day, source);
-            if (exports != nullptr) exports->beginLog(switchName, shown, day);
+            if (exports != nullptr) exports->beginLog(switchName, shown, day, source);
         }
         const bool reportText = options.view == truno::View::Report && options.format == truno::Format::Text;
         if (views) {

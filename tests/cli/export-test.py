@@ -27,8 +27,8 @@ logs = {"sw-east": os.path.join(golden, "isup-m3ua-calls-470.log"), "sw-west": o
 query = os.path.join(src, "tests", "duckdb", "query-export.mjs")
 
 
-def duckdb():
-    p = subprocess.run(["node", query, export], capture_output=True, text=True)
+def duckdb(folder=export):
+    p = subprocess.run(["node", query, folder], capture_output=True, text=True)
     check("DuckDB reads the export", p.returncode == 0, p.stderr[-800:])
     return json.loads(p.stdout) if p.returncode == 0 else {}
 
@@ -89,6 +89,47 @@ run("--export-dir", os.path.join(work, "named"), "--date", "2026-12-08", rotated
 check("the switch's default name", os.path.isdir(os.path.join(work, "named", "messages", "date=2026-12-08", "switch=trace")))
 p = run("--export-dir", export, "--by", "cic:8", logs["sw-west"])
 check("--by other than an interval is refused with --export-dir", p.returncode == 2 and "--by" in p.stderr, p.stderr)
+
+# The two switches in one --merge run: each KPI interval is one switch's, dated on its own time
+# line and filed under it; the figures are those of the runs of each log alone.
+merged = os.path.join(work, "merged")
+parts = []
+for switch, log in logs.items():
+    parts.append(os.path.join(work, f"{switch}.log"))
+    shutil.copy(log, parts[-1])
+run("--export-dir", merged, "--merge", "--date", "2026-12-08", *parts)
+both = duckdb(merged)
+got_merged = {(r["switch"], r["interval_start"]): (int(r["seizures"]), int(r["answered"])) for r in both.get("asr", [])}
+check("a merged run of two switches: KPI intervals per switch as each alone", got_merged == expected_asr,
+      (got_merged, expected_asr))
+
+# Rotated parts read as one run past midnight, dated by their files: each part's rows are of its
+# own file's date, not that date plus the midnights crossed before it.
+with open(logs["sw-east"], "rb") as f:
+    head, _, body = f.read().partition(b"\r\n\r\n")
+blocks = [m for m in body.split(b"\r\n\r\n") if m.strip()][:8]
+
+
+def at_time(block, text):
+    lines = block.split(b"\r\n")
+    data = next(i for i, line in enumerate(lines) if line[:2].isdigit())
+    lines[data] = text + lines[data][len(text):]
+    return b"\r\n".join(lines)
+
+
+night = os.path.join(work, "night")
+os.mkdir(night)
+for name, times, stamp in (("trace.log.1", [b"23:59:5%d.00" % i for i in range(4)], "2026-03-01T23:59:59"),
+                           ("trace.log", [b"00:00:0%d.00" % i for i in range(4)], "2026-03-02T00:00:05")):
+    chosen = blocks[:4] if name.endswith(".1") else blocks[4:]
+    with open(os.path.join(night, name), "wb") as f:
+        f.write(head + b"\r\n\r\n" + b"".join(at_time(b, t) + b"\r\n\r\n" for b, t in zip(chosen, times)))
+    seconds = __import__("datetime").datetime.fromisoformat(stamp).timestamp()
+    os.utime(os.path.join(night, name), (seconds, seconds))
+run("--stats", "--merge", "--export-dir", os.path.join(night, "out"), os.path.join(night, "trace.log.1"),
+    os.path.join(night, "trace.log"))
+dates = sorted(os.listdir(os.path.join(night, "out", "messages")))
+check("rotated parts past midnight: each dated by its file", dates == ["date=2026-03-01", "date=2026-03-02"], dates)
 
 shutil.rmtree(work)
 check.exit()
