@@ -111,6 +111,15 @@ void putNumber(Text& out, Number value) {
     out.extend(static_cast<std::size_t>(end - at));
 }
 
+// A number, or null when there is none.
+template <typename Number>
+void putNumberOrNull(Text& out, bool present, Number value) {
+    if (present)
+        putNumber(out, value);
+    else
+        put(out, "null");
+}
+
 // The JSON a field object begins with, up to its value:
 //   {"key":"<parameter>.<field>","label":"<label>","value":"
 // made once for each pair of parameter and field row that a run meets (a few hundred) and found
@@ -256,25 +265,23 @@ void appendFieldJson(Text& out, const FieldOpenings& openings, const FieldOpenin
     out += '}';
 }
 
+// Whether the first and the last word of two texts of n bytes (a word's size at least, twice it
+// at most) are the same: the whole texts, as the two words may overlap but leave nothing out.
+template <typename Word>
+bool sameEnds(const char* a, const char* b, std::size_t n) {
+    Word a0, a1, b0, b1;
+    std::memcpy(&a0, a, sizeof(Word));
+    std::memcpy(&a1, a + n - sizeof(Word), sizeof(Word));
+    std::memcpy(&b0, b, sizeof(Word));
+    std::memcpy(&b1, b + n - sizeof(Word), sizeof(Word));
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 // Whether two texts of n bytes are the same; short ones, as printed values are, without a call.
 bool sameBytes(const char* a, const char* b, std::size_t n) {
     if (n > 16) return std::memcmp(a, b, n) == 0;
-    if (n >= 8) {
-        std::uint64_t a0, a1, b0, b1;
-        std::memcpy(&a0, a, 8);
-        std::memcpy(&a1, a + n - 8, 8);
-        std::memcpy(&b0, b, 8);
-        std::memcpy(&b1, b + n - 8, 8);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-    }
-    if (n >= 4) {
-        std::uint32_t a0, a1, b0, b1;
-        std::memcpy(&a0, a, 4);
-        std::memcpy(&a1, a + n - 4, 4);
-        std::memcpy(&b0, b, 4);
-        std::memcpy(&b1, b + n - 4, 4);
-        return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-    }
+    if (n >= 8) return sameEnds<std::uint64_t>(a, b, n);
+    if (n >= 4) return sameEnds<std::uint32_t>(a, b, n);
     return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
 }
 
@@ -464,10 +471,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"direction\":");
     appendJsonString(line, logText(record.direction, scratch));
     put(line, ",\"cic\":");
-    if (record.hasCallInstanceCode)
-        putNumber(line, record.callInstanceCode);
-    else
-        put(line, "null");
+    putNumberOrNull(line, record.hasCallInstanceCode, record.callInstanceCode);
     put(line, ",\"cic_octets\":");
     putNumber(line, record.cicOctets);
     put(line, ",\"type\":");
@@ -476,10 +480,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     else
         putPlainString(line, record.acronym);
     put(line, ",\"code\":");
-    if (record.typeCode >= 0)
-        putNumber(line, record.typeCode);
-    else
-        put(line, "null");
+    putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
     if (record.decoded) {
         put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
     } else {
@@ -496,10 +497,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"trailing_octets\":");
     appendOctetsJson(line, record.trailingOctets);
     put(line, ",\"call\":");
-    if (callFirstRecord != 0)
-        putNumber(line, callFirstRecord);
-    else
-        put(line, "null");
+    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
     scratch.clear();
     appendSummaryInfo(scratch, message);
     put(line, ",\"info\":");
@@ -518,10 +516,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
         if (!blocks.append(line, opening, block.title)) {
             const std::size_t begin = line.size();
             put(line, "{\"code\":");
-            if (block.code >= 0)
-                putNumber(line, block.code);
-            else
-                put(line, "null");
+            putNumberOrNull(line, block.code >= 0, block.code);
             put(line, ",\"name\":");
             appendJsonString(line, block.name);
             put(line, ",\"title\":");
