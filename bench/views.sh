@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmark of the views beside the report: --summary, --calls, --stats, --format json, --kpi,
-# --circuits and --checks against
+# --circuits, --checks and the export folder (--export-dir) against
 # the plain report (truno-decode -q --crlf LOG > /dev/null) on generated logs, with the peak memory
 # of each (flat from the smaller log to the larger one when memory is bounded by the open calls,
 # not by the log). The machine's load average is printed first: the figures are best of three
@@ -41,10 +41,18 @@ for n in "${sizes[@]}"; do
   "$gen" "$n" > "$log"
   report_wall=""
   report_cpu=""
-  for view in "report" "--summary" "--calls" "--stats" "--format json" "--kpi" "--circuits" "--checks"; do
-    if [ "$view" = report ]; then args=(-q --crlf); else read -r -a args <<<"-q $view"; fi
+  for view in "report" "--summary" "--calls" "--stats" "--format json" "--kpi" "--circuits" "--checks" "--export-dir"; do
+    if [ "$view" = report ]; then
+      args=(-q --crlf)
+    elif [ "$view" = --export-dir ]; then
+      # The export beside the report (its rows compressed on a thread of libzstd's own).
+      args=(-q --crlf --export-dir "$work/export")
+    else
+      read -r -a args <<<"-q $view"
+    fi
     read -r wall cpu mem < <(best "$tool" "${args[@]}" "$log")
     [ -n "$report_wall" ] || { report_wall=$wall; report_cpu=$cpu; }
+    rm -rf "$work/export"
     awk -v n="$n" -v v="$view" -v w="$wall" -v c="$cpu" -v rw="$report_wall" -v rc="$report_cpu" -v m="$mem" 'BEGIN{
       if (w < 0.001) w = 0.001; if (c < 0.01) c = 0.01; if (rc < 0.01) rc = 0.01;
       printf "| %d | %s | %.3f | %.0f | %.2f | %.2f | %.0f | %.2f | %.1f |\n", n, v, w, n / w, rw / w, c, n / c, rc / c, m / 1024 }'
