@@ -1,8 +1,7 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
-#include "run/LogReader.h"
-#include "analysis/LogClock.h"
+#include "analysis/LogOrder.h"
 #include "analysis/FieldCatalog.h"
 #include "analysis/PcapExport.h"
 #include "base/ByteScan.h"
@@ -197,22 +196,6 @@ struct MergedRun {
     std::uint64_t notDecoded = 0;
     std::vector<std::string> warnings;
 };
-
-// The instant of a log's first message, for --sort-files: its page header's date (if one came
-// before it) and its time of day; nothing when the file cannot be read or has no timed message.
-std::optional<std::pair<std::int64_t, std::int64_t>> firstInstantOf(const std::string& file) {
-    std::ifstream stream(truno::pathOf(file), std::ios::binary);
-    if (!stream) return std::nullopt;
-    truno::LogInput in(stream);
-    if (in.refused()) return std::nullopt;
-    truno::LogReader reader(in);
-    truno::LogMessage message;
-    while (reader.next(message)) {
-        if (const auto ofDay = truno::millisecondsOfDay(message.time))
-            return std::make_pair(truno::daysFromDate(reader.pageDate()).value_or(0), *ofDay);
-    }
-    return std::nullopt;
-}
 
 // With several files, `firstOutput` says that no file before this one wrote JSON or CSV output
 // (the CSV header row and the "[" of --stats go out once); it is cleared once this file's views
@@ -438,13 +421,14 @@ int main(int argc, char** argv) {
     bool firstOutput = true;
     if (options.sortFiles) {
         // By the first message's date and time; files without one keep their place after the others.
-        std::vector<std::pair<std::optional<std::pair<std::int64_t, std::int64_t>>, std::string>> keyed;
-        for (const std::string& file : options.files) keyed.emplace_back(firstInstantOf(file), file);
-        std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-            if (a.first.has_value() != b.first.has_value()) return a.first.has_value();
-            return a.first.has_value() && *a.first < *b.first;
-        });
-        for (std::size_t i = 0; i < keyed.size(); ++i) options.files[i] = keyed[i].second;
+        std::vector<std::optional<truno::FirstInstant>> instants;
+        for (const std::string& file : options.files) {
+            std::ifstream stream(truno::pathOf(file), std::ios::binary);
+            instants.push_back(stream ? truno::firstInstantOf(stream) : std::nullopt);
+        }
+        std::vector<std::string> sorted;
+        for (const std::size_t k : truno::orderByFirstInstant(instants)) sorted.push_back(options.files[k]);
+        options.files = std::move(sorted);
     }
     std::optional<MergedRun> merged;
     if (options.merge) {

@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -32,6 +33,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -131,7 +133,7 @@ private slots:
     void recordsOfADamagedLog();
     void saveAsWritesTheReportsBytes();
     void printAndPdfTakeThePagesSaid();
-    void furtherFilesOnTheCommandLineAreNamed();
+    void severalFilesAreReadAsOneLog();
     void recentFilesReloadAndWindowSizeAreRemembered();
     void isupModeReadsTheLogAgainAndIsRemembered();
 };
@@ -714,19 +716,72 @@ void MainWindowTest::printAndPdfTakeThePagesSaid() {
     QVERIFY(w.script.errors.isEmpty());
 }
 
-void MainWindowTest::furtherFilesOnTheCommandLineAreNamed() {
+void MainWindowTest::severalFilesAreReadAsOneLog() {
+    // The capture as a log rotated between records 201 and 202, in the middle of the call on
+    // code 57 (its ACM in the older part, its ANM in the newer).
+    QTemporaryDir dir;
+    const std::string bytes = readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log"));
+    const std::size_t header = bytes.find("\r\n\r\n") + 4;
+    std::size_t cut = header;
+    for (int k = 0; k < 201; ++k) cut = bytes.find("\r\n\r\n", cut) + 4;
+    const QString older = dir.filePath(QStringLiteral("calls.log.1"));
+    const QString newer = dir.filePath(QStringLiteral("calls.log"));
+    writeFile(older, bytes.substr(0, cut));
+    writeFile(newer, bytes.substr(0, header) + bytes.substr(cut));
+    QProcess tool;
+    tool.start(QStringLiteral(TRUNO_DECODE), {QStringLiteral("-q"), QStringLiteral("--crlf"), QStringLiteral("--merge"), older, newer});
+    QVERIFY(tool.waitForFinished(60000));
+    const QByteArray merged = tool.readAllStandardOutput();
+    QVERIFY(!merged.isEmpty());
+
     WindowFixture w;
-    const QString first = sourcePath("tests/golden/isup-m3ua-call-6.log");
-    const QString second = sourcePath("tests/golden/isup-m2pa-call-6.log");
-    const QString third = sourcePath("tests/golden/bicc-iam-app-1.log");
+    QVERIFY(w.openThroughMenu(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
+    const std::size_t wholeCalls = w.form.messages().calls().size();
+    QVERIFY(w.form.log().health != nullptr);
+    const truno::KpiSet whole = w.form.log().health->kpis().total();
+
+    // Given on the command line: one report, as the tool's --merge writes it, one store and one
+    // set of calls and KPIs across both files.
     QSignalSpy ended(&w.form, &MainWindow::runEnded);
-    w.form.openFiles({first, second, third});
-    QCOMPARE(w.script.information.size(), 1);
-    const QString said = w.script.information.front();
-    QVERIFY(said.contains(first) && said.contains(second) && said.contains(third));
-    QVERIFY(ended.count() > 0 || ended.wait(20000));
-    QVERIFY(w.report() == toolReport(first));
-    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + first);
+    w.form.openFiles({older, newer});
+    QVERIFY(ended.wait(20000));
+    QVERIFY(w.report() == merged.toStdString());
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + older + QStringLiteral(" + 1 file"));
+    QCOMPARE(w.form.records().recordCount(), std::uint64_t{470});
+    const std::optional<std::size_t> banner = w.form.records().bannerLine(202);
+    QVERIFY(banner && w.form.reportView()->document().line(*banner).starts_with("RECORD 202 "));
+    QCOMPARE(w.form.messages().calls().size(), wholeCalls);
+    const auto& calls = w.form.messages().calls();
+    QVERIFY(std::any_of(calls.begin(), calls.end(), [](const auto& c) { return c.firstRecord <= 201 && c.lastRecord > 201; }));
+    QVERIFY(w.form.log().health != nullptr);
+    QCOMPARE(w.form.log().health->kpis().total().seizures, whole.seizures);
+    QCOMPARE(w.form.log().health->kpis().total().answered, whole.answered);
+
+    // Each record keeps its file: the status bar names it when its row is chosen.
+    QCOMPARE(w.form.log().fileOf(201), older);
+    QCOMPARE(w.form.log().fileOf(202), newer);
+    QTRY_VERIFY(w.form.filterSettled());
+    const std::optional<int> row = w.form.messageModel()->rowOf(201);
+    QVERIFY(row.has_value());
+    w.form.messageList()->setCurrentIndex(w.form.messageModel()->index(*row, 0));
+    QVERIFY2(w.message().startsWith(QStringLiteral("Record 202: calls.log, line 5")), qPrintable(w.message()));
+
+    // Reload reads both again; dropped together in the wrong order, they are put in time order.
+    w.action("reloadAction")->trigger();
+    QVERIFY(ended.wait(20000));
+    QVERIFY(w.report() == merged.toStdString());
+    QCOMPARE(w.form.log().files, QStringList({older, newer}));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(newer), QUrl::fromLocalFile(older)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &drop);
+    QVERIFY(drop.isAccepted());
+    QVERIFY(ended.wait(20000));
+    QVERIFY(w.report() == merged.toStdString());
+    QCOMPARE(w.form.log().files, QStringList({older, newer}));
+    QVERIFY(w.script.errors.isEmpty() && w.script.information.isEmpty());
 }
 
 void MainWindowTest::recentFilesReloadAndWindowSizeAreRemembered() {

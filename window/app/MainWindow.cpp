@@ -13,6 +13,7 @@
 #include "window/views/MessageFilterBar.h"
 #include "window/views/MessageList.h"
 #include "window/views/StatisticsView.h"
+#include "analysis/LogOrder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -40,8 +42,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace truno::window {
 
@@ -58,12 +62,35 @@ const QString kTabKey = QStringLiteral("window/tab");
 const QString kKeepLastKey = QStringLiteral("follow/keepLast");
 const QString kKeepLastCountKey = QStringLiteral("follow/keepLastCount");
 
-// The first local file among dropped URLs; empty when there is none.
-QString droppedFile(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasUrls()) return {};
+// The local files among dropped URLs.
+QStringList droppedFiles(const QMimeData* mime) {
+    QStringList files;
+    if (mime == nullptr || !mime->hasUrls()) return files;
     for (const QUrl& url : mime->urls())
-        if (url.isLocalFile()) return url.toLocalFile();
-    return {};
+        if (url.isLocalFile()) files << url.toLocalFile();
+    return files;
+}
+
+// Files in the order of their first timed messages, as `truno-decode --sort-files` puts them;
+// those without one (or that are not plain files: a pipe is not read ahead) after the others,
+// in the order given.
+QStringList inTimeOrder(const QStringList& paths) {
+    std::vector<std::optional<FirstInstant>> instants;
+    for (const QString& path : paths) {
+        std::ifstream in;
+        if (QFileInfo(path).isFile()) in.open(QFile::encodeName(path).toStdString(), std::ios::binary);
+        instants.push_back(in.is_open() ? firstInstantOf(in) : std::nullopt);
+    }
+    QStringList sorted;
+    for (const std::size_t k : orderByFirstInstant(instants)) sorted << paths[static_cast<qsizetype>(k)];
+    return sorted;
+}
+
+// The log as the caption names it: its path, and after it how many more files are read with it.
+QString captionOf(const OpenedLog& log) {
+    const qsizetype more = log.files.size() - 1;
+    if (more < 1) return log.path;
+    return more == 1 ? MainWindow::tr("%1 + 1 file").arg(log.path) : MainWindow::tr("%1 + %2 files").arg(log.path).arg(more);
 }
 
 // The folder the documentation is in: beside the program's own folder as installed
@@ -401,12 +428,17 @@ QString MainWindow::reportFolder() const {
 
 void MainWindow::openFromDialog(bool follow) {
     if (isBusy() && !isFollowing()) return;
-    const QString path = dialogs_->chooseLogFile(this, reportFolder());
-    if (path.isEmpty()) return;  // cancelled: everything stays as it was
-    openLog(path, follow);
+    // One log is followed; several may be opened as one.
+    const QStringList paths = follow ? QStringList(dialogs_->chooseLogFile(this, reportFolder()))
+                                     : dialogs_->chooseLogFiles(this, reportFolder());
+    if (paths.isEmpty() || paths.constFirst().isEmpty()) return;  // cancelled: everything stays as it was
+    if (follow)
+        openLog(paths, true);
+    else
+        openFiles(paths, true);
 }
 
-void MainWindow::followFile(const QString& path) { openLog(path, true); }
+void MainWindow::followFile(const QString& path) { openLog({path}, true); }
 
 void MainWindow::stopFollowing() { run_->stopFollowing(); }
 
@@ -426,20 +458,12 @@ void MainWindow::setMessageLimit(MessageLimit limit) {
     run_->setMessageLimit(limit);
 }
 
-void MainWindow::openFiles(const QStringList& paths) {
-    if (paths.isEmpty()) return;
-    openFile(paths.constFirst());
-    if (paths.size() < 2) return;
-    QStringList others;
-    for (qsizetype k = 1; k < paths.size(); ++k) others << fullPathOf(paths[k]);
-    dialogs_->showInformation(this, kProgramTitle,
-                              tr("The window shows one log at a time; it opens\n%1\n\nand not:\n%2\n\n"
-                                 "Open another log with File > Open.")
-                                  .arg(fullPathOf(paths.constFirst()), others.join(QLatin1Char('\n'))));
+void MainWindow::openFiles(const QStringList& paths, bool byFirstTime) {
+    openLog(byFirstTime && paths.size() > 1 ? inTimeOrder(paths) : paths, false);
 }
 
 void MainWindow::reload() {
-    if (!parts_.log->path.isEmpty()) openFile(parts_.log->path);
+    if (!parts_.log->files.isEmpty()) openLog(parts_.log->files, false);
 }
 
 void MainWindow::setIsupMode(bool on) {
@@ -471,29 +495,43 @@ std::unique_ptr<OpenedLog> MainWindow::swapLog(std::unique_ptr<OpenedLog> log) {
     return log;
 }
 
-void MainWindow::openFile(const QString& path) { openLog(path, false); }
+void MainWindow::openFile(const QString& path) { openLog({path}, false); }
 
-void MainWindow::openLog(const QString& path, bool follow) {
+void MainWindow::openLog(const QStringList& paths, bool follow) {
     run_->endFollowing();
-    if (isBusy()) return;  // one run at a time, and not while the report is written out
+    if (isBusy() || paths.isEmpty()) return;  // one run at a time, and not while the report is written out
     run_->forgetCancelled();
 
-    const QString fullPath = fullPathOf(path);
+    QStringList fullPaths;
+    for (const QString& path : paths) fullPaths << fullPathOf(path);
+    const QString& fullPath = fullPaths.constFirst();
     QString error;
-    std::unique_ptr<DecodeJob> job = follow ? DecodeJob::follow(path, error) : DecodeJob::open(path, error);
+    std::unique_ptr<DecodeJob> job =
+        follow ? DecodeJob::follow(paths.constFirst(), error) : DecodeJob::open(paths.constFirst(), error);
+    // Several files are read as one log, each opened now: one that cannot be stops them all.
+    qsizetype failed = 0;
+    for (qsizetype k = 1; job && k < paths.size(); ++k) {
+        if (!job->addFile(paths[k], error)) {
+            job.reset();
+            failed = k;
+        }
+    }
     if (job) {
         job->setCicOctets(cicOctets_);
         job->setHealthOptions(HealthPane::options());
     }
     if (!job) {
-        if (!QFileInfo::exists(path)) forgetFile(fullPath);
-        dialogs_->showError(this, kProgramTitle, tr("Cannot open the file\n%1\n\n%2").arg(fullPath, error));
+        if (!QFileInfo::exists(paths[failed])) forgetFile(fullPaths[failed]);
+        dialogs_->showError(this, kProgramTitle, tr("Cannot open the file\n%1\n\n%2").arg(fullPaths[failed], error));
         return;
     }
+    // Of several files the recent-files list keeps the first.
     rememberFile(fullPath);
 
     // The log shown stays aside until the run has finished.
-    previous_ = swapLog(std::make_unique<OpenedLog>(fullPath));
+    auto opened = std::make_unique<OpenedLog>(fullPath);
+    opened->files = fullPaths;
+    previous_ = swapLog(std::move(opened));
     parts_.messageModel->setSortable(false);
     parts_.messageList->setSortingEnabled(false);
     parts_.messageList->horizontalHeader()->setSortIndicatorShown(false);
@@ -502,9 +540,9 @@ void MainWindow::openLog(const QString& path, bool follow) {
     parts_.healthPane->clear();
     applyFilter();
     updateCounts();
-    setWindowTitle(programVersion() + QStringLiteral(" - ") + fullPath);
+    setWindowTitle(programVersion() + QStringLiteral(" - ") + captionOf(*parts_.log));
     parts_.status->setSummary(follow ? tr("Following %1: 0 messages").arg(QFileInfo(fullPath).fileName())
-                                     : tr("Decoding %1 ...").arg(fullPath));
+                                     : tr("Decoding %1 ...").arg(captionOf(*parts_.log)));
     if (!follow) parts_.status->showBusy();
     parts_.status->showProgress(job->fileSize() > 0 ? 1000 : 0, QStringLiteral("%p%"));  // a pipe: no known end
     ++runs_;
@@ -539,7 +577,7 @@ void MainWindow::updateCounts() {
 
 void MainWindow::finishRun(const RunOutcome& outcome) {
     parts_.status->endProgress();
-    const QString path = parts_.log->path;
+    const QString path = parts_.log->files.join(QLatin1Char('\n'));
     if (!outcome.readError.isEmpty()) {
         restorePrevious();
         dialogs_->showError(this, kProgramTitle, tr("Cannot read the file\n%1\n\n%2").arg(path, outcome.readError));
@@ -580,7 +618,7 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
 void MainWindow::cancelRun() {
     if (!run_->cancel()) return;
     parts_.status->endProgress();
-    const QString path = parts_.log->path;
+    const QString path = captionOf(*parts_.log);
     restorePrevious();
     parts_.status->tell(tr("Decoding of %1 cancelled; the previous report is kept.").arg(path));
     updateActions();
@@ -608,7 +646,7 @@ void MainWindow::restorePrevious() {
     applyFilter();
     parts_.reportView->horizontalScrollBar()->setValue(log.scroll.x());
     parts_.reportView->verticalScrollBar()->setValue(log.scroll.y());
-    setWindowTitle(log.path.isEmpty() ? programVersion() : programVersion() + QStringLiteral(" - ") + log.path);
+    setWindowTitle(log.path.isEmpty() ? programVersion() : programVersion() + QStringLiteral(" - ") + captionOf(log));
     parts_.status->setSummary(log.summary);
 }
 
@@ -672,15 +710,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!isBusy() && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!isBusy() && !droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QString path = droppedFile(event->mimeData());
-    if (isBusy() || path.isEmpty()) return;
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (isBusy() || paths.isEmpty()) return;
     event->acceptProposedAction();
-    // Opened once the drop is over, so that a message box does not stall the drag.
-    QMetaObject::invokeMethod(this, [this, path] { openFile(path); }, Qt::QueuedConnection);
+    // Opened once the drop is over, so that a message box does not stall the drag. Several
+    // files dropped together are read as one log, in the order of their first messages.
+    QMetaObject::invokeMethod(this, [this, paths] { openFiles(paths, true); }, Qt::QueuedConnection);
 }
 
 }  // namespace truno::window

@@ -87,9 +87,11 @@ public slots:
     // Decodes the log at `path` and shows its report; the previous report stays shown when the
     // file cannot be read, holds no message, or the run is cancelled.
     void openFile(const QString& path);
-    // Opens the first of `paths`. The window shows one log at a time: a message box names the
-    // others as not opened.
-    void openFiles(const QStringList& paths);
+    // Reads the logs at `paths` one after the other as one log (rotated parts, as
+    // `truno-decode --merge` reads them): record numbers go on, and the calls, statistics and
+    // health span the files. In the order given, or with `byFirstTime` in the order of their
+    // first messages' times (`truno-decode --sort-files`).
+    void openFiles(const QStringList& paths, bool byFirstTime = false);
     // Follows the log at `path` as it grows (as `truno-decode -F` does) until stopFollowing(),
     // another log is opened or the window closes; the run then ends as any run does.
     void followFile(const QString& path);
@@ -129,7 +131,7 @@ private:
     void connectActions();
     void restoreSettings();
     void openFromDialog(bool follow = false);
-    void openLog(const QString& path, bool follow);
+    void openLog(const QStringList& paths, bool follow);
     void showAbout();
     void updateActions();
     void rememberFile(const QString& path);

@@ -30,13 +30,20 @@ void RecordNavigator::listRowChanged() {
     if (following_) return;
     const QModelIndex current = parts_.messageList->currentIndex();
     if (!current.isValid()) return;
-    const std::uint64_t record = parts_.log->store.record(parts_.messageModel->messageAt(current.row()));
+    const std::size_t message = parts_.messageModel->messageAt(current.row());
+    const std::uint64_t record = parts_.log->store.record(message);
     following_ = true;
-    if (parts_.records().contains(record))
+    if (parts_.records().contains(record)) {
         showRecord(record);
-    else
+        // Of several files read as one log, the record's own file and line.
+        if (parts_.log->files.size() > 1)
+            parts_.status->tell(tr("Record %1: %2, line %3")
+                                    .arg(countText(record), QFileInfo(parts_.log->fileOf(record)).fileName(),
+                                         QString::number(parts_.log->store.row(message).logLine)));
+    } else {
         parts_.status->tell(tr("The report shows only the matching records; record %1 is not among them.")
                                 .arg(countText(record)));
+    }
     following_ = false;
 }
 

@@ -49,6 +49,7 @@ void RunController::collect() {
     // between two looks however fast the run writes.
     const auto deadline = std::chrono::steady_clock::now() + kCollectFor;
     job_->takeBlocks(collected_, batches_);
+    if (log.files.size() > 1) log.fileFirstRecords = job_->fileFirstRecords();
     while ((!collected_.empty() || !batches_.empty()) && std::chrono::steady_clock::now() < deadline) {
         if (!collected_.empty()) {
             parts_.reportView->appendText(std::move(collected_.front()));

@@ -1,4 +1,5 @@
-// truno-decoder: the desktop window. A log given as argument is opened at start.
+// truno-decoder: the desktop window. A log given as argument is opened at start; several are
+// read as one log.
 #include "window/views/CallsView.h"
 #include "window/app/MainWindow.h"
 
@@ -18,8 +19,12 @@ int main(int argc, char** argv) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("The log to open (one log is shown at a time)."),
-                                 QStringLiteral("[file]"));
+                                 QStringLiteral("The log to open; several files (rotated parts of one log) are "
+                                                "read as one log, in the order given."),
+                                 QStringLiteral("[file...]"));
+    const QCommandLineOption sortFiles(QStringLiteral("sort-files"),
+                                       QStringLiteral("Read the files in the order of their first messages' times."));
+    parser.addOption(sortFiles);
     // For the documentation: saves a picture of the window once the log is shown, then quits.
     QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                   QStringLiteral("Save a picture of the window to <png> and quit."),
@@ -76,6 +81,8 @@ int main(int argc, char** argv) {
         else
             QObject::connect(&window, &truno::window::MainWindow::runEnded, &window, save);
     }
-    if (!files.isEmpty()) QTimer::singleShot(0, &window, [&window, files] { window.openFiles(files); });
+    const bool byFirstTime = parser.isSet(sortFiles);
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &window, [&window, files, byFirstTime] { window.openFiles(files, byFirstTime); });
     return QApplication::exec();
 }

@@ -21,15 +21,32 @@
 
 namespace truno::window {
 
-QString QtUserDialogs::chooseLogFile(QWidget* parent, const QString& folder) {
+namespace {
+
+// The Open dialog: one existing file, or several.
+QStringList chooseExisting(QWidget* parent, const QString& folder, QFileDialog::FileMode mode) {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setFileMode(mode);
     // "*" rather than "*.*": here "*.*" would hide the files without an extension.
-    dialog.setNameFilters({QFileDialog::tr("Trace logs (*.log *.txt *.trc)"), QFileDialog::tr("All Files (*)")});
+    // Rotated parts (trace.log.1, trace.log.2) end in their number.
+    dialog.setNameFilters({QFileDialog::tr("Trace logs (*.log *.txt *.trc *.log.*)"), QFileDialog::tr("All Files (*)")});
     if (!folder.isEmpty()) dialog.setDirectory(folder);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    QStringList chosen;
+    if (dialog.exec() != QDialog::Accepted) return chosen;
+    for (const QString& file : dialog.selectedFiles()) chosen << QFileInfo(file).absoluteFilePath();
+    return chosen;
+}
+
+}  // namespace
+
+QString QtUserDialogs::chooseLogFile(QWidget* parent, const QString& folder) {
+    const QStringList chosen = chooseExisting(parent, folder, QFileDialog::ExistingFile);
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
+}
+
+QStringList QtUserDialogs::chooseLogFiles(QWidget* parent, const QString& folder) {
+    return chooseExisting(parent, folder, QFileDialog::ExistingFiles);
 }
 
 QString QtUserDialogs::chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,

@@ -21,6 +21,12 @@ public:
     // The log file to open, as a full path, the dialog starting in `folder`; empty when the user
     // cancels.
     virtual QString chooseLogFile(QWidget* parent, const QString& folder) = 0;
+    // One log file or several to open as one log, as full paths; none when the user cancels.
+    // Unless answered otherwise, the one file chooseLogFile() gives.
+    virtual QStringList chooseLogFiles(QWidget* parent, const QString& folder) {
+        const QString path = chooseLogFile(parent, folder);
+        return path.isEmpty() ? QStringList() : QStringList(path);
+    }
     // A file to write, `suggested` proposed, of one of the types in `filters`; empty when the
     // user cancels.
     virtual QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
@@ -46,6 +52,7 @@ public:
 class QtUserDialogs final : public UserDialogs {
 public:
     QString chooseLogFile(QWidget* parent, const QString& folder) override;
+    QStringList chooseLogFiles(QWidget* parent, const QString& folder) override;
     QString chooseSaveFile(QWidget* parent, const QString& title, const QString& suggested,
                            const QStringList& filters) override;
     std::optional<std::uint64_t> chooseRecord(QWidget* parent, std::uint64_t current,

@@ -5,6 +5,7 @@
 #include "run/LogInput.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -72,35 +73,51 @@ constexpr std::chrono::milliseconds kHandOverEvery{40};
 
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-}  // namespace
-
-std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) {
+// Opens a log for reading: its descriptor, and its size (-1 when not a file), or -1 with the
+// reason in `error`.
+int openLog(const QString& path, std::int64_t& size, QString& error) {
     const QByteArray name = QFile::encodeName(path);
     // Not blocking on open: a pipe without a writer would hold the window up.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = reason(errno);
-        return nullptr;
+        return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         error = reason(S_ISDIR(info.st_mode) ? EISDIR : errno);
         ::close(fd);
-        return nullptr;
+        return -1;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    const std::int64_t size = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : -1;
-    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(fd, size));
-    job->file_ = std::make_unique<FileInput>(fd, job->cancel_, job->bytesRead_);
-    // The log as the run reads it: the file's bytes as they are.
-    job->input_ = job->file_.get();
-    job->nameSwitch(path);
+    size = S_ISREG(info.st_mode) ? static_cast<std::int64_t>(info.st_size) : -1;
+    return fd;
+}
+
+// The log's switch, as the command-line tool names it: its file name without folder, rotation
+// number and .log, so that the calls the window exports are the tool's.
+std::string switchOfPath(const QString& path) { return switchOfFile(QFile::encodeName(path).toStdString()); }
+
+}  // namespace
+
+std::unique_ptr<DecodeJob> DecodeJob::open(const QString& path, QString& error) {
+    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(0));
+    if (!job->addFile(path, error)) return nullptr;
     return job;
 }
 
+bool DecodeJob::addFile(const QString& path, QString& error) {
+    std::int64_t size = -1;
+    const int fd = openLog(path, size, error);
+    if (fd < 0) return false;
+    files_.push_back({.path = path, .fd = fd});
+    fileSize_ = size < 0 || fileSize_ < 0 ? -1 : fileSize_ + size;
+    return true;
+}
+
 std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path, QString& error) {
-    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(-1, -1));
+    auto job = std::unique_ptr<DecodeJob>(new DecodeJob(-1));
     FollowOptions options;
     options.byName = true;
     options.stop = &job->stop_;
@@ -115,24 +132,17 @@ std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path, QString& error
         return nullptr;
     }
     job->follow_ = std::move(input);
-    job->nameSwitch(path);
+    job->followed_ = path;
     return job;
 }
 
-DecodeJob::DecodeJob(int fd, std::int64_t size) : fd_(fd), fileSize_(size) {}
-
-// The log's switch, as the command-line tool names it: its file name without folder, rotation
-// number and .log, so that the calls the window exports are the tool's.
-void DecodeJob::nameSwitch(const QString& path) {
-    recorder_.beginSwitch(switchOfFile(QFile::encodeName(path).toStdString()));
-}
+DecodeJob::DecodeJob(std::int64_t size) : fileSize_(size) {}
 
 DecodeJob::~DecodeJob() {
     cancel();
     wait();
-    file_.reset();
     follow_.reset();
-    if (fd_ >= 0) ::close(fd_);
+    for (const File& file : files_) ::close(file.fd);
 }
 
 void DecodeJob::start(std::function<void()> onEnd) {
@@ -151,37 +161,17 @@ void DecodeJob::wait() {
 
 void DecodeJob::run() {
     lastHandOver_ = std::chrono::steady_clock::now();
-    if (follow_) {
-        decode(*follow_);
-    } else {
-        std::istream raw(input_);
-        // Gzip logs are read decompressed; the compressions that are not read say so as the
-        // reason the log yielded nothing.
-        LogInput in(raw);
-        if (in.refused()) {
-            const CompressionFormat& format = formatOf(in.compression());
-            summary_ = RunSummary{};
-            summary_.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
-                                  std::string(format.decompressCommand) + " FILE > FILE.log)";
-        } else {
-            decode(in);
-        }
-        readErrno_ = file_->error();
-        dataError_ = in.dataError();
-    }
-    handOver(true);
-    if (onEnd_) onEnd_();
-}
-
-void DecodeJob::decode(std::istream& in) {
-    RunOptions options;
-    options.cancel = &cancel_;
-    options.cicOctets = cicOctets_;
-    options.records = [this](const RecordFacts& record) { recorder_.add(record); };
-    if (follow_) options.flushRecords = &flushRecords_;
     health_ = std::make_unique<TrunkHealth>(healthOptions_);
     recorder_.followHealth(health_.get());
-    summary_ = decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
+    if (follow_) {
+        recorder_.beginSwitch(switchOfPath(followed_));
+        summary_ = decode(*follow_, 1);
+    } else {
+        for (const File& file : files_) {
+            readFile(file);
+            if (summary_.cancelled) break;
+        }
+    }
     // A cancelled run is thrown away: its open calls need not finish.
     if (!summary_.cancelled) {
         recorder_.finish();
@@ -190,9 +180,98 @@ void DecodeJob::decode(std::istream& in) {
         recorder_.followHealth(nullptr);
         health_.reset();
     }
+    // Of several files, why one of them yielded no message is said with the warnings, or as the
+    // reason the run found nothing.
+    for (std::string& why : whyNothing_) {
+        if (summary_.found > 0)
+            summary_.warnings.push_back(std::move(why));
+        else
+            summary_.whyNothing += (summary_.whyNothing.empty() ? "" : "\n") + why;
+    }
+    handOver(true);
+    if (onEnd_) onEnd_();
+}
+
+void DecodeJob::readFile(const File& file) {
+    FileInput input(file.fd, cancel_, bytesRead_);
+    std::istream raw(&input);
+    // Gzip logs are read decompressed; the compressions that are not read say so as the reason
+    // the log yielded nothing.
+    LogInput in(raw);
+    // Record numbers go on from the files before.
+    const std::uint64_t firstRecord = summary_.found + 1;
+    {
+        const std::lock_guard lock(blocksMutex_);
+        fileFirstRecords_.push_back(firstRecord);
+    }
+    recorder_.beginSwitch(switchOfPath(file.path));
+    RunSummary summary;
+    if (in.refused()) {
+        const CompressionFormat& format = formatOf(in.compression());
+        summary.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
+                             std::string(format.decompressCommand) + " FILE > FILE.log)";
+    } else {
+        summary = decode(in, firstRecord);
+    }
+    // Of several files, what is said of one names it.
+    const QString name = files_.size() > 1 ? QFileInfo(file.path).fileName() : QString();
+    const QString error = input.error() != 0 ? reason(input.error()) : QString::fromStdString(in.dataError());
+    if (!error.isEmpty() && readError_.isEmpty())
+        readError_ = name.isEmpty() ? error : name + QStringLiteral(": ") + error;
+    addSummary(summary, name.toStdString());
+}
+
+RunSummary DecodeJob::decode(std::istream& in, std::uint64_t firstRecord) {
+    RunOptions options;
+    options.cancel = &cancel_;
+    options.cicOctets = cicOctets_;
+    options.firstRecord = firstRecord;
+    // The store keeps where each record stands in the whole report, past the files before.
+    const std::uint64_t reportBefore = reportBytes_;
+    if (reportBefore == 0) {
+        options.records = [this](const RecordFacts& record) { recorder_.add(record); };
+    } else {
+        options.records = [this, reportBefore](const RecordFacts& record) {
+            RecordFacts placed = record;
+            placed.reportOffset += reportBefore;
+            recorder_.add(placed);
+        };
+    }
+    if (follow_) options.flushRecords = &flushRecords_;
+    return decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
+}
+
+void DecodeJob::addSummary(const RunSummary& summary, const std::string& file) {
+    if (file.empty()) {
+        summary_ = summary;
+        return;
+    }
+    summary_.found += summary.found;
+    summary_.decoded += summary.decoded;
+    summary_.notDecoded += summary.notDecoded;
+    summary_.readError = summary_.readError || summary.readError;
+    summary_.cancelled = summary_.cancelled || summary.cancelled;
+    summary_.ignoredDataLines += summary.ignoredDataLines;
+    summary_.cutDataLines += summary.cutDataLines;
+    summary_.headersInsideMessages += summary.headersInsideMessages;
+    summary_.tabLines += summary.tabLines;
+    summary_.trailingOctetMessages += summary.trailingOctetMessages;
+    summary_.msgColumnMismatches += summary.msgColumnMismatches;
+    summary_.otherModeTried += summary.otherModeTried;
+    summary_.otherModeDecoded += summary.otherModeDecoded;
+    // As the tool's --merge names them: each after its file's name.
+    const auto named = [&file](const std::string& text) {
+        std::string line = file;
+        line += ": ";
+        line += text;
+        return line;
+    };
+    for (const std::string& warning : summary.warnings) summary_.warnings.push_back(named(warning));
+    if (!summary.whyNothing.empty()) whyNothing_.push_back(named(summary.whyNothing));
 }
 
 void DecodeJob::addText(std::string_view piece) {
+    reportBytes_ += piece.size();
     if (block_.empty() && lastBlockFull_) block_.reserve(kBlockBytes + kBlockBytes / 16);
     block_.append(piece);
     if (block_.size() >= kBlockBytes || std::chrono::steady_clock::now() - lastHandOver_ >= kHandOverEvery)
@@ -227,9 +306,9 @@ void DecodeJob::takeBlocks(std::vector<std::string>& blocks, std::vector<Message
     batches_.clear();
 }
 
-QString DecodeJob::readError() const {
-    if (readErrno_ != 0) return reason(readErrno_);
-    return QString::fromStdString(dataError_);
+std::vector<std::uint64_t> DecodeJob::fileFirstRecords() const {
+    const std::lock_guard lock(blocksMutex_);
+    return fileFirstRecords_;
 }
 
 }  // namespace truno::window

@@ -3,7 +3,9 @@
 // however large the log. The window takes the report text as it is produced, with the facts of
 // the messages whose records it holds (in batches, for the list, the calls and the statistics),
 // reads the progress, and may stop the run at any time. The same run follows the trunk's health
-// (KPIs, circuits, findings), handed over whole once the run is over. A followed log is read
+// (KPIs, circuits, findings), handed over whole once the run is over. Several files are read
+// one after the other as one log (rotated parts, as `truno-decode --merge` reads them): record
+// numbers go on, and the calls, statistics and health span the files. A followed log is read
 // as it grows (by name, across rotations) until the run is asked to stop following.
 #include "analysis/MessageStore.h"
 #include "analysis/TrunkHealth.h"
@@ -34,6 +36,9 @@ public:
     // be opened (a missing file, no permission, a directory), with the reason in `error`. This is
     // the one place where the window opens a log.
     static std::unique_ptr<DecodeJob> open(const QString& path, QString& error);
+    // Opens the log at `path` to be read after those opened before, in the same run; false, with
+    // the reason in `error`, when it cannot be opened. Before start(); not for a followed log.
+    bool addFile(const QString& path, QString& error);
     // Follows the log at `path` as it grows: the run waits at its end for more and hands over
     // what it decoded before each wait, until stopFollowing(). The file need not be there yet.
     static std::unique_ptr<DecodeJob> follow(const QString& path, QString& error);
@@ -65,37 +70,48 @@ public:
     // with the text handed over at the same time.
     void takeBlocks(std::vector<std::string>& blocks, std::vector<MessageBatch>& batches);
     std::uint64_t bytesRead() const { return bytesRead_.load(std::memory_order_relaxed); }
-    // Size of the file; -1 when it is not known beforehand (a pipe).
+    // Size of the files; -1 when it is not known beforehand (a pipe).
     std::int64_t fileSize() const { return fileSize_; }
+    // The number of the first record of each file the run has begun, in order (a file without
+    // messages has the number of the next file's first record).
+    std::vector<std::uint64_t> fileFirstRecords() const;
 
-    // Valid once the run is over.
+    // Valid once the run is over. Of several files: their counts added up, each warning after
+    // its file's name.
     const RunSummary& summary() const { return summary_; }
     const Statistics& statistics() const { return recorder_.statistics(); }
     // The trunk's health of the whole log, finished with the run's input warnings; null when the
     // run was cancelled or it was taken already.
     std::unique_ptr<TrunkHealth> takeHealth() { return std::move(health_); }
-    // Why reading the file failed; empty when it did not.
-    QString readError() const;
+    // Why reading a file failed (after its name, of several files); empty when none did.
+    QString readError() const { return readError_; }
 
 private:
     class FileInput;
     std::size_t cicOctets_ = 4;
     HealthOptions healthOptions_;
 
-    DecodeJob(int fd, std::int64_t size);
-    void nameSwitch(const QString& path);
-    void run();
-    void decode(std::istream& in);
+    // A file the run reads, open from open() or addFile() on.
+    struct File {
+        QString path;
+        int fd = -1;
+    };
 
-    int fd_;
-    std::unique_ptr<FileInput> file_;  // reads fd_
-    std::streambuf* input_ = nullptr;  // what the run reads
+    explicit DecodeJob(std::int64_t size);
+    void run();
+    void readFile(const File& file);
+    RunSummary decode(std::istream& in, std::uint64_t firstRecord);
+    void addSummary(const RunSummary& summary, const std::string& file);
+
+    std::vector<File> files_;
+    QString followed_;  // the path of a followed log
     std::unique_ptr<std::istream> follow_;  // a followed log, read as it is (not decompressed)
     std::atomic<bool> stop_{false};         // a followed run ends at the end of the log
     std::function<void()> flushRecords_;    // set by the run while it runs
     std::int64_t fileSize_;
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesRead_{0};
+    std::uint64_t reportBytes_ = 0;  // of the report the run has written so far
     // The report is handed over in blocks: large ones while the output flows, and whatever has
     // gathered at least every few tens of milliseconds, so that the first records show at once.
     void addText(std::string_view piece);
@@ -103,14 +119,15 @@ private:
     std::string block_;  // filled by the run's thread
     bool lastBlockFull_ = false;
     std::chrono::steady_clock::time_point lastHandOver_;
-    std::mutex blocksMutex_;
+    mutable std::mutex blocksMutex_;
     std::vector<std::string> blocks_;
     MessageRecorder recorder_;  // on the run's thread
     std::unique_ptr<TrunkHealth> health_;  // on the run's thread until the run is over
     std::vector<MessageBatch> batches_;
+    std::vector<std::uint64_t> fileFirstRecords_;  // under blocksMutex_
     RunSummary summary_;
-    int readErrno_ = 0;
-    std::string dataError_;  // what was wrong with compressed data
+    std::vector<std::string> whyNothing_;  // of several files: why a file yielded no message
+    QString readError_;
     std::function<void()> onEnd_;
     std::thread thread_;
 };

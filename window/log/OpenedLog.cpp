@@ -1,5 +1,6 @@
 #include "window/log/OpenedLog.h"
 
+#include <algorithm>
 #include <utility>
 
 #if defined(__GLIBC__)
@@ -32,6 +33,14 @@ OpenedLog::OpenedLog(QString logPath) : path(std::move(logPath)), report(std::ma
 }
 
 OpenedLog::~OpenedLog() { --live_; }
+
+QString OpenedLog::fileOf(std::uint64_t record) const {
+    // The last file whose first record is not after it: a file without messages has the same
+    // first record as the one after it.
+    const auto after = std::upper_bound(fileFirstRecords.begin(), fileFirstRecords.end(), record);
+    const auto file = static_cast<qsizetype>(after - fileFirstRecords.begin()) - 1;
+    return file >= 0 && file < files.size() ? files[file] : path;
+}
 
 void OpenedLog::dispose(std::unique_ptr<OpenedLog> log) {
     if (!log) return;

@@ -12,10 +12,13 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace truno::window {
 
@@ -45,8 +48,15 @@ public:
     // The records of the report shown: only the matching ones while the report is filtered.
     const RecordIndex& shownRecords() const { return filtered ? filteredRecords : records; }
 
-    // The full path of the log, as the caption shows it; empty before the first log.
+    // The full path of the log, as the caption shows it; empty before the first log. Of several
+    // files read as one log: the first.
     QString path;
+    // Every file of the log, in the order read (one, or several read as one log), and the
+    // number of the first record of each as far as the run has come.
+    QStringList files;
+    std::vector<std::uint64_t> fileFirstRecords;
+    // The file `record` came from.
+    QString fileOf(std::uint64_t record) const;
     // The full report while the report view does not hold it. The log on screen lends the
     // report it shows to the view, so this is empty then, except while the view shows the report
     // of the matching records; the log put aside holds its report here.
