@@ -68,6 +68,7 @@ public:
     void beginSwitch(std::string_view name);
     // The names of the switches begun, by SwitchIndex (index 0: the unnamed one).
     std::string_view switchName(SwitchIndex index) const { return switchNames_[index]; }
+    std::size_t switchCount() const { return switchNames_.size(); }
 
     void add(const RecordFacts& record);
     // The log ended: the open calls finish.

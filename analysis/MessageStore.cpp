@@ -63,7 +63,7 @@ MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 
 void MessageStore::append(MessageBatch&& batch) {
     if (logDate_.empty() && !batch.logDate.empty()) logDate_ = batch.logDate;
-    if (!batch.switchName.empty()) switchName_ = batch.switchName;
+    if (!batch.switchNames.empty()) switchNames_ = std::move(batch.switchNames);
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
@@ -291,6 +291,7 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.at = analysed.at.value_or(MessageStore::kNoInstant);
     row.callFirstRecord = analysed.callFirstRecord();
     row.callInstanceCode = record.callInstanceCode;
+    row.switchIndex = analysed.facts.switchIndex();
     row.typeCode = static_cast<std::int16_t>(record.typeCode);
     row.type = typeIndex(record);
     row.direction = directionIndex(record.direction);
@@ -412,12 +413,12 @@ void writeMessages(const MessageStore& store, const MessageStore::TextSource& te
                    const std::function<void(std::string_view)>& write, const ExportControl& control, Line line) {
     MessageStore::Scratch scratch;
     MessageFacts message;
-    message.setSwitch(store.switchName().empty() ? 0 : 1, store.switchName());
     std::string out;
     const std::size_t count = exportCount(store, control);
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t i = exportIndex(control, k);
         message.build(store.facts(i, text, scratch));
+        message.setSwitch(store.row(i).switchIndex, store.switchNameOf(i));
         line(out, message, store.row(i).callFirstRecord);
         if (out.size() >= kFlushSize) {
             write(out);

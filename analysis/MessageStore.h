@@ -161,6 +161,7 @@ public:
         std::uint16_t direction = 0;        // index of its direction
         std::uint8_t flags = 0;
         DecodeFailure failure = DecodeFailure::Internal;
+        std::uint16_t switchIndex = 0;      // its switch among the store's (switchNameOf)
     };
     static constexpr std::int64_t kNoInstant = INT64_MIN;
     static constexpr std::uint8_t kDecoded = 1;
@@ -171,8 +172,11 @@ public:
 
     // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
     const std::string& logDate() const { return logDate_; }
-    // The switch the log belongs to (MessageRecorder::beginSwitch); empty: none named.
-    const std::string& switchName() const { return switchName_; }
+    // The switch a message's log belongs to (MessageRecorder::beginSwitch); empty: none named.
+    std::string_view switchNameOf(std::size_t i) const {
+        const std::uint16_t index = row(i).switchIndex;
+        return index < switchNames_.size() ? std::string_view(switchNames_[index]) : std::string_view{};
+    }
 
     MessageStore();
     ~MessageStore();
@@ -277,7 +281,7 @@ private:
 
     BlockVector<Row> rows_;
     std::string logDate_;
-    std::string switchName_;
+    std::vector<std::string> switchNames_;  // by the rows' switchIndex
     BlockVector<CompactMark> marks_;
     std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
@@ -317,7 +321,7 @@ struct MessageBatch {
     std::string callStrings;
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
     std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
-    std::string switchName;        // the log's switch, once named
+    std::vector<std::string> switchNames;  // the run's switches by index, when one was named since
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };
@@ -331,7 +335,9 @@ public:
     // The log's switch (LogAnalysis::beginSwitch), before its first message.
     void beginSwitch(std::string_view name) {
         analysis_.beginSwitch(name);
-        batch_.switchName = name;
+        batch_.switchNames.clear();
+        for (std::size_t index = 0; index < analysis_.switchCount(); ++index)
+            batch_.switchNames.emplace_back(analysis_.switchName(static_cast<SwitchIndex>(index)));
     }
     void add(const RecordFacts& record) { analysis_.add(record); }
     // The trunk's health is followed in the same analysis (LogAnalysis::followHealth); the

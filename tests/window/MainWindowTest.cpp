@@ -781,6 +781,17 @@ void MainWindowTest::severalFilesAreReadAsOneLog() {
     QVERIFY(ended.wait(20000));
     QVERIFY(w.report() == merged.toStdString());
     QCOMPARE(w.form.log().files, QStringList({older, newer}));
+
+    // Files of two switches: each message keeps its own, as the window's exports name it.
+    const QString east = dir.filePath(QStringLiteral("east.log"));
+    const QString west = dir.filePath(QStringLiteral("west.log"));
+    writeFile(east, bytes.substr(0, cut));
+    writeFile(west, bytes.substr(0, header) + bytes.substr(cut));
+    w.form.openFiles({east, west});
+    QVERIFY(ended.wait(20000));
+    const truno::MessageStore& store = w.form.messages();
+    QCOMPARE(store.size(), std::size_t{470});
+    QVERIFY(store.switchNameOf(200) == "east" && store.switchNameOf(201) == "west");
     QVERIFY(w.script.errors.isEmpty() && w.script.information.isEmpty());
 }
 
