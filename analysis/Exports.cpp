@@ -139,14 +139,15 @@ public:
         const int code = field.ref.parameterCode;
         for (std::size_t i = slotOf(blockKey, field.row, code);; i = (i + 1) & (slots_.size() - 1)) {
             Slot& slot = slots_[i];
+            if (!slot.used) return add(slot, block, field)->opening;
             if (slot.row == field.row && slot.blockKey == blockKey && slot.code == code) return slot.opening;
-            if (slot.row == nullptr) return add(slot, block, field)->opening;
         }
     }
     std::string_view text(const Opening& opening) const { return text_.substr(opening.offset, opening.size); }
 
 private:
     struct Slot {
+        bool used = false;
         const char* blockKey = nullptr;
         const BitField* row = nullptr;
         int code = 0;
@@ -168,7 +169,8 @@ private:
         put(text_, "\",\"label\":");
         appendJsonString(text_, field.label());
         put(text_, ",\"value\":\"");
-        slot = Slot{.blockKey = block.key.data(),
+        slot = Slot{.used = true,
+                    .blockKey = block.key.data(),
                     .row = field.row,
                     .code = field.ref.parameterCode,
                     .opening = {.offset = offset,
@@ -180,9 +182,9 @@ private:
             std::vector<Slot> old(slots_.size() * 2);
             old.swap(slots_);
             for (const Slot& kept : old) {
-                if (kept.row == nullptr) continue;
+                if (!kept.used) continue;
                 std::size_t i = slotOf(kept.blockKey, kept.row, kept.code);
-                while (slots_[i].row != nullptr) i = (i + 1) & (slots_.size() - 1);
+                while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
                 slots_[i] = kept;
                 if (kept.row == field.row && kept.blockKey == block.key.data() && kept.code == field.ref.parameterCode)
                     added = &slots_[i];
