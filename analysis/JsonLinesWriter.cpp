@@ -2,6 +2,9 @@
 
 #include "analysis/Exports.h"
 
+#include <algorithm>
+#include <cstring>
+#include <span>
 #include <utility>
 
 namespace truno {
@@ -19,7 +22,9 @@ void CopiedRecord::assign(const RecordFacts& record) {
                                        &record_.typeName, &record_.acronym, &record_.msgColumn, &record_.logDate};
     std::size_t total = 0;
     for (const std::string_view* text : texts) total += text->size();
-    for (const std::string_view octet : record.octets) total += octet.size();
+    std::size_t octetBytes = 0;
+    for (const std::string_view octet : record.octets) octetBytes += octet.size();
+    total += octetBytes;
     if (bytes_.size() < total) bytes_.resize(total);
     char* at = bytes_.data();
     const auto copy = [&at](std::string_view& text) {
@@ -28,10 +33,21 @@ void CopiedRecord::assign(const RecordFacts& record) {
         at += text.size();
     };
     for (std::string_view* text : texts) copy(*text);
-    octets_.resize(record.octets.size());
-    for (std::size_t i = 0; i < record.octets.size(); ++i) {
-        octets_[i] = record.octets[i];
-        copy(octets_[i]);
+    const std::span<const std::string_view> octets = record.octets;
+    octets_.resize(octets.size());
+    // The reader packs a message's octets one after another: copied as one piece, each view moved
+    // with it; octets from elsewhere one by one.
+    const char* packed = octets.empty() ? nullptr : octets.front().data();
+    if (!octets.empty() && octets.back().data() + octets.back().size() == packed + octetBytes &&
+        std::all_of(octets.begin(), octets.end(),
+                    [packed, octetBytes](std::string_view o) { return o.data() >= packed && o.data() + o.size() <= packed + octetBytes; })) {
+        std::memcpy(at, packed, octetBytes);
+        for (std::size_t i = 0; i < octets.size(); ++i) octets_[i] = {at + (octets[i].data() - packed), octets[i].size()};
+    } else {
+        for (std::size_t i = 0; i < octets.size(); ++i) {
+            octets_[i] = octets[i];
+            copy(octets_[i]);
+        }
     }
     record_.octets = octets_;
     record_.trailingOctets = {};
