@@ -129,7 +129,13 @@ LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& 
     h.reason = r.reason;
     h.typeName = r.typeName;
     h.acronym = r.acronym;
+    h.msgColumn = r.msgColumn;
+    h.logDate = r.logDate;
     h.octetText.assign(r.octets.begin(), r.octets.end());
+    if (!r.trailingOctets.empty()) {
+        h.trailingFirst = static_cast<std::size_t>(r.trailingOctets.data() - r.octets.data());
+        h.trailingCount = r.trailingOctets.size();
+    }
     h.marks.assign(r.marks.begin(), r.marks.end());
     h.record = r;
     return h;
@@ -153,7 +159,10 @@ void LogAnalysis::release() {
         h.record.reason = h.reason;
         h.record.typeName = h.typeName;
         h.record.acronym = h.acronym;
+        h.record.msgColumn = h.msgColumn;
+        h.record.logDate = h.logDate;
         h.record.octets = h.octets;
+        h.record.trailingOctets = h.record.octets.subspan(h.trailingFirst, h.trailingCount);
         h.record.marks = h.marks;
         heldFacts_.build(h.record);
         heldFacts_.setSwitch(h.switchIndex, switchNames_[h.switchIndex]);
