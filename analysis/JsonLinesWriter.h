@@ -21,19 +21,6 @@
 
 namespace truno {
 
-// A record's facts with everything they view copied into storage of its own.
-class CopiedRecord {
-public:
-    void assign(const RecordFacts& record);
-    const RecordFacts& record() const { return record_; }
-
-private:
-    RecordFacts record_;
-    std::string bytes_;                    // the texts, one after the other
-    std::vector<std::string_view> octets_;
-    std::vector<Mark> marks_;
-};
-
 class JsonLinesWriter {
 public:
     using Write = std::function<void(std::string_view)>;

@@ -83,8 +83,8 @@ void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call*
             const auto found = pending_.find(call->firstRecord);
             if (found != pending_.end()) {
                 call->selected = true;
-                pendingFirst_.erase(found->second.front().record.record);
-                for (Held& h : found->second) ready_.emplace(h.record.record, std::move(h));
+                pendingFirst_.erase(found->second.front().record.record().record);
+                for (Held& h : found->second) ready_.emplace(h.record.record().record, std::move(h));
                 pending_.erase(found);
             }
         }
@@ -117,34 +117,17 @@ void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call*
 }
 
 LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& call) const {
-    Held h;
-    const RecordFacts& r = facts_.record();
-    h.callFirstRecord = call.firstRecord;
-    h.callInstanceCode = call.callInstanceCode;
-    h.switchIndex = facts_.switchIndex();
-    h.at = at;
-    h.text = r.text;
-    h.time = r.time;
-    h.direction = r.direction;
-    h.reason = r.reason;
-    h.typeName = r.typeName;
-    h.acronym = r.acronym;
-    h.msgColumn = r.msgColumn;
-    h.logDate = r.logDate;
-    h.octetText.assign(r.octets.begin(), r.octets.end());
-    if (!r.trailingOctets.empty()) {
-        h.trailingFirst = static_cast<std::size_t>(r.trailingOctets.data() - r.octets.data());
-        h.trailingCount = r.trailingOctets.size();
-    }
-    h.marks.assign(r.marks.begin(), r.marks.end());
-    h.record = r;
-    return h;
+    return Held{.callFirstRecord = call.firstRecord,
+                .callInstanceCode = call.callInstanceCode,
+                .switchIndex = facts_.switchIndex(),
+                .at = at,
+                .record = CopiedRecord(facts_.record())};
 }
 
 void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
     const auto found = pending_.find(callFirstRecord);
     if (found == pending_.end()) return;
-    pendingFirst_.erase(found->second.front().record.record);
+    pendingFirst_.erase(found->second.front().record.record().record);
     held_ -= found->second.size();
     pending_.erase(found);
 }
@@ -152,19 +135,7 @@ void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
 void LogAnalysis::release() {
     while (!ready_.empty() && (pendingFirst_.empty() || ready_.begin()->first < *pendingFirst_.begin())) {
         Held& h = ready_.begin()->second;
-        h.octets.assign(h.octetText.begin(), h.octetText.end());
-        h.record.text = h.text;
-        h.record.time = h.time;
-        h.record.direction = h.direction;
-        h.record.reason = h.reason;
-        h.record.typeName = h.typeName;
-        h.record.acronym = h.acronym;
-        h.record.msgColumn = h.msgColumn;
-        h.record.logDate = h.logDate;
-        h.record.octets = h.octets;
-        h.record.trailingOctets = h.record.octets.subspan(h.trailingFirst, h.trailingCount);
-        h.record.marks = h.marks;
-        heldFacts_.build(h.record);
+        heldFacts_.build(h.record.record());
         heldFacts_.setSwitch(h.switchIndex, switchNames_[h.switchIndex]);
         // The call may have finished since: the message comes with its call's switch, code and
         // first record.

@@ -90,13 +90,7 @@ private:
         std::uint32_t callInstanceCode = 0;
         SwitchIndex switchIndex = 0;
         std::optional<std::int64_t> at;
-        RecordFacts record;
-        std::string text, time, direction, reason, typeName, acronym, msgColumn, logDate;
-        std::vector<std::string> octetText;
-        std::size_t trailingFirst = 0;  // where the octets after the message's end begin, and how many
-        std::size_t trailingCount = 0;
-        std::vector<std::string_view> octets;
-        std::vector<Mark> marks;
+        CopiedRecord record;
     };
 
     void callFinished(const Call& call);

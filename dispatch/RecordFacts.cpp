@@ -3,6 +3,9 @@
 #include "base/Conversions.h"
 #include "dispatch/MessageTypes.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace truno {
 
 bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code, std::size_t cicOctets) {
@@ -45,6 +48,49 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
     f.reportOffset = reportOffset + state.RecordBegin;
     f.marks = state.RecordMarks;
     return f;
+}
+
+void CopiedRecord::assign(const RecordFacts& record) {
+    record_ = record;
+    std::string_view* const texts[] = {&record_.text,     &record_.time,    &record_.direction, &record_.reason,
+                                       &record_.typeName, &record_.acronym, &record_.msgColumn, &record_.logDate};
+    std::size_t total = 0;
+    for (const std::string_view* text : texts) total += text->size();
+    std::size_t octetBytes = 0;
+    for (const std::string_view octet : record.octets) octetBytes += octet.size();
+    total += octetBytes;
+    if (bytes_.size() < total) bytes_.resize(total);
+    char* at = bytes_.data();
+    const auto copy = [&at](std::string_view& text) {
+        copyBytes(at, text.data(), text.size());
+        text = std::string_view(at, text.size());
+        at += text.size();
+    };
+    for (std::string_view* text : texts) copy(*text);
+    const std::span<const std::string_view> octets = record.octets;
+    octets_.resize(octets.size());
+    // The reader packs a message's octets one after another: copied as one piece, each view moved
+    // with it; octets from elsewhere one by one.
+    const char* packed = octets.empty() ? nullptr : octets.front().data();
+    if (!octets.empty() && octets.back().data() + octets.back().size() == packed + octetBytes &&
+        std::all_of(octets.begin(), octets.end(),
+                    [packed, octetBytes](std::string_view o) { return o.data() >= packed && o.data() + o.size() <= packed + octetBytes; })) {
+        std::memcpy(at, packed, octetBytes);
+        for (std::size_t i = 0; i < octets.size(); ++i) octets_[i] = {at + (octets[i].data() - packed), octets[i].size()};
+    } else {
+        for (std::size_t i = 0; i < octets.size(); ++i) {
+            octets_[i] = octets[i];
+            copy(octets_[i]);
+        }
+    }
+    record_.octets = octets_;
+    record_.trailingOctets = {};
+    if (!record.trailingOctets.empty()) {
+        const auto first = static_cast<std::size_t>(record.trailingOctets.data() - record.octets.data());
+        record_.trailingOctets = record_.octets.subspan(first, record.trailingOctets.size());
+    }
+    marks_.assign(record.marks.begin(), record.marks.end());
+    record_.marks = marks_;
 }
 
 }  // namespace truno

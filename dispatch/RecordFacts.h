@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace truno {
 
@@ -45,6 +47,45 @@ struct RecordFacts {
     std::string_view text;
     std::uint64_t reportOffset = 0;
     std::span<const Mark> marks;  // offsets counted from the start of `text`
+};
+
+// A record's facts with everything they view (text, octets, marks, the texts read from the log)
+// copied into storage of its own: valid after the run has moved on. Copies and moves view their
+// own storage.
+class CopiedRecord {
+public:
+    CopiedRecord() = default;
+    explicit CopiedRecord(const RecordFacts& record) { assign(record); }
+    CopiedRecord(const CopiedRecord& other) { assign(other.record_); }
+    CopiedRecord(CopiedRecord&& other) noexcept { swap(other); }
+    CopiedRecord& operator=(const CopiedRecord& other) {
+        if (this != &other) assign(other.record_);
+        return *this;
+    }
+    CopiedRecord& operator=(CopiedRecord&& other) noexcept {
+        swap(other);
+        return *this;
+    }
+    ~CopiedRecord() = default;
+
+    // Takes a copy of `record`; the storage is reused, so that nothing is allocated once it has
+    // grown.
+    void assign(const RecordFacts& record);
+    const RecordFacts& record() const { return record_; }
+
+private:
+    // A vector's block goes with it when it is swapped, and the views with the block.
+    void swap(CopiedRecord& other) noexcept {
+        std::swap(record_, other.record_);
+        bytes_.swap(other.bytes_);
+        octets_.swap(other.octets_);
+        marks_.swap(other.marks_);
+    }
+
+    RecordFacts record_;
+    std::vector<char> bytes_;  // the texts and octets, one after another
+    std::vector<std::string_view> octets_;
+    std::vector<Mark> marks_;
 };
 
 // The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded);
