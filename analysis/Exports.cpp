@@ -120,84 +120,6 @@ void putNumberOrNull(Text& out, bool present, Number value) {
         put(out, "null");
 }
 
-// The JSON a field object begins with, up to its value:
-//   {"key":"<parameter>.<field>","label":"<label>","value":"
-// made once for each pair of parameter and field row that a run meets (a few hundred) and found
-// again by their addresses: keys and labels are the tables' own, so that a pair always has the
-// same opening. Whether the field is a cause value is kept beside it.
-class FieldOpenings {
-public:
-    struct Opening {
-        std::uint32_t offset = 0;
-        std::uint32_t size = 0;
-        bool causeValue = false;
-    };
-
-    const Opening& of(const BlockFact& block, const FieldFact& field) {
-        if (slots_.empty()) slots_.resize(512);
-        const char* blockKey = block.key.data();
-        const int code = field.ref.parameterCode;
-        for (std::size_t i = slotOf(blockKey, field.row, code);; i = (i + 1) & (slots_.size() - 1)) {
-            Slot& slot = slots_[i];
-            if (!slot.used) return add(slot, block, field)->opening;
-            if (slot.row == field.row && slot.blockKey == blockKey && slot.code == code) return slot.opening;
-        }
-    }
-    std::string_view text(const Opening& opening) const { return text_.substr(opening.offset, opening.size); }
-
-private:
-    struct Slot {
-        bool used = false;
-        const char* blockKey = nullptr;
-        const BitField* row = nullptr;
-        int code = 0;
-        Opening opening;
-    };
-
-    std::size_t slotOf(const char* blockKey, const BitField* row, int code) const {
-        std::uint64_t h = reinterpret_cast<std::uintptr_t>(row) * 0x9E3779B97F4A7C15u;
-        h ^= reinterpret_cast<std::uintptr_t>(blockKey) * 0xC2B2AE3D27D4EB4Fu + static_cast<std::uint64_t>(code);
-        return static_cast<std::size_t>(h ^ (h >> 29)) & (slots_.size() - 1);
-    }
-
-    const Slot* add(Slot& slot, const BlockFact& block, const FieldFact& field) {
-        const auto offset = static_cast<std::uint32_t>(text_.size());
-        put(text_, "{\"key\":\"");
-        text_ += block.key;
-        if (!block.key.empty()) text_ += '.';
-        text_ += field.row->key;
-        put(text_, "\",\"label\":");
-        appendJsonString(text_, field.label());
-        put(text_, ",\"value\":\"");
-        slot = Slot{.used = true,
-                    .blockKey = block.key.data(),
-                    .row = field.row,
-                    .code = field.ref.parameterCode,
-                    .opening = {.offset = offset,
-                                .size = static_cast<std::uint32_t>(text_.size() - offset),
-                                .causeValue = field.ref == knownFields().causeValue}};
-        const Slot* added = &slot;
-        if (++used_ * 2 > slots_.size()) {
-            // Half full: twice the slots, each opening placed again.
-            std::vector<Slot> old(slots_.size() * 2);
-            old.swap(slots_);
-            for (const Slot& kept : old) {
-                if (!kept.used) continue;
-                std::size_t i = slotOf(kept.blockKey, kept.row, kept.code);
-                while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
-                slots_[i] = kept;
-                if (kept.row == field.row && kept.blockKey == block.key.data() && kept.code == field.ref.parameterCode)
-                    added = &slots_[i];
-            }
-        }
-        return added;
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t used_ = 0;
-    Text text_;
-};
-
 // A cause value's name as Q.850 gives it, beside the report's own wording: "cause_name" (null
 // for a value Q.850 does not name).
 void appendCauseNameJson(Text& out, const FieldFact& field) {
@@ -213,20 +135,26 @@ void appendCauseNameJson(Text& out, const FieldFact& field) {
 // typed value: "number" for a number, "digits" for the digits of an address (without the filler
 // of an odd number); "cause_name" for a cause value. A meaning that runs over several lines is
 // folded onto one (into `folded`). A field whose printed parts need no escape, as nearly all,
-// goes in with one size check: its parts are copied and checked in the same pass, and written
+// has them go in with one size check: they are copied and checked in the same pass, and written
 // again with escapes when the check fails.
-void appendFieldJson(Text& out, const FieldOpenings& openings, const FieldOpenings::Opening& opening,
-                     const FieldFact& field, std::string& folded) {
+void appendFieldJson(Text& out, const BlockFact& block, const FieldFact& field, std::string& folded) {
+    // {"key":"<parameter>.<field>","label":"<label>","value":"
+    put(out, "{\"key\":\"");
+    out += block.key;
+    if (!block.key.empty()) out += '.';
+    out += field.row->key;
+    put(out, "\",\"label\":");
+    appendJsonString(out, field.label());
+    put(out, ",\"value\":");
     const std::string_view value = field.valueText();
     std::string_view meaning = field.meaningText();
-    const std::string_view opened = openings.text(opening);
     const bool digits = field.type() == FieldType::Digits && field.hasNumber;
     const std::string_view digitsText = digits ? field.digits() : std::string_view{};
-    // The opening, the value, ","text":", the meaning, a number or the digits, and the quotes.
-    constexpr std::size_t kSyntax = 10 + 1 + 10 + 20 + 2;
-    char* const start = out.extend(0, opened.size() + value.size() + meaning.size() + digitsText.size() + kSyntax);
-    copyObject(start, opened.data(), opened.size());
-    char* at = start + opened.size();
+    // The value, ","text":", the meaning, a number or the digits, and the quotes.
+    constexpr std::size_t kSyntax = 1 + 10 + 1 + 10 + 20 + 2;
+    char* const start = out.extend(0, value.size() + meaning.size() + digitsText.size() + kSyntax);
+    char* at = start;
+    *at++ = '"';
     bool plain = copyJsonPlain(at, value.data(), value.size());
     at += value.size();
     at = put(at, "\",\"text\":\"");
@@ -245,8 +173,7 @@ void appendFieldJson(Text& out, const FieldOpenings& openings, const FieldOpenin
     if (plain) {
         out.extend(static_cast<std::size_t>(at - start));
     } else {
-        // Written again from the opening on, each printed part escaped.
-        out += opened.substr(0, opened.size() - 1);
+        // Written again, each printed part escaped.
         appendJsonString(out, value);
         put(out, ",\"text\":");
         if (meaning.find('\r') != std::string_view::npos) {
@@ -263,7 +190,7 @@ void appendFieldJson(Text& out, const FieldOpenings& openings, const FieldOpenin
             appendJsonString(out, digitsText);
         }
     }
-    if (opening.causeValue && field.hasNumber) appendCauseNameJson(out, field);
+    if (field.hasNumber && field.ref == knownFields().causeValue) appendCauseNameJson(out, field);
     out += '}';
 }
 
@@ -505,7 +432,6 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"info\":");
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
-    thread_local FieldOpenings openings;
     thread_local JsonPieces fields;
     thread_local JsonPieces blocks;
     bool firstBlock = true;
@@ -533,7 +459,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
             const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
             if (field.hasNumber && fields.append(line, key, field.printed)) continue;
             const std::size_t begin = line.size();
-            appendFieldJson(line, openings, openings.of(block, field), field, folded);
+            appendFieldJson(line, block, field, folded);
             if (field.hasNumber) fields.keep(key, field.printed, line.view().substr(begin));
         }
         put(line, "]}");
