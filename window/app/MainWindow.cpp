@@ -13,21 +13,17 @@
 #include "window/views/MessageFilterBar.h"
 #include "window/views/MessageList.h"
 #include "window/views/StatisticsView.h"
-#include "analysis/LogOrder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -37,12 +33,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -51,7 +45,6 @@ namespace truno::window {
 
 namespace {
 
-const QString kRecentKey = QStringLiteral("files/recent");
 // Octets before the message type code: 4 (BICC) or 2 (ISUP), kept across starts.
 const QString kCicOctetsKey = QStringLiteral("decoding/cicOctets");
 const QString kGeometryKey = QStringLiteral("window/geometry");
@@ -62,29 +55,7 @@ const QString kTabKey = QStringLiteral("window/tab");
 const QString kKeepLastKey = QStringLiteral("follow/keepLast");
 const QString kKeepLastCountKey = QStringLiteral("follow/keepLastCount");
 
-// The local files among dropped URLs.
-QStringList droppedFiles(const QMimeData* mime) {
-    QStringList files;
-    if (mime == nullptr || !mime->hasUrls()) return files;
-    for (const QUrl& url : mime->urls())
-        if (url.isLocalFile()) files << url.toLocalFile();
-    return files;
-}
 
-// Files in the order of their first timed messages, as `truno-decode --sort-files` puts them;
-// those without one (or that are not plain files: a pipe is not read ahead) after the others,
-// in the order given.
-QStringList inTimeOrder(const QStringList& paths) {
-    std::vector<std::optional<FirstInstant>> instants;
-    for (const QString& path : paths) {
-        std::ifstream in;
-        if (QFileInfo(path).isFile()) in.open(QFile::encodeName(path).toStdString(), std::ios::binary);
-        instants.push_back(in.is_open() ? firstInstantOf(in) : std::nullopt);
-    }
-    QStringList sorted;
-    for (const std::size_t k : orderByFirstInstant(instants)) sorted << paths[static_cast<qsizetype>(k)];
-    return sorted;
-}
 
 // The log as the caption names it: its path, and after it how many more files are read with it.
 QString captionOf(const OpenedLog& log) {
@@ -377,66 +348,7 @@ void MainWindow::updateActions() {
     a.saveDiagram->setEnabled(!parts_.callsPane->ladder()->arrows().empty());
 }
 
-// ---------------------------------------------------------------- recent files
-
-void MainWindow::rememberFile(const QString& path) {
-    QSettings settings;
-    QStringList recent = settings.value(kRecentKey).toStringList();
-    recent.removeAll(path);
-    recent.prepend(path);
-    while (recent.size() > kRecentFiles) recent.removeLast();
-    settings.setValue(kRecentKey, recent);
-    updateRecentMenu();
-}
-
-void MainWindow::forgetFile(const QString& path) {
-    QSettings settings;
-    QStringList recent = settings.value(kRecentKey).toStringList();
-    if (recent.removeAll(path) == 0) return;
-    settings.setValue(kRecentKey, recent);
-    updateRecentMenu();
-}
-
-void MainWindow::updateRecentMenu() {
-    QMenu* menu = actions_->recentMenu;
-    menu->clear();
-    const QStringList recent = QSettings().value(kRecentKey).toStringList();
-    for (qsizetype k = 0; k < recent.size(); ++k) {
-        const QString& path = recent[k];
-        // Access keys 1 to 9, then 0 for the tenth.
-        const QString key = k < 9 ? QString::number(k + 1) : QStringLiteral("0");
-        QAction* item = menu->addAction(QStringLiteral("&%1 %2").arg(key, QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
-        item->setData(path);
-        connect(item, &QAction::triggered, this, [this, path] { openFile(path); });
-    }
-    if (!recent.isEmpty()) {
-        menu->addSeparator();
-        menu->addAction(tr("&Clear List"), this, [this] {
-            QSettings().remove(kRecentKey);
-            updateRecentMenu();
-        });
-    }
-    menu->setEnabled(!isBusy() && !recent.isEmpty());
-}
-
-QString MainWindow::reportFolder() const {
-    const QStringList recent = QSettings().value(kRecentKey).toStringList();
-    return recent.isEmpty() ? QString() : QFileInfo(recent.constFirst()).absolutePath();
-}
-
 // ---------------------------------------------------------------- opening a log
-
-void MainWindow::openFromDialog(bool follow) {
-    if (isBusy() && !isFollowing()) return;
-    // One log is followed; several may be opened as one.
-    const QStringList paths = follow ? QStringList(dialogs_->chooseLogFile(this, reportFolder()))
-                                     : dialogs_->chooseLogFiles(this, reportFolder());
-    if (paths.isEmpty() || paths.constFirst().isEmpty()) return;  // cancelled: everything stays as it was
-    if (follow)
-        openLog(paths, true);
-    else
-        openFiles(paths, true);
-}
 
 void MainWindow::followFile(const QString& path) { openLog({path}, true); }
 
@@ -456,10 +368,6 @@ void MainWindow::setMessageLimit(MessageLimit limit) {
     settings.setValue(kKeepLastCountKey, QVariant::fromValue<qulonglong>(limit.count));
     // A log followed now keeps to it from its next messages on.
     run_->setMessageLimit(limit);
-}
-
-void MainWindow::openFiles(const QStringList& paths, bool byFirstTime) {
-    openLog(byFirstTime && paths.size() > 1 ? inTimeOrder(paths) : paths, false);
 }
 
 void MainWindow::reload() {
@@ -707,19 +615,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         settings.setValue(kCallsSplitterKey, calls->saveState());
     settings.setValue(kTabKey, QLatin1String(WindowActions::kTabNames[std::clamp(viewTabs_->currentIndex(), 0, WindowActions::kTabs - 1)]));
     event->accept();
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!isBusy() && !droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-    const QStringList paths = droppedFiles(event->mimeData());
-    if (isBusy() || paths.isEmpty()) return;
-    event->acceptProposedAction();
-    // Opened once the drop is over, so that a message box does not stall the drag. Several
-    // files dropped together are read as one log, in the order of their first messages.
-    QMetaObject::invokeMethod(this, [this, paths] { openFiles(paths, true); }, Qt::QueuedConnection);
 }
 
 }  // namespace truno::window
