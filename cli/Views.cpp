@@ -36,9 +36,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
-    if (options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary) &&
-        std::thread::hardware_concurrency() > 1)
-        jsonLines_ = std::make_unique<JsonLinesWriter>(write_);
+    const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
+    if (jsonMessages && exports_ == nullptr && options_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
+        pipe_ = std::make_unique<RecordPipe>([this](const RecordFacts& record) { analysis_.add(record); });
     nameFiles(file_.name);
     // With several files, CSV has one header row: the first file's.
     const bool csvHeader = options_.format == Format::Csv && file_.first;
@@ -80,6 +80,7 @@ void LogViews::nameFiles(const std::string& name) {
 }
 
 void LogViews::beginFile(const std::string& name) {
+    if (pipe_) pipe_->wait();
     if (!file_.name.empty()) nameFiles(name);
 }
 
@@ -108,15 +109,10 @@ void LogViews::message(const AnalysedMessage& m) {
     if (options_.view != View::Report && options_.view != View::Summary) return;
     const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
-        if (!out_.empty()) flush();
-        if (jsonLines_) {
-            jsonLines_->add(m.facts, m.callFirstRecord(), fileJson_);
-            firstRecord_ = false;
-            return;
-        }
+        if (!out_.empty()) handOn();
         appendMessageJson(json_, m.facts, m.callFirstRecord(), fileJson_);
         firstRecord_ = false;
-        if (json_.size() >= kFlushSize) flush();
+        if (json_.size() >= kFlushSize) handOn();
         return;
     } else if (options_.format == Format::Csv) {
         appendMessageCsv(out_, m.facts, m.callFirstRecord());
@@ -129,7 +125,7 @@ void LogViews::message(const AnalysedMessage& m) {
         out_ += m.facts.record().text;
     }
     firstRecord_ = false;
-    if (out_.size() >= kFlushSize) flush();
+    if (out_.size() >= kFlushSize) handOn();
 }
 
 void LogViews::callFinished(const Call& call) {
@@ -142,7 +138,7 @@ void LogViews::callFinished(const Call& call) {
         case Format::Csv: appendCallCsv(out_, call); break;
     }
     nameFile(start);
-    if (out_.size() >= kFlushSize) flush();
+    if (out_.size() >= kFlushSize) handOn();
 }
 
 void LogViews::tick() {
@@ -153,6 +149,7 @@ void LogViews::tick() {
         return;
     }
     if (now < nextSnapshot_) return;
+    if (pipe_) pipe_->wait();
     nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
     if (options_.format == Format::Text)
         out_ += "== so far: " + std::to_string(analysis_.statistics().messages()) + " messages ==\n";
@@ -200,11 +197,12 @@ void LogViews::finding(const Finding& finding) {
         case Format::Csv: appendFindingCsv(out_, finding); break;
     }
     nameFile(start);
-    if (out_.size() >= kFlushSize) flush();
+    if (out_.size() >= kFlushSize) handOn();
 }
 
 bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t messages, std::uint64_t notDecoded,
                       std::string& error) {
+    if (pipe_) pipe_->wait();
     analysis_.finish();
     if (health_) health_->finish(inputWarnings);
     if (exports_ != nullptr) exports_->intervals(health_->kpis());
@@ -263,7 +261,11 @@ bool LogViews::selectedNothing() const {
 }
 
 void LogViews::flush() {
-    if (jsonLines_) jsonLines_->flush();
+    if (pipe_) pipe_->wait();
+    handOn();
+}
+
+void LogViews::handOn() {
     if (!json_.empty()) {
         write_(json_.view());
         json_.clear();

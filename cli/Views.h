@@ -3,9 +3,9 @@
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
 #include "analysis/ExportDirectory.h"
-#include "analysis/JsonLinesWriter.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/PcapExport.h"
+#include "analysis/RecordPipe.h"
 #include "cli/Options.h"
 
 #include <bitset>
@@ -46,7 +46,10 @@ public:
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
     void add(const RecordFacts& record) {
-        analysis_.add(record);
+        if (pipe_)
+            pipe_->add(record);
+        else
+            analysis_.add(record);
         if (options_.intervalSeconds != 0 && (++sinceTick_ & 1023u) == 0) tick();
     }
     // With --interval: the statistics or KPIs so far, when the interval has passed since the last.
@@ -62,15 +65,22 @@ public:
     bool selectedNothing() const;
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return analysis_.recordsWithoutCall(); }
 
-    // Hands on what the views have written so far (a followed log, before it waits).
+    // Hands on what the views have written so far (a followed log, before it waits), once the
+    // records added so far have gone through them.
     void flush();
     // The next of several files read as one run (--merge) begins: JSON and CSV name it.
     void beginFile(const std::string& name);
     // The messages added from now on are of the switch `name` (each file's, before its first).
-    void beginSwitch(std::string_view name) { analysis_.beginSwitch(name); }
+    void beginSwitch(std::string_view name) {
+        if (pipe_) pipe_->wait();
+        analysis_.beginSwitch(name);
+    }
 
 private:
     void message(const AnalysedMessage& message);
+    // Hands on what the views have written so far (flush() without waiting for the pipe: on its
+    // thread too).
+    void handOn();
     void callFinished(const Call& call);
     void finding(const Finding& finding);
 
@@ -91,15 +101,17 @@ private:
     void joinCsvTable(std::size_t start);
 
     std::string out_;
-    // The messages as JSON, written where they are handed on from, or on a second thread
-    // (jsonLines_, where the machine has more than one core); what they hold comes before what
-    // out_ holds.
+    // The messages as JSON; what it holds comes before what out_ holds.
     Text json_;
-    std::unique_ptr<JsonLinesWriter> jsonLines_;
     bool firstRecord_ = true;
     FileOutput file_;
     std::string fileJson_;  // "file":"NAME", (with several files)
     std::string fileCsv_;   // NAME, as a CSV field
+    // Where the machine has a second core and the views' work on each message is the larger
+    // part (the messages as JSON, the export folder), the records go through the analysis and
+    // the views on a thread of their own; every other call waits for it first. Last, so that it
+    // stops before what its thread uses goes.
+    std::unique_ptr<RecordPipe> pipe_;
 };
 
 }  // namespace truno

@@ -316,6 +316,9 @@ int decodeFile(const std::string& file, const truno::CliOptions& options, bool s
     const truno::RunSummary summary = truno::decodeLog(
         follow ? *followed : static_cast<std::istream&>(in),
         [&](std::string_view text) { if (passReport) writer.write(text); }, runOptions);
+    // The views may take the records on a thread of their own: the log's are all through them
+    // before its capture counts are read and the next log begins.
+    if (views && merged != nullptr) views->flush();
     std::string htmlError;
     bool htmlWritten = true;
     if (merged != nullptr) {

@@ -56,10 +56,10 @@ void CopiedRecord::assign(const RecordFacts& record) {
                                        &record_.typeName, &record_.acronym, &record_.msgColumn, &record_.logDate};
     std::size_t total = 0;
     for (const std::string_view* text : texts) total += text->size();
+    const std::span<const std::string_view> octets = record.octets;
     std::size_t octetBytes = 0;
-    for (const std::string_view octet : record.octets) octetBytes += octet.size();
-    total += octetBytes;
-    if (bytes_.size() < total) bytes_.resize(total);
+    for (const std::string_view octet : octets) octetBytes += octet.size();
+    if (bytes_.size() < total + octetBytes) bytes_.resize(total + octetBytes);
     char* at = bytes_.data();
     const auto copy = [&at](std::string_view& text) {
         copyBytes(at, text.data(), text.size());
@@ -67,16 +67,20 @@ void CopiedRecord::assign(const RecordFacts& record) {
         at += text.size();
     };
     for (std::string_view* text : texts) copy(*text);
-    const std::span<const std::string_view> octets = record.octets;
     octets_.resize(octets.size());
-    // The reader packs a message's octets one after another: copied as one piece, each view moved
-    // with it; octets from elsewhere one by one.
-    const char* packed = octets.empty() ? nullptr : octets.front().data();
-    if (!octets.empty() && octets.back().data() + octets.back().size() == packed + octetBytes &&
-        std::all_of(octets.begin(), octets.end(),
-                    [packed, octetBytes](std::string_view o) { return o.data() >= packed && o.data() + o.size() <= packed + octetBytes; })) {
+    // The reader packs a message's octets one after another: they are copied as one piece, each
+    // view moved with it, when they fill the span from the first's start to the last's end and
+    // every one lies in it (checked as the views are moved); octets from elsewhere one by one.
+    const char* const packed = octets.empty() ? nullptr : octets.front().data();
+    bool isPacked = !octets.empty() && octets.back().data() >= packed &&
+                    static_cast<std::size_t>(octets.back().data() - packed) + octets.back().size() == octetBytes;
+    for (std::size_t i = 0; i < octets.size() && isPacked; ++i) {
+        isPacked = octets[i].data() >= packed &&
+                   static_cast<std::size_t>(octets[i].data() - packed) + octets[i].size() <= octetBytes;
+        octets_[i] = {at + (octets[i].data() - packed), octets[i].size()};
+    }
+    if (isPacked) {
         std::memcpy(at, packed, octetBytes);
-        for (std::size_t i = 0; i < octets.size(); ++i) octets_[i] = {at + (octets[i].data() - packed), octets[i].size()};
     } else {
         for (std::size_t i = 0; i < octets.size(); ++i) {
             octets_[i] = octets[i];

@@ -1,9 +1,9 @@
 // The one analysis of a run: the views read the same with the restricted marking as with every
 // record marked, and the numbers they show are the ones the octets of the real captures hold.
 #include "analysis/Exports.h"
-#include "analysis/JsonLinesWriter.h"
 #include "analysis/LogAnalysis.h"
 #include "analysis/MessageSummary.h"
+#include "analysis/RecordPipe.h"
 #include "run/DecodeRun.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -101,35 +102,40 @@ TEST(LogAnalysis, NumbersAreTheOctetsDigitsWithoutTheFiller) {
     EXPECT_GT(odd, 0u);  // some numbers are odd: the filler is left out somewhere
 }
 
-// The JSON Lines written on the second thread are those written in line: each golden log (one
-// has octets after its messages' ends), with its switch, the leading member of some messages, and
-// the writer asked to flush now and then while batches are on their way.
-TEST(LogAnalysis, JsonLinesOfTheSecondThreadAreThoseWrittenInLine) {
-    for (const auto& log : goldenLogs()) {
-        Text direct;
-        std::string threaded;
-        {
-            JsonLinesWriter writer([&threaded](std::string_view text) { threaded += text; });
-            std::uint64_t count = 0;
-            LogAnalysis analysis(
-                [&](const AnalysedMessage& m) {
-                    const std::string_view leading = count % 3 == 0 ? "\"file\":\"a \\\" b\"," : "";
-                    appendMessageJson(direct, m.facts, m.callFirstRecord(), leading);
-                    writer.add(m.facts, m.callFirstRecord(), leading);
-                    if (++count % 300 == 7) writer.flush();
-                },
-                [](const Call&) {}, true);
-            analysis.beginSwitch("trace");
-            std::ifstream in(log, std::ios::binary);
-            RunOptions options;
-            options.records = [&analysis](const RecordFacts& record) { analysis.add(record); };
-            decodeLog(in, [](std::string_view) {}, options);
-            analysis.finish();
-            writer.flush();
-        }
-        EXPECT_EQ(threaded, direct.view()) << log;
-        EXPECT_NE(threaded.find("{\"switch\":\"trace\","), std::string::npos) << log;
-    }
+// Records taken on the pipe's thread give what they give in line: the messages of each golden log
+// (one has octets after its messages' ends) as JSON, with the pipe waited for now and then while
+// batches are on their way; and a failure on that thread comes back to whoever adds or waits.
+TEST(LogAnalysis, RecordsThroughThePipeGiveWhatTheyGiveInLine) {
+    const auto jsonOf = [](const std::filesystem::path& log, bool piped) {
+        Text json;
+        LogAnalysis analysis([&json](const AnalysedMessage& m) { appendMessageJson(json, m.facts, m.callFirstRecord(), ""); },
+                             [](const Call&) {}, true);
+        analysis.beginSwitch("trace");
+        RecordPipe pipe([&analysis](const RecordFacts& record) { analysis.add(record); });
+        std::uint64_t count = 0;
+        std::ifstream in(log, std::ios::binary);
+        RunOptions options;
+        options.records = [&](const RecordFacts& record) {
+            if (!piped) return analysis.add(record);
+            pipe.add(record);
+            if (++count % 300 == 7) pipe.wait();
+        };
+        decodeLog(in, [](std::string_view) {}, options);
+        pipe.wait();
+        analysis.finish();
+        return json.str();
+    };
+    for (const auto& log : goldenLogs()) EXPECT_EQ(jsonOf(log, true), jsonOf(log, false)) << log;
+
+    std::size_t taken = 0;
+    RecordPipe failing([&taken](const RecordFacts&) {
+        if (++taken == 3) throw std::runtime_error("taken");
+    });
+    const RecordFacts record;
+    for (int i = 0; i < 5; ++i) failing.add(record);
+    EXPECT_THROW(failing.wait(), std::runtime_error);
+    EXPECT_EQ(taken, 3u);
+    EXPECT_NO_THROW(failing.wait());
 }
 
 }  // namespace

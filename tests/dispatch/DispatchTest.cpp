@@ -4,11 +4,16 @@
 #include "dispatch/Codes.h"
 #include "dispatch/MessageTypes.h"
 #include "dispatch/ParameterTable.h"
+#include "dispatch/RecordFacts.h"
 #include "tests/run/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace truno {
 namespace {
@@ -271,6 +276,43 @@ TEST(DecodeRun, ACancelledRunStopsEarly) {
         const RunSummary s = decodeLog(in, [](std::string_view) {}, options);
         EXPECT_TRUE(s.cancelled);
         EXPECT_LT(s.found, 2000u);
+    }
+}
+
+// A copied record views its own storage, whether the octets come packed one after another (as the
+// reader gives them) or each from elsewhere, and after its storage has grown for a larger record.
+TEST(CopiedRecord, ViewsItsOwnStorage) {
+    const std::string packed = "0100000001";
+    const std::vector<std::string_view> packedOctets{{packed.data(), 2}, {packed.data() + 2, 2}, {packed.data() + 4, 2},
+                                                     {packed.data() + 6, 2}, {packed.data() + 8, 2}};
+    const std::vector<std::string> apart{"01", "00", "00", "00", "0F", "ZZZ"};
+    const std::vector<std::string_view> apartOctets(apart.begin(), apart.end());
+    const std::string text(300, 'x');
+    const std::vector<Mark> marks{Mark{.kind = MarkKind::Parameter, .code = 6, .begin = 1, .value = 2}};
+    CopiedRecord copy;
+    for (const auto& octets : {packedOctets, apartOctets, packedOctets}) {
+        RecordFacts record;
+        record.time = "10:00:00.01";
+        record.text = std::string_view(text).substr(0, 100 + 50 * octets.size());
+        record.octets = octets;
+        record.trailingOctets = std::span<const std::string_view>(octets).subspan(4);
+        record.marks = marks;
+        copy.assign(record);
+        const CopiedRecord moved(std::move(copy));
+        const RecordFacts& r = moved.record();
+        EXPECT_EQ(r.time, record.time);
+        EXPECT_EQ(r.text, record.text);
+        EXPECT_NE(r.text.data(), record.text.data());
+        ASSERT_EQ(r.octets.size(), octets.size());
+        for (std::size_t i = 0; i < octets.size(); ++i) {
+            EXPECT_EQ(r.octets[i], octets[i]);
+            EXPECT_NE(r.octets[i].data(), octets[i].data());
+        }
+        ASSERT_EQ(r.trailingOctets.size(), octets.size() - 4);
+        EXPECT_EQ(r.trailingOctets.data(), r.octets.data() + 4);
+        ASSERT_EQ(r.marks.size(), 1u);
+        EXPECT_EQ(r.marks[0].code, 6);
+        copy = moved;
     }
 }
 
