@@ -156,13 +156,13 @@ Mark MessageStore::mark(std::size_t i, std::size_t k) const {
         return wide->mark;
     }
     const MarkLabel& label = labels_[m.label];
-    return Mark{.kind = static_cast<MarkKind>(m.bits & 7u),
-                .code = label.code,
+    return Mark{.field = label.field,
+                .number = m.number,
                 .begin = m.begin,
                 .value = static_cast<std::uint32_t>(m.begin + m.valueOffset),
-                .field = label.field,
-                .number = m.number,
+                .code = label.code,
                 .meaning = static_cast<std::uint16_t>(m.bits >> 4),
+                .kind = static_cast<MarkKind>(m.bits & 7u),
                 .hasNumber = (m.bits & 8u) != 0};
 }
 

@@ -23,7 +23,7 @@ void Text::truncate(std::size_t n) {
 
 void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value,
                     const BitField* field) {
-    marks_->push_back(Mark{.kind = kind, .code = code, .begin = begin, .value = value, .field = field});
+    marks_->push_back(Mark{.field = field, .begin = begin, .value = value, .code = code, .kind = kind});
 }
 
 std::size_t meaningOffset(std::string_view value) {

@@ -63,21 +63,24 @@ enum class MarkKind : std::uint8_t {
     Value,      // a field the report does not print: its number only (`field` says which)
 };
 
-// What a field's value is beside its printed text, as the decoder that wrote it knew it.
+// What a field's value is beside its printed text, as the decoder that wrote it knew it. The
+// members go from the largest to the smallest, so that a mark takes 32 bytes (a record's marks
+// are copied with it when it goes to another thread).
 struct Mark {
-    MarkKind kind;
-    std::int16_t code = -1;     // Parameter: the parameter code
-    std::uint32_t begin = 0;    // where the marked line (or block) begins in the text
-    std::uint32_t value = 0;    // where its value or text begins
     const BitField* field = nullptr;  // Field, Plain: the field's row
     // Field of a numeric type: its value (the bits, a counter, a code). Field of the Digits
     // type: how many characters from `value` are the digits (a filler digit left out).
     std::uint64_t number = 0;
+    std::uint32_t begin = 0;    // where the marked line (or block) begins in the text
+    std::uint32_t value = 0;    // where its value or text begins
+    std::int16_t code = -1;     // Parameter: the parameter code
     // Where the value's meaning begins, counted from `value`, when the printed value is a
     // number followed by ", " and its meaning ("16, Normal call clearing."); 0: no such meaning.
     std::uint16_t meaning = 0;
+    MarkKind kind;
     bool hasNumber = false;     // `number` holds the field's value or digit count
 };
+static_assert(sizeof(Mark) == 32);
 
 class Text {
 public:

@@ -288,7 +288,7 @@ TEST(CopiedRecord, ViewsItsOwnStorage) {
     const std::vector<std::string> apart{"01", "00", "00", "00", "0F", "ZZZ"};
     const std::vector<std::string_view> apartOctets(apart.begin(), apart.end());
     const std::string text(300, 'x');
-    const std::vector<Mark> marks{Mark{.kind = MarkKind::Parameter, .code = 6, .begin = 1, .value = 2}};
+    const std::vector<Mark> marks{Mark{.begin = 1, .value = 2, .code = 6, .kind = MarkKind::Parameter}};
     CopiedRecord copy;
     for (const auto& octets : {packedOctets, apartOctets, packedOctets}) {
         RecordFacts record;
