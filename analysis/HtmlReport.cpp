@@ -215,7 +215,19 @@ void appendFindings(std::string& out, const CircuitHealth& health, bool filtered
                        std::string(findingKindName(static_cast<FindingKind>(k))) + ",";
         out.back() = '.';
         out += "</p>\n<table>\n";
-        headings(out, {"record", "time", "circuit", "kind", "finding"});
+        // Findings on the circuits of several switches name theirs, as the circuits do (an input
+        // warning is of no switch).
+        std::string_view firstSwitch;
+        bool switches = false;
+        for (const Finding& f : health.findings()) {
+            if (f.switchName.empty()) continue;
+            if (firstSwitch.empty()) firstSwitch = f.switchName;
+            switches = switches || f.switchName != firstSwitch;
+        }
+        if (switches)
+            headings(out, {"record", "time", "switch", "circuit", "kind", "finding"});
+        else
+            headings(out, {"record", "time", "circuit", "kind", "finding"});
         std::size_t listed = 0;
         for (const Finding& finding : health.findings()) {
             if ((filtered && !finding.passed) || listed == kFindingsListed) continue;
@@ -223,6 +235,7 @@ void appendFindings(std::string& out, const CircuitHealth& health, bool filtered
             out += "<tr>";
             cell(out, finding.record != 0 ? std::to_string(finding.record) : std::string());
             cell(out, finding.time, {}, true);
+            if (switches) cell(out, finding.switchName, {}, true);
             cell(out, finding.circuit ? std::to_string(*finding.circuit) : std::string());
             cell(out, findingKindName(finding.kind), {}, true);
             cell(out,
@@ -265,9 +278,19 @@ void appendCircuits(std::string& out, const CircuitHealth& health, bool filtered
     }
     if (circuits.empty()) return;
     out += "<table>\n";
-    headings(out, {"circuit", "state", "seizures", "answered", "holding s", "resets", "blockings", "last record"});
+    // The circuits of several switches (files of several read as one run) name theirs: the same
+    // code may be on each.
+    const std::string_view firstSwitch = health.switchName(*circuits.front());
+    const bool switches = std::any_of(circuits.begin(), circuits.end(), [&health, firstSwitch](const CircuitState* c) {
+        return health.switchName(*c) != firstSwitch;
+    });
+    if (switches)
+        headings(out, {"switch", "circuit", "state", "seizures", "answered", "holding s", "resets", "blockings", "last record"});
+    else
+        headings(out, {"circuit", "state", "seizures", "answered", "holding s", "resets", "blockings", "last record"});
     for (const CircuitState* circuit : circuits) {
         out += circuit->needsAttention() ? "<tr class=\"attention\">" : "<tr>";
+        if (switches) cell(out, health.switchName(*circuit), {}, true);
         cell(out, std::to_string(circuit->code), {}, true);
         cell(out, circuitStateText(*circuit), {}, true);
         cell(out, std::to_string(circuit->seizures));

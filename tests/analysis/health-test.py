@@ -275,6 +275,11 @@ for name, args, column in [("two switches", both, True), ("one named", ("--merge
     for view in ("--calls", "--checks", "--circuits"):
         heading = run(view, *args).stdout.splitlines()[0]
         check(f"{view}, {name}: a SWITCH column: {column}", ("SWITCH" in heading) == column, heading)
+    run("--html", page, *args)
+    text = open(page, encoding="utf-8").read()
+    check(f"HTML, {name}: the circuits name their switch: {column}",
+          ('<th class="text">switch</th><th>circuit</th>' in text) == column and ("<td class=\"text\">sw-west</td>" in text) == column,
+          text[text.find("<h2>Circuits"):][:600])
 
 # Every new option is in --help and in the man page.
 help_text = run("--help").stdout
