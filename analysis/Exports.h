@@ -26,7 +26,8 @@ enum class SwitchMember : std::uint8_t { With, Without };
 // `member` leaves it out (the export's rows name it in front).
 void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t callFirstRecord,
                        std::string_view leading = {}, SwitchMember member = SwitchMember::With);
-void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading = {});
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
 // with the message's switch.

@@ -417,10 +417,11 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, "]}\n");
 }
 
-void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading) {
     thread_local Text line;
     line.clear();
-    appendMessageJson(line, message, callFirstRecord);
+    appendMessageJson(line, message, callFirstRecord, leading);
     out += line.view();
 }
 

@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace truno {
@@ -380,6 +381,10 @@ struct ExportControl {
     // Only these messages (indices, rising; e.g. those a filter shows), and the calls they belong
     // to; null: every message and call.
     const std::vector<std::uint32_t>* only = nullptr;
+    // The files of a log read from several, each with the number of its first record (rising):
+    // each message's JSON object and CSV row names its file, as the tool's --merge does. Empty
+    // (one file): nothing added.
+    std::vector<std::pair<std::uint64_t, std::string>> files;
 };
 void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& text,
                      const std::function<void(std::string_view)>& write, const ExportControl& control = {});

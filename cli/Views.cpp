@@ -1,5 +1,6 @@
 #include "cli/Views.h"
 
+#include "analysis/ExportText.h"
 #include "analysis/Exports.h"
 #include "analysis/HealthExports.h"
 #include "analysis/HtmlReport.h"
@@ -72,10 +73,7 @@ void LogViews::nameFiles(const std::string& name) {
     Text json;
     appendJsonString(json, name);
     fileJson_ = "\"file\":" + json.str() + ",";
-    const bool quote = name.find_first_of(",\"\r\n") != std::string::npos;
-    if (quote) fileCsv_ += '"';
-    for (const char c : name) fileCsv_.append(c == '"' && quote ? 2 : 1, c);
-    if (quote) fileCsv_ += '"';
+    exporttext::appendCsvField(fileCsv_, name);
     fileCsv_ += ',';
 }
 

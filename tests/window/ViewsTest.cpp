@@ -156,6 +156,7 @@ private slots:
     void statisticsTab();
     void exportsEqualTheTools_data();
     void exportsEqualTheTools();
+    void exportsOfSeveralFilesNameTheirFiles();
     void exportWritesShownOrAll_data();
     void exportWritesShownOrAll();
     void gzipLogOpens();
@@ -578,6 +579,36 @@ void ViewsTest::exportsEqualTheTools() {
     } else {
         QVERIFY(!expected.isEmpty());
         QVERIFY(readBytes(w.script.fileToSave) == expected.toStdString());
+    }
+}
+
+// A log read from two files (rotated in the middle of a call): the JSON and CSV exports name each
+// message's file, as the tool's --merge does for the same files.
+void ViewsTest::exportsOfSeveralFilesNameTheirFiles() {
+    QTemporaryDir dir;
+    const std::string bytes = readBytes(sourcePath(kCapture));
+    const std::size_t header = bytes.find("\r\n\r\n") + 4;
+    std::size_t cut = header;
+    for (int k = 0; k < 201; ++k) cut = bytes.find("\r\n\r\n", cut) + 4;
+    const QString older = dir.filePath(QStringLiteral("calls.log.1"));
+    const QString newer = dir.filePath(QStringLiteral("calls.log"));
+    writeFile(older, bytes.substr(0, cut));
+    writeFile(newer, bytes.substr(0, header) + bytes.substr(cut));
+
+    WindowFixture w;
+    QSignalSpy ran(&w.form, &MainWindow::runEnded);
+    w.form.openFiles({older, newer});
+    QVERIFY(ran.wait(20000));
+    const std::pair<const char*, QStringList> exports[] = {{"exportJsonAction", {"--format=json"}},
+                                                           {"exportSummaryAction", {"--summary", "--format=csv"}}};
+    for (const auto& [action, arguments] : exports) {
+        const QByteArray expected = tool(QStringList(arguments) << QStringLiteral("--merge") << older << newer);
+        QVERIFY(expected.contains(older.toUtf8()) && expected.contains(newer.toUtf8()));
+        w.script.fileToSave = dir.filePath(QStringLiteral("export"));
+        QSignalSpy ended(&w.form, &MainWindow::taskEnded);
+        w.action(action)->trigger();
+        QVERIFY(ended.count() > 0 || ended.wait(20000));
+        QVERIFY2(readBytes(w.script.fileToSave) == expected.toStdString(), action);
     }
 }
 

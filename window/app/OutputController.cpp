@@ -174,6 +174,7 @@ void OutputController::exportAs(ExportKind kind) {
     exporter_ = std::make_unique<ExportWriter>(kind, parts_.log->store, parts_.fullReport(), path,
                                                modificationDay(parts_.log->path));
     if (shownOnly) exporter_->setOnly(list.shown());
+    exporter_->setFiles(parts_.log->files, parts_.log->fileFirstRecords);
     startTask(tr("Exporting %p%"), 1000, 100);
     exporter_->start([this] { QMetaObject::invokeMethod(this, &OutputController::exportEnded, Qt::QueuedConnection); });
 }

@@ -21,6 +21,13 @@ void ExportWriter::setOnly(std::vector<std::uint32_t> messages) {
     onlySet_ = true;
 }
 
+void ExportWriter::setFiles(const QStringList& files, const std::vector<std::uint64_t>& firstRecords) {
+    files_.clear();
+    if (files.size() < 2) return;
+    for (qsizetype k = 0; k < files.size() && static_cast<std::size_t>(k) < firstRecords.size(); ++k)
+        files_.emplace_back(firstRecords[static_cast<std::size_t>(k)], files[k].toStdString());
+}
+
 ExportWriter::~ExportWriter() {
     cancel();
     wait();
@@ -52,6 +59,7 @@ void ExportWriter::run() {
             control.cancelled = [this] { return cancelled() || !error_.isEmpty(); };
             control.progress = [this](std::size_t done) { done_.store(done, std::memory_order_relaxed); };
             if (onlySet_) control.only = &only_;
+            control.files = files_;
             switch (kind_) {
                 case ExportKind::SummaryCsv: writeSummaryCsv(store_, textOf(document_), write, control); break;
                 case ExportKind::JsonLines: writeMessagesJson(store_, textOf(document_), write, control); break;

@@ -6,12 +6,15 @@
 #include "window/log/ReportDocument.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace truno::window {
@@ -26,6 +29,9 @@ public:
                  std::int64_t firstDay = 0);
     // Writes only these messages (indices; e.g. those the filter shows) and their calls.
     void setOnly(std::vector<std::uint32_t> messages);
+    // The log was read from several files (their paths, and the first record of each): the
+    // messages' JSON objects and CSV rows name their file, as the tool's --merge does.
+    void setFiles(const QStringList& files, const std::vector<std::uint64_t>& firstRecords);
     ExportWriter(const ExportWriter&) = delete;
     ExportWriter& operator=(const ExportWriter&) = delete;
     ~ExportWriter();
@@ -51,6 +57,7 @@ private:
     std::int64_t firstDay_;
     bool onlySet_ = false;
     std::vector<std::uint32_t> only_;  // rising
+    std::vector<std::pair<std::uint64_t, std::string>> files_;  // ExportControl::files
     std::atomic<bool> cancel_{false};
     std::atomic<std::size_t> done_{0};
     QString error_;
