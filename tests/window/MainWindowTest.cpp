@@ -720,14 +720,9 @@ void MainWindowTest::severalFilesAreReadAsOneLog() {
     // The capture as a log rotated between records 201 and 202, in the middle of the call on
     // code 57 (its ACM in the older part, its ANM in the newer).
     QTemporaryDir dir;
-    const std::string bytes = readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log"));
-    const std::size_t header = bytes.find("\r\n\r\n") + 4;
-    std::size_t cut = header;
-    for (int k = 0; k < 201; ++k) cut = bytes.find("\r\n\r\n", cut) + 4;
     const QString older = dir.filePath(QStringLiteral("calls.log.1"));
     const QString newer = dir.filePath(QStringLiteral("calls.log"));
-    writeFile(older, bytes.substr(0, cut));
-    writeFile(newer, bytes.substr(0, header) + bytes.substr(cut));
+    writeRotated(sourcePath("tests/golden/isup-m3ua-calls-470.log"), 201, older, newer);
     QProcess tool;
     tool.start(QStringLiteral(TRUNO_DECODE), {QStringLiteral("-q"), QStringLiteral("--crlf"), QStringLiteral("--merge"), older, newer});
     QVERIFY(tool.waitForFinished(60000));
@@ -785,8 +780,7 @@ void MainWindowTest::severalFilesAreReadAsOneLog() {
     // Files of two switches: each message keeps its own, as the window's exports name it.
     const QString east = dir.filePath(QStringLiteral("east.log"));
     const QString west = dir.filePath(QStringLiteral("west.log"));
-    writeFile(east, bytes.substr(0, cut));
-    writeFile(west, bytes.substr(0, header) + bytes.substr(cut));
+    writeRotated(sourcePath("tests/golden/isup-m3ua-calls-470.log"), 201, east, west);
     w.form.openFiles({east, west});
     QVERIFY(ended.wait(20000));
     const truno::MessageStore& store = w.form.messages();

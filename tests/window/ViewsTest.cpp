@@ -586,14 +586,9 @@ void ViewsTest::exportsEqualTheTools() {
 // message's file, as the tool's --merge does for the same files.
 void ViewsTest::exportsOfSeveralFilesNameTheirFiles() {
     QTemporaryDir dir;
-    const std::string bytes = readBytes(sourcePath(kCapture));
-    const std::size_t header = bytes.find("\r\n\r\n") + 4;
-    std::size_t cut = header;
-    for (int k = 0; k < 201; ++k) cut = bytes.find("\r\n\r\n", cut) + 4;
     const QString older = dir.filePath(QStringLiteral("calls.log.1"));
     const QString newer = dir.filePath(QStringLiteral("calls.log"));
-    writeFile(older, bytes.substr(0, cut));
-    writeFile(newer, bytes.substr(0, header) + bytes.substr(cut));
+    writeRotated(sourcePath(kCapture), 201, older, newer);
 
     WindowFixture w;
     QSignalSpy ran(&w.form, &MainWindow::runEnded);

@@ -112,6 +112,17 @@ inline void writeFile(const QString& path, const std::string& bytes) {
     out << bytes;
 }
 
+// The log `source` as if rotated after its first `older` records: its older part into `olderPath`
+// (the page header and those records), the rest under the same header into `newerPath`.
+inline void writeRotated(const QString& source, int older, const QString& olderPath, const QString& newerPath) {
+    const std::string bytes = readBytes(source);
+    const std::size_t header = bytes.find("\r\n\r\n") + 4;
+    std::size_t cut = header;
+    for (int k = 0; k < older; ++k) cut = bytes.find("\r\n\r\n", cut) + 4;
+    writeFile(olderPath, bytes.substr(0, cut));
+    writeFile(newerPath, bytes.substr(0, header) + bytes.substr(cut));
+}
+
 class WindowFixture {
 public:
     WindowFixture() : form(std::make_unique<ScriptedDialogs>(script)) {}
