@@ -200,6 +200,20 @@ void appendCauses(std::string& out, const KpiSet& total) {
     out += "</svg><figcaption>Releases per cause value (Q.850): blue the normal class, red the others.</figcaption></figure>\n";
 }
 
+// Whether the rows name more than one switch (`switchOf`: a row's switch; rows of no switch, with
+// an empty name, do not count): their table then gets a switch column.
+template <class Rows, class SwitchOf>
+bool ofSeveralSwitches(const Rows& rows, SwitchOf switchOf) {
+    std::string_view first;
+    for (const auto& row : rows) {
+        const std::string_view name = switchOf(row);
+        if (name.empty()) continue;
+        if (first.empty()) first = name;
+        if (name != first) return true;
+    }
+    return false;
+}
+
 void appendFindings(std::string& out, const CircuitHealth& health, bool filtered) {
     out += "<h2>Protocol checks</h2>\n";
     std::uint64_t shown = 0;
@@ -217,13 +231,7 @@ void appendFindings(std::string& out, const CircuitHealth& health, bool filtered
         out += "</p>\n<table>\n";
         // Findings on the circuits of several switches name theirs, as the circuits do (an input
         // warning is of no switch).
-        std::string_view firstSwitch;
-        bool switches = false;
-        for (const Finding& f : health.findings()) {
-            if (f.switchName.empty()) continue;
-            if (firstSwitch.empty()) firstSwitch = f.switchName;
-            switches = switches || f.switchName != firstSwitch;
-        }
+        const bool switches = ofSeveralSwitches(health.findings(), [](const Finding& f) { return std::string_view(f.switchName); });
         if (switches)
             headings(out, {"record", "time", "switch", "circuit", "kind", "finding"});
         else
@@ -280,10 +288,7 @@ void appendCircuits(std::string& out, const CircuitHealth& health, bool filtered
     out += "<table>\n";
     // The circuits of several switches (files of several read as one run) name theirs: the same
     // code may be on each.
-    const std::string_view firstSwitch = health.switchName(*circuits.front());
-    const bool switches = std::any_of(circuits.begin(), circuits.end(), [&health, firstSwitch](const CircuitState* c) {
-        return health.switchName(*c) != firstSwitch;
-    });
+    const bool switches = ofSeveralSwitches(circuits, [&health](const CircuitState* c) { return health.switchName(*c); });
     if (switches)
         headings(out, {"switch", "circuit", "state", "seizures", "answered", "holding s", "resets", "blockings", "last record"});
     else

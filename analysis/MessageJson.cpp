@@ -63,6 +63,17 @@ void putPlainString(Text& out, std::string_view text) {
     at[text.size() + 1] = '"';
 }
 
+// A JSON string of a text, or null when the text is empty; `plain`: the text is known to need no
+// escape.
+void putStringOrNull(Text& out, std::string_view text, bool plain = false) {
+    if (text.empty())
+        put(out, "null");
+    else if (plain)
+        putPlainString(out, text);
+    else
+        appendJsonString(out, text);
+}
+
 // A number written at `at`, which has room for twenty digits; numbers below 100, most of a
 // record's, without a division loop.
 char* putDigits(char* at, std::uint64_t value) {
@@ -334,10 +345,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     line += '{';
     if (member == SwitchMember::With) {
         put(line, "\"switch\":");
-        if (message.switchName().empty())
-            put(line, "null");
-        else
-            appendJsonString(line, message.switchName());
+        putStringOrNull(line, message.switchName());
         line += ',';
     }
     line += leading;
@@ -354,20 +362,14 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"cic_octets\":");
     putNumber(line, record.cicOctets);
     put(line, ",\"type\":");
-    if (record.acronym.empty())
-        put(line, "null");
-    else
-        putPlainString(line, record.acronym);
+    putStringOrNull(line, record.acronym, true);
     put(line, ",\"code\":");
     putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
     if (record.decoded) {
         put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
     } else {
         put(line, ",\"decoded\":false,\"reason\":");
-        if (record.reason.empty())
-            put(line, "null");
-        else
-            appendJsonString(line, record.reason);
+        putStringOrNull(line, record.reason);
         put(line, ",\"failure\":");
         putPlainString(line, failureName(record.failure));
     }

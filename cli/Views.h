@@ -108,9 +108,9 @@ private:
     std::string fileJson_;  // "file":"NAME", (with several files)
     std::string fileCsv_;   // NAME, as a CSV field
     // Where the machine has a second core and the views' work on each message is the larger
-    // part (the messages as JSON, the export folder), the records go through the analysis and
-    // the views on a thread of their own; every other call waits for it first. Last, so that it
-    // stops before what its thread uses goes.
+    // part (the messages as JSON, without --jobs or an export folder), the records go through
+    // the analysis and the views on a thread of their own; every other call waits for it first.
+    // Last, so that it stops before what its thread uses goes.
     std::unique_ptr<RecordPipe> pipe_;
 };
 

@@ -3,7 +3,6 @@
 #include "base/Conversions.h"
 #include "dispatch/MessageTypes.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace truno {
