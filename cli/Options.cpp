@@ -1,7 +1,7 @@
 #include "cli/Options.h"
 
-#include "analysis/MessageFilter.h"
-#include "analysis/PcapExport.h"
+#include "analysis/filters/MessageFilter.h"
+#include "base/Times.h"
 
 #include <getopt.h>
 

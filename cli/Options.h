@@ -1,7 +1,7 @@
 #pragma once
 // Command-line options of truno-decode.
-#include "analysis/MessageSelection.h"
-#include "analysis/TrunkHealth.h"
+#include "analysis/filters/MessageSelection.h"
+#include "analysis/health/TrunkHealth.h"
 
 #include <cstddef>
 #include <string>

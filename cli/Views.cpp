@@ -1,11 +1,11 @@
 #include "cli/Views.h"
 
-#include "analysis/ExportText.h"
-#include "analysis/Exports.h"
-#include "analysis/HealthExports.h"
-#include "analysis/HtmlReport.h"
-#include "analysis/JsonWriter.h"
-#include "analysis/MessageSummary.h"
+#include "output/ExportText.h"
+#include "output/Exports.h"
+#include "output/HealthExports.h"
+#include "output/HtmlReport.h"
+#include "output/JsonWriter.h"
+#include "analysis/facts/MessageSummary.h"
 #include "cli/Platform.h"
 
 #include <fstream>

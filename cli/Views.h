@@ -2,10 +2,10 @@
 // The views of one log beside (or instead of) its report: the filtered report, the summary, the
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
-#include "analysis/ExportDirectory.h"
-#include "analysis/LogAnalysis.h"
-#include "analysis/PcapExport.h"
-#include "analysis/RecordPipe.h"
+#include "output/ExportDirectory.h"
+#include "analysis/pipeline/LogAnalysis.h"
+#include "output/PcapExport.h"
+#include "analysis/pipeline/RecordPipe.h"
 #include "cli/Options.h"
 
 #include <bitset>

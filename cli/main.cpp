@@ -1,9 +1,9 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
-#include "analysis/LogOrder.h"
-#include "analysis/FieldCatalog.h"
-#include "analysis/PcapExport.h"
+#include "run/LogOrder.h"
+#include "analysis/facts/FieldCatalog.h"
+#include "output/PcapExport.h"
 #include "base/ByteScan.h"
 #include "cli/Follow.h"
 #include "cli/Options.h"

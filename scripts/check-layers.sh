@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Fails when an include points up the layers or sideways between the front ends. Each layer is a
 # folder and a library; a file may include its own layer and the layers below it:
-#   base < parameters < dispatch < run < analysis < (cli, window)
-# cli and window never include each other. Within window, the folders are layers of their own:
-#   log < report < (views, io) < app
-# views and io never include each other.
+#   base < parameters < dispatch < run < analysis < output < (cli, window)
+# cli and window never include each other. Within analysis and window, the folders are layers of
+# their own:
+#   analysis: facts < calls < (filters, health) < pipeline < store
+#   window:   log < report < (views, io) < app
+# filters and health, views and io never include each other.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-declare -A rank=([base]=1 [parameters]=2 [dispatch]=3 [run]=4 [analysis]=5 [cli]=6 [window]=6)
+declare -A rank=([base]=1 [parameters]=2 [dispatch]=3 [run]=4 [analysis]=5 [output]=6 [cli]=7 [window]=7)
+declare -A analysisRank=([facts]=1 [calls]=2 [filters]=3 [health]=3 [pipeline]=4 [store]=5)
 declare -A windowRank=([log]=1 [report]=2 [views]=3 [io]=3 [app]=4)
 status=0
 while IFS= read -r file; do
@@ -20,19 +23,21 @@ while IFS= read -r file; do
       echo "$file:$line: $layer includes $target, which is not below it"
       status=1
     fi
-    if [ "$layer" = window ] && [ "$target" = window ]; then
+    if { [ "$layer" = window ] || [ "$layer" = analysis ]; } && [ "$target" = "$layer" ]; then
+      declare -n ranks="${layer}Rank"
       from=$(cut -d/ -f2 <<<"$file")
-      to=$(sed -E 's/.*#include "window\/([^/"]+)\/.*/\1/' <<<"${hit#*:}")
-      if [ -z "${windowRank[$from]:-}" ] || [ -z "${windowRank[$to]:-}" ]; then
-        echo "$file:$line: window/$from or window/$to is not a known folder of the window"
+      to=$(sed -E "s/.*#include \"$layer\\/([^/\"]+)\\/.*/\\1/" <<<"${hit#*:}")
+      if [ -z "${ranks[$from]:-}" ] || [ -z "${ranks[$to]:-}" ]; then
+        echo "$file:$line: $layer/$from or $layer/$to is not a known folder of $layer"
         status=1
-      elif [ "$to" != "$from" ] && [ "${windowRank[$to]}" -ge "${windowRank[$from]}" ]; then
-        echo "$file:$line: window/$from includes window/$to, which is not below it"
+      elif [ "$to" != "$from" ] && [ "${ranks[$to]}" -ge "${ranks[$from]}" ]; then
+        echo "$file:$line: $layer/$from includes $layer/$to, which is not below it"
         status=1
       fi
+      unset -n ranks
     fi
   done < <(grep -n -E '^\s*#\s*include "[^"]+/' "$file" || true)
-done < <(git ls-files -- 'base/*' 'parameters/*' 'dispatch/*' 'run/*' 'analysis/*' 'cli/*' 'window/*' |
+done < <(git ls-files -- 'base/*' 'parameters/*' 'dispatch/*' 'run/*' 'analysis/*' 'output/*' 'cli/*' 'window/*' |
          grep -E '\.(h|cpp)$')
 [ $status -eq 0 ] && echo "layers: every include points down"
 exit $status

@@ -1,7 +1,7 @@
 #pragma once
 // Shared helpers of the analysis tests: a log of messages given by type, call instance code,
 // time and direction, and a run that hands each message's facts to a function.
-#include "analysis/MessageFacts.h"
+#include "analysis/facts/MessageFacts.h"
 #include "run/DecodeRun.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Calls from message sequences: which messages make up a call, how it ends, and what it shows.
-#include "analysis/Calls.h"
-#include "analysis/LogAnalysis.h"
-#include "analysis/LogClock.h"
+#include "analysis/calls/Calls.h"
+#include "analysis/pipeline/LogAnalysis.h"
+#include "analysis/facts/LogClock.h"
 #include "tests/analysis/AnalysisSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The one analysis of a run: the views read the same with the restricted marking as with every
 // record marked, and the numbers they show are the ones the octets of the real captures hold.
-#include "analysis/Exports.h"
-#include "analysis/LogAnalysis.h"
-#include "analysis/MessageSummary.h"
-#include "analysis/RecordPipe.h"
+#include "output/Exports.h"
+#include "analysis/pipeline/LogAnalysis.h"
+#include "analysis/facts/MessageSummary.h"
+#include "analysis/pipeline/RecordPipe.h"
 #include "run/DecodeRun.h"
 
 #include <gtest/gtest.h>

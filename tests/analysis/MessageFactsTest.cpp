@@ -1,6 +1,6 @@
 // The facts of messages as the run hands them over: every line a record shows is in them, the
 // blocks and fields read as the report prints them, and a parallel run hands over the same.
-#include "analysis/MessageFacts.h"
+#include "analysis/facts/MessageFacts.h"
 #include "run/DecodeRun.h"
 #include "tests/run/TestSupport.h"
 

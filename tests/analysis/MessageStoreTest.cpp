@@ -1,7 +1,7 @@
 // The message store of a followed log that keeps only its last messages: the oldest go in any
 // number at a time, the ones kept answer with the log's own record numbers, their strings and
 // marks (wide ones too), the calls whose messages all left go, and the memory held stops growing.
-#include "analysis/MessageStore.h"
+#include "analysis/store/MessageStore.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +30,7 @@ MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first
     call.row.lastRecord = last;
     call.stringsOffset = static_cast<std::uint32_t>(batch.callStrings.size());
     batch.callStrings += "call";
+    call.row.lengths[static_cast<std::size_t>(CallText::FirstTime)] = 4;
     return call;
 }
 
@@ -109,7 +110,7 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
     EXPECT_EQ(store.calls().size() + store.droppedCalls(), calls);
     for (const CallRow& call : store.calls()) EXPECT_GE(call.lastRecord, store.record(0));
     EXPECT_EQ(store.calls().back().firstRecord, 7u);
-    EXPECT_EQ(store.callText(store.calls().back(), 0, 4), "call");
+    EXPECT_EQ(store.callText(store.calls().back(), CallText::FirstTime), "call");
 
     // At most two blocks of rows and of marks and two pages of strings, where all the messages
     // would take five blocks and fifteen pages.

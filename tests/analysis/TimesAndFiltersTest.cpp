@@ -1,8 +1,8 @@
 // Times of day and the time line, dates, and the filter lists as the command line gives them.
-#include "analysis/LogClock.h"
-#include "analysis/MessageFilter.h"
-#include "analysis/PcapExport.h"
-#include "analysis/Statistics.h"
+#include "analysis/facts/LogClock.h"
+#include "analysis/filters/MessageFilter.h"
+#include "output/PcapExport.h"
+#include "analysis/calls/Statistics.h"
 
 #include <gtest/gtest.h>
 

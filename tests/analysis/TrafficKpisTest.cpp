@@ -1,8 +1,8 @@
 // The KPIs of a longer interval gathered from the groups of a shorter one are those a grouping by
 // the longer interval counts itself: every count, delay, cause, busy time and observed period.
 #include "AnalysisSupport.h"
-#include "analysis/LogAnalysis.h"
-#include "analysis/TrunkHealth.h"
+#include "analysis/pipeline/LogAnalysis.h"
+#include "analysis/health/TrunkHealth.h"
 
 #include <gtest/gtest.h>
 

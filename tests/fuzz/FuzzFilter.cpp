@@ -1,8 +1,8 @@
 // Fuzz target: arbitrary bytes as a filter expression. Compiling must end with an expression or
 // an error whose column lies within the text; an expression that compiles is run over the
 // messages and calls of a small log (the selection as --where gives it).
-#include "analysis/FilterExpression.h"
-#include "analysis/LogAnalysis.h"
+#include "analysis/filters/FilterExpression.h"
+#include "analysis/pipeline/LogAnalysis.h"
 #include "run/DecodeRun.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // file (so bytes that start like gzip data go through zlib). Whatever the input, the run must
 // end, every message found must get exactly one record, and the counts must add up; the facts
 // handed over beside the report hold every record's exact text, with marks inside it, in order.
-#include "analysis/MessageFacts.h"
+#include "analysis/facts/MessageFacts.h"
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
 #include "dispatch/MessageTypes.h"

@@ -1,7 +1,7 @@
 // The views beside the report, driven as a user would on real captures: the message list in
 // step with the report, the filter (and the report filtered with it), the calls tab with its
 // ladder diagram, the statistics, and the exports against the command-line tool's own.
-#include "analysis/MessageFacts.h"
+#include "analysis/facts/MessageFacts.h"
 #include "window/views/CallsView.h"
 #include "window/report/FindBar.h"
 #include "window/views/MessageFilterBar.h"

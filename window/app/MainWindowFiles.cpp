@@ -4,7 +4,7 @@
 
 #include "window/app/RunController.h"
 #include "window/app/WindowActions.h"
-#include "analysis/LogOrder.h"
+#include "run/LogOrder.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

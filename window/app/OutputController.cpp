@@ -1,6 +1,6 @@
 #include "window/app/OutputController.h"
 
-#include "analysis/HtmlReport.h"
+#include "output/HtmlReport.h"
 #include "window/app/StatusLine.h"
 #include "window/app/WindowParts.h"
 #include "window/io/UserDialogs.h"

@@ -5,8 +5,8 @@
 // goes on until it is told to stop following; meanwhile the status bar says so, the message list
 // keeps its newest row in sight unless the user has chosen a row, and with a limit the oldest
 // messages leave every view and the log on screen as new ones come.
-#include "analysis/MessageStore.h"
-#include "analysis/Statistics.h"
+#include "analysis/store/MessageStore.h"
+#include "analysis/calls/Statistics.h"
 #include "run/DecodeRun.h"
 #include "window/log/MessageLimit.h"
 

@@ -1,6 +1,5 @@
 #include "window/io/ExportWriter.h"
 
-#include "analysis/PcapExport.h"
 
 #include <QDir>
 #include <QFile>

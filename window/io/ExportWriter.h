@@ -2,7 +2,7 @@
 // Writes an export of the run shown to a file on a thread of its own, with the analysis layer's
 // writers (the command-line tool's own): the summary as CSV, the calls as CSV, every message as
 // JSON Lines, or a capture file. The file is replaced only once it is written whole.
-#include "analysis/MessageStore.h"
+#include "output/StoreExports.h"
 #include "window/log/ReportDocument.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "window/log/DecodeJob.h"
 
-#include "analysis/ExportDirectory.h"
+#include "output/ExportDirectory.h"
 #include "run/FollowInput.h"
 #include "run/LogInput.h"
 

@@ -7,8 +7,8 @@
 // one after the other as one log (rotated parts, as `truno-decode --merge` reads them): record
 // numbers go on, and the calls, statistics and health span the files. A followed log is read
 // as it grows (by name, across rotations) until the run is asked to stop following.
-#include "analysis/MessageStore.h"
-#include "analysis/TrunkHealth.h"
+#include "analysis/store/MessageStore.h"
+#include "analysis/health/TrunkHealth.h"
 #include "run/DecodeRun.h"
 
 #include <QString>

@@ -4,9 +4,9 @@
 // counts, and the report of the matching records while the report is filtered. The window swaps it whole: a new one
 // while a log opens, the one shown before kept aside until the run has finished, then freed, or
 // given back when the run is cancelled or finds nothing.
-#include "analysis/MessageStore.h"
-#include "analysis/Statistics.h"
-#include "analysis/TrunkHealth.h"
+#include "analysis/store/MessageStore.h"
+#include "analysis/calls/Statistics.h"
+#include "analysis/health/TrunkHealth.h"
 #include "window/log/RecordIndex.h"
 #include "window/log/ReportDocument.h"
 

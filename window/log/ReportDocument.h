@@ -4,7 +4,7 @@
 // costs little more than its own size and any line is found at once. A followed log that keeps
 // only its last messages lets the oldest lines go: the document is then the text from a later
 // line on, its offsets and line numbers counted from there (origin() says how far).
-#include "analysis/MessageStore.h"
+#include "analysis/store/MessageStore.h"
 
 #include <algorithm>
 #include <array>

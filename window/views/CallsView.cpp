@@ -1,6 +1,6 @@
 #include "window/views/CallsView.h"
 
-#include "analysis/LogClock.h"
+#include "analysis/facts/LogClock.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
@@ -30,7 +30,10 @@ QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QVariant seconds(const std::optional<std::int64_t>& milliseconds) {
+// A duration as the table shows it (seconds with three decimals), or as it sorts (milliseconds,
+// -1 for none).
+QVariant duration(const std::optional<std::int64_t>& milliseconds, bool sortKey) {
+    if (sortKey) return QVariant::fromValue<qlonglong>(milliseconds.value_or(-1));
     if (!milliseconds) return {};
     std::string text;
     appendSeconds(text, *milliseconds);
@@ -117,23 +120,21 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
         case CodeColumn: return c.callInstanceCode;
         case StartColumn:
-            if (sortKey) return QVariant::fromValue<qlonglong>(c.start.value_or(-1));
-            return fromView(store_->callStart(c));
-        case CallingColumn: return fromView(store_->calling(c));
-        case CalledColumn: return fromView(store_->called(c));
+            if (sortKey) return QVariant::fromValue<qlonglong>(c.instants.first.value_or(-1));
+            return fromView(store_->callText(c, CallText::FirstTime));
+        case CallingColumn: return fromView(store_->callText(c, CallText::Calling));
+        case CalledColumn: return fromView(store_->callText(c, CallText::Called));
         case OutcomeColumn: return fromView(outcomeName(c.outcome));
         case CauseColumn: {
-            const QString value = fromView(store_->causeValue(c));
+            if (sortKey) return QVariant::fromValue<qlonglong>(c.cause ? static_cast<qlonglong>(*c.cause) : -1);
+            const QString value = fromView(store_->callText(c, CallText::CauseValue));
             if (value.isEmpty()) return {};
-            return QStringLiteral("%1, %2").arg(value, fromView(store_->causeText(c)));
+            return QStringLiteral("%1, %2").arg(value, fromView(store_->callText(c, CallText::CauseText)));
         }
         case SetupColumn:
-            return sortKey ? QVariant::fromValue<qlonglong>(c.setupTime.value_or(-1)) : seconds(c.setupTime);
-        case AnswerColumn:
-            return sortKey ? QVariant::fromValue<qlonglong>(c.answerDelay.value_or(-1)) : seconds(c.answerDelay);
-        case ConversationColumn:
-            return sortKey ? QVariant::fromValue<qlonglong>(c.conversationTime.value_or(-1))
-                           : seconds(c.conversationTime);
+            return duration(c.instants.setupTime(), sortKey);
+        case AnswerColumn: return duration(c.instants.answerDelay(), sortKey);
+        case ConversationColumn: return duration(c.instants.conversationTime(), sortKey);
         case MessagesColumn: return c.messages;
         default: return {};
     }
@@ -171,7 +172,8 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
     current_ = 0;
     title_.clear();
     if (store != nullptr && call != nullptr) {
-        title_ = titleOf(call->callInstanceCode, fromView(store->calling(*call)), fromView(store->called(*call)),
+        title_ = titleOf(call->callInstanceCode, fromView(store->callText(*call, CallText::Calling)),
+                         fromView(store->callText(*call, CallText::Called)),
                          fromView(outcomeName(call->outcome)));
         // A call's messages lie between its first and its last record; those a followed log has
         // let go are not drawn.

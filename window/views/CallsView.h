@@ -4,7 +4,7 @@
 // the ladder diagram of the call chosen: this side and the far side as two lines, one arrow per
 // message in the direction it travelled (S: sent, R: received), labelled with its type and time;
 // messages that were not decoded in red. Clicking an arrow chooses its record.
-#include "analysis/MessageStore.h"
+#include "analysis/store/MessageStore.h"
 
 #include <QAbstractTableModel>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "window/views/HealthTables.h"
 
-#include "analysis/HealthExports.h"
-#include "analysis/LogClock.h"
+#include "output/HealthExports.h"
+#include "analysis/facts/LogClock.h"
 
 #include <QColor>
 #include <QFont>

@@ -3,7 +3,7 @@
 // was found) and the circuits at the end of the log (code, state in colour, seizures, answers,
 // holding time, resets, blockings, last record), as the command-line tool's --checks and
 // --circuits list them. Both give numbers for sorting under Qt::UserRole.
-#include "analysis/CircuitHealth.h"
+#include "analysis/health/CircuitHealth.h"
 
 #include <QAbstractTableModel>
 

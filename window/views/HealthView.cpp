@@ -1,7 +1,7 @@
 #include "window/views/HealthView.h"
 
-#include "analysis/HealthExports.h"
-#include "analysis/LogClock.h"
+#include "output/HealthExports.h"
+#include "analysis/facts/LogClock.h"
 #include "window/views/CallsView.h"
 #include "window/views/HealthTables.h"
 

@@ -5,8 +5,8 @@
 // and the ASR over the log's time, the findings of the protocol checks and the circuits at the
 // end of the log (sortable, their state in colour). Choosing a finding or a circuit chooses its
 // record and shows the ladder diagram of its call.
-#include "analysis/MessageStore.h"
-#include "analysis/TrunkHealth.h"
+#include "analysis/store/MessageStore.h"
+#include "analysis/health/TrunkHealth.h"
 
 #include <QWidget>
 

@@ -5,9 +5,9 @@
 // matched against the message's facts (the labels of its fields and the values they print, which
 // the report document holds between the marks). The filter goes through the messages in slices
 // between the window's events; a sort goes on a thread of its own.
-#include "analysis/FilterExpression.h"
-#include "analysis/MessageFilter.h"
-#include "analysis/MessageStore.h"
+#include "analysis/filters/FilterExpression.h"
+#include "analysis/filters/MessageFilter.h"
+#include "analysis/store/MessageStore.h"
 #include "window/log/ReportDocument.h"
 #include "window/report/TextSearch.h"
 

@@ -1,6 +1,6 @@
 #include "window/views/StatisticsView.h"
 
-#include "analysis/Exports.h"
+#include "output/Exports.h"
 #include "window/report/ReportView.h"
 
 #include <QBarCategoryAxis>

@@ -2,8 +2,8 @@
 // The statistics tab: the counts of the command-line tool's statistics, as its text, and charts
 // of them: messages per type and direction, calls per outcome, release causes, and messages per
 // second over the log's time.
-#include "analysis/MessageStore.h"
-#include "analysis/Statistics.h"
+#include "analysis/store/MessageStore.h"
+#include "analysis/calls/Statistics.h"
 
 #include <QWidget>
 

@@ -1,0 +1,102 @@
+#include "analysis/facts/MessageFacts.h"
+
+#include "dispatch/ParameterTable.h"
+
+namespace truno {
+namespace {
+
+// The text a mark delimits, without the line ends that close it.
+std::string_view withoutLineEnds(std::string_view text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+// The code under which a block's fields are known: -1 for the message's own lines; a parameter's
+// own code, or that of every code without a row (which may not even read as a code).
+int fieldCodeOf(const BlockFact& block) {
+    if (block.key.empty()) return -1;
+    const int code = block.code;
+    return code >= 0 && code <= 255 && findParameter(static_cast<std::uint8_t>(code)) != nullptr ? code
+                                                                                                  : kUnknownParameterCode;
+}
+
+}  // namespace
+
+void MessageFacts::build(const RecordFacts& record) {
+    record_ = record;
+    blocks_.clear();
+    fields_.clear();
+    blocks_.push_back(BlockFact{});  // the message's own lines
+    int fieldCode = -1;              // that of the fields of the block last begun
+    const std::string_view text = record.text;
+    const std::span<const Mark> marks = record.marks;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const Mark& m = marks[i];
+        const std::size_t end = i + 1 < marks.size() ? marks[i + 1].begin : text.size();
+        const std::string_view span = m.value <= end ? text.substr(m.value, end - m.value) : std::string_view{};
+        BlockFact& block = blocks_.back();
+        switch (m.kind) {
+            case MarkKind::Parameter: {
+                const ParameterRow* row = m.code >= 0 && m.code <= 255 ? findParameter(static_cast<std::uint8_t>(m.code)) : nullptr;
+                blocks_.push_back(BlockFact{.code = m.code,
+                                            .key = row != nullptr ? row->key : kUnknownParameterKey,
+                                            .name = row != nullptr ? row->name : kUnknownParameterName,
+                                            .firstField = static_cast<std::uint32_t>(fields_.size())});
+                fieldCode = fieldCodeOf(blocks_.back());
+                break;
+            }
+            case MarkKind::Heading: {
+                // A heading may stand indented under the value column of a parameter's lines.
+                std::string_view heading = withoutLineEnds(span);
+                while (!heading.empty() && heading.front() == ' ') heading.remove_prefix(1);
+                if (block.title.empty() && block.fieldCount == 0 && block.code >= 0) {
+                    block.title = heading;
+                } else {
+                    blocks_.push_back(BlockFact{.code = block.code,
+                                                .key = block.key,
+                                                .name = block.name,
+                                                .title = heading,
+                                                .firstField = static_cast<std::uint32_t>(fields_.size())});
+                }
+                break;
+            }
+            case MarkKind::Field:
+            case MarkKind::Plain:
+            case MarkKind::Value: {
+                const bool shown = m.kind != MarkKind::Value;
+                fields_.push_back(FieldFact{.ref = FieldRef{fieldCode, m.field->key},
+                                            .row = m.field,
+                                            .printed = shown ? withoutLineEnds(span) : std::string_view{},
+                                            .number = m.number,
+                                            .hasNumber = m.hasNumber,
+                                            .shown = shown,
+                                            .meaning = m.meaning});
+                ++blocks_.back().fieldCount;
+                break;
+            }
+        }
+    }
+}
+
+const FieldFact* MessageFacts::find(const FieldRef& field) const {
+    for (const FieldFact& fact : fields_)
+        if (fact.ref == field) return &fact;
+    return nullptr;
+}
+
+void foldValue(std::string& out, std::string_view printed) {
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t lineEnd = printed.find("\r\n", at);
+        if (lineEnd == std::string_view::npos) {
+            out.append(printed.substr(at));
+            return;
+        }
+        out.append(printed.substr(at, lineEnd - at));
+        at = lineEnd + 2;
+        while (at < printed.size() && printed[at] == ' ') ++at;
+        out += ' ';
+    }
+}
+
+}  // namespace truno

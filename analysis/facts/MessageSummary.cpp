@@ -1,0 +1,160 @@
+#include "analysis/facts/MessageSummary.h"
+
+#include "analysis/facts/KnownFields.h"
+#include "base/OctetText.h"
+#include "base/ReportLayout.h"
+#include "dispatch/Codes.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace truno {
+namespace {
+
+
+// One piece of the info text: a field, the word it is shown after, for which message type, and
+// whether the address digits are shown (without the filler) rather than the printed value.
+struct InfoPiece {
+    std::string_view word;
+    FieldRef KnownFields::*field;
+    int typeCode;
+    bool digits;
+};
+constexpr InfoPiece kInfoPieces[] = {
+    {.word = "called ", .field = &KnownFields::calledDigits, .typeCode = codes::kInitialAddress, .digits = true},
+    {.word = "calling ", .field = &KnownFields::callingDigits, .typeCode = codes::kInitialAddress, .digits = true},
+    {.word = "cause ", .field = &KnownFields::causeValue, .typeCode = codes::kRelease, .digits = false},
+    {.word = "event ", .field = &KnownFields::event, .typeCode = codes::kCallProgress, .digits = false},
+};
+
+// Column widths of the summary (characters); a longer text pushes the rest of its line along.
+constexpr std::size_t kRecordWidth = 8;
+constexpr std::size_t kTimeWidth = 11;
+constexpr std::size_t kDirectionWidth = 3;
+constexpr std::size_t kCodeWidth = 10;
+constexpr std::size_t kTypeWidth = 4;
+constexpr std::string_view kGap = "  ";
+
+// Text from the log, escaped as the report escapes it when it holds anything but printable ASCII.
+void appendFromLog(std::string& out, std::string_view raw) {
+    if (allPrintable(raw))
+        out += raw;
+    else
+        appendLogText(out, raw);
+}
+
+void padTo(std::string& out, std::size_t start, std::size_t width) {
+    const std::size_t used = out.size() - start;
+    if (used < width) out.append(width - used, ' ');
+}
+
+void appendRightAligned(std::string& out, std::uint64_t number, std::size_t width) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    const auto n = static_cast<std::size_t>(result.ptr - digits);
+    if (n < width) out.append(width - n, ' ');
+    out.append(digits, n);
+}
+
+
+}  // namespace
+
+bool fieldsReadBeyondJson(int typeCode) {
+    // The types of kInfoPieces; the calls read the IAM's numbers and the REL's cause, the
+    // statistics the REL's cause (tested with the views); the calls and the circuits the range
+    // of a GRS, the circuits the range, status and kind of the circuit group messages.
+    switch (typeCode) {
+        case codes::kInitialAddress:
+        case codes::kRelease:
+        case codes::kCallProgress:
+        case codes::kCircuitGroupReset:
+        case codes::kCircuitGroupBlocking:
+        case codes::kCircuitGroupUnblocking: return true;
+        default: return false;
+    }
+}
+
+void appendSummaryInfo(std::string& out, const MessageFacts& message) {
+    const RecordFacts& record = message.record();
+    if (!record.decoded) {
+        out += "not decoded: ";
+        out += record.reason;
+        return;
+    }
+    bool first = true;
+    for (const InfoPiece& piece : kInfoPieces) {
+        if (piece.typeCode != record.typeCode) continue;
+        const FieldFact* field = message.find(knownFields().*piece.field);
+        if (field == nullptr) continue;
+        if (!first) out += ", ";
+        first = false;
+        out += piece.word;
+        if (piece.digits)
+            out += field->digits();
+        else
+            foldValue(out, field->printed);
+    }
+}
+
+void appendTypeName(std::string& out, const RecordFacts& record) {
+    if (!record.acronym.empty()) {
+        out += record.acronym;
+    } else if (record.typeCode >= 0) {
+        appendHexOctet(out, static_cast<unsigned>(record.typeCode));
+    } else {
+        out += '-';
+    }
+}
+
+void appendSummaryHeading(std::string& out) {
+    out.append(kRecordWidth - 6, ' ');
+    out += "RECORD";
+    out += kGap;
+    std::size_t start = out.size();
+    out += "TIME";
+    padTo(out, start, kTimeWidth);
+    out += kGap;
+    start = out.size();
+    out += "DIR";
+    padTo(out, start, kDirectionWidth);
+    out += kGap;
+    out.append(kCodeWidth - 3, ' ');
+    out += "CIC";
+    out += kGap;
+    start = out.size();
+    out += "TYPE";
+    padTo(out, start, kTypeWidth);
+    out += kGap;
+    out += "INFO\n";
+}
+
+void appendSummaryLine(std::string& out, const MessageFacts& message) {
+    const RecordFacts& record = message.record();
+    appendRightAligned(out, record.record, kRecordWidth);
+    out += kGap;
+    std::size_t start = out.size();
+    appendFromLog(out, record.time);
+    padTo(out, start, kTimeWidth);
+    out += kGap;
+    start = out.size();
+    appendFromLog(out, record.direction);
+    padTo(out, start, kDirectionWidth);
+    out += kGap;
+    if (record.hasCallInstanceCode) {
+        appendRightAligned(out, record.callInstanceCode, kCodeWidth);
+    } else {
+        out.append(kCodeWidth - 1, ' ');
+        out += '-';
+    }
+    out += kGap;
+    start = out.size();
+    appendTypeName(out, record);
+    padTo(out, start, kTypeWidth);
+    out += kGap;
+    appendSummaryInfo(out, message);
+    // A line with no info ends at its type, without blanks after it.
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    out += '\n';
+}
+
+}  // namespace truno

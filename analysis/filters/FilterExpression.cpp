@@ -1,0 +1,192 @@
+// Evaluating a compiled filter expression against a message or a call.
+#include "analysis/filters/FilterNode.h"
+
+#include "analysis/calls/Calls.h"
+#include "analysis/facts/LogClock.h"
+#include "analysis/facts/MessageFacts.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+namespace truno {
+
+using filternode::Kind;
+using filternode::Op;
+using filternode::Subject;
+
+namespace {
+
+using Node = FilterExpression::Node;
+
+bool compareNumber(const Node& n, std::uint64_t v) {
+    switch (n.op) {
+        case Op::Eq: return v == n.number;
+        case Op::Ne: return v != n.number;
+        case Op::Lt: return v < n.number;
+        case Op::Le: return v <= n.number;
+        case Op::Gt: return v > n.number;
+        case Op::Ge: return v >= n.number;
+        case Op::In:
+            return std::any_of(n.ranges.begin(), n.ranges.end(), [v](const auto& r) { return v >= r.first && v <= r.second; });
+        default: return true;
+    }
+}
+
+bool compareSigned(const Node& n, std::int64_t v) {
+    switch (n.op) {
+        case Op::Eq: return v == n.signedNumber;
+        case Op::Ne: return v != n.signedNumber;
+        case Op::Lt: return v < n.signedNumber;
+        case Op::Le: return v <= n.signedNumber;
+        case Op::Gt: return v > n.signedNumber;
+        case Op::Ge: return v >= n.signedNumber;
+        case Op::In:
+            return std::any_of(n.signedRanges.begin(), n.signedRanges.end(),
+                               [v](const auto& r) { return v >= r.first && v <= r.second; });
+        default: return true;
+    }
+}
+
+bool compareText(const Node& n, const std::vector<std::unique_ptr<re2::RE2>>& patterns, std::string_view v) {
+    switch (n.op) {
+        case Op::Eq: return v == n.text;
+        case Op::Ne: return v != n.text;
+        case Op::Lt: return v < n.text;
+        case Op::Le: return v <= n.text;
+        case Op::Gt: return v > n.text;
+        case Op::Ge: return v >= n.text;
+        case Op::Contains: return v.find(n.text) != std::string_view::npos;
+        case Op::Matches:
+#if defined(TRUNO_RE2)
+            return re2::RE2::PartialMatch(re2::StringPiece(v.data(), v.size()), *patterns[static_cast<std::size_t>(n.pattern)]);
+#else
+            static_cast<void>(patterns);
+            return false;
+#endif
+        case Op::In: return std::find(n.texts.begin(), n.texts.end(), v) != n.texts.end();
+        case Op::Present: return true;
+    }
+    return true;
+}
+
+// `!=` holds when no value equals (as a display filter's): the test is made as `==` and turned.
+bool turned(const Node& n) { return n.op == Op::Ne; }
+
+}  // namespace
+
+bool FilterExpression::matches(const MessageFacts& message) const {
+    return messageRoot_ < 0 || evalMessage(messageRoot_, message);
+}
+
+bool FilterExpression::matchesCall(const Call& call) const { return callRoot_ < 0 || evalCall(callRoot_, call); }
+
+bool FilterExpression::evalMessage(int index, const MessageFacts& message) const {
+    const Node& n = nodes_[static_cast<std::size_t>(index)];
+    switch (n.shape) {
+        case Node::Shape::And: return evalMessage(n.left, message) && evalMessage(n.right, message);
+        case Node::Shape::Or: return evalMessage(n.left, message) || evalMessage(n.right, message);
+        case Node::Shape::Not: return !evalMessage(n.left, message);
+        case Node::Shape::Test: break;
+    }
+    const RecordFacts& r = message.record();
+    const bool present = n.op == Op::Present;
+    // A message-level value tested with `!=` is turned too, so that a missing value passes.
+    const auto number = [&](bool has, std::uint64_t v) {
+        if (present) return has;
+        if (turned(n)) return !(has && v == n.number);
+        return has && compareNumber(n, v);
+    };
+    const auto text = [&](bool has, std::string_view v) {
+        if (present) return has;
+        if (turned(n)) return !(has && v == n.text);
+        return has && compareText(n, patterns_, v);
+    };
+    switch (n.subject) {
+        case Subject::Record: return number(true, r.record);
+        case Subject::Line: return number(true, r.logLine);
+        case Subject::Time: {
+            const std::optional<std::int64_t> ms = millisecondsOfDay(r.time);
+            if (present) return ms.has_value();
+            if (turned(n)) return !(ms && *ms == n.signedNumber);
+            return ms && compareSigned(n, *ms);
+        }
+        case Subject::Direction: return text(!r.direction.empty(), r.direction);
+        case Subject::Cic: return number(r.hasCallInstanceCode, r.callInstanceCode);
+        case Subject::Type:
+        case Subject::Code: return number(r.typeCode >= 0, static_cast<std::uint64_t>(r.typeCode));
+        case Subject::Decoded: return r.decoded;
+        case Subject::Reason: return text(!r.reason.empty(), r.reason);
+        case Subject::Failure: return text(!r.decoded, r.decoded ? std::string_view{} : failureName(r.failure));
+        case Subject::Switch: return text(!message.switchName().empty(), message.switchName());
+        case Subject::Parameter:
+            return std::any_of(message.blocks().begin(), message.blocks().end(),
+                               [&](const BlockFact& b) { return b.code == n.parameterCode; });
+        case Subject::Field: break;
+        default: return false;  // call keys are not asked of a message
+    }
+    // A field: any occurrence that passes.
+    bool found = false;
+    for (const FieldFact& f : message.fields()) {
+        if (f.ref.parameterCode != n.ref.parameterCode || f.ref.key != n.ref.key) continue;
+        if (present) return true;
+        bool hit = false;
+        const Op op = turned(n) ? Op::Eq : n.op;
+        if (n.kind == Kind::Number) {
+            if (!f.isNumber()) continue;
+            hit = op == Op::Eq ? f.number == n.number : compareNumber(n, f.number);
+        } else {
+            const std::string_view v = n.printedText                       ? f.printed
+                                       : n.fieldType == FieldType::Digits && f.hasNumber ? f.digits()
+                                                                          : f.valueText();
+            hit = op == Op::Eq ? v == n.text : compareText(n, patterns_, v);
+        }
+        if (hit) {
+            found = true;
+            break;
+        }
+    }
+    return turned(n) ? !found : found;
+}
+
+bool FilterExpression::evalCall(int index, const Call& call) const {
+    const Node& n = nodes_[static_cast<std::size_t>(index)];
+    switch (n.shape) {
+        case Node::Shape::And: return evalCall(n.left, call) && evalCall(n.right, call);
+        case Node::Shape::Or: return evalCall(n.left, call) || evalCall(n.right, call);
+        case Node::Shape::Not: return !evalCall(n.left, call);
+        case Node::Shape::Test: break;
+    }
+    const bool present = n.op == Op::Present;
+    const auto number = [&](bool has, std::uint64_t v) {
+        if (present) return has;
+        if (turned(n)) return !(has && v == n.number);
+        return has && compareNumber(n, v);
+    };
+    const auto text = [&](bool has, std::string_view v) {
+        if (present) return has;
+        if (turned(n)) return !(has && v == n.text);
+        return has && compareText(n, patterns_, v);
+    };
+    const auto moment = [&](std::optional<std::int64_t> v) {
+        if (present) return v.has_value();
+        if (turned(n)) return !(v && *v == n.signedNumber);
+        return v && compareSigned(n, *v);
+    };
+    switch (n.subject) {
+        case Subject::CallOutcome: return text(true, outcomeName(call.outcome));
+        case Subject::CallCause: return number(call.cause.has_value(), call.cause.value_or(0));
+        case Subject::CallCalling: return text(!call.calling.empty(), call.calling);
+        case Subject::CallCalled: return text(!call.called.empty(), call.called);
+        case Subject::CallCic: return number(true, call.callInstanceCode);
+        case Subject::CallStart: return moment(millisecondsOfDay(call.first.time));
+        case Subject::CallSetup: return moment(call.setupTime());
+        case Subject::CallAnswer: return moment(call.answerDelay());
+        case Subject::CallTalk: return moment(call.conversationTime());
+        case Subject::CallReleasedBy: return text(!call.releasedBy.empty(), call.releasedBy);
+        case Subject::CallMessages: return number(true, call.messages);
+        default: return true;
+    }
+}
+
+}  // namespace truno

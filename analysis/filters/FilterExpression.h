@@ -1,0 +1,81 @@
+#pragma once
+// Filter expressions over the facts of a message and of a call, in the style of display
+// filters: `cause == 34 and cic in {10..30}`, `type == IAM and called matches "^4420"`,
+// `call.outcome == unanswered and call.setup > 5`. The grammar and the keys are in
+// docs/filters.md. An expression is compiled once into a small tree of nodes; evaluating it
+// reads the message's facts and allocates nothing.
+#include "analysis/calls/Calls.h"
+#include "analysis/facts/MessageFacts.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace re2 {
+class RE2;
+}
+
+namespace truno {
+
+// Why an expression does not compile, and where: `column` counts bytes from the start of the
+// expression (0: its first character).
+struct FilterError {
+    std::string message;
+    std::size_t column = 0;
+};
+
+// The message's first line of an error, the expression and a caret line under the place.
+std::string describeFilterError(std::string_view expression, const FilterError& error);
+
+
+// Every name a key may take: the message's and the call's own keys, the aliases, the whole
+// field keys and the parameter keys (for completion).
+std::vector<std::string> filterKeyNames();
+
+class FilterExpression {
+public:
+    FilterExpression();
+    ~FilterExpression();
+    FilterExpression(FilterExpression&&) noexcept;
+    FilterExpression& operator=(FilterExpression&&) noexcept;
+    FilterExpression(const FilterExpression&) = delete;
+    FilterExpression& operator=(const FilterExpression&) = delete;
+
+    // Compiles `text`; false with `error` set when it does not read. An empty text (or only
+    // blanks) is an error too.
+    bool compile(std::string_view text, FilterError& error);
+
+    // Whether the message passes the message-level part of the expression (the conditions on
+    // call keys are left to matchesCall).
+    bool matches(const MessageFacts& message) const;
+    // Whether a finished call passes the conditions on call keys (true when there are none).
+    bool matchesCall(const Call& call) const;
+
+    // Whether the expression names call keys (call.outcome, ...), and whether it names anything
+    // else.
+    bool usesCallKeys() const { return callRoot_ >= 0; }
+    bool usesMessageKeys() const { return messageRoot_ >= 0; }
+    // Whether it reads the fields of a message (beyond its record's own facts).
+    bool readsFields() const { return readsFields_; }
+    const std::string& text() const { return text_; }
+
+    struct Node;
+
+private:
+    std::string text_;
+    std::vector<Node> nodes_;
+    std::vector<std::unique_ptr<re2::RE2>> patterns_;
+    int messageRoot_ = -1;
+    int callRoot_ = -1;
+    bool readsFields_ = false;
+
+    friend class FilterCompiler;
+    bool evalMessage(int node, const MessageFacts& message) const;
+    bool evalCall(int node, const Call& call) const;
+};
+
+}  // namespace truno

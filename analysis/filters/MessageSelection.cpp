@@ -1,0 +1,23 @@
+#include "analysis/filters/MessageSelection.h"
+
+#include <algorithm>
+
+namespace truno {
+
+bool MessageSelection::readsFields() const {
+    return std::any_of(where.begin(), where.end(), [](const FilterExpression& e) { return e.readsFields(); });
+}
+
+bool MessageSelection::usesCallKeys() const {
+    return std::any_of(where.begin(), where.end(), [](const FilterExpression& e) { return e.usesCallKeys(); });
+}
+
+bool MessageSelection::matches(const MessageFacts& message) const {
+    return std::all_of(where.begin(), where.end(), [&](const FilterExpression& e) { return e.matches(message); });
+}
+
+bool MessageSelection::matchesCall(const Call& call) const {
+    return std::all_of(where.begin(), where.end(), [&](const FilterExpression& e) { return e.matchesCall(call); });
+}
+
+}  // namespace truno

@@ -1,0 +1,471 @@
+#include "analysis/health/CircuitHealth.h"
+
+#include "analysis/calls/Calls.h"
+#include "analysis/facts/KnownFields.h"
+#include "analysis/facts/LogClock.h"
+#include "dispatch/Codes.h"
+
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
+namespace truno {
+namespace {
+
+constexpr std::string_view kFindingKindNames[kFindingKindCount] = {
+    "release-not-completed",
+    "release-complete-without-release",
+    "dual-seizure",
+    "seizure-of-busy-circuit",
+    "seizure-of-blocked-circuit",
+    "no-backward-message",
+    "no-answer",
+    "not-acknowledged",
+    "message-on-idle-circuit",
+    "not-decoded",
+    "input-warning",
+};
+
+constexpr std::string_view kQ764 = "Q.764 Annex A (15-60 s): the lower bound";
+// The defaults: the lower bound of each range Q.764 Annex A gives; T9's from Q.118 (1.5 to 3
+// minutes), which Q.764 refers to.
+constexpr TimerRow kTimers[kTimerCount] = {
+    {.timer = Timer::T1, .name = "T1", .defaultMs = 15000, .startedBy = "REL", .stoppedBy = "RLC", .source = kQ764},
+    {.timer = Timer::T7, .name = "T7", .defaultMs = 20000, .startedBy = "IAM or SAM", .stoppedBy = "ACM, CON, CPG or REL",
+     .source = "Q.764 Annex A (20-30 s): the lower bound"},
+    {.timer = Timer::T9, .name = "T9", .defaultMs = 90000, .startedBy = "ACM", .stoppedBy = "ANM or REL",
+     .source = "Q.118 (1.5-3 min), as Q.764 Annex A refers: the lower bound"},
+    {.timer = Timer::T12, .name = "T12", .defaultMs = 15000, .startedBy = "BLO", .stoppedBy = "BLA", .source = kQ764},
+    {.timer = Timer::T14, .name = "T14", .defaultMs = 15000, .startedBy = "UBL", .stoppedBy = "UBA", .source = kQ764},
+    {.timer = Timer::T16, .name = "T16", .defaultMs = 15000, .startedBy = "RSC", .stoppedBy = "RLC", .source = kQ764},
+    {.timer = Timer::T18, .name = "T18", .defaultMs = 15000, .startedBy = "CGB", .stoppedBy = "CGBA", .source = kQ764},
+    {.timer = Timer::T20, .name = "T20", .defaultMs = 15000, .startedBy = "CGU", .stoppedBy = "CGUA", .source = kQ764},
+    {.timer = Timer::T22, .name = "T22", .defaultMs = 15000, .startedBy = "GRS", .stoppedBy = "GRA", .source = kQ764},
+};
+
+const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(timer)]; }
+
+std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
+
+// A circuit's key (48 bits: switch and code) and a timer in one number.
+std::uint64_t timerKey(const CircuitState& circuit, Timer timer) {
+    return (circuitKey(circuit.switchIndex, circuit.code) << 8) | static_cast<std::uint64_t>(timer);
+}
+
+// The local side is the traced exchange's: what it sent.
+bool isLocal(std::string_view direction) { return direction == "S"; }
+
+// The circuits a circuit group message names: its own code and those of the status bits set
+// (CGB, CGU and their acknowledgements), or its code through code + range (GRS, GRA).
+template <typename Visit>
+void forEachStatusCircuit(const MessageFacts& message, std::uint32_t code, const Visit& visit) {
+    for (const FieldFact& field : message.fields())
+        if (field.ref == knownFields().status && field.hasNumber)
+            visit(static_cast<std::uint32_t>(code + field.number));
+}
+
+}  // namespace
+
+std::string_view findingKindName(FindingKind kind) { return kFindingKindNames[static_cast<std::size_t>(kind)]; }
+
+std::span<const TimerRow> timerRows() { return kTimers; }
+
+CheckOptions::CheckOptions() {
+    for (const TimerRow& row : kTimers) timers[static_cast<std::size_t>(row.timer)] = row.defaultMs;
+}
+
+bool parseTimerSetting(std::string_view text, CheckOptions& options, std::string& error) {
+    const std::size_t equals = text.find('=');
+    const std::string_view name = text.substr(0, equals);
+    const auto row = std::find_if(std::begin(kTimers), std::end(kTimers),
+                                  [&](const TimerRow& r) { return r.name == name; });
+    error = "--timer takes NAME=SECONDS with NAME one of T1 T7 T9 T12 T14 T16 T18 T20 T22, not '" + std::string(text) + "'";
+    if (row == std::end(kTimers) || equals == std::string_view::npos) return false;
+    std::string_view value = text.substr(equals + 1);
+    const std::size_t point = value.find('.');
+    const std::string_view whole = value.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : value.substr(point + 1);
+    std::int64_t seconds = 0;
+    const auto [end, status] = std::from_chars(whole.data(), whole.data() + whole.size(), seconds);
+    if (whole.empty() || status != std::errc{} || end != whole.data() + whole.size() || fraction.size() > 3 ||
+        (point != std::string_view::npos && fraction.empty()) || seconds > std::int64_t{86400} * 365)
+        return false;
+    std::int64_t milliseconds = seconds * 1000;
+    std::int64_t scale = 100;
+    for (const char c : fraction) {
+        if (c < '0' || c > '9') return false;
+        milliseconds += (c - '0') * scale;
+        scale /= 10;
+    }
+    options.timers[static_cast<std::size_t>(row->timer)] = milliseconds;
+    error.clear();
+    return true;
+}
+
+std::string timerText(std::int64_t milliseconds) {
+    std::string seconds;
+    appendSeconds(seconds, milliseconds);
+    // "15.000" -> "15", "20.500" -> "20.5"
+    while (seconds.ends_with('0')) seconds.pop_back();
+    if (seconds.ends_with('.')) seconds.pop_back();
+    return seconds + " s";
+}
+
+std::string circuitStateText(const CircuitState& circuit) {
+    std::string text;
+    const auto add = [&text](std::string_view piece) {
+        if (!text.empty()) text += "; ";
+        text += piece;
+    };
+    switch (circuit.call) {
+        case CallState::Busy: add("busy"); break;
+        case CallState::AwaitingReleaseComplete: add("waiting for RLC"); break;
+        case CallState::Unknown:
+        case CallState::Idle: break;
+    }
+    if (circuit.resetPending) add("reset pending");
+    constexpr std::pair<std::uint8_t, std::string_view> kBlockings[] = {
+        {kLocalMaintenance, "blocked locally (maintenance)"},
+        {kLocalHardware, "blocked locally (hardware)"},
+        {kRemoteMaintenance, "blocked remotely (maintenance)"},
+        {kRemoteHardware, "blocked remotely (hardware)"},
+    };
+    for (const auto& [bit, name] : kBlockings)
+        if ((circuit.blocked & bit) != 0) add(name);
+    if (text.empty()) text = "idle";
+    return text;
+}
+
+CircuitHealth::CircuitHealth(const CheckOptions& options, FindingSink onFinding)
+    : options_(options), onFinding_(std::move(onFinding)) {}
+
+std::uint8_t CircuitHealth::directionOf(std::string_view direction) {
+    for (std::size_t i = 0; i < directions_.size(); ++i)
+        if (directions_[i] == direction) return static_cast<std::uint8_t>(i);
+    if (directions_.size() < 255) directions_.emplace_back(direction);
+    return static_cast<std::uint8_t>(directions_.size() - 1);
+}
+
+void CircuitHealth::report(Finding finding) {
+    ++findingCount_;
+    ++byKind_[static_cast<std::size_t>(finding.kind)];
+    if (onFinding_) onFinding_(finding);
+    if (kept_.size() < kKeptFindings) kept_.push_back(std::move(finding));
+}
+
+void CircuitHealth::report(FindingKind kind, const CircuitState& circuit, const RecordFacts& record,
+                           std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord) {
+    report(Finding{.kind = kind,
+                   .circuit = circuit.code,
+                   .switchName = switches_[circuit.switchIndex].name,
+                   .record = record.record,
+                   .otherRecord = otherRecord,
+                   .at = at,
+                   .time = std::string(record.time),
+                   .sentence = std::move(sentence),
+                   .passed = passes});
+}
+
+RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
+    switch (timer) {
+        case Timer::T1: return circuit.callTimers[0];
+        case Timer::T7: return circuit.callTimers[1];
+        case Timer::T9: return circuit.callTimers[2];
+        default: return otherTimers_[timerKey(circuit, timer)];
+    }
+}
+
+void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts& record,
+                          std::optional<std::int64_t> at, bool passes) {
+    RunningTimer& running = timerOf(timer, circuit);
+    running.generation = ++generations_;
+    running.record = record.record;
+    Switch& on = switches_[circuit.switchIndex];
+    running.at = at ? at : on.now;
+    running.time.assign(record.time.data(), record.time.size());
+    running.passed = passes;
+    circuit.timersRunning |= timerBit(timer);
+    if (running.at)
+        on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
+                                 timerKey(circuit, timer), running.generation});
+}
+
+// A stopped timer keeps its place (its generation 0), so that starting it again allocates
+// nothing. The circuit's bits say which run, so that stopping one that does not run costs
+// nothing.
+void CircuitHealth::stop(Timer timer, CircuitState& circuit) {
+    if ((circuit.timersRunning & timerBit(timer)) == 0) return;
+    circuit.timersRunning &= static_cast<std::uint16_t>(~timerBit(timer));
+    timerOf(timer, circuit).generation = 0;
+}
+
+bool CircuitHealth::running(Timer timer, const CircuitState& circuit) {
+    return (circuit.timersRunning & timerBit(timer)) != 0;
+}
+
+void CircuitHealth::expire(Switch& on, std::int64_t now) {
+    while (!on.deadlines.empty() && on.deadlines.top().at < now) {
+        const Deadline deadline = on.deadlines.top();
+        on.deadlines.pop();
+        const auto timer = static_cast<Timer>(deadline.key & 0xFF);
+        const auto circuit = circuits_.find(deadline.key >> 8);
+        if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
+        RunningTimer& running = timerOf(timer, circuit->second);
+        if (running.generation != deadline.generation) continue;
+        stop(timer, circuit->second);
+        const TimerRow& row = rowOf(timer);
+        std::string sentence;
+        sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
+        sentence += " not answered by ";
+        sentence += row.stoppedBy;
+        sentence += " within ";
+        sentence += row.name;
+        sentence += " (";
+        sentence += timerText(options_.timers[static_cast<std::size_t>(timer)]);
+        sentence += ")";
+        FindingKind kind = FindingKind::NotAcknowledged;
+        if (timer == Timer::T1) kind = FindingKind::ReleaseNotCompleted;
+        if (timer == Timer::T7) kind = FindingKind::NoBackwardMessage;
+        if (timer == Timer::T9) kind = FindingKind::NoAnswer;
+        report(Finding{.kind = kind,
+                       .circuit = circuit->second.code,
+                       .switchName = on.name,
+                       .record = running.record,
+                       .otherRecord = 0,
+                       .at = running.at,
+                       .time = running.time,
+                       .sentence = std::move(sentence),
+                       .passed = running.passed});
+    }
+}
+
+void CircuitHealth::clearCall(CircuitState& circuit) {
+    for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9}) stop(timer, circuit);
+    circuit.pendingReleases = 0;
+    circuit.backwardSeen = false;
+    circuit.answeredNow = false;
+    circuit.seizedAt.reset();
+}
+
+void CircuitHealth::resetCircuit(CircuitState& circuit, std::uint8_t direction, std::optional<std::int64_t> at) {
+    ++circuit.resets;
+    clearCall(circuit);
+    circuit.call = CallState::Idle;
+    circuit.since = at;
+    // A reset takes back the maintenance blocking its sender had set (Q.764 2.9.3.1); hardware
+    // blocking stays.
+    circuit.blocked &= static_cast<std::uint8_t>(
+        isLocal(directions_[direction]) ? ~kLocalMaintenance : ~kRemoteMaintenance);
+}
+
+void CircuitHealth::noteSwitch(const MessageFacts& message) {
+    const SwitchIndex index = message.switchIndex();
+    if (index >= switches_.size()) switches_.resize(std::size_t{index} + 1);
+    if (switches_[index].name.empty()) switches_[index].name = message.switchName();
+    lastSwitch_ = index;
+}
+
+void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t> at, bool passes) {
+    const RecordFacts& record = message.record();
+    const SwitchIndex switchIndex = message.switchIndex();
+    // The switch changes only where a file of another switch begins (index 0 is the unnamed one).
+    if (switchIndex != lastSwitch_) noteSwitch(message);
+    Switch& on = switches_[switchIndex];
+    if (at) {
+        if (!on.now || *at > *on.now) on.now = at;
+        expire(on, *on.now);
+    }
+    if (!record.decoded) {
+        Finding finding;
+        finding.kind = FindingKind::NotDecoded;
+        if (record.hasCallInstanceCode) finding.circuit = record.callInstanceCode;
+        finding.switchName = message.switchName();
+        finding.record = record.record;
+        finding.at = at;
+        finding.time = record.time;
+        finding.sentence = record.reason;
+        finding.passed = passes;
+        report(std::move(finding));
+    }
+    if (!record.hasCallInstanceCode || record.typeCode < 0) return;
+    const std::uint32_t code = record.callInstanceCode;
+    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code));
+    CircuitState& circuit = found->second;
+    circuit.code = code;
+    circuit.switchIndex = switchIndex;
+    ++circuit.messages;
+    circuit.lastRecord = record.record;
+    if (passes) circuit.passed = true;
+    const std::uint8_t direction = directionOf(record.direction);
+    const bool local = isLocal(record.direction);
+    const int type = record.typeCode;
+    const CallRole role = callRoleOf(type);
+    const bool open = circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete;
+
+    if (type == codes::kInitialAddress) {
+        // A circuit blocked by one side must not be seized by the other (test calls by the
+        // blocking side may go).
+        const std::uint8_t against = local ? (kRemoteMaintenance | kRemoteHardware) : (kLocalMaintenance | kLocalHardware);
+        if ((circuit.blocked & against) != 0)
+            report(FindingKind::SeizureOfBlockedCircuit, circuit, record, at, passes,
+                   "IAM on a circuit blocked " + std::string(local ? "remotely" : "locally"));
+        if (open) {
+            const bool dual = circuit.call == CallState::Busy && circuit.seizedFrom != direction && !circuit.backwardSeen;
+            if (dual)
+                report(FindingKind::DualSeizure, circuit, record, at, passes,
+                       "dual seizure: IAMs from both sides before any backward message", circuit.callRecord);
+            else
+                report(FindingKind::SeizureOfBusyCircuit, circuit, record, at, passes,
+                       "IAM on a circuit whose call is still open", circuit.callRecord);
+        }
+        clearCall(circuit);
+        ++circuit.seizures;
+        circuit.call = CallState::Busy;
+        circuit.callRecord = record.record;
+        circuit.seizedAt = at;
+        circuit.since = at;
+        circuit.seizedFrom = direction;
+        start(Timer::T7, circuit, record, at, passes);
+        return;
+    }
+    switch (type) {
+        case codes::kSubsequentAddress:
+            if (circuit.call == CallState::Busy && !circuit.backwardSeen && running(Timer::T7, circuit))
+                start(Timer::T7, circuit, record, at, passes);
+            break;
+        case codes::kAddressComplete:
+        case codes::kCallProgress:
+        case codes::kConnect:
+        case codes::kAnswer:
+            if (circuit.call == CallState::Unknown) {
+                // A call begun before the log.
+                circuit.call = CallState::Busy;
+                circuit.callRecord = record.record;
+                circuit.since = at;
+            }
+            if (circuit.call != CallState::Busy) break;
+            circuit.backwardSeen = true;
+            stop(Timer::T7, circuit);
+            if (type == codes::kAddressComplete && !running(Timer::T9, circuit)) start(Timer::T9, circuit, record, at, passes);
+            if ((type == codes::kAnswer || type == codes::kConnect) && !circuit.answeredNow) {
+                stop(Timer::T9, circuit);
+                circuit.answeredNow = true;
+                ++circuit.answered;
+            }
+            break;
+        case codes::kRelease:
+            if (circuit.call == CallState::Idle) break;
+            stop(Timer::T7, circuit);
+            stop(Timer::T9, circuit);
+            ++circuit.pendingReleases;
+            if (!running(Timer::T1, circuit)) start(Timer::T1, circuit, record, at, passes);
+            if (circuit.call != CallState::AwaitingReleaseComplete) circuit.since = at;
+            circuit.call = CallState::AwaitingReleaseComplete;
+            break;
+        case codes::kReleaseComplete:
+            if (circuit.pendingReleases > 0) {
+                if (--circuit.pendingReleases == 0) stop(Timer::T1, circuit);
+            } else if (circuit.resetPending) {
+                stop(Timer::T16, circuit);
+                circuit.resetPending = false;
+            } else if (!isNew && circuit.call != CallState::Unknown) {
+                report(FindingKind::ReleaseCompleteWithoutRelease, circuit, record, at, passes,
+                       "RLC with no REL or RSC before it on the circuit");
+            }
+            if (circuit.pendingReleases == 0) {
+                if (circuit.seizedAt && at && *at >= *circuit.seizedAt) circuit.holding += *at - *circuit.seizedAt;
+                clearCall(circuit);
+                if (circuit.call != CallState::Idle) circuit.since = at;
+                circuit.call = CallState::Idle;
+            }
+            return;
+        case codes::kResetCircuit:
+            resetCircuit(circuit, direction, at);
+            circuit.resetPending = true;
+            start(Timer::T16, circuit, record, at, passes);
+            return;
+        case codes::kCircuitGroupReset: {
+            const FieldFact* range = message.find(knownFields().range);
+            const std::uint64_t last = std::uint64_t{code} + (range != nullptr && range->hasNumber ? range->number : 0);
+            for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
+                CircuitState& member = circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each))];
+                member.code = static_cast<std::uint32_t>(each);
+                member.switchIndex = switchIndex;
+                resetCircuit(member, direction, at);
+                if (passes) member.passed = true;
+            }
+            circuit.resetPending = true;
+            start(Timer::T22, circuit, record, at, passes);
+            return;
+        }
+        case codes::kCircuitGroupResetAcknowledgement:
+            stop(Timer::T22, circuit);
+            circuit.resetPending = false;
+            return;
+        case codes::kBlocking:
+            circuit.blocked |= local ? kLocalMaintenance : kRemoteMaintenance;
+            ++circuit.blockings;
+            start(Timer::T12, circuit, record, at, passes);
+            return;
+        case codes::kBlockingAcknowledgement: stop(Timer::T12, circuit); return;
+        case codes::kUnblocking:
+            circuit.blocked &= static_cast<std::uint8_t>(local ? ~kLocalMaintenance : ~kRemoteMaintenance);
+            start(Timer::T14, circuit, record, at, passes);
+            return;
+        case codes::kUnblockingAcknowledgement: stop(Timer::T14, circuit); return;
+        case codes::kCircuitGroupBlocking:
+        case codes::kCircuitGroupUnblocking: {
+            const FieldFact* kind = message.find(knownFields().supervisionType);
+            const bool hardware = kind != nullptr && kind->hasNumber && kind->number == 1;
+            const std::uint8_t bit = local ? (hardware ? kLocalHardware : kLocalMaintenance)
+                                           : (hardware ? kRemoteHardware : kRemoteMaintenance);
+            const bool blocking = type == codes::kCircuitGroupBlocking;
+            forEachStatusCircuit(message, code, [&](std::uint32_t each) {
+                CircuitState& member = circuits_[circuitKey(switchIndex, each)];
+                member.code = each;
+                member.switchIndex = switchIndex;
+                if (passes) member.passed = true;
+                if (blocking) {
+                    member.blocked |= bit;
+                    ++member.blockings;
+                } else {
+                    member.blocked &= static_cast<std::uint8_t>(~bit);
+                }
+            });
+            start(blocking ? Timer::T18 : Timer::T20, circuit, record, at, passes);
+            return;
+        }
+        case codes::kCircuitGroupBlockingAcknowledgement: stop(Timer::T18, circuit); return;
+        case codes::kCircuitGroupUnblockingAcknowledgement: stop(Timer::T20, circuit); return;
+        default: break;
+    }
+    // A call-control message on a circuit that an RLC or a reset left idle.
+    if (role == CallRole::Joins && circuit.call == CallState::Idle)
+        report(FindingKind::MessageOnIdleCircuit, circuit, record, at, passes,
+               std::string(record.acronym) + " on an idle circuit (after its RLC or a reset)");
+}
+
+void CircuitHealth::finish(std::span<const std::string> inputWarnings) {
+    for (Switch& on : switches_)
+        if (on.now) expire(on, *on.now);
+    for (const std::string& warning : inputWarnings) {
+        Finding finding;
+        finding.kind = FindingKind::InputWarning;
+        finding.sentence = warning;
+        report(std::move(finding));
+    }
+}
+
+std::vector<const CircuitState*> CircuitHealth::circuits() const {
+    std::vector<const CircuitState*> list;
+    list.reserve(circuits_.size());
+    for (const auto& [key, circuit] : circuits_) list.push_back(&circuit);
+    std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
+        if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
+        if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);
+        return a->code < b->code;
+    });
+    return list;
+}
+
+}  // namespace truno

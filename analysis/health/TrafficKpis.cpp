@@ -1,0 +1,433 @@
+#include "analysis/health/TrafficKpis.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace truno {
+namespace {
+
+constexpr std::int64_t kMillisecondsPerHour = std::int64_t{60} * 60 * 1000;
+
+// Exact below 2^14 milliseconds (16.384 s); above, 2^13 buckets per power of two.
+constexpr int kExactBits = 14;
+constexpr int kSubBits = 13;
+constexpr std::int64_t kExactBelow = std::int64_t{1} << kExactBits;
+constexpr std::uint32_t kSubBuckets = 1u << kSubBits;
+// A distribution sorts its values into its buckets once at least this many wait.
+constexpr std::size_t kLeastPending = 32;
+
+std::uint32_t bucketOf(std::int64_t value) {
+    if (value < kExactBelow) return static_cast<std::uint32_t>(value);
+    const auto v = static_cast<std::uint64_t>(value);
+    const auto power = static_cast<int>(std::bit_width(v)) - 1;  // kExactBits or more
+    const auto sub = static_cast<std::uint32_t>(v >> (power - kSubBits));  // kSubBuckets to 2 kSubBuckets - 1
+    return static_cast<std::uint32_t>(kExactBelow) + static_cast<std::uint32_t>(power - kExactBits) * kSubBuckets +
+           (sub - kSubBuckets);
+}
+
+std::int64_t lowerBoundOf(std::uint32_t bucket) {
+    if (bucket < kExactBelow) return bucket;
+    const std::uint32_t above = bucket - static_cast<std::uint32_t>(kExactBelow);
+    const std::uint32_t power = kExactBits + above / kSubBuckets;
+    const std::uint64_t sub = kSubBuckets + above % kSubBuckets;
+    return static_cast<std::int64_t>(sub << (power - kSubBits));
+}
+
+std::int64_t floorTo(std::int64_t value, std::int64_t step) {
+    const std::int64_t q = value / step;
+    return (value % step != 0 && value < 0 ? q - 1 : q) * step;
+}
+
+std::optional<std::int64_t> between(const CallMoment& from, const CallMoment& to) {
+    if (!from.present || !to.present || !from.at || !to.at) return std::nullopt;
+    return *to.at - *from.at;
+}
+
+void addDuration(Distribution& distribution, std::optional<std::int64_t> milliseconds) {
+    // A time that runs backwards (messages logged out of order) gives no duration.
+    if (milliseconds && *milliseconds >= 0) distribution.add(*milliseconds);
+}
+
+bool readNumber(std::string_view text, std::uint32_t& value) {
+    if (text.empty()) return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
+constexpr std::string_view kCauseClassNames[kCauseClassCount] = {
+    "normal",
+    "resource unavailable",
+    "service or option not available",
+    "service or option not implemented",
+    "invalid message",
+    "protocol error",
+    "interworking",
+};
+
+// The time units of an interval.
+struct Unit {
+    char letter;
+    std::int64_t milliseconds;
+};
+constexpr Unit kUnits[] = {{'s', 1000}, {'m', std::int64_t{60} * 1000}, {'h', kMillisecondsPerHour}};
+
+}  // namespace
+
+bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& error) {
+    const auto sized = [&](std::string_view prefix, KpiGrouping by) {
+        if (!text.starts_with(prefix)) return false;
+        std::uint32_t size = 0;
+        if (!readNumber(text.substr(prefix.size()), size) || size == 0) return false;
+        options.by = by;
+        options.size = size;
+        return true;
+    };
+    if (text == "direction" || text == "switch") {
+        options.by = text == "switch" ? KpiGrouping::Switch : KpiGrouping::Direction;
+        return true;
+    }
+    if (sized("cic:", KpiGrouping::CircuitGroup) || sized("called:", KpiGrouping::CalledPrefix)) return true;
+    if (!text.empty()) {
+        for (const Unit& unit : kUnits) {
+            std::uint32_t count = 0;
+            if (text.back() == unit.letter && readNumber(text.substr(0, text.size() - 1), count) && count > 0) {
+                options.by = KpiGrouping::Interval;
+                options.interval = unit.milliseconds * count;
+                return true;
+            }
+        }
+    }
+    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction or switch, not '" + std::string(text) +
+            "'";
+    return false;
+}
+
+bool parseCauseList(std::string_view text, std::vector<std::uint32_t>& causes, std::string& error) {
+    causes.clear();
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        std::uint32_t cause = 0;
+        if (!readNumber(item, cause) || cause > 127) {
+            error = "--ner-causes takes cause values 0 to 127 separated by commas, not '" + std::string(item) + "'";
+            return false;
+        }
+        causes.push_back(cause);
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+void Distribution::add(std::int64_t milliseconds) {
+    if (count_ == 0 || milliseconds < least_) least_ = milliseconds;
+    if (count_ == 0 || milliseconds > most_) most_ = milliseconds;
+    ++count_;
+    sum_ += milliseconds;
+    pending_.push_back(bucketOf(milliseconds));
+    // Sorting in costs the buckets' number: done when as many values wait, it costs a few steps
+    // a value.
+    if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
+}
+
+std::vector<Distribution::Bucket> Distribution::merged(const std::vector<Bucket>& buckets,
+                                                       const std::vector<std::uint32_t>& pending) {
+    std::vector<Bucket> out;
+    out.reserve(buckets.size() + pending.size());
+    auto next = buckets.begin();
+    for (const std::uint32_t bucket : pending) {
+        while (next != buckets.end() && next->bucket < bucket) out.push_back(*next++);
+        if (!out.empty() && out.back().bucket == bucket) {
+            ++out.back().count;
+        } else if (next != buckets.end() && next->bucket == bucket) {
+            out.push_back(*next++);
+            ++out.back().count;
+        } else {
+            out.push_back(Bucket{bucket, 1});
+        }
+    }
+    out.insert(out.end(), next, buckets.end());
+    return out;
+}
+
+void Distribution::settle() {
+    if (pending_.empty()) return;
+    std::sort(pending_.begin(), pending_.end());
+    buckets_ = merged(buckets_, pending_);
+    pending_.clear();
+}
+
+std::optional<double> Distribution::mean() const {
+    if (count_ == 0) return std::nullopt;
+    return static_cast<double>(sum_) / static_cast<double>(count_);
+}
+
+std::optional<std::int64_t> Distribution::quantile(double q) const {
+    if (count_ == 0) return std::nullopt;
+    const auto rank = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::ceil(q * static_cast<double>(count_))));
+    std::vector<Bucket> withPending;
+    if (!pending_.empty()) {
+        std::vector<std::uint32_t> pending = pending_;
+        std::sort(pending.begin(), pending.end());
+        withPending = merged(buckets_, pending);
+    }
+    std::uint64_t seen = 0;
+    for (const Bucket& b : pending_.empty() ? buckets_ : withPending) {
+        seen += b.count;
+        if (seen >= rank) return std::clamp(lowerBoundOf(b.bucket), least_, most_);
+    }
+    return most_;
+}
+
+void Distribution::add(const Distribution& other) {
+    if (other.count_ == 0) return;
+    if (count_ == 0) {
+        *this = other;
+        return;
+    }
+    least_ = std::min(least_, other.least_);
+    most_ = std::max(most_, other.most_);
+    count_ += other.count_;
+    sum_ += other.sum_;
+    settle();
+    std::vector<Bucket> both;
+    both.reserve(buckets_.size() + other.buckets_.size());
+    std::merge(buckets_.begin(), buckets_.end(), other.buckets_.begin(), other.buckets_.end(), std::back_inserter(both),
+               [](const Bucket& a, const Bucket& b) { return a.bucket < b.bucket; });
+    buckets_.clear();
+    for (const Bucket& b : both) {
+        if (!buckets_.empty() && buckets_.back().bucket == b.bucket)
+            buckets_.back().count += b.count;
+        else
+            buckets_.push_back(b);
+    }
+    for (const std::uint32_t bucket : other.pending_) {
+        pending_.push_back(bucket);
+        if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
+    }
+}
+
+void KpiSet::add(const KpiSet& other) {
+    seizures += other.seizures;
+    answered += other.answered;
+    reachedUser += other.reachedUser;
+    setup.add(other.setup);
+    answer.add(other.answer);
+    conversation.add(other.conversation);
+    holding.add(other.holding);
+    for (std::size_t k = 0; k < kCauseClassCount; ++k) causeClasses[k] += other.causeClasses[k];
+    for (const auto& [cause, n] : other.causes) causes[cause] += n;
+    releasesWithoutCause += other.releasesWithoutCause;
+    releasedByCalling += other.releasedByCalling;
+    releasedByCalled += other.releasedByCalled;
+    busy += other.busy;
+    if (other.switches == 1)
+        noteSwitch(other.switchIndex, other.switchName);
+    else if (other.switches > 1)
+        switches = 2;
+}
+
+void KpiSet::noteSwitch(SwitchIndex index, std::string_view name) {
+    if (switches == 0) {
+        switches = 1;
+        switchIndex = index;
+        switchName = name;
+    } else if (switches == 1 && index != switchIndex) {
+        switches = 2;
+        switchName.clear();
+    }
+}
+
+CauseClass causeClassOf(std::uint32_t cause) {
+    const std::uint32_t bits = (cause >> 4) & 7u;
+    return bits <= 1 ? CauseClass::Normal : static_cast<CauseClass>(bits - 1);
+}
+
+std::string_view causeClassName(CauseClass cause) { return kCauseClassNames[static_cast<std::size_t>(cause)]; }
+
+TrafficKpis::TrafficKpis(KpiOptions options) : options_(std::move(options)) {}
+
+void TrafficKpis::noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex) {
+    if (!at) return;
+    if (!first_ || *at < *first_) first_ = at;
+    if (!last_ || *at > *last_) last_ = at;
+    if (switchIndex >= spans_.size()) spans_.resize(std::size_t{switchIndex} + 1);
+    Span& span = spans_[switchIndex];
+    if (!span.first || *at < *span.first) span.first = at;
+    if (!span.last || *at > *span.last) span.last = at;
+}
+
+TrafficKpis::Span TrafficKpis::span(SwitchIndex switchIndex) const {
+    return switchIndex < spans_.size() ? spans_[switchIndex] : Span{};
+}
+
+bool TrafficKpis::nerCause(std::uint32_t cause) const {
+    return std::find(options_.nerCauses.begin(), options_.nerCauses.end(), cause) != options_.nerCauses.end();
+}
+
+KpiSet& TrafficKpis::intervalGroup(SwitchIndex switchIndex, std::int64_t start) {
+    KpiSet& set = numbered_[{switchIndex, start}];
+    set.start = start;
+    set.switchIndex = switchIndex;
+    return set;
+}
+
+KpiSet& TrafficKpis::groupOf(const Call& call) {
+    const auto keyed = [this](std::string_view key) -> KpiSet& {
+        auto found = keyed_.find(key);
+        if (found == keyed_.end()) {
+            found = keyed_.emplace(std::string(key), KpiSet()).first;
+            found->second.group = key;
+        }
+        return found->second;
+    };
+    switch (options_.by) {
+        case KpiGrouping::Interval:
+            if (!call.first.at) return keyed("(time not known)");
+            return intervalGroup(call.switchIndex, floorTo(*call.first.at, options_.interval));
+        case KpiGrouping::CircuitGroup: {
+            const std::int64_t firstCode = std::int64_t{call.callInstanceCode / options_.size} * options_.size;
+            KpiSet& set = numbered_[{call.switchIndex, firstCode}];
+            if (set.group.empty())
+                set.group = std::to_string(firstCode) + "-" + std::to_string(firstCode + options_.size - 1);
+            return set;
+        }
+        case KpiGrouping::CalledPrefix:
+            return keyed(call.called.empty() ? std::string_view("(no number)")
+                                             : std::string_view(call.called).substr(0, options_.size));
+        case KpiGrouping::Direction: return keyed(call.direction.empty() ? std::string_view("(none)") : call.direction);
+        case KpiGrouping::Switch: return keyed(call.switchName.empty() ? std::string_view("(none)") : call.switchName);
+        case KpiGrouping::None: break;
+    }
+    return total_;
+}
+
+bool TrafficKpis::reachedUser(const Call& call) const {
+    const bool byCalling = call.release.present && call.releasedBy == call.direction;
+    const bool alerted = call.addressComplete.present || call.progress.present;
+    return call.answer.present || (call.cause && nerCause(*call.cause)) || (byCalling && alerted);
+}
+
+void TrafficKpis::count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const {
+    ++set.seizures;
+    set.noteSwitch(call.switchIndex, call.switchName);
+    const bool byCalling = call.release.present && call.releasedBy == call.direction;
+    if (call.answer.present) ++set.answered;
+    if (reachedUser(call)) ++set.reachedUser;
+    addDuration(set.setup, between(call.lastAddress, call.firstBackward));
+    addDuration(set.answer, between(call.addressComplete, call.answer));
+    addDuration(set.conversation, between(call.answer, call.release));
+    addDuration(set.holding, between(call.first, call.releaseComplete));
+    if (call.release.present) {
+        if (call.cause) {
+            ++set.causeClasses[static_cast<std::size_t>(causeClassOf(*call.cause))];
+            ++set.causes[*call.cause];
+        } else {
+            ++set.releasesWithoutCause;
+        }
+        ++(byCalling ? set.releasedByCalling : set.releasedByCalled);
+    }
+    if (options_.by != KpiGrouping::Interval && call.first.at && holdingEnd && *holdingEnd > *call.first.at)
+        set.busy += *holdingEnd - *call.first.at;
+}
+
+void TrafficKpis::addCall(const Call& call, bool logEnded) {
+    if (!call.opened) return;
+    // The circuit is busy from the IAM to the RLC; without one, to the message that ended the
+    // seizure (a reset, the next IAM) or to the log's end.
+    std::optional<std::int64_t> end = call.releaseComplete.present ? call.releaseComplete.at
+                                      : logEnded                   ? span(call.switchIndex).last
+                                                                   : call.last.at;
+    count(total_, call, end);
+    if (options_.by != KpiGrouping::None) count(groupOf(call), call, end);
+    if (!call.first.at || !end || *end < *call.first.at) return;
+    const std::int64_t start = *call.first.at;
+    if (options_.by == KpiGrouping::Interval) total_.busy += *end - start;
+
+    // Seizures come in the order of their first records: the busy ones are those whose end is
+    // still ahead of this start.
+    while (!busyUntil_.empty() && busyUntil_.top() <= start) busyUntil_.pop();
+    busyUntil_.push(*end);
+    if (busyUntil_.size() > peakBusy_) {
+        peakBusy_ = static_cast<std::uint32_t>(busyUntil_.size());
+        peakAt_ = start;
+    }
+    // The holding time by clock hour, and by interval when grouped by time.
+    const auto spread = [&](std::int64_t step, const auto& add) {
+        for (std::int64_t from = floorTo(start, step); from < *end; from += step) {
+            const std::int64_t overlap = std::min(*end, from + step) - std::max(start, from);
+            if (overlap > 0) add(from, overlap);
+        }
+    };
+    spread(kMillisecondsPerHour, [this](std::int64_t hour, std::int64_t ms) { hourBusy_[hour] += ms; });
+    if (options_.by == KpiGrouping::Interval)
+        spread(options_.interval, [this, &call](std::int64_t from, std::int64_t ms) {
+            KpiSet& set = intervalGroup(call.switchIndex, from);
+            set.busy += ms;
+            set.noteSwitch(call.switchIndex, call.switchName);
+        });
+}
+
+void TrafficKpis::finish() {
+    const std::int64_t period = first_ && last_ ? *last_ - *first_ : 0;
+    total_.observed = period;
+    for (auto& [key, set] : keyed_) set.observed = period;
+    for (auto& [key, set] : numbered_) {
+        const Span span = this->span(key.first);
+        if (options_.by != KpiGrouping::Interval || !span.first || !span.last) {
+            set.observed = period;
+            continue;
+        }
+        const std::int64_t start = key.second;
+        set.observed =
+            std::max<std::int64_t>(0, std::min(start + options_.interval, *span.last) - std::max(start, *span.first));
+    }
+    for (const auto& [hour, busy] : hourBusy_) {
+        if (busy > busiestHourBusy_) {
+            busiestHourBusy_ = busy;
+            busiestHour_ = hour;
+        }
+    }
+}
+
+std::vector<KpiSet> regroupKpis(const TrafficKpis& kpis, std::int64_t interval) {
+    const KpiOptions& options = kpis.options();
+    std::vector<KpiSet> sets;
+    if (options.by != KpiGrouping::Interval || options.interval <= 0 || interval <= 0 || interval % options.interval != 0)
+        return sets;
+    // An interval of `kpis` lies whole in one of `interval`, as every call's start and every piece
+    // of its holding time does: the sums of its groups are the groups of `interval`.
+    std::map<std::pair<SwitchIndex, std::int64_t>, KpiSet> numbered;
+    std::vector<KpiSet> keyed;
+    for (const KpiSet* set : kpis.groups()) {
+        if (set->start)
+            numbered[{set->switchIndex, floorTo(*set->start, interval)}].add(*set);
+        else
+            keyed.push_back(*set);
+    }
+    for (auto& [key, set] : numbered) {
+        const std::int64_t start = key.second;
+        set.start = start;
+        set.switchIndex = key.first;
+        // As finish() gives an interval its period.
+        const TrafficKpis::Span span = kpis.span(key.first);
+        set.observed = span.first && span.last
+                           ? std::max<std::int64_t>(0, std::min(start + interval, *span.last) - std::max(start, *span.first))
+                           : kpis.total().observed;
+        sets.push_back(std::move(set));
+    }
+    for (KpiSet& set : keyed) sets.push_back(std::move(set));
+    return sets;
+}
+
+std::vector<const KpiSet*> TrafficKpis::groups() const {
+    std::vector<const KpiSet*> sets;
+    for (const auto& [key, set] : numbered_) sets.push_back(&set);
+    for (const auto& [key, set] : keyed_) sets.push_back(&set);
+    return sets;
+}
+
+}  // namespace truno

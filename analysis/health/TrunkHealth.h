@@ -1,0 +1,79 @@
+#pragma once
+// Whether a trunk is healthy, from the one analysis of a run: its traffic KPIs (TrafficKpis), its
+// circuits and the protocol checks (CircuitHealth), and the message ladders of the first failed
+// calls for the shareable report. A failed call is a seizure that ended in the log without
+// reaching the called user (the complement of NER's numerator: not answered, not released with
+// a cause of the NER table, not abandoned after alerting).
+#include "analysis/health/CircuitHealth.h"
+#include "analysis/health/TrafficKpis.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace truno {
+
+struct HealthOptions {
+    KpiOptions kpis;
+    CheckOptions checks;
+    std::size_t ladders = 10;  // failed calls whose messages are kept for their ladder
+    bool circuits = true;      // follow the circuits and run the checks
+    bool countKpis = true;     // count the KPIs
+    // The KPIs grouped by this interval too (milliseconds; 0: not), from the same calls, for a
+    // view that regroups them by multiples of it (regroupKpis).
+    std::int64_t interval = 0;
+};
+
+// One message of a kept call, as its ladder shows it.
+struct LadderStep {
+    std::uint64_t record = 0;
+    std::string time;
+    std::string direction;
+    std::string acronym;  // or the type code in hex when the type is not known
+    std::string note;     // the cause of a REL ("cause 34"), or "not decoded"
+};
+
+struct Ladder {
+    Call call;
+    std::vector<LadderStep> steps;
+};
+
+class TrunkHealth {
+public:
+    explicit TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFinding = {});
+
+    // Every message of the log in order, with its instant and call; `passes`: the filter let it
+    // through.
+    void addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call, bool passes);
+    // Every finished call; `passes`: the filter selected it; `logEnded`: the log's end finished it.
+    void addCall(const Call& call, bool passes, bool logEnded);
+    // The log ended (after its last call); its input warnings become findings.
+    void finish(std::span<const std::string> inputWarnings);
+
+    const TrafficKpis& kpis() const { return kpis_; }
+    // The KPIs of the calls finished so far, their period brought up to date (while a followed log
+    // is read, for --interval).
+    const TrafficKpis& kpisSoFar() {
+        kpis_.finish();
+        return kpis_;
+    }
+    // The KPIs grouped by the options' interval; null without one.
+    const TrafficKpis* kpisByInterval() const { return byInterval_ ? &*byInterval_ : nullptr; }
+    const CircuitHealth& circuits() const { return circuits_; }
+    std::span<const Ladder> ladders() const { return ladders_; }
+    std::uint64_t failedCalls() const { return failedCalls_; }
+
+private:
+    HealthOptions options_;
+    TrafficKpis kpis_;
+    std::optional<TrafficKpis> byInterval_;
+    CircuitHealth circuits_;
+    std::unordered_map<std::uint64_t, std::vector<LadderStep>> open_;  // by the call's first record
+    std::vector<Ladder> ladders_;
+    std::uint64_t failedCalls_ = 0;
+};
+
+}  // namespace truno

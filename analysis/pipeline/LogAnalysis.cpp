@@ -1,0 +1,175 @@
+#include "analysis/pipeline/LogAnalysis.h"
+
+#include "analysis/facts/MessageSummary.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace truno {
+
+LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection)
+    : onMessage_(std::move(onMessage)),
+      onCall_(std::move(onCall)),
+      allFields_(allFields || (selection != nullptr && selection->readsFields())),
+      selection_(selection != nullptr && selection->active() ? selection : nullptr),
+      calls_([this](const Call& call) { callFinished(call); }) {
+    if (selection_ != nullptr) {
+        wantedRecords_ = selection_->callRecords;
+        std::sort(wantedRecords_.begin(), wantedRecords_.end());
+        wantedRecords_.erase(std::unique(wantedRecords_.begin(), wantedRecords_.end()), wantedRecords_.end());
+    }
+}
+
+void LogAnalysis::beginSwitch(std::string_view name) {
+    auto found = std::find(switchNames_.begin(), switchNames_.end(), name);
+    if (found == switchNames_.end()) {
+        if (switchNames_.size() <= std::numeric_limits<SwitchIndex>::max())
+            found = switchNames_.emplace(switchNames_.end(), name);
+        else
+            found = std::prev(switchNames_.end());
+    }
+    const auto index = static_cast<SwitchIndex>(found - switchNames_.begin());
+    if (index >= clocks_.size()) clocks_.resize(std::size_t{index} + 1);
+    facts_.setSwitch(index, *found);
+}
+
+std::bitset<256> LogAnalysis::markedTypes() const {
+    std::bitset<256> types;
+    for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsReadBeyondJson(code);
+    return types;
+}
+
+bool LogAnalysis::wantedRecord(std::uint64_t record) const {
+    return std::binary_search(wantedRecords_.begin(), wantedRecords_.end(), record);
+}
+
+void LogAnalysis::add(const RecordFacts& record) {
+    // The facts of a message whose fields nothing reads are built without its marks, which costs
+    // next to nothing.
+    if (allFields_ || fieldsReadBeyondJson(record.typeCode)) {
+        facts_.build(record);
+    } else {
+        RecordFacts withoutFields = record;
+        withoutFields.marks = {};
+        facts_.build(withoutFields);
+    }
+    const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
+    Call* call = calls_.add(facts_, at);
+    const bool passes = selection_ == nullptr || selection_->matches(facts_);
+    if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
+    if (wantedRecords_.empty()) {
+        if (!passes) return;
+        if (call != nullptr) call->selected = true;
+        pass(facts_, at, call);
+        return;
+    }
+    addForCalls(passes, at, call);
+}
+
+void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call) {
+    ++messagesPassed_;
+    statistics_.addMessage(facts, call != nullptr);
+    onMessage_(AnalysedMessage{facts, at, call});
+}
+
+void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call* call) {
+    const std::uint64_t record = facts_.record().record;
+    // A wanted record: its call is wanted, and the messages of the call held so far go on. A
+    // wanted record of no call is named by finish().
+    if (wantedRecord(record) && call != nullptr) {
+        recordsInCalls_.push_back(record);
+        if (wantedCalls_.insert(call->firstRecord).second) {
+            const auto found = pending_.find(call->firstRecord);
+            if (found != pending_.end()) {
+                call->selected = true;
+                pendingFirst_.erase(found->second.front().record.record().record);
+                for (Held& h : found->second) ready_.emplace(h.record.record().record, std::move(h));
+                pending_.erase(found);
+            }
+        }
+    }
+    // Past the highest wanted record, no call that is still undecided can be wanted.
+    const bool pastWanted = record >= wantedRecords_.back();
+    if (pastWanted && !pending_.empty()) {
+        for (const auto& [first, held] : pending_) held_ -= held.size();
+        pending_.clear();
+        pendingFirst_.clear();
+    }
+    if (passes && call != nullptr) {
+        if (wantedCalls_.count(call->firstRecord) != 0) {
+            call->selected = true;
+            if (ready_.empty() && pendingFirst_.empty()) {
+                pass(facts_, at, call);
+            } else {
+                ready_.emplace(record, copy(at, *call));
+                ++held_;
+            }
+        } else if (!pastWanted) {
+            std::vector<Held>& held = pending_[call->firstRecord];
+            if (held.empty()) pendingFirst_.insert(record);
+            held.push_back(copy(at, *call));
+            ++held_;
+        }
+    }
+    mostHeld_ = std::max(mostHeld_, held_);
+    release();
+}
+
+LogAnalysis::Held LogAnalysis::copy(std::optional<std::int64_t> at, const Call& call) const {
+    return Held{.callFirstRecord = call.firstRecord,
+                .callInstanceCode = call.callInstanceCode,
+                .switchIndex = facts_.switchIndex(),
+                .at = at,
+                .record = CopiedRecord(facts_.record())};
+}
+
+void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
+    const auto found = pending_.find(callFirstRecord);
+    if (found == pending_.end()) return;
+    pendingFirst_.erase(found->second.front().record.record().record);
+    held_ -= found->second.size();
+    pending_.erase(found);
+}
+
+void LogAnalysis::release() {
+    while (!ready_.empty() && (pendingFirst_.empty() || ready_.begin()->first < *pendingFirst_.begin())) {
+        Held& h = ready_.begin()->second;
+        heldFacts_.build(h.record.record());
+        heldFacts_.setSwitch(h.switchIndex, switchNames_[h.switchIndex]);
+        // The call may have finished since: the message comes with its call's switch, code and
+        // first record.
+        Call call;
+        call.callInstanceCode = h.callInstanceCode;
+        call.switchIndex = h.switchIndex;
+        call.switchName = switchNames_[h.switchIndex];
+        call.firstRecord = h.callFirstRecord;
+        call.selected = true;
+        pass(heldFacts_, h.at, &call);
+        ready_.erase(ready_.begin());
+        --held_;
+    }
+}
+
+void LogAnalysis::callFinished(const Call& call) {
+    if (!pending_.empty()) dropPending(call.firstRecord);
+    const bool passes = call.selected && (selection_ == nullptr || selection_->matchesCall(call));
+    if (health_ != nullptr) health_->addCall(call, passes, logEnding_);
+    if (!passes) return;
+    ++callsPassed_;
+    statistics_.addCall(call);
+    if (onCall_) onCall_(call);
+}
+
+void LogAnalysis::finish() {
+    logEnding_ = true;
+    calls_.finish();
+    for (const std::uint64_t record : wantedRecords_)
+        if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);
+    for (const auto& [first, held] : pending_) held_ -= held.size();
+    pending_.clear();
+    pendingFirst_.clear();
+    release();
+}
+
+}  // namespace truno

@@ -1,0 +1,260 @@
+#include "output/Exports.h"
+
+#include "analysis/facts/CauseNames.h"
+#include "output/ExportText.h"
+#include "output/JsonWriter.h"
+#include "analysis/facts/KnownFields.h"
+#include "analysis/facts/LogClock.h"
+#include "analysis/facts/MessageSummary.h"
+#include "base/ReportLayout.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+using namespace exporttext;
+
+namespace {
+
+void appendCsvSeconds(std::string& out, const std::optional<std::int64_t>& milliseconds) {
+    if (milliseconds) appendSeconds(out, *milliseconds);
+}
+
+
+// The columns of the calls, in the order of the CSV header and the JSON members.
+constexpr std::string_view kCallCsvHeader =
+    "cic,first_record,last_record,start,end,direction,calling,called,outcome,cause,cause_text,cause_name,location,"
+    "released_by,acm,cpg,answer,rel,rlc,setup_time,answer_delay,conversation_time,messages,not_decoded,switch";
+
+constexpr std::string_view kMessageCsvHeader =
+    "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name,switch";
+
+void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
+    json.key(name);
+    if (milliseconds)
+        json.seconds(*milliseconds);
+    else
+        json.null();
+}
+
+void memberTextOrNull(JsonWriter& json, std::string_view name, std::string_view text) {
+    json.key(name);
+    if (text.empty())
+        json.null();
+    else
+        json.string(text);
+}
+
+
+void appendCell(std::string& out, std::string_view text, std::size_t width) {
+    const std::size_t start = out.size();
+    out += text.empty() ? std::string_view("-") : text;
+    padTo(out, start, width);
+    out += "  ";
+}
+
+void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& milliseconds, std::size_t width) {
+    const std::size_t start = out.size();
+    if (milliseconds)
+        appendSeconds(out, *milliseconds);
+    else
+        out += '-';
+    const std::size_t used = out.size() - start;
+    if (used < width) out.insert(start, width - used, ' ');
+    out += "  ";
+}
+
+
+}  // namespace
+
+void appendMessageCsvHeader(std::string& out) {
+    out += kMessageCsvHeader;
+    out += kCsvLineEnd;
+}
+
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+    thread_local std::string scratch;
+    const RecordFacts& record = message.record();
+    appendNumber(out, record.record);
+    out += ',';
+    appendNumber(out, record.logLine);
+    out += ',';
+    appendCsvField(out, logText(record.time, scratch));
+    out += ',';
+    appendCsvField(out, logText(record.direction, scratch));
+    out += ',';
+    if (record.hasCallInstanceCode) appendNumber(out, record.callInstanceCode);
+    out += ',';
+    if (!record.acronym.empty()) out += record.acronym;
+    out += ',';
+    if (record.typeCode >= 0) appendNumber(out, record.typeCode);
+    out += record.decoded ? ",true," : ",false,";
+    if (callFirstRecord != 0) appendNumber(out, callFirstRecord);
+    out += ',';
+    scratch.clear();
+    if (record.decoded) appendSummaryInfo(scratch, message);
+    appendCsvField(out, scratch);
+    out += ',';
+    if (!record.decoded) appendCsvField(out, record.reason);
+    out += ',';
+    if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
+        appendCsvField(out, q850CauseName(cause->number));
+    out += ',';
+    appendCsvField(out, message.switchName());
+    out += kCsvLineEnd;
+}
+
+namespace {
+
+struct CallColumn {
+    std::string_view heading;
+    std::size_t width;
+};
+constexpr CallColumn kCallColumns[] = {
+    {.heading = "CIC", .width = 10},       {.heading = "FIRST", .width = 8},    {.heading = "LAST", .width = 8},
+    {.heading = "START", .width = 11},     {.heading = "END", .width = 11},     {.heading = "DIR", .width = 3},
+    {.heading = "OUTCOME", .width = 16},   {.heading = "CAUSE", .width = 5},    {.heading = "BY", .width = 3},
+    {.heading = "SETUP", .width = 9},      {.heading = "ANSWER", .width = 9},   {.heading = "TALK", .width = 9},
+    {.heading = "MSGS", .width = 5},
+};
+
+}  // namespace
+
+void appendCallHeading(std::string& out, std::size_t switchColumn) {
+    appendSwitchCell(out, "SWITCH", switchColumn);
+    for (const CallColumn& column : kCallColumns) {
+        const bool rightAligned = column.heading == "CIC" || column.heading == "FIRST" || column.heading == "LAST" ||
+                                  column.heading == "SETUP" || column.heading == "ANSWER" ||
+                                  column.heading == "TALK" || column.heading == "MSGS";
+        if (rightAligned) out.append(column.width - column.heading.size(), ' ');
+        out += column.heading;
+        if (!rightAligned) out.append(column.width - column.heading.size(), ' ');
+        out += "  ";
+    }
+    out += "CALLED / CALLING\n";
+}
+
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn) {
+    thread_local std::string scratch;
+    appendSwitchCell(out, call.switchName, switchColumn);
+    appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
+    appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
+    appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
+    appendCell(out, logText(call.first.time, scratch), kCallColumns[3].width);
+    appendCell(out, logText(call.last.time, scratch), kCallColumns[4].width);
+    appendCell(out, logText(call.direction, scratch), kCallColumns[5].width);
+    appendCell(out, outcomeName(call.outcome), kCallColumns[6].width);
+    appendCell(out, call.causeValue, kCallColumns[7].width);
+    appendCell(out, logText(call.releasedBy, scratch), kCallColumns[8].width);
+    appendSecondsCell(out, call.setupTime(), kCallColumns[9].width);
+    appendSecondsCell(out, call.answerDelay(), kCallColumns[10].width);
+    appendSecondsCell(out, call.conversationTime(), kCallColumns[11].width);
+    appendNumberCell(out, call.messages, kCallColumns[12].width);
+    out += call.called.empty() ? std::string_view("-") : std::string_view(call.called);
+    out += " / ";
+    out += call.calling.empty() ? std::string_view("-") : std::string_view(call.calling);
+    if (!call.causeText.empty()) {
+        out += "  (";
+        out += call.causeText;
+        out += ')';
+    }
+    if (call.notDecoded != 0) {
+        out += "  [";
+        appendNumber(out, call.notDecoded);
+        out += " not decoded]";
+    }
+    out += '\n';
+}
+
+void appendCallJson(std::string& out, const Call& call, SwitchMember member) {
+    thread_local std::string scratch;
+    thread_local Text line;
+    line.clear();
+    JsonWriter json(line);
+    json.beginObject();
+    if (member == SwitchMember::With) memberTextOrNull(json, "switch", call.switchName);
+    json.member("cic", call.callInstanceCode);
+    json.member("first_record", call.firstRecord);
+    json.member("last_record", call.lastRecord);
+    json.member("start", logText(call.first.time, scratch));
+    json.member("end", logText(call.last.time, scratch));
+    memberTextOrNull(json, "direction", logText(call.direction, scratch));
+    memberTextOrNull(json, "calling", call.calling);
+    memberTextOrNull(json, "called", call.called);
+    json.member("outcome", outcomeName(call.outcome));
+    memberTextOrNull(json, "cause", call.causeValue);
+    memberTextOrNull(json, "cause_text", call.causeText);
+    memberTextOrNull(json, "cause_name", call.cause ? q850CauseName(*call.cause) : std::string_view{});
+    memberTextOrNull(json, "location", call.location);
+    memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
+    for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
+                                       {"cpg", &call.progress},
+                                       {"answer", &call.answer},
+                                       {"rel", &call.release},
+                                       {"rlc", &call.releaseComplete}}) {
+        json.key(name);
+        if (moment->present)
+            json.string(logText(moment->time, scratch));
+        else
+            json.null();
+    }
+    memberOrNull(json, "setup_time", call.setupTime());
+    memberOrNull(json, "answer_delay", call.answerDelay());
+    memberOrNull(json, "conversation_time", call.conversationTime());
+    json.member("messages", call.messages);
+    json.member("not_decoded", call.notDecoded);
+    json.endObject();
+    line += '\n';
+    out += line.view();
+}
+
+void appendCallCsvHeader(std::string& out) {
+    out += kCallCsvHeader;
+    out += kCsvLineEnd;
+}
+
+void appendCallCsv(std::string& out, const Call& call) {
+    thread_local std::string scratch;
+    const auto text = [&](std::string_view value) {
+        appendCsvField(out, value);
+        out += ',';
+    };
+    appendNumber(out, call.callInstanceCode);
+    out += ',';
+    appendNumber(out, call.firstRecord);
+    out += ',';
+    appendNumber(out, call.lastRecord);
+    out += ',';
+    text(logText(call.first.time, scratch));
+    text(logText(call.last.time, scratch));
+    text(logText(call.direction, scratch));
+    text(call.calling);
+    text(call.called);
+    text(outcomeName(call.outcome));
+    text(call.causeValue);
+    text(call.causeText);
+    text(call.cause ? q850CauseName(*call.cause) : std::string_view{});
+    text(call.location);
+    text(logText(call.releasedBy, scratch));
+    text(logText(call.addressComplete.time, scratch));
+    text(logText(call.progress.time, scratch));
+    text(logText(call.answer.time, scratch));
+    text(logText(call.release.time, scratch));
+    text(logText(call.releaseComplete.time, scratch));
+    appendCsvSeconds(out, call.setupTime());
+    out += ',';
+    appendCsvSeconds(out, call.answerDelay());
+    out += ',';
+    appendCsvSeconds(out, call.conversationTime());
+    out += ',';
+    appendNumber(out, call.messages);
+    out += ',';
+    appendNumber(out, call.notDecoded);
+    out += ',';
+    appendCsvField(out, call.switchName);
+    out += kCsvLineEnd;
+}
+
+}  // namespace truno

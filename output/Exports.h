@@ -1,0 +1,52 @@
+#pragma once
+// The messages, calls and statistics of a log as text tables, JSON and CSV. Each function
+// appends to a string the caller reuses; a message or a call is one line (JSON Lines, one CSV
+// row), written as it comes. The JSON forms are described in docs/json.md.
+#include "analysis/calls/Calls.h"
+#include "analysis/facts/MessageFacts.h"
+#include "analysis/calls/Statistics.h"
+#include "base/ReportText.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace truno {
+
+// Whether a JSON object of a message or a call names its switch: Without for the export folder's
+// rows, which carry it in front already.
+enum class SwitchMember : std::uint8_t { With, Without };
+
+// One message as a JSON object on a line of its own (ending in LF): where it stands in the log,
+// its type, whether it was decoded, its octets as read, the summary's info text, the first
+// record of its call (`callFirstRecord`, 0: none), and its parameters in report order, one
+// entry per block of MessageFacts, each field with its label, value and the value's meaning.
+// `leading`: members that go first, each with its comma ("file":"trace.log",), or nothing; the
+// message's switch (MessageFacts::switchName, null when none was named) comes before them unless
+// `member` leaves it out (the export's rows name it in front).
+void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading = {}, SwitchMember member = SwitchMember::With);
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading = {});
+
+// One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
+// with the message's switch.
+void appendMessageCsvHeader(std::string& out);
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
+
+// One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
+// The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a
+// run that spans several switches. The JSON object begins with "switch" (null when none was
+// named) unless `member` is Without; the CSV row ends with a switch column.
+void appendCallHeading(std::string& out, std::size_t switchColumn = 0);
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0);
+void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With);
+void appendCallCsvHeader(std::string& out);
+void appendCallCsv(std::string& out, const Call& call);
+
+// The statistics as text, as one JSON document, and as CSV rows (table,name,direction,count,text).
+void appendStatisticsText(std::string& out, const Statistics& statistics);
+void appendStatisticsJson(std::string& out, const Statistics& statistics);
+void appendStatisticsCsv(std::string& out, const Statistics& statistics);
+
+}  // namespace truno

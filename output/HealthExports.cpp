@@ -1,0 +1,485 @@
+// The trunk's health as text, JSON and CSV.
+#include "output/HealthExports.h"
+
+#include "analysis/facts/CauseNames.h"
+#include "output/ExportText.h"
+#include "analysis/facts/LogClock.h"
+
+// GCC 12 sees an overlap in the inlined std::string operator+ where there is none (GCC bug
+// 105329) and -Wrestrict fails the build on the text pieces joined here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+
+namespace truno {
+
+using namespace exporttext;
+
+namespace {
+
+struct DelayRow {
+    std::string_view name;   // in text
+    std::string_view key;    // in JSON and CSV
+    Distribution KpiSet::*distribution;
+};
+constexpr DelayRow kDelays[] = {
+    {.name = "setup", .key = "setup", .distribution = &KpiSet::setup},
+    {.name = "answer", .key = "answer", .distribution = &KpiSet::answer},
+    {.name = "conversation (mean: ACD)", .key = "conversation", .distribution = &KpiSet::conversation},
+    {.name = "seizure holding", .key = "holding", .distribution = &KpiSet::holding},
+};
+
+nlohmann::json optionalSeconds(std::optional<double> milliseconds) {
+    if (!milliseconds) return nullptr;
+    return std::round(*milliseconds) / 1000.0;
+}
+
+nlohmann::json ratioJson(std::uint64_t numerator, std::uint64_t denominator) {
+    const auto p = percentOf(numerator, denominator);
+    return {{"numerator", numerator},
+            {"denominator", denominator},
+            {"percent", p ? nlohmann::json(std::round(*p * 100.0) / 100.0) : nlohmann::json(nullptr)}};
+}
+
+// A switch's name, or null for none (several, or none named).
+nlohmann::json switchJson(std::string_view name) {
+    return name.empty() ? nlohmann::json(nullptr) : nlohmann::json(std::string(name));
+}
+
+nlohmann::json setJson(const KpiSet& set) {
+    nlohmann::json json;
+    json["group"] = set.group.empty() && !set.start ? nlohmann::json("all") : nlohmann::json(groupName(set));
+    json["switch"] = switchJson(set.switchName);
+    json["seizures"] = set.seizures;
+    json["answered"] = set.answered;
+    json["reached_user"] = set.reachedUser;
+    json["asr"] = ratioJson(set.answered, set.seizures);
+    json["ner"] = ratioJson(set.reachedUser, set.seizures);
+    nlohmann::json delays = nlohmann::json::object();
+    for (const DelayRow& row : kDelays) {
+        const Distribution& d = set.*row.distribution;
+        delays[std::string(row.key)] = {{"count", d.count()},
+                                        {"mean_s", optionalSeconds(d.mean())},
+                                        {"median_s", optionalSeconds(quantileOf(d, 0.5))},
+                                        {"p95_s", optionalSeconds(quantileOf(d, 0.95))}};
+    }
+    json["delays"] = delays;
+    nlohmann::json classes = nlohmann::json::object();
+    for (std::size_t c = 0; c < kCauseClassCount; ++c)
+        classes[std::string(causeClassName(static_cast<CauseClass>(c)))] = set.causeClasses[c];
+    json["causes_by_class"] = classes;
+    nlohmann::json causes = nlohmann::json::array();
+    for (const auto& [value, count] : set.causes)
+        causes.push_back({{"value", value}, {"name", std::string(q850CauseName(value))}, {"count", count}});
+    json["causes"] = causes;
+    json["releases_without_cause"] = set.releasesWithoutCause;
+    json["released_by"] = {{"calling", set.releasedByCalling}, {"called", set.releasedByCalled}};
+    json["holding_s"] = static_cast<double>(set.busy) / 1000.0;
+    json["observed_s"] = static_cast<double>(set.observed) / 1000.0;
+    json["erlangs"] = std::round(set.erlangs() * 10000.0) / 10000.0;
+    return json;
+}
+
+void appendLabel(std::string& out, std::string_view label, std::size_t width) {
+    const std::size_t start = out.size();
+    out += "  ";
+    out += label;
+    padTo(out, start, width);
+}
+
+void appendSetText(std::string& out, const KpiSet& set) {
+    constexpr std::size_t kLabel = 30;
+    appendLabel(out, "seizures", kLabel);
+    appendNumber(out, set.seizures);
+    out += '\n';
+    appendLabel(out, "ASR", kLabel);
+    out += percentText(set.answered, set.seizures) + "  (" + std::to_string(set.answered) + " answered / " +
+           std::to_string(set.seizures) + " seizures)\n";
+    appendLabel(out, "NER", kLabel);
+    out += percentText(set.reachedUser, set.seizures) + "  (" + std::to_string(set.reachedUser) +
+           " reached the called user / " + std::to_string(set.seizures) + " seizures)\n";
+    out += "\n  delays (s)                      count       mean     median       95th\n";
+    for (const DelayRow& row : kDelays) {
+        const Distribution& d = set.*row.distribution;
+        const std::size_t start = out.size();
+        out += "    ";
+        out += row.name;
+        padTo(out, start, 30);
+        const std::string count = std::to_string(d.count());
+        out.append(7 - std::min<std::size_t>(7, count.size()), ' ');
+        out += count;
+        for (const std::optional<double> value : {d.mean(), quantileOf(d, 0.5), quantileOf(d, 0.95)}) {
+            const std::string cell = secondsText(value);
+            out.append(11 - std::min<std::size_t>(11, cell.size()), ' ');
+            out += cell;
+        }
+        out += '\n';
+    }
+    const std::uint64_t releases = set.releases();
+    out += "\n  release causes by class (of " + std::to_string(releases) + " releases)\n";
+    for (std::size_t c = 0; c < kCauseClassCount; ++c) {
+        if (set.causeClasses[c] == 0) continue;
+        appendLabel(out, "  " + std::string(causeClassName(static_cast<CauseClass>(c))), 40);
+        out += std::to_string(set.causeClasses[c]) + "  " + percentText(set.causeClasses[c], releases) + '\n';
+    }
+    out += "  release causes by value\n";
+    for (const auto& [value, count] : set.causes) {
+        appendLabel(out, "  " + std::to_string(value) + " " + std::string(q850CauseName(value)), 40);
+        out += std::to_string(count) + "  " + percentText(count, releases) + '\n';
+    }
+    if (set.releasesWithoutCause != 0) {
+        appendLabel(out, "  cause not known", 40);
+        out += std::to_string(set.releasesWithoutCause) + '\n';
+    }
+    out += "  released by\n";
+    appendLabel(out, "  calling side", 40);
+    out += std::to_string(set.releasedByCalling) + '\n';
+    appendLabel(out, "  called side", 40);
+    out += std::to_string(set.releasedByCalled) + '\n';
+    out += '\n';
+    appendLabel(out, "carried traffic", kLabel);
+    out += fixedText(set.erlangs(), 4) + " erlangs (" + secondsText(static_cast<double>(set.busy)) + " s of holding in " +
+           secondsText(static_cast<double>(set.observed)) + " s)\n";
+}
+
+constexpr std::string_view kGroupColumns =
+    "GROUP                 SEIZURES  ANSWERED    ASR %   REACHED    NER %   SETUP s  SETUP 95%     ACD s   ERLANGS\n";
+
+void appendGroupRow(std::string& out, const KpiSet& set) {
+    const std::size_t start = out.size();
+    out += groupName(set);
+    padTo(out, start, 20);
+    const auto cell = [&out](const std::string& text, std::size_t width) {
+        out.append(width - std::min(width, text.size()), ' ');
+        out += text;
+    };
+    cell(std::to_string(set.seizures), 10);
+    cell(std::to_string(set.answered), 10);
+    cell(percentText(set.answered, set.seizures).substr(0, percentText(set.answered, set.seizures).find(' ')), 9);
+    cell(std::to_string(set.reachedUser), 10);
+    cell(percentText(set.reachedUser, set.seizures).substr(0, percentText(set.reachedUser, set.seizures).find(' ')), 9);
+    cell(secondsText(set.setup.mean()), 10);
+    cell(secondsText(quantileOf(set.setup, 0.95)), 11);
+    cell(secondsText(set.conversation.mean()), 10);
+    cell(fixedText(set.erlangs(), 4), 10);
+    out += '\n';
+}
+
+std::string groupingName(const KpiOptions& options) {
+    switch (options.by) {
+        case KpiGrouping::Interval: {
+            const std::int64_t ms = options.interval;
+            if (ms % 3600000 == 0) return std::to_string(ms / 3600000) + "h";
+            if (ms % 60000 == 0) return std::to_string(ms / 60000) + "m";
+            return std::to_string(ms / 1000) + "s";
+        }
+        case KpiGrouping::CircuitGroup: return "cic:" + std::to_string(options.size);
+        case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
+        case KpiGrouping::Direction: return "direction";
+        case KpiGrouping::Switch: return "switch";
+        case KpiGrouping::None: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string instantText(std::optional<std::int64_t> at) {
+    if (!at) return "-";
+    std::string text;
+    appendInstant(text, *at);
+    return text;
+}
+
+std::optional<double> percentOf(std::uint64_t numerator, std::uint64_t denominator) {
+    if (denominator == 0) return std::nullopt;
+    return 100.0 * static_cast<double>(numerator) / static_cast<double>(denominator);
+}
+
+std::string fixedText(double value, int decimals) {
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return std::string(text, static_cast<std::size_t>(n));
+}
+
+std::optional<double> quantileOf(const Distribution& distribution, double q) {
+    const auto value = distribution.quantile(q);
+    return value ? std::optional<double>(static_cast<double>(*value)) : std::nullopt;
+}
+
+std::string percentText(std::uint64_t numerator, std::uint64_t denominator) {
+    const auto p = percentOf(numerator, denominator);
+    return p ? fixedText(*p, 2) + " %" : std::string("-");
+}
+
+std::string secondsText(std::optional<double> milliseconds) {
+    if (!milliseconds) return "-";
+    return fixedText(*milliseconds / 1000.0, 3);
+}
+
+std::string groupName(const KpiSet& set) {
+    if (set.start) return instantText(set.start);
+    return set.group.empty() ? std::string("all") : set.group;
+}
+
+void appendKpiText(std::string& out, const TrafficKpis& kpis) {
+    out += "Observed: " + instantText(kpis.first()) + " to " + instantText(kpis.last()) + " (" +
+           secondsText(static_cast<double>(kpis.total().observed)) + " s)\n\nWhole log\n";
+    appendSetText(out, kpis.total());
+    appendLabel(out, "most circuits busy at once", 30);
+    out += std::to_string(kpis.peakBusy()) + ", first at " + instantText(kpis.peakAt()) + '\n';
+    appendLabel(out, "busiest hour", 30);
+    if (kpis.busiestHour())
+        out += instantText(kpis.busiestHour()) + " (" + fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) +
+               " erlangs)\n";
+    else
+        out += "-\n";
+    out += "\nNER counts as reaching the called user: answered, released by the calling side after an ACM or CPG,\n"
+           "or released with cause";
+    for (const std::uint32_t cause : kpis.options().nerCauses) out += ' ' + std::to_string(cause);
+    out += ".\n";
+    if (kpis.options().by == KpiGrouping::None) return;
+    out += "\nBy " + groupingName(kpis.options()) + "\n";
+    out += kGroupColumns;
+    for (const KpiSet* set : kpis.groups()) appendGroupRow(out, *set);
+}
+
+void appendKpiJson(std::string& out, const TrafficKpis& kpis) {
+    nlohmann::json json;
+    json["observed"] = {{"first", instantText(kpis.first())},
+                        {"last", instantText(kpis.last())},
+                        {"seconds", static_cast<double>(kpis.total().observed) / 1000.0}};
+    json["ner_causes"] = kpis.options().nerCauses;
+    json["total"] = setJson(kpis.total());
+    json["traffic"] = {{"peak_busy", kpis.peakBusy()},
+                       {"peak_at", kpis.peakAt() ? nlohmann::json(instantText(kpis.peakAt())) : nlohmann::json(nullptr)},
+                       {"busiest_hour", kpis.busiestHour() ? nlohmann::json(instantText(kpis.busiestHour()))
+                                                           : nlohmann::json(nullptr)},
+                       {"busiest_hour_erlangs",
+                        std::round(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0 * 10000.0) / 10000.0}};
+    if (kpis.options().by != KpiGrouping::None) {
+        json["by"] = groupingName(kpis.options());
+        nlohmann::json groups = nlohmann::json::array();
+        for (const KpiSet* set : kpis.groups()) groups.push_back(setJson(*set));
+        json["groups"] = groups;
+    }
+    out += json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += '\n';
+}
+
+void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
+    out += "group,seizures,answered,asr_percent,reached_user,ner_percent";
+    for (const DelayRow& row : kDelays) {
+        for (const std::string_view measure : {"count", "mean_s", "median_s", "p95_s"}) {
+            out += ',';
+            out += row.key;
+            out += '_';
+            out += measure;
+        }
+    }
+    for (std::size_t c = 0; c < kCauseClassCount; ++c) {
+        std::string name(causeClassName(static_cast<CauseClass>(c)));
+        for (char& ch : name) ch = ch == ' ' ? '_' : ch;
+        out += ",causes_" + name;
+    }
+    out += ",released_by_calling,released_by_called,holding_s,observed_s,erlangs,switch";
+    out += kCsvLineEnd;
+    const auto row = [&out](const KpiSet& set) {
+        appendCsvField(out, groupName(set));
+        out += ',' + std::to_string(set.seizures) + ',' + std::to_string(set.answered) + ',';
+        const auto p = percentOf(set.answered, set.seizures);
+        if (p) out += fixedText(*p, 2);
+        out += ',' + std::to_string(set.reachedUser) + ',';
+        const auto n = percentOf(set.reachedUser, set.seizures);
+        if (n) out += fixedText(*n, 2);
+        for (const DelayRow& d : kDelays) {
+            const Distribution& dist = set.*d.distribution;
+            out += ',' + std::to_string(dist.count());
+            for (const std::optional<double> value : {dist.mean(), quantileOf(dist, 0.5), quantileOf(dist, 0.95)}) {
+                out += ',';
+                if (value) out += fixedText(*value / 1000.0, 3);
+            }
+        }
+        for (std::size_t c = 0; c < kCauseClassCount; ++c) out += ',' + std::to_string(set.causeClasses[c]);
+        out += ',' + std::to_string(set.releasedByCalling) + ',' + std::to_string(set.releasedByCalled) + ',' +
+               fixedText(static_cast<double>(set.busy) / 1000.0, 3) + ',' +
+               fixedText(static_cast<double>(set.observed) / 1000.0, 3) + ',' + fixedText(set.erlangs(), 4) + ',';
+        appendCsvField(out, set.switchName);
+        out += kCsvLineEnd;
+    };
+    row(kpis.total());
+    for (const KpiSet* set : kpis.groups()) row(*set);
+}
+
+namespace {
+
+constexpr std::string_view kCircuitColumns =
+    "CIRCUIT     SEIZURES  ANSWERED   HOLDING s  RESETS  BLOCKINGS  LAST RECORD  STATE\n";
+
+}  // namespace
+
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn) {
+    appendSwitchCell(out, "SWITCH", switchColumn);
+    out += kCircuitColumns;
+    std::size_t attention = 0;
+    std::size_t shown = 0;
+    for (const CircuitState* circuit : health.circuits()) {
+        if (onlyPassed && !circuit->passed) continue;
+        ++shown;
+        if (circuit->needsAttention()) ++attention;
+        appendSwitchCell(out, health.switchName(*circuit), switchColumn);
+        const std::size_t start = out.size();
+        appendNumber(out, circuit->code);
+        padTo(out, start, 10);
+        appendNumberCell(out, circuit->seizures, 10);
+        appendNumberCell(out, circuit->answered, 8);
+        const std::string holding = secondsText(static_cast<double>(circuit->holding));
+        out.append(10 - std::min<std::size_t>(10, holding.size()), ' ');
+        out += holding + "  ";
+        appendNumberCell(out, circuit->resets, 6);
+        appendNumberCell(out, circuit->blockings, 9);
+        appendNumberCell(out, circuit->lastRecord, 11);
+        out += circuitStateText(*circuit);
+        if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
+            out += " (call of record " + std::to_string(circuit->callRecord) + ", since " + instantText(circuit->since) + ")";
+        out += '\n';
+    }
+    out += "\n" + std::to_string(shown) + " circuit" + (shown == 1 ? "" : "s") + ", " + std::to_string(attention) +
+           " busy, waiting for RLC, reset pending or blocked at the end of the log\n";
+}
+
+void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed) {
+    for (const CircuitState* circuit : health.circuits()) {
+        if (onlyPassed && !circuit->passed) continue;
+        nlohmann::json json{{"circuit", circuit->code},
+                            {"state", circuitStateText(*circuit)},
+                            {"busy", circuit->call == CallState::Busy},
+                            {"waiting_for_rlc", circuit->call == CallState::AwaitingReleaseComplete},
+                            {"reset_pending", circuit->resetPending},
+                            {"blocked_locally_maintenance", (circuit->blocked & kLocalMaintenance) != 0},
+                            {"blocked_locally_hardware", (circuit->blocked & kLocalHardware) != 0},
+                            {"blocked_remotely_maintenance", (circuit->blocked & kRemoteMaintenance) != 0},
+                            {"blocked_remotely_hardware", (circuit->blocked & kRemoteHardware) != 0},
+                            {"seizures", circuit->seizures},
+                            {"answered", circuit->answered},
+                            {"holding_s", static_cast<double>(circuit->holding) / 1000.0},
+                            {"resets", circuit->resets},
+                            {"blockings", circuit->blockings},
+                            {"messages", circuit->messages},
+                            {"last_record", circuit->lastRecord},
+                            {"switch", switchJson(health.switchName(*circuit))}};
+        if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
+            json["call_record"] = circuit->callRecord;
+        out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        out += '\n';
+    }
+}
+
+void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed) {
+    out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
+    out += kCsvLineEnd;
+    for (const CircuitState* circuit : health.circuits()) {
+        if (onlyPassed && !circuit->passed) continue;
+        out += std::to_string(circuit->code) + ',';
+        appendCsvField(out, circuitStateText(*circuit));
+        out += ',' + std::to_string(circuit->seizures) + ',' + std::to_string(circuit->answered) + ',' +
+               fixedText(static_cast<double>(circuit->holding) / 1000.0, 3) + ',' + std::to_string(circuit->resets) + ',' +
+               std::to_string(circuit->blockings) + ',' + std::to_string(circuit->messages) + ',' +
+               std::to_string(circuit->lastRecord) + ',';
+        if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
+            out += std::to_string(circuit->callRecord);
+        out += ',';
+        appendCsvField(out, health.switchName(*circuit));
+        out += kCsvLineEnd;
+    }
+}
+
+void appendFindingHeading(std::string& out, std::size_t switchColumn) {
+    out += "RECORD  TIME          ";
+    appendSwitchCell(out, "SWITCH", switchColumn);
+    out += "CIRCUIT     FINDING\n";
+}
+
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn) {
+    std::string scratch;
+    std::size_t start = out.size();
+    if (finding.record != 0) appendNumber(out, finding.record);
+    padTo(out, start, 6);
+    out += "  ";
+    start = out.size();
+    out += logText(finding.time, scratch);
+    padTo(out, start, 12);
+    out += "  ";
+    appendSwitchCell(out, finding.switchName, switchColumn);
+    start = out.size();
+    if (finding.circuit) appendNumber(out, *finding.circuit);
+    padTo(out, start, 10);
+    out += "  ";
+    out += findingKindName(finding.kind);
+    out += ": ";
+    out += finding.sentence;
+    if (finding.otherRecord != 0) out += " (record " + std::to_string(finding.otherRecord) + ")";
+    out += '\n';
+}
+
+void appendFindingJson(std::string& out, const Finding& finding) {
+    std::string scratch;
+    nlohmann::json json{{"kind", std::string(findingKindName(finding.kind))}, {"sentence", finding.sentence}};
+    json["circuit"] = finding.circuit ? nlohmann::json(*finding.circuit) : nlohmann::json(nullptr);
+    json["record"] = finding.record != 0 ? nlohmann::json(finding.record) : nlohmann::json(nullptr);
+    json["other_record"] = finding.otherRecord != 0 ? nlohmann::json(finding.otherRecord) : nlohmann::json(nullptr);
+    json["time"] = std::string(logText(finding.time, scratch));
+    json["switch"] = switchJson(finding.switchName);
+    out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out += '\n';
+}
+
+void appendFindingCsvHeader(std::string& out) {
+    out += "kind,circuit,record,other_record,time,sentence,switch";
+    out += kCsvLineEnd;
+}
+
+void appendFindingCsv(std::string& out, const Finding& finding) {
+    std::string scratch;
+    out += findingKindName(finding.kind);
+    out += ',';
+    if (finding.circuit) appendNumber(out, *finding.circuit);
+    out += ',';
+    if (finding.record != 0) appendNumber(out, finding.record);
+    out += ',';
+    if (finding.otherRecord != 0) appendNumber(out, finding.otherRecord);
+    out += ',';
+    appendCsvField(out, logText(finding.time, scratch));
+    out += ',';
+    appendCsvField(out, finding.sentence);
+    out += ',';
+    appendCsvField(out, finding.switchName);
+    out += kCsvLineEnd;
+}
+
+void appendFindingTotals(std::string& out, const CheckOptions& options, std::uint64_t count,
+                         const std::array<std::uint64_t, kFindingKindCount>& byKind) {
+    if (count == 0) {
+        out += "No findings.\n";
+    } else {
+        out += "\n" + std::to_string(count) + (count == 1 ? " finding:" : " findings:");
+        for (std::size_t k = 0; k < kFindingKindCount; ++k)
+            if (byKind[k] != 0)
+                out += ' ' + std::to_string(byKind[k]) + ' ' + std::string(findingKindName(static_cast<FindingKind>(k))) + ',';
+        out.back() = '\n';
+    }
+    out += "Timers:";
+    for (const TimerRow& row : timerRows()) {
+        out += ' ';
+        out += row.name;
+        out += ' ';
+        out += timerText(options.timers[static_cast<std::size_t>(row.timer)]);
+        out += ',';
+    }
+    out.back() = '\n';
+}
+
+}  // namespace truno

@@ -1,0 +1,430 @@
+// The JSON Lines object of a message (appendMessageJson), written from its facts: the members in a
+// fixed order as constant pieces, each field's object copied whole when the same one came before
+// (JsonPieces), and the printed parts checked for escapes as they are copied.
+#include "analysis/facts/CauseNames.h"
+#include "output/ExportText.h"
+#include "output/Exports.h"
+#include "output/JsonWriter.h"
+#include "analysis/facts/KnownFields.h"
+#include "analysis/facts/MessageSummary.h"
+#include "base/ByteScan.h"
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace truno {
+
+using namespace exporttext;
+
+namespace {
+
+// A constant piece of JSON: a copy of a length known when compiling.
+template <std::size_t N>
+char* put(char* at, const char (&piece)[N]) {
+    std::memcpy(at, piece, N - 1);
+    return at + (N - 1);
+}
+template <std::size_t N>
+void put(Text& out, const char (&piece)[N]) {
+    std::memcpy(out.extend(N - 1), piece, N - 1);
+}
+
+// Copies n bytes: up to 64 as copyBytes does; longer ones, a field's object, in blocks of 32, the
+// last one overlapping the one before (a call or a string instruction costs more than the copy).
+inline void copyObject(char* to, const char* from, std::size_t n) {
+    if (n <= 64 || n > 512) {
+        copyBytes(to, from, n);
+        return;
+    }
+    std::size_t at = 0;
+    for (; n - at > 32; at += 32) {
+        char block[32];
+        std::memcpy(block, from + at, 32);
+        std::memcpy(to + at, block, 32);
+    }
+    char tail[32];
+    std::memcpy(tail, from + n - 32, 32);
+    std::memcpy(to + n - 32, tail, 32);
+}
+
+// A JSON string of a text known to need no escape.
+void putPlainString(Text& out, std::string_view text) {
+    char* at = out.extend(text.size() + 2);
+    at[0] = '"';
+    copyBytes(at + 1, text.data(), text.size());
+    at[text.size() + 1] = '"';
+}
+
+// A JSON string of a text, or null when the text is empty; `plain`: the text is known to need no
+// escape.
+void putStringOrNull(Text& out, std::string_view text, bool plain = false) {
+    if (text.empty())
+        put(out, "null");
+    else if (plain)
+        putPlainString(out, text);
+    else
+        appendJsonString(out, text);
+}
+
+// A number written at `at`, which has room for twenty digits; numbers below 100, most of a
+// record's, without a division loop.
+char* putDigits(char* at, std::uint64_t value) {
+    if (value < 10) {
+        *at = static_cast<char>('0' + value);
+        return at + 1;
+    }
+    if (value < 100) {
+        at[0] = static_cast<char>('0' + value / 10);
+        at[1] = static_cast<char>('0' + value % 10);
+        return at + 2;
+    }
+    // Two digits at a time from the right into a scratch block, then copied.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    char digits[20];
+    char* first = digits + sizeof digits;
+    while (value >= 100) {
+        const auto pair = static_cast<std::size_t>(value % 100) * 2;
+        value /= 100;
+        first -= 2;
+        std::memcpy(first, kPairs + pair, 2);
+    }
+    if (value >= 10) {
+        first -= 2;
+        std::memcpy(first, kPairs + static_cast<std::size_t>(value) * 2, 2);
+    } else {
+        *--first = static_cast<char>('0' + value);
+    }
+    const auto size = static_cast<std::size_t>(digits + sizeof digits - first);
+    copyBytes(at, first, size);
+    return at + size;
+}
+
+template <typename Number>
+void putNumber(Text& out, Number value) {
+    char* at = out.extend(0, 24);
+    char* end = nullptr;
+    if constexpr (std::is_signed_v<Number>)
+        end = value < 0 ? std::to_chars(at, at + 24, value).ptr : putDigits(at, static_cast<std::uint64_t>(value));
+    else
+        end = putDigits(at, value);
+    out.extend(static_cast<std::size_t>(end - at));
+}
+
+// A number, or null when there is none.
+template <typename Number>
+void putNumberOrNull(Text& out, bool present, Number value) {
+    if (present)
+        putNumber(out, value);
+    else
+        put(out, "null");
+}
+
+// A cause value's name as Q.850 gives it, beside the report's own wording: "cause_name" (null
+// for a value Q.850 does not name).
+void appendCauseNameJson(Text& out, const FieldFact& field) {
+    put(out, ",\"cause_name\":");
+    const std::string_view name = q850CauseName(field.number);
+    if (name.empty())
+        put(out, "null");
+    else
+        appendJsonString(out, name);
+}
+
+// One field of a message as a JSON object, {"key":...,"label":...,"value":...,"text":...}, then its
+// typed value: "number" for a number, "digits" for the digits of an address (without the filler
+// of an odd number); "cause_name" for a cause value. A meaning that runs over several lines is
+// folded onto one (into `folded`). A field whose printed parts need no escape, as nearly all,
+// has them go in with one size check: they are copied and checked in the same pass, and written
+// again with escapes when the check fails.
+void appendFieldJson(Text& out, const BlockFact& block, const FieldFact& field, std::string& folded) {
+    // {"key":"<parameter>.<field>","label":"<label>","value":"
+    put(out, "{\"key\":\"");
+    out += block.key;
+    if (!block.key.empty()) out += '.';
+    out += field.row->key;
+    put(out, "\",\"label\":");
+    appendJsonString(out, field.label());
+    put(out, ",\"value\":");
+    const std::string_view value = field.valueText();
+    std::string_view meaning = field.meaningText();
+    const bool digits = field.type() == FieldType::Digits && field.hasNumber;
+    const std::string_view digitsText = digits ? field.digits() : std::string_view{};
+    // The value, ","text":", the meaning, a number or the digits, and the quotes.
+    constexpr std::size_t kSyntax = 1 + 10 + 1 + 10 + 20 + 2;
+    char* const start = out.extend(0, value.size() + meaning.size() + digitsText.size() + kSyntax);
+    char* at = start;
+    *at++ = '"';
+    bool plain = copyJsonPlain(at, value.data(), value.size());
+    at += value.size();
+    at = put(at, "\",\"text\":\"");
+    plain = copyJsonPlain(at, meaning.data(), meaning.size()) && plain;
+    at += meaning.size();
+    *at++ = '"';
+    if (field.isNumber()) {
+        at = put(at, ",\"number\":");
+        at = putDigits(at, field.number);
+    } else if (digits) {
+        at = put(at, ",\"digits\":\"");
+        plain = copyJsonPlain(at, digitsText.data(), digitsText.size()) && plain;
+        at += digitsText.size();
+        *at++ = '"';
+    }
+    if (plain) {
+        out.extend(static_cast<std::size_t>(at - start));
+    } else {
+        // Written again, each printed part escaped.
+        appendJsonString(out, value);
+        put(out, ",\"text\":");
+        if (meaning.find('\r') != std::string_view::npos) {
+            folded.clear();
+            foldValue(folded, meaning);
+            meaning = folded;
+        }
+        appendJsonString(out, meaning);
+        if (field.isNumber()) {
+            put(out, ",\"number\":");
+            putNumber(out, field.number);
+        } else if (digits) {
+            put(out, ",\"digits\":");
+            appendJsonString(out, digitsText);
+        }
+    }
+    if (field.hasNumber && field.ref == knownFields().causeValue) appendCauseNameJson(out, field);
+    out += '}';
+}
+
+// Whether the first and the last word of two texts of n bytes (a word's size at least, twice it
+// at most) are the same: the whole texts, as the two words may overlap but leave nothing out.
+template <typename Word>
+bool sameEnds(const char* a, const char* b, std::size_t n) {
+    Word a0, a1, b0, b1;
+    std::memcpy(&a0, a, sizeof(Word));
+    std::memcpy(&a1, a + n - sizeof(Word), sizeof(Word));
+    std::memcpy(&b0, b, sizeof(Word));
+    std::memcpy(&b1, b + n - sizeof(Word), sizeof(Word));
+    return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
+// Whether two texts of n bytes are the same; short ones, as printed values are, without a call.
+bool sameBytes(const char* a, const char* b, std::size_t n) {
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n >= 8) return sameEnds<std::uint64_t>(a, b, n);
+    if (n >= 4) return sameEnds<std::uint32_t>(a, b, n);
+    return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
+}
+
+// Pieces of JSON met last, whole, by what they were made from: a field's object by its
+// parameter, row and number (a field with a number, the bits of a table's field as nearly every
+// one is, is printed the same way each time its number comes back), a block's opening by its
+// parameter and code. Each entry keeps the printed text it was made from (the field's printed
+// value, the block's title) and is used only when that text is the same again, so that a piece
+// is copied rather than written again. One entry per place, the newest kept; the texts go one
+// after the other into one buffer, which starts again empty (with every entry) when it is full,
+// so that the memory is fixed (about 1 MiB) and the entries in use stay close together.
+class JsonPieces {
+public:
+    struct Key {
+        const void* first = nullptr;   // a field's row, a block's name
+        const char* second = nullptr;  // the parameter's key
+        std::uint64_t number = 0;
+        int code = 0;
+        bool operator==(const Key&) const = default;
+    };
+
+    static Key fieldKey(const BlockFact& block, const FieldFact& field) {
+        return {.first = field.row, .second = block.key.data(), .number = field.number, .code = field.ref.parameterCode};
+    }
+    static Key blockKey(const BlockFact& block) {
+        return {.first = block.name.data(), .second = block.key.data(), .code = block.code};
+    }
+
+    // The piece appended to `out` when one is kept for the key and the printed text; false otherwise.
+    bool append(Text& out, const Key& key, std::string_view printed) const {
+        if (entries_.empty()) return false;
+        const Entry& entry = entries_[slotOf(key)];
+        if (!(entry.key == key) || entry.printedSize != printed.size()) return false;
+        const char* texts = texts_.data() + entry.offset;
+        if (!sameBytes(texts, printed.data(), entry.printedSize)) return false;
+        copyObject(out.extend(entry.jsonSize), texts + entry.printedSize, entry.jsonSize);
+        return true;
+    }
+    // Keeps the piece just written (`json`) for the key and the printed text.
+    void keep(const Key& key, std::string_view printed, std::string_view json) {
+        if (printed.size() > 0xFFFF || json.size() > 0xFFFF) return;
+        if (texts_.size() + printed.size() + json.size() > kTexts) {
+            entries_.clear();
+            texts_.clear();
+        }
+        if (entries_.empty()) entries_.resize(kSlots);
+        if (texts_.capacity() < kTexts) texts_.reserve(kTexts);
+        entries_[slotOf(key)] = Entry{.key = key,
+                                      .offset = static_cast<std::uint32_t>(texts_.size()),
+                                      .printedSize = static_cast<std::uint16_t>(printed.size()),
+                                      .jsonSize = static_cast<std::uint16_t>(json.size())};
+        texts_ += printed;
+        texts_ += json;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 4096;
+    static constexpr std::size_t kTexts = std::size_t{1} << 20;
+    struct Entry {
+        Key key;
+        std::uint32_t offset = 0;
+        std::uint16_t printedSize = 0;
+        std::uint16_t jsonSize = 0;
+    };
+
+    static std::size_t slotOf(const Key& key) {
+        std::uint64_t h = reinterpret_cast<std::uintptr_t>(key.first) * 0x9E3779B97F4A7C15u;
+        h ^= (reinterpret_cast<std::uintptr_t>(key.second) + key.number) * 0xC2B2AE3D27D4EB4Fu;
+        h += static_cast<std::uint64_t>(key.code);
+        return static_cast<std::size_t>(h >> 52) & (kSlots - 1);
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// The octets as read, as an array of strings; an octet of two bytes that need no escape, as
+// nearly all are, is written with one store.
+void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
+    // Per byte value: 1 when it goes into a JSON string as it is.
+    static constexpr std::array<std::uint8_t, 256> kPlain = [] {
+        std::array<std::uint8_t, 256> plain{};
+        for (unsigned byte = 0x20; byte < 0x7F; ++byte) plain[byte] = byte != '"' && byte != '\\' ? 1 : 0;
+        return plain;
+    }();
+    const auto plainPair = [](std::string_view octet) {
+        return (kPlain[static_cast<unsigned char>(octet[0])] & kPlain[static_cast<unsigned char>(octet[1])]) != 0;
+    };
+    constexpr std::size_t kEach = 5;   // "XX",
+    constexpr std::size_t kStore = 8;  // written eight bytes at a time, the last three overwritten
+    constexpr std::uint64_t kFrame = '"' | (std::uint64_t{'"'} << 24) | (std::uint64_t{','} << 32);
+    char* start = out.extend(0, octets.size() * kEach + kStore);
+    char* at = start;
+    *at++ = '[';
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        const std::string_view octet = octets[i];
+        if (std::endian::native == std::endian::little && octet.size() == 2 && plainPair(octet)) {
+            const std::uint64_t piece = kFrame | (std::uint64_t{static_cast<unsigned char>(octet[0])} << 8) |
+                                        (std::uint64_t{static_cast<unsigned char>(octet[1])} << 16);
+            std::memcpy(at, &piece, kStore);
+            at += kEach;
+            continue;
+        }
+        out.extend(static_cast<std::size_t>(at - start));
+        appendJsonString(out, octet);
+        out += ',';
+        start = at = out.extend(0, (octets.size() - i) * kEach + kStore);
+    }
+    if (!octets.empty()) --at;  // the last comma
+    *at++ = ']';
+    out.extend(static_cast<std::size_t>(at - start));
+}
+
+}  // namespace
+
+void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading, SwitchMember member) {
+    thread_local std::string folded;
+    thread_local std::string scratch;
+    const RecordFacts& record = message.record();
+    // The members in a fixed order, their names and punctuation written as constant pieces.
+    line += '{';
+    if (member == SwitchMember::With) {
+        put(line, "\"switch\":");
+        putStringOrNull(line, message.switchName());
+        line += ',';
+    }
+    line += leading;
+    put(line, "\"record\":");
+    putNumber(line, record.record);
+    put(line, ",\"line\":");
+    putNumber(line, record.logLine);
+    put(line, ",\"time\":");
+    appendJsonString(line, logText(record.time, scratch));
+    put(line, ",\"direction\":");
+    appendJsonString(line, logText(record.direction, scratch));
+    put(line, ",\"cic\":");
+    putNumberOrNull(line, record.hasCallInstanceCode, record.callInstanceCode);
+    put(line, ",\"cic_octets\":");
+    putNumber(line, record.cicOctets);
+    put(line, ",\"type\":");
+    putStringOrNull(line, record.acronym, true);
+    put(line, ",\"code\":");
+    putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
+    if (record.decoded) {
+        put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
+    } else {
+        put(line, ",\"decoded\":false,\"reason\":");
+        putStringOrNull(line, record.reason);
+        put(line, ",\"failure\":");
+        putPlainString(line, failureName(record.failure));
+    }
+    put(line, ",\"octets\":");
+    appendOctetsJson(line, record.octets);
+    put(line, ",\"trailing_octets\":");
+    appendOctetsJson(line, record.trailingOctets);
+    put(line, ",\"call\":");
+    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
+    scratch.clear();
+    appendSummaryInfo(scratch, message);
+    put(line, ",\"info\":");
+    appendJsonString(line, scratch);
+    put(line, ",\"parameters\":[");
+    thread_local JsonPieces fields;
+    thread_local JsonPieces blocks;
+    bool firstBlock = true;
+    for (const BlockFact& block : message.blocks()) {
+        if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
+        if (!firstBlock) line += ',';
+        firstBlock = false;
+        // {"code":N,"name":"...","title":"...","fields":[
+        const JsonPieces::Key opening = JsonPieces::blockKey(block);
+        if (!blocks.append(line, opening, block.title)) {
+            const std::size_t begin = line.size();
+            put(line, "{\"code\":");
+            putNumberOrNull(line, block.code >= 0, block.code);
+            put(line, ",\"name\":");
+            appendJsonString(line, block.name);
+            put(line, ",\"title\":");
+            appendJsonString(line, block.title);
+            put(line, ",\"fields\":[");
+            blocks.keep(opening, block.title, line.view().substr(begin));
+        }
+        bool firstField = true;
+        for (const FieldFact& field : message.fieldsOf(block)) {
+            if (!firstField) line += ',';
+            firstField = false;
+            const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
+            if (field.hasNumber && fields.append(line, key, field.printed)) continue;
+            const std::size_t begin = line.size();
+            appendFieldJson(line, block, field, folded);
+            if (field.hasNumber) fields.keep(key, field.printed, line.view().substr(begin));
+        }
+        put(line, "]}");
+    }
+    put(line, "]}\n");
+}
+
+void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading) {
+    thread_local Text line;
+    line.clear();
+    appendMessageJson(line, message, callFirstRecord, leading);
+    out += line.view();
+}
+
+}  // namespace truno

@@ -1,0 +1,179 @@
+// The statistics as text, JSON and CSV.
+#include "analysis/facts/CauseNames.h"
+#include "output/ExportText.h"
+#include "output/Exports.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <utility>
+
+namespace truno {
+
+using namespace exporttext;
+
+namespace {
+
+void appendTypeLabel(std::string& out, const Statistics::TypeCount& type) {
+    if (!type.acronym.empty()) {
+        out += type.acronym;
+    } else if (type.typeCode >= 0) {
+        char hex[8];
+        const int n = std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(type.typeCode));
+        out.append(hex, static_cast<std::size_t>(n));
+    } else {
+        out += '-';
+    }
+}
+
+}  // namespace
+
+void appendStatisticsText(std::string& out, const Statistics& statistics) {
+    std::string scratch;
+    out += "Messages: ";
+    appendNumber(out, statistics.messages());
+    out += " (";
+    appendNumber(out, statistics.notDecoded());
+    out += " not decoded)\n\nMessages per type and direction:\n";
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        const std::size_t start = out.size();
+        out += "  ";
+        appendTypeLabel(out, type);
+        padTo(out, start, 8);
+        const std::size_t directionAt = out.size();
+        out += logText(type.direction, scratch).empty() ? std::string_view("-") : logText(type.direction, scratch);
+        padTo(out, directionAt, 5);
+        appendNumberCell(out, type.count, 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    });
+    out += "\nNot decoded, per kind of reason:\n";
+    for (const Statistics::ReasonCount& reason : statistics.reasons()) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += failureName(reason.failure);
+        padTo(out, start, 28);
+        appendNumberCell(out, reason.count, 10);
+        out += failureDescription(reason.failure);
+        out += '\n';
+    }
+    out += "\nCalls: ";
+    appendNumber(out, statistics.calls());
+    out += '\n';
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        const std::size_t start = out.size();
+        out += "  ";
+        out += outcomeName(outcome);
+        padTo(out, start, 20);
+        appendNumberCell(out, statistics.callsWith(outcome), 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    }
+    out += "\nMessages outside calls: ";
+    appendNumber(out, statistics.outsideCalls());
+    out += '\n';
+    for (const auto& [name, count] : {std::pair<std::string_view, std::uint64_t>{"circuit events", statistics.circuitEvents()},
+                                      {"stray messages", statistics.strayMessages()}}) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += name;
+        padTo(out, start, 20);
+        appendNumberCell(out, count, 10);
+        out.resize(out.size() - 2);
+        out += '\n';
+    }
+    out += "\nRelease causes:\n";
+    for (const Statistics::CauseCount* cause : statistics.causes()) {
+        const std::size_t start = out.size();
+        out += "  ";
+        out += cause->value.empty() ? std::string_view("-") : std::string_view(cause->value);
+        padTo(out, start, 8);
+        appendNumberCell(out, cause->count, 10);
+        out += cause->value.empty() ? std::string_view("(no cause: not decoded)") : std::string_view(cause->text);
+        out += '\n';
+    }
+}
+
+void appendStatisticsJson(std::string& out, const Statistics& statistics) {
+    using nlohmann::json;
+    json document;
+    document["messages"] = statistics.messages();
+    document["not_decoded"] = statistics.notDecoded();
+    json types = json::array();
+    std::string scratch;
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        std::string label;
+        appendTypeLabel(label, type);
+        types.push_back({{"type", type.acronym.empty() ? json(nullptr) : json(type.acronym)},
+                         {"code", type.typeCode >= 0 ? json(type.typeCode) : json(nullptr)},
+                         {"label", label},
+                         {"direction", logText(type.direction, scratch)},
+                         {"count", type.count}});
+    });
+    document["types"] = std::move(types);
+    json reasons = json::array();
+    for (const Statistics::ReasonCount& reason : statistics.reasons())
+        reasons.push_back({{"kind", failureName(reason.failure)}, {"description", failureDescription(reason.failure)}, {"count", reason.count}});
+    document["not_decoded_reasons"] = std::move(reasons);
+    document["calls"] = statistics.calls();
+    json outcomes = json::object();
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        outcomes[std::string(outcomeName(outcome))] = statistics.callsWith(outcome);
+    }
+    document["outcomes"] = std::move(outcomes);
+    document["outside_calls"] = {{"messages", statistics.outsideCalls()},
+                                 {"circuit_events", statistics.circuitEvents()},
+                                 {"stray", statistics.strayMessages()}};
+    json causes = json::array();
+    for (const Statistics::CauseCount* cause : statistics.causes())
+        causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
+                          {"text", cause->text},
+                          {"cause_name", cause->number >= 0 && !q850CauseName(static_cast<std::uint64_t>(cause->number)).empty()
+                                             ? json(q850CauseName(static_cast<std::uint64_t>(cause->number)))
+                                             : json(nullptr)},
+                          {"count", cause->count}});
+    document["causes"] = std::move(causes);
+    out += document.dump(2, ' ', false, json::error_handler_t::replace);
+    out += '\n';
+}
+
+void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
+    std::string scratch;
+    out += "table,name,direction,count,text";
+    out += kCsvLineEnd;
+    const auto row = [&](std::string_view table, std::string_view name, std::string_view direction,
+                         std::uint64_t count, std::string_view text) {
+        out += table;
+        out += ',';
+        appendCsvField(out, name);
+        out += ',';
+        appendCsvField(out, direction);
+        out += ',';
+        appendNumber(out, count);
+        out += ',';
+        appendCsvField(out, text);
+        out += kCsvLineEnd;
+    };
+    row("messages", "all", "", statistics.messages(), "");
+    row("messages", "not decoded", "", statistics.notDecoded(), "");
+    statistics.forEachType([&](const Statistics::TypeCount& type) {
+        std::string label;
+        appendTypeLabel(label, type);
+        row("type", label, logText(type.direction, scratch), type.count, "");
+    });
+    for (const Statistics::ReasonCount& reason : statistics.reasons())
+        row("reason", failureName(reason.failure), "", reason.count, failureDescription(reason.failure));
+    row("calls", "all", "", statistics.calls(), "");
+    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
+        const auto outcome = static_cast<CallOutcome>(i);
+        row("outcome", outcomeName(outcome), "", statistics.callsWith(outcome), "");
+    }
+    row("outside calls", "all", "", statistics.outsideCalls(), "");
+    row("outside calls", "circuit events", "", statistics.circuitEvents(), "");
+    row("outside calls", "stray", "", statistics.strayMessages(), "");
+    for (const Statistics::CauseCount* cause : statistics.causes()) row("cause", cause->value, "", cause->count, cause->text);
+}
+
+}  // namespace truno
