@@ -52,6 +52,15 @@ std::size_t indentOf(LineLevel level) {
 
 }  // namespace
 
+std::string_view valueName(const BitField& field, std::uint64_t value) {
+    for (const ValuePhrase& row : field.values)
+        if (row.value == value) return row.name;
+    const Field cut{value, field.bits.high - field.bits.low + 1};
+    for (const Phrase& row : field.table)
+        if (row.width == cut.width && row.value == cut.value) return row.name;
+    return {};
+}
+
 void dressField(Text& out, const BitField& field) {
     const std::size_t begin = out.size();
     dressLabel(out, field.label, indentOf(field.level));
@@ -60,7 +69,13 @@ void dressField(Text& out, const BitField& field) {
 
 void fieldLine(Text& out, const BitField& field, std::string_view value) {
     dressField(out, field);
-    appendValueText(out, value);
+    out += value;
+    out += CRLF;
+}
+
+void fieldLine(Text& out, const BitField& field, const ValuePhrase& row) {
+    dressField(out, field);
+    appendRowText(out, row);
     out += CRLF;
 }
 

@@ -43,11 +43,17 @@ struct BitField {
     Fallback fallback = kFallbackBits;         // what a value without a row prints
 };
 
+// The name the protocol gives the field's value (a value row's name: "Normal call clearing" for
+// cause value 16); empty where its table gives none.
+std::string_view valueName(const BitField& field, std::uint64_t value);
+
 // The field's label dressed at its level and marked as the field's line; its value follows.
 void dressField(Text& out, const BitField& field);
 
-// A whole line: the dressed label, the value as given, CR LF.
+// A whole line: the dressed label, the value as given (digits, hex: no meaning), CR LF.
 void fieldLine(Text& out, const BitField& field, std::string_view value);
+// The same with a row's phrase as the value, its meaning marked.
+void fieldLine(Text& out, const BitField& field, const ValuePhrase& row);
 
 // The field's line without its line end: the dressed label, then the phrase of the first row
 // that matches the field cut from `octet` (the value rows when there are any), or the fallback.

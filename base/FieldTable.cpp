@@ -20,8 +20,9 @@ void appendFallback(Text& out, Field f, const Fallback& fallback) {
         case Fallback::Kind::Empty: break;
     }
     const bool inRange = f.value >= fallback.rangeLow && f.value <= fallback.rangeHigh;
-    out += inRange ? fallback.rangeSuffix : fallback.suffix;
-    out.noteMeaning(start, out.view().substr(start));
+    const std::string_view suffix = inRange ? fallback.rangeSuffix : fallback.suffix;
+    out.noteMeaning(start, meaningAfterNumber(out.size() - start, suffix));
+    out += suffix;
 }
 
 std::size_t octetCount(std::string_view contents) { return (contents.size() + 1) / 2; }
@@ -84,8 +85,8 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber
     } else {
         const std::size_t start = out.size();
         out += number.decimal;
+        out.noteMeaning(start, meaningAfterNumber(number.decimal.size(), fallback.suffix));
         out += fallback.suffix;
-        out.noteMeaning(start, out.view().substr(start));
     }
 }
 

@@ -13,10 +13,24 @@
 
 namespace truno {
 
-// One row of a value table keyed by bit pattern, most significant bit first ("10").
-// The pattern is read once, when the table is built, into the value and width it matches.
+// Where the meaning of a row's phrase begins: after its leading number (decimal digits, bits or
+// hex digits) and ", "; 0 when it has none ("16, Normal call clearing." gives 4). Worked out once,
+// when a table is built, so that a view takes the meaning from the row that was written.
+constexpr std::uint16_t meaningStartOf(std::string_view phrase) {
+    std::size_t digits = 0;
+    while (digits < phrase.size() &&
+           ((phrase[digits] >= '0' && phrase[digits] <= '9') || (phrase[digits] >= 'A' && phrase[digits] <= 'F')))
+        ++digits;
+    if (digits == 0 || phrase.substr(digits, 2) != ", ") return 0;
+    return static_cast<std::uint16_t>(digits + 2);
+}
+
+// One row of a value table keyed by bit pattern, most significant bit first ("10"): the phrase
+// the report prints, and the value's name where the protocol gives one. The pattern is read
+// once, when the table is built, into the value and width it matches.
 struct Phrase {
-    constexpr Phrase(std::string_view pattern, std::string_view phrase) : text(phrase) {
+    constexpr Phrase(std::string_view pattern, std::string_view phrase, std::string_view valueName = {})
+        : text(phrase), name(valueName), meaning(meaningStartOf(phrase)) {
         for (const char c : pattern) {
             if (c != '0' && c != '1') {
                 width = -1;  // matches no field
@@ -27,14 +41,24 @@ struct Phrase {
         width = static_cast<int>(pattern.size());
     }
     std::string_view text;
+    std::string_view name;
     std::uint64_t value = 0;
     int width = 0;
+    std::uint16_t meaning = 0;  // where the phrase's meaning begins (meaningStartOf)
 };
 
-// One row of a value table keyed by number.
+// One row of a value table keyed by number: the phrase the report prints (empty: the report has
+// none for the value, which prints as the field's fallback), and the value's name where the
+// protocol gives one ("Normal call clearing", Q.850's name of cause 16).
 struct ValuePhrase {
+    constexpr ValuePhrase(std::uint64_t rowValue, std::string_view phrase, std::string_view valueName = {})
+        : value(rowValue), text(phrase), name(valueName), meaning(meaningStartOf(phrase)) {}
     std::uint64_t value;
     std::string_view text;
+    std::string_view name;
+    std::uint16_t meaning;  // where the phrase's meaning begins (meaningStartOf)
+    // The phrase after its number: "Normal call clearing.".
+    constexpr std::string_view meaningText() const { return meaning == 0 ? std::string_view{} : text.substr(meaning); }
 };
 
 // A field cut out of an octet: its value and how many bits it spans, so that it can be compared
@@ -84,32 +108,43 @@ inline const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
         if (row.width == f.width && row.value == f.value) return &row;
     return nullptr;
 }
+// Rows without a phrase (a value the protocol names that the report has no phrase for) are
+// passed over.
 inline const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
     for (const ValuePhrase& row : table)
-        if (row.value == value) return &row;
+        if (row.value == value && !row.text.empty()) return &row;
     return nullptr;
+}
+
+// Where the meaning begins in a value written as a number of `numberLength` characters followed
+// by `rest`: after the number and ", " when `rest` begins so; 0 otherwise (no number, or no
+// meaning after it).
+constexpr std::uint16_t meaningAfterNumber(std::size_t numberLength, std::string_view rest) {
+    return numberLength != 0 && rest.starts_with(", ") ? static_cast<std::uint16_t>(numberLength + 2) : 0;
 }
 
 // What a field without a row prints: its fallback.
 void appendFallback(Text& out, Field f, const Fallback& fallback);
 
-// Appends a field's value text, keeping where its meaning begins when the text is marked.
-inline void appendValueText(Text& out, std::string_view text) {
+// Appends a row's phrase as a field's value, keeping where its meaning begins when the text is
+// marked.
+template <class Row>
+void appendRowText(Text& out, const Row& row) {
     const std::size_t start = out.size();
-    out += text;
-    out.noteMeaning(start, text);
+    out += row.text;
+    out.noteMeaning(start, row.meaning);
 }
 
 // The shared lookups: append the phrase of the first matching row, or the fallback.
 inline void appendPhrase(Text& out, std::span<const Phrase> table, Field f, const Fallback& fallback) {
     if (const Phrase* row = findPhrase(table, f))
-        appendValueText(out, row->text);
+        appendRowText(out, *row);
     else
         appendFallback(out, f, fallback);
 }
 inline void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f, const Fallback& fallback) {
     if (const ValuePhrase* row = findPhrase(table, f.value))
-        appendValueText(out, row->text);
+        appendRowText(out, *row);
     else
         appendFallback(out, f, fallback);
 }

@@ -26,21 +26,12 @@ void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::
     marks_->push_back(Mark{.field = field, .begin = begin, .value = value, .code = code, .kind = kind});
 }
 
-std::size_t meaningOffset(std::string_view value) {
-    std::size_t digits = 0;
-    while (digits < value.size() &&
-           ((value[digits] >= '0' && value[digits] <= '9') || (value[digits] >= 'A' && value[digits] <= 'F')))
-        ++digits;
-    if (digits == 0 || value.substr(digits, 2) != ", ") return 0;
-    return digits + 2;
-}
-
-void Text::keepMeaning(std::size_t start, std::string_view written) {
+void Text::keepMeaning(std::size_t start, std::uint16_t meaning) {
     if (marks_->empty()) return;
     Mark& last = marks_->back();
     if ((last.kind != MarkKind::Field && last.kind != MarkKind::Plain) || last.value != start || last.meaning != 0)
         return;
-    last.meaning = static_cast<std::uint16_t>(meaningOffset(written));
+    last.meaning = meaning;
 }
 
 std::ostream& operator<<(std::ostream& os, const Text& text) { return os << text.view(); }

@@ -189,11 +189,11 @@ public:
             marks_->back().hasNumber = true;
         }
     }
-    // The value text `written` was appended at `start`: when it is the beginning of the value of
-    // the field marked last and reads as a number, ", " and a meaning, the meaning's place is
-    // kept.
-    void noteMeaning(std::size_t start, std::string_view written) {
-        if (marks_ != nullptr) keepMeaning(start, written);
+    // A value text was appended at `start` whose meaning begins `meaning` bytes into it (after
+    // its number and ", "; 0: it has none): when it is the beginning of the value of the field
+    // marked last, the meaning's place is kept.
+    void noteMeaning(std::size_t start, std::uint16_t meaning) {
+        if (marks_ != nullptr && meaning != 0) keepMeaning(start, meaning);
     }
 
 private:
@@ -201,7 +201,7 @@ private:
     // not gone out yet, far less than 4 GiB.
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
-    void keepMeaning(std::size_t start, std::string_view written);
+    void keepMeaning(std::size_t start, std::uint16_t meaning);
     // Out of line, so that writing without marks carries no more than the test. The parts come
     // in registers (a Mark built on the stack and read back whole stalls the store forwarding).
     void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, const BitField* field);
@@ -211,10 +211,6 @@ private:
     std::size_t capacity_ = 0;
     std::vector<Mark>* marks_ = nullptr;
 };
-
-// Where the meaning of a value begins: after its leading number (decimal digits, bits or hex
-// digits) and ", "; 0 when it has none ("16, Normal call clearing." gives 4).
-std::size_t meaningOffset(std::string_view value);
 
 inline bool operator==(const Text& a, std::string_view b) { return a.view() == b; }
 std::ostream& operator<<(std::ostream& os, const Text& text);

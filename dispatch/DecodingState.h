@@ -71,6 +71,7 @@ struct DecodingState {
     std::string UnknownTypeName;  // backs MessageName for a type code that is not known
     std::string BcicLine;         // the BCIC line of the records, laid out for BcicLineValue
     std::string BcicLineValue;
+    std::uint16_t BcicLineMeaning = 0;  // where the meaning of its value begins (0: none)
     std::string ContentsScratch;  // the contents of a mandatory parameter
     std::string OptionalPartDigits;  // the optional part's octets, when they must be joined
     std::string SplitOctetsText;     // the octets of a message split by a worker thread

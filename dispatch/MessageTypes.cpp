@@ -207,13 +207,15 @@ std::size_t appendVariableParameter(DecodingState& s, std::size_t p, const Param
 std::size_t appendPassedAlong(DecodingState& s, Text& out);
 
 // A label line laid out earlier: its text up to the "=" and the value after it, marked as a
-// field line as dressing its label would have marked it.
-void appendLaidOut(Text& out, std::string_view line, const BitField& field) {
+// field line as dressing its label would have marked it; the value's meaning begins `meaning`
+// bytes into it (0: none).
+void appendLaidOut(Text& out, std::string_view line, const BitField& field, std::uint16_t meaning) {
     const std::size_t begin = out.size();
     const std::size_t value = kLabelWidth + 1;
     out += line.substr(0, value);
     out.markField(begin, field);
-    appendValueText(out, line.substr(value));
+    out += line.substr(value);
+    out.noteMeaning(begin + value, meaning);
 }
 
 // The BCIC line is the same in every record of a log: it is laid out again only when the log's
@@ -226,8 +228,10 @@ void appendBcicLine(DecodingState& s, Text& out) {
         line += CRLF;
         s.BcicLine = line.view();
         s.BcicLineValue = s.LogBcic;
+        // The log's own text, read as a value would be: a number, ", " and a meaning.
+        s.BcicLineMeaning = meaningStartOf(s.LogBcic);
     }
-    appendLaidOut(out, s.BcicLine, kBcicField);
+    appendLaidOut(out, s.BcicLine, kBcicField, s.BcicLineMeaning);
 }
 
 // The circuit identification code line of ISUP mode: the message's own code, octets 1-2 least
@@ -254,16 +258,22 @@ void appendCodeLine(DecodingState& s, Text& out) {
         appendBcicLine(s, out);
 }
 
-// The MESSAGE line of each type, laid out once: the label, the type code in decimal, the title.
-const std::array<std::string, 256>& messageLines() {
-    static const std::array<std::string, 256> lines = [] {
-        std::array<std::string, 256> a;
+// The MESSAGE line of each type, laid out once: the label, the type code in decimal, the title
+// (", INITIAL ADDRESS MESSAGE (IAM)"), whose words are the value's meaning.
+struct MessageLine {
+    std::string text;
+    std::uint16_t meaning = 0;
+};
+const std::array<MessageLine, 256>& messageLines() {
+    static const std::array<MessageLine, 256> lines = [] {
+        std::array<MessageLine, 256> a;
         for (const MessageType& t : kMessageTypes) {
             Text line;
             dressField(line, kMessageField);
+            const std::size_t value = line.size();
             appendDecimal(line, t.code);
             line += t.title;
-            a[t.code] = line.view();
+            a[t.code] = MessageLine{.text = std::string(line.view()), .meaning = meaningStartOf(line.substr(value))};
         }
         return a;
     }();
@@ -394,7 +404,8 @@ std::string_view messageTypeName(std::string_view code) {
 }
 
 std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
-    appendLaidOut(out, messageLines()[type.code], kMessageField);
+    const MessageLine& line = messageLines()[type.code];
+    appendLaidOut(out, line.text, kMessageField, line.meaning);
     out.setFieldNumber(type.code);
     if (type.headerLineEnd) out += CRLF;
     out += CRLF;

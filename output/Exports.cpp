@@ -1,6 +1,6 @@
 #include "output/Exports.h"
 
-#include "analysis/facts/CauseNames.h"
+#include "parameters/callcontrol/CauseValues.h"
 #include "output/ExportText.h"
 #include "output/JsonWriter.h"
 #include "analysis/facts/KnownFields.h"
@@ -8,6 +8,7 @@
 #include "analysis/facts/MessageSummary.h"
 #include "base/ReportLayout.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -100,7 +101,7 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
     if (!record.decoded) appendCsvField(out, record.reason);
     out += ',';
     if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
-        appendCsvField(out, q850CauseName(cause->number));
+        appendCsvField(out, causeName(cause->number));
     out += ',';
     appendCsvField(out, message.switchName());
     out += kCsvLineEnd;
@@ -118,6 +119,23 @@ constexpr CallColumn kCallColumns[] = {
     {.heading = "OUTCOME", .width = 16},   {.heading = "CAUSE", .width = 5},    {.heading = "BY", .width = 3},
     {.heading = "SETUP", .width = 9},      {.heading = "ANSWER", .width = 9},   {.heading = "TALK", .width = 9},
     {.heading = "MSGS", .width = 5},
+};
+
+// A call's cause as the calls' outputs show it: its value in decimal and its meaning as the report
+// prints it, both from the cause table (empty without a cause).
+class CauseTexts {
+public:
+    explicit CauseTexts(std::optional<std::uint32_t> cause) {
+        if (!cause) return;
+        length_ = static_cast<std::size_t>(std::to_chars(digits_, digits_ + sizeof digits_, *cause).ptr - digits_);
+        meaning = causeMeaning(*cause);
+    }
+    std::string_view value() const { return {digits_, length_}; }
+    std::string_view meaning;
+
+private:
+    char digits_[12] = {};
+    std::size_t length_ = 0;
 };
 
 }  // namespace
@@ -146,7 +164,8 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
     appendCell(out, logText(call.last.time, scratch), kCallColumns[4].width);
     appendCell(out, logText(call.direction, scratch), kCallColumns[5].width);
     appendCell(out, outcomeName(call.outcome), kCallColumns[6].width);
-    appendCell(out, call.causeValue, kCallColumns[7].width);
+    const CauseTexts cause(call.cause);
+    appendCell(out, cause.value(), kCallColumns[7].width);
     appendCell(out, logText(call.releasedBy, scratch), kCallColumns[8].width);
     appendSecondsCell(out, call.setupTime(), kCallColumns[9].width);
     appendSecondsCell(out, call.answerDelay(), kCallColumns[10].width);
@@ -155,9 +174,9 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
     out += call.called.empty() ? std::string_view("-") : std::string_view(call.called);
     out += " / ";
     out += call.calling.empty() ? std::string_view("-") : std::string_view(call.calling);
-    if (!call.causeText.empty()) {
+    if (!cause.meaning.empty()) {
         out += "  (";
-        out += call.causeText;
+        out += cause.meaning;
         out += ')';
     }
     if (call.notDecoded != 0) {
@@ -184,9 +203,10 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member) {
     memberTextOrNull(json, "calling", call.calling);
     memberTextOrNull(json, "called", call.called);
     json.member("outcome", outcomeName(call.outcome));
-    memberTextOrNull(json, "cause", call.causeValue);
-    memberTextOrNull(json, "cause_text", call.causeText);
-    memberTextOrNull(json, "cause_name", call.cause ? q850CauseName(*call.cause) : std::string_view{});
+    const CauseTexts cause(call.cause);
+    memberTextOrNull(json, "cause", cause.value());
+    memberTextOrNull(json, "cause_text", cause.meaning);
+    memberTextOrNull(json, "cause_name", call.cause ? causeName(*call.cause) : std::string_view{});
     memberTextOrNull(json, "location", call.location);
     memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
     for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
@@ -233,9 +253,10 @@ void appendCallCsv(std::string& out, const Call& call) {
     text(call.calling);
     text(call.called);
     text(outcomeName(call.outcome));
-    text(call.causeValue);
-    text(call.causeText);
-    text(call.cause ? q850CauseName(*call.cause) : std::string_view{});
+    const CauseTexts cause(call.cause);
+    text(cause.value());
+    text(cause.meaning);
+    text(call.cause ? causeName(*call.cause) : std::string_view{});
     text(call.location);
     text(logText(call.releasedBy, scratch));
     text(logText(call.addressComplete.time, scratch));

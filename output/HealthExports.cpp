@@ -1,7 +1,7 @@
 // The trunk's health as text, JSON and CSV.
 #include "output/HealthExports.h"
 
-#include "analysis/facts/CauseNames.h"
+#include "parameters/callcontrol/CauseValues.h"
 #include "output/ExportText.h"
 #include "analysis/facts/LogClock.h"
 
@@ -73,7 +73,7 @@ nlohmann::json setJson(const KpiSet& set) {
     json["causes_by_class"] = classes;
     nlohmann::json causes = nlohmann::json::array();
     for (const auto& [value, count] : set.causes)
-        causes.push_back({{"value", value}, {"name", std::string(q850CauseName(value))}, {"count", count}});
+        causes.push_back({{"value", value}, {"name", std::string(causeName(value))}, {"count", count}});
     json["causes"] = causes;
     json["releases_without_cause"] = set.releasesWithoutCause;
     json["released_by"] = {{"calling", set.releasedByCalling}, {"called", set.releasedByCalled}};
@@ -127,7 +127,7 @@ void appendSetText(std::string& out, const KpiSet& set) {
     }
     out += "  release causes by value\n";
     for (const auto& [value, count] : set.causes) {
-        appendLabel(out, "  " + std::to_string(value) + " " + std::string(q850CauseName(value)), 40);
+        appendLabel(out, "  " + std::to_string(value) + " " + std::string(causeName(value)), 40);
         out += std::to_string(count) + "  " + percentText(count, releases) + '\n';
     }
     if (set.releasesWithoutCause != 0) {

@@ -1,6 +1,6 @@
 #include "output/HtmlReport.h"
 
-#include "analysis/facts/CauseNames.h"
+#include "parameters/callcontrol/CauseValues.h"
 #include "output/HealthExports.h"
 #include "analysis/facts/LogClock.h"
 
@@ -170,7 +170,7 @@ void appendCauses(std::string& out, const KpiSet& total) {
     for (const auto& [value, count] : total.causes) most = std::max(most, count);
     for (const auto& [value, count] : total.causes) {
         out += "<tr>";
-        cell(out, std::to_string(value) + " " + std::string(q850CauseName(value)), {}, true);
+        cell(out, std::to_string(value) + " " + std::string(causeName(value)), {}, true);
         cell(out, causeClassName(causeClassOf(value)), {}, true);
         cell(out, std::to_string(count), "cause-" + std::to_string(value));
         cell(out, percentText(count, releases));
@@ -189,7 +189,7 @@ void appendCauses(std::string& out, const KpiSet& total) {
         const auto width = static_cast<int>(static_cast<double>(kBarWidth) * static_cast<double>(count) /
                                             static_cast<double>(most));
         out += "<text x=\"0\" y=\"" + std::to_string(y + 13) + "\">";
-        appendEscaped(out, std::to_string(value) + " " + std::string(q850CauseName(value)).substr(0, 40));
+        appendEscaped(out, std::to_string(value) + " " + std::string(causeName(value)).substr(0, 40));
         out += "</text><rect x=\"" + std::to_string(kLabelWidth) + "\" y=\"" + std::to_string(y + 2) + "\" width=\"" +
                std::to_string(std::max(width, 1)) + "\" height=\"" + std::to_string(kBarHeight - 4) +
                "\" fill=\"" + (causeClassOf(value) == CauseClass::Normal ? "#4a90d9" : "#d9534f") + "\"/>";
@@ -321,7 +321,7 @@ void appendLadder(std::string& out, const Ladder& ladder) {
     out += "<figure><figcaption>Call on circuit " + std::to_string(call.callInstanceCode) + ", first record " +
            std::to_string(call.firstRecord) + ", " + escaped(outcomeName(call.outcome));
     if (!call.called.empty()) out += ", called " + escaped(call.called);
-    if (call.cause) out += ", cause " + std::to_string(*call.cause) + " " + escaped(q850CauseName(*call.cause));
+    if (call.cause) out += ", cause " + std::to_string(*call.cause) + " " + escaped(causeName(*call.cause));
     out += "</figcaption>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"620\" height=\"" + std::to_string(height) +
            "\" font-size=\"12\">\n";
     out += "<text x=\"" + std::to_string(kLeft) + "\" y=\"14\" text-anchor=\"middle\">this exchange</text>";

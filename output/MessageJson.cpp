@@ -1,7 +1,6 @@
 // The JSON Lines object of a message (appendMessageJson), written from its facts: the members in a
 // fixed order as constant pieces, each field's object copied whole when the same one came before
 // (JsonPieces), and the printed parts checked for escapes as they are copied.
-#include "analysis/facts/CauseNames.h"
 #include "output/ExportText.h"
 #include "output/Exports.h"
 #include "output/JsonWriter.h"
@@ -130,20 +129,25 @@ void putNumberOrNull(Text& out, bool present, Number value) {
         put(out, "null");
 }
 
-// A cause value's name as Q.850 gives it, beside the report's own wording: "cause_name" (null
-// for a value Q.850 does not name).
-void appendCauseNameJson(Text& out, const FieldFact& field) {
-    put(out, ",\"cause_name\":");
-    const std::string_view name = q850CauseName(field.number);
-    if (name.empty())
-        put(out, "null");
-    else
+// The value's name where its table gives one, beside the report's own wording: "name". A cause
+// value also has "cause_name" (null for a value Q.850 does not name), from the same table: the
+// member its name had before every named value had "name".
+void appendValueNameJson(Text& out, const FieldFact& field) {
+    if (!field.hasNumber) return;
+    const std::string_view name = valueName(*field.row, field.number);
+    if (!name.empty()) {
+        put(out, ",\"name\":");
         appendJsonString(out, name);
+    }
+    if (field.ref == knownFields().causeValue) {
+        put(out, ",\"cause_name\":");
+        putStringOrNull(out, name);
+    }
 }
 
 // One field of a message as a JSON object, {"key":...,"label":...,"value":...,"text":...}, then its
 // typed value: "number" for a number, "digits" for the digits of an address (without the filler
-// of an odd number); "cause_name" for a cause value. A meaning that runs over several lines is
+// of an odd number); then the value's name where its table gives one. A meaning that runs over several lines is
 // folded onto one (into `folded`). A field whose printed parts need no escape, as nearly all,
 // has them go in with one size check: they are copied and checked in the same pass, and written
 // again with escapes when the check fails.
@@ -200,7 +204,7 @@ void appendFieldJson(Text& out, const BlockFact& block, const FieldFact& field, 
             appendJsonString(out, digitsText);
         }
     }
-    if (field.hasNumber && field.ref == knownFields().causeValue) appendCauseNameJson(out, field);
+    appendValueNameJson(out, field);
     out += '}';
 }
 

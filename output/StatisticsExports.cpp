@@ -1,5 +1,5 @@
 // The statistics as text, JSON and CSV.
-#include "analysis/facts/CauseNames.h"
+#include "parameters/callcontrol/CauseValues.h"
 #include "output/ExportText.h"
 #include "output/Exports.h"
 
@@ -24,6 +24,14 @@ void appendTypeLabel(std::string& out, const Statistics::TypeCount& type) {
     } else {
         out += '-';
     }
+}
+
+// A counted cause's meaning as the report prints it, and its Q.850 name (both empty for none).
+std::string_view meaningOf(const Statistics::CauseCount& cause) {
+    return cause.number < 0 ? std::string_view{} : causeMeaning(static_cast<std::uint64_t>(cause.number));
+}
+std::string_view nameOf(const Statistics::CauseCount& cause) {
+    return cause.number < 0 ? std::string_view{} : causeName(static_cast<std::uint64_t>(cause.number));
 }
 
 }  // namespace
@@ -87,10 +95,13 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
     for (const Statistics::CauseCount* cause : statistics.causes()) {
         const std::size_t start = out.size();
         out += "  ";
-        out += cause->value.empty() ? std::string_view("-") : std::string_view(cause->value);
+        if (cause->number < 0)
+            out += '-';
+        else
+            appendNumber(out, cause->number);
         padTo(out, start, 8);
         appendNumberCell(out, cause->count, 10);
-        out += cause->value.empty() ? std::string_view("(no cause: not decoded)") : std::string_view(cause->text);
+        out += cause->number < 0 ? std::string_view("(no cause: not decoded)") : meaningOf(*cause);
         out += '\n';
     }
 }
@@ -128,11 +139,9 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
                                  {"stray", statistics.strayMessages()}};
     json causes = json::array();
     for (const Statistics::CauseCount* cause : statistics.causes())
-        causes.push_back({{"value", cause->value.empty() ? json(nullptr) : json(cause->value)},
-                          {"text", cause->text},
-                          {"cause_name", cause->number >= 0 && !q850CauseName(static_cast<std::uint64_t>(cause->number)).empty()
-                                             ? json(q850CauseName(static_cast<std::uint64_t>(cause->number)))
-                                             : json(nullptr)},
+        causes.push_back({{"value", cause->number < 0 ? json(nullptr) : json(std::to_string(cause->number))},
+                          {"text", meaningOf(*cause)},
+                          {"cause_name", nameOf(*cause).empty() ? json(nullptr) : json(nameOf(*cause))},
                           {"count", cause->count}});
     document["causes"] = std::move(causes);
     out += document.dump(2, ' ', false, json::error_handler_t::replace);
@@ -173,7 +182,9 @@ void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
     row("outside calls", "all", "", statistics.outsideCalls(), "");
     row("outside calls", "circuit events", "", statistics.circuitEvents(), "");
     row("outside calls", "stray", "", statistics.strayMessages(), "");
-    for (const Statistics::CauseCount* cause : statistics.causes()) row("cause", cause->value, "", cause->count, cause->text);
+    for (const Statistics::CauseCount* cause : statistics.causes())
+        row("cause", cause->number < 0 ? std::string() : std::to_string(cause->number), "", cause->count,
+            meaningOf(*cause));
 }
 
 }  // namespace truno

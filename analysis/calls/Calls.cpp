@@ -214,8 +214,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
             moment->time.clear();
             moment->at.reset();
         }
-        for (std::string* text : {&call.direction, &call.calling, &call.called, &call.releasedBy, &call.causeValue,
-                                  &call.causeText, &call.location})
+        for (std::string* text : {&call.direction, &call.calling, &call.called, &call.releasedBy, &call.location})
             text->clear();
         call.cause.reset();
         call.outcome = CallOutcome::Incomplete;
@@ -252,11 +251,8 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         if (!call.release.present) {
             setMoment(call.release, record, at);
             assign(call.releasedBy, record.direction);
-            if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber) {
+            if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
                 call.cause = static_cast<std::uint32_t>(cause->number);
-                call.causeValue = std::to_string(cause->number);
-                foldValue(call.causeText, cause->meaningText());
-            }
             foldedField(message, knownFields().causeLocation, call.location);
         }
     } else if (role == CallRole::Ends) {

@@ -110,9 +110,8 @@ struct Call {
     CallMoment release;                 // the first REL
     CallMoment releaseComplete;         // the RLC
     std::string releasedBy;             // direction of the first REL
-    std::optional<std::uint32_t> cause; // of the first REL's cause indicators: 16
-    std::string causeValue;             // the same in decimal: "16"
-    std::string causeText;              // its meaning as the report prints it: "Normal call clearing."
+    std::optional<std::uint32_t> cause; // of the first REL's cause indicators: 16 (its texts are the
+                                        // cause table's, parameters/callcontrol/CauseValues.h)
     std::string location;               // its location, folded: "4, public network ..."
     CallOutcome outcome = CallOutcome::Incomplete;
     std::uint32_t messages = 0;

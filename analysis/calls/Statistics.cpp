@@ -51,17 +51,9 @@ void Statistics::addMessage(const MessageFacts& message, bool inCall) {
     if (record.typeCode == codes::kRelease) {
         const FieldFact* cause = message.find(knownFields().causeValue);
         const std::int64_t number = cause != nullptr && cause->hasNumber ? static_cast<std::int64_t>(cause->number) : -1;
-        auto found = causes_.find(number);
-        if (found == causes_.end()) {
-            CauseCount count;
-            count.number = number;
-            if (number >= 0) {
-                count.value = std::to_string(number);
-                foldValue(count.text, cause->meaningText());
-            }
-            found = causes_.emplace(number, std::move(count)).first;
-        }
-        ++found->second.count;
+        CauseCount& count = causes_[number];
+        count.number = number;
+        ++count.count;
     }
 }
 

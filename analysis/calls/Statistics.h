@@ -54,13 +54,11 @@ public:
 
     std::uint64_t callsWith(CallOutcome outcome) const { return outcomes_[static_cast<std::size_t>(outcome)]; }
 
-    // Release messages per cause value (in the order of the values' numbers), with the cause's
-    // phrase as printed. Release messages that were not decoded have no cause and are counted
-    // under an empty value.
+    // Release messages (REL, not calls' releases) per cause value, in the order of the values'
+    // numbers (the texts of each are the cause table's, parameters/callcontrol/CauseValues.h).
+    // Release messages that were not decoded have no cause and are counted under -1.
     struct CauseCount {
         std::int64_t number = -1;  // -1: no cause (the release message was not decoded)
-        std::string value;         // the number in decimal; empty for none
-        std::string text;          // its meaning as the report prints it
         std::uint64_t count = 0;
     };
     std::vector<const CauseCount*> causes() const;

@@ -58,16 +58,6 @@ bool readNumber(std::string_view text, std::uint32_t& value) {
     return error == std::errc{} && end == text.data() + text.size();
 }
 
-constexpr std::string_view kCauseClassNames[kCauseClassCount] = {
-    "normal",
-    "resource unavailable",
-    "service or option not available",
-    "service or option not implemented",
-    "invalid message",
-    "protocol error",
-    "interworking",
-};
-
 // The time units of an interval.
 struct Unit {
     char letter;
@@ -240,13 +230,6 @@ void KpiSet::noteSwitch(SwitchIndex index, std::string_view name) {
         switchName.clear();
     }
 }
-
-CauseClass causeClassOf(std::uint32_t cause) {
-    const std::uint32_t bits = (cause >> 4) & 7u;
-    return bits <= 1 ? CauseClass::Normal : static_cast<CauseClass>(bits - 1);
-}
-
-std::string_view causeClassName(CauseClass cause) { return kCauseClassNames[static_cast<std::size_t>(cause)]; }
 
 TrafficKpis::TrafficKpis(KpiOptions options) : options_(std::move(options)) {}
 

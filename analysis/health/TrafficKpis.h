@@ -17,6 +17,7 @@
 // Memory: the groups, the delay histograms (bounded, see Distribution) and the seizures busy at
 // one time.
 #include "analysis/calls/Calls.h"
+#include "parameters/callcontrol/CauseValues.h"
 
 #include <array>
 #include <cstdint>
@@ -84,21 +85,6 @@ private:
     std::vector<Bucket> buckets_;
     std::vector<std::uint32_t> pending_;
 };
-
-// Q.850 cause classes by the value's bits 7 to 5.
-enum class CauseClass : std::uint8_t {
-    Normal,                   // 0-31
-    ResourceUnavailable,      // 32-47
-    ServiceNotAvailable,      // 48-63
-    ServiceNotImplemented,    // 64-79
-    InvalidMessage,           // 80-95
-    ProtocolError,            // 96-111
-    Interworking,             // 112-127
-};
-inline constexpr std::size_t kCauseClassCount = 7;
-CauseClass causeClassOf(std::uint32_t cause);
-// "normal", "resource unavailable", ...
-std::string_view causeClassName(CauseClass cause);
 
 struct KpiSet {
     std::string group;                   // empty for the whole log

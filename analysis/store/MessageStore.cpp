@@ -374,9 +374,8 @@ struct KeptText {
     CallText which;
 };
 constexpr KeptText kCallTexts[] = {
-    {&Call::direction, CallText::Direction},   {&Call::calling, CallText::Calling},
-    {&Call::called, CallText::Called},         {&Call::causeValue, CallText::CauseValue},
-    {&Call::causeText, CallText::CauseText},   {&Call::location, CallText::Location},
+    {&Call::direction, CallText::Direction}, {&Call::calling, CallText::Calling},
+    {&Call::called, CallText::Called},       {&Call::location, CallText::Location},
     {&Call::releasedBy, CallText::ReleasedBy},
 };
 

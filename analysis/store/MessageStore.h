@@ -117,10 +117,10 @@ struct MarkLabel {
 
 // The texts of a finished call the store keeps, one after another in its pool, in this order.
 enum class CallText : std::uint8_t {
-    FirstTime, LastTime, Direction, Calling, Called, CauseValue, CauseText, Location, ReleasedBy,
+    FirstTime, LastTime, Direction, Calling, Called, Location, ReleasedBy,
     AddressCompleteTime, ProgressTime, AnswerTime, ReleaseTime, ReleaseCompleteTime,
 };
-inline constexpr std::size_t kCallTextCount = 14;
+inline constexpr std::size_t kCallTextCount = 12;
 
 // One finished call as the store keeps it: its numbers, the instants of its durations, which of
 // its messages came, and its texts in the store's pool; MessageStore::call gives the Call back.

@@ -32,14 +32,13 @@ constexpr Phrase kSequence[] = {
 void appendSegmentation(Text& out, std::uint64_t segments) {
     const std::size_t start = out.size();
     appendDecimal(out, segments);
-    if (segments == 0)
-        out += ", final segment.";
-    out.noteMeaning(start, out.view().substr(start));
-    if (segments == 0) return;
-    else if (segments <= 9)
-        out += " segments following.";
-    else
-        out += " ,spare.";
+    if (segments == 0) {
+        constexpr std::string_view kFinal = ", final segment.";
+        out.noteMeaning(start, meaningAfterNumber(out.size() - start, kFinal));
+        out += kFinal;
+        return;
+    }
+    out += segments <= 9 ? std::string_view(" segments following.") : std::string_view(" ,spare.");
 }
 
 constexpr BitField kFields[] = {

@@ -163,8 +163,9 @@ void EncapsulatedApplicationInformation(std::string_view information, ApmForm fo
             out.setFieldNumber(element.identifier);
             const std::size_t written = out.size();
             appendDecimal(out, element.identifier);
-            out += ", Reserved";
-            out.noteMeaning(written, out.view().substr(written));
+            constexpr std::string_view kReserved = ", Reserved";
+            out.noteMeaning(written, meaningAfterNumber(out.size() - written, kReserved));
+            out += kReserved;
         }
         start += element.size;
     } while (start < total);

@@ -132,7 +132,7 @@ TEST_P(CallsTest, GroupsMessagesIntoCalls) {
         EXPECT_EQ(got.messages, want.messages);
         EXPECT_EQ(got.notDecoded, want.notDecoded);
         EXPECT_EQ(got.releasedBy, want.releasedBy);
-        EXPECT_EQ(got.causeValue, want.cause);
+        EXPECT_EQ(got.cause ? std::to_string(*got.cause) : std::string(), want.cause);
         EXPECT_EQ(got.called, want.called);
         EXPECT_EQ(got.calling, want.called.empty() ? "" : "12345678");
     }

@@ -245,7 +245,7 @@ TEST(MessageFacts, MeaningsBeginAfterANumberAndFoldOntoOneLine) {
         {"H'0A, 12", 0},
         {", starts with a comma", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(meaningOffset(c.printed), c.meaning) << c.printed;
+    for (const auto& c : cases) EXPECT_EQ(meaningStartOf(c.printed), c.meaning) << c.printed;
     std::string folded;
     foldValue(folded, "7, network routing number in network specific\r\n          number format.");
     EXPECT_EQ(folded, "7, network routing number in network specific number format.");

@@ -1,5 +1,7 @@
 #include "window/views/CallsView.h"
 
+#include "parameters/callcontrol/CauseValues.h"
+
 #include "analysis/facts/LogClock.h"
 
 #include <QFileInfo>
@@ -127,9 +129,8 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
         case OutcomeColumn: return fromView(outcomeName(c.outcome));
         case CauseColumn: {
             if (sortKey) return QVariant::fromValue<qlonglong>(c.cause ? static_cast<qlonglong>(*c.cause) : -1);
-            const QString value = fromView(store_->callText(c, CallText::CauseValue));
-            if (value.isEmpty()) return {};
-            return QStringLiteral("%1, %2").arg(value, fromView(store_->callText(c, CallText::CauseText)));
+            if (!c.cause) return {};
+            return QStringLiteral("%1, %2").arg(*c.cause).arg(fromView(causeMeaning(*c.cause)));
         }
         case SetupColumn:
             return duration(c.instants.setupTime(), sortKey);

@@ -1,5 +1,7 @@
 #include "window/views/StatisticsView.h"
 
+#include "parameters/callcontrol/CauseValues.h"
+
 #include "output/Exports.h"
 #include "window/report/ReportView.h"
 
@@ -240,7 +242,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     QStringList causes;
     std::vector<double> causeCounts;
     for (const Statistics::CauseCount* cause : statistics.causes()) {
-        causes << (cause->value.empty() ? tr("none") : QString::fromStdString(cause->value));
+        causes << (cause->number < 0 ? tr("none") : QString::number(cause->number));
         causeCounts.push_back(static_cast<double>(cause->count));
     }
     setBars(causes_, tr("Release causes"), causes, {{tr("REL"), causeCounts}});
@@ -250,7 +252,11 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         const std::vector<const Statistics::CauseCount*> causeList = statistics.causes();
         std::vector<QString> phrases;
         phrases.reserve(causeList.size());
-        for (const Statistics::CauseCount* cause : causeList) phrases.push_back(QString::fromStdString(cause->text));
+        for (const Statistics::CauseCount* cause : causeList) {
+            const std::string_view meaning =
+                cause->number < 0 ? std::string_view{} : causeMeaning(static_cast<std::uint64_t>(cause->number));
+            phrases.push_back(QString::fromUtf8(meaning.data(), static_cast<qsizetype>(meaning.size())));
+        }
         connect(series, &QBarSeries::hovered, causes_, [view = causes_, phrases](bool on, int index, QBarSet*) {
             const QString tip = on && index >= 0 && static_cast<std::size_t>(index) < phrases.size()
                                     ? phrases[static_cast<std::size_t>(index)]

@@ -4,6 +4,7 @@
 #include "base/ParameterDecoder.h"
 #include "base/ReportLayout.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
+#include "parameters/callcontrol/CauseValues.h"
 #include "tests/parameters/BlockOrDecoder.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +295,39 @@ TEST(CauseIndicators, PreemptionPhraseCarriesTheEnDashAsUtf8) {
     EXPECT_EQ(render(CauseIndicators, "8089"),
               kItuUser + l2("Cause Value", "9, Preemption \xE2\x80\x93"
                                            " circuit reserved for reuse."));
+}
+
+// The one cause table serves the views: the report's meaning, Q.850's name and class of a value,
+// the same rows the decoder prints.
+TEST(CauseValues, MeaningNameAndClassComeFromTheDecodersTable) {
+    const struct {
+        std::uint64_t value;
+        std::string_view meaning, name, causeClass;
+    } cases[] = {
+        {16, "Normal call clearing.", "Normal call clearing", "normal"},
+        {50, "Requested facility not subscribedr.", "Requested facility not subscribed",
+         "service or option not available"},                          // the report keeps its wording
+        {14, "", "QoR: ported number", "normal"},                    // named, printed as a bare number
+        {24, "", "Call rejected due to feature at the destination", "normal"},
+        {34, "No circuit/channel available.", "No circuit/channel available", "resource unavailable"},
+        {65, "Bearer capability not implemented.", "Bearer capability not implemented",
+         "service or option not implemented"},
+        {95, "Invalid message, unspecified.", "Invalid message, unspecified", "invalid message"},
+        {102, "Recovery on timer expiry.", "Recovery on timer expiry", "protocol error"},
+        {126, "", "", "interworking"},                               // neither printed nor named
+        {0, "", "", "normal"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(causeMeaning(c.value), c.meaning) << c.value;
+        EXPECT_EQ(causeName(c.value), c.name) << c.value;
+        EXPECT_EQ(causeClassName(causeClassOf(c.value)), c.causeClass) << c.value;
+        // The report prints the same meaning after the number, or the bare number without one.
+        const std::string octet2 = std::string(1, "0123456789ABCDEF"[8 + c.value / 16]) + "0123456789ABCDEF"[c.value % 16];
+        const std::string printed = render(CauseIndicators, "80" + octet2);
+        const std::string expected = c.meaning.empty() ? std::to_string(c.value)
+                                                       : std::to_string(c.value) + ", " + std::string(c.meaning) + "\r\n";
+        EXPECT_EQ(printed.substr(printed.size() - expected.size()), expected) << c.value;
+    }
 }
 
 // --- Contents the decoders cannot convert ---
