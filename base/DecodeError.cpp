@@ -33,13 +33,4 @@ std::string_view failureDescription(DecodeFailure failure) {
     return kFailures[static_cast<std::size_t>(failure)].description;
 }
 
-bool failureByName(std::string_view name, DecodeFailure& failure) {
-    for (std::size_t i = 0; i < kFailures.size(); ++i)
-        if (kFailures[i].name == name) {
-            failure = static_cast<DecodeFailure>(i);
-            return true;
-        }
-    return false;
-}
-
 }  // namespace truno

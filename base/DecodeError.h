@@ -27,8 +27,6 @@ inline constexpr std::size_t kDecodeFailureCount = 11;
 // "octets missing", "runs past the end", ...: a short name of each kind, and what it means.
 std::string_view failureName(DecodeFailure failure);
 std::string_view failureDescription(DecodeFailure failure);
-// The kind of a name ("octets missing"), false when no kind has that name.
-bool failureByName(std::string_view name, DecodeFailure& failure);
 
 class DecodeError : public std::runtime_error {
 public:

@@ -1,5 +1,7 @@
 #include "base/FieldBlock.h"
 
+#include "base/Conversions.h"
+
 #include <array>
 #include <cstdint>
 
@@ -71,6 +73,12 @@ void fieldLine(Text& out, const BitField& field, std::string_view value) {
     dressField(out, field);
     out += value;
     out += CRLF;
+}
+
+void appendNumberLine(Text& out, const BitField& field, std::string_view contents) {
+    const HexDecimal decimal(contents);
+    fieldLine(out, field, decimal.text());
+    if (const HexNumber number = readHexNumber(contents); number.value) out.setFieldNumber(*number.value);
 }
 
 void fieldLine(Text& out, const BitField& field, const ValuePhrase& row) {

@@ -52,7 +52,11 @@ void dressField(Text& out, const BitField& field);
 
 // A whole line: the dressed label, the value as given (digits, hex: no meaning), CR LF.
 void fieldLine(Text& out, const BitField& field, std::string_view value);
-// The same with a row's phrase as the value, its meaning marked.
+// The whole contents read as one number, exact for any length, on the field's line (with its line
+// end); the field's number when it fits in 64 bits. Throws DecodeError for empty contents or a
+// digit that is not hex.
+void appendNumberLine(Text& out, const BitField& field, std::string_view contents);
+// A line with a row's phrase as the value, its meaning marked.
 void fieldLine(Text& out, const BitField& field, const ValuePhrase& row);
 
 // The field's line without its line end: the dressed label, then the phrase of the first row

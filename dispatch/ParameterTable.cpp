@@ -82,7 +82,7 @@ constexpr ParameterRow kParameters[] = {
     {.code = 0x40, .key = "redirection_number_restriction", .name = "Redirection number restriction", .block = &kRedirectionNumberRestrictionBlock},
     {.code = 0x41, .key = "freephone_indicators", .name = "Freephone indicators", .block = &kFreephoneIndicatorsBlock},
     {.code = 0x42, .key = "reserved", .name = "Reserved"},
-    {.code = 0x43, .key = "call_transfer_reference", .name = "Call transfer reference", .decoder = CallTransferReference, .fields = CallTransferReferenceFields},
+    {.code = 0x43, .key = "call_transfer_reference", .name = "Call transfer reference", .number = &kCallTransferReferenceField},
     {.code = 0x44, .key = "loop_prevention_indicators", .name = "Loop prevention indicators", .decoder = LoopPreventionIndicators, .fields = LoopPreventionIndicatorsFields},
     {.code = 0x45, .key = "call_transfer_number", .name = "Call transfer number", .decoder = CallTransferNumber, .fields = CallTransferNumberFields},
     {.code = 0x4B, .key = "ccss", .name = "CCSS", .block = &kCcssBlock},
@@ -131,7 +131,7 @@ constexpr ParameterRow kParameters[] = {
     {.code = 0xC1, .key = "generic_digits", .name = "Generic digits (national use)", .rawTitle = "GENERIC DIGITS- NAT.USE"},
     {.code = 0xF2, .key = "calling_name_identity", .name = "Calling name identity (national)", .decoder = CallingNameIdentity, .fields = CallingNameIdentityFields},
     {.code = 0xF7, .key = "call_transfer_treatment_indicator", .name = "Call transfer treatment indicator (national)", .block = &kCallTransferTreatmentIndicatorBlock},
-    {.code = 0xFA, .key = "additional_charging_information", .name = "Additional charging information (national)", .decoder = AdditionalChargingInformation, .fields = AdditionalChargingInformationFields},
+    {.code = 0xFA, .key = "additional_charging_information", .name = "Additional charging information (national)", .number = &kAdditionalChargingInformationField},
     {.code = 0xFB, .key = "additional_routing_information", .name = "Additional routing information (national)", .decoder = AdditionalRoutingInformation, .fields = AdditionalRoutingInformationFields},
     {.code = 0xFC, .key = "route_identity", .name = "Route identity (national)", .rawTitle = "ROUTE IDENTITY"},
     {.code = 0xFD, .key = "tariff_indicator", .name = "Tariff indicator (national)", .rawTitle = "TARIFF INDICATOR"},
@@ -171,6 +171,8 @@ void listParameterFields(const ParameterRow& row, FieldList& list) {
         list.add(row.block->lines);
     else if (row.fields != nullptr)
         row.fields(list);
+    else if (row.number != nullptr)
+        list.add(*row.number);
     else if (!row.rawTitle.empty())
         list.add(kRawContents);
     else if (row.code != 0x00)
@@ -183,6 +185,8 @@ void appendParameterBlock(const ParameterRow& row, std::string_view contents, Te
         appendFieldBlock(out, contents, *row.block);
     } else if (row.decoder != nullptr) {
         row.decoder(contents, out);
+    } else if (row.number != nullptr) {
+        appendNumberLine(out, *row.number, contents);
     } else if (!row.rawTitle.empty()) {
         appendTitledContents(out, row.rawTitle, kRawContents, contents);
     } else {

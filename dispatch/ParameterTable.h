@@ -18,6 +18,7 @@ struct ParameterRow {
     const FieldBlock* block = nullptr;     // the contents are this block of field lines; or
     ParameterDecoder decoder = nullptr;    // a decoder renders the contents field by field, and
     FieldLister fields = nullptr;          // lists the fields it can show; or
+    const BitField* number = nullptr;      // the contents are one number on this field's line; or
     std::string_view rawTitle = {};        // the contents are shown raw under this title.
     // A row with none of these is a reserved code, except code 00, the end of optional
     // parameters.

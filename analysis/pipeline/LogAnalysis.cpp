@@ -92,7 +92,6 @@ void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call*
     // Past the highest wanted record, no call that is still undecided can be wanted.
     const bool pastWanted = record >= wantedRecords_.back();
     if (pastWanted && !pending_.empty()) {
-        for (const auto& [first, held] : pending_) held_ -= held.size();
         pending_.clear();
         pendingFirst_.clear();
     }
@@ -103,16 +102,13 @@ void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call*
                 pass(facts_, at, call);
             } else {
                 ready_.emplace(record, copy(at, *call));
-                ++held_;
             }
         } else if (!pastWanted) {
             std::vector<Held>& held = pending_[call->firstRecord];
             if (held.empty()) pendingFirst_.insert(record);
             held.push_back(copy(at, *call));
-            ++held_;
         }
     }
-    mostHeld_ = std::max(mostHeld_, held_);
     release();
 }
 
@@ -128,7 +124,6 @@ void LogAnalysis::dropPending(std::uint64_t callFirstRecord) {
     const auto found = pending_.find(callFirstRecord);
     if (found == pending_.end()) return;
     pendingFirst_.erase(found->second.front().record.record().record);
-    held_ -= found->second.size();
     pending_.erase(found);
 }
 
@@ -147,7 +142,6 @@ void LogAnalysis::release() {
         call.selected = true;
         pass(heldFacts_, h.at, &call);
         ready_.erase(ready_.begin());
-        --held_;
     }
 }
 
@@ -166,7 +160,6 @@ void LogAnalysis::finish() {
     calls_.finish();
     for (const std::uint64_t record : wantedRecords_)
         if (!std::binary_search(recordsInCalls_.begin(), recordsInCalls_.end(), record)) recordsWithoutCall_.push_back(record);
-    for (const auto& [first, held] : pending_) held_ -= held.size();
     pending_.clear();
     pendingFirst_.clear();
     release();

@@ -80,8 +80,6 @@ public:
     std::uint64_t callsPassed() const { return callsPassed_; }
     // The records asked for with --call that no call holds (known after finish()).
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return recordsWithoutCall_; }
-    // The most messages held at once for --call.
-    std::size_t mostHeld() const { return mostHeld_; }
 
 private:
     // A message held for --call, with its record's text and views copied.
@@ -114,8 +112,6 @@ private:
     std::unordered_map<std::uint64_t, std::vector<Held>> pending_;  // by call: fate not known yet
     std::set<std::uint64_t> pendingFirst_;                            // first record held of each
     std::map<std::uint64_t, Held> ready_;                             // to go on, by record
-    std::size_t held_ = 0;
-    std::size_t mostHeld_ = 0;
     MessageFacts heldFacts_;
     TrunkHealth* health_ = nullptr;
     bool logEnding_ = false;

@@ -1,7 +1,8 @@
 // The national-use parameters whose contents are one block of field lines and nothing more:
 // for each, in code order, its value tables, its field rows and its block. The parameter
 // table draws a block with appendFieldBlock and lists its fields from its rows. The tables are
-// constants of this file; only the blocks are declared in NationalDecoders.h.
+// constants of this file; only the blocks are declared in NationalDecoders.h. Then the
+// parameters whose contents are one number, each the row of its line.
 #include "base/FieldBlock.h"
 #include "parameters/national/NationalDecoders.h"
 
@@ -22,5 +23,15 @@ constexpr BitField kFreephoneIndicatorsLines[] = {
 };
 
 constexpr FieldBlock kFreephoneIndicatorsBlock{"", kFreephoneIndicatorsLines, BlockEnding::LineEnd};
+
+// ---------------------------------------------------------------------------------------------
+// Call transfer reference (code 43), Q.763 3.65.
+constexpr BitField kCallTransferReferenceField{.key = "reference", .label = "CALL TRANSFER REFERENCE",
+                                               .level = LineLevel::L1};
+
+// ---------------------------------------------------------------------------------------------
+// Additional charging information (code FA), a national parameter with no ITU-T clause.
+constexpr BitField kAdditionalChargingInformationField{.key = "charging", .label = "ADDITIONAL CHARGING INFORMATION",
+                                                       .level = LineLevel::L1};
 
 }  // namespace truno

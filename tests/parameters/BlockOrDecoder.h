@@ -1,7 +1,8 @@
 #pragma once
 // A parameter as a table of test cases holds it: the decoder of a parameter with logic of its
-// own, or the field block of a parameter that is only its field lines, drawn with
-// appendFieldBlock as the parameter table draws it.
+// own, the field block of a parameter that is only its field lines, drawn with appendFieldBlock,
+// or the line of a parameter that is one number, drawn with appendNumberLine, as the parameter
+// table draws them.
 #include "base/FieldBlock.h"
 #include "base/ParameterDecoder.h"
 
@@ -14,10 +15,13 @@ class BlockOrDecoder {
 public:
     BlockOrDecoder(ParameterDecoder decoder) : decoder_(decoder) {}
     BlockOrDecoder(const FieldBlock& block) : block_(&block) {}
+    BlockOrDecoder(const BitField& numberLine) : number_(&numberLine) {}
 
     void operator()(std::string_view contents, Text& out) const {
         if (block_ != nullptr)
             appendFieldBlock(out, contents, *block_);
+        else if (number_ != nullptr)
+            appendNumberLine(out, *number_, contents);
         else
             decoder_(contents, out);
     }
@@ -25,6 +29,7 @@ public:
 private:
     ParameterDecoder decoder_ = nullptr;
     const FieldBlock* block_ = nullptr;
+    const BitField* number_ = nullptr;
 };
 
 // The parameter's block for the contents as its own string (render, base/ParameterDecoder.h,

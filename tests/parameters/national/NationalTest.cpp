@@ -13,17 +13,17 @@ const std::string kContinuationIndent(44, ' ');
 
 TEST(NationalNumericLines, PrintExactDecimalValues) {
     const struct {
-        ParameterDecoder decoder;
+        BlockOrDecoder decoder;
         const char* label;
         const char* contents;
         const char* value;
     } cases[] = {
-        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "0100", "256"},
-        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "00", "0"},
-        {AdditionalChargingInformation, "ADDITIONAL CHARGING INFORMATION", "FFFFFFFFFFFFFFFFFF",
+        {kAdditionalChargingInformationField, "ADDITIONAL CHARGING INFORMATION", "0100", "256"},
+        {kAdditionalChargingInformationField, "ADDITIONAL CHARGING INFORMATION", "00", "0"},
+        {kAdditionalChargingInformationField, "ADDITIONAL CHARGING INFORMATION", "FFFFFFFFFFFFFFFFFF",
          "4722366482869645213695"},
-        {CallTransferReference, "CALL TRANSFER REFERENCE", "FF", "255"},
-        {CallTransferReference, "CALL TRANSFER REFERENCE", "0102030405060708090A",
+        {kCallTransferReferenceField, "CALL TRANSFER REFERENCE", "FF", "255"},
+        {kCallTransferReferenceField, "CALL TRANSFER REFERENCE", "0102030405060708090A",
          "4759477275222530853130"},
         {AdditionalRoutingInformation, "ADDITIONAL ROUTING INFORMATION", "0A1B", "H'0A1B"},
         {AdditionalRoutingInformation, "ADDITIONAL ROUTING INFORMATION", "", "H'"},
@@ -31,9 +31,9 @@ TEST(NationalNumericLines, PrintExactDecimalValues) {
     for (const auto& c : cases)
         EXPECT_EQ(render(c.decoder, c.contents), dressLabel(c.label) + c.value + "\r\n")
             << c.contents;
-    EXPECT_THROW(render(AdditionalChargingInformation, ""), DecodeError);
-    EXPECT_THROW(render(CallTransferReference, ""), DecodeError);
-    EXPECT_THROW(render(CallTransferReference, "0G"), DecodeError);
+    EXPECT_THROW(render(kAdditionalChargingInformationField, ""), DecodeError);
+    EXPECT_THROW(render(kCallTransferReferenceField, ""), DecodeError);
+    EXPECT_THROW(render(kCallTransferReferenceField, "0G"), DecodeError);
 }
 
 TEST(CarrierSelectionInformationNationalUse, ContinuesUnderTheEqualsSign) {
