@@ -1,5 +1,6 @@
 // truno-decode: decodes BICC trace logs and writes the report to standard output.
 #include "run/DecodeRun.h"
+#include "run/InputList.h"
 #include "run/LogInput.h"
 #include "run/LogOrder.h"
 #include "analysis/facts/FieldCatalog.h"

@@ -1,6 +1,7 @@
 #include "window/log/DecodeJob.h"
 
 #include "output/ExportDirectory.h"
+#include "run/InputList.h"
 #include "run/FollowInput.h"
 #include "run/LogInput.h"
 
