@@ -5,10 +5,10 @@
 #include "run/LogOrder.h"
 #include "analysis/facts/FieldCatalog.h"
 #include "output/PcapExport.h"
-#include "base/ByteScan.h"
 #include "cli/Follow.h"
 #include "cli/Options.h"
 #include "cli/Platform.h"
+#include "cli/ReportWriter.h"
 #include "cli/Views.h"
 
 #include <algorithm>
@@ -35,118 +35,7 @@
 
 namespace {
 
-// Writes report pieces to standard output, turning the report's CR LF into LF unless asked
-// not to. The bytes go to the file descriptor in large writes, past stdio's buffer (which is
-// flushed first, so that lines written through stdio keep their place).
-class ReportWriter {
-public:
-    explicit ReportWriter(bool crlf) : crlf_(crlf) {}
-    ReportWriter(const ReportWriter&) = delete;
-    ReportWriter& operator=(const ReportWriter&) = delete;
-    ~ReportWriter() { flush(); }
-
-    void write(std::string_view text) {
-        if (crlf_ && text.size() >= kDirectSize) {
-            flush();
-            writeOut(text);
-            return;
-        }
-        char* w = room(text.size() + 1);  // one more for a CR held back from the piece before
-        if (crlf_) {
-            std::memcpy(w, text.data(), text.size());
-            w += text.size();
-        } else {
-            w = withoutCarriageReturns(text, w);
-        }
-        size_ = static_cast<std::size_t>(w - buffer_.get());
-        if (size_ >= kBufferSize) flush();
-    }
-
-    // Text that is not report text (summary, calls, JSON, CSV): its line ends are LF already and
-    // it goes out as it is.
-    void writeVerbatim(std::string_view text) {
-        if (text.size() >= kDirectSize) {
-            flush();
-            writeOut(text);
-            return;
-        }
-        std::memcpy(room(text.size()), text.data(), text.size());
-        size_ += text.size();
-        if (size_ >= kBufferSize) flush();
-    }
-
-    void finish() {
-        if (pendingCr_) {
-            *room(1) = '\r';
-            ++size_;
-            pendingCr_ = false;
-        }
-        flush();
-    }
-
-    void newline() {
-        const std::string_view end = crlf_ ? "\r\n" : "\n";
-        std::memcpy(room(end.size()), end.data(), end.size());
-        size_ += end.size();
-        flush();
-    }
-
-    // Whether a write to standard output failed.
-    bool failed() const { return failed_; }
-
-private:
-    static constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
-    // Pieces at least this large are written as they are, without a copy.
-    static constexpr std::size_t kDirectSize = std::size_t{16} * 1024;
-
-    // Copies text to w with each CR of a CR LF left out (a CR at the end of the text waits for
-    // the next piece), and returns the new end.
-    char* withoutCarriageReturns(std::string_view text, char* w) {
-        if (pendingCr_ && !text.empty()) {
-            pendingCr_ = false;
-            if (text.front() != '\n') *w++ = '\r';
-        }
-        if (!text.empty() && text.back() == '\r') {
-            pendingCr_ = true;
-            text.remove_suffix(1);
-        }
-        return truno::copyCrLfAsLf(text, w);
-    }
-
-    // Room for n more bytes at the end of the buffer.
-    char* room(std::size_t n) {
-        if (size_ + n > capacity_) {
-            const std::size_t capacity = std::max(kBufferSize + n, size_ + n);
-            auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-            if (size_ != 0) std::memcpy(bigger.get(), buffer_.get(), size_);
-            buffer_ = std::move(bigger);
-            capacity_ = capacity;
-        }
-        return buffer_.get() + size_;
-    }
-
-public:
-    // Writes out what is buffered (a pending CR of a CR LF split across pieces stays).
-    void flush() {
-        if (size_ == 0) return;
-        writeOut({buffer_.get(), size_});
-        size_ = 0;
-    }
-
-private:
-    void writeOut(std::string_view bytes) {
-        if (failed_) return;
-        if (std::fflush(stdout) != 0) failed_ = true;
-        if (!failed_ && !truno::writeAll(fileno(stdout), bytes)) failed_ = true;
-    }
-
-    bool crlf_;
-    bool pendingCr_ = false;
-    bool failed_ = false;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
-};
+using truno::ReportWriter;
 
 // A file name as a shell reads it back: as it is when it holds only safe characters, otherwise
 // in single quotes.
