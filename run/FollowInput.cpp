@@ -181,12 +181,12 @@ private:
 }  // namespace
 
 std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
-                                          std::function<void()> idle, std::string& error) {
+                                          const std::function<void()>& idle, std::string& error) {
     FollowOptions options;
     options.byName = settings.byName;
     options.settle = settings.settle;
     options.stop = settings.stop;
-    options.idle = std::move(idle);
+    options.idle = idle;
     auto input = std::make_unique<FollowedFile>(file.path, std::move(options));
     if (!input->opened()) {
         error = "cannot open '" + file.path + "': " + std::strerror(errno);

@@ -65,6 +65,6 @@ struct FollowSettings {
 // `error` set, when it cannot be opened (following the descriptor) or where the system cannot
 // follow a file (the Windows build).
 std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
-                                          std::function<void()> idle, std::string& error);
+                                          const std::function<void()>& idle, std::string& error);
 
 }  // namespace truno
