@@ -62,12 +62,12 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             return result;
         }
     }
+    const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
     RunOptions run = options.run;
     run.firstRecord = firstRecord;
     if (source->followed()) run.flushRecords = &flushRecords;
     listener.beginInput(file, run);
     result.read = true;
-    const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
     result.summary = reader.decode(decompressed ? *decompressed : source->bytes(),
                                    [&listener](std::string_view text) { listener.report(text); }, run);
     result.readError = source->error();
