@@ -1,10 +1,6 @@
 #include "cli/Follow.h"
 
-#include "run/FollowInput.h"
-
 #include <csignal>
-#include <cstring>
-#include <utility>
 
 namespace truno {
 namespace {
@@ -15,19 +11,7 @@ extern "C" void requestStop(int /*signal*/) { stopRequested.store(true); }
 
 }  // namespace
 
-std::unique_ptr<std::istream> openFollowed(const std::string& file, const FollowRequest& request, std::string& error) {
-    FollowOptions options;
-    options.byName = request.byName;
-    options.settle = request.settle;
-    options.stop = &stopRequested;
-    options.idle = request.idle;
-    auto input = std::make_unique<FollowInput>(file, std::move(options));
-    if (!input->opened()) {
-        error = "cannot open '" + file + "': " + std::strerror(errno);
-        return nullptr;
-    }
-    return input;
-}
+const std::atomic<bool>* followStopFlag() { return &stopRequested; }
 
 void stopFollowingOnInterrupt() {
     struct sigaction action{};

@@ -1,12 +1,15 @@
-// Following a growing log is not built for Windows: the options are refused with a message.
+// Following a growing log is not built for Windows: the run refuses a followed input with a
+// message (run/FollowUnsupported.cpp), and there is no signal to stop it.
 #include "cli/Follow.h"
 
 namespace truno {
+namespace {
 
-std::unique_ptr<std::istream> openFollowed(const std::string& /*file*/, const FollowRequest& /*request*/, std::string& error) {
-    error = "-f/--follow is not available on Windows (run the tool on the log when it is complete)";
-    return nullptr;
-}
+std::atomic<bool> stopRequested{false};
+
+}  // namespace
+
+const std::atomic<bool>* followStopFlag() { return &stopRequested; }
 
 void stopFollowingOnInterrupt() {}
 

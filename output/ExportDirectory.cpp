@@ -35,20 +35,6 @@ std::string jsonString(std::string_view text) {
 
 }  // namespace
 
-std::string switchOfFile(std::string_view file) {
-    const std::size_t slash = file.find_last_of("/\\");
-    std::string_view name = slash == std::string_view::npos ? file : file.substr(slash + 1);
-    for (const std::string_view suffix : {".gz", ".zst", ".xz", ".bz2"})
-        if (name.ends_with(suffix)) name.remove_suffix(suffix.size());
-    // A rotation number: "trace.log.2", "trace.log-20261209".
-    const std::size_t dot = name.find_last_of(".-");
-    if (dot != std::string_view::npos && dot + 1 < name.size() &&
-        name.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
-        name.remove_suffix(name.size() - dot);
-    if (name.ends_with(".log")) name.remove_suffix(4);
-    return name.empty() ? std::string("log") : std::string(name);
-}
-
 bool ExportDirectory::open(const std::string& root, std::string& error) {
     root_ = root;
     std::error_code failed;

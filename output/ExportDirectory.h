@@ -57,10 +57,6 @@ private:
 // no zstd: the Windows build).
 std::unique_ptr<CompressedPart> createCompressedPart(const std::filesystem::path& path, std::string& error);
 
-// The switch a log file belongs to by default: its name without its folder, a compression
-// suffix, a rotation number and a .log ending ("/var/log/sw1/trace.log.2.gz" -> "trace").
-std::string switchOfFile(std::string_view file);
-
 class ExportDirectory {
 public:
     // False with `error` set when the folder cannot be made.

@@ -573,6 +573,32 @@ std::string summaryText(const RunSummary& summary) {
     return text;
 }
 
+RunSummary& RunSummary::add(const RunSummary& input, std::string_view name) {
+    found += input.found;
+    decoded += input.decoded;
+    notDecoded += input.notDecoded;
+    readError = readError || input.readError;
+    cancelled = cancelled || input.cancelled;
+    ignoredDataLines += input.ignoredDataLines;
+    cutDataLines += input.cutDataLines;
+    headersInsideMessages += input.headersInsideMessages;
+    tabLines += input.tabLines;
+    trailingOctetMessages += input.trailingOctetMessages;
+    msgColumnMismatches += input.msgColumnMismatches;
+    otherModeTried += input.otherModeTried;
+    otherModeDecoded += input.otherModeDecoded;
+    const auto named = [name](const std::string& text) {
+        if (name.empty()) return text;
+        std::string line(name);
+        line += ": ";
+        line += text;
+        return line;
+    };
+    for (const std::string& warning : input.warnings) warnings.push_back(named(warning));
+    if (!input.whyNothing.empty()) whyNothing += (whyNothing.empty() ? "" : "\n") + named(input.whyNothing);
+    return *this;
+}
+
 bool everythingDecoded(const RunSummary& summary) {
     return summary.found > 0 && summary.notDecoded == 0 && summary.warnings.empty();
 }

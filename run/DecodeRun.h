@@ -40,6 +40,11 @@ struct RunSummary {
     // many were tried, and how many of them decode with the other number of circuit code octets.
     std::uint64_t otherModeTried = 0;
     std::uint64_t otherModeDecoded = 0;
+
+    // Adds the summary of the next input of a run over several: its counts, its flags, its
+    // warnings, and why it yielded no message (the reasons of several inputs one a line). With
+    // `name` (the input as shown), each warning and reason stands after "NAME: ".
+    RunSummary& add(const RunSummary& input, std::string_view name = {});
 };
 
 // The messages not decoded among the first this many of a log are decoded again in the other

@@ -1,5 +1,7 @@
 #include "run/FollowInput.h"
 
+#include "run/InputList.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
@@ -161,6 +163,36 @@ std::streamsize FollowBuffer::xsgetn(char* s, std::streamsize n) {
 FollowInput::FollowInput(std::string path, FollowOptions options)
     : std::istream(nullptr), buffer_(std::make_unique<FollowBuffer>(std::move(path), std::move(options))) {
     rdbuf(buffer_.get());
+}
+
+namespace {
+
+class FollowedFile final : public InputSource {
+public:
+    FollowedFile(std::string path, FollowOptions options) : input_(std::move(path), std::move(options)) {}
+    bool opened() const { return input_.opened(); }
+    std::istream& bytes() override { return input_; }
+    bool followed() const override { return true; }
+
+private:
+    FollowInput input_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
+                                          const std::function<void()>& idle, std::string& error) {
+    FollowOptions options;
+    options.byName = settings.byName;
+    options.settle = settings.settle;
+    options.stop = settings.stop;
+    options.idle = idle;
+    auto input = std::make_unique<FollowedFile>(file.path, std::move(options));
+    if (!input->opened()) {
+        error = "cannot open '" + file.path + "': " + std::strerror(errno);
+        return nullptr;
+    }
+    return input;
 }
 
 }  // namespace truno

@@ -63,6 +63,7 @@ public:
     void attach(std::istream& owner) { owner_ = &owner; }
     Compression compression() const { return compression_; }
     const std::string& dataError() const { return dataError_; }
+    std::string_view head(std::size_t most);
 
 protected:
     int_type underflow() override;
@@ -118,6 +119,18 @@ LogInputBuffer::LogInputBuffer(std::istream& raw) : raw_(raw), out_(kChunk) {
             ended_ = true;
             break;
     }
+}
+
+std::string_view LogInputBuffer::head(std::size_t most) {
+    most = std::min(most, out_.size());
+    auto held = static_cast<std::size_t>(egptr() - gptr());
+    // Plain text holds the bytes read to tell the compression: as many more as asked for join them.
+    if (compression_ == Compression::None && gptr() == out_.data() && held < most) {
+        held += readRaw(out_.data() + held, most - held);
+        setg(out_.data(), out_.data(), out_.data() + held);
+    }
+    if (sgetc() == traits_type::eof()) return {};
+    return {gptr(), std::min(most, static_cast<std::size_t>(egptr() - gptr()))};
 }
 
 LogInputBuffer::~LogInputBuffer() {
@@ -244,5 +257,7 @@ bool LogInput::refused() const {
 }
 
 const std::string& LogInput::dataError() const { return buffer_->dataError(); }
+
+std::string_view LogInput::head(std::size_t most) { return buffer_->head(most); }
 
 }  // namespace truno

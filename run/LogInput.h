@@ -54,6 +54,9 @@ public:
     // What was wrong with the compressed data, such as "the gzip data ends early (is the file
     // cut short?)"; empty when nothing was.
     const std::string& dataError() const;
+    // The first bytes of the data as the stream hands them out (decompressed), at most `most`:
+    // what tells a reader its format. Before anything is read.
+    std::string_view head(std::size_t most);
 
 private:
     std::unique_ptr<LogInputBuffer> buffer_;

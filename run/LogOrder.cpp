@@ -1,10 +1,13 @@
 #include "run/LogOrder.h"
 
 #include "base/Times.h"
+#include "run/InputList.h"
 #include "run/LogInput.h"
 #include "run/LogReader.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <numeric>
 
 namespace truno {
@@ -29,6 +32,19 @@ std::vector<std::size_t> orderByFirstInstant(const std::vector<std::optional<Fir
         return instants[a].has_value() && *instants[a] < *instants[b];
     });
     return order;
+}
+
+std::vector<std::size_t> timeOrderOfFiles(const std::vector<std::string>& paths) {
+    std::vector<std::optional<FirstInstant>> instants;
+    instants.reserve(paths.size());
+    for (const std::string& name : paths) {
+        const std::filesystem::path path = pathOfName(name);
+        std::error_code ignored;
+        std::ifstream in;
+        if (std::filesystem::is_regular_file(path, ignored)) in.open(path, std::ios::binary);
+        instants.push_back(in.is_open() ? firstInstantOf(in) : std::nullopt);
+    }
+    return orderByFirstInstant(instants);
 }
 
 }  // namespace truno

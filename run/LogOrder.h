@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace truno {
@@ -26,5 +27,9 @@ std::optional<FirstInstant> firstInstantOf(std::istream& in);
 // The order of logs by their first instants: the indices of `instants`, earliest first; logs of
 // the same instant, and logs without one (after the others), keep their order.
 std::vector<std::size_t> orderByFirstInstant(const std::vector<std::optional<FirstInstant>>& instants);
+
+// The order of the log files named (in UTF-8) by their first instants, as orderByFirstInstant:
+// only plain files are read for it (a pipe, or standard input, is not read ahead).
+std::vector<std::size_t> timeOrderOfFiles(const std::vector<std::string>& paths);
 
 }  // namespace truno

@@ -82,6 +82,26 @@ TEST(LogInput, TheFirstBytesTellTheCompression) {
     EXPECT_FALSE(formatOf(Compression::Bzip2).read);
 }
 
+TEST(LogInput, ShowsTheFirstBytesOfTheDataBeforeTheyAreRead) {
+    const std::string text = "USER       BCIC        DEV";
+    const struct { std::string bytes; std::size_t most; std::string head; } cases[] = {
+        {text, 16, text.substr(0, 16)},
+        {text, 4, text.substr(0, 4)},
+        {"USER", 16, "USER"},
+        {gzipped(text), 16, text.substr(0, 16)},
+        {"", 16, ""},
+        {"\xFD" "7zXZ\0\0\x04\xE6\xD6\xB4\x46"s, 16, ""},
+    };
+    for (const auto& c : cases) {
+        std::istringstream raw(c.bytes);
+        LogInput in(raw);
+        EXPECT_EQ(in.head(c.most), c.head);
+        // The bytes shown are still read, once.
+        const std::string all(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(all, in.refused() ? "" : c.bytes.starts_with("\x1F") ? text : c.bytes);
+    }
+}
+
 TEST(LogInput, PassesTextOnAndDecompressesGzip) {
     std::string big;  // several times the pieces the input moves
     for (int i = 0; big.size() < 300'000; ++i) big += "line " + std::to_string(i * 7919 % 1000) + "\r\n";

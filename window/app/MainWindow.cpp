@@ -415,7 +415,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     const QString& fullPath = fullPaths.constFirst();
     QString error;
     std::unique_ptr<DecodeJob> job =
-        follow ? DecodeJob::follow(paths.constFirst(), error) : DecodeJob::open(paths.constFirst(), error);
+        follow ? DecodeJob::follow(paths.constFirst()) : DecodeJob::open(paths.constFirst(), error);
     // Several files are read as one log, each opened now: one that cannot be stops them all.
     qsizetype failed = 0;
     for (qsizetype k = 1; job && k < paths.size(); ++k) {

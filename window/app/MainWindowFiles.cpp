@@ -16,8 +16,7 @@
 #include <QSettings>
 #include <QUrl>
 
-#include <fstream>
-#include <optional>
+#include <string>
 #include <vector>
 
 namespace truno::window {
@@ -39,14 +38,10 @@ QStringList droppedFiles(const QMimeData* mime) {
 // those without one (or that are not plain files: a pipe is not read ahead) after the others,
 // in the order given.
 QStringList inTimeOrder(const QStringList& paths) {
-    std::vector<std::optional<FirstInstant>> instants;
-    for (const QString& path : paths) {
-        std::ifstream in;
-        if (QFileInfo(path).isFile()) in.open(QFile::encodeName(path).toStdString(), std::ios::binary);
-        instants.push_back(in.is_open() ? firstInstantOf(in) : std::nullopt);
-    }
+    std::vector<std::string> names;
+    for (const QString& path : paths) names.push_back(QFile::encodeName(path).toStdString());
     QStringList sorted;
-    for (const std::size_t k : orderByFirstInstant(instants)) sorted << paths[static_cast<qsizetype>(k)];
+    for (const std::size_t k : timeOrderOfFiles(names)) sorted << paths[static_cast<qsizetype>(k)];
     return sorted;
 }
 

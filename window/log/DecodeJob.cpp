@@ -1,8 +1,6 @@
 #include "window/log/DecodeJob.h"
 
-#include "output/ExportDirectory.h"
-#include "run/FollowInput.h"
-#include "run/LogInput.h"
+#include "run/InputRun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +62,19 @@ private:
     int error_ = 0;
 };
 
+// A file the run reads, as the run's input.
+class DecodeJob::FileSource final : public InputSource {
+public:
+    FileSource(int fd, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
+        : input_(fd, cancel, bytesRead), stream_(&input_) {}
+    std::istream& bytes() override { return stream_; }
+    std::string error() const override { return input_.error() != 0 ? std::strerror(input_.error()) : std::string(); }
+
+private:
+    FileInput input_;
+    std::istream stream_;
+};
+
 namespace {
 
 // The size of the blocks the report is handed over in: the report view keeps blocks this large
@@ -95,9 +106,13 @@ int openLog(const QString& path, std::int64_t& size, QString& error) {
     return fd;
 }
 
-// The log's switch, as the command-line tool names it: its file name without folder, rotation
-// number and .log, so that the calls the window exports are the tool's.
-std::string switchOfPath(const QString& path) { return switchOfFile(QFile::encodeName(path).toStdString()); }
+// A log as the run names it. Its switch is the command-line tool's (its file name without
+// folder, rotation number and .log), so that the calls the window exports are the tool's; of
+// several files, what is said of one names it by its file name.
+InputFile inputOf(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    return {.path = name, .shown = QFileInfo(path).fileName().toStdString(), .switchName = switchOfFile(name)};
+}
 
 }  // namespace
 
@@ -111,28 +126,16 @@ bool DecodeJob::addFile(const QString& path, QString& error) {
     std::int64_t size = -1;
     const int fd = openLog(path, size, error);
     if (fd < 0) return false;
-    files_.push_back({.path = path, .fd = fd});
+    files_.push_back(fd);
+    inputs_.push_back(inputOf(path));
     fileSize_ = size < 0 || fileSize_ < 0 ? -1 : fileSize_ + size;
     return true;
 }
 
-std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path, QString& error) {
+std::unique_ptr<DecodeJob> DecodeJob::follow(const QString& path) {
     auto job = std::unique_ptr<DecodeJob>(new DecodeJob(-1));
-    FollowOptions options;
-    options.byName = true;
-    options.stop = &job->stop_;
-    // What was decoded before the log went quiet is handed over at once.
-    options.idle = [raw = job.get()] {
-        if (raw->flushRecords_) raw->flushRecords_();
-        raw->handOver();
-    };
-    auto input = std::make_unique<FollowInput>(QFile::encodeName(path).toStdString(), std::move(options));
-    if (!input->opened()) {
-        error = reason(errno);
-        return nullptr;
-    }
-    job->follow_ = std::move(input);
-    job->followed_ = path;
+    job->following_ = true;
+    job->inputs_.push_back(inputOf(path));
     return job;
 }
 
@@ -141,8 +144,7 @@ DecodeJob::DecodeJob(std::int64_t size) : fileSize_(size) {}
 DecodeJob::~DecodeJob() {
     cancel();
     wait();
-    follow_.reset();
-    for (const File& file : files_) ::close(file.fd);
+    for (const int fd : files_) ::close(fd);
 }
 
 void DecodeJob::start(std::function<void()> onEnd) {
@@ -163,15 +165,20 @@ void DecodeJob::run() {
     lastHandOver_ = std::chrono::steady_clock::now();
     health_ = std::make_unique<TrunkHealth>(healthOptions_);
     recorder_.followHealth(health_.get());
-    if (follow_) {
-        recorder_.beginSwitch(switchOfPath(followed_));
-        summary_ = decode(*follow_, 1);
+    InputRunOptions options;
+    options.run.cancel = &cancel_;
+    options.run.cicOctets = cicOctets_;
+    // Of several files, each warning names its file.
+    options.nameInputs = inputs_.size() > 1;
+    if (following_) {
+        // By name, across rotations, until the run is told to stop following.
+        options.follow = FollowSettings{.byName = true, .stop = &stop_};
     } else {
-        for (const File& file : files_) {
-            readFile(file);
-            if (summary_.cancelled) break;
-        }
+        options.open = [this](std::size_t index, const InputFile& /*file*/, std::string& /*error*/) {
+            return std::make_unique<FileSource>(files_[index], cancel_, bytesRead_);
+        };
     }
+    summary_ = runInputs(inputs_, options, *this);
     // A cancelled run is thrown away: its open calls need not finish.
     if (!summary_.cancelled) {
         recorder_.finish();
@@ -182,50 +189,21 @@ void DecodeJob::run() {
     }
     // Of several files, why one of them yielded no message is said with the warnings, or as the
     // reason the run found nothing.
-    for (std::string& why : whyNothing_) {
-        if (summary_.found > 0)
-            summary_.warnings.push_back(std::move(why));
-        else
-            summary_.whyNothing += (summary_.whyNothing.empty() ? "" : "\n") + why;
-    }
+    whyNothingAmongWarnings(summary_);
     handOver(true);
     if (onEnd_) onEnd_();
 }
 
-void DecodeJob::readFile(const File& file) {
-    FileInput input(file.fd, cancel_, bytesRead_);
-    std::istream raw(&input);
-    // Gzip logs are read decompressed; the compressions that are not read say so as the reason
-    // the log yielded nothing.
-    LogInput in(raw);
-    // Record numbers go on from the files before.
-    const std::uint64_t firstRecord = summary_.found + 1;
+void DecodeJob::beginFile(const InputFile& file) {
     {
         const std::lock_guard lock(blocksMutex_);
-        fileFirstRecords_.push_back(firstRecord);
+        fileFirstRecords_.push_back(recordsBefore_ + 1);
     }
-    recorder_.beginSwitch(switchOfPath(file.path));
-    RunSummary summary;
-    if (in.refused()) {
-        const CompressionFormat& format = formatOf(in.compression());
-        summary.whyNothing = std::string(format.name) + "-compressed input is not read; decompress it first (" +
-                             std::string(format.decompressCommand) + " FILE > FILE.log)";
-    } else {
-        summary = decode(in, firstRecord);
-    }
-    // Of several files, what is said of one names it.
-    const QString name = files_.size() > 1 ? QFileInfo(file.path).fileName() : QString();
-    const QString error = input.error() != 0 ? reason(input.error()) : QString::fromStdString(in.dataError());
-    if (!error.isEmpty() && readError_.isEmpty())
-        readError_ = name.isEmpty() ? error : name + QStringLiteral(": ") + error;
-    addSummary(summary, name.toStdString());
+    recorder_.beginSwitch(file.switchName);
 }
 
-RunSummary DecodeJob::decode(std::istream& in, std::uint64_t firstRecord) {
-    RunOptions options;
-    options.cancel = &cancel_;
-    options.cicOctets = cicOctets_;
-    options.firstRecord = firstRecord;
+void DecodeJob::beginInput(const InputFile& file, RunOptions& options) {
+    beginFile(file);
     // The store keeps where each record stands in the whole report, past the files before.
     const std::uint64_t reportBefore = reportBytes_;
     if (reportBefore == 0) {
@@ -237,37 +215,17 @@ RunSummary DecodeJob::decode(std::istream& in, std::uint64_t firstRecord) {
             recorder_.add(placed);
         };
     }
-    if (follow_) options.flushRecords = &flushRecords_;
-    return decodeLog(in, [this](std::string_view piece) { addText(piece); }, options);
 }
 
-void DecodeJob::addSummary(const RunSummary& summary, const std::string& file) {
-    if (file.empty()) {
-        summary_ = summary;
-        return;
-    }
-    summary_.found += summary.found;
-    summary_.decoded += summary.decoded;
-    summary_.notDecoded += summary.notDecoded;
-    summary_.readError = summary_.readError || summary.readError;
-    summary_.cancelled = summary_.cancelled || summary.cancelled;
-    summary_.ignoredDataLines += summary.ignoredDataLines;
-    summary_.cutDataLines += summary.cutDataLines;
-    summary_.headersInsideMessages += summary.headersInsideMessages;
-    summary_.tabLines += summary.tabLines;
-    summary_.trailingOctetMessages += summary.trailingOctetMessages;
-    summary_.msgColumnMismatches += summary.msgColumnMismatches;
-    summary_.otherModeTried += summary.otherModeTried;
-    summary_.otherModeDecoded += summary.otherModeDecoded;
-    // As the tool's --merge names them: each after its file's name.
-    const auto named = [&file](const std::string& text) {
-        std::string line = file;
-        line += ": ";
-        line += text;
-        return line;
-    };
-    for (const std::string& warning : summary.warnings) summary_.warnings.push_back(named(warning));
-    if (!summary.whyNothing.empty()) whyNothing_.push_back(named(summary.whyNothing));
+void DecodeJob::endInput(const InputFile& file, const InputResult& result) {
+    // A file refused for its compression yields no message: the summary says why.
+    if (!result.read) beginFile(file);
+    recordsBefore_ += result.summary.found;
+    // A file that could not be opened is a read error; a refused one yielded nothing, as its
+    // summary says.
+    const QString error = QString::fromStdString(result.read || result.refused ? result.readError : result.error);
+    if (error.isEmpty() || !readError_.isEmpty()) return;
+    readError_ = inputs_.size() > 1 ? QString::fromStdString(file.shown) + QStringLiteral(": ") + error : error;
 }
 
 void DecodeJob::addText(std::string_view piece) {

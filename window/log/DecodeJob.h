@@ -6,10 +6,11 @@
 // (KPIs, circuits, findings), handed over whole once the run is over. Several files are read
 // one after the other as one log (rotated parts, as `truno-decode --merge` reads them): record
 // numbers go on, and the calls, statistics and health span the files. A followed log is read
-// as it grows (by name, across rotations) until the run is asked to stop following.
+// as it grows (by name, across rotations) until the run is asked to stop following. The files
+// are read by the run over several inputs (run/InputRun.h), as the command-line tool reads them.
 #include "analysis/store/MessageStore.h"
 #include "analysis/health/TrunkHealth.h"
-#include "run/DecodeRun.h"
+#include "run/InputRun.h"
 
 #include <QString>
 
@@ -30,7 +31,7 @@
 
 namespace truno::window {
 
-class DecodeJob {
+class DecodeJob : private InputListener {
 public:
     // Opens the log at `path` and the stream the run will read it through; null when it cannot
     // be opened (a missing file, no permission, a directory), with the reason in `error`. This is
@@ -41,12 +42,12 @@ public:
     bool addFile(const QString& path, QString& error);
     // Follows the log at `path` as it grows: the run waits at its end for more and hands over
     // what it decoded before each wait, until stopFollowing(). The file need not be there yet.
-    static std::unique_ptr<DecodeJob> follow(const QString& path, QString& error);
+    static std::unique_ptr<DecodeJob> follow(const QString& path);
 
     DecodeJob(const DecodeJob&) = delete;
     DecodeJob& operator=(const DecodeJob&) = delete;
     // Stops the run and waits for its thread.
-    ~DecodeJob();
+    ~DecodeJob() override;
 
     // Octets before the message type code: 4 (BICC, the default) or 2 (ISUP); before start().
     void setCicOctets(std::size_t octets) { cicOctets_ = octets; }
@@ -60,7 +61,7 @@ public:
     void cancel();
     // Ends a followed run at the end of what the log holds: it finishes as any run does.
     void stopFollowing() { stop_.store(true, std::memory_order_relaxed); }
-    bool following() const { return follow_ != nullptr; }
+    bool following() const { return following_; }
     // Waits for the run's thread to end.
     void wait();
 
@@ -88,26 +89,25 @@ public:
 
 private:
     class FileInput;
+    class FileSource;
     std::size_t cicOctets_ = 4;
     HealthOptions healthOptions_;
 
-    // A file the run reads, open from open() or addFile() on.
-    struct File {
-        QString path;
-        int fd = -1;
-    };
-
     explicit DecodeJob(std::int64_t size);
     void run();
-    void readFile(const File& file);
-    RunSummary decode(std::istream& in, std::uint64_t firstRecord);
-    void addSummary(const RunSummary& summary, const std::string& file);
+    // The run's side (InputListener), on the run's thread.
+    void beginInput(const InputFile& file, RunOptions& options) override;
+    void report(std::string_view text) override { addText(text); }
+    void endInput(const InputFile& file, const InputResult& result) override;
+    void idle() override { handOver(); }
+    // A file begins: its first record's number is kept, and its messages are of its switch.
+    void beginFile(const InputFile& file);
 
-    std::vector<File> files_;
-    QString followed_;  // the path of a followed log
-    std::unique_ptr<std::istream> follow_;  // a followed log, read as it is (not decompressed)
-    std::atomic<bool> stop_{false};         // a followed run ends at the end of the log
-    std::function<void()> flushRecords_;    // set by the run while it runs
+    std::vector<InputFile> inputs_;
+    std::vector<int> files_;  // open from open() or addFile() on: each input's descriptor
+    bool following_ = false;  // the one input is followed as it grows
+    std::atomic<bool> stop_{false};  // a followed run ends at the end of the log
+    std::uint64_t recordsBefore_ = 0;  // of the files the run has read
     std::int64_t fileSize_;
     std::atomic<bool> cancel_{false};
     std::atomic<std::uint64_t> bytesRead_{0};
@@ -126,7 +126,6 @@ private:
     std::vector<MessageBatch> batches_;
     std::vector<std::uint64_t> fileFirstRecords_;  // under blocksMutex_
     RunSummary summary_;
-    std::vector<std::string> whyNothing_;  // of several files: why a file yielded no message
     QString readError_;
     std::function<void()> onEnd_;
     std::thread thread_;

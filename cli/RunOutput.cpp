@@ -1,0 +1,190 @@
+#include "cli/RunOutput.h"
+
+#include "cli/Follow.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <sstream>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace truno {
+namespace {
+
+// The log's first day for the capture file's time stamps when its page headers give none, in
+// days from 1970-01-01, and where it came from: the date given with --date, else the day (UTC)
+// the file was last modified; standard input that is not a file has no such date and takes today's.
+std::pair<std::int64_t, DateSource> firstDayOf(const CliOptions& options, const std::string& file) {
+    if (!options.date.empty()) return {daysFromDate(options.date).value_or(0), DateSource::Option};
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    struct stat status{};
+    const bool known = file == "-" ? (fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode))
+                                   : stat(file.c_str(), &status) == 0;
+    const std::int64_t seconds = known ? static_cast<std::int64_t>(status.st_mtime)
+                                       : static_cast<std::int64_t>(std::time(nullptr));
+    return {(seconds >= 0 ? seconds : seconds - kSecondsPerDay + 1) / kSecondsPerDay,
+            known ? DateSource::FileDate : DateSource::Today};
+}
+
+// The width of the text tables' SWITCH column for files read as one run: 0 when they are of one
+// switch (no such column).
+std::size_t switchColumnOf(const std::vector<InputFile>& inputs) {
+    std::vector<std::string_view> switches;
+    std::size_t width = std::string_view("SWITCH").size();
+    for (const InputFile& input : inputs) {
+        if (std::find(switches.begin(), switches.end(), input.switchName) != switches.end()) continue;
+        switches.emplace_back(input.switchName);
+        width = std::max(width, input.switchName.size());
+    }
+    return switches.size() > 1 ? width : 0;
+}
+
+// After the views finished: the records of --call that no call holds, and filters that matched
+// nothing, said on standard error after `who`.
+void sayWhatWasNotSelected(const LogViews& views, const std::string& who, View view) {
+    for (const std::uint64_t record : views.recordsWithoutCall())
+        std::fprintf(stderr, "%s: --call %llu: no call holds record %llu\n", who.c_str(),
+                     static_cast<unsigned long long>(record), static_cast<unsigned long long>(record));
+    if (views.selectedNothing())
+        std::fprintf(stderr, "%s: the filters match no %s\n", who.c_str(), view == View::Calls ? "call" : "message");
+}
+
+}  // namespace
+
+RunOutput::RunOutput(const CliOptions& options, const std::vector<InputFile>& inputs, PcapExport* pcap,
+                     ExportDirectory* exports)
+    : options_(options), pcap_(pcap), exports_(exports), several_(inputs.size() > 1) {
+    if (!options_.merge) return;
+    writer_.emplace(options_.crlf);
+    switchColumn_ = switchColumnOf(inputs);
+}
+
+void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
+    if (!options_.merge) writer_.emplace(options_.crlf);
+    if (fileLines()) {
+        std::fputs(("==> " + file.shown + " <==").c_str(), stdout);
+        writer_->newline();
+    }
+    pcapTextBefore_ = pcap_ != nullptr ? pcap_->notAsBytes() : 0;
+    if (options_.wantsFacts()) {
+        if (pcap_ != nullptr || exports_ != nullptr) {
+            const auto [day, source] = firstDayOf(options_, file.path);
+            if (pcap_ != nullptr) pcap_->beginLog(day, source);
+            if (exports_ != nullptr) exports_->beginLog(file.switchName, file.shown, day, source);
+        }
+        const bool reportText = options_.view == View::Report && options_.format == Format::Text;
+        if (views_) {
+            views_->beginFile(file.shown);
+        } else {
+            views_.emplace(options_,
+                           [this, reportText](std::string_view text) {
+                               if (reportText)
+                                   writer_->write(text);
+                               else
+                                   writer_->writeVerbatim(text);
+                           },
+                           pcap_,
+                           FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
+                                      .switchColumn = switchColumn_},
+                           exports_);
+        }
+        views_->beginSwitch(file.switchName);
+        firstOutput_ = false;
+        run.records = [this](const RecordFacts& record) { views_->add(record); };
+        run.markedTypes = views_->markedTypes();
+    }
+    passReport_ = !views_ || views_->passesReport();
+    if (options_.follow != Follow::No) stopFollowingOnInterrupt();
+}
+
+void RunOutput::endInput(const InputFile& file, const InputResult& result) {
+    if (!result.read) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "truno-decode: %s\n", result.error.c_str());
+        status_ = 2;
+        return;
+    }
+    const RunSummary& summary = result.summary;
+    std::string htmlError;
+    bool htmlWritten = true;
+    if (options_.merge) {
+        // The views may take the records on a thread of their own: the log's are all through them
+        // before its capture counts are read and the next log begins.
+        if (views_) views_->flush();
+    } else {
+        htmlWritten = !views_ || views_->finish(summary.warnings, summary.found, summary.notDecoded, htmlError);
+        writer_->finish();
+    }
+    if (fileLines()) writer_->newline();
+    if (writer_->failed()) writeFailed_ = true;
+    std::fflush(stdout);
+    if (summary.readError)
+        std::fprintf(stderr, "truno-decode: error reading '%s': %s\n", file.shown.c_str(), result.readError.c_str());
+    // --quiet leaves out a summary that adds nothing to the report; one that says why nothing
+    // was found, or warns of lines the report does not show, is always written.
+    if (!options_.quiet || summary.found == 0 || !summary.warnings.empty()) {
+        std::istringstream lines(summaryText(summary));
+        for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", file.shown.c_str(), line.c_str());
+    }
+    if (views_ && !options_.merge) sayWhatWasNotSelected(*views_, file.shown, options_.view);
+    notePcapText(file.shown, summary);
+    if (!htmlWritten) std::fprintf(stderr, "truno-decode: %s\n", htmlError.c_str());
+    const int status = summary.readError || !htmlWritten ? 2 : everythingDecoded(summary) ? 0 : 1;
+    status_ = std::max(status_, status);
+    if (!options_.merge) {
+        views_.reset();
+        writer_.reset();
+    }
+}
+
+// Of a capture file: the messages whose octets it holds as text, and a date the user cannot know
+// from the file, said so that the time stamps can be read.
+void RunOutput::notePcapText(const std::string& shown, const RunSummary& summary) const {
+    if (pcap_ == nullptr) return;
+    if (pcap_->notAsBytes() != pcapTextBefore_) {
+        const std::uint64_t asText = pcap_->notAsBytes() - pcapTextBefore_;
+        std::fprintf(stderr,
+                     "%s: %llu message%s octets that are not all two hex digits: %s packet%s in the capture file "
+                     "hold%s them as text (the record number is in each packet's comment)\n",
+                     shown.c_str(), static_cast<unsigned long long>(asText), asText == 1 ? " has" : "s have",
+                     asText == 1 ? "its" : "their", asText == 1 ? "" : "s", asText == 1 ? "s" : "");
+    }
+    if (summary.found > 0 && pcap_->dateSource() == DateSource::Today)
+        std::fprintf(stderr,
+                     "%s: the capture file's time stamps are on %s, today (UTC): the log has no page header with a "
+                     "date and no --date was given\n",
+                     shown.c_str(), dateOfDays(pcap_->firstDay()).c_str());
+}
+
+void RunOutput::finishMerged(const RunSummary& total) {
+    // The one run ends: its calls, statistics, KPIs and checks span every file.
+    if (views_) {
+        std::string error;
+        if (!views_->finish(total.warnings, total.found, total.notDecoded, error)) {
+            std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+            status_ = 2;
+        }
+        sayWhatWasNotSelected(*views_, "truno-decode", options_.view);
+    }
+    writer_->finish();
+    if (writer_->failed()) writeFailed_ = true;
+}
+
+void RunOutput::idle() {
+    if (views_) {
+        views_->tick();
+        views_->flush();
+    }
+    writer_->flush();
+}
+
+void RunOutput::closeDocuments() {
+    if (several_ && !firstOutput_ && (options_.view == View::Statistics || options_.view == View::Kpi) &&
+        options_.format == Format::Json)
+        std::fputs("\n]\n", stdout);
+}
+
+}  // namespace truno

@@ -1,0 +1,66 @@
+#pragma once
+// What the tool writes of each file it reads: the report and the views of each file on its own,
+// or of all of them as one run with --merge (calls, KPIs and checks span the files), and what
+// standard error says of each file. The run over the files (run/InputRun.h) tells it as it goes.
+#include "run/InputRun.h"
+#include "output/ExportDirectory.h"
+#include "output/PcapExport.h"
+#include "cli/Options.h"
+#include "cli/ReportWriter.h"
+#include "cli/Views.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+
+class RunOutput final : public InputListener {
+public:
+    // `pcap` and `exports` may be null (no capture file, no export folder).
+    RunOutput(const CliOptions& options, const std::vector<InputFile>& inputs, PcapExport* pcap,
+              ExportDirectory* exports);
+
+    void beginInput(const InputFile& file, RunOptions& run) override;
+    void report(std::string_view text) override {
+        if (passReport_) writer_->write(text);
+    }
+    void endInput(const InputFile& file, const InputResult& result) override;
+    void idle() override;
+
+    // The one run of --merge ends: its views finish with the files' summaries added up.
+    void finishMerged(const RunSummary& total);
+    // The statistics or KPIs in JSON of several files, one array of documents, end.
+    void closeDocuments();
+
+    // The exit status so far: 0 when everything was decoded, 1 when not, 2 on an error.
+    int status() const { return status_; }
+    bool writeFailed() const { return writeFailed_; }
+
+private:
+    // JSON and CSV name the file in each object and row instead: a line between them would
+    // break the document. Files read as one run make one report.
+    bool fileLines() const { return several_ && options_.format == Format::Text && !options_.merge; }
+    void notePcapText(const std::string& shown, const RunSummary& summary) const;
+
+    const CliOptions& options_;
+    PcapExport* pcap_;
+    ExportDirectory* exports_;
+    bool several_;
+    // The width of the text tables' SWITCH column when files of several switches are one run.
+    std::size_t switchColumn_ = 0;
+    std::optional<ReportWriter> writer_;  // each file's, or the one run's
+    // The plain report asks for no facts: the run then keeps no marks and its speed is the
+    // report's own.
+    std::optional<LogViews> views_;
+    bool passReport_ = true;
+    bool firstOutput_ = true;  // no file before wrote JSON or CSV output (its CSV header, "[")
+    std::uint64_t pcapTextBefore_ = 0;
+    int status_ = 0;
+    bool writeFailed_ = false;
+};
+
+}  // namespace truno
