@@ -120,7 +120,8 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
             json.stringOrNull(nameOf(*cause));
             json.member("count", cause->count);
             json.member("text", meaningOf(*cause));
-            json.member("value", cause->number < 0 ? std::nullopt : std::optional<std::string>(std::to_string(cause->number)));
+            json.member("value",
+                        cause->number < 0 ? std::nullopt : std::optional<std::string>(std::to_string(cause->number)));
             json.endObject();
         }
         json.endArray();
@@ -138,8 +139,8 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
         json.endArray();
         json.key("outcomes");
         json.beginObject();
-        static const auto outcomes =
-            alphabeticalOrder<kCallOutcomeCount>([](std::size_t i) { return outcomeName(static_cast<CallOutcome>(i)); });
+        static const auto outcomes = alphabeticalOrder<kCallOutcomeCount>(
+            [](std::size_t i) { return outcomeName(static_cast<CallOutcome>(i)); });
         for (const std::size_t i : outcomes) {
             const auto outcome = static_cast<CallOutcome>(i);
             json.member(outcomeName(outcome), statistics.callsWith(outcome));
