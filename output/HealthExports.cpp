@@ -3,6 +3,7 @@
 
 #include "parameters/callcontrol/CauseValues.h"
 #include "output/ExportText.h"
+#include "output/JsonWriter.h"
 #include "analysis/facts/LogClock.h"
 
 // GCC 12 sees an overlap in the inlined std::string operator+ where there is none (GCC bug
@@ -10,9 +11,9 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
-#include <nlohmann/json.hpp>
-
+#include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace truno {
 
@@ -32,55 +33,80 @@ constexpr DelayRow kDelays[] = {
     {.name = "seizure holding", .key = "holding", .distribution = &KpiSet::holding},
 };
 
-nlohmann::json optionalSeconds(std::optional<double> milliseconds) {
-    if (!milliseconds) return nullptr;
-    return std::round(*milliseconds) / 1000.0;
+// Milliseconds as seconds, rounded to the millisecond; null for none.
+void memberSeconds(JsonWriter& json, std::string_view name, std::optional<double> milliseconds) {
+    json.member(name, milliseconds ? std::optional<double>(std::round(*milliseconds) / 1000.0) : std::nullopt);
 }
 
-nlohmann::json ratioJson(std::uint64_t numerator, std::uint64_t denominator) {
+// {"denominator":...,"numerator":...,"percent":...}, the percent rounded to two decimals (null
+// when the denominator is 0).
+void memberRatio(JsonWriter& json, std::string_view name, std::uint64_t numerator, std::uint64_t denominator) {
     const auto p = percentOf(numerator, denominator);
-    return {{"numerator", numerator},
-            {"denominator", denominator},
-            {"percent", p ? nlohmann::json(std::round(*p * 100.0) / 100.0) : nlohmann::json(nullptr)}};
+    json.key(name);
+    json.beginObject();
+    json.member("denominator", denominator);
+    json.member("numerator", numerator);
+    json.member("percent", p ? std::optional<double>(std::round(*p * 100.0) / 100.0) : std::nullopt);
+    json.endObject();
 }
 
 // A switch's name, or null for none (several, or none named).
-nlohmann::json switchJson(std::string_view name) {
-    return name.empty() ? nlohmann::json(nullptr) : nlohmann::json(std::string(name));
+void memberSwitch(JsonWriter& json, std::string_view name) {
+    json.key("switch");
+    json.stringOrNull(name);
 }
 
-nlohmann::json setJson(const KpiSet& set) {
-    nlohmann::json json;
-    json["group"] = set.group.empty() && !set.start ? nlohmann::json("all") : nlohmann::json(groupName(set));
-    json["switch"] = switchJson(set.switchName);
-    json["seizures"] = set.seizures;
-    json["answered"] = set.answered;
-    json["reached_user"] = set.reachedUser;
-    json["asr"] = ratioJson(set.answered, set.seizures);
-    json["ner"] = ratioJson(set.reachedUser, set.seizures);
-    nlohmann::json delays = nlohmann::json::object();
-    for (const DelayRow& row : kDelays) {
-        const Distribution& d = set.*row.distribution;
-        delays[std::string(row.key)] = {{"count", d.count()},
-                                        {"mean_s", optionalSeconds(d.mean())},
-                                        {"median_s", optionalSeconds(quantileOf(d, 0.5))},
-                                        {"p95_s", optionalSeconds(quantileOf(d, 0.95))}};
+// A KPI set as an object. Its members, and those of the objects in it, are in alphabetical order
+// (the outputs' contract: the order the document has always had).
+void writeSet(JsonWriter& json, const KpiSet& set) {
+    json.beginObject();
+    json.member("answered", set.answered);
+    memberRatio(json, "asr", set.answered, set.seizures);
+    json.key("causes");
+    json.beginArray();
+    for (const auto& [value, count] : set.causes) {
+        json.beginObject();
+        json.member("count", count);
+        json.member("name", causeName(value));
+        json.member("value", value);
+        json.endObject();
     }
-    json["delays"] = delays;
-    nlohmann::json classes = nlohmann::json::object();
-    for (std::size_t c = 0; c < kCauseClassCount; ++c)
-        classes[std::string(causeClassName(static_cast<CauseClass>(c)))] = set.causeClasses[c];
-    json["causes_by_class"] = classes;
-    nlohmann::json causes = nlohmann::json::array();
-    for (const auto& [value, count] : set.causes)
-        causes.push_back({{"value", value}, {"name", std::string(causeName(value))}, {"count", count}});
-    json["causes"] = causes;
-    json["releases_without_cause"] = set.releasesWithoutCause;
-    json["released_by"] = {{"calling", set.releasedByCalling}, {"called", set.releasedByCalled}};
-    json["holding_s"] = static_cast<double>(set.busy) / 1000.0;
-    json["observed_s"] = static_cast<double>(set.observed) / 1000.0;
-    json["erlangs"] = std::round(set.erlangs() * 10000.0) / 10000.0;
-    return json;
+    json.endArray();
+    json.key("causes_by_class");
+    json.beginObject();
+    static const auto classes = alphabeticalOrder<kCauseClassCount>(
+        [](std::size_t c) { return causeClassName(static_cast<CauseClass>(c)); });
+    for (const std::size_t c : classes) json.member(causeClassName(static_cast<CauseClass>(c)), set.causeClasses[c]);
+    json.endObject();
+    json.key("delays");
+    json.beginObject();
+    static const auto delays = alphabeticalOrder<std::size(kDelays)>([](std::size_t d) { return kDelays[d].key; });
+    for (const std::size_t row : delays) {
+        const Distribution& d = set.*kDelays[row].distribution;
+        json.key(kDelays[row].key);
+        json.beginObject();
+        json.member("count", d.count());
+        memberSeconds(json, "mean_s", d.mean());
+        memberSeconds(json, "median_s", quantileOf(d, 0.5));
+        memberSeconds(json, "p95_s", quantileOf(d, 0.95));
+        json.endObject();
+    }
+    json.endObject();
+    json.member("erlangs", std::round(set.erlangs() * 10000.0) / 10000.0);
+    json.member("group", groupName(set));
+    json.member("holding_s", static_cast<double>(set.busy) / 1000.0);
+    memberRatio(json, "ner", set.reachedUser, set.seizures);
+    json.member("observed_s", static_cast<double>(set.observed) / 1000.0);
+    json.member("reached_user", set.reachedUser);
+    json.key("released_by");
+    json.beginObject();
+    json.member("called", set.releasedByCalled);
+    json.member("calling", set.releasedByCalling);
+    json.endObject();
+    json.member("releases_without_cause", set.releasesWithoutCause);
+    json.member("seizures", set.seizures);
+    memberSwitch(json, set.switchName);
+    json.endObject();
 }
 
 void appendLabel(std::string& out, std::string_view label, std::size_t width) {
@@ -247,27 +273,43 @@ void appendKpiText(std::string& out, const TrafficKpis& kpis) {
     for (const KpiSet* set : kpis.groups()) appendGroupRow(out, *set);
 }
 
+// The members in alphabetical order, as in writeSet.
 void appendKpiJson(std::string& out, const TrafficKpis& kpis) {
-    nlohmann::json json;
-    json["observed"] = {{"first", instantText(kpis.first())},
-                        {"last", instantText(kpis.last())},
-                        {"seconds", static_cast<double>(kpis.total().observed) / 1000.0}};
-    json["ner_causes"] = kpis.options().nerCauses;
-    json["total"] = setJson(kpis.total());
-    json["traffic"] = {{"peak_busy", kpis.peakBusy()},
-                       {"peak_at", kpis.peakAt() ? nlohmann::json(instantText(kpis.peakAt())) : nlohmann::json(nullptr)},
-                       {"busiest_hour", kpis.busiestHour() ? nlohmann::json(instantText(kpis.busiestHour()))
-                                                           : nlohmann::json(nullptr)},
-                       {"busiest_hour_erlangs",
-                        std::round(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0 * 10000.0) / 10000.0}};
-    if (kpis.options().by != KpiGrouping::None) {
-        json["by"] = groupingName(kpis.options());
-        nlohmann::json groups = nlohmann::json::array();
-        for (const KpiSet* set : kpis.groups()) groups.push_back(setJson(*set));
-        json["groups"] = groups;
-    }
-    out += json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
-    out += '\n';
+    const auto instantOrNull = [](std::optional<std::int64_t> at) {
+        return at ? std::optional<std::string>(instantText(at)) : std::nullopt;
+    };
+    appendJsonText(out, JsonLayout::Indented, [&](JsonWriter& json) {
+        json.beginObject();
+        const bool grouped = kpis.options().by != KpiGrouping::None;
+        if (grouped) {
+            json.member("by", groupingName(kpis.options()));
+            json.key("groups");
+            json.beginArray();
+            for (const KpiSet* set : kpis.groups()) writeSet(json, *set);
+            json.endArray();
+        }
+        json.key("ner_causes");
+        json.beginArray();
+        for (const std::uint32_t cause : kpis.options().nerCauses) json.number(std::uint64_t{cause});
+        json.endArray();
+        json.key("observed");
+        json.beginObject();
+        json.member("first", instantText(kpis.first()));
+        json.member("last", instantText(kpis.last()));
+        json.member("seconds", static_cast<double>(kpis.total().observed) / 1000.0);
+        json.endObject();
+        json.key("total");
+        writeSet(json, kpis.total());
+        json.key("traffic");
+        json.beginObject();
+        json.member("busiest_hour", instantOrNull(kpis.busiestHour()));
+        json.member("busiest_hour_erlangs",
+                    std::round(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0 * 10000.0) / 10000.0);
+        json.member("peak_at", instantOrNull(kpis.peakAt()));
+        json.member("peak_busy", kpis.peakBusy());
+        json.endObject();
+        json.endObject();
+    });
 }
 
 void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
@@ -351,30 +393,34 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
            " busy, waiting for RLC, reset pending or blocked at the end of the log\n";
 }
 
+// One object a line, its members in alphabetical order (the outputs' contract).
 void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed) {
     for (const CircuitState* circuit : health.circuits()) {
         if (onlyPassed && !circuit->passed) continue;
-        nlohmann::json json{{"circuit", circuit->code},
-                            {"state", circuitStateText(*circuit)},
-                            {"busy", circuit->call == CallState::Busy},
-                            {"waiting_for_rlc", circuit->call == CallState::AwaitingReleaseComplete},
-                            {"reset_pending", circuit->resetPending},
-                            {"blocked_locally_maintenance", (circuit->blocked & kLocalMaintenance) != 0},
-                            {"blocked_locally_hardware", (circuit->blocked & kLocalHardware) != 0},
-                            {"blocked_remotely_maintenance", (circuit->blocked & kRemoteMaintenance) != 0},
-                            {"blocked_remotely_hardware", (circuit->blocked & kRemoteHardware) != 0},
-                            {"seizures", circuit->seizures},
-                            {"answered", circuit->answered},
-                            {"holding_s", static_cast<double>(circuit->holding) / 1000.0},
-                            {"resets", circuit->resets},
-                            {"blockings", circuit->blockings},
-                            {"messages", circuit->messages},
-                            {"last_record", circuit->lastRecord},
-                            {"switch", switchJson(health.switchName(*circuit))}};
-        if (circuit->call == CallState::Busy || circuit->call == CallState::AwaitingReleaseComplete)
-            json["call_record"] = circuit->callRecord;
-        out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        out += '\n';
+        appendJsonText(out, JsonLayout::Compact, [&](JsonWriter& json) {
+            const bool busy = circuit->call == CallState::Busy;
+            const bool waiting = circuit->call == CallState::AwaitingReleaseComplete;
+            json.beginObject();
+            json.member("answered", circuit->answered);
+            json.member("blocked_locally_hardware", (circuit->blocked & kLocalHardware) != 0);
+            json.member("blocked_locally_maintenance", (circuit->blocked & kLocalMaintenance) != 0);
+            json.member("blocked_remotely_hardware", (circuit->blocked & kRemoteHardware) != 0);
+            json.member("blocked_remotely_maintenance", (circuit->blocked & kRemoteMaintenance) != 0);
+            json.member("blockings", circuit->blockings);
+            json.member("busy", busy);
+            if (busy || waiting) json.member("call_record", circuit->callRecord);
+            json.member("circuit", circuit->code);
+            json.member("holding_s", static_cast<double>(circuit->holding) / 1000.0);
+            json.member("last_record", circuit->lastRecord);
+            json.member("messages", circuit->messages);
+            json.member("reset_pending", circuit->resetPending);
+            json.member("resets", circuit->resets);
+            json.member("seizures", circuit->seizures);
+            json.member("state", circuitStateText(*circuit));
+            memberSwitch(json, health.switchName(*circuit));
+            json.member("waiting_for_rlc", waiting);
+            json.endObject();
+        });
     }
 }
 
@@ -425,16 +471,23 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
     out += '\n';
 }
 
+// One object a line, its members in alphabetical order (the outputs' contract).
 void appendFindingJson(std::string& out, const Finding& finding) {
-    std::string scratch;
-    nlohmann::json json{{"kind", std::string(findingKindName(finding.kind))}, {"sentence", finding.sentence}};
-    json["circuit"] = finding.circuit ? nlohmann::json(*finding.circuit) : nlohmann::json(nullptr);
-    json["record"] = finding.record != 0 ? nlohmann::json(finding.record) : nlohmann::json(nullptr);
-    json["other_record"] = finding.otherRecord != 0 ? nlohmann::json(finding.otherRecord) : nlohmann::json(nullptr);
-    json["time"] = std::string(logText(finding.time, scratch));
-    json["switch"] = switchJson(finding.switchName);
-    out += json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    out += '\n';
+    const auto recordOrNull = [](std::uint64_t record) {
+        return record != 0 ? std::optional<std::uint64_t>(record) : std::nullopt;
+    };
+    appendJsonText(out, JsonLayout::Compact, [&](JsonWriter& json) {
+        std::string scratch;
+        json.beginObject();
+        json.member("circuit", finding.circuit);
+        json.member("kind", findingKindName(finding.kind));
+        json.member("other_record", recordOrNull(finding.otherRecord));
+        json.member("record", recordOrNull(finding.record));
+        json.member("sentence", finding.sentence);
+        memberSwitch(json, finding.switchName);
+        json.member("time", logText(finding.time, scratch));
+        json.endObject();
+    });
 }
 
 void appendFindingCsvHeader(std::string& out) {

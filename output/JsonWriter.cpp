@@ -48,6 +48,18 @@ void JsonWriter::number(std::int64_t value) {
     appendNumber(out_, value);
 }
 
+void JsonWriter::number(double value) {
+    separate();
+    // nlohmann-json's own digits (Grisu2, not always the shortest std::to_chars would give) and
+    // notation: the form these numbers have always had.
+    out_ += nlohmann::json(value).dump();
+}
+
+void JsonWriter::boolean(bool value) {
+    separate();
+    out_ += value ? std::string_view("true") : std::string_view("false");
+}
+
 void JsonWriter::seconds(std::int64_t milliseconds) {
     separate();
     std::string text;

@@ -2,10 +2,10 @@
 #include "parameters/callcontrol/CauseValues.h"
 #include "output/ExportText.h"
 #include "output/Exports.h"
-
-#include <nlohmann/json.hpp>
+#include "output/JsonWriter.h"
 
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace truno {
@@ -106,46 +106,71 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
     }
 }
 
+// The members of the document and of every object in it are in alphabetical order (the outputs'
+// contract: the order the document has always had).
 void appendStatisticsJson(std::string& out, const Statistics& statistics) {
-    using nlohmann::json;
-    json document;
-    document["messages"] = statistics.messages();
-    document["not_decoded"] = statistics.notDecoded();
-    json types = json::array();
-    std::string scratch;
-    statistics.forEachType([&](const Statistics::TypeCount& type) {
+    appendJsonText(out, JsonLayout::Indented, [&](JsonWriter& json) {
+        json.beginObject();
+        json.member("calls", statistics.calls());
+        json.key("causes");
+        json.beginArray();
+        for (const Statistics::CauseCount* cause : statistics.causes()) {
+            json.beginObject();
+            json.key("cause_name");
+            json.stringOrNull(nameOf(*cause));
+            json.member("count", cause->count);
+            json.member("text", meaningOf(*cause));
+            json.member("value",
+                        cause->number < 0 ? std::nullopt : std::optional<std::string>(std::to_string(cause->number)));
+            json.endObject();
+        }
+        json.endArray();
+        json.member("messages", statistics.messages());
+        json.member("not_decoded", statistics.notDecoded());
+        json.key("not_decoded_reasons");
+        json.beginArray();
+        for (const Statistics::ReasonCount& reason : statistics.reasons()) {
+            json.beginObject();
+            json.member("count", reason.count);
+            json.member("description", failureDescription(reason.failure));
+            json.member("kind", failureName(reason.failure));
+            json.endObject();
+        }
+        json.endArray();
+        json.key("outcomes");
+        json.beginObject();
+        static const auto outcomes = alphabeticalOrder<kCallOutcomeCount>(
+            [](std::size_t i) { return outcomeName(static_cast<CallOutcome>(i)); });
+        for (const std::size_t i : outcomes) {
+            const auto outcome = static_cast<CallOutcome>(i);
+            json.member(outcomeName(outcome), statistics.callsWith(outcome));
+        }
+        json.endObject();
+        json.key("outside_calls");
+        json.beginObject();
+        json.member("circuit_events", statistics.circuitEvents());
+        json.member("messages", statistics.outsideCalls());
+        json.member("stray", statistics.strayMessages());
+        json.endObject();
+        json.key("types");
+        json.beginArray();
+        std::string scratch;
         std::string label;
-        appendTypeLabel(label, type);
-        types.push_back({{"type", type.acronym.empty() ? json(nullptr) : json(type.acronym)},
-                         {"code", type.typeCode >= 0 ? json(type.typeCode) : json(nullptr)},
-                         {"label", label},
-                         {"direction", logText(type.direction, scratch)},
-                         {"count", type.count}});
+        statistics.forEachType([&](const Statistics::TypeCount& type) {
+            label.clear();
+            appendTypeLabel(label, type);
+            json.beginObject();
+            json.member("code", type.typeCode >= 0 ? std::optional<int>(type.typeCode) : std::nullopt);
+            json.member("count", type.count);
+            json.member("direction", logText(type.direction, scratch));
+            json.member("label", label);
+            json.key("type");
+            json.stringOrNull(type.acronym);
+            json.endObject();
+        });
+        json.endArray();
+        json.endObject();
     });
-    document["types"] = std::move(types);
-    json reasons = json::array();
-    for (const Statistics::ReasonCount& reason : statistics.reasons())
-        reasons.push_back({{"kind", failureName(reason.failure)}, {"description", failureDescription(reason.failure)}, {"count", reason.count}});
-    document["not_decoded_reasons"] = std::move(reasons);
-    document["calls"] = statistics.calls();
-    json outcomes = json::object();
-    for (std::size_t i = 0; i < kCallOutcomeCount; ++i) {
-        const auto outcome = static_cast<CallOutcome>(i);
-        outcomes[std::string(outcomeName(outcome))] = statistics.callsWith(outcome);
-    }
-    document["outcomes"] = std::move(outcomes);
-    document["outside_calls"] = {{"messages", statistics.outsideCalls()},
-                                 {"circuit_events", statistics.circuitEvents()},
-                                 {"stray", statistics.strayMessages()}};
-    json causes = json::array();
-    for (const Statistics::CauseCount* cause : statistics.causes())
-        causes.push_back({{"value", cause->number < 0 ? json(nullptr) : json(std::to_string(cause->number))},
-                          {"text", meaningOf(*cause)},
-                          {"cause_name", nameOf(*cause).empty() ? json(nullptr) : json(nameOf(*cause))},
-                          {"count", cause->count}});
-    document["causes"] = std::move(causes);
-    out += document.dump(2, ' ', false, json::error_handler_t::replace);
-    out += '\n';
 }
 
 void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
