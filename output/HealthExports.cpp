@@ -145,13 +145,14 @@ void appendSetText(std::string& out, const KpiSet& set) {
         out += '\n';
     }
     const std::uint64_t releases = set.releases();
-    out += "\n  release causes by class (of " + std::to_string(releases) + " releases)\n";
+    out += "\n  release causes by class (calls released: " + std::to_string(releases) +
+           ", by the cause of each one's first REL)\n";
     for (std::size_t c = 0; c < kCauseClassCount; ++c) {
         if (set.causeClasses[c] == 0) continue;
         appendLabel(out, "  " + std::string(causeClassName(static_cast<CauseClass>(c))), 40);
         out += std::to_string(set.causeClasses[c]) + "  " + percentText(set.causeClasses[c], releases) + '\n';
     }
-    out += "  release causes by value\n";
+    out += "  release causes by value (calls released)\n";
     for (const auto& [value, count] : set.causes) {
         appendLabel(out, "  " + std::to_string(value) + " " + std::string(causeName(value)), 40);
         out += std::to_string(count) + "  " + percentText(count, releases) + '\n';

@@ -158,7 +158,7 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
 }
 
 void appendCauses(std::string& out, const KpiSet& total) {
-    out += "<h2>Release causes</h2>\n";
+    out += "<h2>Release causes</h2>\n<p>Of the calls released, by the cause of each call's first REL.</p>\n";
     const std::uint64_t releases = total.releases();
     if (releases == 0) {
         out += "<p>No release in the log.</p>\n";

@@ -91,7 +91,7 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
         out.resize(out.size() - 2);
         out += '\n';
     }
-    out += "\nRelease causes:\n";
+    out += "\nRelease causes (REL messages, each counted; --kpi counts calls released):\n";
     for (const Statistics::CauseCount* cause : statistics.causes()) {
         const std::size_t start = out.size();
         out += "  ";
