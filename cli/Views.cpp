@@ -1,10 +1,8 @@
 #include "cli/Views.h"
 
-#include "output/ExportText.h"
 #include "output/Exports.h"
 #include "output/HealthExports.h"
 #include "output/HtmlReport.h"
-#include "output/JsonWriter.h"
 #include "analysis/facts/MessageSummary.h"
 #include "cli/Platform.h"
 
@@ -43,58 +41,34 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     nameFiles(file_.name);
     // With several files, CSV has one header row: the first file's.
     const bool csvHeader = options_.format == Format::Csv && file_.first;
-    const std::size_t start = out_.size();
     switch (options_.view) {
         case View::Report:
         case View::Summary:
-            if (csvHeader) appendMessageCsvHeader(out_);
+            if (csvHeader) appendMessageCsvHeader(out_, column_);
             if (options_.view == View::Summary && options_.format == Format::Text) appendSummaryHeading(out_);
             break;
         case View::Calls:
-            if (csvHeader) appendCallCsvHeader(out_);
+            if (csvHeader) appendCallCsvHeader(out_, column_);
             if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn);
             break;
         case View::Checks:
-            if (csvHeader) appendFindingCsvHeader(out_);
+            if (csvHeader) appendFindingCsvHeader(out_, column_);
             if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn);
             break;
         case View::Statistics:
         case View::Kpi:
         case View::Circuits: break;
     }
-    if (csvHeader && !file_.name.empty() && out_.size() > start) out_.insert(start, "file,");
 }
 
 void LogViews::nameFiles(const std::string& name) {
     file_.name = name;
-    fileJson_.clear();
-    fileCsv_.clear();
-    if (name.empty()) return;
-    Text json;
-    appendJsonString(json, name);
-    fileJson_ = "\"file\":" + json.str() + ",";
-    exporttext::appendCsvField(fileCsv_, name);
-    fileCsv_ += ',';
+    column_ = FileColumn(name);
 }
 
 void LogViews::beginFile(const std::string& name) {
     if (pipe_) pipe_->wait();
     if (!file_.name.empty()) nameFiles(name);
-}
-
-void LogViews::nameFile(std::size_t start) {
-    if (file_.name.empty() || start >= out_.size()) return;
-    if (options_.format == Format::Json) {
-        // {"record":... becomes {"file":"NAME","record":...
-        out_.insert(start + 1, fileJson_);
-    } else if (options_.format == Format::Csv) {
-        // Every row the view appended (rows end in LF) gets the file's column in front.
-        for (std::size_t at = start; at < out_.size();) {
-            out_.insert(at, fileCsv_);
-            const std::size_t end = out_.find('\n', at + fileCsv_.size());
-            at = end == std::string::npos ? out_.size() : end + 1;
-        }
-    }
 }
 
 bool LogViews::passesReport() const {
@@ -105,16 +79,14 @@ void LogViews::message(const AnalysedMessage& m) {
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
     if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
     if (options_.view != View::Report && options_.view != View::Summary) return;
-    const std::size_t start = out_.size();
     if (options_.format == Format::Json) {
         if (!out_.empty()) handOn();
-        appendMessageJson(json_, m.facts, m.callFirstRecord(), fileJson_);
+        appendMessageJson(json_, m.facts, m.callFirstRecord(), column_.json());
         firstRecord_ = false;
         if (json_.size() >= kFlushSize) handOn();
         return;
     } else if (options_.format == Format::Csv) {
-        appendMessageCsv(out_, m.facts, m.callFirstRecord());
-        nameFile(start);
+        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_);
     } else if (options_.view == View::Summary) {
         appendSummaryLine(out_, m.facts);
     } else if (!passesReport()) {
@@ -129,13 +101,11 @@ void LogViews::message(const AnalysedMessage& m) {
 void LogViews::callFinished(const Call& call) {
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
-    const std::size_t start = out_.size();
     switch (options_.format) {
         case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
-        case Format::Json: appendCallJson(out_, call); break;
-        case Format::Csv: appendCallCsv(out_, call); break;
+        case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_); break;
+        case Format::Csv: appendCallCsv(out_, call, column_); break;
     }
-    nameFile(start);
     if (out_.size() >= kFlushSize) handOn();
 }
 
@@ -156,31 +126,23 @@ void LogViews::tick() {
     flush();
 }
 
-// The one document of --stats or --kpi (`kpis`: the KPIs to write with --kpi).
-void LogViews::appendDocument(const TrafficKpis* kpis) {
+// The one document of --stats or --kpi (`kpis`: the KPIs to write with --kpi). With several files,
+// CSV has one header row across them, the first file's.
+void LogViews::appendDocument(const TrafficKpis* kpis, const FileColumn& file) {
+    const bool header = file.empty() || file_.first;
     if (options_.view == View::Statistics) {
         switch (options_.format) {
             case Format::Text: appendStatisticsText(out_, analysis_.statistics()); break;
-            case Format::Json: appendStatisticsJson(out_, analysis_.statistics()); break;
-            case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics()); break;
+            case Format::Json: appendStatisticsJson(out_, analysis_.statistics(), file); break;
+            case Format::Csv: appendStatisticsCsv(out_, analysis_.statistics(), file, header); break;
         }
     } else if (options_.view == View::Kpi && kpis != nullptr) {
         switch (options_.format) {
             case Format::Text: appendKpiText(out_, *kpis); break;
-            case Format::Json: appendKpiJson(out_, *kpis); break;
-            case Format::Csv: appendKpiCsv(out_, *kpis); break;
+            case Format::Json: appendKpiJson(out_, *kpis, file); break;
+            case Format::Csv: appendKpiCsv(out_, *kpis, file, header); break;
         }
     }
-}
-
-// With several files, CSV has one header row across them: the first file's, with the file's
-// column; every row of a later file loses its header and each row gets the file's column.
-void LogViews::joinCsvTable(std::size_t start) {
-    if (file_.first)
-        out_.insert(start, "file,");
-    else
-        out_.erase(start, out_.find('\n', start) + 1 - start);
-    nameFile(file_.first ? out_.find('\n', start) + 1 : start);
 }
 
 void LogViews::finding(const Finding& finding) {
@@ -188,13 +150,11 @@ void LogViews::finding(const Finding& finding) {
     if (options_.selection.active() && !finding.passed) return;
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
-    const std::size_t start = out_.size();
     switch (options_.format) {
         case Format::Text: appendFindingText(out_, finding, file_.switchColumn); break;
-        case Format::Json: appendFindingJson(out_, finding); break;
-        case Format::Csv: appendFindingCsv(out_, finding); break;
+        case Format::Json: appendFindingJson(out_, finding, column_); break;
+        case Format::Csv: appendFindingCsv(out_, finding, column_); break;
     }
-    nameFile(start);
     if (out_.size() >= kFlushSize) handOn();
 }
 
@@ -205,28 +165,22 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
     if (health_) health_->finish(inputWarnings);
     if (exports_ != nullptr) exports_->intervals(health_->kpis());
     const bool filtered = options_.selection.active();
-    const std::size_t start = out_.size();
     if (options_.view == View::Kpi || options_.view == View::Statistics) {
-        appendDocument(health_ ? &health_->kpis() : nullptr);
+        // Several files in JSON: one array of documents, each naming its file ("]" follows the last).
+        const bool array = !column_.empty() && options_.format == Format::Json;
+        if (array) out_ += file_.first ? "[\n" : ",\n";
+        appendDocument(health_ ? &health_->kpis() : nullptr, column_);
+        if (array && out_.ends_with('\n')) out_.pop_back();
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
             case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
-            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered); break;
-            case Format::Csv: appendCircuitsCsv(out_, health_->circuits(), filtered); break;
+            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, column_); break;
+            case Format::Csv:
+                appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first);
+                break;
         }
     } else if (options_.view == View::Checks && options_.format == Format::Text) {
         appendFindingTotals(out_, health_->circuits().options(), findingsShown_, findingsByKind_);
-    }
-    const bool document = options_.view == View::Statistics || options_.view == View::Kpi;
-    if (!file_.name.empty() && options_.format == Format::Csv && (document || options_.view == View::Circuits)) {
-        joinCsvTable(start);
-    } else if (!file_.name.empty() && options_.format == Format::Json && options_.view == View::Circuits) {
-        for (std::size_t at = start; at < out_.size(); at = out_.find('\n', at) + 1) nameFile(at);
-    } else if (!file_.name.empty() && options_.format == Format::Json && document) {
-        // Several files: one array of documents, each naming its file ("]" follows the last).
-        out_.insert(start + 1, "\n  " + fileJson_);
-        out_.insert(start, file_.first ? "[\n" : ",\n");
-        if (out_.ends_with('\n')) out_.pop_back();
     }
     bool written = true;
     if (!options_.htmlFile.empty()) {

@@ -4,6 +4,7 @@
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
 #include "output/ExportDirectory.h"
 #include "analysis/pipeline/LogAnalysis.h"
+#include "output/FileColumn.h"
 #include "output/PcapExport.h"
 #include "analysis/pipeline/RecordPipe.h"
 #include "cli/Options.h"
@@ -94,19 +95,16 @@ private:
     std::uint32_t sinceTick_ = 0;
     std::chrono::steady_clock::time_point nextSnapshot_{};
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
-    // Puts the file's member or column in front of what was appended to out_ from `start` on.
-    void nameFile(std::size_t start);
     void nameFiles(const std::string& name);
-    void appendDocument(const TrafficKpis* kpis);
-    void joinCsvTable(std::size_t start);
+    // The one document of --stats or --kpi, naming `file` (with several files, at the end).
+    void appendDocument(const TrafficKpis* kpis, const FileColumn& file = {});
 
     std::string out_;
     // The messages as JSON; what it holds comes before what out_ holds.
     Text json_;
     bool firstRecord_ = true;
     FileOutput file_;
-    std::string fileJson_;  // "file":"NAME", (with several files)
-    std::string fileCsv_;   // NAME, as a CSV field
+    FileColumn column_;  // the file's member and column (with several files)
     // Where the machine has a second core and the views' work on each message is the larger
     // part (the messages as JSON, without --jobs or an export folder), the records go through
     // the analysis and the views on a thread of their own; every other call waits for it first.

@@ -70,13 +70,16 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
 
 }  // namespace
 
-void appendMessageCsvHeader(std::string& out) {
+void appendMessageCsvHeader(std::string& out, const FileColumn& file) {
+    out += file.csvHeader();
     out += kMessageCsvHeader;
     out += kCsvLineEnd;
 }
 
-void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord) {
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                      const FileColumn& file) {
     thread_local std::string scratch;
+    out += file.csv();
     const RecordFacts& record = message.record();
     appendNumber(out, record.record);
     out += ',';
@@ -187,12 +190,13 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
     out += '\n';
 }
 
-void appendCallJson(std::string& out, const Call& call, SwitchMember member) {
+void appendCallJson(std::string& out, const Call& call, SwitchMember member, const FileColumn& file) {
     thread_local std::string scratch;
     thread_local Text line;
     line.clear();
     JsonWriter json(line);
     json.beginObject();
+    json.leading(file.json());
     if (member == SwitchMember::With) memberTextOrNull(json, "switch", call.switchName);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
@@ -230,13 +234,15 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member) {
     out += line.view();
 }
 
-void appendCallCsvHeader(std::string& out) {
+void appendCallCsvHeader(std::string& out, const FileColumn& file) {
+    out += file.csvHeader();
     out += kCallCsvHeader;
     out += kCsvLineEnd;
 }
 
-void appendCallCsv(std::string& out, const Call& call) {
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file) {
     thread_local std::string scratch;
+    out += file.csv();
     const auto text = [&](std::string_view value) {
         appendCsvField(out, value);
         out += ',';

@@ -6,6 +6,7 @@
 #include "analysis/facts/MessageFacts.h"
 #include "analysis/calls/Statistics.h"
 #include "base/ReportText.h"
+#include "output/FileColumn.h"
 
 #include <cstdint>
 #include <string>
@@ -17,11 +18,14 @@ namespace truno {
 // rows, which carry it in front already.
 enum class SwitchMember : std::uint8_t { With, Without };
 
+// Each writer of a JSON object or a CSV row takes the file it came from when the run reads several
+// (FileColumn, nothing with one file), and writes it first.
+
 // One message as a JSON object on a line of its own (ending in LF): where it stands in the log,
 // its type, whether it was decoded, its octets as read, the summary's info text, the first
 // record of its call (`callFirstRecord`, 0: none), and its parameters in report order, one
 // entry per block of MessageFacts, each field with its label, value and the value's meaning.
-// `leading`: members that go first, each with its comma ("file":"trace.log",), or nothing; the
+// `leading`: members that go first, each with its comma (FileColumn::json()), or nothing; the
 // message's switch (MessageFacts::switchName, null when none was named) comes before them unless
 // `member` leaves it out (the export's rows name it in front).
 void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t callFirstRecord,
@@ -31,8 +35,9 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
 // with the message's switch.
-void appendMessageCsvHeader(std::string& out);
-void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord);
+void appendMessageCsvHeader(std::string& out, const FileColumn& file = {});
+void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
+                      const FileColumn& file = {});
 
 // One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
 // The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a
@@ -40,13 +45,16 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
 // named) unless `member` is Without; the CSV row ends with a switch column.
 void appendCallHeading(std::string& out, std::size_t switchColumn = 0);
 void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0);
-void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With);
-void appendCallCsvHeader(std::string& out);
-void appendCallCsv(std::string& out, const Call& call);
+void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With,
+                    const FileColumn& file = {});
+void appendCallCsvHeader(std::string& out, const FileColumn& file = {});
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {});
 
 // The statistics as text, as one JSON document, and as CSV rows (table,name,direction,count,text).
 void appendStatisticsText(std::string& out, const Statistics& statistics);
-void appendStatisticsJson(std::string& out, const Statistics& statistics);
-void appendStatisticsCsv(std::string& out, const Statistics& statistics);
+// `header`: the CSV begins with its header row (with several files, the first file's table only).
+void appendStatisticsJson(std::string& out, const Statistics& statistics, const FileColumn& file = {});
+void appendStatisticsCsv(std::string& out, const Statistics& statistics, const FileColumn& file = {},
+                         bool header = true);
 
 }  // namespace truno

@@ -275,12 +275,13 @@ void appendKpiText(std::string& out, const TrafficKpis& kpis) {
 }
 
 // The members in alphabetical order, as in writeSet.
-void appendKpiJson(std::string& out, const TrafficKpis& kpis) {
+void appendKpiJson(std::string& out, const TrafficKpis& kpis, const FileColumn& file) {
     const auto instantOrNull = [](std::optional<std::int64_t> at) {
         return at ? std::optional<std::string>(instantText(at)) : std::nullopt;
     };
     appendJsonText(out, JsonLayout::Indented, [&](JsonWriter& json) {
         json.beginObject();
+        json.leading(file.json());
         const bool grouped = kpis.options().by != KpiGrouping::None;
         if (grouped) {
             json.member("by", groupingName(kpis.options()));
@@ -313,7 +314,11 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis) {
     });
 }
 
-void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
+namespace {
+
+// The header row of the KPIs' CSV.
+void appendKpiCsvHeader(std::string& out, const FileColumn& file) {
+    out += file.csvHeader();
     out += "group,seizures,answered,asr_percent,reached_user,ner_percent";
     for (const DelayRow& row : kDelays) {
         for (const std::string_view measure : {"count", "mean_s", "median_s", "p95_s"}) {
@@ -330,7 +335,14 @@ void appendKpiCsv(std::string& out, const TrafficKpis& kpis) {
     }
     out += ",released_by_calling,released_by_called,holding_s,observed_s,erlangs,switch";
     out += kCsvLineEnd;
-    const auto row = [&out](const KpiSet& set) {
+}
+
+}  // namespace
+
+void appendKpiCsv(std::string& out, const TrafficKpis& kpis, const FileColumn& file, bool header) {
+    if (header) appendKpiCsvHeader(out, file);
+    const auto row = [&out, &file](const KpiSet& set) {
+        out += file.csv();
         appendCsvField(out, groupName(set));
         out += ',' + std::to_string(set.seizures) + ',' + std::to_string(set.answered) + ',';
         const auto p = percentOf(set.answered, set.seizures);
@@ -395,13 +407,14 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
 }
 
 // One object a line, its members in alphabetical order (the outputs' contract).
-void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed) {
+void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file) {
     for (const CircuitState* circuit : health.circuits()) {
         if (onlyPassed && !circuit->passed) continue;
         appendJsonText(out, JsonLayout::Compact, [&](JsonWriter& json) {
             const bool busy = circuit->call == CallState::Busy;
             const bool waiting = circuit->call == CallState::AwaitingReleaseComplete;
             json.beginObject();
+            json.leading(file.json());
             json.member("answered", circuit->answered);
             json.member("blocked_locally_hardware", (circuit->blocked & kLocalHardware) != 0);
             json.member("blocked_locally_maintenance", (circuit->blocked & kLocalMaintenance) != 0);
@@ -425,11 +438,16 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
     }
 }
 
-void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed) {
-    out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
-    out += kCsvLineEnd;
+void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file,
+                       bool header) {
+    if (header) {
+        out += file.csvHeader();
+        out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
+        out += kCsvLineEnd;
+    }
     for (const CircuitState* circuit : health.circuits()) {
         if (onlyPassed && !circuit->passed) continue;
+        out += file.csv();
         out += std::to_string(circuit->code) + ',';
         appendCsvField(out, circuitStateText(*circuit));
         out += ',' + std::to_string(circuit->seizures) + ',' + std::to_string(circuit->answered) + ',' +
@@ -473,13 +491,14 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
 }
 
 // One object a line, its members in alphabetical order (the outputs' contract).
-void appendFindingJson(std::string& out, const Finding& finding) {
+void appendFindingJson(std::string& out, const Finding& finding, const FileColumn& file) {
     const auto recordOrNull = [](std::uint64_t record) {
         return record != 0 ? std::optional<std::uint64_t>(record) : std::nullopt;
     };
     appendJsonText(out, JsonLayout::Compact, [&](JsonWriter& json) {
         std::string scratch;
         json.beginObject();
+        json.leading(file.json());
         json.member("circuit", finding.circuit);
         json.member("kind", findingKindName(finding.kind));
         json.member("other_record", recordOrNull(finding.otherRecord));
@@ -491,13 +510,15 @@ void appendFindingJson(std::string& out, const Finding& finding) {
     });
 }
 
-void appendFindingCsvHeader(std::string& out) {
+void appendFindingCsvHeader(std::string& out, const FileColumn& file) {
+    out += file.csvHeader();
     out += "kind,circuit,record,other_record,time,sentence,switch";
     out += kCsvLineEnd;
 }
 
-void appendFindingCsv(std::string& out, const Finding& finding) {
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file) {
     std::string scratch;
+    out += file.csv();
     out += findingKindName(finding.kind);
     out += ',';
     if (finding.circuit) appendNumber(out, *finding.circuit);

@@ -3,9 +3,11 @@
 // end of the log, and the findings of the protocol checks (one line, object or row each, written
 // as they are found). JSON objects have a "switch" member and CSV rows a last "switch" column;
 // the text tables have a SWITCH column only when `switchColumn` (its width) is not 0: for a run
-// that spans several switches.
+// that spans several switches. With several files, each object and row names its file first
+// (FileColumn); `header`: a CSV table begins with its header row (the first file's only).
 #include "analysis/health/CircuitHealth.h"
 #include "analysis/health/TrafficKpis.h"
+#include "output/FileColumn.h"
 
 #include <optional>
 #include <string>
@@ -13,19 +15,20 @@
 namespace truno {
 
 void appendKpiText(std::string& out, const TrafficKpis& kpis);
-void appendKpiJson(std::string& out, const TrafficKpis& kpis);
-void appendKpiCsv(std::string& out, const TrafficKpis& kpis);
+void appendKpiJson(std::string& out, const TrafficKpis& kpis, const FileColumn& file = {});
+void appendKpiCsv(std::string& out, const TrafficKpis& kpis, const FileColumn& file = {}, bool header = true);
 
 // With a filter, only the circuits one of whose messages passed it (`onlyPassed`).
 void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0);
-void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed);
-void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed);
+void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {});
+void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {},
+                       bool header = true);
 
 void appendFindingHeading(std::string& out, std::size_t switchColumn = 0);
 void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0);
-void appendFindingJson(std::string& out, const Finding& finding);
-void appendFindingCsvHeader(std::string& out);
-void appendFindingCsv(std::string& out, const Finding& finding);
+void appendFindingJson(std::string& out, const Finding& finding, const FileColumn& file = {});
+void appendFindingCsvHeader(std::string& out, const FileColumn& file = {});
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file = {});
 // After the findings: how many of each kind (or that there were none), and the timers used.
 void appendFindingTotals(std::string& out, const CheckOptions& options, std::uint64_t count,
                          const std::array<std::uint64_t, kFindingKindCount>& byKind);

@@ -61,6 +61,13 @@ public:
     // "1e-05"), null for NaN and the infinities.
     void number(double value);
     void boolean(bool value);
+    // Members written beforehand, each with its comma ("file":"trace.log",), first in the object
+    // just opened, as they are (on a line of their own when indented).
+    void leading(std::string_view members) {
+        if (members.empty()) return;
+        if (indented_) newLine();
+        out_ += members;
+    }
     // Milliseconds as seconds with three decimals.
     void seconds(std::int64_t milliseconds);
     void null();

@@ -108,9 +108,10 @@ void appendStatisticsText(std::string& out, const Statistics& statistics) {
 
 // The members of the document and of every object in it are in alphabetical order (the outputs'
 // contract: the order the document has always had).
-void appendStatisticsJson(std::string& out, const Statistics& statistics) {
+void appendStatisticsJson(std::string& out, const Statistics& statistics, const FileColumn& file) {
     appendJsonText(out, JsonLayout::Indented, [&](JsonWriter& json) {
         json.beginObject();
+        json.leading(file.json());
         json.member("calls", statistics.calls());
         json.key("causes");
         json.beginArray();
@@ -173,12 +174,16 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics) {
     });
 }
 
-void appendStatisticsCsv(std::string& out, const Statistics& statistics) {
+void appendStatisticsCsv(std::string& out, const Statistics& statistics, const FileColumn& file, bool header) {
     std::string scratch;
-    out += "table,name,direction,count,text";
-    out += kCsvLineEnd;
+    if (header) {
+        out += file.csvHeader();
+        out += "table,name,direction,count,text";
+        out += kCsvLineEnd;
+    }
     const auto row = [&](std::string_view table, std::string_view name, std::string_view direction,
                          std::uint64_t count, std::string_view text) {
+        out += file.csv();
         out += table;
         out += ',';
         appendCsvField(out, name);

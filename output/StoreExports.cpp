@@ -1,8 +1,6 @@
 #include "output/StoreExports.h"
 
-#include "output/ExportText.h"
 #include "output/Exports.h"
-#include "output/JsonWriter.h"
 
 #include <algorithm>
 
@@ -21,32 +19,23 @@ std::size_t exportIndex(const ExportControl& control, std::size_t k) {
     return control.only != nullptr ? (*control.only)[k] : k;
 }
 
-// The file of each message of a log read from several (ExportControl::files), as a JSON member
-// and as a CSV field, each with its comma; empty with one file.
+// The file of each message of a log read from several (ExportControl::files); empty with one file.
 class FileNames {
 public:
     explicit FileNames(const std::vector<std::pair<std::uint64_t, std::string>>& files) : files_(files) {
-        for (const auto& [first, name] : files) {
-            Text json;
-            appendJsonString(json, name);
-            json_.push_back("\"file\":" + json.str() + ",");
-            std::string csv;
-            exporttext::appendCsvField(csv, name);
-            csv_.push_back(csv + ",");
-        }
+        for (const auto& [first, name] : files) columns_.emplace_back(name);
     }
     // Moves on to the file of `record` (the records asked for rise); a file without messages
     // has the same first record as the one after it.
     void moveTo(std::uint64_t record) {
         while (at_ + 1 < files_.size() && files_[at_ + 1].first <= record) ++at_;
     }
-    std::string_view json() const { return json_.empty() ? std::string_view{} : std::string_view(json_[at_]); }
-    std::string_view csv() const { return csv_.empty() ? std::string_view{} : std::string_view(csv_[at_]); }
+    const FileColumn& column() const { return columns_.empty() ? none_ : columns_[at_]; }
 
 private:
     const std::vector<std::pair<std::uint64_t, std::string>>& files_;
-    std::vector<std::string> json_;
-    std::vector<std::string> csv_;
+    std::vector<FileColumn> columns_;
+    FileColumn none_;
     std::size_t at_ = 0;
 };
 
@@ -79,13 +68,12 @@ void writeMessages(const MessageStore& store, const MessageStore::TextSource& te
 
 void writeSummaryCsv(const MessageStore& store, const MessageStore::TextSource& text,
                      const std::function<void(std::string_view)>& write, const ExportControl& control) {
-    std::string header = control.files.empty() ? "" : "file,";
-    appendMessageCsvHeader(header);
+    std::string header;
+    appendMessageCsvHeader(header, FileNames(control.files).column());
     write(header);
     writeMessages(store, text, write, control,
                   [](std::string& out, const MessageFacts& message, std::uint64_t call, const FileNames& files) {
-                      out += files.csv();
-                      appendMessageCsv(out, message, call);
+                      appendMessageCsv(out, message, call, files.column());
                   });
 }
 
@@ -93,7 +81,7 @@ void writeMessagesJson(const MessageStore& store, const MessageStore::TextSource
                        const std::function<void(std::string_view)>& write, const ExportControl& control) {
     writeMessages(store, text, write, control,
                   [](std::string& out, const MessageFacts& message, std::uint64_t call, const FileNames& files) {
-                      appendMessageJson(out, message, call, files.json());
+                      appendMessageJson(out, message, call, files.column().json());
                   });
 }
 
