@@ -40,13 +40,6 @@ void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<s
         json.null();
 }
 
-void memberTextOrNull(JsonWriter& json, std::string_view name, std::string_view text) {
-    json.key(name);
-    if (text.empty())
-        json.null();
-    else
-        json.string(text);
-}
 
 
 void appendCell(std::string& out, std::string_view text, std::size_t width) {
@@ -197,22 +190,22 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member, con
     JsonWriter json(line);
     json.beginObject();
     json.leading(file.json());
-    if (member == SwitchMember::With) memberTextOrNull(json, "switch", call.switchName);
+    if (member == SwitchMember::With) json.textOrNull("switch", call.switchName);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
     json.member("last_record", call.lastRecord);
     json.member("start", logText(call.first.time, scratch));
     json.member("end", logText(call.last.time, scratch));
-    memberTextOrNull(json, "direction", logText(call.direction, scratch));
-    memberTextOrNull(json, "calling", call.calling);
-    memberTextOrNull(json, "called", call.called);
+    json.textOrNull("direction", logText(call.direction, scratch));
+    json.textOrNull("calling", call.calling);
+    json.textOrNull("called", call.called);
     json.member("outcome", outcomeName(call.outcome));
     const CauseTexts cause(call.cause);
-    memberTextOrNull(json, "cause", cause.value());
-    memberTextOrNull(json, "cause_text", cause.meaning);
-    memberTextOrNull(json, "cause_name", call.cause ? causeName(*call.cause) : std::string_view{});
-    memberTextOrNull(json, "location", call.location);
-    memberTextOrNull(json, "released_by", logText(call.releasedBy, scratch));
+    json.textOrNull("cause", cause.value());
+    json.textOrNull("cause_text", cause.meaning);
+    json.textOrNull("cause_name", call.cause ? causeName(*call.cause) : std::string_view{});
+    json.textOrNull("location", call.location);
+    json.textOrNull("released_by", logText(call.releasedBy, scratch));
     for (const auto& [name, moment] : {std::pair<std::string_view, const CallMoment*>{"acm", &call.addressComplete},
                                        {"cpg", &call.progress},
                                        {"answer", &call.answer},

@@ -52,8 +52,7 @@ void memberRatio(JsonWriter& json, std::string_view name, std::uint64_t numerato
 
 // A switch's name, or null for none (several, or none named).
 void memberSwitch(JsonWriter& json, std::string_view name) {
-    json.key("switch");
-    json.stringOrNull(name);
+    json.textOrNull("switch", name);
 }
 
 // A KPI set as an object. Its members, and those of the objects in it, are in alphabetical order

@@ -77,6 +77,11 @@ public:
         key(name);
         write(value);
     }
+    // A string member, or null when the text is empty.
+    void textOrNull(std::string_view name, std::string_view text) {
+        key(name);
+        stringOrNull(text);
+    }
     // A value, or null when there is none.
     template <typename Value>
     void member(std::string_view name, const std::optional<Value>& value) {

@@ -117,8 +117,7 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics, const 
         json.beginArray();
         for (const Statistics::CauseCount* cause : statistics.causes()) {
             json.beginObject();
-            json.key("cause_name");
-            json.stringOrNull(nameOf(*cause));
+            json.textOrNull("cause_name", nameOf(*cause));
             json.member("count", cause->count);
             json.member("text", meaningOf(*cause));
             json.member("value",
@@ -165,8 +164,7 @@ void appendStatisticsJson(std::string& out, const Statistics& statistics, const 
             json.member("count", type.count);
             json.member("direction", logText(type.direction, scratch));
             json.member("label", label);
-            json.key("type");
-            json.stringOrNull(type.acronym);
+            json.textOrNull("type", type.acronym);
             json.endObject();
         });
         json.endArray();
