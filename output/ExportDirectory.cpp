@@ -150,11 +150,11 @@ void ExportDirectory::call(const Call& call) {
     if (target == nullptr) return;
     line_.clear();
     prefix(line_, at);
-    const std::size_t joined = line_.size();
-    appendCallJson(line_, call, SwitchMember::Without);  // the switch is in the prefix
-    line_.erase(joined, 1);
-    if (!line_.ends_with('\n')) line_ += '\n';
-    target->write(line_);
+    // The prefix's members lead the call's own (the switch is among them).
+    row_.clear();
+    appendCallJson(row_, call, SwitchMember::Without, std::string_view(line_).substr(1));
+    if (!row_.ends_with('\n')) row_ += '\n';
+    target->write(row_);
     ++rows_;
 }
 

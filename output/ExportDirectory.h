@@ -107,6 +107,7 @@ private:
     std::map<std::pair<std::string, std::int64_t>, std::unique_ptr<CompressedPart>> parts_;
     std::array<Latest, 3> latest_{};  // per Kind
     std::string line_;
+    std::string row_;
     std::int64_t datedDay_ = 0;
     std::string date_;  // of datedDay_
     std::string error_;

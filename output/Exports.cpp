@@ -183,13 +183,13 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
     out += '\n';
 }
 
-void appendCallJson(std::string& out, const Call& call, SwitchMember member, const FileColumn& file) {
+void appendCallJson(std::string& out, const Call& call, SwitchMember member, std::string_view leading) {
     thread_local std::string scratch;
     thread_local Text line;
     line.clear();
     JsonWriter json(line);
     json.beginObject();
-    json.leading(file.json());
+    json.leading(leading);
     if (member == SwitchMember::With) json.textOrNull("switch", call.switchName);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);

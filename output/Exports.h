@@ -45,8 +45,9 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
 // named) unless `member` is Without; the CSV row ends with a switch column.
 void appendCallHeading(std::string& out, std::size_t switchColumn = 0);
 void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0);
+// `leading`: members that go first, each with its comma (FileColumn::json()), or nothing.
 void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With,
-                    const FileColumn& file = {});
+                    std::string_view leading = {});
 void appendCallCsvHeader(std::string& out, const FileColumn& file = {});
 void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {});
 
