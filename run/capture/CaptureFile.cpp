@@ -192,6 +192,13 @@ bool CaptureFile::nextPcap(PacketRecord& record) {
     return true;
 }
 
+// The length of the section header block at the read position, as far as the octets there tell.
+std::uint64_t CaptureFile::sectionLengthAhead() const {
+    if (source_.available() < kBlockFrame) return kMinSectionHeader;
+    const Octets start = source_.peek(kBlockFrame);
+    return le32(start, 8) == kByteOrderMagic ? le32(start, 4) : be32(start, 4);
+}
+
 // Reads the section header block at the read position (its byte-order magic tells the order
 // of every number of the section, its own length included).
 bool CaptureFile::readSectionHeader() {
@@ -216,13 +223,15 @@ bool CaptureFile::readSectionHeader() {
         fail("pcapng version " + std::to_string(major) + " is not read (only version 1)");
         return false;
     }
-    interfaces_.clear();
-    interfacesDescribed_ = 0;
-    const std::uint64_t skipped = source_.skip(length);
-    if (skipped < length) {
-        endCutShort("a section header block", skipped, length);
+    if (length > kMaxBlock) {
+        fail("the pcapng section header at octet " + std::to_string(source_.offset()) + " has length " + std::to_string(length) +
+             ", more than the " + std::to_string(kMaxBlock) + " read");
         return false;
     }
+    if (!source_.ensure(length)) return false;
+    interfaces_.clear();
+    interfacesDescribed_ = 0;
+    source_.consume(length);
     return true;
 }
 
@@ -277,7 +286,7 @@ bool CaptureFile::nextPcapng(PacketRecord& record) {
         const std::uint32_t type = order_.u32(head, 0);
         if (le32(head, 0) == kSectionHeaderBlock) {
             if (!readSectionHeader()) {
-                if (!done_) endCutShort("a section header block", source_.available(), kMinSectionHeader);
+                if (!done_) endCutShort("a section header block", source_.available(), sectionLengthAhead());
                 return false;
             }
             continue;

@@ -84,7 +84,9 @@ private:
     void readFileHeader();
     bool nextPcap(PacketRecord& record);
     bool nextPcapng(PacketRecord& record);
+    // False when the file ends inside the block (or, with fatal_ set, when it is damaged).
     bool readSectionHeader();
+    std::uint64_t sectionLengthAhead() const;
     void readInterface(Octets body);
     bool packetBlock(std::uint32_t type, Octets body, PacketRecord& record);
     void endCutShort(std::string_view what, std::uint64_t had, std::uint64_t wanted);

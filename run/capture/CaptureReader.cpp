@@ -102,7 +102,7 @@ void CaptureReader::State::readPacket() {
             const auto end = namedLinkTypes.begin() + static_cast<std::ptrdiff_t>(linkTypesNamed);
             if (std::find(namedLinkTypes.begin(), end, record.linkType) == end && linkTypesNamed < kNamedLinkTypes) {
                 namedLinkTypes[linkTypesNamed++] = record.linkType;
-                problems.add("link type ", record.linkType, " is not read: its packets are counted as other protocols");
+                problems.addAt(0, "link type ", record.linkType, " is not read: its packets are counted as other protocols");
             }
         } else if (link->read(data, frame, problems)) {
             SignalUnit unit = SignalUnit::Fill;
