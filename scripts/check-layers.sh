@@ -4,7 +4,8 @@
 #   base < parameters < dispatch < run < analysis < (cli, window)
 # cli and window never include each other. Within window, the folders are layers of their own:
 #   log < report < (views, io) < app
-# views and io never include each other.
+# views and io never include each other. run/capture (the capture readers) stands apart within run:
+# it includes only base and itself, so that it can be read and tested alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A rank=([base]=1 [parameters]=2 [dispatch]=3 [run]=4 [analysis]=5 [cli]=6 [window]=6)
@@ -18,6 +19,11 @@ while IFS= read -r file; do
     [ -n "${rank[$target]:-}" ] || continue
     if [ "$target" != "$layer" ] && [ "${rank[$target]}" -ge "${rank[$layer]}" ]; then
       echo "$file:$line: $layer includes $target, which is not below it"
+      status=1
+    fi
+    if [[ "$file" == run/capture/* ]] && [ "$target" != base ] &&
+       ! grep -q '#include "run/capture/' <<<"${hit#*:}"; then
+      echo "$file:$line: run/capture includes only base and run/capture"
       status=1
     fi
     if [ "$layer" = window ] && [ "$target" = window ]; then
