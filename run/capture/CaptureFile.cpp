@@ -64,7 +64,7 @@ void splitTimestamp(std::uint64_t units, bool powerOfTwo, std::uint8_t exponent,
     nanoseconds = static_cast<std::uint32_t>(fraction);
 }
 
-ByteSource::ByteSource(std::istream& in) : in_(in), buffer_(kBlock) {}
+ByteSource::ByteSource(std::istream& in) : in_(in), buffer_(kFirstBlock) {}
 
 void ByteSource::fill() {
     if (eof_ || end_ == buffer_.size()) return;
@@ -78,10 +78,12 @@ void ByteSource::fill() {
 bool ByteSource::ensure(std::size_t n) {
     while (available() < n) {
         if (eof_) return false;
-        if (buffer_.size() - begin_ < n) {
+        if (buffer_.size() - begin_ < n || end_ == buffer_.size()) {
             std::memmove(buffer_.data(), buffer_.data() + begin_, available());
             end_ -= begin_;
             begin_ = 0;
+            // A stream longer than the first block is read in large blocks from here on.
+            if (buffer_.size() < kBlock && (offset_ != 0 || n > buffer_.size())) buffer_.resize(kBlock);
         }
         fill();
     }

@@ -13,9 +13,11 @@
 namespace truno::capture {
 
 // Reads a stream in large blocks and keeps the octets not yet consumed; a record is a view of
-// the buffer, valid until the next call that reads.
+// the buffer, valid until the next call that reads. The buffer starts small and grows to kBlock
+// once the stream proves longer, so that a small file costs little.
 class ByteSource {
 public:
+    static constexpr std::size_t kFirstBlock = std::size_t{1} << 16;
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
 
     explicit ByteSource(std::istream& in);

@@ -50,10 +50,7 @@ bool isCaptureStart(std::string_view head) {
 }
 
 struct CaptureReader::State {
-    State(std::istream& in, CaptureOptions o) : file(in, problems), options(o) {
-        // Room for every message one packet can complete, so that views into it stay valid.
-        arena.reserve(SctpAssociations::kMaxHeldOctets + std::max(CaptureFile::kMaxPacket, IpReassembly::kMaxDatagram));
-    }
+    State(std::istream& in, CaptureOptions o) : file(in, problems), options(o) {}
 
     void readPacket();
     void countPacket();
@@ -190,6 +187,10 @@ void CaptureReader::State::readSctpPacket(const IpPacket& ip, Octets payload) {
             if (!readSctpData(chunk, data, problems)) continue;
             const Adaptation* adaptation = findAdaptation(data.protocol, sctp.sourcePort, sctp.destinationPort);
             if (adaptation == nullptr) continue;  // another protocol's data
+            // Room for every message one packet can complete, so that views into the arena stay
+            // valid; taken before the first fragment, while nothing views it.
+            if (!(data.beginning && data.ending) && arena.capacity() == 0)
+                arena.reserve(SctpAssociations::kMaxHeldOctets + std::max(CaptureFile::kMaxPacket, IpReassembly::kMaxDatagram));
             Octets message;
             switch (associations.deliver(key, data, record.number, arena, message, problems)) {
                 case SctpAssociations::Delivery::Message:

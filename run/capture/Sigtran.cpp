@@ -156,6 +156,11 @@ void readM3ua(Octets data, PointCodeFormat format, std::vector<CapturedMessage>&
                     problems.add("M3UA protocol data of ", p.value.size(), " octets is shorter than its 12 octets of routing fields");
                     continue;
                 }
+                // The service indicator is four bits, as in the service information octet.
+                if (p.value[8] > 0x0F) {
+                    problems.add("M3UA protocol data has service indicator ", p.value[8], ", more than 15");
+                    continue;
+                }
                 CapturedMessage& message = out.emplace_back();
                 message.opc = be32(p.value, 0);
                 message.dpc = be32(p.value, 4);

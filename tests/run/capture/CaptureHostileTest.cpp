@@ -102,6 +102,8 @@ TEST(CaptureHostile, EachDamageIsNamed) {
          .problem = "M3UA parameter 0x0210 length 900 runs past the 20 octets left of its message"},
         {.name = "M3UA protocol data too short", .file = oneFrame(overSctp(sctpData({}, sigtran(1, 1, parameter(0x0210, Bytes(6, 0)))))),
          .problem = "M3UA protocol data of 6 octets is shorter"},
+        {.name = "M3UA service indicator past 4 bits", .file = oneFrame(overSctp(sctpData({}, m3uaData({.si = 0x85}, kIsup)))),
+         .problem = "M3UA protocol data has service indicator 133, more than 15"},
         {.name = "M3UA of another version", .file = oneFrame(overSctp(sctpData({}, join({{2}, Bytes(m3ua.begin() + 1, m3ua.end())})))),
          .problem = "M3UA message of version 2 is not read"},
         {.name = "M2PA length past its data", .file = oneFrame(overSctp(sctpData({.ppid = 5}, sigtran(11, 1, Bytes(9, 0), 300)))),
