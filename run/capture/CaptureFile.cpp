@@ -115,10 +115,11 @@ void CaptureFile::fail(std::string text) {
     done_ = true;
 }
 
-void CaptureFile::endCutShort(std::string_view what, std::uint64_t had, std::uint64_t wanted) {
+void CaptureFile::endCutShort(std::string_view what, std::uint64_t had, std::uint64_t wanted, bool ofPacket) {
     cutShort_ = true;
     done_ = true;
-    problems_.add("the file ends after ", had, " of the ", wanted, " octets of ", what, " (cut short)");
+    // Named with its packet, or with none when it is a block between packets.
+    problems_.addAt(ofPacket ? packets_ : 0, "the file ends after ", had, " of the ", wanted, " octets of ", what, " (cut short)");
 }
 
 void CaptureFile::readFileHeader() {
@@ -159,8 +160,8 @@ bool CaptureFile::next(PacketRecord& record) {
 bool CaptureFile::nextPcap(PacketRecord& record) {
     if (!source_.ensure(kPcapRecordHeader)) {
         if (source_.available() != 0) {
-            problems_.beginPacket(packets_ + 1);
-            endCutShort("a packet record header", source_.available(), kPcapRecordHeader);
+            problems_.beginPacket(++packets_);
+            endCutShort("a packet record header", source_.available(), kPcapRecordHeader, true);
         }
         done_ = true;
         return false;
@@ -182,11 +183,11 @@ bool CaptureFile::nextPcap(PacketRecord& record) {
                       " read of a packet: skipped");
         source_.consume(kPcapRecordHeader);
         const std::uint64_t skipped = source_.skip(captured);
-        if (skipped < captured) endCutShort("the packet", skipped, captured);
+        if (skipped < captured) endCutShort("the packet", skipped, captured, true);
         return true;
     }
     if (!source_.ensure(kPcapRecordHeader + captured)) {
-        endCutShort("the packet", source_.available() - kPcapRecordHeader, captured);
+        endCutShort("the packet", source_.available() - kPcapRecordHeader, captured, true);
         return false;
     }
     record.data = source_.peek(kPcapRecordHeader + captured).subspan(kPcapRecordHeader);
@@ -241,7 +242,7 @@ void CaptureFile::readInterface(Octets body) {
     ++interfacesDescribed_;
     if (interfaces_.size() >= kMaxInterfaces) {
         if (interfacesDescribed_ == kMaxInterfaces + 1)
-            problems_.add("pcapng interfaces past the first ", kMaxInterfaces, " of a section are not kept: their packets are skipped");
+            problems_.addAt(0, "pcapng interfaces past the first ", kMaxInterfaces, " of a section are not kept: their packets are skipped");
         return;
     }
     Interface described;
@@ -251,7 +252,7 @@ void CaptureFile::readInterface(Octets body) {
         const std::uint16_t length = order_.u16(body, at + 2);
         if (code == kEndOfOptions) break;
         if (at + 4 + length > body.size()) {
-            problems_.add("pcapng interface ", interfaces_.size(), ": option ", code, " of length ", length,
+            problems_.addAt(0, "pcapng interface ", interfaces_.size(), ": option ", code, " of length ", length,
                           " runs past its block");
             break;
         }
@@ -260,7 +261,7 @@ void CaptureFile::readInterface(Octets body) {
             described.powerOfTwo = (value[0] & 0x80) != 0;
             described.exponent = static_cast<std::uint8_t>(value[0] & 0x7F);
             if (described.exponent > (described.powerOfTwo ? 63 : 19)) {
-                problems_.add("pcapng interface ", interfaces_.size(), ": time stamp resolution ",
+                problems_.addAt(0, "pcapng interface ", interfaces_.size(), ": time stamp resolution ",
                               described.powerOfTwo ? "2^-" : "10^-", described.exponent,
                               " is past what is read: microseconds taken");
                 described.powerOfTwo = false;
@@ -280,7 +281,7 @@ void CaptureFile::readInterface(Octets body) {
 bool CaptureFile::nextPcapng(PacketRecord& record) {
     for (;;) {
         if (!source_.ensure(8)) {
-            if (source_.available() != 0) endCutShort("a block header", source_.available(), 8);
+            if (source_.available() != 0) endCutShort("a block header", source_.available(), 8, false);
             done_ = true;
             return false;
         }
@@ -288,7 +289,7 @@ bool CaptureFile::nextPcapng(PacketRecord& record) {
         const std::uint32_t type = order_.u32(head, 0);
         if (le32(head, 0) == kSectionHeaderBlock) {
             if (!readSectionHeader()) {
-                if (!done_) endCutShort("a section header block", source_.available(), sectionLengthAhead());
+                if (!done_) endCutShort("a section header block", source_.available(), sectionLengthAhead(), false);
                 return false;
             }
             continue;
@@ -311,16 +312,16 @@ bool CaptureFile::nextPcapng(PacketRecord& record) {
                 problems_.add("its pcapng block of ", length, " octets is more than the ", kMaxBlock, " read: skipped");
             } else if (type == kInterfaceDescriptionBlock) {
                 if (!source_.ensure(12)) {
-                    endCutShort("a block", source_.available(), length);
+                    endCutShort("a block", source_.available(), length, false);
                     return false;
                 }
                 readInterface(source_.peek(12).subspan(8));
-                problems_.add("pcapng interface ", interfacesDescribed_ - 1, ": its block of ", length,
+                problems_.addAt(0, "pcapng interface ", interfacesDescribed_ - 1, ": its block of ", length,
                               " octets is more than the ", kMaxBlock, " read: its options are not read");
             }
             const std::uint64_t skipped = source_.skip(length);
             if (skipped < length) {
-                endCutShort("a block", skipped, length);
+                endCutShort(packet ? "its block" : "a block", skipped, length, packet);
                 return packet;
             }
             if (packet) return true;
@@ -332,7 +333,7 @@ bool CaptureFile::nextPcapng(PacketRecord& record) {
                 record.number = ++packets_;
                 problems_.beginPacket(record.number);
             }
-            endCutShort(packet ? "its block" : "a block", source_.available(), length);
+            endCutShort(packet ? "its block" : "a block", source_.available(), length, packet);
             return false;
         }
         const Octets block = source_.peek(length);

@@ -91,7 +91,7 @@ private:
     std::uint64_t sectionLengthAhead() const;
     void readInterface(Octets body);
     bool packetBlock(std::uint32_t type, Octets body, PacketRecord& record);
-    void endCutShort(std::string_view what, std::uint64_t had, std::uint64_t wanted);
+    void endCutShort(std::string_view what, std::uint64_t had, std::uint64_t wanted, bool ofPacket);
     void fail(std::string text);
 
     ByteSource source_;

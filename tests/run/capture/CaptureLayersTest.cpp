@@ -340,5 +340,26 @@ TEST(CaptureLayers, ExportedPdusGiveTheirDissectorsServiceIndicatorAndSide) {
     EXPECT_EQ(r.counts.packetsOfOtherProtocols, 1u);
 }
 
+TEST(CaptureLayers, CaptureFilesAreKnownByTheirFirstBytes) {
+    struct Head {
+        std::string bytes;
+        bool capture;
+    };
+    const Head heads[] = {
+        {pcap({}, {}), true},
+        {pcap({.bigEndian = true}, {}), true},
+        {pcap({.nanoseconds = true}, {}), true},
+        {pcap({.bigEndian = true, .nanoseconds = true}, {}), true},
+        {text(sectionHeader()), true},
+        {text(sectionHeader(true)), true},
+        {pcap({}, {}).substr(0, 3), false},  // too short to tell
+        {"USER       BCIC        DEV", false},
+        {std::string("\x1F\x8B\x08\x00", 4), false},  // gzip: decompressed before
+        {std::string("\xA1\xB2\xC3\xD5", 4), false},
+        {"", false},
+    };
+    for (const Head& h : heads) EXPECT_EQ(isCaptureStart(h.bytes), h.capture) << h.bytes.size() << " octets";
+}
+
 }  // namespace
 }  // namespace truno::testing::capture
