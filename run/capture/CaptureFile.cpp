@@ -403,7 +403,8 @@ bool CaptureFile::packetBlock(std::uint32_t type, Octets body, PacketRecord& rec
     record.fcsOctets = on.fcsOctets;
     if (type != kSimplePacketBlock) {
         splitTimestamp(stamp, on.powerOfTwo, on.exponent, record.seconds, record.nanoseconds);
-        record.seconds += on.offsetSeconds;
+        // The offset comes from the file: the sum wraps rather than overflows.
+        record.seconds = static_cast<std::int64_t>(static_cast<std::uint64_t>(record.seconds) + static_cast<std::uint64_t>(on.offsetSeconds));
     }
     record.data = body.subspan(fixed, captured);
     return true;

@@ -116,14 +116,16 @@ void IpReassembly::drop(Datagram& datagram, std::string_view why, Problems& prob
 IpReassembly::Datagram& IpReassembly::slotFor(const IpPacket& fragment, std::uint64_t packet, std::int64_t seconds,
                                               Problems& problems) {
     Datagram* free = nullptr;
-    Datagram* oldest = nullptr;
+    Datagram* oldest = &datagrams_.front();  // when none is free, the one whose last fragment came first
     for (Datagram& d : datagrams_) {
         if (d.used && d.version == fragment.version && d.protocol == fragment.protocol &&
             d.identification == fragment.identification && d.source == fragment.source && d.destination == fragment.destination)
             return d;
-        if (d.used && seconds - d.lastSeconds > kQuietSeconds) drop(d, "its fragments stopped coming", problems);
+        // Time stamps come from the file: their difference wraps rather than overflows.
+        const auto quiet = static_cast<std::int64_t>(static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(d.lastSeconds));
+        if (d.used && quiet > kQuietSeconds) drop(d, "its fragments stopped coming", problems);
         if (!d.used && free == nullptr) free = &d;
-        if (d.used && (oldest == nullptr || d.lastPacket < oldest->lastPacket)) oldest = &d;
+        if (d.used && d.lastPacket < oldest->lastPacket) oldest = &d;
     }
     if (free == nullptr) {
         drop(*oldest, "dropped for newer datagrams", problems);

@@ -47,30 +47,32 @@ bool readSctp(Octets packet, SctpPacket& out, Problems& problems) {
 }
 
 bool SctpChunks::next(SctpChunk& chunk, Problems& problems) {
-    if (rest_.empty()) return false;
-    if (rest_.size() < kChunkHeader) {
-        problems.add("SCTP chunk header needs 4 octets, ", rest_.size(), " are left of the packet's ", size_);
-        rest_ = {};
-        return false;
-    }
-    chunk.type = rest_[0];
-    chunk.flags = rest_[1];
-    const std::size_t length = be16(rest_, 2);
-    if (length > rest_.size()) {
-        problems.add("SCTP chunk length ", length, " runs past the packet's ", size_, " octets");
-        rest_ = {};
-        return false;
-    }
-    if (length < kChunkHeader) {
-        problems.add("SCTP chunk length ", length, " is less than its 4-octet header");
-        chunk.value = {};
-        rest_ = rest_.subspan(kChunkHeader);
+    while (!rest_.empty()) {
+        if (rest_.size() < kChunkHeader) {
+            problems.add("SCTP chunk header needs 4 octets, ", rest_.size(), " are left of the packet's ", size_);
+            rest_ = {};
+            return false;
+        }
+        const std::size_t length = be16(rest_, 2);
+        if (length > rest_.size()) {
+            problems.add("SCTP chunk length ", length, " runs past the packet's ", size_, " octets");
+            rest_ = {};
+            return false;
+        }
+        if (length < kChunkHeader) {
+            // Skipped by its header's octets, so that the walk goes on whatever the length says.
+            problems.add("SCTP chunk length ", length, " is less than its 4-octet header");
+            rest_ = rest_.subspan(kChunkHeader);
+            continue;
+        }
+        chunk.type = rest_[0];
+        chunk.flags = rest_[1];
+        chunk.value = rest_.subspan(kChunkHeader, length - kChunkHeader);
+        // The last chunk's padding may be left out.
+        rest_ = rest_.subspan(std::min(paddedTo4(length), rest_.size()));
         return true;
     }
-    chunk.value = rest_.subspan(kChunkHeader, length - kChunkHeader);
-    // The last chunk's padding may be left out.
-    rest_ = rest_.subspan(std::min(paddedTo4(length), rest_.size()));
-    return true;
+    return false;
 }
 
 bool readSctpData(const SctpChunk& chunk, SctpData& out, Problems& problems) {

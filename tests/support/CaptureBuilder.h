@@ -274,8 +274,9 @@ inline Bytes sectionHeader(bool big = false) {
     put32(b, static_cast<std::uint32_t>(body.size() + 12), big);
     return b;
 }
-// An interface: link type, and the if_tsresol octet when not 6 (microseconds).
-inline Bytes interfaceBlock(unsigned linkType, unsigned resolution = 6, bool big = false) {
+// An interface: link type, the if_tsresol octet when not 6 (microseconds), the if_tsoffset
+// seconds when not 0.
+inline Bytes interfaceBlock(unsigned linkType, unsigned resolution = 6, bool big = false, std::int64_t offsetSeconds = 0) {
     Bytes body;
     put16(body, linkType, big);
     put16(body, 0, big);
@@ -284,8 +285,15 @@ inline Bytes interfaceBlock(unsigned linkType, unsigned resolution = 6, bool big
         put16(body, 9, big);
         put16(body, 1, big);
         body.insert(body.end(), {static_cast<std::uint8_t>(resolution), 0, 0, 0});
-        put32(body, 0, big);  // end of options
     }
+    if (offsetSeconds != 0) {
+        const auto offset = static_cast<std::uint64_t>(offsetSeconds);
+        put16(body, 14, big);
+        put16(body, 8, big);
+        put32(body, static_cast<std::uint32_t>(big ? offset >> 32 : offset), big);
+        put32(body, static_cast<std::uint32_t>(big ? offset : offset >> 32), big);
+    }
+    if (resolution != 6 || offsetSeconds != 0) put32(body, 0, big);  // end of options
     return pcapngBlock(1, body, big);
 }
 inline Bytes enhancedPacket(unsigned interface, std::uint64_t timestamp, const Bytes& data, bool big = false) {

@@ -1,14 +1,9 @@
 // Captures that are damaged or built to hurt: each gives a named problem or a fatal error, in
 // bounded time and memory, never a crash or a message read from octets that are not there.
 #include "tests/run/capture/CaptureTestSupport.h"
+#include "tests/support/PeakMemory.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#include <psapi.h>
-#else
-#include <sys/resource.h>
-#endif
-
+#include <algorithm>
 #include <functional>
 #include <streambuf>
 
@@ -237,18 +232,6 @@ TEST(CaptureHostile, ProblemsKeptAreBounded) {
     EXPECT_EQ(r.problemCount, 1000u);
     EXPECT_EQ(r.counts.packetsUnreadable, 1000u);
     EXPECT_EQ(r.problems.back().substr(0, 12), "packet 100: ");
-}
-
-long peakRssKb() {
-#if defined(_WIN32)
-    PROCESS_MEMORY_COUNTERS c{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
-    return static_cast<long>(c.PeakWorkingSetSize / 1024);
-#else
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-#endif
 }
 
 // A pcapng stream made on the fly: a section header, a million interfaces, then a packet on the

@@ -175,8 +175,8 @@ TEST(CaptureLayers, FileFormatsAndTimeStamps) {
         std::int64_t seconds;
         std::uint32_t nanoseconds;
     };
-    const auto pcapngWith = [&](unsigned resolution, std::uint64_t stamp, bool big) {
-        return text(join({sectionHeader(big), interfaceBlock(1, resolution, big), enhancedPacket(0, stamp, frame, big)}));
+    const auto pcapngWith = [&](unsigned resolution, std::uint64_t stamp, bool big, std::int64_t offset = 0) {
+        return text(join({sectionHeader(big), interfaceBlock(1, resolution, big, offset), enhancedPacket(0, stamp, frame, big)}));
     };
     const Case cases[] = {
         {"pcap, microseconds", pcap({}, {{.data = frame, .seconds = 1700000001, .fraction = 123456}}), 1700000001, 123456000},
@@ -186,6 +186,8 @@ TEST(CaptureLayers, FileFormatsAndTimeStamps) {
         {"pcapng big-endian, nanoseconds", pcapngWith(9, 1700000001123456789ull, true), 1700000001, 123456789},
         {"pcapng, 2^-10 seconds", pcapngWith(0x8A, 1024ull * 1700000001 + 512, false), 1700000001, 500000000},
         {"pcapng, 2^-40 seconds", pcapngWith(0xA8, (1ull << 40) * 3 + (1ull << 38), false), 3, 250000000},
+        {"pcapng, offset 1,700,000,000 s", pcapngWith(9, 1500000000, false, 1700000000), 1700000001, 500000000},
+        {"pcapng big-endian, offset -10 s", pcapngWith(6, 12000000, true, -10), 2, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
