@@ -235,22 +235,24 @@ TEST(CaptureHostile, ProblemsKeptAreBounded) {
 }
 
 // A pcapng stream made on the fly: a section header, a million interfaces, then a packet on the
-// last interface and one on the first.
+// last interface and one on the first. Its blocks are made once and copied, so that the stream
+// itself allocates nothing while it is read (under AddressSanitizer, freed blocks would count).
 class MillionInterfaces : public std::streambuf {
 public:
     static constexpr std::uint32_t kInterfaces = 1000000;
+
+    MillionInterfaces() { chunk_.reserve(kChunk + interface_.size() + ending_.size()); }
 
 protected:
     int_type underflow() override {
         chunk_.clear();
         if (next_ == 0) append(chunk_, sectionHeader());
-        while (next_ < kInterfaces && chunk_.size() < 65536) {
-            append(chunk_, interfaceBlock(141));
+        while (next_ < kInterfaces && chunk_.size() < kChunk) {
+            chunk_.insert(chunk_.end(), interface_.begin(), interface_.end());
             ++next_;
         }
         if (next_ == kInterfaces) {
-            append(chunk_, enhancedPacket(kInterfaces - 1, 0, mtp3(kRoute, kIsup)));
-            append(chunk_, enhancedPacket(0, 0, mtp3(kRoute, kIsup)));
+            append(chunk_, ending_);
             ++next_;
         }
         if (chunk_.empty()) return traits_type::eof();
@@ -261,6 +263,9 @@ protected:
     }
 
 private:
+    static constexpr std::size_t kChunk = 65536;
+    const Bytes interface_ = interfaceBlock(141);
+    const Bytes ending_ = join({enhancedPacket(kInterfaces - 1, 0, mtp3(kRoute, kIsup)), enhancedPacket(0, 0, mtp3(kRoute, kIsup))});
     Bytes chunk_;
     std::uint32_t next_ = 0;
 };
@@ -271,7 +276,7 @@ TEST(CaptureHostile, AMillionInterfacesKeepMemoryBounded) {
     std::istream in(&buffer);
     const Read r = readAll(in);
     // The interface table stops at 4096: a million rows would be tens of megabytes.
-    EXPECT_LT(peakRssKb() - before, 16 * 1024);
+    EXPECT_LT(peakRssKb() - before, 8 * 1024);
     ASSERT_EQ(r.messages.size(), 1u);
     EXPECT_EQ(r.messages[0].packet, 2u);
     EXPECT_TRUE(r.hasProblem("pcapng interfaces past the first 4096 of a section are not kept")) << r.problemText();
