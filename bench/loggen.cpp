@@ -16,7 +16,15 @@
 // continuity (COT) and information requests (INR/INF) come after some IAMs. Messages spread
 // over continuation lines, page headers appear now and then (some inside a message), and TIME
 // and DIR are left out of some lines so that they carry over (DIR only where it is the same).
+//
+//   truno-loggen --pcap MESSAGES [SEED] > capture.pcap
+//
+// writes the same messages (the same SEED gives the same ones) as a packet capture instead, for
+// the capture reader's benchmark: one packet per message, Ethernet, IPv4, SCTP, M3UA DATA with
+// the message as BICC user data (service indicator 13), sent from point code 1 to 2 (S) or 2 to
+// 1 (R), each packet at the time of day its log line would give, on 2024-01-01.
 #include "cli/Platform.h"
+#include "tests/support/CaptureBuilder.h"
 
 #include <climits>
 #include <cstdint>
@@ -91,20 +99,28 @@ const Octets kApplicationTransport = {
 
 class Writer {
 public:
-    Writer() { line("USER       BCIC        DEV                   ROUTE       TSTCALL");
-               line("OPER1      1           BICC-1                RT1         5");
-               line(""); }
+    explicit Writer(bool pcap) : pcap_(pcap) {
+        if (pcap_) {
+            out_ = truno::testing::capture::pcap({}, {});
+            return;
+        }
+        line("USER       BCIC        DEV                   ROUTE       TSTCALL");
+        line("OPER1      1           BICC-1                RT1         5");
+        line("");
+    }
 
     void message(Random& r, const char* name, bool sent, const Octets& o) {
-        line("TIME        MSG        DIR  DATA");
+        if (!pcap_) line("TIME        MSG        DIR  DATA");
         const bool showTime = !r.chance(5);
         // DIR is left out only where it carries over the same direction.
         const bool showDir = !r.chance(5) || messages_ == 0 || sent != lastSent_;
         lastSent_ = sent;
         const std::string time = showTime ? clock() : std::string();
         const std::string dir = showDir ? (sent ? "S" : "R") : "";
+        if (pcap_) packet(sent, o);
         tick(r);
         const bool pageInside = (++messages_ % 53) == 0 && o.size() > 16;
+        if (pcap_) return;
         for (std::size_t i = 0; i < o.size(); i += 16) {
             std::string l;
             if (i == 0) {
@@ -133,6 +149,19 @@ public:
     std::uint64_t count() const { return messages_; }
 
 private:
+    // One packet record of the message, at the time its log line gives.
+    void packet(bool sent, const Octets& o) {
+        namespace capture = truno::testing::capture;
+        const capture::Bytes userData(o.begin(), o.end());
+        const capture::Mtp3Fields route{.si = 13, .ni = 2, .opc = sent ? 1u : 2u, .dpc = sent ? 2u : 1u, .sls = o.empty() ? 0u : o[0] & 0x0Fu};
+        constexpr std::uint32_t kFirstDay = 1704067200;  // 2024-01-01 00:00:00 UTC
+        std::uint32_t& tsn = sent ? sentTsn_ : receivedTsn_;
+        const capture::Packet record{.data = capture::m3uaFrame(route, userData, tsn++, sent),
+                                     .seconds = kFirstDay + static_cast<std::uint32_t>((centis_ / 100) % 86400),
+                                     .fraction = static_cast<std::uint32_t>(centis_ % 100) * 10000};
+        const std::string one = capture::pcap({}, {record});
+        out_.append(one, 24);  // without its file header
+    }
     void line(const std::string& l) { out_ += l; out_ += "\r\n"; }
     std::string clock() const {
         char t[32];
@@ -142,6 +171,9 @@ private:
     }
     void tick(Random& r) { centis_ += 1 + r.below(40); }
 
+    bool pcap_ = false;
+    std::uint32_t sentTsn_ = 1;
+    std::uint32_t receivedTsn_ = 0x40000000;  // each direction its own TSNs, as in a real association
     std::string out_;
     std::uint64_t centis_ = 36000000;
     std::uint64_t messages_ = 0;
@@ -372,8 +404,10 @@ bool parseCount(const char* text, unsigned long long& value) {
 
 constexpr const char* kUsage =
     "usage: truno-loggen MESSAGES [SEED]\n"
+    "       truno-loggen --pcap MESSAGES [SEED]\n"
     "Writes a trace log of MESSAGES messages (realistic call flows) to standard output; the same\n"
-    "SEED (default 1) gives the same log. Both are decimal numbers.\n";
+    "SEED (default 1) gives the same log. Both are decimal numbers. With --pcap, the same messages\n"
+    "as a packet capture (pcap: Ethernet, IPv4, SCTP, M3UA, BICC).\n";
 
 }  // namespace
 
@@ -383,6 +417,11 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    const bool pcap = argc > 1 && std::strcmp(argv[1], "--pcap") == 0;
+    if (pcap) {
+        --argc;
+        ++argv;
+    }
     unsigned long long total = 0;
     unsigned long long seed = 1;
     if (argc < 2 || argc > 3 || !parseCount(argv[1], total) || (argc == 3 && !parseCount(argv[2], seed))) {
@@ -390,7 +429,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Random r(seed);
-    Writer w;
+    Writer w(pcap);
     std::vector<Flow> calls;
     std::vector<bool> busy(kCircuits + 1, false);
     unsigned nextCic = 0;

@@ -6,7 +6,9 @@
 # their own:
 #   analysis: facts < calls < (filters, health) < pipeline < store
 #   window:   log < report < (views, io) < app
-# filters and health, views and io never include each other.
+# filters and health, views and io never include each other. run/capture (the capture readers)
+# stands apart within run: it includes only base and itself, so that it can be read and tested
+# alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A rank=([base]=1 [parameters]=2 [dispatch]=3 [run]=4 [analysis]=5 [output]=6 [cli]=7 [window]=7)
@@ -21,6 +23,11 @@ while IFS= read -r file; do
     [ -n "${rank[$target]:-}" ] || continue
     if [ "$target" != "$layer" ] && [ "${rank[$target]}" -ge "${rank[$layer]}" ]; then
       echo "$file:$line: $layer includes $target, which is not below it"
+      status=1
+    fi
+    if [[ "$file" == run/capture/* ]] && [ "$target" != base ] &&
+       ! grep -q '#include "run/capture/' <<<"${hit#*:}"; then
+      echo "$file:$line: run/capture includes only base and run/capture"
       status=1
     fi
     if { [ "$layer" = window ] || [ "$layer" = analysis ]; } && [ "$target" = "$layer" ]; then

@@ -3,15 +3,9 @@
 #include "run/LogReader.h"
 #include "dispatch/MessageTypes.h"
 #include "tests/run/TestSupport.h"
+#include "tests/support/PeakMemory.h"
 
 #include <gtest/gtest.h>
-
-#if defined(_WIN32)
-#include <windows.h>
-#include <psapi.h>
-#else
-#include <sys/resource.h>
-#endif
 
 #include <random>
 #include <streambuf>
@@ -69,18 +63,6 @@ private:
     char chunk_[1 << 16];
     std::uint64_t left_;
 };
-
-long peakRssKb() {
-#if defined(_WIN32)
-    PROCESS_MEMORY_COUNTERS c{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c);
-    return static_cast<long>(c.PeakWorkingSetSize / 1024);
-#else
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-#endif
-}
 
 TEST(HostileInput, AOneGibibyteLineKeepsMemoryBounded) {
     const long before = peakRssKb();
