@@ -1,6 +1,7 @@
 // The tool's own capture output (--pcap: pcapng, exported PDUs naming the bicc or isup dissector
 // and the message's two ends) reads back with its messages' octets, times and directions.
-#include "analysis/PcapExport.h"
+#include "base/Times.h"
+#include "output/PcapExport.h"
 #include "tests/run/capture/CaptureTestSupport.h"
 
 #include <filesystem>
