@@ -36,7 +36,8 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
     f.record = state.MessageCount;
     f.logLine = logLine;
     f.time = state.MessageTime;
-    f.direction = state.MessageDirection;
+    f.directionText = state.MessageDirection;
+    f.direction = directionOf(f.directionText);
     setOctetFacts(f, state.MessageOctets, state.CicOctets, state.RecordDecoded ? state.MessageEnd : 0);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
@@ -51,7 +52,7 @@ RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std
 
 void CopiedRecord::assign(const RecordFacts& record) {
     record_ = record;
-    std::string_view* const texts[] = {&record_.text,     &record_.time,    &record_.direction, &record_.reason,
+    std::string_view* const texts[] = {&record_.text,     &record_.time,    &record_.directionText, &record_.reason,
                                        &record_.typeName, &record_.acronym, &record_.msgColumn, &record_.logDate};
     std::size_t total = 0;
     for (const std::string_view* text : texts) total += text->size();

@@ -15,11 +15,20 @@
 
 namespace truno {
 
+// Which way a message went: sent by the side the trace was taken at (DIR S), or received by it
+// (DIR R); a log may hold any other text in its DIR column.
+enum class Direction : std::uint8_t { Sent, Received, Unknown };
+// The direction a DIR column's text stands for.
+constexpr Direction directionOf(std::string_view text) {
+    return text == "S" ? Direction::Sent : text == "R" ? Direction::Received : Direction::Unknown;
+}
+
 struct RecordFacts {
     std::uint64_t record = 0;     // the record's number
     std::size_t logLine = 0;      // log line where the message starts
     std::string_view time;        // TIME and DIR as read from the log (not escaped)
-    std::string_view direction;
+    std::string_view directionText;
+    Direction direction = Direction::Unknown;  // what directionText stands for
     // The message's own call instance code: octets 1-4 read as one number, least significant
     // octet first, as BICC carries it; in ISUP mode (cicOctets 2) the circuit identification code,
     // the 12 bits of octets 1-2, least significant octet first. Absent when one of them is not two

@@ -80,7 +80,7 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
     out += ',';
     appendCsvField(out, logText(record.time, scratch));
     out += ',';
-    appendCsvField(out, logText(record.direction, scratch));
+    appendCsvField(out, logText(record.directionText, scratch));
     out += ',';
     if (record.hasCallInstanceCode) appendNumber(out, record.callInstanceCode);
     out += ',';

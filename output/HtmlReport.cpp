@@ -332,7 +332,7 @@ void appendLadder(std::string& out, const Ladder& ladder) {
            std::to_string(height) + "\" stroke=\"#555\"/>\n";
     int y = kTop;
     for (const LadderStep& step : ladder.steps) {
-        const bool sent = step.direction == "S";
+        const bool sent = step.direction == Direction::Sent;
         const int from = sent ? kLeft : kRight;
         const int to = sent ? kRight : kLeft;
         const int tip = sent ? to - 8 : to + 8;

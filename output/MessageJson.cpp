@@ -360,7 +360,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"time\":");
     appendJsonString(line, logText(record.time, scratch));
     put(line, ",\"direction\":");
-    appendJsonString(line, logText(record.direction, scratch));
+    appendJsonString(line, logText(record.directionText, scratch));
     put(line, ",\"cic\":");
     putNumberOrNull(line, record.hasCallInstanceCode, record.callInstanceCode);
     put(line, ",\"cic_octets\":");

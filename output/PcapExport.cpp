@@ -150,8 +150,8 @@ void PcapExport::add(const RecordFacts& record, std::optional<std::int64_t> at) 
         if (octet.size() != 2 || hexDigit(octet[0]) < 0 || hexDigit(octet[1]) < 0) asBytes = false;
     packet_.clear();
     appendTag(packet_, kDissectorNameTag, !asBytes ? kTextDissector : record.cicOctets == 2 ? kIsupDissector : kBiccDissector);
-    const bool sent = record.direction == "S";
-    if (sent || record.direction == "R") {
+    const bool sent = record.direction == Direction::Sent;
+    if (sent || record.direction == Direction::Received) {
         appendTag(packet_, kIpv4SourceTag, addressOctets(sent ? kThisSideAddress : kFarSideAddress));
         appendTag(packet_, kIpv4DestinationTag, addressOctets(sent ? kFarSideAddress : kThisSideAddress));
     }

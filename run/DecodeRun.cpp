@@ -458,7 +458,8 @@ RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t re
     f.record = batch.firstCount + i + 1;
     f.logLine = m.startLine;
     f.time = m.time;
-    f.direction = m.direction;
+    f.directionText = m.direction;
+    f.direction = directionOf(f.directionText);
     setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
     f.msgColumn = m.msg;
     if (m.dated) f.logDate = logDate;

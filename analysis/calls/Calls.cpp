@@ -235,10 +235,10 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     // first ACM, CON, CPG or REL from the called side.
     const bool addressMessage = role == CallRole::Opens || type == codes::kSubsequentAddress;
     if (addressMessage && !call.firstBackward.present) setMoment(call.lastAddress, record, at);
-    if (!addressMessage && !call.firstBackward.present && opensBegunBeforeLog(type) && record.direction != call.direction)
+    if (!addressMessage && !call.firstBackward.present && opensBegunBeforeLog(type) && record.directionText != call.direction)
         setMoment(call.firstBackward, record, at);
     if (role == CallRole::Opens) {
-        assign(call.direction, record.direction);
+        assign(call.direction, record.directionText);
         digitsField(message, knownFields().calledDigits, call.called);
         digitsField(message, knownFields().callingDigits, call.calling);
     } else if (type == codes::kAddressComplete) {
@@ -250,7 +250,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     } else if (type == codes::kRelease) {
         if (!call.release.present) {
             setMoment(call.release, record, at);
-            assign(call.releasedBy, record.direction);
+            assign(call.releasedBy, record.directionText);
             if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
                 call.cause = static_cast<std::uint32_t>(cause->number);
             foldedField(message, knownFields().causeLocation, call.location);

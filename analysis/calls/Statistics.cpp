@@ -37,9 +37,9 @@ void Statistics::addMessage(const MessageFacts& message, bool inCall) {
             ++strays_;
     }
     std::size_t direction = 0;
-    while (direction < directions_.size() && directions_[direction] != record.direction) ++direction;
+    while (direction < directions_.size() && directions_[direction] != record.directionText) ++direction;
     if (direction == directions_.size()) {
-        directions_.emplace_back(record.direction);
+        directions_.emplace_back(record.directionText);
         typeCounts_.emplace_back();
         typeCounts_.back().fill(0);
     }

@@ -137,7 +137,7 @@ void appendSummaryLine(std::string& out, const MessageFacts& message) {
     padTo(out, start, kTimeWidth);
     out += kGap;
     start = out.size();
-    appendFromLog(out, record.direction);
+    appendFromLog(out, record.directionText);
     padTo(out, start, kDirectionWidth);
     out += kGap;
     if (record.hasCallInstanceCode) {

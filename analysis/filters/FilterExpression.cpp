@@ -111,7 +111,7 @@ bool FilterExpression::evalMessage(int index, const MessageFacts& message) const
             if (turned(n)) return !(ms && *ms == n.signedNumber);
             return ms && compareSigned(n, *ms);
         }
-        case Subject::Direction: return text(!r.direction.empty(), r.direction);
+        case Subject::Direction: return text(!r.directionText.empty(), r.directionText);
         case Subject::Cic: return number(r.hasCallInstanceCode, r.callInstanceCode);
         case Subject::Type:
         case Subject::Code: return number(r.typeCode >= 0, static_cast<std::uint64_t>(r.typeCode));

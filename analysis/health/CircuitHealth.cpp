@@ -53,7 +53,6 @@ std::uint64_t timerKey(const CircuitState& circuit, Timer timer) {
 }
 
 // The local side is the traced exchange's: what it sent.
-bool isLocal(std::string_view direction) { return direction == "S"; }
 
 // The circuits a circuit group message names: its own code and those of the status bits set
 // (CGB, CGU and their acknowledgements), or its code through code + range (GRS, GRA).
@@ -138,13 +137,6 @@ std::string circuitStateText(const CircuitState& circuit) {
 
 CircuitHealth::CircuitHealth(const CheckOptions& options, FindingSink onFinding)
     : options_(options), onFinding_(std::move(onFinding)) {}
-
-std::uint8_t CircuitHealth::directionOf(std::string_view direction) {
-    for (std::size_t i = 0; i < directions_.size(); ++i)
-        if (directions_[i] == direction) return static_cast<std::uint8_t>(i);
-    if (directions_.size() < 255) directions_.emplace_back(direction);
-    return static_cast<std::uint8_t>(directions_.size() - 1);
-}
 
 void CircuitHealth::report(Finding finding) {
     ++findingCount_;
@@ -247,7 +239,7 @@ void CircuitHealth::clearCall(CircuitState& circuit) {
     circuit.seizedAt.reset();
 }
 
-void CircuitHealth::resetCircuit(CircuitState& circuit, std::uint8_t direction, std::optional<std::int64_t> at) {
+void CircuitHealth::resetCircuit(CircuitState& circuit, Direction direction, std::optional<std::int64_t> at) {
     ++circuit.resets;
     clearCall(circuit);
     circuit.call = CallState::Idle;
@@ -255,7 +247,7 @@ void CircuitHealth::resetCircuit(CircuitState& circuit, std::uint8_t direction, 
     // A reset takes back the maintenance blocking its sender had set (Q.764 2.9.3.1); hardware
     // blocking stays.
     circuit.blocked &= static_cast<std::uint8_t>(
-        isLocal(directions_[direction]) ? ~kLocalMaintenance : ~kRemoteMaintenance);
+        direction == Direction::Sent ? ~kLocalMaintenance : ~kRemoteMaintenance);
 }
 
 void CircuitHealth::noteSwitch(const MessageFacts& message) {
@@ -296,8 +288,8 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     ++circuit.messages;
     circuit.lastRecord = record.record;
     if (passes) circuit.passed = true;
-    const std::uint8_t direction = directionOf(record.direction);
-    const bool local = isLocal(record.direction);
+    const Direction direction = record.direction;
+    const bool local = direction == Direction::Sent;
     const int type = record.typeCode;
     const CallRole role = callRoleOf(type);
     const bool open = circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete;

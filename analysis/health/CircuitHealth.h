@@ -12,7 +12,7 @@
 // - a BLO, UBL, RSC, CGB, CGU or GRS not acknowledged within T12, T14, T16, T18, T20 or T22;
 // - a call-control message on a circuit left idle by an RLC or a reset;
 // - every message not decoded, and every input warning of the run.
-// "Local" is the traced exchange's side: a message sent (DIR S) is local, any other remote. A
+// "Local" is the traced exchange's side: a message sent (Direction::Sent) is local, any other remote. A
 // timer expires when a later message of its switch's log (or the log's end) is past its deadline;
 // one still running when the log ends before its deadline gives no finding. Each switch has its
 // own time (files of several switches read as one run follow one another, each from its start).
@@ -116,7 +116,7 @@ struct CircuitState {
     bool resetPending = false;
     bool answeredNow = false;            // the seizure on it was answered
     bool backwardSeen = false;           // a backward message came for the seizure on it
-    std::uint8_t seizedFrom = 0;         // direction of the IAM
+    Direction seizedFrom = Direction::Unknown;  // of the IAM
     std::uint32_t pendingReleases = 0;   // RELs waiting for their RLC
     bool passed = false;                 // one of its messages passed the filter
     std::uint16_t timersRunning = 0;     // a bit per Timer
@@ -177,8 +177,7 @@ private:
     void report(Finding finding);
     void report(FindingKind kind, const CircuitState& circuit, const RecordFacts& record,
                 std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord = 0);
-    std::uint8_t directionOf(std::string_view direction);
-    void resetCircuit(CircuitState& circuit, std::uint8_t direction, std::optional<std::int64_t> at);
+    void resetCircuit(CircuitState& circuit, Direction direction, std::optional<std::int64_t> at);
     void clearCall(CircuitState& circuit);
 
     CheckOptions options_;
@@ -189,7 +188,6 @@ private:
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
     // The circuit group, reset and blocking timers: (circuitKey << 8 | timer) -> the timer.
     std::unordered_map<std::uint64_t, RunningTimer> otherTimers_;
-    std::vector<std::string> directions_;
     std::uint32_t generations_ = 0;  // every timer started gets the next
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;

@@ -27,7 +27,7 @@ void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int
     const RecordFacts& record = message.record();
     LadderStep step{.record = record.record,
                     .time = std::string(record.time),
-                    .direction = std::string(record.direction),
+                    .direction = record.direction,
                     .acronym = std::string(record.acronym),
                     .note = {}};
     if (step.acronym.empty() && record.typeCode >= 0) appendHexOctet(step.acronym, static_cast<std::uint8_t>(record.typeCode));

@@ -31,7 +31,7 @@ struct HealthOptions {
 struct LadderStep {
     std::uint64_t record = 0;
     std::string time;
-    std::string direction;
+    Direction direction = Direction::Unknown;
     std::string acronym;  // or the type code in hex when the type is not known
     std::string note;     // the cause of a REL ("cause 34"), or "not decoded"
 };

@@ -168,6 +168,7 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     f.record = record(i);
     f.logLine = r.logLine;
     f.time = time(i);
+    f.directionText = directionText(i);
     f.direction = direction(i);
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
     f.cicOctets = (r.flags & kTwoOctetCode) != 0 ? 2 : 4;
@@ -289,7 +290,7 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.switchIndex = analysed.facts.switchIndex();
     row.typeCode = static_cast<std::int16_t>(record.typeCode);
     row.type = typeIndex(record);
-    row.direction = directionIndex(record.direction);
+    row.direction = directionIndex(record.directionText);
     row.failure = record.failure;
     row.trailingOctets = narrow<std::uint32_t>(record.trailingOctets.size());
 

@@ -220,7 +220,9 @@ public:
     bool decoded(std::size_t i) const { return (row(i).flags & kDecoded) != 0; }
     bool hasCallInstanceCode(std::size_t i) const { return (row(i).flags & kHasCallInstanceCode) != 0; }
     std::string_view time(std::size_t i) const;
-    std::string_view direction(std::size_t i) const { return directions_[row(i).direction]; }
+    // The DIR text as read, and the direction it stands for.
+    std::string_view directionText(std::size_t i) const { return directions_[row(i).direction]; }
+    Direction direction(std::size_t i) const { return directionOf(directionText(i)); }
     // The type as the summary shows it: acronym, hex code of an unknown type, "-" for none.
     std::string_view typeText(std::size_t i) const { return types_[row(i).type].shown; }
     std::string_view typeName(std::size_t i) const { return types_[row(i).type].name; }

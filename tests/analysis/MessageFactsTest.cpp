@@ -26,7 +26,7 @@ std::vector<std::string> factsOf(std::istream& in, unsigned jobs) {
     options.records = [&](const RecordFacts& record) {
         facts.build(record);
         std::ostringstream out;
-        out << record.record << ' ' << record.logLine << ' ' << record.time << ' ' << record.direction << ' '
+        out << record.record << ' ' << record.logLine << ' ' << record.time << ' ' << record.directionText << ' '
             << (record.hasCallInstanceCode ? std::to_string(record.callInstanceCode) : "-") << ' '
             << record.typeCode << ' ' << record.acronym << ' ' << record.decoded << ' ' << record.reason << '\n';
         for (const BlockFact& block : facts.blocks()) {

@@ -62,7 +62,7 @@ std::vector<Message> messagesOf(const QString& path) {
         facts.build(record);
         Message m{.record = record.record,
                   .type = std::string(record.acronym),
-                  .direction = std::string(record.direction),
+                  .direction = std::string(record.directionText),
                   .hasCode = record.hasCallInstanceCode,
                   .code = record.callInstanceCode,
                   .decoded = record.decoded,

@@ -184,9 +184,9 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
             std::min<std::uint64_t>(call->lastRecord > dropped ? call->lastRecord - dropped : 0, store->size());
         for (std::size_t i = first; i < last; ++i) {
             if (store->row(i).callFirstRecord != call->firstRecord) continue;
-            const std::string_view direction = store->direction(i);
+
             arrows_.push_back(Arrow{.record = store->record(i),
-                                    .sent = direction != "R",
+                                    .sent = store->direction(i) != Direction::Received,
                                     .decoded = store->decoded(i),
                                     .label = QStringLiteral("%1  %2").arg(fromView(store->typeText(i)),
                                                                           fromView(store->time(i)))});

@@ -234,7 +234,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
             switch (index.column()) {
                 case RecordColumn: return QVariant::fromValue<qulonglong>(store_->record(i));
                 case TimeColumn: return fromView(store_->time(i));
-                case DirectionColumn: return fromView(store_->direction(i));
+                case DirectionColumn: return fromView(store_->directionText(i));
                 case CodeColumn:
                     return store_->hasCallInstanceCode(i) ? QVariant(store_->row(i).callInstanceCode) : QVariant();
                 case TypeColumn: return fromView(store_->typeText(i));
@@ -300,8 +300,8 @@ void MessageListModel::sort(int column, Qt::SortOrder order) {
                     break;
                 }
                 case DirectionColumn: {
-                    const std::string_view x = store->direction(a);
-                    const std::string_view y = store->direction(b);
+                    const std::string_view x = store->directionText(a);
+                    const std::string_view y = store->directionText(b);
                     if (x != y) return x < y;
                     break;
                 }

@@ -36,7 +36,8 @@ TEST(CapturePcapExport, TheToolsOwnCaptureReadsBackWithItsDirections) {
             RecordFacts facts;
             facts.record = ++record;
             facts.octets = w.octets;
-            facts.direction = w.direction;
+            facts.directionText = w.direction;
+            facts.direction = directionOf(w.direction);
             facts.cicOctets = w.cicOctets;
             out.add(facts, w.at);
         }
