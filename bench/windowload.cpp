@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -104,6 +105,15 @@ int main(int argc, char** argv) {
     timeFilter("text \"Normal call clearing\":", [&] { bar->textEdit()->setText(QStringLiteral("Normal call clearing")); });
     timeFilter("text \"16\":", [&] { bar->textEdit()->setText(QStringLiteral("16")); });
     timeFilter("text \"no such text\":", [&] { bar->textEdit()->setText(QStringLiteral("no such text")); });
+    timeFilter("records 1000-200000:", [&] { bar->recordsEdit()->setText(QStringLiteral("1000-200000")); });
+    timeFilter("not decoded:", [&] { bar->findChild<QCheckBox*>(QStringLiteral("filterNotDecoded"))->setChecked(true); });
+    if (!window.messages().calls().empty()) {
+        const std::uint64_t call = window.messages().calls()[window.messages().calls().size() / 2].firstRecord;
+        timeFilter("the call chosen:", [&] { bar->setCall(call, QStringLiteral("call")); });
+    }
+    timeFilter("where direction, cic:", [&] { bar->expressionEdit()->setText(QStringLiteral("direction == R and cic in {1..100}")); });
+    timeFilter("where cause == 16:", [&] { bar->expressionEdit()->setText(QStringLiteral("cause == 16")); });
+    timeFilter("where type REL, cause 16:", [&] { bar->expressionEdit()->setText(QStringLiteral("type == REL and cause == 16")); });
     timeFilter("type REL, report too:", [&] {
         bar->typesEdit()->setText(QStringLiteral("REL"));
         bar->reportTooBox()->setChecked(true);
