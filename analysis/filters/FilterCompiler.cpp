@@ -24,24 +24,14 @@ using filternode::Subject;
 
 namespace {
 
-struct KeyRow {
+// The call's keys; the message's own are the field catalogue's (messageKeys()).
+struct CallKeyRow {
     std::string_view name;
     Subject subject;
     Kind kind;
 };
 
-constexpr KeyRow kKeys[] = {
-    {.name = "record", .subject = Subject::Record, .kind = Kind::Number},
-    {.name = "line", .subject = Subject::Line, .kind = Kind::Number},
-    {.name = "time", .subject = Subject::Time, .kind = Kind::Time},
-    {.name = "direction", .subject = Subject::Direction, .kind = Kind::Text},
-    {.name = "cic", .subject = Subject::Cic, .kind = Kind::Number},
-    {.name = "type", .subject = Subject::Type, .kind = Kind::Number},
-    {.name = "code", .subject = Subject::Code, .kind = Kind::Number},
-    {.name = "decoded", .subject = Subject::Decoded, .kind = Kind::Flag},
-    {.name = "reason", .subject = Subject::Reason, .kind = Kind::Text},
-    {.name = "failure", .subject = Subject::Failure, .kind = Kind::Text},
-    {.name = "switch", .subject = Subject::Switch, .kind = Kind::Text},
+constexpr CallKeyRow kCallKeys[] = {
     {.name = "call.outcome", .subject = Subject::CallOutcome, .kind = Kind::Text},
     {.name = "call.cause", .subject = Subject::CallCause, .kind = Kind::Number},
     {.name = "call.calling", .subject = Subject::CallCalling, .kind = Kind::Text},
@@ -55,6 +45,15 @@ constexpr KeyRow kKeys[] = {
     {.name = "call.messages", .subject = Subject::CallMessages, .kind = Kind::Number},
 };
 
+Kind kindOf(KeyValue value) {
+    switch (value) {
+        case KeyValue::Number: return Kind::Number;
+        case KeyValue::Text: return Kind::Text;
+        case KeyValue::TimeOfDay: return Kind::Time;
+        case KeyValue::Flag: return Kind::Flag;
+    }
+    return Kind::Number;
+}
 
 enum class Tok : std::uint8_t {
     End, Word, Number, String, LParen, RParen, LBrace, RBrace, DotDot, Comma, Eq, Ne, Lt, Le, Gt, Ge, Not, And, Or,
@@ -185,7 +184,8 @@ int parameterCodeOf(std::string_view key) {
 std::vector<std::string> filterKeyNames() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> names;
-        for (const KeyRow& row : kKeys) names.emplace_back(row.name);
+        for (const MessageKey& key : messageKeys()) names.emplace_back(key.key);
+        for (const CallKeyRow& row : kCallKeys) names.emplace_back(row.name);
         for (const FieldAlias& alias : fieldAliases()) names.emplace_back(alias.alias);
         for (const FieldEntry& field : allFields()) {
             names.push_back(field.key);
@@ -359,7 +359,13 @@ private:
 
     // Fills the subject and kind of a key; false (error set) for a name that is no key.
     bool resolveKey(std::string_view name, Node& node) {
-        for (const KeyRow& row : kKeys) {
+        if (const MessageKey* key = findMessageKey(name)) {
+            node.subject = Subject::Message;
+            node.messageKey = key->id;
+            node.kind = kindOf(key->compared);
+            return true;
+        }
+        for (const CallKeyRow& row : kCallKeys) {
             if (row.name == name) {
                 node.subject = row.subject;
                 node.kind = row.kind;
@@ -528,7 +534,7 @@ private:
         switch (test.kind) {
             case Kind::Text: text = std::move(literal); return true;
             case Kind::Number:
-                if (test.subject == Subject::Type && value.kind == Tok::Word) {
+                if (test.subject == Subject::Message && test.messageKey == MessageKeyId::Type && value.kind == Tok::Word) {
                     for (const MessageType& type : messageTypes()) {
                         if (std::equal(type.acronym.begin(), type.acronym.end(), literal.begin(), literal.end(),
                                        [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); })) {
@@ -620,18 +626,8 @@ private:
         }
     }
 
-    static std::string keyName(const Node& node) {
-        if (!node.written.empty()) return std::string(node.written);
-        if (node.subject == Subject::Field) {
-            std::string key;
-            appendWholeKey(key, node.ref);
-            return key;
-        }
-        if (node.subject == Subject::Parameter) return std::string(parameterKey(node.parameterCode));
-        for (const KeyRow& row : kKeys)
-            if (row.subject == node.subject) return std::string(row.name);
-        return {};
-    }
+    // The key as the expression writes it (every test is made from a written key).
+    static std::string keyName(const Node& node) { return std::string(node.written); }
     static std::string kindName(Kind kind) {
         switch (kind) {
             case Kind::Number: return "a number";

@@ -32,6 +32,17 @@ struct FilterError {
 std::string describeFilterError(std::string_view expression, const FilterError& error);
 
 
+// What the keys of a message read: the facts of its record, its log's switch and its call (the
+// message's own keys), and its fields (the field and parameter keys). An expression that does not
+// read fields (FilterExpression::readsFields) is answered without them: a message a store keeps is
+// then tested on its row alone, without rebuilding its fields.
+struct MessageKeys {
+    const RecordFacts& record;
+    std::string_view switchName;          // empty: no switch named
+    std::uint64_t callFirstRecord = 0;    // the first record of the call it belongs to; 0: none
+    const MessageFacts* fields = nullptr;  // null: not built, as if it had no fields
+};
+
 // Every name a key may take: the message's and the call's own keys, the aliases, the whole
 // field keys and the parameter keys (for completion).
 std::vector<std::string> filterKeyNames();
@@ -51,7 +62,7 @@ public:
 
     // Whether the message passes the message-level part of the expression (the conditions on
     // call keys are left to matchesCall).
-    bool matches(const MessageFacts& message) const;
+    bool matches(const MessageKeys& message) const;
     // Whether a finished call passes the conditions on call keys (true when there are none).
     bool matchesCall(const Call& call) const;
 
@@ -74,7 +85,7 @@ private:
     bool readsFields_ = false;
 
     friend class FilterCompiler;
-    bool evalMessage(int node, const MessageFacts& message) const;
+    bool evalMessage(int node, const MessageKeys& message) const;
     bool evalCall(int node, const Call& call) const;
 };
 

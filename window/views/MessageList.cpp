@@ -167,7 +167,11 @@ bool MessageListModel::accepts(std::size_t i) const {
     if (!filter_.messages.accepts(facts, row.callFirstRecord)) return false;
     if (filter_.expression && filter_.expression->usesMessageKeys()) {
         facts_.build(store_->facts(i, textSource_, scratch_));
-        if (!filter_.expression->matches(facts_)) return false;
+        const MessageKeys keys{.record = facts_.record(),
+                               .switchName = store_->switchNameOf(i),
+                               .callFirstRecord = row.callFirstRecord,
+                               .fields = &facts_};
+        if (!filter_.expression->matches(keys)) return false;
     }
     return !matcher_ || factsHoldText(*store_, *document_, *matcher_, labelMatches_, i);
 }
