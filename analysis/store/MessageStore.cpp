@@ -161,7 +161,7 @@ Mark MessageStore::mark(std::size_t i, std::size_t k) const {
                 .hasNumber = (m.bits & 8u) != 0};
 }
 
-RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
+RecordFacts MessageStore::rowFacts(std::size_t i) const {
     const Row& r = row(i);
     const TypeText& type = types_[r.type];
     RecordFacts f;
@@ -178,6 +178,12 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     f.decoded = (r.flags & kDecoded) != 0;
     f.reason = reason(i);
     f.failure = r.failure;
+    return f;
+}
+
+RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
+    const Row& r = row(i);
+    RecordFacts f = rowFacts(i);
     const std::string_view octets = pool_.view(r.strings + r.timeLength + r.infoLength + r.reasonLength, r.octetsLength);
     scratch.octets.clear();
     if ((r.flags & kOctetsAsBytes) != 0) {

@@ -247,6 +247,10 @@ public:
         std::vector<Mark> marks;
     };
     RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
+    // The facts of message i that its row holds, without its octets, text and marks: as much as
+    // the message's own keys of a filter read (record, line, time, direction, code, type, whether
+    // decoded and why not). Valid while the store keeps the message.
+    RecordFacts rowFacts(std::size_t i) const;
 
     // Finished calls, in the order of their first records (see CallTracker).
     const std::vector<CallRow>& calls() const { return calls_; }

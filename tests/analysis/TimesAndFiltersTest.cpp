@@ -1,6 +1,7 @@
 // Times of day and the time line, dates, and the filter lists as the command line gives them.
 #include "analysis/facts/LogClock.h"
-#include "analysis/filters/MessageFilter.h"
+#include "analysis/filters/MessageSelection.h"
+#include "analysis/filters/ShorthandFilters.h"
 #include "output/PcapExport.h"
 #include "analysis/calls/Statistics.h"
 
@@ -105,39 +106,55 @@ TEST(ParseRecordRange, AllFourForms) {
     }
 }
 
-TEST(MessageFilter, EveryConditionMustHold) {
-    MessageFilter filter;
+// Whether a message passes the shorthand filters, compiled into their expressions; they are
+// answered from the record's own facts, never from its fields.
+bool passes(const ShorthandFilters& given, const RecordFacts& record, std::uint64_t callFirstRecord) {
+    MessageSelection selection;
+    compileShorthand(given, selection.where);
+    return selection.matches(MessageKeys{.record = record, .switchName = {}, .callFirstRecord = callFirstRecord, .fields = nullptr},
+                             []() -> const MessageFacts& {
+                                 ADD_FAILURE() << "a shorthand filter read the message's fields";
+                                 static const MessageFacts none;
+                                 return none;
+                             });
+}
+
+TEST(ShorthandFilters, EveryConditionMustHold) {
+    ShorthandFilters filter;
     filter.codes = {{.first = 10, .last = 20}};
     filter.types.set(0x01);
-    filter.firstRecord = 5;
-    filter.lastRecord = 8;
+    filter.records = {{.first = 5, .last = 8}, {.first = 12, .last = 12}};
     RecordFacts record;
     record.record = 6;
     record.hasCallInstanceCode = true;
     record.callInstanceCode = 15;
     record.typeCode = 0x01;
     record.decoded = true;
-    EXPECT_TRUE(filter.accepts(record, 0));
+    EXPECT_TRUE(passes(filter, record, 0));
     RecordFacts other = record;
     other.callInstanceCode = 21;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.hasCallInstanceCode = false;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.typeCode = 0x0C;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.record = 9;
-    EXPECT_FALSE(filter.accepts(other, 0));
-    filter.notDecodedOnly = true;
-    EXPECT_FALSE(filter.accepts(record, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
+    other.record = 12;
+    EXPECT_TRUE(passes(filter, other, 0));
+    filter.notDecoded = true;
+    EXPECT_FALSE(passes(filter, record, 0));
     record.decoded = false;
-    EXPECT_TRUE(filter.accepts(record, 0));
+    EXPECT_TRUE(passes(filter, record, 0));
     filter.call = 3;
-    EXPECT_FALSE(filter.accepts(record, 0));
-    EXPECT_TRUE(filter.accepts(record, 3));
-    EXPECT_FALSE(MessageFilter{}.active());
+    EXPECT_FALSE(passes(filter, record, 0));
+    EXPECT_TRUE(passes(filter, record, 3));
+    std::vector<FilterExpression> none;
+    compileShorthand(ShorthandFilters{}, none);
+    EXPECT_TRUE(none.empty());
 }
 
 }  // namespace
