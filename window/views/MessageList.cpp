@@ -160,8 +160,8 @@ bool MessageListModel::accepts(std::size_t i) const {
     if (filter_.selection) {
         // The message's own keys are read from its row; its fields are rebuilt only for an
         // expression that reads them, once the others hold.
-        const RecordFacts record = store_->rowFacts(i);
-        const MessageKeys keys{.record = record,
+        store_->rowFacts(i, rowFacts_);
+        const MessageKeys keys{.record = rowFacts_,
                                .switchName = store_->switchNameOf(i),
                                .callFirstRecord = store_->row(i).callFirstRecord,
                                .fields = nullptr};

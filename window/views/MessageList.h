@@ -101,7 +101,9 @@ private:
     std::size_t tested_ = 0;
     ListFilter filter_;
     std::shared_ptr<const TextMatcher> matcher_;
-    // The facts of a message rebuilt for the expression.
+    // The facts of a message for the filter: those of its row, and all of them rebuilt for an
+    // expression that reads fields.
+    mutable RecordFacts rowFacts_;
     MessageStore::TextSource textSource_;
     mutable MessageStore::Scratch scratch_;
     mutable MessageFacts facts_;
