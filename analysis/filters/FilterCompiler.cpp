@@ -222,19 +222,19 @@ public:
                 setError("expected 'and', 'or' or the end of the expression", token_.column);
             return fail(error);
         }
-        // The top-level conditions joined by 'and' go to the messages or to the calls.
+        // The top-level conditions joined by 'and' go to the calls, or to the messages: to those
+        // on their own keys, or to those that read their fields.
         std::vector<int> conjuncts;
         splitAnd(*root, conjuncts);
         for (const int c : conjuncts) {
-            bool call = false;
-            bool message = false;
-            uses(c, call, message);
-            if (call && message) {
+            Uses found;
+            uses(c, found);
+            if (found.call && found.message) {
                 setError("a condition mixes call keys with message keys; join such conditions with 'and' at the top",
                          leftmostColumn(c));
                 return fail(error);
             }
-            int& root_ = call ? out_.callRoot_ : out_.messageRoot_;
+            int& root_ = found.call ? out_.callRoot_ : found.fields ? out_.fieldsRoot_ : out_.ownRoot_;
             root_ = root_ < 0 ? c : join(FilterExpression::Node::Shape::And, root_, c, 0);
         }
         return true;
@@ -294,14 +294,21 @@ private:
         }
         return out_.nodes_[static_cast<std::size_t>(node)].column;
     }
-    void uses(int node, bool& call, bool& message) const {
+    // What the tests under a node name: call keys, message keys, and among those fields.
+    struct Uses {
+        bool call = false;
+        bool message = false;
+        bool fields = false;
+    };
+    void uses(int node, Uses& found) const {
         const Node& n = out_.nodes_[static_cast<std::size_t>(node)];
         if (n.shape == Shape::Test) {
-            (isCallSubject(n.subject) ? call : message) = true;
+            (isCallSubject(n.subject) ? found.call : found.message) = true;
+            found.fields = found.fields || n.subject == Subject::Field || n.subject == Subject::Parameter;
             return;
         }
-        uses(n.left, call, message);
-        if (n.right >= 0) uses(n.right, call, message);
+        uses(n.left, found);
+        if (n.right >= 0) uses(n.right, found);
     }
 
     // Operands joined by one operator, left to right: `or` of `and`s, `and` of unary terms.
@@ -378,14 +385,12 @@ private:
             node.kind = Kind::Fields;
             node.ref = field->ref;
             node.fieldType = field->type;
-            out_.readsFields_ = true;
             return true;
         }
         if (const int code = parameterCodeOf(name); code != -2) {
             node.subject = Subject::Parameter;
             node.kind = Kind::Flag;
             node.parameterCode = code;
-            out_.readsFields_ = true;
             return true;
         }
         std::string message = "unknown field \"" + std::string(name) + "\"";
@@ -654,14 +659,15 @@ bool FilterExpression::compile(std::string_view text, FilterError& error) {
     text_ = text;
     nodes_.clear();
     patterns_.clear();
-    messageRoot_ = -1;
+    ownRoot_ = -1;
+    fieldsRoot_ = -1;
     callRoot_ = -1;
-    readsFields_ = false;
     FilterCompiler compiler(*this, text);
     if (compiler.compile(error)) return true;
     nodes_.clear();
     patterns_.clear();
-    messageRoot_ = -1;
+    ownRoot_ = -1;
+    fieldsRoot_ = -1;
     callRoot_ = -1;
     return false;
 }

@@ -76,8 +76,12 @@ bool turned(const Node& n) { return n.op == Op::Ne; }
 
 }  // namespace
 
-bool FilterExpression::matches(const MessageKeys& message) const {
-    return messageRoot_ < 0 || evalMessage(messageRoot_, message);
+bool FilterExpression::matchesOwnKeys(const MessageKeys& message) const {
+    return ownRoot_ < 0 || evalMessage(ownRoot_, message);
+}
+
+bool FilterExpression::matchesFields(const MessageKeys& message) const {
+    return fieldsRoot_ < 0 || evalMessage(fieldsRoot_, message);
 }
 
 bool FilterExpression::matchesCall(const Call& call) const { return callRoot_ < 0 || evalCall(callRoot_, call); }

@@ -62,16 +62,19 @@ public:
 
     // Whether the message passes the message-level part of the expression (the conditions on
     // call keys are left to matchesCall).
-    bool matches(const MessageKeys& message) const;
+    bool matches(const MessageKeys& message) const { return matchesOwnKeys(message) && matchesFields(message); }
+    // That part in two, split at the 'and's at the top of the expression: the conditions on the
+    // message's own keys, and those that read its fields (each true when there are none), so that
+    // the fields need only be built for a message that passes the others.
+    bool matchesOwnKeys(const MessageKeys& message) const;
+    bool matchesFields(const MessageKeys& message) const;
     // Whether a finished call passes the conditions on call keys (true when there are none).
     bool matchesCall(const Call& call) const;
 
-    // Whether the expression names call keys (call.outcome, ...), and whether it names anything
-    // else.
+    // Whether the expression names call keys (call.outcome, ...).
     bool usesCallKeys() const { return callRoot_ >= 0; }
-    bool usesMessageKeys() const { return messageRoot_ >= 0; }
     // Whether it reads the fields of a message (beyond its record's own facts).
-    bool readsFields() const { return readsFields_; }
+    bool readsFields() const { return fieldsRoot_ >= 0; }
     const std::string& text() const { return text_; }
 
     struct Node;
@@ -80,9 +83,9 @@ private:
     std::string text_;
     std::vector<Node> nodes_;
     std::vector<std::unique_ptr<re2::RE2>> patterns_;
-    int messageRoot_ = -1;
+    int ownRoot_ = -1;     // the conditions on the message's own keys
+    int fieldsRoot_ = -1;  // those that read its fields
     int callRoot_ = -1;
-    bool readsFields_ = false;
 
     friend class FilterCompiler;
     bool evalMessage(int node, const MessageKeys& message) const;

@@ -21,18 +21,17 @@ struct MessageSelection {
     // call the message belongs to (0: none).
     bool matches(const MessageFacts& message, std::uint64_t callFirstRecord) const;
     // The same for a message whose fields are built only when asked (`message.fields` unset): the
-    // expressions that do not read fields are asked first, and `buildFields()`, which gives the
-    // message's facts, is called only when they all hold and an expression that reads fields is
-    // left.
+    // conditions on the message's own keys are asked first, and `buildFields()`, which gives the
+    // message's facts, is called only when they all hold and conditions on fields are left.
     template <class BuildFields>
     bool matches(const MessageKeys& message, BuildFields buildFields) const {
         for (const FilterExpression& e : where)
-            if (!e.readsFields() && !e.matches(message)) return false;
+            if (!e.matchesOwnKeys(message)) return false;
         if (!readsFields()) return true;
         MessageKeys withFields = message;
         withFields.fields = &buildFields();
         for (const FilterExpression& e : where)
-            if (e.readsFields() && !e.matches(withFields)) return false;
+            if (!e.matchesFields(withFields)) return false;
         return true;
     }
     // The call-level part of every expression, for a finished call.

@@ -1,4 +1,5 @@
-// Times of day and the time line, dates, and the filter lists as the command line gives them.
+// Times of day and the time line, dates, the filter lists as the command line gives them, and
+// the shorthand filters and a selection as the window asks them.
 #include "analysis/facts/LogClock.h"
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/filters/ShorthandFilters.h"
@@ -155,6 +156,42 @@ TEST(ShorthandFilters, EveryConditionMustHold) {
     std::vector<FilterExpression> none;
     compileShorthand(ShorthandFilters{}, none);
     EXPECT_TRUE(none.empty());
+}
+
+// The window's list builds a message's fields only when the conditions on its own keys hold and
+// conditions on fields are left.
+TEST(MessageSelection, BuildsTheFieldsOnlyWhenTheOtherConditionsHold) {
+    const struct {
+        std::string_view expression;
+        int typeCode;
+        bool passes;
+        bool built;
+    } cases[] = {
+        {"type == REL and cause == 16", 0x01, false, false},
+        {"type == REL and cause == 16", 0x0C, false, true},
+        {"type == REL and not cause == 16", 0x0C, true, true},
+        {"type == REL or cause == 16", 0x01, false, true},  // not split: asked as a whole
+        {"cic in {1..5} and type == IAM", 0x01, true, false},
+    };
+    for (const auto& c : cases) {
+        MessageSelection selection;
+        FilterError error;
+        ASSERT_TRUE(selection.where.emplace_back().compile(c.expression, error)) << c.expression;
+        RecordFacts record;
+        record.hasCallInstanceCode = true;
+        record.callInstanceCode = 3;
+        record.typeCode = c.typeCode;
+        const MessageFacts noFields;
+        bool built = false;
+        const bool passes = selection.matches(
+            MessageKeys{.record = record, .switchName = {}, .callFirstRecord = 0, .fields = nullptr},
+            [&]() -> const MessageFacts& {
+                built = true;
+                return noFields;
+            });
+        EXPECT_EQ(passes, c.passes) << c.expression;
+        EXPECT_EQ(built, c.built) << c.expression;
+    }
 }
 
 }  // namespace
