@@ -18,6 +18,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <ctime>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -35,6 +37,13 @@ double statusKilobytes(const char* key) {
 double megabytes(double bytes) { return bytes / (1024.0 * 1024.0); }
 
 double seconds(qint64 milliseconds) { return static_cast<double>(milliseconds) / 1000.0; }
+
+// Processor time the calling thread has used.
+double threadProcessorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
 
 }  // namespace
 
@@ -88,22 +97,44 @@ int main(int argc, char** argv) {
 
     // Filters, each timed from the change to the list's last row.
     truno::window::MessageFilterBar* bar = window.filterBar();
+    // Each filter three times: the best time from the change to the list's last row, and the best
+    // processor time of the window's thread over it (less swayed by other work on the machine).
     const auto timeFilter = [&](const char* what, auto set) {
-        bar->clear();
-        set();
-        longest = 0;
-        tick.restart();
-        clock.restart();
-        window.applyFilter();
-        waitFor([&] { return window.filterSettled(); });
-        std::printf("filter %-28s %8d rows in %.3f s (longest freeze %lld ms)\n", what,
-                    window.messageModel()->rowCount(), seconds(clock.elapsed()), static_cast<long long>(longest));
+        qint64 best = -1;
+        double bestProcessor = -1;
+        qint64 freeze = 0;
+        for (int run = 0; run < 3; ++run) {
+            bar->clear();
+            set();
+            longest = 0;
+            tick.restart();
+            const double processorBefore = threadProcessorSeconds();
+            clock.restart();
+            window.applyFilter();
+            waitFor([&] { return window.filterSettled(); });
+            const qint64 elapsed = clock.elapsed();
+            const double processor = threadProcessorSeconds() - processorBefore;
+            if (best < 0 || elapsed < best) best = elapsed;
+            if (bestProcessor < 0 || processor < bestProcessor) bestProcessor = processor;
+            freeze = std::max(freeze, longest);
+        }
+        std::printf("filter %-28s %8d rows in %.3f s, %.3f s of processor (longest freeze %lld ms)\n", what,
+                    window.messageModel()->rowCount(), seconds(best), bestProcessor, static_cast<long long>(freeze));
     };
     timeFilter("type IAM:", [&] { bar->typesEdit()->setText(QStringLiteral("IAM")); });
     timeFilter("CIC 1-100:", [&] { bar->codesEdit()->setText(QStringLiteral("1-100")); });
     timeFilter("text \"Normal call clearing\":", [&] { bar->textEdit()->setText(QStringLiteral("Normal call clearing")); });
     timeFilter("text \"16\":", [&] { bar->textEdit()->setText(QStringLiteral("16")); });
     timeFilter("text \"no such text\":", [&] { bar->textEdit()->setText(QStringLiteral("no such text")); });
+    timeFilter("records 1000-200000:", [&] { bar->recordsEdit()->setText(QStringLiteral("1000-200000")); });
+    timeFilter("not decoded:", [&] { bar->findChild<QCheckBox*>(QStringLiteral("filterNotDecoded"))->setChecked(true); });
+    if (!window.messages().calls().empty()) {
+        const std::uint64_t call = window.messages().calls()[window.messages().calls().size() / 2].firstRecord;
+        timeFilter("the call chosen:", [&] { bar->setCall(call, QStringLiteral("call")); });
+    }
+    timeFilter("where direction, cic:", [&] { bar->expressionEdit()->setText(QStringLiteral("direction == R and cic in {1..100}")); });
+    timeFilter("where cause == 16:", [&] { bar->expressionEdit()->setText(QStringLiteral("cause == 16")); });
+    timeFilter("where type REL, cause 16:", [&] { bar->expressionEdit()->setText(QStringLiteral("type == REL and cause == 16")); });
     timeFilter("type REL, report too:", [&] {
         bar->typesEdit()->setText(QStringLiteral("REL"));
         bar->reportTooBox()->setChecked(true);

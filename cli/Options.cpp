@@ -1,11 +1,10 @@
 #include "cli/Options.h"
 
-#include "analysis/filters/MessageFilter.h"
+#include "analysis/filters/ShorthandFilters.h"
 #include "base/Times.h"
 
 #include <getopt.h>
 
-#include <bitset>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -162,62 +161,42 @@ bool parseCall(std::string_view text, std::vector<std::uint64_t>& calls, std::st
     return false;
 }
 
-// "9,11,20-30": record numbers and ranges (N, N-M, N- or -M), as items of an expression's set.
-bool parseRecordList(std::string_view text, std::string& items, std::string& error) {
+// "9,11,20-30": record numbers and ranges (N, N-M, N- or -M).
+bool parseRecordList(std::string_view text, std::vector<RecordRange>& records, std::string& error) {
     for (;;) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
-        std::uint64_t first = 0;
-        std::uint64_t last = 0;
-        if (!parseRecordRange(item, first, last, error)) {
+        RecordRange range;
+        if (!parseRecordRange(item, range.first, range.last, error)) {
             error = "invalid record range '" + std::string(item) + "' in --records (expected numbers and ranges such as "
                     "9,11,20-30; N- and -M leave a range open)";
             return false;
         }
-        items += ' ' + std::to_string(first) + ".." + std::to_string(last);
+        records.push_back(range);
         if (comma == std::string_view::npos) return true;
         text.remove_prefix(comma + 1);
     }
 }
 
-// The shorthand options as they were given, before they are compiled into expressions.
-struct Shorthand {
-    std::vector<CodeRange> codes;
-    std::bitset<256> types;
-    std::string records;  // items of a set
-    bool notDecoded = false;
+// The filter options as they were given, before they are compiled into expressions.
+struct GivenFilters {
+    ShorthandFilters shorthand;  // --cic, --type, --records, --not-decoded
     std::vector<std::string> where;
 };
 
-bool addExpression(CliOptions& options, const std::string& text, std::string_view option, std::string& error) {
-    FilterExpression expression;
-    FilterError problem;
-    if (!expression.compile(text, problem)) {
-        error = std::string(option) + ": " + describeFilterError(text, problem);
-        return false;
+// Each shorthand option becomes an expression (repeated ones add to the same set), then each
+// --where is compiled.
+bool compileFilters(const GivenFilters& given, CliOptions& options, std::string& error) {
+    compileShorthand(given.shorthand, options.selection.where);
+    for (const std::string& text : given.where) {
+        FilterExpression expression;
+        FilterError problem;
+        if (!expression.compile(text, problem)) {
+            error = "--where: " + describeFilterError(text, problem);
+            return false;
+        }
+        options.selection.where.push_back(std::move(expression));
     }
-    options.selection.where.push_back(std::move(expression));
-    return true;
-}
-
-// Each shorthand option becomes an expression; repeated ones add to the same set.
-bool compileFilters(const Shorthand& given, CliOptions& options, std::string& error) {
-    if (!given.codes.empty()) {
-        std::string text = "cic in {";
-        for (const CodeRange& r : given.codes) text += ' ' + std::to_string(r.first) + ".." + std::to_string(r.last);
-        if (!addExpression(options, text + " }", "--cic", error)) return false;
-    }
-    if (given.types.any()) {
-        std::string text = "type in {";
-        for (std::size_t code = 0; code < 256; ++code)
-            if (given.types.test(code)) text += ' ' + std::to_string(code);
-        if (!addExpression(options, text + " }", "--type", error)) return false;
-    }
-    if (!given.records.empty() && !addExpression(options, "record in {" + given.records + " }", "--records", error))
-        return false;
-    if (given.notDecoded && !addExpression(options, "not decoded", "--not-decoded", error)) return false;
-    for (const std::string& text : given.where)
-        if (!addExpression(options, text, "--where", error)) return false;
     if (options.selection.usesCallKeys() && options.view != View::Calls && options.view != View::Kpi) {
         error = "--where: the call keys (call.outcome, call.setup, ...) need --calls or --kpi";
         return false;
@@ -265,7 +244,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     optind = 0;  // glibc: start afresh, so that a second call parses its own arguments
     opterr = 0;  // the messages are ours, with the program's name in front
     bool viewGiven = false;
-    Shorthand given;
+    GivenFilters given;
     for (;;) {
         const int c = getopt_long(argc, argv, ":j:qhVY:fF", kLongOptions, nullptr);
         if (c == -1) break;
@@ -290,15 +269,15 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 if (!parseFormat(optarg, options.format, error)) return false;
                 break;
             case kCicOption:
-                if (!parseCodeList(optarg, given.codes, error)) return false;
+                if (!parseCodeList(optarg, given.shorthand.codes, error)) return false;
                 break;
             case kTypeOption:
-                if (!parseTypeList(optarg, given.types, error)) return false;
+                if (!parseTypeList(optarg, given.shorthand.types, error)) return false;
                 break;
             case kRecordsOption:
-                if (!parseRecordList(optarg, given.records, error)) return false;
+                if (!parseRecordList(optarg, given.shorthand.records, error)) return false;
                 break;
-            case kNotDecodedOption: given.notDecoded = true; break;
+            case kNotDecodedOption: given.shorthand.notDecoded = true; break;
             case kCallOption:
                 if (!parseCall(optarg, options.selection.callRecords, error)) return false;
                 break;

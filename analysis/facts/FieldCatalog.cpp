@@ -6,17 +6,30 @@ namespace truno {
 namespace {
 
 constexpr MessageKey kMessageKeys[] = {
-    {.key = "record", .type = "number", .description = "the record's number in the report"},
-    {.key = "line", .type = "number", .description = "the log line where the message starts"},
-    {.key = "time", .type = "time", .description = "the message's TIME as the log gives it"},
-    {.key = "direction", .type = "text", .description = "its DIR (S: sent, R: received)"},
-    {.key = "cic", .type = "number", .description = "its own call instance code"},
-    {.key = "type", .type = "text", .description = "its type's acronym (IAM, REL, ...)"},
-    {.key = "code", .type = "number", .description = "its type code"},
-    {.key = "decoded", .type = "boolean", .description = "whether it was decoded"},
-    {.key = "reason", .type = "text", .description = "why it was not decoded"},
-    {.key = "failure", .type = "text", .description = "what kind of failure that was (octets missing, ...)"},
-    {.key = "switch", .type = "text", .description = "the switch its log belongs to (--switch, or the file's name)"},
+    {.key = "record", .id = MessageKeyId::Record, .compared = KeyValue::Number, .type = "number",
+     .description = "the record's number in the report"},
+    {.key = "line", .id = MessageKeyId::Line, .compared = KeyValue::Number, .type = "number",
+     .description = "the log line where the message starts"},
+    {.key = "time", .id = MessageKeyId::Time, .compared = KeyValue::TimeOfDay, .type = "time",
+     .description = "the message's TIME as the log gives it"},
+    {.key = "direction", .id = MessageKeyId::Direction, .compared = KeyValue::Text, .type = "text",
+     .description = "its DIR (S: sent, R: received)"},
+    {.key = "cic", .id = MessageKeyId::Cic, .compared = KeyValue::Number, .type = "number",
+     .description = "its own call instance code"},
+    {.key = "type", .id = MessageKeyId::Type, .compared = KeyValue::Number, .type = "text",
+     .description = "its type's acronym (IAM, REL, ...)"},
+    {.key = "code", .id = MessageKeyId::Code, .compared = KeyValue::Number, .type = "number",
+     .description = "its type code"},
+    {.key = "decoded", .id = MessageKeyId::Decoded, .compared = KeyValue::Flag, .type = "boolean",
+     .description = "whether it was decoded"},
+    {.key = "reason", .id = MessageKeyId::Reason, .compared = KeyValue::Text, .type = "text",
+     .description = "why it was not decoded"},
+    {.key = "failure", .id = MessageKeyId::Failure, .compared = KeyValue::Text, .type = "text",
+     .description = "what kind of failure that was (octets missing, ...)"},
+    {.key = "switch", .id = MessageKeyId::Switch, .compared = KeyValue::Text, .type = "text",
+     .description = "the switch its log belongs to (--switch, or the file's name)"},
+    {.key = "call", .id = MessageKeyId::Call, .compared = KeyValue::Number, .type = "number",
+     .description = "the first record of the call it belongs to"},
 };
 
 constexpr FieldAlias kAliases[] = {
@@ -27,12 +40,6 @@ constexpr FieldAlias kAliases[] = {
     {.alias = "event", .key = "event_information.event"},
     {.alias = "range", .key = "range_and_status.range"},
 };
-
-bool isMessageKey(std::string_view key) {
-    for (const MessageKey& k : kMessageKeys)
-        if (k.key == key) return true;
-    return false;
-}
 
 std::string codeText(int code) {
     if (code < 0) return "-";
@@ -55,6 +62,12 @@ std::string labelsText(const FieldEntry& entry) {
 }  // namespace
 
 std::span<const MessageKey> messageKeys() { return kMessageKeys; }
+
+const MessageKey* findMessageKey(std::string_view key) {
+    for (const MessageKey& k : kMessageKeys)
+        if (k.key == key) return &k;
+    return nullptr;
+}
 std::span<const FieldAlias> fieldAliases() { return kAliases; }
 
 std::string_view resolveAlias(std::string_view key) {
@@ -89,7 +102,7 @@ void appendFieldListText(std::string& out) {
     };
     for (const MessageKey& k : kMessageKeys) line(k.key, k.type, "-", "(message)", k.description);
     for (const FieldEntry& entry : allFields()) {
-        if (isMessageKey(entry.key)) continue;
+        if (findMessageKey(entry.key) != nullptr) continue;
         line(entry.key, typeName(entry.type), codeText(entry.ref.parameterCode),
              entry.parameterName.empty() ? std::string_view("(message)") : entry.parameterName, labelsText(entry));
     }
@@ -129,7 +142,7 @@ void appendFieldListMarkdown(std::string& out) {
     }
     out += "\n## Keys of the fields\n\n| key | type | code | parameter | label in the report |\n|---|---|---|---|---|\n";
     for (const FieldEntry& entry : allFields()) {
-        if (isMessageKey(entry.key)) continue;
+        if (findMessageKey(entry.key) != nullptr) continue;
         out += "| `";
         out += entry.key;
         out += "` | ";

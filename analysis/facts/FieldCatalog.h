@@ -4,20 +4,34 @@
 // asked most. `truno-decode --list-fields` prints it and docs/fields.md is made from it.
 #include "dispatch/FieldRegistry.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace truno {
 
-// A key of the message as a whole: its record number, log line, time, direction, circuit code,
-// type, whether it was decoded and why not.
+// What a key of the message as a whole reads: its record number, log line, time, direction,
+// circuit code, type, whether it was decoded and why not, its log's switch and its call.
+enum class MessageKeyId : std::uint8_t { Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch, Call };
+
+// How a filter compares the values of a message key: whole numbers, text, times of day, or a flag
+// that is only there or not.
+enum class KeyValue : std::uint8_t { Number, Text, TimeOfDay, Flag };
+
+// A key of the message as a whole. The one list of them serves the filter expressions (their
+// names, what they read and how they compare), the completion of keys in the window, and the
+// list of keys (--list-fields, docs/fields.md).
 struct MessageKey {
     std::string_view key;
-    std::string_view type;  // "number", "text", "time", "boolean"
+    MessageKeyId id;
+    KeyValue compared;      // in a filter (the type by its code, which it also takes as an acronym)
+    std::string_view type;  // as listed: "number", "text", "time", "boolean"
     std::string_view description;
 };
 std::span<const MessageKey> messageKeys();
+// The message key of this name, or nullptr.
+const MessageKey* findMessageKey(std::string_view key);
 
 // A short name for a field's key.
 struct FieldAlias {

@@ -24,24 +24,14 @@ using filternode::Subject;
 
 namespace {
 
-struct KeyRow {
+// The call's keys; the message's own are the field catalogue's (messageKeys()).
+struct CallKeyRow {
     std::string_view name;
     Subject subject;
     Kind kind;
 };
 
-constexpr KeyRow kKeys[] = {
-    {.name = "record", .subject = Subject::Record, .kind = Kind::Number},
-    {.name = "line", .subject = Subject::Line, .kind = Kind::Number},
-    {.name = "time", .subject = Subject::Time, .kind = Kind::Time},
-    {.name = "direction", .subject = Subject::Direction, .kind = Kind::Text},
-    {.name = "cic", .subject = Subject::Cic, .kind = Kind::Number},
-    {.name = "type", .subject = Subject::Type, .kind = Kind::Number},
-    {.name = "code", .subject = Subject::Code, .kind = Kind::Number},
-    {.name = "decoded", .subject = Subject::Decoded, .kind = Kind::Flag},
-    {.name = "reason", .subject = Subject::Reason, .kind = Kind::Text},
-    {.name = "failure", .subject = Subject::Failure, .kind = Kind::Text},
-    {.name = "switch", .subject = Subject::Switch, .kind = Kind::Text},
+constexpr CallKeyRow kCallKeys[] = {
     {.name = "call.outcome", .subject = Subject::CallOutcome, .kind = Kind::Text},
     {.name = "call.cause", .subject = Subject::CallCause, .kind = Kind::Number},
     {.name = "call.calling", .subject = Subject::CallCalling, .kind = Kind::Text},
@@ -55,6 +45,15 @@ constexpr KeyRow kKeys[] = {
     {.name = "call.messages", .subject = Subject::CallMessages, .kind = Kind::Number},
 };
 
+Kind kindOf(KeyValue value) {
+    switch (value) {
+        case KeyValue::Number: return Kind::Number;
+        case KeyValue::Text: return Kind::Text;
+        case KeyValue::TimeOfDay: return Kind::Time;
+        case KeyValue::Flag: return Kind::Flag;
+    }
+    return Kind::Number;
+}
 
 enum class Tok : std::uint8_t {
     End, Word, Number, String, LParen, RParen, LBrace, RBrace, DotDot, Comma, Eq, Ne, Lt, Le, Gt, Ge, Not, And, Or,
@@ -185,7 +184,8 @@ int parameterCodeOf(std::string_view key) {
 std::vector<std::string> filterKeyNames() {
     static const std::vector<std::string> all = [] {
         std::vector<std::string> names;
-        for (const KeyRow& row : kKeys) names.emplace_back(row.name);
+        for (const MessageKey& key : messageKeys()) names.emplace_back(key.key);
+        for (const CallKeyRow& row : kCallKeys) names.emplace_back(row.name);
         for (const FieldAlias& alias : fieldAliases()) names.emplace_back(alias.alias);
         for (const FieldEntry& field : allFields()) {
             names.push_back(field.key);
@@ -222,19 +222,19 @@ public:
                 setError("expected 'and', 'or' or the end of the expression", token_.column);
             return fail(error);
         }
-        // The top-level conditions joined by 'and' go to the messages or to the calls.
+        // The top-level conditions joined by 'and' go to the calls, or to the messages: to those
+        // on their own keys, or to those that read their fields.
         std::vector<int> conjuncts;
         splitAnd(*root, conjuncts);
         for (const int c : conjuncts) {
-            bool call = false;
-            bool message = false;
-            uses(c, call, message);
-            if (call && message) {
+            Uses found;
+            uses(c, found);
+            if (found.call && found.message) {
                 setError("a condition mixes call keys with message keys; join such conditions with 'and' at the top",
                          leftmostColumn(c));
                 return fail(error);
             }
-            int& root_ = call ? out_.callRoot_ : out_.messageRoot_;
+            int& root_ = found.call ? out_.callRoot_ : found.fields ? out_.fieldsRoot_ : out_.ownRoot_;
             root_ = root_ < 0 ? c : join(FilterExpression::Node::Shape::And, root_, c, 0);
         }
         return true;
@@ -294,14 +294,21 @@ private:
         }
         return out_.nodes_[static_cast<std::size_t>(node)].column;
     }
-    void uses(int node, bool& call, bool& message) const {
+    // What the tests under a node name: call keys, message keys, and among those fields.
+    struct Uses {
+        bool call = false;
+        bool message = false;
+        bool fields = false;
+    };
+    void uses(int node, Uses& found) const {
         const Node& n = out_.nodes_[static_cast<std::size_t>(node)];
         if (n.shape == Shape::Test) {
-            (isCallSubject(n.subject) ? call : message) = true;
+            (isCallSubject(n.subject) ? found.call : found.message) = true;
+            found.fields = found.fields || n.subject == Subject::Field || n.subject == Subject::Parameter;
             return;
         }
-        uses(n.left, call, message);
-        if (n.right >= 0) uses(n.right, call, message);
+        uses(n.left, found);
+        if (n.right >= 0) uses(n.right, found);
     }
 
     // Operands joined by one operator, left to right: `or` of `and`s, `and` of unary terms.
@@ -359,7 +366,13 @@ private:
 
     // Fills the subject and kind of a key; false (error set) for a name that is no key.
     bool resolveKey(std::string_view name, Node& node) {
-        for (const KeyRow& row : kKeys) {
+        if (const MessageKey* key = findMessageKey(name)) {
+            node.subject = Subject::Message;
+            node.messageKey = key->id;
+            node.kind = kindOf(key->compared);
+            return true;
+        }
+        for (const CallKeyRow& row : kCallKeys) {
             if (row.name == name) {
                 node.subject = row.subject;
                 node.kind = row.kind;
@@ -372,14 +385,12 @@ private:
             node.kind = Kind::Fields;
             node.ref = field->ref;
             node.fieldType = field->type;
-            out_.readsFields_ = true;
             return true;
         }
         if (const int code = parameterCodeOf(name); code != -2) {
             node.subject = Subject::Parameter;
             node.kind = Kind::Flag;
             node.parameterCode = code;
-            out_.readsFields_ = true;
             return true;
         }
         std::string message = "unknown field \"" + std::string(name) + "\"";
@@ -528,7 +539,7 @@ private:
         switch (test.kind) {
             case Kind::Text: text = std::move(literal); return true;
             case Kind::Number:
-                if (test.subject == Subject::Type && value.kind == Tok::Word) {
+                if (test.subject == Subject::Message && test.messageKey == MessageKeyId::Type && value.kind == Tok::Word) {
                     for (const MessageType& type : messageTypes()) {
                         if (std::equal(type.acronym.begin(), type.acronym.end(), literal.begin(), literal.end(),
                                        [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); })) {
@@ -620,18 +631,8 @@ private:
         }
     }
 
-    static std::string keyName(const Node& node) {
-        if (!node.written.empty()) return std::string(node.written);
-        if (node.subject == Subject::Field) {
-            std::string key;
-            appendWholeKey(key, node.ref);
-            return key;
-        }
-        if (node.subject == Subject::Parameter) return std::string(parameterKey(node.parameterCode));
-        for (const KeyRow& row : kKeys)
-            if (row.subject == node.subject) return std::string(row.name);
-        return {};
-    }
+    // The key as the expression writes it (every test is made from a written key).
+    static std::string keyName(const Node& node) { return std::string(node.written); }
     static std::string kindName(Kind kind) {
         switch (kind) {
             case Kind::Number: return "a number";
@@ -658,14 +659,15 @@ bool FilterExpression::compile(std::string_view text, FilterError& error) {
     text_ = text;
     nodes_.clear();
     patterns_.clear();
-    messageRoot_ = -1;
+    ownRoot_ = -1;
+    fieldsRoot_ = -1;
     callRoot_ = -1;
-    readsFields_ = false;
     FilterCompiler compiler(*this, text);
     if (compiler.compile(error)) return true;
     nodes_.clear();
     patterns_.clear();
-    messageRoot_ = -1;
+    ownRoot_ = -1;
+    fieldsRoot_ = -1;
     callRoot_ = -1;
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace truno {
@@ -75,13 +76,17 @@ bool turned(const Node& n) { return n.op == Op::Ne; }
 
 }  // namespace
 
-bool FilterExpression::matches(const MessageFacts& message) const {
-    return messageRoot_ < 0 || evalMessage(messageRoot_, message);
+bool FilterExpression::matchesOwnKeys(const MessageKeys& message) const {
+    return ownRoot_ < 0 || evalMessage(ownRoot_, message);
+}
+
+bool FilterExpression::matchesFields(const MessageKeys& message) const {
+    return fieldsRoot_ < 0 || evalMessage(fieldsRoot_, message);
 }
 
 bool FilterExpression::matchesCall(const Call& call) const { return callRoot_ < 0 || evalCall(callRoot_, call); }
 
-bool FilterExpression::evalMessage(int index, const MessageFacts& message) const {
+bool FilterExpression::evalMessage(int index, const MessageKeys& message) const {
     const Node& n = nodes_[static_cast<std::size_t>(index)];
     switch (n.shape) {
         case Node::Shape::And: return evalMessage(n.left, message) && evalMessage(n.right, message);
@@ -89,7 +94,7 @@ bool FilterExpression::evalMessage(int index, const MessageFacts& message) const
         case Node::Shape::Not: return !evalMessage(n.left, message);
         case Node::Shape::Test: break;
     }
-    const RecordFacts& r = message.record();
+    const RecordFacts& r = message.record;
     const bool present = n.op == Op::Present;
     // A message-level value tested with `!=` is turned too, so that a missing value passes.
     const auto number = [&](bool has, std::uint64_t v) {
@@ -102,32 +107,38 @@ bool FilterExpression::evalMessage(int index, const MessageFacts& message) const
         if (turned(n)) return !(has && v == n.text);
         return has && compareText(n, patterns_, v);
     };
-    switch (n.subject) {
-        case Subject::Record: return number(true, r.record);
-        case Subject::Line: return number(true, r.logLine);
-        case Subject::Time: {
-            const std::optional<std::int64_t> ms = millisecondsOfDay(r.time);
-            if (present) return ms.has_value();
-            if (turned(n)) return !(ms && *ms == n.signedNumber);
-            return ms && compareSigned(n, *ms);
+    if (n.subject == Subject::Message) {
+        switch (n.messageKey) {
+            case MessageKeyId::Record: return number(true, r.record);
+            case MessageKeyId::Line: return number(true, r.logLine);
+            case MessageKeyId::Time: {
+                const std::optional<std::int64_t> ms = millisecondsOfDay(r.time);
+                if (present) return ms.has_value();
+                if (turned(n)) return !(ms && *ms == n.signedNumber);
+                return ms && compareSigned(n, *ms);
+            }
+            case MessageKeyId::Direction: return text(!r.directionText.empty(), r.directionText);
+            case MessageKeyId::Cic: return number(r.hasCallInstanceCode, r.callInstanceCode);
+            case MessageKeyId::Type:
+            case MessageKeyId::Code: return number(r.typeCode >= 0, static_cast<std::uint64_t>(r.typeCode));
+            case MessageKeyId::Decoded: return r.decoded;
+            case MessageKeyId::Reason: return text(!r.reason.empty(), r.reason);
+            case MessageKeyId::Failure: return text(!r.decoded, r.decoded ? std::string_view{} : failureName(r.failure));
+            case MessageKeyId::Switch: return text(!message.switchName.empty(), message.switchName);
+            case MessageKeyId::Call: return number(message.callFirstRecord != 0, message.callFirstRecord);
         }
-        case Subject::Direction: return text(!r.directionText.empty(), r.directionText);
-        case Subject::Cic: return number(r.hasCallInstanceCode, r.callInstanceCode);
-        case Subject::Type:
-        case Subject::Code: return number(r.typeCode >= 0, static_cast<std::uint64_t>(r.typeCode));
-        case Subject::Decoded: return r.decoded;
-        case Subject::Reason: return text(!r.reason.empty(), r.reason);
-        case Subject::Failure: return text(!r.decoded, r.decoded ? std::string_view{} : failureName(r.failure));
-        case Subject::Switch: return text(!message.switchName().empty(), message.switchName());
-        case Subject::Parameter:
-            return std::any_of(message.blocks().begin(), message.blocks().end(),
-                               [&](const BlockFact& b) { return b.code == n.parameterCode; });
-        case Subject::Field: break;
-        default: return false;  // call keys are not asked of a message
+        return false;
     }
+    const std::span<const FieldFact> fields = message.fields != nullptr ? message.fields->fields() : std::span<const FieldFact>{};
+    if (n.subject == Subject::Parameter) {
+        if (message.fields == nullptr) return false;
+        const std::span<const BlockFact> blocks = message.fields->blocks();
+        return std::any_of(blocks.begin(), blocks.end(), [&](const BlockFact& b) { return b.code == n.parameterCode; });
+    }
+    if (n.subject != Subject::Field) return false;  // call keys are not asked of a message
     // A field: any occurrence that passes.
     bool found = false;
-    for (const FieldFact& f : message.fields()) {
+    for (const FieldFact& f : fields) {
         if (f.ref.parameterCode != n.ref.parameterCode || f.ref.key != n.ref.key) continue;
         if (present) return true;
         bool hit = false;

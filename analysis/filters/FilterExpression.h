@@ -32,6 +32,17 @@ struct FilterError {
 std::string describeFilterError(std::string_view expression, const FilterError& error);
 
 
+// What the keys of a message read: the facts of its record, its log's switch and its call (the
+// message's own keys), and its fields (the field and parameter keys). An expression that does not
+// read fields (FilterExpression::readsFields) is answered without them: a message a store keeps is
+// then tested on its row alone, without rebuilding its fields.
+struct MessageKeys {
+    const RecordFacts& record;
+    std::string_view switchName;          // empty: no switch named
+    std::uint64_t callFirstRecord = 0;    // the first record of the call it belongs to; 0: none
+    const MessageFacts* fields = nullptr;  // null: not built, as if it had no fields
+};
+
 // Every name a key may take: the message's and the call's own keys, the aliases, the whole
 // field keys and the parameter keys (for completion).
 std::vector<std::string> filterKeyNames();
@@ -51,16 +62,19 @@ public:
 
     // Whether the message passes the message-level part of the expression (the conditions on
     // call keys are left to matchesCall).
-    bool matches(const MessageFacts& message) const;
+    bool matches(const MessageKeys& message) const { return matchesOwnKeys(message) && matchesFields(message); }
+    // That part in two, split at the 'and's at the top of the expression: the conditions on the
+    // message's own keys, and those that read its fields (each true when there are none), so that
+    // the fields need only be built for a message that passes the others.
+    bool matchesOwnKeys(const MessageKeys& message) const;
+    bool matchesFields(const MessageKeys& message) const;
     // Whether a finished call passes the conditions on call keys (true when there are none).
     bool matchesCall(const Call& call) const;
 
-    // Whether the expression names call keys (call.outcome, ...), and whether it names anything
-    // else.
+    // Whether the expression names call keys (call.outcome, ...).
     bool usesCallKeys() const { return callRoot_ >= 0; }
-    bool usesMessageKeys() const { return messageRoot_ >= 0; }
     // Whether it reads the fields of a message (beyond its record's own facts).
-    bool readsFields() const { return readsFields_; }
+    bool readsFields() const { return fieldsRoot_ >= 0; }
     const std::string& text() const { return text_; }
 
     struct Node;
@@ -69,12 +83,12 @@ private:
     std::string text_;
     std::vector<Node> nodes_;
     std::vector<std::unique_ptr<re2::RE2>> patterns_;
-    int messageRoot_ = -1;
+    int ownRoot_ = -1;     // the conditions on the message's own keys
+    int fieldsRoot_ = -1;  // those that read its fields
     int callRoot_ = -1;
-    bool readsFields_ = false;
 
     friend class FilterCompiler;
-    bool evalMessage(int node, const MessageFacts& message) const;
+    bool evalMessage(int node, const MessageKeys& message) const;
     bool evalCall(int node, const Call& call) const;
 };
 

@@ -2,6 +2,7 @@
 // The compiled form of a filter expression, shared by its compiler (FilterCompiler.cpp) and its
 // evaluation (FilterExpression.cpp): what each key stands for, how its values compare, the
 // operators, and the nodes of the tree.
+#include "analysis/facts/FieldCatalog.h"
 #include "analysis/filters/FilterExpression.h"
 #include "dispatch/FieldRegistry.h"
 
@@ -25,8 +26,8 @@ namespace truno::filternode {
 
 // What a key stands for.
 enum class Subject : std::uint8_t {
-    Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch,  // the message's own
-    Field, Parameter,                                                           // its fields
+    Message,           // one of the message's own keys (which one: Node::messageKey)
+    Field, Parameter,  // its fields
     CallOutcome, CallCause, CallCalling, CallCalled, CallCic, CallStart, CallSetup, CallAnswer, CallTalk,
     CallReleasedBy, CallMessages,                                               // its call's
 };
@@ -58,7 +59,8 @@ struct FilterExpression::Node {
     int left = -1;
     int right = -1;
     std::size_t column = 0;
-    Subject subject = Subject::Record;
+    Subject subject = Subject::Message;
+    MessageKeyId messageKey = MessageKeyId::Record;  // Message
     Kind kind = Kind::Number;  // how this test compares (Fields resolved to Number or Text)
     Op op = Op::Present;
     std::string_view written;  // the key as written (only while compiling, for the messages)

@@ -12,8 +12,12 @@ bool MessageSelection::usesCallKeys() const {
     return std::any_of(where.begin(), where.end(), [](const FilterExpression& e) { return e.usesCallKeys(); });
 }
 
-bool MessageSelection::matches(const MessageFacts& message) const {
-    return std::all_of(where.begin(), where.end(), [&](const FilterExpression& e) { return e.matches(message); });
+bool MessageSelection::matches(const MessageFacts& message, std::uint64_t callFirstRecord) const {
+    const MessageKeys keys{.record = message.record(),
+                           .switchName = message.switchName(),
+                           .callFirstRecord = callFirstRecord,
+                           .fields = &message};
+    return std::all_of(where.begin(), where.end(), [&](const FilterExpression& e) { return e.matches(keys); });
 }
 
 bool MessageSelection::matchesCall(const Call& call) const {

@@ -17,8 +17,23 @@ struct MessageSelection {
     // Whether an expression reads the fields of messages, or names call keys.
     bool readsFields() const;
     bool usesCallKeys() const;
-    // The message-level part of every expression.
-    bool matches(const MessageFacts& message) const;
+    // The message-level part of every expression; `callFirstRecord` is the first record of the
+    // call the message belongs to (0: none).
+    bool matches(const MessageFacts& message, std::uint64_t callFirstRecord) const;
+    // The same for a message whose fields are built only when asked (`message.fields` unset): the
+    // conditions on the message's own keys are asked first, and `buildFields()`, which gives the
+    // message's facts, is called only when they all hold and conditions on fields are left.
+    template <class BuildFields>
+    bool matches(const MessageKeys& message, BuildFields buildFields) const {
+        for (const FilterExpression& e : where)
+            if (!e.matchesOwnKeys(message)) return false;
+        if (!readsFields()) return true;
+        MessageKeys withFields = message;
+        withFields.fields = &buildFields();
+        for (const FilterExpression& e : where)
+            if (!e.matchesFields(withFields)) return false;
+        return true;
+    }
     // The call-level part of every expression, for a finished call.
     bool matchesCall(const Call& call) const;
 };

@@ -56,7 +56,7 @@ void LogAnalysis::add(const RecordFacts& record) {
     }
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
     Call* call = calls_.add(facts_, at);
-    const bool passes = selection_ == nullptr || selection_->matches(facts_);
+    const bool passes = selection_ == nullptr || selection_->matches(facts_, call != nullptr ? call->firstRecord : 0);
     if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
     if (wantedRecords_.empty()) {
         if (!passes) return;

@@ -161,24 +161,30 @@ Mark MessageStore::mark(std::size_t i, std::size_t k) const {
                 .hasNumber = (m.bits & 8u) != 0};
 }
 
-RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
+void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
     const Row& r = row(i);
-    const TypeText& type = types_[r.type];
-    RecordFacts f;
     f.record = record(i);
     f.logLine = r.logLine;
-    f.time = time(i);
-    f.directionText = directionText(i);
-    f.direction = direction(i);
+    // From the row once taken (each look-up of a row goes through its block).
+    f.time = pool_.view(r.strings, r.timeLength);
+    f.directionText = directions_[r.direction];
+    f.direction = directionOf(f.directionText);
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
     f.cicOctets = (r.flags & kTwoOctetCode) != 0 ? 2 : 4;
     f.callInstanceCode = r.callInstanceCode;
     f.typeCode = r.typeCode;
+    f.decoded = (r.flags & kDecoded) != 0;
+    f.reason = pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
+    f.failure = r.failure;
+}
+
+RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
+    const Row& r = row(i);
+    RecordFacts f;
+    rowFacts(i, f);
+    const TypeText& type = types_[r.type];
     f.typeName = type.name;
     f.acronym = type.acronym;
-    f.decoded = (r.flags & kDecoded) != 0;
-    f.reason = reason(i);
-    f.failure = r.failure;
     const std::string_view octets = pool_.view(r.strings + r.timeLength + r.infoLength + r.reasonLength, r.octetsLength);
     scratch.octets.clear();
     if ((r.flags & kOctetsAsBytes) != 0) {

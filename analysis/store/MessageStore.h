@@ -249,6 +249,11 @@ public:
         std::vector<Mark> marks;
     };
     RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
+    // Sets the facts of message i that its row holds, as much as the message's own keys of a
+    // filter read (record, line, time, direction, code, type code, whether decoded and why not),
+    // and leaves the others of `facts` as they are: a caller that asks for many messages' reuses
+    // one. Valid while the store keeps the message.
+    void rowFacts(std::size_t i, RecordFacts& facts) const;
 
     // Finished calls, in the order of their first records (see CallTracker).
     const std::vector<CallRow>& calls() const { return calls_; }

@@ -1,6 +1,8 @@
-// Times of day and the time line, dates, and the filter lists as the command line gives them.
+// Times of day and the time line, dates, the filter lists as the command line gives them, and
+// the shorthand filters and a selection as the window asks them.
 #include "analysis/facts/LogClock.h"
-#include "analysis/filters/MessageFilter.h"
+#include "analysis/filters/MessageSelection.h"
+#include "analysis/filters/ShorthandFilters.h"
 #include "output/PcapExport.h"
 #include "analysis/calls/Statistics.h"
 
@@ -105,39 +107,91 @@ TEST(ParseRecordRange, AllFourForms) {
     }
 }
 
-TEST(MessageFilter, EveryConditionMustHold) {
-    MessageFilter filter;
+// Whether a message passes the shorthand filters, compiled into their expressions; they are
+// answered from the record's own facts, never from its fields.
+bool passes(const ShorthandFilters& given, const RecordFacts& record, std::uint64_t callFirstRecord) {
+    MessageSelection selection;
+    compileShorthand(given, selection.where);
+    return selection.matches(MessageKeys{.record = record, .switchName = {}, .callFirstRecord = callFirstRecord, .fields = nullptr},
+                             []() -> const MessageFacts& {
+                                 ADD_FAILURE() << "a shorthand filter read the message's fields";
+                                 static const MessageFacts none;
+                                 return none;
+                             });
+}
+
+TEST(ShorthandFilters, EveryConditionMustHold) {
+    ShorthandFilters filter;
     filter.codes = {{.first = 10, .last = 20}};
     filter.types.set(0x01);
-    filter.firstRecord = 5;
-    filter.lastRecord = 8;
+    filter.records = {{.first = 5, .last = 8}, {.first = 12, .last = 12}};
     RecordFacts record;
     record.record = 6;
     record.hasCallInstanceCode = true;
     record.callInstanceCode = 15;
     record.typeCode = 0x01;
     record.decoded = true;
-    EXPECT_TRUE(filter.accepts(record, 0));
+    EXPECT_TRUE(passes(filter, record, 0));
     RecordFacts other = record;
     other.callInstanceCode = 21;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.hasCallInstanceCode = false;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.typeCode = 0x0C;
-    EXPECT_FALSE(filter.accepts(other, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
     other = record;
     other.record = 9;
-    EXPECT_FALSE(filter.accepts(other, 0));
-    filter.notDecodedOnly = true;
-    EXPECT_FALSE(filter.accepts(record, 0));
+    EXPECT_FALSE(passes(filter, other, 0));
+    other.record = 12;
+    EXPECT_TRUE(passes(filter, other, 0));
+    filter.notDecoded = true;
+    EXPECT_FALSE(passes(filter, record, 0));
     record.decoded = false;
-    EXPECT_TRUE(filter.accepts(record, 0));
+    EXPECT_TRUE(passes(filter, record, 0));
     filter.call = 3;
-    EXPECT_FALSE(filter.accepts(record, 0));
-    EXPECT_TRUE(filter.accepts(record, 3));
-    EXPECT_FALSE(MessageFilter{}.active());
+    EXPECT_FALSE(passes(filter, record, 0));
+    EXPECT_TRUE(passes(filter, record, 3));
+    std::vector<FilterExpression> none;
+    compileShorthand(ShorthandFilters{}, none);
+    EXPECT_TRUE(none.empty());
+}
+
+// The window's list builds a message's fields only when the conditions on its own keys hold and
+// conditions on fields are left.
+TEST(MessageSelection, BuildsTheFieldsOnlyWhenTheOtherConditionsHold) {
+    const struct {
+        std::string_view expression;
+        int typeCode;
+        bool passes;
+        bool built;
+    } cases[] = {
+        {"type == REL and cause == 16", 0x01, false, false},
+        {"type == REL and cause == 16", 0x0C, false, true},
+        {"type == REL and not cause == 16", 0x0C, true, true},
+        {"type == REL or cause == 16", 0x01, false, true},  // not split: asked as a whole
+        {"cic in {1..5} and type == IAM", 0x01, true, false},
+    };
+    for (const auto& c : cases) {
+        MessageSelection selection;
+        FilterError error;
+        ASSERT_TRUE(selection.where.emplace_back().compile(c.expression, error)) << c.expression;
+        RecordFacts record;
+        record.hasCallInstanceCode = true;
+        record.callInstanceCode = 3;
+        record.typeCode = c.typeCode;
+        const MessageFacts noFields;
+        bool built = false;
+        const bool passes = selection.matches(
+            MessageKeys{.record = record, .switchName = {}, .callFirstRecord = 0, .fields = nullptr},
+            [&]() -> const MessageFacts& {
+                built = true;
+                return noFields;
+            });
+        EXPECT_EQ(passes, c.passes) << c.expression;
+        EXPECT_EQ(built, c.built) << c.expression;
+    }
 }
 
 }  // namespace

@@ -92,6 +92,7 @@ MESSAGE_CASES = [
     ("line <= 40 or direction != R", lambda m: m["line"] <= 40 or m["direction"] != "R"),
     ("called_party_number.nature_of_address == 3 and type == IAM",
      lambda m: m["type"] == "IAM" and 3 in numbers(m, "called_party_number.nature_of_address")),
+    ("not call or call in {1..40}", lambda m: m["call"] is None or 1 <= m["call"] <= 40),
 ]
 
 # Expressions with --calls, and the question asked of a call's JSON object and of the records of
@@ -196,6 +197,20 @@ for expression, message, column in BAD:
     check(f"bad: {expression}", ok, f"{p.returncode} {p.stderr}")
 p = run("--where", "call.outcome == answered", log470)
 check("call keys need --calls", p.returncode == 2 and "need --calls" in p.stderr, p.stderr)
+
+# The message's keys in docs/filters.md are the catalogue's, which docs/fields.md lists as the tool
+# does (cli.fields-list-current).
+
+
+def table_keys(path, heading):
+    text = open(os.path.join(src, "docs", path)).read()
+    table = text[text.index(heading):].split("\n\n")[1]
+    return [k for row in table.splitlines()[2:] for k in re.findall(r"`([^`]+)`", row.split("|")[1])]
+
+
+check("docs/filters.md names the message's keys of docs/fields.md",
+      table_keys("filters.md", "**The message's own keys**") == table_keys("fields.md", "## Keys of the message"),
+      (table_keys("filters.md", "**The message's own keys**"), table_keys("fields.md", "## Keys of the message")))
 
 print(f"{passes} passed, {failures} failed")
 sys.exit(1 if failures else 0)

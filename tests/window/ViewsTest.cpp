@@ -126,6 +126,16 @@ std::vector<std::string> packetsOf(const QString& path) {
     return packets;
 }
 
+// The records the tool's summary lists with these options.
+std::vector<std::uint64_t> toolRecords(QStringList options, const QString& log) {
+    options << QStringLiteral("-q") << QStringLiteral("--summary") << log;
+    std::vector<std::uint64_t> records;
+    const QList<QByteArray> lines = tool(options).split('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        if (!lines[i].trimmed().isEmpty()) records.push_back(lines[i].trimmed().split(' ').first().toULongLong());
+    return records;
+}
+
 std::vector<std::uint64_t> listedRecords(MainWindow& form) {
     std::vector<std::uint64_t> records;
     const truno::window::MessageListModel* model = form.messageModel();
@@ -147,6 +157,8 @@ private slots:
     void filterChoosesTheMessages();
     void filteredReportIsTheMatchingRecords();
     void invalidFieldIsLeftOut();
+    void boxesFilterAsTheToolsOptions_data();
+    void boxesFilterAsTheToolsOptions();
     void ladderTitles_data();
     void ladderTitles();
     void expressionFiltersAsTheToolDoes_data();
@@ -297,6 +309,64 @@ void ViewsTest::invalidFieldIsLeftOut() {
     QCOMPARE(listedRecords(w.form).size(), std::size_t{470});
 }
 
+void ViewsTest::boxesFilterAsTheToolsOptions_data() {
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QString>("types");
+    QTest::addColumn<QString>("codes");
+    QTest::addColumn<QString>("records");
+    QTest::addColumn<bool>("notDecoded");
+    QTest::addColumn<int>("call");  // the row chosen in the calls tab; -1: none
+    QTest::addColumn<QStringList>("options");  // the tool's (the call's: --where 'call == N')
+    const QString capture = QString::fromLatin1(kCapture);
+    const QString unknown = QStringLiteral("tests/golden/unknown-codes.log");
+    QTest::newRow("types") << capture << "IAM,rel" << "" << "" << false << -1 << QStringList{"--type=IAM,rel"};
+    QTest::newRow("codes and records") << capture << "" << "5-7,90" << "100-300" << false << -1
+                                       << QStringList{"--cic=5-7,90", "--records=100-300"};
+    QTest::newRow("records from") << capture << "RLC" << "" << "400-" << false << -1
+                                  << QStringList{"--type=RLC", "--records=400-"};
+    QTest::newRow("records up to") << capture << "" << "" << "-30" << false << -1 << QStringList{"--records=-30"};
+    QTest::newRow("not decoded") << unknown << "" << "" << "" << true << -1 << QStringList{"--not-decoded"};
+    QTest::newRow("not decoded, no such type") << unknown << "IAM" << "" << "" << true << -1
+                                               << QStringList{"--not-decoded", "--type=IAM"};
+    QTest::newRow("a call") << capture << "" << "" << "" << false << 10 << QStringList{};
+    QTest::newRow("a call's releases") << capture << "REL,RLC" << "" << "" << false << 40 << QStringList{"--type=REL,RLC"};
+    QTest::newRow("every box") << capture << "IAM,ACM,ANM" << "1-50" << "-400" << false << 3
+                               << QStringList{"--type=IAM,ACM,ANM", "--cic=1-50", "--records=-400"};
+    QTest::newRow("a box that does not read is left out") << capture << "ANM" << "7-x" << "" << false << -1
+                                                          << QStringList{"--type=ANM"};
+}
+
+// Each box is the tool's option of the same name, the call chosen `call == N`: the list shows
+// the very records the tool keeps.
+void ViewsTest::boxesFilterAsTheToolsOptions() {
+    QFETCH(QString, log);
+    QFETCH(QString, types);
+    QFETCH(QString, codes);
+    QFETCH(QString, records);
+    QFETCH(bool, notDecoded);
+    QFETCH(int, call);
+    QFETCH(QStringList, options);
+    const QString path = sourcePath(log.toLatin1().constData());
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(path));
+    waitForFilter(w.form);
+    truno::window::MessageFilterBar* bar = w.form.filterBar();
+    if (call >= 0) {
+        w.form.callsPane()->selectRow(call);
+        QVERIFY(bar->call() != 0);
+        options << QStringLiteral("--where=call == %1").arg(bar->call());
+    }
+    bar->typesEdit()->setText(types);
+    bar->codesEdit()->setText(codes);
+    bar->recordsEdit()->setText(records);
+    bar->findChild<QCheckBox*>(QStringLiteral("filterNotDecoded"))->setChecked(notDecoded);
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    const std::vector<std::uint64_t> expected = toolRecords(options, path);
+    QVERIFY(!expected.empty() || notDecoded);
+    QCOMPARE(listedRecords(w.form), expected);
+}
+
 void ViewsTest::expressionFiltersAsTheToolDoes_data() {
     QTest::addColumn<QString>("expression");
     QTest::newRow("type and cause") << "type == REL and cause == 16 and cic in {3..9 40}";
@@ -304,18 +374,14 @@ void ViewsTest::expressionFiltersAsTheToolDoes_data() {
     QTest::newRow("time") << "time >= \"20:22:30\" and direction == R";
     QTest::newRow("presence and not") << "not cause_indicators and record in {1..60}";
     QTest::newRow("nothing") << "cause == 99";
+    QTest::newRow("switch and call") << "switch == \"isup-m3ua-calls-470\" and call in {1..60}";
 }
 
 // The list shows the very records the tool's --where keeps.
 void ViewsTest::expressionFiltersAsTheToolDoes() {
     QFETCH(QString, expression);
     const QString capture = sourcePath(kCapture);
-    std::vector<std::uint64_t> expected;
-    const QList<QByteArray> lines = tool({QStringLiteral("-q"), QStringLiteral("--summary"), QStringLiteral("--where"),
-                                          expression, capture})
-                                        .split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        if (!lines[i].trimmed().isEmpty()) expected.push_back(lines[i].trimmed().split(' ').first().toULongLong());
+    const std::vector<std::uint64_t> expected = toolRecords({QStringLiteral("--where"), expression}, capture);
 
     WindowFixture w;
     QVERIFY(w.openThroughMenu(capture));

@@ -1,5 +1,7 @@
 #include "window/views/MessageFilterBar.h"
 
+#include "analysis/filters/ShorthandFilters.h"
+
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCompleter>
@@ -142,7 +144,6 @@ MessageFilterBar::MessageFilterBar(QWidget* parent) : QWidget(parent) {
 }
 
 bool MessageFilterBar::read(ListFilter& filter) {
-    ListFilter f;
     std::string error;
     QString problems;
     // A field that does not read is marked and left out: the list follows the fields that do,
@@ -154,43 +155,53 @@ bool MessageFilterBar::read(ListFilter& filter) {
     };
     for (QLineEdit* field : {types_, codes_, records_}) field->setStyleSheet({});
     problem_->hide();
+    // The boxes become the expressions of the command line's --type, --cic, --records and
+    // --not-decoded, and the call chosen `call == N`.
+    ShorthandFilters boxes;
+    const std::string types = types_->text().trimmed().toStdString();
+    if (!types.empty() && !parseTypeList(types, boxes.types, error)) {
+        fail(types_, error);
+        boxes.types.reset();
+    }
+    const std::string codes = codes_->text().trimmed().toStdString();
+    if (!codes.empty() && !parseCodeList(codes, boxes.codes, error)) {
+        fail(codes_, error);
+        boxes.codes.clear();
+    }
+    const std::string records = records_->text().trimmed().toStdString();
+    RecordRange range;
+    if (!records.empty() && !parseRecordRange(records, range.first, range.last, error))
+        fail(records_, error);
+    else if (range.first != RecordRange{}.first || range.last != RecordRange{}.last)  // every record: no filter
+        boxes.records.push_back(range);
+    boxes.notDecoded = notDecoded_->isChecked();
+    boxes.call = call_;
+    auto selection = std::make_shared<MessageSelection>();
+    compileShorthand(boxes, selection->where);
+
     std::string expressionProblem;
     const QString expression = expression_->text().trimmed();
     if (!expression.isEmpty()) {
-        auto compiled = std::make_shared<FilterExpression>();
+        FilterExpression compiled;
         FilterError problem;
         const std::string text = expression.toStdString();
-        if (!compiled->compile(text, problem))
+        if (!compiled.compile(text, problem))
             expressionProblem = describeFilterError(text, problem);
-        else if (compiled->usesCallKeys())
+        else if (compiled.usesCallKeys())
             expressionProblem = "the call keys (call.outcome, ...) are not asked of the message list; "
                                 "use truno-decode --calls --where";
         if (expressionProblem.empty()) {
-            lastExpression_ = compiled;
+            lastExpression_ = text;
             remember(expression);
+            selection->where.push_back(std::move(compiled));
+        } else if (!lastExpression_.empty() && compiled.compile(lastExpression_, problem)) {
+            // An expression that does not compile leaves the list filtered by the last one that did.
+            selection->where.push_back(std::move(compiled));
         }
-        // An expression that does not compile leaves the list filtered by the last one that did.
-        f.expression = lastExpression_;
     } else {
-        lastExpression_.reset();
+        lastExpression_.clear();
     }
     markExpression(expressionProblem.empty());
-    const std::string types = types_->text().trimmed().toStdString();
-    if (!types.empty() && !parseTypeList(types, f.messages.types, error)) {
-        fail(types_, error);
-        f.messages.types = {};
-    }
-    const std::string codes = codes_->text().trimmed().toStdString();
-    if (!codes.empty() && !parseCodeList(codes, f.messages.codes, error)) {
-        fail(codes_, error);
-        f.messages.codes = {};
-    }
-    const std::string records = records_->text().trimmed().toStdString();
-    if (!records.empty() && !parseRecordRange(records, f.messages.firstRecord, f.messages.lastRecord, error)) {
-        fail(records_, error);
-        f.messages.firstRecord = ListFilter{}.messages.firstRecord;
-        f.messages.lastRecord = ListFilter{}.messages.lastRecord;
-    }
     QString shown = problems.isEmpty() ? QString() : tr("%1 The field marked is left out until it reads.").arg(problems);
     if (!expressionProblem.empty()) {
         if (!shown.isEmpty()) shown += QLatin1Char('\n');
@@ -198,10 +209,8 @@ bool MessageFilterBar::read(ListFilter& filter) {
     }
     problem_->setText(shown);
     problem_->setVisible(!shown.isEmpty());
-    f.messages.notDecodedOnly = notDecoded_->isChecked();
-    f.messages.call = call_;
-    f.text = text_->text();
-    filter = f;
+    filter.selection = selection->active() ? std::move(selection) : nullptr;
+    filter.text = text_->text();
     return problems.isEmpty() && expressionProblem.empty();
 }
 

@@ -9,7 +9,7 @@
 
 #include <QWidget>
 
-#include <memory>
+#include <string>
 
 class QCheckBox;
 class QCompleter;
@@ -64,7 +64,7 @@ private:
 
     QLineEdit* expression_ = nullptr;
     // The last expression that compiled: the list keeps it while the field holds one that does not.
-    std::shared_ptr<const FilterExpression> lastExpression_;
+    std::string lastExpression_;
     QCompleter* completer_ = nullptr;
     QToolButton* historyButton_ = nullptr;
     QMenu* historyMenu_ = nullptr;

@@ -157,17 +157,19 @@ void MessageListModel::setFilter(const ListFilter& filter) {
 }
 
 bool MessageListModel::accepts(std::size_t i) const {
-    const MessageStore::Row& row = store_->row(i);
-    RecordFacts facts;
-    facts.record = store_->record(i);
-    facts.decoded = store_->decoded(i);
-    facts.typeCode = row.typeCode;
-    facts.hasCallInstanceCode = store_->hasCallInstanceCode(i);
-    facts.callInstanceCode = row.callInstanceCode;
-    if (!filter_.messages.accepts(facts, row.callFirstRecord)) return false;
-    if (filter_.expression && filter_.expression->usesMessageKeys()) {
-        facts_.build(store_->facts(i, textSource_, scratch_));
-        if (!filter_.expression->matches(facts_)) return false;
+    if (filter_.selection) {
+        // The message's own keys are read from its row; its fields are rebuilt only for an
+        // expression that reads them, once the others hold.
+        store_->rowFacts(i, rowFacts_);
+        const MessageKeys keys{.record = rowFacts_,
+                               .switchName = store_->switchNameOf(i),
+                               .callFirstRecord = store_->row(i).callFirstRecord,
+                               .fields = nullptr};
+        const bool passes = filter_.selection->matches(keys, [this, i]() -> const MessageFacts& {
+            facts_.build(store_->facts(i, textSource_, scratch_));
+            return facts_;
+        });
+        if (!passes) return false;
     }
     return !matcher_ || factsHoldText(*store_, *document_, *matcher_, labelMatches_, i);
 }

@@ -1,12 +1,12 @@
 #pragma once
 // The message list: one row per message of the run (record, time, direction, call instance
 // code, type and the summary's info text), read from the run's facts as they arrive. A filter
-// chooses the rows: by type, call instance code, record range, not decoded, call, and free text
-// matched against the message's facts (the labels of its fields and the values they print, which
-// the report document holds between the marks). The filter goes through the messages in slices
+// chooses the rows: by filter expressions (the filter bar's boxes for type, call instance code,
+// record range, not decoded and call, compiled as the command line's options are, and its own
+// expression), and by free text matched against the message's facts (the labels of its fields
+// and the values they print, which the report document holds between the marks). The filter goes through the messages in slices
 // between the window's events; a sort goes on a thread of its own.
-#include "analysis/filters/FilterExpression.h"
-#include "analysis/filters/MessageFilter.h"
+#include "analysis/filters/MessageSelection.h"
 #include "analysis/store/MessageStore.h"
 #include "window/log/ReportDocument.h"
 #include "window/report/TextSearch.h"
@@ -29,11 +29,11 @@ namespace truno::window {
 
 // What the filter bar asks for.
 struct ListFilter {
-    MessageFilter messages;  // MessageFilter::call: the first record of the call chosen
-    QString text;            // free text; empty: any
-    // A filter expression (docs/filters.md), compiled; none: any. Its call keys are not asked.
-    std::shared_ptr<const FilterExpression> expression;
-    bool active() const { return messages.active() || !text.isEmpty() || expression != nullptr; }
+    // The boxes (compiled as the command line's filter options are: compileShorthand) and the
+    // filter expression (docs/filters.md), which must all hold; none: any. Call keys are not asked.
+    std::shared_ptr<const MessageSelection> selection;
+    QString text;  // free text; empty: any
+    bool active() const { return selection != nullptr || !text.isEmpty(); }
 };
 
 // Whether the facts of message `i` hold `matcher`'s text: in a label of its record's marks, or in
@@ -101,7 +101,9 @@ private:
     std::size_t tested_ = 0;
     ListFilter filter_;
     std::shared_ptr<const TextMatcher> matcher_;
-    // The facts of a message rebuilt for the expression.
+    // The facts of a message for the filter: those of its row, and all of them rebuilt for an
+    // expression that reads fields.
+    mutable RecordFacts rowFacts_;
     MessageStore::TextSource textSource_;
     mutable MessageStore::Scratch scratch_;
     mutable MessageFacts facts_;

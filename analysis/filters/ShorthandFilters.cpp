@@ -1,10 +1,12 @@
-#include "analysis/filters/MessageFilter.h"
+#include "analysis/filters/ShorthandFilters.h"
 
 #include "dispatch/MessageTypes.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <stdexcept>
+#include <utility>
 
 namespace truno {
 namespace {
@@ -31,23 +33,36 @@ bool forEachItem(std::string_view text, Each each) {
 
 }  // namespace
 
-bool MessageFilter::active() const {
-    return !codes.empty() || types.any() || firstRecord != 1 ||
-           lastRecord != std::numeric_limits<std::uint64_t>::max() || notDecodedOnly || call != 0;
-}
-
-bool MessageFilter::accepts(const RecordFacts& record, std::uint64_t callFirstRecord) const {
-    if (record.record < firstRecord || record.record > lastRecord) return false;
-    if (notDecodedOnly && record.decoded) return false;
-    if (call != 0 && callFirstRecord != call) return false;
-    if (types.any() && (record.typeCode < 0 || !types.test(static_cast<std::size_t>(record.typeCode)))) return false;
-    if (!codes.empty()) {
-        if (!record.hasCallInstanceCode) return false;
-        const std::uint32_t code = record.callInstanceCode;
-        return std::any_of(codes.begin(), codes.end(),
-                           [code](const CodeRange& r) { return code >= r.first && code <= r.last; });
+void compileShorthand(const ShorthandFilters& given, std::vector<FilterExpression>& where) {
+    const auto add = [&where](const std::string& text) {
+        FilterExpression expression;
+        FilterError error;
+        // The texts are made here from numbers that were read: one that does not compile is a
+        // fault of this function, not of what was given.
+        if (!expression.compile(text, error)) throw std::logic_error("shorthand filter: " + describeFilterError(text, error));
+        where.push_back(std::move(expression));
+    };
+    const auto range = [](std::string& text, std::uint64_t first, std::uint64_t last) {
+        text += ' ' + std::to_string(first) + ".." + std::to_string(last);
+    };
+    if (!given.codes.empty()) {
+        std::string text = "cic in {";
+        for (const CodeRange& r : given.codes) range(text, r.first, r.last);
+        add(text + " }");
     }
-    return true;
+    if (given.types.any()) {
+        std::string text = "type in {";
+        for (std::size_t code = 0; code < given.types.size(); ++code)
+            if (given.types.test(code)) text += ' ' + std::to_string(code);
+        add(text + " }");
+    }
+    if (!given.records.empty()) {
+        std::string text = "record in {";
+        for (const RecordRange& r : given.records) range(text, r.first, r.last);
+        add(text + " }");
+    }
+    if (given.notDecoded) add("not decoded");
+    if (given.call != 0) add("call == " + std::to_string(given.call));
 }
 
 bool parseCodeList(std::string_view text, std::vector<CodeRange>& codes, std::string& error) {
