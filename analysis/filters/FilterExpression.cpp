@@ -74,6 +74,24 @@ bool compareText(const Node& n, const std::vector<std::unique_ptr<re2::RE2>>& pa
 // `!=` holds when no value equals (as a display filter's): the test is made as `==` and turned.
 bool turned(const Node& n) { return n.op == Op::Ne; }
 
+// The test of one value, missing when `has` is false: present, or compared (a value missing fails
+// a comparison and passes `!=`).
+bool testNumber(const Node& n, bool has, std::uint64_t v) {
+    if (n.op == Op::Present) return has;
+    if (turned(n)) return !(has && v == n.number);
+    return has && compareNumber(n, v);
+}
+bool testSigned(const Node& n, std::optional<std::int64_t> v) {
+    if (n.op == Op::Present) return v.has_value();
+    if (turned(n)) return !(v && *v == n.signedNumber);
+    return v && compareSigned(n, *v);
+}
+bool testText(const Node& n, const std::vector<std::unique_ptr<re2::RE2>>& patterns, bool has, std::string_view v) {
+    if (n.op == Op::Present) return has;
+    if (turned(n)) return !(has && v == n.text);
+    return has && compareText(n, patterns, v);
+}
+
 }  // namespace
 
 bool FilterExpression::matchesOwnKeys(const MessageKeys& message) const {
@@ -96,27 +114,13 @@ bool FilterExpression::evalMessage(int index, const MessageKeys& message) const 
     }
     const RecordFacts& r = message.record;
     const bool present = n.op == Op::Present;
-    // A message-level value tested with `!=` is turned too, so that a missing value passes.
-    const auto number = [&](bool has, std::uint64_t v) {
-        if (present) return has;
-        if (turned(n)) return !(has && v == n.number);
-        return has && compareNumber(n, v);
-    };
-    const auto text = [&](bool has, std::string_view v) {
-        if (present) return has;
-        if (turned(n)) return !(has && v == n.text);
-        return has && compareText(n, patterns_, v);
-    };
+    const auto number = [&](bool has, std::uint64_t v) { return testNumber(n, has, v); };
+    const auto text = [&](bool has, std::string_view v) { return testText(n, patterns_, has, v); };
     if (n.subject == Subject::Message) {
         switch (n.messageKey) {
             case MessageKeyId::Record: return number(true, r.record);
             case MessageKeyId::Line: return number(true, r.logLine);
-            case MessageKeyId::Time: {
-                const std::optional<std::int64_t> ms = millisecondsOfDay(r.time);
-                if (present) return ms.has_value();
-                if (turned(n)) return !(ms && *ms == n.signedNumber);
-                return ms && compareSigned(n, *ms);
-            }
+            case MessageKeyId::Time: return testSigned(n, millisecondsOfDay(r.time));
             case MessageKeyId::Direction: return text(!r.directionText.empty(), r.directionText);
             case MessageKeyId::Cic: return number(r.hasCallInstanceCode, r.callInstanceCode);
             case MessageKeyId::Type:
@@ -168,22 +172,9 @@ bool FilterExpression::evalCall(int index, const Call& call) const {
         case Node::Shape::Not: return !evalCall(n.left, call);
         case Node::Shape::Test: break;
     }
-    const bool present = n.op == Op::Present;
-    const auto number = [&](bool has, std::uint64_t v) {
-        if (present) return has;
-        if (turned(n)) return !(has && v == n.number);
-        return has && compareNumber(n, v);
-    };
-    const auto text = [&](bool has, std::string_view v) {
-        if (present) return has;
-        if (turned(n)) return !(has && v == n.text);
-        return has && compareText(n, patterns_, v);
-    };
-    const auto moment = [&](std::optional<std::int64_t> v) {
-        if (present) return v.has_value();
-        if (turned(n)) return !(v && *v == n.signedNumber);
-        return v && compareSigned(n, *v);
-    };
+    const auto number = [&](bool has, std::uint64_t v) { return testNumber(n, has, v); };
+    const auto text = [&](bool has, std::string_view v) { return testText(n, patterns_, has, v); };
+    const auto moment = [&](std::optional<std::int64_t> v) { return testSigned(n, v); };
     switch (n.subject) {
         case Subject::CallOutcome: return text(true, outcomeName(call.outcome));
         case Subject::CallCause: return number(call.cause.has_value(), call.cause.value_or(0));
