@@ -33,9 +33,9 @@ std::string describeFilterError(std::string_view expression, const FilterError& 
 
 
 // What the keys of a message read: the facts of its record, its log's switch and its call (the
-// message's own keys), and its fields (the field and parameter keys). An expression that does not
-// read fields (FilterExpression::readsFields) is answered without them: a message a store keeps is
-// then tested on its row alone, without rebuilding its fields.
+// message's own keys), and its fields (the field and parameter keys). The conditions on its own
+// keys are answered without the fields (FilterExpression::matchesOwnKeys): a message a store keeps
+// is tested on its row, and its fields are rebuilt only for conditions that read them.
 struct MessageKeys {
     const RecordFacts& record;
     std::string_view switchName;          // empty: no switch named

@@ -1,7 +1,9 @@
 #pragma once
-// What the command line's filters select: filter expressions that must all hold (--where, and the
-// shorthand options compiled into expressions), and the calls named by any record of theirs
-// (--call N). The analysis applies it (LogAnalysis).
+// What the command line's filters, or the window's filter bar, select: filter expressions that
+// must all hold (--where or the bar's expression, and the shorthand options or the bar's boxes
+// compiled into expressions: compileShorthand), and, on the command line, the calls named by any
+// record of theirs (--call N). The analysis applies it (LogAnalysis); the window's message list
+// asks it of the messages it keeps.
 #include "analysis/filters/FilterExpression.h"
 
 #include <cstdint>
