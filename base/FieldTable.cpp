@@ -21,7 +21,7 @@ void appendFallback(Text& out, Field f, const Fallback& fallback) {
     }
     const bool inRange = f.value >= fallback.rangeLow && f.value <= fallback.rangeHigh;
     const std::string_view suffix = inRange ? fallback.rangeSuffix : fallback.suffix;
-    out.noteMeaning(start, meaningAfterNumber(out.size() - start, suffix));
+    if (out.marks() != nullptr) out.noteMeaning(start, meaningAfterNumber(out.size() - start, suffix));
     out += suffix;
 }
 

@@ -112,7 +112,7 @@ inline const Phrase* findPhrase(std::span<const Phrase> table, Field f) {
 // passed over.
 inline const ValuePhrase* findPhrase(std::span<const ValuePhrase> table, std::uint64_t value) {
     for (const ValuePhrase& row : table)
-        if (row.value == value && !row.text.empty()) return &row;
+        if (row.value == value) return row.text.empty() ? nullptr : &row;
     return nullptr;
 }
 
