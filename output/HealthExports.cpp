@@ -246,6 +246,13 @@ std::string secondsText(std::optional<double> milliseconds) {
     return fixedText(*milliseconds / 1000.0, 3);
 }
 
+std::string findingCircuitText(const Finding& finding) {
+    if (!finding.circuit) return {};
+    std::string text = std::to_string(*finding.circuit);
+    if (finding.lastCircuit) text += "-" + std::to_string(*finding.lastCircuit);
+    return text;
+}
+
 std::string groupName(const KpiSet& set) {
     if (set.start) return instantText(set.start);
     return set.group.empty() ? std::string("all") : set.group;
@@ -402,7 +409,8 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         out += '\n';
     }
     out += "\n" + std::to_string(shown) + " circuit" + (shown == 1 ? "" : "s") + ", " + std::to_string(attention) +
-           " busy, waiting for RLC, reset pending or blocked at the end of the log\n";
+           " need" + (attention == 1 ? "s" : "") +
+           " attention at the end of the log (blocked, reset pending, RLC awaited past T1 or stuck)\n";
 }
 
 // One object a line, its members in alphabetical order (the outputs' contract).
@@ -479,7 +487,7 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
     out += "  ";
     appendSwitchCell(out, finding.switchName, switchColumn);
     start = out.size();
-    if (finding.circuit) appendNumber(out, *finding.circuit);
+    out += findingCircuitText(finding);
     padTo(out, start, 10);
     out += "  ";
     out += findingKindName(finding.kind);
