@@ -55,6 +55,8 @@ enum LongOnly : int {
     kMergeOption,
     kSortFilesOption,
     kIntervalOption,
+    kAlarmOption,
+    kFailOnOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -89,6 +91,8 @@ constexpr option kLongOptions[] = {
     {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
     {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
+    {.name = "alarm", .has_arg = required_argument, .flag = nullptr, .val = kAlarmOption},
+    {.name = "fail-on", .has_arg = required_argument, .flag = nullptr, .val = kFailOnOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -116,6 +120,31 @@ bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
     }
     octets = value == "2" ? 2 : 4;
     return true;
+}
+
+// "any", or kinds of finding separated by commas ("stuck-circuit,kpi-threshold").
+bool parseFailOn(std::string_view text, std::array<bool, kFindingKindCount>& failOn, std::string& error) {
+    if (text == "any") {
+        failOn.fill(true);
+        return true;
+    }
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        const std::optional<FindingKind> kind = findingKindOf(name);
+        if (!kind) {
+            error = "invalid --fail-on '" + std::string(name) + "' (expected any, or kinds of finding:";
+            for (std::size_t k = 0; k < kFindingKindCount; ++k) {
+                error += ' ';
+                error += findingKindName(static_cast<FindingKind>(k));
+            }
+            error += ')';
+            return false;
+        }
+        failOn[static_cast<std::size_t>(*kind)] = true;
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
 }
 
 // One view at a time: a second one is a usage error.
@@ -358,6 +387,12 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kSortFilesOption: options.sortFiles = true; break;
+            case kAlarmOption:
+                if (!parseKpiAlarm(optarg, options.health.alarms.emplace_back(), error)) return false;
+                break;
+            case kFailOnOption:
+                if (!parseFailOn(optarg, options.failOn, error)) return false;
+                break;
             case kExportDirOption:
                 options.exportDir = optarg;
                 if (options.exportDir.empty()) {
@@ -461,6 +496,12 @@ std::string helpText() {
            "                      prefixes of N digits), direction or switch\n"
            "      --ner-causes=L  the causes NER counts as reaching the called user\n"
            "                      (default 17,18,19,21)\n"
+           "      --alarm='K OP N'  a kpi-threshold finding (--checks, the HTML report) for the\n"
+           "                      whole log, or each --by group, whose KPI K crosses N, such\n"
+           "                      as 'ner < 95' or 'asr < 40' (OP < <= > >=; K asr, ner, acd or\n"
+           "                      a column of --kpi --format csv); repeatable\n"
+           "      --fail-on=KINDS exit with status 3 when a finding of these kinds (such as\n"
+           "                      stuck-circuit,kpi-threshold; any: every kind) was made\n"
            "      --timer=T=S     a timer of the checks in seconds, such as T7=30 (defaults:\n"
            "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90; held 7200,\n"
            "                      a busy circuit with no message for longer is stuck)\n"
@@ -530,7 +571,8 @@ std::string helpText() {
            "\n"
            "Exit status: 0 every message decoded and no warning; 1 not everything became a\n"
            "decoded record (a message not decoded, no message found, a warning); 2 usage error,\n"
-           "or a file that cannot be read (compressed other than with gzip, damaged gzip data).\n";
+           "or a file that cannot be read (compressed other than with gzip, damaged gzip data);\n"
+           "3 (unless 2) a finding of a kind --fail-on names was made.\n";
 }
 
 std::string versionText() { return std::string("truno-decode ") + TRUNO_VERSION + "\n"; }

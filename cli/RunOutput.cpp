@@ -129,7 +129,10 @@ void RunOutput::endInput(const InputFile& file, const InputResult& result) {
         std::istringstream lines(summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", file.shown.c_str(), line.c_str());
     }
-    if (views_ && !options_.merge) sayWhatWasNotSelected(*views_, file.shown, options_.view);
+    if (views_ && !options_.merge) {
+        sayWhatWasNotSelected(*views_, file.shown, options_.view);
+        if (views_->foundFailing()) foundFailing_ = true;
+    }
     notePcapText(file.shown, summary);
     if (!htmlWritten) std::fprintf(stderr, "truno-decode: %s\n", htmlError.c_str());
     const int status = summary.readError || !htmlWritten ? 2 : everythingDecoded(summary) ? 0 : 1;
@@ -168,6 +171,7 @@ void RunOutput::finishMerged(const RunSummary& total) {
             status_ = 2;
         }
         sayWhatWasNotSelected(*views_, "truno-decode", options_.view);
+        if (views_->foundFailing()) foundFailing_ = true;
     }
     writer_->finish();
     if (writer_->failed()) writeFailed_ = true;

@@ -36,8 +36,9 @@ public:
     // The statistics or KPIs in JSON of several files, one array of documents, end.
     void closeDocuments();
 
-    // The exit status so far: 0 when everything was decoded, 1 when not, 2 on an error.
-    int status() const { return status_; }
+    // The exit status so far: 0 when everything was decoded, 1 when not, 2 on an error, else 3
+    // when a finding of a kind --fail-on names was made.
+    int status() const { return status_ != 2 && foundFailing_ ? 3 : status_; }
     bool writeFailed() const { return writeFailed_; }
 
 private:
@@ -60,6 +61,7 @@ private:
     bool firstOutput_ = true;  // no file before wrote JSON or CSV output (its CSV header, "[")
     std::uint64_t pcapTextBefore_ = 0;
     int status_ = 0;
+    bool foundFailing_ = false;
     bool writeFailed_ = false;
 };
 

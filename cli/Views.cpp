@@ -30,7 +30,8 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         HealthOptions health = options_.health;
         if (options_.htmlFile.empty()) health.ladders = 0;
         // Each view follows what it shows; the HTML report shows everything.
-        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty();
+        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty() ||
+                          options_.failsOnFindings();
         health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty() || exports_ != nullptr;
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
@@ -146,8 +147,9 @@ void LogViews::appendDocument(const TrafficKpis* kpis, const FileColumn& file) {
 }
 
 void LogViews::finding(const Finding& finding) {
-    if (options_.view != View::Checks) return;
     if (options_.selection.active() && !finding.passed) return;
+    if (options_.failOn[static_cast<std::size_t>(finding.kind)]) foundFailing_ = true;
+    if (options_.view != View::Checks) return;
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     switch (options_.format) {

@@ -65,6 +65,8 @@ public:
     // --calls no call); and the records of --call that belong to no call.
     bool selectedNothing() const;
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return analysis_.recordsWithoutCall(); }
+    // Whether a finding of a kind --fail-on names was made (and passed the filters).
+    bool foundFailing() const { return foundFailing_; }
 
     // Hands on what the views have written so far (a followed log, before it waits), once the
     // records added so far have gone through them.
@@ -92,6 +94,7 @@ private:
     LogAnalysis analysis_;
     std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
     std::uint64_t findingsShown_ = 0;
+    bool foundFailing_ = false;
     std::uint32_t sinceTick_ = 0;
     std::chrono::steady_clock::time_point nextSnapshot_{};
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
