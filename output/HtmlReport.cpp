@@ -115,7 +115,10 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
     out += "<td></td></tr>\n<tr>";
     cell(out, "Busiest hour", {}, true);
     cell(out, instantText(kpis.busiestHour()), "kpi-busiest-hour");
-    cell(out, fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) + " erlangs");
+    cell(out, fixedText(kpis.busiestHourErlangs(), 4) + " erlangs" +
+                  (kpis.busiestHour() && kpis.busiestHourCovered() < 3600000
+                       ? " in the " + secondsText(static_cast<double>(kpis.busiestHourCovered())) + " s the log covers"
+                       : std::string()));
     out += "<td></td></tr>\n</table>\n";
 
     out += "<table>\n";
