@@ -60,6 +60,14 @@ RunOutput::RunOutput(const CliOptions& options, const std::vector<InputFile>& in
     if (!options_.merge) return;
     writer_.emplace(options_.crlf);
     switchColumn_ = switchColumnOf(inputs);
+    // Named as the window's caption names it: the first file and how many more.
+    if (several_) {
+        const std::size_t more = inputs.size() - 1;
+        runName_ = inputs.front().shown;
+        runName_ += " + ";
+        runName_ += std::to_string(more);
+        runName_ += more == 1 ? " file" : " files";
+    }
 }
 
 void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
@@ -88,7 +96,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            },
                            pcap_,
                            FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
-                                      .switchColumn = switchColumn_},
+                                      .switchColumn = switchColumn_, .runName = runName_},
                            exports_);
         }
         views_->beginSwitch(file.switchName);

@@ -53,6 +53,7 @@ private:
     bool several_;
     // The width of the text tables' SWITCH column when files of several switches are one run.
     std::size_t switchColumn_ = 0;
+    std::string runName_;  // --merge of several files: "trace.log.2 + 2 files"
     std::optional<ReportWriter> writer_;  // each file's, or the one run's
     // The plain report asks for no facts: the run then keeps no marks and its speed is the
     // report's own.

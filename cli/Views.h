@@ -29,6 +29,9 @@ struct FileOutput {
     // The width of the SWITCH column of the text tables (calls, checks, circuits) when the run
     // spans several switches; 0 (one switch): no such column.
     std::size_t switchColumn = 0;
+    // Files read as one run (--merge): the run's name ("trace.log.2 + 2 files"), and its KPIs,
+    // statistics and circuits, which span the files, name none.
+    std::string runName;
 };
 
 class LogViews {
@@ -99,6 +102,8 @@ private:
     std::chrono::steady_clock::time_point nextSnapshot_{};
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     void nameFiles(const std::string& name);
+    // The file column of what spans the files of a --merge run: empty; else the file's.
+    FileColumn spanningColumn() const;
     // The one document of --stats or --kpi, naming `file` (with several files, at the end).
     void appendDocument(const TrafficKpis* kpis, const FileColumn& file = {});
 
