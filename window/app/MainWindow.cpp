@@ -132,6 +132,7 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
 
     run_ = std::make_unique<RunController>(parts_);
     connect(run_.get(), &RunController::taken, this, &MainWindow::recordsTaken);
+    connect(run_.get(), &RunController::soFarTaken, this, &MainWindow::showSoFar);
     connect(run_.get(), &RunController::finished, this, &MainWindow::finishRun);
     filter_ = std::make_unique<FilterController>(parts_, *run_);
     connect(filter_.get(), &FilterController::listFiltered, this, &MainWindow::listFiltered);
@@ -465,6 +466,12 @@ void MainWindow::recordsTaken(bool newRecords) {
     updateCounts();
 }
 
+void MainWindow::showSoFar() {
+    const OpenedLog& log = *parts_.log;
+    parts_.statisticsPane->show(log.statistics, log.store);
+    if (log.health) parts_.healthPane->show(*log.health, log.store);
+}
+
 void MainWindow::updateShown() {
     const OpenedLog& log = *parts_.log;
     const bool filtered = parts_.messageModel->filter().active();
@@ -480,7 +487,7 @@ void MainWindow::updateCounts() {
     const OpenedLog& log = *parts_.log;
     const std::uint64_t read = log.messagesRead();
     parts_.status->setCounts(countsOf(read, read - log.notDecodedRead, log.notDecodedRead,
-                                      log.store.calls().size() + log.store.droppedCalls()));
+                                      log.store.calls().size() + log.store.droppedCalls() + log.store.callsUnfinished()));
 }
 
 void MainWindow::finishRun(const RunOutcome& outcome) {
@@ -507,12 +514,16 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
         parts_.status->setCounts(log.counts);
         updateShown();
         parts_.callsPane->update();
-        // The charts are drawn after the window has shown the end of the run.
-        QTimer::singleShot(0, this, [this, run = runs_] {
-            if (run != runs_ || run_->running()) return;
-            parts_.statisticsPane->show(parts_.log->statistics, parts_.log->store);
-            if (parts_.log->health) parts_.healthPane->show(*parts_.log->health, parts_.log->store);
-        });
+        // The charts are drawn after the window has shown the end of the run, but at once when
+        // they showed a followed log so far: that health has gone.
+        if (parts_.healthPane->showing()) {
+            showSoFar();
+        } else {
+            QTimer::singleShot(0, this, [this, run = runs_] {
+                if (run != runs_ || run_->running()) return;
+                showSoFar();
+            });
+        }
         parts_.messageModel->setSortable(true);
         parts_.messageList->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
         parts_.messageList->setSortingEnabled(true);

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
 #include <utility>
 
 namespace truno::window {
@@ -32,6 +33,10 @@ FindingListModel::FindingListModel(QObject* parent) : QAbstractTableModel(parent
 void FindingListModel::reset(std::span<const Finding> findings) {
     beginResetModel();
     findings_ = findings;
+    const auto named = std::find_if(findings.begin(), findings.end(), [](const Finding& f) { return !f.switchName.empty(); });
+    severalSwitches_ = named != findings.end() && std::any_of(named, findings.end(), [&named](const Finding& f) {
+                           return !f.switchName.empty() && f.switchName != named->switchName;
+                       });
     endResetModel();
 }
 
@@ -63,6 +68,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
         case TimeColumn:
             if (sortKey) return QVariant::fromValue<qlonglong>(f.at.value_or(-1));
             return QString::fromStdString(f.time);
+        case SwitchColumn: return QString::fromStdString(f.switchName);
         case CircuitColumn:
             if (!f.circuit) return sortKey ? QVariant::fromValue<qlonglong>(-1) : QVariant();
             return *f.circuit;
@@ -76,6 +82,7 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
     switch (section) {
         case RecordColumn: return tr("Record");
         case TimeColumn: return tr("Time");
+        case SwitchColumn: return tr("Switch");
         case CircuitColumn: return tr("Circuit");
         case FindingColumn: return tr("Finding");
         default: return {};
@@ -86,9 +93,14 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
 
 CircuitListModel::CircuitListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CircuitListModel::reset(std::vector<const CircuitState*> circuits) {
+void CircuitListModel::reset(std::vector<const CircuitState*> circuits, const CircuitHealth* health) {
     beginResetModel();
     circuits_ = std::move(circuits);
+    health_ = health;
+    severalSwitches_ = health != nullptr && !circuits_.empty() &&
+                       std::any_of(circuits_.begin(), circuits_.end(), [this](const CircuitState* c) {
+                           return c->switchIndex != circuits_.front()->switchIndex;
+                       });
     endResetModel();
 }
 
@@ -108,7 +120,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const CircuitState& c = circuit(index.row());
     const int column = index.column();
-    if (role == Qt::TextAlignmentRole) return column == StateColumn ? QVariant() : rightAligned();
+    if (role == Qt::TextAlignmentRole) return column == StateColumn || column == SwitchColumn ? QVariant() : rightAligned();
     if (column == StateColumn && role == Qt::ForegroundRole) return stateColour(c);
     if (column == StateColumn && role == Qt::FontRole && c.needsAttention()) {
         QFont bold;
@@ -118,6 +130,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
     const bool sortKey = role == Qt::UserRole;
     switch (column) {
+        case SwitchColumn: return health_ != nullptr ? fromView(health_->switchName(c)) : QString();
         case CodeColumn: return c.code;
         case StateColumn: {
             QString state = QString::fromStdString(circuitStateText(c));
@@ -147,6 +160,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
 QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
+        case SwitchColumn: return tr("Switch");
         case CodeColumn: return tr("Circuit");
         case StateColumn: return tr("State");
         case SeizuresColumn: return tr("Seizures");
