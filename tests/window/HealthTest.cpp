@@ -7,6 +7,8 @@
 #include "window/views/MessageList.h"
 #include "WindowFixture.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,6 +59,7 @@ private slots:
     void initTestCase();
     void tabShowsTheToolsKpisAndReport();
     void findingChoosesItsRecordAndLadder();
+    void rowsOfSeveralSwitchesNameTheirs();
 };
 
 void HealthTest::initTestCase() {
@@ -137,6 +140,68 @@ void HealthTest::findingChoosesItsRecordAndLadder() {
     health->selectCircuit(0);
     QCOMPARE(health->circuitsTable()->model()->index(0, truno::window::CircuitListModel::CodeColumn).data().toInt(), 7);
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), std::uint64_t{5});
+}
+
+void HealthTest::rowsOfSeveralSwitchesNameTheirs() {
+    using truno::window::CircuitListModel;
+    using truno::window::FindingListModel;
+    QTemporaryDir dir;
+    // Files of one log's copies, each of its switch (its file name): their intervals fall at the
+    // same times of day.
+    const auto copies = [&dir](const char* log, const QStringList& switches) {
+        QStringList paths;
+        for (const QString& name : switches) {
+            paths << dir.filePath(name + QStringLiteral(".log"));
+            writeFile(paths.back(), readBytes(sourcePath(log)));
+        }
+        return paths;
+    };
+    WindowFixture w;
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    HealthPane* health = w.form.healthPane();
+    const QTableWidget* kpis = health->kpiTable();
+    const QStringList switches = {QStringLiteral("east"), QStringLiteral("north"), QStringLiteral("west")};
+    const struct {
+        QStringList files;
+        bool several;
+    } cases[] = {
+        {copies("tests/golden/isup-m3ua-calls-470.log", switches), true},
+        {copies("tests/golden/isup-m3ua-calls-470.log", {QStringLiteral("south")}), false},
+    };
+    for (const auto& c : cases) {
+        w.form.openFiles(c.files);
+        QVERIFY(ended.wait(20000));
+        QTRY_VERIFY(kpis->rowCount() > 1);
+        QCOMPARE(kpis->isColumnHidden(HealthPane::SwitchColumn), !c.several);
+        QCOMPARE(health->circuitsTable()->isColumnHidden(CircuitListModel::SwitchColumn), !c.several);
+        // A line of seizures per switch, and the ASR.
+        QCOMPARE(health->chart()->chart()->series().size(), c.several ? switches.size() + 1 : 2);
+        if (!c.several) continue;
+        // One interval of each switch, at the same time: the row names its switch.
+        QCOMPARE(kpis->rowCount(), 1 + switches.size());
+        QStringList named;
+        for (int row = 1; row < kpis->rowCount(); ++row) {
+            QCOMPARE(cell(kpis, row, HealthPane::PeriodColumn), cell(kpis, 1, HealthPane::PeriodColumn));
+            named << cell(kpis, row, HealthPane::SwitchColumn);
+        }
+        named.sort();
+        QCOMPARE(named, switches);
+        const QAbstractItemModel* circuits = health->circuitsTable()->model();
+        for (int row = 0; row < circuits->rowCount(); ++row)
+            QVERIFY(switches.contains(circuits->index(row, CircuitListModel::SwitchColumn).data().toString()));
+    }
+
+    // Findings on the circuits of two switches name theirs.
+    w.form.openFiles(copies("tests/golden/unknown-codes.log", {QStringLiteral("east"), QStringLiteral("west")}));
+    QVERIFY(ended.wait(20000));
+    const QTableView* findings = health->findingsTable();
+    QTRY_COMPARE(findings->model()->rowCount(), 6);
+    QVERIFY(!findings->isColumnHidden(FindingListModel::SwitchColumn));
+    QStringList named;
+    for (int row = 0; row < findings->model()->rowCount(); ++row)
+        named << findings->model()->index(row, FindingListModel::SwitchColumn).data().toString();
+    QCOMPARE(named.count(QStringLiteral("east")), 3);
+    QCOMPARE(named.count(QStringLiteral("west")), 3);
 }
 
 QTEST_MAIN(HealthTest)
