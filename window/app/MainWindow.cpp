@@ -477,7 +477,8 @@ void MainWindow::updateShown() {
     const bool filtered = parts_.messageModel->filter().active();
     const auto shown = static_cast<std::uint64_t>(parts_.messageModel->rowCount());
     // A followed log that keeps its last messages: the list is of those, the counts of them all.
-    parts_.status->setShown(shown, log.admitted, log.store.dropped() > 0);
+    parts_.status->setShown(shown, log.admitted, log.store.dropped() > 0,
+                            filtered ? parts_.filterBar->heldExpression() : QString());
     parts_.statisticsPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
     parts_.healthPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
 }
