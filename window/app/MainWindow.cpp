@@ -239,10 +239,11 @@ void MainWindow::connectActions() {
     connect(a.saveDiagram, &QAction::triggered, this, &MainWindow::saveDiagram);
     for (int k = 0; k < WindowActions::kTabs; ++k)
         connect(a.tabs[k], &QAction::triggered, this, [this, k] { viewTabs_->setCurrentIndex(k); });
+    // The expression box (Where), the filter language's; the free text is Find's (Ctrl+F).
     connect(a.filter, &QAction::triggered, this, [this] {
         viewTabs_->setCurrentIndex(0);
-        parts_.filterBar->textEdit()->setFocus();
-        parts_.filterBar->textEdit()->selectAll();
+        parts_.filterBar->expressionEdit()->setFocus();
+        parts_.filterBar->expressionEdit()->selectAll();
     });
     connect(a.reportToo, &QAction::toggled, parts_.filterBar->reportTooBox(), &QCheckBox::setChecked);
     connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
