@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QTabWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -60,6 +61,7 @@ private slots:
     void tabShowsTheToolsKpisAndReport();
     void findingChoosesItsRecordAndLadder();
     void rowsOfSeveralSwitchesNameTheirs();
+    void circuitsThatNeedAttentionAreTheTools();
 };
 
 void HealthTest::initTestCase() {
@@ -202,6 +204,34 @@ void HealthTest::rowsOfSeveralSwitchesNameTheirs() {
         named << findings->model()->index(row, FindingListModel::SwitchColumn).data().toString();
     QCOMPARE(named.count(QStringLiteral("east")), 3);
     QCOMPARE(named.count(QStringLiteral("west")), 3);
+}
+
+void HealthTest::circuitsThatNeedAttentionAreTheTools() {
+    // A log cut while most of its circuits are busy: those that need attention are the ones the
+    // analysis names, as --circuits counts them, in bold.
+    QTemporaryDir dir;
+    const std::string capture = readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log"));
+    std::size_t cut = 0;
+    for (int message = 0; message <= 300; ++message) cut = capture.find("\r\n\r\n", cut) + 4;
+    const QString path = dir.filePath(QStringLiteral("cut.log"));
+    writeFile(path, capture.substr(0, cut));
+    const QString last = QString::fromUtf8(tool({QStringLiteral("--circuits"), path})).trimmed().section(QLatin1Char('\n'), -1);
+    const int attention = last.section(QStringLiteral(", "), 1, 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QVERIFY2(last.contains(QStringLiteral(" circuits, ")), qPrintable(last));
+
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(path));
+    const QTableView& circuits = *w.form.healthPane()->circuitsTable();
+    QTRY_VERIFY(circuits.model()->rowCount() > 0);
+    int bold = 0;
+    for (int row = 0; row < circuits.model()->rowCount(); ++row) {
+        const QVariant font = circuits.model()->index(row, truno::window::CircuitListModel::StateColumn).data(Qt::FontRole);
+        bold += font.isValid() && font.value<QFont>().bold() ? 1 : 0;
+    }
+    QCOMPARE(bold, attention);
+    const auto* lists = w.form.healthPane()->findChild<QTabWidget*>(QStringLiteral("healthLists"));
+    QCOMPARE(lists->tabText(1), attention > 0 ? QStringLiteral("Circuits (%1, %2 need attention)").arg(circuits.model()->rowCount()).arg(attention)
+                                              : QStringLiteral("Circuits (%1)").arg(circuits.model()->rowCount()));
 }
 
 QTEST_MAIN(HealthTest)

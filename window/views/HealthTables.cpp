@@ -19,7 +19,8 @@ QString fromView(std::string_view text) {
 
 const QColor kNotDecoded(200, 0, 0);
 const QColor kBlocked(200, 0, 0);
-const QColor kBusy(176, 96, 0);
+const QColor kAttention(176, 96, 0);
+const QColor kInUse(0, 64, 160);
 const QColor kIdle(0, 128, 0);
 
 QVariant rightAligned() { return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter); }
@@ -106,7 +107,9 @@ void CircuitListModel::reset(std::vector<const CircuitState*> circuits, const Ci
 
 QColor CircuitListModel::stateColour(const CircuitState& circuit) {
     if (circuit.blocked != 0 || circuit.resetPending) return kBlocked;
-    if (circuit.needsAttention()) return kBusy;
+    if (circuit.needsAttention()) return kAttention;
+    // A call in progress is no fault, as the analysis judges it.
+    if (circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete) return kInUse;
     return kIdle;
 }
 
@@ -122,6 +125,9 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     if (role == Qt::TextAlignmentRole) return column == StateColumn || column == SwitchColumn ? QVariant() : rightAligned();
     if (column == StateColumn && role == Qt::ForegroundRole) return stateColour(c);
+    if (column == StateColumn && role == Qt::ToolTipRole && c.callRecord != 0 &&
+        (c.call == CallState::Busy || c.call == CallState::AwaitingReleaseComplete))
+        return tr("The call of record %1").arg(c.callRecord);
     if (column == StateColumn && role == Qt::FontRole && c.needsAttention()) {
         QFont bold;
         bold.setBold(true);
@@ -133,6 +139,8 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
         case SwitchColumn: return health_ != nullptr ? fromView(health_->switchName(c)) : QString();
         case CodeColumn: return c.code;
         case StateColumn: {
+            // Busy since when; the call's record is the tool tip's (and the ladder's, once chosen),
+            // so that the state keeps to the room the counts leave it.
             QString state = QString::fromStdString(circuitStateText(c));
             if (c.call == CallState::Busy || c.call == CallState::AwaitingReleaseComplete) {
                 std::string since = "-";
@@ -140,7 +148,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
                     since.clear();
                     appendInstant(since, *c.since);
                 }
-                state += tr(" (call of record %1, since %2)").arg(c.callRecord).arg(QString::fromStdString(since));
+                state += tr(" since %1").arg(QString::fromStdString(since));
             }
             // Sorted: those that need attention first.
             return sortKey ? QString(c.needsAttention() ? QStringLiteral("0 ") : QStringLiteral("1 ")) + state : state;
