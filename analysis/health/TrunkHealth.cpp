@@ -59,6 +59,21 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
     open_.erase(found);
 }
 
+TrunkHealth TrunkHealth::copySoFar() const {
+    TrunkHealth copy(options_);
+    copy.kpis_ = kpis_;
+    copy.byInterval_ = byInterval_;
+    copy.circuits_ = circuits_;
+    copy.ladders_ = ladders_;
+    copy.failedCalls_ = failedCalls_;
+    return copy;
+}
+
+void TrunkHealth::finishSoFar() {
+    kpis_.finish();
+    if (byInterval_) byInterval_->finish();
+}
+
 void TrunkHealth::finish(std::span<const std::string> inputWarnings) {
     kpis_.finish();
     if (byInterval_) byInterval_->finish();

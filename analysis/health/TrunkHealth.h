@@ -65,6 +65,13 @@ public:
         kpis_.finish();
         return kpis_;
     }
+    // A copy of the health as it stands while the log goes on (a followed log's, for a view that
+    // shows it as it grows), without the steps kept for the ladders of calls still open; its
+    // KPIs are brought up to date by finishSoFar().
+    TrunkHealth copySoFar() const;
+    // Brings the KPIs' periods and busiest hour up to date, as kpisSoFar() does, the groups by
+    // interval too; the log goes on.
+    void finishSoFar();
     // The KPIs grouped by the options' interval; null without one.
     const TrafficKpis* kpisByInterval() const { return byInterval_ ? &*byInterval_ : nullptr; }
     const CircuitHealth& circuits() const { return circuits_; }
