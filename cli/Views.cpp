@@ -44,7 +44,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     switch (options_.view) {
         case View::Report:
         case View::Summary:
-            if (csvHeader) appendMessageCsvHeader(out_, column_);
+            if (csvHeader) appendMessageCsvHeader(out_, column_, file_.wire);
             if (options_.view == View::Summary && options_.format == Format::Text) appendSummaryHeading(out_);
             break;
         case View::Calls:
@@ -86,7 +86,7 @@ void LogViews::message(const AnalysedMessage& m) {
         if (json_.size() >= kFlushSize) handOn();
         return;
     } else if (options_.format == Format::Csv) {
-        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_);
+        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_, file_.wire);
     } else if (options_.view == View::Summary) {
         appendSummaryLine(out_, m.facts);
     } else if (!passesReport()) {

@@ -29,6 +29,9 @@ struct FileOutput {
     // The width of the SWITCH column of the text tables (calls, checks, circuits) when the run
     // spans several switches; 0 (one switch): no such column.
     std::size_t switchColumn = 0;
+    // The first file is a packet capture: the messages' CSV rows carry its columns (point codes,
+    // service information, packet, time stamp).
+    bool wire = false;
 };
 
 class LogViews {

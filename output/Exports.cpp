@@ -32,6 +32,23 @@ constexpr std::string_view kCallCsvHeader =
 constexpr std::string_view kMessageCsvHeader =
     "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name,switch";
 
+constexpr std::string_view kWireCsvHeader = ",opc,dpc,sls,ni,si,packet,timestamp";
+
+// The capture columns of a message's row; empty cells for what it does not have.
+void appendWireCsv(std::string& out, const WireFacts& wire) {
+    const bool known = wire.captured && wire.pointCodesKnown;
+    for (const std::uint32_t value : {wire.opc, wire.dpc, std::uint32_t{wire.sls}, std::uint32_t{wire.ni}}) {
+        out += ',';
+        if (known) appendNumber(out, value);
+    }
+    out += ',';
+    if (wire.captured) appendNumber(out, wire.si);
+    out += ',';
+    if (wire.captured) appendNumber(out, wire.packet);
+    out += ',';
+    if (wire.captured) appendWireTimestamp(out, wire);
+}
+
 void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
     json.key(name);
     if (milliseconds)
@@ -63,14 +80,15 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
 
 }  // namespace
 
-void appendMessageCsvHeader(std::string& out, const FileColumn& file) {
+void appendMessageCsvHeader(std::string& out, const FileColumn& file, bool wire) {
     out += file.csvHeader();
     out += kMessageCsvHeader;
+    if (wire) out += kWireCsvHeader;
     out += kCsvLineEnd;
 }
 
 void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
-                      const FileColumn& file) {
+                      const FileColumn& file, bool wire) {
     thread_local std::string scratch;
     out += file.csv();
     const RecordFacts& record = message.record();
@@ -100,6 +118,7 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
         appendCsvField(out, causeName(cause->number));
     out += ',';
     appendCsvField(out, message.switchName());
+    if (wire) appendWireCsv(out, record.wire);
     out += kCsvLineEnd;
 }
 

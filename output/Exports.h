@@ -34,10 +34,11 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
                        std::string_view leading = {});
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
-// with the message's switch.
-void appendMessageCsvHeader(std::string& out, const FileColumn& file = {});
+// with the message's switch, then, with `wire` (of captures), its opc, dpc, sls, ni, si, packet
+// and timestamp (empty for a message that came from a log).
+void appendMessageCsvHeader(std::string& out, const FileColumn& file = {}, bool wire = false);
 void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
-                      const FileColumn& file = {});
+                      const FileColumn& file = {}, bool wire = false);
 
 // One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
 // The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a

@@ -26,6 +26,7 @@ struct FollowOptions {
     std::chrono::milliseconds poll{250};              // how often the file is looked at without an event
     const std::atomic<bool>* stop = nullptr;          // when true, the stream ends
     std::function<void()> idle;                       // called before waiting
+    bool binary = false;  // a packet capture: no blank line is added when the file is quiet
 };
 
 class FollowBuffer : public std::streambuf {

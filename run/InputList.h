@@ -25,7 +25,8 @@ struct InputFile {
 std::string shownName(std::string_view path);
 
 // The switch a log file belongs to by default: its name without its folder, a compression
-// suffix, a rotation number and a .log ending ("/var/log/sw1/trace.log.2.gz" -> "trace").
+// suffix, a rotation number and a .log ending, or a capture's .pcap, .pcapng or .cap
+// ("/var/log/sw1/trace.log.2.gz" -> "trace").
 std::string switchOfFile(std::string_view file);
 
 // The inputs of the files named: each of the switch `switchName` when it is given, otherwise of
@@ -59,6 +60,9 @@ struct FollowSettings {
     bool byName = false;                     // across rotations, as tail -F
     std::chrono::milliseconds settle{1000};  // quiet time that completes the last message
     const std::atomic<bool>* stop = nullptr;  // when it becomes true, the stream ends
+    // The file is binary (a packet capture): its stream adds no blank line of its own when the
+    // file stays quiet.
+    bool binary = false;
 };
 
 // Opens a file to follow as it grows; `idle` is called before each wait for more. Null, with

@@ -172,6 +172,12 @@ public:
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
     static constexpr std::uint8_t kTwoOctetCode = 8;   // read in ISUP mode (--cic-octets 2)
     static constexpr std::uint8_t kDated = 16;  // a page header with the log's date came before it
+    static constexpr std::uint8_t kCaptured = 32;  // read from a capture: its wire facts are kept
+    // The wire facts of a captured message, kept beside the rows (a log's messages have none).
+    struct WireRow {
+        std::uint64_t record = 0;
+        WireFacts wire;
+    };
 
     // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
     const std::string& logDate() const { return logDate_; }
@@ -274,6 +280,7 @@ private:
     };
 
     BlockVector<Row> rows_;
+    std::deque<WireRow> wires_;  // ascending record, of the rows flagged kCaptured
     std::string logDate_;
     std::vector<std::string> switchNames_;  // by the rows' switchIndex
     BlockVector<CompactMark> marks_;
@@ -301,6 +308,7 @@ struct MessageBatch {
     std::vector<WideMark> wideMarks;  // index among this batch's marks
     std::vector<MarkLabel> newLabels;
     std::vector<std::string> newDirections;
+    std::vector<MessageStore::WireRow> wires;
     struct NewType {
         std::string name;
         std::string acronym;

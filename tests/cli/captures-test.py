@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Packet captures read by the tool, checked from the outside on the real captures
+(tests/captures) against the logs of the same messages (tests/golden): each capture gives its
+log's records byte for byte (an ISUP capture as its log in the two-octet form read with
+--cic-octets 2); gzip and standard input read the same; a capture without ISUP or BICC ends as a
+log without messages; --local-pc chooses the direction; the tool's own --pcap output reads back
+as the log it came from; any number of jobs gives the same bytes.
+
+Usage: captures-test.py TOOL SOURCE_DIR
+"""
+import gzip
+import importlib.util
+import json
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+tool, src = sys.argv[1:3]
+captures = os.path.join(src, "tests", "captures")
+golden = os.path.join(src, "tests", "golden")
+work = tempfile.mkdtemp()
+failures = 0
+
+loader_of = importlib.util.spec_from_file_location("cic_two_octets", os.path.join(src, "scripts", "cic-two-octets.py"))
+converter = importlib.util.module_from_spec(loader_of)
+loader_of.loader.exec_module(converter)
+
+
+def check(name, condition, detail=""):
+    global failures
+    print(("ok   " if condition else "FAIL ") + name + ("" if condition or not detail else ": " + str(detail)[:600]))
+    failures += 0 if condition else 1
+
+
+def run(*args, stdin=None):
+    return subprocess.run([tool, *args], capture_output=True, input=stdin)
+
+
+def first_difference(a, b):
+    for i, (x, y) in enumerate(zip(a.splitlines(), b.splitlines())):
+        if x != y:
+            return f"line {i + 1}: {x!r} != {y!r}"
+    return f"lengths {len(a)} and {len(b)}"
+
+
+REAL = [  # capture, its log, ISUP (two-octet circuit codes)
+    ("isup-m3ua-calls-470.cap", "isup-m3ua-calls-470.log", True),
+    ("isup-m3ua-call-6.pcap", "isup-m3ua-call-6.log", True),
+    ("isup-m2pa-call-6.pcap", "isup-m2pa-call-6.log", True),
+    ("bicc-iam-app-1.pcap", "bicc-iam-app-1.log", False),
+]
+
+for capture, log, isup in REAL:
+    capture_path, log_path = os.path.join(captures, capture), os.path.join(golden, log)
+    if isup:
+        two = os.path.join(work, log)
+        with open(log_path, "rb") as f, open(two, "wb") as out:
+            out.write(converter.convert(f.read()))
+        from_log = run("--cic-octets", "2", two)
+    else:
+        from_log = run(log_path)
+    from_capture = run(capture_path)
+    check(f"{capture}: its log's records byte for byte", from_log.stdout and from_capture.stdout == from_log.stdout,
+          first_difference(from_capture.stdout, from_log.stdout))
+    check(f"{capture}: every message decoded, as from its log", b" 0 not decoded" in from_capture.stderr
+          and from_capture.returncode == from_log.returncode, from_capture.stderr)
+    with open(capture_path, "rb") as f:
+        data = f.read()
+    piped = run("-", stdin=gzip.compress(data))
+    check(f"{capture}: gzip-compressed on standard input reads the same", piped.stdout == from_capture.stdout)
+    for jobs in ("2", "4"):
+        check(f"{capture}: -j{jobs} gives the same bytes", run("-j", jobs, capture_path).stdout == from_capture.stdout)
+
+# The summary counts the packets, and says what it could not read.
+big = run(os.path.join(captures, "isup-m3ua-calls-470.cap"))
+check("the summary counts packets and messages",
+      b"capture: 810 packets, 423 with ISUP or BICC; 470 messages (470 ISUP, 0 BICC); 0 retransmissions dropped; "
+      b"387 packets of other protocols" in big.stderr, big.stderr)
+
+for capture in ("no-isup-sccp-m3ua.cap", "no-isup-tcap-mtp2.pcap"):
+    result = run(os.path.join(captures, capture))
+    check(f"{capture}: no ISUP or BICC, said, exit as a log without messages",
+          result.returncode == 1 and result.stdout == b"" and b"holds no ISUP or BICC message" in result.stderr,
+          result.stderr)
+
+# A capture cut short keeps its complete packets and says so.
+with open(os.path.join(captures, "isup-m3ua-call-6.pcap"), "rb") as f:
+    data = f.read()
+cut = run("-", stdin=data[:-10])
+check("a capture cut short: complete packets kept, said", cut.stdout.count(b"RECORD ") == 5
+      and b"cut short" in cut.stderr and cut.returncode == 1, cut.stderr)
+
+# The direction: this side is the first message's OPC, or the point codes given.
+m2pa = os.path.join(captures, "isup-m2pa-call-6.pcap")
+default_dirs = [l.split(b"DIR=")[1][:1] for l in run(m2pa).stdout.splitlines() if b"DIR=" in l]
+given = [l.split(b"DIR=")[1][:1] for l in run("--local-pc", "15392", m2pa).stdout.splitlines() if b"DIR=" in l]
+dotted = [l.split(b"DIR=")[1][:1] for l in run("--local-pc", "7-132-0", m2pa).stdout.splitlines() if b"DIR=" in l]
+check("DIR: S from the first message's OPC by default", default_dirs == [b"S", b"R", b"R", b"R", b"R", b"S"], default_dirs)
+check("DIR: --local-pc names this side", given == [b"R", b"S", b"S", b"S", b"S", b"R"], given)
+check("DIR: --local-pc in 3-8-3 parts", dotted == given, dotted)
+check("--local-pc refuses a point code past 14 bits", run("--local-pc", "16384", m2pa).returncode == 2)
+
+# The tool's own capture output reads back as the log it came from.
+pcap = os.path.join(work, "back.pcapng")
+log470 = os.path.join(golden, "isup-m3ua-calls-470.log")
+written = run("--pcap", pcap, log470)
+back = run(pcap)
+check("--pcap output reads back as its log", written.stdout and back.stdout == written.stdout,
+      first_difference(back.stdout, written.stdout))
+
+# A capture still being written (tcpdump -w FILE -U) is followed: each packet goes out once it is
+# whole, though the file stops in the middle of the next.
+def pcap_packets(data):
+    order = "<" if data[:4] in (b"\xd4\xc3\xb2\xa1", b"\x4d\x3c\xb2\xa1") else ">"
+    at, ends = 24, []
+    while at + 16 <= len(data):
+        at += 16 + struct.unpack_from(order + "I", data, at + 8)[0]
+        ends.append(at)
+    return ends
+
+
+with open(os.path.join(captures, "isup-m3ua-call-6.pcap"), "rb") as f:
+    data = f.read()
+ends = pcap_packets(data)
+growing = os.path.join(work, "growing.pcap")
+seen = os.path.join(work, "followed.txt")
+with open(growing, "wb") as f:
+    f.write(data[:ends[2] + 20])  # three packets and the start of the fourth
+with open(seen, "wb") as out:
+    follower = subprocess.Popen([tool, "-f", "--settle", "1", "--summary", growing], stdout=out, stderr=subprocess.PIPE)
+    time.sleep(2.5)
+    with open(seen, "rb") as f:
+        early = f.read().count(b"\n")
+    with open(growing, "ab") as f:
+        f.write(data[ends[2] + 20:])
+    time.sleep(2.5)
+    follower.send_signal(signal.SIGINT)
+    _, followed_err = follower.communicate(timeout=20)
+with open(seen, "rb") as f:
+    followed = f.read()
+check("-f on a growing capture: its whole packets go out as they come", early == 4, early)  # heading and 3 lines
+check("-f on a growing capture: the rest once written", followed.count(b"\n") == 7 and b"6 messages found" in followed_err,
+      (followed, followed_err))
+
+# tshark agrees on each message's point codes, circuit code and type (the M3UA draft capture
+# with tshark's preference for that draft; TSN analysis off, as the M2PA capture reuses its TSNs).
+TSHARK_OPTIONS = {"isup-m3ua-call-6.pcap": ["-o", "m3ua.version:Internet Draft version 6"]}
+tshark = shutil.which("tshark")
+check("tshark is installed (scripts/setup.sh)", tshark is not None)
+for capture, _, isup in REAL if tshark else []:
+    path = os.path.join(captures, capture)
+    fields = ["-e", "mtp3.opc", "-e", "mtp3.dpc", "-e", "m3ua.protocol_data_opc", "-e", "m3ua.protocol_data_dpc",
+              "-e", "isup.cic" if isup else "bicc.cic", "-e", "isup.message_type"]
+    out = subprocess.run([tshark, "-n", "-o", "sctp.tsn_analysis:FALSE", *TSHARK_OPTIONS.get(capture, []), "-r", path,
+                          "-T", "fields", "-E", "occurrence=a", *fields], capture_output=True, text=True).stdout
+    theirs = []
+    for line in out.splitlines():
+        mtp_opc, mtp_dpc, m3ua_opc, m3ua_dpc, cics, types = (line.split("\t") + [""] * 6)[:6]
+        opcs, dpcs = (m3ua_opc or mtp_opc).split(","), (m3ua_dpc or mtp_dpc).split(",")
+        if not cics:
+            continue
+        for k, (cic, kind) in enumerate(zip(cics.split(","), types.split(","))):
+            theirs.append((int(opcs[min(k, len(opcs) - 1)]), int(dpcs[min(k, len(dpcs) - 1)]), int(cic), int(kind)))
+    ours = [(m["opc"], m["dpc"], m["cic"], m["code"]) for m in
+            map(json.loads, run("--format", "json", path).stdout.splitlines())]
+    check(f"{capture}: tshark agrees on point codes, circuit code and type of {len(ours)} messages",
+          ours and ours == theirs, [x for x in zip(ours, theirs) if x[0] != x[1]][:3] or (len(ours), len(theirs)))
+
+print("failures:", failures)
+sys.exit(1 if failures else 0)
