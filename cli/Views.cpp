@@ -49,11 +49,11 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             break;
         case View::Calls:
             if (csvHeader) appendCallCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn);
+            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Checks:
             if (csvHeader) appendFindingCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn);
+            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Statistics:
         case View::Kpi:
@@ -102,7 +102,7 @@ void LogViews::callFinished(const Call& call) {
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     switch (options_.format) {
-        case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
+        case Format::Text: appendCallLine(out_, call, file_.switchColumn, file_.wire); break;
         case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
         case Format::Csv: appendCallCsv(out_, call, column_); break;
     }
@@ -151,7 +151,7 @@ void LogViews::finding(const Finding& finding) {
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     switch (options_.format) {
-        case Format::Text: appendFindingText(out_, finding, file_.switchColumn); break;
+        case Format::Text: appendFindingText(out_, finding, file_.switchColumn, file_.wire); break;
         case Format::Json: appendFindingJson(out_, finding, column_); break;
         case Format::Csv: appendFindingCsv(out_, finding, column_); break;
     }
@@ -173,7 +173,7 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         if (array && out_.ends_with('\n')) out_.pop_back();
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
-            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
+            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn, file_.wire); break;
             case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, column_); break;
             case Format::Csv:
                 appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first);

@@ -32,7 +32,7 @@ constexpr std::string_view kCallCsvHeader =
 constexpr std::string_view kMessageCsvHeader =
     "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name,switch";
 
-constexpr std::string_view kWireCsvHeader = ",opc,dpc,sls,ni,si,packet,timestamp";
+constexpr std::string_view kWireCsvHeader = ",opc,dpc,sls,ni,si,packet,packet_time";
 
 // The capture columns of a message's row; empty cells for what it does not have.
 void appendWireCsv(std::string& out, const WireFacts& wire) {
@@ -155,8 +155,9 @@ private:
 
 }  // namespace
 
-void appendCallHeading(std::string& out, std::size_t switchColumn) {
+void appendCallHeading(std::string& out, std::size_t switchColumn, bool routeColumn) {
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     for (const CallColumn& column : kCallColumns) {
         const bool rightAligned = column.heading == "CIC" || column.heading == "FIRST" || column.heading == "LAST" ||
                                   column.heading == "SETUP" || column.heading == "ANSWER" ||
@@ -169,9 +170,10 @@ void appendCallHeading(std::string& out, std::size_t switchColumn) {
     out += "CALLED / CALLING\n";
 }
 
-void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn) {
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn, bool routeColumn) {
     thread_local std::string scratch;
     appendSwitchCell(out, call.switchName, switchColumn);
+    appendRouteCell(out, call.route, routeColumn);
     appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
     appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
     appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
@@ -210,6 +212,7 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member, std
     json.beginObject();
     json.leading(leading);
     if (member == SwitchMember::With) json.textOrNull("switch", call.switchName);
+    if (!call.route.empty()) json.member("route", call.route);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
     json.member("last_record", call.lastRecord);

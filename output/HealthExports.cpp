@@ -206,6 +206,7 @@ std::string groupingName(const KpiOptions& options) {
         case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
         case KpiGrouping::Direction: return "direction";
         case KpiGrouping::Switch: return "switch";
+        case KpiGrouping::Route: return "route";
         case KpiGrouping::None: break;
     }
     return "";
@@ -375,8 +376,10 @@ constexpr std::string_view kCircuitColumns =
 
 }  // namespace
 
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn) {
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn,
+                        bool routeColumn) {
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += kCircuitColumns;
     std::size_t attention = 0;
     std::size_t shown = 0;
@@ -385,6 +388,7 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         ++shown;
         if (circuit->needsAttention()) ++attention;
         appendSwitchCell(out, health.switchName(*circuit), switchColumn);
+        appendRouteCell(out, circuit->route, routeColumn);
         const std::size_t start = out.size();
         appendNumber(out, circuit->code);
         padTo(out, start, 10);
@@ -428,6 +432,7 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
             json.member("messages", circuit->messages);
             json.member("reset_pending", circuit->resetPending);
             json.member("resets", circuit->resets);
+            if (!circuit->route.empty()) json.member("route", circuit->route);
             json.member("seizures", circuit->seizures);
             json.member("state", circuitStateText(*circuit));
             memberSwitch(json, health.switchName(*circuit));
@@ -461,13 +466,14 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
     }
 }
 
-void appendFindingHeading(std::string& out, std::size_t switchColumn) {
+void appendFindingHeading(std::string& out, std::size_t switchColumn, bool routeColumn) {
     out += "RECORD  TIME          ";
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += "CIRCUIT     FINDING\n";
 }
 
-void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn) {
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn, bool routeColumn) {
     std::string scratch;
     std::size_t start = out.size();
     if (finding.record != 0) appendNumber(out, finding.record);
@@ -478,6 +484,7 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
     padTo(out, start, 12);
     out += "  ";
     appendSwitchCell(out, finding.switchName, switchColumn);
+    appendRouteCell(out, finding.route, routeColumn);
     start = out.size();
     if (finding.circuit) appendNumber(out, *finding.circuit);
     padTo(out, start, 10);
@@ -502,6 +509,7 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
         json.member("kind", findingKindName(finding.kind));
         json.member("other_record", recordOrNull(finding.otherRecord));
         json.member("record", recordOrNull(finding.record));
+        if (!finding.route.empty()) json.member("route", finding.route);
         json.member("sentence", finding.sentence);
         memberSwitch(json, finding.switchName);
         json.member("time", logText(finding.time, scratch));

@@ -19,13 +19,15 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis, const FileColumn& 
 void appendKpiCsv(std::string& out, const TrafficKpis& kpis, const FileColumn& file = {}, bool header = true);
 
 // With a filter, only the circuits one of whose messages passed it (`onlyPassed`).
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0);
+// `routeColumn`: a ROUTE column after the switch's (a run of captures).
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0,
+                        bool routeColumn = false);
 void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {});
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {},
                        bool header = true);
 
-void appendFindingHeading(std::string& out, std::size_t switchColumn = 0);
-void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0);
+void appendFindingHeading(std::string& out, std::size_t switchColumn = 0, bool routeColumn = false);
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0, bool routeColumn = false);
 void appendFindingJson(std::string& out, const Finding& finding, const FileColumn& file = {});
 void appendFindingCsvHeader(std::string& out, const FileColumn& file = {});
 void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file = {});

@@ -354,7 +354,7 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
     putNumber(line, wire.si);
     put(line, ",\"packet\":");
     putNumber(line, wire.packet);
-    put(line, ",\"timestamp\":");
+    put(line, ",\"packet_time\":");
     scratch.clear();
     appendWireTimestamp(scratch, wire);
     appendJsonString(line, scratch);

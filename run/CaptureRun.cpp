@@ -80,6 +80,8 @@ void finishCaptureSummary(RunSummary& summary, const CaptureReader& reader, cons
     line += "; " + plural(c.retransmissionsDropped, "retransmission", "retransmissions") + " dropped; " +
             packetsText(c.packetsOfOtherProtocols) + " of other protocols";
     if (c.packetsHeld > 0) line += "; " + packetsText(c.packetsHeld) + " only a fragment";
+    if (c.tsnsReused > 0)
+        line += "; " + plural(c.tsnsReused, "SCTP TSN", "SCTP TSNs") + " seen again with other data (read as new messages)";
     summary.notes.push_back(line);
     if (summary.found == 0 && summary.whyNothing.empty())
         summary.whyNothing = "the capture holds no ISUP or BICC message (" + packetsText(c.packets) + ")";

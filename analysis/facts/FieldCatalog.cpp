@@ -42,7 +42,7 @@ constexpr MessageKey kMessageKeys[] = {
      .description = "of a captured message: its service indicator (5 ISUP, 13 BICC)"},
     {.key = "packet", .id = MessageKeyId::Packet, .compared = KeyValue::Number, .type = "number",
      .description = "of a captured message: the number of the packet that completed it"},
-    {.key = "timestamp", .id = MessageKeyId::Timestamp, .compared = KeyValue::Text, .type = "text",
+    {.key = "packet_time", .id = MessageKeyId::PacketTime, .compared = KeyValue::Text, .type = "text",
      .description = "of a captured message: its packet's date and time (UTC), 2024-05-01T07:03:11.074512Z"},
 };
 

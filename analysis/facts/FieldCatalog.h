@@ -18,7 +18,7 @@ enum class MessageKeyId : std::uint8_t {
     Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch, Call,
     // Of a message read from a capture (absent from a log's): its routing label, service
     // information, packet and time stamp.
-    Opc, Dpc, Sls, Ni, Si, Packet, Timestamp,
+    Opc, Dpc, Sls, Ni, Si, Packet, PacketTime,
 };
 
 // How a filter compares the values of a message key: whole numbers, text, times of day, or a flag

@@ -136,7 +136,7 @@ bool FilterExpression::evalMessage(int index, const MessageKeys& message) const 
             case MessageKeyId::Ni: return number(r.wire.pointCodesKnown, r.wire.ni);
             case MessageKeyId::Si: return number(r.wire.captured, r.wire.si);
             case MessageKeyId::Packet: return number(r.wire.captured, r.wire.packet);
-            case MessageKeyId::Timestamp: {
+            case MessageKeyId::PacketTime: {
                 if (!r.wire.captured) return text(false, {});
                 thread_local std::string stamp;
                 stamp.clear();

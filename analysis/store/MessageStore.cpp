@@ -395,7 +395,7 @@ struct KeptText {
 constexpr KeptText kCallTexts[] = {
     {&Call::direction, CallText::Direction}, {&Call::calling, CallText::Calling},
     {&Call::called, CallText::Called},       {&Call::location, CallText::Location},
-    {&Call::releasedBy, CallText::ReleasedBy},
+    {&Call::releasedBy, CallText::ReleasedBy}, {&Call::route, CallText::Route},
 };
 
 }  // namespace

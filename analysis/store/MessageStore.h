@@ -119,8 +119,9 @@ struct MarkLabel {
 enum class CallText : std::uint8_t {
     FirstTime, LastTime, Direction, Calling, Called, Location, ReleasedBy,
     AddressCompleteTime, ProgressTime, AnswerTime, ReleaseTime, ReleaseCompleteTime,
+    Route,  // of a capture's call: "2057-2058"; empty for a log's
 };
-inline constexpr std::size_t kCallTextCount = 12;
+inline constexpr std::size_t kCallTextCount = 13;
 
 // One finished call as the store keeps it: its numbers, the instants of its durations, which of
 // its messages came, and its texts in the store's pool; MessageStore::call gives the Call back.

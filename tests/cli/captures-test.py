@@ -147,6 +147,51 @@ check("-f on a growing capture: its whole packets go out as they come", early ==
 check("-f on a growing capture: the rest once written", followed.count(b"\n") == 7 and b"6 messages found" in followed_err,
       (followed, followed_err))
 
+# Two trunks: the call of the M2PA capture on circuit 15 between 3684 and 15392, and the same call
+# on circuit 15 between 3684 and 999, interleaved in one MTP3 capture (link type 141).
+def mtp3_pcap(messages):
+    out = struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 141)
+    for seconds, opc, dpc, octets in messages:
+        label = dpc | opc << 14 | 5 << 28
+        frame = bytes([0x85]) + struct.pack("<I", label) + octets
+        out += struct.pack("<IIII", seconds, 0, len(frame), len(frame)) + frame
+    return out
+
+
+call = [json.loads(l) for l in run("--format", "json", m2pa).stdout.splitlines()]
+two = []
+for k, m in enumerate(call):
+    octets = bytes(int(o, 16) for o in m["octets"])
+    two.append((1000 + 2 * k, m["opc"], m["dpc"], octets))
+    other = (999 if m["opc"] == 15392 else m["opc"], 999 if m["dpc"] == 15392 else m["dpc"])
+    two.append((1001 + 2 * k, *other, octets))
+trunks = os.path.join(work, "two-trunks.pcap")
+with open(trunks, "wb") as f:
+    f.write(mtp3_pcap(two))
+calls = [json.loads(l) for l in run("--calls", "--format", "json", trunks).stdout.splitlines()]
+check("two trunks: code 15 on each route is a call of its own",
+      sorted((c["route"], c["cic"], c["outcome"], c["messages"]) for c in calls)
+      == [("3684-15392", 15, "answered", 6), ("999-3684", 15, "answered", 6)], calls)
+kpis = run("--kpi", "--by", "route", trunks).stdout.decode()
+check("--kpi --by route: a group per route", "3684-15392" in kpis and "999-3684" in kpis, kpis)
+circuits = run("--circuits", trunks).stdout.decode()
+check("--circuits names each circuit's route",
+      "ROUTE" in circuits and "3684-15392" in circuits and "999-3684" in circuits and "2 circuits" in circuits, circuits)
+calls_text = run("--calls", trunks).stdout.decode()
+check("--calls names each call's route", calls_text.startswith("ROUTE") and "999-3684" in calls_text, calls_text)
+# The second trunk's ACM cut short: not decoded, a finding on that route.
+cut_two = list(two)
+cut_two[3] = cut_two[3][:3] + (cut_two[3][3][:4],)
+with open(trunks, "wb") as f:
+    f.write(mtp3_pcap(cut_two))
+findings = [json.loads(l) for l in run("--checks", "--format", "json", trunks).stdout.splitlines()]
+check("--checks names the route of a finding", any(f.get("route") == "999-3684" and f["kind"] == "not-decoded"
+                                                    for f in findings), findings)
+checks_text = run("--checks", trunks).stdout.decode()
+check("--checks text has a ROUTE column", "ROUTE" in checks_text.splitlines()[0] and "999-3684" in checks_text, checks_text)
+log_calls = run("--calls", log470).stdout.decode()
+check("a log's calls have no route column", not log_calls.startswith("ROUTE"), log_calls[:200])
+
 # tshark agrees on each message's point codes, circuit code and type (the M3UA draft capture
 # with tshark's preference for that draft; TSN analysis off, as the M2PA capture reuses its TSNs).
 TSHARK_OPTIONS = {"isup-m3ua-call-6.pcap": ["-o", "m3ua.version:Internet Draft version 6"]}
