@@ -67,6 +67,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
             if (!f.circuit) return sortKey ? QVariant::fromValue<qlonglong>(-1) : QVariant();
             return *f.circuit;
         case FindingColumn: return text(f);
+        case RouteColumn: return QString::fromStdString(f.route);
         default: return {};
     }
 }
@@ -78,6 +79,7 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
         case TimeColumn: return tr("Time");
         case CircuitColumn: return tr("Circuit");
         case FindingColumn: return tr("Finding");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }
@@ -140,6 +142,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
         case ResetsColumn: return QVariant::fromValue<qulonglong>(c.resets);
         case BlockingsColumn: return QVariant::fromValue<qulonglong>(c.blockings);
         case LastRecordColumn: return QVariant::fromValue<qulonglong>(c.lastRecord);
+        case RouteColumn: return QString::fromStdString(c.route);
         default: return {};
     }
 }
@@ -155,6 +158,7 @@ QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, 
         case ResetsColumn: return tr("Resets");
         case BlockingsColumn: return tr("Blockings");
         case LastRecordColumn: return tr("Last record");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }

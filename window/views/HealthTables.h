@@ -16,7 +16,8 @@ class FindingListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { RecordColumn, TimeColumn, CircuitColumn, FindingColumn, ColumnCount };
+    // RouteColumn: of a capture's circuit, its pair of point codes; empty for a log's.
+    enum Column { RecordColumn, TimeColumn, CircuitColumn, FindingColumn, RouteColumn, ColumnCount };
     explicit FindingListModel(QObject* parent = nullptr);
     // The findings shown (empty: none); they must outlive the model's use of them.
     void reset(std::span<const Finding> findings);
@@ -39,7 +40,7 @@ class CircuitListModel : public QAbstractTableModel {
 public:
     enum Column {
         CodeColumn, StateColumn, SeizuresColumn, AnsweredColumn, HoldingColumn, ResetsColumn, BlockingsColumn,
-        LastRecordColumn, ColumnCount
+        LastRecordColumn, RouteColumn, ColumnCount
     };
     explicit CircuitListModel(QObject* parent = nullptr);
     // The circuits shown, in the order CircuitHealth::circuits() gives them; they must outlive the
