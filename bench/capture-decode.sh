@@ -18,30 +18,35 @@ build/default/bench/truno-loggen --pcap "$n" > "$work/pcap"
 echo "machine: $(nproc) cores, $(awk '/model name/{sub(/.*: /,""); print; exit}' /proc/cpuinfo), load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "log $(stat -c %s "$work/log") bytes, capture $(stat -c %s "$work/pcap") bytes, $n messages"
 
-# The best of three wall-clock times of a command, in seconds.
+# The best of three runs of a command: "WALL CPU" in seconds (CPU: user and system time, which a
+# machine shared with other work measures more steadily than the wall clock).
 best() {
-    local best=""
+    local wall="" cpu=""
     for _ in 1 2 3; do
-        local start end took
-        start=$(date +%s.%N)
-        "$@" > /dev/null 2>&1 || true
-        end=$(date +%s.%N)
-        took=$(awk "BEGIN{print $end - $start}")
-        if [ -z "$best" ] || awk "BEGIN{exit !($took < $best)}"; then best=$took; fi
+        /usr/bin/time -o "$work/time" -f "%e %U %S" "$@" > /dev/null 2> /dev/null || true
+        read -r w u s < "$work/time"
+        local c
+        c=$(awk "BEGIN{print $u + $s}")
+        if [ -z "$wall" ] || awk "BEGIN{exit !($w < $wall)}"; then wall=$w; fi
+        if [ -z "$cpu" ] || awk "BEGIN{exit !($c < $cpu)}"; then cpu=$c; fi
     done
-    echo "$best"
+    echo "$wall $cpu"
 }
 
-log=$(best build/default/truno-decode -q "$work/log")
-cap=$(best build/default/truno-decode -q "$work/pcap")
-start=$(date +%s.%N)
-tshark -n -V -c "$t" -r "$work/pcap" > /dev/null 2>&1
-end=$(date +%s.%N)
-tsh=$(awk "BEGIN{print $end - $start}")
-logRate=$(awk "BEGIN{print $n / $log}")
-capRate=$(awk "BEGIN{print $n / $cap}")
-tshRate=$(awk "BEGIN{print $t / $tsh}")
-printf 'truno-decode, log:     %8.3f s  %10.0f messages/s\n' "$log" "$logRate"
-printf 'truno-decode, capture: %8.3f s  %10.0f messages/s  (%.2f x the log)\n' "$cap" "$capRate" "$(awk "BEGIN{print $capRate / $logRate}")"
-printf 'tshark -V, %d packets: %8.3f s  %10.0f messages/s  (truno-decode on the capture %.1f x faster)\n' \
-    "$t" "$tsh" "$tshRate" "$(awk "BEGIN{print $capRate / $tshRate}")"
+read -r logWall logCpu <<< "$(best build/default/truno-decode -q "$work/log")"
+read -r capWall capCpu <<< "$(best build/default/truno-decode -q "$work/pcap")"
+/usr/bin/time -o "$work/time" -f "%e %U %S" tshark -n -V -c "$t" -r "$work/pcap" > /dev/null 2> /dev/null || true
+read -r tshWall u s < "$work/time"
+tshCpu=$(awk "BEGIN{print $u + $s}")
+rate() { awk "BEGIN{printf \"%.0f\", $1 / $2}"; }
+ratio() { awk "BEGIN{printf \"%.2f\", ($1) / ($2)}"; }
+printf 'truno-decode, log:      wall %7.3f s (%s messages/s)  CPU %7.3f s (%s messages/s)\n' \
+    "$logWall" "$(rate "$n" "$logWall")" "$logCpu" "$(rate "$n" "$logCpu")"
+printf 'truno-decode, capture:  wall %7.3f s (%s messages/s)  CPU %7.3f s (%s messages/s)\n' \
+    "$capWall" "$(rate "$n" "$capWall")" "$capCpu" "$(rate "$n" "$capCpu")"
+printf '  capture / log, messages per second: wall %s, CPU %s\n' \
+    "$(ratio "$logWall" "$capWall")" "$(ratio "$logCpu" "$capCpu")"
+printf 'tshark -V, %d packets: wall %7.3f s (%s messages/s)  CPU %7.3f s (%s messages/s)\n' \
+    "$t" "$tshWall" "$(rate "$t" "$tshWall")" "$tshCpu" "$(rate "$t" "$tshCpu")"
+printf '  truno-decode on the capture against tshark -V, messages per second: wall %s x, CPU %s x\n' \
+    "$(ratio "$n * $tshWall" "$t * $capWall")" "$(ratio "$n * $tshCpu" "$t * $capCpu")"

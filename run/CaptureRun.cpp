@@ -7,7 +7,6 @@
 #include "run/capture/CaptureReader.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace truno {
 namespace {
@@ -101,11 +100,21 @@ void finishCaptureSummary(RunSummary& summary, const CaptureReader& reader, cons
 
 }  // namespace
 
+void appendCaptureTimeOfDay(std::string& out, std::int64_t seconds, std::uint32_t nanoseconds) {
+    const auto inDay = static_cast<std::uint32_t>(seconds - floorDiv(seconds, kSecondsPerDay) * kSecondsPerDay);
+    const std::uint32_t hundredths = std::min<std::uint32_t>(nanoseconds, 999999999) / 10000000;
+    const std::uint32_t parts[4] = {inDay / 3600, inDay / 60 % 60, inDay % 60, hundredths};
+    constexpr char kAfter[4] = {':', ':', '.', '\0'};
+    for (std::size_t k = 0; k < 4; ++k) {
+        out += static_cast<char>('0' + parts[k] / 10);
+        out += static_cast<char>('0' + parts[k] % 10);
+        if (kAfter[k] != '\0') out += kAfter[k];
+    }
+}
+
 std::string captureTimeOfDay(std::int64_t seconds, std::uint32_t nanoseconds) {
-    const std::int64_t inDay = seconds - floorDiv(seconds, kSecondsPerDay) * kSecondsPerDay;
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02u", static_cast<int>(inDay / 3600), static_cast<int>(inDay / 60 % 60),
-                  static_cast<int>(inDay % 60), static_cast<unsigned>(std::min<std::uint32_t>(nanoseconds, 999999999) / 10000000));
+    std::string text;
+    appendCaptureTimeOfDay(text, seconds, nanoseconds);
     return text;
 }
 
@@ -134,7 +143,8 @@ RunSummary decodeCapture(std::istream& in, const ReportSink& sink, const RunOpti
         if (!isIsupOrBicc(m)) continue;
         hexOctets(m.userData, hex, state.MessageOctets);
         state.CicOctets = m.si == kServiceIndicatorIsup ? 2 : 4;
-        state.MessageTime = captureTimeOfDay(m.seconds, m.nanoseconds);
+        state.MessageTime.clear();
+        appendCaptureTimeOfDay(state.MessageTime, m.seconds, m.nanoseconds);
         state.MessageDirection = sides.of(m);
         ++summary.found;
         const auto packet = static_cast<std::size_t>(m.packet);

@@ -22,7 +22,9 @@ inline constexpr std::string_view kCaptureBcic = "1";
 // the same for any number of jobs).
 RunSummary decodeCapture(std::istream& in, const ReportSink& sink, const RunOptions& options);
 
-// "HH:MM:SS.hh": the time of day (UTC) of a time stamp, in hundredths of a second, cut.
+// "HH:MM:SS.hh": the time of day (UTC) of a time stamp, in hundredths of a second, cut; the
+// second appends it to `out`.
 std::string captureTimeOfDay(std::int64_t seconds, std::uint32_t nanoseconds);
+void appendCaptureTimeOfDay(std::string& out, std::int64_t seconds, std::uint32_t nanoseconds);
 
 }  // namespace truno

@@ -95,6 +95,29 @@ cut = run("-", stdin=data[:-10])
 check("a capture cut short: complete packets kept, said", cut.stdout.count(b"RECORD ") == 5
       and b"cut short" in cut.stderr and cut.returncode == 1, cut.stderr)
 
+# A packet that cannot be read is named with its number and layer; the others are decoded.
+with open(m2pa_path := os.path.join(captures, "isup-m2pa-call-6.pcap"), "rb") as f:
+    damaged = bytearray(f.read())
+first_chunk = 24 + 16 + 14 + 20 + 12  # file and packet headers, Ethernet, IPv4, SCTP common header
+damaged[first_chunk + 2:first_chunk + 4] = (900).to_bytes(2, "big")
+result = run("-", stdin=bytes(damaged))
+check("a damaged packet is named, the others decoded",
+      result.stdout.count(b"RECORD ") == 5 and b"packet 1: SCTP chunk length 900 runs past" in result.stderr
+      and result.returncode == 1, result.stderr)
+
+# Several captures as one run: records numbered on, calls over both; the export folder dated by
+# the packets themselves; the HTML report.
+merged = run("--merge", "--summary", os.path.join(captures, "isup-m3ua-call-6.pcap"), m2pa_path)
+check("--merge of two captures numbers the records on", merged.stdout.count(b"\n") == 13
+      and b"      12  " in merged.stdout, merged.stdout)
+export = os.path.join(work, "export")
+exported = run("--export-dir", export, m2pa_path)
+days = sorted(d for _, dirs, _ in os.walk(export) for d in dirs if d.startswith("date="))
+check("--export-dir files the messages under the packets' date", exported.returncode in (0, 1)
+      and set(days) == {"date=2014-08-21"}, (days, exported.stderr))
+html = os.path.join(work, "report.html")
+check("--html of a capture", run("--html", html, m2pa_path).returncode in (0, 1) and os.path.getsize(html) > 1000)
+
 # The direction: this side is the first message's OPC, or the point codes given.
 m2pa = os.path.join(captures, "isup-m2pa-call-6.pcap")
 default_dirs = [l.split(b"DIR=")[1][:1] for l in run(m2pa).stdout.splitlines() if b"DIR=" in l]
