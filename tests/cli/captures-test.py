@@ -172,11 +172,11 @@ check("-f on a growing capture: the rest once written", followed.count(b"\n") ==
 
 # Two trunks: the call of the M2PA capture on circuit 15 between 3684 and 15392, and the same call
 # on circuit 15 between 3684 and 999, interleaved in one MTP3 capture (link type 141).
-def mtp3_pcap(messages):
+def mtp3_pcap(messages, si=lambda k: 5):
     out = struct.pack("<IHHiIII", 0xA1B2C3D4, 2, 4, 0, 0, 65535, 141)
-    for seconds, opc, dpc, octets in messages:
+    for k, (seconds, opc, dpc, octets) in enumerate(messages):
         label = dpc | opc << 14 | 5 << 28
-        frame = bytes([0x85]) + struct.pack("<I", label) + octets
+        frame = bytes([0x80 | si(k)]) + struct.pack("<I", label) + octets
         out += struct.pack("<IIII", seconds, 0, len(frame), len(frame)) + frame
     return out
 
@@ -214,6 +214,21 @@ checks_text = run("--checks", trunks).stdout.decode()
 check("--checks text has a ROUTE column", "ROUTE" in checks_text.splitlines()[0] and "999-3684" in checks_text, checks_text)
 log_calls = run("--calls", log470).stdout.decode()
 check("a log's calls have no route column", not log_calls.startswith("ROUTE"), log_calls[:200])
+
+# One capture of ISUP and BICC: each message in its own mode, its code line of that mode.
+bicc = [json.loads(l) for l in run("--format", "json", os.path.join(captures, "bicc-iam-app-1.pcap")).stdout.splitlines()]
+mixed_messages = [two[0], (1002, 7, 8, bytes(int(o, 16) for o in bicc[0]["octets"]))]
+mixed = os.path.join(work, "mixed.pcap")
+with open(mixed, "wb") as f:
+    f.write(mtp3_pcap(mixed_messages, si=lambda k: 5 if k == 0 else 13))
+mixed_run = run(mixed)
+lines = mixed_run.stdout.decode().splitlines()
+check("ISUP and BICC in one capture: each decoded in its own mode",
+      b"2 decoded, 0 not decoded" in mixed_run.stderr and b"(1 ISUP, 1 BICC)" in mixed_run.stderr
+      and any(l.startswith("CIRCUIT IDENTIFICATION CODE (CIC)") and l.endswith("=15") for l in lines)
+      and any(l.startswith("BICC CALL INSTANCE CODE (BCIC)") for l in lines), mixed_run.stderr)
+check("--format json: cic_octets follows each message's mode",
+      [json.loads(l)["cic_octets"] for l in run("--format", "json", mixed).stdout.splitlines()] == [2, 4])
 
 # tshark agrees on each message's point codes, circuit code and type (the M3UA draft capture
 # with tshark's preference for that draft; TSN analysis off, as the M2PA capture reuses its TSNs).
