@@ -48,11 +48,11 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             if (options_.view == View::Summary && options_.format == Format::Text) appendSummaryHeading(out_);
             break;
         case View::Calls:
-            if (csvHeader) appendCallCsvHeader(out_, column_);
+            if (csvHeader) appendCallCsvHeader(out_, column_, file_.wire);
             if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Checks:
-            if (csvHeader) appendFindingCsvHeader(out_, column_);
+            if (csvHeader) appendFindingCsvHeader(out_, column_, file_.wire);
             if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Statistics:
@@ -104,7 +104,7 @@ void LogViews::callFinished(const Call& call) {
     switch (options_.format) {
         case Format::Text: appendCallLine(out_, call, file_.switchColumn, file_.wire); break;
         case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
-        case Format::Csv: appendCallCsv(out_, call, column_); break;
+        case Format::Csv: appendCallCsv(out_, call, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -153,7 +153,7 @@ void LogViews::finding(const Finding& finding) {
     switch (options_.format) {
         case Format::Text: appendFindingText(out_, finding, file_.switchColumn, file_.wire); break;
         case Format::Json: appendFindingJson(out_, finding, column_); break;
-        case Format::Csv: appendFindingCsv(out_, finding, column_); break;
+        case Format::Csv: appendFindingCsv(out_, finding, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -176,7 +176,7 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
             case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn, file_.wire); break;
             case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, column_); break;
             case Format::Csv:
-                appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first);
+                appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first, file_.wire);
                 break;
         }
     } else if (options_.view == View::Checks && options_.format == Format::Text) {

@@ -249,13 +249,14 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member, std
     out += line.view();
 }
 
-void appendCallCsvHeader(std::string& out, const FileColumn& file) {
+void appendCallCsvHeader(std::string& out, const FileColumn& file, bool route) {
     out += file.csvHeader();
     out += kCallCsvHeader;
+    if (route) out += ",route";
     out += kCsvLineEnd;
 }
 
-void appendCallCsv(std::string& out, const Call& call, const FileColumn& file) {
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file, bool route) {
     thread_local std::string scratch;
     out += file.csv();
     const auto text = [&](std::string_view value) {
@@ -296,6 +297,10 @@ void appendCallCsv(std::string& out, const Call& call, const FileColumn& file) {
     appendNumber(out, call.notDecoded);
     out += ',';
     appendCsvField(out, call.switchName);
+    if (route) {
+        out += ',';
+        appendCsvField(out, call.route);
+    }
     out += kCsvLineEnd;
 }
 

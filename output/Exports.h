@@ -50,8 +50,9 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
 // `leading`: members that go first, each with its comma (FileColumn::json()), or nothing.
 void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With,
                     std::string_view leading = {});
-void appendCallCsvHeader(std::string& out, const FileColumn& file = {});
-void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {});
+// `route`: a route column after the switch's (a run of captures).
+void appendCallCsvHeader(std::string& out, const FileColumn& file = {}, bool route = false);
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {}, bool route = false);
 
 // The statistics as text, as one JSON document, and as CSV rows (table,name,direction,count,text).
 void appendStatisticsText(std::string& out, const Statistics& statistics);

@@ -443,10 +443,11 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
 }
 
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file,
-                       bool header) {
+                       bool header, bool route) {
     if (header) {
         out += file.csvHeader();
         out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
+        if (route) out += ",route";
         out += kCsvLineEnd;
     }
     for (const CircuitState* circuit : health.circuits()) {
@@ -462,6 +463,10 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
             out += std::to_string(circuit->callRecord);
         out += ',';
         appendCsvField(out, health.switchName(*circuit));
+        if (route) {
+            out += ',';
+            appendCsvField(out, circuit->route);
+        }
         out += kCsvLineEnd;
     }
 }
@@ -517,13 +522,14 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
     });
 }
 
-void appendFindingCsvHeader(std::string& out, const FileColumn& file) {
+void appendFindingCsvHeader(std::string& out, const FileColumn& file, bool route) {
     out += file.csvHeader();
     out += "kind,circuit,record,other_record,time,sentence,switch";
+    if (route) out += ",route";
     out += kCsvLineEnd;
 }
 
-void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file) {
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file, bool route) {
     std::string scratch;
     out += file.csv();
     out += findingKindName(finding.kind);
@@ -539,6 +545,10 @@ void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn
     appendCsvField(out, finding.sentence);
     out += ',';
     appendCsvField(out, finding.switchName);
+    if (route) {
+        out += ',';
+        appendCsvField(out, finding.route);
+    }
     out += kCsvLineEnd;
 }
 

@@ -52,7 +52,7 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
     InputResult result;
     std::function<void()> flushRecords;  // set by the run of a followed input while it runs
     std::unique_ptr<InputSource> source;
-    const InputReader* followedReader = nullptr;
+    const InputReader* followedReader = &logTextReader();
     if (options.follow) {
         // Before each wait for more of the log, what was decoded goes through the records.
         const auto idle = [&flushRecords, &listener] {

@@ -8,7 +8,9 @@ as the log it came from; any number of jobs gives the same bytes.
 
 Usage: captures-test.py TOOL SOURCE_DIR
 """
+import csv
 import gzip
+import io
 import importlib.util
 import json
 import os
@@ -212,6 +214,11 @@ check("--checks names the route of a finding", any(f.get("route") == "999-3684" 
                                                     for f in findings), findings)
 checks_text = run("--checks", trunks).stdout.decode()
 check("--checks text has a ROUTE column", "ROUTE" in checks_text.splitlines()[0] and "999-3684" in checks_text, checks_text)
+csv_rows = list(csv.reader(io.StringIO(run("--circuits", "--format", "csv", trunks).stdout.decode())))
+check("--circuits --format csv: a route column", csv_rows[0][-1] == "route"
+      and sorted(r[-1] for r in csv_rows[1:]) == ["3684-15392", "999-3684"], csv_rows)
+check("a log's CSV has no capture columns", "route" not in run("--calls", "--format", "csv", log470).stdout.decode()
+      .splitlines()[0] and "opc" not in run("--format", "csv", log470).stdout.decode().splitlines()[0])
 log_calls = run("--calls", log470).stdout.decode()
 check("a log's calls have no route column", not log_calls.startswith("ROUTE"), log_calls[:200])
 
