@@ -18,8 +18,9 @@ namespace truno {
 // the logs made from captures are written (their trace values line gives BCIC 1).
 inline constexpr std::string_view kCaptureBcic = "1";
 
-// Decodes the ISUP and BICC messages of a capture, as decodeLog decodes a log's (the records are
-// the same for any number of jobs).
+// Decodes the ISUP and BICC messages of a capture, as decodeLog decodes a log's. With more than
+// one job (and no followed input), the capture is read on a thread of its own while this one
+// decodes; the records are the same for any number of jobs.
 RunSummary decodeCapture(std::istream& in, const ReportSink& sink, const RunOptions& options);
 
 // "HH:MM:SS.hh": the time of day (UTC) of a time stamp, in hundredths of a second, cut; the

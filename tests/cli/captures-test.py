@@ -75,8 +75,10 @@ for capture, log, isup in REAL:
         data = f.read()
     piped = run("-", stdin=gzip.compress(data))
     check(f"{capture}: gzip-compressed on standard input reads the same", piped.stdout == from_capture.stdout)
+    as_json = run("--format", "json", capture_path).stdout
     for jobs in ("2", "4"):
         check(f"{capture}: -j{jobs} gives the same bytes", run("-j", jobs, capture_path).stdout == from_capture.stdout)
+        check(f"{capture}: -j{jobs} gives the same JSON", run("-j", jobs, "--format", "json", capture_path).stdout == as_json)
 
 # The summary counts the packets, and says what it could not read.
 big = run(os.path.join(captures, "isup-m3ua-calls-470.cap"))
