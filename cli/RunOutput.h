@@ -60,6 +60,9 @@ private:
     std::optional<LogViews> views_;
     bool passReport_ = true;
     bool firstOutput_ = true;  // no file before wrote JSON or CSV output (its CSV header, "[")
+    // The first file is a packet capture: the CSV has its columns, and the text tables a route
+    // column, for every file of the run.
+    bool wire_ = false;
     std::uint64_t pcapTextBefore_ = 0;
     int status_ = 0;
     bool foundFailing_ = false;
