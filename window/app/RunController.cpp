@@ -66,6 +66,8 @@ void RunController::collect() {
     if (job_->following()) showFollowing(newRecords);
     if (std::unique_ptr<DecodeJob::SoFar> soFar = job_->takeSoFar(); soFar && !jobOver_) {
         log.statistics = soFar->statistics;
+        // The health the tab shows stays until the tab shows the newer.
+        if (!log.healthShown) log.healthShown = std::move(log.health);
         log.health = std::move(soFar->health);
         emit soFarTaken();
     }
@@ -80,6 +82,7 @@ void RunController::collect() {
     collectTimer_.stop();
     jobOver_ = false;
     const RunOutcome outcome{job_->readError(), job_->summary(), job_->statistics()};
+    if (!log.healthShown) log.healthShown = std::move(log.health);
     log.health = job_->takeHealth();
     job_.reset();
     collected_ = {};

@@ -66,8 +66,11 @@ public:
     std::size_t admitted = 0;  // messages of the store whose records are in the report
     std::uint64_t notDecodedRead = 0;  // of the messagesRead()
     Statistics statistics;
-    // The trunk's health of the whole log, from the same run; null until the run has finished.
+    // The trunk's health of the whole log, from the same run; null until the run has finished,
+    // or while a log is followed, its health so far. The health tab may still show an older one
+    // of a followed log, kept until the tab shows the newer (null when it does).
     std::unique_ptr<TrunkHealth> health;
+    std::unique_ptr<TrunkHealth> healthShown;
     QString summary;        // the run's summary, as the status bar shows it
     QString counts;         // messages found, decoded, not decoded, calls
     QPoint scroll;          // where the report view stood when the log was put aside
