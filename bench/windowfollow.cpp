@@ -2,9 +2,9 @@
 // appends LOG's messages to it: first at RATE messages a second for SECONDS seconds, then the
 // rest at once (a burst). It prints how fast the message list takes them in, how long the
 // statistics and the health tabs take to show them, and the longest time the window's thread
-// stood still.
+// stood still. TAB is the tab in sight: messages (the default), calls, statistics or health.
 //
-//   QT_QPA_PLATFORM=offscreen truno-window-follow LOG [RATE SECONDS]   (default 20 30)
+//   QT_QPA_PLATFORM=offscreen truno-window-follow LOG [RATE SECONDS [TAB]]   (default 20 30 messages)
 #include "window/app/MainWindow.h"
 #include "window/views/MessageList.h"
 
@@ -40,12 +40,13 @@ void append(const std::string& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2 && argc != 4) {
-        std::fprintf(stderr, "usage: truno-window-follow LOG [RATE SECONDS]\n");
+    if (argc != 2 && argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: truno-window-follow LOG [RATE SECONDS [TAB]]\n");
         return 2;
     }
-    const int rate = argc == 4 ? std::atoi(argv[2]) : 20;
-    const int duration = argc == 4 ? std::atoi(argv[3]) : 30;
+    const int rate = argc >= 4 ? std::atoi(argv[2]) : 20;
+    const int duration = argc >= 4 ? std::atoi(argv[3]) : 30;
+    const QString tab = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QStringLiteral("messages");
     std::ifstream in(argv[1], std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     // The page header, then one piece a message (each ends with its blank line).
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     truno::window::MainWindow window;
     window.resize(1400, 900);
     window.show();
+    if (!window.showTab(tab)) return 2;
 
     // The longest gap between two ticks of a timer that asks to run every 5 ms.
     QElapsedTimer tick;

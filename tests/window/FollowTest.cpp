@@ -225,6 +225,10 @@ void FollowTest::aLimitKeepsTheLastMessages() {
     QVERIFY(w.report() == reportFrom(toolReport(path), read - kKeep + 1));
     QCOMPARE(w.form.statistics().messages(), read);
     QVERIFY(w.form.statisticsPane()->scope().contains(QStringLiteral("keeps the last %1").arg(kKeep)));
+    // The chart of messages per second is of the messages kept.
+    std::uint64_t charted = 0;
+    for (const auto& [second, count] : w.form.log().perSecond.seconds()) charted += count;
+    QCOMPARE(charted, kKeep);
 }
 
 namespace {

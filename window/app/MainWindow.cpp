@@ -480,7 +480,7 @@ void MainWindow::showStaleTabs() {
     OpenedLog& log = *parts_.log;
     if (statisticsStale_ && parts_.statisticsPane->isVisible()) {
         statisticsStale_ = false;
-        parts_.statisticsPane->show(log.statistics, log.store);
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
     }
     if (healthStale_ && parts_.healthPane->isVisible()) {
         healthStale_ = false;
@@ -492,7 +492,7 @@ void MainWindow::showStaleTabs() {
 void MainWindow::showStatisticsAndHealth() {
     statisticsStale_ = healthStale_ = false;
     OpenedLog& log = *parts_.log;
-    parts_.statisticsPane->show(log.statistics, log.store);
+    parts_.statisticsPane->show(log.statistics, log.perSecond);
     if (log.health) parts_.healthPane->show(*log.health, log.store);
     log.healthShown.reset();
 }
@@ -581,7 +581,7 @@ void MainWindow::restorePrevious() {
     parts_.messageModel->setAvailable(log.admitted);
     parts_.callsPane->update();
     if (!log.store.empty() && log.statistics.messages() != 0)
-        parts_.statisticsPane->show(log.statistics, log.store);
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
     else
         parts_.statisticsPane->clear();
     if (log.health)

@@ -56,7 +56,9 @@ void RunController::collect() {
             collected_.erase(collected_.begin());
         }
         if (!batches_.empty()) {
+            const std::size_t before = log.store.size();
             log.store.append(std::move(batches_.front()));
+            log.perSecond.add(log.store, before, log.store.size());
             batches_.erase(batches_.begin());
         }
     }
@@ -120,6 +122,7 @@ void RunController::dropOldest(std::size_t count) {
     const std::uint64_t keepFrom = count < store.size() ? store.textBegin(count) : report.origin() + report.size();
     const std::size_t offset = keepFrom - report.origin();
     const std::uint64_t firstKept = store.record(count);
+    log.perSecond.remove(store, 0, count);
     store.dropOldest(count);
     log.admitted -= count;
     parts_.messageModel->dropOldest(count);
