@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         return values[std::min(values.size() - 1, static_cast<std::size_t>(q * static_cast<double>(values.size())))];
     };
     std::printf("paced: %zu messages at %d a second: listed after %lld ms (median), %lld ms (95th), %lld ms (most); "
-                "counted in the statistics tab: %zu of them, after %lld ms (median), %lld ms (most); window's thread "
+                "counted in the statistics: %zu of them, after %lld ms (median), %lld ms (most); window's thread "
                 "busy %.2f s of %.1f s; longest freeze %lld ms\n",
                 paced, rate, static_cast<long long>(quantile(listedAfter, 0.5)), static_cast<long long>(quantile(listedAfter, 0.95)),
                 static_cast<long long>(quantile(listedAfter, 1.0)), countedAfter.size(),
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     const qint64 burstFreeze = longest;
     const double burstProcessor = threadProcessorSeconds() - processor;
     waitFor([&] { return counted() >= total; }, 10000);
-    std::printf("burst: %zu messages listed in %.2f s (%.0f a second); counted in the statistics tab %.2f s after "
+    std::printf("burst: %zu messages listed in %.2f s (%.0f a second); counted in the statistics %.2f s after "
                 "the burst began (%s); window's thread busy %.2f s; longest freeze %lld ms\n",
                 messages.size() - paced, static_cast<double>(listedAt) / 1000.0,
                 static_cast<double>(messages.size() - paced) * 1000.0 / static_cast<double>(std::max<qint64>(listedAt, 1)),
