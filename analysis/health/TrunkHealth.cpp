@@ -9,6 +9,7 @@ namespace truno {
 
 TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFinding)
     : options_(std::move(options)), kpis_(options_.kpis), circuits_(options_.checks, std::move(onFinding)) {
+    if (!options_.alarms.empty()) options_.countKpis = true;
     if (options_.interval > 0) {
         KpiOptions grouped = options_.kpis;
         grouped.by = KpiGrouping::Interval;
@@ -78,6 +79,10 @@ void TrunkHealth::finish(std::span<const std::string> inputWarnings) {
     if (byInterval_) byInterval_->finish();
     circuits_.finish(inputWarnings);
     open_.clear();
+    if (options_.alarms.empty()) return;
+    const std::vector<const KpiSet*> sets =
+        kpis_.options().by == KpiGrouping::None ? std::vector<const KpiSet*>{&kpis_.total()} : kpis_.groups();
+    for (Finding& finding : crossedAlarms(options_.alarms, sets)) circuits_.report(std::move(finding));
 }
 
 }  // namespace truno
