@@ -431,6 +431,7 @@ void HealthPane::showChart(const std::vector<const KpiSet*>& groups) {
                         100.0 * static_cast<double>(counts.second) / static_cast<double>(counts.first));
     }
     std::vector<QLineSeries*> lines;
+    lines.reserve(seizures.size() + 1);
     for (const auto& [name, line] : seizures) lines.push_back(line);
     lines.push_back(asr);
     for (QLineSeries* line : lines) {
