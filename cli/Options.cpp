@@ -55,6 +55,7 @@ enum LongOnly : int {
     kMergeOption,
     kSortFilesOption,
     kIntervalOption,
+    kMetricsOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -88,6 +89,7 @@ constexpr option kLongOptions[] = {
     {.name = "switch", .has_arg = required_argument, .flag = nullptr, .val = kSwitchOption},
     {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
     {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
+    {.name = "metrics", .has_arg = required_argument, .flag = nullptr, .val = kMetricsOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
@@ -358,6 +360,13 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kSortFilesOption: options.sortFiles = true; break;
+            case kMetricsOption:
+                options.metricsFile = optarg;
+                if (options.metricsFile.empty()) {
+                    error = "option --metrics needs a file";
+                    return false;
+                }
+                break;
             case kExportDirOption:
                 options.exportDir = optarg;
                 if (options.exportDir.empty()) {
@@ -401,6 +410,10 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             return false;
         }
     }
+    if (!options.metricsFile.empty() && options.files.size() > 1 && !options.merge) {
+        error = "--metrics writes the figures of one run: give one file, or --merge to read the files as one";
+        return false;
+    }
     if (!options.htmlFile.empty() && options.files.size() > 1 && !options.merge) {
         error = "--html writes the report of one log: give one file, or --merge to read the files as one";
         return false;
@@ -427,8 +440,8 @@ std::string helpText() {
            "                  truncated one from its start)\n"
            "      --settle=S  a followed log's last message goes out after S seconds without a\n"
            "                  new line (default 1)\n"
-           "      --interval=S  --stats and --kpi also every S seconds while the log is read\n"
-           "                  (of what came so far), and at the end\n"
+           "      --interval=S  --stats, --kpi and --metrics also every S seconds while the log\n"
+           "                  is read (of what came so far), and at the end\n"
            "  -h, --help      show this help and exit\n"
            "  -V, --version   show the version and exit\n"
            "\n"
@@ -474,6 +487,11 @@ std::string helpText() {
            "      --html=FILE     also write the health report (KPIs, causes, findings,\n"
            "                      circuits, ladders of failed calls) as one HTML file\n"
            "      --html-ladders=N  ladders of the first N failed calls in it (default 10)\n"
+           "      --metrics=FILE  also write the live figures (messages, seizures, releases,\n"
+           "                      findings, circuits, ASR and NER of the last interval) in\n"
+           "                      Prometheus' text format for node_exporter's textfile\n"
+           "                      collector, replaced at every --interval and at the end\n"
+           "                      (docs/metrics.md)\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
            "  -Y, --where=EXPR    a filter expression over the message's keys and fields, such as "

@@ -12,7 +12,7 @@ else
   packages=(g++ cmake make libgtest-dev qt6-base-dev fonts-liberation xvfb xauth
             clang-14 libclang-rt-14-dev clang-tidy cppcheck dpkg-dev file zlib1g-dev
             nlohmann-json3-dev tshark python3 qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
-            libre2-dev jq libzstd-dev zstd parallel)
+            libre2-dev jq libzstd-dev zstd parallel prometheus-node-exporter prometheus)
 fi
 missing=()
 for p in "${packages[@]}"; do
