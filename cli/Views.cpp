@@ -117,7 +117,7 @@ void LogViews::callFinished(const Call& call) {
     if (options_.view != View::Calls) return;
     switch (options_.format) {
         case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
-        case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
+        case Format::Json: appendCallJson(out_, call, JsonRow::View, column_.json()); break;
         case Format::Csv: appendCallCsv(out_, call, column_); break;
     }
     if (out_.size() >= kFlushSize) handOn();
