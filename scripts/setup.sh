@@ -18,12 +18,13 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-# DuckDB's Node.js package for the export test, from the npm registry at the version the lock
-# file names (the Windows cross build does not run that test).
+# DuckDB's Node.js package and chDB (ClickHouse's engine, about 550 MB) for the export test, from
+# the npm registry at the versions the lock file names (the Windows cross build does not run that
+# test).
 duckdb() {
   local folder
   folder="$(cd "$(dirname "$0")/.." && pwd)/tests/duckdb"
-  if [ "${1:-}" != windows ] && [ ! -d "$folder/node_modules/@duckdb/node-api" ]; then
+  if [ "${1:-}" != windows ] && { [ ! -d "$folder/node_modules/@duckdb/node-api" ] || [ ! -d "$folder/node_modules/chdb" ]; }; then
     # The machine's own Node.js and npm when it has them, else Debian's.
     if ! command -v npm > /dev/null; then
       local sudo=""
@@ -31,7 +32,7 @@ duckdb() {
       $sudo apt-get update -qq >&2
       DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends nodejs npm >&2
     fi
-    echo "Installing DuckDB's Node.js package into tests/duckdb" >&2
+    echo "Installing DuckDB's and chDB's Node.js packages into tests/duckdb" >&2
     npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error >&2
   fi
 }
