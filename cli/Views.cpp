@@ -92,6 +92,7 @@ bool LogViews::passesReport() const {
 void LogViews::message(const AnalysedMessage& m) {
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
     if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
+    if (metrics_) metrics_->noteRoute(m.facts.record().route);
     if (options_.view != View::Report && options_.view != View::Summary) return;
     if (options_.format == Format::Json) {
         if (!out_.empty()) handOn();

@@ -157,8 +157,14 @@ void MetricsFile::beginSwitch(std::string_view name, const Statistics& statistic
     addDifference(earlier_[current_], now, atSwitchStart_);
     atSwitchStart_ = now;
     current_ = name;
+    route_.clear();  // the next message names the new log's route
     earlier_.try_emplace(current_);
     findings_.try_emplace(current_);
+}
+
+void MetricsFile::setRoute(std::string_view route) {
+    route_ = route;
+    routes_[current_] = route_;
 }
 
 void MetricsFile::finding(const Finding& finding) {
@@ -216,6 +222,14 @@ std::string MetricsFile::text(const LogAnalysis& analysis, const TrafficKpis& by
     };
 
     std::string out;
+    {
+        Family family(out, "switch_info", "gauge",
+                      "1 per switch, with the route its log names (the ROUTE column of its trace values line).");
+        for (const std::string& name : switches) {
+            const auto found = routes_.find(name);
+            family.sample(std::uint64_t{1}, name, "route", found == routes_.end() ? std::string_view() : found->second);
+        }
+    }
     {
         Family family(out, "messages_total", "counter", "Messages read, by type and direction.");
         for (const std::string& name : switches)

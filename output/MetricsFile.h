@@ -30,6 +30,10 @@ public:
     // A finding of the checks; one without a switch of its own (an input warning) is the current
     // switch's.
     void finding(const Finding& finding);
+    // The route of the current switch's log (the trace values line's ROUTE), as each message gives it.
+    void noteRoute(std::string_view route) {
+        if (route != route_) setRoute(route);
+    }
 
     // The figures so far, as the file's text. `byInterval`: the KPIs grouped by intervals of
     // `interval` milliseconds; `circuits` may be null (circuits not followed).
@@ -54,12 +58,15 @@ private:
     static Counts countsOf(const Statistics& statistics);
     // Adds `now` less `before` to `into`.
     static void addDifference(Counts& into, const Counts& now, const Counts& before);
+    void setRoute(std::string_view route);
 
     std::string path_;
     std::string current_;                          // the switch whose messages come now
     Counts atSwitchStart_;                         // the statistics when the current switch began
     std::map<std::string, Counts, std::less<>> earlier_;  // per switch, of its earlier stretches
     std::map<std::string, std::array<std::uint64_t, kFindingKindCount>, std::less<>> findings_;
+    std::string route_;                                    // of the message before
+    std::map<std::string, std::string, std::less<>> routes_;  // per switch, its log's latest
 };
 
 }  // namespace truno

@@ -206,9 +206,10 @@ exporter.wait(timeout=10)
 
 # Two switches read as one run: each switch's figures are those of its log alone.
 east, west = os.path.join(work, "east.log"), os.path.join(work, "west.log")
-for path, seed in ((east, "3"), (west, "4")):
+for path, seed, route in ((east, "3", b"RT1"), (west, "4", b"RT9")):
     with open(path, "wb") as f:
-        f.write(subprocess.run([loggen, "3000", seed], capture_output=True, check=True).stdout)
+        data = subprocess.run([loggen, "3000", seed], capture_output=True, check=True).stdout
+        f.write(data.replace(b"RT1 ", route + b" ", 1))
 alone = {}
 for path in (east, west):
     run("--metrics", os.path.join(work, "alone.prom"), path)
@@ -220,6 +221,12 @@ for s in ("east", "west"):
                    "truno_asr_ratio", "truno_circuits"):
         check(f"--merge: {metric} of {s} as its log alone", of(merged, metric, switch=s) == of(alone[s], metric, switch=s)
               and of(merged, metric, switch=s), (of(merged, metric, switch=s), of(alone[s], metric, switch=s)))
+check("--merge: each switch with its log's route",
+      of(merged, "truno_switch_info") == {(("route", "RT1"), ("switch", "east")): 1.0,
+                                         (("route", "RT9"), ("switch", "west")): 1.0}, of(merged, "truno_switch_info"))
+run("--jobs", "2", "--metrics", os.path.join(work, "jobs.prom"), east)
+check("--jobs 2 writes the figures of one thread (the route included)",
+      parse(open(os.path.join(work, "jobs.prom")).read()) == alone["east"])
 p = run("--metrics", os.path.join(work, "x.prom"), east, west)
 check("--metrics of several files without --merge is refused", p.returncode == 2 and "--merge" in p.stderr, p.stderr)
 p = run("--metrics", os.path.join(work, "no-such-folder", "x.prom"), east)
