@@ -3,6 +3,8 @@
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/health/TrunkHealth.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,7 +33,9 @@ struct CliOptions {
     MessageSelection selection;  // --where, -Y and the filter options, compiled
     std::string pcapFile;  // empty: no capture file
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
-    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
+    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders, --alarm
+    // --fail-on: the kinds of finding that make the exit status 3; all false: none.
+    std::array<bool, kFindingKindCount> failOn{};
     std::string htmlFile;  // --html: the shareable health report; empty: none
     std::string exportDir;   // --export-dir: partitioned, compressed exports for a query engine
     std::string switchName;  // --switch: the switch the files belong to; empty: each file's own name
@@ -43,15 +47,18 @@ struct CliOptions {
     std::string metricsFile;  // --metrics: the figures in Prometheus' text format; empty: none
     std::vector<std::string> files;
 
+    bool failsOnFindings() const {
+        return std::find(failOn.begin(), failOn.end(), true) != failOn.end();
+    }
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
         return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
-               !htmlFile.empty() || !exportDir.empty() || !metricsFile.empty();
+               !htmlFile.empty() || !exportDir.empty() || failsOnFindings() || !metricsFile.empty();
     }
-    // Whether the trunk's health is followed: its views or the HTML report.
+    // Whether the trunk's health is followed: its views, the HTML report, or findings to fail on.
     bool wantsHealth() const {
         return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty() ||
-               !exportDir.empty() || !metricsFile.empty();
+               !exportDir.empty() || failsOnFindings() || !metricsFile.empty();
     }
 };
 
