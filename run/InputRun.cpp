@@ -51,6 +51,7 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
                       const InputRunOptions& options, InputListener& listener) {
     InputResult result;
     std::function<void()> flushRecords;  // set by the run of a followed input while it runs
+    std::function<bool()> messageIncomplete;  // likewise
     std::unique_ptr<InputSource> source;
     const InputReader* followedReader = &logTextReader();
     if (options.follow) {
@@ -59,12 +60,13 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             if (flushRecords) flushRecords();
             listener.idle();
         };
+        const auto incomplete = [&messageIncomplete] { return messageIncomplete && messageIncomplete(); };
         // A followed file is read as it is: its first bytes, as it holds them now, tell its reader
         // (a file that does not exist yet, or is empty, is a log).
         FollowSettings settings = *options.follow;
         followedReader = &readerForHead(fileHead(file.path));
         settings.binary = followedReader != &logTextReader();
-        source = openFollowed(file, settings, idle, result.error);
+        source = openFollowed(file, settings, idle, incomplete, result.error);
     } else {
         source = options.open ? options.open(index, file, result.error) : openInput(file, result.error);
     }
@@ -82,11 +84,15 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
     RunOptions run = options.run;
     run.firstRecord = firstRecord;
     run.capture = &reader != &logTextReader();
-    if (source->followed()) run.flushRecords = &flushRecords;
+    if (source->followed()) {
+        run.flushRecords = &flushRecords;
+        run.messageIncomplete = &messageIncomplete;
+    }
     listener.beginInput(file, run);
     result.read = true;
     result.summary = reader.decode(decompressed ? *decompressed : source->bytes(),
                                    [&listener](std::string_view text) { listener.report(text); }, run);
+    if (std::string warning = source->warning(); !warning.empty()) result.summary.warnings.push_back(std::move(warning));
     result.readError = source->error();
     if (result.readError.empty() && decompressed) result.readError = decompressed->dataError();
     if (result.readError.empty() && result.summary.readError) result.readError = std::strerror(errno);
