@@ -41,7 +41,10 @@ node_packages() {
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends nodejs npm >&2
   fi
   echo "Installing DuckDB's and chDB's Node.js packages into tests/duckdb" >&2
-  npm ci --prefix "$folder" --no-audit --no-fund --loglevel=error >&2
+  # `npm install` at the lock file's versions rather than `npm ci`: chDB's lock entries name only
+  # the platform packages the registry served when it was written (Linux x64), and `npm ci`
+  # refuses a lock file without every optional platform package of its dependencies.
+  npm install --prefix "$folder" --no-save --no-audit --no-fund --loglevel=error >&2
 }
 if [ ${#missing[@]} -ne 0 ]; then
   # Everything said here goes to standard error, so that a command that prints a report on
