@@ -409,7 +409,7 @@ private:
                 if (s.hopCounter > 0) --s.hopCounter;
                 if (divert) {
                     s.originalCalled = s.called;
-                    s.called = digits(10);
+                    s.called = "2" + digits(8);  // as many digits: the odd/even indicator stays
                     key.changes.insert(key.changes.end(), {"called_party_number.address_signals", "original_called_number",
                                                            "redirection_information"});
                 } else if (!decoy && r_.chance(50)) {

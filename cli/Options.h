@@ -2,6 +2,7 @@
 // Command-line options of truno-decode.
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/health/TrunkHealth.h"
+#include "analysis/journeys/Journeys.h"
 
 #include <cstddef>
 #include <string>
@@ -12,7 +13,7 @@ namespace truno {
 // What goes to standard output: the report (or, in JSON and CSV, the messages), one summary
 // line per message, the calls, the statistics, the traffic KPIs, the circuits, or the findings of
 // the protocol checks.
-enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks };
+enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks, Journeys, Cdr };
 enum class Format { Text, Json, Csv };
 enum class ListFields { No, Text, Markdown };
 // -f follows the file as opened, -F (--follow=name) the name across rotations.
@@ -41,6 +42,14 @@ struct CliOptions {
     unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
     unsigned intervalSeconds = 0;  // --interval: --stats and --kpi also every so many seconds (0: at the end only)
     std::vector<std::string> files;
+    // --journeys and --cdr: the traces' ends (--ends FILE=THIS:FAR, --network FILE), the links'
+    // settings, and the --where expressions on journey keys.
+    std::vector<std::string> ends;      // "FILE=THIS:FAR" as given
+    std::string networkFile;
+    JourneySettings journeys;
+    std::vector<FilterExpression> journeyWhere;
+
+    bool wantsJourneys() const { return view == View::Journeys || view == View::Cdr; }
 
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {

@@ -57,7 +57,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             break;
         case View::Statistics:
         case View::Kpi:
-        case View::Circuits: break;
+        case View::Circuits:
+        case View::Journeys:
+        case View::Cdr: break;
     }
 }
 
@@ -76,6 +78,7 @@ bool LogViews::passesReport() const {
 }
 
 void LogViews::message(const AnalysedMessage& m) {
+    if (journeys_ != nullptr) journeys_->message(trace_, m.facts, m.at, m.call);
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
     if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
     if (options_.view != View::Report && options_.view != View::Summary) return;
@@ -99,6 +102,7 @@ void LogViews::message(const AnalysedMessage& m) {
 }
 
 void LogViews::callFinished(const Call& call) {
+    if (journeys_ != nullptr) journeys_->callFinished(trace_, call);
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     switch (options_.format) {

@@ -3,6 +3,7 @@
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
 #include "output/ExportDirectory.h"
+#include "analysis/journeys/Journeys.h"
 #include "analysis/pipeline/LogAnalysis.h"
 #include "output/FileColumn.h"
 #include "output/PcapExport.h"
@@ -71,6 +72,12 @@ public:
     void flush();
     // The next of several files read as one run (--merge) begins: JSON and CSV name it.
     void beginFile(const std::string& name);
+    // With --journeys or --cdr: every message and finished call of this log goes to `builder`
+    // as trace `trace` (the views write nothing of their own).
+    void followJourneys(JourneyBuilder* builder, std::uint32_t trace) {
+        journeys_ = builder;
+        trace_ = trace;
+    }
     // The messages added from now on are of the switch `name` (each file's, before its first).
     void beginSwitch(std::string_view name) {
         if (pipe_) pipe_->wait();
@@ -91,6 +98,8 @@ private:
     ExportDirectory* exports_;
     LogAnalysis analysis_;
     std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
+    JourneyBuilder* journeys_ = nullptr;   // with --journeys or --cdr
+    std::uint32_t trace_ = 0;
     std::uint64_t findingsShown_ = 0;
     std::uint32_t sinceTick_ = 0;
     std::chrono::steady_clock::time_point nextSnapshot_{};
