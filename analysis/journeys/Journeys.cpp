@@ -6,6 +6,9 @@
 #include "dispatch/FieldRegistry.h"
 
 #include <algorithm>
+#include <limits>
+#include <tuple>
+#include <charconv>
 #include <deque>
 #include <set>
 #include <unordered_set>
@@ -36,80 +39,80 @@ std::optional<std::uint32_t> leadingNumber(std::string_view text) {
     return n;
 }
 
-const FieldRef& fieldOf(std::string_view key) {
-    static std::unordered_map<std::string_view, FieldRef> refs;
-    auto found = refs.find(key);
-    if (found == refs.end()) found = refs.emplace(key, fieldRef(key)).first;
-    return found->second;
-}
-
-// The IAM's typed facts as "key\tvalue\n" lines, sorted by key; the record's own lines left out.
-void iamFactsOf(const MessageFacts& facts, std::string& out) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const FieldFact& f : facts.fields()) {
-        if (f.ref.parameterCode < 0) continue;
-        line.clear();
-        appendWholeKey(line, f.ref);
-        line += '\t';
-        if (f.isNumber())
-            line += std::to_string(f.number);
-        else if (f.type() == FieldType::Digits && f.hasNumber)
-            line += f.digits();
-        else
-            foldValue(line, f.valueText());
-        lines.push_back(line);
-    }
-    std::sort(lines.begin(), lines.end());
-    out.clear();
-    for (const std::string& l : lines) {
-        out += l;
-        out += '\n';
-    }
-}
-
 std::optional<std::int64_t> median(std::vector<std::int64_t>& v) {
     if (v.empty()) return std::nullopt;
     std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
     return v[v.size() / 2];
 }
 
-// The changes between two IAMs' facts: keys whose values differ, and keys of parameters present
-// in one only (named once, by the parameter's key). The hop counter is expected to change.
-std::vector<FactChange> changesBetween(std::string_view arriving, std::string_view leaving) {
-    std::map<std::string, std::pair<std::string, std::string>> keys;
-    std::set<std::string> paramsA, paramsL;
-    const auto read = [&](std::string_view text, bool isLeaving) {
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = text.find('\n', at);
-            const std::string_view line = text.substr(at, end - at);
-            at = end + 1;
-            const std::size_t tab = line.find('\t');
-            const std::string key(line.substr(0, tab));
-            auto& values = keys[key];
-            std::string& value = isLeaving ? values.second : values.first;
-            if (!value.empty()) continue;  // a repeated key: its first occurrence
-            value = std::string(line.substr(tab + 1));
-            if (value.empty()) value = " ";
-            (isLeaving ? paramsL : paramsA).insert(key.substr(0, key.find('.')));
+// One field of an IAM's compact facts.
+struct PackedFact {
+    std::uint16_t id = 0;
+    std::string_view value;
+};
+
+void unpack(std::string_view packed, std::vector<PackedFact>& out) {
+    out.clear();
+    for (std::size_t at = 0; at + 3 <= packed.size();) {
+        const auto id = static_cast<std::uint16_t>(static_cast<unsigned char>(packed[at]) |
+                                                   static_cast<unsigned>(static_cast<unsigned char>(packed[at + 1])) << 8);
+        const std::size_t length = static_cast<unsigned char>(packed[at + 2]);
+        out.push_back(PackedFact{.id = id, .value = packed.substr(at + 3, length)});
+        at += 3 + length;
+    }
+    // By key, each key's first occurrence first.
+    std::stable_sort(out.begin(), out.end(), [](const PackedFact& a, const PackedFact& b) { return a.id < b.id; });
+}
+
+std::string wholeKey(const FieldRef& ref) {
+    std::string key;
+    appendWholeKey(key, ref);
+    return key;
+}
+
+bool holds(const std::vector<int>& codes, int code) { return std::find(codes.begin(), codes.end(), code) != codes.end(); }
+
+// The changes between two IAMs' facts: keys whose values differ, and the parameters present in
+// one only (named once, by the parameter's key). The hop counter is expected to change.
+std::vector<FactChange> changesBetween(std::string_view arriving, std::string_view leaving, const std::vector<FieldRef>& refs,
+                                       int hopCounter) {
+    std::vector<PackedFact> a, l;
+    unpack(arriving, a);
+    unpack(leaving, l);
+    std::vector<int> paramsA, paramsL, named;
+    for (const PackedFact& f : a) paramsA.push_back(refs[f.id].parameterCode);
+    for (const PackedFact& f : l) paramsL.push_back(refs[f.id].parameterCode);
+    std::vector<FactChange> out;
+    const auto change = [&](const FieldRef& ref, std::string_view was, std::string_view is) {
+        if (ref.parameterCode == hopCounter) return;
+        const int code = ref.parameterCode;
+        if (holds(paramsA, code) == holds(paramsL, code)) {
+            out.push_back(FactChange{.key = wholeKey(ref), .arriving = std::string(was), .leaving = std::string(is)});
+        } else if (!holds(named, code)) {
+            named.push_back(code);
+            out.push_back(FactChange{.key = std::string(parameterKey(code)), .arriving = holds(paramsA, code) ? "present" : "",
+                                     .leaving = holds(paramsL, code) ? "present" : ""});
         }
     };
-    read(arriving, false);
-    read(leaving, true);
-    std::vector<FactChange> out;
-    std::set<std::string> namedParameters;
-    for (const auto& [key, values] : keys) {
-        const std::string parameter = key.substr(0, key.find('.'));
-        if (parameter == "hop_counter") continue;
-        const bool inA = paramsA.contains(parameter);
-        const bool inL = paramsL.contains(parameter);
-        if (inA != inL) {
-            if (namedParameters.insert(parameter).second)
-                out.push_back(FactChange{.key = parameter, .arriving = inA ? "present" : "", .leaving = inL ? "present" : ""});
-            continue;
+    const auto next = [](const std::vector<PackedFact>& v, std::size_t& k) {
+        const std::uint16_t id = v[k].id;
+        while (k < v.size() && v[k].id == id) ++k;
+    };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() || j < l.size()) {
+        if (j >= l.size() || (i < a.size() && a[i].id < l[j].id)) {
+            change(refs[a[i].id], a[i].value, {});
+            next(a, i);
+        } else if (i >= a.size() || l[j].id < a[i].id) {
+            change(refs[l[j].id], {}, l[j].value);
+            next(l, j);
+        } else {
+            if (a[i].value != l[j].value) change(refs[a[i].id], a[i].value, l[j].value);
+            next(a, i);
+            next(l, j);
         }
-        if (values.first != values.second) out.push_back(FactChange{.key = key, .arriving = values.first, .leaving = values.second});
     }
+    std::sort(out.begin(), out.end(), [](const FactChange& x, const FactChange& y) { return x.key < y.key; });
     return out;
 }
 
@@ -148,18 +151,56 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
         s.firstRecord = call->firstRecord;
     }
     if (record.typeCode < 0) return;
-    s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = record.record, .type = static_cast<std::uint8_t>(record.typeCode),
+    s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
                                  .hasTime = at.has_value(), .sent = record.direction == Direction::Sent});
-    if (record.typeCode != codes::kInitialAddress || !s.iamFacts.empty()) return;
-    iamFactsOf(facts, s.iamFacts);
-    if (const FieldFact* f = facts.find(fieldOf("original_called_number.address_signals")); f != nullptr && f->hasNumber)
-        s.originalCalled = f->digits();
-    if (const FieldFact* f = facts.find(fieldOf("redirecting_number.contents")))
-        s.redirecting = f->valueText();
-    if (const FieldFact* f = facts.find(fieldOf("calling_partys_category.category")); f != nullptr && f->isNumber())
-        s.category = static_cast<std::uint32_t>(f->number);
-    if (const FieldFact* f = facts.find(fieldOf("hop_counter.hop_counter")); f != nullptr && f->isNumber())
-        s.hopCounter = static_cast<std::uint32_t>(f->number);
+    if (record.typeCode == codes::kInitialAddress && s.iamFacts.empty()) noteIam(s, facts);
+}
+
+std::uint16_t JourneyBuilder::FactKeys::idOf(const FieldRef& ref) {
+    // Keys are views of the tables' text: the same key, the same address.
+    const std::uint64_t key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(ref.key.data())) * 1021 +
+                              static_cast<std::uint64_t>(ref.parameterCode + 1);
+    if (const auto found = ids.find(key); found != ids.end() && refs[found->second] == ref) return found->second;
+    for (std::size_t k = 0; k < refs.size(); ++k)
+        if (refs[k] == ref) return static_cast<std::uint16_t>(k);
+    refs.push_back(ref);
+    const auto id = static_cast<std::uint16_t>(refs.size() - 1);
+    ids.emplace(key, id);
+    return id;
+}
+
+JourneyBuilder::JourneyBuilder(JourneySettings settings)
+    : settings_(std::move(settings)),
+      originalCalled_(fieldRef("original_called_number.address_signals")),
+      redirecting_(fieldRef("redirecting_number.contents")),
+      category_(fieldRef("calling_partys_category.category")),
+      hopCounter_(fieldRef("hop_counter.hop_counter")) {}
+
+// The IAM's typed facts (the record's own lines left out) and the numbers the records take.
+void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
+    char number[24];
+    for (const FieldFact& f : facts.fields()) {
+        if (f.ref.parameterCode < 0) continue;
+        const std::uint16_t id = keys_.idOf(f.ref);
+        std::string_view value;
+        if (f.isNumber()) {
+            const auto end = std::to_chars(number, number + sizeof number, f.number).ptr;
+            value = std::string_view(number, static_cast<std::size_t>(end - number));
+        } else if (f.type() == FieldType::Digits && f.hasNumber) {
+            value = f.digits();
+        } else {
+            value = f.valueText();
+        }
+        value = value.substr(0, 255);
+        s.iamFacts += static_cast<char>(id & 0xFF);
+        s.iamFacts += static_cast<char>(id >> 8);
+        s.iamFacts += static_cast<char>(value.size());
+        s.iamFacts += value;
+    }
+    if (const FieldFact* f = facts.find(originalCalled_); f != nullptr && f->hasNumber) s.originalCalled = f->digits();
+    if (const FieldFact* f = facts.find(redirecting_)) s.redirecting = f->valueText();
+    if (const FieldFact* f = facts.find(category_); f != nullptr && f->isNumber()) s.category = static_cast<std::uint32_t>(f->number);
+    if (const FieldFact* f = facts.find(hopCounter_); f != nullptr && f->isNumber()) s.hopCounter = static_cast<std::uint32_t>(f->number);
 }
 
 void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
@@ -197,7 +238,8 @@ namespace {
 // The linking, over what the builder collected.
 class Linker {
 public:
-    Linker(JourneyReport& report, const JourneySettings& settings) : r_(report), settings_(settings) {}
+    Linker(JourneyReport& report, const JourneySettings& settings, const JourneyBuilder::FactKeys& keys)
+        : r_(report), settings_(settings), keys_(keys) {}
 
     void run() {
         trunks();
@@ -252,14 +294,21 @@ private:
     void measure(TrunkEnds& t) {
         const std::uint32_t a = t.first, b = t.second;
         const std::int64_t cicShift = cicOffset(r_.traces[a].self, r_.traces[b].self);
-        // (circuit at a, called, calling, whether sent at b) -> b's sightings.
-        std::map<std::tuple<std::int64_t, std::string, std::string, bool>, std::vector<int>> atB;
+        // b's IAMs by circuit (at a), numbers and way: the sighting, or -2 where several share them.
+        const auto keyOf = [](std::int64_t cic, const Sighting& s, bool sent) {
+            const std::size_t h = std::hash<std::string>{}(s.called) * 31 + std::hash<std::string>{}(s.calling);
+            return (static_cast<std::uint64_t>(cic) << 33) ^ (static_cast<std::uint64_t>(h) << 1) ^ (sent ? 1u : 0u);
+        };
+        const auto same = [](const Sighting& x, const Sighting& y) { return x.called == y.called && x.calling == y.calling; };
+        std::unordered_map<std::uint64_t, int> atB;
+        atB.reserve(byTrace_[b].size());
         std::uint32_t sentA = 0, receivedA = 0, sentB = 0, receivedB = 0;
         for (const int i : byTrace_[b]) {
             const Sighting& s = sighting(i);
             if (!s.opened || !s.first) continue;
             (s.iamSent ? sentB : receivedB)++;
-            atB[{static_cast<std::int64_t>(s.cic) - cicShift, s.called, s.calling, s.iamSent}].push_back(i);
+            const auto [at, added] = atB.emplace(keyOf(static_cast<std::int64_t>(s.cic) - cicShift, s, s.iamSent), i);
+            if (!added) at->second = -2;
         }
         std::vector<std::int64_t> samples;
         std::uint32_t sameWay = 0;
@@ -267,13 +316,10 @@ private:
             const Sighting& s = sighting(i);
             if (!s.opened || !s.first) continue;
             (s.iamSent ? sentA : receivedA)++;
-            const auto other = atB.find({s.cic, s.called, s.calling, !s.iamSent});
-            if (other != atB.end() && other->second.size() == 1) {
-                const Sighting& o = sighting(other->second.front());
-                // Received less sent, each way.
-                samples.push_back(*o.first - *s.first);
-            }
-            if (const auto same = atB.find({s.cic, s.called, s.calling, s.iamSent}); same != atB.end()) ++sameWay;
+            const auto other = atB.find(keyOf(s.cic, s, !s.iamSent));
+            if (other != atB.end() && other->second >= 0 && same(s, sighting(other->second)))
+                samples.push_back(*sighting(other->second).first - *s.first);  // b's time less a's, each way
+            if (const auto alike = atB.find(keyOf(s.cic, s, s.iamSent)); alike != atB.end()) ++sameWay;
         }
         t.samples = static_cast<std::uint32_t>(samples.size());
         // The offset of b's clock: the receiving end's time less the sending end's, each way, so
@@ -348,34 +394,36 @@ private:
     // The IAMs sent at `from` matched with those received at `to`; `offset`: to's clock less from's.
     void linkEnds(TrunkEnds& t, std::uint32_t from, std::uint32_t to, std::int64_t offset) {
         const std::int64_t cicShift = cicOffset(r_.traces[from].self, r_.traces[to].self);
-        std::unordered_map<std::int64_t, std::vector<int>> received;  // circuit at from -> sightings at to
+        // The IAMs received at `to`, by circuit (at from) and time.
+        std::vector<std::tuple<std::int64_t, std::int64_t, int>> received;
         for (const int i : byTrace_[to]) {
             const Sighting& s = sighting(i);
-            if (s.opened && !s.iamSent && s.first) received[static_cast<std::int64_t>(s.cic) - cicShift].push_back(i);
+            if (s.opened && !s.iamSent && s.first) received.emplace_back(static_cast<std::int64_t>(s.cic) - cicShift, *s.first - offset, i);
         }
+        std::sort(received.begin(), received.end());
         const auto fits = [&](const Sighting& sent, const Sighting& got) {
-            const std::int64_t d = *got.first - offset - *sent.first;
-            return d >= -settings_.transitWindow && d <= settings_.transitWindow &&
-                   (sent.called.empty() || got.called.empty() || sent.called == got.called);
+            return sent.called.empty() || got.called.empty() || sent.called == got.called;
         };
-        std::unordered_map<int, int> fitsOfReceived;
+        fitsOfReceived_.assign(r_.sightings.size(), 0);
         std::vector<std::pair<int, int>> pairs;
         for (const int i : byTrace_[from]) {
             const Sighting& s = sighting(i);
             if (!s.opened || !s.iamSent || !s.first) continue;
-            const auto c = received.find(s.cic);
-            if (c == received.end()) continue;
+            const std::int64_t cic = s.cic;
+            auto k = std::lower_bound(received.begin(), received.end(),
+                                      std::make_tuple(cic, *s.first - settings_.transitWindow, std::numeric_limits<int>::min()));
             int only = -1, count = 0;
-            for (const int j : c->second)
-                if (fits(s, sighting(j))) {
-                    only = j;
-                    ++count;
-                    ++fitsOfReceived[j];
-                }
+            for (; k != received.end() && std::get<0>(*k) == cic && std::get<1>(*k) <= *s.first + settings_.transitWindow; ++k) {
+                const int j = std::get<2>(*k);
+                if (!fits(s, sighting(j))) continue;
+                only = j;
+                ++count;
+                ++fitsOfReceived_[static_cast<std::size_t>(j)];
+            }
             if (count == 1) pairs.emplace_back(i, only);
         }
         for (const auto& [i, j] : pairs) {
-            if (fitsOfReceived[j] != 1) continue;
+            if (fitsOfReceived_[static_cast<std::size_t>(j)] != 1) continue;
             Leg leg;
             leg.from = r_.traces[from].self;
             leg.to = r_.traces[to].self;
@@ -432,34 +480,39 @@ private:
 
     // The messages sent in `a` against those received in `b` (b's clock less a's: offset).
     void pairWay(Leg& leg, const Sighting& a, const Sighting& b, std::int64_t offset) {
-        std::map<std::uint8_t, std::pair<std::vector<const SeenMessage*>, std::vector<const SeenMessage*>>> byType;
+        sent_.clear();
+        got_.clear();
         for (const SeenMessage& m : a.seen)
-            if (m.sent) byType[m.type].first.push_back(&m);
+            if (m.sent) sent_.push_back(&m);
         for (const SeenMessage& m : b.seen)
-            if (!m.sent) byType[m.type].second.push_back(&m);
+            if (!m.sent) got_.push_back(&m);
+        // By type, each type's in the order of the trace (stable).
+        const auto byType = [](const SeenMessage* x, const SeenMessage* y) { return x->type < y->type; };
+        std::stable_sort(sent_.begin(), sent_.end(), byType);
+        std::stable_sort(got_.begin(), got_.end(), byType);
         const std::int64_t tolerance = std::min<std::int64_t>(settings_.transitWindow, 1000);
-        for (auto& [type, lists] : byType) {
-            auto& [sent, got] = lists;
-            std::size_t i = 0, j = 0;
-            while (i < sent.size() || j < got.size()) {
-                if (i < sent.size() && j < got.size()) {
-                    const std::int64_t d = (got[j]->hasTime && sent[i]->hasTime) ? got[j]->at - offset - sent[i]->at : 0;
-                    if (d >= -tolerance && d <= tolerance) {
-                        leg.paired.push_back(PairedMessage{.type = type, .sentRecord = sent[i]->record, .receivedRecord = got[j]->record,
-                                                           .sentTrace = a.trace, .receivedTrace = b.trace, .delay = d});
-                        ++i;
-                        ++j;
-                        continue;
-                    }
-                    if (d < 0) {
-                        leg.unmatched.push_back(UnmatchedMessage{.trace = b.trace, .record = got[j++]->record, .type = type, .sent = false});
-                    } else {
-                        leg.unmatched.push_back(UnmatchedMessage{.trace = a.trace, .record = sent[i++]->record, .type = type, .sent = true});
-                    }
-                } else if (i < sent.size()) {
-                    leg.unmatched.push_back(UnmatchedMessage{.trace = a.trace, .record = sent[i++]->record, .type = type, .sent = true});
+        const auto lost = [&](const Sighting& where, const SeenMessage* m, bool sent) {
+            leg.unmatched.push_back(UnmatchedMessage{.trace = where.trace, .record = m->record, .type = m->type, .sent = sent});
+        };
+        std::size_t i = 0, j = 0;
+        while (i < sent_.size() || j < got_.size()) {
+            if (j >= got_.size() || (i < sent_.size() && sent_[i]->type < got_[j]->type)) {
+                lost(a, sent_[i++], true);
+            } else if (i >= sent_.size() || got_[j]->type < sent_[i]->type) {
+                lost(b, got_[j++], false);
+            } else {
+                const SeenMessage* x = sent_[i];
+                const SeenMessage* y = got_[j];
+                const std::int64_t d = (x->hasTime && y->hasTime) ? y->at - offset - x->at : 0;
+                if (d >= -tolerance && d <= tolerance) {
+                    leg.paired.push_back(PairedMessage{.type = x->type, .sentRecord = x->record, .receivedRecord = y->record,
+                                                       .sentTrace = a.trace, .receivedTrace = b.trace, .delay = d});
+                    ++i;
+                    ++j;
+                } else if (d < 0) {
+                    lost(b, got_[j++], false);
                 } else {
-                    leg.unmatched.push_back(UnmatchedMessage{.trace = b.trace, .record = got[j++]->record, .type = type, .sent = false});
+                    lost(a, sent_[i++], true);
                 }
             }
         }
@@ -497,6 +550,7 @@ private:
 
     // Transit links at every switch: legs arriving there against legs leaving it.
     void transit() {
+        arrivingFits_.assign(r_.legs.size(), 0);
         std::map<std::string, std::pair<std::vector<std::pair<std::int64_t, int>>, std::vector<std::pair<std::int64_t, int>>>> atSwitch;
         for (std::size_t i = 0; i < r_.legs.size(); ++i) {
             const Leg& leg = r_.legs[i];
@@ -510,45 +564,39 @@ private:
             auto& [arriving, leaving] = lists;
             std::sort(arriving.begin(), arriving.end());
             std::sort(leaving.begin(), leaving.end());
-            std::unordered_map<int, std::vector<int>> fitsOfLeaving;
-            std::vector<std::pair<int, std::vector<int>>> fitsOfArriving;
-            std::size_t begin = 0;
+            // Pass one: how many arriving legs each leaving leg fits. Pass two: link the pairs that
+            // fit only each other; name the candidates of the others.
+            const auto fitsOf = [&](std::int64_t t, int in, std::vector<int>& into) {
+                into.clear();
+                auto k = std::lower_bound(leaving.begin(), leaving.end(), std::make_pair(t, std::numeric_limits<int>::min()));
+                for (; k != leaving.end() && k->first <= t + settings_.transitWindow; ++k)
+                    if (k->second != in && transitFits(r_.legs[static_cast<std::size_t>(in)], r_.legs[static_cast<std::size_t>(k->second)]))
+                        into.push_back(k->second);
+            };
+            std::vector<int> fits;
             for (const auto& [t, in] : arriving) {
-                while (begin < leaving.size() && leaving[begin].first < t) ++begin;
-                std::vector<int> fits;
-                for (std::size_t k = begin; k < leaving.size() && leaving[k].first <= t + settings_.transitWindow; ++k) {
-                    const int out = leaving[k].second;
-                    if (out == in) continue;
-                    if (transitFits(r_.legs[static_cast<std::size_t>(in)], r_.legs[static_cast<std::size_t>(out)])) {
-                        fits.push_back(out);
-                        fitsOfLeaving[out].push_back(in);
-                    }
-                }
-                if (!fits.empty()) fitsOfArriving.emplace_back(in, std::move(fits));
+                fitsOf(t, in, fits);
+                for (const int out : fits) ++arrivingFits_[static_cast<std::size_t>(out)];
             }
-            for (auto& [in, fits] : fitsOfArriving) {
+            for (const auto& [t, in] : arriving) {
+                fitsOf(t, in, fits);
+                if (fits.empty()) continue;
                 Leg& a = r_.legs[static_cast<std::size_t>(in)];
-                const std::vector<int>& back = fitsOfLeaving[fits.front()];
-                if (fits.size() == 1 && back.size() == 1) {
-                    Leg& l = r_.legs[static_cast<std::size_t>(fits.front())];
-                    if (a.next < 0 && l.previous < 0) {
+                Leg& first = r_.legs[static_cast<std::size_t>(fits.front())];
+                if (fits.size() == 1 && arrivingFits_[static_cast<std::size_t>(fits.front())] == 1) {
+                    if (a.next < 0 && first.previous < 0) {
                         a.next = fits.front();
-                        l.previous = in;
+                        first.previous = in;
                     }
                     continue;
                 }
-                // Several fit: no link; each names its candidates.
+                // Several fit: no link; each names the others that fit with it.
                 ++r_.ambiguousLinks;
-                std::vector<int> all = fits;
                 for (const int out : fits) {
-                    for (const int other : fitsOfLeaving[out])
-                        if (other != in) all.push_back(other);
+                    if (std::find(a.ambiguous.begin(), a.ambiguous.end(), out) == a.ambiguous.end()) a.ambiguous.push_back(out);
                     Leg& l = r_.legs[static_cast<std::size_t>(out)];
-                    for (const int other : fitsOfLeaving[out])
-                        if (std::find(l.ambiguous.begin(), l.ambiguous.end(), other) == l.ambiguous.end()) l.ambiguous.push_back(other);
+                    if (std::find(l.ambiguous.begin(), l.ambiguous.end(), in) == l.ambiguous.end()) l.ambiguous.push_back(in);
                 }
-                for (const int c : all)
-                    if (c != in && std::find(a.ambiguous.begin(), a.ambiguous.end(), c) == a.ambiguous.end()) a.ambiguous.push_back(c);
             }
         }
     }
@@ -558,8 +606,9 @@ private:
         for (std::size_t i = 0; i < r_.legs.size(); ++i) {
             if (r_.legs[i].previous >= 0) continue;
             Journey j;
-            std::unordered_set<int> seen;
-            for (int at = static_cast<int>(i); at >= 0 && seen.insert(at).second; at = r_.legs[static_cast<std::size_t>(at)].next) {
+            // journey >= 0 marks a leg taken: a chain that came back to one ends there.
+            for (int at = static_cast<int>(i); at >= 0 && r_.legs[static_cast<std::size_t>(at)].journey < 0;
+                 at = r_.legs[static_cast<std::size_t>(at)].next) {
                 j.legs.push_back(at);
                 r_.legs[static_cast<std::size_t>(at)].journey = 0;
             }
@@ -607,7 +656,8 @@ private:
             if (in && out) hop.delay = *out - *in;
             const int arrivingSide = leg.receiver >= 0 ? leg.receiver : leg.sender;
             const int leavingSide = next.sender >= 0 ? next.sender : next.receiver;
-            hop.changes = changesBetween(sighting(arrivingSide).iamFacts, sighting(leavingSide).iamFacts);
+            hop.changes = changesBetween(sighting(arrivingSide).iamFacts, sighting(leavingSide).iamFacts, keys_.refs,
+                                         hopCounter_);
             j.hops.push_back(std::move(hop));
         }
         releaseBegan(j);
@@ -665,8 +715,13 @@ private:
 
     JourneyReport& r_;
     const JourneySettings& settings_;
+    const JourneyBuilder::FactKeys& keys_;
+    const int hopCounter_ = fieldRef("hop_counter.hop_counter").parameterCode;
     std::vector<std::vector<int>> byTrace_;
     std::vector<int> sightingLeg_;
+    std::vector<int> fitsOfReceived_;
+    std::vector<int> arrivingFits_;    // per leg: arriving legs it fits as the leaving one (transit)  // per sighting: sent IAMs it fits (linkEnds)
+    std::vector<const SeenMessage*> sent_, got_;  // pairWay's, reused
 };
 
 }  // namespace
@@ -692,7 +747,7 @@ JourneyReport JourneyBuilder::finish() {
         report_.firstDay = firstDay;
     }
     report_.lastInstant = lastAt_;
-    Linker(report_, settings_).run();
+    Linker(report_, settings_, keys_).run();
     return std::move(report_);
 }
 

@@ -54,7 +54,7 @@ struct JourneySettings {
 // One message of a call seen in a trace, as the ends are compared.
 struct SeenMessage {
     std::int64_t at = 0;       // on the trace's time line (hasTime: read)
-    std::uint64_t record = 0;
+    std::uint32_t record = 0;  // the record's number (traces past four billion records: its low bits)
     std::uint8_t type = 0;     // type code
     bool hasTime = false;
     bool sent = false;         // DIR S (false: R or unknown)
@@ -79,7 +79,9 @@ struct Sighting {
     std::optional<std::uint32_t> category;
     std::optional<std::uint32_t> hopCounter;
     std::uint32_t messages = 0;
-    std::string iamFacts;        // "key\tvalue\n" per field of the IAM, sorted by key
+    // The typed facts of its IAM, compactly: per field, its key's number in the builder's table
+    // of keys (two octets), the value's length (one octet) and the value as text.
+    std::string iamFacts;
     std::vector<SeenMessage> seen;
 };
 
@@ -175,7 +177,7 @@ struct JourneyReport {
 // Collects the calls of each trace as the run reads it, then links them.
 class JourneyBuilder {
 public:
-    explicit JourneyBuilder(JourneySettings settings) : settings_(std::move(settings)) {}
+    explicit JourneyBuilder(JourneySettings settings);
 
     // A trace begins; its index.
     std::uint32_t beginTrace(TraceEnds ends);
@@ -191,9 +193,20 @@ public:
 
     std::size_t openCalls() const { return open_.size(); }
 
+    // The fields of an IAM's facts, by the numbers iamFacts holds.
+    struct FactKeys {
+        std::vector<FieldRef> refs;
+        std::unordered_map<std::uint64_t, std::uint16_t> ids;  // (parameter code, key text's address) -> number
+        std::uint16_t idOf(const FieldRef& ref);
+    };
+
 private:
+    void noteIam(Sighting& s, const MessageFacts& facts);
+
     JourneySettings settings_;
     JourneyReport report_;
+    FactKeys keys_;
+    FieldRef originalCalled_, redirecting_, category_, hopCounter_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
     // Open calls: (trace, call's first record) -> sighting being filled.
