@@ -24,7 +24,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       pcap_(pcap),
       exports_(exports),
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
-                options.format == Format::Json || exports != nullptr, &options.selection),
+                (options.format == Format::Json && !options.wantsJourneys()) || exports != nullptr, &options.selection),
       file_(std::move(file)) {
     if (options_.wantsHealth()) {
         HealthOptions health = options_.health;

@@ -24,10 +24,9 @@ constexpr std::size_t kSuffixDigits = 6;
 
 std::uint64_t openKey(std::uint32_t trace, std::uint64_t firstRecord) { return (std::uint64_t{trace} << 48) | firstRecord; }
 
+// Two numbers agree in their last six digits or more.
 bool suffixAgrees(std::string_view a, std::string_view b) {
-    if (a.size() < kSuffixDigits || b.size() < kSuffixDigits) return false;
-    const std::size_t n = std::min(a.size(), b.size());
-    return a.substr(a.size() - n) == b.substr(b.size() - n) ||
+    return a.size() >= kSuffixDigits && b.size() >= kSuffixDigits &&
            a.substr(a.size() - kSuffixDigits) == b.substr(b.size() - kSuffixDigits);
 }
 
@@ -145,11 +144,15 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     if (dayOf_[trace] == 0 && !record.logDate.empty()) noteDate(trace, record.logDate);
     if (at) lastAt_[trace] = *at;
     if (call == nullptr) return;
-    Sighting& s = open_[openKey(trace, call->firstRecord)];
-    if (s.seen.empty()) {
-        s.trace = trace;
-        s.firstRecord = call->firstRecord;
+    // The call's sighting is made in place at its first message and filled as it goes.
+    const auto [slot, opened] = open_.try_emplace(openKey(trace, call->firstRecord), static_cast<std::uint32_t>(report_.sightings.size()));
+    if (opened) {
+        Sighting& fresh = report_.sightings.emplace_back();
+        fresh.trace = trace;
+        fresh.firstRecord = call->firstRecord;
+        fresh.seen.reserve(8);
     }
+    Sighting& s = report_.sightings[slot->second];
     if (record.typeCode < 0) return;
     s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
                                  .hasTime = at.has_value(), .sent = record.direction == Direction::Sent});
@@ -157,16 +160,23 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
 }
 
 std::uint16_t JourneyBuilder::FactKeys::idOf(const FieldRef& ref) {
-    // Keys are views of the tables' text: the same key, the same address.
+    // Keys are views of the tables' text: the same key, the same address. A small table by
+    // address answers nearly every look-up; the map the others.
     const std::uint64_t key = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(ref.key.data())) * 1021 +
                               static_cast<std::uint64_t>(ref.parameterCode + 1);
-    if (const auto found = ids.find(key); found != ids.end() && refs[found->second] == ref) return found->second;
+    Recent& recent = recent_[(key ^ (key >> 11)) % recent_.size()];
+    if (recent.key == key && recent.id < refs.size() && refs[recent.id] == ref) return recent.id;
+    const auto remember = [&](std::uint16_t id) {
+        recent = Recent{.key = key, .id = id};
+        return id;
+    };
+    if (const auto found = ids.find(key); found != ids.end() && refs[found->second] == ref) return remember(found->second);
     for (std::size_t k = 0; k < refs.size(); ++k)
-        if (refs[k] == ref) return static_cast<std::uint16_t>(k);
+        if (refs[k] == ref) return remember(static_cast<std::uint16_t>(k));
     refs.push_back(ref);
     const auto id = static_cast<std::uint16_t>(refs.size() - 1);
     ids.emplace(key, id);
-    return id;
+    return remember(id);
 }
 
 JourneyBuilder::JourneyBuilder(JourneySettings settings)
@@ -205,11 +215,15 @@ void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
 
 void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     const auto found = open_.find(openKey(trace, call.firstRecord));
-    Sighting s;
+    std::uint32_t index = 0;
     if (found != open_.end()) {
-        s = std::move(found->second);
+        index = found->second;
         open_.erase(found);
+    } else {
+        index = static_cast<std::uint32_t>(report_.sightings.size());
+        report_.sightings.emplace_back();
     }
+    Sighting& s = report_.sightings[index];
     s.trace = trace;
     s.cic = call.callInstanceCode;
     s.firstRecord = call.firstRecord;
@@ -230,7 +244,7 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     s.calling = call.calling;
     s.called = call.called;
     s.messages = call.messages;
-    report_.sightings.push_back(std::move(s));
+    s.finished = true;
 }
 
 namespace {
@@ -319,7 +333,11 @@ private:
             const auto other = atB.find(keyOf(s.cic, s, !s.iamSent));
             if (other != atB.end() && other->second >= 0 && same(s, sighting(other->second)))
                 samples.push_back(*sighting(other->second).first - *s.first);  // b's time less a's, each way
-            if (const auto alike = atB.find(keyOf(s.cic, s, s.iamSent)); alike != atB.end()) ++sameWay;
+        }
+        // Only where no IAM went across: whether they went the same way at both ends.
+        for (const int i : samples.empty() ? byTrace_[a] : std::vector<int>{}) {
+            const Sighting& s = sighting(i);
+            if (s.opened && s.first && atB.contains(keyOf(s.cic, s, s.iamSent))) ++sameWay;
         }
         t.samples = static_cast<std::uint32_t>(samples.size());
         // The offset of b's clock: the receiving end's time less the sending end's, each way, so
@@ -549,38 +567,62 @@ private:
     }
 
     // Transit links at every switch: legs arriving there against legs leaving it.
+    // The last six digits of a number as a key (0: fewer than six).
+    static std::uint64_t suffixKey(std::string_view digits) {
+        if (digits.size() < kSuffixDigits) return 0;
+        return std::hash<std::string_view>{}(digits.substr(digits.size() - kSuffixDigits)) | 1u;
+    }
+
+    // Transit links at every switch: legs arriving there against legs leaving it. The leaving legs
+    // are looked up by the last six digits of their called (and original called) number, then by
+    // time, so that each arriving leg meets only those that may fit.
     void transit() {
         arrivingFits_.assign(r_.legs.size(), 0);
-        std::map<std::string, std::pair<std::vector<std::pair<std::int64_t, int>>, std::vector<std::pair<std::int64_t, int>>>> atSwitch;
+        using Entry = std::tuple<std::uint64_t, std::int64_t, int>;  // suffix, time on the switch's clock, leg
+        std::map<std::string, std::pair<std::vector<Entry>, std::vector<Entry>>> atSwitch;
         for (std::size_t i = 0; i < r_.legs.size(); ++i) {
             const Leg& leg = r_.legs[i];
             if (leg.primary() < 0 || !sighting(leg.primary()).opened) continue;
+            const Sighting& s = sighting(leg.primary());
+            const int index = static_cast<int>(i);
             if (!leg.to.empty())
-                if (const auto t = iamAt(leg, leg.to)) atSwitch[leg.to].first.emplace_back(*t, static_cast<int>(i));
-            if (!leg.from.empty())
-                if (const auto t = iamAt(leg, leg.from)) atSwitch[leg.from].second.emplace_back(*t, static_cast<int>(i));
+                if (const auto t = iamAt(leg, leg.to); t && suffixKey(s.called) != 0)
+                    atSwitch[leg.to].first.emplace_back(suffixKey(s.called), *t, index);
+            if (!leg.from.empty()) {
+                if (const auto t = iamAt(leg, leg.from)) {
+                    const std::uint64_t called = suffixKey(s.called);
+                    const std::uint64_t original = suffixKey(s.originalCalled);
+                    auto& leaving = atSwitch[leg.from].second;
+                    if (called != 0) leaving.emplace_back(called, *t, index);
+                    if (original != 0 && original != called) leaving.emplace_back(original, *t, index);
+                }
+            }
         }
+        std::vector<int> fits;
         for (auto& [name, lists] : atSwitch) {
             auto& [arriving, leaving] = lists;
-            std::sort(arriving.begin(), arriving.end());
+            std::sort(arriving.begin(), arriving.end(), [](const Entry& x, const Entry& y) { return std::get<1>(x) < std::get<1>(y); });
             std::sort(leaving.begin(), leaving.end());
             // Pass one: how many arriving legs each leaving leg fits. Pass two: link the pairs that
             // fit only each other; name the candidates of the others.
-            const auto fitsOf = [&](std::int64_t t, int in, std::vector<int>& into) {
+            const auto fitsOf = [&](const Entry& arrival, std::vector<int>& into) {
                 into.clear();
-                auto k = std::lower_bound(leaving.begin(), leaving.end(), std::make_pair(t, std::numeric_limits<int>::min()));
-                for (; k != leaving.end() && k->first <= t + settings_.transitWindow; ++k)
-                    if (k->second != in && transitFits(r_.legs[static_cast<std::size_t>(in)], r_.legs[static_cast<std::size_t>(k->second)]))
-                        into.push_back(k->second);
+                const auto [suffix, t, in] = arrival;
+                auto k = std::lower_bound(leaving.begin(), leaving.end(), Entry{suffix, t, std::numeric_limits<int>::min()});
+                for (; k != leaving.end() && std::get<0>(*k) == suffix && std::get<1>(*k) <= t + settings_.transitWindow; ++k) {
+                    const int out = std::get<2>(*k);
+                    if (out != in && transitFits(r_.legs[static_cast<std::size_t>(in)], r_.legs[static_cast<std::size_t>(out)]))
+                        into.push_back(out);
+                }
             };
-            std::vector<int> fits;
-            for (const auto& [t, in] : arriving) {
-                fitsOf(t, in, fits);
+            for (const Entry& arrival : arriving) {
+                fitsOf(arrival, fits);
                 for (const int out : fits) ++arrivingFits_[static_cast<std::size_t>(out)];
             }
-            for (const auto& [t, in] : arriving) {
-                fitsOf(t, in, fits);
+            for (const Entry& arrival : arriving) {
+                fitsOf(arrival, fits);
                 if (fits.empty()) continue;
+                const int in = std::get<2>(arrival);
                 Leg& a = r_.legs[static_cast<std::size_t>(in)];
                 Leg& first = r_.legs[static_cast<std::size_t>(fits.front())];
                 if (fits.size() == 1 && arrivingFits_[static_cast<std::size_t>(fits.front())] == 1) {
@@ -615,13 +657,16 @@ private:
             story(j);
             r_.journeys.push_back(std::move(j));
         }
-        // Failed first, then by start.
-        std::stable_sort(r_.journeys.begin(), r_.journeys.end(), [](const Journey& a, const Journey& b) {
-            const bool failedA = a.outcome != "answered";
-            const bool failedB = b.outcome != "answered";
-            if (failedA != failedB) return failedA;
-            return a.start.value_or(INT64_MAX) < b.start.value_or(INT64_MAX);
-        });
+        // Failed first, then by start: an order of indices, then each journey moved once.
+        std::vector<std::tuple<bool, std::int64_t, std::uint32_t>> order;
+        order.reserve(r_.journeys.size());
+        for (std::size_t k = 0; k < r_.journeys.size(); ++k)
+            order.emplace_back(r_.journeys[k].outcome == "answered", r_.journeys[k].start.value_or(INT64_MAX), static_cast<std::uint32_t>(k));
+        std::sort(order.begin(), order.end());
+        std::vector<Journey> sorted;
+        sorted.reserve(order.size());
+        for (const auto& [answered, start, k] : order) sorted.push_back(std::move(r_.journeys[k]));
+        r_.journeys = std::move(sorted);
         for (std::size_t k = 0; k < r_.journeys.size(); ++k) {
             r_.journeys[k].id = static_cast<std::uint32_t>(k + 1);
             for (const int leg : r_.journeys[k].legs) r_.legs[static_cast<std::size_t>(leg)].journey = static_cast<int>(k + 1);
@@ -730,6 +775,7 @@ JourneyReport JourneyBuilder::finish() {
     // Calls still open when a trace ended came through callFinished already (the run finishes
     // them); what is left had no call.
     open_.clear();
+    std::erase_if(report_.sightings, [](const Sighting& s) { return !s.finished; });
     // A trace's times from the midnight before its date, so that traces of different days line up.
     std::int64_t firstDay = INT64_MAX;
     for (const std::int64_t d : dayOf_)

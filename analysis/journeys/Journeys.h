@@ -26,7 +26,9 @@
 #include "analysis/calls/Calls.h"
 #include "analysis/facts/MessageFacts.h"
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -79,6 +81,7 @@ struct Sighting {
     std::optional<std::uint32_t> category;
     std::optional<std::uint32_t> hopCounter;
     std::uint32_t messages = 0;
+    bool finished = false;       // its call finished (every call does by the end of its trace)
     // The typed facts of its IAM, compactly: per field, its key's number in the builder's table
     // of keys (two octets), the value's length (one octet) and the value as text.
     std::string iamFacts;
@@ -159,7 +162,7 @@ struct TrunkEnds {
 
 struct JourneyReport {
     std::vector<TraceEnds> traces;
-    std::vector<Sighting> sightings;
+    std::deque<Sighting> sightings;  // a deque: a sighting stays where it is made while it is filled
     std::vector<Leg> legs;
     std::vector<Journey> journeys;          // failed first, then by start
     std::vector<TrunkEnds> trunks;
@@ -198,6 +201,13 @@ public:
         std::vector<FieldRef> refs;
         std::unordered_map<std::uint64_t, std::uint16_t> ids;  // (parameter code, key text's address) -> number
         std::uint16_t idOf(const FieldRef& ref);
+
+    private:
+        struct Recent {
+            std::uint64_t key = 0;
+            std::uint16_t id = UINT16_MAX;
+        };
+        std::array<Recent, 512> recent_{};
     };
 
 private:
@@ -209,8 +219,8 @@ private:
     FieldRef originalCalled_, redirecting_, category_, hopCounter_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
-    // Open calls: (trace, call's first record) -> sighting being filled.
-    std::unordered_map<std::uint64_t, Sighting> open_;
+    // Open calls: (trace, call's first record) -> its sighting in the report.
+    std::unordered_map<std::uint64_t, std::uint32_t> open_;
 };
 
 // "X>Y" of a leg, "?" for a switch not known.

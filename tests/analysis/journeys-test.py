@@ -134,7 +134,35 @@ for fmt, path in (("csv", cdr_csv), ("json", cdr_json)):
         p = subprocess.run([tool, "-q", "--cdr", "--format", fmt, "--network", "network", *traces], stdout=out, stderr=subprocess.PIPE,
                            text=True, cwd=net)
     check(f"--cdr --format {fmt}", p.returncode == 0, p.stderr)
-legs_by_outcome = collections.Counter(j["outcome"] for j in found for _ in j["legs"])
+
+
+def conforms(record, schema):
+    """The record against the schema's members, types and enums (the subset the schema uses)."""
+    types = {"integer": int, "number": (int, float), "string": str, "boolean": bool, "null": type(None)}
+    if set(record) != set(schema["required"]) or set(record) - set(schema["properties"]):
+        return False
+    for name, value in record.items():
+        rule = schema["properties"][name]
+        if "enum" in rule and value not in rule["enum"]:
+            return False
+        if "type" in rule:
+            allowed = rule["type"] if isinstance(rule["type"], list) else [rule["type"]]
+            if not any(isinstance(value, types[t]) and not (t in ("integer", "number") and isinstance(value, bool))
+                       for t in allowed):
+                return False
+    return True
+
+
+with open(os.path.join(src, "docs", "schema", "cdr.schema.json")) as f:
+    cdr_schema = json.load(f)
+with open(cdr_json) as f:
+    cdrs = [json.loads(line) for line in f]
+check("every CDR conforms to docs/schema/cdr.schema.json", cdrs and all(conforms(c, cdr_schema) for c in cdrs),
+      next((c for c in cdrs if not conforms(c, cdr_schema)), None))
+check("a CDR per leg, released_by and cause as the journey's where it has one leg",
+      len(cdrs) == sum(len(j["legs"]) for j in found) and
+      all(c["released_by"] == j["released_at"] and c["cause"] == j["cause"]
+          for c in cdrs for j in [found[c["journey"] - 1]] if len(j["legs"]) == 1 and j["released_at"]))
 query = os.path.join(src, "tests", "duckdb", "query-cdr.mjs")
 d = subprocess.run(["node", query, cdr_csv, cdr_json], capture_output=True, text=True)
 check("DuckDB reads the CDRs", d.returncode == 0, d.stderr[-800:])
