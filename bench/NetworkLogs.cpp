@@ -15,7 +15,8 @@
 // counter by one. Some calls are diverted at Y (the leaving IAM has a new called number, the
 // arriving one as original called number and a redirection information). Some messages are lost
 // on a trunk (a CPG from Z never reaches Y, an ACM from Y never reaches X). Decoys: two calls
-// from X to Z with the same numbers at the same moment, which no one can tell apart at Y.
+// from X to Z with the same numbers at the same moment, which no one can tell apart at Y, unless
+// each carries its own correlation id (keyed decoys, to be linked by it).
 //
 // The answer key lists each journey with its legs (by file and first record in each trace of
 // the leg), its outcome, cause and releasing switch, the messages lost, what Y changed, and which
@@ -117,6 +118,7 @@ struct Setup {
     int hopCounter = -1;  // -1: none
     bool genericNumber = false;
     std::string originalCalled;  // diverted: the number first dialled
+    unsigned correlation = 0;    // a correlation id passed on unchanged (0: none)
 };
 
 Octets iamOctets(unsigned cic, const Setup& s) {
@@ -136,6 +138,8 @@ Octets iamOctets(unsigned cic, const Setup& s) {
         g.insert(g.end(), n.begin(), n.end());
         optional(o, 0xC0, g);
     }
+    if (s.correlation != 0)
+        optional(o, 0x65, {(s.correlation >> 24) & 0xFF, (s.correlation >> 16) & 0xFF, (s.correlation >> 8) & 0xFF, s.correlation & 0xFF});
     if (!s.originalCalled.empty()) {
         optional(o, 0x28, addressOf(0x10, 3, s.originalCalled));
         optional(o, 0x13, {0x03, 0x11});
@@ -248,7 +252,7 @@ public:
             flushBefore(t - 200000);
             const unsigned roll = r_.below(100);
             if (roll < 4 && keys_.size() + 2 <= count) {
-                decoys(t);
+                decoys(t, roll >= 2);
             } else if (roll < 55) {
                 transit(t, X, Z, roll < 12);
             } else if (roll < 75) {
@@ -497,15 +501,18 @@ private:
     }
 
     // Two calls from X to Z with the same numbers at the same moment, answered; the releases
-    // differ in time only.
-    void decoys(std::int64_t t) {
-        const Setup s = newSetup();
-        const std::uint32_t a = newJourney("decoy");
-        const std::uint32_t b = newJourney("decoy");
+    // differ in time only. `keyed`: each carries its own correlation id, which Y passes on, so
+    // that they can be told apart after all (their key says "keyed", whole journeys).
+    void decoys(std::int64_t t, bool keyed) {
+        const Setup same = newSetup();
+        const std::uint32_t a = newJourney(keyed ? "keyed" : "decoy");
+        const std::uint32_t b = newJourney(keyed ? "keyed" : "decoy");
         keys_[a].decoyOf = b + 1;
         keys_[b].decoyOf = a + 1;
         for (const std::uint32_t id : {a, b}) {
             Route route{.path = {X, Y, Z}, .cics = {}};
+            Setup s = same;
+            if (keyed) s.correlation = 0x10000000u + id;
             const std::int64_t arrived = setup(id, route, t, s, false, true);
             std::int64_t when = backward(id, route, arrived + 500, 0x06);
             when = backward(id, route, when + 1500, 0x09);

@@ -176,7 +176,22 @@ void appendJourneyJson(std::string& out, const JourneyReport& r, const Journey& 
                 w.endObject();
             }
             w.endArray();
-            w.member("messages_paired", std::uint64_t{leg.paired.size()});
+            // Each message sent at one end and its copy at the other, with its transit delay
+            // (the trunk's clock offset taken off).
+            w.key("paired");
+            w.beginArray();
+            for (const PairedMessage& m : leg.paired) {
+                w.beginObject();
+                w.member("type", typeAcronym(m.type));
+                w.member("sent_file", r.traces[m.sentTrace].file);
+                w.member("sent_record", m.sentRecord);
+                w.member("received_file", r.traces[m.receivedTrace].file);
+                w.member("received_record", m.receivedRecord);
+                w.key("delay");
+                w.seconds(m.delay);
+                w.endObject();
+            }
+            w.endArray();
             w.key("unmatched");
             w.beginArray();
             for (const UnmatchedMessage& m : leg.unmatched) {
@@ -414,7 +429,8 @@ void appendJourneySummary(std::string& out, const JourneyReport& r) {
         first = false;
     }
     out += "), " + std::to_string(r.legs.size()) + " legs: " + std::to_string(trunkLegs) + " seen at both ends, " +
-           std::to_string(transitLinks) + " transit links, " + std::to_string(r.ambiguousLinks) + " ambiguous (not linked)\n";
+           std::to_string(transitLinks) + " transit links (" + std::to_string(r.exactLinks) + " by an exact key), " +
+           std::to_string(r.ambiguousLinks) + " ambiguous (not linked)\n";
     for (const TrunkEnds& t : r.trunks) {
         out += "trunk " + r.traces[t.first].self + "-" + r.traces[t.second].self + " (" + r.traces[t.first].file + ", " +
                r.traces[t.second].file + "): " + std::to_string(t.linked) + " legs at both ends, clock offset " +

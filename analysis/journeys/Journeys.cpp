@@ -184,7 +184,10 @@ JourneyBuilder::JourneyBuilder(JourneySettings settings)
       originalCalled_(fieldRef("original_called_number.address_signals")),
       redirecting_(fieldRef("redirecting_number.contents")),
       category_(fieldRef("calling_partys_category.category")),
-      hopCounter_(fieldRef("hop_counter.hop_counter")) {}
+      hopCounter_(fieldRef("hop_counter.hop_counter")),
+      globalCallReference_(fieldRef("global_call_reference.contents")),
+      correlationId_(fieldRef("correlation_id.correlation_id")),
+      callReference_(fieldRef("call_reference.contents")) {}
 
 // The IAM's typed facts (the record's own lines left out) and the numbers the records take.
 void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
@@ -211,6 +214,15 @@ void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
     if (const FieldFact* f = facts.find(redirecting_)) s.redirecting = f->valueText();
     if (const FieldFact* f = facts.find(category_); f != nullptr && f->isNumber()) s.category = static_cast<std::uint32_t>(f->number);
     if (const FieldFact* f = facts.find(hopCounter_); f != nullptr && f->isNumber()) s.hopCounter = static_cast<std::uint32_t>(f->number);
+    if (const FieldFact* f = facts.find(globalCallReference_)) {
+        s.exactKey = "g";
+        s.exactKey += f->valueText();
+    } else if (const FieldFact* c = facts.find(correlationId_); c != nullptr && c->isNumber()) {
+        s.exactKey = "c" + std::to_string(c->number);
+    } else if (const FieldFact* r = facts.find(callReference_)) {
+        s.exactKey = "r";
+        s.exactKey += r->valueText();
+    }
 }
 
 void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
@@ -567,6 +579,47 @@ private:
     }
 
     // Transit links at every switch: legs arriving there against legs leaving it.
+    // The links an exact key decides: an arriving and a leaving leg whose IAMs carry the same key
+    // (global call reference, correlation id, call reference) within the window, and no other leg
+    // of either side with it. A key that differs decides nothing (a switch may give its own call
+    // reference): the numbers are asked then.
+    template <class AtSwitch>
+    void exactLinks(const AtSwitch& atSwitch) {
+        for (const auto& [name, lists] : atSwitch) {
+            std::unordered_map<std::string_view, std::vector<std::pair<std::int64_t, int>>> leavingByKey;
+            for (const auto& [suffix, t, leg] : lists.second) {
+                const std::string& key = sighting(r_.legs[static_cast<std::size_t>(leg)].primary()).exactKey;
+                if (key.empty()) continue;
+                auto& list = leavingByKey[key];
+                if (list.empty() || list.back().second != leg) list.emplace_back(t, leg);
+            }
+            if (leavingByKey.empty()) continue;
+            std::unordered_map<int, int> arrivalsOf;  // leaving leg -> arriving legs with its key in the window
+            std::vector<std::pair<int, int>> pairs;
+            for (const auto& [suffix, t, in] : lists.first) {
+                const std::string& key = sighting(r_.legs[static_cast<std::size_t>(in)].primary()).exactKey;
+                const auto found = key.empty() ? leavingByKey.end() : leavingByKey.find(key);
+                if (found == leavingByKey.end()) continue;
+                int only = -1, count = 0;
+                for (const auto& [lt, out] : found->second) {
+                    if (lt < t || lt > t + settings_.transitWindow || out == in) continue;
+                    only = out;
+                    ++count;
+                    ++arrivalsOf[out];
+                }
+                if (count == 1) pairs.emplace_back(in, only);
+            }
+            for (const auto& [in, out] : pairs) {
+                Leg& a = r_.legs[static_cast<std::size_t>(in)];
+                Leg& l = r_.legs[static_cast<std::size_t>(out)];
+                if (arrivalsOf[out] != 1 || a.next >= 0 || l.previous >= 0) continue;
+                a.next = out;
+                l.previous = in;
+                ++r_.exactLinks;
+            }
+        }
+    }
+
     // The last six digits of a number as a key (0: fewer than six).
     static std::uint64_t suffixKey(std::string_view digits) {
         if (digits.size() < kSuffixDigits) return 0;
@@ -598,6 +651,7 @@ private:
                 }
             }
         }
+        exactLinks(atSwitch);
         std::vector<int> fits;
         for (auto& [name, lists] : atSwitch) {
             auto& [arriving, leaving] = lists;
@@ -611,6 +665,8 @@ private:
                 auto k = std::lower_bound(leaving.begin(), leaving.end(), Entry{suffix, t, std::numeric_limits<int>::min()});
                 for (; k != leaving.end() && std::get<0>(*k) == suffix && std::get<1>(*k) <= t + settings_.transitWindow; ++k) {
                     const int out = std::get<2>(*k);
+                    // Legs an exact key linked are taken.
+                    if (r_.legs[static_cast<std::size_t>(in)].next >= 0 || r_.legs[static_cast<std::size_t>(out)].previous >= 0) continue;
                     if (out != in && transitFits(r_.legs[static_cast<std::size_t>(in)], r_.legs[static_cast<std::size_t>(out)]))
                         into.push_back(out);
                 }

@@ -80,6 +80,9 @@ struct Sighting {
     std::string calling, called, originalCalled, redirecting;
     std::optional<std::uint32_t> category;
     std::optional<std::uint32_t> hopCounter;
+    // An exact key of the call its IAM carries: its global call reference, correlation id or call
+    // reference ("g", "c" or "r" and the value); empty: none.
+    std::string exactKey;
     std::uint32_t messages = 0;
     bool finished = false;       // its call finished (every call does by the end of its trace)
     // The typed facts of its IAM, compactly: per field, its key's number in the builder's table
@@ -170,6 +173,7 @@ struct JourneyReport {
     std::vector<std::string> problems;      // bad input, named (the summary says them)
     std::vector<std::optional<std::int64_t>> lastInstant;  // per trace: its last message's
     std::uint32_t ambiguousLinks = 0;
+    std::uint32_t exactLinks = 0;           // transit links an exact key decided
     bool offsetsApplied = false;
     std::optional<std::int64_t> firstDay;  // days of the first trace's date, where one is known
     // A sighting's instant on the common clock (its trace's switch offset taken off when applied).
@@ -216,7 +220,7 @@ private:
     JourneySettings settings_;
     JourneyReport report_;
     FactKeys keys_;
-    FieldRef originalCalled_, redirecting_, category_, hopCounter_;
+    FieldRef originalCalled_, redirecting_, category_, hopCounter_, globalCallReference_, correlationId_, callReference_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
     // Open calls: (trace, call's first record) -> its sighting in the report.

@@ -87,10 +87,15 @@ for k in key["journeys"]:
             print("journey", k["id"], "changes", sorted(changes), "expected", sorted(k["changes"]))
 check("every journey of the key has exactly its legs, outcome, cause, lost messages and changes", not wrong, dict(wrong))
 decoys = sum(1 for k in key["journeys"] if k["kind"] == "decoy")
-check("the key holds decoys, diversions and lost messages",
-      decoys >= 4 and any(k["kind"] == "diverted" for k in key["journeys"]) and any(k["lost"] for k in key["journeys"]))
+check("the key holds decoys (with and without a correlation id), diversions and lost messages",
+      decoys >= 4 and any(k["kind"] == "keyed" for k in key["journeys"]) and any(k["kind"] == "diverted" for k in key["journeys"])
+      and any(k["lost"] for k in key["journeys"]))
 check("no journey beyond the key's (decoys count one per leg)",
       len(found) == sum(2 if k["kind"] == "decoy" else 1 for k in key["journeys"]), len(found))
+trunk_legs = [leg for j in found for leg in j["legs"] if leg["link"].startswith("trunk")]
+check("both ends of every trunk leg paired message by message, each delay small once the offset is off",
+      trunk_legs and all(any(m["type"] == "IAM" for m in leg["paired"]) and all(abs(m["delay"]) <= 0.1 for m in leg["paired"])
+                         for leg in trunk_legs))
 check("a transit journey says the delay Y added", all(h["delay"] is not None and 0 <= h["delay"] <= 0.25
                                                       for j in found for h in j["hops"]))
 
