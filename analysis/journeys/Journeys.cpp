@@ -24,6 +24,11 @@ constexpr std::size_t kSuffixDigits = 6;
 
 std::uint64_t openKey(std::uint32_t trace, std::uint64_t firstRecord) { return (std::uint64_t{trace} << 48) | firstRecord; }
 
+// Two numbers are the same but for a prefix: the shorter ends the longer.
+bool prefixChanged(std::string_view a, std::string_view b) {
+    return a.size() <= b.size() ? b.ends_with(a) : a.ends_with(b);
+}
+
 // Two numbers agree in their last six digits or more.
 bool suffixAgrees(std::string_view a, std::string_view b) {
     return a.size() >= kSuffixDigits && b.size() >= kSuffixDigits &&
@@ -573,7 +578,7 @@ private:
         const Sighting& a = sighting(in.primary());
         const Sighting& l = sighting(out.primary());
         if (!suffixAgrees(a.called, l.called) && !suffixAgrees(a.called, l.originalCalled)) return false;
-        if (!a.calling.empty() && !l.calling.empty() && !suffixAgrees(a.calling, l.calling) && a.calling != l.calling) return false;
+        if (!a.calling.empty() && !l.calling.empty() && !prefixChanged(a.calling, l.calling)) return false;
         if (a.hopCounter && l.hopCounter && *l.hopCounter + 1 != *a.hopCounter) return false;
         return true;
     }

@@ -10,9 +10,11 @@
 // - transit: a leg arriving at a switch and a leg leaving it are one journey when their IAMs are
 //   at most the transit window apart on that switch's clock (the leaving one after), the called
 //   numbers agree in their last six digits (or the leaving IAM's original called number does,
-//   for a diverted call), the calling numbers agree where both are given, the hop counter is one
-//   lower where both give one, and exactly one candidate fits each way. Where several fit, the
-//   legs stay apart and the candidates are named (a wrong link is worse than a missing one).
+//   for a diverted call), the calling numbers are the same but for a prefix where both are given,
+//   the hop counter is one lower where both give one, and exactly one candidate fits each way; an
+//   exact key (global call reference, correlation id, call reference) the same on both decides
+//   first. Where several fit, the legs stay apart and the candidates are named (a wrong link is
+//   worse than a missing one).
 //
 // The clock offset of a trunk's two ends is the median, over the IAMs seen at both ends (the
 // same circuit and numbers, found only once), of the receiving end's time less the sending
