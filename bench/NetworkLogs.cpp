@@ -359,7 +359,7 @@ private:
     void release(std::uint32_t id, const Route& route, std::size_t from, std::int64_t t, unsigned cause, unsigned location) {
         const auto onwards = [&](std::size_t sw, int step, std::int64_t when) {
             for (std::size_t s = sw;;) {
-                const std::size_t next = static_cast<std::size_t>(static_cast<int>(s) + step);
+                const std::size_t next = step > 0 ? s + 1 : s - 1;
                 if (step < 0 && s == 0) break;
                 if (step > 0 && s + 1 >= route.path.size()) break;
                 const std::size_t leg = step > 0 ? s : next;

@@ -659,7 +659,8 @@ private:
         exactLinks(atSwitch);
         std::vector<int> fits;
         for (auto& [name, lists] : atSwitch) {
-            auto& [arriving, leaving] = lists;
+            auto& arriving = lists.first;  // not a structured binding: the lambda below uses them
+            auto& leaving = lists.second;
             std::sort(arriving.begin(), arriving.end(), [](const Entry& x, const Entry& y) { return std::get<1>(x) < std::get<1>(y); });
             std::sort(leaving.begin(), leaving.end());
             // Pass one: how many arriving legs each leaving leg fits. Pass two: link the pairs that
