@@ -62,6 +62,8 @@ enum LongOnly : int {
     kTransitWindowOption,
     kClockOffsetOption,
     kCicOffsetOption,
+    kAlarmOption,
+    kFailOnOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -103,6 +105,8 @@ constexpr option kLongOptions[] = {
     {.name = "transit-window", .has_arg = required_argument, .flag = nullptr, .val = kTransitWindowOption},
     {.name = "clock-offset", .has_arg = required_argument, .flag = nullptr, .val = kClockOffsetOption},
     {.name = "cic-offset", .has_arg = required_argument, .flag = nullptr, .val = kCicOffsetOption},
+    {.name = "alarm", .has_arg = required_argument, .flag = nullptr, .val = kAlarmOption},
+    {.name = "fail-on", .has_arg = required_argument, .flag = nullptr, .val = kFailOnOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -130,6 +134,31 @@ bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
     }
     octets = value == "2" ? 2 : 4;
     return true;
+}
+
+// "any", or kinds of finding separated by commas ("stuck-circuit,kpi-threshold").
+bool parseFailOn(std::string_view text, std::array<bool, kFindingKindCount>& failOn, std::string& error) {
+    if (text == "any") {
+        failOn.fill(true);
+        return true;
+    }
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        const std::optional<FindingKind> kind = findingKindOf(name);
+        if (!kind) {
+            error = "invalid --fail-on '" + std::string(name) + "' (expected any, or kinds of finding:";
+            for (std::size_t k = 0; k < kFindingKindCount; ++k) {
+                error += ' ';
+                error += findingKindName(static_cast<FindingKind>(k));
+            }
+            error += ')';
+            return false;
+        }
+        failOn[static_cast<std::size_t>(*kind)] = true;
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
 }
 
 // One view at a time: a second one is a usage error.
@@ -434,6 +463,12 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kSortFilesOption: options.sortFiles = true; break;
+            case kAlarmOption:
+                if (!parseKpiAlarm(optarg, options.health.alarms.emplace_back(), error)) return false;
+                break;
+            case kFailOnOption:
+                if (!parseFailOn(optarg, options.failOn, error)) return false;
+                break;
             case kExportDirOption:
                 options.exportDir = optarg;
                 if (options.exportDir.empty()) {
@@ -519,12 +554,13 @@ std::string helpText() {
            "                  holding time, release causes by class and value, who released,\n"
            "                  carried erlangs, most circuits busy at once, busiest hour\n"
            "      --circuits  per circuit code: seizures, answers, holding time, resets,\n"
-           "                  blockings and its state at the end of the log (busy, waiting\n"
-           "                  for RLC, reset pending and blocked circuits first)\n"
+           "                  blockings and its state at the end of the log (those that need\n"
+           "                  attention first: blocked, reset pending, RLC past T1, stuck)\n"
            "      --checks    protocol checks, a finding per line as found: REL without RLC\n"
            "                  in T1, RLC without REL, dual seizure, no backward message in T7,\n"
            "                  no answer in T9, unacknowledged BLO/UBL/RSC/CGB/CGU/GRS, IAM on\n"
-           "                  a blocked circuit, messages on an idle circuit, not decoded\n"
+           "                  a blocked circuit, messages on an idle circuit, stuck circuits\n"
+           "                  (busy with no message for longer than held), not decoded\n"
            "                  messages and input warnings\n"
            "      --journeys  the calls of several traces joined end to end: legs seen at both\n"
            "                  ends of a trunk, legs joined at transit switches, messages lost\n"
@@ -542,8 +578,15 @@ std::string helpText() {
            "                      prefixes of N digits), direction or switch\n"
            "      --ner-causes=L  the causes NER counts as reaching the called user\n"
            "                      (default 17,18,19,21)\n"
+           "      --alarm='K OP N'  a kpi-threshold finding (--checks, the HTML report) for the\n"
+           "                      whole log, or each --by group, whose KPI K crosses N, such\n"
+           "                      as 'ner < 95' or 'asr < 40' (OP < <= > >=; K asr, ner, acd or\n"
+           "                      a column of --kpi --format csv); repeatable\n"
+           "      --fail-on=KINDS exit with status 3 when a finding of these kinds (such as\n"
+           "                      stuck-circuit,kpi-threshold; any: every kind) was made\n"
            "      --timer=T=S     a timer of the checks in seconds, such as T7=30 (defaults:\n"
-           "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90)\n"
+           "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90; held 7200,\n"
+           "                      a busy circuit with no message for longer is stuck)\n"
            "      --export-dir=DIR  also write the messages, calls and 15-minute KPIs as\n"
            "                      zstd-compressed JSON Lines under DIR/{messages,calls,kpi}/\n"
            "                      date=YYYY-MM-DD/switch=NAME/ for DuckDB, ClickHouse, Spark\n"
@@ -606,7 +649,8 @@ std::string helpText() {
            "\n"
            "      --merge         read the files as one run: record numbers go on, calls,\n"
            "                      statistics, KPIs and checks span the files, JSON and CSV\n"
-           "                      name each message's file (rotated parts: trace.log.2\n"
+           "                      name each message's file, none for the KPIs, statistics\n"
+           "                      and circuits, which span the files (rotated parts: trace.log.2\n"
            "                      trace.log.1 trace.log); files of different switches are\n"
            "                      kept apart (calls, circuits, times) and the text of\n"
            "                      --calls, --checks and --circuits gets a SWITCH column\n"
@@ -621,7 +665,8 @@ std::string helpText() {
            "\n"
            "Exit status: 0 every message decoded and no warning; 1 not everything became a\n"
            "decoded record (a message not decoded, no message found, a warning); 2 usage error,\n"
-           "or a file that cannot be read (compressed other than with gzip, damaged gzip data).\n";
+           "or a file that cannot be read (compressed other than with gzip, damaged gzip data);\n"
+           "3 (unless 2) a finding of a kind --fail-on names was made.\n";
 }
 
 std::string versionText() { return std::string("truno-decode ") + TRUNO_VERSION + "\n"; }

@@ -4,6 +4,8 @@
 #include "analysis/health/TrunkHealth.h"
 #include "analysis/journeys/Journeys.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -32,7 +34,9 @@ struct CliOptions {
     MessageSelection selection;  // --where, -Y and the filter options, compiled
     std::string pcapFile;  // empty: no capture file
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
-    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
+    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders, --alarm
+    // --fail-on: the kinds of finding that make the exit status 3; all false: none.
+    std::array<bool, kFindingKindCount> failOn{};
     std::string htmlFile;  // --html: the shareable health report; empty: none
     std::string exportDir;   // --export-dir: partitioned, compressed exports for a query engine
     std::string switchName;  // --switch: the switch the files belong to; empty: each file's own name
@@ -51,15 +55,18 @@ struct CliOptions {
 
     bool wantsJourneys() const { return view == View::Journeys || view == View::Cdr; }
 
+    bool failsOnFindings() const {
+        return std::find(failOn.begin(), failOn.end(), true) != failOn.end();
+    }
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
         return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
-               !htmlFile.empty() || !exportDir.empty();
+               !htmlFile.empty() || !exportDir.empty() || failsOnFindings();
     }
-    // Whether the trunk's health is followed: its views or the HTML report.
+    // Whether the trunk's health is followed: its views, the HTML report, or findings to fail on.
     bool wantsHealth() const {
         return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty() ||
-               !exportDir.empty();
+               !exportDir.empty() || failsOnFindings();
     }
 };
 

@@ -30,7 +30,8 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         HealthOptions health = options_.health;
         if (options_.htmlFile.empty()) health.ladders = 0;
         // Each view follows what it shows; the HTML report shows everything.
-        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty();
+        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty() ||
+                          options_.failsOnFindings();
         health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty() || exports_ != nullptr;
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
@@ -150,8 +151,9 @@ void LogViews::appendDocument(const TrafficKpis* kpis, const FileColumn& file) {
 }
 
 void LogViews::finding(const Finding& finding) {
-    if (options_.view != View::Checks) return;
     if (options_.selection.active() && !finding.passed) return;
+    if (options_.failOn[static_cast<std::size_t>(finding.kind)]) foundFailing_ = true;
+    if (options_.view != View::Checks) return;
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     switch (options_.format) {
@@ -173,14 +175,14 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         // Several files in JSON: one array of documents, each naming its file ("]" follows the last).
         const bool array = !column_.empty() && options_.format == Format::Json;
         if (array) out_ += file_.first ? "[\n" : ",\n";
-        appendDocument(health_ ? &health_->kpis() : nullptr, column_);
+        appendDocument(health_ ? &health_->kpis() : nullptr, spanningColumn());
         if (array && out_.ends_with('\n')) out_.pop_back();
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
             case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
-            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, column_); break;
+            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, spanningColumn()); break;
             case Format::Csv:
-                appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first);
+                appendCircuitsCsv(out_, health_->circuits(), filtered, spanningColumn(), column_.empty() || file_.first);
                 break;
         }
     } else if (options_.view == View::Checks && options_.format == Format::Text) {
@@ -194,7 +196,9 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
             filter += "(" + expression.text() + ")";
         }
         const std::string html = htmlReport(
-            *health_, HtmlReportInfo{.logName = file_.name.empty() ? options_.files.front() : file_.name,
+            *health_, HtmlReportInfo{.logName = !file_.runName.empty() ? file_.runName
+                                                : file_.name.empty()    ? options_.files.front()
+                                                                        : file_.name,
                                      .filter = filter,
                                      .generator = versionText().substr(0, versionText().size() - 1),
                                      .messages = messages,
@@ -209,6 +213,11 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
     }
     flush();
     return written;
+}
+
+FileColumn LogViews::spanningColumn() const {
+    if (file_.runName.empty() || column_.empty()) return column_;
+    return FileColumn::ofSeveralFiles();
 }
 
 bool LogViews::selectedNothing() const {

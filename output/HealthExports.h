@@ -44,5 +44,7 @@ std::string fixedText(double value, int decimals);
 std::optional<double> quantileOf(const Distribution& distribution, double q);
 std::string secondsText(std::optional<double> milliseconds);
 std::string groupName(const KpiSet& set);
+// The circuit a finding is on: "16", a range "16-23", or nothing.
+std::string findingCircuitText(const Finding& finding);
 
 }  // namespace truno

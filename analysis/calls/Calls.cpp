@@ -139,6 +139,11 @@ void CallTracker::sendFinished() {
     mostHeld_ = std::max(mostHeld_, held_);
 }
 
+void CallTracker::forEachHeld(const FinishedSink& visit) const {
+    for (const std::uint32_t slot : order_)
+        if (done_[slot]) visit(slots_[slot]);
+}
+
 void CallTracker::releaseEnded() {
     if (!ended_) return;
     const std::uint32_t slot = *ended_;

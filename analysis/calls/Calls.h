@@ -153,6 +153,8 @@ public:
     // Finished calls held behind an older open call; the most held at once so far.
     std::size_t heldCalls() const { return held_; }
     std::size_t mostHeldCalls() const { return mostHeld_; }
+    // The finished calls held, in the order of their first records.
+    void forEachHeld(const FinishedSink& visit) const;
 
 private:
     std::uint32_t newSlot();

@@ -368,11 +368,26 @@ void TrafficKpis::finish() {
         set.observed =
             std::max<std::int64_t>(0, std::min(start + options_.interval, *span.last) - std::max(start, *span.first));
     }
+    // An hour's traffic is over the part of it the log covers (a log of 14 minutes of an hour
+    // carries its erlangs in those minutes); a whole hour is preferred to a part.
+    busiestHour_.reset();
+    busiestHourBusy_ = busiestHourCovered_ = 0;
+    bool wholeFound = false;
     for (const auto& [hour, busy] : hourBusy_) {
-        if (busy > busiestHourBusy_) {
-            busiestHourBusy_ = busy;
-            busiestHour_ = hour;
-        }
+        if (!first_ || !last_) break;
+        const std::int64_t covered = std::min(hour + kMillisecondsPerHour, *last_) - std::max(hour, *first_);
+        if (covered <= 0 || busy <= 0) continue;
+        const bool whole = covered == kMillisecondsPerHour;
+        if (wholeFound && !whole) continue;
+        // busy / covered > best busy / best covered, without dividing.
+        const bool higher = !busiestHour_ || (whole && !wholeFound) ||
+                            static_cast<double>(busy) * static_cast<double>(busiestHourCovered_) >
+                                static_cast<double>(busiestHourBusy_) * static_cast<double>(covered);
+        if (!higher) continue;
+        wholeFound = whole;
+        busiestHour_ = hour;
+        busiestHourBusy_ = busy;
+        busiestHourCovered_ = covered;
     }
 }
 

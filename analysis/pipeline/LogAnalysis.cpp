@@ -155,6 +155,17 @@ void LogAnalysis::callFinished(const Call& call) {
     if (onCall_) onCall_(call);
 }
 
+LogAnalysis::SoFar LogAnalysis::soFar() const {
+    SoFar soFar{statistics_, health_ != nullptr ? std::make_unique<TrunkHealth>(health_->copySoFar()) : nullptr};
+    calls_.forEachHeld([this, &soFar](const Call& call) {
+        const bool passes = call.selected && (selection_ == nullptr || selection_->matchesCall(call));
+        if (soFar.health) soFar.health->addCall(call, passes, false);
+        if (passes) soFar.statistics.addCall(call);
+    });
+    if (soFar.health) soFar.health->finishSoFar();
+    return soFar;
+}
+
 void LogAnalysis::finish() {
     logEnding_ = true;
     calls_.finish();

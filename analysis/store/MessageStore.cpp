@@ -59,6 +59,7 @@ MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 void MessageStore::append(MessageBatch&& batch) {
     if (logDate_.empty() && !batch.logDate.empty()) logDate_ = batch.logDate;
     if (!batch.switchNames.empty()) switchNames_ = std::move(batch.switchNames);
+    callsUnfinished_ = batch.callsUnfinished;
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
@@ -451,6 +452,7 @@ Call MessageStore::call(const CallRow& row) const {
 
 MessageBatch MessageRecorder::take() {
     MessageBatch batch = std::move(batch_);
+    batch.callsUnfinished = analysis_.callsUnfinished();
     batch_ = MessageBatch{};
     batch_.reportSize = reportSize_;
     batch_.messages.reserve(batch.messages.size());

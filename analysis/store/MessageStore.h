@@ -203,6 +203,10 @@ public:
     // Messages and calls let go so far.
     std::uint64_t dropped() const { return dropped_; }
     std::uint64_t droppedCalls() const { return droppedCalls_; }
+    // The run's calls not among calls() yet (open, or held behind an older open one) as of the
+    // last batch appended: while a log is followed, calls() + droppedCalls() + this is every call
+    // met so far.
+    std::uint64_t callsUnfinished() const { return callsUnfinished_; }
     // The message of record `record`; none for a record not held (let go, or not come yet).
     std::optional<std::size_t> indexOf(std::uint64_t record) const {
         if (record <= dropped_ || record - dropped_ > size()) return std::nullopt;
@@ -287,6 +291,7 @@ private:
     std::uint64_t reportSize_ = 0;
     std::uint64_t dropped_ = 0;
     std::uint64_t droppedCalls_ = 0;
+    std::uint64_t callsUnfinished_ = 0;
 };
 
 struct MessageBatch {
@@ -316,6 +321,7 @@ struct MessageBatch {
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
     std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
     std::vector<std::string> switchNames;  // the run's switches by index, when one was named since
+    std::uint64_t callsUnfinished = 0;     // the run's calls not handed on yet when it was taken
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };
@@ -343,6 +349,8 @@ public:
     MessageBatch take();
     std::size_t pending() const { return batch_.messages.size(); }
     const Statistics& statistics() const { return analysis_.statistics(); }
+    // The statistics and health as they stand while the log goes on (LogAnalysis::soFar).
+    LogAnalysis::SoFar soFar() const { return analysis_.soFar(); }
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
 private:

@@ -235,6 +235,16 @@ void MainWindowTest::shortcutOpensTheDialog() {
     QTest::keyClick(&w.form, Qt::Key_P, Qt::ControlModifier);  // Print is disabled: nothing
     QCOMPARE(w.script.chooseCalls, 1);
     QVERIFY(w.script.errors.isEmpty() && w.script.information.isEmpty());
+    // Ctrl+Shift+F lands in the filter's expression box, the filter language's; Ctrl+F in Find's.
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        const char* box;
+    } finds[] = {{Qt::ControlModifier | Qt::ShiftModifier, "filterExpression"}, {Qt::ControlModifier, "findText"}};
+    for (const auto& find : finds) {
+        QTest::keyClick(&w.form, Qt::Key_F, find.modifiers);
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(find.box));
+    }
 }
 
 void MainWindowTest::exitClosesTheWindow() {

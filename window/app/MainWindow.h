@@ -140,6 +140,8 @@ private:
     QString reportFolder() const;
     void cancelCurrent();
     void recordsTaken(bool newRecords);
+    // A followed log's statistics and health so far: their tabs show them.
+    void showSoFar();
     // The status bar's "N of M messages shown" and the statistics' and health's word on what they
     // count.
     void updateShown();

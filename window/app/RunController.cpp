@@ -64,6 +64,11 @@ void RunController::collect() {
     if (job_->following()) dropOldest(limit_.toDrop(log.admitted, false));
     emit taken(newRecords);
     if (job_->following()) showFollowing(newRecords);
+    if (std::unique_ptr<DecodeJob::SoFar> soFar = job_->takeSoFar(); soFar && !jobOver_) {
+        log.statistics = soFar->statistics;
+        log.health = std::move(soFar->health);
+        emit soFarTaken();
+    }
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);

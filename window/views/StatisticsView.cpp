@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLocale>
 #include <QLineSeries>
+#include <QHBoxLayout>
 #include <QPieSeries>
+#include <QPieSlice>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QValueAxis>
@@ -127,7 +129,9 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     text_->setObjectName(QStringLiteral("statisticsText"));
     text_->setReadOnly(true);
     text_->setFont(ReportView::reportFont());
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The lines of release causes are longer than the room the charts leave: they wrap rather than
+    // be cut.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))));
     auto* charts = new QWidget(this);
     auto* grid = new QGridLayout(charts);
@@ -136,10 +140,21 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     outcomes_ = chartView(charts, "outcomesChart");
     causes_ = chartView(charts, "causesChart");
     rate_ = chartView(charts, "rateChart");
+    // The outcomes' legend is a label beside the pie, so that the layout gives it the room for its
+    // longest entry ("begun-before-log (N)"): the chart's own legend would cut it.
+    outcomesLegend_ = new QLabel(charts);
+    outcomesLegend_->setObjectName(QStringLiteral("outcomesLegend"));
+    outcomesLegend_->setTextFormat(Qt::RichText);
+    outcomesLegend_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    outcomesLegend_->setAutoFillBackground(true);
+    outcomesLegend_->setBackgroundRole(QPalette::Base);
+    auto* outcomes = new QHBoxLayout;
+    outcomes->setSpacing(0);
+    outcomes->addWidget(outcomes_, 1);
+    outcomes->addWidget(outcomesLegend_, 0);
     grid->addWidget(types_, 0, 0, 1, 2);
-    grid->addWidget(outcomes_, 1, 0);
+    grid->addLayout(outcomes, 1, 0);
     grid->addWidget(causes_, 1, 1);
-    // The outcomes' legend stands beside the pie and needs the room for "begun-before-log (N)".
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->addWidget(rate_, 2, 0, 1, 2);
@@ -184,6 +199,7 @@ QString StatisticsPane::scope() const { return scope_->text(); }
 
 void StatisticsPane::clear() {
     text_->clear();
+    outcomesLegend_->clear();
     for (QChartView* view : {types_, outcomes_, causes_, rate_}) {
         QChart* old = view->chart();
         view->setChart(newChart({}));
@@ -222,7 +238,8 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     setBars(types_, tr("Messages per type and direction"), types, sets);
 
     // Calls per outcome.
-    QChart* outcomes = newChart(tr("Calls per outcome (%1 calls)").arg(statistics.calls()));
+    // The title is short, for the pie's room; the legend beside it says what the slices are.
+    QChart* outcomes = newChart(tr("%1 calls").arg(statistics.calls()));
     auto* pie = new QPieSeries;
     for (std::size_t k = 0; k < kCallOutcomeCount; ++k) {
         const auto outcome = static_cast<CallOutcome>(k);
@@ -231,9 +248,13 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
     }
     outcomes->addSeries(pie);
-    // At the right, one entry a line, so that each outcome's name shows whole.
-    outcomes->legend()->setAlignment(Qt::AlignRight);
-    outcomes->legend()->setShowToolTips(true);
+    outcomes->legend()->hide();
+    // The slices have their colours once in the chart: the legend beside it, one entry a line.
+    QString legend = QStringLiteral("<p>%1</p><table cellspacing=\"2\">").arg(tr("Calls per outcome:"));
+    for (QPieSlice* slice : pie->slices())
+        legend += QStringLiteral("<tr><td style=\"color:%1\">&#9632;</td><td>%2</td></tr>")
+                      .arg(slice->color().name(), slice->label().toHtmlEscaped());
+    outcomesLegend_->setText(pie->slices().isEmpty() ? QString() : legend + QStringLiteral("</table>"));
     QChart* old = outcomes_->chart();
     outcomes_->setChart(outcomes);
     delete old;

@@ -41,6 +41,8 @@ public:
     QString scope() const;
     QChartView* typesChart() const { return types_; }
     QChartView* outcomesChart() const { return outcomes_; }
+    QLabel* outcomesLegend() const { return outcomesLegend_; }
+    QPlainTextEdit* textView() const { return text_; }
     QChartView* causesChart() const { return causes_; }
     QChartView* rateChart() const { return rate_; }
 
@@ -49,6 +51,7 @@ private:
     QPlainTextEdit* text_ = nullptr;
     QChartView* types_ = nullptr;
     QChartView* outcomes_ = nullptr;
+    QLabel* outcomesLegend_ = nullptr;
     QChartView* causes_ = nullptr;
     QChartView* rate_ = nullptr;
 };
