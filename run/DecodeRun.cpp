@@ -65,6 +65,26 @@ private:
     DecodingState probe_;
 };
 
+// Whether a message's octets end before its own pointers and lengths say: decoded on a state of
+// its own whose report is thrown away, it fails for want of octets (none of its type code yet, a
+// pointer or length past the last octet, an optional part not closed).
+bool lacksPromisedOctets(DecodingState& trial, const std::vector<std::string_view>& octets, std::size_t cicOctets) {
+    if (octets.size() <= cicOctets) return true;
+    trial.CicOctets = cicOctets;
+    trial.MessageOctets.assign(octets.begin(), octets.end());
+    trial.MessageCount = 0;
+    const bool decoded = decodeMessage(trial, 0);
+    trial.ReportText.clear();
+    if (decoded) return false;
+    switch (trial.RecordFailure) {
+        case DecodeFailure::OctetsMissing:
+        case DecodeFailure::PastEnd:
+        case DecodeFailure::NoTypeCode:
+        case DecodeFailure::OptionalPartNotClosed: return true;
+        default: return false;
+    }
+}
+
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
@@ -251,6 +271,12 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         *options.flushRecords = [&output, &state] {
             output.write(state.ReportText);
             state.ReportText.clear();
+        };
+    }
+    DecodingState trial = adjacentState();
+    if (options.messageIncomplete != nullptr) {
+        *options.messageIncomplete = [&reader, &message, &trial, &options] {
+            return reader.collecting() && lacksPromisedOctets(trial, message.octets, options.cicOctets);
         };
     }
 

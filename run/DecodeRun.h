@@ -83,6 +83,10 @@ struct RunOptions {
     // When set (one thread only), the run puts here, while it runs, a function that hands the
     // records decoded so far to the sink: a followed log calls it before it waits for more.
     std::function<void()>* flushRecords = nullptr;
+    // When set (one thread only), the run puts here, while it runs, a function that tells whether
+    // the message the reader is collecting ends before its own pointers and lengths say (it
+    // lacks octets still to come): a followed log waits for them before it ends the message.
+    std::function<bool()>* messageIncomplete = nullptr;
     // The first record's number: 1, or the number after the last record of the files before this
     // one when several are read as one run (its first record is then preceded by the CR LF that
     // joins records).

@@ -48,6 +48,9 @@ public:
     virtual std::string error() const { return {}; }
     // A followed file: read as it is (not decompressed), its stream ending only when told to.
     virtual bool followed() const { return false; }
+    // A warning of the source for the run's summary (a followed log's messages ended while they
+    // still lacked octets); empty when none.
+    virtual std::string warning() const { return {}; }
 };
 
 // Opens a file by its name, or standard input for "-"; null, with `error` set ("cannot open
@@ -59,12 +62,17 @@ struct FollowSettings {
     bool byName = false;                     // across rotations, as tail -F
     std::chrono::milliseconds settle{1000};  // quiet time that completes the last message
     const std::atomic<bool>* stop = nullptr;  // when it becomes true, the stream ends
+    // How long a message whose octets end before its own pointers and lengths say is waited for
+    // (from its last line) before it is ended as it is.
+    std::chrono::milliseconds incompleteWait{30000};
 };
 
-// Opens a file to follow as it grows; `idle` is called before each wait for more. Null, with
-// `error` set, when it cannot be opened (following the descriptor) or where the system cannot
-// follow a file (the Windows build).
+// Opens a file to follow as it grows; `idle` is called before each wait for more, and
+// `incomplete` (when set) tells whether the message in progress lacks octets still to come. Null,
+// with `error` set, when it cannot be opened (following the descriptor) or where the system
+// cannot follow a file (the Windows build).
 std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
-                                          const std::function<void()>& idle, std::string& error);
+                                          const std::function<void()>& idle, const std::function<bool()>& incomplete,
+                                          std::string& error);
 
 }  // namespace truno

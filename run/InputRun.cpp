@@ -41,6 +41,7 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
                       const InputRunOptions& options, InputListener& listener) {
     InputResult result;
     std::function<void()> flushRecords;  // set by the run of a followed input while it runs
+    std::function<bool()> messageIncomplete;  // likewise
     std::unique_ptr<InputSource> source;
     if (options.follow) {
         // Before each wait for more of the log, what was decoded goes through the records.
@@ -48,7 +49,8 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             if (flushRecords) flushRecords();
             listener.idle();
         };
-        source = openFollowed(file, *options.follow, idle, result.error);
+        const auto incomplete = [&messageIncomplete] { return messageIncomplete && messageIncomplete(); };
+        source = openFollowed(file, *options.follow, idle, incomplete, result.error);
     } else {
         source = options.open ? options.open(index, file, result.error) : openInput(file, result.error);
     }
@@ -65,11 +67,15 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
     const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
     RunOptions run = options.run;
     run.firstRecord = firstRecord;
-    if (source->followed()) run.flushRecords = &flushRecords;
+    if (source->followed()) {
+        run.flushRecords = &flushRecords;
+        run.messageIncomplete = &messageIncomplete;
+    }
     listener.beginInput(file, run);
     result.read = true;
     result.summary = reader.decode(decompressed ? *decompressed : source->bytes(),
                                    [&listener](std::string_view text) { listener.report(text); }, run);
+    if (std::string warning = source->warning(); !warning.empty()) result.summary.warnings.push_back(std::move(warning));
     result.readError = source->error();
     if (result.readError.empty() && decompressed) result.readError = decompressed->dataError();
     if (result.readError.empty() && result.summary.readError) result.readError = std::strerror(errno);

@@ -52,8 +52,9 @@ const std::vector<KpiRow>& kpiRows() {
         constexpr std::pair<std::string_view, Distribution KpiSet::*> kDelays[] = {
             {"setup", &KpiSet::setup}, {"answer", &KpiSet::answer},
             {"conversation", &KpiSet::conversation}, {"holding", &KpiSet::holding}};
-        for (const auto& [name, member] : kDelays) {
-            const std::string prefix(name);
+        for (const auto& delay : kDelays) {
+            const std::string prefix(delay.first);
+            Distribution KpiSet::*const member = delay.second;
             r.push_back({.key = prefix + "_count", .decimals = 0,
                          .value = [member](const KpiSet& s) { return Value(static_cast<double>((s.*member).count())); }});
             r.push_back({.key = prefix + "_mean_s", .decimals = 3,
