@@ -6,7 +6,9 @@
 #include <getopt.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -64,6 +66,8 @@ enum LongOnly : int {
     kCicOffsetOption,
     kAlarmOption,
     kFailOnOption,
+    kLocalPcOption,
+    kPcFormatOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -83,6 +87,8 @@ constexpr option kLongOptions[] = {
     {.name = "list-fields", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsOption},
     {.name = "list-fields-markdown", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsMarkdownOption},
     {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
+    {.name = "local-pc", .has_arg = required_argument, .flag = nullptr, .val = kLocalPcOption},
+    {.name = "pc-format", .has_arg = required_argument, .flag = nullptr, .val = kPcFormatOption},
     {.name = "kpi", .has_arg = no_argument, .flag = nullptr, .val = kKpiOption},
     {.name = "circuits", .has_arg = no_argument, .flag = nullptr, .val = kCircuitsOption},
     {.name = "checks", .has_arg = no_argument, .flag = nullptr, .val = kChecksOption},
@@ -123,6 +129,50 @@ bool parseJobs(const char* text, unsigned& jobs, std::string& error) {
         return false;
     }
     jobs = static_cast<unsigned>(n);
+    return true;
+}
+
+// A point code: a decimal number, or its parts joined by "-" or "." (ITU 3-8-3 bits, ANSI 8-8-8:
+// network, cluster, member), within the format's bits.
+std::optional<std::uint32_t> pointCodeOf(std::string_view text, PointCodeFormat format) {
+    const std::uint32_t widths[3] = {format == PointCodeFormat::Ansi ? 8U : 3U, 8U, format == PointCodeFormat::Ansi ? 8U : 3U};
+    const std::uint32_t total = format == PointCodeFormat::Ansi ? 24 : 14;
+    std::uint32_t parts[3] = {};
+    std::size_t count = 0;
+    std::uint64_t value = 0;
+    bool digits = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + static_cast<std::uint64_t>(c - '0');
+            if (value >= (std::uint64_t{1} << total)) return std::nullopt;
+            digits = true;
+        } else if ((c == '-' || c == '.') && digits && count < 2) {
+            parts[count++] = static_cast<std::uint32_t>(value);
+            value = 0;
+            digits = false;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    if (count == 0) return static_cast<std::uint32_t>(value);
+    if (count != 2) return std::nullopt;
+    parts[2] = static_cast<std::uint32_t>(value);
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (parts[i] >= (1U << widths[i])) return std::nullopt;
+        code = code << widths[i] | parts[i];
+    }
+    return code;
+}
+
+bool parsePcFormat(const char* text, PointCodeFormat& format, std::string& error) {
+    const std::string_view value(text);
+    if (value != "itu" && value != "ansi") {
+        error = "invalid --pc-format '" + std::string(value) + "' (expected itu or ansi)";
+        return false;
+    }
+    format = value == "ansi" ? PointCodeFormat::Ansi : PointCodeFormat::Itu;
     return true;
 }
 
@@ -297,6 +347,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     opterr = 0;  // the messages are ours, with the program's name in front
     bool viewGiven = false;
     GivenFilters given;
+    std::string localPointCodes;  // read once --pc-format is known, wherever it stands
     for (;;) {
         const int c = getopt_long(argc, argv, ":j:qhVY:fF", kLongOptions, nullptr);
         if (c == -1) break;
@@ -349,6 +400,12 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kListFieldsMarkdownOption: options.listFields = ListFields::Markdown; break;
             case kCicOctetsOption:
                 if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
+                break;
+            case kLocalPcOption:
+                localPointCodes = optarg;
+                break;
+            case kPcFormatOption:
+                if (!parsePcFormat(optarg, options.pointCodeFormat, error)) return false;
                 break;
             case kKpiOption:
                 if (!setView(options, View::Kpi, viewGiven, error)) return false;
@@ -512,6 +569,19 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             return false;
         }
     }
+    options.localPointCodes.clear();
+    for (std::size_t from = 0; !localPointCodes.empty() && from <= localPointCodes.size();) {
+        const std::size_t end = std::min(localPointCodes.find(',', from), localPointCodes.size());
+        const std::string one = localPointCodes.substr(from, end - from);
+        const std::optional<std::uint32_t> code = pointCodeOf(one, options.pointCodeFormat);
+        if (!code) {
+            error = "invalid point code '" + one + "' in --local-pc (expected a number or " +
+                    (options.pointCodeFormat == PointCodeFormat::Ansi ? "8-8-8" : "3-8-3") + " parts)";
+            return false;
+        }
+        options.localPointCodes.push_back(*code);
+        from = end + 1;
+    }
     if (!options.htmlFile.empty() && options.files.size() > 1 && !options.merge) {
         error = "--html writes the report of one log: give one file, or --merge to read the files as one";
         return false;
@@ -523,12 +593,19 @@ std::string helpText() {
     return "Usage: truno-decode [OPTION]... [FILE]...\n"
            "Decode the BICC/ISUP messages of trace logs into a text report on standard output.\n"
            "With no FILE, or when FILE is -, read standard input. Gzip-compressed input is\n"
-           "decompressed on the fly (told by its first bytes, not by the file name).\n"
+           "decompressed on the fly (told by its first bytes, not by the file name). A pcap or\n"
+           "pcapng capture of SIGTRAN or MTP links is read too: each ISUP or BICC message is\n"
+           "one record, decoded in its own mode, TIME its packet's time of day (UTC).\n"
            "\n"
            "      --crlf      end report lines with CR LF (the report's own bytes) instead of LF\n"
            "      --cic-octets=N  octets before the message type code: 4 (default), BICC's\n"
            "                  call instance code; 2, ISUP's circuit identification code (12\n"
            "                  bits); the summary says when the other mode would decode the log\n"
+           "      --local-pc=PC[,PC...]  of a capture: this side's point codes (a number, or\n"
+           "                  3-8-3 parts); DIR is S for messages from them, R for the others\n"
+           "                  (default: the OPC of the capture's first ISUP or BICC message)\n"
+           "      --pc-format=F  of a capture: itu (14-bit point codes, the default) or ansi\n"
+           "                  (24-bit)\n"
            "  -j, --jobs=N    decode with N threads (same output as one thread)\n"
            "  -q, --quiet     print the summary on standard error only when something is wrong\n"
            "                  beyond the records the report shows (no message found, a warning)\n"

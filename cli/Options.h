@@ -3,10 +3,12 @@
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/health/TrunkHealth.h"
 #include "analysis/journeys/Journeys.h"
+#include "run/capture/CapturedMessage.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,10 @@ struct CliOptions {
     ListFields listFields = ListFields::No;  // list the keys of the fields and exit
     unsigned jobs = 1;
     std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
+    // Of captures: this side's point codes (--local-pc; empty: the first message's OPC) and how
+    // point codes are read (--pc-format).
+    std::vector<std::uint32_t> localPointCodes{};
+    PointCodeFormat pointCodeFormat = PointCodeFormat::Itu;
     View view = View::Report;
     Format format = Format::Text;
     MessageSelection selection;  // --where, -Y and the filter options, compiled

@@ -89,6 +89,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
             if (exports_ != nullptr) exports_->beginLog(file.switchName, file.shown, day, source);
         }
         const bool reportText = options_.view == View::Report && options_.format == Format::Text;
+        if (firstOutput_) wire_ = run.capture;
         if (views_) {
             views_->beginFile(file.shown);
         } else {
@@ -101,7 +102,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            },
                            pcap_,
                            FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
-                                      .switchColumn = switchColumn_, .runName = runName_},
+                                      .switchColumn = switchColumn_, .runName = runName_, .wire = wire_},
                            exports_);
         }
         views_->beginSwitch(file.switchName);

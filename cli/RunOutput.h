@@ -71,6 +71,9 @@ private:
     std::optional<LogViews> views_;
     bool passReport_ = true;
     bool firstOutput_ = true;  // no file before wrote JSON or CSV output (its CSV header, "[")
+    // The first file is a packet capture: the CSV has its columns, and the text tables a route
+    // column, for every file of the run.
+    bool wire_ = false;
     std::uint64_t pcapTextBefore_ = 0;
     std::unique_ptr<JourneyBuilder> journeys_;  // with --journeys or --cdr
     std::vector<TraceEnds> ends_;               // by input, in the order of the inputs

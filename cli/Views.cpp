@@ -45,16 +45,16 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     switch (options_.view) {
         case View::Report:
         case View::Summary:
-            if (csvHeader) appendMessageCsvHeader(out_, column_);
+            if (csvHeader) appendMessageCsvHeader(out_, column_, file_.wire);
             if (options_.view == View::Summary && options_.format == Format::Text) appendSummaryHeading(out_);
             break;
         case View::Calls:
-            if (csvHeader) appendCallCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn);
+            if (csvHeader) appendCallCsvHeader(out_, column_, file_.wire);
+            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Checks:
-            if (csvHeader) appendFindingCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn);
+            if (csvHeader) appendFindingCsvHeader(out_, column_, file_.wire);
+            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Statistics:
         case View::Kpi:
@@ -90,7 +90,7 @@ void LogViews::message(const AnalysedMessage& m) {
         if (json_.size() >= kFlushSize) handOn();
         return;
     } else if (options_.format == Format::Csv) {
-        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_);
+        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_, file_.wire);
     } else if (options_.view == View::Summary) {
         appendSummaryLine(out_, m.facts);
     } else if (!passesReport()) {
@@ -107,9 +107,9 @@ void LogViews::callFinished(const Call& call) {
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     switch (options_.format) {
-        case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
+        case Format::Text: appendCallLine(out_, call, file_.switchColumn, file_.wire); break;
         case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
-        case Format::Csv: appendCallCsv(out_, call, column_); break;
+        case Format::Csv: appendCallCsv(out_, call, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -157,9 +157,9 @@ void LogViews::finding(const Finding& finding) {
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     switch (options_.format) {
-        case Format::Text: appendFindingText(out_, finding, file_.switchColumn); break;
+        case Format::Text: appendFindingText(out_, finding, file_.switchColumn, file_.wire); break;
         case Format::Json: appendFindingJson(out_, finding, column_); break;
-        case Format::Csv: appendFindingCsv(out_, finding, column_); break;
+        case Format::Csv: appendFindingCsv(out_, finding, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -179,10 +179,11 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         if (array && out_.ends_with('\n')) out_.pop_back();
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
-            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
+            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn, file_.wire); break;
             case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, spanningColumn()); break;
             case Format::Csv:
-                appendCircuitsCsv(out_, health_->circuits(), filtered, spanningColumn(), column_.empty() || file_.first);
+                appendCircuitsCsv(out_, health_->circuits(), filtered, spanningColumn(), column_.empty() || file_.first,
+                                  file_.wire);
                 break;
         }
     } else if (options_.view == View::Checks && options_.format == Format::Text) {

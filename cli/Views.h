@@ -33,6 +33,9 @@ struct FileOutput {
     // Files read as one run (--merge): the run's name ("trace.log.2 + 2 files"), and its KPIs,
     // statistics and circuits, which span the files, name none.
     std::string runName;
+    // The first file is a packet capture: the messages' CSV rows carry its columns (point codes,
+    // service information, packet, time stamp).
+    bool wire = false;
 };
 
 class LogViews {

@@ -101,6 +101,8 @@ int main(int argc, char** argv) {
     InputRunOptions run;
     run.run.jobs = options.jobs;
     run.run.cicOctets = options.cicOctets;
+    run.run.localPointCodes = options.localPointCodes;
+    run.run.pointCodeFormat = options.pointCodeFormat;
     run.merge = options.merge;
     run.nameInputs = options.merge;  // as the one run's warnings name their files
     if (options.follow != Follow::No)

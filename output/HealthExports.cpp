@@ -213,6 +213,7 @@ std::string groupingName(const KpiOptions& options) {
         case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
         case KpiGrouping::Direction: return "direction";
         case KpiGrouping::Switch: return "switch";
+        case KpiGrouping::Route: return "route";
         case KpiGrouping::None: break;
     }
     return "";
@@ -392,8 +393,10 @@ constexpr std::string_view kCircuitColumns =
 
 }  // namespace
 
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn) {
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn,
+                        bool routeColumn) {
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += kCircuitColumns;
     std::size_t attention = 0;
     std::size_t shown = 0;
@@ -402,6 +405,7 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         ++shown;
         if (circuit->needsAttention()) ++attention;
         appendSwitchCell(out, health.switchName(*circuit), switchColumn);
+        appendRouteCell(out, circuit->route, routeColumn);
         const std::size_t start = out.size();
         appendNumber(out, circuit->code);
         padTo(out, start, 10);
@@ -446,6 +450,7 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
             json.member("messages", circuit->messages);
             json.member("reset_pending", circuit->resetPending);
             json.member("resets", circuit->resets);
+            if (!circuit->route.empty()) json.member("route", circuit->route);
             json.member("seizures", circuit->seizures);
             json.member("state", circuitStateText(*circuit));
             memberSwitch(json, health.switchName(*circuit));
@@ -456,10 +461,11 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
 }
 
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file,
-                       bool header) {
+                       bool header, bool route) {
     if (header) {
         out += file.csvHeader();
         out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
+        if (route) out += ",route";
         out += kCsvLineEnd;
     }
     for (const CircuitState* circuit : health.circuits()) {
@@ -475,17 +481,22 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
             out += std::to_string(circuit->callRecord);
         out += ',';
         appendCsvField(out, health.switchName(*circuit));
+        if (route) {
+            out += ',';
+            appendCsvField(out, circuit->route);
+        }
         out += kCsvLineEnd;
     }
 }
 
-void appendFindingHeading(std::string& out, std::size_t switchColumn) {
+void appendFindingHeading(std::string& out, std::size_t switchColumn, bool routeColumn) {
     out += "RECORD  TIME          ";
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += "CIRCUIT     FINDING\n";
 }
 
-void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn) {
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn, bool routeColumn) {
     std::string scratch;
     std::size_t start = out.size();
     if (finding.record != 0) appendNumber(out, finding.record);
@@ -496,6 +507,7 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
     padTo(out, start, 12);
     out += "  ";
     appendSwitchCell(out, finding.switchName, switchColumn);
+    appendRouteCell(out, finding.route, routeColumn);
     start = out.size();
     out += findingCircuitText(finding);
     padTo(out, start, 10);
@@ -520,6 +532,7 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
         json.member("kind", findingKindName(finding.kind));
         json.member("other_record", recordOrNull(finding.otherRecord));
         json.member("record", recordOrNull(finding.record));
+        if (!finding.route.empty()) json.member("route", finding.route);
         json.member("sentence", finding.sentence);
         memberSwitch(json, finding.switchName);
         json.member("time", logText(finding.time, scratch));
@@ -527,13 +540,14 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
     });
 }
 
-void appendFindingCsvHeader(std::string& out, const FileColumn& file) {
+void appendFindingCsvHeader(std::string& out, const FileColumn& file, bool route) {
     out += file.csvHeader();
     out += "kind,circuit,record,other_record,time,sentence,switch";
+    if (route) out += ",route";
     out += kCsvLineEnd;
 }
 
-void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file) {
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file, bool route) {
     std::string scratch;
     out += file.csv();
     out += findingKindName(finding.kind);
@@ -549,6 +563,10 @@ void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn
     appendCsvField(out, finding.sentence);
     out += ',';
     appendCsvField(out, finding.switchName);
+    if (route) {
+        out += ',';
+        appendCsvField(out, finding.route);
+    }
     out += kCsvLineEnd;
 }
 

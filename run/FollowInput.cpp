@@ -95,7 +95,7 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
     using Clock = std::chrono::steady_clock;
     // A blank line of its own ends the message the log was writing, but only after a whole line.
     const auto endMessage = [&]() -> bool {
-        if (settled_ || lastByte_ != '\n') return false;
+        if (options_.binary || settled_ || lastByte_ != '\n') return false;
         settled_ = true;
         idleCalled_ = false;  // the message it ends goes out at the next wait
         to[0] = '\n';
@@ -208,6 +208,7 @@ std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSet
     options.idle = idle;
     options.incomplete = incomplete;
     options.incompleteWait = std::max(settings.incompleteWait, settings.settle);
+    options.binary = settings.binary;
     auto input = std::make_unique<FollowedFile>(file.path, std::move(options));
     if (!input->opened()) {
         error = "cannot open '" + file.path + "': " + std::strerror(errno);

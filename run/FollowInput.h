@@ -31,6 +31,7 @@ struct FollowOptions {
     // not ended after the settle time, but waited for up to `incompleteWait`.
     std::function<bool()> incomplete;
     std::chrono::milliseconds incompleteWait{30000};
+    bool binary = false;  // a packet capture: no blank line is added when the file is quiet
 };
 
 class FollowBuffer : public std::streambuf {

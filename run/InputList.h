@@ -25,7 +25,8 @@ struct InputFile {
 std::string shownName(std::string_view path);
 
 // The switch a log file belongs to by default: its name without its folder, a compression
-// suffix, a rotation number and a .log ending ("/var/log/sw1/trace.log.2.gz" -> "trace").
+// suffix, a rotation number and a .log ending, or a capture's .pcap, .pcapng or .cap
+// ("/var/log/sw1/trace.log.2.gz" -> "trace").
 std::string switchOfFile(std::string_view file);
 
 // The inputs of the files named: each of the switch `switchName` when it is given, otherwise of
@@ -65,6 +66,9 @@ struct FollowSettings {
     // How long a message whose octets end before its own pointers and lengths say is waited for
     // (from its last line) before it is ended as it is.
     std::chrono::milliseconds incompleteWait{30000};
+    // The file is binary (a packet capture): its stream adds no blank line of its own when the
+    // file stays quiet.
+    bool binary = false;
 };
 
 // Opens a file to follow as it grows; `idle` is called before each wait for more, and

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 namespace truno {
@@ -37,12 +38,22 @@ void refuse(const InputFile& file, Compression compression, InputResult& result)
     result.summary.whyNothing = name + "-compressed input is not read; decompress it first (" + command + " FILE > FILE.log)";
 }
 
+// The first bytes a file holds now (empty when it cannot be read).
+std::string fileHead(const std::string& path) {
+    std::string head(kReaderHeadBytes, '\0');
+    std::ifstream in(pathOfName(path), std::ios::binary);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
+}
+
 InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t firstRecord,
                       const InputRunOptions& options, InputListener& listener) {
     InputResult result;
     std::function<void()> flushRecords;  // set by the run of a followed input while it runs
     std::function<bool()> messageIncomplete;  // likewise
     std::unique_ptr<InputSource> source;
+    const InputReader* followedReader = &logTextReader();
     if (options.follow) {
         // Before each wait for more of the log, what was decoded goes through the records.
         const auto idle = [&flushRecords, &listener] {
@@ -50,7 +61,12 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             listener.idle();
         };
         const auto incomplete = [&messageIncomplete] { return messageIncomplete && messageIncomplete(); };
-        source = openFollowed(file, *options.follow, idle, incomplete, result.error);
+        // A followed file is read as it is: its first bytes, as it holds them now, tell its reader
+        // (a file that does not exist yet, or is empty, is a log).
+        FollowSettings settings = *options.follow;
+        followedReader = &readerForHead(fileHead(file.path));
+        settings.binary = followedReader != &logTextReader();
+        source = openFollowed(file, settings, idle, incomplete, result.error);
     } else {
         source = options.open ? options.open(index, file, result.error) : openInput(file, result.error);
     }
@@ -64,9 +80,10 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             return result;
         }
     }
-    const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
+    const InputReader& reader = decompressed ? readerFor(*decompressed) : *followedReader;
     RunOptions run = options.run;
     run.firstRecord = firstRecord;
+    run.capture = &reader != &logTextReader();
     if (source->followed()) {
         run.flushRecords = &flushRecords;
         run.messageIncomplete = &messageIncomplete;

@@ -54,9 +54,8 @@ const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(tim
 
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
-// A circuit's key (48 bits: switch and code) and a timer in one number.
-std::uint64_t timerKey(const CircuitState& circuit, Timer timer) {
-    return (circuitKey(circuit.switchIndex, circuit.code) << 8) | static_cast<std::uint64_t>(timer);
+std::uint64_t keyOf(const CircuitState& circuit) {
+    return circuitKey(circuit.switchIndex, circuit.code, circuit.routeIndex);
 }
 
 // The local side is the traced exchange's: what it sent.
@@ -171,6 +170,7 @@ void CircuitHealth::report(FindingKind kind, const CircuitState& circuit, const 
                    .circuit = circuit.code,
                    .lastCircuit = std::nullopt,
                    .switchName = switches_[circuit.switchIndex].name,
+                   .route = circuit.route,
                    .record = record.record,
                    .otherRecord = otherRecord,
                    .at = at,
@@ -184,7 +184,7 @@ RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
         case Timer::T1: return circuit.callTimers[0];
         case Timer::T7: return circuit.callTimers[1];
         case Timer::T9: return circuit.callTimers[2];
-        default: return otherTimers_[timerKey(circuit, timer)];
+        default: return otherTimers_[keyOf(circuit)][static_cast<std::size_t>(timer)];
     }
 }
 
@@ -200,7 +200,7 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
         on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
-                                 timerKey(circuit, timer), running.generation});
+                                 keyOf(circuit), timer, running.generation});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -220,8 +220,8 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
     while (!on.deadlines.empty() && on.deadlines.top().at < now) {
         const Deadline deadline = on.deadlines.top();
         on.deadlines.pop();
-        const auto timer = static_cast<Timer>(deadline.key & 0xFF);
-        const auto circuit = circuits_.find(deadline.key >> 8);
+        const Timer timer = deadline.timer;
+        const auto circuit = circuits_.find(deadline.key);
         if (circuit != circuits_.end() && timer == Timer::Held) {
             expireHeld(circuit->second, on, now);
             continue;
@@ -253,6 +253,7 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
                        .circuit = circuit->second.code,
                        .lastCircuit = group ? std::optional<std::uint32_t>(circuit->second.groupLast) : std::nullopt,
                        .switchName = on.name,
+                       .route = circuit->second.route,
                        .record = running.record,
                        .otherRecord = 0,
                        .at = running.at,
@@ -269,7 +270,7 @@ void CircuitHealth::watchHeld(CircuitState& circuit) {
     circuit.heldWatched = true;
     switches_[circuit.switchIndex].deadlines.push(
         Deadline{*circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
-                 timerKey(circuit, Timer::Held), 0});
+                 keyOf(circuit), Timer::Held, 0});
 }
 
 void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t now) {
@@ -287,6 +288,7 @@ void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t n
                    .circuit = circuit.code,
                    .lastCircuit = std::nullopt,
                    .switchName = on.name,
+                   .route = circuit.route,
                    .record = circuit.callRecord,
                    .otherRecord = 0,
                    .at = circuit.seizedAt ? circuit.seizedAt : circuit.since,
@@ -338,6 +340,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         finding.kind = FindingKind::NotDecoded;
         if (record.hasCallInstanceCode) finding.circuit = record.callInstanceCode;
         finding.switchName = message.switchName();
+        finding.route = message.routeName();
         finding.record = record.record;
         finding.at = at;
         finding.time = record.time;
@@ -347,10 +350,14 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     }
     if (!record.hasCallInstanceCode || record.typeCode < 0) return;
     const std::uint32_t code = record.callInstanceCode;
-    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code));
+    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code, message.routeIndex()));
     CircuitState& circuit = found->second;
     circuit.code = code;
     circuit.switchIndex = switchIndex;
+    if (isNew && message.routeIndex() != 0) {
+        circuit.routeIndex = message.routeIndex();
+        circuit.route = message.routeName();
+    }
     ++circuit.messages;
     circuit.lastRecord = record.record;
     if (at || on.now) circuit.lastAt = at ? at : on.now;
@@ -363,9 +370,12 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     // The circuits from this one's code to `last` (a GRS's or GRA's range), each handed to `visit`.
     const auto eachInRange = [&](std::uint32_t last, const auto& visit) {
         for (std::uint64_t each = code; each <= last; ++each) {
-            CircuitState& member = circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each))];
+            CircuitState& member =
+                circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex())];
             member.code = static_cast<std::uint32_t>(each);
             member.switchIndex = switchIndex;
+            member.routeIndex = circuit.routeIndex;
+            member.route = circuit.route;
             if (member.lastRecord < record.record) member.lastRecord = record.record;
             if (passes) member.passed = true;
             visit(member);
@@ -502,10 +512,12 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                                            : (hardware ? kRemoteHardware : kRemoteMaintenance);
             const bool blocking = type == codes::kCircuitGroupBlocking;
             forEachStatusCircuit(message, code, [&](std::uint32_t each) {
-                CircuitState& member = circuits_[circuitKey(switchIndex, each)];
+                CircuitState& member = circuits_[circuitKey(switchIndex, each, message.routeIndex())];
                 member.code = each;
                 member.switchIndex = switchIndex;
                 if (member.lastRecord < record.record) member.lastRecord = record.record;
+                member.routeIndex = circuit.routeIndex;
+                member.route = circuit.route;
                 if (passes) member.passed = true;
                 if (blocking) {
                     member.blocked |= bit;
@@ -545,6 +557,7 @@ std::vector<const CircuitState*> CircuitHealth::circuits() const {
     std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
         if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
         if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);
+        if (a->routeIndex != b->routeIndex) return a->route < b->route;
         return a->code < b->code;
     });
     return list;

@@ -60,6 +60,7 @@ struct Finding {
     std::optional<std::uint32_t> circuit;  // none for an input warning
     std::optional<std::uint32_t> lastCircuit;  // a range's last circuit (a GRS's), from `circuit`
     std::string switchName;                // the circuit's switch; empty for an input warning or none named
+    std::string route;                     // the circuit's route ("2057-2058"); empty for a log's
     std::uint64_t record = 0;              // the message it is about (0: none)
     std::uint64_t otherRecord = 0;         // a second message it names (0: none)
     std::optional<std::int64_t> at;        // when (of `record`)
@@ -112,6 +113,8 @@ struct RunningTimer {
 struct CircuitState {
     std::uint32_t code = 0;
     SwitchIndex switchIndex = 0;         // CircuitHealth::switchName gives its name
+    RouteIndex routeIndex = 0;           // of a capture's circuit; 0: none
+    std::string route;                   // its text ("2057-2058"); empty for a log's circuit
     std::uint64_t seizures = 0, answered = 0, resets = 0, blockings = 0;
     std::int64_t holding = 0;            // IAM to RLC, milliseconds
     std::uint64_t messages = 0;
@@ -172,7 +175,8 @@ public:
 private:
     struct Deadline {
         std::int64_t at;
-        std::uint64_t key;
+        std::uint64_t key;  // the circuit's circuitKey
+        Timer timer;
         std::uint32_t generation;
         bool operator>(const Deadline& other) const { return at > other.at; }
     };
@@ -201,12 +205,12 @@ private:
 
     CheckOptions options_;
     FindingSink onFinding_;
-    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code)
+    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code, route)
     std::vector<Switch> switches_ = std::vector<Switch>(1);      // by SwitchIndex
     SwitchIndex lastSwitch_ = 0;                                  // of the message before
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
-    // The circuit group, reset and blocking timers: (circuitKey << 8 | timer) -> the timer.
-    std::unordered_map<std::uint64_t, RunningTimer> otherTimers_;
+    // The circuit group, reset and blocking timers, by circuitKey: one a timer (by Timer).
+    std::unordered_map<std::uint64_t, std::array<RunningTimer, kTimerCount>> otherTimers_;
     std::uint32_t generations_ = 0;  // every timer started gets the next
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;

@@ -76,8 +76,8 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
         options.size = size;
         return true;
     };
-    if (text == "direction" || text == "switch") {
-        options.by = text == "switch" ? KpiGrouping::Switch : KpiGrouping::Direction;
+    if (text == "direction" || text == "switch" || text == "route") {
+        options.by = text == "switch" ? KpiGrouping::Switch : text == "route" ? KpiGrouping::Route : KpiGrouping::Direction;
         return true;
     }
     if (sized("cic:", KpiGrouping::CircuitGroup) || sized("called:", KpiGrouping::CalledPrefix)) return true;
@@ -91,7 +91,7 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
             }
         }
     }
-    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction or switch, not '" + std::string(text) +
+    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction, switch or route, not '" + std::string(text) +
             "'";
     return false;
 }
@@ -283,6 +283,7 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
                                              : std::string_view(call.called).substr(0, options_.size));
         case KpiGrouping::Direction: return keyed(call.direction.empty() ? std::string_view("(none)") : call.direction);
         case KpiGrouping::Switch: return keyed(call.switchName.empty() ? std::string_view("(none)") : call.switchName);
+        case KpiGrouping::Route: return keyed(call.route.empty() ? std::string_view("(none)") : call.route);
         case KpiGrouping::None: break;
     }
     return total_;

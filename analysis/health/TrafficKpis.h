@@ -35,7 +35,7 @@ namespace truno {
 // The causes that NER counts as having reached the called user, by default.
 inline constexpr std::array<std::uint32_t, 4> kDefaultNerCauses = {17, 18, 19, 21};
 
-enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction, Switch };
+enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction, Switch, Route };
 
 struct KpiOptions {
     KpiGrouping by = KpiGrouping::None;
@@ -44,7 +44,8 @@ struct KpiOptions {
     std::vector<std::uint32_t> nerCauses{kDefaultNerCauses.begin(), kDefaultNerCauses.end()};
 };
 
-// Reads "15m", "1h", "90s", "cic:32", "called:4", "direction" or "switch" into `options`; false
+// Reads "15m", "1h", "90s", "cic:32", "called:4", "direction", "switch" or "route" (of captures:
+// the pair of point codes) into `options`; false
 // with `error` set otherwise.
 bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& error);
 // Reads a list of cause values ("17,18,19,21", values 0 to 127); false with `error` set otherwise.

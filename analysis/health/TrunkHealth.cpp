@@ -60,12 +60,10 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
 }
 
 TrunkHealth TrunkHealth::copySoFar() const {
-    TrunkHealth copy(options_);
-    copy.kpis_ = kpis_;
-    copy.byInterval_ = byInterval_;
-    copy.circuits_ = circuits_;
-    copy.ladders_ = ladders_;
-    copy.failedCalls_ = failedCalls_;
+    // Whole, so that what is added to the health is copied too; the steps of calls still open
+    // (at most the ladders asked for) are let go.
+    TrunkHealth copy(*this);
+    copy.open_.clear();
     return copy;
 }
 

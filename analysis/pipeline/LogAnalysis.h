@@ -126,6 +126,10 @@ private:
     MessageFacts heldFacts_;
     TrunkHealth* health_ = nullptr;
     bool logEnding_ = false;
+    // The routes met, by RouteIndex (index 0: none), and their indexes by both point codes.
+    std::deque<std::string> routeNames_{""};
+    std::unordered_map<std::uint64_t, RouteIndex> routeIndexes_;
+    void setRouteOf(MessageFacts& facts);
     std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
     std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;

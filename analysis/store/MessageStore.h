@@ -119,8 +119,9 @@ struct MarkLabel {
 enum class CallText : std::uint8_t {
     FirstTime, LastTime, Direction, Calling, Called, Location, ReleasedBy,
     AddressCompleteTime, ProgressTime, AnswerTime, ReleaseTime, ReleaseCompleteTime,
+    Route,  // of a capture's call: "2057-2058"; empty for a log's
 };
-inline constexpr std::size_t kCallTextCount = 12;
+inline constexpr std::size_t kCallTextCount = 13;
 
 // One finished call as the store keeps it: its numbers, the instants of its durations, which of
 // its messages came, and its texts in the store's pool; MessageStore::call gives the Call back.
@@ -172,6 +173,12 @@ public:
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
     static constexpr std::uint8_t kTwoOctetCode = 8;   // read in ISUP mode (--cic-octets 2)
     static constexpr std::uint8_t kDated = 16;  // a page header with the log's date came before it
+    static constexpr std::uint8_t kCaptured = 32;  // read from a capture: its wire facts are kept
+    // The wire facts of a captured message, kept beside the rows (a log's messages have none).
+    struct WireRow {
+        std::uint64_t record = 0;
+        WireFacts wire;
+    };
 
     // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
     const std::string& logDate() const { return logDate_; }
@@ -278,6 +285,7 @@ private:
     };
 
     BlockVector<Row> rows_;
+    std::deque<WireRow> wires_;  // ascending record, of the rows flagged kCaptured
     std::string logDate_;
     std::vector<std::string> switchNames_;  // by the rows' switchIndex
     BlockVector<CompactMark> marks_;
@@ -306,6 +314,7 @@ struct MessageBatch {
     std::vector<WideMark> wideMarks;  // index among this batch's marks
     std::vector<MarkLabel> newLabels;
     std::vector<std::string> newDirections;
+    std::vector<MessageStore::WireRow> wires;
     struct NewType {
         std::string name;
         std::string acronym;

@@ -585,7 +585,7 @@ void ViewsTest::statisticsTab() {
     const QString stats = QString::fromUtf8(tool({QStringLiteral("--stats"), capture}));
     QTRY_COMPARE(w.form.statisticsPane()->text(), stats);
     QCOMPARE(w.form.statistics().calls(), std::uint64_t{94});
-    const truno::window::RateSeries rates = truno::window::messageRates(w.form.messages(), 1000);
+    const truno::window::RateSeries rates = truno::window::messageRates(w.form.log().perSecond, 1000);
     double total = 0;
     for (const double rate : rates.rates) total += rate * static_cast<double>(rates.stepSeconds);
     QCOMPARE(total, 470.0);

@@ -205,6 +205,8 @@ void MainWindow::createViews() {
     viewTabs_->addTab(parts_.healthPane,
                       QIcon::fromTheme(QStringLiteral("network-wired"), style()->standardIcon(QStyle::SP_DriveNetIcon)),
                       tr("&Health"));
+    // A followed log's newer statistics or health wait for their tab to be chosen.
+    connect(viewTabs_, &QTabWidget::currentChanged, this, &MainWindow::showStaleTabs);
     splitter_->insertWidget(0, viewTabs_);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
@@ -448,6 +450,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     parts_.filterBar->setCall(0, {});
     parts_.statisticsPane->clear();
     parts_.healthPane->clear();
+    statisticsStale_ = healthStale_ = false;
     applyFilter();
     updateCounts();
     setWindowTitle(programVersion() + QStringLiteral(" - ") + captionOf(*parts_.log));
@@ -468,9 +471,30 @@ void MainWindow::recordsTaken(bool newRecords) {
 }
 
 void MainWindow::showSoFar() {
-    const OpenedLog& log = *parts_.log;
-    parts_.statisticsPane->show(log.statistics, log.store);
+    statisticsStale_ = true;
+    healthStale_ = parts_.log->health != nullptr;
+    showStaleTabs();
+}
+
+void MainWindow::showStaleTabs() {
+    OpenedLog& log = *parts_.log;
+    if (statisticsStale_ && parts_.statisticsPane->isVisible()) {
+        statisticsStale_ = false;
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
+    }
+    if (healthStale_ && parts_.healthPane->isVisible()) {
+        healthStale_ = false;
+        parts_.healthPane->show(*log.health, log.store);
+        log.healthShown.reset();
+    }
+}
+
+void MainWindow::showStatisticsAndHealth() {
+    statisticsStale_ = healthStale_ = false;
+    OpenedLog& log = *parts_.log;
+    parts_.statisticsPane->show(log.statistics, log.perSecond);
     if (log.health) parts_.healthPane->show(*log.health, log.store);
+    log.healthShown.reset();
 }
 
 void MainWindow::updateShown() {
@@ -517,13 +541,13 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
         updateShown();
         parts_.callsPane->update();
         // The charts are drawn after the window has shown the end of the run, but at once when
-        // they showed a followed log so far: that health has gone.
+        // they showed a followed log so far.
         if (parts_.healthPane->showing()) {
-            showSoFar();
+            showStatisticsAndHealth();
         } else {
             QTimer::singleShot(0, this, [this, run = runs_] {
                 if (run != runs_ || run_->running()) return;
-                showSoFar();
+                showStatisticsAndHealth();
             });
         }
         parts_.messageModel->setSortable(true);
@@ -548,13 +572,16 @@ void MainWindow::cancelRun() {
 
 void MainWindow::restorePrevious() {
     if (!previous_) return;
-    // The run's log goes, and the memory it held with it.
+    // The run's log goes, and the memory it held with it (the health a followed log showed so far
+    // among it: the tab lets it go first).
+    parts_.healthPane->clear();
+    statisticsStale_ = healthStale_ = false;
     OpenedLog::dispose(swapLog(std::move(previous_)));
     const OpenedLog& log = *parts_.log;
     parts_.messageModel->setAvailable(log.admitted);
     parts_.callsPane->update();
     if (!log.store.empty() && log.statistics.messages() != 0)
-        parts_.statisticsPane->show(log.statistics, log.store);
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
     else
         parts_.statisticsPane->clear();
     if (log.health)

@@ -38,6 +38,7 @@ void FindingListModel::reset(std::span<const Finding> findings) {
     severalSwitches_ = named != findings.end() && std::any_of(named, findings.end(), [&named](const Finding& f) {
                            return !f.switchName.empty() && f.switchName != named->switchName;
                        });
+    withRoutes_ = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return !f.route.empty(); });
     endResetModel();
 }
 
@@ -74,6 +75,7 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
             if (!f.circuit) return sortKey ? QVariant::fromValue<qlonglong>(-1) : QVariant();
             return *f.circuit;
         case FindingColumn: return text(f);
+        case RouteColumn: return QString::fromStdString(f.route);
         default: return {};
     }
 }
@@ -86,6 +88,7 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
         case SwitchColumn: return tr("Switch");
         case CircuitColumn: return tr("Circuit");
         case FindingColumn: return tr("Finding");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }
@@ -102,6 +105,7 @@ void CircuitListModel::reset(std::vector<const CircuitState*> circuits, const Ci
                        std::any_of(circuits_.begin(), circuits_.end(), [this](const CircuitState* c) {
                            return c->switchIndex != circuits_.front()->switchIndex;
                        });
+    withRoutes_ = std::any_of(circuits_.begin(), circuits_.end(), [](const CircuitState* c) { return !c->route.empty(); });
     endResetModel();
 }
 
@@ -161,6 +165,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
         case ResetsColumn: return QVariant::fromValue<qulonglong>(c.resets);
         case BlockingsColumn: return QVariant::fromValue<qulonglong>(c.blockings);
         case LastRecordColumn: return QVariant::fromValue<qulonglong>(c.lastRecord);
+        case RouteColumn: return QString::fromStdString(c.route);
         default: return {};
     }
 }
@@ -177,6 +182,7 @@ QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, 
         case ResetsColumn: return tr("Resets");
         case BlockingsColumn: return tr("Blockings");
         case LastRecordColumn: return tr("Last record");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }

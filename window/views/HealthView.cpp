@@ -299,6 +299,9 @@ void HealthPane::show(const TrunkHealth& health, const MessageStore& store) {
     // The switch of each, where there are several (files of several switches read as one run).
     findings_->setColumnHidden(FindingListModel::SwitchColumn, !findingModel_->ofSeveralSwitches());
     circuits_->setColumnHidden(CircuitListModel::SwitchColumn, !circuitModel_->ofSeveralSwitches());
+    // The route of each, where a capture gives them.
+    findings_->setColumnHidden(FindingListModel::RouteColumn, !findingModel_->withRoutes());
+    circuits_->setColumnHidden(CircuitListModel::RouteColumn, !circuitModel_->withRoutes());
     for (QTableView* table : {findings_, circuits_}) table->resizeColumnsToContents();
     if (!again) {
         // The findings first when there are any, else the circuits.
@@ -428,6 +431,7 @@ void HealthPane::showChart(const std::vector<const KpiSet*>& groups) {
                         100.0 * static_cast<double>(counts.second) / static_cast<double>(counts.first));
     }
     std::vector<QLineSeries*> lines;
+    lines.reserve(seizures.size() + 1);
     for (const auto& [name, line] : seizures) lines.push_back(line);
     lines.push_back(asr);
     for (QLineSeries* line : lines) {

@@ -94,31 +94,16 @@ void setBars(QChartView* view, const QString& title, const QStringList& categori
 
 }  // namespace
 
-RateSeries messageRates(const MessageStore& store, std::size_t maxSteps) {
+RateSeries messageRates(const MessagesPerSecond& perSecond, std::size_t maxSteps) {
     RateSeries series;
-    std::int64_t first = 0;
-    std::int64_t last = -1;
-    for (std::size_t i = 0; i < store.size(); ++i) {
-        const std::int64_t at = store.row(i).at;
-        if (at == MessageStore::kNoInstant) continue;
-        if (last < first) {
-            first = last = at;
-        } else {
-            first = std::min(first, at);
-            last = std::max(last, at);
-        }
-    }
-    if (last < first || maxSteps == 0) return series;
-    series.firstSecond = first / 1000;
-    const std::int64_t seconds = last / 1000 - series.firstSecond + 1;
-    series.stepSeconds = (seconds + static_cast<std::int64_t>(maxSteps) - 1) / static_cast<std::int64_t>(maxSteps);
-    const std::size_t steps = static_cast<std::size_t>((seconds + series.stepSeconds - 1) / series.stepSeconds);
-    series.rates.assign(steps, 0.0);
-    for (std::size_t i = 0; i < store.size(); ++i) {
-        const std::int64_t at = store.row(i).at;
-        if (at == MessageStore::kNoInstant) continue;
-        series.rates[static_cast<std::size_t>((at / 1000 - series.firstSecond) / series.stepSeconds)] += 1.0;
-    }
+    const std::map<std::int64_t, std::uint64_t>& seconds = perSecond.seconds();
+    if (seconds.empty() || maxSteps == 0) return series;
+    series.firstSecond = seconds.begin()->first;
+    const std::int64_t span = seconds.rbegin()->first - series.firstSecond + 1;
+    series.stepSeconds = (span + static_cast<std::int64_t>(maxSteps) - 1) / static_cast<std::int64_t>(maxSteps);
+    series.rates.assign(static_cast<std::size_t>((span + series.stepSeconds - 1) / series.stepSeconds), 0.0);
+    for (const auto& [second, count] : seconds)
+        series.rates[static_cast<std::size_t>((second - series.firstSecond) / series.stepSeconds)] += static_cast<double>(count);
     for (double& rate : series.rates) rate /= static_cast<double>(series.stepSeconds);
     return series;
 }
@@ -207,7 +192,7 @@ void StatisticsPane::clear() {
     }
 }
 
-void StatisticsPane::show(const Statistics& statistics, const MessageStore& store) {
+void StatisticsPane::show(const Statistics& statistics, const MessagesPerSecond& perSecond) {
     std::string text;
     appendStatisticsText(text, statistics);
     text_->setPlainText(QString::fromStdString(text));
@@ -291,7 +276,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     }
 
     // Messages per second.
-    const RateSeries rates = messageRates(store, 1000);
+    const RateSeries rates = messageRates(perSecond, 1000);
     QChart* rate = newChart(rates.stepSeconds > 1 ? tr("Messages per second (%1 s steps)").arg(rates.stepSeconds)
                                                   : tr("Messages per second"));
     auto* line = new QLineSeries;
