@@ -18,10 +18,15 @@
 // from X to Z with the same numbers at the same moment, which no one can tell apart at Y, unless
 // each carries its own correlation id (keyed decoys, to be linked by it).
 //
+// DIR/y.pcap is Y's packet capture of both its trunks (point codes: X 1, Y 2, Z 3), the same
+// messages as y-x.log and y-z.log: one capture that holds several trunks.
+//
 // The answer key lists each journey with its legs (by file and first record in each trace of
 // the leg), its outcome, cause and releasing switch, the messages lost, what Y changed, and which
 // journeys are decoys (their legs at Y must not be linked).
 #include "bench/NetworkLogs.h"
+
+#include "tests/support/CaptureBuilder.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -179,6 +184,7 @@ struct LegKey {
     Switch to = Y;
     unsigned cic = 0;
     std::uint64_t firstRecord[2] = {0, 0};  // in the sender's trace, in the receiver's
+    std::uint64_t captured = 0;             // the IAM's record in Y's capture (0: not there)
 };
 
 struct JourneyKey {
@@ -238,10 +244,41 @@ private:
     std::uint64_t records_ = 0;
 };
 
+// Y's capture of both its trunks: one packet per message (Ethernet, IPv4, SCTP, M3UA, BICC), from
+// point code 1 (X), 2 (Y) or 3 (Z) to another, at Y's time of day on the key's date.
+class CaptureWriter {
+public:
+    void open(const std::filesystem::path& path) {
+        out_.open(path, std::ios::binary | std::ios::trunc);
+        const std::string header = truno::testing::capture::pcap({}, {});
+        out_.write(header.data(), static_cast<std::streamsize>(header.size()));
+    }
+    std::uint64_t write(const Event& e, Switch from, Switch to) {
+        namespace capture = truno::testing::capture;
+        const capture::Bytes userData(e.octets.begin(), e.octets.end());
+        const capture::Mtp3Fields route{.si = 13, .ni = 2, .opc = from + 1u, .dpc = to + 1u, .sls = e.octets[0] & 0x0Fu};
+        std::uint32_t& tsn = tsns_[from == Y ? 0 : 1];  // each direction of the association its own
+        constexpr std::int64_t kDay = 1796688000;  // 2026-12-08 00:00:00 UTC
+        const capture::Packet packet{.data = capture::m3uaFrame(route, userData, tsn++, from == Y),
+                                     .seconds = static_cast<std::uint32_t>(kDay + e.at / 100),
+                                     .fraction = static_cast<std::uint32_t>(e.at % 100) * 10000};
+        const std::string one = capture::pcap({}, {packet});
+        out_.write(one.data() + 24, static_cast<std::streamsize>(one.size() - 24));  // without its file header
+        return ++records_;
+    }
+    void close() { out_.close(); }
+
+private:
+    std::ofstream out_;
+    std::uint32_t tsns_[2] = {1, 0x40000000};
+    std::uint64_t records_ = 0;
+};
+
 class Network {
 public:
     Network(std::uint64_t seed, const std::filesystem::path& dir) : r_(seed) {
         for (int t = 0; t < 4; ++t) writers_[t].open(dir / kTraces[t].file);
+        capture_.open(dir / "y.pcap");
         for (auto& trunk : freeAt_) trunk.assign(kCircuitsPerTrunk + 1, 0);
     }
 
@@ -267,6 +304,7 @@ public:
         }
         flushBefore(INT64_MAX);
         for (auto& w : writers_) w.close();
+        capture_.close();
     }
 
     void writeKey(const std::filesystem::path& dir) const {
@@ -291,7 +329,7 @@ public:
                 key << (l != 0 ? "," : "") << "{\"from\":\"" << kSwitchNames[leg.from] << "\",\"to\":\"" << kSwitchNames[leg.to]
                     << "\",\"cic\":" << leg.cic << ",\"sightings\":[{\"file\":\"" << kTraces[sender].file
                     << "\",\"first_record\":" << leg.firstRecord[0] << "},{\"file\":\"" << kTraces[receiver].file
-                    << "\",\"first_record\":" << leg.firstRecord[1] << "}]}";
+                    << "\",\"first_record\":" << leg.firstRecord[1] << "}],\"captured_record\":" << leg.captured << "}";
             }
             key << "],\"lost\":[";
             for (std::size_t i = 0; i < k.lost.size(); ++i) key << (i != 0 ? "," : "") << '"' << k.lost[i] << '"';
@@ -330,10 +368,19 @@ private:
     void add(int trace, std::uint32_t journey, std::uint8_t leg, std::int64_t atMs, bool sent, const Octets& o) {
         Event e{.at = atMs / 10, .order = order_++, .journey = journey, .leg = leg, .type = static_cast<std::uint8_t>(o[4]),
                 .sent = sent, .octets = o};
+        if (kTraces[trace].self == Y) ofY_.push(e);
         queues_[trace].push(std::move(e));
     }
 
     void flushBefore(std::int64_t trueMs) {
+        // Y's capture: the messages of its two traces in the order of Y's clock.
+        while (!ofY_.empty() && ofY_.top().at * 10 < trueMs + kClockOffset[Y] - 5000) {
+            const Event& e = ofY_.top();
+            const Switch far = farOf(keys_[e.journey].legs[e.leg]);
+            const std::uint64_t record = capture_.write(e, e.sent ? Y : far, e.sent ? far : Y);
+            if (e.type == 0x01) keys_[e.journey].legs[e.leg].captured = record;
+            ofY_.pop();
+        }
         for (int t = 0; t < 4; ++t) {
             auto& q = queues_[t];
             while (!q.empty() && q.top().at * 10 < trueMs + kClockOffset[kTraces[t].self] - 5000) {
@@ -527,6 +574,10 @@ private:
     Random r_;
     TraceWriter writers_[4];
     std::priority_queue<Event, std::vector<Event>, std::greater<>> queues_[4];
+    std::priority_queue<Event, std::vector<Event>, std::greater<>> ofY_;  // Y's messages, for its capture
+    CaptureWriter capture_;
+    // The switch at the other end of a leg from Y.
+    static Switch farOf(const LegKey& leg) { return leg.from == Y ? leg.to : leg.from; }
     std::vector<std::int64_t> freeAt_[2];
     std::vector<JourneyKey> keys_;
     std::uint64_t order_ = 0;

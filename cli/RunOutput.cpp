@@ -107,7 +107,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         }
         views_->beginSwitch(file.switchName);
         if (journeys_) {
-            TraceEnds ends = inputIndex_ < ends_.size() ? ends_[inputIndex_] : TraceEnds{.file = file.shown, .self = file.switchName, .far = {}};
+            TraceEnds ends = inputIndex_ < ends_.size() ? ends_[inputIndex_] : TraceEnds{.file = file.shown, .self = file.switchName, .far = {}, .declared = false};
             views_->followJourneys(journeys_.get(), journeys_->beginTrace(std::move(ends)));
         }
         ++inputIndex_;
@@ -229,7 +229,7 @@ bool RunOutput::resolveEnds(const CliOptions& options, std::vector<InputFile>& i
     ends.clear();
     std::vector<bool> used(given.size(), false);
     for (InputFile& input : inputs) {
-        TraceEnds end{.file = input.shown, .self = input.switchName, .far = {}};
+        TraceEnds end{.file = input.shown, .self = input.switchName, .far = {}, .declared = false};
         const std::size_t slash = input.path.find_last_of("/\\");
         const std::string base = slash == std::string::npos ? input.path : input.path.substr(slash + 1);
         for (std::size_t k = given.size(); k-- > 0;) {
@@ -237,6 +237,7 @@ bool RunOutput::resolveEnds(const CliOptions& options, std::vector<InputFile>& i
             if (name != input.path && name != base) continue;
             end.self = given[k][1];
             end.far = given[k][2];
+            end.declared = true;
             used[k] = true;
             break;
         }

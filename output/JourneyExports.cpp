@@ -309,7 +309,9 @@ CdrFields cdrOf(const JourneyReport& r, const Journey& j, std::size_t k) {
     c.leg = static_cast<std::uint32_t>(k + 1);
     c.file = e.file;
     c.switchName = e.self;
-    c.trunk = (e.self.empty() ? std::string("?") : e.self) + ">" + (e.far.empty() ? std::string("?") : e.far);
+    // A log's trunk is this>far; a capture's, its IAM's OPC-DPC.
+    c.trunk = !s.iamFrom.empty() ? s.iamFrom + "-" + s.iamTo
+                                 : (e.self.empty() ? std::string("?") : e.self) + ">" + (e.far.empty() ? std::string("?") : e.far);
     c.direction = !s.opened ? "unknown" : s.iamSent ? "outgoing" : "incoming";
     c.cic = s.cic;
     c.calling = s.calling;
@@ -326,7 +328,7 @@ CdrFields cdrOf(const JourneyReport& r, const Journey& j, std::size_t k) {
     c.cause = s.cause;
     c.location = s.location;
     if (s.cause) c.causeClass = std::string(causeClassName(causeClassOf(*s.cause)));
-    if (s.release) c.releasedBy = s.releaseSent ? e.self : e.far;
+    if (s.release) c.releasedBy = s.releaseSent ? e.self : !e.far.empty() ? e.far : leg.from == e.self ? leg.to : leg.from;
     c.outcome = std::string(outcomeName(s.outcome));
     c.partial = s.outcome == CallOutcome::Incomplete || s.outcome == CallOutcome::BegunBeforeLog;
     c.firstRecord = s.firstRecord;

@@ -148,6 +148,13 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     const RecordFacts& record = facts.record();
     if (dayOf_[trace] == 0 && !record.logDate.empty()) noteDate(trace, record.logDate);
     if (at) lastAt_[trace] = *at;
+    const WireFacts& wire = record.wire;
+    const bool pointCodes = wire.captured && wire.pointCodesKnown;
+    if (pointCodes && !report_.traces[trace].declared && record.direction != Direction::Unknown) {
+        // A capture: this side is the point code that sends what it sends.
+        report_.traces[trace].self = std::to_string(record.direction == Direction::Sent ? wire.opc : wire.dpc);
+        report_.traces[trace].declared = true;
+    }
     if (call == nullptr) return;
     // The call's sighting is made in place at its first message and filled as it goes.
     const auto [slot, opened] = open_.try_emplace(openKey(trace, call->firstRecord), static_cast<std::uint32_t>(report_.sightings.size()));
@@ -161,7 +168,13 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     if (record.typeCode < 0) return;
     s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
                                  .hasTime = at.has_value(), .sent = record.direction == Direction::Sent});
-    if (record.typeCode == codes::kInitialAddress && s.iamFacts.empty()) noteIam(s, facts);
+    if (record.typeCode == codes::kInitialAddress && s.iamFacts.empty()) {
+        noteIam(s, facts);
+        if (pointCodes) {
+            s.iamFrom = std::to_string(wire.opc);
+            s.iamTo = std::to_string(wire.dpc);
+        }
+    }
 }
 
 std::uint16_t JourneyBuilder::FactKeys::idOf(const FieldRef& ref) {
@@ -412,7 +425,11 @@ private:
             const TraceEnds& e = ends(s);
             Leg leg;
             leg.cic = s.cic;
-            if (s.opened) {
+            if (s.opened && !s.iamFrom.empty()) {  // a capture's: its IAM's point codes
+                leg.from = s.iamFrom;
+                leg.to = s.iamTo;
+                (s.iamSent ? leg.sender : leg.receiver) = static_cast<int>(i);
+            } else if (s.opened) {
                 leg.from = s.iamSent ? e.self : e.far;
                 leg.to = s.iamSent ? e.far : e.self;
                 (s.iamSent ? leg.sender : leg.receiver) = static_cast<int>(i);
@@ -788,7 +805,9 @@ private:
                 const Sighting& s = sighting(side);
                 if (!s.release) continue;
                 const TraceEnds& e = ends(s);
-                Seen& by = bySwitch[s.releaseSent ? e.self : e.far];
+                // The far end: the trace's, or of a capture the leg's other end.
+                const std::string& far = !e.far.empty() ? e.far : leg.from == e.self ? leg.to : leg.from;
+                Seen& by = bySwitch[s.releaseSent ? e.self : far];
                 by.sender = true;
                 if (s.releaseSent && (!by.sent || *s.release < *by.sent)) {
                     by.sent = *s.release;
@@ -808,9 +827,17 @@ private:
         const Seen* best = nullptr;
         for (const auto& [name, seen] : bySwitch) {
             if (!seen.sender) continue;
-            const bool began = seen.sent ? (!seen.received || *seen.sent <= *seen.received) : !seen.received;
+            // A switch that sent its REL in the same hundredth it received one passed it on.
+            const bool began = seen.sent ? (!seen.received || *seen.sent < *seen.received) : !seen.received;
             if (!began) continue;
-            if (best != nullptr && !(seen.common && best->common && *seen.common < *best->common)) continue;
+            // Of two that began (both sides released at once), the one that received none, else the
+            // earlier on the common clock.
+            if (best != nullptr) {
+                const bool better = (!seen.received && best->received) ||
+                                    (seen.received.has_value() == best->received.has_value() && seen.common && best->common &&
+                                     *seen.common < *best->common);
+                if (!better) continue;
+            }
             best = &seen;
             j.releasedAt = name;
         }

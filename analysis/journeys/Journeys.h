@@ -42,10 +42,14 @@
 namespace truno {
 
 // Where a trace was taken: at switch `self`, on its trunk to `far` (empty: not known).
+// A capture's ends come from its messages: "this" is the point code of its local side (--local-pc,
+// else the first message's OPC), and each leg's ends are its IAM's OPC and DPC, so that one
+// capture may hold several trunks.
 struct TraceEnds {
     std::string file;  // as shown
     std::string self;
     std::string far;
+    bool declared = false;  // by --ends or --network (a capture's point codes do not override them)
 };
 
 struct JourneySettings {
@@ -85,6 +89,8 @@ struct Sighting {
     // An exact key of the call its IAM carries: its global call reference, correlation id or call
     // reference ("g", "c" or "r" and the value); empty: none.
     std::string exactKey;
+    // Of a captured IAM: its OPC and DPC (the leg's ends); empty for a log's.
+    std::string iamFrom, iamTo;
     std::uint32_t messages = 0;
     bool finished = false;       // its call finished (every call does by the end of its trace)
     // The typed facts of its IAM, compactly: per field, its key's number in the builder's table

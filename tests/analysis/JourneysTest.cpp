@@ -127,8 +127,8 @@ const TransitCase kCases[] = {
 
 TEST(Journeys, TransitLinksFollowTheirRules) {
     for (const TransitCase& c : kCases) {
-        const JourneyReport report = journeysOf({{TraceEnds{.file = "in.log", .self = "Y", .far = "X"}, traceOf({c.arriving}, "R")},
-                                                 {TraceEnds{.file = "out.log", .self = "Y", .far = "Z"}, traceOf(c.leaving, "S")}});
+        const JourneyReport report = journeysOf({{TraceEnds{.file = "in.log", .self = "Y", .far = "X", .declared = true}, traceOf({c.arriving}, "R")},
+                                                 {TraceEnds{.file = "out.log", .self = "Y", .far = "Z", .declared = true}, traceOf(c.leaving, "S")}});
         ASSERT_EQ(report.legs.size(), 1 + c.leaving.size()) << c.name;
         const Leg* in = nullptr;
         for (const Leg& leg : report.legs)
@@ -150,8 +150,8 @@ TEST(Journeys, TransitLinksFollowTheirRules) {
 
 TEST(Journeys, WhatTheTransitSwitchChangedIsTheIamsFacts) {
     const JourneyReport report = journeysOf(
-        {{TraceEnds{.file = "in.log", .self = "Y", .far = "X"}, traceOf({kArriving}, "R")},
-         {TraceEnds{.file = "out.log", .self = "Y", .far = "Z"}, traceOf({{"10:00:00.10", "49234567890", "3111222333", 18, "234567890"}}, "S")}});
+        {{TraceEnds{.file = "in.log", .self = "Y", .far = "X", .declared = true}, traceOf({kArriving}, "R")},
+         {TraceEnds{.file = "out.log", .self = "Y", .far = "Z", .declared = true}, traceOf({{"10:00:00.10", "49234567890", "3111222333", 18, "234567890"}}, "S")}});
     ASSERT_EQ(report.journeys.size(), 1u);
     ASSERT_EQ(report.journeys.front().hops.size(), 1u);
     std::vector<std::string> keys;

@@ -181,6 +181,26 @@ if d.returncode == 0:
               int(result[form]["dated"]) == int(result[form]["records"]) and int(result[form]["answered"]) > 0, result[form])
     check("DuckDB: the same records in both forms", result["csv"] == result["json"], result)
 
+# Y's capture of both its trunks: the legs' ends are the IAMs' point codes (X 1, Y 2, Z 3), and
+# the journeys through Y are linked in the one capture as in the logs.
+p, captured = journeys("--local-pc", "2", files=["y.pcap"])
+check("--journeys on a capture runs", p.returncode == 0, p.stderr)
+by_records = {frozenset(s["first_record"] for leg in j["legs"] for s in leg["sightings"]): j for j in captured}
+names = {"X": "1", "Y": "2", "Z": "3"}
+wrong = collections.Counter()
+for k in key["journeys"]:
+    records = [leg["captured_record"] for leg in k["legs"]]
+    if k["kind"] == "decoy":
+        if any(not by_records.get(frozenset([r]), {}).get("ambiguous") for r in records):
+            wrong["decoy"] += 1
+        continue
+    j = by_records.get(frozenset(records))
+    if j is None or [(leg["from"], leg["to"]) for leg in j["legs"]] != [(names[leg["from"]], names[leg["to"]]) for leg in k["legs"]]:
+        wrong["legs"] += 1
+    elif j["released_at"] != names[k["released_at"]] or j["cause"] != k["cause"]:
+        wrong["release"] += 1
+check("the capture's journeys are the key's, with their point codes and releasing switch", not wrong, dict(wrong))
+
 # Bad input: each named, nothing linked on a guess.
 bad = os.path.join(work, "bad")
 os.makedirs(bad)
