@@ -23,6 +23,7 @@
 // the capture reader's benchmark: one packet per message, Ethernet, IPv4, SCTP, M3UA DATA with
 // the message as BICC user data (service indicator 13), sent from point code 1 to 2 (S) or 2 to
 // 1 (R), each packet at the time of day its log line would give, on 2024-01-01.
+#include "bench/NetworkLogs.h"
 #include "cli/Platform.h"
 #include "tests/support/CaptureBuilder.h"
 
@@ -405,9 +406,12 @@ bool parseCount(const char* text, unsigned long long& value) {
 constexpr const char* kUsage =
     "usage: truno-loggen MESSAGES [SEED]\n"
     "       truno-loggen --pcap MESSAGES [SEED]\n"
+    "       truno-loggen --network JOURNEYS [SEED] DIR\n"
     "Writes a trace log of MESSAGES messages (realistic call flows) to standard output; the same\n"
     "SEED (default 1) gives the same log. Both are decimal numbers. With --pcap, the same messages\n"
-    "as a packet capture (pcap: Ethernet, IPv4, SCTP, M3UA, BICC).\n";
+    "as a packet capture (pcap: Ethernet, IPv4, SCTP, M3UA, BICC). With --network, the four traces\n"
+    "of a network X-Y-Z (both ends of both trunks) into DIR, with DIR/network (FILE THIS FAR) and\n"
+    "DIR/answer.json, the journeys they hold.\n";
 
 }  // namespace
 
@@ -416,6 +420,16 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--network") == 0) {
+        unsigned long long journeys = 0;
+        unsigned long long seed = 1;
+        if (argc < 4 || argc > 5 || !parseCount(argv[2], journeys) || journeys > UINT32_MAX ||
+            (argc == 5 && !parseCount(argv[3], seed))) {
+            std::fputs(kUsage, stderr);
+            return 2;
+        }
+        return truno::loggen::writeNetwork(static_cast<std::uint32_t>(journeys), seed, argv[argc - 1]);
     }
     const bool pcap = argc > 1 && std::strcmp(argv[1], "--pcap") == 0;
     if (pcap) {

@@ -58,6 +58,13 @@ enum LongOnly : int {
     kSortFilesOption,
     kIntervalOption,
     kMetricsOption,
+    kJourneysOption,
+    kCdrOption,
+    kEndsOption,
+    kNetworkOption,
+    kTransitWindowOption,
+    kClockOffsetOption,
+    kCicOffsetOption,
     kAlarmOption,
     kFailOnOption,
     kLocalPcOption,
@@ -99,6 +106,13 @@ constexpr option kLongOptions[] = {
     {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
     {.name = "metrics", .has_arg = required_argument, .flag = nullptr, .val = kMetricsOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
+    {.name = "journeys", .has_arg = no_argument, .flag = nullptr, .val = kJourneysOption},
+    {.name = "cdr", .has_arg = no_argument, .flag = nullptr, .val = kCdrOption},
+    {.name = "ends", .has_arg = required_argument, .flag = nullptr, .val = kEndsOption},
+    {.name = "network", .has_arg = required_argument, .flag = nullptr, .val = kNetworkOption},
+    {.name = "transit-window", .has_arg = required_argument, .flag = nullptr, .val = kTransitWindowOption},
+    {.name = "clock-offset", .has_arg = required_argument, .flag = nullptr, .val = kClockOffsetOption},
+    {.name = "cic-offset", .has_arg = required_argument, .flag = nullptr, .val = kCicOffsetOption},
     {.name = "alarm", .has_arg = required_argument, .flag = nullptr, .val = kAlarmOption},
     {.name = "fail-on", .has_arg = required_argument, .flag = nullptr, .val = kFailOnOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
@@ -202,7 +216,7 @@ bool parseFailOn(std::string_view text, std::array<bool, kFindingKindCount>& fai
 // One view at a time: a second one is a usage error.
 bool setView(CliOptions& options, View view, bool& viewGiven, std::string& error) {
     if (viewGiven && options.view != view) {
-        error = "--summary, --calls, --stats, --kpi, --circuits and --checks exclude each other";
+        error = "--summary, --calls, --stats, --kpi, --circuits, --checks, --journeys and --cdr exclude each other";
         return false;
     }
     viewGiven = true;
@@ -269,6 +283,10 @@ struct GivenFilters {
 // --where is compiled.
 bool compileFilters(const GivenFilters& given, CliOptions& options, std::string& error) {
     compileShorthand(given.shorthand, options.selection.where);
+    if (options.wantsJourneys() && options.selection.active()) {
+        error = "--journeys and --cdr take --where on journey keys only";
+        return false;
+    }
     for (const std::string& text : given.where) {
         FilterExpression expression;
         FilterError problem;
@@ -276,7 +294,12 @@ bool compileFilters(const GivenFilters& given, CliOptions& options, std::string&
             error = "--where: " + describeFilterError(text, problem);
             return false;
         }
-        options.selection.where.push_back(std::move(expression));
+        if (options.wantsJourneys() != expression.onlyJourneyKeys()) {
+            error = options.wantsJourneys() ? "--where: --journeys and --cdr take journey keys only (journey.outcome, ...)"
+                                            : "--where: the journey keys (journey.outcome, ...) need --journeys or --cdr";
+            return false;
+        }
+        (options.wantsJourneys() ? options.journeyWhere : options.selection.where).push_back(std::move(expression));
     }
     if (options.selection.usesCallKeys() && options.view != View::Calls && options.view != View::Kpi) {
         error = "--where: the call keys (call.outcome, call.setup, ...) need --calls or --kpi";
@@ -434,6 +457,59 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kMergeOption: options.merge = true; break;
+            case kJourneysOption:
+                if (!setView(options, View::Journeys, viewGiven, error)) return false;
+                break;
+            case kCdrOption:
+                if (!setView(options, View::Cdr, viewGiven, error)) return false;
+                break;
+            case kEndsOption: {
+                const std::string_view value(optarg);
+                const std::size_t eq = value.rfind('=');
+                const std::size_t colon = eq == std::string_view::npos ? eq : value.find(':', eq);
+                if (eq == std::string_view::npos || eq == 0 || colon == std::string_view::npos || colon == eq + 1 ||
+                    colon + 1 == value.size()) {
+                    error = "invalid --ends '" + std::string(value) + "' (expected FILE=THIS:FAR)";
+                    return false;
+                }
+                options.ends.emplace_back(value);
+                break;
+            }
+            case kNetworkOption: options.networkFile = optarg; break;
+            case kTransitWindowOption: {
+                char* end = nullptr;
+                errno = 0;
+                const double seconds = std::strtod(optarg, &end);
+                if (*optarg == '\0' || *end != '\0' || errno != 0 || !(seconds > 0) || seconds > 3600) {
+                    error = "invalid --transit-window '" + std::string(optarg) + "' (expected seconds, above 0 up to 3600)";
+                    return false;
+                }
+                options.journeys.transitWindow = static_cast<std::int64_t>(std::llround(seconds * 1000));
+                break;
+            }
+            case kClockOffsetOption:
+                if (std::string_view(optarg) != "auto" && std::string_view(optarg) != "none") {
+                    error = "invalid --clock-offset '" + std::string(optarg) + "' (expected auto or none)";
+                    return false;
+                }
+                options.journeys.applyClockOffsets = std::string_view(optarg) == "auto";
+                break;
+            case kCicOffsetOption: {
+                // A:B=N
+                const std::string value(optarg);
+                const std::size_t colon = value.find(':');
+                const std::size_t eq = value.find('=', colon == std::string::npos ? 0 : colon);
+                char* end = nullptr;
+                errno = 0;
+                const long long n = eq == std::string::npos ? 0 : std::strtoll(value.c_str() + eq + 1, &end, 10);
+                if (colon == std::string::npos || colon == 0 || eq == std::string::npos || eq == colon + 1 ||
+                    eq + 1 == value.size() || *end != '\0' || errno != 0) {
+                    error = "invalid --cic-offset '" + value + "' (expected A:B=N)";
+                    return false;
+                }
+                options.journeys.cicOffsets[{value.substr(0, colon), value.substr(colon + 1, eq - colon - 1)}] = n;
+                break;
+            }
             case kIntervalOption: {
                 char* end = nullptr;
                 errno = 0;
@@ -577,6 +653,12 @@ std::string helpText() {
            "                  a blocked circuit, messages on an idle circuit, stuck circuits\n"
            "                  (busy with no message for longer than held), not decoded\n"
            "                  messages and input warnings\n"
+           "      --journeys  the calls of several traces joined end to end: legs seen at both\n"
+           "                  ends of a trunk, legs joined at transit switches, messages lost\n"
+           "                  on a trunk, clock offsets, what each switch changed, where the\n"
+           "                  release began (failed journeys first)\n"
+           "      --cdr       one call detail record per leg, with its journey (csv or json:\n"
+           "                  JSON Lines; docs/cdr.md)\n"
            "      --format=F  text (default), json (JSON Lines: one object per message, call,\n"
            "                  circuit or finding; one document for --stats and --kpi) or csv\n"
            "                  (with a header row)\n"
@@ -613,6 +695,17 @@ std::string helpText() {
            "                      Prometheus' text format for node_exporter's textfile\n"
            "                      collector, replaced at every --interval and at the end\n"
            "                      (docs/metrics.md)\n"
+           "\n"
+           "Journey options:\n"
+           "      --ends=FILE=THIS:FAR  the trace FILE (as given, or its base name) was taken\n"
+           "                      at switch THIS on its trunk to FAR (repeatable); without it a\n"
+           "                      file's switch is its default name and its far end unknown\n"
+           "      --network=FILE  the ends of the traces, one a line: FILE THIS FAR\n"
+           "      --transit-window=S  how far apart (seconds) the IAMs of linked legs may be\n"
+           "                      (default 5)\n"
+           "      --clock-offset=auto  put every switch's times on the first trace's clock,\n"
+           "                      by the offsets measured on each trunk (default none)\n"
+           "      --cic-offset=A:B=N  a circuit's code is N higher at B than at A\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
            "  -Y, --where=EXPR    a filter expression over the message's keys and fields, such as "

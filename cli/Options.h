@@ -2,6 +2,7 @@
 // Command-line options of truno-decode.
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/health/TrunkHealth.h"
+#include "analysis/journeys/Journeys.h"
 #include "run/capture/CapturedMessage.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ namespace truno {
 // What goes to standard output: the report (or, in JSON and CSV, the messages), one summary
 // line per message, the calls, the statistics, the traffic KPIs, the circuits, or the findings of
 // the protocol checks.
-enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks };
+enum class View { Report, Summary, Calls, Statistics, Kpi, Circuits, Checks, Journeys, Cdr };
 enum class Format { Text, Json, Csv };
 enum class ListFields { No, Text, Markdown };
 // -f follows the file as opened, -F (--follow=name) the name across rotations.
@@ -52,6 +53,14 @@ struct CliOptions {
     unsigned intervalSeconds = 0;  // --interval: --stats, --kpi and --metrics also every so many seconds (0: at the end only)
     std::string metricsFile;  // --metrics: the figures in Prometheus' text format; empty: none
     std::vector<std::string> files;
+    // --journeys and --cdr: the traces' ends (--ends FILE=THIS:FAR, --network FILE), the links'
+    // settings, and the --where expressions on journey keys.
+    std::vector<std::string> ends;      // "FILE=THIS:FAR" as given
+    std::string networkFile;
+    JourneySettings journeys;
+    std::vector<FilterExpression> journeyWhere;
+
+    bool wantsJourneys() const { return view == View::Journeys || view == View::Cdr; }
 
     bool failsOnFindings() const {
         return std::find(failOn.begin(), failOn.end(), true) != failOn.end();

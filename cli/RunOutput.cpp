@@ -1,8 +1,12 @@
 #include "cli/RunOutput.h"
 
 #include "cli/Follow.h"
+#include "output/JourneyExports.h"
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -57,6 +61,7 @@ void sayWhatWasNotSelected(const LogViews& views, const std::string& who, View v
 RunOutput::RunOutput(const CliOptions& options, const std::vector<InputFile>& inputs, PcapExport* pcap,
                      ExportDirectory* exports)
     : options_(options), pcap_(pcap), exports_(exports), several_(inputs.size() > 1) {
+    if (options_.wantsJourneys()) journeys_ = std::make_unique<JourneyBuilder>(options_.journeys);
     if (!options_.merge) return;
     writer_.emplace(options_.crlf);
     switchColumn_ = switchColumnOf(inputs);
@@ -101,6 +106,11 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            exports_);
         }
         views_->beginSwitch(file.switchName);
+        if (journeys_) {
+            TraceEnds ends = inputIndex_ < ends_.size() ? ends_[inputIndex_] : TraceEnds{.file = file.shown, .self = file.switchName, .far = {}, .declared = false};
+            views_->followJourneys(journeys_.get(), journeys_->beginTrace(std::move(ends)));
+        }
+        ++inputIndex_;
         firstOutput_ = false;
         run.records = [this](const RecordFacts& record) { views_->add(record); };
         run.markedTypes = views_->markedTypes();
@@ -184,6 +194,109 @@ void RunOutput::finishMerged(const RunSummary& total) {
     }
     writer_->finish();
     if (writer_->failed()) writeFailed_ = true;
+}
+
+bool RunOutput::resolveEnds(const CliOptions& options, std::vector<InputFile>& inputs, std::vector<TraceEnds>& ends,
+                            std::string& error) {
+    // FILE THIS FAR lines of the network file, then --ends (which win).
+    std::vector<std::array<std::string, 3>> given;
+    if (!options.networkFile.empty()) {
+        std::ifstream network(pathOfName(options.networkFile));
+        if (!network) {
+            error = "cannot read the network file '" + options.networkFile + "'";
+            return false;
+        }
+        std::size_t number = 0;
+        for (std::string line; std::getline(network, line);) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.empty() || line.front() == '#') continue;
+            std::istringstream words(line);
+            std::array<std::string, 3> row;
+            std::string extra;
+            if (!(words >> row[0] >> row[1] >> row[2]) || (words >> extra)) {
+                error = options.networkFile + ":" + std::to_string(number) + ": expected FILE THIS FAR";
+                return false;
+            }
+            given.push_back(row);
+        }
+    }
+    for (const std::string& e : options.ends) {
+        const std::size_t eq = e.rfind('=');
+        const std::size_t colon = e.find(':', eq);
+        given.push_back({e.substr(0, eq), e.substr(eq + 1, colon - eq - 1), e.substr(colon + 1)});
+    }
+    ends.clear();
+    std::vector<bool> used(given.size(), false);
+    for (InputFile& input : inputs) {
+        TraceEnds end{.file = input.shown, .self = input.switchName, .far = {}, .declared = false};
+        const std::size_t slash = input.path.find_last_of("/\\");
+        const std::string base = slash == std::string::npos ? input.path : input.path.substr(slash + 1);
+        for (std::size_t k = given.size(); k-- > 0;) {
+            const std::string& name = given[k][0];
+            if (name != input.path && name != base) continue;
+            end.self = given[k][1];
+            end.far = given[k][2];
+            end.declared = true;
+            used[k] = true;
+            break;
+        }
+        input.switchName = end.self;
+        ends.push_back(std::move(end));
+    }
+    for (std::size_t k = 0; k < given.size(); ++k) {
+        if (used[k]) continue;
+        // A row another row of the same file overrode is not an error.
+        bool shadowed = false;
+        for (std::size_t later = k + 1; later < given.size(); ++later) shadowed = shadowed || (used[later] && given[later][0] == given[k][0]);
+        if (!shadowed) {
+            error = "--ends/--network: '" + given[k][0] + "' is none of the files read";
+            return false;
+        }
+    }
+    return true;
+}
+
+void RunOutput::finishJourneys() {
+    if (!journeys_) return;
+    const JourneyReport report = journeys_->finish();
+    std::string out;
+    if (options_.view == View::Journeys && options_.format == Format::Csv) appendJourneyCsvHeader(out);
+    if (options_.view == View::Cdr && options_.format != Format::Json) appendCdrCsvHeader(out);
+    std::size_t shown = 0;
+    for (const Journey& j : report.journeys) {
+        const JourneyKeys keys{.outcome = j.outcome, .legs = j.legs.size(), .releasedAt = j.releasedAt, .setup = j.setup, .cause = j.cause};
+        if (!std::all_of(options_.journeyWhere.begin(), options_.journeyWhere.end(),
+                         [&](const FilterExpression& e) { return e.matchesJourney(keys); }))
+            continue;
+        ++shown;
+        if (options_.view == View::Cdr) {
+            if (options_.format == Format::Json)
+                appendCdrJson(out, report, j);
+            else
+                appendCdrCsv(out, report, j);
+        } else if (options_.format == Format::Json) {
+            appendJourneyJson(out, report, j);
+        } else if (options_.format == Format::Csv) {
+            appendJourneyCsv(out, report, j);
+        } else {
+            appendJourneyText(out, report, j);
+        }
+        if (out.size() > 65536) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    if (ferror(stdout) != 0) writeFailed_ = true;
+    std::string summary;
+    appendJourneySummary(summary, report);
+    if (!options_.journeyWhere.empty()) summary += std::to_string(shown) + " journeys pass the filters\n";
+    std::istringstream lines(summary);
+    for (std::string line; std::getline(lines, line);)
+        if (!options_.quiet || !report.problems.empty()) std::fprintf(stderr, "truno-decode: journeys: %s\n", line.c_str());
+    if (!report.problems.empty()) status_ = std::max(status_, 1);
 }
 
 void RunOutput::idle() {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,14 @@ public:
 
     // The one run of --merge ends: its views finish with the files' summaries added up.
     void finishMerged(const RunSummary& total);
+    // --journeys, --cdr: the traces read, their calls are linked and written.
+    void finishJourneys();
+    // The ends of each input (--ends, --network); false with `error` set when one names no
+    // input or a network file cannot be read. Sets each input's switch to its end's.
+    static bool resolveEnds(const CliOptions& options, std::vector<InputFile>& inputs, std::vector<TraceEnds>& ends,
+                            std::string& error);
+    void setEnds(std::vector<TraceEnds> ends) { ends_ = std::move(ends); }
+
     // The statistics or KPIs in JSON of several files, one array of documents, end.
     void closeDocuments();
 
@@ -44,7 +53,9 @@ public:
 private:
     // JSON and CSV name the file in each object and row instead: a line between them would
     // break the document. Files read as one run make one report.
-    bool fileLines() const { return several_ && options_.format == Format::Text && !options_.merge; }
+    bool fileLines() const {
+        return several_ && options_.format == Format::Text && !options_.merge && !options_.wantsJourneys();
+    }
     void notePcapText(const std::string& shown, const RunSummary& summary) const;
 
     const CliOptions& options_;
@@ -64,6 +75,9 @@ private:
     // column, for every file of the run.
     bool wire_ = false;
     std::uint64_t pcapTextBefore_ = 0;
+    std::unique_ptr<JourneyBuilder> journeys_;  // with --journeys or --cdr
+    std::vector<TraceEnds> ends_;               // by input, in the order of the inputs
+    std::size_t inputIndex_ = 0;
     int status_ = 0;
     bool foundFailing_ = false;
     bool writeFailed_ = false;

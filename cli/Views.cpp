@@ -25,7 +25,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       pcap_(pcap),
       exports_(exports),
       analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
-                options.format == Format::Json || exports != nullptr, &options.selection),
+                (options.format == Format::Json && !options.wantsJourneys()) || exports != nullptr, &options.selection),
       file_(std::move(file)) {
     if (options_.wantsHealth()) {
         HealthOptions health = options_.health;
@@ -71,7 +71,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
             break;
         case View::Statistics:
         case View::Kpi:
-        case View::Circuits: break;
+        case View::Circuits:
+        case View::Journeys:
+        case View::Cdr: break;
     }
 }
 
@@ -90,6 +92,7 @@ bool LogViews::passesReport() const {
 }
 
 void LogViews::message(const AnalysedMessage& m) {
+    if (journeys_ != nullptr) journeys_->message(trace_, m.facts, m.at, m.call);
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
     if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
     if (metrics_) metrics_->noteRoute(m.facts.record().route);
@@ -114,6 +117,7 @@ void LogViews::message(const AnalysedMessage& m) {
 }
 
 void LogViews::callFinished(const Call& call) {
+    if (journeys_ != nullptr) journeys_->callFinished(trace_, call);
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     switch (options_.format) {

@@ -3,6 +3,7 @@
 // calls, the statistics, their JSON and CSV forms, and the capture file. They format what the
 // one analysis of the run (LogAnalysis) hands them, in log order, and write as they go.
 #include "output/ExportDirectory.h"
+#include "analysis/journeys/Journeys.h"
 #include "analysis/pipeline/LogAnalysis.h"
 #include "output/FileColumn.h"
 #include "output/MetricsFile.h"
@@ -83,6 +84,12 @@ public:
     void flush();
     // The next of several files read as one run (--merge) begins: JSON and CSV name it.
     void beginFile(const std::string& name);
+    // With --journeys or --cdr: every message and finished call of this log goes to `builder`
+    // as trace `trace` (the views write nothing of their own).
+    void followJourneys(JourneyBuilder* builder, std::uint32_t trace) {
+        journeys_ = builder;
+        trace_ = trace;
+    }
     // The messages added from now on are of the switch `name` (each file's, before its first).
     void beginSwitch(std::string_view name) {
         if (pipe_) pipe_->wait();
@@ -111,6 +118,8 @@ private:
     std::uint64_t metricsMessages_ = 0, metricsFindings_ = 0;  // when it was last written
     std::chrono::seconds metricsPeriod_{0};                    // --interval, else 10 s
     std::chrono::steady_clock::time_point nextMetrics_{};
+    JourneyBuilder* journeys_ = nullptr;   // with --journeys or --cdr
+    std::uint32_t trace_ = 0;
     std::uint64_t findingsShown_ = 0;
     bool foundFailing_ = false;
     std::uint32_t sinceTick_ = 0;

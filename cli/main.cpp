@@ -85,8 +85,19 @@ int main(int argc, char** argv) {
         for (const std::size_t k : timeOrderOfFiles(options.files)) sorted.push_back(options.files[k]);
         options.files = std::move(sorted);
     }
-    const std::vector<InputFile> inputs = inputFiles(options.files, options.switchName);
+    std::vector<InputFile> inputs = inputFiles(options.files, options.switchName);
+    std::vector<TraceEnds> ends;
+    if (options.wantsJourneys()) {
+        // Each trace is read on its own (its records and calls its own), then all are linked.
+        options.merge = false;
+        std::string error;
+        if (!RunOutput::resolveEnds(options, inputs, ends, error)) {
+            std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+            return 2;
+        }
+    }
     RunOutput output(options, inputs, pcap ? &*pcap : nullptr, exports ? &*exports : nullptr);
+    output.setEnds(std::move(ends));
     InputRunOptions run;
     run.run.jobs = options.jobs;
     run.run.cicOctets = options.cicOctets;
@@ -100,6 +111,7 @@ int main(int argc, char** argv) {
                                     .stop = followStopFlag()};
     const RunSummary total = runInputs(inputs, run, output);
     if (options.merge) output.finishMerged(total);
+    output.finishJourneys();
     int status = output.status();
     if (!closeOutput(exports)) status = 2;
     output.closeDocuments();

@@ -4,15 +4,15 @@
 #   base < parameters < dispatch < run < analysis < output < (cli, window)
 # cli and window never include each other. Within analysis and window, the folders are layers of
 # their own:
-#   analysis: facts < calls < (filters, health) < pipeline < store
+#   analysis: facts < calls < (filters, health, journeys) < pipeline < store
 #   window:   log < report < (views, io) < app
-# filters and health, views and io never include each other. run/capture (the capture readers)
+# filters, health and journeys, views and io never include each other. run/capture (the capture readers)
 # stands apart within run: it includes only base and itself, so that it can be read and tested
 # alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A rank=([base]=1 [parameters]=2 [dispatch]=3 [run]=4 [analysis]=5 [output]=6 [cli]=7 [window]=7)
-declare -A analysisRank=([facts]=1 [calls]=2 [filters]=3 [health]=3 [pipeline]=4 [store]=5)
+declare -A analysisRank=([facts]=1 [calls]=2 [filters]=3 [health]=3 [journeys]=3 [pipeline]=4 [store]=5)
 declare -A windowRank=([log]=1 [report]=2 [views]=3 [io]=3 [app]=4)
 status=0
 while IFS= read -r file; do

@@ -43,6 +43,11 @@ constexpr CallKeyRow kCallKeys[] = {
     {.name = "call.talk", .subject = Subject::CallTalk, .kind = Kind::Duration},
     {.name = "call.released_by", .subject = Subject::CallReleasedBy, .kind = Kind::Text},
     {.name = "call.messages", .subject = Subject::CallMessages, .kind = Kind::Number},
+    {.name = "journey.outcome", .subject = Subject::JourneyOutcome, .kind = Kind::Text},
+    {.name = "journey.legs", .subject = Subject::JourneyLegs, .kind = Kind::Number},
+    {.name = "journey.released_at", .subject = Subject::JourneyReleasedAt, .kind = Kind::Text},
+    {.name = "journey.setup", .subject = Subject::JourneySetup, .kind = Kind::Duration},
+    {.name = "journey.cause", .subject = Subject::JourneyCause, .kind = Kind::Number},
 };
 
 Kind kindOf(KeyValue value) {
@@ -234,7 +239,15 @@ public:
                          leftmostColumn(c));
                 return fail(error);
             }
-            int& root_ = found.call ? out_.callRoot_ : found.fields ? out_.fieldsRoot_ : out_.ownRoot_;
+            if (found.journey && (found.call || found.message)) {
+                setError("a condition mixes journey keys with other keys; join such conditions with 'and' at the top",
+                         leftmostColumn(c));
+                return fail(error);
+            }
+            int& root_ = found.journey ? out_.journeyRoot_
+                         : found.call  ? out_.callRoot_
+                         : found.fields ? out_.fieldsRoot_
+                                        : out_.ownRoot_;
             root_ = root_ < 0 ? c : join(FilterExpression::Node::Shape::And, root_, c, 0);
         }
         return true;
@@ -299,11 +312,14 @@ private:
         bool call = false;
         bool message = false;
         bool fields = false;
+        bool journey = false;
     };
     void uses(int node, Uses& found) const {
         const Node& n = out_.nodes_[static_cast<std::size_t>(node)];
         if (n.shape == Shape::Test) {
-            (isCallSubject(n.subject) ? found.call : found.message) = true;
+            (filternode::isJourneySubject(n.subject) ? found.journey
+             : isCallSubject(n.subject)             ? found.call
+                                                    : found.message) = true;
             found.fields = found.fields || n.subject == Subject::Field || n.subject == Subject::Parameter;
             return;
         }
@@ -662,6 +678,7 @@ bool FilterExpression::compile(std::string_view text, FilterError& error) {
     ownRoot_ = -1;
     fieldsRoot_ = -1;
     callRoot_ = -1;
+    journeyRoot_ = -1;
     FilterCompiler compiler(*this, text);
     if (compiler.compile(error)) return true;
     nodes_.clear();
@@ -669,6 +686,7 @@ bool FilterExpression::compile(std::string_view text, FilterError& error) {
     ownRoot_ = -1;
     fieldsRoot_ = -1;
     callRoot_ = -1;
+    journeyRoot_ = -1;
     return false;
 }
 

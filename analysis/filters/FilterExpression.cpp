@@ -103,6 +103,9 @@ bool FilterExpression::matchesFields(const MessageKeys& message) const {
 }
 
 bool FilterExpression::matchesCall(const Call& call) const { return callRoot_ < 0 || evalCall(callRoot_, call); }
+bool FilterExpression::matchesJourney(const JourneyKeys& journey) const {
+    return journeyRoot_ < 0 || evalJourney(journeyRoot_, journey);
+}
 
 bool FilterExpression::evalMessage(int index, const MessageKeys& message) const {
     const Node& n = nodes_[static_cast<std::size_t>(index)];
@@ -200,6 +203,25 @@ bool FilterExpression::evalCall(int index, const Call& call) const {
         case Subject::CallTalk: return moment(call.conversationTime());
         case Subject::CallReleasedBy: return text(!call.releasedBy.empty(), call.releasedBy);
         case Subject::CallMessages: return number(true, call.messages);
+        default: return true;
+    }
+}
+
+bool FilterExpression::evalJourney(int index, const JourneyKeys& journey) const {
+    const Node& n = nodes_[static_cast<std::size_t>(index)];
+    switch (n.shape) {
+        case Node::Shape::And: return evalJourney(n.left, journey) && evalJourney(n.right, journey);
+        case Node::Shape::Or: return evalJourney(n.left, journey) || evalJourney(n.right, journey);
+        case Node::Shape::Not: return !evalJourney(n.left, journey);
+        case Node::Shape::Test: break;
+    }
+    const auto text = [&](bool has, std::string_view v) { return testText(n, patterns_, has, v); };
+    switch (n.subject) {
+        case Subject::JourneyOutcome: return text(true, journey.outcome);
+        case Subject::JourneyLegs: return testNumber(n, true, journey.legs);
+        case Subject::JourneyReleasedAt: return text(!journey.releasedAt.empty(), journey.releasedAt);
+        case Subject::JourneySetup: return testSigned(n, journey.setup);
+        case Subject::JourneyCause: return testNumber(n, journey.cause.has_value(), journey.cause.value_or(0));
         default: return true;
     }
 }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -43,6 +44,16 @@ struct MessageKeys {
     const MessageFacts* fields = nullptr;  // null: not built, as if it had no fields
 };
 
+// What the keys of a journey read (analysis/journeys): journey.outcome, journey.legs,
+// journey.released_at, journey.setup, journey.cause.
+struct JourneyKeys {
+    std::string_view outcome;
+    std::uint64_t legs = 0;
+    std::string_view releasedAt;            // empty: not known
+    std::optional<std::int64_t> setup;      // milliseconds
+    std::optional<std::uint32_t> cause;
+};
+
 // Every name a key may take: the message's and the call's own keys, the aliases, the whole
 // field keys and the parameter keys (for completion).
 std::vector<std::string> filterKeyNames();
@@ -71,6 +82,12 @@ public:
     // Whether a finished call passes the conditions on call keys (true when there are none).
     bool matchesCall(const Call& call) const;
 
+    // Whether a journey passes the conditions on journey keys (true when there are none).
+    bool matchesJourney(const JourneyKeys& journey) const;
+    // Whether the expression names journey keys, and whether it names nothing else.
+    bool usesJourneyKeys() const { return journeyRoot_ >= 0; }
+    bool onlyJourneyKeys() const { return journeyRoot_ >= 0 && callRoot_ < 0 && ownRoot_ < 0 && fieldsRoot_ < 0; }
+
     // Whether the expression names call keys (call.outcome, ...).
     bool usesCallKeys() const { return callRoot_ >= 0; }
     // Whether it reads the fields of a message (beyond its record's own facts).
@@ -86,10 +103,12 @@ private:
     int ownRoot_ = -1;     // the conditions on the message's own keys
     int fieldsRoot_ = -1;  // those that read its fields
     int callRoot_ = -1;
+    int journeyRoot_ = -1;
 
     friend class FilterCompiler;
     bool evalMessage(int node, const MessageKeys& message) const;
     bool evalCall(int node, const Call& call) const;
+    bool evalJourney(int node, const JourneyKeys& journey) const;
 };
 
 }  // namespace truno

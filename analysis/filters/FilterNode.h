@@ -30,6 +30,7 @@ enum class Subject : std::uint8_t {
     Field, Parameter,  // its fields
     CallOutcome, CallCause, CallCalling, CallCalled, CallCic, CallStart, CallSetup, CallAnswer, CallTalk,
     CallReleasedBy, CallMessages,                                               // its call's
+    JourneyOutcome, JourneyLegs, JourneyReleasedAt, JourneySetup, JourneyCause,  // a journey's
 };
 
 // How a key's values compare.
@@ -42,7 +43,8 @@ enum class Kind : std::uint8_t {
     Fields,    // a field: number or text by the field's type
 };
 
-inline bool isCallSubject(Subject s) { return s >= Subject::CallOutcome; }
+inline bool isCallSubject(Subject s) { return s >= Subject::CallOutcome && s < Subject::JourneyOutcome; }
+inline bool isJourneySubject(Subject s) { return s >= Subject::JourneyOutcome; }
 
 enum class Op : std::uint8_t { Eq, Ne, Lt, Le, Gt, Ge, Contains, Matches, In, Present };
 

@@ -1,0 +1,165 @@
+// The transit link's rules, case by case: two traces taken at switch Y (one on its trunk to X,
+// where a call arrives, one on its trunk to Z, where calls leave), run through the analysis into
+// the journey builder; which leaving leg the arriving one is linked to, if any.
+#include "analysis/journeys/Journeys.h"
+#include "analysis/pipeline/LogAnalysis.h"
+#include "tests/analysis/AnalysisSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace truno {
+namespace {
+
+// Address signals as octets, low-order digit first, with the odd/even and nature octets.
+std::string addressOctets(const std::string& digits, unsigned nature, unsigned second) {
+    char octet[8];
+    std::snprintf(octet, sizeof octet, "%02X %02X", ((digits.size() % 2) != 0 ? 0x80u : 0u) | nature, second);
+    std::string out = octet;
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        const unsigned lo = static_cast<unsigned>(digits[i] - '0');
+        const unsigned hi = i + 1 < digits.size() ? static_cast<unsigned>(digits[i + 1] - '0') : 0;
+        std::snprintf(octet, sizeof octet, " %02X", hi << 4 | lo);
+        out += octet;
+    }
+    return out;
+}
+
+std::size_t octetCount(const std::string& hex) { return (hex.size() + 1) / 3; }
+
+struct Iam {
+    std::string time;
+    std::string called;
+    std::string calling;
+    int hop = -1;  // none
+    std::string originalCalled;
+};
+
+// A trace of IAMs on codes 1, 2, ... in one direction.
+std::string traceOf(const std::vector<Iam>& iams, const char* direction) {
+    std::string log = analysis_testing::kTraceHeader + "\r\n" + analysis_testing::kTraceValues + "\r\n\r\n";
+    unsigned code = 1;
+    for (const Iam& iam : iams) {
+        const std::string called = addressOctets(iam.called, 3, 0x10);
+        char head[96];
+        std::snprintf(head, sizeof head, "%02X 00 00 00 01 00 60 01 0A 00 02 %02zX %02zX ", code++, octetCount(called) + 2,
+                      octetCount(called));
+        std::string octets = head + called;
+        const std::string calling = addressOctets(iam.calling, 3, 0x13);
+        char parameter[48];
+        std::snprintf(parameter, sizeof parameter, " 0A %02zX ", octetCount(calling));
+        octets += parameter + calling;
+        if (iam.hop >= 0) {
+            std::snprintf(parameter, sizeof parameter, " 3D 01 %02X", iam.hop);
+            octets += parameter;
+        }
+        if (!iam.originalCalled.empty()) {
+            const std::string original = addressOctets(iam.originalCalled, 3, 0x10);
+            std::snprintf(parameter, sizeof parameter, " 28 %02zX ", octetCount(original));
+            octets += parameter + original;
+        }
+        octets += " 00";
+        log += analysis_testing::kColumns + "\r\n";
+        std::istringstream all(octets);
+        std::string line;
+        int onLine = 0;
+        bool first = true;
+        for (std::string octet; all >> octet;) {
+            if (onLine == 16) {
+                log += analysis_testing::dataLine(first ? iam.time : "", first ? direction : "", line) + "\r\n";
+                first = false;
+                line.clear();
+                onLine = 0;
+            }
+            if (onLine++ != 0) line += "  ";
+            line += octet;
+        }
+        log += analysis_testing::dataLine(first ? iam.time : "", first ? direction : "", line) + "\r\n\r\n";
+    }
+    return log;
+}
+
+// Reads each trace into the builder as the tool does (each its own analysis) and links them.
+JourneyReport journeysOf(const std::vector<std::pair<TraceEnds, std::string>>& traces) {
+    JourneyBuilder builder(JourneySettings{});
+    for (const auto& [ends, log] : traces) {
+        const std::uint32_t trace = builder.beginTrace(ends);
+        LogAnalysis analysis([&](const AnalysedMessage& m) { builder.message(trace, m.facts, m.at, m.call); },
+                             [&](const Call& call) { builder.callFinished(trace, call); }, false);
+        std::istringstream in(log);
+        RunOptions options;
+        options.records = [&](const RecordFacts& record) { analysis.add(record); };
+        options.markedTypes = analysis.markedTypes();
+        decodeLog(in, [](std::string_view) {}, options);
+        analysis.finish();
+    }
+    return builder.finish();
+}
+
+struct TransitCase {
+    const char* name;
+    Iam arriving;
+    std::vector<Iam> leaving;
+    int linkedTo;        // the leaving IAM (0-based) the arriving leg is linked to; -1: none
+    bool ambiguous;      // the arriving leg names candidates
+};
+
+const Iam kArriving{.time = "10:00:00.00", .called = "234567890", .calling = "3111222333", .hop = 19, .originalCalled = ""};
+
+const TransitCase kCases[] = {
+    {"same numbers, hop counter one lower", kArriving, {{"10:00:00.10", "234567890", "3111222333", 18, ""}}, 0, false},
+    {"prefix added at the transit switch", kArriving, {{"10:00:00.10", "49234567890", "3111222333", 18, ""}}, 0, false},
+    {"hop counter not lowered", kArriving, {{"10:00:00.10", "234567890", "3111222333", 19, ""}}, -1, false},
+    {"last six digits differ", kArriving, {{"10:00:00.10", "234567891", "3111222333", 18, ""}}, -1, false},
+    {"calling numbers differ", kArriving, {{"10:00:00.10", "234567890", "3999222333", 18, ""}}, -1, false},
+    {"leaving before arriving", kArriving, {{"09:59:59.90", "234567890", "3111222333", 18, ""}}, -1, false},
+    {"past the window", kArriving, {{"10:00:05.10", "234567890", "3111222333", 18, ""}}, -1, false},
+    {"diverted: the original called number agrees", kArriving, {{"10:00:00.10", "255555555", "3111222333", 18, "234567890"}}, 0, false},
+    {"the one that fits among others", kArriving,
+     {{"10:00:00.05", "234567891", "3111222333", 18, ""}, {"10:00:00.10", "234567890", "3111222333", 18, ""}}, 1, false},
+    {"two that fit: none linked, candidates named", kArriving,
+     {{"10:00:00.05", "234567890", "3111222333", 18, ""}, {"10:00:00.10", "234567890", "3111222333", 18, ""}}, -1, true},
+};
+
+TEST(Journeys, TransitLinksFollowTheirRules) {
+    for (const TransitCase& c : kCases) {
+        const JourneyReport report = journeysOf({{TraceEnds{.file = "in.log", .self = "Y", .far = "X", .declared = true}, traceOf({c.arriving}, "R")},
+                                                 {TraceEnds{.file = "out.log", .self = "Y", .far = "Z", .declared = true}, traceOf(c.leaving, "S")}});
+        ASSERT_EQ(report.legs.size(), 1 + c.leaving.size()) << c.name;
+        const Leg* in = nullptr;
+        for (const Leg& leg : report.legs)
+            if (leg.to == "Y") in = &leg;
+        ASSERT_NE(in, nullptr) << c.name;
+        if (c.linkedTo < 0) {
+            EXPECT_EQ(in->next, -1) << c.name;
+        } else {
+            ASSERT_GE(in->next, 0) << c.name;
+            const Leg& out = report.legs[static_cast<std::size_t>(in->next)];
+            EXPECT_EQ(report.sightings[static_cast<std::size_t>(out.primary())].firstRecord, static_cast<std::uint64_t>(c.linkedTo + 1))
+                << c.name;
+            EXPECT_EQ(out.previous, &*in - report.legs.data()) << c.name;
+        }
+        EXPECT_EQ(!in->ambiguous.empty(), c.ambiguous) << c.name;
+        EXPECT_EQ(report.journeys.size(), report.legs.size() - (c.linkedTo >= 0 ? 1 : 0)) << c.name;
+    }
+}
+
+TEST(Journeys, WhatTheTransitSwitchChangedIsTheIamsFacts) {
+    const JourneyReport report = journeysOf(
+        {{TraceEnds{.file = "in.log", .self = "Y", .far = "X", .declared = true}, traceOf({kArriving}, "R")},
+         {TraceEnds{.file = "out.log", .self = "Y", .far = "Z", .declared = true}, traceOf({{"10:00:00.10", "49234567890", "3111222333", 18, "234567890"}}, "S")}});
+    ASSERT_EQ(report.journeys.size(), 1u);
+    ASSERT_EQ(report.journeys.front().hops.size(), 1u);
+    std::vector<std::string> keys;
+    for (const FactChange& change : report.journeys.front().hops.front().changes) keys.push_back(change.key);
+    // The called number changed, the original called number was added; the hop counter, expected
+    // to change, is not named.
+    EXPECT_EQ(keys, (std::vector<std::string>{"called_party_number.address_signals", "original_called_number"}));
+}
+
+}  // namespace
+}  // namespace truno
