@@ -31,6 +31,12 @@ const char* findLineBreak(const char* p, const char* end) {
     return p;
 }
 
+bool printableAscii(const char* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(static_cast<unsigned char>(p[i]) - 0x20) >= 0x5F) return false;
+    return true;
+}
+
 bool copyJsonPlain(char* to, const char* from, std::size_t n) {
     bool plain = true;
     for (std::size_t i = 0; i < n; ++i) {
@@ -80,6 +86,12 @@ const char* findLineBreak(const char* p, const char* end) {
 #if defined(__SSE2__)
 namespace {
 
+// The bytes of a block that are not printable ASCII. As signed bytes, a control character and a
+// byte above 7F are both below 20 hex.
+__m128i notPrintable(__m128i bytes) {
+    return _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)));
+}
+
 // The bytes of a block that do not go into a JSON string as they are. As signed bytes, a control
 // character and a byte above 7F are both below 20 hex.
 __m128i notJsonPlain(__m128i bytes) {
@@ -105,6 +117,19 @@ void store4(char* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
 
 }  // namespace
 #endif
+
+bool printableAscii(const char* p, std::size_t n) {
+#if defined(__SSE2__)
+    // Blocks of sixteen, the last one overlapping the one before; a short text byte by byte.
+    if (n >= 16) {
+        __m128i found = _mm_setzero_si128();
+        for (std::size_t at = 0; n - at > 16; at += 16) found = _mm_or_si128(found, notPrintable(load16(p + at)));
+        found = _mm_or_si128(found, notPrintable(load16(p + n - 16)));
+        return mask16(found) == 0;
+    }
+#endif
+    return plain::printableAscii(p, n);
+}
 
 bool copyJsonPlain(char* to, const char* from, std::size_t n) {
 #if defined(__SSE2__)
