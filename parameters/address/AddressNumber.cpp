@@ -1,6 +1,8 @@
 // The Q.763 address format of the number parameters (called party number, Q.763 3.9, and others).
 #include "parameters/address/AddressNumber.h"
 
+#include "base/TextMemo.h"
+
 namespace truno {
 namespace {
 
@@ -12,11 +14,8 @@ constexpr std::uint8_t kDigitPositions[kMaxAddressDigits] = {
     6, 5, 8, 7, 10, 9, 12, 11, 14, 13, 16, 15, 18, 17, 20, 19, 22, 21, 24, 23, 26, 25, 28,
 };
 
-}  // namespace
-
-void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
-    const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
-
+// The block up to the digits: the heading, the lines of octets 1 and 2, the digit line's label.
+void appendHead(const AddressMember& member, const std::uint8_t (&octets)[2], Text& out) {
     if (member.leadingCrLf) out += CRLF;
     lineOf(out, member.heading);
 
@@ -26,6 +25,28 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
     }
 
     dressField(out, member.digits);
+}
+
+}  // namespace
+
+void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
+    const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
+
+    // The head is a constant of the member and its first two octets: a report without marks keeps
+    // it as first written and copies it whole.
+    if (out.marks() == nullptr) {
+        static TextMemo heads;
+        const TextMemo::Key key{.owner = &member, .first = octets[0] * 256u + octets[1]};
+        if (const std::string* head = heads.find(key); head != nullptr) {
+            out += *head;
+        } else {
+            const std::size_t start = out.size();
+            appendHead(member, octets, out);
+            heads.keep(key, out.view().substr(start));
+        }
+    } else {
+        appendHead(member, octets, out);
+    }
     char digits[kMaxAddressDigits];
     std::size_t count = 0;
     for (const std::uint8_t position : kDigitPositions)
