@@ -88,7 +88,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            },
                            pcap_,
                            FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
-                                      .switchColumn = switchColumn_},
+                                      .switchColumn = switchColumn_, .jobs = run.jobs},
                            exports_);
         }
         views_->beginSwitch(file.switchName);

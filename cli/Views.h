@@ -29,6 +29,7 @@ struct FileOutput {
     // The width of the SWITCH column of the text tables (calls, checks, circuits) when the run
     // spans several switches; 0 (one switch): no such column.
     std::size_t switchColumn = 0;
+    unsigned jobs = 1;  // the threads that decode the run (RunOptions::jobs)
 };
 
 class LogViews {

@@ -88,7 +88,9 @@ int main(int argc, char** argv) {
     const std::vector<InputFile> inputs = inputFiles(options.files, options.switchName);
     RunOutput output(options, inputs, pcap ? &*pcap : nullptr, exports ? &*exports : nullptr);
     InputRunOptions run;
-    run.run.jobs = options.jobs;
+    // Asked for, the threads decode every input; by default a regular file takes the cores.
+    run.run.jobs = options.jobs == 0 ? 1 : options.jobs;
+    run.fileJobs = options.jobs == 0 ? defaultJobs() : 0;
     run.run.cicOctets = options.cicOctets;
     run.merge = options.merge;
     run.nameInputs = options.merge;  // as the one run's warnings name their files

@@ -551,6 +551,8 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
 
 }  // namespace
 
+unsigned defaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMostDefaultJobs); }
+
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     if (options.jobs <= 1 || options.flushRecords != nullptr) return decodeSequential(in, sink, options);
     return decodeParallel(in, sink, options);

@@ -48,6 +48,8 @@ public:
     virtual std::string error() const { return {}; }
     // A followed file: read as it is (not decompressed), its stream ending only when told to.
     virtual bool followed() const { return false; }
+    // A regular file, read to its end as it is now (not standard input, a pipe or a device).
+    virtual bool regularFile() const { return false; }
 };
 
 // Opens a file by its name, or standard input for "-"; null, with `error` set ("cannot open

@@ -64,6 +64,7 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
     }
     const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
     RunOptions run = options.run;
+    if (options.fileJobs != 0 && source->regularFile() && !source->followed()) run.jobs = options.fileJobs;
     run.firstRecord = firstRecord;
     if (source->followed()) run.flushRecords = &flushRecords;
     listener.beginInput(file, run);
