@@ -118,10 +118,44 @@ void store4(char* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
 }  // namespace
 #endif
 
+namespace {
+
+// Whether every byte of up to 16 is printable ASCII, read in eight-byte words that may overlap
+// (a byte read twice is still one of the text's; bytes not read stay blanks): a byte below 20
+// hex, 7F, or one from 80 up has its flag set.
+bool shortTextPrintable(const char* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto outside = [](std::uint64_t word) {
+        const std::uint64_t below = (word - 0x20 * kOnes) & ~word;
+        const std::uint64_t del = ((word ^ (0x7F * kOnes)) - kOnes) & ~(word ^ (0x7F * kOnes));
+        return ((below | del) & kHighs) | (word & kHighs);
+    };
+    std::uint64_t head = 0x2020202020202020ull;
+    std::uint64_t tail = head;
+    if (n >= 8) {
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        head = low | (std::uint64_t{high} << 32);
+    } else if (n != 0) {
+        head = (head & ~0xFFFFFFull) | static_cast<unsigned char>(p[0]) |
+               (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+               (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+    }
+    return (outside(head) | outside(tail)) == 0;
+}
+
+}  // namespace
+
 bool printableAscii(const char* p, std::size_t n) {
+    if (n <= 16) return shortTextPrintable(p, n);
 #if defined(__SSE2__)
-    // Blocks of sixteen, the last one overlapping the one before; a short text byte by byte.
-    if (n >= 16) {
+    // Blocks of sixteen, the last one overlapping the one before.
+    {
         __m128i found = _mm_setzero_si128();
         for (std::size_t at = 0; n - at > 16; at += 16) found = _mm_or_si128(found, notPrintable(load16(p + at)));
         found = _mm_or_si128(found, notPrintable(load16(p + n - 16)));

@@ -13,6 +13,7 @@ namespace truno {
 const char* findLineBreak(const char* p, const char* end);
 
 // Whether every one of the n bytes is printable ASCII (20 to 7E hex): text that needs no escape.
+// Up to sixteen bytes are read as two words, longer text sixteen bytes at a time.
 bool printableAscii(const char* p, std::size_t n);
 
 // Copies n bytes from `from` to `to` (which do not overlap) and says whether every one of them

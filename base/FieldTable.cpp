@@ -91,10 +91,10 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber
 }
 
 void appendDecimal(Text& out, std::uint64_t value) {
-    // Room past the digits (at most 20), so that the append may copy them in a few fixed moves.
+    // Room before the digits (at most 20), so that the append may copy them in a few fixed moves.
     char buf[64];
-    const auto res = std::to_chars(buf, buf + 24, value);
-    out.append(buf, static_cast<std::size_t>(res.ptr - buf));
+    const char* digits = decimalBefore(value, buf + sizeof buf);
+    out.append(digits, static_cast<std::size_t>(buf + sizeof buf - digits));
 }
 
 }  // namespace truno

@@ -1,5 +1,6 @@
 #include "base/ReportLayout.h"
 
+#include "base/ByteScan.h"
 #include "base/OctetText.h"
 
 #include <algorithm>
@@ -64,40 +65,9 @@ void lineOf(Text& out, std::string_view text, std::size_t indent) {
 
 namespace {
 
-// Whether every byte is printable ASCII, for a short text (times, directions, digits) read in
-// eight-byte words that may overlap: a byte below 20 hex, or from 7F up, has its flag set.
-bool shortTextPrintable(std::string_view s) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    const auto outside = [](std::uint64_t word) {
-        const std::uint64_t below = (word - 0x20 * kOnes) & ~word;  // a byte below 20 hex
-        const std::uint64_t del = ((word ^ (0x7F * kOnes)) - kOnes) & ~(word ^ (0x7F * kOnes));  // a 7F byte
-        return ((below | del) & kHighs) | (word & kHighs);
-    };
-    // Loads that may overlap cover every byte; a byte read twice is still one of the text's.
-    const char* p = s.data();
-    const std::size_t n = s.size();
-    std::uint64_t head = 0x2020202020202020ull;
-    std::uint64_t tail = head;
-    if (n >= 8) {
-        std::memcpy(&head, p, 8);
-        std::memcpy(&tail, p + n - 8, 8);
-    } else if (n >= 4) {
-        std::uint32_t low, high;
-        std::memcpy(&low, p, 4);
-        std::memcpy(&high, p + n - 4, 4);
-        head = low | (std::uint64_t{high} << 32);
-    } else if (n != 0) {
-        head = (head & ~0xFFFFFFull) | static_cast<unsigned char>(p[0]) |
-               (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
-               (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
-    }
-    return (outside(head) | outside(tail)) == 0;
-}
-
 template <typename Out>
 void appendEscaped(Out& out, std::string_view raw) {
-    if (raw.size() <= 16 ? shortTextPrintable(raw) : allPrintable(raw)) {
+    if (printableAscii(raw.data(), raw.size())) {
         out += raw;
         return;
     }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
+#include "base/ByteScan.h"
 #include "base/Conversions.h"
 #include "base/DecodeError.h"
 #include "base/FieldTable.h"
@@ -167,7 +169,41 @@ constexpr std::string_view kBannerBottom = "\r\n" TRUNO_BANNER_RULE "\r\n";
 #undef TRUNO_BANNER_RULE
 static_assert(kBannerTop.size() == 83 + 2 + 7 && kBannerBottom.size() == 2 + 83 + 2);
 
+constexpr std::string_view kTimeIs = "     TIME=";
+constexpr std::string_view kDirIs = ", DIR=";
+constexpr std::string_view kBeforeName = "     ";
+
 void appendBanner(DecodingState& s, Text& out) {
+    // Times and directions as a log writes them need no escape: the banner is then laid down in
+    // one piece.
+    const std::string_view time = s.MessageTime;
+    const std::string_view direction = s.MessageDirection;
+    if (printableAscii(time.data(), time.size()) && printableAscii(direction.data(), direction.size())) {
+        char number[64];  // room before the digits (at most 20) for the fixed moves of copyBytes
+        const char* digits = decimalBefore(s.MessageCount, number + sizeof number);
+        const auto digitCount = static_cast<std::size_t>(number + sizeof number - digits);
+        const std::size_t size = kBannerTop.size() + digitCount + kTimeIs.size() + time.size() + kDirIs.size() +
+                                 direction.size() + kBeforeName.size() + s.MessageName.size() + kBannerBottom.size();
+        char* p = out.extend(size);
+        const auto put = [&p](std::string_view piece) {
+            copyBytes(p, piece.data(), piece.size());
+            p += piece.size();
+        };
+        std::memcpy(p, kBannerTop.data(), kBannerTop.size());
+        p += kBannerTop.size();
+        put({digits, digitCount});
+        std::memcpy(p, kTimeIs.data(), kTimeIs.size());
+        p += kTimeIs.size();
+        put(time);
+        std::memcpy(p, kDirIs.data(), kDirIs.size());
+        p += kDirIs.size();
+        put(direction);
+        std::memcpy(p, kBeforeName.data(), kBeforeName.size());
+        p += kBeforeName.size();
+        put(s.MessageName);
+        std::memcpy(p, kBannerBottom.data(), kBannerBottom.size());
+        return;
+    }
     out += kBannerTop;
     appendDecimal(out, s.MessageCount);
     out += "     TIME=";

@@ -255,7 +255,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     }
 
     while (reader.next(message)) {
-        state.LogBcic = reader.bcic();
+        if (state.LogBcic != reader.bcic()) state.LogBcic = reader.bcic();
         state.MessageOctets.swap(message.octets);
         state.MessageTime.swap(message.time);
         state.MessageDirection.swap(message.direction);
