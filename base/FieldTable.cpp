@@ -38,7 +38,7 @@ std::string_view octetDigits(std::string_view contents, std::size_t n) {
 
 }  // namespace
 
-std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
+std::uint8_t contentOctetAnyDigits(std::string_view contents, std::size_t n) {
     const std::string_view digits = octetDigits(contents, n);
     if (digits.empty())
         throw DecodeError(DecodeFailure::OctetsMissing, "parameter contents have " + std::to_string(octetCount(contents)) +
