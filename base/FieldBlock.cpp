@@ -122,7 +122,8 @@ struct LaidOutRows {
     std::vector<std::uint32_t> first;
     std::vector<std::uint32_t> ends;
 
-    // Row r's line for the value, after its CR LF; empty when the row is not laid out.
+    // Row r's line for the value (below 2 to the power of the row's width), after its CR LF; empty
+    // when the row is not laid out.
     std::string_view line(std::size_t r, std::uint64_t value) const {
         const std::uint32_t at = first[r];
         if (at == kNotLaidOut) return {};
@@ -214,7 +215,9 @@ const LaidOutRows* laidOutRows(std::span<const BitField> rows) {
 }  // namespace
 
 void appendFieldLine(Text& out, const BitField& field, Field value) {
-    if (out.marks() == nullptr && value.width == widthOf(field) && value.width <= kWidest) {
+    // A value cut by a caller may be wider than its field's bits: it is written piece by piece.
+    if (out.marks() == nullptr && value.width == widthOf(field) && value.width >= 1 && value.width <= kWidest &&
+        value.value < (std::uint64_t{1} << value.width)) {
         if (const LaidOutRows* rows = laidOutRows({&field, 1}); rows != nullptr) {
             if (const std::string_view line = rows->line(0, value.value); !line.empty()) {
                 out += line.substr(CRLF.size());
