@@ -148,7 +148,14 @@ RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets,
     note.trailing = messageEnd != 0 && messageEnd < octets.size();
     if (!decoded || m.msg.empty() || octets.size() <= typeIndex) return note;
     const MessageType* type = findMessageType(octets[typeIndex]);
-    if (type == nullptr || type->acronym == m.msg) return note;
+    // An acronym is a few letters: compared here without a call.
+    const auto sameAcronym = [](std::string_view acronym, std::string_view msg) {
+        if (acronym.size() != msg.size()) return false;
+        for (std::size_t i = 0; i < acronym.size(); ++i)
+            if (acronym[i] != msg[i]) return false;
+        return true;
+    };
+    if (type == nullptr || sameAcronym(type->acronym, m.msg)) return note;
     const auto types = messageTypes();
     const auto named = std::find_if(types.begin(), types.end(), [&](const MessageType& t) { return t.acronym == m.msg; });
     if (named == types.end()) return note;
