@@ -31,6 +31,12 @@ const char* findLineBreak(const char* p, const char* end) {
     return p;
 }
 
+bool printableAscii(const char* p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(static_cast<unsigned char>(p[i]) - 0x20) >= 0x5F) return false;
+    return true;
+}
+
 bool copyJsonPlain(char* to, const char* from, std::size_t n) {
     bool plain = true;
     for (std::size_t i = 0; i < n; ++i) {
@@ -80,6 +86,12 @@ const char* findLineBreak(const char* p, const char* end) {
 #if defined(__SSE2__)
 namespace {
 
+// The bytes of a block that are not printable ASCII. As signed bytes, a control character and a
+// byte above 7F are both below 20 hex.
+__m128i notPrintable(__m128i bytes) {
+    return _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F)));
+}
+
 // The bytes of a block that do not go into a JSON string as they are. As signed bytes, a control
 // character and a byte above 7F are both below 20 hex.
 __m128i notJsonPlain(__m128i bytes) {
@@ -105,6 +117,53 @@ void store4(char* p, std::uint32_t word) { std::memcpy(p, &word, 4); }
 
 }  // namespace
 #endif
+
+namespace {
+
+// Whether every byte of up to 16 is printable ASCII, read in eight-byte words that may overlap
+// (a byte read twice is still one of the text's; bytes not read stay blanks): a byte below 20
+// hex, 7F, or one from 80 up has its flag set.
+bool shortTextPrintable(const char* p, std::size_t n) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const auto outside = [](std::uint64_t word) {
+        const std::uint64_t below = (word - 0x20 * kOnes) & ~word;
+        const std::uint64_t del = ((word ^ (0x7F * kOnes)) - kOnes) & ~(word ^ (0x7F * kOnes));
+        return ((below | del) & kHighs) | (word & kHighs);
+    };
+    std::uint64_t head = 0x2020202020202020ull;
+    std::uint64_t tail = head;
+    if (n >= 8) {
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + n - 4, 4);
+        head = low | (std::uint64_t{high} << 32);
+    } else if (n != 0) {
+        head = (head & ~0xFFFFFFull) | static_cast<unsigned char>(p[0]) |
+               (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+               (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+    }
+    return (outside(head) | outside(tail)) == 0;
+}
+
+}  // namespace
+
+bool printableAscii(const char* p, std::size_t n) {
+    if (n <= 16) return shortTextPrintable(p, n);
+#if defined(__SSE2__)
+    // Blocks of sixteen, the last one overlapping the one before.
+    {
+        __m128i found = _mm_setzero_si128();
+        for (std::size_t at = 0; n - at > 16; at += 16) found = _mm_or_si128(found, notPrintable(load16(p + at)));
+        found = _mm_or_si128(found, notPrintable(load16(p + n - 16)));
+        return mask16(found) == 0;
+    }
+#endif
+    return plain::printableAscii(p, n);
+}
 
 bool copyJsonPlain(char* to, const char* from, std::size_t n) {
 #if defined(__SSE2__)

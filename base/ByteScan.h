@@ -12,6 +12,10 @@ namespace truno {
 // The first CR or LF in [p, end), or end when there is none.
 const char* findLineBreak(const char* p, const char* end);
 
+// Whether every one of the n bytes is printable ASCII (20 to 7E hex): text that needs no escape.
+// Up to sixteen bytes are read as two words, longer text sixteen bytes at a time.
+bool printableAscii(const char* p, std::size_t n);
+
 // Copies n bytes from `from` to `to` (which do not overlap) and says whether every one of them
 // goes into a JSON string as it is: printable ASCII (20 to 7E hex) other than quote and
 // backslash. The copy is made either way. Short texts, the labels and values a record is made
@@ -31,6 +35,7 @@ std::size_t findIgnoringCase(std::string_view text, std::string_view pattern, st
 
 namespace plain {
 const char* findLineBreak(const char* p, const char* end);
+bool printableAscii(const char* p, std::size_t n);
 bool copyJsonPlain(char* to, const char* from, std::size_t n);
 char* copyCrLfAsLf(std::string_view text, char* out);
 std::size_t findIgnoringCase(std::string_view text, std::string_view pattern, std::size_t from);

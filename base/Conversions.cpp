@@ -3,7 +3,9 @@
 #include "base/DecodeError.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -93,6 +95,36 @@ HexDecimal::HexDecimal(std::string_view hex) {
     }
     const auto result = std::to_chars(short_, short_ + sizeof short_, hexToDec(hex));
     size_ = static_cast<std::size_t>(result.ptr - short_);
+}
+
+namespace {
+
+// "00" to "99", so that a decimal is written two digits at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+}  // namespace
+
+char* decimalBefore(std::uint64_t value, char* end) {
+    char* p = end;
+    while (value >= 100) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * (value % 100)], 2);
+        value /= 100;
+    }
+    if (value >= 10) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * value], 2);
+    } else {
+        *--p = static_cast<char>('0' + value);
+    }
+    return p;
 }
 
 }  // namespace truno

@@ -19,6 +19,10 @@ inline std::uint64_t hexToDec(std::string_view hex) {
     return hexToDecAnyLength(hex);
 }
 
+// Writes the value in decimal so that its digits end just before `end`, two digits at a time;
+// returns where they begin (at most 20 characters before `end`).
+char* decimalBefore(std::uint64_t value, char* end);
+
 // Largest value a whole-contents word may have: its arithmetic is on 32-bit signed integers.
 inline constexpr std::uint64_t kDecToBinMax = 0x7FFFFFFFu;
 

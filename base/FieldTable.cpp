@@ -38,7 +38,7 @@ std::string_view octetDigits(std::string_view contents, std::size_t n) {
 
 }  // namespace
 
-std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
+std::uint8_t contentOctetAnyDigits(std::string_view contents, std::size_t n) {
     const std::string_view digits = octetDigits(contents, n);
     if (digits.empty())
         throw DecodeError(DecodeFailure::OctetsMissing, "parameter contents have " + std::to_string(octetCount(contents)) +
@@ -91,10 +91,10 @@ void appendPhrase(Text& out, std::span<const ValuePhrase> table, const HexNumber
 }
 
 void appendDecimal(Text& out, std::uint64_t value) {
-    char buf[24];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value);
-    const auto n = static_cast<std::size_t>(res.ptr - buf);
-    std::memcpy(out.extend(n), buf, n);
+    // Room before the digits (at most 20), so that the append may copy them in a few fixed moves.
+    char buf[64];
+    const char* digits = decimalBefore(value, buf + sizeof buf);
+    out.append(digits, static_cast<std::size_t>(buf + sizeof buf - digits));
 }
 
 }  // namespace truno

@@ -3,6 +3,7 @@
 // (or from the whole contents read as one number), compared with the rows of its value table
 // in order, and the first equal row gives the phrase; a field without a row falls back in the
 // way stated for that field.
+#include "base/OctetText.h"
 #include "base/ReportLayout.h"
 
 #include <cstdint>
@@ -155,8 +156,15 @@ inline void appendPhrase(Text& out, std::span<const ValuePhrase> table, Field f,
 // Number of octets the contents hold (a trailing lone digit counts as an octet).
 std::size_t octetCount(std::string_view contents);
 
+// The general case of contentOctet: a lone last digit, a missing octet, digits that are not hex.
+std::uint8_t contentOctetAnyDigits(std::string_view contents, std::size_t n);
+
 // Octet n (1-based) converted by hexToDec. A missing octet throws DecodeError naming it.
-std::uint8_t contentOctet(std::string_view contents, std::size_t n);
+inline std::uint8_t contentOctet(std::string_view contents, std::size_t n) {
+    if (n != 0 && 2 * n <= contents.size())
+        if (const int value = hexOctetValue(contents.substr(2 * n - 2, 2)); value >= 0) return static_cast<std::uint8_t>(value);
+    return contentOctetAnyDigits(contents, n);
+}
 
 // The whole contents as one number, as decToBin would take it: fields then come from the
 // last octet (characters 25-32), the one before it (17-24), and so on. Throws DecodeError for

@@ -1,5 +1,6 @@
 #include "base/ReportLayout.h"
 
+#include "base/ByteScan.h"
 #include "base/OctetText.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ namespace {
 
 template <typename Out>
 void appendEscaped(Out& out, std::string_view raw) {
-    if (allPrintable(raw)) {
+    if (printableAscii(raw.data(), raw.size())) {
         out += raw;
         return;
     }

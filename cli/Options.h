@@ -29,7 +29,9 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     ListFields listFields = ListFields::No;  // list the keys of the fields and exit
-    unsigned jobs = 1;
+    // -j/--jobs; 0 when not given: a regular file is decoded with the machine's cores (at most
+    // 8), standard input and a followed file with one thread.
+    unsigned jobs = 0;
     std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
     // Of captures: this side's point codes (--local-pc; empty: the first message's OPC) and how
     // point codes are read (--pc-format).

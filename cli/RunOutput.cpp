@@ -102,7 +102,8 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            },
                            pcap_,
                            FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
-                                      .switchColumn = switchColumn_, .runName = runName_, .wire = wire_},
+                                      .switchColumn = switchColumn_, .runName = runName_, .wire = wire_,
+                                      .jobs = run.jobs},
                            exports_);
         }
         views_->beginSwitch(file.switchName);

@@ -50,7 +50,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         analysis_.followHealth(health_.get());
     }
     const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
-    if (jsonMessages && exports_ == nullptr && options_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
+    if (jsonMessages && exports_ == nullptr && file_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
         pipe_ = std::make_unique<RecordPipe>([this](const RecordFacts& record) { analysis_.add(record); });
     nameFiles(file_.name);
     // With several files, CSV has one header row: the first file's.

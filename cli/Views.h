@@ -37,6 +37,7 @@ struct FileOutput {
     // The first file is a packet capture: the messages' CSV rows carry its columns (point codes,
     // service information, packet, time stamp).
     bool wire = false;
+    unsigned jobs = 1;  // the threads that decode the run (RunOptions::jobs)
 };
 
 class LogViews {

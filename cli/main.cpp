@@ -99,7 +99,9 @@ int main(int argc, char** argv) {
     RunOutput output(options, inputs, pcap ? &*pcap : nullptr, exports ? &*exports : nullptr);
     output.setEnds(std::move(ends));
     InputRunOptions run;
-    run.run.jobs = options.jobs;
+    // Asked for, the threads decode every input; by default a regular file takes the cores.
+    run.run.jobs = options.jobs == 0 ? 1 : options.jobs;
+    run.fileJobs = options.jobs == 0 ? defaultJobs() : 0;
     run.run.cicOctets = options.cicOctets;
     run.run.localPointCodes = options.localPointCodes;
     run.run.pointCodeFormat = options.pointCodeFormat;

@@ -20,7 +20,7 @@ std::string_view DecodingState::octet(std::size_t i, std::string_view what) cons
     return MessageOctets[i];
 }
 
-std::uint64_t DecodingState::octetValue(std::size_t i, std::string_view what) const {
+std::uint64_t DecodingState::anyOctetValue(std::size_t i, std::string_view what) const {
     const std::string_view digits = octet(i, what);
     try {
         return hexToDec(digits);
@@ -29,8 +29,7 @@ std::uint64_t DecodingState::octetValue(std::size_t i, std::string_view what) co
     }
 }
 
-std::string_view DecodingState::contentsOf(std::size_t first, std::size_t count,
-                                           std::string_view what) {
+std::string_view DecodingState::joinedContents(std::size_t first, std::size_t count, std::string_view what) {
     if (count > 0 && (first >= MessageOctets.size() || count > MessageOctets.size() - first))
         pastEnd(first + count - 1, MessageOctets.size(), what);
     if (count == 0) return {};

@@ -3,6 +3,7 @@
 // exchange about the current message. One instance per run (or per worker thread), passed by
 // reference; nothing of it is global, so two runs share nothing.
 #include "base/DecodeError.h"
+#include "base/OctetText.h"
 #include "base/ReportLayout.h"
 
 #include <bitset>
@@ -79,12 +80,28 @@ struct DecodingState {
     // Octet i of the current message; an index past the last octet throws DecodeError, with
     // `what` naming the octet that was wanted.
     std::string_view octet(std::size_t i, std::string_view what) const;
-    // The same octet converted by hexToDec.
-    std::uint64_t octetValue(std::size_t i, std::string_view what) const;
-    // Octets first .. first+count-1 concatenated without separators (parameter contents).
-    std::string_view contentsOf(std::size_t first, std::size_t count, std::string_view what);
+    // The same octet converted by hexToDec (two hex digits at once, the general case out of line).
+    std::uint64_t octetValue(std::size_t i, std::string_view what) const {
+        if (i < MessageOctets.size())
+            if (const int value = hexOctetValue(MessageOctets[i]); value >= 0) return static_cast<std::uint64_t>(value);
+        return anyOctetValue(i, what);
+    }
+    // Octets first .. first+count-1 concatenated without separators (parameter contents): a view
+    // of them when they stand one after another, the general case out of line.
+    std::string_view contentsOf(std::size_t first, std::size_t count, std::string_view what) {
+        if (OctetsAdjacent && count > 0 && first < MessageOctets.size() && count <= MessageOctets.size() - first) {
+            const std::string_view last = MessageOctets[first + count - 1];
+            const char* begin = MessageOctets[first].data();
+            return {begin, static_cast<std::size_t>(last.data() + last.size() - begin)};
+        }
+        return joinedContents(first, count, what);
+    }
     // Octets from `first` to the last one, concatenated (the optional part).
     std::string_view octetsFrom(std::size_t first);
+
+private:
+    std::uint64_t anyOctetValue(std::size_t i, std::string_view what) const;
+    std::string_view joinedContents(std::size_t first, std::size_t count, std::string_view what);
 };
 
 }  // namespace truno

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
+#include "base/ByteScan.h"
 #include "base/Conversions.h"
 #include "base/DecodeError.h"
 #include "base/FieldTable.h"
+#include "base/TextMemo.h"
 #include "dispatch/Codes.h"
 #include "dispatch/ParameterTable.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
@@ -166,7 +169,41 @@ constexpr std::string_view kBannerBottom = "\r\n" TRUNO_BANNER_RULE "\r\n";
 #undef TRUNO_BANNER_RULE
 static_assert(kBannerTop.size() == 83 + 2 + 7 && kBannerBottom.size() == 2 + 83 + 2);
 
+constexpr std::string_view kTimeIs = "     TIME=";
+constexpr std::string_view kDirIs = ", DIR=";
+constexpr std::string_view kBeforeName = "     ";
+
 void appendBanner(DecodingState& s, Text& out) {
+    // Times and directions as a log writes them need no escape: the banner is then laid down in
+    // one piece.
+    const std::string_view time = s.MessageTime;
+    const std::string_view direction = s.MessageDirection;
+    if (printableAscii(time.data(), time.size()) && printableAscii(direction.data(), direction.size())) {
+        char number[64];  // room before the digits (at most 20) for the fixed moves of copyBytes
+        const char* digits = decimalBefore(s.MessageCount, number + sizeof number);
+        const auto digitCount = static_cast<std::size_t>(number + sizeof number - digits);
+        const std::size_t size = kBannerTop.size() + digitCount + kTimeIs.size() + time.size() + kDirIs.size() +
+                                 direction.size() + kBeforeName.size() + s.MessageName.size() + kBannerBottom.size();
+        char* p = out.extend(size);
+        const auto put = [&p](std::string_view piece) {
+            copyBytes(p, piece.data(), piece.size());
+            p += piece.size();
+        };
+        std::memcpy(p, kBannerTop.data(), kBannerTop.size());
+        p += kBannerTop.size();
+        put({digits, digitCount});
+        std::memcpy(p, kTimeIs.data(), kTimeIs.size());
+        p += kTimeIs.size();
+        put(time);
+        std::memcpy(p, kDirIs.data(), kDirIs.size());
+        p += kDirIs.size();
+        put(direction);
+        std::memcpy(p, kBeforeName.data(), kBeforeName.size());
+        p += kBeforeName.size();
+        put(s.MessageName);
+        std::memcpy(p, kBannerBottom.data(), kBannerBottom.size());
+        return;
+    }
     out += kBannerTop;
     appendDecimal(out, s.MessageCount);
     out += "     TIME=";
@@ -210,6 +247,10 @@ std::size_t appendPassedAlong(DecodingState& s, Text& out);
 // field line as dressing its label would have marked it; the value's meaning begins `meaning`
 // bytes into it (0: none).
 void appendLaidOut(Text& out, std::string_view line, const BitField& field, std::uint16_t meaning) {
+    if (out.marks() == nullptr) {
+        out += line;
+        return;
+    }
     const std::size_t begin = out.size();
     const std::size_t value = kLabelWidth + 1;
     out += line.substr(0, value);
@@ -403,19 +444,60 @@ std::string_view messageTypeName(std::string_view code) {
     return t == nullptr ? std::string_view{} : t->name;
 }
 
-std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
+namespace {
+
+// The MESSAGE line, then the blocks of the mandatory fixed parameters.
+void appendMessageLineAndFixedPart(DecodingState& s, const MessageType& type, Text& out) {
     const MessageLine& line = messageLines()[type.code];
     appendLaidOut(out, line.text, kMessageField, line.meaning);
     out.setFieldNumber(type.code);
     if (type.headerLineEnd) out += CRLF;
     out += CRLF;
-    if (type.passAlong) return appendPassedAlong(s, out);
+    if (type.passAlong) return;
     for (const MandatoryFixed& f : type.fixed) {
         if (f.index == 0) break;
         appendParameterBlock(*findParameter(f.parameter),
                              s.contentsOf(at(s, f.index), f.octets, "mandatory fixed parameter"), out);
         if (f.lineEnd) out += CRLF;
     }
+}
+
+// The octets of the mandatory fixed parameters, one after another, when each is there and is two
+// digits (so that the digits tell where each parameter's contents begin); false otherwise.
+bool fixedPartDigits(DecodingState& s, const MessageType& type, TextMemo::Key& key) {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    for (const MandatoryFixed& f : type.fixed) {
+        if (f.index == 0) break;
+        if (end == 0) first = at(s, f.index);
+        end = std::max(end, at(s, f.index) + f.octets);
+    }
+    if (end == 0) return packDigits({}, key);
+    if (end > s.MessageOctets.size()) return false;
+    for (std::size_t i = first; i < end; ++i)
+        if (s.MessageOctets[i].size() != 2) return false;
+    return packDigits(s.contentsOf(first, end - first, "mandatory fixed parameters"), key);
+}
+
+}  // namespace
+
+std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
+    // The MESSAGE line and the fixed part are a constant of the type and the fixed part's octets:
+    // a report without marks keeps them as first written and copies them whole.
+    TextMemo::Key key{.owner = &type};
+    if (out.marks() == nullptr && !type.passAlong && fixedPartDigits(s, type, key)) {
+        static TextMemo heads;
+        if (const std::string* head = heads.find(key); head != nullptr) {
+            out += *head;
+        } else {
+            const std::size_t start = out.size();
+            appendMessageLineAndFixedPart(s, type, out);
+            heads.keep(key, out.view().substr(start));
+        }
+    } else {
+        appendMessageLineAndFixedPart(s, type, out);
+    }
+    if (type.passAlong) return appendPassedAlong(s, out);
 
     // One past the last octet of the mandatory part: fixed parameters, pointers, variable parameters.
     std::size_t mandatoryEnd = s.TypeIndex + 1;

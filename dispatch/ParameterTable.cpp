@@ -1,6 +1,7 @@
 #include "dispatch/ParameterTable.h"
 
 #include "base/Conversions.h"
+#include "base/TextMemo.h"
 #include "parameters/address/AddressDecoders.h"
 #include "parameters/callcontrol/CallControlDecoders.h"
 #include "parameters/national/NationalDecoders.h"
@@ -179,7 +180,9 @@ void listParameterFields(const ParameterRow& row, FieldList& list) {
         list.add(kReservedText);
 }
 
-void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
+namespace {
+
+void writeParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
     out.mark(MarkKind::Parameter, row.code);
     if (row.block != nullptr) {
         appendFieldBlock(out, contents, *row.block);
@@ -193,6 +196,30 @@ void appendParameterBlock(const ParameterRow& row, std::string_view contents, Te
         out.markPlain(kReservedText);
         out += "Reserved";
     }
+}
+
+}  // namespace
+
+// The block of a parameter is a constant of its row and its contents: blocks of contents of up to
+// four octets (the indicators, categories and counters a message is mostly made of) are kept as
+// they are first written, and a report without marks copies them whole. Longer contents (numbers,
+// application data) seldom come twice.
+constexpr std::size_t kLongestKept = 8;  // hex digits
+
+void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
+    TextMemo::Key key{.owner = &row};
+    if (out.marks() != nullptr || contents.size() > kLongestKept || !packDigits(contents, key)) {
+        writeParameterBlock(row, contents, out);
+        return;
+    }
+    static TextMemo blocks;
+    if (const std::string* text = blocks.find(key); text != nullptr) {
+        out += *text;
+        return;
+    }
+    const std::size_t start = out.size();
+    writeParameterBlock(row, contents, out);
+    blocks.keep(key, out.view().substr(start));
 }
 
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out) {

@@ -144,7 +144,14 @@ RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets,
     note.trailing = messageEnd != 0 && messageEnd < octets.size();
     if (!decoded || m.msg.empty() || octets.size() <= typeIndex) return note;
     const MessageType* type = findMessageType(octets[typeIndex]);
-    if (type == nullptr || type->acronym == m.msg) return note;
+    // An acronym is a few letters: compared here without a call.
+    const auto sameAcronym = [](std::string_view acronym, std::string_view msg) {
+        if (acronym.size() != msg.size()) return false;
+        for (std::size_t i = 0; i < acronym.size(); ++i)
+            if (acronym[i] != msg[i]) return false;
+        return true;
+    };
+    if (type == nullptr || sameAcronym(type->acronym, m.msg)) return note;
     const auto types = messageTypes();
     const auto named = std::find_if(types.begin(), types.end(), [&](const MessageType& t) { return t.acronym == m.msg; });
     if (named == types.end()) return note;
@@ -251,7 +258,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     }
 
     while (reader.next(message)) {
-        state.LogBcic = reader.bcic();
+        if (state.LogBcic != reader.bcic()) state.LogBcic = reader.bcic();
         state.MessageOctets.swap(message.octets);
         state.MessageTime.swap(message.time);
         state.MessageDirection.swap(message.direction);
@@ -550,6 +557,8 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
 }
 
 }  // namespace
+
+unsigned defaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMostDefaultJobs); }
 
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     if (options.jobs <= 1 || options.flushRecords != nullptr) return decodeSequential(in, sink, options);

@@ -103,6 +103,11 @@ struct RunOptions {
     bool capture = false;
 };
 
+// The threads a run over a regular file decodes with when none are asked for: the machine's
+// cores, at most kMostDefaultJobs (at least one).
+inline constexpr unsigned kMostDefaultJobs = 8;
+unsigned defaultJobs();
+
 // The same with options: with jobs > 1 the reader hands batches of messages to a pool of
 // threads and the records are written in log order, numbered exactly as in a sequential run.
 RunSummary decodeLog(std::istream& in, const ReportSink& sink, const RunOptions& options);

@@ -17,12 +17,17 @@ public:
 
 class NamedFile final : public InputSource {
 public:
-    explicit NamedFile(const std::filesystem::path& path) : stream_(path, std::ios::binary) {}
+    explicit NamedFile(const std::filesystem::path& path) : stream_(path, std::ios::binary) {
+        std::error_code ignored;
+        regular_ = std::filesystem::is_regular_file(path, ignored);
+    }
     bool isOpen() const { return stream_.is_open(); }
     std::istream& bytes() override { return stream_; }
+    bool regularFile() const override { return regular_; }
 
 private:
     std::ifstream stream_;
+    bool regular_ = false;
 };
 
 }  // namespace

@@ -52,6 +52,8 @@ public:
     // A warning of the source for the run's summary (a followed log's messages ended while they
     // still lacked octets); empty when none.
     virtual std::string warning() const { return {}; }
+    // A regular file, read to its end as it is now (not standard input, a pipe or a device).
+    virtual bool regularFile() const { return false; }
 };
 
 // Opens a file by its name, or standard input for "-"; null, with `error` set ("cannot open

@@ -82,6 +82,7 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
     }
     const InputReader& reader = decompressed ? readerFor(*decompressed) : *followedReader;
     RunOptions run = options.run;
+    if (options.fileJobs != 0 && source->regularFile() && !source->followed()) run.jobs = options.fileJobs;
     run.firstRecord = firstRecord;
     run.capture = &reader != &logTextReader();
     if (source->followed()) {

@@ -56,6 +56,9 @@ using InputOpener = std::function<std::unique_ptr<InputSource>(std::size_t index
 
 struct InputRunOptions {
     RunOptions run;      // threads, circuit code octets, cancel flag: those of every input
+    // When not 0: the threads that decode a regular file that is not followed, in place of
+    // run.jobs (standard input, pipes and followed files are decoded with run.jobs).
+    unsigned fileJobs = 0;
     bool merge = true;   // one run: each input's records are numbered on from the inputs before
     // The summaries of the inputs are added up with each warning after its input's name as shown.
     bool nameInputs = false;

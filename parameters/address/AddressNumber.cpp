@@ -1,22 +1,36 @@
 // The Q.763 address format of the number parameters (called party number, Q.763 3.9, and others).
 #include "parameters/address/AddressNumber.h"
 
+#include "base/TextMemo.h"
+
+#include <algorithm>
+
 namespace truno {
 namespace {
 
-// Character positions (1-based) of the address digits in the contents, in the order they are
-// shown: each octet from octet 3 gives its low-order digit (second hex character) and then its
-// high-order digit, and the list stops after the low-order digit of octet 14. The report shows
-// the filler digit of an odd number; the value the views take leaves it out.
-constexpr std::uint8_t kDigitPositions[kMaxAddressDigits] = {
-    6, 5, 8, 7, 10, 9, 12, 11, 14, 13, 16, 15, 18, 17, 20, 19, 22, 21, 24, 23, 26, 25, 28,
-};
+// The address digits in the order they are shown: each octet from octet 3 gives its low-order
+// digit (second hex character) and then its high-order digit, up to the low-order digit of octet
+// 14 (characters 5 to 26 in pairs, then character 28); a lone character at the end of the contents
+// is shown on its own. The report shows the filler digit of an odd number; the value the views
+// take leaves it out. Returns how many were written to `digits`.
+std::size_t shownDigits(std::string_view contents, char (&digits)[kMaxAddressDigits]) {
+    constexpr std::size_t kFirst = 4;        // character 5: octet 3
+    constexpr std::size_t kPairsEnd = 26;    // after character 26: octet 13
+    constexpr std::size_t kLastShown = 27;   // character 28: the low-order digit of octet 14
+    std::size_t count = 0;
+    const std::size_t end = std::min(contents.size(), kPairsEnd);
+    std::size_t at = kFirst;
+    for (; at + 1 < end; at += 2) {
+        digits[count++] = contents[at + 1];
+        digits[count++] = contents[at];
+    }
+    if (at < end) digits[count++] = contents[at];
+    if (contents.size() > kLastShown) digits[count++] = contents[kLastShown];
+    return count;
+}
 
-}  // namespace
-
-void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
-    const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
-
+// The block up to the digits: the heading, the lines of octets 1 and 2, the digit line's label.
+void appendHead(const AddressMember& member, const std::uint8_t (&octets)[2], Text& out) {
     if (member.leadingCrLf) out += CRLF;
     lineOf(out, member.heading);
 
@@ -26,10 +40,30 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
     }
 
     dressField(out, member.digits);
+}
+
+}  // namespace
+
+void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
+    const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
+
+    // The head is a constant of the member and its first two octets: a report without marks keeps
+    // it as first written and copies it whole.
+    if (out.marks() == nullptr) {
+        static TextMemo heads;
+        const TextMemo::Key key{.owner = &member, .first = octets[0] * 256u + octets[1]};
+        if (const std::string* head = heads.find(key); head != nullptr) {
+            out += *head;
+        } else {
+            const std::size_t start = out.size();
+            appendHead(member, octets, out);
+            heads.keep(key, out.view().substr(start));
+        }
+    } else {
+        appendHead(member, octets, out);
+    }
     char digits[kMaxAddressDigits];
-    std::size_t count = 0;
-    for (const std::uint8_t position : kDigitPositions)
-        if (position <= contents.size()) digits[count++] = contents[position - 1u];
+    const std::size_t count = shownDigits(contents, digits);
     const std::string_view shown(digits, count);
     const std::size_t valueStart = out.size();
     appendLogText(out, shown);

@@ -53,6 +53,14 @@ const std::vector<Scan>& scans() {
          },
          .filler = "a \t\x0b\x0c\x8d\x8a\xff",
          .sought = {"\r", "\n", "\r\n"}},
+        {.name = "printableAscii",
+         .answer = [](std::string_view bytes, bool vector) {
+             const bool printable = vector ? printableAscii(bytes.data(), bytes.size())
+                                           : plain::printableAscii(bytes.data(), bytes.size());
+             return std::string(printable ? "yes" : "no");
+         },
+         .filler = " ~aZ09  ",
+         .sought = {std::string(1, '\0'), "\x1f", "\t", "\x7f", "\x80", "\x9f", "\xa0", "\xff"}},
         {.name = "copyJsonPlain",
          .answer = [](std::string_view bytes, bool vector) {
              std::vector<char> out(bytes.size());  // exactly the room the contract promises

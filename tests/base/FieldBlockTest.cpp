@@ -1,10 +1,14 @@
 #include "base/DecodeError.h"
 #include "base/FieldBlock.h"
 #include "base/FieldTable.h"
+#include "base/OctetText.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace truno {
 namespace {
@@ -77,6 +81,56 @@ TEST(FieldBlock, LooksUpBitPatternsValuesOrTheFallbackAlone) {
         Text out;
         appendFieldBlock(out, c.contents, kBlock);
         EXPECT_EQ(out, c.expected) << c.contents;
+    }
+}
+
+// The lines of a block are laid out on its first use, which threads may reach at once: each must
+// write what a text with marks (written piece by piece) gets.
+TEST(FieldBlock, ThreadsLayOutAndCopyTheSameLinesAtOnce) {
+    static constexpr BitField kLines[] = {
+        {.key = "n", .label = "N", .octet = 1, .bits = {4, 1}, .values = kCount, .fallback = kFallbackDecimalSpare},
+        {.key = "w", .label = "Whole octet", .octet = 2, .bits = {8, 1}, .fallback = kFallbackDecimal},
+        {.key = "h", .label = "H", .octet = 1, .bits = {8, 8}, .table = kBitA},
+    };
+    static constexpr FieldBlock kBlock{"TITLE", kLines, BlockEnding::LineEnd};
+    const auto write = [](unsigned value, bool marked) {
+        std::vector<Mark> marks;
+        Text out;
+        if (marked) out.attachMarks(&marks);
+        const std::string contents{kUpperHexDigits[value >> 4], kUpperHexDigits[value & 0xF],
+                                   kUpperHexDigits[(value * 7 >> 4) & 0xF], kUpperHexDigits[value * 7 & 0xF]};
+        appendFieldBlock(out, contents, kBlock);
+        return out.str();
+    };
+    std::vector<std::string> expected;
+    for (unsigned value = 0; value < 256; ++value) expected.push_back(write(value, true));
+    std::vector<std::thread> threads;
+    std::atomic<int> differences{0};
+    for (unsigned t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (unsigned i = 0; i < 256; ++i) {
+                const unsigned value = (i + 64 * t) % 256;
+                if (write(value, false) != expected[value]) ++differences;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(differences.load(), 0);
+}
+
+// A value a decoder cuts itself may be wider than the field's bits, or of another width: it has no
+// laid-out line and is written as a text with marks gets it.
+TEST(FieldBlock, AValueOfAnotherWidthIsWrittenAsWithMarks) {
+    constexpr BitField kField{.key = "n", .label = "N", .octet = 1, .bits = {4, 1}, .values = kCount,
+                              .fallback = kFallbackDecimalSpare};
+    for (const Field value : {Field{3, 4}, Field{0x13, 4}, Field{3, 8}, Field{300, 64}}) {
+        std::vector<Mark> marks;
+        Text marked;
+        marked.attachMarks(&marks);
+        appendFieldLine(marked, kField, value);
+        Text plain;
+        appendFieldLine(plain, kField, value);
+        EXPECT_EQ(plain, marked.view()) << value.value << "/" << value.width;
     }
 }
 

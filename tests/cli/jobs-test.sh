@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# --jobs N gives the same bytes as one thread on a generated log of realistic call flows
-# (TIME and DIR carried over, page headers inside messages), and on a damaged copy of it.
+# --jobs N, and the default (a file decoded with the machine's cores), give the same bytes as one
+# thread on a generated log of realistic call flows (TIME and DIR carried over, page headers inside
+# messages), and on a damaged copy of it; so do the messages as JSON, whose facts the threads hand
+# over, and the log read from standard input.
 # Usage: jobs-test.sh TOOL LOGGEN
 set -uo pipefail
 tool="$1"
@@ -13,9 +15,11 @@ failures=0
 # Damage: drop every 997th line, and turn every 1499th "0" into "x".
 awk 'NR % 997 != 0 { if (NR % 1499 == 0) sub(/0/, "x"); print }' "$work/log" > "$work/damaged"
 for log in log damaged; do
-  "$tool" -q --crlf "$work/$log" > "$work/$log.1"
-  for j in 2 3 4; do
-    "$tool" -q --crlf -j "$j" "$work/$log" > "$work/$log.$j"  # status 1 for the damaged log
+  "$tool" -q --crlf -j 1 "$work/$log" > "$work/$log.1"
+  for j in default 2 3 4; do
+    jobs=(-j "$j")
+    [ "$j" = default ] && jobs=()
+    "$tool" -q --crlf "${jobs[@]}" "$work/$log" > "$work/$log.$j"  # status 1 for the damaged log
     if cmp -s "$work/$log.$j" "$work/$log.1"; then
       echo "ok   $log: --jobs $j gives the same report"
       passes=$((passes + 1))
@@ -24,6 +28,19 @@ for log in log damaged; do
       failures=$((failures + 1))
     fi
   done
+  "$tool" -q --crlf < "$work/$log" > "$work/$log.stdin"
+  if cmp -s "$work/$log.stdin" "$work/$log.1"; then
+    echo "ok   $log: standard input gives the same report"; passes=$((passes + 1))
+  else
+    echo "FAIL $log: standard input differs"; failures=$((failures + 1))
+  fi
+  "$tool" -q --format json -j 1 "$work/$log" > "$work/$log.json1"
+  "$tool" -q --format json "$work/$log" > "$work/$log.json"
+  if cmp -s "$work/$log.json" "$work/$log.json1"; then
+    echo "ok   $log: the default gives the same JSON as one thread"; passes=$((passes + 1))
+  else
+    echo "FAIL $log: the default's JSON differs"; failures=$((failures + 1))
+  fi
 done
 records=$(grep -c $'^RECORD [0-9]* ' "$work/log.1")
 if [ "$records" -eq 30000 ]; then passes=$((passes + 1)); echo "ok   30000 records"; else failures=$((failures + 1)); echo "FAIL $records records"; fi

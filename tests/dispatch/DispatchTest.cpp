@@ -1,6 +1,8 @@
 // The message dispatch and the parameter dispatch: records, the optional-part walk, special
 // codes, and the records of messages that cannot be decoded.
 #include "run/LogReader.h"
+#include "base/DecodeError.h"
+#include "base/OctetText.h"
 #include "dispatch/Codes.h"
 #include "dispatch/MessageTypes.h"
 #include "dispatch/ParameterTable.h"
@@ -90,6 +92,41 @@ TEST(decodeParameter, RawParametersShowTheirTitleAndContents) {
             EXPECT_EQ(out, "\r\n" + std::string(c.title) + "\r\n" + contents) << c.code;
         }
     }
+}
+
+// A report without marks copies lines laid out once per field and value, and blocks kept as first
+// written; a report with marks writes them piece by piece. Every parameter, with every value of each of its first octets in
+// contents of several lengths, must give the same text (or the same failure) either way.
+TEST(decodeParameter, TheTextIsTheSameWithAndWithoutMarks) {
+    const auto written = [](const ParameterRow& row, std::string_view contents, bool marked) {
+        std::vector<Mark> marks;
+        Text out;
+        if (marked) out.attachMarks(&marks);
+        try {
+            appendParameterBlock(row, contents, out);
+        } catch (const DecodeError& e) {
+            return std::string("failed: ") + e.what();
+        }
+        return out.str();
+    };
+    int compared = 0;
+    for (const ParameterRow& row : parameterRows()) {
+        for (const std::size_t octets : {std::size_t{1}, std::size_t{3}, std::size_t{6}}) {
+            for (std::size_t at = 0; at < octets && at < 3; ++at) {
+                for (unsigned value = 0; value < 256; ++value) {
+                    std::string contents(2 * octets, '1');
+                    contents[2 * at] = kUpperHexDigits[value >> 4];
+                    contents[2 * at + 1] = kUpperHexDigits[value & 0xF];
+                    // Twice without marks: the block written, then the block kept.
+                    const std::string marked = written(row, contents, true);
+                    ASSERT_EQ(written(row, contents, false), marked) << row.key << " " << contents;
+                    ASSERT_EQ(written(row, contents, false), marked) << row.key << " " << contents;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 100000);
 }
 
 TEST(dispatchMessage, WalksTheOptionalPart) {

@@ -31,9 +31,11 @@ public:
     std::vector<std::string> events;
     std::map<std::string, std::string> reports;
     std::vector<InputResult> results;
+    std::vector<unsigned> jobs;  // the threads each input is decoded with
 
     void beginInput(const InputFile& file, RunOptions& options) override {
         events.push_back("begin " + file.shown + " #" + std::to_string(options.firstRecord));
+        jobs.push_back(options.jobs);
         current_ = &reports[file.shown];
     }
     void report(std::string_view text) override { current_->append(text); }
@@ -196,6 +198,32 @@ protected:
 
     std::filesystem::path folder_;
 };
+
+// The threads of the default: a regular file takes fileJobs, an input that is not one (the window's
+// own open files here, standard input or a pipe in the tool) the run's jobs; so does every input
+// when fileJobs is 0 (the number asked for).
+TEST_F(InputFiles, ARegularFileIsDecodedWithTheFileJobs) {
+    const std::map<std::string, std::string> logs = {{"opened", logOf({kRelease})}};
+    const std::string file = write("trace.log", logOf({kRelease, kRelease}));
+    const struct {
+        unsigned fileJobs;
+        std::vector<unsigned> jobs;  // of the file, then of the input opened otherwise
+    } cases[] = {{3, {3, 1}}, {0, {1, 1}}};
+    for (const auto& c : cases) {
+        InputRunOptions options;
+        options.fileJobs = c.fileJobs;
+        options.open = [&](std::size_t index, const InputFile& input, std::string& error) -> std::unique_ptr<InputSource> {
+            if (index == 0) return openInput(input, error);
+            return std::make_unique<StringSource>(logs.at(input.path));
+        };
+        Recorder recorder;
+        const RunSummary total = runInputs(inputFiles({file, "opened"}), options, recorder);
+        EXPECT_EQ(recorder.jobs, c.jobs) << c.fileJobs;
+        EXPECT_EQ(total.decoded, 3u);
+    }
+    EXPECT_GE(defaultJobs(), 1u);
+    EXPECT_LE(defaultJobs(), kMostDefaultJobs);
+}
 
 TEST_F(InputFiles, SaysWhyAnInputIsNotRead) {
     write("my trace.log.xz", kXz);

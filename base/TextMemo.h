@@ -1,0 +1,93 @@
+#pragma once
+// Report text that is a constant of a key: the block of a parameter is a function of its row and
+// its contents (the decoders are pure), the head of an address parameter of its first two octets.
+// A memo keeps such a text as it is first written, and a report without marks copies it whole.
+// The threads of a run share one memo: a text is kept under a lock and published before the slot
+// that leads to it, so that finding one takes no lock. At most kMostTexts are kept, so that memory
+// stays bounded whatever the log; past that, texts are written as they were before.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace truno {
+
+class TextMemo {
+public:
+    // What a text is a constant of: the table row or description it comes from, and what varies
+    // (octets, or digits packed by packDigits with their number).
+    struct Key {
+        const void* owner = nullptr;
+        std::uint64_t first = 0;
+        std::uint64_t second = 0;
+        std::uint64_t size = 0;
+        bool operator==(const Key&) const = default;
+    };
+
+    static constexpr std::size_t kMostTexts = 4096;
+
+    // The text kept for the key, or null.
+    const std::string* find(const Key& key) const {
+        for (std::size_t i = slotOf(key);; i = (i + 1) & (kSlots - 1)) {
+            const Entry* entry = slots_[i].load(std::memory_order_acquire);
+            if (entry == nullptr) return nullptr;
+            if (entry->key == key) return &entry->text;
+        }
+    }
+
+    // Keeps the text written for the key, unless one is kept already or there is no room left.
+    void keep(const Key& key, std::string_view text);
+
+private:
+    struct Entry {
+        Key key;
+        std::string text;
+    };
+    // Twice the slots there may be texts, so that a search ends within a few.
+    static constexpr std::size_t kSlots = 2 * kMostTexts;
+
+    static std::size_t slotOf(const Key& key) {
+        const std::uint64_t mixed = (reinterpret_cast<std::uintptr_t>(key.owner) >> 3) ^
+                                    (key.first * 0x9E3779B97F4A7C15ull) ^ (key.second * 0xC2B2AE3D27D4EB4Full) ^ key.size;
+        return static_cast<std::size_t>((mixed * 0xD6E8FEB86659FD93ull) >> 51) & (kSlots - 1);
+    }
+
+    std::array<std::atomic<const Entry*>, kSlots> slots_{};
+    std::atomic<std::size_t> kept_{0};
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<Entry>> owned_;
+};
+
+// Up to 16 characters (hex digits) packed into the key's two words, their number into its size,
+// so that two texts have the same key only when they are equal. Longer text is not packed (false).
+inline bool packDigits(std::string_view digits, TextMemo::Key& key) {
+    const char* p = digits.data();
+    const std::size_t n = digits.size();
+    key.size = n;
+    // Loads that may overlap: with the number of characters, they cover every one exactly.
+    if (n > 16) return false;
+    if (n >= 8) {
+        std::memcpy(&key.first, p, 8);
+        std::memcpy(&key.second, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t head, tail;
+        std::memcpy(&head, p, 4);
+        std::memcpy(&tail, p + n - 4, 4);
+        key.first = head | (std::uint64_t{tail} << 32);
+        key.second = 0;
+    } else {
+        key.first = n == 0 ? 0
+                           : static_cast<unsigned char>(p[0]) | (std::uint64_t{static_cast<unsigned char>(p[n / 2])} << 8) |
+                                 (std::uint64_t{static_cast<unsigned char>(p[n - 1])} << 16);
+        key.second = 0;
+    }
+    return true;
+}
+
+}  // namespace truno
