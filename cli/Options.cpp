@@ -6,7 +6,9 @@
 #include <getopt.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -55,6 +57,10 @@ enum LongOnly : int {
     kMergeOption,
     kSortFilesOption,
     kIntervalOption,
+    kAlarmOption,
+    kFailOnOption,
+    kLocalPcOption,
+    kPcFormatOption,
 };
 
 constexpr option kLongOptions[] = {
@@ -74,6 +80,8 @@ constexpr option kLongOptions[] = {
     {.name = "list-fields", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsOption},
     {.name = "list-fields-markdown", .has_arg = no_argument, .flag = nullptr, .val = kListFieldsMarkdownOption},
     {.name = "cic-octets", .has_arg = required_argument, .flag = nullptr, .val = kCicOctetsOption},
+    {.name = "local-pc", .has_arg = required_argument, .flag = nullptr, .val = kLocalPcOption},
+    {.name = "pc-format", .has_arg = required_argument, .flag = nullptr, .val = kPcFormatOption},
     {.name = "kpi", .has_arg = no_argument, .flag = nullptr, .val = kKpiOption},
     {.name = "circuits", .has_arg = no_argument, .flag = nullptr, .val = kCircuitsOption},
     {.name = "checks", .has_arg = no_argument, .flag = nullptr, .val = kChecksOption},
@@ -89,6 +97,8 @@ constexpr option kLongOptions[] = {
     {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
     {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
+    {.name = "alarm", .has_arg = required_argument, .flag = nullptr, .val = kAlarmOption},
+    {.name = "fail-on", .has_arg = required_argument, .flag = nullptr, .val = kFailOnOption},
     {.name = "jobs", .has_arg = required_argument, .flag = nullptr, .val = 'j'},
     {.name = "quiet", .has_arg = no_argument, .flag = nullptr, .val = 'q'},
     {.name = "help", .has_arg = no_argument, .flag = nullptr, .val = 'h'},
@@ -108,6 +118,50 @@ bool parseJobs(const char* text, unsigned& jobs, std::string& error) {
     return true;
 }
 
+// A point code: a decimal number, or its parts joined by "-" or "." (ITU 3-8-3 bits, ANSI 8-8-8:
+// network, cluster, member), within the format's bits.
+std::optional<std::uint32_t> pointCodeOf(std::string_view text, PointCodeFormat format) {
+    const std::uint32_t widths[3] = {format == PointCodeFormat::Ansi ? 8U : 3U, 8U, format == PointCodeFormat::Ansi ? 8U : 3U};
+    const std::uint32_t total = format == PointCodeFormat::Ansi ? 24 : 14;
+    std::uint32_t parts[3] = {};
+    std::size_t count = 0;
+    std::uint64_t value = 0;
+    bool digits = false;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            value = value * 10 + static_cast<std::uint64_t>(c - '0');
+            if (value >= (std::uint64_t{1} << total)) return std::nullopt;
+            digits = true;
+        } else if ((c == '-' || c == '.') && digits && count < 2) {
+            parts[count++] = static_cast<std::uint32_t>(value);
+            value = 0;
+            digits = false;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    if (count == 0) return static_cast<std::uint32_t>(value);
+    if (count != 2) return std::nullopt;
+    parts[2] = static_cast<std::uint32_t>(value);
+    std::uint32_t code = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (parts[i] >= (1U << widths[i])) return std::nullopt;
+        code = code << widths[i] | parts[i];
+    }
+    return code;
+}
+
+bool parsePcFormat(const char* text, PointCodeFormat& format, std::string& error) {
+    const std::string_view value(text);
+    if (value != "itu" && value != "ansi") {
+        error = "invalid --pc-format '" + std::string(value) + "' (expected itu or ansi)";
+        return false;
+    }
+    format = value == "ansi" ? PointCodeFormat::Ansi : PointCodeFormat::Itu;
+    return true;
+}
+
 bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
     const std::string_view value(text);
     if (value != "2" && value != "4") {
@@ -116,6 +170,31 @@ bool parseCicOctets(const char* text, std::size_t& octets, std::string& error) {
     }
     octets = value == "2" ? 2 : 4;
     return true;
+}
+
+// "any", or kinds of finding separated by commas ("stuck-circuit,kpi-threshold").
+bool parseFailOn(std::string_view text, std::array<bool, kFindingKindCount>& failOn, std::string& error) {
+    if (text == "any") {
+        failOn.fill(true);
+        return true;
+    }
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view name = text.substr(0, comma);
+        const std::optional<FindingKind> kind = findingKindOf(name);
+        if (!kind) {
+            error = "invalid --fail-on '" + std::string(name) + "' (expected any, or kinds of finding:";
+            for (std::size_t k = 0; k < kFindingKindCount; ++k) {
+                error += ' ';
+                error += findingKindName(static_cast<FindingKind>(k));
+            }
+            error += ')';
+            return false;
+        }
+        failOn[static_cast<std::size_t>(*kind)] = true;
+        if (comma == std::string_view::npos) return true;
+        text.remove_prefix(comma + 1);
+    }
 }
 
 // One view at a time: a second one is a usage error.
@@ -245,6 +324,7 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
     opterr = 0;  // the messages are ours, with the program's name in front
     bool viewGiven = false;
     GivenFilters given;
+    std::string localPointCodes;  // read once --pc-format is known, wherever it stands
     for (;;) {
         const int c = getopt_long(argc, argv, ":j:qhVY:fF", kLongOptions, nullptr);
         if (c == -1) break;
@@ -297,6 +377,12 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             case kListFieldsMarkdownOption: options.listFields = ListFields::Markdown; break;
             case kCicOctetsOption:
                 if (!parseCicOctets(optarg, options.cicOctets, error)) return false;
+                break;
+            case kLocalPcOption:
+                localPointCodes = optarg;
+                break;
+            case kPcFormatOption:
+                if (!parsePcFormat(optarg, options.pointCodeFormat, error)) return false;
                 break;
             case kKpiOption:
                 if (!setView(options, View::Kpi, viewGiven, error)) return false;
@@ -358,6 +444,12 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kSortFilesOption: options.sortFiles = true; break;
+            case kAlarmOption:
+                if (!parseKpiAlarm(optarg, options.health.alarms.emplace_back(), error)) return false;
+                break;
+            case kFailOnOption:
+                if (!parseFailOn(optarg, options.failOn, error)) return false;
+                break;
             case kExportDirOption:
                 options.exportDir = optarg;
                 if (options.exportDir.empty()) {
@@ -401,6 +493,19 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
             return false;
         }
     }
+    options.localPointCodes.clear();
+    for (std::size_t from = 0; !localPointCodes.empty() && from <= localPointCodes.size();) {
+        const std::size_t end = std::min(localPointCodes.find(',', from), localPointCodes.size());
+        const std::string one = localPointCodes.substr(from, end - from);
+        const std::optional<std::uint32_t> code = pointCodeOf(one, options.pointCodeFormat);
+        if (!code) {
+            error = "invalid point code '" + one + "' in --local-pc (expected a number or " +
+                    (options.pointCodeFormat == PointCodeFormat::Ansi ? "8-8-8" : "3-8-3") + " parts)";
+            return false;
+        }
+        options.localPointCodes.push_back(*code);
+        from = end + 1;
+    }
     if (!options.htmlFile.empty() && options.files.size() > 1 && !options.merge) {
         error = "--html writes the report of one log: give one file, or --merge to read the files as one";
         return false;
@@ -412,12 +517,19 @@ std::string helpText() {
     return "Usage: truno-decode [OPTION]... [FILE]...\n"
            "Decode the BICC/ISUP messages of trace logs into a text report on standard output.\n"
            "With no FILE, or when FILE is -, read standard input. Gzip-compressed input is\n"
-           "decompressed on the fly (told by its first bytes, not by the file name).\n"
+           "decompressed on the fly (told by its first bytes, not by the file name). A pcap or\n"
+           "pcapng capture of SIGTRAN or MTP links is read too: each ISUP or BICC message is\n"
+           "one record, decoded in its own mode, TIME its packet's time of day (UTC).\n"
            "\n"
            "      --crlf      end report lines with CR LF (the report's own bytes) instead of LF\n"
            "      --cic-octets=N  octets before the message type code: 4 (default), BICC's\n"
            "                  call instance code; 2, ISUP's circuit identification code (12\n"
            "                  bits); the summary says when the other mode would decode the log\n"
+           "      --local-pc=PC[,PC...]  of a capture: this side's point codes (a number, or\n"
+           "                  3-8-3 parts); DIR is S for messages from them, R for the others\n"
+           "                  (default: the OPC of the capture's first ISUP or BICC message)\n"
+           "      --pc-format=F  of a capture: itu (14-bit point codes, the default) or ansi\n"
+           "                  (24-bit)\n"
            "  -j, --jobs=N    decode with N threads (same output as one thread); by default\n"
            "                  a file is decoded with every core (at most 8), standard input\n"
            "                  and a followed file with one thread; -j 1: one thread\n"
@@ -428,7 +540,8 @@ std::string helpText() {
            "                  tail -F does (a rotated log is read on in its new file, a\n"
            "                  truncated one from its start)\n"
            "      --settle=S  a followed log's last message goes out after S seconds without a\n"
-           "                  new line (default 1)\n"
+           "                  new line (default 1); one whose octets end before its pointers\n"
+           "                  and lengths say waits up to 30 s for the rest\n"
            "      --interval=S  --stats and --kpi also every S seconds while the log is read\n"
            "                  (of what came so far), and at the end\n"
            "  -h, --help      show this help and exit\n"
@@ -445,12 +558,13 @@ std::string helpText() {
            "                  holding time, release causes by class and value, who released,\n"
            "                  carried erlangs, most circuits busy at once, busiest hour\n"
            "      --circuits  per circuit code: seizures, answers, holding time, resets,\n"
-           "                  blockings and its state at the end of the log (busy, waiting\n"
-           "                  for RLC, reset pending and blocked circuits first)\n"
+           "                  blockings and its state at the end of the log (those that need\n"
+           "                  attention first: blocked, reset pending, RLC past T1, stuck)\n"
            "      --checks    protocol checks, a finding per line as found: REL without RLC\n"
            "                  in T1, RLC without REL, dual seizure, no backward message in T7,\n"
            "                  no answer in T9, unacknowledged BLO/UBL/RSC/CGB/CGU/GRS, IAM on\n"
-           "                  a blocked circuit, messages on an idle circuit, not decoded\n"
+           "                  a blocked circuit, messages on an idle circuit, stuck circuits\n"
+           "                  (busy with no message for longer than held), not decoded\n"
            "                  messages and input warnings\n"
            "      --format=F  text (default), json (JSON Lines: one object per message, call,\n"
            "                  circuit or finding; one document for --stats and --kpi) or csv\n"
@@ -462,8 +576,15 @@ std::string helpText() {
            "                      prefixes of N digits), direction or switch\n"
            "      --ner-causes=L  the causes NER counts as reaching the called user\n"
            "                      (default 17,18,19,21)\n"
+           "      --alarm='K OP N'  a kpi-threshold finding (--checks, the HTML report) for the\n"
+           "                      whole log, or each --by group, whose KPI K crosses N, such\n"
+           "                      as 'ner < 95' or 'asr < 40' (OP < <= > >=; K asr, ner, acd or\n"
+           "                      a column of --kpi --format csv); repeatable\n"
+           "      --fail-on=KINDS exit with status 3 when a finding of these kinds (such as\n"
+           "                      stuck-circuit,kpi-threshold; any: every kind) was made\n"
            "      --timer=T=S     a timer of the checks in seconds, such as T7=30 (defaults:\n"
-           "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90)\n"
+           "                      T1 T12 T14 T16 T18 T20 T22 15, T7 20, T9 90; held 7200,\n"
+           "                      a busy circuit with no message for longer is stuck)\n"
            "      --export-dir=DIR  also write the messages, calls and 15-minute KPIs as\n"
            "                      zstd-compressed JSON Lines under DIR/{messages,calls,kpi}/\n"
            "                      date=YYYY-MM-DD/switch=NAME/ for DuckDB, ClickHouse, Spark\n"
@@ -515,7 +636,8 @@ std::string helpText() {
            "\n"
            "      --merge         read the files as one run: record numbers go on, calls,\n"
            "                      statistics, KPIs and checks span the files, JSON and CSV\n"
-           "                      name each message's file (rotated parts: trace.log.2\n"
+           "                      name each message's file, none for the KPIs, statistics\n"
+           "                      and circuits, which span the files (rotated parts: trace.log.2\n"
            "                      trace.log.1 trace.log); files of different switches are\n"
            "                      kept apart (calls, circuits, times) and the text of\n"
            "                      --calls, --checks and --circuits gets a SWITCH column\n"
@@ -530,7 +652,8 @@ std::string helpText() {
            "\n"
            "Exit status: 0 every message decoded and no warning; 1 not everything became a\n"
            "decoded record (a message not decoded, no message found, a warning); 2 usage error,\n"
-           "or a file that cannot be read (compressed other than with gzip, damaged gzip data).\n";
+           "or a file that cannot be read (compressed other than with gzip, damaged gzip data);\n"
+           "3 (unless 2) a finding of a kind --fail-on names was made.\n";
 }
 
 std::string versionText() { return std::string("truno-decode ") + TRUNO_VERSION + "\n"; }

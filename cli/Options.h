@@ -2,8 +2,12 @@
 // Command-line options of truno-decode.
 #include "analysis/filters/MessageSelection.h"
 #include "analysis/health/TrunkHealth.h"
+#include "run/capture/CapturedMessage.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,12 +32,18 @@ struct CliOptions {
     // 8), standard input and a followed file with one thread.
     unsigned jobs = 0;
     std::size_t cicOctets = 4;  // octets before the message type code: 4 (BICC) or 2 (ISUP)
+    // Of captures: this side's point codes (--local-pc; empty: the first message's OPC) and how
+    // point codes are read (--pc-format).
+    std::vector<std::uint32_t> localPointCodes{};
+    PointCodeFormat pointCodeFormat = PointCodeFormat::Itu;
     View view = View::Report;
     Format format = Format::Text;
     MessageSelection selection;  // --where, -Y and the filter options, compiled
     std::string pcapFile;  // empty: no capture file
     std::string date;      // YYYY-MM-DD of the log's first day for the capture file; empty: the file's
-    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders
+    HealthOptions health;  // --by, --ner-causes, --timer, --html-ladders, --alarm
+    // --fail-on: the kinds of finding that make the exit status 3; all false: none.
+    std::array<bool, kFindingKindCount> failOn{};
     std::string htmlFile;  // --html: the shareable health report; empty: none
     std::string exportDir;   // --export-dir: partitioned, compressed exports for a query engine
     std::string switchName;  // --switch: the switch the files belong to; empty: each file's own name
@@ -44,15 +54,18 @@ struct CliOptions {
     unsigned intervalSeconds = 0;  // --interval: --stats and --kpi also every so many seconds (0: at the end only)
     std::vector<std::string> files;
 
+    bool failsOnFindings() const {
+        return std::find(failOn.begin(), failOn.end(), true) != failOn.end();
+    }
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
         return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
-               !htmlFile.empty() || !exportDir.empty();
+               !htmlFile.empty() || !exportDir.empty() || failsOnFindings();
     }
-    // Whether the trunk's health is followed: its views or the HTML report.
+    // Whether the trunk's health is followed: its views, the HTML report, or findings to fail on.
     bool wantsHealth() const {
         return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty() ||
-               !exportDir.empty();
+               !exportDir.empty() || failsOnFindings();
     }
 };
 

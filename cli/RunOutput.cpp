@@ -60,6 +60,14 @@ RunOutput::RunOutput(const CliOptions& options, const std::vector<InputFile>& in
     if (!options_.merge) return;
     writer_.emplace(options_.crlf);
     switchColumn_ = switchColumnOf(inputs);
+    // Named as the window's caption names it: the first file and how many more.
+    if (several_) {
+        const std::size_t more = inputs.size() - 1;
+        runName_ = inputs.front().shown;
+        runName_ += " + ";
+        runName_ += std::to_string(more);
+        runName_ += more == 1 ? " file" : " files";
+    }
 }
 
 void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
@@ -76,6 +84,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
             if (exports_ != nullptr) exports_->beginLog(file.switchName, file.shown, day, source);
         }
         const bool reportText = options_.view == View::Report && options_.format == Format::Text;
+        if (firstOutput_) wire_ = run.capture;
         if (views_) {
             views_->beginFile(file.shown);
         } else {
@@ -88,7 +97,8 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                            },
                            pcap_,
                            FileOutput{.name = several_ ? file.shown : std::string(), .first = firstOutput_,
-                                      .switchColumn = switchColumn_, .jobs = run.jobs},
+                                      .switchColumn = switchColumn_, .runName = runName_, .wire = wire_,
+                                      .jobs = run.jobs},
                            exports_);
         }
         views_->beginSwitch(file.switchName);
@@ -129,7 +139,10 @@ void RunOutput::endInput(const InputFile& file, const InputResult& result) {
         std::istringstream lines(summaryText(summary));
         for (std::string line; std::getline(lines, line);) std::fprintf(stderr, "%s: %s\n", file.shown.c_str(), line.c_str());
     }
-    if (views_ && !options_.merge) sayWhatWasNotSelected(*views_, file.shown, options_.view);
+    if (views_ && !options_.merge) {
+        sayWhatWasNotSelected(*views_, file.shown, options_.view);
+        if (views_->foundFailing()) foundFailing_ = true;
+    }
     notePcapText(file.shown, summary);
     if (!htmlWritten) std::fprintf(stderr, "truno-decode: %s\n", htmlError.c_str());
     const int status = summary.readError || !htmlWritten ? 2 : everythingDecoded(summary) ? 0 : 1;
@@ -168,6 +181,7 @@ void RunOutput::finishMerged(const RunSummary& total) {
             status_ = 2;
         }
         sayWhatWasNotSelected(*views_, "truno-decode", options_.view);
+        if (views_->foundFailing()) foundFailing_ = true;
     }
     writer_->finish();
     if (writer_->failed()) writeFailed_ = true;

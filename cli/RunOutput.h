@@ -36,8 +36,9 @@ public:
     // The statistics or KPIs in JSON of several files, one array of documents, end.
     void closeDocuments();
 
-    // The exit status so far: 0 when everything was decoded, 1 when not, 2 on an error.
-    int status() const { return status_; }
+    // The exit status so far: 0 when everything was decoded, 1 when not, 2 on an error, else 3
+    // when a finding of a kind --fail-on names was made.
+    int status() const { return status_ != 2 && foundFailing_ ? 3 : status_; }
     bool writeFailed() const { return writeFailed_; }
 
 private:
@@ -52,14 +53,19 @@ private:
     bool several_;
     // The width of the text tables' SWITCH column when files of several switches are one run.
     std::size_t switchColumn_ = 0;
+    std::string runName_;  // --merge of several files: "trace.log.2 + 2 files"
     std::optional<ReportWriter> writer_;  // each file's, or the one run's
     // The plain report asks for no facts: the run then keeps no marks and its speed is the
     // report's own.
     std::optional<LogViews> views_;
     bool passReport_ = true;
     bool firstOutput_ = true;  // no file before wrote JSON or CSV output (its CSV header, "[")
+    // The first file is a packet capture: the CSV has its columns, and the text tables a route
+    // column, for every file of the run.
+    bool wire_ = false;
     std::uint64_t pcapTextBefore_ = 0;
     int status_ = 0;
+    bool foundFailing_ = false;
     bool writeFailed_ = false;
 };
 

@@ -30,7 +30,8 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         HealthOptions health = options_.health;
         if (options_.htmlFile.empty()) health.ladders = 0;
         // Each view follows what it shows; the HTML report shows everything.
-        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty();
+        health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty() ||
+                          options_.failsOnFindings();
         health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty() || exports_ != nullptr;
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
@@ -44,16 +45,16 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     switch (options_.view) {
         case View::Report:
         case View::Summary:
-            if (csvHeader) appendMessageCsvHeader(out_, column_);
+            if (csvHeader) appendMessageCsvHeader(out_, column_, file_.wire);
             if (options_.view == View::Summary && options_.format == Format::Text) appendSummaryHeading(out_);
             break;
         case View::Calls:
-            if (csvHeader) appendCallCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn);
+            if (csvHeader) appendCallCsvHeader(out_, column_, file_.wire);
+            if (options_.format == Format::Text) appendCallHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Checks:
-            if (csvHeader) appendFindingCsvHeader(out_, column_);
-            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn);
+            if (csvHeader) appendFindingCsvHeader(out_, column_, file_.wire);
+            if (options_.format == Format::Text) appendFindingHeading(out_, file_.switchColumn, file_.wire);
             break;
         case View::Statistics:
         case View::Kpi:
@@ -86,7 +87,7 @@ void LogViews::message(const AnalysedMessage& m) {
         if (json_.size() >= kFlushSize) handOn();
         return;
     } else if (options_.format == Format::Csv) {
-        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_);
+        appendMessageCsv(out_, m.facts, m.callFirstRecord(), column_, file_.wire);
     } else if (options_.view == View::Summary) {
         appendSummaryLine(out_, m.facts);
     } else if (!passesReport()) {
@@ -102,9 +103,9 @@ void LogViews::callFinished(const Call& call) {
     if (exports_ != nullptr) exports_->call(call);
     if (options_.view != View::Calls) return;
     switch (options_.format) {
-        case Format::Text: appendCallLine(out_, call, file_.switchColumn); break;
+        case Format::Text: appendCallLine(out_, call, file_.switchColumn, file_.wire); break;
         case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
-        case Format::Csv: appendCallCsv(out_, call, column_); break;
+        case Format::Csv: appendCallCsv(out_, call, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -146,14 +147,15 @@ void LogViews::appendDocument(const TrafficKpis* kpis, const FileColumn& file) {
 }
 
 void LogViews::finding(const Finding& finding) {
-    if (options_.view != View::Checks) return;
     if (options_.selection.active() && !finding.passed) return;
+    if (options_.failOn[static_cast<std::size_t>(finding.kind)]) foundFailing_ = true;
+    if (options_.view != View::Checks) return;
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
     switch (options_.format) {
-        case Format::Text: appendFindingText(out_, finding, file_.switchColumn); break;
+        case Format::Text: appendFindingText(out_, finding, file_.switchColumn, file_.wire); break;
         case Format::Json: appendFindingJson(out_, finding, column_); break;
-        case Format::Csv: appendFindingCsv(out_, finding, column_); break;
+        case Format::Csv: appendFindingCsv(out_, finding, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
@@ -169,14 +171,15 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         // Several files in JSON: one array of documents, each naming its file ("]" follows the last).
         const bool array = !column_.empty() && options_.format == Format::Json;
         if (array) out_ += file_.first ? "[\n" : ",\n";
-        appendDocument(health_ ? &health_->kpis() : nullptr, column_);
+        appendDocument(health_ ? &health_->kpis() : nullptr, spanningColumn());
         if (array && out_.ends_with('\n')) out_.pop_back();
     } else if (options_.view == View::Circuits) {
         switch (options_.format) {
-            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn); break;
-            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, column_); break;
+            case Format::Text: appendCircuitsText(out_, health_->circuits(), filtered, file_.switchColumn, file_.wire); break;
+            case Format::Json: appendCircuitsJson(out_, health_->circuits(), filtered, spanningColumn()); break;
             case Format::Csv:
-                appendCircuitsCsv(out_, health_->circuits(), filtered, column_, column_.empty() || file_.first);
+                appendCircuitsCsv(out_, health_->circuits(), filtered, spanningColumn(), column_.empty() || file_.first,
+                                  file_.wire);
                 break;
         }
     } else if (options_.view == View::Checks && options_.format == Format::Text) {
@@ -190,7 +193,9 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
             filter += "(" + expression.text() + ")";
         }
         const std::string html = htmlReport(
-            *health_, HtmlReportInfo{.logName = file_.name.empty() ? options_.files.front() : file_.name,
+            *health_, HtmlReportInfo{.logName = !file_.runName.empty() ? file_.runName
+                                                : file_.name.empty()    ? options_.files.front()
+                                                                        : file_.name,
                                      .filter = filter,
                                      .generator = versionText().substr(0, versionText().size() - 1),
                                      .messages = messages,
@@ -205,6 +210,11 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
     }
     flush();
     return written;
+}
+
+FileColumn LogViews::spanningColumn() const {
+    if (file_.runName.empty() || column_.empty()) return column_;
+    return FileColumn::ofSeveralFiles();
 }
 
 bool LogViews::selectedNothing() const {

@@ -29,6 +29,12 @@ struct FileOutput {
     // The width of the SWITCH column of the text tables (calls, checks, circuits) when the run
     // spans several switches; 0 (one switch): no such column.
     std::size_t switchColumn = 0;
+    // Files read as one run (--merge): the run's name ("trace.log.2 + 2 files"), and its KPIs,
+    // statistics and circuits, which span the files, name none.
+    std::string runName;
+    // The first file is a packet capture: the messages' CSV rows carry its columns (point codes,
+    // service information, packet, time stamp).
+    bool wire = false;
     unsigned jobs = 1;  // the threads that decode the run (RunOptions::jobs)
 };
 
@@ -66,6 +72,8 @@ public:
     // --calls no call); and the records of --call that belong to no call.
     bool selectedNothing() const;
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return analysis_.recordsWithoutCall(); }
+    // Whether a finding of a kind --fail-on names was made (and passed the filters).
+    bool foundFailing() const { return foundFailing_; }
 
     // Hands on what the views have written so far (a followed log, before it waits), once the
     // records added so far have gone through them.
@@ -93,10 +101,13 @@ private:
     LogAnalysis analysis_;
     std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
     std::uint64_t findingsShown_ = 0;
+    bool foundFailing_ = false;
     std::uint32_t sinceTick_ = 0;
     std::chrono::steady_clock::time_point nextSnapshot_{};
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     void nameFiles(const std::string& name);
+    // The file column of what spans the files of a --merge run: empty; else the file's.
+    FileColumn spanningColumn() const;
     // The one document of --stats or --kpi, naming `file` (with several files, at the end).
     void appendDocument(const TrafficKpis* kpis, const FileColumn& file = {});
 

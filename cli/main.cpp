@@ -92,6 +92,8 @@ int main(int argc, char** argv) {
     run.run.jobs = options.jobs == 0 ? 1 : options.jobs;
     run.fileJobs = options.jobs == 0 ? defaultJobs() : 0;
     run.run.cicOctets = options.cicOctets;
+    run.run.localPointCodes = options.localPointCodes;
+    run.run.pointCodeFormat = options.pointCodeFormat;
     run.merge = options.merge;
     run.nameInputs = options.merge;  // as the one run's warnings name their files
     if (options.follow != Follow::No)

@@ -1,8 +1,10 @@
 #include "dispatch/RecordFacts.h"
 
 #include "base/Conversions.h"
+#include "base/Times.h"
 #include "dispatch/MessageTypes.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace truno {
@@ -29,6 +31,22 @@ void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std
         f.typeCode = hexOctetValue(octets[cicOctets]);
         if (const MessageType* type = findMessageType(octets[cicOctets])) f.acronym = type->acronym;
     }
+}
+
+void appendWireTimestamp(std::string& out, const WireFacts& wire) {
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    const std::int64_t day = floorDiv(wire.seconds, kSecondsPerDay);
+    const std::int64_t inDay = wire.seconds - day * kSecondsPerDay;
+    out += dateOfDays(day);
+    char text[32];
+    const std::uint32_t ns = wire.nanoseconds % 1000000000;
+    if (ns % 1000 == 0)
+        std::snprintf(text, sizeof text, "T%02d:%02d:%02d.%06uZ", static_cast<int>(inDay / 3600),
+                      static_cast<int>(inDay / 60 % 60), static_cast<int>(inDay % 60), ns / 1000);
+    else
+        std::snprintf(text, sizeof text, "T%02d:%02d:%02d.%09uZ", static_cast<int>(inDay / 3600),
+                      static_cast<int>(inDay / 60 % 60), static_cast<int>(inDay % 60), ns);
+    out += text;
 }
 
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset) {

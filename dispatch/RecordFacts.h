@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -22,6 +23,25 @@ enum class Direction : std::uint8_t { Sent, Received, Unknown };
 constexpr Direction directionOf(std::string_view text) {
     return text == "S" ? Direction::Sent : text == "R" ? Direction::Received : Direction::Unknown;
 }
+
+// Of a message read from a packet capture: the MTP3 routing label and service information octet
+// it came with, the packet that completed it and that packet's time stamp (UTC).
+struct WireFacts {
+    bool captured = false;         // the message came from a capture (all below is known)
+    bool pointCodesKnown = false;  // false for a user part captured alone (no routing label)
+    std::uint32_t opc = 0;
+    std::uint32_t dpc = 0;
+    std::uint8_t si = 0;
+    std::uint8_t ni = 0;
+    std::uint8_t sls = 0;
+    std::uint64_t packet = 0;  // 1-based
+    std::int64_t seconds = 0;  // since 1970
+    std::uint32_t nanoseconds = 0;
+};
+
+// "2024-05-01T07:03:11.074512Z": the time stamp of a captured message (UTC), in microseconds, or
+// nanoseconds when the capture gives more; appended to `out`.
+void appendWireTimestamp(std::string& out, const WireFacts& wire);
 
 struct RecordFacts {
     std::uint64_t record = 0;     // the record's number
@@ -56,6 +76,7 @@ struct RecordFacts {
     std::string_view text;
     std::uint64_t reportOffset = 0;
     std::span<const Mark> marks;  // offsets counted from the start of `text`
+    WireFacts wire{};             // of a message read from a capture
 };
 
 // A record's facts with everything they view (text, octets, marks, the texts read from the log)

@@ -131,7 +131,14 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
             firstDay_ = *day - daysBefore;
         else if (source_ != DateSource::Option)
             firstDay_ -= daysBefore;
-        switches_[switch_] = SwitchRows{.firstDay = firstDay_, .rowOpening = rowOpening_};
+        const auto earlier = switches_.find(switch_);
+        const bool severalFiles = earlier != switches_.end() && earlier->second.kpiOpening != rowOpening_;
+        switches_[switch_] = SwitchRows{
+            .firstDay = firstDay_,
+            .rowOpening = rowOpening_,
+            .kpiOpening = severalFiles ? "{\"schema_version\":" + std::to_string(kExportSchemaVersion) +
+                                             ",\"switch\":" + switchJson_ + ",\"file\":\"\",\"timestamp\":\""
+                                       : rowOpening_};
     }
     if (at) lastAt_ = *at;
     CompressedPart* target = part(Kind::Messages, firstDay_ + floorDiv(lastAt_, kMillisecondsPerDay));
@@ -162,7 +169,8 @@ void ExportDirectory::intervals(const TrafficKpis& kpis) {
     // Each interval is of one switch (its calls' time line): dated from that switch's first day
     // and filed under it, as the rows of its messages are.
     const std::string current = switch_;
-    const std::string currentOpening = rowOpening_;
+    const auto currentRows = switches_.find(current);
+    const std::string currentOpening = currentRows != switches_.end() ? currentRows->second.kpiOpening : rowOpening_;
     const std::int64_t currentDay = firstDay_;
     const auto fileUnder = [this](const std::string& name, const std::string& opening, std::int64_t day) {
         if (name == switch_) return;
@@ -175,7 +183,7 @@ void ExportDirectory::intervals(const TrafficKpis& kpis) {
         if (!set->start) continue;
         const auto found = set->switchName.empty() ? switches_.end() : switches_.find(set->switchName);
         if (found != switches_.end())
-            fileUnder(found->first, found->second.rowOpening, found->second.firstDay);
+            fileUnder(found->first, found->second.kpiOpening, found->second.firstDay);
         else
             fileUnder(current, currentOpening, currentDay);
         CompressedPart* target = part(Kind::Kpi, firstDay_ + floorDiv(*set->start, kMillisecondsPerDay));

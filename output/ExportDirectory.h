@@ -100,6 +100,9 @@ private:
     struct SwitchRows {
         std::int64_t firstDay = 0;
         std::string rowOpening;
+        // The opening of its KPI rows: its file's, or, when the switch's messages came from
+        // several files of the run, one whose file is empty (an interval may span them).
+        std::string kpiOpening;
     };
     std::map<std::string, SwitchRows, std::less<>> switches_;
     bool logStarted_ = false;

@@ -63,6 +63,17 @@ inline void appendSwitchCell(std::string& out, std::string_view name, std::size_
     out += "  ";
 }
 
+// The route column of a text table of captures (a route is "2057-2058"): the route ("-" for none)
+// padded, then two blanks; nothing when `shown` is false (logs have no route).
+inline constexpr std::size_t kRouteColumnWidth = 11;
+inline void appendRouteCell(std::string& out, std::string_view route, bool shown) {
+    if (!shown) return;
+    const std::size_t start = out.size();
+    out += route.empty() ? std::string_view("-") : route;
+    padTo(out, start, kRouteColumnWidth);
+    out += "  ";
+}
+
 // Rows end in LF, like every other line the tool writes besides the report (Python's csv module,
 // spreadsheets and the usual command-line tools read them).
 inline constexpr std::string_view kCsvLineEnd = "\n";

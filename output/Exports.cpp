@@ -32,6 +32,23 @@ constexpr std::string_view kCallCsvHeader =
 constexpr std::string_view kMessageCsvHeader =
     "record,line,time,direction,cic,type,code,decoded,call,info,reason,cause_name,switch";
 
+constexpr std::string_view kWireCsvHeader = ",opc,dpc,sls,ni,si,packet,packet_time";
+
+// The capture columns of a message's row; empty cells for what it does not have.
+void appendWireCsv(std::string& out, const WireFacts& wire) {
+    const bool known = wire.captured && wire.pointCodesKnown;
+    for (const std::uint32_t value : {wire.opc, wire.dpc, std::uint32_t{wire.sls}, std::uint32_t{wire.ni}}) {
+        out += ',';
+        if (known) appendNumber(out, value);
+    }
+    out += ',';
+    if (wire.captured) appendNumber(out, wire.si);
+    out += ',';
+    if (wire.captured) appendNumber(out, wire.packet);
+    out += ',';
+    if (wire.captured) appendWireTimestamp(out, wire);
+}
+
 void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<std::int64_t>& milliseconds) {
     json.key(name);
     if (milliseconds)
@@ -63,14 +80,15 @@ void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& mill
 
 }  // namespace
 
-void appendMessageCsvHeader(std::string& out, const FileColumn& file) {
+void appendMessageCsvHeader(std::string& out, const FileColumn& file, bool wire) {
     out += file.csvHeader();
     out += kMessageCsvHeader;
+    if (wire) out += kWireCsvHeader;
     out += kCsvLineEnd;
 }
 
 void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
-                      const FileColumn& file) {
+                      const FileColumn& file, bool wire) {
     thread_local std::string scratch;
     out += file.csv();
     const RecordFacts& record = message.record();
@@ -100,6 +118,7 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
         appendCsvField(out, causeName(cause->number));
     out += ',';
     appendCsvField(out, message.switchName());
+    if (wire) appendWireCsv(out, record.wire);
     out += kCsvLineEnd;
 }
 
@@ -136,8 +155,9 @@ private:
 
 }  // namespace
 
-void appendCallHeading(std::string& out, std::size_t switchColumn) {
+void appendCallHeading(std::string& out, std::size_t switchColumn, bool routeColumn) {
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     for (const CallColumn& column : kCallColumns) {
         const bool rightAligned = column.heading == "CIC" || column.heading == "FIRST" || column.heading == "LAST" ||
                                   column.heading == "SETUP" || column.heading == "ANSWER" ||
@@ -150,9 +170,10 @@ void appendCallHeading(std::string& out, std::size_t switchColumn) {
     out += "CALLED / CALLING\n";
 }
 
-void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn) {
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn, bool routeColumn) {
     thread_local std::string scratch;
     appendSwitchCell(out, call.switchName, switchColumn);
+    appendRouteCell(out, call.route, routeColumn);
     appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
     appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
     appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
@@ -191,6 +212,7 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member, std
     json.beginObject();
     json.leading(leading);
     if (member == SwitchMember::With) json.textOrNull("switch", call.switchName);
+    if (!call.route.empty()) json.member("route", call.route);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
     json.member("last_record", call.lastRecord);
@@ -227,13 +249,14 @@ void appendCallJson(std::string& out, const Call& call, SwitchMember member, std
     out += line.view();
 }
 
-void appendCallCsvHeader(std::string& out, const FileColumn& file) {
+void appendCallCsvHeader(std::string& out, const FileColumn& file, bool route) {
     out += file.csvHeader();
     out += kCallCsvHeader;
+    if (route) out += ",route";
     out += kCsvLineEnd;
 }
 
-void appendCallCsv(std::string& out, const Call& call, const FileColumn& file) {
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file, bool route) {
     thread_local std::string scratch;
     out += file.csv();
     const auto text = [&](std::string_view value) {
@@ -274,6 +297,10 @@ void appendCallCsv(std::string& out, const Call& call, const FileColumn& file) {
     appendNumber(out, call.notDecoded);
     out += ',';
     appendCsvField(out, call.switchName);
+    if (route) {
+        out += ',';
+        appendCsvField(out, call.route);
+    }
     out += kCsvLineEnd;
 }
 

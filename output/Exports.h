@@ -34,22 +34,25 @@ void appendMessageJson(std::string& out, const MessageFacts& message, std::uint6
                        std::string_view leading = {});
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
-// with the message's switch.
-void appendMessageCsvHeader(std::string& out, const FileColumn& file = {});
+// with the message's switch, then, with `wire` (of captures), its opc, dpc, sls, ni, si, packet
+// and packet_time (empty for a message that came from a log).
+void appendMessageCsvHeader(std::string& out, const FileColumn& file = {}, bool wire = false);
 void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
-                      const FileColumn& file = {});
+                      const FileColumn& file = {}, bool wire = false);
 
 // One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
 // The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a
 // run that spans several switches. The JSON object begins with "switch" (null when none was
 // named) unless `member` is Without; the CSV row ends with a switch column.
-void appendCallHeading(std::string& out, std::size_t switchColumn = 0);
-void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0);
+// `routeColumn`: a ROUTE column after the switch's (a run of captures).
+void appendCallHeading(std::string& out, std::size_t switchColumn = 0, bool routeColumn = false);
+void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0, bool routeColumn = false);
 // `leading`: members that go first, each with its comma (FileColumn::json()), or nothing.
 void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With,
                     std::string_view leading = {});
-void appendCallCsvHeader(std::string& out, const FileColumn& file = {});
-void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {});
+// `route`: a route column after the switch's (a run of captures).
+void appendCallCsvHeader(std::string& out, const FileColumn& file = {}, bool route = false);
+void appendCallCsv(std::string& out, const Call& call, const FileColumn& file = {}, bool route = false);
 
 // The statistics as text, as one JSON document, and as CSV rows (table,name,direction,count,text).
 void appendStatisticsText(std::string& out, const Statistics& statistics);

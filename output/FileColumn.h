@@ -12,6 +12,9 @@ class FileColumn {
 public:
     FileColumn() = default;
     explicit FileColumn(std::string_view name);
+    // The column of a row or object that spans the files of a --merge run (its KPIs, statistics
+    // and circuits): there, and empty ("file":null, and an empty CSV field).
+    static FileColumn ofSeveralFiles();
 
     bool empty() const { return json_.empty(); }
     // "file":"NAME", (escaped as JSON), first in an object.

@@ -11,6 +11,7 @@
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wrestrict"
 #endif
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -144,26 +145,32 @@ void appendSetText(std::string& out, const KpiSet& set) {
         out += '\n';
     }
     const std::uint64_t releases = set.releases();
+    // The cause tables' counts in one column, clear of the longest name before them.
+    std::size_t width = 40;
+    for (std::size_t c = 0; c < kCauseClassCount; ++c)
+        if (set.causeClasses[c] != 0) width = std::max(width, 6 + causeClassName(static_cast<CauseClass>(c)).size());
+    for (const auto& [value, count] : set.causes)
+        width = std::max(width, 7 + std::to_string(value).size() + causeName(value).size());
     out += "\n  release causes by class (calls released: " + std::to_string(releases) +
            ", by the cause of each one's first REL)\n";
     for (std::size_t c = 0; c < kCauseClassCount; ++c) {
         if (set.causeClasses[c] == 0) continue;
-        appendLabel(out, "  " + std::string(causeClassName(static_cast<CauseClass>(c))), 40);
+        appendLabel(out, "  " + std::string(causeClassName(static_cast<CauseClass>(c))), width);
         out += std::to_string(set.causeClasses[c]) + "  " + percentText(set.causeClasses[c], releases) + '\n';
     }
     out += "  release causes by value (calls released)\n";
     for (const auto& [value, count] : set.causes) {
-        appendLabel(out, "  " + std::to_string(value) + " " + std::string(causeName(value)), 40);
+        appendLabel(out, "  " + std::to_string(value) + " " + std::string(causeName(value)), width);
         out += std::to_string(count) + "  " + percentText(count, releases) + '\n';
     }
     if (set.releasesWithoutCause != 0) {
-        appendLabel(out, "  cause not known", 40);
+        appendLabel(out, "  cause not known", width);
         out += std::to_string(set.releasesWithoutCause) + '\n';
     }
     out += "  released by\n";
-    appendLabel(out, "  calling side", 40);
+    appendLabel(out, "  calling side", width);
     out += std::to_string(set.releasedByCalling) + '\n';
-    appendLabel(out, "  called side", 40);
+    appendLabel(out, "  called side", width);
     out += std::to_string(set.releasedByCalled) + '\n';
     out += '\n';
     appendLabel(out, "carried traffic", kLabel);
@@ -206,6 +213,7 @@ std::string groupingName(const KpiOptions& options) {
         case KpiGrouping::CalledPrefix: return "called:" + std::to_string(options.size);
         case KpiGrouping::Direction: return "direction";
         case KpiGrouping::Switch: return "switch";
+        case KpiGrouping::Route: return "route";
         case KpiGrouping::None: break;
     }
     return "";
@@ -246,6 +254,13 @@ std::string secondsText(std::optional<double> milliseconds) {
     return fixedText(*milliseconds / 1000.0, 3);
 }
 
+std::string findingCircuitText(const Finding& finding) {
+    if (!finding.circuit) return {};
+    std::string text = std::to_string(*finding.circuit);
+    if (finding.lastCircuit) text += "-" + std::to_string(*finding.lastCircuit);
+    return text;
+}
+
 std::string groupName(const KpiSet& set) {
     if (set.start) return instantText(set.start);
     return set.group.empty() ? std::string("all") : set.group;
@@ -258,10 +273,13 @@ void appendKpiText(std::string& out, const TrafficKpis& kpis) {
     appendLabel(out, "most circuits busy at once", 30);
     out += std::to_string(kpis.peakBusy()) + ", first at " + instantText(kpis.peakAt()) + '\n';
     appendLabel(out, "busiest hour", 30);
-    if (kpis.busiestHour())
-        out += instantText(kpis.busiestHour()) + " (" + fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) +
-               " erlangs)\n";
-    else
+    if (kpis.busiestHour()) {
+        out += instantText(kpis.busiestHour()) + " (" + fixedText(kpis.busiestHourErlangs(), 4) + " erlangs";
+        if (kpis.busiestHourCovered() < 3600000)
+            out += " in the " + secondsText(static_cast<double>(kpis.busiestHourCovered())) +
+                   " s of it the log covers; no hour is covered whole";
+        out += ")\n";
+    } else
         out += "-\n";
     out += "\nNER counts as reaching the called user: answered, released by the calling side after an ACM or CPG,\n"
            "or released with cause";
@@ -304,8 +322,8 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis, const FileColumn& 
         json.key("traffic");
         json.beginObject();
         json.member("busiest_hour", instantOrNull(kpis.busiestHour()));
-        json.member("busiest_hour_erlangs",
-                    std::round(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0 * 10000.0) / 10000.0);
+        json.member("busiest_hour_covered_s", static_cast<double>(kpis.busiestHourCovered()) / 1000.0);
+        json.member("busiest_hour_erlangs", std::round(kpis.busiestHourErlangs() * 10000.0) / 10000.0);
         json.member("peak_at", instantOrNull(kpis.peakAt()));
         json.member("peak_busy", kpis.peakBusy());
         json.endObject();
@@ -375,8 +393,10 @@ constexpr std::string_view kCircuitColumns =
 
 }  // namespace
 
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn) {
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn,
+                        bool routeColumn) {
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += kCircuitColumns;
     std::size_t attention = 0;
     std::size_t shown = 0;
@@ -385,6 +405,7 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         ++shown;
         if (circuit->needsAttention()) ++attention;
         appendSwitchCell(out, health.switchName(*circuit), switchColumn);
+        appendRouteCell(out, circuit->route, routeColumn);
         const std::size_t start = out.size();
         appendNumber(out, circuit->code);
         padTo(out, start, 10);
@@ -402,7 +423,8 @@ void appendCircuitsText(std::string& out, const CircuitHealth& health, bool only
         out += '\n';
     }
     out += "\n" + std::to_string(shown) + " circuit" + (shown == 1 ? "" : "s") + ", " + std::to_string(attention) +
-           " busy, waiting for RLC, reset pending or blocked at the end of the log\n";
+           " need" + (attention == 1 ? "s" : "") +
+           " attention at the end of the log (blocked, reset pending, RLC awaited past T1 or stuck)\n";
 }
 
 // One object a line, its members in alphabetical order (the outputs' contract).
@@ -428,6 +450,7 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
             json.member("messages", circuit->messages);
             json.member("reset_pending", circuit->resetPending);
             json.member("resets", circuit->resets);
+            if (!circuit->route.empty()) json.member("route", circuit->route);
             json.member("seizures", circuit->seizures);
             json.member("state", circuitStateText(*circuit));
             memberSwitch(json, health.switchName(*circuit));
@@ -438,10 +461,11 @@ void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool only
 }
 
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file,
-                       bool header) {
+                       bool header, bool route) {
     if (header) {
         out += file.csvHeader();
         out += "circuit,state,seizures,answered,holding_s,resets,blockings,messages,last_record,call_record,switch";
+        if (route) out += ",route";
         out += kCsvLineEnd;
     }
     for (const CircuitState* circuit : health.circuits()) {
@@ -457,17 +481,22 @@ void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyP
             out += std::to_string(circuit->callRecord);
         out += ',';
         appendCsvField(out, health.switchName(*circuit));
+        if (route) {
+            out += ',';
+            appendCsvField(out, circuit->route);
+        }
         out += kCsvLineEnd;
     }
 }
 
-void appendFindingHeading(std::string& out, std::size_t switchColumn) {
+void appendFindingHeading(std::string& out, std::size_t switchColumn, bool routeColumn) {
     out += "RECORD  TIME          ";
     appendSwitchCell(out, "SWITCH", switchColumn);
+    appendRouteCell(out, "ROUTE", routeColumn);
     out += "CIRCUIT     FINDING\n";
 }
 
-void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn) {
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn, bool routeColumn) {
     std::string scratch;
     std::size_t start = out.size();
     if (finding.record != 0) appendNumber(out, finding.record);
@@ -478,8 +507,9 @@ void appendFindingText(std::string& out, const Finding& finding, std::size_t swi
     padTo(out, start, 12);
     out += "  ";
     appendSwitchCell(out, finding.switchName, switchColumn);
+    appendRouteCell(out, finding.route, routeColumn);
     start = out.size();
-    if (finding.circuit) appendNumber(out, *finding.circuit);
+    out += findingCircuitText(finding);
     padTo(out, start, 10);
     out += "  ";
     out += findingKindName(finding.kind);
@@ -502,6 +532,7 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
         json.member("kind", findingKindName(finding.kind));
         json.member("other_record", recordOrNull(finding.otherRecord));
         json.member("record", recordOrNull(finding.record));
+        if (!finding.route.empty()) json.member("route", finding.route);
         json.member("sentence", finding.sentence);
         memberSwitch(json, finding.switchName);
         json.member("time", logText(finding.time, scratch));
@@ -509,13 +540,14 @@ void appendFindingJson(std::string& out, const Finding& finding, const FileColum
     });
 }
 
-void appendFindingCsvHeader(std::string& out, const FileColumn& file) {
+void appendFindingCsvHeader(std::string& out, const FileColumn& file, bool route) {
     out += file.csvHeader();
     out += "kind,circuit,record,other_record,time,sentence,switch";
+    if (route) out += ",route";
     out += kCsvLineEnd;
 }
 
-void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file) {
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file, bool route) {
     std::string scratch;
     out += file.csv();
     out += findingKindName(finding.kind);
@@ -531,6 +563,10 @@ void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn
     appendCsvField(out, finding.sentence);
     out += ',';
     appendCsvField(out, finding.switchName);
+    if (route) {
+        out += ',';
+        appendCsvField(out, finding.route);
+    }
     out += kCsvLineEnd;
 }
 

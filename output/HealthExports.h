@@ -19,16 +19,20 @@ void appendKpiJson(std::string& out, const TrafficKpis& kpis, const FileColumn& 
 void appendKpiCsv(std::string& out, const TrafficKpis& kpis, const FileColumn& file = {}, bool header = true);
 
 // With a filter, only the circuits one of whose messages passed it (`onlyPassed`).
-void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0);
+// `routeColumn`: a ROUTE column after the switch's (a run of captures).
+void appendCircuitsText(std::string& out, const CircuitHealth& health, bool onlyPassed, std::size_t switchColumn = 0,
+                        bool routeColumn = false);
 void appendCircuitsJson(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {});
+// `route`: a route column after the switch's (a run of captures), in the CSV of circuits and
+// findings.
 void appendCircuitsCsv(std::string& out, const CircuitHealth& health, bool onlyPassed, const FileColumn& file = {},
-                       bool header = true);
+                       bool header = true, bool route = false);
 
-void appendFindingHeading(std::string& out, std::size_t switchColumn = 0);
-void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0);
+void appendFindingHeading(std::string& out, std::size_t switchColumn = 0, bool routeColumn = false);
+void appendFindingText(std::string& out, const Finding& finding, std::size_t switchColumn = 0, bool routeColumn = false);
 void appendFindingJson(std::string& out, const Finding& finding, const FileColumn& file = {});
-void appendFindingCsvHeader(std::string& out, const FileColumn& file = {});
-void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file = {});
+void appendFindingCsvHeader(std::string& out, const FileColumn& file = {}, bool route = false);
+void appendFindingCsv(std::string& out, const Finding& finding, const FileColumn& file = {}, bool route = false);
 // After the findings: how many of each kind (or that there were none), and the timers used.
 void appendFindingTotals(std::string& out, const CheckOptions& options, std::uint64_t count,
                          const std::array<std::uint64_t, kFindingKindCount>& byKind);
@@ -44,5 +48,7 @@ std::string fixedText(double value, int decimals);
 std::optional<double> quantileOf(const Distribution& distribution, double q);
 std::string secondsText(std::optional<double> milliseconds);
 std::string groupName(const KpiSet& set);
+// The circuit a finding is on: "16", a range "16-23", or nothing.
+std::string findingCircuitText(const Finding& finding);
 
 }  // namespace truno

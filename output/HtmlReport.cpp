@@ -115,7 +115,10 @@ void appendKpis(std::string& out, const TrafficKpis& kpis) {
     out += "<td></td></tr>\n<tr>";
     cell(out, "Busiest hour", {}, true);
     cell(out, instantText(kpis.busiestHour()), "kpi-busiest-hour");
-    cell(out, fixedText(static_cast<double>(kpis.busiestHourBusy()) / 3600000.0, 4) + " erlangs");
+    cell(out, fixedText(kpis.busiestHourErlangs(), 4) + " erlangs" +
+                  (kpis.busiestHour() && kpis.busiestHourCovered() < 3600000
+                       ? " in the " + secondsText(static_cast<double>(kpis.busiestHourCovered())) + " s the log covers"
+                       : std::string()));
     out += "<td></td></tr>\n</table>\n";
 
     out += "<table>\n";
@@ -244,7 +247,7 @@ void appendFindings(std::string& out, const CircuitHealth& health, bool filtered
             cell(out, finding.record != 0 ? std::to_string(finding.record) : std::string());
             cell(out, finding.time, {}, true);
             if (switches) cell(out, finding.switchName, {}, true);
-            cell(out, finding.circuit ? std::to_string(*finding.circuit) : std::string());
+            cell(out, findingCircuitText(finding));
             cell(out, findingKindName(finding.kind), {}, true);
             cell(out,
                  finding.sentence +
@@ -279,7 +282,7 @@ void appendCircuits(std::string& out, const CircuitHealth& health, bool filtered
     }
     out += "<p id=\"circuits-count\" data-count=\"" + std::to_string(circuits.size()) + "\">" +
            std::to_string(circuits.size()) + " circuits, " + std::to_string(attention) +
-           " busy, waiting for RLC, reset pending or blocked.</p>\n";
+           " need attention (blocked, reset pending, RLC awaited past T1 or stuck).</p>\n";
     if (circuits.size() > kAllCircuitsUpTo) {
         circuits.resize(attention);
         out += "<p>The circuits that need attention are listed; truno-decode --circuits lists all.</p>\n";

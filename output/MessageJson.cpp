@@ -338,6 +338,28 @@ void appendOctetsJson(Text& out, std::span<const std::string_view> octets) {
     out.extend(static_cast<std::size_t>(at - start));
 }
 
+// The members of a captured message's wire facts: point codes (null when the capture gave none),
+// service information, packet and time stamp.
+void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
+    const bool known = wire.pointCodesKnown;
+    put(line, ",\"opc\":");
+    putNumberOrNull(line, known, wire.opc);
+    put(line, ",\"dpc\":");
+    putNumberOrNull(line, known, wire.dpc);
+    put(line, ",\"sls\":");
+    putNumberOrNull(line, known, wire.sls);
+    put(line, ",\"ni\":");
+    putNumberOrNull(line, known, wire.ni);
+    put(line, ",\"si\":");
+    putNumber(line, wire.si);
+    put(line, ",\"packet\":");
+    putNumber(line, wire.packet);
+    put(line, ",\"packet_time\":");
+    scratch.clear();
+    appendWireTimestamp(scratch, wire);
+    appendJsonString(line, scratch);
+}
+
 }  // namespace
 
 void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
@@ -369,6 +391,7 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     putStringOrNull(line, record.acronym, true);
     put(line, ",\"code\":");
     putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
+    if (record.wire.captured) appendWireJson(line, record.wire, scratch);
     if (record.decoded) {
         put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
     } else {

@@ -1,6 +1,7 @@
 #include "run/DecodeRun.h"
 
 #include "run/LogReader.h"
+#include "run/RecordList.h"
 #include "dispatch/DecodingState.h"
 #include "base/Conversions.h"
 #include "dispatch/MessageTypes.h"
@@ -65,6 +66,26 @@ private:
     DecodingState probe_;
 };
 
+// Whether a message's octets end before its own pointers and lengths say: decoded on a state of
+// its own whose report is thrown away, it fails for want of octets (none of its type code yet, a
+// pointer or length past the last octet, an optional part not closed).
+bool lacksPromisedOctets(DecodingState& trial, const std::vector<std::string_view>& octets, std::size_t cicOctets) {
+    if (octets.size() <= cicOctets) return true;
+    trial.CicOctets = cicOctets;
+    trial.MessageOctets.assign(octets.begin(), octets.end());
+    trial.MessageCount = 0;
+    const bool decoded = decodeMessage(trial, 0);
+    trial.ReportText.clear();
+    if (decoded) return false;
+    switch (trial.RecordFailure) {
+        case DecodeFailure::OctetsMissing:
+        case DecodeFailure::PastEnd:
+        case DecodeFailure::NoTypeCode:
+        case DecodeFailure::OptionalPartNotClosed: return true;
+        default: return false;
+    }
+}
+
 bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load(std::memory_order_relaxed);
 }
@@ -105,31 +126,6 @@ bool decodeOne(DecodingState& state, const LogMessage& m, ModeProbe& probe) {
     if (!decoded) probe.tryOtherMode(state, m.startLine);
     return decoded;
 }
-
-// Records of one kind: how many, and the first few with what is said of each, so that memory
-// stays the same whatever the log.
-class RecordList {
-public:
-    static constexpr std::size_t kListed = 10;
-    void add(std::uint64_t record, std::string_view detail = {}) {
-        if (count_++ < kListed) listed_.push_back(std::to_string(record).append(detail));
-    }
-    std::uint64_t count() const { return count_; }
-    // "records 9, 14, 20" ("record 9" for one; ", ..." after the tenth).
-    std::string text() const {
-        std::string out = count_ == 1 ? "record " : "records ";
-        for (std::size_t i = 0; i < listed_.size(); ++i) {
-            if (i != 0) out += ", ";
-            out += listed_[i];
-        }
-        if (count_ > kListed) out += ", ...";
-        return out;
-    }
-
-private:
-    std::vector<std::string> listed_;
-    std::uint64_t count_ = 0;
-};
 
 // What the run notices of a record besides its decoding: octets after the message's end, and a
 // MSG column that names another known type than the type code (both names from the type table).
@@ -174,10 +170,6 @@ struct RecordNotes {
             msgColumn.add(record, " (MSG " + std::string(note.msgNamed) + ", type " + std::string(note.typeAcronym) + ")");
     }
 };
-
-std::string plural(std::uint64_t n, std::string_view one, std::string_view several) {
-    return std::to_string(n) + " " + std::string(n == 1 ? one : several);
-}
 
 // Says when most messages were not decoded but nearly all of those tried decode in the other
 // mode, naming the option; nothing is switched silently.
@@ -231,9 +223,7 @@ void finishSummary(RunSummary& summary, const LogReader& reader, const RecordNot
                                    tabs.text() + ")");
     summary.trailingOctetMessages = notes.trailing.count();
     if (notes.trailing.count() > 0)
-        summary.warnings.push_back(plural(notes.trailing.count(), "message has", "messages have") +
-                                   " octets after " + (notes.trailing.count() == 1 ? "its" : "their") + " end (" +
-                                   notes.trailing.text() + ")");
+        summary.warnings.push_back(trailingOctetsWarning(notes.trailing));
     summary.msgColumnMismatches = notes.msgColumn.count();
     if (notes.msgColumn.count() > 0)
         summary.warnings.push_back(plural(notes.msgColumn.count(), "message has", "messages have") +
@@ -258,6 +248,12 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
         *options.flushRecords = [&output, &state] {
             output.write(state.ReportText);
             state.ReportText.clear();
+        };
+    }
+    DecodingState trial = adjacentState();
+    if (options.messageIncomplete != nullptr) {
+        *options.messageIncomplete = [&reader, &message, &trial, &options] {
+            return reader.collecting() && lacksPromisedOctets(trial, message.octets, options.cicOctets);
         };
     }
 
@@ -579,6 +575,7 @@ std::string summaryText(const RunSummary& summary) {
     if (!summary.whyNothing.empty()) text += ": " + summary.whyNothing;
     if (summary.cancelled) text += " (cancelled)";
     if (summary.readError) text += " (reading stopped by an input error)";
+    for (const std::string& note : summary.notes) text += "\n" + note;
     for (const std::string& warning : summary.warnings) text += "\n" + warning;
     return text;
 }
@@ -605,6 +602,7 @@ RunSummary& RunSummary::add(const RunSummary& input, std::string_view name) {
         return line;
     };
     for (const std::string& warning : input.warnings) warnings.push_back(named(warning));
+    for (const std::string& note : input.notes) notes.push_back(named(note));
     if (!input.whyNothing.empty()) whyNothing += (whyNothing.empty() ? "" : "\n") + named(input.whyNothing);
     return *this;
 }

@@ -2,6 +2,7 @@
 // A decoding run: the whole log from the reader through the message dispatch to the report,
 // written out record by record as each is finished.
 #include "dispatch/RecordFacts.h"
+#include "run/capture/CapturedMessage.h"
 
 #include <atomic>
 #include <bitset>
@@ -40,6 +41,8 @@ struct RunSummary {
     // many were tried, and how many of them decode with the other number of circuit code octets.
     std::uint64_t otherModeTried = 0;
     std::uint64_t otherModeDecoded = 0;
+    // Lines said after the counts that are not warnings (a capture's packet counts), one a line.
+    std::vector<std::string> notes{};
 
     // Adds the summary of the next input of a run over several: its counts, its flags, its
     // warnings, and why it yielded no message (the reasons of several inputs one a line). With
@@ -83,10 +86,21 @@ struct RunOptions {
     // When set (one thread only), the run puts here, while it runs, a function that hands the
     // records decoded so far to the sink: a followed log calls it before it waits for more.
     std::function<void()>* flushRecords = nullptr;
+    // When set (one thread only), the run puts here, while it runs, a function that tells whether
+    // the message the reader is collecting ends before its own pointers and lengths say (it
+    // lacks octets still to come): a followed log waits for them before it ends the message.
+    std::function<bool()>* messageIncomplete = nullptr;
     // The first record's number: 1, or the number after the last record of the files before this
     // one when several are read as one run (its first record is then preceded by the CR LF that
     // joins records).
     std::uint64_t firstRecord = 1;
+    // Of a capture: the point codes of this side (a message whose OPC is one of them is sent, DIR
+    // S; empty: the OPC of the capture's first ISUP or BICC message), and how point codes are read.
+    std::vector<std::uint32_t> localPointCodes{};
+    PointCodeFormat pointCodeFormat = PointCodeFormat::Itu;
+    // Set by the run over several inputs before it tells the listener an input begins: the input
+    // is a packet capture (its records carry wire facts).
+    bool capture = false;
 };
 
 // The threads a run over a regular file decodes with when none are asked for: the machine's

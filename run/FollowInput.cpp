@@ -95,7 +95,7 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
     using Clock = std::chrono::steady_clock;
     // A blank line of its own ends the message the log was writing, but only after a whole line.
     const auto endMessage = [&]() -> bool {
-        if (settled_ || lastByte_ != '\n') return false;
+        if (options_.binary || settled_ || lastByte_ != '\n') return false;
         settled_ = true;
         idleCalled_ = false;  // the message it ends goes out at the next wait
         to[0] = '\n';
@@ -131,7 +131,17 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
         } else if (options_.byName && replaced() && reopen()) {
             continue;
         }
-        if (Clock::now() - lastData_ >= options_.settle && endMessage()) return 1;
+        // A message that still lacks octets its pointers and lengths promise is not cut at the
+        // settle time: its writer may only have paused inside it. It waits for them up to
+        // incompleteWait, then is ended as it is (and the summary says so).
+        const auto quiet = Clock::now() - lastData_;
+        if (quiet >= options_.settle && !settled_ && lastByte_ == '\n') {
+            const bool incomplete = options_.incomplete && options_.incomplete();
+            if (!incomplete || quiet >= options_.incompleteWait) {
+                if (incomplete) ++endedIncomplete_;
+                if (endMessage()) return 1;
+            }
+        }
         if (!idleCalled_) {
             idleCalled_ = true;
             if (options_.idle) options_.idle();
@@ -173,6 +183,14 @@ public:
     bool opened() const { return input_.opened(); }
     std::istream& bytes() override { return input_; }
     bool followed() const override { return true; }
+    std::string warning() const override {
+        const unsigned ended = input_.buffer().endedIncomplete();
+        if (ended == 0) return {};
+        const std::string wait = std::to_string(input_.buffer().incompleteWait().count() / 1000);
+        return std::to_string(ended) + (ended == 1 ? " message" : " messages") +
+               " ended short of the octets " + (ended == 1 ? "its" : "their") + " pointers and lengths promise: the log was not written on within " +
+               wait + " s (" + (ended == 1 ? "its record says" : "their records say") + " why " + (ended == 1 ? "it was" : "they were") + " not decoded)";
+    }
 
 private:
     FollowInput input_;
@@ -181,12 +199,16 @@ private:
 }  // namespace
 
 std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
-                                          const std::function<void()>& idle, std::string& error) {
+                                          const std::function<void()>& idle, const std::function<bool()>& incomplete,
+                                          std::string& error) {
     FollowOptions options;
     options.byName = settings.byName;
     options.settle = settings.settle;
     options.stop = settings.stop;
     options.idle = idle;
+    options.incomplete = incomplete;
+    options.incompleteWait = std::max(settings.incompleteWait, settings.settle);
+    options.binary = settings.binary;
     auto input = std::make_unique<FollowedFile>(file.path, std::move(options));
     if (!input->opened()) {
         error = "cannot open '" + file.path + "': " + std::strerror(errno);

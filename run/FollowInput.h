@@ -4,7 +4,8 @@
 // ending. A message is complete when its blank line or the next column header comes; when the
 // file stays quiet for the settle time after a whole line, the stream adds a blank line of its
 // own, so that the last message goes out without waiting for the next one (never inside a
-// line). The file is watched with inotify, and looked at every poll interval besides (a file on
+// line); unless the message ends before its own pointers and lengths say: then its writer may
+// have paused inside it, and it waits for the rest up to a longer time. The file is watched with inotify, and looked at every poll interval besides (a file on
 // a network mount may change without an event). Following by name (as tail -F): when the name comes to stand for another file (the
 // log was rotated), the old file is read to its end and the new one from its start; when the
 // file gets shorter (copy-truncate), it is read again from its start; while the name stands for
@@ -26,6 +27,11 @@ struct FollowOptions {
     std::chrono::milliseconds poll{250};              // how often the file is looked at without an event
     const std::atomic<bool>* stop = nullptr;          // when true, the stream ends
     std::function<void()> idle;                       // called before waiting
+    // Whether the message in progress ends before its own pointers and lengths say: then it is
+    // not ended after the settle time, but waited for up to `incompleteWait`.
+    std::function<bool()> incomplete;
+    std::chrono::milliseconds incompleteWait{30000};
+    bool binary = false;  // a packet capture: no blank line is added when the file is quiet
 };
 
 class FollowBuffer : public std::streambuf {
@@ -40,6 +46,9 @@ public:
     // How often the log was rotated and truncated while it was followed.
     unsigned rotations() const { return rotations_; }
     unsigned truncations() const { return truncations_; }
+    // The messages ended after `incompleteWait` while they still lacked octets.
+    unsigned endedIncomplete() const { return endedIncomplete_; }
+    std::chrono::milliseconds incompleteWait() const { return options_.incompleteWait; }
 
 protected:
     int_type underflow() override;
@@ -64,7 +73,7 @@ private:
     bool settled_ = true;       // a blank line was added since the last data (or none needed)
     bool idleCalled_ = false;
     std::chrono::steady_clock::time_point lastData_;
-    unsigned rotations_ = 0, truncations_ = 0;
+    unsigned rotations_ = 0, truncations_ = 0, endedIncomplete_ = 0;
     int notify_ = -1, fileWatch_ = -1, folderWatch_ = -1;
     char buffer_[65536];
 };

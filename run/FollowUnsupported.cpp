@@ -4,7 +4,8 @@
 namespace truno {
 
 std::unique_ptr<InputSource> openFollowed(const InputFile& /*file*/, const FollowSettings& /*settings*/,
-                                          const std::function<void()>& /*idle*/, std::string& error) {
+                                          const std::function<void()>& /*idle*/,
+                                          const std::function<bool()>& /*incomplete*/, std::string& error) {
     error = "-f/--follow is not available on Windows (run the tool on the log when it is complete)";
     return nullptr;
 }

@@ -44,7 +44,11 @@ std::string switchOfFile(std::string_view file) {
     if (dot != std::string_view::npos && dot + 1 < name.size() &&
         name.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
         name.remove_suffix(name.size() - dot);
-    if (name.ends_with(".log")) name.remove_suffix(4);
+    for (const std::string_view ending : {".log", ".pcapng", ".pcap", ".cap"})
+        if (name.ends_with(ending)) {
+            name.remove_suffix(ending.size());
+            break;
+        }
     return name.empty() ? std::string("log") : std::string(name);
 }
 

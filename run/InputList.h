@@ -25,7 +25,8 @@ struct InputFile {
 std::string shownName(std::string_view path);
 
 // The switch a log file belongs to by default: its name without its folder, a compression
-// suffix, a rotation number and a .log ending ("/var/log/sw1/trace.log.2.gz" -> "trace").
+// suffix, a rotation number and a .log ending, or a capture's .pcap, .pcapng or .cap
+// ("/var/log/sw1/trace.log.2.gz" -> "trace").
 std::string switchOfFile(std::string_view file);
 
 // The inputs of the files named: each of the switch `switchName` when it is given, otherwise of
@@ -48,6 +49,9 @@ public:
     virtual std::string error() const { return {}; }
     // A followed file: read as it is (not decompressed), its stream ending only when told to.
     virtual bool followed() const { return false; }
+    // A warning of the source for the run's summary (a followed log's messages ended while they
+    // still lacked octets); empty when none.
+    virtual std::string warning() const { return {}; }
     // A regular file, read to its end as it is now (not standard input, a pipe or a device).
     virtual bool regularFile() const { return false; }
 };
@@ -61,12 +65,20 @@ struct FollowSettings {
     bool byName = false;                     // across rotations, as tail -F
     std::chrono::milliseconds settle{1000};  // quiet time that completes the last message
     const std::atomic<bool>* stop = nullptr;  // when it becomes true, the stream ends
+    // How long a message whose octets end before its own pointers and lengths say is waited for
+    // (from its last line) before it is ended as it is.
+    std::chrono::milliseconds incompleteWait{30000};
+    // The file is binary (a packet capture): its stream adds no blank line of its own when the
+    // file stays quiet.
+    bool binary = false;
 };
 
-// Opens a file to follow as it grows; `idle` is called before each wait for more. Null, with
-// `error` set, when it cannot be opened (following the descriptor) or where the system cannot
-// follow a file (the Windows build).
+// Opens a file to follow as it grows; `idle` is called before each wait for more, and
+// `incomplete` (when set) tells whether the message in progress lacks octets still to come. Null,
+// with `error` set, when it cannot be opened (following the descriptor) or where the system
+// cannot follow a file (the Windows build).
 std::unique_ptr<InputSource> openFollowed(const InputFile& file, const FollowSettings& settings,
-                                          const std::function<void()>& idle, std::string& error);
+                                          const std::function<void()>& idle, const std::function<bool()>& incomplete,
+                                          std::string& error);
 
 }  // namespace truno

@@ -1,5 +1,8 @@
 #include "run/InputReader.h"
 
+#include "run/CaptureRun.h"
+#include "run/capture/CaptureReader.h"
+
 #include <iterator>
 
 namespace truno {
@@ -10,14 +13,17 @@ RunSummary decodeLogText(std::istream& in, const ReportSink& sink, const RunOpti
 }
 
 constexpr InputReader kReaders[] = {
+    {.name = "packet capture", .recognises = isCaptureStart, .decode = decodeCapture},
     {.name = "trace log", .recognises = nullptr, .decode = decodeLogText},
 };
 
 }  // namespace
 
-const InputReader& readerFor(LogInput& in) {
+const InputReader& readerFor(LogInput& in) { return readerForHead(in.head(kReaderHeadBytes)); }
+
+const InputReader& readerForHead(std::string_view head) {
     for (const InputReader& reader : kReaders)
-        if (reader.recognises == nullptr || reader.recognises(in.head(kReaderHeadBytes))) return reader;
+        if (reader.recognises == nullptr || reader.recognises(head)) return reader;
     return logTextReader();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The readers of a run's inputs, chosen by the first bytes of each input's data (decompressed).
-// A trace log's text is read by the log reader, the one reader today, which takes any data. A
-// reader of another format (a packet capture) goes in the table before it, with the test of its
-// first bytes, and hands the run's records on as the log reader does.
+// A packet capture (pcap or pcapng, told by its magic number) is read by the capture run; a trace
+// log's text by the log reader, which takes any data and stands last. Each hands the run's
+// records on in the same way.
 #include "run/DecodeRun.h"
 #include "run/LogInput.h"
 
@@ -26,7 +26,10 @@ inline constexpr std::size_t kReaderHeadBytes = 16;
 // first bytes pass.
 const InputReader& readerFor(LogInput& in);
 
-// The reader of a trace log's text (a followed log is read by it, as it grows).
+// The reader of a trace log's text.
 const InputReader& logTextReader();
+
+// The reader of data whose first bytes are `head` (a followed file's, read from the file).
+const InputReader& readerForHead(std::string_view head);
 
 }  // namespace truno

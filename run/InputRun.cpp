@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <utility>
 
 namespace truno {
@@ -37,18 +38,35 @@ void refuse(const InputFile& file, Compression compression, InputResult& result)
     result.summary.whyNothing = name + "-compressed input is not read; decompress it first (" + command + " FILE > FILE.log)";
 }
 
+// The first bytes a file holds now (empty when it cannot be read).
+std::string fileHead(const std::string& path) {
+    std::string head(kReaderHeadBytes, '\0');
+    std::ifstream in(pathOfName(path), std::ios::binary);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return head;
+}
+
 InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t firstRecord,
                       const InputRunOptions& options, InputListener& listener) {
     InputResult result;
     std::function<void()> flushRecords;  // set by the run of a followed input while it runs
+    std::function<bool()> messageIncomplete;  // likewise
     std::unique_ptr<InputSource> source;
+    const InputReader* followedReader = &logTextReader();
     if (options.follow) {
         // Before each wait for more of the log, what was decoded goes through the records.
         const auto idle = [&flushRecords, &listener] {
             if (flushRecords) flushRecords();
             listener.idle();
         };
-        source = openFollowed(file, *options.follow, idle, result.error);
+        const auto incomplete = [&messageIncomplete] { return messageIncomplete && messageIncomplete(); };
+        // A followed file is read as it is: its first bytes, as it holds them now, tell its reader
+        // (a file that does not exist yet, or is empty, is a log).
+        FollowSettings settings = *options.follow;
+        followedReader = &readerForHead(fileHead(file.path));
+        settings.binary = followedReader != &logTextReader();
+        source = openFollowed(file, settings, idle, incomplete, result.error);
     } else {
         source = options.open ? options.open(index, file, result.error) : openInput(file, result.error);
     }
@@ -62,15 +80,20 @@ InputResult readInput(std::size_t index, const InputFile& file, std::uint64_t fi
             return result;
         }
     }
-    const InputReader& reader = decompressed ? readerFor(*decompressed) : logTextReader();
+    const InputReader& reader = decompressed ? readerFor(*decompressed) : *followedReader;
     RunOptions run = options.run;
     if (options.fileJobs != 0 && source->regularFile() && !source->followed()) run.jobs = options.fileJobs;
     run.firstRecord = firstRecord;
-    if (source->followed()) run.flushRecords = &flushRecords;
+    run.capture = &reader != &logTextReader();
+    if (source->followed()) {
+        run.flushRecords = &flushRecords;
+        run.messageIncomplete = &messageIncomplete;
+    }
     listener.beginInput(file, run);
     result.read = true;
     result.summary = reader.decode(decompressed ? *decompressed : source->bytes(),
                                    [&listener](std::string_view text) { listener.report(text); }, run);
+    if (std::string warning = source->warning(); !warning.empty()) result.summary.warnings.push_back(std::move(warning));
     result.readError = source->error();
     if (result.readError.empty() && decompressed) result.readError = decompressed->dataError();
     if (result.readError.empty() && result.summary.readError) result.readError = std::strerror(errno);

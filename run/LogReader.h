@@ -103,6 +103,9 @@ public:
 
     // Reads up to the next message and fills `m`; false at the end of the log.
     bool next(LogMessage& m);
+    // Whether next() is inside a message (it has read one of its data lines), as when it waits
+    // for more of a followed log.
+    bool collecting() const { return collecting_; }
 
     // When set, next() leaves each message's DATA joined by two blanks in `data`, with no octets:
     // the worker threads of a parallel run split it (splitJoined), so that the reading thread

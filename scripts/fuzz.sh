@@ -7,12 +7,12 @@ cd "$(dirname "$0")/.."
 seconds="${1:-20}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(FuzzRun FuzzMessage FuzzParameters FuzzGzipInput FuzzFilter FuzzCapture)
+[ ${#targets[@]} -gt 0 ] || targets=(FuzzRun FuzzMessage FuzzParameters FuzzGzipInput FuzzFilter FuzzCapture FuzzCaptureRun)
 scripts/setup.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 # FuzzGzipInput compresses its input itself: whole logs are its seeds too.
-declare -A corpus=([FuzzRun]=run [FuzzMessage]=message [FuzzParameters]=parameters [FuzzGzipInput]=run [FuzzFilter]=filter [FuzzCapture]=capture)
+declare -A corpus=([FuzzRun]=run [FuzzMessage]=message [FuzzParameters]=parameters [FuzzGzipInput]=run [FuzzFilter]=filter [FuzzCapture]=capture [FuzzCaptureRun]=capture)
 mkdir -p build/fuzz/findings
 status=0
 for t in "${targets[@]}"; do

@@ -109,7 +109,7 @@ void CallTracker::end(std::uint32_t slot, CallOutcome outcome) {
     // A call whose start the log does not hold keeps saying so, however it ended.
     if (!call.opened) outcome = CallOutcome::BegunBeforeLog;
     call.outcome = outcome;
-    open_.erase(circuitKey(call.switchIndex, call.callInstanceCode));
+    open_.erase(circuitKey(call.switchIndex, call.callInstanceCode, call.routeIndex));
     done_[slot] = true;
     ++held_;
     sendFinished();
@@ -139,6 +139,11 @@ void CallTracker::sendFinished() {
     mostHeld_ = std::max(mostHeld_, held_);
 }
 
+void CallTracker::forEachHeld(const FinishedSink& visit) const {
+    for (const std::uint32_t slot : order_)
+        if (done_[slot]) visit(slots_[slot]);
+}
+
 void CallTracker::releaseEnded() {
     if (!ended_) return;
     const std::uint32_t slot = *ended_;
@@ -146,10 +151,10 @@ void CallTracker::releaseEnded() {
     end(slot, endedAs_);
 }
 
-void CallTracker::resetRange(SwitchIndex switchIndex, std::uint32_t code, std::uint32_t range) {
+void CallTracker::resetRange(SwitchIndex switchIndex, RouteIndex route, std::uint32_t code, std::uint32_t range) {
     const std::uint64_t last = std::uint64_t{code} + range;
     for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
-        const std::uint64_t circuit = circuitKey(switchIndex, static_cast<std::uint32_t>(each));
+        const std::uint64_t circuit = circuitKey(switchIndex, static_cast<std::uint32_t>(each), route);
         if (const auto found = open_.find(circuit); found != open_.end()) end(found->second, CallOutcome::Reset);
         idle_.insert(circuit);
     }
@@ -175,12 +180,12 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     if (role == CallRole::Circuit) {
         if (record.typeCode == codes::kCircuitGroupReset) {
             const FieldFact* range = message.find(knownFields().range);
-            resetRange(message.switchIndex(), code,
+            resetRange(message.switchIndex(), message.routeIndex(), code,
                        range != nullptr && range->hasNumber ? static_cast<std::uint32_t>(range->number) : 0);
         }
         return nullptr;
     }
-    const std::uint64_t circuit = circuitKey(message.switchIndex(), code);
+    const std::uint64_t circuit = circuitKey(message.switchIndex(), code, message.routeIndex());
     auto found = open_.find(circuit);
     if (role == CallRole::Resets) {
         idle_.insert(circuit);
@@ -205,6 +210,10 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         if (call.switchIndex != message.switchIndex()) {
             call.switchIndex = message.switchIndex();
             assign(call.switchName, message.switchName());
+        }
+        if (call.routeIndex != message.routeIndex()) {
+            call.routeIndex = message.routeIndex();
+            assign(call.route, message.routeName());
         }
         call.firstRecord = record.record;
         setMoment(call.first, record, at);

@@ -1,6 +1,7 @@
 #pragma once
-// Calls: the messages of a log grouped, in log order, by their switch and their own call instance
-// code (the switches of a run are apart: two switches' calls on one code never mix). An
+// Calls: the messages of a log grouped, in log order, by their switch, their route (of a capture:
+// the pair of point codes) and their own call instance code (the switches of a run are apart:
+// two switches' calls on one code never mix, nor two routes'). An
 // initial address message opens a call, the call-control messages on the same code join it,
 // the release complete message ends it. Finished calls go out in the order of their first
 // records: a call that finishes while an older one is still open is held until every older call
@@ -95,6 +96,8 @@ struct Call {
     std::uint32_t callInstanceCode = 0;
     SwitchIndex switchIndex = 0;        // of its messages (MessageFacts::switchIndex)
     std::string switchName;             // its name; empty when the run named no switch
+    RouteIndex routeIndex = 0;          // of its messages (MessageFacts::routeIndex); 0: none
+    std::string route;                  // "2057-2058"; empty for a log's call
     std::uint64_t firstRecord = 0;
     std::uint64_t lastRecord = 0;
     CallMoment first;                   // the first message's time
@@ -153,13 +156,15 @@ public:
     // Finished calls held behind an older open call; the most held at once so far.
     std::size_t heldCalls() const { return held_; }
     std::size_t mostHeldCalls() const { return mostHeld_; }
+    // The finished calls held, in the order of their first records.
+    void forEachHeld(const FinishedSink& visit) const;
 
 private:
     std::uint32_t newSlot();
     void end(std::uint32_t slot, CallOutcome outcome);
     void releaseEnded();
     void sendFinished();
-    void resetRange(SwitchIndex switchIndex, std::uint32_t code, std::uint32_t range);
+    void resetRange(SwitchIndex switchIndex, RouteIndex route, std::uint32_t code, std::uint32_t range);
 
     FinishedSink finished_;
     std::vector<Call> slots_;                             // open and held calls; reused once out
@@ -169,7 +174,7 @@ private:
     std::size_t maxHeld_;
     std::size_t held_ = 0;
     std::size_t mostHeld_ = 0;
-    std::unordered_map<std::uint64_t, std::uint32_t> open_;  // circuitKey (switch, code) -> slot
+    std::unordered_map<std::uint64_t, std::uint32_t> open_;  // circuitKey (switch, code, route) -> slot
     std::unordered_set<std::uint64_t> idle_;              // circuits whose call was released or reset
     std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
     CallOutcome endedAs_ = CallOutcome::Incomplete;

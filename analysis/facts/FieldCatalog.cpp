@@ -30,6 +30,20 @@ constexpr MessageKey kMessageKeys[] = {
      .description = "the switch its log belongs to (--switch, or the file's name)"},
     {.key = "call", .id = MessageKeyId::Call, .compared = KeyValue::Number, .type = "number",
      .description = "the first record of the call it belongs to"},
+    {.key = "opc", .id = MessageKeyId::Opc, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: its originating point code (MTP3 routing label)"},
+    {.key = "dpc", .id = MessageKeyId::Dpc, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: its destination point code"},
+    {.key = "sls", .id = MessageKeyId::Sls, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: its signalling link selection"},
+    {.key = "ni", .id = MessageKeyId::Ni, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: its network indicator (0 international ... 3 national spare)"},
+    {.key = "si", .id = MessageKeyId::Si, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: its service indicator (5 ISUP, 13 BICC)"},
+    {.key = "packet", .id = MessageKeyId::Packet, .compared = KeyValue::Number, .type = "number",
+     .description = "of a captured message: the number of the packet that completed it"},
+    {.key = "packet_time", .id = MessageKeyId::PacketTime, .compared = KeyValue::Text, .type = "text",
+     .description = "of a captured message: its packet's date and time (UTC), 2024-05-01T07:03:11.074512Z"},
 };
 
 constexpr FieldAlias kAliases[] = {

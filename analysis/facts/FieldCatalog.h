@@ -12,8 +12,14 @@
 namespace truno {
 
 // What a key of the message as a whole reads: its record number, log line, time, direction,
-// circuit code, type, whether it was decoded and why not, its log's switch and its call.
-enum class MessageKeyId : std::uint8_t { Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch, Call };
+// circuit code, type, whether it was decoded and why not, its log's switch and its call; of a
+// captured message, its point codes, service information, packet and time stamp.
+enum class MessageKeyId : std::uint8_t {
+    Record, Line, Time, Direction, Cic, Type, Code, Decoded, Reason, Failure, Switch, Call,
+    // Of a message read from a capture (absent from a log's): its routing label, service
+    // information, packet and time stamp.
+    Opc, Dpc, Sls, Ni, Si, Packet, PacketTime,
+};
 
 // How a filter compares the values of a message key: whole numbers, text, times of day, or a flag
 // that is only there or not.

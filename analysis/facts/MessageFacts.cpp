@@ -2,6 +2,8 @@
 
 #include "dispatch/ParameterTable.h"
 
+#include <algorithm>
+
 namespace truno {
 namespace {
 
@@ -21,6 +23,13 @@ int fieldCodeOf(const BlockFact& block) {
 }
 
 }  // namespace
+
+std::optional<Route> routeOf(const RecordFacts& record) {
+    if (!record.wire.captured || !record.wire.pointCodesKnown) return std::nullopt;
+    return Route{.low = std::min(record.wire.opc, record.wire.dpc), .high = std::max(record.wire.opc, record.wire.dpc)};
+}
+
+std::string routeText(const Route& route) { return std::to_string(route.low) + "-" + std::to_string(route.high); }
 
 void MessageFacts::build(const RecordFacts& record) {
     record_ = record;

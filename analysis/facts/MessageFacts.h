@@ -10,6 +10,7 @@
 #include "dispatch/RecordFacts.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,10 +47,25 @@ struct FieldFact {
 // index 0 is the switch no one named.
 using SwitchIndex = std::uint16_t;
 
-// A circuit of a run: its switch and its code, as one key (calls and circuits are kept by it,
-// so that two switches' circuits of the same code never mix).
-constexpr std::uint64_t circuitKey(SwitchIndex switchIndex, std::uint32_t code) {
-    return (std::uint64_t{switchIndex} << 32) | code;
+// A route of a run, by its place in the run's table of routes (LogAnalysis): index 0 is no
+// route (a log's messages; a captured message without point codes).
+using RouteIndex = std::uint16_t;
+
+// A route: the two point codes a captured message went between, the lower first, so that both
+// directions of a call are one route.
+struct Route {
+    std::uint32_t low = 0;
+    std::uint32_t high = 0;
+};
+// The route of a captured message; nothing for a message without point codes.
+std::optional<Route> routeOf(const RecordFacts& record);
+// "2057-2058".
+std::string routeText(const Route& route);
+
+// A circuit of a run: its switch, its route and its code, as one key (calls and circuits are
+// kept by it, so that two switches' circuits of the same code never mix, nor two routes').
+constexpr std::uint64_t circuitKey(SwitchIndex switchIndex, std::uint32_t code, RouteIndex route = 0) {
+    return (std::uint64_t{route} << 48) | (std::uint64_t{switchIndex} << 32) | code;
 }
 
 struct BlockFact {
@@ -87,10 +103,21 @@ public:
     SwitchIndex switchIndex() const { return switchIndex_; }
     std::string_view switchName() const { return switchName_; }
 
+    // The route of the message (set by the analysis after build(); 0 and empty: none). The name
+    // is a view into the analysis's table of routes.
+    void setRoute(RouteIndex index, std::string_view name) {
+        routeIndex_ = index;
+        routeName_ = name;
+    }
+    RouteIndex routeIndex() const { return routeIndex_; }
+    std::string_view routeName() const { return routeName_; }
+
 private:
     RecordFacts record_;
     SwitchIndex switchIndex_ = 0;
     std::string_view switchName_;
+    RouteIndex routeIndex_ = 0;
+    std::string_view routeName_;
     std::vector<BlockFact> blocks_;
     std::vector<FieldFact> fields_;
 };

@@ -130,6 +130,19 @@ bool FilterExpression::evalMessage(int index, const MessageKeys& message) const 
             case MessageKeyId::Failure: return text(!r.decoded, r.decoded ? std::string_view{} : failureName(r.failure));
             case MessageKeyId::Switch: return text(!message.switchName.empty(), message.switchName);
             case MessageKeyId::Call: return number(message.callFirstRecord != 0, message.callFirstRecord);
+            case MessageKeyId::Opc: return number(r.wire.pointCodesKnown, r.wire.opc);
+            case MessageKeyId::Dpc: return number(r.wire.pointCodesKnown, r.wire.dpc);
+            case MessageKeyId::Sls: return number(r.wire.pointCodesKnown, r.wire.sls);
+            case MessageKeyId::Ni: return number(r.wire.pointCodesKnown, r.wire.ni);
+            case MessageKeyId::Si: return number(r.wire.captured, r.wire.si);
+            case MessageKeyId::Packet: return number(r.wire.captured, r.wire.packet);
+            case MessageKeyId::PacketTime: {
+                if (!r.wire.captured) return text(false, {});
+                thread_local std::string stamp;
+                stamp.clear();
+                appendWireTimestamp(stamp, r.wire);
+                return text(true, stamp);
+            }
         }
         return false;
     }

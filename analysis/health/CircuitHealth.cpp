@@ -24,6 +24,8 @@ constexpr std::string_view kFindingKindNames[kFindingKindCount] = {
     "message-on-idle-circuit",
     "not-decoded",
     "input-warning",
+    "stuck-circuit",
+    "kpi-threshold",
 };
 
 constexpr std::string_view kQ764 = "Q.764 Annex A (15-60 s): the lower bound";
@@ -31,8 +33,11 @@ constexpr std::string_view kQ764 = "Q.764 Annex A (15-60 s): the lower bound";
 // minutes), which Q.764 refers to.
 constexpr TimerRow kTimers[kTimerCount] = {
     {.timer = Timer::T1, .name = "T1", .defaultMs = 15000, .startedBy = "REL", .stoppedBy = "RLC", .source = kQ764},
-    {.timer = Timer::T7, .name = "T7", .defaultMs = 20000, .startedBy = "IAM or SAM", .stoppedBy = "ACM, CON, CPG or REL",
-     .source = "Q.764 Annex A (20-30 s): the lower bound"},
+    // Q.764 Annex A ends T7 at an ACM or a CON; a CPG or an ANM before any ACM comes back on the
+    // same path (Q.764 2.1.4.1: the called side answering before it sent an ACM; 2.9.5.1: an
+    // unexpected message does not fail the call) and ends the sending of address information too.
+    {.timer = Timer::T7, .name = "T7", .defaultMs = 20000, .startedBy = "IAM or SAM",
+     .stoppedBy = "ACM, CON, CPG, ANM or REL", .source = "Q.764 Annex A (20-30 s): the lower bound"},
     {.timer = Timer::T9, .name = "T9", .defaultMs = 90000, .startedBy = "ACM", .stoppedBy = "ANM or REL",
      .source = "Q.118 (1.5-3 min), as Q.764 Annex A refers: the lower bound"},
     {.timer = Timer::T12, .name = "T12", .defaultMs = 15000, .startedBy = "BLO", .stoppedBy = "BLA", .source = kQ764},
@@ -41,15 +46,16 @@ constexpr TimerRow kTimers[kTimerCount] = {
     {.timer = Timer::T18, .name = "T18", .defaultMs = 15000, .startedBy = "CGB", .stoppedBy = "CGBA", .source = kQ764},
     {.timer = Timer::T20, .name = "T20", .defaultMs = 15000, .startedBy = "CGU", .stoppedBy = "CGUA", .source = kQ764},
     {.timer = Timer::T22, .name = "T22", .defaultMs = 15000, .startedBy = "GRS", .stoppedBy = "GRA", .source = kQ764},
+    {.timer = Timer::Held, .name = "held", .defaultMs = 7200000, .startedBy = "IAM", .stoppedBy = "any message",
+     .source = "no timer of Q.764: a call far longer than calls last"},
 };
 
 const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(timer)]; }
 
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
-// A circuit's key (48 bits: switch and code) and a timer in one number.
-std::uint64_t timerKey(const CircuitState& circuit, Timer timer) {
-    return (circuitKey(circuit.switchIndex, circuit.code) << 8) | static_cast<std::uint64_t>(timer);
+std::uint64_t keyOf(const CircuitState& circuit) {
+    return circuitKey(circuit.switchIndex, circuit.code, circuit.routeIndex);
 }
 
 // The local side is the traced exchange's: what it sent.
@@ -63,9 +69,22 @@ void forEachStatusCircuit(const MessageFacts& message, std::uint32_t code, const
             visit(static_cast<std::uint32_t>(code + field.number));
 }
 
+// The last circuit of a GRS's or GRA's range: its code plus the range.
+std::uint32_t rangeEnd(const MessageFacts& message, std::uint32_t code) {
+    const FieldFact* range = message.find(knownFields().range);
+    const std::uint64_t last = std::uint64_t{code} + (range != nullptr && range->hasNumber ? range->number : 0);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(last, UINT32_MAX));
+}
+
 }  // namespace
 
 std::string_view findingKindName(FindingKind kind) { return kFindingKindNames[static_cast<std::size_t>(kind)]; }
+
+std::optional<FindingKind> findingKindOf(std::string_view name) {
+    for (std::size_t k = 0; k < kFindingKindCount; ++k)
+        if (kFindingKindNames[k] == name) return static_cast<FindingKind>(k);
+    return std::nullopt;
+}
 
 std::span<const TimerRow> timerRows() { return kTimers; }
 
@@ -78,7 +97,7 @@ bool parseTimerSetting(std::string_view text, CheckOptions& options, std::string
     const std::string_view name = text.substr(0, equals);
     const auto row = std::find_if(std::begin(kTimers), std::end(kTimers),
                                   [&](const TimerRow& r) { return r.name == name; });
-    error = "--timer takes NAME=SECONDS with NAME one of T1 T7 T9 T12 T14 T16 T18 T20 T22, not '" + std::string(text) + "'";
+    error = "--timer takes NAME=SECONDS with NAME one of T1 T7 T9 T12 T14 T16 T18 T20 T22 held, not '" + std::string(text) + "'";
     if (row == std::end(kTimers) || equals == std::string_view::npos) return false;
     std::string_view value = text.substr(equals + 1);
     const std::size_t point = value.find('.');
@@ -149,7 +168,9 @@ void CircuitHealth::report(FindingKind kind, const CircuitState& circuit, const 
                            std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord) {
     report(Finding{.kind = kind,
                    .circuit = circuit.code,
+                   .lastCircuit = std::nullopt,
                    .switchName = switches_[circuit.switchIndex].name,
+                   .route = circuit.route,
                    .record = record.record,
                    .otherRecord = otherRecord,
                    .at = at,
@@ -163,7 +184,7 @@ RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
         case Timer::T1: return circuit.callTimers[0];
         case Timer::T7: return circuit.callTimers[1];
         case Timer::T9: return circuit.callTimers[2];
-        default: return otherTimers_[timerKey(circuit, timer)];
+        default: return otherTimers_[keyOf(circuit)][static_cast<std::size_t>(timer)];
     }
 }
 
@@ -179,7 +200,7 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
         on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
-                                 timerKey(circuit, timer), running.generation});
+                                 keyOf(circuit), timer, running.generation});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -199,8 +220,12 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
     while (!on.deadlines.empty() && on.deadlines.top().at < now) {
         const Deadline deadline = on.deadlines.top();
         on.deadlines.pop();
-        const auto timer = static_cast<Timer>(deadline.key & 0xFF);
-        const auto circuit = circuits_.find(deadline.key >> 8);
+        const Timer timer = deadline.timer;
+        const auto circuit = circuits_.find(deadline.key);
+        if (circuit != circuits_.end() && timer == Timer::Held) {
+            expireHeld(circuit->second, on, now);
+            continue;
+        }
         if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
         RunningTimer& running = timerOf(timer, circuit->second);
         if (running.generation != deadline.generation) continue;
@@ -216,12 +241,19 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
         sentence += timerText(options_.timers[static_cast<std::size_t>(timer)]);
         sentence += ")";
         FindingKind kind = FindingKind::NotAcknowledged;
-        if (timer == Timer::T1) kind = FindingKind::ReleaseNotCompleted;
+        if (timer == Timer::T1) {
+            kind = FindingKind::ReleaseNotCompleted;
+            circuit->second.releaseOverdue = true;
+        }
         if (timer == Timer::T7) kind = FindingKind::NoBackwardMessage;
         if (timer == Timer::T9) kind = FindingKind::NoAnswer;
+        const bool group = timer == Timer::T22 && circuit->second.groupLast > circuit->second.code;
+        if (group) sentence += " for circuits " + std::to_string(circuit->second.code) + "-" + std::to_string(circuit->second.groupLast);
         report(Finding{.kind = kind,
                        .circuit = circuit->second.code,
+                       .lastCircuit = group ? std::optional<std::uint32_t>(circuit->second.groupLast) : std::nullopt,
                        .switchName = on.name,
+                       .route = circuit->second.route,
                        .record = running.record,
                        .otherRecord = 0,
                        .at = running.at,
@@ -231,8 +263,44 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
     }
 }
 
+// A circuit's deadline of `held` is checked against its last message when it comes: one is queued
+// per circuit at a time, so that the queue does not grow with its messages.
+void CircuitHealth::watchHeld(CircuitState& circuit) {
+    if (circuit.heldWatched || !circuit.lastAt) return;
+    circuit.heldWatched = true;
+    switches_[circuit.switchIndex].deadlines.push(
+        Deadline{*circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
+                 keyOf(circuit), Timer::Held, 0});
+}
+
+void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t now) {
+    circuit.heldWatched = false;
+    if (circuit.call != CallState::Busy || circuit.stuck || !circuit.lastAt) return;
+    const std::int64_t held = options_.timers[static_cast<std::size_t>(Timer::Held)];
+    if (*circuit.lastAt + held >= now) {
+        watchHeld(circuit);
+        return;
+    }
+    circuit.stuck = true;
+    std::string sentence = "busy with no message on the circuit for more than held (" + timerText(held) + ") since ";
+    appendInstant(sentence, *circuit.lastAt);
+    report(Finding{.kind = FindingKind::StuckCircuit,
+                   .circuit = circuit.code,
+                   .lastCircuit = std::nullopt,
+                   .switchName = on.name,
+                   .route = circuit.route,
+                   .record = circuit.callRecord,
+                   .otherRecord = 0,
+                   .at = circuit.seizedAt ? circuit.seizedAt : circuit.since,
+                   .time = circuit.callTime,
+                   .sentence = std::move(sentence),
+                   .passed = circuit.callPassed});
+}
+
 void CircuitHealth::clearCall(CircuitState& circuit) {
     for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9}) stop(timer, circuit);
+    circuit.releaseOverdue = false;
+    circuit.stuck = false;
     circuit.pendingReleases = 0;
     circuit.backwardSeen = false;
     circuit.answeredNow = false;
@@ -272,6 +340,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         finding.kind = FindingKind::NotDecoded;
         if (record.hasCallInstanceCode) finding.circuit = record.callInstanceCode;
         finding.switchName = message.switchName();
+        finding.route = message.routeName();
         finding.record = record.record;
         finding.at = at;
         finding.time = record.time;
@@ -281,18 +350,37 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     }
     if (!record.hasCallInstanceCode || record.typeCode < 0) return;
     const std::uint32_t code = record.callInstanceCode;
-    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code));
+    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code, message.routeIndex()));
     CircuitState& circuit = found->second;
     circuit.code = code;
     circuit.switchIndex = switchIndex;
+    if (isNew && message.routeIndex() != 0) {
+        circuit.routeIndex = message.routeIndex();
+        circuit.route = message.routeName();
+    }
     ++circuit.messages;
     circuit.lastRecord = record.record;
+    if (at || on.now) circuit.lastAt = at ? at : on.now;
     if (passes) circuit.passed = true;
     const Direction direction = record.direction;
     const bool local = direction == Direction::Sent;
     const int type = record.typeCode;
     const CallRole role = callRoleOf(type);
     const bool open = circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete;
+    // The circuits from this one's code to `last` (a GRS's or GRA's range), each handed to `visit`.
+    const auto eachInRange = [&](std::uint32_t last, const auto& visit) {
+        for (std::uint64_t each = code; each <= last; ++each) {
+            CircuitState& member =
+                circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex())];
+            member.code = static_cast<std::uint32_t>(each);
+            member.switchIndex = switchIndex;
+            member.routeIndex = circuit.routeIndex;
+            member.route = circuit.route;
+            if (member.lastRecord < record.record) member.lastRecord = record.record;
+            if (passes) member.passed = true;
+            visit(member);
+        }
+    };
 
     if (type == codes::kInitialAddress) {
         // A circuit blocked by one side must not be seized by the other (test calls by the
@@ -305,7 +393,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
             const bool dual = circuit.call == CallState::Busy && circuit.seizedFrom != direction && !circuit.backwardSeen;
             if (dual)
                 report(FindingKind::DualSeizure, circuit, record, at, passes,
-                       "dual seizure: IAMs from both sides before any backward message", circuit.callRecord);
+                       "IAMs from both sides before any backward message", circuit.callRecord);
             else
                 report(FindingKind::SeizureOfBusyCircuit, circuit, record, at, passes,
                        "IAM on a circuit whose call is still open", circuit.callRecord);
@@ -314,10 +402,13 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         ++circuit.seizures;
         circuit.call = CallState::Busy;
         circuit.callRecord = record.record;
+        circuit.callTime.assign(record.time.data(), record.time.size());
+        circuit.callPassed = passes;
         circuit.seizedAt = at;
         circuit.since = at;
         circuit.seizedFrom = direction;
         start(Timer::T7, circuit, record, at, passes);
+        watchHeld(circuit);
         return;
     }
     switch (type) {
@@ -333,7 +424,10 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 // A call begun before the log.
                 circuit.call = CallState::Busy;
                 circuit.callRecord = record.record;
+                circuit.callTime.assign(record.time.data(), record.time.size());
+                circuit.callPassed = passes;
                 circuit.since = at;
+                watchHeld(circuit);
             }
             if (circuit.call != CallState::Busy) break;
             circuit.backwardSeen = true;
@@ -357,7 +451,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         case codes::kReleaseComplete:
             if (circuit.pendingReleases > 0) {
                 if (--circuit.pendingReleases == 0) stop(Timer::T1, circuit);
-            } else if (circuit.resetPending) {
+            } else if (circuit.resetPending && !circuit.groupResetPending) {
                 stop(Timer::T16, circuit);
                 circuit.resetPending = false;
             } else if (!isNew && circuit.call != CallState::Unknown) {
@@ -374,26 +468,31 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         case codes::kResetCircuit:
             resetCircuit(circuit, direction, at);
             circuit.resetPending = true;
+            circuit.groupResetPending = false;
             start(Timer::T16, circuit, record, at, passes);
             return;
         case codes::kCircuitGroupReset: {
-            const FieldFact* range = message.find(knownFields().range);
-            const std::uint64_t last = std::uint64_t{code} + (range != nullptr && range->hasNumber ? range->number : 0);
-            for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
-                CircuitState& member = circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each))];
-                member.code = static_cast<std::uint32_t>(each);
-                member.switchIndex = switchIndex;
+            // Every circuit of the range is reset, and pending until the GRA (Q.764 2.9.3.2).
+            const std::uint32_t last = rangeEnd(message, code);
+            eachInRange(last, [&](CircuitState& member) {
                 resetCircuit(member, direction, at);
-                if (passes) member.passed = true;
-            }
-            circuit.resetPending = true;
+                member.resetPending = true;
+                member.groupResetPending = true;
+            });
+            circuit.groupLast = last;
             start(Timer::T22, circuit, record, at, passes);
             return;
         }
-        case codes::kCircuitGroupResetAcknowledgement:
+        case codes::kCircuitGroupResetAcknowledgement: {
             stop(Timer::T22, circuit);
-            circuit.resetPending = false;
+            // The GRA's range, or the GRS's when it gives none.
+            const std::uint32_t last = std::max(rangeEnd(message, code), circuit.groupLast);
+            eachInRange(last, [](CircuitState& member) {
+                if (member.groupResetPending) member.resetPending = member.groupResetPending = false;
+            });
+            circuit.groupLast = 0;
             return;
+        }
         case codes::kBlocking:
             circuit.blocked |= local ? kLocalMaintenance : kRemoteMaintenance;
             ++circuit.blockings;
@@ -413,9 +512,12 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                                            : (hardware ? kRemoteHardware : kRemoteMaintenance);
             const bool blocking = type == codes::kCircuitGroupBlocking;
             forEachStatusCircuit(message, code, [&](std::uint32_t each) {
-                CircuitState& member = circuits_[circuitKey(switchIndex, each)];
+                CircuitState& member = circuits_[circuitKey(switchIndex, each, message.routeIndex())];
                 member.code = each;
                 member.switchIndex = switchIndex;
+                if (member.lastRecord < record.record) member.lastRecord = record.record;
+                member.routeIndex = circuit.routeIndex;
+                member.route = circuit.route;
                 if (passes) member.passed = true;
                 if (blocking) {
                     member.blocked |= bit;
@@ -455,6 +557,7 @@ std::vector<const CircuitState*> CircuitHealth::circuits() const {
     std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
         if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
         if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);
+        if (a->routeIndex != b->routeIndex) return a->route < b->route;
         return a->code < b->code;
     });
     return list;

@@ -7,9 +7,11 @@
 //   (as far as the log reaches back: not for a circuit's first message in the log);
 // - dual seizure (IAMs from both sides before any backward message), an IAM on a circuit whose
 //   call is still open, an IAM on a circuit blocked against it;
-// - no ACM, CON, CPG or REL within T7 of the last address message; no ANM or REL within T9 of
-//   the ACM;
-// - a BLO, UBL, RSC, CGB, CGU or GRS not acknowledged within T12, T14, T16, T18, T20 or T22;
+// - no ACM, CON, CPG, ANM or REL within T7 of the last address message; no ANM or REL within T9
+//   of the ACM;
+// - a BLO, UBL, RSC, CGB, CGU or GRS not acknowledged within T12, T14, T16, T18, T20 or T22
+//   (a GRS's finding names its range: every circuit of it is reset pending until the GRA);
+// - a circuit busy for longer than the `held` time with no message on it (stuck), once a call;
 // - a call-control message on a circuit left idle by an RLC or a reset;
 // - every message not decoded, and every input warning of the run.
 // "Local" is the traced exchange's side: a message sent (Direction::Sent) is local, any other remote. A
@@ -44,15 +46,21 @@ enum class FindingKind : std::uint8_t {
     MessageOnIdleCircuit,
     NotDecoded,
     InputWarning,
+    StuckCircuit,                 // held
+    KpiThreshold,                 // a KPI past an alarm's threshold (TrunkHealth)
 };
-inline constexpr std::size_t kFindingKindCount = 11;
+inline constexpr std::size_t kFindingKindCount = 13;
 // "release-not-completed", ...
 std::string_view findingKindName(FindingKind kind);
+// The kind of a name; nothing for a name that is none.
+std::optional<FindingKind> findingKindOf(std::string_view name);
 
 struct Finding {
     FindingKind kind = FindingKind::NotDecoded;
     std::optional<std::uint32_t> circuit;  // none for an input warning
+    std::optional<std::uint32_t> lastCircuit;  // a range's last circuit (a GRS's), from `circuit`
     std::string switchName;                // the circuit's switch; empty for an input warning or none named
+    std::string route;                     // the circuit's route ("2057-2058"); empty for a log's
     std::uint64_t record = 0;              // the message it is about (0: none)
     std::uint64_t otherRecord = 0;         // a second message it names (0: none)
     std::optional<std::int64_t> at;        // when (of `record`)
@@ -61,9 +69,10 @@ struct Finding {
     bool passed = true;                    // `record` passed the filter
 };
 
-// The timers the checks use.
-enum class Timer : std::uint8_t { T1, T7, T9, T12, T14, T16, T18, T20, T22 };
-inline constexpr std::size_t kTimerCount = 9;
+// The timers the checks use; `Held`, no timer of Q.764, is how long a circuit may stay busy with no
+// message on it before it is taken for stuck.
+enum class Timer : std::uint8_t { T1, T7, T9, T12, T14, T16, T18, T20, T22, Held };
+inline constexpr std::size_t kTimerCount = 10;
 
 struct TimerRow {
     Timer timer;
@@ -79,8 +88,8 @@ struct CheckOptions {
     std::array<std::int64_t, kTimerCount> timers{};  // milliseconds; filled with the defaults
     CheckOptions();
 };
-// Reads a timer's setting in seconds, with up to three decimals ("T7=20", "T1=15.5"); false with
-// `error` set otherwise.
+// Reads a timer's setting in seconds, with up to three decimals ("T7=20", "T1=15.5", "held=3600");
+// false with `error` set otherwise.
 bool parseTimerSetting(std::string_view text, CheckOptions& options, std::string& error);
 // A timer's value as set: "15 s", "20.5 s".
 std::string timerText(std::int64_t milliseconds);
@@ -104,16 +113,26 @@ struct RunningTimer {
 struct CircuitState {
     std::uint32_t code = 0;
     SwitchIndex switchIndex = 0;         // CircuitHealth::switchName gives its name
+    RouteIndex routeIndex = 0;           // of a capture's circuit; 0: none
+    std::string route;                   // its text ("2057-2058"); empty for a log's circuit
     std::uint64_t seizures = 0, answered = 0, resets = 0, blockings = 0;
     std::int64_t holding = 0;            // IAM to RLC, milliseconds
     std::uint64_t messages = 0;
     std::uint64_t lastRecord = 0;
     std::uint64_t callRecord = 0;        // the IAM (or first message) of the call on it
+    std::string callTime;                // its time as read
+    std::optional<std::int64_t> lastAt;  // when its last message came
+    std::uint32_t groupLast = 0;         // the last circuit of the GRS on it that awaits its GRA
     std::optional<std::int64_t> seizedAt;
     std::optional<std::int64_t> since;   // when its call state began
     CallState call = CallState::Unknown;
     std::uint8_t blocked = 0;            // kLocalMaintenance | ...
     bool resetPending = false;
+    bool groupResetPending = false;      // by a GRS (a GRA ends it), not an RSC (an RLC does)
+    bool releaseOverdue = false;         // its RLC is awaited past T1
+    bool stuck = false;                  // the call on it was held past `held` with no message
+    bool heldWatched = false;            // a deadline of `held` for it is queued
+    bool callPassed = false;             // the call's first message passed the filter
     bool answeredNow = false;            // the seizure on it was answered
     bool backwardSeen = false;           // a backward message came for the seizure on it
     Direction seizedFrom = Direction::Unknown;  // of the IAM
@@ -122,10 +141,9 @@ struct CircuitState {
     std::uint16_t timersRunning = 0;     // a bit per Timer
     std::array<RunningTimer, 3> callTimers;  // T1, T7, T9 (the others are rare: kept apart)
 
-    // Busy, waiting for an RLC, reset pending or blocked at the end.
-    bool needsAttention() const {
-        return call == CallState::Busy || call == CallState::AwaitingReleaseComplete || resetPending || blocked != 0;
-    }
+    // Blocked, reset pending, its RLC awaited past T1 or stuck at the end: a call in progress is
+    // normal.
+    bool needsAttention() const { return blocked != 0 || resetPending || releaseOverdue || stuck; }
 };
 // "busy", "waiting for RLC", "reset pending; blocked locally (maintenance)", "idle", ...
 std::string circuitStateText(const CircuitState& circuit);
@@ -151,11 +169,14 @@ public:
     std::span<const Finding> findings() const { return kept_; }
     std::uint64_t findingCount() const { return findingCount_; }
     const std::array<std::uint64_t, kFindingKindCount>& findingsByKind() const { return byKind_; }
+    // A finding made outside the circuits (a KPI past its threshold), kept and counted as theirs.
+    void report(Finding finding);
 
 private:
     struct Deadline {
         std::int64_t at;
-        std::uint64_t key;
+        std::uint64_t key;  // the circuit's circuitKey
+        Timer timer;
         std::uint32_t generation;
         bool operator>(const Deadline& other) const { return at > other.at; }
     };
@@ -174,7 +195,9 @@ private:
     // Takes a switch's name when its first message comes.
     void noteSwitch(const MessageFacts& message);
     void expire(Switch& on, std::int64_t now);
-    void report(Finding finding);
+    // A call's circuit, busy: its deadline of `held` is queued unless one is.
+    void watchHeld(CircuitState& circuit);
+    void expireHeld(CircuitState& circuit, Switch& on, std::int64_t now);
     void report(FindingKind kind, const CircuitState& circuit, const RecordFacts& record,
                 std::optional<std::int64_t> at, bool passes, std::string sentence, std::uint64_t otherRecord = 0);
     void resetCircuit(CircuitState& circuit, Direction direction, std::optional<std::int64_t> at);
@@ -182,12 +205,12 @@ private:
 
     CheckOptions options_;
     FindingSink onFinding_;
-    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code)
+    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code, route)
     std::vector<Switch> switches_ = std::vector<Switch>(1);      // by SwitchIndex
     SwitchIndex lastSwitch_ = 0;                                  // of the message before
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
-    // The circuit group, reset and blocking timers: (circuitKey << 8 | timer) -> the timer.
-    std::unordered_map<std::uint64_t, RunningTimer> otherTimers_;
+    // The circuit group, reset and blocking timers, by circuitKey: one a timer (by Timer).
+    std::unordered_map<std::uint64_t, std::array<RunningTimer, kTimerCount>> otherTimers_;
     std::uint32_t generations_ = 0;  // every timer started gets the next
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;

@@ -76,8 +76,8 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
         options.size = size;
         return true;
     };
-    if (text == "direction" || text == "switch") {
-        options.by = text == "switch" ? KpiGrouping::Switch : KpiGrouping::Direction;
+    if (text == "direction" || text == "switch" || text == "route") {
+        options.by = text == "switch" ? KpiGrouping::Switch : text == "route" ? KpiGrouping::Route : KpiGrouping::Direction;
         return true;
     }
     if (sized("cic:", KpiGrouping::CircuitGroup) || sized("called:", KpiGrouping::CalledPrefix)) return true;
@@ -91,7 +91,7 @@ bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& e
             }
         }
     }
-    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction or switch, not '" + std::string(text) +
+    error = "--by takes an interval (15m, 1h, 30s), cic:N, called:N, direction, switch or route, not '" + std::string(text) +
             "'";
     return false;
 }
@@ -283,6 +283,7 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
                                              : std::string_view(call.called).substr(0, options_.size));
         case KpiGrouping::Direction: return keyed(call.direction.empty() ? std::string_view("(none)") : call.direction);
         case KpiGrouping::Switch: return keyed(call.switchName.empty() ? std::string_view("(none)") : call.switchName);
+        case KpiGrouping::Route: return keyed(call.route.empty() ? std::string_view("(none)") : call.route);
         case KpiGrouping::None: break;
     }
     return total_;
@@ -368,11 +369,26 @@ void TrafficKpis::finish() {
         set.observed =
             std::max<std::int64_t>(0, std::min(start + options_.interval, *span.last) - std::max(start, *span.first));
     }
+    // An hour's traffic is over the part of it the log covers (a log of 14 minutes of an hour
+    // carries its erlangs in those minutes); a whole hour is preferred to a part.
+    busiestHour_.reset();
+    busiestHourBusy_ = busiestHourCovered_ = 0;
+    bool wholeFound = false;
     for (const auto& [hour, busy] : hourBusy_) {
-        if (busy > busiestHourBusy_) {
-            busiestHourBusy_ = busy;
-            busiestHour_ = hour;
-        }
+        if (!first_ || !last_) break;
+        const std::int64_t covered = std::min(hour + kMillisecondsPerHour, *last_) - std::max(hour, *first_);
+        if (covered <= 0 || busy <= 0) continue;
+        const bool whole = covered == kMillisecondsPerHour;
+        if (wholeFound && !whole) continue;
+        // busy / covered > best busy / best covered, without dividing.
+        const bool higher = !busiestHour_ || (whole && !wholeFound) ||
+                            static_cast<double>(busy) * static_cast<double>(busiestHourCovered_) >
+                                static_cast<double>(busiestHourBusy_) * static_cast<double>(covered);
+        if (!higher) continue;
+        wholeFound = whole;
+        busiestHour_ = hour;
+        busiestHourBusy_ = busy;
+        busiestHourCovered_ = covered;
     }
 }
 

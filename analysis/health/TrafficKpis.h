@@ -13,7 +13,8 @@
 //   holding (IAM to RLC);
 // - the release causes by Q.850 class and by value, and who released (calling or called side);
 // - traffic: carried erlangs (seizure holding time over the observed period), the most circuits
-//   busy at once and when, the busiest clock hour.
+//   busy at once and when, the busiest clock hour (its traffic over the part of it the log covers:
+//   among the hours it covers whole when there is one).
 // Memory: the groups, the delay histograms (bounded, see Distribution) and the seizures busy at
 // one time.
 #include "analysis/calls/Calls.h"
@@ -34,7 +35,7 @@ namespace truno {
 // The causes that NER counts as having reached the called user, by default.
 inline constexpr std::array<std::uint32_t, 4> kDefaultNerCauses = {17, 18, 19, 21};
 
-enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction, Switch };
+enum class KpiGrouping : std::uint8_t { None, Interval, CircuitGroup, CalledPrefix, Direction, Switch, Route };
 
 struct KpiOptions {
     KpiGrouping by = KpiGrouping::None;
@@ -43,7 +44,8 @@ struct KpiOptions {
     std::vector<std::uint32_t> nerCauses{kDefaultNerCauses.begin(), kDefaultNerCauses.end()};
 };
 
-// Reads "15m", "1h", "90s", "cic:32", "called:4", "direction" or "switch" into `options`; false
+// Reads "15m", "1h", "90s", "cic:32", "called:4", "direction", "switch" or "route" (of captures:
+// the pair of point codes) into `options`; false
 // with `error` set otherwise.
 bool parseKpiGrouping(std::string_view text, KpiOptions& options, std::string& error);
 // Reads a list of cause values ("17,18,19,21", values 0 to 127); false with `error` set otherwise.
@@ -146,9 +148,16 @@ public:
     // The most seizures busy at once, and when that was first reached.
     std::uint32_t peakBusy() const { return peakBusy_; }
     std::optional<std::int64_t> peakAt() const { return peakAt_; }
-    // The clock hour that carried the most seizure holding time, and that time.
+    // The clock hour whose traffic was the highest over the part of it the log covers, among the
+    // hours it covers whole when there is one; its seizure holding time and that part.
     std::optional<std::int64_t> busiestHour() const { return busiestHour_; }
     std::int64_t busiestHourBusy() const { return busiestHourBusy_; }
+    std::int64_t busiestHourCovered() const { return busiestHourCovered_; }
+    // Its carried erlangs: its holding time over the part covered.
+    double busiestHourErlangs() const {
+        return busiestHourCovered_ > 0 ? static_cast<double>(busiestHourBusy_) / static_cast<double>(busiestHourCovered_)
+                                       : 0.0;
+    }
 
 private:
     KpiSet& groupOf(const Call& call);
@@ -170,6 +179,7 @@ private:
     std::optional<std::int64_t> peakAt_;
     std::optional<std::int64_t> busiestHour_;
     std::int64_t busiestHourBusy_ = 0;
+    std::int64_t busiestHourCovered_ = 0;
 };
 
 // The groups of `kpis`, grouped by an interval, gathered into the groups of `interval`, a multiple

@@ -9,6 +9,7 @@ namespace truno {
 
 TrunkHealth::TrunkHealth(HealthOptions options, CircuitHealth::FindingSink onFinding)
     : options_(std::move(options)), kpis_(options_.kpis), circuits_(options_.checks, std::move(onFinding)) {
+    if (!options_.alarms.empty()) options_.countKpis = true;
     if (options_.interval > 0) {
         KpiOptions grouped = options_.kpis;
         grouped.by = KpiGrouping::Interval;
@@ -58,11 +59,28 @@ void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
     open_.erase(found);
 }
 
+TrunkHealth TrunkHealth::copySoFar() const {
+    // Whole, so that what is added to the health is copied too; the steps of calls still open
+    // (at most the ladders asked for) are let go.
+    TrunkHealth copy(*this);
+    copy.open_.clear();
+    return copy;
+}
+
+void TrunkHealth::finishSoFar() {
+    kpis_.finish();
+    if (byInterval_) byInterval_->finish();
+}
+
 void TrunkHealth::finish(std::span<const std::string> inputWarnings) {
     kpis_.finish();
     if (byInterval_) byInterval_->finish();
     circuits_.finish(inputWarnings);
     open_.clear();
+    if (options_.alarms.empty()) return;
+    const std::vector<const KpiSet*> sets =
+        kpis_.options().by == KpiGrouping::None ? std::vector<const KpiSet*>{&kpis_.total()} : kpis_.groups();
+    for (Finding& finding : crossedAlarms(options_.alarms, sets)) circuits_.report(std::move(finding));
 }
 
 }  // namespace truno

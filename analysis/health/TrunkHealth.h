@@ -5,6 +5,7 @@
 // reaching the called user (the complement of NER's numerator: not answered, not released with
 // a cause of the NER table, not abandoned after alerting).
 #include "analysis/health/CircuitHealth.h"
+#include "analysis/health/KpiAlarms.h"
 #include "analysis/health/TrafficKpis.h"
 
 #include <cstdint>
@@ -21,7 +22,10 @@ struct HealthOptions {
     CheckOptions checks;
     std::size_t ladders = 10;  // failed calls whose messages are kept for their ladder
     bool circuits = true;      // follow the circuits and run the checks
-    bool countKpis = true;     // count the KPIs
+    bool countKpis = true;     // count the KPIs (always, with alarms)
+    // Alarms on the KPIs: at the end, a kpi-threshold finding per group (or, without groups, for
+    // the whole log) that crosses one.
+    std::vector<KpiAlarm> alarms;
     // The KPIs grouped by this interval too (milliseconds; 0: not), from the same calls, for a
     // view that regroups them by multiples of it (regroupKpis).
     std::int64_t interval = 0;
@@ -50,7 +54,8 @@ public:
     void addMessage(const MessageFacts& message, std::optional<std::int64_t> at, const Call* call, bool passes);
     // Every finished call; `passes`: the filter selected it; `logEnded`: the log's end finished it.
     void addCall(const Call& call, bool passes, bool logEnded);
-    // The log ended (after its last call); its input warnings become findings.
+    // The log ended (after its last call); its input warnings become findings, then the alarms
+    // the KPIs cross.
     void finish(std::span<const std::string> inputWarnings);
 
     const TrafficKpis& kpis() const { return kpis_; }
@@ -60,6 +65,13 @@ public:
         kpis_.finish();
         return kpis_;
     }
+    // A copy of the health as it stands while the log goes on (a followed log's, for a view that
+    // shows it as it grows), without the steps kept for the ladders of calls still open; its
+    // KPIs are brought up to date by finishSoFar().
+    TrunkHealth copySoFar() const;
+    // Brings the KPIs' periods and busiest hour up to date, as kpisSoFar() does, the groups by
+    // interval too; the log goes on.
+    void finishSoFar();
     // The KPIs grouped by the options' interval; null without one.
     const TrafficKpis* kpisByInterval() const { return byInterval_ ? &*byInterval_ : nullptr; }
     const CircuitHealth& circuits() const { return circuits_; }

@@ -44,6 +44,26 @@ bool LogAnalysis::wantedRecord(std::uint64_t record) const {
     return std::binary_search(wantedRecords_.begin(), wantedRecords_.end(), record);
 }
 
+void LogAnalysis::setRouteOf(MessageFacts& facts) {
+    const std::optional<Route> route = routeOf(facts.record());
+    if (!route) {
+        facts.setRoute(0, {});
+        return;
+    }
+    const std::uint64_t key = std::uint64_t{route->low} << 32 | route->high;
+    auto found = routeIndexes_.find(key);
+    if (found == routeIndexes_.end()) {
+        // Past the most routes an index holds, the last one stands for the rest.
+        if (routeNames_.size() > std::numeric_limits<RouteIndex>::max()) {
+            facts.setRoute(std::numeric_limits<RouteIndex>::max(), routeNames_.back());
+            return;
+        }
+        found = routeIndexes_.emplace(key, static_cast<RouteIndex>(routeNames_.size())).first;
+        routeNames_.push_back(routeText(*route));
+    }
+    facts.setRoute(found->second, routeNames_[found->second]);
+}
+
 void LogAnalysis::add(const RecordFacts& record) {
     // The facts of a message whose fields nothing reads are built without its marks, which costs
     // next to nothing.
@@ -54,6 +74,7 @@ void LogAnalysis::add(const RecordFacts& record) {
         withoutFields.marks = {};
         facts_.build(withoutFields);
     }
+    setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
     Call* call = calls_.add(facts_, at);
     const bool passes = selection_ == nullptr || selection_->matches(facts_, call != nullptr ? call->firstRecord : 0);
@@ -132,12 +153,15 @@ void LogAnalysis::release() {
         Held& h = ready_.begin()->second;
         heldFacts_.build(h.record.record());
         heldFacts_.setSwitch(h.switchIndex, switchNames_[h.switchIndex]);
+        setRouteOf(heldFacts_);
         // The call may have finished since: the message comes with its call's switch, code and
         // first record.
         Call call;
         call.callInstanceCode = h.callInstanceCode;
         call.switchIndex = h.switchIndex;
         call.switchName = switchNames_[h.switchIndex];
+        call.routeIndex = heldFacts_.routeIndex();
+        call.route = heldFacts_.routeName();
         call.firstRecord = h.callFirstRecord;
         call.selected = true;
         pass(heldFacts_, h.at, &call);
@@ -153,6 +177,17 @@ void LogAnalysis::callFinished(const Call& call) {
     ++callsPassed_;
     statistics_.addCall(call);
     if (onCall_) onCall_(call);
+}
+
+LogAnalysis::SoFar LogAnalysis::soFar() const {
+    SoFar soFar{statistics_, health_ != nullptr ? std::make_unique<TrunkHealth>(health_->copySoFar()) : nullptr};
+    calls_.forEachHeld([this, &soFar](const Call& call) {
+        const bool passes = call.selected && (selection_ == nullptr || selection_->matchesCall(call));
+        if (soFar.health) soFar.health->addCall(call, passes, false);
+        if (passes) soFar.statistics.addCall(call);
+    });
+    if (soFar.health) soFar.health->finishSoFar();
+    return soFar;
 }
 
 void LogAnalysis::finish() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <functional>
 #include <optional>
@@ -78,6 +79,16 @@ public:
     const Statistics& statistics() const { return statistics_; }
     std::uint64_t messagesPassed() const { return messagesPassed_; }
     std::uint64_t callsPassed() const { return callsPassed_; }
+    // Calls not handed on yet: open, or finished and held behind an older open one.
+    std::size_t callsUnfinished() const { return calls_.openCalls() + calls_.heldCalls(); }
+    // The statistics and the trunk's health (null when none is followed) as they stand while the
+    // log goes on, for views that show a followed log as it grows: copies, in which the calls
+    // finished but held behind an older open one count too. Open calls count once they finish.
+    struct SoFar {
+        Statistics statistics;
+        std::unique_ptr<TrunkHealth> health;
+    };
+    SoFar soFar() const;
     // The records asked for with --call that no call holds (known after finish()).
     const std::vector<std::uint64_t>& recordsWithoutCall() const { return recordsWithoutCall_; }
 
@@ -115,6 +126,10 @@ private:
     MessageFacts heldFacts_;
     TrunkHealth* health_ = nullptr;
     bool logEnding_ = false;
+    // The routes met, by RouteIndex (index 0: none), and their indexes by both point codes.
+    std::deque<std::string> routeNames_{""};
+    std::unordered_map<std::uint64_t, RouteIndex> routeIndexes_;
+    void setRouteOf(MessageFacts& facts);
     std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
     std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;

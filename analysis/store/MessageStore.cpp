@@ -59,6 +59,7 @@ MessageStore& MessageStore::operator=(MessageStore&&) noexcept = default;
 void MessageStore::append(MessageBatch&& batch) {
     if (logDate_.empty() && !batch.logDate.empty()) logDate_ = batch.logDate;
     if (!batch.switchNames.empty()) switchNames_ = std::move(batch.switchNames);
+    callsUnfinished_ = batch.callsUnfinished;
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
@@ -69,6 +70,7 @@ void MessageStore::append(MessageBatch&& batch) {
         wide.index += firstMark;
         wideMarks_.push_back(wide);
     }
+    for (const WireRow& wire : batch.wires) wires_.push_back(wire);
     std::uint64_t markAt = firstMark;
     const std::string_view strings = batch.strings;
     for (std::size_t k = 0; k < batch.messages.size(); ++k) {
@@ -109,6 +111,7 @@ void MessageStore::dropOldest(std::size_t count) {
     if (count == 0) return;
     dropped_ += count;
     rows_.dropBefore(dropped_);
+    while (!wires_.empty() && wires_.front().record <= dropped_) wires_.pop_front();
     const std::uint64_t firstMark = empty() ? marks_.size() : row(0).marksBegin;
     marks_.dropBefore(firstMark);
     wideMarks_.erase(wideMarks_.begin(),
@@ -176,6 +179,12 @@ void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
     f.decoded = (r.flags & kDecoded) != 0;
     f.reason = pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
     f.failure = r.failure;
+    f.wire = WireFacts{};
+    if ((r.flags & kCaptured) != 0) {
+        const auto wire = std::lower_bound(wires_.begin(), wires_.end(), f.record,
+                                           [](const WireRow& w, std::uint64_t record) { return w.record < record; });
+        if (wire != wires_.end() && wire->record == f.record) f.wire = wire->wire;
+    }
 }
 
 RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
@@ -221,7 +230,7 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
 }
 
 std::size_t MessageStore::memoryUse() const {
-    std::size_t bytes = rows_.memoryUse() + marks_.memoryUse() + pool_.memoryUse() +
+    std::size_t bytes = rows_.memoryUse() + wires_.size() * sizeof(WireRow) + marks_.memoryUse() + pool_.memoryUse() +
                         wideMarks_.capacity() * sizeof(WideMark) + calls_.capacity() * sizeof(CallRow);
     return bytes + labels_.capacity() * sizeof(MarkLabel);
 }
@@ -303,6 +312,10 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
                                           (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
                                           (record.cicOctets == 2 ? MessageStore::kTwoOctetCode : 0));
+    if (record.wire.captured) {
+        row.flags |= MessageStore::kCaptured;
+        batch_.wires.push_back({.record = record.record, .wire = record.wire});
+    }
     if (!record.logDate.empty()) {
         row.flags |= MessageStore::kDated;
         if (batch_.logDate.empty()) batch_.logDate = record.logDate;
@@ -383,7 +396,7 @@ struct KeptText {
 constexpr KeptText kCallTexts[] = {
     {&Call::direction, CallText::Direction}, {&Call::calling, CallText::Calling},
     {&Call::called, CallText::Called},       {&Call::location, CallText::Location},
-    {&Call::releasedBy, CallText::ReleasedBy},
+    {&Call::releasedBy, CallText::ReleasedBy}, {&Call::route, CallText::Route},
 };
 
 }  // namespace
@@ -451,6 +464,7 @@ Call MessageStore::call(const CallRow& row) const {
 
 MessageBatch MessageRecorder::take() {
     MessageBatch batch = std::move(batch_);
+    batch.callsUnfinished = analysis_.callsUnfinished();
     batch_ = MessageBatch{};
     batch_.reportSize = reportSize_;
     batch_.messages.reserve(batch.messages.size());

@@ -119,8 +119,9 @@ struct MarkLabel {
 enum class CallText : std::uint8_t {
     FirstTime, LastTime, Direction, Calling, Called, Location, ReleasedBy,
     AddressCompleteTime, ProgressTime, AnswerTime, ReleaseTime, ReleaseCompleteTime,
+    Route,  // of a capture's call: "2057-2058"; empty for a log's
 };
-inline constexpr std::size_t kCallTextCount = 12;
+inline constexpr std::size_t kCallTextCount = 13;
 
 // One finished call as the store keeps it: its numbers, the instants of its durations, which of
 // its messages came, and its texts in the store's pool; MessageStore::call gives the Call back.
@@ -172,6 +173,12 @@ public:
     static constexpr std::uint8_t kOctetsAsBytes = 4;  // octets kept as bytes, else as text
     static constexpr std::uint8_t kTwoOctetCode = 8;   // read in ISUP mode (--cic-octets 2)
     static constexpr std::uint8_t kDated = 16;  // a page header with the log's date came before it
+    static constexpr std::uint8_t kCaptured = 32;  // read from a capture: its wire facts are kept
+    // The wire facts of a captured message, kept beside the rows (a log's messages have none).
+    struct WireRow {
+        std::uint64_t record = 0;
+        WireFacts wire;
+    };
 
     // The log's date (YYYY-MM-DD) from its first page header that gives one; empty: none.
     const std::string& logDate() const { return logDate_; }
@@ -203,6 +210,10 @@ public:
     // Messages and calls let go so far.
     std::uint64_t dropped() const { return dropped_; }
     std::uint64_t droppedCalls() const { return droppedCalls_; }
+    // The run's calls not among calls() yet (open, or held behind an older open one) as of the
+    // last batch appended: while a log is followed, calls() + droppedCalls() + this is every call
+    // met so far.
+    std::uint64_t callsUnfinished() const { return callsUnfinished_; }
     // The message of record `record`; none for a record not held (let go, or not come yet).
     std::optional<std::size_t> indexOf(std::uint64_t record) const {
         if (record <= dropped_ || record - dropped_ > size()) return std::nullopt;
@@ -274,6 +285,7 @@ private:
     };
 
     BlockVector<Row> rows_;
+    std::deque<WireRow> wires_;  // ascending record, of the rows flagged kCaptured
     std::string logDate_;
     std::vector<std::string> switchNames_;  // by the rows' switchIndex
     BlockVector<CompactMark> marks_;
@@ -287,6 +299,7 @@ private:
     std::uint64_t reportSize_ = 0;
     std::uint64_t dropped_ = 0;
     std::uint64_t droppedCalls_ = 0;
+    std::uint64_t callsUnfinished_ = 0;
 };
 
 struct MessageBatch {
@@ -301,6 +314,7 @@ struct MessageBatch {
     std::vector<WideMark> wideMarks;  // index among this batch's marks
     std::vector<MarkLabel> newLabels;
     std::vector<std::string> newDirections;
+    std::vector<MessageStore::WireRow> wires;
     struct NewType {
         std::string name;
         std::string acronym;
@@ -316,6 +330,7 @@ struct MessageBatch {
     std::uint64_t reportSize = 0;  // the report's size after this batch's records
     std::string logDate;           // the log's date from a page header, once known (RecordFacts::logDate)
     std::vector<std::string> switchNames;  // the run's switches by index, when one was named since
+    std::uint64_t callsUnfinished = 0;     // the run's calls not handed on yet when it was taken
 
     bool empty() const { return messages.empty() && calls.empty(); }
 };
@@ -343,6 +358,8 @@ public:
     MessageBatch take();
     std::size_t pending() const { return batch_.messages.size(); }
     const Statistics& statistics() const { return analysis_.statistics(); }
+    // The statistics and health as they stand while the log goes on (LogAnalysis::soFar).
+    LogAnalysis::SoFar soFar() const { return analysis_.soFar(); }
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
 
 private:

@@ -68,11 +68,18 @@ ByteSource::ByteSource(std::istream& in) : in_(in), buffer_(kFirstBlock) {}
 
 void ByteSource::fill() {
     if (eof_ || end_ == buffer_.size()) return;
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): istream reads chars
-    in_.read(reinterpret_cast<char*>(buffer_.data() + end_), static_cast<std::streamsize>(buffer_.size() - end_));
-    const auto got = static_cast<std::size_t>(in_.gcount());
-    end_ += got;
-    if (got == 0 || !in_) eof_ = true;
+    // Read through the stream's buffer: a file followed as it grows hands on what it holds so
+    // far, fewer octets than asked, and only nothing at its end.
+    std::streambuf* const buffer = in_.rdbuf();
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): streams read chars
+    const std::streamsize got = buffer == nullptr ? 0 : buffer->sgetn(reinterpret_cast<char*>(buffer_.data() + end_),
+                                                                     static_cast<std::streamsize>(buffer_.size() - end_));
+    if (got <= 0) {
+        eof_ = true;
+        in_.setstate(std::ios::eofbit);
+        return;
+    }
+    end_ += static_cast<std::size_t>(got);
 }
 
 bool ByteSource::ensure(std::size_t n) {

@@ -46,6 +46,8 @@ inline const std::map<std::string, std::string>& messageBodies() {
         {"UBA", "16"},
         {"CGB", "18 00 01 02 07 0F"},
         {"GRS", "17 01 01 03"},
+        {"GRA", "29 01 02 03 00"},
+        {"CON", "07 16 14 00"},
         {"SAM", "02 02 00 02 01 21"},
         {"unknown", "5A 00"},
     };

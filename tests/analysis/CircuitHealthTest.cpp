@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -80,6 +82,18 @@ std::vector<HealthCase> healthCases() {
           {"ANM", 13, "10:00:02.00", "R"}},
          {{13, "idle", 1, 0}},
          {"message-on-idle-circuit"}},
+        {"an unanswered GRS leaves every circuit of its range reset pending",
+         {{"GRS", 16, "10:00:05.00", "S"}, kLater},
+         {{16, "reset pending"}, {17, "reset pending"}, {19, "reset pending"}},
+         {"not-acknowledged"}},
+        {"a GRA ends the reset of its whole range",
+         {{"GRS", 16, "10:00:05.00", "S"}, {"GRA", 16, "10:00:05.20", "R"}, kLater},
+         {{16, "idle"}, {17, "idle"}, {19, "idle"}},
+         {}},
+        {"an ANM with no ACM before it is an answer, not a missing backward message",
+         {{"IAM", 20, "10:00:00.00", "S"}, {"ANM", 20, "10:00:01.00", "R"}, kLater},
+         {{20, "busy", 1, 1}},
+         {}},
         {"a message not decoded is a finding of its own, and still releases when its type reads",
          {{"IAM", 14, "10:00:00.00", "S"}, {"REL-cut", 14, "10:00:01.00", "R"}},
          {{14, "waiting for RLC", 1, 0}},
@@ -91,7 +105,13 @@ TEST(CircuitHealth, StatesAndFindingsOfShortLogs) {
     for (const HealthCase& c : healthCases()) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> kinds;
-        CircuitHealth health(CheckOptions{}, [&kinds](const Finding& f) { kinds.emplace_back(findingKindName(f.kind)); });
+        CircuitHealth health(CheckOptions{}, [&kinds](const Finding& f) {
+            kinds.emplace_back(findingKindName(f.kind));
+            // The kind is said once, before the sentence: the sentence does not open with it again.
+            std::string words(findingKindName(f.kind));
+            std::replace(words.begin(), words.end(), '-', ' ');
+            EXPECT_FALSE(f.sentence.starts_with(words)) << f.sentence;
+        });
         LogClock clock;
         analysis_testing::runWithFacts(analysis_testing::logOfMessages(c.messages), [&](const MessageFacts& m) {
             health.add(m, clock.instant(m.record().time), true);
@@ -128,6 +148,105 @@ TEST(CircuitHealth, HoldingTimeAndLastRecord) {
             EXPECT_EQ(circuit->lastRecord, 3u);
         }
     }
+}
+
+// Runs `messages` through a CircuitHealth with `options`; the findings made.
+std::vector<Finding> findingsOf(CircuitHealth& health, const std::vector<LogMessage>& messages) {
+    std::vector<Finding> findings;
+    LogClock clock;
+    analysis_testing::runWithFacts(analysis_testing::logOfMessages(messages), [&](const MessageFacts& m) {
+        health.add(m, clock.instant(m.record().time), true);
+    });
+    health.finish({});
+    for (const Finding& f : health.findings()) findings.push_back(f);
+    return findings;
+}
+
+const CircuitState* circuitOf(const CircuitHealth& health, unsigned code) {
+    for (const CircuitState* circuit : health.circuits())
+        if (circuit->code == code) return circuit;
+    return nullptr;
+}
+
+// A GRS's finding names its range, and the circuits a group message reaches only through its
+// range or status bits have that message as their last record.
+TEST(CircuitHealth, GroupMessagesNameTheirRange) {
+    CircuitHealth health(CheckOptions{});
+    const std::vector<Finding> found =
+        findingsOf(health, {{"GRS", 16, "10:00:05.00", "S"}, {"CGB", 40, "10:00:06.00", "S"}, kLater});
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].circuit, 16u);
+    EXPECT_EQ(found[0].lastCircuit, 19u);
+    EXPECT_NE(found[0].sentence.find("16-19"), std::string::npos) << found[0].sentence;
+    for (const auto& [code, record] : {std::pair{17u, 1u}, {19u, 1u}, {41u, 2u}, {43u, 2u}}) {
+        const CircuitState* circuit = circuitOf(health, code);
+        ASSERT_NE(circuit, nullptr) << code;
+        EXPECT_EQ(circuit->lastRecord, record) << code;
+    }
+}
+
+// T7 stops at the messages its row names, and at no other: the row is what the findings and the
+// documentation say.
+TEST(CircuitHealth, TheMessagesThatStopT7AreThoseItsRowNames) {
+    const std::string_view stoppedBy = timerRows()[static_cast<std::size_t>(Timer::T7)].stoppedBy;
+    for (const std::string type : {"ACM", "CON", "CPG", "ANM", "REL", "SAM", "BLO", "unknown"}) {
+        SCOPED_TRACE(type);
+        std::vector<std::string> kinds;
+        CircuitHealth health(CheckOptions{});
+        for (const Finding& f : findingsOf(health, {{"IAM", 1, "10:00:00.00", "S"}, {type, 1, "10:00:01.00", "R"}, kLater}))
+            kinds.emplace_back(findingKindName(f.kind));
+        const bool named = stoppedBy.find(type) != std::string_view::npos;
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "no-backward-message") == 0, named) << stoppedBy;
+    }
+}
+
+// A circuit needs attention when something is wrong with it at the end of the log, not while a
+// call is in progress on it.
+TEST(CircuitHealth, AttentionIsForTroubleNotForCallsInProgress) {
+    struct Case {
+        const char* name;
+        std::vector<LogMessage> messages;
+        bool attention;
+    };
+    const LogMessage soon{"IAM", 99, "10:00:03.00", "S"};
+    const std::vector<Case> cases = {
+        {"a call in progress", {{"IAM", 1, "10:00:00.00", "S"}, {"ACM", 1, "10:00:01.00", "R"}, soon}, false},
+        {"its RLC awaited within T1", {{"IAM", 1, "10:00:00.00", "S"}, {"REL", 1, "10:00:02.00", "R"}, soon}, false},
+        {"its RLC awaited past T1", {{"IAM", 1, "10:00:00.00", "S"}, {"REL", 1, "10:00:02.00", "R"}, kLater}, true},
+        {"blocked", {{"BLO", 1, "10:00:00.00", "S"}, {"BLA", 1, "10:00:00.10", "R"}}, true},
+        {"reset pending", {{"RSC", 1, "10:00:00.00", "S"}}, true},
+        {"held past its time with no message", {{"IAM", 1, "10:00:00.00", "S"}, {"ANM", 1, "10:00:01.00", "R"},
+                                                {"IAM", 99, "12:30:00.00", "S"}}, true},
+        {"idle again", {{"IAM", 1, "10:00:00.00", "S"}, {"REL", 1, "10:00:02.00", "R"}, {"RLC", 1, "10:00:02.10", "S"}},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CircuitHealth health(CheckOptions{});
+        findingsOf(health, c.messages);
+        const CircuitState* circuit = circuitOf(health, 1);
+        ASSERT_NE(circuit, nullptr);
+        EXPECT_EQ(circuit->needsAttention(), c.attention);
+    }
+}
+
+// A circuit busy past `held` with no message is named once, with its call's first record; a call
+// whose messages go on is not stuck however long it lasts.
+TEST(CircuitHealth, StuckCircuitsAreNamedOnceWithTheirCall) {
+    CheckOptions options;
+    std::string error;
+    ASSERT_TRUE(parseTimerSetting("held=60", options, error)) << error;
+    CircuitHealth health(options);
+    const std::vector<Finding> found = findingsOf(
+        health, {{"IAM", 1, "10:00:00.00", "S"}, {"ACM", 1, "10:00:01.00", "R"}, {"ANM", 1, "10:00:02.00", "R"},
+                 {"IAM", 2, "10:00:10.00", "S"}, {"ANM", 2, "10:00:11.00", "R"}, {"CPG", 2, "10:00:50.00", "R"},
+                 {"CPG", 2, "10:01:40.00", "R"}, {"CPG", 2, "10:02:30.00", "R"}, {"IAM", 3, "10:04:20.00", "S"},
+                 {"ANM", 3, "10:04:30.00", "R"}, {"IAM", 4, "10:05:00.00", "S"}, {"ANM", 4, "10:05:01.00", "R"}});
+    std::vector<std::pair<std::uint32_t, std::uint64_t>> stuck;
+    for (const Finding& f : found)
+        if (f.kind == FindingKind::StuckCircuit) stuck.emplace_back(f.circuit.value_or(0), f.record);
+    // Circuit 1 since 10:00:02, circuit 2 since 10:02:30; circuit 3 still within its minute.
+    EXPECT_EQ(stuck, (std::vector<std::pair<std::uint32_t, std::uint64_t>>{{1, 1}, {2, 4}}));
 }
 
 }  // namespace

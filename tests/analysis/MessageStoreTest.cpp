@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::uint64_t kCallLength = 10;  // every tenth message ends a call of ten
 constexpr std::uint64_t kWideEvery = 97;   // messages whose first mark does not fit in eight bytes
+constexpr std::uint64_t kCapturedEvery = 3;  // messages from a capture, with wire facts of their own
 
 std::string timeOf(std::uint64_t record) {
     std::string time = "time of record " + std::to_string(record);
@@ -46,6 +47,12 @@ MessageBatch batchOf(std::uint64_t first, std::uint64_t count) {
         batch.strings += timeOf(record);
         message.row.timeLength = static_cast<std::uint16_t>(timeOf(record).size());
         message.markCount = 2;
+        if (record % kCapturedEvery == 0) {
+            message.row.flags = MessageStore::kCaptured;
+            batch.wires.push_back({.record = record,
+                                   .wire = WireFacts{.captured = true, .pointCodesKnown = true,
+                                                     .opc = static_cast<std::uint32_t>(record), .packet = record + 1}});
+        }
         batch.messages.push_back(message);
         CompactMark mark{.begin = static_cast<std::uint16_t>(record % 1000)};
         if (record % kWideEvery == 0) {
@@ -105,6 +112,14 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
         ASSERT_EQ(store.markCount(i), 2u);
         ASSERT_EQ(store.mark(i, 0).begin, record % kWideEvery == 0 ? 100000 + record : record % 1000);
         ASSERT_EQ(store.mark(i, 1).begin, 999u);
+        // A captured message's wire facts are its own after the oldest went; a log's have none.
+        RecordFacts facts;
+        store.rowFacts(i, facts);
+        ASSERT_EQ(facts.wire.captured, record % kCapturedEvery == 0);
+        if (facts.wire.captured) {
+            ASSERT_EQ(facts.wire.opc, record);
+            ASSERT_EQ(facts.wire.packet, record + 1);
+        }
     }
     // The calls of the messages kept, and the long one whose first messages left.
     EXPECT_EQ(store.calls().size() + store.droppedCalls(), calls);

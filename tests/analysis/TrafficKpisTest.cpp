@@ -114,5 +114,39 @@ TEST(TrafficKpis, RegroupedIntervalsAreTheGroupingByTheLongerInterval) {
     EXPECT_TRUE(regroupKpis(health->kpis(), 15 * kMinute).empty());
 }
 
+// The busiest hour's traffic is over the part of it the log covers, a whole hour preferred, so that
+// it never contradicts the carried traffic of the same log.
+TEST(TrafficKpis, TheBusiestHourIsMeasuredOverThePartOfItTheLogCovers) {
+    struct Case {
+        const char* name;
+        std::vector<LogMessage> messages;
+        std::int64_t hour, covered;
+        double erlangs;
+    };
+    const std::vector<Case> cases = {
+        {"fourteen minutes of one hour: its erlangs are the log's",
+         {{"IAM", 1, "09:46:00.00", "S"}, {"ANM", 1, "09:46:01.00", "R"}, {"REL", 1, "09:56:00.00", "S"},
+          {"RLC", 1, "09:56:00.00", "R"}, {"IAM", 2, "10:00:00.00", "S"}},
+         9 * 60 * kMinute, 14 * kMinute, 10.0 / 14.0},
+        {"a whole hour is preferred to a busier part of one",
+         {{"IAM", 1, "09:30:00.00", "S"}, {"ANM", 1, "09:30:01.00", "R"}, {"REL", 1, "09:50:00.00", "S"},
+          {"RLC", 1, "09:50:00.00", "R"}, {"IAM", 2, "10:00:00.00", "S"}, {"ANM", 2, "10:00:01.00", "R"},
+          {"REL", 2, "10:30:00.00", "S"}, {"RLC", 2, "10:30:00.00", "R"}, {"IAM", 3, "11:15:00.00", "S"},
+          {"REL", 3, "11:15:01.00", "R"}, {"RLC", 3, "11:15:01.00", "S"}},
+         10 * 60 * kMinute, 60 * kMinute, 0.5},
+    };
+    const HealthOptions options;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<TrunkHealth> health = healthOf(analysis_testing::logOfMessages(c.messages), options);
+        const TrafficKpis& kpis = health->kpis();
+        EXPECT_EQ(kpis.busiestHour(), c.hour);
+        EXPECT_EQ(kpis.busiestHourCovered(), c.covered);
+        EXPECT_NEAR(kpis.busiestHourErlangs(), c.erlangs, 1e-9);
+        EXPECT_LE(kpis.busiestHourErlangs() * static_cast<double>(kpis.busiestHourCovered()),
+                  static_cast<double>(kpis.total().busy) + 1e-6);
+    }
+}
+
 }  // namespace
 }  // namespace truno

@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 namespace truno {
 namespace {
@@ -255,6 +259,55 @@ TEST_F(InputFiles, SaysWhyAnInputIsNotRead) {
         EXPECT_EQ(recorder.results[0].error, c.error);
     }
 }
+
+#ifndef _WIN32
+// A followed log's writer that pauses inside a message, past the settle time, does not get it cut:
+// a message whose octets end before its pointers and lengths say waits for the rest, up to the
+// longer wait, and is then decoded as it is, the summary saying why.
+TEST_F(InputFiles, AFollowedMessageWaitsForTheOctetsItsPointersPromise) {
+    using std::chrono::milliseconds;
+    // An IAM cut after its optional-part pointer: its called party number is still to come.
+    const std::string first = "01 00 00 00 01 00 20 01 0A 03 02 08";
+    const std::string rest = "06 02 90 21 43 65 00 0A 06 02 13 21 43 65 87 00";
+    const struct {
+        const char* name;
+        int restAfterMs;  // -1: never
+        int waitMs;
+        bool decoded;
+    } cases[] = {
+        {"the writer pauses longer than the settle time", 600, 3000, true},
+        {"the rest does not come within the longer wait", -1, 400, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = write("live.log", kTraceHeader + "\r\n" + kTraceValues + "\r\n\r\n" + kColumns + "\r\n" +
+                                                       dataLine("10:00:00", "S", logOctets(first)) + "\r\n");
+        std::atomic<bool> stop{false};
+        InputRunOptions options;
+        options.follow = FollowSettings{
+            .byName = false, .settle = milliseconds(100), .stop = &stop, .incompleteWait = milliseconds(c.waitMs)};
+        std::thread writer([&] {
+            if (c.restAfterMs >= 0) {
+                std::this_thread::sleep_for(milliseconds(c.restAfterMs));
+                std::ofstream(file, std::ios::binary | std::ios::app) << dataLine("", "", logOctets(rest)) << "\r\n\r\n";
+            }
+            std::this_thread::sleep_for(milliseconds(c.restAfterMs >= 0 ? 600 : c.waitMs + 600));
+            stop = true;
+        });
+        Recorder recorder;
+        runInputs(inputFiles({file}), options, recorder);
+        writer.join();
+        ASSERT_EQ(recorder.results.size(), 1u);
+        const RunSummary& summary = recorder.results[0].summary;
+        EXPECT_EQ(summary.found, 1u);
+        EXPECT_EQ(summary.notDecoded, c.decoded ? 0u : 1u) << recorder.reports[file];
+        const bool warned = std::any_of(summary.warnings.begin(), summary.warnings.end(), [](const std::string& w) {
+            return w.find("pointers and lengths promise") != std::string::npos;
+        });
+        EXPECT_EQ(warned, !c.decoded);
+    }
+}
+#endif
 
 TEST_F(InputFiles, NamesEachInputAndItsSwitch) {
     const struct {

@@ -2,11 +2,15 @@
 // list as they come, and stopping ends the run as any run ends, with one record per message; with
 // a limit, the list, the report and the calls keep the last messages only.
 #include "window/views/CallsView.h"
+#include "window/views/HealthTables.h"
+#include "window/views/HealthView.h"
 #include "window/views/MessageList.h"
 #include "window/views/StatisticsView.h"
 #include "WindowFixture.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -14,6 +18,7 @@
 #include <vector>
 
 using namespace window_tests;
+using truno::window::HealthPane;
 
 namespace {
 
@@ -53,6 +58,7 @@ private slots:
     void appendedMessagesShowUntilStopped();
     void openingAnotherLogEndsTheFollowing();
     void aLimitKeepsTheLastMessages();
+    void statisticsAndHealthGrowWhileFollowing();
 };
 
 void FollowTest::initTestCase() {
@@ -219,6 +225,74 @@ void FollowTest::aLimitKeepsTheLastMessages() {
     QVERIFY(w.report() == reportFrom(toolReport(path), read - kKeep + 1));
     QCOMPARE(w.form.statistics().messages(), read);
     QVERIFY(w.form.statisticsPane()->scope().contains(QStringLiteral("keeps the last %1").arg(kKeep)));
+    // The chart of messages per second is of the messages kept.
+    std::uint64_t charted = 0;
+    for (const auto& [second, count] : w.form.log().perSecond.seconds()) charted += count;
+    QCOMPARE(charted, kKeep);
+}
+
+namespace {
+
+QString countsText(const WindowFixture& w) { return w.form.findChild<QLabel*>(QStringLiteral("countsText"))->text(); }
+
+// The whole log's seizures in the health tab's KPI table; -1 when it has no row.
+int seizuresShown(const HealthPane& health) {
+    const QTableWidgetItem* item = health.kpiTable()->item(0, HealthPane::SeizuresColumn);
+    return item != nullptr ? item->text().toInt() : -1;
+}
+
+}  // namespace
+
+void FollowTest::statisticsAndHealthGrowWhileFollowing() {
+    const SplitCapture capture = splitCapture(readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log")));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("trace.log"));
+    writeFile(path, capture.header);
+    WindowFixture w;
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.followFile(path);
+    const HealthPane& health = *w.form.healthPane();
+    std::size_t next = 0;
+    const auto appendUpTo = [&](std::size_t end) {
+        std::string bytes;
+        while (next < end) bytes += capture.messages[next++];
+        append(path, bytes);
+    };
+
+    // The tabs show the counts of what was read within two seconds of its reading, while the log
+    // is still followed; a tab out of sight, once chosen. (The log's first releases complete past
+    // record 380.)
+    QVERIFY(w.form.showTab(QStringLiteral("statistics")));
+    appendUpTo(400);
+    QTRY_COMPARE_WITH_TIMEOUT(w.form.log().messagesRead(), std::uint64_t{400}, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.form.statisticsPane()->text().startsWith(QStringLiteral("Messages: 400 ")), 2000);
+    QCOMPARE(w.form.statistics().messages(), std::uint64_t{400});
+    QVERIFY(w.form.isFollowing());
+    QCOMPARE(health.kpiTable()->rowCount(), 0);
+    QVERIFY(w.form.showTab(QStringLiteral("health")));
+    const int seizures = seizuresShown(health);
+    QVERIFY2(seizures > 0, qPrintable(QString::number(seizures)));
+    QVERIFY(health.circuitsTable()->model()->rowCount() > 0);
+
+    // A circuit chosen stays chosen as the tab is shown anew.
+    w.form.healthPane()->selectCircuit(3);
+    const QModelIndex chosen = health.circuitsTable()->currentIndex();
+    const auto code = chosen.siblingAtColumn(truno::window::CircuitListModel::CodeColumn).data().toUInt();
+    appendUpTo(capture.messages.size());
+    QTRY_COMPARE_WITH_TIMEOUT(w.form.log().messagesRead(), std::uint64_t{capture.messages.size()}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.form.statistics().messages(), std::uint64_t{capture.messages.size()}, 2000);
+    QVERIFY(seizuresShown(health) > seizures);
+    QCOMPARE(health.circuitsTable()->currentIndex().siblingAtColumn(truno::window::CircuitListModel::CodeColumn).data().toUInt(),
+             code);
+
+    // The calls counted while following are those once it ends: open calls included.
+    const QString before = countsText(w);
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    w.action("stopFollowingAction")->trigger();
+    QVERIFY(ended.count() > 0 || ended.wait(5000));
+    QCOMPARE(countsText(w), before);
+    QCOMPARE(w.form.statistics().messages(), std::uint64_t{capture.messages.size()});
 }
 
 QTEST_MAIN(FollowTest)

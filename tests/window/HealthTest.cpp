@@ -7,7 +7,10 @@
 #include "window/views/MessageList.h"
 #include "WindowFixture.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
+#include <QTabWidget>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +60,8 @@ private slots:
     void initTestCase();
     void tabShowsTheToolsKpisAndReport();
     void findingChoosesItsRecordAndLadder();
+    void rowsOfSeveralSwitchesNameTheirs();
+    void circuitsThatNeedAttentionAreTheTools();
 };
 
 void HealthTest::initTestCase() {
@@ -137,6 +142,96 @@ void HealthTest::findingChoosesItsRecordAndLadder() {
     health->selectCircuit(0);
     QCOMPARE(health->circuitsTable()->model()->index(0, truno::window::CircuitListModel::CodeColumn).data().toInt(), 7);
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), std::uint64_t{5});
+}
+
+void HealthTest::rowsOfSeveralSwitchesNameTheirs() {
+    using truno::window::CircuitListModel;
+    using truno::window::FindingListModel;
+    QTemporaryDir dir;
+    // Files of one log's copies, each of its switch (its file name): their intervals fall at the
+    // same times of day.
+    const auto copies = [&dir](const char* log, const QStringList& switches) {
+        QStringList paths;
+        for (const QString& name : switches) {
+            paths << dir.filePath(name + QStringLiteral(".log"));
+            writeFile(paths.back(), readBytes(sourcePath(log)));
+        }
+        return paths;
+    };
+    WindowFixture w;
+    QSignalSpy ended(&w.form, &MainWindow::runEnded);
+    HealthPane* health = w.form.healthPane();
+    const QTableWidget* kpis = health->kpiTable();
+    const QStringList switches = {QStringLiteral("east"), QStringLiteral("north"), QStringLiteral("west")};
+    const struct {
+        QStringList files;
+        bool several;
+    } cases[] = {
+        {copies("tests/golden/isup-m3ua-calls-470.log", switches), true},
+        {copies("tests/golden/isup-m3ua-calls-470.log", {QStringLiteral("south")}), false},
+    };
+    for (const auto& c : cases) {
+        w.form.openFiles(c.files);
+        QVERIFY(ended.wait(20000));
+        QTRY_VERIFY(kpis->rowCount() > 1);
+        QCOMPARE(kpis->isColumnHidden(HealthPane::SwitchColumn), !c.several);
+        QCOMPARE(health->circuitsTable()->isColumnHidden(CircuitListModel::SwitchColumn), !c.several);
+        // A line of seizures per switch, and the ASR.
+        QCOMPARE(health->chart()->chart()->series().size(), c.several ? switches.size() + 1 : 2);
+        if (!c.several) continue;
+        // One interval of each switch, at the same time: the row names its switch.
+        QCOMPARE(kpis->rowCount(), 1 + switches.size());
+        QStringList named;
+        for (int row = 1; row < kpis->rowCount(); ++row) {
+            QCOMPARE(cell(kpis, row, HealthPane::PeriodColumn), cell(kpis, 1, HealthPane::PeriodColumn));
+            named << cell(kpis, row, HealthPane::SwitchColumn);
+        }
+        named.sort();
+        QCOMPARE(named, switches);
+        const QAbstractItemModel* circuits = health->circuitsTable()->model();
+        for (int row = 0; row < circuits->rowCount(); ++row)
+            QVERIFY(switches.contains(circuits->index(row, CircuitListModel::SwitchColumn).data().toString()));
+    }
+
+    // Findings on the circuits of two switches name theirs.
+    w.form.openFiles(copies("tests/golden/unknown-codes.log", {QStringLiteral("east"), QStringLiteral("west")}));
+    QVERIFY(ended.wait(20000));
+    const QTableView* findings = health->findingsTable();
+    QTRY_COMPARE(findings->model()->rowCount(), 6);
+    QVERIFY(!findings->isColumnHidden(FindingListModel::SwitchColumn));
+    QStringList named;
+    for (int row = 0; row < findings->model()->rowCount(); ++row)
+        named << findings->model()->index(row, FindingListModel::SwitchColumn).data().toString();
+    QCOMPARE(named.count(QStringLiteral("east")), 3);
+    QCOMPARE(named.count(QStringLiteral("west")), 3);
+}
+
+void HealthTest::circuitsThatNeedAttentionAreTheTools() {
+    // A log cut while most of its circuits are busy: those that need attention are the ones the
+    // analysis names, as --circuits counts them, in bold.
+    QTemporaryDir dir;
+    const std::string capture = readBytes(sourcePath("tests/golden/isup-m3ua-calls-470.log"));
+    std::size_t cut = 0;
+    for (int message = 0; message <= 300; ++message) cut = capture.find("\r\n\r\n", cut) + 4;
+    const QString path = dir.filePath(QStringLiteral("cut.log"));
+    writeFile(path, capture.substr(0, cut));
+    const QString last = QString::fromUtf8(tool({QStringLiteral("--circuits"), path})).trimmed().section(QLatin1Char('\n'), -1);
+    const int attention = last.section(QStringLiteral(", "), 1, 1).section(QLatin1Char(' '), 0, 0).toInt();
+    QVERIFY2(last.contains(QStringLiteral(" circuits, ")), qPrintable(last));
+
+    WindowFixture w;
+    QVERIFY(w.openThroughMenu(path));
+    const QTableView& circuits = *w.form.healthPane()->circuitsTable();
+    QTRY_VERIFY(circuits.model()->rowCount() > 0);
+    int bold = 0;
+    for (int row = 0; row < circuits.model()->rowCount(); ++row) {
+        const QVariant font = circuits.model()->index(row, truno::window::CircuitListModel::StateColumn).data(Qt::FontRole);
+        bold += font.isValid() && font.value<QFont>().bold() ? 1 : 0;
+    }
+    QCOMPARE(bold, attention);
+    const auto* lists = w.form.healthPane()->findChild<QTabWidget*>(QStringLiteral("healthLists"));
+    QCOMPARE(lists->tabText(1), attention > 0 ? QStringLiteral("Circuits (%1, %2 need attention)").arg(circuits.model()->rowCount()).arg(attention)
+                                              : QStringLiteral("Circuits (%1)").arg(circuits.model()->rowCount()));
 }
 
 QTEST_MAIN(HealthTest)

@@ -235,6 +235,16 @@ void MainWindowTest::shortcutOpensTheDialog() {
     QTest::keyClick(&w.form, Qt::Key_P, Qt::ControlModifier);  // Print is disabled: nothing
     QCOMPARE(w.script.chooseCalls, 1);
     QVERIFY(w.script.errors.isEmpty() && w.script.information.isEmpty());
+    // Ctrl+Shift+F lands in the filter's expression box, the filter language's; Ctrl+F in Find's.
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        const char* box;
+    } finds[] = {{Qt::ControlModifier | Qt::ShiftModifier, "filterExpression"}, {Qt::ControlModifier, "findText"}};
+    for (const auto& find : finds) {
+        QTest::keyClick(&w.form, Qt::Key_F, find.modifiers);
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(find.box));
+    }
 }
 
 void MainWindowTest::exitClosesTheWindow() {
@@ -253,6 +263,10 @@ void MainWindowTest::viewHoldsTheToolsReport_data() {
         QTest::newRow(qPrintable(log)) << QDir(sourcePath("tests/golden")).absoluteFilePath(log);
     if (QFileInfo::exists(sourcePath("examples/sample.log")))
         QTest::newRow("examples/sample.log") << sourcePath("examples/sample.log");
+    // The real captures with ISUP or BICC open as the logs of their messages do.
+    const QDir captures(sourcePath("tests/captures"));
+    for (const QString& capture : captures.entryList({QStringLiteral("isup-*"), QStringLiteral("bicc-*")}, QDir::Files))
+        QTest::newRow(qPrintable(capture)) << captures.absoluteFilePath(capture);
 }
 
 void MainWindowTest::viewHoldsTheToolsReport() {
@@ -497,6 +511,22 @@ void MainWindowTest::droppedFileIsOpened() {
     QVERIFY(ended.wait(20000));
     QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + log);
     QVERIFY(w.report() == toolReport(log));
+
+    // A capture dropped opens as well.
+    QTRY_VERIFY(w.form.isIdle());
+    const QString capture = sourcePath("tests/captures/isup-m2pa-call-6.pcap");
+    QMimeData captureMime;
+    captureMime.setUrls({QUrl::fromLocalFile(capture)});
+    QDragEnterEvent captureEnter(QPoint(10, 10), Qt::CopyAction, &captureMime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &captureEnter);
+    QVERIFY(captureEnter.isAccepted());
+    QDropEvent captureDrop(QPointF(10, 10), Qt::CopyAction, &captureMime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.form, &captureDrop);
+    QVERIFY(captureDrop.isAccepted());
+    QVERIFY(ended.wait(20000));
+    QCOMPARE(w.form.windowTitle(), MainWindow::programVersion() + QStringLiteral(" - ") + capture);
+    const std::string captureReport = toolReport(capture);
+    QVERIFY(!captureReport.empty() && w.report() == captureReport);
 
     // Something that is not a local file is refused.
     QMimeData remote;

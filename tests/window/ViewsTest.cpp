@@ -415,6 +415,14 @@ void ViewsTest::badExpressionIsShownAndKeepsTheList() {
     QVERIFY(problem != nullptr);
     QVERIFY(problem->text().contains(QStringLiteral("unknown field \"caus\" (did you mean \"cause\"?)")));
     QVERIFY(problem->text().endsWith(QStringLiteral("\n") + QString(2 + 16, QLatin1Char(' ')) + QLatin1Char('^')));
+    // The status bar says which expression the list still shows, until one reads again.
+    const auto shownText = [&w] { return w.form.findChild<QLabel*>(QStringLiteral("shownText"))->text(); };
+    QCOMPARE(shownText(), QStringLiteral("94 of 470 messages shown, still by the previous expression (type == ANM): the "
+                                         "one typed does not read"));
+    bar->expressionEdit()->setText(QStringLiteral("type == ANM and cause == 16"));
+    w.form.applyFilter();
+    waitForFilter(w.form);
+    QCOMPARE(shownText(), QStringLiteral("0 of 470 messages shown"));
 
     // Completion: the key under the cursor.
     bar->expressionEdit()->clear();
@@ -577,7 +585,7 @@ void ViewsTest::statisticsTab() {
     const QString stats = QString::fromUtf8(tool({QStringLiteral("--stats"), capture}));
     QTRY_COMPARE(w.form.statisticsPane()->text(), stats);
     QCOMPARE(w.form.statistics().calls(), std::uint64_t{94});
-    const truno::window::RateSeries rates = truno::window::messageRates(w.form.messages(), 1000);
+    const truno::window::RateSeries rates = truno::window::messageRates(w.form.log().perSecond, 1000);
     double total = 0;
     for (const double rate : rates.rates) total += rate * static_cast<double>(rates.stepSeconds);
     QCOMPARE(total, 470.0);

@@ -1,6 +1,8 @@
 #pragma once
 // The window driven as a user would, with the dialogs answered by the test: what the window
 // tests share.
+#include "run/CaptureRun.h"
+#include "run/capture/CaptureReader.h"
 #include "run/DecodeRun.h"
 #include "window/app/MainWindow.h"
 #include "window/log/ReportDocument.h"
@@ -102,7 +104,14 @@ inline std::string toolReport(const QString& path, truno::RunSummary* summary = 
     std::string report;
     truno::RunOptions options;
     options.cicOctets = cicOctets;
-    const truno::RunSummary s = truno::decodeLog(in, [&](std::string_view piece) { report += piece; }, options);
+    // A capture is told by its first bytes, as the run tells it.
+    char head[4] = {};
+    in.read(head, sizeof head);
+    const bool capture = truno::isCaptureStart(std::string_view(head, static_cast<std::size_t>(in.gcount())));
+    in.clear();
+    in.seekg(0);
+    const auto sink = [&](std::string_view piece) { report += piece; };
+    const truno::RunSummary s = capture ? truno::decodeCapture(in, sink, options) : truno::decodeLog(in, sink, options);
     if (summary != nullptr) *summary = s;
     return report;
 }

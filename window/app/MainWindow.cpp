@@ -132,6 +132,7 @@ MainWindow::MainWindow(std::unique_ptr<UserDialogs> dialogs, QWidget* parent)
 
     run_ = std::make_unique<RunController>(parts_);
     connect(run_.get(), &RunController::taken, this, &MainWindow::recordsTaken);
+    connect(run_.get(), &RunController::soFarTaken, this, &MainWindow::showSoFar);
     connect(run_.get(), &RunController::finished, this, &MainWindow::finishRun);
     filter_ = std::make_unique<FilterController>(parts_, *run_);
     connect(filter_.get(), &FilterController::listFiltered, this, &MainWindow::listFiltered);
@@ -204,6 +205,8 @@ void MainWindow::createViews() {
     viewTabs_->addTab(parts_.healthPane,
                       QIcon::fromTheme(QStringLiteral("network-wired"), style()->standardIcon(QStyle::SP_DriveNetIcon)),
                       tr("&Health"));
+    // A followed log's newer statistics or health wait for their tab to be chosen.
+    connect(viewTabs_, &QTabWidget::currentChanged, this, &MainWindow::showStaleTabs);
     splitter_->insertWidget(0, viewTabs_);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
@@ -238,10 +241,11 @@ void MainWindow::connectActions() {
     connect(a.saveDiagram, &QAction::triggered, this, &MainWindow::saveDiagram);
     for (int k = 0; k < WindowActions::kTabs; ++k)
         connect(a.tabs[k], &QAction::triggered, this, [this, k] { viewTabs_->setCurrentIndex(k); });
+    // The expression box (Where), the filter language's; the free text is Find's (Ctrl+F).
     connect(a.filter, &QAction::triggered, this, [this] {
         viewTabs_->setCurrentIndex(0);
-        parts_.filterBar->textEdit()->setFocus();
-        parts_.filterBar->textEdit()->selectAll();
+        parts_.filterBar->expressionEdit()->setFocus();
+        parts_.filterBar->expressionEdit()->selectAll();
     });
     connect(a.reportToo, &QAction::toggled, parts_.filterBar->reportTooBox(), &QCheckBox::setChecked);
     connect(a.about, &QAction::triggered, this, &MainWindow::showAbout);
@@ -446,6 +450,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     parts_.filterBar->setCall(0, {});
     parts_.statisticsPane->clear();
     parts_.healthPane->clear();
+    statisticsStale_ = healthStale_ = false;
     applyFilter();
     updateCounts();
     setWindowTitle(programVersion() + QStringLiteral(" - ") + captionOf(*parts_.log));
@@ -465,12 +470,40 @@ void MainWindow::recordsTaken(bool newRecords) {
     updateCounts();
 }
 
+void MainWindow::showSoFar() {
+    statisticsStale_ = true;
+    healthStale_ = parts_.log->health != nullptr;
+    showStaleTabs();
+}
+
+void MainWindow::showStaleTabs() {
+    OpenedLog& log = *parts_.log;
+    if (statisticsStale_ && parts_.statisticsPane->isVisible()) {
+        statisticsStale_ = false;
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
+    }
+    if (healthStale_ && parts_.healthPane->isVisible()) {
+        healthStale_ = false;
+        parts_.healthPane->show(*log.health, log.store);
+        log.healthShown.reset();
+    }
+}
+
+void MainWindow::showStatisticsAndHealth() {
+    statisticsStale_ = healthStale_ = false;
+    OpenedLog& log = *parts_.log;
+    parts_.statisticsPane->show(log.statistics, log.perSecond);
+    if (log.health) parts_.healthPane->show(*log.health, log.store);
+    log.healthShown.reset();
+}
+
 void MainWindow::updateShown() {
     const OpenedLog& log = *parts_.log;
     const bool filtered = parts_.messageModel->filter().active();
     const auto shown = static_cast<std::uint64_t>(parts_.messageModel->rowCount());
     // A followed log that keeps its last messages: the list is of those, the counts of them all.
-    parts_.status->setShown(shown, log.admitted, log.store.dropped() > 0);
+    parts_.status->setShown(shown, log.admitted, log.store.dropped() > 0,
+                            filtered ? parts_.filterBar->heldExpression() : QString());
     parts_.statisticsPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
     parts_.healthPane->setScope(filtered, shown, log.messagesRead(), log.admitted);
 }
@@ -480,7 +513,7 @@ void MainWindow::updateCounts() {
     const OpenedLog& log = *parts_.log;
     const std::uint64_t read = log.messagesRead();
     parts_.status->setCounts(countsOf(read, read - log.notDecodedRead, log.notDecodedRead,
-                                      log.store.calls().size() + log.store.droppedCalls()));
+                                      log.store.calls().size() + log.store.droppedCalls() + log.store.callsUnfinished()));
 }
 
 void MainWindow::finishRun(const RunOutcome& outcome) {
@@ -507,12 +540,16 @@ void MainWindow::finishRun(const RunOutcome& outcome) {
         parts_.status->setCounts(log.counts);
         updateShown();
         parts_.callsPane->update();
-        // The charts are drawn after the window has shown the end of the run.
-        QTimer::singleShot(0, this, [this, run = runs_] {
-            if (run != runs_ || run_->running()) return;
-            parts_.statisticsPane->show(parts_.log->statistics, parts_.log->store);
-            if (parts_.log->health) parts_.healthPane->show(*parts_.log->health, parts_.log->store);
-        });
+        // The charts are drawn after the window has shown the end of the run, but at once when
+        // they showed a followed log so far.
+        if (parts_.healthPane->showing()) {
+            showStatisticsAndHealth();
+        } else {
+            QTimer::singleShot(0, this, [this, run = runs_] {
+                if (run != runs_ || run_->running()) return;
+                showStatisticsAndHealth();
+            });
+        }
         parts_.messageModel->setSortable(true);
         parts_.messageList->horizontalHeader()->setSortIndicator(MessageListModel::RecordColumn, Qt::AscendingOrder);
         parts_.messageList->setSortingEnabled(true);
@@ -535,13 +572,16 @@ void MainWindow::cancelRun() {
 
 void MainWindow::restorePrevious() {
     if (!previous_) return;
-    // The run's log goes, and the memory it held with it.
+    // The run's log goes, and the memory it held with it (the health a followed log showed so far
+    // among it: the tab lets it go first).
+    parts_.healthPane->clear();
+    statisticsStale_ = healthStale_ = false;
     OpenedLog::dispose(swapLog(std::move(previous_)));
     const OpenedLog& log = *parts_.log;
     parts_.messageModel->setAvailable(log.admitted);
     parts_.callsPane->update();
     if (!log.store.empty() && log.statistics.messages() != 0)
-        parts_.statisticsPane->show(log.statistics, log.store);
+        parts_.statisticsPane->show(log.statistics, log.perSecond);
     else
         parts_.statisticsPane->clear();
     if (log.health)

@@ -140,6 +140,12 @@ private:
     QString reportFolder() const;
     void cancelCurrent();
     void recordsTaken(bool newRecords);
+    // A followed log's statistics and health so far: their tabs show them, each once it is in
+    // sight (a tab out of sight is drawn when it is chosen, so that the list does not wait for it).
+    void showSoFar();
+    void showStaleTabs();
+    // The statistics and health of the log on screen, in both tabs.
+    void showStatisticsAndHealth();
     // The status bar's "N of M messages shown" and the statistics' and health's word on what they
     // count.
     void updateShown();
@@ -170,6 +176,8 @@ private:
     std::unique_ptr<RecordNavigator> navigator_;
     std::unique_ptr<OutputController> output_;
     bool filterPending_ = false;  // the filter changed while the report was saved or printed
+    bool statisticsStale_ = false;  // a followed log's newer statistics wait for their tab to show
+    bool healthStale_ = false;      // the same, of its health
     std::size_t cicOctets_ = 4;   // octets before the message type code: 4 (BICC) or 2 (ISUP)
     MessageLimit messageLimit_;   // how many messages a followed log keeps
     std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped

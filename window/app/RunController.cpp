@@ -56,7 +56,9 @@ void RunController::collect() {
             collected_.erase(collected_.begin());
         }
         if (!batches_.empty()) {
+            const std::size_t before = log.store.size();
             log.store.append(std::move(batches_.front()));
+            log.perSecond.add(log.store, before, log.store.size());
             batches_.erase(batches_.begin());
         }
     }
@@ -64,6 +66,13 @@ void RunController::collect() {
     if (job_->following()) dropOldest(limit_.toDrop(log.admitted, false));
     emit taken(newRecords);
     if (job_->following()) showFollowing(newRecords);
+    if (std::unique_ptr<DecodeJob::SoFar> soFar = job_->takeSoFar(); soFar && !jobOver_) {
+        log.statistics = soFar->statistics;
+        // The health the tab shows stays until the tab shows the newer.
+        if (!log.healthShown) log.healthShown = std::move(log.health);
+        log.health = std::move(soFar->health);
+        emit soFarTaken();
+    }
     const std::int64_t size = job_->fileSize();
     if (size > 0) {
         const double done = static_cast<double>(job_->bytesRead()) / static_cast<double>(size);
@@ -75,6 +84,7 @@ void RunController::collect() {
     collectTimer_.stop();
     jobOver_ = false;
     const RunOutcome outcome{job_->readError(), job_->summary(), job_->statistics()};
+    if (!log.healthShown) log.healthShown = std::move(log.health);
     log.health = job_->takeHealth();
     job_.reset();
     collected_ = {};
@@ -112,6 +122,7 @@ void RunController::dropOldest(std::size_t count) {
     const std::uint64_t keepFrom = count < store.size() ? store.textBegin(count) : report.origin() + report.size();
     const std::size_t offset = keepFrom - report.origin();
     const std::uint64_t firstKept = store.record(count);
+    log.perSecond.remove(store, 0, count);
     store.dropOldest(count);
     log.admitted -= count;
     parts_.messageModel->dropOldest(count);

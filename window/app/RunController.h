@@ -63,6 +63,9 @@ public:
 signals:
     // Text or facts were taken in; `newRecords`: more messages have their records.
     void taken(bool newRecords);
+    // A followed log's statistics and trunk's health so far are the log on screen's: the views
+    // of them show them anew.
+    void soFarTaken();
     // The run is over and all it handed over is in.
     void finished(const RunOutcome& outcome);
 

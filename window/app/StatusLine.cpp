@@ -57,13 +57,16 @@ QString StatusLine::summary() const { return summary_->text(); }
 
 void StatusLine::setCounts(const QString& text) { counts_->setText(text); }
 
-void StatusLine::setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly) {
-    if (total == 0)
+void StatusLine::setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly, const QString& heldExpression) {
+    if (total == 0) {
         shown_->clear();
-    else if (lastOnly)
-        shown_->setText(tr("%1 of the last %2 messages shown").arg(countText(shown), countText(total)));
-    else
-        shown_->setText(tr("%1 of %2 messages shown").arg(countText(shown), countText(total)));
+        return;
+    }
+    QString text = lastOnly ? tr("%1 of the last %2 messages shown").arg(countText(shown), countText(total))
+                            : tr("%1 of %2 messages shown").arg(countText(shown), countText(total));
+    if (!heldExpression.isEmpty())
+        text += tr(", still by the previous expression (%1): the one typed does not read").arg(heldExpression);
+    shown_->setText(text);
 }
 
 QString StatusLine::shown() const { return shown_->text(); }

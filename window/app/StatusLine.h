@@ -36,8 +36,9 @@ public:
     // How logs are read: BICC (four-octet call instance codes) or ISUP (two-octet circuit codes).
     void setMode(const QString& text);
     // "N of M messages shown": the message list's rows of the messages read, or (`lastOnly`) of
-    // the last messages a followed log keeps.
-    void setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly = false);
+    // the last messages a followed log keeps; `heldExpression`: the filter expression the list is
+    // still filtered by because the one typed does not read (said after the counts).
+    void setShown(std::uint64_t shown, std::uint64_t total, bool lastOnly = false, const QString& heldExpression = {});
     QString shown() const;
     // A message that stays for a few seconds.
     void tell(const QString& message) const;

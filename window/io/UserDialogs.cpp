@@ -30,7 +30,12 @@ QStringList chooseExisting(QWidget* parent, const QString& folder, QFileDialog::
     dialog.setFileMode(mode);
     // "*" rather than "*.*": here "*.*" would hide the files without an extension.
     // Rotated parts (trace.log.1, trace.log.2) end in their number.
-    dialog.setNameFilters({QFileDialog::tr("Trace logs (*.log *.txt *.trc *.log.*)"), QFileDialog::tr("All Files (*)")});
+    // Captures are told by their first bytes, as logs are: the filters only offer their names.
+    dialog.setNameFilters({QFileDialog::tr("Trace logs and captures (*.log *.txt *.trc *.log.* *.pcap *.pcapng *.cap "
+                                           "*.pcap.gz *.pcapng.gz *.cap.gz)"),
+                           QFileDialog::tr("Trace logs (*.log *.txt *.trc *.log.*)"),
+                           QFileDialog::tr("Packet captures (*.pcap *.pcapng *.cap *.pcap.gz *.pcapng.gz *.cap.gz)"),
+                           QFileDialog::tr("All Files (*)")});
     if (!folder.isEmpty()) dialog.setDirectory(folder);
     QStringList chosen;
     if (dialog.exec() != QDialog::Accepted) return chosen;

@@ -238,6 +238,7 @@ void DecodeJob::addText(std::string_view piece) {
 
 void DecodeJob::handOver(bool last) {
     lastHandOver_ = std::chrono::steady_clock::now();
+    if (following_ && !last) keepSoFarIfDue();
     if (block_.empty() && !last) return;
     lastBlockFull_ = block_.size() >= kBlockBytes;
     MessageBatch batch = recorder_.take();
@@ -262,6 +263,24 @@ void DecodeJob::takeBlocks(std::vector<std::string>& blocks, std::vector<Message
     blocks_.clear();
     for (MessageBatch& batch : batches_) batches.push_back(std::move(batch));
     batches_.clear();
+}
+
+void DecodeJob::keepSoFarIfDue() {
+    // A followed log's statistics and health as they stand, once a while as messages come (and
+    // once more when they pause): a copy of what the analysis keeps (counts, circuits, findings),
+    // not a second analysis.
+    const std::uint64_t messages = recorder_.statistics().messages();
+    if (messages == messagesSoFar_ || lastHandOver_ - lastSoFar_ < kLiveEvery) return;
+    lastSoFar_ = lastHandOver_;
+    messagesSoFar_ = messages;
+    auto soFar = std::make_unique<SoFar>(recorder_.soFar());
+    const std::lock_guard lock(blocksMutex_);
+    soFar_ = std::move(soFar);
+}
+
+std::unique_ptr<DecodeJob::SoFar> DecodeJob::takeSoFar() {
+    const std::lock_guard lock(blocksMutex_);
+    return std::move(soFar_);
 }
 
 std::vector<std::uint64_t> DecodeJob::fileFirstRecords() const {

@@ -81,6 +81,14 @@ public:
     // its file's name.
     const RunSummary& summary() const { return summary_; }
     const Statistics& statistics() const { return recorder_.statistics(); }
+    // What a followed log's statistics and trunk's health are so far: taken on the run's thread
+    // about every second while messages come (kLiveEvery), from the same analysis as the rest, so
+    // that the views of them grow with the log.
+    using SoFar = LogAnalysis::SoFar;
+    static constexpr std::chrono::milliseconds kLiveEvery{1000};
+    // The latest taken since the last call; null when none was.
+    std::unique_ptr<SoFar> takeSoFar();
+
     // The trunk's health of the whole log, finished with the run's input warnings; null when the
     // run was cancelled or it was taken already.
     std::unique_ptr<TrunkHealth> takeHealth() { return std::move(health_); }
@@ -124,6 +132,10 @@ private:
     MessageRecorder recorder_;  // on the run's thread
     std::unique_ptr<TrunkHealth> health_;  // on the run's thread until the run is over
     std::vector<MessageBatch> batches_;
+    void keepSoFarIfDue();
+    std::unique_ptr<SoFar> soFar_;  // under blocksMutex_
+    std::chrono::steady_clock::time_point lastSoFar_;
+    std::uint64_t messagesSoFar_ = 0;  // of the last one taken
     std::vector<std::uint64_t> fileFirstRecords_;  // under blocksMutex_
     RunSummary summary_;
     QString readError_;

@@ -9,6 +9,23 @@
 
 namespace truno::window {
 
+void MessagesPerSecond::count(const MessageStore& store, std::size_t first, std::size_t end, bool come) {
+    // Messages come mostly in the order of their times: the second of the one before is at hand.
+    auto at = seconds_.end();
+    for (std::size_t i = first; i < end; ++i) {
+        const std::int64_t instant = store.row(i).at;
+        if (instant == MessageStore::kNoInstant) continue;
+        const std::int64_t second = instant / 1000;
+        if (at == seconds_.end() || at->first != second) at = seconds_.try_emplace(second, 0).first;
+        if (come) {
+            ++at->second;
+        } else if (--at->second == 0) {
+            seconds_.erase(at);
+            at = seconds_.end();
+        }
+    }
+}
+
 namespace {
 
 // A log's report chunks and the store's pages are large blocks. glibc serves such blocks with

@@ -17,10 +17,25 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace truno::window {
+
+// Messages per second of a log's time line (LogClock), kept as messages come and go, so that the
+// chart of messages per second is drawn without walking every message: second -> messages.
+class MessagesPerSecond {
+public:
+    // The messages of `store` at indices `first` to `end` come, or go.
+    void add(const MessageStore& store, std::size_t first, std::size_t end) { count(store, first, end, true); }
+    void remove(const MessageStore& store, std::size_t first, std::size_t end) { count(store, first, end, false); }
+    const std::map<std::int64_t, std::uint64_t>& seconds() const { return seconds_; }
+
+private:
+    void count(const MessageStore& store, std::size_t first, std::size_t end, bool come);
+    std::map<std::int64_t, std::uint64_t> seconds_;
+};
 
 class OpenedLog {
 public:
@@ -62,12 +77,16 @@ public:
     // of the matching records; the log put aside holds its report here.
     std::unique_ptr<ReportDocument> report;
     MessageStore store;
+    MessagesPerSecond perSecond;  // of the messages the store holds
     RecordIndex records;    // of the full report
     std::size_t admitted = 0;  // messages of the store whose records are in the report
     std::uint64_t notDecodedRead = 0;  // of the messagesRead()
     Statistics statistics;
-    // The trunk's health of the whole log, from the same run; null until the run has finished.
+    // The trunk's health of the whole log, from the same run; null until the run has finished,
+    // or while a log is followed, its health so far. The health tab may still show an older one
+    // of a followed log, kept until the tab shows the newer (null when it does).
     std::unique_ptr<TrunkHealth> health;
+    std::unique_ptr<TrunkHealth> healthShown;
     QString summary;        // the run's summary, as the status bar shows it
     QString counts;         // messages found, decoded, not decoded, calls
     QPoint scroll;          // where the report view stood when the log was put aside

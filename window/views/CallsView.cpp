@@ -137,6 +137,7 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
         case AnswerColumn: return duration(c.instants.answerDelay(), sortKey);
         case ConversationColumn: return duration(c.instants.conversationTime(), sortKey);
         case MessagesColumn: return c.messages;
+        case RouteColumn: return fromView(store_->callText(c, CallText::Route));
         default: return {};
     }
 }
@@ -154,6 +155,7 @@ QVariant CallListModel::headerData(int section, Qt::Orientation orientation, int
         case AnswerColumn: return tr("Answer (s)");
         case ConversationColumn: return tr("Talk (s)");
         case MessagesColumn: return tr("Messages");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }

@@ -24,7 +24,9 @@ class CallListModel : public QAbstractTableModel {
 public:
     enum Column {
         CodeColumn, StartColumn, CallingColumn, CalledColumn, OutcomeColumn, CauseColumn,
-        SetupColumn, AnswerColumn, ConversationColumn, MessagesColumn, ColumnCount
+        SetupColumn, AnswerColumn, ConversationColumn, MessagesColumn,
+        RouteColumn,  // of a capture's call: its pair of point codes; empty for a log's
+        ColumnCount
     };
     explicit CallListModel(QObject* parent = nullptr);
     void reset(const MessageStore* store);

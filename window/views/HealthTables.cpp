@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
 #include <utility>
 
 namespace truno::window {
@@ -18,7 +19,8 @@ QString fromView(std::string_view text) {
 
 const QColor kNotDecoded(200, 0, 0);
 const QColor kBlocked(200, 0, 0);
-const QColor kBusy(176, 96, 0);
+const QColor kAttention(176, 96, 0);
+const QColor kInUse(0, 64, 160);
 const QColor kIdle(0, 128, 0);
 
 QVariant rightAligned() { return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter); }
@@ -32,6 +34,11 @@ FindingListModel::FindingListModel(QObject* parent) : QAbstractTableModel(parent
 void FindingListModel::reset(std::span<const Finding> findings) {
     beginResetModel();
     findings_ = findings;
+    const auto named = std::find_if(findings.begin(), findings.end(), [](const Finding& f) { return !f.switchName.empty(); });
+    severalSwitches_ = named != findings.end() && std::any_of(named, findings.end(), [&named](const Finding& f) {
+                           return !f.switchName.empty() && f.switchName != named->switchName;
+                       });
+    withRoutes_ = std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return !f.route.empty(); });
     endResetModel();
 }
 
@@ -63,10 +70,12 @@ QVariant FindingListModel::data(const QModelIndex& index, int role) const {
         case TimeColumn:
             if (sortKey) return QVariant::fromValue<qlonglong>(f.at.value_or(-1));
             return QString::fromStdString(f.time);
+        case SwitchColumn: return QString::fromStdString(f.switchName);
         case CircuitColumn:
             if (!f.circuit) return sortKey ? QVariant::fromValue<qlonglong>(-1) : QVariant();
             return *f.circuit;
         case FindingColumn: return text(f);
+        case RouteColumn: return QString::fromStdString(f.route);
         default: return {};
     }
 }
@@ -76,8 +85,10 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
     switch (section) {
         case RecordColumn: return tr("Record");
         case TimeColumn: return tr("Time");
+        case SwitchColumn: return tr("Switch");
         case CircuitColumn: return tr("Circuit");
         case FindingColumn: return tr("Finding");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }
@@ -86,15 +97,23 @@ QVariant FindingListModel::headerData(int section, Qt::Orientation orientation, 
 
 CircuitListModel::CircuitListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CircuitListModel::reset(std::vector<const CircuitState*> circuits) {
+void CircuitListModel::reset(std::vector<const CircuitState*> circuits, const CircuitHealth* health) {
     beginResetModel();
     circuits_ = std::move(circuits);
+    health_ = health;
+    severalSwitches_ = health != nullptr && !circuits_.empty() &&
+                       std::any_of(circuits_.begin(), circuits_.end(), [this](const CircuitState* c) {
+                           return c->switchIndex != circuits_.front()->switchIndex;
+                       });
+    withRoutes_ = std::any_of(circuits_.begin(), circuits_.end(), [](const CircuitState* c) { return !c->route.empty(); });
     endResetModel();
 }
 
 QColor CircuitListModel::stateColour(const CircuitState& circuit) {
     if (circuit.blocked != 0 || circuit.resetPending) return kBlocked;
-    if (circuit.needsAttention()) return kBusy;
+    if (circuit.needsAttention()) return kAttention;
+    // A call in progress is no fault, as the analysis judges it.
+    if (circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete) return kInUse;
     return kIdle;
 }
 
@@ -108,8 +127,11 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const CircuitState& c = circuit(index.row());
     const int column = index.column();
-    if (role == Qt::TextAlignmentRole) return column == StateColumn ? QVariant() : rightAligned();
+    if (role == Qt::TextAlignmentRole) return column == StateColumn || column == SwitchColumn ? QVariant() : rightAligned();
     if (column == StateColumn && role == Qt::ForegroundRole) return stateColour(c);
+    if (column == StateColumn && role == Qt::ToolTipRole && c.callRecord != 0 &&
+        (c.call == CallState::Busy || c.call == CallState::AwaitingReleaseComplete))
+        return tr("The call of record %1").arg(c.callRecord);
     if (column == StateColumn && role == Qt::FontRole && c.needsAttention()) {
         QFont bold;
         bold.setBold(true);
@@ -118,8 +140,11 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::UserRole) return {};
     const bool sortKey = role == Qt::UserRole;
     switch (column) {
+        case SwitchColumn: return health_ != nullptr ? fromView(health_->switchName(c)) : QString();
         case CodeColumn: return c.code;
         case StateColumn: {
+            // Busy since when; the call's record is the tool tip's (and the ladder's, once chosen),
+            // so that the state keeps to the room the counts leave it.
             QString state = QString::fromStdString(circuitStateText(c));
             if (c.call == CallState::Busy || c.call == CallState::AwaitingReleaseComplete) {
                 std::string since = "-";
@@ -127,7 +152,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
                     since.clear();
                     appendInstant(since, *c.since);
                 }
-                state += tr(" (call of record %1, since %2)").arg(c.callRecord).arg(QString::fromStdString(since));
+                state += tr(" since %1").arg(QString::fromStdString(since));
             }
             // Sorted: those that need attention first.
             return sortKey ? QString(c.needsAttention() ? QStringLiteral("0 ") : QStringLiteral("1 ")) + state : state;
@@ -140,6 +165,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
         case ResetsColumn: return QVariant::fromValue<qulonglong>(c.resets);
         case BlockingsColumn: return QVariant::fromValue<qulonglong>(c.blockings);
         case LastRecordColumn: return QVariant::fromValue<qulonglong>(c.lastRecord);
+        case RouteColumn: return QString::fromStdString(c.route);
         default: return {};
     }
 }
@@ -147,6 +173,7 @@ QVariant CircuitListModel::data(const QModelIndex& index, int role) const {
 QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     switch (section) {
+        case SwitchColumn: return tr("Switch");
         case CodeColumn: return tr("Circuit");
         case StateColumn: return tr("State");
         case SeizuresColumn: return tr("Seizures");
@@ -155,6 +182,7 @@ QVariant CircuitListModel::headerData(int section, Qt::Orientation orientation, 
         case ResetsColumn: return tr("Resets");
         case BlockingsColumn: return tr("Blockings");
         case LastRecordColumn: return tr("Last record");
+        case RouteColumn: return tr("Route");
         default: return {};
     }
 }

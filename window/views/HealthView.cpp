@@ -27,7 +27,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <string>
 
 namespace truno::window {
 
@@ -62,6 +64,14 @@ const CallRow* callOf(const MessageStore& store, std::uint64_t record) {
     if (found != calls.end() && found->firstRecord == first) return &*found;
     const auto any = std::find_if(calls.begin(), calls.end(), [first](const CallRow& c) { return c.firstRecord == first; });
     return any != calls.end() ? &*any : nullptr;
+}
+
+// Whether the groups count the seizures of more than one switch, one switch each.
+bool ofSeveralSwitches(const std::vector<const KpiSet*>& groups) {
+    const auto named = std::find_if(groups.begin(), groups.end(), [](const KpiSet* set) { return !set->switchName.empty(); });
+    return named != groups.end() && std::any_of(named, groups.end(), [&named](const KpiSet* set) {
+               return !set->switchName.empty() && set->switchName != (*named)->switchName;
+           });
 }
 
 QTableView* listTable(QWidget* parent, const char* name, QSortFilterProxyModel* model) {
@@ -139,10 +149,11 @@ HealthPane::HealthPane(QWidget* parent) : QWidget(parent) {
 
     kpis_ = new QTableWidget(0, KpiColumnCount, this);
     kpis_->setObjectName(QStringLiteral("kpiTable"));
-    kpis_->setHorizontalHeaderLabels({tr("Period"), tr("Seizures"), tr("Answered"), tr("ASR"), tr("Reached user"),
+    kpis_->setHorizontalHeaderLabels({tr("Period"), tr("Switch"), tr("Seizures"), tr("Answered"), tr("ASR"), tr("Reached user"),
                                       tr("NER"), tr("Setup (s)"), tr("ACD (s)"), tr("Erlangs")});
     const QString tips[KpiColumnCount] = {
         tr("The whole log, then each interval from its start"),
+        tr("The switch whose calls the row counts, of files of several switches read as one log"),
         tr("Calls an IAM opened"),
         tr("Seizures answered (ANM or CON)"),
         tr("Answer-seizure ratio (ITU-T E.411): answered over seizures"),
@@ -250,6 +261,19 @@ void HealthPane::clear() {
 }
 
 void HealthPane::show(const TrunkHealth& health, const MessageStore& store) {
+    // Shown again: the finding or circuit chosen is chosen again, by what it is (its record and
+    // kind, its switch and code), without choosing its record once more.
+    const bool again = health_ != nullptr;
+    std::optional<std::pair<std::uint64_t, FindingKind>> finding;
+    std::optional<std::pair<SwitchIndex, std::uint32_t>> circuit;
+    if (const QModelIndex chosen = sortedFindings_->mapToSource(findings_->currentIndex()); again && chosen.isValid()) {
+        const Finding& f = findingModel_->finding(chosen.row());
+        finding.emplace(f.record, f.kind);
+    }
+    if (const QModelIndex chosen = sortedCircuits_->mapToSource(circuits_->currentIndex()); again && chosen.isValid()) {
+        const CircuitState& c = circuitModel_->circuit(chosen.row());
+        circuit.emplace(c.switchIndex, c.code);
+    }
     health_ = &health;
     store_ = &store;
     const TrafficKpis& kpis = health.kpis();
@@ -260,6 +284,7 @@ void HealthPane::show(const TrunkHealth& health, const MessageStore& store) {
     showIntervals();
 
     const CircuitHealth& circuits = health.circuits();
+    refreshing_ = true;
     findingModel_->reset(circuits.findings());
     const std::uint64_t found = circuits.findingCount();
     lists_->setTabText(0, found > circuits.findings().size()
@@ -270,11 +295,45 @@ void HealthPane::show(const TrunkHealth& health, const MessageStore& store) {
     lists_->setTabText(1, attention > 0 ? tr("Circuits (%1, %2 need attention)")
                                               .arg(countOf(states.size()), countOf(static_cast<std::uint64_t>(attention)))
                                         : tr("Circuits (%1)").arg(countOf(states.size())));
-    circuitModel_->reset(std::move(states));
+    circuitModel_->reset(std::move(states), &circuits);
+    // The switch of each, where there are several (files of several switches read as one run).
+    findings_->setColumnHidden(FindingListModel::SwitchColumn, !findingModel_->ofSeveralSwitches());
+    circuits_->setColumnHidden(CircuitListModel::SwitchColumn, !circuitModel_->ofSeveralSwitches());
+    // The route of each, where a capture gives them.
+    findings_->setColumnHidden(FindingListModel::RouteColumn, !findingModel_->withRoutes());
+    circuits_->setColumnHidden(CircuitListModel::RouteColumn, !circuitModel_->withRoutes());
     for (QTableView* table : {findings_, circuits_}) table->resizeColumnsToContents();
-    // The findings first when there are any, else the circuits.
-    lists_->setCurrentIndex(found > 0 ? 0 : 1);
-    ladder_->setCall(nullptr, nullptr);
+    if (!again) {
+        // The findings first when there are any, else the circuits.
+        lists_->setCurrentIndex(found > 0 ? 0 : 1);
+        ladder_->setCall(nullptr, nullptr);
+    } else {
+        ladder_->setCall(nullptr, nullptr);
+        const auto findingRow = [&]() -> int {
+            for (int row = 0; finding && row < findingModel_->rowCount(); ++row) {
+                const Finding& f = findingModel_->finding(row);
+                if (f.record == finding->first && f.kind == finding->second) return row;
+            }
+            return -1;
+        };
+        const auto circuitRow = [&]() -> int {
+            for (int row = 0; circuit && row < circuitModel_->rowCount(); ++row) {
+                const CircuitState& c = circuitModel_->circuit(row);
+                if (c.switchIndex == circuit->first && c.code == circuit->second) return row;
+            }
+            return -1;
+        };
+        const auto choose = [](QTableView* table, const QModelIndex& index) {
+            if (index.isValid())
+                table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        };
+        // Both are chosen again; the ladder is of the tab shown.
+        if (const int row = findingRow(); row >= 0) choose(findings_, sortedFindings_->mapFromSource(findingModel_->index(row, 0)));
+        if (const int row = circuitRow(); row >= 0) choose(circuits_, sortedCircuits_->mapFromSource(circuitModel_->index(row, 0)));
+        if (lists_->currentWidget() == findings_) findingChanged();
+        else circuitChanged();
+    }
+    refreshing_ = false;
 }
 
 void HealthPane::showIntervals() {
@@ -307,6 +366,7 @@ void HealthPane::showKpis(const std::vector<const KpiSet*>& groups) {
         const auto row = static_cast<int>(k);
         const QString cells[KpiColumnCount] = {
             k == 0 ? tr("Whole log") : fromString(groupName(set)),
+            fromString(set.switchName),
             countOf(set.seizures),
             countOf(set.answered),
             fromString(percentText(set.answered, set.seizures)),
@@ -318,7 +378,7 @@ void HealthPane::showKpis(const std::vector<const KpiSet*>& groups) {
         };
         for (int column = 0; column < KpiColumnCount; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
-            if (column != PeriodColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (column != PeriodColumn && column != SwitchColumn) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (k == 0) item->setFont(bold);
             kpis_->setItem(row, column, item);
         }
@@ -326,40 +386,55 @@ void HealthPane::showKpis(const std::vector<const KpiSet*>& groups) {
         kpis_->item(row, NerColumn)->setToolTip(
             tr("%1 reached the called user / %2 seizures").arg(countOf(set.reachedUser), countOf(set.seizures)));
     }
+    kpis_->setColumnHidden(SwitchColumn, !ofSeveralSwitches(groups));
     kpis_->resizeColumnsToContents();
 }
 
 void HealthPane::showChart(const std::vector<const KpiSet*>& groups) {
     const std::int64_t step = interval();
     QChart* chart = emptyChart(tr("Seizures and ASR per %1").arg(intervalName(step)));
-    auto* seizures = new QLineSeries;
-    seizures->setName(tr("Seizures"));
-    auto* asr = new QLineSeries;
-    asr->setName(tr("ASR (%)"));
+    // Of several switches, whose intervals fall at the same times of day: a line of seizures per
+    // switch, and the ASR of them all per interval.
+    const bool several = ofSeveralSwitches(groups);
+    std::map<std::string, QLineSeries*> seizures;  // by switch name
+    std::map<std::int64_t, std::pair<std::uint64_t, std::uint64_t>> asrCounts;  // start -> seizures, answered
     double top = 1;
-    bool any = false;
-    std::int64_t first = 0;
+    std::optional<std::int64_t> first;
     std::int64_t last = 0;
     for (const KpiSet* set : groups) {
         if (!set->start) continue;  // calls whose time is not known
         // Each interval's point stands in its middle.
         const double x = static_cast<double>(*set->start) + static_cast<double>(step) / 2.0;
-        seizures->append(x, static_cast<double>(set->seizures));
+        QLineSeries*& line = seizures[several ? set->switchName : std::string()];
+        if (line == nullptr) {
+            line = new QLineSeries;
+            line->setName(several ? tr("Seizures (%1)").arg(fromString(set->switchName)) : tr("Seizures"));
+        }
+        line->append(x, static_cast<double>(set->seizures));
         top = std::max(top, static_cast<double>(set->seizures));
-        if (set->seizures > 0)
-            asr->append(x, 100.0 * static_cast<double>(set->answered) / static_cast<double>(set->seizures));
-        if (!any) first = *set->start;
-        any = true;
-        last = *set->start;
+        auto& [tried, answered] = asrCounts[*set->start];
+        tried += set->seizures;
+        answered += set->answered;
+        first = std::min(first.value_or(*set->start), *set->start);
+        last = std::max(last, *set->start);
     }
-    if (!any) {
-        delete seizures;
-        delete asr;
+    if (!first) {
         chart->setTitle(tr("Seizures and ASR per %1: no seizure in the log").arg(intervalName(step)));
         replaceChart(chart_, chart);
         return;
     }
-    for (QLineSeries* line : {seizures, asr}) {
+    auto* asr = new QLineSeries;
+    asr->setName(tr("ASR (%)"));
+    for (const auto& [start, counts] : asrCounts) {
+        if (counts.first > 0)
+            asr->append(static_cast<double>(start) + static_cast<double>(step) / 2.0,
+                        100.0 * static_cast<double>(counts.second) / static_cast<double>(counts.first));
+    }
+    std::vector<QLineSeries*> lines;
+    lines.reserve(seizures.size() + 1);
+    for (const auto& [name, line] : seizures) lines.push_back(line);
+    lines.push_back(asr);
+    for (QLineSeries* line : lines) {
         line->setPointsVisible(true);
         chart->addSeries(line);
     }
@@ -369,7 +444,7 @@ void HealthPane::showChart(const std::vector<const KpiSet*>& groups) {
     x->setTitleText(tr("time of day (log)"));
     x->setTickCount(5);
     const auto moment = [](std::int64_t at) { return QDateTime::fromMSecsSinceEpoch(at, QTimeZone::utc()); };
-    x->setRange(moment(first), moment(last + step));
+    x->setRange(moment(*first), moment(last + step));
     auto* counts = new QValueAxis;
     counts->setRange(0, std::max(4.0, top));  // whole numbers on the ticks however few the seizures
     counts->applyNiceNumbers();
@@ -383,10 +458,10 @@ void HealthPane::showChart(const std::vector<const KpiSet*>& groups) {
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(counts, Qt::AlignLeft);
     chart->addAxis(percent, Qt::AlignRight);
-    seizures->attachAxis(x);
-    seizures->attachAxis(counts);
-    asr->attachAxis(x);
-    asr->attachAxis(percent);
+    for (QLineSeries* line : lines) {
+        line->attachAxis(x);
+        line->attachAxis(line == asr ? percent : counts);
+    }
     chart->legend()->setAlignment(Qt::AlignBottom);
     replaceChart(chart_, chart);
 }
@@ -421,7 +496,7 @@ void HealthPane::findingChanged() {
     if (!current.isValid()) return;
     const Finding& finding = findingModel_->finding(current.row());
     showCallOf(finding.record);
-    if (finding.record != 0) emit recordChosen(finding.record);
+    if (finding.record != 0 && !refreshing_) emit recordChosen(finding.record);
 }
 
 void HealthPane::circuitChanged() {
@@ -430,7 +505,7 @@ void HealthPane::circuitChanged() {
     const CircuitState& circuit = circuitModel_->circuit(current.row());
     // Its last message, and the call it belongs to, or else the call last seized on it.
     showCallOf(circuit.lastRecord, circuit.callRecord);
-    if (circuit.lastRecord != 0) emit recordChosen(circuit.lastRecord);
+    if (circuit.lastRecord != 0 && !refreshing_) emit recordChosen(circuit.lastRecord);
 }
 
 }  // namespace truno::window

@@ -42,9 +42,9 @@ public:
     // first failed calls.
     static HealthOptions options();
 
-    // The KPI table's columns.
+    // The KPI table's columns (the switch's shown only when its rows are of several switches).
     enum KpiColumn {
-        PeriodColumn, SeizuresColumn, AnsweredColumn, AsrColumn, ReachedColumn, NerColumn, SetupColumn, AcdColumn,
+        PeriodColumn, SwitchColumn, SeizuresColumn, AnsweredColumn, AsrColumn, ReachedColumn, NerColumn, SetupColumn, AcdColumn,
         ErlangsColumn, KpiColumnCount
     };
 
@@ -52,7 +52,11 @@ public:
     void clear();
     // Shows `health` of the log whose messages `store` holds; both must stay until clear() or the
     // next show().
+    // Shown again (a followed log's health as it grows), the tab of the findings or circuits and
+    // the one chosen stay.
     void show(const TrunkHealth& health, const MessageStore& store);
+    // A health is shown.
+    bool showing() const { return health_ != nullptr; }
     // Says what the numbers are of: always the whole log of `total` messages; when a followed
     // log keeps only the last `kept` of them, that a finding's record may have left; and, while
     // the message list is filtered (`shown` of them), that the filter does not apply here.
@@ -102,6 +106,7 @@ private:
     QTableView* circuits_ = nullptr;
     LadderDiagram* ladder_ = nullptr;
     QScrollArea* ladderScroll_ = nullptr;
+    bool refreshing_ = false;  // shown again: a finding or circuit chosen again chooses no record
 };
 
 }  // namespace truno::window

@@ -180,6 +180,7 @@ bool MessageFilterBar::read(ListFilter& filter) {
     compileShorthand(boxes, selection->where);
 
     std::string expressionProblem;
+    heldExpression_.clear();
     const QString expression = expression_->text().trimmed();
     if (!expression.isEmpty()) {
         FilterExpression compiled;
@@ -195,8 +196,10 @@ bool MessageFilterBar::read(ListFilter& filter) {
             remember(expression);
             selection->where.push_back(std::move(compiled));
         } else if (!lastExpression_.empty() && compiled.compile(lastExpression_, problem)) {
-            // An expression that does not compile leaves the list filtered by the last one that did.
+            // An expression that does not compile leaves the list filtered by the last one that did
+            // (the status bar says so).
             selection->where.push_back(std::move(compiled));
+            heldExpression_ = lastExpression_;
         }
     } else {
         lastExpression_.clear();

@@ -33,6 +33,9 @@ public:
     // The call whose messages the list shows (its first record); 0: any.
     void setCall(std::uint64_t firstRecord, const QString& name);
     std::uint64_t call() const { return call_; }
+    // The expression the list is still filtered by while the one in the field does not read (the
+    // last one that did); empty when none is held.
+    QString heldExpression() const { return QString::fromStdString(heldExpression_); }
     // Empties every field.
     void clear();
 
@@ -65,6 +68,7 @@ private:
     QLineEdit* expression_ = nullptr;
     // The last expression that compiled: the list keeps it while the field holds one that does not.
     std::string lastExpression_;
+    std::string heldExpression_;  // lastExpression_ while it stands in for the field's
     QCompleter* completer_ = nullptr;
     QToolButton* historyButton_ = nullptr;
     QMenu* historyMenu_ = nullptr;

@@ -17,7 +17,9 @@
 #include <QLabel>
 #include <QLocale>
 #include <QLineSeries>
+#include <QHBoxLayout>
 #include <QPieSeries>
+#include <QPieSlice>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QValueAxis>
@@ -92,31 +94,16 @@ void setBars(QChartView* view, const QString& title, const QStringList& categori
 
 }  // namespace
 
-RateSeries messageRates(const MessageStore& store, std::size_t maxSteps) {
+RateSeries messageRates(const MessagesPerSecond& perSecond, std::size_t maxSteps) {
     RateSeries series;
-    std::int64_t first = 0;
-    std::int64_t last = -1;
-    for (std::size_t i = 0; i < store.size(); ++i) {
-        const std::int64_t at = store.row(i).at;
-        if (at == MessageStore::kNoInstant) continue;
-        if (last < first) {
-            first = last = at;
-        } else {
-            first = std::min(first, at);
-            last = std::max(last, at);
-        }
-    }
-    if (last < first || maxSteps == 0) return series;
-    series.firstSecond = first / 1000;
-    const std::int64_t seconds = last / 1000 - series.firstSecond + 1;
-    series.stepSeconds = (seconds + static_cast<std::int64_t>(maxSteps) - 1) / static_cast<std::int64_t>(maxSteps);
-    const std::size_t steps = static_cast<std::size_t>((seconds + series.stepSeconds - 1) / series.stepSeconds);
-    series.rates.assign(steps, 0.0);
-    for (std::size_t i = 0; i < store.size(); ++i) {
-        const std::int64_t at = store.row(i).at;
-        if (at == MessageStore::kNoInstant) continue;
-        series.rates[static_cast<std::size_t>((at / 1000 - series.firstSecond) / series.stepSeconds)] += 1.0;
-    }
+    const std::map<std::int64_t, std::uint64_t>& seconds = perSecond.seconds();
+    if (seconds.empty() || maxSteps == 0) return series;
+    series.firstSecond = seconds.begin()->first;
+    const std::int64_t span = seconds.rbegin()->first - series.firstSecond + 1;
+    series.stepSeconds = (span + static_cast<std::int64_t>(maxSteps) - 1) / static_cast<std::int64_t>(maxSteps);
+    series.rates.assign(static_cast<std::size_t>((span + series.stepSeconds - 1) / series.stepSeconds), 0.0);
+    for (const auto& [second, count] : seconds)
+        series.rates[static_cast<std::size_t>((second - series.firstSecond) / series.stepSeconds)] += static_cast<double>(count);
     for (double& rate : series.rates) rate /= static_cast<double>(series.stepSeconds);
     return series;
 }
@@ -127,7 +114,9 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     text_->setObjectName(QStringLiteral("statisticsText"));
     text_->setReadOnly(true);
     text_->setFont(ReportView::reportFont());
-    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The lines of release causes are longer than the room the charts leave: they wrap rather than
+    // be cut.
+    text_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     text_->setMinimumWidth(text_->fontMetrics().horizontalAdvance(QString(48, QLatin1Char('0'))));
     auto* charts = new QWidget(this);
     auto* grid = new QGridLayout(charts);
@@ -136,10 +125,21 @@ StatisticsPane::StatisticsPane(QWidget* parent) : QWidget(parent) {
     outcomes_ = chartView(charts, "outcomesChart");
     causes_ = chartView(charts, "causesChart");
     rate_ = chartView(charts, "rateChart");
+    // The outcomes' legend is a label beside the pie, so that the layout gives it the room for its
+    // longest entry ("begun-before-log (N)"): the chart's own legend would cut it.
+    outcomesLegend_ = new QLabel(charts);
+    outcomesLegend_->setObjectName(QStringLiteral("outcomesLegend"));
+    outcomesLegend_->setTextFormat(Qt::RichText);
+    outcomesLegend_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    outcomesLegend_->setAutoFillBackground(true);
+    outcomesLegend_->setBackgroundRole(QPalette::Base);
+    auto* outcomes = new QHBoxLayout;
+    outcomes->setSpacing(0);
+    outcomes->addWidget(outcomes_, 1);
+    outcomes->addWidget(outcomesLegend_, 0);
     grid->addWidget(types_, 0, 0, 1, 2);
-    grid->addWidget(outcomes_, 1, 0);
+    grid->addLayout(outcomes, 1, 0);
     grid->addWidget(causes_, 1, 1);
-    // The outcomes' legend stands beside the pie and needs the room for "begun-before-log (N)".
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     grid->addWidget(rate_, 2, 0, 1, 2);
@@ -184,6 +184,7 @@ QString StatisticsPane::scope() const { return scope_->text(); }
 
 void StatisticsPane::clear() {
     text_->clear();
+    outcomesLegend_->clear();
     for (QChartView* view : {types_, outcomes_, causes_, rate_}) {
         QChart* old = view->chart();
         view->setChart(newChart({}));
@@ -191,7 +192,7 @@ void StatisticsPane::clear() {
     }
 }
 
-void StatisticsPane::show(const Statistics& statistics, const MessageStore& store) {
+void StatisticsPane::show(const Statistics& statistics, const MessagesPerSecond& perSecond) {
     std::string text;
     appendStatisticsText(text, statistics);
     text_->setPlainText(QString::fromStdString(text));
@@ -222,7 +223,8 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     setBars(types_, tr("Messages per type and direction"), types, sets);
 
     // Calls per outcome.
-    QChart* outcomes = newChart(tr("Calls per outcome (%1 calls)").arg(statistics.calls()));
+    // The title is short, for the pie's room; the legend beside it says what the slices are.
+    QChart* outcomes = newChart(tr("%1 calls").arg(statistics.calls()));
     auto* pie = new QPieSeries;
     for (std::size_t k = 0; k < kCallOutcomeCount; ++k) {
         const auto outcome = static_cast<CallOutcome>(k);
@@ -231,9 +233,13 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
         pie->append(QStringLiteral("%1 (%2)").arg(fromView(outcomeName(outcome))).arg(count), static_cast<double>(count));
     }
     outcomes->addSeries(pie);
-    // At the right, one entry a line, so that each outcome's name shows whole.
-    outcomes->legend()->setAlignment(Qt::AlignRight);
-    outcomes->legend()->setShowToolTips(true);
+    outcomes->legend()->hide();
+    // The slices have their colours once in the chart: the legend beside it, one entry a line.
+    QString legend = QStringLiteral("<p>%1</p><table cellspacing=\"2\">").arg(tr("Calls per outcome:"));
+    for (QPieSlice* slice : pie->slices())
+        legend += QStringLiteral("<tr><td style=\"color:%1\">&#9632;</td><td>%2</td></tr>")
+                      .arg(slice->color().name(), slice->label().toHtmlEscaped());
+    outcomesLegend_->setText(pie->slices().isEmpty() ? QString() : legend + QStringLiteral("</table>"));
     QChart* old = outcomes_->chart();
     outcomes_->setChart(outcomes);
     delete old;
@@ -270,7 +276,7 @@ void StatisticsPane::show(const Statistics& statistics, const MessageStore& stor
     }
 
     // Messages per second.
-    const RateSeries rates = messageRates(store, 1000);
+    const RateSeries rates = messageRates(perSecond, 1000);
     QChart* rate = newChart(rates.stepSeconds > 1 ? tr("Messages per second (%1 s steps)").arg(rates.stepSeconds)
                                                   : tr("Messages per second"));
     auto* line = new QLineSeries;

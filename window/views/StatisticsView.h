@@ -2,8 +2,8 @@
 // The statistics tab: the counts of the command-line tool's statistics, as its text, and charts
 // of them: messages per type and direction, calls per outcome, release causes, and messages per
 // second over the log's time.
-#include "analysis/store/MessageStore.h"
 #include "analysis/calls/Statistics.h"
+#include "window/log/OpenedLog.h"
 
 #include <QWidget>
 
@@ -23,7 +23,7 @@ struct RateSeries {
     std::int64_t stepSeconds = 1;
     std::vector<double> rates;
 };
-RateSeries messageRates(const MessageStore& store, std::size_t maxSteps);
+RateSeries messageRates(const MessagesPerSecond& perSecond, std::size_t maxSteps);
 
 class StatisticsPane : public QWidget {
     Q_OBJECT
@@ -31,7 +31,8 @@ class StatisticsPane : public QWidget {
 public:
     explicit StatisticsPane(QWidget* parent = nullptr);
     void clear();
-    void show(const Statistics& statistics, const MessageStore& store);
+    // The chart of messages per second is of `perSecond`.
+    void show(const Statistics& statistics, const MessagesPerSecond& perSecond);
     QString text() const;
     // Says what the counts are of: always the whole log of `total` messages; when a followed
     // log keeps only the last `kept` of them, that the chart of messages per second is of those;
@@ -41,6 +42,8 @@ public:
     QString scope() const;
     QChartView* typesChart() const { return types_; }
     QChartView* outcomesChart() const { return outcomes_; }
+    QLabel* outcomesLegend() const { return outcomesLegend_; }
+    QPlainTextEdit* textView() const { return text_; }
     QChartView* causesChart() const { return causes_; }
     QChartView* rateChart() const { return rate_; }
 
@@ -49,6 +52,7 @@ private:
     QPlainTextEdit* text_ = nullptr;
     QChartView* types_ = nullptr;
     QChartView* outcomes_ = nullptr;
+    QLabel* outcomesLegend_ = nullptr;
     QChartView* causes_ = nullptr;
     QChartView* rate_ = nullptr;
 };
