@@ -35,6 +35,8 @@ best() {
 
 read -r logWall logCpu <<< "$(best build/default/truno-decode -q "$work/log")"
 read -r capWall capCpu <<< "$(best build/default/truno-decode -q "$work/pcap")"
+read -r logWall2 logCpu2 <<< "$(best build/default/truno-decode -q -j2 "$work/log")"
+read -r capWall2 capCpu2 <<< "$(best build/default/truno-decode -q -j2 "$work/pcap")"
 /usr/bin/time -o "$work/time" -f "%e %U %S" tshark -n -V -c "$t" -r "$work/pcap" > /dev/null 2> /dev/null || true
 read -r tshWall u s < "$work/time"
 tshCpu=$(awk "BEGIN{print $u + $s}")
@@ -46,6 +48,8 @@ printf 'truno-decode, capture:  wall %7.3f s (%s messages/s)  CPU %7.3f s (%s me
     "$capWall" "$(rate "$n" "$capWall")" "$capCpu" "$(rate "$n" "$capCpu")"
 printf '  capture / log, messages per second: wall %s, CPU %s\n' \
     "$(ratio "$logWall" "$capWall")" "$(ratio "$logCpu" "$capCpu")"
+printf 'with -j2: log wall %7.3f s, capture wall %7.3f s (capture / log, messages per second: %s)\n' \
+    "$logWall2" "$capWall2" "$(ratio "$logWall2" "$capWall2")"
 printf 'tshark -V, %d packets: wall %7.3f s (%s messages/s)  CPU %7.3f s (%s messages/s)\n' \
     "$t" "$tshWall" "$(rate "$t" "$tshWall")" "$tshCpu" "$(rate "$t" "$tshCpu")"
 printf '  truno-decode on the capture against tshark -V, messages per second: wall %s x, CPU %s x\n' \

@@ -57,6 +57,7 @@ enum LongOnly : int {
     kMergeOption,
     kSortFilesOption,
     kIntervalOption,
+    kMetricsOption,
     kAlarmOption,
     kFailOnOption,
     kLocalPcOption,
@@ -96,6 +97,7 @@ constexpr option kLongOptions[] = {
     {.name = "switch", .has_arg = required_argument, .flag = nullptr, .val = kSwitchOption},
     {.name = "merge", .has_arg = no_argument, .flag = nullptr, .val = kMergeOption},
     {.name = "interval", .has_arg = required_argument, .flag = nullptr, .val = kIntervalOption},
+    {.name = "metrics", .has_arg = required_argument, .flag = nullptr, .val = kMetricsOption},
     {.name = "sort-files", .has_arg = no_argument, .flag = nullptr, .val = kSortFilesOption},
     {.name = "alarm", .has_arg = required_argument, .flag = nullptr, .val = kAlarmOption},
     {.name = "fail-on", .has_arg = required_argument, .flag = nullptr, .val = kFailOnOption},
@@ -444,6 +446,13 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
                 break;
             }
             case kSortFilesOption: options.sortFiles = true; break;
+            case kMetricsOption:
+                options.metricsFile = optarg;
+                if (options.metricsFile.empty()) {
+                    error = "option --metrics needs a file";
+                    return false;
+                }
+                break;
             case kAlarmOption:
                 if (!parseKpiAlarm(optarg, options.health.alarms.emplace_back(), error)) return false;
                 break;
@@ -506,6 +515,10 @@ bool parseOptions(int argc, char** argv, CliOptions& options, std::string& error
         options.localPointCodes.push_back(*code);
         from = end + 1;
     }
+    if (!options.metricsFile.empty() && options.files.size() > 1 && !options.merge) {
+        error = "--metrics writes the figures of one run: give one file, or --merge to read the files as one";
+        return false;
+    }
     if (!options.htmlFile.empty() && options.files.size() > 1 && !options.merge) {
         error = "--html writes the report of one log: give one file, or --merge to read the files as one";
         return false;
@@ -542,8 +555,8 @@ std::string helpText() {
            "      --settle=S  a followed log's last message goes out after S seconds without a\n"
            "                  new line (default 1); one whose octets end before its pointers\n"
            "                  and lengths say waits up to 30 s for the rest\n"
-           "      --interval=S  --stats and --kpi also every S seconds while the log is read\n"
-           "                  (of what came so far), and at the end\n"
+           "      --interval=S  --stats, --kpi and --metrics also every S seconds while the log\n"
+           "                  is read (of what came so far), and at the end\n"
            "  -h, --help      show this help and exit\n"
            "  -V, --version   show the version and exit\n"
            "\n"
@@ -597,6 +610,11 @@ std::string helpText() {
            "      --html=FILE     also write the health report (KPIs, causes, findings,\n"
            "                      circuits, ladders of failed calls) as one HTML file\n"
            "      --html-ladders=N  ladders of the first N failed calls in it (default 10)\n"
+           "      --metrics=FILE  also write the live figures (messages, seizures, releases,\n"
+           "                      findings, circuits, ASR and NER of the last interval) in\n"
+           "                      Prometheus' text format for node_exporter's textfile\n"
+           "                      collector, replaced at every --interval and at the end\n"
+           "                      (docs/metrics.md)\n"
            "\n"
            "Filters (the report, the summary, the calls and the exports show what passes all):\n"
            "  -Y, --where=EXPR    a filter expression over the message's keys and fields, such as "

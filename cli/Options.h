@@ -51,7 +51,8 @@ struct CliOptions {
     bool sortFiles = false;  // --sort-files: the files in the order of their first messages
     Follow follow = Follow::No;
     unsigned settleMs = 1000;  // --settle: quiet time that completes a followed log's last message
-    unsigned intervalSeconds = 0;  // --interval: --stats and --kpi also every so many seconds (0: at the end only)
+    unsigned intervalSeconds = 0;  // --interval: --stats, --kpi and --metrics also every so many seconds (0: at the end only)
+    std::string metricsFile;  // --metrics: the figures in Prometheus' text format; empty: none
     std::vector<std::string> files;
 
     bool failsOnFindings() const {
@@ -60,12 +61,12 @@ struct CliOptions {
     // Whether the run must hand over the facts of each message: anything but the plain report.
     bool wantsFacts() const {
         return view != View::Report || format != Format::Text || selection.active() || !pcapFile.empty() ||
-               !htmlFile.empty() || !exportDir.empty() || failsOnFindings();
+               !htmlFile.empty() || !exportDir.empty() || failsOnFindings() || !metricsFile.empty();
     }
     // Whether the trunk's health is followed: its views, the HTML report, or findings to fail on.
     bool wantsHealth() const {
         return view == View::Kpi || view == View::Circuits || view == View::Checks || !htmlFile.empty() ||
-               !exportDir.empty() || failsOnFindings();
+               !exportDir.empty() || failsOnFindings() || !metricsFile.empty();
     }
 };
 

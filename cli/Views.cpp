@@ -6,6 +6,7 @@
 #include "analysis/facts/MessageSummary.h"
 #include "cli/Platform.h"
 
+#include <cstdio>
 #include <fstream>
 #include <thread>
 #include <utility>
@@ -31,8 +32,20 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         if (options_.htmlFile.empty()) health.ladders = 0;
         // Each view follows what it shows; the HTML report shows everything.
         health.circuits = options_.view == View::Circuits || options_.view == View::Checks || !options_.htmlFile.empty() ||
-                          options_.failsOnFindings();
+                          options_.failsOnFindings() || !options_.metricsFile.empty();
         health.countKpis = options_.view == View::Kpi || !options_.htmlFile.empty() || exports_ != nullptr;
+        if (!options_.metricsFile.empty()) {
+            // The metrics' last interval: that of --by, else 15 minutes, counted beside the KPIs.
+            metrics_ = std::make_unique<MetricsFile>(options_.metricsFile);
+            metricsPeriod_ = std::chrono::seconds(options_.intervalSeconds != 0 ? options_.intervalSeconds : 10);
+            if (health.kpis.by == KpiGrouping::Interval) {
+                health.countKpis = true;
+                metricsInterval_ = health.kpis.interval;
+            } else {
+                metricsInterval_ = std::int64_t{15} * 60 * 1000;
+                health.interval = metricsInterval_;
+            }
+        }
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
@@ -79,6 +92,7 @@ bool LogViews::passesReport() const {
 void LogViews::message(const AnalysedMessage& m) {
     if (pcap_ != nullptr) pcap_->add(m.facts.record(), m.at);
     if (exports_ != nullptr) exports_->message(m.facts, m.at, m.callFirstRecord());
+    if (metrics_) metrics_->noteRoute(m.facts.record().route);
     if (options_.view != View::Report && options_.view != View::Summary) return;
     if (options_.format == Format::Json) {
         if (!out_.empty()) handOn();
@@ -104,21 +118,32 @@ void LogViews::callFinished(const Call& call) {
     if (options_.view != View::Calls) return;
     switch (options_.format) {
         case Format::Text: appendCallLine(out_, call, file_.switchColumn, file_.wire); break;
-        case Format::Json: appendCallJson(out_, call, SwitchMember::With, column_.json()); break;
+        case Format::Json: appendCallJson(out_, call, JsonRow::View, column_.json()); break;
         case Format::Csv: appendCallCsv(out_, call, column_, file_.wire); break;
     }
     if (out_.size() >= kFlushSize) handOn();
 }
 
 void LogViews::tick() {
-    if (options_.intervalSeconds == 0 || (options_.view != View::Statistics && options_.view != View::Kpi)) return;
     const auto now = std::chrono::steady_clock::now();
+    if (metrics_ && now >= nextMetrics_) {
+        if (pipe_) pipe_->wait();
+        if (analysis_.statistics().messages() != metricsMessages_ ||
+            health_->circuits().findingCount() != metricsFindings_) {
+            nextMetrics_ = now + metricsPeriod_;
+            if (std::string error; !writeMetrics(error)) std::fprintf(stderr, "truno-decode: %s\n", error.c_str());
+        }
+    }
+    if (options_.intervalSeconds == 0 || (options_.view != View::Statistics && options_.view != View::Kpi)) return;
     if (nextSnapshot_ == std::chrono::steady_clock::time_point{}) {
         nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
         return;
     }
     if (now < nextSnapshot_) return;
     if (pipe_) pipe_->wait();
+    // A followed log that stays quiet gets no snapshot after snapshot of the same messages.
+    if (analysis_.statistics().messages() == snapshotMessages_) return;
+    snapshotMessages_ = analysis_.statistics().messages();
     nextSnapshot_ = now + std::chrono::seconds(options_.intervalSeconds);
     if (options_.format == Format::Text)
         out_ += "== so far: " + std::to_string(analysis_.statistics().messages()) + " messages ==\n";
@@ -146,9 +171,18 @@ void LogViews::appendDocument(const TrafficKpis* kpis, const FileColumn& file) {
     }
 }
 
+bool LogViews::writeMetrics(std::string& error) {
+    metricsMessages_ = analysis_.statistics().messages();
+    metricsFindings_ = health_->circuits().findingCount();
+    const TrafficKpis* byInterval =
+        health_->kpisByInterval() != nullptr ? health_->kpisByIntervalSoFar() : &health_->kpisSoFar();
+    return metrics_->write(metrics_->text(analysis_, *byInterval, metricsInterval_, &health_->circuits()), error);
+}
+
 void LogViews::finding(const Finding& finding) {
     if (options_.selection.active() && !finding.passed) return;
     if (options_.failOn[static_cast<std::size_t>(finding.kind)]) foundFailing_ = true;
+    if (metrics_) metrics_->finding(finding);
     if (options_.view != View::Checks) return;
     ++findingsShown_;
     ++findingsByKind_[static_cast<std::size_t>(finding.kind)];
@@ -186,6 +220,7 @@ bool LogViews::finish(std::span<const std::string> inputWarnings, std::uint64_t 
         appendFindingTotals(out_, health_->circuits().options(), findingsShown_, findingsByKind_);
     }
     bool written = true;
+    if (metrics_) written = writeMetrics(error);
     if (!options_.htmlFile.empty()) {
         std::string filter;
         for (const FilterExpression& expression : options_.selection.where) {

@@ -5,6 +5,7 @@
 #include "output/ExportDirectory.h"
 #include "analysis/pipeline/LogAnalysis.h"
 #include "output/FileColumn.h"
+#include "output/MetricsFile.h"
 #include "output/PcapExport.h"
 #include "analysis/pipeline/RecordPipe.h"
 #include "cli/Options.h"
@@ -58,9 +59,12 @@ public:
             pipe_->add(record);
         else
             analysis_.add(record);
-        if (options_.intervalSeconds != 0 && (++sinceTick_ & 1023u) == 0) tick();
+        if ((options_.intervalSeconds != 0 || metrics_) && (++sinceTick_ & 1023u) == 0) tick();
     }
-    // With --interval: the statistics or KPIs so far, when the interval has passed since the last.
+    // With --interval: the statistics or KPIs so far, when the interval has passed since the last;
+    // with --metrics, the metrics file, when its period has passed since it was last written and
+    // messages or findings came since (called every 1,024 messages and whenever a followed log
+    // waits for more).
     void tick();
     // The log ended; `inputWarnings`: the run's warnings (findings of --checks and the HTML
     // report), `messages` and `notDecoded` its counts (the HTML report). False when the HTML
@@ -84,6 +88,7 @@ public:
     void beginSwitch(std::string_view name) {
         if (pipe_) pipe_->wait();
         analysis_.beginSwitch(name);
+        if (metrics_) metrics_->beginSwitch(name, analysis_.statistics());
     }
 
 private:
@@ -93,17 +98,25 @@ private:
     void handOn();
     void callFinished(const Call& call);
     void finding(const Finding& finding);
+    // Writes the metrics file with the figures so far; false, with `error` set, when it cannot.
+    bool writeMetrics(std::string& error);
 
     const CliOptions& options_;
     Write write_;
     PcapExport* pcap_;
     ExportDirectory* exports_;
     LogAnalysis analysis_;
-    std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks or --html
+    std::unique_ptr<TrunkHealth> health_;  // with --kpi, --circuits, --checks, --html or --metrics
+    std::unique_ptr<MetricsFile> metrics_;  // with --metrics
+    std::int64_t metricsInterval_ = 0;      // its intervals of the log's time (milliseconds)
+    std::uint64_t metricsMessages_ = 0, metricsFindings_ = 0;  // when it was last written
+    std::chrono::seconds metricsPeriod_{0};                    // --interval, else 10 s
+    std::chrono::steady_clock::time_point nextMetrics_{};
     std::uint64_t findingsShown_ = 0;
     bool foundFailing_ = false;
     std::uint32_t sinceTick_ = 0;
     std::chrono::steady_clock::time_point nextSnapshot_{};
+    std::uint64_t snapshotMessages_ = 0;  // of the last snapshot
     std::array<std::uint64_t, kFindingKindCount> findingsByKind_{};
     void nameFiles(const std::string& name);
     // The file column of what spans the files of a --merge run: empty; else the file's.

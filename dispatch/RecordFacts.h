@@ -71,6 +71,9 @@ struct RecordFacts {
     // The log's date (YYYY-MM-DD) from the first page header that gives one, when one came
     // before the message's end; empty otherwise.
     std::string_view logDate;
+    // The ROUTE column of the log's trace values line, as read; empty when none came before the
+    // message (and for a packet capture).
+    std::string_view route;
     // The record's report text (without the CR LF that separates it from the record before
     // it), and where it stands in the run's report.
     std::string_view text;

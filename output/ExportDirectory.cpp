@@ -107,11 +107,11 @@ void ExportDirectory::timestamp(std::string& out, std::int64_t at) {
         date_ = dateOfDays(day);
     }
     out += date_;
-    out += 'T';
+    out += ' ';
     appendInstant(out, at - floorDiv(at, kMillisecondsPerDay) * kMillisecondsPerDay);
 }
 
-// {"schema_version":1,"switch":"...","file":"...","timestamp":"...",
+// {"schema_version":2,"switch":"...","file":"...","timestamp":"...",
 void ExportDirectory::prefix(std::string& out, std::int64_t at) {
     out += rowOpening_;
     timestamp(out, at);
@@ -146,7 +146,7 @@ void ExportDirectory::message(const MessageFacts& message, std::optional<std::in
     line_.clear();
     prefix(line_, lastAt_);
     appendMessageJson(target->pending(), message, callFirstRecord, std::string_view(line_).substr(1),
-                      SwitchMember::Without);
+                      JsonRow::Export);
     target->appended();
     ++rows_;
 }
@@ -159,7 +159,7 @@ void ExportDirectory::call(const Call& call) {
     prefix(line_, at);
     // The prefix's members lead the call's own (the switch is among them).
     row_.clear();
-    appendCallJson(row_, call, SwitchMember::Without, std::string_view(line_).substr(1));
+    appendCallJson(row_, call, JsonRow::Export, std::string_view(line_).substr(1));
     if (!row_.ends_with('\n')) row_ += '\n';
     target->write(row_);
     ++rows_;

@@ -3,10 +3,11 @@
 // intervals of one or more logs as JSON Lines compressed with zstd, in folders partitioned as
 // DuckDB, ClickHouse and Spark read them:
 //   DIR/messages/date=YYYY-MM-DD/switch=NAME/part-00000.jsonl.zst   (likewise calls/ and kpi/)
-// Every row carries schema_version, the switch, the file and an ISO-8601 time with milliseconds
-// (the log's date, from its page header, --date or the file's modification date, and the time of
-// day on the log's time line, past midnight into the next date). A run adds new parts to the
-// folders it writes in and never rewrites one. docs/export.md has the schema and table
+// Every row carries schema_version, the switch, the file and a time with milliseconds,
+// "YYYY-MM-DD HH:MM:SS.mmm" (ISO 8601 with a space, which DuckDB and ClickHouse read as a
+// timestamp): the log's date, from its page header, --date or the file's modification date, and
+// the time of day on the log's time line, past midnight into the next date. A run adds new parts
+// to the folders it writes in and never rewrites one. docs/export.md has the schema and table
 // definitions.
 #include "analysis/calls/Calls.h"
 #include "analysis/facts/MessageFacts.h"
@@ -26,7 +27,7 @@
 
 namespace truno {
 
-inline constexpr int kExportSchemaVersion = 1;
+inline constexpr int kExportSchemaVersion = 2;
 
 // One part file being written, compressed (zstd). Rows are appended to the bytes waiting to be
 // compressed (pending(), or write()), which go to the compressor in batches.
@@ -92,7 +93,7 @@ private:
 
     std::filesystem::path root_;
     std::string switch_, file_, switchJson_, fileJson_;
-    std::string rowOpening_;  // {"schema_version":1,"switch":...,"file":...,"timestamp":"
+    std::string rowOpening_;  // {"schema_version":2,"switch":...,"file":...,"timestamp":"
     std::int64_t firstDay_ = 0;
     DateSource source_ = DateSource::FileDate;
     // Per switch, the day its time line starts on and the opening of its rows (of its last log):

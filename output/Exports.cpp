@@ -204,26 +204,35 @@ void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn
     out += '\n';
 }
 
-void appendCallJson(std::string& out, const Call& call, SwitchMember member, std::string_view leading) {
+void appendCallJson(std::string& out, const Call& call, JsonRow form, std::string_view leading) {
     thread_local std::string scratch;
     thread_local Text line;
     line.clear();
     JsonWriter json(line);
     json.beginObject();
     json.leading(leading);
-    if (member == SwitchMember::With) json.textOrNull("switch", call.switchName);
+    const bool view = form == JsonRow::View;
+    if (view) json.textOrNull("switch", call.switchName);
     if (!call.route.empty()) json.member("route", call.route);
     json.member("cic", call.callInstanceCode);
     json.member("first_record", call.firstRecord);
     json.member("last_record", call.lastRecord);
-    json.member("start", logText(call.first.time, scratch));
-    json.member("end", logText(call.last.time, scratch));
+    for (const auto& [name, time] : {std::pair<std::string_view, std::string_view>{"start", call.first.time},
+                                      {"end", call.last.time}}) {
+        if (view)
+            json.member(name, logText(time, scratch));
+        else
+            json.textOrNull(name, logText(time, scratch));
+    }
     json.textOrNull("direction", logText(call.direction, scratch));
     json.textOrNull("calling", call.calling);
     json.textOrNull("called", call.called);
     json.member("outcome", outcomeName(call.outcome));
     const CauseTexts cause(call.cause);
-    json.textOrNull("cause", cause.value());
+    if (view)
+        json.textOrNull("cause", cause.value());
+    else
+        json.member("cause", call.cause);
     json.textOrNull("cause_text", cause.meaning);
     json.textOrNull("cause_name", call.cause ? causeName(*call.cause) : std::string_view{});
     json.textOrNull("location", call.location);

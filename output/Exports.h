@@ -14,9 +14,12 @@
 
 namespace truno {
 
-// Whether a JSON object of a message or a call names its switch: Without for the export folder's
-// rows, which carry it in front already.
-enum class SwitchMember : std::uint8_t { With, Without };
+// The form of a JSON object of a message or a call: View, as the views write it, with its switch;
+// Export, a row of the export folder (docs/export.md): without its switch, which the row carries
+// in front, and typed for a query engine that infers the columns' types from the values: a
+// call's cause is a number, the times of day of a call's start and end and of a message are null
+// when the log gave none, a message's reason and failure are "" when it was decoded.
+enum class JsonRow : std::uint8_t { View, Export };
 
 // Each writer of a JSON object or a CSV row takes the file it came from when the run reads several
 // (FileColumn, nothing with one file), and writes it first.
@@ -26,10 +29,10 @@ enum class SwitchMember : std::uint8_t { With, Without };
 // record of its call (`callFirstRecord`, 0: none), and its parameters in report order, one
 // entry per block of MessageFacts, each field with its label, value and the value's meaning.
 // `leading`: members that go first, each with its comma (FileColumn::json()), or nothing; the
-// message's switch (MessageFacts::switchName, null when none was named) comes before them unless
-// `member` leaves it out (the export's rows name it in front).
+// message's switch (MessageFacts::switchName, null when none was named) comes before them in the
+// View form.
 void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t callFirstRecord,
-                       std::string_view leading = {}, SwitchMember member = SwitchMember::With);
+                       std::string_view leading = {}, JsonRow form = JsonRow::View);
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
                        std::string_view leading = {});
 
@@ -43,12 +46,12 @@ void appendMessageCsv(std::string& out, const MessageFacts& message, std::uint64
 // One call as a line of the calls table, its heading, a JSON object, a CSV row and its header.
 // The table has a SWITCH column in front only when `switchColumn` (its width) is not 0: for a
 // run that spans several switches. The JSON object begins with "switch" (null when none was
-// named) unless `member` is Without; the CSV row ends with a switch column.
+// named) in the View form; the CSV row ends with a switch column.
 // `routeColumn`: a ROUTE column after the switch's (a run of captures).
 void appendCallHeading(std::string& out, std::size_t switchColumn = 0, bool routeColumn = false);
 void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn = 0, bool routeColumn = false);
 // `leading`: members that go first, each with its comma (FileColumn::json()), or nothing.
-void appendCallJson(std::string& out, const Call& call, SwitchMember member = SwitchMember::With,
+void appendCallJson(std::string& out, const Call& call, JsonRow form = JsonRow::View,
                     std::string_view leading = {});
 // `route`: a route column after the switch's (a run of captures).
 void appendCallCsvHeader(std::string& out, const FileColumn& file = {}, bool route = false);

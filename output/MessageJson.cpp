@@ -363,13 +363,13 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
 }  // namespace
 
 void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
-                       std::string_view leading, SwitchMember member) {
+                       std::string_view leading, JsonRow form) {
     thread_local std::string folded;
     thread_local std::string scratch;
     const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
     line += '{';
-    if (member == SwitchMember::With) {
+    if (form == JsonRow::View) {
         put(line, "\"switch\":");
         putStringOrNull(line, message.switchName());
         line += ',';
@@ -380,7 +380,10 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"line\":");
     putNumber(line, record.logLine);
     put(line, ",\"time\":");
-    appendJsonString(line, logText(record.time, scratch));
+    if (form == JsonRow::Export && record.time.empty())
+        put(line, "null");
+    else
+        appendJsonString(line, logText(record.time, scratch));
     put(line, ",\"direction\":");
     appendJsonString(line, logText(record.directionText, scratch));
     put(line, ",\"cic\":");
@@ -393,10 +396,16 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
     if (record.wire.captured) appendWireJson(line, record.wire, scratch);
     if (record.decoded) {
-        put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
+        if (form == JsonRow::View)
+            put(line, ",\"decoded\":true,\"reason\":null,\"failure\":null");
+        else
+            put(line, ",\"decoded\":true,\"reason\":\"\",\"failure\":\"\"");
     } else {
         put(line, ",\"decoded\":false,\"reason\":");
-        putStringOrNull(line, record.reason);
+        if (form == JsonRow::View)
+            putStringOrNull(line, record.reason);
+        else
+            appendJsonString(line, record.reason);
         put(line, ",\"failure\":");
         putPlainString(line, failureName(record.failure));
     }

@@ -272,6 +272,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
             facts.msgColumn = message.msg;
             if (message.dated) facts.logDate = reader.pageDate();
+            facts.route = reader.route();
             options.records(facts);
         }
         // The octet views point into message.data: give the vector back before the next read.
@@ -500,8 +501,11 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         pool.waitFor(batch.get());
         for (std::size_t i = 0; i < batch->count; ++i) notes.add(batch->firstCount + i + 1, batch->records[i].note);
         if (options.records)
-            for (std::size_t i = 0; i < batch->count; ++i)
-                options.records(batchRecordFacts(*batch, i, output.written(), reader.pageDate()));
+            for (std::size_t i = 0; i < batch->count; ++i) {
+                RecordFacts facts = batchRecordFacts(*batch, i, output.written(), reader.pageDate());
+                facts.route = reader.route();
+                options.records(facts);
+            }
         output.write(batch->report);
         summary.decoded += batch->decoded;
         summary.notDecoded += batch->count - batch->decoded;

@@ -97,7 +97,6 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
     const auto endMessage = [&]() -> bool {
         if (options_.binary || settled_ || lastByte_ != '\n') return false;
         settled_ = true;
-        idleCalled_ = false;  // the message it ends goes out at the next wait
         to[0] = '\n';
         return true;
     };
@@ -109,7 +108,6 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
                 offset_ += got;
                 lastByte_ = to[got - 1];
                 settled_ = false;
-                idleCalled_ = false;
                 lastData_ = Clock::now();
                 return got;
             }
@@ -142,10 +140,9 @@ std::streamsize FollowBuffer::readSome(char* to, std::streamsize n) {
                 if (endMessage()) return 1;
             }
         }
-        if (!idleCalled_) {
-            idleCalled_ = true;
-            if (options_.idle) options_.idle();
-        }
+        // Before every wait, not only the first of a quiet spell: what the caller writes on a
+        // clock (the metrics file at its interval) is brought up to date while the log is quiet.
+        if (options_.idle) options_.idle();
         wait();
     }
 }

@@ -26,7 +26,7 @@ struct FollowOptions {
     std::chrono::milliseconds settle{1000};           // quiet time that completes a message
     std::chrono::milliseconds poll{250};              // how often the file is looked at without an event
     const std::atomic<bool>* stop = nullptr;          // when true, the stream ends
-    std::function<void()> idle;                       // called before waiting
+    std::function<void()> idle;                       // called before each wait
     // Whether the message in progress ends before its own pointers and lengths say: then it is
     // not ended after the settle time, but waited for up to `incompleteWait`.
     std::function<bool()> incomplete;
@@ -71,7 +71,6 @@ private:
     long long offset_ = 0;
     char lastByte_ = '\n';
     bool settled_ = true;       // a blank line was added since the last data (or none needed)
-    bool idleCalled_ = false;
     std::chrono::steady_clock::time_point lastData_;
     unsigned rotations_ = 0, truncations_ = 0, endedIncomplete_ = 0;
     int notify_ = -1, fileWatch_ = -1, folderWatch_ = -1;

@@ -74,6 +74,12 @@ public:
     void finishSoFar();
     // The KPIs grouped by the options' interval; null without one.
     const TrafficKpis* kpisByInterval() const { return byInterval_ ? &*byInterval_ : nullptr; }
+    // The same while a followed log is read: their periods brought up to date.
+    const TrafficKpis* kpisByIntervalSoFar() {
+        if (!byInterval_) return nullptr;
+        byInterval_->finish();
+        return &*byInterval_;
+    }
     const CircuitHealth& circuits() const { return circuits_; }
     std::span<const Ladder> ladders() const { return ladders_; }
     std::uint64_t failedCalls() const { return failedCalls_; }

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""The export folder loaded by a real query engine: the logs of two switches exported with
---export-dir, then read by DuckDB (its Node.js package, installed by scripts/setup.sh); the
-messages per switch and type, the calls per outcome and the ASR per interval that SQL counts
-equal the tool's own --stats, --calls and --kpi; a second run adds parts and rewrites none.
+"""The export folder loaded by real query engines: the logs of two switches exported with
+--export-dir, then read by DuckDB and loaded by ClickHouse's engine (chDB) into the tables of
+docs/export.md (their Node.js packages, installed by scripts/setup.sh); the messages per switch
+and type, the calls per outcome and the ASR per interval that SQL counts equal the tool's own
+--stats, --calls and --kpi, the columns have their types, and every column of every row in
+ClickHouse equals the rows' JSON; a second run adds parts and rewrites none.
 
 Usage: export-test.py TOOL SOURCE_DIR
 """
@@ -25,6 +27,7 @@ export = os.path.join(work, "export")
 golden = os.path.join(src, "tests", "golden")
 logs = {"sw-east": os.path.join(golden, "isup-m3ua-calls-470.log"), "sw-west": os.path.join(golden, "bicc-iam-app-1.log")}
 query = os.path.join(src, "tests", "duckdb", "query-export.mjs")
+load_clickhouse = os.path.join(src, "tests", "duckdb", "load-export-chdb.mjs")
 
 
 def duckdb(folder=export):
@@ -49,7 +52,7 @@ for switch, log in logs.items():
         expected_calls[(switch, json.loads(line)["outcome"])] += 1
     kpi = json.loads(run("--kpi", "--by", "15m", "--format", "json", log).stdout)
     for group in kpi["groups"]:
-        expected_asr[(switch, "2026-12-08T" + group["group"])] = (group["seizures"], group["answered"])
+        expected_asr[(switch, "2026-12-08 " + group["group"])] = (group["seizures"], group["answered"])
 
 got_messages = collections.Counter({(r["switch"], r["type"]): int(r["n"]) for r in found.get("messages", [])})
 got_calls = collections.Counter({(r["switch"], r["outcome"]): int(r["n"]) for r in found.get("calls", [])})
@@ -65,11 +68,65 @@ for kind, schema in (("messages", "message"), ("calls", "call"), ("kpi", "kpi"))
     columns = set(found.get("columns", {}).get(kind, []))
     check(f"{kind}: the columns DuckDB finds hold the schema's required members", required <= columns,
           required - columns)
-check("every row has the schema version", found.get("schema") == [{"schema_version": "1"}], found.get("schema"))
+# The types DuckDB infers from the values, without a cast.
+types = {(kind, column): t for kind, columns in found.get("columns", {}).items() for column, t in columns.items()}
+for kind, column, want in (("messages", "timestamp", "TIMESTAMP"), ("calls", "timestamp", "TIMESTAMP"),
+                           ("kpi", "timestamp", "TIMESTAMP"), ("calls", "cause", "BIGINT"),
+                           ("messages", "reason", "VARCHAR"), ("messages", "failure", "VARCHAR"),
+                           ("messages", "time", "TIME"), ("calls", "start", "TIME"), ("messages", "cic", "BIGINT"),
+                           ("calls", "setup_time", "DOUBLE"), ("kpi", "asr_percent", "DOUBLE"),
+                           ("messages", "decoded", "BOOLEAN"), ("messages", "octets", "VARCHAR[]")):
+    check(f"DuckDB reads {kind}.{column} as {want}", types.get((kind, column)) == want, types.get((kind, column)))
+check("every row has the schema version", found.get("schema") == [{"schema_version": "2"}], found.get("schema"))
 folders = sorted(os.path.relpath(d, export) for d, _, files in os.walk(export) if files)
 check("partitioned by kind, date and switch",
       folders == sorted(f"{kind}/date=2026-12-08/switch={s}" for kind in ("calls", "kpi", "messages") for s in logs),
       folders)
+
+# The ClickHouse tables of docs/export.md, created and loaded in chDB by the page's own statements.
+p = subprocess.run(["node", load_clickhouse, export, os.path.join(src, "docs", "export.md")], capture_output=True,
+                   text=True)
+check("ClickHouse (chDB) creates the tables of docs/export.md and loads the export", p.returncode == 0, p.stderr[-800:])
+clickhouse = json.loads(p.stdout) if p.returncode == 0 else {}
+got = collections.Counter({(r["switch"], r["type"]): r["n"] for r in clickhouse.get("messages", [])})
+check("ClickHouse: messages per switch and type equal the tool's", got == expected_messages, (got, expected_messages))
+got = collections.Counter({(r["switch"], r["outcome"]): r["n"] for r in clickhouse.get("calls", [])})
+check("ClickHouse: calls per switch and outcome equal the tool's", got == expected_calls, (got, expected_calls))
+got = {(r["switch"], r["interval_start"]): (r["seizures"], r["answered"]) for r in clickhouse.get("asr", [])}
+check("ClickHouse: seizures and answers per interval equal --kpi's", got == expected_asr, (got, expected_asr))
+
+
+def export_rows(kind):
+    """The rows of a kind's parts, each with its folder's date, as ClickHouse orders them."""
+    rows = []
+    for folder, _, names in os.walk(os.path.join(export, kind)):
+        for name in names:
+            data = subprocess.run(["zstd", "-dc", os.path.join(folder, name)], capture_output=True).stdout
+            date = os.path.basename(os.path.dirname(folder)).split("=")[1]
+            rows += [dict(json.loads(line), date=date) for line in data.decode().splitlines()]
+    key = {"messages": "record", "calls": "first_record", "kpi": "timestamp"}[kind]
+    return sorted(rows, key=lambda r: (r["switch"], r[key]))
+
+
+# Every column of every row as the JSON has it: a value of each of the tables' column types.
+for table in ("messages", "calls", "kpi"):
+    loaded = clickhouse.get("rows", {}).get(table, [])
+    written = export_rows(table)
+    types = clickhouse.get("types", {}).get(table, {})
+    differences, seen = [], set()
+    for ours, theirs in zip(written, loaded):
+        for column, kind in types.items():
+            value = theirs.get(column)
+            if kind == "String" and column == "parameters":
+                value = json.loads(value)
+            if value != ours.get(column):
+                differences.append((column, kind, ours.get(column), value))
+            elif value is not None and value != []:
+                seen.add(kind)
+    check(f"ClickHouse: every column of every {table} row equals the JSON", len(loaded) == len(written) and loaded
+          and not differences, (len(loaded), len(written), differences[:3]))
+    check(f"ClickHouse: {table} has a value of each of its column types", seen == set(types.values()) and types,
+          set(types.values()) - seen)
 
 # A second run adds a part and leaves the first as it was.
 first = os.path.join(export, "messages", "date=2026-12-08", "switch=sw-west", "part-00000.jsonl.zst")

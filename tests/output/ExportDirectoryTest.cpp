@@ -83,8 +83,8 @@ TEST(ExportDirectory, PartsByKindDateAndSwitchAndALaterRunAddsParts) {
                          "messages/date=2026-03-02/switch=east/part-00000.jsonl.zst",
                      }));
     const std::string late = rowsOf(root / "messages/date=2026-03-02/switch=east/part-00000.jsonl.zst");
-    EXPECT_EQ(late.rfind("{\"schema_version\":1,\"switch\":\"east\",\"file\":\"east.log\","
-                         "\"timestamp\":\"2026-03-02T00:00:03.000\",", 0),
+    EXPECT_EQ(late.rfind("{\"schema_version\":2,\"switch\":\"east\",\"file\":\"east.log\","
+                         "\"timestamp\":\"2026-03-02 00:00:03.000\",", 0),
               0u)
         << late;
     const std::string calls = rowsOf(root / "calls/date=2026-03-01/switch=east/part-00000.jsonl.zst");

@@ -58,7 +58,15 @@ void CallListModel::reset(const MessageStore* store) {
     beginResetModel();
     store_ = store;
     rows_ = store_ != nullptr ? static_cast<int>(store_->calls().size()) : 0;
+    withRoutes_ = false;
+    noteRoutes(0);
     endResetModel();
+}
+
+void CallListModel::noteRoutes(std::size_t from) {
+    if (store_ == nullptr || withRoutes_) return;
+    for (std::size_t k = from; k < store_->calls().size() && !withRoutes_; ++k)
+        withRoutes_ = !store_->callText(store_->calls()[k], CallText::Route).empty();
 }
 
 void CallListModel::update() {
@@ -66,6 +74,7 @@ void CallListModel::update() {
     const auto count = static_cast<int>(store_->calls().size());
     if (count <= rows_) return;
     beginInsertRows({}, rows_, count - 1);
+    noteRoutes(static_cast<std::size_t>(rows_));
     rows_ = count;
     endInsertRows();
 }
@@ -386,10 +395,14 @@ CallsPane::CallsPane(QWidget* parent) : QWidget(parent) {
 void CallsPane::reset(const MessageStore* store) {
     store_ = store;
     model_->reset(store);
+    table_->setColumnHidden(CallListModel::RouteColumn, !model_->withRoutes());
     ladder_->setCall(nullptr, nullptr);
 }
 
-void CallsPane::update() { model_->update(); }
+void CallsPane::update() {
+    model_->update();
+    table_->setColumnHidden(CallListModel::RouteColumn, !model_->withRoutes());
+}
 
 void CallsPane::selectRow(int row) {
     const QModelIndex index = sorted_->index(row, 0);

@@ -32,6 +32,8 @@ public:
     void reset(const MessageStore* store);
     // The store has more finished calls.
     void update();
+    // Some calls are on a route (of a capture): the route column is shown.
+    bool withRoutes() const { return withRoutes_; }
     // The store has let the calls at `positions` go (their positions before, rising): their
     // rows go.
     void callsRemoved(const std::vector<std::size_t>& positions);
@@ -44,6 +46,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    bool withRoutes_ = false;
+    void noteRoutes(std::size_t from);
     const MessageStore* store_ = nullptr;
     int rows_ = 0;
     // While the rows of calls let go are removed, one range at a time from the last: the ranges

@@ -25,6 +25,7 @@ public:
     const Finding& finding(int row) const { return findings_[static_cast<std::size_t>(row)]; }
     // The findings name more than one switch (input warnings name none).
     bool ofSeveralSwitches() const { return severalSwitches_; }
+    // Some of them are on a route (of a capture): the route column is shown.
     bool withRoutes() const { return withRoutes_; }
     // "kind: sentence", as --checks writes it.
     static QString text(const Finding& finding);
@@ -55,6 +56,7 @@ public:
     // names their switches (null: none shown); they must outlive the model's use of them.
     void reset(std::vector<const CircuitState*> circuits, const CircuitHealth* health = nullptr);
     bool ofSeveralSwitches() const { return severalSwitches_; }
+    // Some of them are on a route (of a capture): the route column is shown.
     bool withRoutes() const { return withRoutes_; }
     const CircuitState& circuit(int row) const { return *circuits_[static_cast<std::size_t>(row)]; }
     // The colour of a circuit's state: blocked or reset pending, another state that needs attention
