@@ -13,16 +13,12 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from toolcheck import Checks, log_of, runner, write  # noqa: E402
+from toolcheck import message as msg  # noqa: E402
 
 tool, src = sys.argv[1:3]
 work = tempfile.mkdtemp()
 check = Checks()
 run = runner(tool, "-q", text=True)
-
-
-def msg(time, name, direction, code, rest):
-    cic = " ".join(f"{(code >> s) & 0xFF:02X}" for s in (0, 8, 16, 24))
-    return (time, name, direction, "  ".join((cic + " " + rest).split()))
 
 
 BODIES = {"IAM": "01 00 20 01 0A 00 02 09 07 03 10 21 43 65 87 09 00", "ACM": "06 16 14 00", "ANM": "09 00",

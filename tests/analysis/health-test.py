@@ -16,19 +16,12 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from toolcheck import Checks, log_of, runner, write  # noqa: E402
+from toolcheck import message as msg  # noqa: E402
 
 tool, src, real = sys.argv[1:4]
 work = tempfile.mkdtemp()
 check = Checks()
 run = runner(tool, "-q", text=True)
-
-
-def cic(n):
-    return " ".join(f"{(n >> s) & 0xFF:02X}" for s in (0, 8, 16, 24)) + " "
-
-
-def msg(time, name, direction, code, rest):
-    return (time, name, direction, "  ".join((cic(code) + rest).split()))
 
 
 def iam(t, code=1, d="S"):

@@ -16,16 +16,12 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from toolcheck import Checks, log_of, runner, write  # noqa: E402
+from toolcheck import message as msg  # noqa: E402
 
 tool, src = sys.argv[1:3]
 work = tempfile.mkdtemp()
 check = Checks()
 run = runner(tool, "-q", text=True)
-
-
-def msg(time, name, direction, code, rest):
-    cic = " ".join(f"{(code >> s) & 0xFF:02X}" for s in (0, 8, 16, 24))
-    return (time, name, direction, "  ".join((cic + " " + rest).split()))
 
 
 def call(start, code, cause, answered=True, hold=20):

@@ -43,6 +43,13 @@ def log_of(messages, page=None):
     return out
 
 
+def message(time, name, direction, code, rest):
+    """One (time, msg, dir, octets) message of log_of: `rest` after the four-octet call instance
+    code `code` (least significant octet first, as the log gives it)."""
+    cic = " ".join(f"{(code >> s) & 0xFF:02X}" for s in (0, 8, 16, 24))
+    return (time, name, direction, "  ".join((cic + " " + rest).split()))
+
+
 def write(folder, name, data):
     path = os.path.join(folder, name)
     with open(path, "wb") as f:
