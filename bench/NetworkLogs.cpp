@@ -25,6 +25,7 @@
 // the leg), its outcome, cause and releasing switch, the messages lost, what Y changed, and which
 // journeys are decoys (their legs at Y must not be linked).
 #include "bench/NetworkLogs.h"
+#include "bench/Random.h"
 
 #include "tests/support/CaptureBuilder.h"
 
@@ -39,23 +40,6 @@
 
 namespace truno::loggen {
 namespace {
-
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 7) {}
-    std::uint64_t next() {  // splitmix64
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    unsigned below(unsigned n) { return static_cast<unsigned>(next() % n); }
-    bool chance(unsigned percent) { return below(100) < percent; }
-    std::int64_t between(std::int64_t from, std::int64_t to) { return from + below(static_cast<unsigned>(to - from + 1)); }
-
-private:
-    std::uint64_t state_;
-};
 
 using Octets = std::vector<unsigned>;
 
@@ -276,7 +260,7 @@ private:
 
 class Network {
 public:
-    Network(std::uint64_t seed, const std::filesystem::path& dir) : r_(seed) {
+    Network(std::uint64_t seed, const std::filesystem::path& dir) : r_(seed, 7) {
         for (int t = 0; t < 4; ++t) writers_[t].open(dir / kTraces[t].file);
         capture_.open(dir / "y.pcap");
         for (auto& trunk : freeAt_) trunk.assign(kCircuitsPerTrunk + 1, 0);

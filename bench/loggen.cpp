@@ -24,6 +24,7 @@
 // the message as BICC user data (service indicator 13), sent from point code 1 to 2 (S) or 2 to
 // 1 (R), each packet at the time of day its log line would give, on 2024-01-01.
 #include "bench/NetworkLogs.h"
+#include "bench/Random.h"
 #include "cli/Platform.h"
 #include "tests/support/CaptureBuilder.h"
 
@@ -38,21 +39,7 @@
 
 namespace {
 
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    std::uint64_t next() {  // splitmix64: the same sequence on every platform
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    unsigned below(unsigned n) { return static_cast<unsigned>(next() % n); }
-    bool chance(unsigned percent) { return below(100) < percent; }
-
-private:
-    std::uint64_t state_;
-};
+using truno::loggen::Random;
 
 using Octets = std::vector<unsigned>;
 
