@@ -2,11 +2,14 @@
 # Benchmark of truno-decode against the previous release, in one run: both binaries decode the
 # same generated logs, alternating, each timed several times (the best time counts). Prints a
 # Markdown table: messages per second of each, their ratio, peak memory, the speed-up of
-# --jobs 2, the memory of --jobs 256, and the floor (cat of the log and of the report).
+# --jobs 2, the memory of --jobs 256, and the floor (cat of the log and of the report); then the
+# tool with its default options (every core) against `tshark -V` on the same messages (the tool's
+# own --pcap output of the log), taken in turn, and their ratio.
 #
 # Usage: bench/run.sh [SIZES...]        default sizes: 100000 1000000
 #   PREVIOUS=<git revision>  the release to measure against (default: release 1.6.0)
 #   RUNS=<n>                 timed runs per binary and size (default 3)
+#   TSHARK=0                 leave out the comparison with tshark -V
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=("$@")
@@ -69,14 +72,14 @@ for n in "${sizes[@]}"; do
   fi
   best_old="" best_new="" best_j2=""
   for _ in $(seq "$runs"); do  # alternating, so that both see the same machine
-    best_old=$(min "$(seconds "$old" -q --crlf "$log")" "$best_old")
-    best_new=$(min "$(seconds "$tool" -q --crlf "$log")" "$best_new")
+    best_old=$(min "$(seconds "$old" -q --crlf -j 1 "$log")" "$best_old")
+    best_new=$(min "$(seconds "$tool" -q --crlf -j 1 "$log")" "$best_new")
     best_j2=$(min "$(wall "$tool" -q --crlf -j 2 "$log")" "$best_j2")
   done
   best_new_wall=""
-  for _ in $(seq "$runs"); do best_new_wall=$(min "$(wall "$tool" -q --crlf "$log")" "$best_new_wall"); done
-  mem_old=$(peak "$old" -q --crlf "$log")
-  mem_new=$(peak "$tool" -q --crlf "$log")
+  for _ in $(seq "$runs"); do best_new_wall=$(min "$(wall "$tool" -q --crlf -j 1 "$log")" "$best_new_wall"); done
+  mem_old=$(peak "$old" -q --crlf -j 1 "$log")
+  mem_new=$(peak "$tool" -q --crlf -j 1 "$log")
   mem256_old=$(peak "$old" -q --crlf -j 256 "$log")
   mem256_new=$(peak "$tool" -q --crlf -j 256 "$log")
   floor=$(wall sh -c "cat '$log' '$work/$n.report'")
@@ -89,3 +92,23 @@ for n in "${sizes[@]}"; do
 done
 echo
 echo "Times are the best of $runs runs (user + system seconds for one thread, wall seconds for -j2 and its speed-up over one thread's wall time); ratio = previous time / this time."
+
+# The tool with its default options against tshark -V (Debian's), on the same messages: the
+# tool's own --pcap output of each log. Both are taken in turn; wall seconds, best of the runs.
+if [ "${TSHARK:-1}" != 0 ] && command -v tshark > /dev/null; then
+  echo
+  echo "| messages | tool (default options) s | tshark -V s | tshark / tool |"
+  echo "|---:|---:|---:|---:|"
+  for n in "${sizes[@]}"; do
+    log="$work/$n.log"
+    [ -f "$log" ] || "$gen" "$n" > "$log"
+    "$tool" -q --pcap "$work/$n.pcapng" "$log" > /dev/null
+    best_tool="" best_tshark=""
+    for _ in $(seq "$runs"); do
+      best_tool=$(min "$(wall "$tool" "$log")" "$best_tool")
+      best_tshark=$(min "$(wall tshark -V -r "$work/$n.pcapng")" "$best_tshark")
+    done
+    awk -v n="$n" -v a="$best_tool" -v b="$best_tshark" 'BEGIN{ printf "| %d | %.3f | %.3f | %.0f |\n", n, a, b, b / a }'
+    rm -f "$work/$n.pcapng"
+  done
+fi
