@@ -356,9 +356,11 @@ private:
         queues_[trace].push(std::move(e));
     }
 
+    // (The bounds are taken off the events' times, which are small, so that INT64_MAX, "all",
+    // does not overflow.)
     void flushBefore(std::int64_t trueMs) {
         // Y's capture: the messages of its two traces in the order of Y's clock.
-        while (!ofY_.empty() && ofY_.top().at * 10 < trueMs + kClockOffset[Y] - 5000) {
+        while (!ofY_.empty() && ofY_.top().at * 10 - kClockOffset[Y] + 5000 < trueMs) {
             const Event& e = ofY_.top();
             const Switch far = farOf(keys_[e.journey].legs[e.leg]);
             const std::uint64_t record = capture_.write(e, e.sent ? Y : far, e.sent ? far : Y);
@@ -367,7 +369,7 @@ private:
         }
         for (int t = 0; t < 4; ++t) {
             auto& q = queues_[t];
-            while (!q.empty() && q.top().at * 10 < trueMs + kClockOffset[kTraces[t].self] - 5000) {
+            while (!q.empty() && q.top().at * 10 - kClockOffset[kTraces[t].self] + 5000 < trueMs) {
                 const Event& e = q.top();
                 const std::uint64_t record = writers_[t].write(e);
                 if (e.type == 0x01) {
