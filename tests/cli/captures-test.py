@@ -22,23 +22,20 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from toolcheck import Checks  # noqa: E402
+
 tool, src = sys.argv[1:3]
 captures = os.path.join(src, "tests", "captures")
 golden = os.path.join(src, "tests", "golden")
 work = tempfile.mkdtemp()
-failures = 0
+check = Checks()
 # The Windows build (run under Wine) refuses --export-dir and -f: there the test checks that it says so.
 windows = os.environ.get("TRUNO_WINDOWS_BUILD") == "1"
 
 loader_of = importlib.util.spec_from_file_location("cic_two_octets", os.path.join(src, "scripts", "cic-two-octets.py"))
 converter = importlib.util.module_from_spec(loader_of)
 loader_of.loader.exec_module(converter)
-
-
-def check(name, condition, detail=""):
-    global failures
-    print(("ok   " if condition else "FAIL ") + name + ("" if condition or not detail else ": " + str(detail)[:600]))
-    failures += 0 if condition else 1
 
 
 def run(*args, stdin=None):
@@ -274,5 +271,4 @@ for capture, _, isup in REAL if tshark else []:
     check(f"{capture}: tshark agrees on point codes, circuit code and type of {len(ours)} messages",
           ours and ours == theirs, [x for x in zip(ours, theirs) if x[0] != x[1]][:3] or (len(ours), len(theirs)))
 
-print("failures:", failures)
-sys.exit(1 if failures else 0)
+check.exit()
