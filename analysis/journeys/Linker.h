@@ -1,0 +1,80 @@
+#pragma once
+// The linking of what a JourneyBuilder collected (inside analysis/journeys only): the trunks and
+// their clocks, the legs (JourneyTrunks.cpp), both ends of each trunk leg compared
+// (JourneyEnds.cpp), the transit links (JourneyTransit.cpp), and the journeys with their story and
+// what each switch changed (JourneyStory.cpp).
+#include "analysis/journeys/Journeys.h"
+#include "dispatch/FieldRegistry.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace truno::journeys {
+
+// The called numbers of a transit link agree in at least their last six digits.
+constexpr std::size_t kSuffixDigits = 6;
+
+class Linker {
+public:
+    Linker(JourneyReport& report, const JourneySettings& settings, const JourneyBuilder::FactKeys& keys)
+        : r_(report), settings_(settings), keys_(keys) {}
+
+    void run() {
+        trunks();
+        legs();
+        offsets();
+        compareEnds();
+        transit();
+        journeys();
+    }
+
+private:
+    // A transit candidate: the last six digits' key, the IAM on the switch's clock, the leg.
+    using Entry = std::tuple<std::uint64_t, std::int64_t, int>;
+    // Per switch: the legs arriving there and those leaving it.
+    using AtSwitch = std::map<std::string, std::pair<std::vector<Entry>, std::vector<Entry>>>;
+
+    const Sighting& sighting(int i) const { return r_.sightings[static_cast<std::size_t>(i)]; }
+    const TraceEnds& ends(const Sighting& s) const { return r_.traces[s.trace]; }
+
+    // JourneyTrunks.cpp
+    std::int64_t cicOffset(const std::string& a, const std::string& b) const;
+    void trunks();
+    void measure(TrunkEnds& t);
+    static std::string seconds(std::int64_t ms);
+    void legs();
+    void linkEnds(TrunkEnds& t, std::uint32_t from, std::uint32_t to, std::int64_t offset);
+    void offsets();
+    std::optional<std::int64_t> offsetOf(const std::string& name) const;
+    // JourneyEnds.cpp
+    void compareEnds();
+    void pairWay(Leg& leg, const Sighting& a, const Sighting& b, std::int64_t offset);
+    // JourneyTransit.cpp
+    std::optional<std::int64_t> iamAt(const Leg& leg, const std::string& atSwitch) const;
+    bool transitFits(const Leg& in, const Leg& out) const;
+    void exactLinks(const AtSwitch& atSwitch);
+    static std::uint64_t suffixKey(std::string_view digits);
+    void transit();
+    // JourneyStory.cpp
+    void journeys();
+    void story(Journey& j);
+    void releaseBegan(Journey& j);
+
+    JourneyReport& r_;
+    const JourneySettings& settings_;
+    const JourneyBuilder::FactKeys& keys_;
+    const int hopCounter_ = fieldRef("hop_counter.hop_counter").parameterCode;
+    std::vector<std::vector<int>> byTrace_;
+    std::vector<int> sightingLeg_;
+    std::vector<int> fitsOfReceived_;  // per sighting: sent IAMs it fits (linkEnds)
+    std::vector<int> arrivingFits_;    // per leg: arriving legs it fits as the leaving one (transit)
+    std::vector<const SeenMessage*> sent_, got_;  // pairWay's, reused
+};
+
+}  // namespace truno::journeys
