@@ -19,7 +19,8 @@
 // each carries its own correlation id (keyed decoys, to be linked by it).
 //
 // DIR/y.pcap is Y's packet capture of both its trunks (point codes: X 1, Y 2, Z 3), the same
-// messages as y-x.log and y-z.log: one capture that holds several trunks.
+// messages as y-x.log and y-z.log: one capture that holds several trunks. DIR/x.pcap is X's
+// capture of its trunk to Y (the messages of x-y.log): with y.pcap, the two ends of trunk X-Y.
 //
 // The answer key lists each journey with its legs (by file and first record in each trace of
 // the leg), its outcome, cause and releasing switch, the messages lost, what Y changed, and which
@@ -169,6 +170,7 @@ struct LegKey {
     unsigned cic = 0;
     std::uint64_t firstRecord[2] = {0, 0};  // in the sender's trace, in the receiver's
     std::uint64_t captured = 0;             // the IAM's record in Y's capture (0: not there)
+    std::uint64_t capturedAtX = 0;          // in X's capture (0: not there)
 };
 
 struct JourneyKey {
@@ -228,11 +230,12 @@ private:
     std::uint64_t records_ = 0;
 };
 
-// Y's capture of both its trunks: one packet per message (Ethernet, IPv4, SCTP, M3UA, BICC), from
-// point code 1 (X), 2 (Y) or 3 (Z) to another, at Y's time of day on the key's date.
+// A switch's capture of its trunks: one packet per message (Ethernet, IPv4, SCTP, M3UA, BICC),
+// from point code 1 (X), 2 (Y) or 3 (Z) to another, at the switch's time of day on the key's date.
 class CaptureWriter {
 public:
-    void open(const std::filesystem::path& path) {
+    void open(const std::filesystem::path& path, Switch self) {
+        self_ = self;
         out_.open(path, std::ios::binary | std::ios::trunc);
         const std::string header = truno::testing::capture::pcap({}, {});
         out_.write(header.data(), static_cast<std::streamsize>(header.size()));
@@ -241,9 +244,9 @@ public:
         namespace capture = truno::testing::capture;
         const capture::Bytes userData(e.octets.begin(), e.octets.end());
         const capture::Mtp3Fields route{.si = 13, .ni = 2, .opc = from + 1u, .dpc = to + 1u, .sls = e.octets[0] & 0x0Fu};
-        std::uint32_t& tsn = tsns_[from == Y ? 0 : 1];  // each direction of the association its own
+        std::uint32_t& tsn = tsns_[from == self_ ? 0 : 1];  // each direction of the association its own
         constexpr std::int64_t kDay = 1796688000;  // 2026-12-08 00:00:00 UTC
-        const capture::Packet packet{.data = capture::m3uaFrame(route, userData, tsn++, from == Y),
+        const capture::Packet packet{.data = capture::m3uaFrame(route, userData, tsn++, from == self_),
                                      .seconds = static_cast<std::uint32_t>(kDay + e.at / 100),
                                      .fraction = static_cast<std::uint32_t>(e.at % 100) * 10000};
         const std::string one = capture::pcap({}, {packet});
@@ -254,6 +257,7 @@ public:
 
 private:
     std::ofstream out_;
+    Switch self_ = Y;
     std::uint32_t tsns_[2] = {1, 0x40000000};
     std::uint64_t records_ = 0;
 };
@@ -262,7 +266,8 @@ class Network {
 public:
     Network(std::uint64_t seed, const std::filesystem::path& dir) : r_(seed, 7) {
         for (int t = 0; t < 4; ++t) writers_[t].open(dir / kTraces[t].file);
-        capture_.open(dir / "y.pcap");
+        capture_.open(dir / "y.pcap", Y);
+        captureX_.open(dir / "x.pcap", X);
         for (auto& trunk : freeAt_) trunk.assign(kCircuitsPerTrunk + 1, 0);
     }
 
@@ -289,6 +294,7 @@ public:
         flushBefore(INT64_MAX);
         for (auto& w : writers_) w.close();
         capture_.close();
+        captureX_.close();
     }
 
     void writeKey(const std::filesystem::path& dir) const {
@@ -313,7 +319,8 @@ public:
                 key << (l != 0 ? "," : "") << "{\"from\":\"" << kSwitchNames[leg.from] << "\",\"to\":\"" << kSwitchNames[leg.to]
                     << "\",\"cic\":" << leg.cic << ",\"sightings\":[{\"file\":\"" << kTraces[sender].file
                     << "\",\"first_record\":" << leg.firstRecord[0] << "},{\"file\":\"" << kTraces[receiver].file
-                    << "\",\"first_record\":" << leg.firstRecord[1] << "}],\"captured_record\":" << leg.captured << "}";
+                    << "\",\"first_record\":" << leg.firstRecord[1] << "}],\"captured_record\":" << leg.captured
+                    << ",\"captured_at_x\":" << leg.capturedAtX << "}";
             }
             key << "],\"lost\":[";
             for (std::size_t i = 0; i < k.lost.size(); ++i) key << (i != 0 ? "," : "") << '"' << k.lost[i] << '"';
@@ -353,6 +360,7 @@ private:
         Event e{.at = atMs / 10, .order = order_++, .journey = journey, .leg = leg, .type = static_cast<std::uint8_t>(o[4]),
                 .sent = sent, .octets = o};
         if (kTraces[trace].self == Y) ofY_.push(e);
+        if (kTraces[trace].self == X) ofX_.push(e);
         queues_[trace].push(std::move(e));
     }
 
@@ -366,6 +374,13 @@ private:
             const std::uint64_t record = capture_.write(e, e.sent ? Y : far, e.sent ? far : Y);
             if (e.type == 0x01) keys_[e.journey].legs[e.leg].captured = record;
             ofY_.pop();
+        }
+        // X's capture: the messages of x-y.log.
+        while (!ofX_.empty() && ofX_.top().at * 10 - kClockOffset[X] + 5000 < trueMs) {
+            const Event& e = ofX_.top();
+            const std::uint64_t record = captureX_.write(e, e.sent ? X : Y, e.sent ? Y : X);
+            if (e.type == 0x01) keys_[e.journey].legs[e.leg].capturedAtX = record;
+            ofX_.pop();
         }
         for (int t = 0; t < 4; ++t) {
             auto& q = queues_[t];
@@ -561,7 +576,8 @@ private:
     TraceWriter writers_[4];
     std::priority_queue<Event, std::vector<Event>, std::greater<>> queues_[4];
     std::priority_queue<Event, std::vector<Event>, std::greater<>> ofY_;  // Y's messages, for its capture
-    CaptureWriter capture_;
+    std::priority_queue<Event, std::vector<Event>, std::greater<>> ofX_;  // X's, for its
+    CaptureWriter capture_, captureX_;
     // The switch at the other end of a leg from Y.
     static Switch farOf(const LegKey& leg) { return leg.from == Y ? leg.to : leg.from; }
     std::vector<std::int64_t> freeAt_[2];

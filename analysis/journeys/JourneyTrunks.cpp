@@ -45,6 +45,8 @@ void Linker::trunks() {
     }
     byTrace_.assign(n, {});
     for (std::size_t i = 0; i < r_.sightings.size(); ++i) byTrace_[r_.sightings[i].trace].push_back(static_cast<int>(i));
+    trunkSightings_.assign(r_.trunks.size(), {-1, -1});
+    anyPair = capturedTrunks() || anyPair;
     sightingLeg_.assign(r_.sightings.size(), -1);
     for (TrunkEnds& t : r_.trunks) measure(t);
     if (!anyPair && n > 1) {
@@ -60,6 +62,57 @@ void Linker::trunks() {
     }
 }
 
+// Two captures taken at the two ends of one trunk: their sides differ, and each holds IAMs
+// between the two (a capture may hold other trunks too: only the IAMs between its side and the
+// other's are the trunk's).
+bool Linker::capturedTrunks() {
+    const std::size_t n = r_.traces.size();
+    using Pair = std::pair<std::string_view, std::string_view>;
+    const auto pairOf = [](std::string_view x, std::string_view y) { return x < y ? Pair(x, y) : Pair(y, x); };
+    std::vector<std::set<Pair>> pairs(n);
+    for (const Sighting& s : r_.sightings)
+        if (!s.iamFrom.empty()) pairs[s.trace].insert(pairOf(s.iamFrom, s.iamTo));
+    const std::size_t before = r_.trunks.size();
+    for (std::uint32_t a = 0; a < n; ++a) {
+        for (std::uint32_t b = a + 1; b < n; ++b) {
+            const TraceEnds& ea = r_.traces[a];
+            const TraceEnds& eb = r_.traces[b];
+            if (!ea.far.empty() && !eb.far.empty()) continue;  // logs' ends are declared (the loop above)
+            const Pair pair = pairOf(ea.self, eb.self);
+            if (ea.self.empty() || ea.self == eb.self || !pairs[a].contains(pair) || !pairs[b].contains(pair)) continue;
+            r_.trunks.push_back(TrunkEnds{.first = a, .second = b, .offset = std::nullopt, .samples = 0, .linked = 0, .linkedAtAll = true});
+            std::pair<int, int> lists;
+            for (const std::uint32_t trace : {a, b}) {
+                std::vector<int>& only = capturedSightings_.emplace_back();
+                for (const int i : byTrace_[trace]) {
+                    const Sighting& s = sighting(i);
+                    if (s.iamFrom.empty() || pairOf(s.iamFrom, s.iamTo) == pair) only.push_back(i);
+                }
+                (trace == a ? lists.first : lists.second) = static_cast<int>(capturedSightings_.size() - 1);
+            }
+            trunkSightings_.push_back(lists);
+        }
+    }
+    return r_.trunks.size() > before;
+}
+
+const std::vector<int>& Linker::onTrunk(const TrunkEnds& t, std::uint32_t trace) const {
+    const auto& lists = trunkSightings_[static_cast<std::size_t>(&t - r_.trunks.data())];
+    const int list = trace == t.first ? lists.first : lists.second;
+    return list < 0 ? byTrace_[trace] : capturedSightings_[static_cast<std::size_t>(list)];
+}
+
+// The last message of a trace on the trunk: the trace's own last, or of a capture holding
+// other trunks too, the last of the trunk's calls.
+std::optional<std::int64_t> Linker::lastOnTrunk(const TrunkEnds& t, std::uint32_t trace) const {
+    const auto& lists = trunkSightings_[static_cast<std::size_t>(&t - r_.trunks.data())];
+    if ((trace == t.first ? lists.first : lists.second) < 0) return r_.lastInstant[trace];
+    std::optional<std::int64_t> last;
+    for (const int i : onTrunk(t, trace))
+        if (const auto& at = sighting(i).last; at && (!last || *at > *last)) last = at;
+    return last;
+}
+
 // The offset of a trunk's clocks, and the contradictions of its ends.
 void Linker::measure(TrunkEnds& t) {
     const std::uint32_t a = t.first, b = t.second;
@@ -71,9 +124,9 @@ void Linker::measure(TrunkEnds& t) {
     };
     const auto same = [](const Sighting& x, const Sighting& y) { return x.called == y.called && x.calling == y.calling; };
     std::unordered_map<std::uint64_t, int> atB;
-    atB.reserve(byTrace_[b].size());
+    atB.reserve(onTrunk(t, b).size());
     std::uint32_t sentA = 0, receivedA = 0, sentB = 0, receivedB = 0;
-    for (const int i : byTrace_[b]) {
+    for (const int i : onTrunk(t, b)) {
         const Sighting& s = sighting(i);
         if (!s.opened || !s.first) continue;
         (s.iamSent ? sentB : receivedB)++;
@@ -82,7 +135,7 @@ void Linker::measure(TrunkEnds& t) {
     }
     std::vector<std::int64_t> samples;
     std::uint32_t sameWay = 0;
-    for (const int i : byTrace_[a]) {
+    for (const int i : onTrunk(t, a)) {
         const Sighting& s = sighting(i);
         if (!s.opened || !s.first) continue;
         (s.iamSent ? sentA : receivedA)++;
@@ -91,7 +144,7 @@ void Linker::measure(TrunkEnds& t) {
             samples.push_back(*sighting(other->second).first - *s.first);  // b's time less a's, each way
     }
     // Only where no IAM went across: whether they went the same way at both ends.
-    for (const int i : samples.empty() ? byTrace_[a] : std::vector<int>{}) {
+    for (const int i : samples.empty() ? onTrunk(t, a) : std::vector<int>{}) {
         const Sighting& s = sighting(i);
         if (s.opened && s.first && atB.contains(keyOf(s.cic, s, s.iamSent))) ++sameWay;
     }
@@ -116,8 +169,8 @@ void Linker::measure(TrunkEnds& t) {
         t.linkedAtAll = false;
     }
     // One end stopping well before the other: its last calls have no other end.
-    const auto& lastA = r_.lastInstant[a];
-    const auto& lastB = r_.lastInstant[b];
+    const auto lastA = lastOnTrunk(t, a);
+    const auto lastB = lastOnTrunk(t, b);
     if (lastA && lastB && t.offset) {
         const std::int64_t gap = (*lastB - *t.offset) - *lastA;
         if (std::abs(gap) > 2 * settings_.transitWindow) {
@@ -174,7 +227,7 @@ void Linker::linkEnds(TrunkEnds& t, std::uint32_t from, std::uint32_t to, std::i
     const std::int64_t cicShift = cicOffset(r_.traces[from].self, r_.traces[to].self);
     // The IAMs received at `to`, by circuit (at from) and time.
     std::vector<std::tuple<std::int64_t, std::int64_t, int>> received;
-    for (const int i : byTrace_[to]) {
+    for (const int i : onTrunk(t, to)) {
         const Sighting& s = sighting(i);
         if (s.opened && !s.iamSent && s.first) received.emplace_back(static_cast<std::int64_t>(s.cic) - cicShift, *s.first - offset, i);
     }
@@ -184,7 +237,7 @@ void Linker::linkEnds(TrunkEnds& t, std::uint32_t from, std::uint32_t to, std::i
     };
     fitsOfReceived_.assign(r_.sightings.size(), 0);
     std::vector<std::pair<int, int>> pairs;
-    for (const int i : byTrace_[from]) {
+    for (const int i : onTrunk(t, from)) {
         const Sighting& s = sighting(i);
         if (!s.opened || !s.iamSent || !s.first) continue;
         const std::int64_t cic = s.cic;

@@ -40,6 +40,10 @@ std::int64_t JourneyReport::common(std::uint32_t trace, std::int64_t at) const {
 std::uint32_t JourneyBuilder::beginTrace(TraceEnds ends) {
     report_.traces.push_back(std::move(ends));
     dayOf_.push_back(0);
+    std::optional<std::uint32_t> code;
+    if (report_.traces.back().declared) code = leadingNumber(report_.traces.back().self);
+    if (code && std::to_string(*code) != report_.traces.back().self) code.reset();  // a switch's name, not a point code
+    selfCode_.push_back(code);
     lastAt_.emplace_back();
     return static_cast<std::uint32_t>(report_.traces.size() - 1);
 }
@@ -55,6 +59,7 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     if (at) lastAt_[trace] = *at;
     const WireFacts& wire = record.wire;
     const bool pointCodes = wire.captured && wire.pointCodesKnown;
+    const bool sent = pointCodes && selfCode_[trace] ? wire.opc == *selfCode_[trace] : record.direction == Direction::Sent;
     if (pointCodes && !report_.traces[trace].declared && record.direction != Direction::Unknown) {
         // A capture: this side is the point code that sends what it sends.
         report_.traces[trace].self = std::to_string(record.direction == Direction::Sent ? wire.opc : wire.dpc);
@@ -72,7 +77,7 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     Sighting& s = report_.sightings[slot->second];
     if (record.typeCode < 0) return;
     s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
-                                 .hasTime = at.has_value(), .sent = record.direction == Direction::Sent});
+                                 .hasTime = at.has_value(), .sent = sent});
     if (record.typeCode == codes::kInitialAddress && s.iamFacts.empty()) {
         noteIam(s, facts);
         if (pointCodes) {
@@ -178,6 +183,12 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     s.release = call.release.at;
     s.releaseComplete = call.releaseComplete.at;
     s.releaseSent = directionOf(call.releasedBy) == Direction::Sent;
+    if (selfCode_[trace] && !s.iamFrom.empty()) {
+        // A capture whose side is declared: its point codes say what was sent there.
+        s.iamSent = call.opened && s.iamFrom == report_.traces[trace].self;
+        const auto rel = std::find_if(s.seen.begin(), s.seen.end(), [](const SeenMessage& m) { return m.type == codes::kRelease; });
+        if (rel != s.seen.end()) s.releaseSent = rel->sent;
+    }
     s.cause = call.cause;
     s.location = leadingNumber(call.location);
     s.calling = call.calling;

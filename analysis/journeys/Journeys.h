@@ -43,8 +43,9 @@ namespace truno {
 
 // Where a trace was taken: at switch `self`, on its trunk to `far` (empty: not known).
 // A capture's ends come from its messages: "this" is the point code of its local side (--local-pc,
-// else the first message's OPC), and each leg's ends are its IAM's OPC and DPC, so that one
-// capture may hold several trunks.
+// else the first message's OPC; or THIS of --ends, a point code), and each leg's ends are its
+// IAM's OPC and DPC, so that one capture may hold several trunks. Two captures are the two ends
+// of one trunk when their sides differ and each holds IAMs between the two.
 struct TraceEnds {
     std::string file;  // as shown
     std::string self;
@@ -230,6 +231,9 @@ private:
     FactKeys keys_;
     FieldRef originalCalled_, redirecting_, category_, hopCounter_, globalCallReference_, correlationId_, callReference_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
+    // Per trace: the point code its ends name as this side (--ends FILE=THIS:FAR on a capture),
+    // whose messages are the ones sent there, whichever way the run's DIR reads them.
+    std::vector<std::optional<std::uint32_t>> selfCode_;
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
     // Open calls: (trace, call's first record) -> its sighting in the report.
     std::unordered_map<std::uint64_t, std::uint32_t> open_;

@@ -46,6 +46,11 @@ private:
     // JourneyTrunks.cpp
     std::int64_t cicOffset(const std::string& a, const std::string& b) const;
     void trunks();
+    bool capturedTrunks();
+    // The sightings of `trace` on the trunk `t` (of a capture, those of its calls between the
+    // trunk's two ends).
+    const std::vector<int>& onTrunk(const TrunkEnds& t, std::uint32_t trace) const;
+    std::optional<std::int64_t> lastOnTrunk(const TrunkEnds& t, std::uint32_t trace) const;
     void measure(TrunkEnds& t);
     static std::string seconds(std::int64_t ms);
     void legs();
@@ -72,6 +77,8 @@ private:
     const int hopCounter_ = fieldRef("hop_counter.hop_counter").parameterCode;
     std::vector<std::vector<int>> byTrace_;
     std::vector<int> sightingLeg_;
+    std::vector<std::pair<int, int>> trunkSightings_;  // per trunk, each end's list in capturedSightings_ (-1: every sighting of the trace)
+    std::vector<std::vector<int>> capturedSightings_;
     std::vector<int> fitsOfReceived_;  // per sighting: sent IAMs it fits (linkEnds)
     std::vector<int> arrivingFits_;    // per leg: arriving legs it fits as the leaving one (transit)
     std::vector<const SeenMessage*> sent_, got_;  // pairWay's, reused

@@ -201,6 +201,34 @@ for k in key["journeys"]:
         wrong["release"] += 1
 check("the capture's journeys are the key's, with their point codes and releasing switch", not wrong, dict(wrong))
 
+# X's capture of its trunk to Y beside Y's capture: the two ends of trunk 1-2, each leg between
+# them one leg seen in both (X's side declared by --ends, Y's by --local-pc), linked on through Y.
+p, both = journeys("--local-pc", "2", "--ends", "x.pcap=1:2", files=["x.pcap", "y.pcap"])
+check("--journeys on two captures runs", p.returncode == 0, p.stderr)
+by_sightings = {sightings_of(j): j for j in both}
+wrong = collections.Counter()
+for k in key["journeys"]:
+    def seen(leg):
+        at_x = [("x.pcap", leg["captured_at_x"])] if "X" in (leg["from"], leg["to"]) else []
+        return frozenset(at_x + [("y.pcap", leg["captured_record"])])
+    if k["kind"] == "decoy":
+        # Each leg whole at both ends of trunk 1-2, never joined at Y.
+        if any(len(by_sightings.get(seen(leg), {}).get("legs", [])) != 1 for leg in k["legs"]):
+            wrong["decoy"] += 1
+        continue
+    j = by_sightings.get(frozenset().union(*map(seen, k["legs"])))
+    if j is None:
+        wrong["legs"] += 1
+    elif [(leg["from"], leg["to"], leg["link"].startswith("trunk")) for leg in j["legs"]] != \
+            [(names[leg["from"]], names[leg["to"]], "X" in (leg["from"], leg["to"])) for leg in k["legs"]]:
+        wrong["ends or link"] += 1
+check("two captures of one trunk: every leg between them seen at both ends, the journeys the key's", not wrong, dict(wrong))
+offset = re.search(r"trunk 1-2 \(x.pcap, y.pcap\): \d+ legs at both ends, clock offset (-?[\d.]+) s",
+                   subprocess.run([tool, "--journeys", "--local-pc", "2", "--ends", "x.pcap=1:2", "x.pcap", "y.pcap"],
+                                  capture_output=True, text=True, cwd=net).stderr)
+check("two captures of one trunk: their clocks' offset as in the key", offset and
+      abs(float(offset.group(1)) - (key["clock_offset_ms"]["Y"] - key["clock_offset_ms"]["X"]) / 1000) <= 0.05)
+
 # Bad input: each named, nothing linked on a guess.
 bad = os.path.join(work, "bad")
 os.makedirs(bad)
