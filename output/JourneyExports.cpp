@@ -8,6 +8,9 @@
 #include "parameters/callcontrol/CauseValues.h"
 
 #include <array>
+#include <charconv>
+#include <initializer_list>
+#include <string_view>
 #include <cstdio>
 
 namespace truno {
@@ -94,38 +97,78 @@ std::string typeAcronym(std::uint8_t type) {
 }
 
 void appendJourneyText(std::string& out, const JourneyReport& r, const Journey& j) {
-    std::string path = j.origin.empty() ? "?" : j.origin;
-    for (const int li : j.legs) path += " > " + (legOf(r, li).to.empty() ? std::string("?") : legOf(r, li).to);
-    out += "journey " + std::to_string(j.id) + "  " + path + "  " + j.outcome + "  legs " + std::to_string(j.legs.size()) +
-           "  setup " + secondsText(j.setup) + "  answer " + secondsText(j.answer) + "\n";
+    // Appended piece by piece (no string made per piece: this runs once per journey).
+    const auto add = [&out](std::initializer_list<std::string_view> pieces) {
+        for (const std::string_view piece : pieces) out += piece;
+    };
+    const auto number = [&out](std::uint64_t n) {
+        char digits[24];
+        out.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, n).ptr - digits));
+    };
+    const auto seconds = [&out](std::optional<std::int64_t> ms) {
+        if (ms)
+            appendSeconds(out, *ms);
+        else
+            out += '-';
+    };
+    const auto orUnknown = [](const std::string& name) { return name.empty() ? std::string_view("?") : std::string_view(name); };
+    add({"journey "});
+    number(j.id);
+    add({"  ", orUnknown(j.origin)});
+    for (const int li : j.legs) add({" > ", orUnknown(legOf(r, li).to)});
+    add({"  ", j.outcome, "  legs "});
+    number(j.legs.size());
+    add({"  setup "});
+    seconds(j.setup);
+    add({"  answer "});
+    seconds(j.answer);
+    out += '\n';
     if (!j.releasedAt.empty() || j.cause) {
-        out += "  released at " + (j.releasedAt.empty() ? std::string("?") : j.releasedAt) + ", cause " + causeText(j.cause);
-        if (j.location) out += ", location " + std::to_string(*j.location);
-        out += "\n";
+        add({"  released at ", orUnknown(j.releasedAt), ", cause ", causeText(j.cause)});
+        if (j.location) {
+            add({", location "});
+            number(*j.location);
+        }
+        out += '\n';
     }
     for (std::size_t k = 0; k < j.legs.size(); ++k) {
         const Leg& leg = legOf(r, j.legs[k]);
-        out += "  leg " + std::to_string(k + 1) + "  " + legName(leg) + "  cic " + std::to_string(leg.cic) + "  " + linkOf(leg);
+        add({"  leg "});
+        number(k + 1);
+        add({"  ", orUnknown(leg.from), ">", orUnknown(leg.to), "  cic "});
+        number(leg.cic);
+        add({"  ", linkOf(leg)});
         for (const int side : {leg.sender, leg.receiver}) {
             if (side < 0) continue;
             const Sighting& s = sightingOf(r, side);
-            out += "  " + r.traces[s.trace].file + " #" + std::to_string(s.firstRecord) + "-#" + std::to_string(s.lastRecord) + " " +
-                   std::string(outcomeName(s.outcome));
+            add({"  ", r.traces[s.trace].file, " #"});
+            number(s.firstRecord);
+            add({"-#"});
+            number(s.lastRecord);
+            add({" ", outcomeName(s.outcome)});
         }
-        if (leg.iamDelay) out += "  IAM transit " + secondsText(leg.iamDelay) + " s";
-        out += "\n";
-        for (const UnmatchedMessage& m : leg.unmatched)
-            out += "    " + typeAcronym(m.type) + (m.sent ? " sent, never received: " : " received, never sent: ") +
-                   r.traces[m.trace].file + " #" + std::to_string(m.record) + "\n";
-        if (!leg.ambiguous.empty()) out += "    ambiguous: not linked, candidates " + candidatesOf(r, leg) + "\n";
+        if (leg.iamDelay) {
+            add({"  IAM transit "});
+            seconds(leg.iamDelay);
+            add({" s"});
+        }
+        out += '\n';
+        for (const UnmatchedMessage& m : leg.unmatched) {
+            add({"    ", typeAcronym(m.type), m.sent ? " sent, never received: " : " received, never sent: ", r.traces[m.trace].file, " #"});
+            number(m.record);
+            out += '\n';
+        }
+        if (!leg.ambiguous.empty()) add({"    ambiguous: not linked, candidates ", candidatesOf(r, leg), "\n"});
         if (k < j.hops.size()) {
             const Hop& hop = j.hops[k];
-            out += "  at " + hop.atSwitch + ": delay added " + secondsText(hop.delay) + " s";
-            if (hop.changes.empty()) out += ", nothing changed";
-            out += "\n";
+            add({"  at ", hop.atSwitch, ": delay added "});
+            seconds(hop.delay);
+            add({" s"});
+            if (hop.changes.empty()) add({", nothing changed"});
+            out += '\n';
             for (const FactChange& c : hop.changes)
-                out += "    " + c.key + ": " + (c.arriving.empty() ? std::string("(absent)") : c.arriving) + " -> " +
-                       (c.leaving.empty() ? std::string("(absent)") : c.leaving) + "\n";
+                add({"    ", c.key, ": ", c.arriving.empty() ? std::string_view("(absent)") : std::string_view(c.arriving), " -> ",
+                     c.leaving.empty() ? std::string_view("(absent)") : std::string_view(c.leaving), "\n"});
         }
     }
 }

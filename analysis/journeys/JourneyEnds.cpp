@@ -27,9 +27,11 @@ void Linker::pairWay(Leg& leg, const Sighting& a, const Sighting& b, std::int64_
         if (!m.sent) got_.push_back(&m);
     // By type, each type's in the order of the trace (stable).
     const auto byType = [](const SeenMessage* x, const SeenMessage* y) { return x->type < y->type; };
-    std::stable_sort(sent_.begin(), sent_.end(), byType);
-    std::stable_sort(got_.begin(), got_.end(), byType);
+    sortFew(sent_, byType);
+    sortFew(got_, byType);
     const std::int64_t tolerance = std::min<std::int64_t>(settings_.transitWindow, 1000);
+    // Nearly every message finds its copy: room for them at once, not grown pair by pair.
+    leg.paired.reserve(leg.paired.size() + std::min(sent_.size(), got_.size()));
     const auto lost = [&](const Sighting& where, const SeenMessage* m, bool sent) {
         leg.unmatched.push_back(UnmatchedMessage{.trace = where.trace, .record = m->record, .type = m->type, .sent = sent});
     };

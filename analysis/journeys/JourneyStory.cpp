@@ -26,7 +26,7 @@ void unpack(std::string_view packed, std::vector<PackedFact>& out) {
         at += 3 + length;
     }
     // By key, each key's first occurrence first.
-    std::stable_sort(out.begin(), out.end(), [](const PackedFact& a, const PackedFact& b) { return a.id < b.id; });
+    sortFew(out, [](const PackedFact& a, const PackedFact& b) { return a.id < b.id; });
 }
 
 std::string wholeKey(const FieldRef& ref) {

@@ -66,15 +66,21 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
         report_.traces[trace].declared = true;
     }
     if (call == nullptr) return;
-    // The call's sighting is made in place at its first message and filled as it goes.
-    const auto [slot, opened] = open_.try_emplace(openKey(trace, call->firstRecord), static_cast<std::uint32_t>(report_.sightings.size()));
-    if (opened) {
-        Sighting& fresh = report_.sightings.emplace_back();
-        fresh.trace = trace;
-        fresh.firstRecord = call->firstRecord;
-        fresh.seen.reserve(8);
+    // The call's sighting is made in place at its first message and filled as it goes. Its
+    // later messages find it in the small table of recent calls, rarely in the map.
+    const std::uint64_t key = openKey(trace, call->firstRecord);
+    RecentCall& recent = recentCalls_[key % recentCalls_.size()];
+    if (recent.key != key || recent.sighting == nullptr) {
+        const auto [slot, opened] = open_.try_emplace(key, static_cast<std::uint32_t>(report_.sightings.size()));
+        if (opened) {
+            Sighting& fresh = report_.sightings.emplace_back();
+            fresh.trace = trace;
+            fresh.firstRecord = call->firstRecord;
+            fresh.seen.reserve(8);
+        }
+        recent = RecentCall{.key = key, .sighting = &report_.sightings[slot->second]};
     }
-    Sighting& s = report_.sightings[slot->second];
+    Sighting& s = *recent.sighting;
     if (record.typeCode < 0) return;
     s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
                                  .hasTime = at.has_value(), .sent = sent});
@@ -120,6 +126,10 @@ JourneyBuilder::JourneyBuilder(JourneySettings settings)
 // The IAM's typed facts (the record's own lines left out) and the numbers the records take.
 void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
     char number[24];
+    // Packed in a buffer kept from IAM to IAM, then copied once: the sighting's text is allocated
+    // at its size, not grown field by field.
+    std::string& packed = packing_;
+    packed.clear();
     for (const FieldFact& f : facts.fields()) {
         if (f.ref.parameterCode < 0) continue;
         const std::uint16_t id = keys_.idOf(f.ref);
@@ -133,11 +143,12 @@ void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
             value = f.valueText();
         }
         value = value.substr(0, 255);
-        s.iamFacts += static_cast<char>(id & 0xFF);
-        s.iamFacts += static_cast<char>(id >> 8);
-        s.iamFacts += static_cast<char>(value.size());
-        s.iamFacts += value;
+        packed += static_cast<char>(id & 0xFF);
+        packed += static_cast<char>(id >> 8);
+        packed += static_cast<char>(value.size());
+        packed += value;
     }
+    s.iamFacts = packed;
     if (const FieldFact* f = facts.find(originalCalled_); f != nullptr && f->hasNumber) s.originalCalled = f->digits();
     if (const FieldFact* f = facts.find(redirecting_)) s.redirecting = f->valueText();
     if (const FieldFact* f = facts.find(category_); f != nullptr && f->isNumber()) s.category = static_cast<std::uint32_t>(f->number);
@@ -158,7 +169,9 @@ void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
 }
 
 void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
-    const auto found = open_.find(openKey(trace, call.firstRecord));
+    const std::uint64_t key = openKey(trace, call.firstRecord);
+    if (RecentCall& recent = recentCalls_[key % recentCalls_.size()]; recent.key == key) recent = RecentCall{};
+    const auto found = open_.find(key);
     std::uint32_t index = 0;
     if (found != open_.end()) {
         index = found->second;
@@ -201,6 +214,7 @@ JourneyReport JourneyBuilder::finish() {
     // Calls still open when a trace ended came through callFinished already (the run finishes
     // them); what is left had no call.
     open_.clear();
+    recentCalls_.fill(RecentCall{});
     std::erase_if(report_.sightings, [](const Sighting& s) { return !s.finished; });
     // A trace's times from the midnight before its date, so that traces of different days line up.
     std::int64_t firstDay = INT64_MAX;

@@ -231,12 +231,18 @@ private:
     FactKeys keys_;
     FieldRef originalCalled_, redirecting_, category_, hopCounter_, globalCallReference_, correlationId_, callReference_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
+    std::string packing_;              // noteIam's, kept
     // Per trace: the point code its ends name as this side (--ends FILE=THIS:FAR on a capture),
     // whose messages are the ones sent there, whichever way the run's DIR reads them.
     std::vector<std::optional<std::uint32_t>> selfCode_;
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
     // Open calls: (trace, call's first record) -> its sighting in the report.
     std::unordered_map<std::uint64_t, std::uint32_t> open_;
+    struct RecentCall {
+        std::uint64_t key = 0;
+        Sighting* sighting = nullptr;  // a deque's elements stay where they are made
+    };
+    std::array<RecentCall, 4096> recentCalls_{};
 };
 
 // "X>Y" of a leg, "?" for a switch not known.

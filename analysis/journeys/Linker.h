@@ -17,6 +17,18 @@
 
 namespace truno::journeys {
 
+// A stable sort by insertion: a call's messages and an IAM's facts are a few dozen at most, and
+// std::stable_sort would ask for a buffer on every call.
+template <class T, class Less>
+void sortFew(std::vector<T>& v, Less less) {
+    for (std::size_t i = 1; i < v.size(); ++i) {
+        T item = std::move(v[i]);
+        std::size_t k = i;
+        for (; k > 0 && less(item, v[k - 1]); --k) v[k] = std::move(v[k - 1]);
+        v[k] = std::move(item);
+    }
+}
+
 // The called numbers of a transit link agree in at least their last six digits.
 constexpr std::size_t kSuffixDigits = 6;
 
