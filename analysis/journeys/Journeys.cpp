@@ -80,6 +80,7 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
         }
         recent = RecentCall{.key = key, .sighting = &report_.sightings[slot->second]};
     }
+    if (recent.sighting == nullptr) return;  // (never: it was just found or made)
     Sighting& s = *recent.sighting;
     if (record.typeCode < 0) return;
     s.seen.push_back(SeenMessage{.at = at.value_or(0), .record = static_cast<std::uint32_t>(record.record), .type = static_cast<std::uint8_t>(record.typeCode),
