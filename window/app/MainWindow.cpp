@@ -269,6 +269,7 @@ void MainWindow::connectActions() {
     });
     connect(parts_.callsPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
     connect(parts_.callsPane, &CallsPane::saveDiagramRequested, this, &MainWindow::saveDiagram);
+    connect(parts_.journeysPane, &JourneysPane::cancelRequested, this, &MainWindow::cancelJourneys);
     connect(parts_.healthPane, &HealthPane::recordChosen, navigator_.get(), &RecordNavigator::chooseRecord);
     connect(parts_.healthPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
 }

@@ -148,6 +148,7 @@ private:
     // File > Open Traces of a Network: the traces, then where each was taken.
     void openTracesFromDialog();
     void journeysFinished(std::uint64_t run);
+    void cancelJourneys();
     void openLog(const QStringList& paths, bool follow);
     void showAbout();
     void updateActions();

@@ -20,7 +20,7 @@ void MainWindow::openTraces(std::vector<TraceToRead> traces) {
     journeysJob_ = std::make_unique<JourneysJob>(std::move(traces), JourneySettings{}, cicOctets_);
     JourneysPane* pane = parts_.journeysPane;
     pane->setReport(nullptr, {});
-    pane->setStatus(tr("Reading %n trace(s)...", nullptr, static_cast<int>(journeysJob_->traces())));
+    pane->setStatus(tr("Reading %n trace(s)...", nullptr, static_cast<int>(journeysJob_->traces())), true);
     // The pane says how far the run has come while it reads.
     auto* progress = new QTimer(pane);
     progress->setInterval(250);
@@ -29,13 +29,17 @@ void MainWindow::openTraces(std::vector<TraceToRead> traces) {
             progress->deleteLater();
             return;
         }
-        pane->setStatus(tr("Reading the traces: %1 of %2 read...").arg(journeysJob_->tracesRead()).arg(journeysJob_->traces()));
+        pane->setStatus(tr("Reading the traces: %1 of %2 read...").arg(journeysJob_->tracesRead()).arg(journeysJob_->traces()), true);
     });
     progress->start();
     journeysJob_->start([this, run] {
         QMetaObject::invokeMethod(this, [this, run] { journeysFinished(run); }, Qt::QueuedConnection);
     });
     viewTabs_->setCurrentWidget(pane);
+}
+
+void MainWindow::cancelJourneys() {
+    if (journeysJob_) journeysJob_->cancel();
 }
 
 void MainWindow::journeysFinished(std::uint64_t run) {

@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
@@ -146,7 +148,9 @@ int JourneyListModel::columnCount(const QModelIndex& parent) const { return pare
 QVariant JourneyListModel::data(const QModelIndex& index, int role) const {
     const Journey* j = journey(index.row());
     if (j == nullptr) return {};
-    if (role == Qt::ForegroundRole && (j->unmatched != 0 || j->ambiguous) && index.column() >= LostColumn) return kLost;
+    if (role == Qt::ForegroundRole &&
+        ((index.column() == LostColumn && j->unmatched != 0) || (index.column() == AmbiguousColumn && j->ambiguous)))
+        return kLost;
     if (role == Qt::TextAlignmentRole) {
         switch (index.column()) {
             case IdColumn:
@@ -350,15 +354,25 @@ JourneysPane::JourneysPane(QWidget* parent) : QWidget(parent) {
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(table_);
     splitter->addWidget(lower);
+    cancel_ = new QPushButton(tr("Cancel"), this);
+    cancel_->setObjectName(QStringLiteral("journeysCancel"));
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, &JourneysPane::cancelRequested);
+    auto* top = new QHBoxLayout;
+    top->addWidget(status_, 1);
+    top->addWidget(cancel_, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(status_);
+    layout->addLayout(top);
     layout->addWidget(splitter, 1);
 }
 
 JourneysPane::~JourneysPane() = default;
 
-void JourneysPane::setStatus(const QString& text) { status_->setText(text); }
+void JourneysPane::setStatus(const QString& text, bool running) {
+    status_->setText(text);
+    cancel_->setVisible(running);
+}
 
 void JourneysPane::setReport(std::unique_ptr<JourneyReport> report, const QStringList& summary) {
     ladder_->setJourney(nullptr, nullptr);
@@ -367,7 +381,7 @@ void JourneysPane::setReport(std::unique_ptr<JourneyReport> report, const QStrin
     model_->reset(nullptr);
     report_ = std::move(report);
     model_->reset(report_.get());
-    status_->setText(summary.join(QLatin1Char('\n')));
+    setStatus(summary.join(QLatin1Char('\n')));
     table_->resizeColumnsToContents();
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QPlainTextEdit;
 class QTableView;
 class QTreeWidget;
@@ -98,8 +99,9 @@ public:
     ~JourneysPane() override;
     // Shows the journeys of `report` (null: none) and the summary of the traces, one a line.
     void setReport(std::unique_ptr<JourneyReport> report, const QStringList& summary);
-    // What the pane says above the table while the traces are read.
-    void setStatus(const QString& text);
+    // What the pane says above the table while the traces are read; `running`: with its Cancel
+    // button.
+    void setStatus(const QString& text, bool running = false);
     const JourneyReport* report() const { return report_.get(); }
     QTableView* table() const { return table_; }
     JourneyListModel* model() const { return model_; }
@@ -109,11 +111,15 @@ public:
     QLabel* status() const { return status_; }
     void selectRow(int row);
 
+signals:
+    void cancelRequested();
+
 private:
     void currentChanged();
 
     std::unique_ptr<JourneyReport> report_;
     QLabel* status_ = nullptr;
+    QPushButton* cancel_ = nullptr;
     JourneyListModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     JourneyLadder* ladder_ = nullptr;
