@@ -44,6 +44,8 @@ private slots:
     void tableIsTheTools();
     void ladderCrossesEverySwitch();
     void menuProposesTheNetworkFilesEnds();
+    void captureSideIsProposedAndGiven_data();
+    void captureSideIsProposedAndGiven();
 
 private:
     QTemporaryDir folder_;
@@ -155,6 +157,53 @@ void JourneysTest::menuProposesTheNetworkFilesEnds() {
         QVERIFY(t.ends.declared);
     }
     QCOMPARE(static_cast<std::size_t>(w.form.journeysPane()->model()->rowCount()), tool_.size());
+}
+
+void JourneysTest::captureSideIsProposedAndGiven_data() {
+    QTest::addColumn<QString>("given");   // the switch given for the capture; empty: as proposed
+    QTest::newRow("as proposed") << QString();
+    QTest::newRow("X's side") << QStringLiteral("1");
+    QTest::newRow("Y's side") << QStringLiteral("2");
+}
+
+// Y's capture of both its trunks: the dialog proposes its first message's OPC as its switch, as
+// the run takes it, and a point code given there is its side, as the tool's --local-pc.
+void JourneysTest::captureSideIsProposedAndGiven() {
+    QFETCH(QString, given);
+    const QString first = run(QStringLiteral(TRUNO_DECODE), {QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("y.pcap")},
+                              folder_.path()).section(QLatin1Char('\n'), 0, 0);
+    const int firstOpc = QJsonDocument::fromJson(first.toUtf8()).object()[QStringLiteral("opc")].toInt(-1);
+    QVERIFY(firstOpc > 0);
+    QStringList arguments{QStringLiteral("--journeys"), QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("y.pcap")};
+    if (!given.isEmpty()) arguments << QStringLiteral("--local-pc") << given;
+    const QString json = run(QStringLiteral(TRUNO_DECODE), arguments, folder_.path());
+    QStringList expected;
+    for (const QString& line : json.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QJsonObject j = QJsonDocument::fromJson(line.toUtf8()).object();
+        expected << QStringLiteral("%1 %2>%3 %4 %5").arg(j[QStringLiteral("journey")].toInt()).arg(j[QStringLiteral("origin")].toString(),
+                                                                                               j[QStringLiteral("final")].toString(),
+                                                                                               j[QStringLiteral("outcome")].toString(),
+                                                                                               j[QStringLiteral("released_at")].toString());
+    }
+    QVERIFY(expected.size() > 10);
+    WindowFixture w;
+    w.script.severalFiles << folder_.filePath(QStringLiteral("y.pcap"));
+    if (!given.isEmpty()) w.script.traceEndsGiven.emplace_back(given, QString());
+    QSignalSpy ended(&w.form, &MainWindow::journeysEnded);
+    w.action("openTracesAction")->trigger();
+    QVERIFY(ended.wait(60000));
+    QCOMPARE(w.script.traceEndsProposed.size(), std::size_t{1});
+    QVERIFY(w.script.traceEndsProposed[0].capture);
+    QCOMPARE(QString::fromStdString(w.script.traceEndsProposed[0].ends.self), QString::number(firstOpc));
+    const JourneyListModel& model = *w.form.journeysPane()->model();
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const auto cell = [&](int column) { return model.index(row, column).data().toString(); };
+        shown << QStringLiteral("%1 %2>%3 %4 %5").arg(cell(JourneyListModel::IdColumn), cell(JourneyListModel::OriginColumn),
+                                                     cell(JourneyListModel::FinalColumn), cell(JourneyListModel::OutcomeColumn),
+                                                     cell(JourneyListModel::ReleasedAtColumn));
+    }
+    QCOMPARE(shown, expected);
 }
 
 QTEST_MAIN(JourneysTest)

@@ -34,6 +34,7 @@ struct DialogScript {
     std::deque<QString> filesToChoose;  // an empty entry: the user cancels
     QStringList severalFiles;           // chosen together once, before filesToChoose
     std::vector<truno::window::TraceToRead> traceEndsProposed;  // what the traces' ends dialog was shown
+    std::vector<std::pair<QString, QString>> traceEndsGiven;      // its answers, switch and far switch (none: as proposed)
     int chooseCalls = 0;
     QString openFolder;                 // where the last Open dialog started
     QString fileToSave;                 // the answer of a save dialog
@@ -65,6 +66,8 @@ public:
     }
     bool chooseTraceEnds(QWidget*, std::vector<truno::window::TraceToRead>& traces) override {
         script_.traceEndsProposed = traces;
+        for (std::size_t k = 0; k < traces.size() && k < script_.traceEndsGiven.size(); ++k)
+            truno::window::answerTraceEnds(traces[k], script_.traceEndsGiven[k].first, script_.traceEndsGiven[k].second);
         return true;
     }
     QString chooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList&) override {

@@ -162,8 +162,12 @@ bool QtUserDialogs::chooseTraceEnds(QWidget* parent, std::vector<TraceToRead>& t
             file->setFlags(file->flags() & ~Qt::ItemIsEditable);
             file->setToolTip(t.path);
             table->setItem(row, 0, file);
-            table->setItem(row, 1, new QTableWidgetItem(t.ends.declared ? QString::fromStdString(t.ends.self) : QString()));
+            table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(t.ends.self)));
             table->setItem(row, 2, new QTableWidgetItem(QString::fromStdString(t.ends.far)));
+            if (t.capture) {
+                table->item(row, 1)->setToolTip(QDialog::tr("The capture's point code: its first message's OPC unless given"));
+                table->item(row, 2)->setToolTip(QDialog::tr("Each leg's far end is its IAM's DPC"));
+            }
         }
         table->resizeColumnsToContents();
     };
@@ -188,11 +192,7 @@ bool QtUserDialogs::chooseTraceEnds(QWidget* parent, std::vector<TraceToRead>& t
     dialog.resize(560, 120 + 30 * static_cast<int>(traces.size()));
     if (dialog.exec() != QDialog::Accepted) return false;
     for (int row = 0; row < static_cast<int>(traces.size()); ++row) {
-        TraceEnds& ends = traces[static_cast<std::size_t>(row)].ends;
-        const QString self = table->item(row, 1)->text().trimmed();
-        ends.declared = !self.isEmpty();
-        ends.self = ends.declared ? self.toStdString() : switchOfFile(QFile::encodeName(traces[static_cast<std::size_t>(row)].path).toStdString());
-        ends.far = table->item(row, 2)->text().trimmed().toStdString();
+        answerTraceEnds(traces[static_cast<std::size_t>(row)], table->item(row, 1)->text(), table->item(row, 2)->text());
     }
     return true;
 }

@@ -2,12 +2,14 @@
 
 #include "analysis/pipeline/TraceEndsFile.h"
 #include "output/JourneyExports.h"
+#include "run/capture/CaptureReader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <fstream>
 #include <sstream>
 #include <utility>
 
@@ -17,6 +19,26 @@ namespace {
 InputFile inputOf(const QString& path) {
     const std::string name = QFile::encodeName(path).toStdString();
     return {.path = name, .shown = QFileInfo(path).fileName().toStdString(), .switchName = switchOfFile(name)};
+}
+
+// Whether the file at `path` is a packet capture (gzip-compressed ones are not looked into) and
+// the OPC of its first ISUP or BICC message, where it has one.
+bool captureSide(const QString& path, std::optional<std::uint32_t>& side) {
+    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
+    char head[4] = {};
+    in.read(head, sizeof head);
+    if (!isCaptureStart(std::string_view(head, static_cast<std::size_t>(in.gcount())))) return false;
+    in.clear();
+    in.seekg(0);
+    CaptureReader reader(in);
+    // A capture's first messages tell its side; a few thousand without ISUP or BICC tell nothing.
+    CapturedMessage m;
+    for (int k = 0; k < 4096 && reader.next(m); ++k) {
+        if (!m.pointCodesKnown || (m.si != kServiceIndicatorIsup && m.si != kServiceIndicatorBicc)) continue;
+        side = m.opc;
+        break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -36,7 +58,8 @@ bool tracesOf(const QStringList& paths, const QString& networkFile, std::vector<
         return false;
     }
     traces.clear();
-    for (std::size_t k = 0; k < ends.size(); ++k) traces.push_back({.path = paths[static_cast<qsizetype>(k)], .ends = std::move(ends[k])});
+    for (std::size_t k = 0; k < ends.size(); ++k)
+        traces.push_back({.path = paths[static_cast<qsizetype>(k)], .ends = std::move(ends[k]), .capture = false, .localPointCode = std::nullopt});
     return true;
 }
 
@@ -84,9 +107,32 @@ std::vector<TraceToRead> prefilledTraces(const QStringList& paths, QString netwo
     std::vector<TraceToRead> traces;
     for (qsizetype k = 0; k < paths.size(); ++k) {
         const auto index = static_cast<std::size_t>(k);
-        traces.push_back({.path = paths[k], .ends = index < ends.size() ? ends[index] : TraceEnds{.file = inputs[index].shown, .self = inputs[index].switchName, .far = {}, .declared = false}});
+        TraceToRead trace{.path = paths[k],
+                          .ends = index < ends.size() ? ends[index] : TraceEnds{.file = inputs[index].shown, .self = inputs[index].switchName, .far = {}, .declared = false},
+                          .capture = false, .localPointCode = std::nullopt};
+        std::optional<std::uint32_t> side;
+        trace.capture = captureSide(paths[k], side);
+        if (trace.capture && !trace.ends.declared && side) trace.ends.self = std::to_string(*side);
+        traces.push_back(std::move(trace));
     }
     return traces;
+}
+
+void answerTraceEnds(TraceToRead& trace, const QString& self, const QString& far) {
+    const std::string given = self.trimmed().toStdString();
+    const std::string givenFar = far.trimmed().toStdString();
+    if (given == trace.ends.self && givenFar == trace.ends.far) return;
+    bool number = false;
+    const uint code = self.trimmed().toUInt(&number);
+    if (trace.capture && number && givenFar.empty()) {
+        trace.localPointCode = code;
+        trace.ends.self = given;
+        trace.ends.declared = false;
+        return;
+    }
+    trace.ends.declared = !given.empty();
+    trace.ends.self = trace.ends.declared ? given : switchOfFile(QFile::encodeName(trace.path).toStdString());
+    trace.ends.far = givenFar;
 }
 
 JourneysJob::JourneysJob(std::vector<TraceToRead> traces, JourneySettings settings, std::size_t cicOctets)
@@ -99,6 +145,7 @@ JourneysJob::JourneysJob(std::vector<TraceToRead> traces, JourneySettings settin
         input.switchName = t.ends.self;
         inputs_.push_back(std::move(input));
         ends_.push_back(std::move(t.ends));
+        localPointCodes_.push_back(t.localPointCode);
     }
 }
 
@@ -137,6 +184,7 @@ void JourneysJob::run() {
 void JourneysJob::beginInput(const InputFile& file, RunOptions& options) {
     analysis_.beginSwitch(file.switchName);
     trace_ = builder_.beginTrace(ends_[input_]);
+    if (options.capture && localPointCodes_[input_]) options.localPointCodes = {*localPointCodes_[input_]};
     options.records = [this](const RecordFacts& record) { analysis_.add(record); };
     options.markedTypes = analysis_.markedTypes();
 }

@@ -14,16 +14,20 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace truno::window {
 
-// One trace to read: the file's full path and where it was taken.
+// One trace to read: the file's full path and where it was taken. A capture's ends come from
+// its messages: its side is the point code of `localPointCode`, else its first message's OPC.
 struct TraceToRead {
     QString path;
     TraceEnds ends;
+    bool capture = false;
+    std::optional<std::uint32_t> localPointCode;
 };
 
 // The traces at `paths` with their ends as the network file `networkFile` gives them (none: each
@@ -35,8 +39,14 @@ bool tracesOfNetwork(const QString& networkFile, std::vector<TraceToRead>& trace
 
 // The traces at `paths` with the ends a network file gives those it names (none given: the file
 // `network` beside the first trace, where there is one): as the dialog proposes them. Never fails:
-// a trace no row names is of its own switch.
+// a trace no row names is of its own switch; a capture's is the OPC of its first ISUP or BICC
+// message, as the run takes it.
 std::vector<TraceToRead> prefilledTraces(const QStringList& paths, QString networkFile = {});
+
+// The switch and far switch the user gave `trace` (as proposed: it stays as it is). A capture's
+// switch given as a number, its far switch empty, is its point code: its legs' ends still come
+// from its messages. An empty switch is the file's own, its far end not known.
+void answerTraceEnds(TraceToRead& trace, const QString& self, const QString& far);
 
 class JourneysJob : private InputListener {
 public:
@@ -71,6 +81,7 @@ private:
 
     std::vector<InputFile> inputs_;
     std::vector<TraceEnds> ends_;
+    std::vector<std::optional<std::uint32_t>> localPointCodes_;  // per trace, of a capture
     std::size_t cicOctets_;
     JourneyBuilder builder_;
     LogAnalysis analysis_;
