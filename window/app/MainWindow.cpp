@@ -438,6 +438,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     }
     if (job) {
         job->setCicOctets(cicOctets_);
+        job->setJobs(decodeJobs_);
         job->setHealthOptions(HealthPane::options());
     }
     if (!job) {

@@ -87,6 +87,9 @@ public:
     bool isIdle() const;
     // Shows the tab "messages", "calls", "statistics" or "health"; false for another name.
     bool showTab(const QString& name);
+    // The threads that decode a regular file from the next log opened on: 0 (the default), the
+    // machine's cores as the command-line tool uses them; 1, one thread.
+    void setDecodeJobs(unsigned jobs) { decodeJobs_ = jobs; }
 
 public slots:
     // Decodes the log at `path` and shows its report; the previous report stays shown when the
@@ -197,6 +200,7 @@ private:
     bool statisticsStale_ = false;  // a followed log's newer statistics wait for their tab to show
     bool healthStale_ = false;      // the same, of its health
     std::size_t cicOctets_ = 4;   // octets before the message type code: 4 (BICC) or 2 (ISUP)
+    unsigned decodeJobs_ = 0;     // setDecodeJobs
     MessageLimit messageLimit_;   // how many messages a followed log keeps
     std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped
     std::unique_ptr<JourneysJob> journeysJob_;  // the traces of a network being read
