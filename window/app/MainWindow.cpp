@@ -336,7 +336,7 @@ bool MainWindow::isFollowing() const { return run_->following(); }
 
 bool MainWindow::isBusy() const { return run_->running() || output_->busy(); }
 
-bool MainWindow::isIdle() const { return !output_->busy() && run_->idle(); }
+bool MainWindow::isIdle() const { return !output_->busy() && run_->idle() && !journeysJob_; }
 
 bool MainWindow::filterSettled() const { return filter_->settled(); }
 

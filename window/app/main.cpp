@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
     // ... with the view tab "messages", "calls" (its first call chosen), "statistics", "health" or
-    // "journeys" (its first journey chosen) in front.
+    // "journeys" (its first journey that lost a message chosen, else its first) in front.
     QCommandLineOption tab(QStringLiteral("tab"), QStringLiteral("Show the view tab <name> in the picture."),
                            QStringLiteral("name"));
     tab.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -82,8 +82,13 @@ int main(int argc, char** argv) {
         const auto save = [&window, picture, tabName] {
             if (tabName == QLatin1String("calls") && window.callsPane()->model()->rowCount() > 0)
                 window.callsPane()->selectRow(0);
-            if (tabName == QLatin1String("journeys") && window.journeysPane()->model()->rowCount() > 0)
-                window.journeysPane()->selectRow(0);
+            if (tabName == QLatin1String("journeys")) {
+                // The first journey that lost a message on the way, else the first.
+                const auto* journeys = window.journeysPane()->model();
+                int row = 0;
+                while (row < journeys->rowCount() && journeys->journey(row)->unmatched == 0) ++row;
+                if (journeys->rowCount() > 0) window.journeysPane()->selectRow(row < journeys->rowCount() ? row : 0);
+            }
             QTimer::singleShot(600, &window, [&window, picture] {
                 const bool saved = window.grab().save(picture, "PNG");
                 if (!saved) std::fprintf(stderr, "truno-decoder: cannot save %s\n", qPrintable(picture));

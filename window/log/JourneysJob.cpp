@@ -70,17 +70,20 @@ bool tracesOfNetwork(const QString& networkFile, std::vector<TraceToRead>& trace
         error = QString::fromStdString(why);
         return false;
     }
+    // Each file once, in the order of its first line, with the ends of its last.
     const QDir folder = QFileInfo(networkFile).absoluteDir();
-    QStringList paths;
+    traces.clear();
     for (const EndsRow& row : rows) {
-        const QString path = folder.absoluteFilePath(QFile::decodeName(row[0].c_str()));
-        if (!paths.contains(path)) paths << path;
+        const QString path = QDir::cleanPath(folder.absoluteFilePath(QFile::decodeName(row[0].c_str())));
+        const auto same = std::find_if(traces.begin(), traces.end(), [&](const TraceToRead& t) { return t.path == path; });
+        TraceToRead& trace = same != traces.end() ? *same : traces.emplace_back(TraceToRead{.path = path, .ends = {}, .capture = false, .localPointCode = std::nullopt});
+        trace.ends = TraceEnds{.file = inputOf(path).shown, .self = row[1], .far = row[2], .declared = true};
     }
-    if (paths.isEmpty()) {
+    if (traces.empty()) {
         error = QStringLiteral("the network file '%1' names no trace").arg(networkFile);
         return false;
     }
-    return tracesOf(paths, networkFile, traces, error);
+    return true;
 }
 
 std::vector<TraceToRead> prefilledTraces(const QStringList& paths, QString networkFile) {

@@ -239,7 +239,11 @@ QString JourneyLadder::labelOf(const JourneyArrow& arrow) const {
     if (arrow.lost) return tr("%1  sent, never received").arg(label);
     if (arrow.unsent) return tr("%1  received, never sent").arg(label);
     if (arrow.oneEnd) return tr("%1  (one end seen)").arg(label);
-    if (arrow.sentAt && arrow.receivedAt) label += QStringLiteral("  +") + secondsOf(*arrow.receivedAt - *arrow.sentAt) + QStringLiteral(" s");
+    if (arrow.sentAt && arrow.receivedAt) {
+        // The transit time; a little below zero where the clocks' measured offset is a little off.
+        const std::int64_t transit = *arrow.receivedAt - *arrow.sentAt;
+        label += (transit >= 0 ? QStringLiteral("  +") : QStringLiteral("  ")) + secondsOf(transit) + QStringLiteral(" s");
+    }
     return label;
 }
 
