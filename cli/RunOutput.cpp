@@ -1,12 +1,11 @@
 #include "cli/RunOutput.h"
 
 #include "cli/Follow.h"
+#include "analysis/pipeline/TraceEndsFile.h"
 #include "output/JourneyExports.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
-#include <fstream>
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -200,62 +199,14 @@ void RunOutput::finishMerged(const RunSummary& total) {
 bool RunOutput::resolveEnds(const CliOptions& options, std::vector<InputFile>& inputs, std::vector<TraceEnds>& ends,
                             std::string& error) {
     // FILE THIS FAR lines of the network file, then --ends (which win).
-    std::vector<std::array<std::string, 3>> given;
-    if (!options.networkFile.empty()) {
-        std::ifstream network(pathOfName(options.networkFile));
-        if (!network) {
-            error = "cannot read the network file '" + options.networkFile + "'";
-            return false;
-        }
-        std::size_t number = 0;
-        for (std::string line; std::getline(network, line);) {
-            ++number;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.empty() || line.front() == '#') continue;
-            std::istringstream words(line);
-            std::array<std::string, 3> row;
-            std::string extra;
-            if (!(words >> row[0] >> row[1] >> row[2]) || (words >> extra)) {
-                error = options.networkFile + ":" + std::to_string(number) + ": expected FILE THIS FAR";
-                return false;
-            }
-            given.push_back(row);
-        }
-    }
+    std::vector<EndsRow> given;
+    if (!options.networkFile.empty() && !readNetworkFile(options.networkFile, given, error)) return false;
     for (const std::string& e : options.ends) {
         const std::size_t eq = e.rfind('=');
         const std::size_t colon = e.find(':', eq);
         given.push_back({e.substr(0, eq), e.substr(eq + 1, colon - eq - 1), e.substr(colon + 1)});
     }
-    ends.clear();
-    std::vector<bool> used(given.size(), false);
-    for (InputFile& input : inputs) {
-        TraceEnds end{.file = input.shown, .self = input.switchName, .far = {}, .declared = false};
-        const std::size_t slash = input.path.find_last_of("/\\");
-        const std::string base = slash == std::string::npos ? input.path : input.path.substr(slash + 1);
-        for (std::size_t k = given.size(); k-- > 0;) {
-            const std::string& name = given[k][0];
-            if (name != input.path && name != base) continue;
-            end.self = given[k][1];
-            end.far = given[k][2];
-            end.declared = true;
-            used[k] = true;
-            break;
-        }
-        input.switchName = end.self;
-        ends.push_back(std::move(end));
-    }
-    for (std::size_t k = 0; k < given.size(); ++k) {
-        if (used[k]) continue;
-        // A row another row of the same file overrode is not an error.
-        bool shadowed = false;
-        for (std::size_t later = k + 1; later < given.size(); ++later) shadowed = shadowed || (used[later] && given[later][0] == given[k][0]);
-        if (!shadowed) {
-            error = "--ends/--network: '" + given[k][0] + "' is none of the files read";
-            return false;
-        }
-    }
-    return true;
+    return matchTraceEnds(given, inputs, ends, error);
 }
 
 void RunOutput::finishJourneys() {

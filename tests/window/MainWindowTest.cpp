@@ -156,6 +156,7 @@ void MainWindowTest::menus_data() {
     QTest::newRow("Follow") << "followAction" << "Fo&llow..." << QKeySequence(QStringLiteral("Ctrl+Shift+O")) << true;
     QTest::newRow("Stop Following") << "stopFollowingAction" << "S&top Following" << QKeySequence() << false;
     QTest::newRow("Following Limit") << "followingLimitAction" << "Following &Limit..." << QKeySequence() << true;
+    QTest::newRow("Open Traces") << "openTracesAction" << "Open &Traces of a Network..." << QKeySequence(QStringLiteral("Ctrl+Shift+N")) << true;
     QTest::newRow("Save As") << "saveAsAction" << "Save &As..." << QKeySequence() << false;
     QTest::newRow("Print") << "printAction" << "&Print..." << QKeySequence(QStringLiteral("Ctrl+P")) << false;
     QTest::newRow("Export PDF") << "exportPdfAction" << "&Export PDF..." << QKeySequence() << false;
@@ -192,7 +193,7 @@ void MainWindowTest::menus() {
     for (QAction* a : bar[0]->menu()->actions())
         fileItems << (a->isSeparator() ? "-" : a->menu() != nullptr ? a->menu()->objectName() : a->objectName());
     QCOMPARE(fileItems, (QStringList{"openAction", "recentMenu", "reloadAction", "followAction", "stopFollowingAction",
-                                     "followingLimitAction", "saveAsAction", "exportMenu", "printAction", "exportPdfAction", "-", "exitAction"}));
+                                     "followingLimitAction", "openTracesAction", "saveAsAction", "exportMenu", "printAction", "exportPdfAction", "-", "exitAction"}));
     QCOMPARE(bar[4]->menu()->objectName(), QStringLiteral("Help"));
     QCOMPARE(bar[4]->menu()->actions().size(), 1);
     QVERIFY(bar[4]->menu()->actions().front() == w.action("aboutAction"));

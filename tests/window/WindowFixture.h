@@ -21,6 +21,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace window_tests {
 
@@ -30,6 +32,9 @@ using truno::window::UserDialogs;
 // What the dialogs were asked and will answer; owned by the test, shared with the window.
 struct DialogScript {
     std::deque<QString> filesToChoose;  // an empty entry: the user cancels
+    QStringList severalFiles;           // chosen together once, before filesToChoose
+    std::vector<truno::window::TraceToRead> traceEndsProposed;  // what the traces' ends dialog was shown
+    std::vector<std::pair<QString, QString>> traceEndsGiven;      // its answers, switch and far switch (none: as proposed)
     int chooseCalls = 0;
     QString openFolder;                 // where the last Open dialog started
     QString fileToSave;                 // the answer of a save dialog
@@ -54,6 +59,16 @@ public:
         QString path = script_.filesToChoose.front();
         script_.filesToChoose.pop_front();
         return path;
+    }
+    QStringList chooseLogFiles(QWidget* parent, const QString& folder) override {
+        if (script_.severalFiles.isEmpty()) return UserDialogs::chooseLogFiles(parent, folder);
+        return std::exchange(script_.severalFiles, {});
+    }
+    bool chooseTraceEnds(QWidget*, std::vector<truno::window::TraceToRead>& traces) override {
+        script_.traceEndsProposed = traces;
+        for (std::size_t k = 0; k < traces.size() && k < script_.traceEndsGiven.size(); ++k)
+            truno::window::answerTraceEnds(traces[k], script_.traceEndsGiven[k].first, script_.traceEndsGiven[k].second);
+        return true;
     }
     QString chooseSaveFile(QWidget*, const QString&, const QString& suggested, const QStringList&) override {
         script_.suggestedSave = suggested;

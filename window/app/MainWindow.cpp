@@ -10,6 +10,7 @@
 #include "window/report/FindBar.h"
 #include "window/views/CallsView.h"
 #include "window/views/HealthView.h"
+#include "window/views/JourneysView.h"
 #include "window/views/MessageFilterBar.h"
 #include "window/views/MessageList.h"
 #include "window/views/StatisticsView.h"
@@ -205,6 +206,10 @@ void MainWindow::createViews() {
     viewTabs_->addTab(parts_.healthPane,
                       QIcon::fromTheme(QStringLiteral("network-wired"), style()->standardIcon(QStyle::SP_DriveNetIcon)),
                       tr("&Health"));
+    parts_.journeysPane = new JourneysPane(viewTabs_);
+    viewTabs_->addTab(parts_.journeysPane,
+                      QIcon::fromTheme(QStringLiteral("network-workgroup"), style()->standardIcon(QStyle::SP_DirLinkIcon)),
+                      tr("&Journeys"));
     // A followed log's newer statistics or health wait for their tab to be chosen.
     connect(viewTabs_, &QTabWidget::currentChanged, this, &MainWindow::showStaleTabs);
     splitter_->insertWidget(0, viewTabs_);
@@ -218,6 +223,7 @@ void MainWindow::connectActions() {
     connect(a.follow, &QAction::triggered, this, [this] { openFromDialog(true); });
     connect(a.stopFollowing, &QAction::triggered, this, &MainWindow::stopFollowing);
     connect(a.followingLimit, &QAction::triggered, this, &MainWindow::chooseMessageLimit);
+    connect(a.openTraces, &QAction::triggered, this, &MainWindow::openTracesFromDialog);
     connect(a.reload, &QAction::triggered, this, &MainWindow::reload);
     connect(a.isupMode, &QAction::toggled, this, &MainWindow::setIsupMode);
     connect(a.saveAs, &QAction::triggered, this, &MainWindow::saveReportAs);
@@ -263,6 +269,7 @@ void MainWindow::connectActions() {
     });
     connect(parts_.callsPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
     connect(parts_.callsPane, &CallsPane::saveDiagramRequested, this, &MainWindow::saveDiagram);
+    connect(parts_.journeysPane, &JourneysPane::cancelRequested, this, &MainWindow::cancelJourneys);
     connect(parts_.healthPane, &HealthPane::recordChosen, navigator_.get(), &RecordNavigator::chooseRecord);
     connect(parts_.healthPane->ladder(), &LadderDiagram::recordClicked, navigator_.get(), &RecordNavigator::chooseRecord);
 }
@@ -279,6 +286,7 @@ bool MainWindow::showTab(const QString& name) {
 MainWindow::~MainWindow() {
     // The threads end before anything they report to or read goes away (the list's sort reads
     // the store).
+    journeysJob_.reset();
     parts_.messageModel->reset(nullptr, nullptr);
     output_.reset();
     navigator_.reset();
@@ -328,7 +336,7 @@ bool MainWindow::isFollowing() const { return run_->following(); }
 
 bool MainWindow::isBusy() const { return run_->running() || output_->busy(); }
 
-bool MainWindow::isIdle() const { return !output_->busy() && run_->idle(); }
+bool MainWindow::isIdle() const { return !output_->busy() && run_->idle() && !journeysJob_; }
 
 bool MainWindow::filterSettled() const { return filter_->settled(); }
 
@@ -430,6 +438,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     }
     if (job) {
         job->setCicOctets(cicOctets_);
+        job->setJobs(decodeJobs_);
         job->setHealthOptions(HealthPane::options());
     }
     if (!job) {

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QSplitter;
 class QTabWidget;
@@ -33,6 +34,7 @@ class OutputController;
 class RecordNavigator;
 class RunController;
 class HealthPane;
+class JourneysPane;
 class StatisticsPane;
 struct RunOutcome;
 struct WindowActions;
@@ -68,6 +70,9 @@ public:
     CallsPane* callsPane() const { return parts_.callsPane; }
     StatisticsPane* statisticsPane() const { return parts_.statisticsPane; }
     HealthPane* healthPane() const { return parts_.healthPane; }
+    JourneysPane* journeysPane() const { return parts_.journeysPane; }
+    // The traces of a network are being read for their journeys.
+    bool journeysRunning() const { return journeysJob_ != nullptr; }
     // The report shows only the records the filter lets through.
     bool reportFiltered() const { return parts_.log->filtered; }
     // The list's filter and the filtered report have caught up with the filter and the run.
@@ -82,6 +87,9 @@ public:
     bool isIdle() const;
     // Shows the tab "messages", "calls", "statistics" or "health"; false for another name.
     bool showTab(const QString& name);
+    // The threads that decode a regular file from the next log opened on: 0 (the default), the
+    // machine's cores as the command-line tool uses them; 1, one thread.
+    void setDecodeJobs(unsigned jobs) { decodeJobs_ = jobs; }
 
 public slots:
     // Decodes the log at `path` and shows its report; the previous report stays shown when the
@@ -95,6 +103,13 @@ public slots:
     // Follows the log at `path` as it grows (as `truno-decode -F` does) until stopFollowing(),
     // another log is opened or the window closes; the run then ends as any run does.
     void followFile(const QString& path);
+    // Reads the traces of a network, each on its own, and joins their calls into journeys (as
+    // `truno-decode --journeys` does), shown in the journeys tab; the log shown stays as it is.
+    void openTraces(std::vector<TraceToRead> traces);
+    // The same with the traces and their ends a network file names (`FILE THIS FAR` a line), or
+    // with the traces at `paths` and the ends the file gives them; false, the error said, when the
+    // file cannot be read or names none of them.
+    bool openNetwork(const QString& networkFile, const QStringList& paths = {});
     void stopFollowing();
     // File > Following Limit: asks whether a followed log keeps only its last messages, and how
     // many; remembered across starts, and applied to a log followed now from its next messages.
@@ -116,6 +131,8 @@ public slots:
 signals:
     // A run is over (finished, failed or cancelled) and the window shows its outcome.
     void runEnded();
+    // The journeys of the traces of a network are shown (or their run failed or was cancelled).
+    void journeysEnded();
     // A save, an export, a print or a PDF export is over (done, failed or cancelled).
     void taskEnded();
     // The list shows what the filter chose, and the report too when asked.
@@ -131,6 +148,10 @@ private:
     void connectActions();
     void restoreSettings();
     void openFromDialog(bool follow = false);
+    // File > Open Traces of a Network: the traces, then where each was taken.
+    void openTracesFromDialog();
+    void journeysFinished(std::uint64_t run);
+    void cancelJourneys();
     void openLog(const QStringList& paths, bool follow);
     void showAbout();
     void updateActions();
@@ -179,8 +200,11 @@ private:
     bool statisticsStale_ = false;  // a followed log's newer statistics wait for their tab to show
     bool healthStale_ = false;      // the same, of its health
     std::size_t cicOctets_ = 4;   // octets before the message type code: 4 (BICC) or 2 (ISUP)
+    unsigned decodeJobs_ = 0;     // setDecodeJobs
     MessageLimit messageLimit_;   // how many messages a followed log keeps
     std::uint64_t runs_ = 0;      // runs started: a late drawing of an earlier run's charts is dropped
+    std::unique_ptr<JourneysJob> journeysJob_;  // the traces of a network being read
+    std::uint64_t journeyRuns_ = 0;             // a late end of an earlier one is dropped
 };
 
 }  // namespace truno::window

@@ -28,6 +28,7 @@ WindowActions::WindowActions(QMainWindow* window) {
     follow = make(QObject::tr("Fo&llow..."), "followAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     stopFollowing = make(QObject::tr("S&top Following"), "stopFollowingAction", QKeySequence(), "process-stop");
     followingLimit = make(QObject::tr("Following &Limit..."), "followingLimitAction", QKeySequence());
+    openTraces = make(QObject::tr("Open &Traces of a Network..."), "openTracesAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     saveAs = make(QObject::tr("Save &As..."), "saveAsAction", QKeySequence(), "document-save-as", QStyle::SP_DialogSaveButton);
     print = make(QObject::tr("&Print..."), "printAction", QKeySequence(Qt::CTRL | Qt::Key_P), "document-print");
     exportPdf = make(QObject::tr("&Export PDF..."), "exportPdfAction", QKeySequence(), "application-pdf");
@@ -61,7 +62,7 @@ WindowActions::WindowActions(QMainWindow* window) {
                        QStyle::SP_DialogSaveButton);
 
     const QString tabTexts[] = {QObject::tr("&Messages"), QObject::tr("&Calls"), QObject::tr("&Statistics"),
-                                QObject::tr("&Health")};
+                                QObject::tr("&Health"), QObject::tr("&Journeys")};
     for (int k = 0; k < kTabs; ++k) {
         tabs[k] = make(tabTexts[k], kTabNames[k], QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + k)));
         tabs[k]->setObjectName(QStringLiteral("%1TabAction").arg(QLatin1String(kTabNames[k])));
@@ -88,6 +89,7 @@ void WindowActions::createMenus(QMainWindow* window) {
     fileMenu->addAction(follow);
     fileMenu->addAction(stopFollowing);
     fileMenu->addAction(followingLimit);
+    fileMenu->addAction(openTraces);
     fileMenu->addAction(saveAs);
     QMenu* exportMenu = fileMenu->addMenu(QIcon::fromTheme(QStringLiteral("document-export")), QObject::tr("E&xport"));
     exportMenu->setObjectName(QStringLiteral("exportMenu"));

@@ -14,8 +14,8 @@ struct WindowActions {
     explicit WindowActions(QMainWindow* window);
 
     // The names of the view tabs, as --screenshot's --tab and the settings know them.
-    static constexpr const char* kTabNames[] = {"messages", "calls", "statistics", "health"};
-    static constexpr int kTabs = 4;
+    static constexpr const char* kTabNames[] = {"messages", "calls", "statistics", "health", "journeys"};
+    static constexpr int kTabs = 5;
 
     QMenu* fileMenu = nullptr;
     QMenu* recentMenu = nullptr;
@@ -24,6 +24,7 @@ struct WindowActions {
     QAction* follow = nullptr;         // opens a log and reads it as it grows
     QAction* stopFollowing = nullptr;
     QAction* followingLimit = nullptr;  // how many messages a followed log keeps
+    QAction* openTraces = nullptr;      // the traces of a network, their calls joined into journeys
     QAction* saveAs = nullptr;
     QAction* print = nullptr;
     QAction* exportPdf = nullptr;

@@ -20,6 +20,7 @@ namespace truno::window {
 
 class CallsPane;
 class HealthPane;
+class JourneysPane;
 class MessageFilterBar;
 class MessageListModel;
 class StatisticsPane;
@@ -44,6 +45,7 @@ struct WindowParts {
     CallsPane* callsPane = nullptr;
     StatisticsPane* statisticsPane = nullptr;
     HealthPane* healthPane = nullptr;
+    JourneysPane* journeysPane = nullptr;  // the journeys of the traces of a network, read apart from the log
     // The log on screen; never null. The report view holds the report it shows.
     std::unique_ptr<OpenedLog> log = std::make_unique<OpenedLog>();
 

@@ -14,6 +14,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSpinBox>
+#include <QTableWidget>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -138,6 +140,61 @@ std::optional<MessageLimit> QtUserDialogs::chooseMessageLimit(QWidget* parent, c
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return MessageLimit{.on = keep->isChecked(), .count = static_cast<std::uint64_t>(count->value())};
+}
+
+bool QtUserDialogs::chooseTraceEnds(QWidget* parent, std::vector<TraceToRead>& traces) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QDialog::tr("Traces of a Network"));
+    auto* note = new QLabel(QDialog::tr("Where was each trace taken? At its switch, on the trunk to the far switch: "
+                                        "DIR S is its switch sending to the far one. Leave a capture's switches "
+                                        "empty: its point codes tell them."),
+                            &dialog);
+    note->setWordWrap(true);
+    auto* table = new QTableWidget(static_cast<int>(traces.size()), 3, &dialog);
+    table->setObjectName(QStringLiteral("traceEndsTable"));
+    table->setHorizontalHeaderLabels({QDialog::tr("Trace"), QDialog::tr("Switch"), QDialog::tr("Far Switch")});
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    const auto fill = [table, &traces] {
+        for (int row = 0; row < static_cast<int>(traces.size()); ++row) {
+            const TraceToRead& t = traces[static_cast<std::size_t>(row)];
+            auto* file = new QTableWidgetItem(QFileInfo(t.path).fileName());
+            file->setFlags(file->flags() & ~Qt::ItemIsEditable);
+            file->setToolTip(t.path);
+            table->setItem(row, 0, file);
+            table->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(t.ends.self)));
+            table->setItem(row, 2, new QTableWidgetItem(QString::fromStdString(t.ends.far)));
+            if (t.capture) {
+                table->item(row, 1)->setToolTip(QDialog::tr("The capture's point code: its first message's OPC unless given"));
+                table->item(row, 2)->setToolTip(QDialog::tr("Each leg's far end is its IAM's DPC"));
+            }
+        }
+        table->resizeColumnsToContents();
+    };
+    fill();
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QPushButton* network = buttons->addButton(QDialog::tr("&Network File..."), QDialogButtonBox::ActionRole);
+    QObject::connect(network, &QPushButton::clicked, &dialog, [&] {
+        const QString file = QFileDialog::getOpenFileName(&dialog, QDialog::tr("Network File"),
+                                                          traces.empty() ? QString() : QFileInfo(traces.front().path).absolutePath());
+        if (file.isEmpty()) return;
+        QStringList paths;
+        for (const TraceToRead& t : traces) paths << t.path;
+        traces = prefilledTraces(paths, file);
+        fill();
+    });
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(note);
+    layout->addWidget(table, 1);
+    layout->addWidget(buttons);
+    dialog.resize(560, 120 + 30 * static_cast<int>(traces.size()));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    for (int row = 0; row < static_cast<int>(traces.size()); ++row) {
+        answerTraceEnds(traces[static_cast<std::size_t>(row)], table->item(row, 1)->text(), table->item(row, 2)->text());
+    }
+    return true;
 }
 
 void QtUserDialogs::showInformation(QWidget* parent, const QString& title, const QString& text) {

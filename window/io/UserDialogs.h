@@ -2,6 +2,7 @@
 // The window's conversations with the user (the file dialogs, the record number, the print
 // dialog and the message boxes) behind one small interface, so that another implementation can
 // answer them without a human.
+#include "window/log/JourneysJob.h"
 #include "window/log/MessageLimit.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -43,6 +45,9 @@ public:
     // Whether a followed log keeps only its last messages, and how many, `current` proposed;
     // none when the user cancels.
     virtual std::optional<MessageLimit> chooseMessageLimit(QWidget* parent, const MessageLimit& current) = 0;
+    // Where each trace of a network was taken (its switch and the far switch), `traces` prefilled
+    // and changed in place; false when the user cancels. Unless answered otherwise, as prefilled.
+    virtual bool chooseTraceEnds(QWidget* /*parent*/, std::vector<TraceToRead>& /*traces*/) { return true; }
     // A modal box with an OK button.
     virtual void showInformation(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual void showError(QWidget* parent, const QString& title, const QString& text) = 0;
@@ -60,6 +65,7 @@ public:
     std::optional<bool> chooseShownOnly(QWidget* parent, std::uint64_t shown, std::uint64_t total) override;
     bool setUpPrinter(QWidget* parent, QPrinter& printer, std::uint64_t pages) override;
     std::optional<MessageLimit> chooseMessageLimit(QWidget* parent, const MessageLimit& current) override;
+    bool chooseTraceEnds(QWidget* parent, std::vector<TraceToRead>& traces) override;
     void showInformation(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& title, const QString& text) override;
 };

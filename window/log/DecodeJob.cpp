@@ -62,17 +62,20 @@ private:
     int error_ = 0;
 };
 
-// A file the run reads, as the run's input.
+// A file the run reads, as the run's input. A regular file is decoded with the run's threads
+// for files; a pipe or a device with one.
 class DecodeJob::FileSource final : public InputSource {
 public:
-    FileSource(int fd, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
-        : input_(fd, cancel, bytesRead), stream_(&input_) {}
+    FileSource(const OpenFile& file, const std::atomic<bool>& cancel, std::atomic<std::uint64_t>& bytesRead)
+        : input_(file.fd, cancel, bytesRead), stream_(&input_), regular_(file.regular) {}
     std::istream& bytes() override { return stream_; }
     std::string error() const override { return input_.error() != 0 ? std::strerror(input_.error()) : std::string(); }
+    bool regularFile() const override { return regular_; }
 
 private:
     FileInput input_;
     std::istream stream_;
+    bool regular_;
 };
 
 namespace {
@@ -126,7 +129,7 @@ bool DecodeJob::addFile(const QString& path, QString& error) {
     std::int64_t size = -1;
     const int fd = openLog(path, size, error);
     if (fd < 0) return false;
-    files_.push_back(fd);
+    files_.push_back({.fd = fd, .regular = size >= 0});
     inputs_.push_back(inputOf(path));
     fileSize_ = size < 0 || fileSize_ < 0 ? -1 : fileSize_ + size;
     return true;
@@ -144,7 +147,7 @@ DecodeJob::DecodeJob(std::int64_t size) : fileSize_(size) {}
 DecodeJob::~DecodeJob() {
     cancel();
     wait();
-    for (const int fd : files_) ::close(fd);
+    for (const OpenFile& file : files_) ::close(file.fd);
 }
 
 void DecodeJob::start(std::function<void()> onEnd) {
@@ -168,6 +171,9 @@ void DecodeJob::run() {
     InputRunOptions options;
     options.run.cancel = &cancel_;
     options.run.cicOctets = cicOctets_;
+    // A regular file is decoded with the machine's cores, as the command-line tool decodes it; the
+    // records come out in log order, the same as from one thread.
+    options.fileJobs = jobs_ == 0 ? defaultJobs() : jobs_;
     // Of several files, each warning names its file.
     options.nameInputs = inputs_.size() > 1;
     if (following_) {

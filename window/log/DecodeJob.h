@@ -51,6 +51,9 @@ public:
 
     // Octets before the message type code: 4 (BICC, the default) or 2 (ISUP); before start().
     void setCicOctets(std::size_t octets) { cicOctets_ = octets; }
+    // The threads that decode a regular file (not followed): 0, the machine's cores as the
+    // command-line tool's default (defaultJobs); 1, one thread. Before start().
+    void setJobs(unsigned jobs) { jobs_ = jobs; }
     // What the trunk's health keeps (ladders, interval groupings); before start().
     void setHealthOptions(HealthOptions options) { healthOptions_ = std::move(options); }
 
@@ -98,7 +101,14 @@ public:
 private:
     class FileInput;
     class FileSource;
+    // A file the run reads: its descriptor, open from open() or addFile() on, and whether it is a
+    // regular file.
+    struct OpenFile {
+        int fd = -1;
+        bool regular = false;
+    };
     std::size_t cicOctets_ = 4;
+    unsigned jobs_ = 0;
     HealthOptions healthOptions_;
 
     explicit DecodeJob(std::int64_t size);
@@ -112,7 +122,7 @@ private:
     void beginFile(const InputFile& file);
 
     std::vector<InputFile> inputs_;
-    std::vector<int> files_;  // open from open() or addFile() on: each input's descriptor
+    std::vector<OpenFile> files_;  // each input's
     bool following_ = false;  // the one input is followed as it grows
     std::atomic<bool> stop_{false};  // a followed run ends at the end of the log
     std::uint64_t recordsBefore_ = 0;  // of the files the run has read
