@@ -44,6 +44,7 @@ std::uint32_t JourneyBuilder::beginTrace(TraceEnds ends) {
     if (report_.traces.back().declared) code = leadingNumber(report_.traces.back().self);
     if (code && std::to_string(*code) != report_.traces.back().self) code.reset();  // a switch's name, not a point code
     selfCode_.push_back(code);
+    captured_.push_back(false);
     lastAt_.emplace_back();
     return static_cast<std::uint32_t>(report_.traces.size() - 1);
 }
@@ -60,6 +61,7 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
     const WireFacts& wire = record.wire;
     const bool pointCodes = wire.captured && wire.pointCodesKnown;
     const bool sent = pointCodes && selfCode_[trace] ? wire.opc == *selfCode_[trace] : record.direction == Direction::Sent;
+    if (pointCodes) captured_[trace] = true;
     if (pointCodes && !report_.traces[trace].declared && record.direction != Direction::Unknown) {
         // A capture: this side is the point code that sends what it sends.
         report_.traces[trace].self = std::to_string(record.direction == Direction::Sent ? wire.opc : wire.dpc);
@@ -197,9 +199,9 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     s.release = call.release.at;
     s.releaseComplete = call.releaseComplete.at;
     s.releaseSent = directionOf(call.releasedBy) == Direction::Sent;
-    if (selfCode_[trace] && !s.iamFrom.empty()) {
+    if (selfCode_[trace] && captured_[trace]) {
         // A capture whose side is declared: its point codes say what was sent there.
-        s.iamSent = call.opened && s.iamFrom == report_.traces[trace].self;
+        if (!s.iamFrom.empty()) s.iamSent = call.opened && s.iamFrom == report_.traces[trace].self;
         const auto rel = std::find_if(s.seen.begin(), s.seen.end(), [](const SeenMessage& m) { return m.type == codes::kRelease; });
         if (rel != s.seen.end()) s.releaseSent = rel->sent;
     }

@@ -235,6 +235,7 @@ private:
     // Per trace: the point code its ends name as this side (--ends FILE=THIS:FAR on a capture),
     // whose messages are the ones sent there, whichever way the run's DIR reads them.
     std::vector<std::optional<std::uint32_t>> selfCode_;
+    std::vector<bool> captured_;  // per trace: its messages carry point codes (a capture)
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
     // Open calls: (trace, call's first record) -> its sighting in the report.
     std::unordered_map<std::uint64_t, std::uint32_t> open_;
