@@ -7,7 +7,8 @@
 // one after the other as one log (rotated parts, as `truno-decode --merge` reads them): record
 // numbers go on, and the calls, statistics and health span the files. A followed log is read
 // as it grows (by name, across rotations) until the run is asked to stop following. The files
-// are read by the run over several inputs (run/InputRun.h), as the command-line tool reads them.
+// are read by the run over several inputs (run/InputRun.h), as the command-line tool reads them,
+// a regular file with the machine's cores (setJobs), its records handed over in log order.
 #include "analysis/store/MessageStore.h"
 #include "analysis/health/TrunkHealth.h"
 #include "run/InputRun.h"
