@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -165,6 +166,11 @@ public:
     void mark(MarkKind kind, std::int16_t code = -1) {
         if (marks_ != nullptr) keepMark(kind, code, offset(size_), offset(size_), nullptr);
     }
+    // The marks of a text laid out earlier and appended whole: their places are counted from
+    // `origin`, where that text's first byte would stand in this one.
+    void addMarks(std::span<const Mark> marks, std::size_t origin) {
+        if (marks_ != nullptr) keepMarks(marks, origin);
+    }
     // Records a field the report does not print, with its number.
     void markValue(const BitField& field, std::uint64_t number) {
         if (marks_ != nullptr) {
@@ -202,6 +208,7 @@ private:
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
     void keepMeaning(std::size_t start, std::uint16_t meaning);
+    void keepMarks(std::span<const Mark> marks, std::size_t origin);
     // Out of line, so that writing without marks carries no more than the test. The parts come
     // in registers (a Mark built on the stack and read back whole stalls the store forwarding).
     void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, const BitField* field);

@@ -483,17 +483,11 @@ bool fixedPartDigits(DecodingState& s, const MessageType& type, TextMemo::Key& k
 
 std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
     // The MESSAGE line and the fixed part are a constant of the type and the fixed part's octets:
-    // a report without marks keeps them as first written and copies them whole.
+    // they are kept as first written, with their marks, and copied whole.
     TextMemo::Key key{.owner = &type};
-    if (out.marks() == nullptr && !type.passAlong && fixedPartDigits(s, type, key)) {
+    if (!type.passAlong && fixedPartDigits(s, type, key)) {
         static TextMemo heads;
-        if (const std::string* head = heads.find(key); head != nullptr) {
-            out += *head;
-        } else {
-            const std::size_t start = out.size();
-            appendMessageLineAndFixedPart(s, type, out);
-            heads.keep(key, out.view().substr(start));
-        }
+        heads.append(key, out, [&] { appendMessageLineAndFixedPart(s, type, out); });
     } else {
         appendMessageLineAndFixedPart(s, type, out);
     }
