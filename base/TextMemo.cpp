@@ -2,6 +2,18 @@
 
 namespace truno {
 
+std::size_t& TextMemo::ownDepth() {
+    thread_local std::size_t depth = 0;
+    return depth;
+}
+
+std::vector<Mark>& TextMemo::ownMarks() {
+    // Kept texts hold one another three deep (a message's fixed part, a parameter's block, an
+    // address's head); append() writes a text without keeping it past kDeepest.
+    thread_local std::array<std::vector<Mark>, kDeepest> lists;
+    return lists[ownDepth()++];
+}
+
 void TextMemo::keep(const Key& key, std::string_view text, std::span<const Mark> marks, std::size_t origin) {
     // Once full, a memo is not locked again.
     if (kept_.load(std::memory_order_relaxed) >= kMostTexts) return;

@@ -47,7 +47,7 @@ public:
             out += entry->text;
             return;
         }
-        if (kept_.load(std::memory_order_relaxed) >= kMostTexts) {
+        if (kept_.load(std::memory_order_relaxed) >= kMostTexts || ownDepth() >= kDeepest) {
             write();
             return;
         }
@@ -55,25 +55,47 @@ public:
     }
 
 private:
-    // Out of line, so that copying a kept text carries none of it.
+    // Out of line, so that copying a kept text carries none of it. The text is written with a
+    // list of marks of its own that keeps every mark, so that the memo serves every run, then
+    // its marks go to `out`'s list (through its filter) when it has one.
     template <class Write>
     [[gnu::noinline]] void writeAndKeep(const Key& key, Text& out, Write& write) {
         const std::size_t start = out.size();
-        std::vector<Mark>* const marks = out.marks();
-        if (marks != nullptr) {
-            const std::size_t firstMark = marks->size();
+        std::vector<Mark>& own = ownMarks();
+        {
+            // `out` gets its list and filter back however write() ends (a decoder may throw).
+            const MarksLent lent(out, own);
             write();
-            keep(key, out.view().substr(start), std::span<const Mark>(*marks).subspan(firstMark), start);
-            return;
         }
-        // A text without marks is written with a list of the thread's own, reused.
-        thread_local std::vector<Mark> own;
-        own.clear();
-        out.attachMarks(&own);
-        write();
-        out.attachMarks(nullptr);
         keep(key, out.view().substr(start), own, start);
+        out.addMarks(own, 0);  // placed in `out` already
     }
+
+    // The thread's lists of marks for the texts being written and kept, one per level (a kept
+    // text may hold another), reused: ownMarks() takes the next level's, ~MarksLent gives it back.
+    static constexpr std::size_t kDeepest = 8;
+    static std::vector<Mark>& ownMarks();
+    static std::size_t& ownDepth();
+    class MarksLent {
+    public:
+        MarksLent(Text& out, std::vector<Mark>& own) : out_(out), marks_(out.marks()), filter_(out.markFilter()) {
+            own.clear();
+            out.attachMarks(&own);
+            out.setMarkFilter({});
+        }
+        MarksLent(const MarksLent&) = delete;
+        MarksLent& operator=(const MarksLent&) = delete;
+        ~MarksLent() {
+            out_.attachMarks(marks_);
+            out_.setMarkFilter(filter_);
+            --ownDepth();
+        }
+
+    private:
+        Text& out_;
+        std::vector<Mark>* marks_;
+        Text::MarkFilter filter_;
+    };
 
     struct Entry {
         Key key;

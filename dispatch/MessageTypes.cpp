@@ -574,6 +574,7 @@ std::size_t appendPassedAlong(DecodingState& s, Text& out) {
                                                                               : ": a pass-along message cannot carry another"));
     lineOf(out, "MESSAGE PASSED ALONG:");
     s.TypeIndex = index;
+    s.MessageAcronym = &carried->acronym;
     return decodeMandatoryPart(s, *carried, out);
 }
 
@@ -583,6 +584,7 @@ void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
     s.MessageEnd = 0;
     s.MessageName = {};
+    s.MessageAcronym = nullptr;
     s.OptionalPartStart = 0;
     const std::size_t typeIndex = s.CicOctets;
     s.TypeIndex = typeIndex;
@@ -608,6 +610,7 @@ void dispatchMessage(DecodingState& s) {
         throw DecodeError(DecodeFailure::UnknownType, why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
+    s.MessageAcronym = &type->acronym;
     if (typeIndex == 2) {
         // Q.763: the circuit identification code has 12 bits; bits 5-8 of its second octet are spare.
         const int high = hexOctetValue(s.MessageOctets[1]);
@@ -617,7 +620,10 @@ void dispatchMessage(DecodingState& s) {
                                   ") are set: the code has 12 bits (is this a trace with four-octet call instance codes? "
                                   "see --cic-octets)");
     }
-    if (s.MarkList != nullptr) s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
+    if (s.MarkList != nullptr) {
+        s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
+        s.ReportText.setMarkFilter({.wanted = s.MarkedParameters.all() ? nullptr : &s.MarkedParameters});
+    }
 
     // The record goes straight into the report; a failure further on is rolled back by the
     // caller, which cuts the report back to where the record began.

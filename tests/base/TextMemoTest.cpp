@@ -1,13 +1,15 @@
 // The memo of constant report texts: keys that differ in any character, in their length or in
 // their owner are told apart, a memo stops keeping at its bound, a text's marks come back placed
-// where the text is copied, whether or not it was first written with marks, and threads that keep
-// and find at once see whole texts only.
+// where the text is copied, whether or not it was first written with marks, and through the
+// filter of parameters of the text it is copied into, and threads that keep and find at once see
+// whole texts only.
 #include "base/TextMemo.h"
 
 #include "base/FieldBlock.h"
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <string>
 #include <thread>
 #include <vector>
@@ -109,6 +111,74 @@ TEST(TextMemo, MarksComeBackWhereTheTextIsCopied) {
         EXPECT_EQ(copied[1].meaning, 4);
         EXPECT_EQ(first.marks() == nullptr, !firstMarked);  // the text's own list is left as it was
         EXPECT_EQ(firstMarks.size(), firstMarked ? 2u : 0u);
+    }
+}
+
+// Three parameters' blocks (codes 1, 2, 1), each a field with its number; the second's value also
+// has a meaning and a value the report does not print.
+void writeBlocks(Text& out) {
+    static constexpr BitField a{.key = "a", .label = "A", .type = FieldType::Number, .level = LineLevel::L2, .octet = 1, .bits = {8, 1}, .table = {}, .values = {}, .fallback = kFallbackBits};
+    static constexpr BitField b{.key = "b", .label = "B", .type = FieldType::Number, .level = LineLevel::L2, .octet = 1, .bits = {8, 1}, .table = {}, .values = {}, .fallback = kFallbackBits};
+    const auto field = [&out](const BitField& row, std::uint64_t number, std::string_view value, std::uint16_t meaning) {
+        const std::size_t line = out.size();
+        out += "Label = ";
+        out.markField(line, row);
+        out.setFieldNumber(number);
+        out += value;
+        out.noteMeaning(line + 8, meaning);
+        out += "\r\n";
+    };
+    out.mark(MarkKind::Parameter, 1);
+    field(a, 1, "1", 0);
+    out.mark(MarkKind::Parameter, 2);
+    field(b, 16, "16, meaning", 4);
+    out.markValue(b, 7);
+    out.mark(MarkKind::Parameter, 1);
+    field(a, 3, "3", 0);
+}
+
+TEST(TextMemo, AFilterLeavesOutTheMarksOfParametersNotWanted) {
+    // Each mark as "kind:code/number", for the parameters wanted, written live or copied from a
+    // memo (whose text was first written into a text without marks).
+    const auto marksOf = [](const std::vector<Mark>& marks) {
+        std::string shown;
+        for (const Mark& m : marks)
+            shown += std::to_string(static_cast<int>(m.kind)) + ":" + std::to_string(m.code) + "/" + std::to_string(m.number) +
+                     "/" + std::to_string(m.meaning) + " ";
+        return shown;
+    };
+    std::bitset<256> first;
+    first.set(1);
+    std::bitset<256> second;
+    second.set(2);
+    const struct {
+        const std::bitset<256>* wanted;
+        std::string marks;
+    } cases[] = {
+        {nullptr, "0:1/0/0 2:-1/1/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 2:-1/3/0 "},
+        {&first, "0:1/0/0 2:-1/1/0 0:2/0/0 0:1/0/0 2:-1/3/0 "},
+        {&second, "0:1/0/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 "},
+    };
+    for (const auto& c : cases) {
+        std::vector<Mark> live;
+        Text written("ab");
+        written.attachMarks(&live);
+        written.setMarkFilter({.wanted = c.wanted});
+        writeBlocks(written);
+        EXPECT_EQ(marksOf(live), c.marks);
+
+        TextMemo memo;
+        Text plain;
+        memo.append({.first = 1}, plain, [&] { writeBlocks(plain); });
+        std::vector<Mark> copied;
+        Text out("ab");
+        out.attachMarks(&copied);
+        out.setMarkFilter({.wanted = c.wanted});
+        memo.append({.first = 1}, out, [] { FAIL() << "the text was kept"; });
+        EXPECT_EQ(out.view(), written.view());
+        EXPECT_EQ(marksOf(copied), c.marks);
+        ASSERT_EQ(copied.size(), live.size());
+        for (std::size_t i = 0; i < copied.size(); ++i) EXPECT_EQ(copied[i].value, live[i].value);
     }
 }
 
