@@ -106,7 +106,8 @@ void writeFieldLine(Text& out, const BitField& field, Field value) {
 }
 
 // A field's line is a constant of its row and its value: a field of up to kWidest bits has every
-// line laid out, on its first use, and a report without marks copies the line whole.
+// line laid out with its marks, on its first use, and the line is copied whole (its marks too,
+// when the text keeps marks).
 constexpr int kWidest = 8;
 constexpr std::uint32_t kNotLaidOut = 0xFFFFFFFF;
 
@@ -121,6 +122,10 @@ struct LaidOutRows {
     std::string text;
     std::vector<std::uint32_t> first;
     std::vector<std::uint32_t> ends;
+    // The marks of every line, counted from the CR LF before it: those of the line that ends at
+    // ends[k + 1] run from marks[markEnds[k]] to marks[markEnds[k + 1]].
+    std::vector<Mark> marks;
+    std::vector<std::uint32_t> markEnds;
 
     // Row r's line for the value (below 2 to the power of the row's width), after its CR LF; empty
     // when the row is not laid out.
@@ -129,12 +134,19 @@ struct LaidOutRows {
         if (at == kNotLaidOut) return {};
         return {text.data() + ends[at + value], ends[at + value + 1] - ends[at + value]};
     }
+    // The marks of row r's line for the value (the row laid out).
+    std::span<const Mark> marksOf(std::size_t r, std::uint64_t value) const {
+        const std::size_t k = first[r] + value;
+        return std::span<const Mark>(marks).subspan(markEnds[k], markEnds[k + 1] - markEnds[k]);
+    }
 };
 
 LaidOutRows layOut(std::span<const BitField> rows) {
     LaidOutRows laidOut;
     laidOut.count = rows.size();
     Text line;
+    std::vector<Mark> lineMarks;
+    line.attachMarks(&lineMarks);
     for (const BitField& row : rows) {
         const int width = widthOf(row);
         if (width < 1 || width > kWidest) {
@@ -144,12 +156,15 @@ LaidOutRows layOut(std::span<const BitField> rows) {
         }
         laidOut.first.push_back(static_cast<std::uint32_t>(laidOut.ends.size()));
         laidOut.ends.push_back(static_cast<std::uint32_t>(laidOut.text.size()));
+        laidOut.markEnds.push_back(static_cast<std::uint32_t>(laidOut.marks.size()));
         for (std::uint64_t value = 0; value < (std::uint64_t{1} << width); ++value) {
             line.clear();
             line += CRLF;
             writeFieldLine(line, row, Field{value, width});
             laidOut.text += line.view();
             laidOut.ends.push_back(static_cast<std::uint32_t>(laidOut.text.size()));
+            laidOut.marks.insert(laidOut.marks.end(), lineMarks.begin(), lineMarks.end());
+            laidOut.markEnds.push_back(static_cast<std::uint32_t>(laidOut.marks.size()));
         }
     }
     return laidOut;
@@ -216,10 +231,13 @@ const LaidOutRows* laidOutRows(std::span<const BitField> rows) {
 
 void appendFieldLine(Text& out, const BitField& field, Field value) {
     // A value cut by a caller may be wider than its field's bits: it is written piece by piece.
-    if (out.marks() == nullptr && value.width == widthOf(field) && value.width >= 1 && value.width <= kWidest &&
+    if (value.width == widthOf(field) && value.width >= 1 && value.width <= kWidest &&
         value.value < (std::uint64_t{1} << value.width)) {
         if (const LaidOutRows* rows = laidOutRows({&field, 1}); rows != nullptr) {
             if (const std::string_view line = rows->line(0, value.value); !line.empty()) {
+                // The marks are counted from the CR LF left out.
+                if (out.marks() != nullptr) [[unlikely]]
+                    out.addMarks(rows->marksOf(0, value.value), out.size() - CRLF.size());
                 out += line.substr(CRLF.size());
                 return;
             }
@@ -261,13 +279,23 @@ void appendFieldBlock(Text& out, std::string_view contents, const FieldBlock& bl
         if (i < kKept) octets[i] = octet;
     }
 
-    if (out.marks() == nullptr && block.lines.size() <= kKept) {
+    if (block.lines.size() <= kKept) {
         if (const LaidOutRows* rows = laidOutRows(block.lines); rows != nullptr && rows->complete) {
-            out += block.title;
+            if (!block.title.empty()) {
+                out.mark(MarkKind::Heading);
+                out += block.title;
+            }
             for (std::size_t i = 0; i < block.lines.size(); ++i) {
-                std::string_view line = rows->line(i, bitsOf(octets[i], block.lines[i].bits).value);
-                if (i == 0 && block.title.empty()) line.remove_prefix(CRLF.size());
+                const std::uint64_t value = bitsOf(octets[i], block.lines[i].bits).value;
+                std::string_view line = rows->line(i, value);
+                // The marks are counted from the line's CR LF, left out before a first line.
+                std::size_t origin = out.size();
+                if (i == 0 && block.title.empty()) {
+                    line.remove_prefix(CRLF.size());
+                    origin -= CRLF.size();
+                }
                 out += line;
+                out.addMarks(rows->marksOf(i, value), origin);
             }
             appendEnding(out, block.ending);
             return;

@@ -23,7 +23,34 @@ void Text::truncate(std::size_t n) {
 
 void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value,
                     const BitField* field) {
+    if (kind == MarkKind::Parameter)
+        muted_ = !wanted(code);
+    else if (muted_)
+        return;
     marks_->push_back(Mark{.field = field, .begin = begin, .value = value, .code = code, .kind = kind});
+}
+
+void Text::keepMarks(std::span<const Mark> marks, std::size_t origin) {
+    // Places wrap as 32-bit numbers: a laid-out line counted from before its CR LF may have an
+    // origin before the text's first byte, and its marks still land inside the text.
+    const auto shift = static_cast<std::uint32_t>(origin);
+    const std::size_t first = marks_->size();
+    if (wanted_ == nullptr) {
+        marks_->insert(marks_->end(), marks.begin(), marks.end());
+    } else {
+        // As they were written: a parameter's mark sets what is left out up to the next one.
+        for (const Mark& mark : marks) {
+            if (mark.kind == MarkKind::Parameter)
+                muted_ = !wanted(mark.code);
+            else if (muted_)
+                continue;
+            marks_->push_back(mark);
+        }
+    }
+    for (auto mark = marks_->begin() + static_cast<std::ptrdiff_t>(first); mark != marks_->end(); ++mark) {
+        mark->begin += shift;
+        mark->value += shift;
+    }
 }
 
 void Text::keepMeaning(std::size_t start, std::uint16_t meaning) {

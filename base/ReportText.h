@@ -4,11 +4,13 @@
 // a field line and where its value starts, text without a label). The marks are the facts of a
 // record taken where its lines are written, so that later views (lists, calls, JSON) never have
 // to decode the octets again or read the text back.
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -159,15 +161,35 @@ public:
     }
 
     // Marks are kept only while a list is attached; without one, mark() costs one test.
-    void attachMarks(std::vector<Mark>* marks) { marks_ = marks; }
+    void attachMarks(std::vector<Mark>* marks) {
+        marks_ = marks;
+        muted_ = false;
+    }
+    // The parameters whose marks are kept, by code (null: every one): the marks written after a
+    // parameter's mark, up to the next one, are left out when its code is not among them (its
+    // own mark is kept, so that the record's blocks are the same).
+    struct MarkFilter {
+        const std::bitset<256>* wanted = nullptr;
+        bool muted = false;  // the marks of the parameter being written are left out
+    };
+    void setMarkFilter(MarkFilter filter) {
+        wanted_ = filter.wanted;
+        muted_ = filter.muted;
+    }
+    MarkFilter markFilter() const { return {wanted_, muted_}; }
     std::vector<Mark>* marks() const { return marks_; }
     // Marks what is written next: its line begins at the current end of the text.
     void mark(MarkKind kind, std::int16_t code = -1) {
         if (marks_ != nullptr) keepMark(kind, code, offset(size_), offset(size_), nullptr);
     }
+    // The marks of a text laid out earlier and appended whole: their places are counted from
+    // `origin`, where that text's first byte would stand in this one.
+    void addMarks(std::span<const Mark> marks, std::size_t origin) {
+        if (marks_ != nullptr) keepMarks(marks, origin);
+    }
     // Records a field the report does not print, with its number.
     void markValue(const BitField& field, std::uint64_t number) {
-        if (marks_ != nullptr) {
+        if (marks_ != nullptr && !muted_) {
             keepMark(MarkKind::Value, -1, offset(size_), offset(size_), &field);
             marks_->back().number = number;
             marks_->back().hasNumber = true;
@@ -184,7 +206,7 @@ public:
     // The value of the field marked last: its number (or digit count), and where its meaning
     // begins after its value (0: none).
     void setFieldNumber(std::uint64_t number) {
-        if (marks_ != nullptr && !marks_->empty()) {
+        if (marks_ != nullptr && !muted_ && !marks_->empty()) {
             marks_->back().number = number;
             marks_->back().hasNumber = true;
         }
@@ -193,7 +215,7 @@ public:
     // its number and ", "; 0: it has none): when it is the beginning of the value of the field
     // marked last, the meaning's place is kept.
     void noteMeaning(std::size_t start, std::uint16_t meaning) {
-        if (marks_ != nullptr && meaning != 0) keepMeaning(start, meaning);
+        if (marks_ != nullptr && !muted_ && meaning != 0) keepMeaning(start, meaning);
     }
 
 private:
@@ -202,6 +224,10 @@ private:
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
     void keepMeaning(std::size_t start, std::uint16_t meaning);
+    void keepMarks(std::span<const Mark> marks, std::size_t origin);
+    bool wanted(std::int16_t code) const {
+        return wanted_ == nullptr || (code >= 0 && code <= 255 && (*wanted_)[static_cast<std::size_t>(code)]);
+    }
     // Out of line, so that writing without marks carries no more than the test. The parts come
     // in registers (a Mark built on the stack and read back whole stalls the store forwarding).
     void keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value, const BitField* field);
@@ -210,6 +236,8 @@ private:
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
     std::vector<Mark>* marks_ = nullptr;
+    const std::bitset<256>* wanted_ = nullptr;
+    bool muted_ = false;
 };
 
 inline bool operator==(const Text& a, std::string_view b) { return a.view() == b; }

@@ -2,7 +2,19 @@
 
 namespace truno {
 
-void TextMemo::keep(const Key& key, std::string_view text) {
+std::size_t& TextMemo::ownDepth() {
+    thread_local std::size_t depth = 0;
+    return depth;
+}
+
+std::vector<Mark>& TextMemo::ownMarks() {
+    // Kept texts hold one another three deep (a message's fixed part, a parameter's block, an
+    // address's head); append() writes a text without keeping it past kDeepest.
+    thread_local std::array<std::vector<Mark>, kDeepest> lists;
+    return lists[ownDepth()++];
+}
+
+void TextMemo::keep(const Key& key, std::string_view text, std::span<const Mark> marks, std::size_t origin) {
     // Once full, a memo is not locked again.
     if (kept_.load(std::memory_order_relaxed) >= kMostTexts) return;
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -13,7 +25,13 @@ void TextMemo::keep(const Key& key, std::string_view text) {
         if (entry == nullptr) break;
         if (entry->key == key) return;
     }
-    owned_.push_back(std::make_unique<Entry>(Entry{key, std::string(text)}));
+    auto entry = std::make_unique<Entry>(Entry{.key = key, .text = std::string(text), .marks = {marks.begin(), marks.end()}});
+    const auto shift = static_cast<std::uint32_t>(origin);
+    for (Mark& mark : entry->marks) {
+        mark.begin -= shift;
+        mark.value -= shift;
+    }
+    owned_.push_back(std::move(entry));
     slots_[i].store(owned_.back().get(), std::memory_order_release);
     kept_.store(owned_.size(), std::memory_order_relaxed);
 }

@@ -1,10 +1,13 @@
 #pragma once
 // Report text that is a constant of a key: the block of a parameter is a function of its row and
 // its contents (the decoders are pure), the head of an address parameter of its first two octets.
-// A memo keeps such a text as it is first written, and a report without marks copies it whole.
+// A memo keeps such a text as it is first written, with the marks written with it, and copies it
+// whole (its marks too, when the text it is copied into keeps marks).
 // The threads of a run share one memo: a text is kept under a lock and published before the slot
 // that leads to it, so that finding one takes no lock. At most kMostTexts are kept, so that memory
 // stays bounded whatever the log; past that, texts are written as they were before.
+#include "base/ReportText.h"
+
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -12,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,23 +36,83 @@ public:
 
     static constexpr std::size_t kMostTexts = 4096;
 
-    // The text kept for the key, or null.
-    const std::string* find(const Key& key) const {
-        for (std::size_t i = slotOf(key);; i = (i + 1) & (kSlots - 1)) {
-            const Entry* entry = slots_[i].load(std::memory_order_acquire);
-            if (entry == nullptr) return nullptr;
-            if (entry->key == key) return &entry->text;
+    // Appends the text kept for the key to `out`, with its marks when `out` keeps marks; when
+    // none is kept, writes it with `write()` and keeps it. A text is kept with its marks even for a
+    // report without marks, so that every run can copy it.
+    template <class Write>
+    void append(const Key& key, Text& out, Write&& write) {
+        if (const Entry* entry = find(key); entry != nullptr) {
+            if (out.marks() != nullptr) [[unlikely]]
+                out.addMarks(entry->marks, out.size());
+            out += entry->text;
+            return;
         }
+        if (kept_.load(std::memory_order_relaxed) >= kMostTexts || ownDepth() >= kDeepest) {
+            write();
+            return;
+        }
+        writeAndKeep(key, out, write);
     }
 
-    // Keeps the text written for the key, unless one is kept already or there is no room left.
-    void keep(const Key& key, std::string_view text);
-
 private:
+    // Out of line, so that copying a kept text carries none of it. The text is written with a
+    // list of marks of its own that keeps every mark, so that the memo serves every run, then
+    // its marks go to `out`'s list (through its filter) when it has one.
+    template <class Write>
+    [[gnu::noinline]] void writeAndKeep(const Key& key, Text& out, Write& write) {
+        const std::size_t start = out.size();
+        std::vector<Mark>& own = ownMarks();
+        {
+            // `out` gets its list and filter back however write() ends (a decoder may throw).
+            const MarksLent lent(out, own);
+            write();
+        }
+        keep(key, out.view().substr(start), own, start);
+        out.addMarks(own, 0);  // placed in `out` already
+    }
+
+    // The thread's lists of marks for the texts being written and kept, one per level (a kept
+    // text may hold another), reused: ownMarks() takes the next level's, ~MarksLent gives it back.
+    static constexpr std::size_t kDeepest = 8;
+    static std::vector<Mark>& ownMarks();
+    static std::size_t& ownDepth();
+    class MarksLent {
+    public:
+        MarksLent(Text& out, std::vector<Mark>& own) : out_(out), marks_(out.marks()), filter_(out.markFilter()) {
+            own.clear();
+            out.attachMarks(&own);
+            out.setMarkFilter({});
+        }
+        MarksLent(const MarksLent&) = delete;
+        MarksLent& operator=(const MarksLent&) = delete;
+        ~MarksLent() {
+            out_.attachMarks(marks_);
+            out_.setMarkFilter(filter_);
+            --ownDepth();
+        }
+
+    private:
+        Text& out_;
+        std::vector<Mark>* marks_;
+        Text::MarkFilter filter_;
+    };
+
     struct Entry {
         Key key;
         std::string text;
+        std::vector<Mark> marks;  // counted from the text's first byte
     };
+
+    const Entry* find(const Key& key) const {
+        for (std::size_t i = slotOf(key);; i = (i + 1) & (kSlots - 1)) {
+            const Entry* entry = slots_[i].load(std::memory_order_acquire);
+            if (entry == nullptr || entry->key == key) return entry;
+        }
+    }
+    // Keeps the text written for the key and its marks (placed from `origin` in the text they were
+    // written in), unless one is kept already or there is no room left.
+    void keep(const Key& key, std::string_view text, std::span<const Mark> marks, std::size_t origin);
+
     // Twice the slots there may be texts, so that a search ends within a few.
     static constexpr std::size_t kSlots = 2 * kMostTexts;
 

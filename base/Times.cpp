@@ -23,6 +23,23 @@ int readNumber(std::string_view text, std::size_t& at, std::size_t maxDigits) {
 }  // namespace
 
 std::optional<std::int64_t> millisecondsOfDay(std::string_view timeOfDay) {
+    // A log's times are HH:MM:SS with one to three digits of the second's fraction: read at once.
+    if (timeOfDay.size() >= 10 && timeOfDay.size() <= 12 && timeOfDay[2] == ':' && timeOfDay[5] == ':' &&
+        timeOfDay[8] == '.') {
+        const char* t = timeOfDay.data();
+        bool digits = true;
+        for (const std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u}) digits = digits && isDigit(t[i]);
+        for (std::size_t i = 9; i < timeOfDay.size(); ++i) digits = digits && isDigit(t[i]);
+        const int hours = (t[0] - '0') * 10 + (t[1] - '0');
+        const int minutes = (t[3] - '0') * 10 + (t[4] - '0');
+        const int seconds = (t[6] - '0') * 10 + (t[7] - '0');
+        if (digits && hours <= 23 && minutes <= 59 && seconds <= 59) {
+            std::int64_t milliseconds = ((std::int64_t{hours} * 60 + minutes) * 60 + seconds) * 1000;
+            std::int64_t scale = 100;
+            for (std::size_t i = 9; i < timeOfDay.size(); ++i, scale /= 10) milliseconds += (t[i] - '0') * scale;
+            return milliseconds;
+        }
+    }
     std::size_t at = 0;
     const int hours = readNumber(timeOfDay, at, 2);
     if (hours < 0 || hours > 23 || at >= timeOfDay.size() || timeOfDay[at] != ':') return std::nullopt;

@@ -114,6 +114,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         firstOutput_ = false;
         run.records = [this](const RecordFacts& record) { views_->add(record); };
         run.markedTypes = views_->markedTypes();
+        run.markedParameters = views_->markedParameters();
     }
     passReport_ = !views_ || views_->passesReport();
     if (options_.follow != Follow::No) stopFollowingOnInterrupt();

@@ -54,6 +54,10 @@ public:
 
     // The message types whose fields the views read: the run need not mark the others' records.
     std::bitset<256> markedTypes() const { return analysis_.markedTypes(); }
+    // The parameters whose fields the views read (the journeys read every field of an IAM).
+    std::bitset<256> markedParameters() const {
+        return journeys_ != nullptr ? std::bitset<256>().set() : analysis_.markedParameters();
+    }
 
     void add(const RecordFacts& record) {
         if (pipe_)

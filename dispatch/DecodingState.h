@@ -45,6 +45,9 @@ struct DecodingState {
     // Records started in this run; the next record's number is MessageCount + 1.
     std::uint64_t MessageCount = 0;
     std::string_view MessageName;
+    // The acronym of the type whose code stands at TypeIndex (that of the message passed along in
+    // a pass-along message); null when the type code is not known.
+    const std::string_view* MessageAcronym = nullptr;
     std::size_t OptionalPartStart = 0;  // 0 = no optional part
     int EndOfOptionalParameters = 0;
     // One past the message's last octet as its layout reads it (after the end-of-optional-
@@ -99,6 +102,9 @@ struct DecodingState {
     // Octets from `first` to the last one, concatenated (the optional part).
     std::string_view octetsFrom(std::size_t first);
 
+    // parameters whose marks are kept in a marked record (by code); the others' blocks keep only
+    // their own mark.
+    std::bitset<256> MarkedParameters = std::bitset<256>().set();
 private:
     std::uint64_t anyOctetValue(std::size_t i, std::string_view what) const;
     std::string_view joinedContents(std::size_t first, std::size_t count, std::string_view what);

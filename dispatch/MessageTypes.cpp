@@ -483,17 +483,11 @@ bool fixedPartDigits(DecodingState& s, const MessageType& type, TextMemo::Key& k
 
 std::size_t decodeMandatoryPart(DecodingState& s, const MessageType& type, Text& out) {
     // The MESSAGE line and the fixed part are a constant of the type and the fixed part's octets:
-    // a report without marks keeps them as first written and copies them whole.
+    // they are kept as first written, with their marks, and copied whole.
     TextMemo::Key key{.owner = &type};
-    if (out.marks() == nullptr && !type.passAlong && fixedPartDigits(s, type, key)) {
+    if (!type.passAlong && fixedPartDigits(s, type, key)) {
         static TextMemo heads;
-        if (const std::string* head = heads.find(key); head != nullptr) {
-            out += *head;
-        } else {
-            const std::size_t start = out.size();
-            appendMessageLineAndFixedPart(s, type, out);
-            heads.keep(key, out.view().substr(start));
-        }
+        heads.append(key, out, [&] { appendMessageLineAndFixedPart(s, type, out); });
     } else {
         appendMessageLineAndFixedPart(s, type, out);
     }
@@ -580,6 +574,7 @@ std::size_t appendPassedAlong(DecodingState& s, Text& out) {
                                                                               : ": a pass-along message cannot carry another"));
     lineOf(out, "MESSAGE PASSED ALONG:");
     s.TypeIndex = index;
+    s.MessageAcronym = &carried->acronym;
     return decodeMandatoryPart(s, *carried, out);
 }
 
@@ -589,6 +584,7 @@ void dispatchMessage(DecodingState& s) {
     s.EndOfOptionalParameters = 0;
     s.MessageEnd = 0;
     s.MessageName = {};
+    s.MessageAcronym = nullptr;
     s.OptionalPartStart = 0;
     const std::size_t typeIndex = s.CicOctets;
     s.TypeIndex = typeIndex;
@@ -614,6 +610,7 @@ void dispatchMessage(DecodingState& s) {
         throw DecodeError(DecodeFailure::UnknownType, why + "; the octets are shown as read");
     }
     s.MessageName = type->name;
+    s.MessageAcronym = &type->acronym;
     if (typeIndex == 2) {
         // Q.763: the circuit identification code has 12 bits; bits 5-8 of its second octet are spare.
         const int high = hexOctetValue(s.MessageOctets[1]);
@@ -623,7 +620,10 @@ void dispatchMessage(DecodingState& s) {
                                   ") are set: the code has 12 bits (is this a trace with four-octet call instance codes? "
                                   "see --cic-octets)");
     }
-    if (s.MarkList != nullptr) s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
+    if (s.MarkList != nullptr) {
+        s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
+        s.ReportText.setMarkFilter({.wanted = s.MarkedParameters.all() ? nullptr : &s.MarkedParameters});
+    }
 
     // The record goes straight into the report; a failure further on is rolled back by the
     // caller, which cuts the report back to where the record began.

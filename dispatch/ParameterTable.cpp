@@ -202,24 +202,18 @@ void writeParameterBlock(const ParameterRow& row, std::string_view contents, Tex
 
 // The block of a parameter is a constant of its row and its contents: blocks of contents of up to
 // four octets (the indicators, categories and counters a message is mostly made of) are kept as
-// they are first written, and a report without marks copies them whole. Longer contents (numbers,
+// they are first written, with their marks, and copied whole. Longer contents (numbers,
 // application data) seldom come twice.
 constexpr std::size_t kLongestKept = 8;  // hex digits
 
 void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
     TextMemo::Key key{.owner = &row};
-    if (out.marks() != nullptr || contents.size() > kLongestKept || !packDigits(contents, key)) {
+    if (contents.size() > kLongestKept || !packDigits(contents, key)) {
         writeParameterBlock(row, contents, out);
         return;
     }
     static TextMemo blocks;
-    if (const std::string* text = blocks.find(key); text != nullptr) {
-        out += *text;
-        return;
-    }
-    const std::size_t start = out.size();
-    writeParameterBlock(row, contents, out);
-    blocks.keep(key, out.view().substr(start));
+    blocks.append(key, out, [&] { writeParameterBlock(row, contents, out); });
 }
 
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out) {

@@ -264,6 +264,7 @@ RunSummary decodeCapture(std::istream& in, const ReportSink& sink, const RunOpti
     state.OctetsAdjacent = true;
     if (options.records) state.MarkList = &state.RecordMarks;
     state.MarkedTypes = options.markedTypes;
+    state.MarkedParameters = options.markedParameters;
     state.MessageCount = options.firstRecord - 1;
     state.LogBcic = kCaptureBcic;
     std::uint64_t written = 0;

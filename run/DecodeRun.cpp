@@ -137,26 +137,25 @@ struct RecordNote {
 
 // `messageEnd`: DecodingState::MessageEnd of a decoded message (0: not known). The MSG column is
 // held against the type of a decoded message only: a message not decoded already says why.
-// `typeIndex`: where the type code stands (after a four- or two-octet circuit code).
-RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets, std::size_t typeIndex, bool decoded,
-                  std::size_t messageEnd) {
+// `acronym`: that of the message's type as decoding found it (DecodingState::MessageAcronym).
+RecordNote noteOf(const LogMessage& m, std::span<const std::string_view> octets, const std::string_view* acronym,
+                  bool decoded, std::size_t messageEnd) {
     RecordNote note;
     note.trailing = messageEnd != 0 && messageEnd < octets.size();
-    if (!decoded || m.msg.empty() || octets.size() <= typeIndex) return note;
-    const MessageType* type = findMessageType(octets[typeIndex]);
+    if (!decoded || m.msg.empty() || acronym == nullptr) return note;
     // An acronym is a few letters: compared here without a call.
-    const auto sameAcronym = [](std::string_view acronym, std::string_view msg) {
-        if (acronym.size() != msg.size()) return false;
-        for (std::size_t i = 0; i < acronym.size(); ++i)
-            if (acronym[i] != msg[i]) return false;
+    const auto sameAcronym = [](std::string_view a, std::string_view msg) {
+        if (a.size() != msg.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i] != msg[i]) return false;
         return true;
     };
-    if (type == nullptr || sameAcronym(type->acronym, m.msg)) return note;
+    if (sameAcronym(*acronym, m.msg)) return note;
     const auto types = messageTypes();
     const auto named = std::find_if(types.begin(), types.end(), [&](const MessageType& t) { return t.acronym == m.msg; });
     if (named == types.end()) return note;
     note.msgNamed = named->acronym;
-    note.typeAcronym = type->acronym;
+    note.typeAcronym = *acronym;
     return note;
 }
 
@@ -237,6 +236,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     DecodingState state = adjacentState();
     if (options.records) state.MarkList = &state.RecordMarks;
     state.MarkedTypes = options.markedTypes;
+    state.MarkedParameters = options.markedParameters;
     state.CicOctets = options.cicOctets;
     state.MessageCount = options.firstRecord - 1;
     ModeProbe probe;
@@ -267,7 +267,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.decoded;
         else
             ++summary.notDecoded;
-        notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.TypeIndex, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
+        notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.MessageAcronym, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
         if (options.records) {
             RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
             facts.msgColumn = message.msg;
@@ -328,6 +328,7 @@ struct Batch {
     bool done = false;
     bool keepFacts = false;
     std::bitset<256> markedTypes;
+    std::bitset<256> markedParameters;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
     std::vector<Mark> marks;
 };
@@ -408,6 +409,7 @@ private:
         state.ReportText.clear();
         state.MarkList = batch.keepFacts ? &state.RecordMarks : nullptr;
         state.MarkedTypes = batch.markedTypes;
+        state.MarkedParameters = batch.markedParameters;
         state.LogBcic = batch.bcic;
         state.MessageCount = batch.firstCount;
         batch.decoded = 0;
@@ -423,7 +425,7 @@ private:
             const bool decoded = decodeOne(state, m, probe);
             if (decoded) ++batch.decoded;
             batch.records[i].messageEnd = decoded ? state.MessageEnd : 0;
-            batch.records[i].note = noteOf(m, state.MessageOctets, state.TypeIndex, decoded, decoded ? state.MessageEnd : 0);
+            batch.records[i].note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, decoded ? state.MessageEnd : 0);
             // The message keeps its TIME and DIR for the facts handed on later.
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
@@ -529,6 +531,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->firstCount = options.firstRecord - 1 + summary.found;
             filling->keepFacts = static_cast<bool>(options.records);
             filling->markedTypes = options.markedTypes;
+            filling->markedParameters = options.markedParameters;
             filling->cicOctets = options.cicOctets;
         }
         more = reader.next(filling->messages[filling->count]);

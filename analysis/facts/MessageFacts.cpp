@@ -9,17 +9,10 @@ namespace {
 
 // The text a mark delimits, without the line ends that close it.
 std::string_view withoutLineEnds(std::string_view text) {
+    // Most values end in one CR LF: that is the case taken first.
+    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n') text.remove_suffix(2);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
     return text;
-}
-
-// The code under which a block's fields are known: -1 for the message's own lines; a parameter's
-// own code, or that of every code without a row (which may not even read as a code).
-int fieldCodeOf(const BlockFact& block) {
-    if (block.key.empty()) return -1;
-    const int code = block.code;
-    return code >= 0 && code <= 255 && findParameter(static_cast<std::uint8_t>(code)) != nullptr ? code
-                                                                                                  : kUnknownParameterCode;
 }
 
 }  // namespace
@@ -39,10 +32,12 @@ void MessageFacts::build(const RecordFacts& record) {
     int fieldCode = -1;              // that of the fields of the block last begun
     const std::string_view text = record.text;
     const std::span<const Mark> marks = record.marks;
+    // A message's fields are as many as its marks at most: room for them is made once.
+    fields_.reserve(marks.size());
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const Mark& m = marks[i];
-        const std::size_t end = i + 1 < marks.size() ? marks[i + 1].begin : text.size();
-        const std::string_view span = m.value <= end ? text.substr(m.value, end - m.value) : std::string_view{};
+        const std::size_t end = std::min<std::size_t>(i + 1 < marks.size() ? marks[i + 1].begin : text.size(), text.size());
+        const std::string_view span = m.value <= end ? std::string_view(text.data() + m.value, end - m.value) : std::string_view{};
         BlockFact& block = blocks_.back();
         switch (m.kind) {
             case MarkKind::Parameter: {
@@ -51,7 +46,9 @@ void MessageFacts::build(const RecordFacts& record) {
                                             .key = row != nullptr ? row->key : kUnknownParameterKey,
                                             .name = row != nullptr ? row->name : kUnknownParameterName,
                                             .firstField = static_cast<std::uint32_t>(fields_.size())});
-                fieldCode = fieldCodeOf(blocks_.back());
+                // The code under which the block's fields are known: its own, or that of every
+                // code without a row.
+                fieldCode = row != nullptr ? m.code : kUnknownParameterCode;
                 break;
             }
             case MarkKind::Heading: {

@@ -7,6 +7,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 
 namespace truno {
 namespace {
@@ -128,8 +129,52 @@ void appendSummaryHeading(std::string& out) {
     out += "INFO\n";
 }
 
+namespace {
+
+// The columns before the info laid out in one piece, when each text fits its column and needs no
+// escape (nearly every line); false, with nothing written, otherwise.
+bool appendFixedColumns(std::string& out, const RecordFacts& record) {
+    constexpr std::size_t kGapWidth = kGap.size();
+    constexpr std::size_t kTimeAt = kRecordWidth + kGapWidth;
+    constexpr std::size_t kDirectionAt = kTimeAt + kTimeWidth + kGapWidth;
+    constexpr std::size_t kCodeAt = kDirectionAt + kDirectionWidth + kGapWidth;
+    constexpr std::size_t kTypeAt = kCodeAt + kCodeWidth + kGapWidth;
+    constexpr std::size_t kWidth = kTypeAt + kTypeWidth + kGapWidth;
+    constexpr std::uint64_t kWidestRecord = 99999999;  // kRecordWidth digits
+    const std::string_view type = record.acronym;
+    if (record.record > kWidestRecord || record.time.size() > kTimeWidth || record.directionText.size() > kDirectionWidth ||
+        type.empty() || type.size() > kTypeWidth || !allPrintable(record.time) || !allPrintable(record.directionText))
+        return false;
+    char line[kWidth];
+    std::memset(line, ' ', kWidth);
+    const auto rightAligned = [&line](std::uint64_t number, std::size_t end) {
+        char digits[24];
+        const auto n = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+        std::memcpy(line + end - n, digits, n);
+    };
+    rightAligned(record.record, kRecordWidth);
+    std::memcpy(line + kTimeAt, record.time.data(), record.time.size());
+    std::memcpy(line + kDirectionAt, record.directionText.data(), record.directionText.size());
+    if (record.hasCallInstanceCode)
+        rightAligned(record.callInstanceCode, kCodeAt + kCodeWidth);  // at most 10 digits: 32 bits
+    else
+        line[kCodeAt + kCodeWidth - 1] = '-';
+    std::memcpy(line + kTypeAt, type.data(), type.size());
+    out.append(line, kWidth);
+    return true;
+}
+
+}  // namespace
+
 void appendSummaryLine(std::string& out, const MessageFacts& message) {
     const RecordFacts& record = message.record();
+    if (appendFixedColumns(out, record)) {
+        appendSummaryInfo(out, message);
+        // A line with no info ends at its type, without blanks after it.
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        out += '\n';
+        return;
+    }
     appendRightAligned(out, record.record, kRecordWidth);
     out += kGap;
     std::size_t start = out.size();

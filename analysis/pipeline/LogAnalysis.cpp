@@ -1,5 +1,6 @@
 #include "analysis/pipeline/LogAnalysis.h"
 
+#include "analysis/facts/KnownFields.h"
 #include "analysis/facts/MessageSummary.h"
 
 #include <algorithm>
@@ -38,6 +39,16 @@ std::bitset<256> LogAnalysis::markedTypes() const {
     std::bitset<256> types;
     for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsReadBeyondJson(code);
     return types;
+}
+
+std::bitset<256> LogAnalysis::markedParameters() const {
+    std::bitset<256> parameters;
+    if (allFields_) return parameters.set();
+    const KnownFields& known = knownFields();
+    for (const FieldRef* field : {&known.calledDigits, &known.callingDigits, &known.causeValue, &known.causeLocation,
+                                  &known.event, &known.range, &known.status, &known.supervisionType})
+        if (field->parameterCode >= 0 && field->parameterCode <= 255) parameters.set(static_cast<std::size_t>(field->parameterCode));
+    return parameters;
 }
 
 bool LogAnalysis::wantedRecord(std::uint64_t record) const {

@@ -55,6 +55,9 @@ public:
     // statistics read those of IAM, REL and CPG), or every type when all fields are read: the run
     // need not mark the records of the others.
     std::bitset<256> markedTypes() const;
+    // The parameters whose fields the analysis reads itself (those of knownFields()), or every
+    // one when all fields are read: the run need not keep the marks of the others' fields.
+    std::bitset<256> markedParameters() const;
 
     // The trunk's health is followed too: every message and every finished call goes to
     // `health`, with whether the filter let it through (owned by the caller, who finishes it).

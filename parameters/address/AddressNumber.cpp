@@ -47,21 +47,10 @@ void appendHead(const AddressMember& member, const std::uint8_t (&octets)[2], Te
 void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
     const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
 
-    // The head is a constant of the member and its first two octets: a report without marks keeps
-    // it as first written and copies it whole.
-    if (out.marks() == nullptr) {
-        static TextMemo heads;
-        const TextMemo::Key key{.owner = &member, .first = octets[0] * 256u + octets[1]};
-        if (const std::string* head = heads.find(key); head != nullptr) {
-            out += *head;
-        } else {
-            const std::size_t start = out.size();
-            appendHead(member, octets, out);
-            heads.keep(key, out.view().substr(start));
-        }
-    } else {
-        appendHead(member, octets, out);
-    }
+    // The head is a constant of the member and its first two octets: it is kept as first written,
+    // with its marks, and copied whole.
+    static TextMemo heads;
+    heads.append({.owner = &member, .first = octets[0] * 256u + octets[1]}, out, [&] { appendHead(member, octets, out); });
     char digits[kMaxAddressDigits];
     const std::size_t count = shownDigits(contents, digits);
     const std::string_view shown(digits, count);

@@ -28,6 +28,9 @@ TEST(MillisecondsOfDay, ReadsTheLogsTimeForms) {
         {"10:5:00", std::nullopt},
         {"10:00:00.", std::nullopt},
         {"10:00:00.4x", std::nullopt},
+        {"10:00:60.12", std::nullopt},
+        {"2x:00:00.12", std::nullopt},
+        {"00:00:0.123", std::nullopt},
         {"10:00", std::nullopt},
         {"", std::nullopt},
     };
