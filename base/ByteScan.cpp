@@ -215,23 +215,37 @@ char* copyCrLfAsLf(std::string_view text, char* out) {
     const char* p = text.data();
     const char* const end = p + text.size();
 #if defined(__SSE2__)
-    // A block is stored whole and kept up to its first CR: the store never passes the end of the
-    // copy, as the block never passes the end of the text.
+    // A block without a CR that an LF follows is stored whole. Another is kept aside first and
+    // copied piece by piece, leaving its CRs out: turned in place, the copy overwrites only the
+    // block's own bytes, never the next block's.
     const __m128i carriageReturn = _mm_set1_epi8('\r');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
     while (end - p >= 16) {
         const __m128i bytes = load16(p);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-        const unsigned found = mask16(_mm_cmpeq_epi8(bytes, carriageReturn));
-        if (found == 0) {
+        unsigned dropped = mask16(_mm_cmpeq_epi8(bytes, carriageReturn));
+        if (dropped != 0) {
+            unsigned lineFeedNext = mask16(_mm_cmpeq_epi8(bytes, lineFeed)) >> 1;
+            if (p + 16 != end && p[16] == '\n') lineFeedNext |= 1U << 15;
+            dropped &= lineFeedNext;
+        }
+        if (dropped == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
             p += 16;
             out += 16;
             continue;
         }
-        const auto at = static_cast<unsigned>(__builtin_ctz(found));
-        p += at;
-        out += at;
-        if (p + 1 == end || p[1] != '\n') *out++ = '\r';
-        ++p;
+        alignas(16) char block[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(block), bytes);
+        unsigned from = 0;
+        for (; dropped != 0; dropped &= dropped - 1) {
+            const auto at = static_cast<unsigned>(__builtin_ctz(dropped));
+            std::memcpy(out, block + from, at - from);
+            out += at - from;
+            from = at + 1;
+        }
+        std::memcpy(out, block + from, 16 - from);
+        out += 16 - from;
+        p += 16;
     }
 #endif
     return plain::copyCrLfAsLf(std::string_view(p, static_cast<std::size_t>(end - p)), out);

@@ -24,7 +24,8 @@ bool copyJsonPlain(char* to, const char* from, std::size_t n);
 
 // Copies the text to `out` with each CR that an LF follows left out (CR LF becomes LF); any other
 // CR, one at the text's end too, is copied. Returns the end of the copy. `out` has room for
-// text.size() bytes and does not overlap the text.
+// text.size() bytes, and either does not overlap the text or is the text itself (the text is
+// then turned in place).
 char* copyCrLfAsLf(std::string_view text, char* out);
 
 // The first offset at or after `from` where `pattern` occurs in `text`, letters A to Z matching

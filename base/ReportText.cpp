@@ -1,5 +1,7 @@
 #include "base/ReportText.h"
 
+#include "base/ByteScan.h"
+
 #include <algorithm>
 #include <ostream>
 
@@ -19,6 +21,10 @@ void Text::truncate(std::size_t n) {
     if (n < size_) size_ = n;
     if (marks_ != nullptr)
         while (!marks_->empty() && marks_->back().begin >= n) marks_->pop_back();
+}
+
+void Text::crLfAsLf() {
+    if (size_ != 0) size_ = static_cast<std::size_t>(copyCrLfAsLf(view(), data_.get()) - data_.get());
 }
 
 void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value,

@@ -150,6 +150,9 @@ public:
     }
     // Cuts the text back to its first n bytes (n at most size()), and drops the marks past it.
     void truncate(std::size_t n);
+    // Turns each CR LF into LF in place (a CR at the end stays). For a text without marks: the
+    // marks' places would no longer be the text's.
+    void crLfAsLf();
     void reserve(std::size_t n) {
         if (n > capacity_) reserveMore(n - size_);
     }

@@ -10,17 +10,21 @@
 namespace truno {
 
 void ReportWriter::write(std::string_view text) {
-    if (crlf_ && text.size() >= kDirectSize) {
+    if (text.empty()) return;
+    // A piece whose CR LF the run turned already (RunOptions::lineFeeds) has no CR left to turn,
+    // and goes out as it is.
+    const bool turn = !crlf_ && (pendingCr_ || std::memchr(text.data(), '\r', text.size()) != nullptr);
+    if (!turn && text.size() >= kDirectSize) {
         flush();
         writeOut(text);
         return;
     }
     char* w = room(text.size() + 1);  // one more for a CR held back from the piece before
-    if (crlf_) {
+    if (turn) {
+        w = withoutCarriageReturns(text, w);
+    } else {
         std::memcpy(w, text.data(), text.size());
         w += text.size();
-    } else {
-        w = withoutCarriageReturns(text, w);
     }
     size_ = static_cast<std::size_t>(w - buffer_.get());
     if (size_ >= kBufferSize) flush();

@@ -117,6 +117,8 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         run.markedParameters = views_->markedParameters();
     }
     passReport_ = !views_ || views_->passesReport();
+    // The threads that decode turn the report's line ends (no view reads its text or places).
+    run.lineFeeds = !options_.crlf && !run.records;
     if (options_.follow != Follow::No) stopFollowingOnInterrupt();
 }
 

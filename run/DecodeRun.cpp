@@ -327,6 +327,7 @@ struct Batch {
     std::uint64_t otherModeDecoded = 0;
     bool done = false;
     bool keepFacts = false;
+    bool lineFeeds = false;  // RunOptions::lineFeeds
     std::bitset<256> markedTypes;
     std::bitset<256> markedParameters;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
@@ -442,6 +443,7 @@ private:
             }
         }
         state.ReportText.swap(batch.report);
+        if (batch.lineFeeds) batch.report.crLfAsLf();
         batch.otherModeTried = probe.tried;
         batch.otherModeDecoded = probe.decoded;
     }
@@ -530,6 +532,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->data = 0;
             filling->firstCount = options.firstRecord - 1 + summary.found;
             filling->keepFacts = static_cast<bool>(options.records);
+            filling->lineFeeds = options.lineFeeds && !options.records;
             filling->markedTypes = options.markedTypes;
             filling->markedParameters = options.markedParameters;
             filling->cicOctets = options.cicOctets;

@@ -101,6 +101,11 @@ struct RunOptions {
     // S; empty: the OPC of the capture's first ISUP or BICC message), and how point codes are read.
     std::vector<std::uint32_t> localPointCodes{};
     PointCodeFormat pointCodeFormat = PointCodeFormat::Itu;
+    // With jobs > 1 and no records: the threads that decode a batch turn its CR LF into LF, so
+    // that the sink's pieces are the report with LF line ends but for a CR LF split between two
+    // pieces (the CR ends one, the LF begins the next); a sink must still turn such a pair, and
+    // any piece with one thread, as it does without this.
+    bool lineFeeds = false;
     // Set by the run over several inputs before it tells the listener an input begins: the input
     // is a packet capture (its records carry wire facts).
     bool capture = false;

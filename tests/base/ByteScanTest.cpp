@@ -74,7 +74,12 @@ const std::vector<Scan>& scans() {
          .answer = [](std::string_view bytes, bool vector) {
              std::vector<char> out(bytes.size());  // exactly the room the contract promises
              const char* end = vector ? copyCrLfAsLf(bytes, out.data()) : plain::copyCrLfAsLf(bytes, out.data());
-             return std::string(out.data(), static_cast<std::size_t>(end - out.data()));
+             std::string copied(out.data(), static_cast<std::size_t>(end - out.data()));
+             // Turned in place, the same bytes.
+             std::string text(bytes);
+             const char* inPlace = vector ? copyCrLfAsLf(text, text.data()) : plain::copyCrLfAsLf(text, text.data());
+             text.resize(static_cast<std::size_t>(inPlace - text.data()));
+             return text == copied ? copied : "in place: " + text;
          },
          .filler = "ab\n\x8d ",
          .sought = {"\r", "\r\n", "\r\r\n", "\n\r"}},

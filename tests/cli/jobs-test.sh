@@ -2,7 +2,7 @@
 # --jobs N, and the default (a file decoded with the machine's cores), give the same bytes as one
 # thread on a generated log of realistic call flows (TIME and DIR carried over, page headers inside
 # messages), and on a damaged copy of it; so do the messages as JSON, whose facts the threads hand
-# over, and the log read from standard input.
+# over, the report with LF line ends, and the log read from standard input.
 # Usage: jobs-test.sh TOOL LOGGEN
 set -uo pipefail
 tool="$1"
@@ -34,6 +34,18 @@ for log in log damaged; do
   else
     echo "FAIL $log: standard input differs"; failures=$((failures + 1))
   fi
+  # The LF form: the threads turn the line ends of their batches.
+  "$tool" -q -j 1 "$work/$log" > "$work/$log.lf1"
+  for j in default 3; do
+    jobs=(-j "$j")
+    [ "$j" = default ] && jobs=()
+    "$tool" -q "${jobs[@]}" "$work/$log" > "$work/$log.lf"
+    if cmp -s "$work/$log.lf" "$work/$log.lf1" && ! grep -q $'\r$' "$work/$log.lf"; then
+      echo "ok   $log: --jobs $j gives the same LF report"; passes=$((passes + 1))
+    else
+      echo "FAIL $log: --jobs $j differs in the LF form"; failures=$((failures + 1))
+    fi
+  done
   "$tool" -q --format json -j 1 "$work/$log" > "$work/$log.json1"
   "$tool" -q --format json "$work/$log" > "$work/$log.json"
   if cmp -s "$work/$log.json" "$work/$log.json1"; then
