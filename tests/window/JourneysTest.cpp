@@ -66,6 +66,13 @@ void JourneysTest::initTestCase() {
     QSignalSpy ended(&w_.form, &MainWindow::journeysEnded);
     QVERIFY(w_.form.openNetwork(folder_.filePath(QStringLiteral("network"))));
     QVERIFY(ended.wait(60000));
+    // No log is open: the journeys in front take the report's place, which comes back with another tab.
+    auto* reportPane = w_.form.findChild<QWidget*>(QStringLiteral("reportPane"));
+    QVERIFY(reportPane != nullptr && reportPane->isHidden());
+    w_.form.showTab(QStringLiteral("messages"));
+    QVERIFY(!reportPane->isHidden());
+    w_.form.showTab(QStringLiteral("journeys"));
+    QVERIFY(reportPane->isHidden());
 }
 
 void JourneysTest::tableIsTheTools() {

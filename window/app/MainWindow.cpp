@@ -212,6 +212,7 @@ void MainWindow::createViews() {
                       tr("&Journeys"));
     // A followed log's newer statistics or health wait for their tab to be chosen.
     connect(viewTabs_, &QTabWidget::currentChanged, this, &MainWindow::showStaleTabs);
+    connect(viewTabs_, &QTabWidget::currentChanged, this, &MainWindow::showReportPane);
     splitter_->insertWidget(0, viewTabs_);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
@@ -453,6 +454,7 @@ void MainWindow::openLog(const QStringList& paths, bool follow) {
     auto opened = std::make_unique<OpenedLog>(fullPath);
     opened->files = fullPaths;
     previous_ = swapLog(std::move(opened));
+    showReportPane();
     parts_.messageModel->setSortable(false);
     parts_.messageList->setSortingEnabled(false);
     parts_.messageList->horizontalHeader()->setSortIndicatorShown(false);
@@ -496,6 +498,11 @@ void MainWindow::showStaleTabs() {
         parts_.healthPane->show(*log.health, log.store);
         log.healthShown.reset();
     }
+}
+
+void MainWindow::showReportPane() {
+    if (auto* pane = splitter_->findChild<QWidget*>(QStringLiteral("reportPane")))
+        pane->setVisible(viewTabs_->currentWidget() != parts_.journeysPane || !parts_.log->files.isEmpty());
 }
 
 void MainWindow::showStatisticsAndHealth() {
@@ -586,6 +593,7 @@ void MainWindow::restorePrevious() {
     parts_.healthPane->clear();
     statisticsStale_ = healthStale_ = false;
     OpenedLog::dispose(swapLog(std::move(previous_)));
+    showReportPane();
     const OpenedLog& log = *parts_.log;
     parts_.messageModel->setAvailable(log.admitted);
     parts_.callsPane->update();

@@ -165,6 +165,9 @@ private:
     // sight (a tab out of sight is drawn when it is chosen, so that the list does not wait for it).
     void showSoFar();
     void showStaleTabs();
+    // The report beside the views, hidden while the journeys tab is in front and no log is open
+    // (the traces of a network have no report of their own).
+    void showReportPane();
     // The statistics and health of the log on screen, in both tabs.
     void showStatisticsAndHealth();
     // The status bar's "N of M messages shown" and the statistics' and health's word on what they
