@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace truno::journeys {
 
@@ -97,19 +98,29 @@ void Linker::journeys() {
         story(j);
         r_.journeys.push_back(std::move(j));
     }
-    // Failed first, then by start: an order of indices, then each journey moved once.
-    std::vector<std::tuple<bool, std::int64_t, std::uint32_t>> order;
+    // By start (a journey with none first), then by the origin's trace and record: an order of
+    // indices, then each journey moved once. Candidates are named in the order of their traces.
+    const auto originOf = [this](const Journey& j) -> const Sighting& {
+        return sighting(r_.legs[static_cast<std::size_t>(j.legs.front())].primary());
+    };
+    std::vector<std::tuple<std::int64_t, std::uint32_t, std::uint64_t, std::uint32_t>> order;
     order.reserve(r_.journeys.size());
-    for (std::size_t k = 0; k < r_.journeys.size(); ++k)
-        order.emplace_back(r_.journeys[k].outcome == "answered", r_.journeys[k].start.value_or(INT64_MAX), static_cast<std::uint32_t>(k));
+    for (std::size_t k = 0; k < r_.journeys.size(); ++k) {
+        const Sighting& o = originOf(r_.journeys[k]);
+        order.emplace_back(r_.journeys[k].start.value_or(INT64_MIN), o.trace, o.firstRecord, static_cast<std::uint32_t>(k));
+    }
     std::sort(order.begin(), order.end());
     std::vector<Journey> sorted;
     sorted.reserve(order.size());
-    for (const auto& [answered, start, k] : order) sorted.push_back(std::move(r_.journeys[k]));
+    for (const auto& [start, trace, record, k] : order) sorted.push_back(std::move(r_.journeys[k]));
     r_.journeys = std::move(sorted);
-    for (std::size_t k = 0; k < r_.journeys.size(); ++k) {
-        r_.journeys[k].id = static_cast<std::uint32_t>(k + 1);
-        for (const int leg : r_.journeys[k].legs) r_.legs[static_cast<std::size_t>(leg)].journey = static_cast<int>(k + 1);
+    for (Leg& leg : r_.legs) {
+        if (leg.ambiguous.size() < 2) continue;
+        std::sort(leg.ambiguous.begin(), leg.ambiguous.end(), [this](int x, int y) {
+            const Sighting& a = sighting(r_.legs[static_cast<std::size_t>(x)].primary());
+            const Sighting& b = sighting(r_.legs[static_cast<std::size_t>(y)].primary());
+            return std::make_pair(a.trace, a.firstRecord) < std::make_pair(b.trace, b.firstRecord);
+        });
     }
 }
 
