@@ -42,10 +42,14 @@ bool holds(const std::vector<int>& codes, int code) { return std::find(codes.beg
 // one only (named once, by the parameter's key). The hop counter is expected to change.
 std::vector<FactChange> changesBetween(std::string_view arriving, std::string_view leaving, const std::vector<FieldRef>& refs,
                                        int hopCounter) {
-    std::vector<PackedFact> a, l;
+    // Kept from hop to hop: their room is made once.
+    static thread_local std::vector<PackedFact> a, l;
+    static thread_local std::vector<int> paramsA, paramsL, named;
     unpack(arriving, a);
     unpack(leaving, l);
-    std::vector<int> paramsA, paramsL, named;
+    paramsA.clear();
+    paramsL.clear();
+    named.clear();
     for (const PackedFact& f : a) paramsA.push_back(refs[f.id].parameterCode);
     for (const PackedFact& f : l) paramsL.push_back(refs[f.id].parameterCode);
     std::vector<FactChange> out;
@@ -169,7 +173,14 @@ void Linker::releaseBegan(Journey& j) {
         std::optional<std::uint32_t> cause, location;
         bool sender = false;
     };
-    std::map<std::string, Seen> bySwitch;
+    // Per switch (a journey crosses a few): a list, not a map, kept from journey to journey.
+    static thread_local std::vector<std::pair<std::string, Seen>> bySwitch;
+    bySwitch.clear();
+    const auto at = [](const std::string& name) -> Seen& {
+        for (auto& [n, seen] : bySwitch)
+            if (n == name) return seen;
+        return bySwitch.emplace_back(name, Seen{}).second;
+    };
     for (const int li : j.legs) {
         const Leg& leg = r_.legs[static_cast<std::size_t>(li)];
         for (const int side : {leg.sender, leg.receiver}) {
@@ -179,7 +190,7 @@ void Linker::releaseBegan(Journey& j) {
             const TraceEnds& e = ends(s);
             // The far end: the trace's, or of a capture the leg's other end.
             const std::string& far = !e.far.empty() ? e.far : leg.from == e.self ? leg.to : leg.from;
-            Seen& by = bySwitch[s.releaseSent ? e.self : far];
+            Seen& by = at(s.releaseSent ? e.self : far);
             by.sender = true;
             if (s.releaseSent && (!by.sent || *s.release < *by.sent)) {
                 by.sent = *s.release;
@@ -191,12 +202,14 @@ void Linker::releaseBegan(Journey& j) {
                 by.location = s.location;
             }
             if (!s.releaseSent) {
-                Seen& to = bySwitch[e.self];
+                Seen& to = at(e.self);
                 if (!to.received || *s.release < *to.received) to.received = *s.release;
             }
         }
     }
     const Seen* best = nullptr;
+    // By name, so that of two alike the first by name stays.
+    std::sort(bySwitch.begin(), bySwitch.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     for (const auto& [name, seen] : bySwitch) {
         if (!seen.sender) continue;
         // A switch that sent its REL in the same hundredth it received one passed it on.

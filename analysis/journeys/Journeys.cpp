@@ -232,8 +232,7 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     s.called = call.called;
     s.messages = call.messages;
     s.finished = true;
-    if (finished_.size() <= trace) {
-        finished_.resize(trace + 1);
+    if (sample_.size() <= trace) {
         sample_.resize(trace + 1);
         lastWithoutPair_.resize(trace + 1);
         lastOfPair_.resize(trace + 1);
@@ -266,18 +265,18 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
         kept.iamTo = s.iamTo;
         kept.finished = true;
     }
-    finished_[trace].push_back(std::move(s));
-    if (at != &made) {
-        // The slot is reused: what the move left is made new.
-        s = Sighting{};
-        s.seen.reserve(8);
-    }
-    if (finished_[trace].size() >= kRunCalls) spillRun(trace);
-}
-
-void JourneyBuilder::spillRun(std::uint32_t trace) {
     if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
-    spill_->writeRun(finished_[trace]);
+    spill_->add(s, kRunCalls);
+    if (at != &made) {
+        // The slot is made new for the next call, the room of its messages and facts kept.
+        std::vector<SeenMessage> seen = std::move(s.seen);
+        std::string facts = std::move(s.iamFacts);
+        s = Sighting{};
+        seen.clear();
+        facts.clear();
+        s.seen = std::move(seen);
+        s.iamFacts = std::move(facts);
+    }
 }
 
 void JourneyBuilder::prepare() {
@@ -288,11 +287,9 @@ void JourneyBuilder::prepare() {
     free_.clear();
     recentCalls_.fill(RecentCall{});
     const std::size_t n = report_.traces.size();
-    finished_.resize(n);
     sample_.resize(n);
     lastWithoutPair_.resize(n);
     lastOfPair_.resize(n);
-    for (std::uint32_t t = 0; t < n; ++t) spillRun(t);
     if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
     // A trace's times from the midnight before its date, so that traces of different days line up.
     std::int64_t firstDay = INT64_MAX;
@@ -343,16 +340,20 @@ JourneyReport JourneyBuilder::link(std::int64_t slice, const std::function<void(
     part.firstDay = report_.firstDay;
     part.lastInstant = report_.lastInstant;
     // A call's place in time: its first instant on the common clock.
-    const auto keyOf = [this](const Sighting& s) {
-        if (!s.first) return kNone;
-        return report_.common(s.trace, *s.first + shift_[s.trace]);
-    };
-    spill_->beginMerge(keyOf);
+    spill_->beginMerge([this](std::uint32_t trace, std::optional<std::int64_t> first) {
+        return first ? report_.common(trace, *first + shift_[trace]) : kNone;
+    });
     std::deque<std::int64_t> keys;  // of part.sightings
+    // Sightings freed, their text and messages' room kept for the next ones read.
+    std::vector<Sighting> spare;
     const auto loadBefore = [&](std::int64_t bound) {
         std::int64_t key = 0;
         while (spill_->peek(key) && key < bound) {
             Sighting& s = part.sightings.emplace_back();
+            if (!spare.empty()) {
+                s = std::move(spare.back());
+                spare.pop_back();
+            }
             spill_->pop(s);
             shiftTimes(s);
             keys.push_back(key);
@@ -382,6 +383,7 @@ JourneyReport JourneyBuilder::link(std::int64_t slice, const std::function<void(
             // The calls before the slice's margin are freed; past a gap, the slice moves on.
             while (!keys.empty() && keys.front() < from - margin) {
                 keys.pop_front();
+                spare.push_back(std::move(part.sightings.front()));
                 part.sightings.pop_front();
             }
             if (part.sightings.empty()) {

@@ -258,7 +258,6 @@ public:
 
 private:
     void noteIam(Sighting& s, const MessageFacts& facts);
-    void spillRun(std::uint32_t trace);
     // Measures the trunks and clocks on the first calls of each trace; false: nothing was read.
     void prepare();
     // slice: milliseconds of the slices (0: one slice of everything).
@@ -281,8 +280,7 @@ private:
     std::unordered_map<std::uint64_t, std::uint32_t> open_;
     std::deque<Sighting> pool_;
     std::vector<std::uint32_t> free_;
-    // Per trace: its finished calls not yet spilt, and its first calls (the clocks' sample).
-    std::vector<std::vector<Sighting>> finished_;
+    // Per trace: its first calls (the clocks' sample).
     std::vector<std::vector<Sighting>> sample_;
     // Per trace: the last instant of its calls without a captured IAM, and per point-code pair
     // of a captured IAM (the lesser code first), its calls' last instant.

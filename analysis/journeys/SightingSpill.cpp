@@ -124,8 +124,10 @@ struct SightingSpill::Run {
     std::uint64_t at = 0, end = 0;  // what is left of it in the file
     std::string buffer;             // read from the file, not yet decoded from `used` on
     std::size_t used = 0;
-    Sighting next;
+    // Of the sighting at `used`: its key, trace and first record.
     std::int64_t key = 0;
+    std::uint32_t trace = 0;
+    std::uint64_t firstRecord = 0;
 };
 
 SightingSpill::SightingSpill() : file_(std::tmpfile()) {
@@ -136,15 +138,31 @@ SightingSpill::~SightingSpill() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-void SightingSpill::writeRun(std::vector<Sighting>& calls) {
-    if (calls.empty()) return;
-    const auto firstOf = [](const Sighting& s) { return s.first.value_or(std::numeric_limits<std::int64_t>::min()); };
-    std::sort(calls.begin(), calls.end(), [&](const Sighting& a, const Sighting& b) {
-        return std::make_tuple(firstOf(a), a.trace, a.firstRecord) < std::make_tuple(firstOf(b), b.trace, b.firstRecord);
+void SightingSpill::add(const Sighting& call, std::size_t runCalls) {
+    if (pending_.size() <= call.trace) pending_.resize(call.trace + 1);
+    Pending& pending = pending_[call.trace];
+    const auto at = static_cast<std::uint32_t>(pending.records.size());
+    encode(pending.records, call);
+    pending.calls.push_back(Waiting{.first = call.first.value_or(std::numeric_limits<std::int64_t>::min()),
+                                    .firstRecord = call.firstRecord,
+                                    .at = at,
+                                    .length = static_cast<std::uint32_t>(pending.records.size() - at)});
+    if (pending.calls.size() >= runCalls) writeRun(pending);
+}
+
+void SightingSpill::flush() {
+    for (Pending& pending : pending_) writeRun(pending);
+}
+
+void SightingSpill::writeRun(Pending& pending) {
+    if (pending.calls.empty()) return;
+    std::sort(pending.calls.begin(), pending.calls.end(), [](const Waiting& a, const Waiting& b) {
+        return std::make_pair(a.first, a.firstRecord) < std::make_pair(b.first, b.firstRecord);
     });
     buffer_.clear();
-    for (const Sighting& s : calls) encode(buffer_, s);
-    calls.clear();
+    for (const Waiting& w : pending.calls) buffer_.append(pending.records, w.at, w.length);
+    pending.calls.clear();
+    pending.records.clear();
     if (file_ == nullptr) return;
     auto run = std::make_unique<Run>();
     run->at = written_;
@@ -183,36 +201,41 @@ bool SightingSpill::fill(Run& run) {
     return true;
 }
 
-bool SightingSpill::read(Run& run, Sighting& s) {
-    if (!fill(run)) return false;
-    decode(run.buffer.data() + run.used, s);
-    std::uint32_t length = 0;
-    std::memcpy(&length, run.buffer.data() + run.used, sizeof length);
-    run.used += length;
-    return true;
-}
-
-void SightingSpill::beginMerge(std::function<std::int64_t(const Sighting&)> key) {
+void SightingSpill::beginMerge(Key key) {
+    flush();
     key_ = std::move(key);
     heap_.clear();
     if (file_ != nullptr && std::fflush(file_) != 0) error_ = std::string("cannot write the temporary file: ") + std::strerror(errno);
     for (std::size_t k = 0; k < runs_.size(); ++k) push(k);
 }
 
-// The run's next sighting read, and the run put on the heap if it has one.
+// The least key on top of the heap: a run's next sighting is later than another's.
+bool SightingSpill::later(std::size_t a, std::size_t b) const {
+    const Run& x = *runs_[a];
+    const Run& y = *runs_[b];
+    return std::make_tuple(y.key, y.trace, y.firstRecord) < std::make_tuple(x.key, x.trace, x.firstRecord);
+}
+
+// The run's next sighting looked at (its trace, first record and first instant, read from the
+// head of its record), and the run put on the heap if it has one.
 void SightingSpill::push(std::size_t k) {
     Run& run = *runs_[k];
-    if (!read(run, run.next)) {
+    if (!fill(run)) {
         run.buffer = std::string();
         return;
     }
-    run.key = key_(run.next);
+    Reader r{run.buffer.data() + run.used + sizeof(std::uint32_t)};
+    run.trace = r.get<std::uint32_t>();
+    r.get<std::uint32_t>();  // the circuit
+    run.firstRecord = r.get<std::uint64_t>();
+    r.get<std::uint64_t>();  // the last record
+    r.get<std::uint8_t>();   // the flags
+    r.get<std::uint8_t>();   // the outcome
+    std::optional<std::int64_t> first;
+    if (r.get<std::uint8_t>() != 0) first = r.get<std::int64_t>();  // the first of the instants
+    run.key = key_(run.trace, first);
     heap_.push_back(k);
-    std::push_heap(heap_.begin(), heap_.end(), [this](std::size_t a, std::size_t b) {
-        const Run& x = *runs_[a];
-        const Run& y = *runs_[b];
-        return std::make_tuple(y.key, y.next.trace, y.next.firstRecord) < std::make_tuple(x.key, x.next.trace, x.next.firstRecord);
-    });
+    std::push_heap(heap_.begin(), heap_.end(), [this](std::size_t a, std::size_t b) { return later(a, b); });
 }
 
 bool SightingSpill::peek(std::int64_t& key) const {
@@ -222,16 +245,14 @@ bool SightingSpill::peek(std::int64_t& key) const {
 }
 
 void SightingSpill::pop(Sighting& into) {
-    const auto later = [this](std::size_t a, std::size_t b) {
-        const Run& x = *runs_[a];
-        const Run& y = *runs_[b];
-        return std::make_tuple(y.key, y.next.trace, y.next.firstRecord) < std::make_tuple(x.key, x.next.trace, x.next.firstRecord);
-    };
-    std::pop_heap(heap_.begin(), heap_.end(), later);
+    std::pop_heap(heap_.begin(), heap_.end(), [this](std::size_t a, std::size_t b) { return later(a, b); });
     const std::size_t k = heap_.back();
     heap_.pop_back();
-    into = std::move(runs_[k]->next);
-    runs_[k]->next = Sighting{};
+    Run& run = *runs_[k];
+    decode(run.buffer.data() + run.used, into);
+    std::uint32_t length = 0;
+    std::memcpy(&length, run.buffer.data() + run.used, sizeof length);
+    run.used += length;
     push(k);
 }
 
