@@ -197,7 +197,9 @@ struct JourneyTally {
 
 struct JourneyReport {
     std::vector<TraceEnds> traces;
-    std::deque<Sighting> sightings;  // a deque: a sighting stays where it is made while it is filled
+    // Of a slice (JourneyBuilder::stream), or of everything (finish): in time order; a deque, as a
+    // slice frees the earliest and reads the next at the end.
+    std::deque<Sighting> sightings;
     std::vector<Leg> legs;
     // Failed first, then in the order of their ids: by start (the origin's IAM on the common clock,
     // a journey with none first), then by the origin's trace and record.
