@@ -214,35 +214,55 @@ bool RunOutput::resolveEnds(const CliOptions& options, std::vector<InputFile>& i
 
 void RunOutput::finishJourneys() {
     if (!journeys_) return;
-    const JourneyReport report = journeys_->finish();
     std::string out;
     if (options_.view == View::Journeys && options_.format == Format::Csv) appendJourneyCsvHeader(out);
     if (options_.view == View::Cdr && options_.format != Format::Json) appendCdrCsvHeader(out);
+    // Failed journeys are written as they come, the answered ones kept in a temporary file until
+    // the end, so that the failed come first.
+    std::string answered;
+    std::FILE* later = nullptr;
     std::size_t shown = 0;
-    for (const Journey& j : report.journeys) {
+    const auto write = [this](std::string& text, std::FILE* to) {
+        if (to != nullptr && std::fwrite(text.data(), 1, text.size(), to) != text.size()) writeFailed_ = true;
+        text.clear();
+    };
+    const JourneyReport report = journeys_->stream([&](const JourneyReport& part, const Journey& j) {
         const JourneyKeys keys{.outcome = j.outcome, .legs = j.legs.size(), .releasedAt = j.releasedAt, .setup = j.setup, .cause = j.cause};
         if (!std::all_of(options_.journeyWhere.begin(), options_.journeyWhere.end(),
                          [&](const FilterExpression& e) { return e.matchesJourney(keys); }))
-            continue;
+            return;
         ++shown;
+        const bool failed = j.outcome != "answered";
+        std::string& into = failed ? out : answered;
         if (options_.view == View::Cdr) {
             if (options_.format == Format::Json)
-                appendCdrJson(out, report, j);
+                appendCdrJson(into, part, j);
             else
-                appendCdrCsv(out, report, j);
+                appendCdrCsv(into, part, j);
         } else if (options_.format == Format::Json) {
-            appendJourneyJson(out, report, j);
+            appendJourneyJson(into, part, j);
         } else if (options_.format == Format::Csv) {
-            appendJourneyCsv(out, report, j);
+            appendJourneyCsv(into, part, j);
         } else {
-            appendJourneyText(out, report, j);
+            appendJourneyText(into, part, j);
         }
-        if (out.size() > 65536) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
+        if (out.size() > 65536) write(out, stdout);
+        if (answered.size() > 65536) {
+            if (later == nullptr) later = std::tmpfile();
+            if (later == nullptr) writeFailed_ = true;
+            write(answered, later);
         }
+    });
+    write(out, stdout);
+    if (later != nullptr) {
+        std::rewind(later);
+        char buffer[65536];
+        for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, later)) > 0;)
+            if (std::fwrite(buffer, 1, n, stdout) != n) writeFailed_ = true;
+        if (std::ferror(later) != 0) writeFailed_ = true;
+        std::fclose(later);
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    write(answered, stdout);
     std::fflush(stdout);
     if (ferror(stdout) != 0) writeFailed_ = true;
     std::string summary;

@@ -460,29 +460,23 @@ void appendCdrJson(std::string& out, const JourneyReport& r, const Journey& j) {
 }
 
 void appendJourneySummary(std::string& out, const JourneyReport& r) {
-    std::map<std::string, std::size_t> byOutcome;
-    for (const Journey& j : r.journeys) ++byOutcome[j.outcome];
-    std::size_t trunkLegs = 0, transitLinks = 0;
-    for (const Leg& leg : r.legs) {
-        if (leg.link == LegLink::Trunk) ++trunkLegs;
-        if (leg.previous >= 0) ++transitLinks;
-    }
-    out += std::to_string(r.journeys.size()) + " journeys (";
+    const JourneyTally& tally = r.tally;
+    out += std::to_string(tally.journeys) + " journeys (";
     bool first = true;
-    for (const auto& [outcome, n] : byOutcome) {
+    for (const auto& [outcome, n] : tally.byOutcome) {
         out += (first ? "" : ", ") + std::to_string(n) + " " + outcome;
         first = false;
     }
-    out += "), " + std::to_string(r.legs.size()) + " legs: " + std::to_string(trunkLegs) + " seen at both ends, " +
-           std::to_string(transitLinks) + " transit links (" + std::to_string(r.exactLinks) + " by an exact key), " +
-           std::to_string(r.ambiguousLinks) + " ambiguous (not linked)\n";
+    out += "), " + std::to_string(tally.legs) + " legs: " + std::to_string(tally.trunkLegs) + " seen at both ends, " +
+           std::to_string(tally.transitLinks) + " transit links (" + std::to_string(tally.exactLinks) + " by an exact key), " +
+           std::to_string(tally.ambiguousLinks) + " ambiguous (not linked)\n";
     for (const TrunkEnds& t : r.trunks) {
         out += "trunk " + r.traces[t.first].self + "-" + r.traces[t.second].self + " (" + r.traces[t.first].file + ", " +
                r.traces[t.second].file + "): " + std::to_string(t.linked) + " legs at both ends, clock offset " +
                secondsText(t.offset) + " s on " + std::to_string(t.samples) + " IAMs" +
                (r.offsetsApplied && t.offset ? " (applied)" : "") + "\n";
     }
-    if (transitLinks > 0) out += "at transit switches the hop counter and the circuit code change on every call, as expected\n";
+    if (tally.transitLinks > 0) out += "at transit switches the hop counter and the circuit code change on every call, as expected\n";
     for (const std::string& p : r.problems) out += p + "\n";
 }
 

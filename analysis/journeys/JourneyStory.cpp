@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace truno::journeys {
 
@@ -41,10 +42,14 @@ bool holds(const std::vector<int>& codes, int code) { return std::find(codes.beg
 // one only (named once, by the parameter's key). The hop counter is expected to change.
 std::vector<FactChange> changesBetween(std::string_view arriving, std::string_view leaving, const std::vector<FieldRef>& refs,
                                        int hopCounter) {
-    std::vector<PackedFact> a, l;
+    // Kept from hop to hop: their room is made once.
+    static thread_local std::vector<PackedFact> a, l;
+    static thread_local std::vector<int> paramsA, paramsL, named;
     unpack(arriving, a);
     unpack(leaving, l);
-    std::vector<int> paramsA, paramsL, named;
+    paramsA.clear();
+    paramsL.clear();
+    named.clear();
     for (const PackedFact& f : a) paramsA.push_back(refs[f.id].parameterCode);
     for (const PackedFact& f : l) paramsL.push_back(refs[f.id].parameterCode);
     std::vector<FactChange> out;
@@ -97,19 +102,29 @@ void Linker::journeys() {
         story(j);
         r_.journeys.push_back(std::move(j));
     }
-    // Failed first, then by start: an order of indices, then each journey moved once.
-    std::vector<std::tuple<bool, std::int64_t, std::uint32_t>> order;
+    // By start (a journey with none first), then by the origin's trace and record: an order of
+    // indices, then each journey moved once. Candidates are named in the order of their traces.
+    const auto originOf = [this](const Journey& j) -> const Sighting& {
+        return sighting(r_.legs[static_cast<std::size_t>(j.legs.front())].primary());
+    };
+    std::vector<std::tuple<std::int64_t, std::uint32_t, std::uint64_t, std::uint32_t>> order;
     order.reserve(r_.journeys.size());
-    for (std::size_t k = 0; k < r_.journeys.size(); ++k)
-        order.emplace_back(r_.journeys[k].outcome == "answered", r_.journeys[k].start.value_or(INT64_MAX), static_cast<std::uint32_t>(k));
+    for (std::size_t k = 0; k < r_.journeys.size(); ++k) {
+        const Sighting& o = originOf(r_.journeys[k]);
+        order.emplace_back(r_.journeys[k].start.value_or(INT64_MIN), o.trace, o.firstRecord, static_cast<std::uint32_t>(k));
+    }
     std::sort(order.begin(), order.end());
     std::vector<Journey> sorted;
     sorted.reserve(order.size());
-    for (const auto& [answered, start, k] : order) sorted.push_back(std::move(r_.journeys[k]));
+    for (const auto& [start, trace, record, k] : order) sorted.push_back(std::move(r_.journeys[k]));
     r_.journeys = std::move(sorted);
-    for (std::size_t k = 0; k < r_.journeys.size(); ++k) {
-        r_.journeys[k].id = static_cast<std::uint32_t>(k + 1);
-        for (const int leg : r_.journeys[k].legs) r_.legs[static_cast<std::size_t>(leg)].journey = static_cast<int>(k + 1);
+    for (Leg& leg : r_.legs) {
+        if (leg.ambiguous.size() < 2) continue;
+        std::sort(leg.ambiguous.begin(), leg.ambiguous.end(), [this](int x, int y) {
+            const Sighting& a = sighting(r_.legs[static_cast<std::size_t>(x)].primary());
+            const Sighting& b = sighting(r_.legs[static_cast<std::size_t>(y)].primary());
+            return std::make_pair(a.trace, a.firstRecord) < std::make_pair(b.trace, b.firstRecord);
+        });
     }
 }
 
@@ -158,7 +173,14 @@ void Linker::releaseBegan(Journey& j) {
         std::optional<std::uint32_t> cause, location;
         bool sender = false;
     };
-    std::map<std::string, Seen> bySwitch;
+    // Per switch (a journey crosses a few): a list, not a map, kept from journey to journey.
+    static thread_local std::vector<std::pair<std::string, Seen>> bySwitch;
+    bySwitch.clear();
+    const auto at = [](const std::string& name) -> Seen& {
+        for (auto& [n, seen] : bySwitch)
+            if (n == name) return seen;
+        return bySwitch.emplace_back(name, Seen{}).second;
+    };
     for (const int li : j.legs) {
         const Leg& leg = r_.legs[static_cast<std::size_t>(li)];
         for (const int side : {leg.sender, leg.receiver}) {
@@ -168,7 +190,7 @@ void Linker::releaseBegan(Journey& j) {
             const TraceEnds& e = ends(s);
             // The far end: the trace's, or of a capture the leg's other end.
             const std::string& far = !e.far.empty() ? e.far : leg.from == e.self ? leg.to : leg.from;
-            Seen& by = bySwitch[s.releaseSent ? e.self : far];
+            Seen& by = at(s.releaseSent ? e.self : far);
             by.sender = true;
             if (s.releaseSent && (!by.sent || *s.release < *by.sent)) {
                 by.sent = *s.release;
@@ -180,12 +202,14 @@ void Linker::releaseBegan(Journey& j) {
                 by.location = s.location;
             }
             if (!s.releaseSent) {
-                Seen& to = bySwitch[e.self];
+                Seen& to = at(e.self);
                 if (!to.received || *s.release < *to.received) to.received = *s.release;
             }
         }
     }
     const Seen* best = nullptr;
+    // By name, so that of two alike the first by name stays.
+    std::sort(bySwitch.begin(), bySwitch.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
     for (const auto& [name, seen] : bySwitch) {
         if (!seen.sender) continue;
         // A switch that sent its REL in the same hundredth it received one passed it on.

@@ -88,7 +88,7 @@ void Linker::exactLinks(const AtSwitch& atSwitch) {
             if (arrivalsOf[out] != 1 || a.next >= 0 || l.previous >= 0) continue;
             a.next = out;
             l.previous = in;
-            ++r_.exactLinks;
+            l.exact = true;
         }
     }
 }
@@ -162,7 +162,7 @@ void Linker::transit() {
                 continue;
             }
             // Several fit: no link; each names the others that fit with it.
-            ++r_.ambiguousLinks;
+            a.arrivalAmbiguous = true;
             for (const int out : fits) {
                 if (std::find(a.ambiguous.begin(), a.ambiguous.end(), out) == a.ambiguous.end()) a.ambiguous.push_back(out);
                 Leg& l = r_.legs[static_cast<std::size_t>(out)];

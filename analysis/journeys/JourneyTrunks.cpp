@@ -43,11 +43,8 @@ void Linker::trunks() {
             r_.trunks.push_back(TrunkEnds{.first = a, .second = b, .offset = std::nullopt, .samples = 0, .linked = 0, .linkedAtAll = true});
         }
     }
-    byTrace_.assign(n, {});
-    for (std::size_t i = 0; i < r_.sightings.size(); ++i) byTrace_[r_.sightings[i].trace].push_back(static_cast<int>(i));
-    trunkSightings_.assign(r_.trunks.size(), {-1, -1});
     anyPair = capturedTrunks() || anyPair;
-    sightingLeg_.assign(r_.sightings.size(), -1);
+    index();
     for (TrunkEnds& t : r_.trunks) measure(t);
     if (!anyPair && n > 1) {
         // Traces of one switch on several trunks still join through it; name the traces that
@@ -67,11 +64,16 @@ void Linker::trunks() {
 // other's are the trunk's).
 bool Linker::capturedTrunks() {
     const std::size_t n = r_.traces.size();
-    using Pair = std::pair<std::string_view, std::string_view>;
-    const auto pairOf = [](std::string_view x, std::string_view y) { return x < y ? Pair(x, y) : Pair(y, x); };
+    using Pair = std::pair<std::string, std::string>;
+    const auto pairOf = [](const std::string& x, const std::string& y) { return x < y ? Pair(x, y) : Pair(y, x); };
     std::vector<std::set<Pair>> pairs(n);
-    for (const Sighting& s : r_.sightings)
-        if (!s.iamFrom.empty()) pairs[s.trace].insert(pairOf(s.iamFrom, s.iamTo));
+    if (lastOfPair_ != nullptr) {
+        for (std::size_t t = 0; t < n && t < lastOfPair_->size(); ++t)
+            for (const auto& [pair, last] : (*lastOfPair_)[t]) pairs[t].insert(pair);
+    } else {
+        for (const Sighting& s : r_.sightings)
+            if (!s.iamFrom.empty()) pairs[s.trace].insert(pairOf(s.iamFrom, s.iamTo));
+    }
     const std::size_t before = r_.trunks.size();
     for (std::uint32_t a = 0; a < n; ++a) {
         for (std::uint32_t b = a + 1; b < n; ++b) {
@@ -81,19 +83,34 @@ bool Linker::capturedTrunks() {
             const Pair pair = pairOf(ea.self, eb.self);
             if (ea.self.empty() || ea.self == eb.self || !pairs[a].contains(pair) || !pairs[b].contains(pair)) continue;
             r_.trunks.push_back(TrunkEnds{.first = a, .second = b, .offset = std::nullopt, .samples = 0, .linked = 0, .linkedAtAll = true});
-            std::pair<int, int> lists;
-            for (const std::uint32_t trace : {a, b}) {
-                std::vector<int>& only = capturedSightings_.emplace_back();
-                for (const int i : byTrace_[trace]) {
-                    const Sighting& s = sighting(i);
-                    if (s.iamFrom.empty() || pairOf(s.iamFrom, s.iamTo) == pair) only.push_back(i);
-                }
-                (trace == a ? lists.first : lists.second) = static_cast<int>(capturedSightings_.size() - 1);
-            }
-            trunkSightings_.push_back(lists);
         }
     }
     return r_.trunks.size() > before;
+}
+
+// The sightings of each trace, and of each trunk between captures those of its calls between
+// its two ends.
+void Linker::index() {
+    byTrace_.assign(r_.traces.size(), {});
+    for (std::size_t i = 0; i < r_.sightings.size(); ++i) byTrace_[r_.sightings[i].trace].push_back(static_cast<int>(i));
+    trunkSightings_.assign(r_.trunks.size(), {-1, -1});
+    capturedSightings_.clear();
+    for (std::size_t k = 0; k < r_.trunks.size(); ++k) {
+        const TrunkEnds& t = r_.trunks[k];
+        const TraceEnds& ea = r_.traces[t.first];
+        const TraceEnds& eb = r_.traces[t.second];
+        if (!ea.far.empty() && !eb.far.empty()) continue;
+        const auto pair = std::minmax(std::string_view(ea.self), std::string_view(eb.self));
+        for (const std::uint32_t trace : {t.first, t.second}) {
+            std::vector<int>& only = capturedSightings_.emplace_back();
+            for (const int i : byTrace_[trace]) {
+                const Sighting& s = sighting(i);
+                if (s.iamFrom.empty() || std::minmax(std::string_view(s.iamFrom), std::string_view(s.iamTo)) == pair) only.push_back(i);
+            }
+            (trace == t.first ? trunkSightings_[k].first : trunkSightings_[k].second) = static_cast<int>(capturedSightings_.size() - 1);
+        }
+    }
+    sightingLeg_.assign(r_.sightings.size(), -1);
 }
 
 const std::vector<int>& Linker::onTrunk(const TrunkEnds& t, std::uint32_t trace) const {
@@ -108,6 +125,17 @@ std::optional<std::int64_t> Linker::lastOnTrunk(const TrunkEnds& t, std::uint32_
     const auto& lists = trunkSightings_[static_cast<std::size_t>(&t - r_.trunks.data())];
     if ((trace == t.first ? lists.first : lists.second) < 0) return r_.lastInstant[trace];
     std::optional<std::int64_t> last;
+    if (lastOfPair_ != nullptr && lastWithoutPair_ != nullptr && trace < lastOfPair_->size()) {
+        // Of every call of the trace, not only those the trunks are measured on.
+        const std::string& x = r_.traces[t.first].self;
+        const std::string& y = r_.traces[t.second].self;
+        last = (*lastWithoutPair_)[trace];
+        const auto found = (*lastOfPair_)[trace].find(x < y ? std::make_pair(x, y) : std::make_pair(y, x));
+        if (found != (*lastOfPair_)[trace].end() && found->second != std::numeric_limits<std::int64_t>::min() &&
+            (!last || found->second > *last))
+            last = found->second;
+        return last;
+    }
     for (const int i : onTrunk(t, trace))
         if (const auto& at = sighting(i).last; at && (!last || *at > *last)) last = at;
     return last;

@@ -1,6 +1,7 @@
 #include "analysis/journeys/Journeys.h"
 
 #include "analysis/journeys/Linker.h"
+#include "analysis/journeys/SightingSpill.h"
 
 #include "analysis/facts/LogClock.h"
 #include "base/Times.h"
@@ -9,6 +10,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <limits>
+#include <tuple>
 
 namespace truno {
 namespace {
@@ -68,19 +72,26 @@ void JourneyBuilder::message(std::uint32_t trace, const MessageFacts& facts, std
         report_.traces[trace].declared = true;
     }
     if (call == nullptr) return;
-    // The call's sighting is made in place at its first message and filled as it goes. Its
-    // later messages find it in the small table of recent calls, rarely in the map.
+    // The call's sighting is made in place at its first message (in a slot of the pool a finished
+    // call left, where there is one) and filled as it goes. Its later messages find it in the
+    // small table of recent calls, rarely in the map.
     const std::uint64_t key = openKey(trace, call->firstRecord);
     RecentCall& recent = recentCalls_[key % recentCalls_.size()];
     if (recent.key != key || recent.sighting == nullptr) {
-        const auto [slot, opened] = open_.try_emplace(key, static_cast<std::uint32_t>(report_.sightings.size()));
+        const auto [slot, opened] = open_.try_emplace(key, 0);
         if (opened) {
-            Sighting& fresh = report_.sightings.emplace_back();
+            if (free_.empty()) {
+                slot->second = static_cast<std::uint32_t>(pool_.size());
+                pool_.emplace_back().seen.reserve(8);
+            } else {
+                slot->second = free_.back();
+                free_.pop_back();
+            }
+            Sighting& fresh = pool_[slot->second];
             fresh.trace = trace;
             fresh.firstRecord = call->firstRecord;
-            fresh.seen.reserve(8);
         }
-        recent = RecentCall{.key = key, .sighting = &report_.sightings[slot->second]};
+        recent = RecentCall{.key = key, .sighting = &pool_[slot->second]};
     }
     if (recent.sighting == nullptr) return;  // (never: it was just found or made)
     Sighting& s = *recent.sighting;
@@ -171,19 +182,29 @@ void JourneyBuilder::noteIam(Sighting& s, const MessageFacts& facts) {
     }
 }
 
+namespace {
+
+// The calls of each trace its clocks are measured on: its first ones.
+constexpr std::size_t kSampleCalls = 4096;
+// Finished calls of a trace kept before they are spilt as one sorted run.
+constexpr std::size_t kRunCalls = 8192;
+
+}  // namespace
+
+JourneyBuilder::~JourneyBuilder() = default;
+
 void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     const std::uint64_t key = openKey(trace, call.firstRecord);
     if (RecentCall& recent = recentCalls_[key % recentCalls_.size()]; recent.key == key) recent = RecentCall{};
+    Sighting made;
+    Sighting* at = &made;
     const auto found = open_.find(key);
-    std::uint32_t index = 0;
     if (found != open_.end()) {
-        index = found->second;
+        at = &pool_[found->second];
+        free_.push_back(found->second);
         open_.erase(found);
-    } else {
-        index = static_cast<std::uint32_t>(report_.sightings.size());
-        report_.sightings.emplace_back();
     }
-    Sighting& s = report_.sightings[index];
+    Sighting& s = *at;
     s.trace = trace;
     s.cic = call.callInstanceCode;
     s.firstRecord = call.firstRecord;
@@ -211,33 +232,254 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
     s.called = call.called;
     s.messages = call.messages;
     s.finished = true;
+    if (sample_.size() <= trace) {
+        sample_.resize(trace + 1);
+        lastWithoutPair_.resize(trace + 1);
+        lastOfPair_.resize(trace + 1);
+    }
+    if (s.last) {
+        if (s.iamFrom.empty()) {
+            if (!lastWithoutPair_[trace] || *s.last > *lastWithoutPair_[trace]) lastWithoutPair_[trace] = s.last;
+        } else {
+            auto pair = s.iamFrom < s.iamTo ? std::make_pair(s.iamFrom, s.iamTo) : std::make_pair(s.iamTo, s.iamFrom);
+            const auto [last, added] = lastOfPair_[trace].try_emplace(std::move(pair), *s.last);
+            if (!added) last->second = std::max(last->second, *s.last);
+        }
+    } else if (!s.iamFrom.empty()) {
+        lastOfPair_[trace].try_emplace(s.iamFrom < s.iamTo ? std::make_pair(s.iamFrom, s.iamTo) : std::make_pair(s.iamTo, s.iamFrom),
+                                       std::numeric_limits<std::int64_t>::min());
+    }
+    if (sample_[trace].size() < kSampleCalls && s.opened && s.first) {
+        // What the trunks are measured on: the IAM's circuit, way, numbers and instants.
+        Sighting& kept = sample_[trace].emplace_back();
+        kept.trace = s.trace;
+        kept.cic = s.cic;
+        kept.firstRecord = s.firstRecord;
+        kept.opened = s.opened;
+        kept.iamSent = s.iamSent;
+        kept.first = s.first;
+        kept.last = s.last;
+        kept.calling = s.calling;
+        kept.called = s.called;
+        kept.iamFrom = s.iamFrom;
+        kept.iamTo = s.iamTo;
+        kept.finished = true;
+    }
+    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
+    spill_->add(s, kRunCalls);
+    if (at != &made) {
+        // The slot is made new for the next call, the room of its messages and facts kept.
+        std::vector<SeenMessage> seen = std::move(s.seen);
+        std::string facts = std::move(s.iamFacts);
+        s = Sighting{};
+        seen.clear();
+        facts.clear();
+        s.seen = std::move(seen);
+        s.iamFacts = std::move(facts);
+    }
 }
 
-JourneyReport JourneyBuilder::finish() {
+void JourneyBuilder::prepare() {
     // Calls still open when a trace ended came through callFinished already (the run finishes
     // them); what is left had no call.
     open_.clear();
+    pool_.clear();
+    free_.clear();
     recentCalls_.fill(RecentCall{});
-    std::erase_if(report_.sightings, [](const Sighting& s) { return !s.finished; });
+    const std::size_t n = report_.traces.size();
+    sample_.resize(n);
+    lastWithoutPair_.resize(n);
+    lastOfPair_.resize(n);
+    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
     // A trace's times from the midnight before its date, so that traces of different days line up.
     std::int64_t firstDay = INT64_MAX;
     for (const std::int64_t d : dayOf_)
         if (d != 0) firstDay = std::min(firstDay, d);
+    shift_.assign(n, 0);
     if (firstDay != INT64_MAX) {
-        for (Sighting& s : report_.sightings) {
-            const std::int64_t shift = dayOf_[s.trace] == 0 ? 0 : (dayOf_[s.trace] - firstDay) * kDayMilliseconds;
-            if (shift == 0) continue;
-            for (auto* m : {&s.first, &s.firstBackward, &s.addressComplete, &s.answer, &s.release, &s.releaseComplete, &s.last})
-                if (*m) **m += shift;
-            for (SeenMessage& m : s.seen) m.at += shift;
+        for (std::size_t t = 0; t < n; ++t) {
+            shift_[t] = dayOf_[t] == 0 ? 0 : (dayOf_[t] - firstDay) * kDayMilliseconds;
+            if (lastAt_[t]) *lastAt_[t] += shift_[t];
+            if (lastWithoutPair_[t]) *lastWithoutPair_[t] += shift_[t];
+            for (auto& [pair, last] : lastOfPair_[t])
+                if (last != std::numeric_limits<std::int64_t>::min()) last += shift_[t];
         }
-        for (std::size_t t = 0; t < lastAt_.size(); ++t)
-            if (lastAt_[t] && dayOf_[t] != 0) *lastAt_[t] += (dayOf_[t] - firstDay) * kDayMilliseconds;
         report_.firstDay = firstDay;
     }
     report_.lastInstant = lastAt_;
-    journeys::Linker(report_, settings_, keys_).run();
-    return std::move(report_);
+    // The trunks and clocks, measured on each trace's first calls.
+    for (auto& calls : sample_)
+        for (Sighting& s : calls) {
+            shiftTimes(s);
+            report_.sightings.push_back(std::move(s));
+        }
+    sample_.clear();
+    journeys::Linker linker(report_, settings_, keys_);
+    linker.setLasts(lastWithoutPair_, lastOfPair_);
+    linker.measureTrunks();
+    report_.sightings.clear();
+}
+
+void JourneyBuilder::shiftTimes(Sighting& s) const {
+    const std::int64_t shift = shift_[s.trace];
+    if (shift == 0) return;
+    for (auto* m : {&s.first, &s.firstBackward, &s.addressComplete, &s.answer, &s.release, &s.releaseComplete, &s.last})
+        if (*m) **m += shift;
+    for (SeenMessage& m : s.seen) m.at += shift;
+}
+
+JourneyReport JourneyBuilder::link(std::int64_t slice, const std::function<void(JourneyReport&, Journey&)>& emit) {
+    constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kEnd = std::numeric_limits<std::int64_t>::max();
+    // The slice's report: the traces, trunks and clocks, and the calls inside it and its margins.
+    JourneyReport part;
+    part.traces = report_.traces;
+    part.trunks = report_.trunks;
+    part.switchOffsets = report_.switchOffsets;
+    part.offsetsApplied = report_.offsetsApplied;
+    part.firstDay = report_.firstDay;
+    part.lastInstant = report_.lastInstant;
+    // A call's place in time: its first instant on the common clock.
+    spill_->beginMerge([this](std::uint32_t trace, std::optional<std::int64_t> first) {
+        return first ? report_.common(trace, *first + shift_[trace]) : kNone;
+    });
+    std::deque<std::int64_t> keys;  // of part.sightings
+    // Sightings freed, their text and messages' room kept for the next ones read.
+    std::vector<Sighting> spare;
+    const auto loadBefore = [&](std::int64_t bound) {
+        std::int64_t key = 0;
+        while (spill_->peek(key) && key < bound) {
+            Sighting& s = part.sightings.emplace_back();
+            if (!spare.empty()) {
+                s = std::move(spare.back());
+                spare.pop_back();
+            }
+            spill_->pop(s);
+            shiftTimes(s);
+            keys.push_back(key);
+        }
+    };
+    // A link reaches at most `reach` on the common clock: the window, and the clocks' offsets
+    // where they are not applied (each trace's times stay on its own clock). The margins hold
+    // every leg of a journey starting in the slice and every candidate those legs were held
+    // against, and the legs those candidates were linked to.
+    std::int64_t unapplied = 0;
+    const bool everyClockApplied = report_.offsetsApplied && std::all_of(report_.traces.begin(), report_.traces.end(), [this](const TraceEnds& e) {
+                                       return report_.switchOffsets.contains(e.self);
+                                   });
+    if (!everyClockApplied)
+        for (const auto& [name, offset] : report_.switchOffsets) unapplied = std::max(unapplied, std::abs(offset));
+    const std::int64_t reach = 2 * settings_.transitWindow + 2 * unapplied + 1;
+    const std::int64_t margin = 5 * reach;
+    const std::int64_t guard = 2 * reach;
+    std::uint32_t nextId = 1;
+    loadBefore(kNone + 1);  // the calls without a time: the first slice's
+    std::int64_t peeked = 0;
+    // The slice: [from, to); the first takes the earlier calls too, the last the later ones.
+    std::int64_t from = spill_->peek(peeked) ? peeked : 0;
+    std::vector<int> owned;
+    for (bool firstSlice = true;; firstSlice = false) {
+        if (!firstSlice) {
+            // The calls before the slice's margin are freed; past a gap, the slice moves on.
+            while (!keys.empty() && keys.front() < from - margin) {
+                keys.pop_front();
+                spare.push_back(std::move(part.sightings.front()));
+                part.sightings.pop_front();
+            }
+            if (part.sightings.empty()) {
+                if (!spill_->peek(peeked)) break;
+                from = std::max(from, peeked);
+            }
+        }
+        const std::int64_t to = slice == 0 ? kEnd : from + slice;
+        std::int64_t loaded = slice == 0 ? kEnd : to + margin;
+        for (;;) {
+            loadBefore(loaded);
+            if (!spill_->peek(peeked)) loaded = kEnd;
+            part.legs.clear();
+            part.journeys.clear();
+            journeys::Linker(part, settings_, keys_).linkSlice();
+            // The journeys starting in the slice (every one left, once all is read); each must
+            // lie inside the margins, or the slice reads further and links again.
+            owned.clear();
+            bool inside = true;
+            for (std::size_t k = 0; k < part.journeys.size(); ++k) {
+                const Journey& j = part.journeys[k];
+                const std::int64_t start = keys[static_cast<std::size_t>(part.legs[static_cast<std::size_t>(j.legs.front())].primary())];
+                if (!firstSlice && start < from) continue;
+                if (loaded != kEnd && start >= to) continue;
+                owned.push_back(static_cast<int>(k));
+                if (loaded == kEnd) continue;
+                for (const int li : j.legs) {
+                    const Leg& leg = part.legs[static_cast<std::size_t>(li)];
+                    for (const int side : {leg.sender, leg.receiver})
+                        if (side >= 0 && keys[static_cast<std::size_t>(side)] >= loaded - guard) inside = false;
+                }
+            }
+            if (inside || loaded == kEnd) break;
+            loaded += margin;
+        }
+        for (const int k : owned) {
+            Journey& j = part.journeys[static_cast<std::size_t>(k)];
+            j.id = nextId++;
+            for (const int li : j.legs) part.legs[static_cast<std::size_t>(li)].journey = static_cast<int>(j.id);
+            emit(part, j);
+        }
+        if (loaded == kEnd) break;
+        from = to;
+    }
+    if (!spill_->error().empty()) report_.problems.push_back(spill_->error());
+    return part;
+}
+
+JourneyReport JourneyBuilder::finish() {
+    prepare();
+    JourneyReport whole = link(0, [](JourneyReport&, Journey&) {});
+    whole.problems = report_.problems;
+    std::vector<TrunkEnds> trunks = report_.trunks;
+    for (const Journey& j : whole.journeys) whole.tally.add(whole, j, trunks);
+    whole.trunks = std::move(trunks);
+    whole.switchOffsets = report_.switchOffsets;
+    // Failed first, each in the order of their ids.
+    std::stable_sort(whole.journeys.begin(), whole.journeys.end(), [](const Journey& a, const Journey& b) {
+        return std::make_pair(a.outcome == "answered", a.id) < std::make_pair(b.outcome == "answered", b.id);
+    });
+    return whole;
+}
+
+JourneyReport JourneyBuilder::stream(const std::function<void(const JourneyReport&, const Journey&)>& emit) {
+    prepare();
+    std::vector<TrunkEnds> trunks = report_.trunks;
+    JourneyTally tally;
+    link(settings_.slice, [&](JourneyReport& part, Journey& j) {
+        tally.add(part, j, trunks);
+        emit(part, j);
+    });
+    JourneyReport summary = std::move(report_);
+    summary.trunks = std::move(trunks);
+    summary.tally = std::move(tally);
+    return summary;
+}
+
+void JourneyTally::add(const JourneyReport& report, const Journey& journey, std::vector<TrunkEnds>& trunks) {
+    ++journeys;
+    ++byOutcome[journey.outcome];
+    for (const int li : journey.legs) {
+        const Leg& leg = report.legs[static_cast<std::size_t>(li)];
+        ++legs;
+        if (leg.previous >= 0) ++transitLinks;
+        if (leg.exact) ++exactLinks;
+        if (leg.arrivalAmbiguous) ++ambiguousLinks;
+        if (leg.link != LegLink::Trunk) continue;
+        ++trunkLegs;
+        const std::uint32_t a = report.sightings[static_cast<std::size_t>(leg.sender)].trace;
+        const std::uint32_t b = report.sightings[static_cast<std::size_t>(leg.receiver)].trace;
+        for (TrunkEnds& t : trunks)
+            if ((t.first == a && t.second == b) || (t.first == b && t.second == a)) {
+                ++t.linked;
+                break;
+            }
+    }
 }
 
 }  // namespace truno

@@ -23,15 +23,22 @@
 // switch.
 //
 // Memory: each call seen is kept compactly (its instants, numbers, the typed facts of its IAM
-// and one small record per message) until the traces have all been read; the linking sorts and
-// sweeps, so that each leg is compared only with the legs inside the window.
+// and one small record per message) while it is open; once finished it goes, with the trace's
+// other finished calls, into runs sorted by time in a temporary file. The linking then merges
+// the runs of every trace in time order and links a slice of time at a time, with margins on
+// both sides wide enough that every link of a journey starting in the slice, and every candidate
+// of those links, is inside; the journeys starting in the slice are handed out and the calls
+// before the next slice's margin freed. Memory is bounded by the calls inside a slice and its
+// margins, not by the traces' length. The clock offsets are measured on each trace's first calls.
 #include "analysis/calls/Calls.h"
 #include "analysis/facts/MessageFacts.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +65,8 @@ struct JourneySettings {
     bool applyClockOffsets = false;     // --clock-offset auto
     // --cic-offset A:B=N: a circuit code N higher at B than at A on the trunk A-B.
     std::map<std::pair<std::string, std::string>, std::int64_t> cicOffsets;
+    // JourneyBuilder::stream links a slice of this many milliseconds at a time (0: all at once).
+    std::int64_t slice = 600000;
 };
 
 // One message of a call seen in a trace, as the ends are compared.
@@ -128,6 +137,8 @@ struct Leg {
     std::optional<std::int64_t> iamDelay;  // the IAM's transit, clocks corrected
     int journey = -1;
     int next = -1, previous = -1;  // transit links
+    bool exact = false;            // its link to `previous` an exact key decided
+    bool arrivalAmbiguous = false; // several leaving legs fitted it, or its one fitted several
     std::vector<int> ambiguous;    // candidates when several fitted (legs)
     // The sighting that speaks for the leg: the sender's, else the receiver's.
     int primary() const { return sender >= 0 ? sender : receiver; }
@@ -172,17 +183,32 @@ struct TrunkEnds {
     bool linkedAtAll = true;                // false: its ends were not linked (a problem says why)
 };
 
+struct JourneyReport;
+
+// The counts of the summary, journey by journey.
+struct JourneyTally {
+    std::map<std::string, std::size_t> byOutcome;
+    std::size_t journeys = 0, legs = 0, trunkLegs = 0, transitLinks = 0;
+    std::uint32_t exactLinks = 0;      // transit links an exact key decided
+    std::uint32_t ambiguousLinks = 0;  // arriving legs left unlinked as several fitted
+    // Counts the journey; its trunk legs count on their trunks in `trunks`.
+    void add(const JourneyReport& report, const Journey& journey, std::vector<TrunkEnds>& trunks);
+};
+
 struct JourneyReport {
     std::vector<TraceEnds> traces;
-    std::deque<Sighting> sightings;  // a deque: a sighting stays where it is made while it is filled
+    // Of a slice (JourneyBuilder::stream), or of everything (finish): in time order; a deque, as a
+    // slice frees the earliest and reads the next at the end.
+    std::deque<Sighting> sightings;
     std::vector<Leg> legs;
-    std::vector<Journey> journeys;          // failed first, then by start
+    // Failed first, then in the order of their ids: by start (the origin's IAM on the common clock,
+    // a journey with none first), then by the origin's trace and record.
+    std::vector<Journey> journeys;
     std::vector<TrunkEnds> trunks;
     std::map<std::string, std::int64_t> switchOffsets;  // applied (ClockOffsets::Auto) or measured
     std::vector<std::string> problems;      // bad input, named (the summary says them)
     std::vector<std::optional<std::int64_t>> lastInstant;  // per trace: its last message's
-    std::uint32_t ambiguousLinks = 0;
-    std::uint32_t exactLinks = 0;           // transit links an exact key decided
+    JourneyTally tally;
     bool offsetsApplied = false;
     std::optional<std::int64_t> firstDay;  // days of the first trace's date, where one is known
     // A sighting's instant on the common clock (its trace's switch offset taken off when applied).
@@ -190,10 +216,17 @@ struct JourneyReport {
     std::string switchOf(std::uint32_t trace) const { return traces[trace].self; }
 };
 
+namespace journeys {
+class SightingSpill;
+}
+
 // Collects the calls of each trace as the run reads it, then links them.
 class JourneyBuilder {
 public:
     explicit JourneyBuilder(JourneySettings settings);
+    ~JourneyBuilder();
+    JourneyBuilder(const JourneyBuilder&) = delete;
+    JourneyBuilder& operator=(const JourneyBuilder&) = delete;
 
     // A trace begins; its index.
     std::uint32_t beginTrace(TraceEnds ends);
@@ -204,10 +237,12 @@ public:
     // A call of the trace finished.
     void callFinished(std::uint32_t trace, const Call& call);
 
-    // Links what was read.
+    // Links what was read: every journey in one report.
     JourneyReport finish();
-
-    std::size_t openCalls() const { return open_.size(); }
+    // Links what was read a slice of time at a time and hands out each journey with the report
+    // of its slice (its legs and sightings), in the order of their ids; returns the report with
+    // no journeys, legs or sightings: the traces, trunks, clocks, problems and the tally.
+    JourneyReport stream(const std::function<void(const JourneyReport&, const Journey&)>& emit);
 
     // The fields of an IAM's facts, by the numbers iamFacts holds.
     struct FactKeys {
@@ -225,20 +260,35 @@ public:
 
 private:
     void noteIam(Sighting& s, const MessageFacts& facts);
+    // Measures the trunks and clocks on the first calls of each trace; false: nothing was read.
+    void prepare();
+    // slice: milliseconds of the slices (0: one slice of everything).
+    JourneyReport link(std::int64_t slice, const std::function<void(JourneyReport&, Journey&)>& emit);
+    void shiftTimes(Sighting& s) const;
 
     JourneySettings settings_;
     JourneyReport report_;
     FactKeys keys_;
     FieldRef originalCalled_, redirecting_, category_, hopCounter_, globalCallReference_, correlationId_, callReference_;
     std::vector<std::int64_t> dayOf_;  // per trace: days of its date (0: none)
+    std::vector<std::int64_t> shift_;  // per trace: its date's distance from the first trace's
     std::string packing_;              // noteIam's, kept
     // Per trace: the point code its ends name as this side (--ends FILE=THIS:FAR on a capture),
     // whose messages are the ones sent there, whichever way the run's DIR reads them.
     std::vector<std::optional<std::uint32_t>> selfCode_;
     std::vector<bool> captured_;  // per trace: its messages carry point codes (a capture)
     std::vector<std::optional<std::int64_t>> lastAt_;  // per trace: its last message's instant
-    // Open calls: (trace, call's first record) -> its sighting in the report.
+    // Open calls: (trace, call's first record) -> its sighting in pool_; free_: slots to reuse.
     std::unordered_map<std::uint64_t, std::uint32_t> open_;
+    std::deque<Sighting> pool_;
+    std::vector<std::uint32_t> free_;
+    // Per trace: its first calls (the clocks' sample).
+    std::vector<std::vector<Sighting>> sample_;
+    // Per trace: the last instant of its calls without a captured IAM, and per point-code pair
+    // of a captured IAM (the lesser code first), its calls' last instant.
+    std::vector<std::optional<std::int64_t>> lastWithoutPair_;
+    std::vector<std::map<std::pair<std::string, std::string>, std::int64_t>> lastOfPair_;
+    std::unique_ptr<journeys::SightingSpill> spill_;
     struct RecentCall {
         std::uint64_t key = 0;
         Sighting* sighting = nullptr;  // a deque's elements stay where they are made

@@ -37,13 +37,27 @@ public:
     Linker(JourneyReport& report, const JourneySettings& settings, const JourneyBuilder::FactKeys& keys)
         : r_(report), settings_(settings), keys_(keys) {}
 
-    void run() {
+    // The trunks, their clocks and the problems of the input, measured on the report's
+    // sightings (each trace's first calls).
+    void measureTrunks() {
         trunks();
-        legs();
         offsets();
+    }
+    // The legs, both ends compared, the transit links and the journeys of the report's
+    // sightings (a slice of time), its trunks and clocks measured already; the journeys by start.
+    void linkSlice() {
+        index();
+        legs();
         compareEnds();
         transit();
         journeys();
+    }
+    // Per trace: the last instant of its calls without a captured IAM, and of those with one per
+    // point-code pair (the trunks a capture holds, and where each ends).
+    using PairLasts = std::map<std::pair<std::string, std::string>, std::int64_t>;
+    void setLasts(const std::vector<std::optional<std::int64_t>>& withoutPair, const std::vector<PairLasts>& ofPair) {
+        lastWithoutPair_ = &withoutPair;
+        lastOfPair_ = &ofPair;
     }
 
 private:
@@ -59,6 +73,8 @@ private:
     std::int64_t cicOffset(const std::string& a, const std::string& b) const;
     void trunks();
     bool capturedTrunks();
+    // byTrace_ and the sightings of each capture's trunks.
+    void index();
     // The sightings of `trace` on the trunk `t` (of a capture, those of its calls between the
     // trunk's two ends).
     const std::vector<int>& onTrunk(const TrunkEnds& t, std::uint32_t trace) const;
@@ -94,6 +110,8 @@ private:
     std::vector<int> fitsOfReceived_;  // per sighting: sent IAMs it fits (linkEnds)
     std::vector<int> arrivingFits_;    // per leg: arriving legs it fits as the leaving one (transit)
     std::vector<const SeenMessage*> sent_, got_;  // pairWay's, reused
+    const std::vector<std::optional<std::int64_t>>* lastWithoutPair_ = nullptr;
+    const std::vector<PairLasts>* lastOfPair_ = nullptr;
 };
 
 }  // namespace truno::journeys

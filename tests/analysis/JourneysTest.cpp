@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -83,9 +84,8 @@ std::string traceOf(const std::vector<Iam>& iams, const char* direction) {
     return log;
 }
 
-// Reads each trace into the builder as the tool does (each its own analysis) and links them.
-JourneyReport journeysOf(const std::vector<std::pair<TraceEnds, std::string>>& traces) {
-    JourneyBuilder builder(JourneySettings{});
+// Reads each trace into the builder as the tool does (each its own analysis).
+void readTraces(JourneyBuilder& builder, const std::vector<std::pair<TraceEnds, std::string>>& traces) {
     for (const auto& [ends, log] : traces) {
         const std::uint32_t trace = builder.beginTrace(ends);
         LogAnalysis analysis([&](const AnalysedMessage& m) { builder.message(trace, m.facts, m.at, m.call); },
@@ -97,6 +97,12 @@ JourneyReport journeysOf(const std::vector<std::pair<TraceEnds, std::string>>& t
         decodeLog(in, [](std::string_view) {}, options);
         analysis.finish();
     }
+}
+
+// Reads the traces and links them.
+JourneyReport journeysOf(const std::vector<std::pair<TraceEnds, std::string>>& traces) {
+    JourneyBuilder builder(JourneySettings{});
+    readTraces(builder, traces);
     return builder.finish();
 }
 
@@ -159,6 +165,89 @@ TEST(Journeys, WhatTheTransitSwitchChangedIsTheIamsFacts) {
     // The called number changed, the original called number was added; the hop counter, expected
     // to change, is not named.
     EXPECT_EQ(keys, (std::vector<std::string>{"called_party_number.address_signals", "original_called_number"}));
+}
+
+// A journey as the tests compare them: its id, its sightings (trace and record) leg by leg, and
+// whether a leg stayed apart with candidates.
+std::string shapeOf(const JourneyReport& report, const Journey& j) {
+    std::string out = std::to_string(j.id);
+    out += j.ambiguous ? " ambiguous:" : ":";
+    for (const int li : j.legs) {
+        const Leg& leg = report.legs[static_cast<std::size_t>(li)];
+        for (const int side : {leg.sender, leg.receiver})
+            if (side >= 0) {
+                const Sighting& s = report.sightings[static_cast<std::size_t>(side)];
+                out += ' ';
+                out += std::to_string(s.trace);
+                out += '#';
+                out += std::to_string(s.firstRecord);
+            }
+        out += " |";
+    }
+    return out;
+}
+
+TEST(Journeys, LinkingSliceBySliceLinksAsAllAtOnce) {
+    // Calls through Y a second and a half apart for six minutes: most leave Y 0.1 s after they
+    // arrive (a prefix added), every fifth never leaves, every seventh has two leaving calls that
+    // fit it, every eleventh a second arriving call with its numbers 4 s before it (decoys); then
+    // two calls close together after a gap of a minute.
+    std::vector<std::pair<int, Iam>> arrivals, departures;  // at tenths of a second
+    const auto at = [](int tenths) {
+        char text[16];
+        std::snprintf(text, sizeof text, "10:%02d:%02d.%02d", tenths / 600, tenths / 10 % 60, tenths % 10 * 10);
+        return std::string(text);
+    };
+    for (int k = 0; k < 240; ++k) {
+        const std::string called = std::to_string(234500000 + k);
+        const std::string prefixed = std::to_string(49234500000 + k);
+        const std::string calling = std::to_string(3111000000 + k);
+        const int t = k < 238 ? 100 + k * 15 : 4300 + k;
+        arrivals.emplace_back(t, Iam{at(t), called, calling, 20, ""});
+        if (k % 11 == 6) arrivals.emplace_back(t - 40, Iam{at(t - 40), called, calling, 20, ""});
+        if (k % 5 == 4) continue;
+        departures.emplace_back(t + 1, Iam{at(t + 1), prefixed, calling, 19, ""});
+        if (k % 7 == 3) departures.emplace_back(t + 2, Iam{at(t + 2), prefixed, calling, 19, ""});
+    }
+    const auto byTime = [](std::vector<std::pair<int, Iam>>& timed) {
+        std::stable_sort(timed.begin(), timed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<Iam> iams;
+        for (const auto& [tenths, iam] : timed) iams.push_back(iam);
+        return iams;
+    };
+    const std::vector<Iam> arriving = byTime(arrivals);
+    const std::vector<Iam> leaving = byTime(departures);
+    const std::vector<std::pair<TraceEnds, std::string>> traces = {
+        {TraceEnds{.file = "in.log", .self = "Y", .far = "X", .declared = true}, traceOf(arriving, "R")},
+        {TraceEnds{.file = "out.log", .self = "Y", .far = "Z", .declared = true}, traceOf(leaving, "S")}};
+    JourneyBuilder whole(JourneySettings{});
+    readTraces(whole, traces);
+    const JourneyReport all = whole.finish();
+    std::vector<std::string> expected;
+    for (const Journey& j : all.journeys) expected.push_back(shapeOf(all, j));
+    std::sort(expected.begin(), expected.end());
+    ASSERT_GT(all.tally.transitLinks, 120u);
+    ASSERT_GT(all.tally.ambiguousLinks, 20u);
+    for (const std::int64_t slice : {1000, 45000, 600000}) {
+        JourneySettings settings;
+        settings.slice = slice;
+        JourneyBuilder sliced(settings);
+        readTraces(sliced, traces);
+        std::vector<std::string> found;
+        std::uint32_t lastId = 0;
+        bool inOrder = true;
+        const JourneyReport summary = sliced.stream([&](const JourneyReport& part, const Journey& j) {
+            found.push_back(shapeOf(part, j));
+            inOrder = inOrder && j.id == lastId + 1;
+            lastId = j.id;
+        });
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected) << slice;
+        EXPECT_TRUE(inOrder) << slice;
+        EXPECT_EQ(summary.tally.transitLinks, all.tally.transitLinks) << slice;
+        EXPECT_EQ(summary.tally.ambiguousLinks, all.tally.ambiguousLinks) << slice;
+        EXPECT_TRUE(summary.journeys.empty() && summary.sightings.empty()) << slice;
+    }
 }
 
 }  // namespace
