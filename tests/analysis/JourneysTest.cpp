@@ -1,6 +1,7 @@
 // The transit link's rules, case by case: two traces taken at switch Y (one on its trunk to X,
 // where a call arrives, one on its trunk to Z, where calls leave), run through the analysis into
-// the journey builder; which leaving leg the arriving one is linked to, if any.
+// the journey builder; which leaving leg the arriving one is linked to, if any. Then the linking
+// a slice of time at a time against the linking of everything at once.
 #include "analysis/journeys/Journeys.h"
 #include "analysis/pipeline/LogAnalysis.h"
 #include "tests/analysis/AnalysisSupport.h"
@@ -248,6 +249,49 @@ TEST(Journeys, LinkingSliceBySliceLinksAsAllAtOnce) {
         EXPECT_EQ(summary.tally.ambiguousLinks, all.tally.ambiguousLinks) << slice;
         EXPECT_TRUE(summary.journeys.empty() && summary.sightings.empty()) << slice;
     }
+}
+
+TEST(Journeys, AChainLongerThanTheMarginsIsLinkedWhole) {
+    // One call through fourteen trunks, each hop 4.9 s after the last (inside the window): it
+    // spans more than a slice's margins, so that the slice its start falls in reads further.
+    constexpr int kHops = 14;
+    std::vector<std::pair<TraceEnds, std::string>> traces;
+    for (int k = 0; k < kHops; ++k) {
+        // Switches S0 to S14 (built by append: g++ 12 warns of a literal added to a string here).
+        std::string here(1, 'S');
+        here += std::to_string(k);
+        std::string next(1, 'S');
+        next += std::to_string(k + 1);
+        std::string out = here;
+        out += '-';
+        out += next;
+        out += ".log";
+        std::string in = next;
+        in += '-';
+        in += here;
+        in += ".log";
+        const int sent = 490 * k;  // hundredths
+        const auto at = [](int hundredths) {
+            char text[16];
+            std::snprintf(text, sizeof text, "10:%02d:%02d.%02d", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
+            return std::string(text);
+        };
+        const Iam iam{at(sent), "234567890", "3111222333", 31 - k, ""};
+        Iam received = iam;
+        received.time = at(sent + 5);
+        traces.push_back({TraceEnds{.file = out, .self = here, .far = next, .declared = true}, traceOf({iam}, "S")});
+        traces.push_back({TraceEnds{.file = in, .self = next, .far = here, .declared = true}, traceOf({received}, "R")});
+    }
+    const JourneyReport all = journeysOf(traces);
+    ASSERT_EQ(all.journeys.size(), 1u);
+    ASSERT_EQ(all.journeys.front().legs.size(), static_cast<std::size_t>(kHops));
+    JourneySettings settings;
+    settings.slice = 1;
+    JourneyBuilder sliced(settings);
+    readTraces(sliced, traces);
+    std::vector<std::string> found;
+    sliced.stream([&](const JourneyReport& part, const Journey& j) { found.push_back(shapeOf(part, j)); });
+    EXPECT_EQ(found, std::vector<std::string>{shapeOf(all, all.journeys.front())});
 }
 
 }  // namespace
