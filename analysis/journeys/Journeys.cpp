@@ -265,7 +265,7 @@ void JourneyBuilder::callFinished(std::uint32_t trace, const Call& call) {
         kept.iamTo = s.iamTo;
         kept.finished = true;
     }
-    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
+    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>(settings_.temporaryFile);
     spill_->add(s, kRunCalls);
     if (at != &made) {
         // The slot is made new for the next call, the room of its messages and facts kept.
@@ -290,7 +290,7 @@ void JourneyBuilder::prepare() {
     sample_.resize(n);
     lastWithoutPair_.resize(n);
     lastOfPair_.resize(n);
-    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>();
+    if (!spill_) spill_ = std::make_unique<journeys::SightingSpill>(settings_.temporaryFile);
     // A trace's times from the midnight before its date, so that traces of different days line up.
     std::int64_t firstDay = INT64_MAX;
     for (const std::int64_t d : dayOf_)

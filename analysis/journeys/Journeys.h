@@ -67,6 +67,9 @@ struct JourneySettings {
     std::map<std::pair<std::string, std::string>, std::int64_t> cicOffsets;
     // JourneyBuilder::stream links a slice of this many milliseconds at a time (0: all at once).
     std::int64_t slice = 600000;
+    // Finished calls wait for the linking in a temporary file (false: in memory, as when no
+    // temporary file can be made or written).
+    bool temporaryFile = true;
 };
 
 // One message of a call seen in a trace, as the ends are compared.

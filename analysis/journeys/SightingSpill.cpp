@@ -118,10 +118,22 @@ void decode(const char* at, Sighting& s) {
     }
 }
 
+// Positions in the temporary file past 2 GiB: `long` has 32 bits on Windows.
+int seekTo(std::FILE* file, std::uint64_t at) {
+#if defined(_WIN32)
+    return _fseeki64(file, static_cast<__int64>(at), SEEK_SET);
+#else
+    return fseeko(file, static_cast<off_t>(at), SEEK_SET);
+#endif
+}
+
 }  // namespace
 
 struct SightingSpill::Run {
     std::uint64_t at = 0, end = 0;  // what is left of it in the file
+    // A run kept in memory, when there is no temporary file or writing it failed: nothing is
+    // lost, only the memory is no longer bounded.
+    bool inMemory = false;
     std::string buffer;             // read from the file, not yet decoded from `used` on
     std::size_t used = 0;
     // Of the sighting at `used`: its key, trace and first record.
@@ -130,9 +142,7 @@ struct SightingSpill::Run {
     std::uint64_t firstRecord = 0;
 };
 
-SightingSpill::SightingSpill() : file_(std::tmpfile()) {
-    if (file_ == nullptr) error_ = std::string("cannot make a temporary file: ") + std::strerror(errno);
-}
+SightingSpill::SightingSpill(bool useFile) : file_(useFile ? std::tmpfile() : nullptr) {}
 
 SightingSpill::~SightingSpill() {
     if (file_ != nullptr) std::fclose(file_);
@@ -163,15 +173,16 @@ void SightingSpill::writeRun(Pending& pending) {
     for (const Waiting& w : pending.calls) buffer_.append(pending.records, w.at, w.length);
     pending.calls.clear();
     pending.records.clear();
-    if (file_ == nullptr) return;
     auto run = std::make_unique<Run>();
-    run->at = written_;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
-        error_ = std::string("cannot write the temporary file: ") + std::strerror(errno);
-        return;
+    if (file_ != nullptr && seekTo(file_, written_) == 0 &&
+        std::fwrite(buffer_.data(), 1, buffer_.size(), file_) == buffer_.size()) {
+        run->at = written_;
+        written_ += buffer_.size();
+        run->end = written_;
+    } else {
+        run->inMemory = true;
+        run->buffer = buffer_;
     }
-    written_ += buffer_.size();
-    run->end = written_;
     runs_.push_back(std::move(run));
 }
 
@@ -184,13 +195,13 @@ bool SightingSpill::fill(Run& run) {
         return run.buffer.size() - run.used >= length;
     };
     while (!whole()) {
-        if (run.at >= run.end) return false;
+        if (run.inMemory || run.at >= run.end) return false;
         run.buffer.erase(0, run.used);
         run.used = 0;
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kReadAhead, run.end - run.at));
         const std::size_t had = run.buffer.size();
         run.buffer.resize(had + want);
-        if (std::fseek(file_, static_cast<long>(run.at), SEEK_SET) != 0 ||
+        if (seekTo(file_, run.at) != 0 ||
             std::fread(run.buffer.data() + had, 1, want, file_) != want) {
             error_ = std::string("cannot read the temporary file: ") + std::strerror(errno);
             run.at = run.end;

@@ -16,7 +16,9 @@ namespace truno::journeys {
 
 class SightingSpill {
 public:
-    SightingSpill();
+    // useFile false: the runs are kept in memory (so are they when the file cannot be made or
+    // written).
+    explicit SightingSpill(bool useFile);
     ~SightingSpill();
     SightingSpill(const SightingSpill&) = delete;
     SightingSpill& operator=(const SightingSpill&) = delete;

@@ -229,9 +229,11 @@ TEST(Journeys, LinkingSliceBySliceLinksAsAllAtOnce) {
     std::sort(expected.begin(), expected.end());
     ASSERT_GT(all.tally.transitLinks, 120u);
     ASSERT_GT(all.tally.ambiguousLinks, 20u);
-    for (const std::int64_t slice : {1000, 45000, 600000}) {
+    for (const std::int64_t slice : {1000, 45000, 600000, -45000}) {
+        // A negative slice: the same, its calls waiting in memory rather than in a temporary file.
         JourneySettings settings;
-        settings.slice = slice;
+        settings.slice = slice < 0 ? -slice : slice;
+        settings.temporaryFile = slice > 0;
         JourneyBuilder sliced(settings);
         readTraces(sliced, traces);
         std::vector<std::string> found;
