@@ -87,7 +87,7 @@ void LogAnalysis::add(const RecordFacts& record) {
     }
     setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
-    Call* call = calls_.add(facts_, at);
+    Call* call = followCalls_ ? calls_.add(facts_, at) : nullptr;
     const bool passes = selection_ == nullptr || selection_->matches(facts_, call != nullptr ? call->firstRecord : 0);
     if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
     if (wantedRecords_.empty()) {
