@@ -57,6 +57,10 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
                              !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
                              options_.htmlFile.empty() && options_.health.alarms.empty();
     if (readsNoCall) analysis_.followCalls(false);
+    // The statistics are read by their view, the metrics and the KPIs' snapshots.
+    if (options_.view != View::Statistics && options_.metricsFile.empty() &&
+        (options_.view != View::Kpi || options_.intervalSeconds == 0))
+        analysis_.countStatistics(false);
     const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
     if (jsonMessages && exports_ == nullptr && file_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
         pipe_ = std::make_unique<RecordPipe>([this](const RecordFacts& record) { analysis_.add(record); });
