@@ -50,11 +50,10 @@ void MessageFacts::build(const RecordFacts& record, bool withFields) {
         switch (m.kind) {
             case MarkKind::Parameter: {
                 const ParameterRow* row = m.code >= 0 && m.code <= 255 ? findParameter(static_cast<std::uint8_t>(m.code)) : nullptr;
-                BlockFact& block = blocks_.emplace_back();
-                block.code = m.code;
-                block.key = row != nullptr ? row->key : kUnknownParameterKey;
-                block.name = row != nullptr ? row->name : kUnknownParameterName;
-                block.firstField = static_cast<std::uint32_t>(fields_.size());
+                blocks_.push_back(BlockFact{.code = m.code,
+                                            .key = row != nullptr ? row->key : kUnknownParameterKey,
+                                            .name = row != nullptr ? row->name : kUnknownParameterName,
+                                            .firstField = static_cast<std::uint32_t>(fields_.size())});
                 // The code under which the block's fields are known: its own, or that of every
                 // code without a row.
                 fieldCode = row != nullptr ? m.code : kUnknownParameterCode;
@@ -79,16 +78,14 @@ void MessageFacts::build(const RecordFacts& record, bool withFields) {
             case MarkKind::Field:
             case MarkKind::Plain:
             case MarkKind::Value: {
-                FieldFact& field = fields_.emplace_back();
-                field.ref = FieldRef{fieldCode, m.field->key};
-                field.row = m.field;
-                field.number = m.number;
-                field.hasNumber = m.hasNumber;
-                field.meaning = m.meaning;
-                if (m.kind == MarkKind::Value)
-                    field.shown = false;
-                else
-                    field.printed = withoutLineEnds(spanOf(m, i + 1));
+                const bool shown = m.kind != MarkKind::Value;
+                fields_.push_back(FieldFact{.ref = FieldRef{fieldCode, m.field->key},
+                                            .row = m.field,
+                                            .printed = shown ? withoutLineEnds(spanOf(m, i + 1)) : std::string_view{},
+                                            .number = m.number,
+                                            .hasNumber = m.hasNumber,
+                                            .shown = shown,
+                                            .meaning = m.meaning});
                 ++blocks_.back().fieldCount;
                 break;
             }
