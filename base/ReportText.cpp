@@ -27,12 +27,22 @@ void Text::crLfAsLf() {
     if (size_ != 0) size_ = static_cast<std::size_t>(copyCrLfAsLf(view(), data_.get()) - data_.get());
 }
 
+bool Text::keepsParameterMark(std::int16_t code) {
+    const bool wasMuted = muted_;
+    muted_ = !wanted(code);
+    // A parameter not wanted right after another one not wanted, nothing kept between them: the
+    // first one's mark ends the field before them both, and no view reads the blocks of either.
+    return !(muted_ && wasMuted && !marks_->empty() && marks_->back().kind == MarkKind::Parameter &&
+             !wanted(marks_->back().code));
+}
+
 void Text::keepMark(MarkKind kind, std::int16_t code, std::uint32_t begin, std::uint32_t value,
                     const BitField* field) {
-    if (kind == MarkKind::Parameter)
-        muted_ = !wanted(code);
-    else if (muted_)
+    if (kind == MarkKind::Parameter) {
+        if (!keepsParameterMark(code)) return;
+    } else if (muted_) {
         return;
+    }
     marks_->push_back(Mark{.field = field, .begin = begin, .value = value, .code = code, .kind = kind});
 }
 
@@ -40,22 +50,25 @@ void Text::keepMarks(std::span<const Mark> marks, std::size_t origin) {
     // Places wrap as 32-bit numbers: a laid-out line counted from before its CR LF may have an
     // origin before the text's first byte, and its marks still land inside the text.
     const auto shift = static_cast<std::uint32_t>(origin);
-    const std::size_t first = marks_->size();
     if (wanted_ == nullptr) {
+        const std::size_t first = marks_->size();
         marks_->insert(marks_->end(), marks.begin(), marks.end());
-    } else {
-        // As they were written: a parameter's mark sets what is left out up to the next one.
-        for (const Mark& mark : marks) {
-            if (mark.kind == MarkKind::Parameter)
-                muted_ = !wanted(mark.code);
-            else if (muted_)
-                continue;
-            marks_->push_back(mark);
+        for (auto mark = marks_->begin() + static_cast<std::ptrdiff_t>(first); mark != marks_->end(); ++mark) {
+            mark->begin += shift;
+            mark->value += shift;
         }
+        return;
     }
-    for (auto mark = marks_->begin() + static_cast<std::ptrdiff_t>(first); mark != marks_->end(); ++mark) {
-        mark->begin += shift;
-        mark->value += shift;
+    // As they were written: a parameter's mark sets what is left out up to the next one.
+    for (const Mark& mark : marks) {
+        if (mark.kind == MarkKind::Parameter) {
+            if (!keepsParameterMark(mark.code)) continue;
+        } else if (muted_) {
+            continue;
+        }
+        Mark& kept = marks_->emplace_back(mark);
+        kept.begin += shift;
+        kept.value += shift;
     }
 }
 

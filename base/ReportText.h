@@ -169,8 +169,9 @@ public:
         muted_ = false;
     }
     // The parameters whose marks are kept, by code (null: every one): the marks written after a
-    // parameter's mark, up to the next one, are left out when its code is not among them (its
-    // own mark is kept, so that the record's blocks are the same).
+    // parameter's mark, up to the next one, are left out when its code is not among them. Its
+    // own mark is kept, so that the field before it ends there, unless it follows straight on
+    // the kept mark of another parameter not wanted (whose block then runs over both).
     struct MarkFilter {
         const std::bitset<256>* wanted = nullptr;
         bool muted = false;  // the marks of the parameter being written are left out
@@ -227,6 +228,9 @@ private:
     static std::uint32_t offset(std::size_t at) { return static_cast<std::uint32_t>(at); }
     void reserveMore(std::size_t n);
     void keepMeaning(std::size_t start, std::uint16_t meaning);
+    // A parameter's mark: sets whether the marks after it, up to the next one, are left out, and
+    // says whether the mark itself is kept.
+    bool keepsParameterMark(std::int16_t code);
     void keepMarks(std::span<const Mark> marks, std::size_t origin);
     bool wanted(std::int16_t code) const {
         return wanted_ == nullptr || (code >= 0 && code <= 255 && (*wanted_)[static_cast<std::size_t>(code)]);

@@ -49,6 +49,18 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
+    // The text summary, circuits and checks read no call: unless a filter, an export, the metrics,
+    // the HTML report or KPI alarms want them, the calls are not followed.
+    const bool readsNoCall = options_.format == Format::Text &&
+                             (options_.view == View::Summary || options_.view == View::Circuits ||
+                              options_.view == View::Checks) &&
+                             !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
+                             options_.htmlFile.empty() && options_.health.alarms.empty();
+    if (readsNoCall) analysis_.followCalls(false);
+    // The statistics are read by their view, the metrics and the KPIs' snapshots.
+    if (options_.view != View::Statistics && options_.metricsFile.empty() &&
+        (options_.view != View::Kpi || options_.intervalSeconds == 0))
+        analysis_.countStatistics(false);
     const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
     if (jsonMessages && exports_ == nullptr && file_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
         pipe_ = std::make_unique<RecordPipe>([this](const RecordFacts& record) { analysis_.add(record); });

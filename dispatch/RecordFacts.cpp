@@ -1,6 +1,7 @@
 #include "dispatch/RecordFacts.h"
 
 #include "base/Conversions.h"
+#include "base/OctetText.h"
 #include "base/Times.h"
 #include "dispatch/MessageTypes.h"
 
@@ -12,11 +13,16 @@ namespace truno {
 bool readCallInstanceCode(std::span<const std::string_view> octets, std::uint32_t& code, std::size_t cicOctets) {
     if (octets.size() < cicOctets) return false;
     std::uint32_t value = 0;
+    unsigned digits = 0;  // every digit's value or'ed: 16 or more when one is not a hex digit
     for (std::size_t i = 0; i < cicOctets; ++i) {
-        const int octet = hexOctetValue(octets[i]);
-        if (octet < 0) return false;
-        value |= static_cast<std::uint32_t>(octet) << (8 * i);
+        const std::string_view octet = octets[i];
+        if (octet.size() != 2) return false;
+        const unsigned high = kHexDigitValue[static_cast<unsigned char>(octet[0])];
+        const unsigned low = kHexDigitValue[static_cast<unsigned char>(octet[1])];
+        digits |= high | low;
+        value |= (high * 16 + low) << (8 * i);
     }
+    if (digits >= 16) return false;
     code = cicOctets == 2 ? value & 0x0FFFU : value;
     return true;
 }
@@ -28,8 +34,12 @@ void setOctetFacts(RecordFacts& f, std::span<const std::string_view> octets, std
     if (messageEnd != 0 && messageEnd < octets.size()) f.trailingOctets = octets.subspan(messageEnd);
     f.hasCallInstanceCode = readCallInstanceCode(octets, f.callInstanceCode, cicOctets);
     if (octets.size() > cicOctets) {
-        f.typeCode = hexOctetValue(octets[cicOctets]);
-        if (const MessageType* type = findMessageType(octets[cicOctets])) f.acronym = type->acronym;
+        if (const MessageType* type = findMessageType(octets[cicOctets])) {
+            f.typeCode = type->code;
+            f.acronym = type->acronym;
+        } else {
+            f.typeCode = hexOctetValue(octets[cicOctets]);
+        }
     }
 }
 

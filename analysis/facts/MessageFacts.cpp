@@ -24,21 +24,29 @@ std::optional<Route> routeOf(const RecordFacts& record) {
 
 std::string routeText(const Route& route) { return std::to_string(route.low) + "-" + std::to_string(route.high); }
 
-void MessageFacts::build(const RecordFacts& record) {
+void MessageFacts::build(const RecordFacts& record, bool withFields) {
     record_ = record;
-    blocks_.clear();
     fields_.clear();
-    blocks_.push_back(BlockFact{});  // the message's own lines
-    int fieldCode = -1;              // that of the fields of the block last begun
-    const std::string_view text = record.text;
+    blocks_.resize(1);
+    blocks_.front() = BlockFact{};  // the message's own lines
+    if (!withFields) {
+        record_.marks = {};
+        return;
+    }
     const std::span<const Mark> marks = record.marks;
+    if (marks.empty()) return;
+    const char* const text = record.text.data();
+    const auto textSize = static_cast<std::uint32_t>(record.text.size());
+    // The text a mark delimits: from its value to the next mark's line (or the text's end).
+    const auto spanOf = [&](const Mark& m, std::size_t next) {
+        const std::uint32_t end = std::min(next < marks.size() ? marks[next].begin : textSize, textSize);
+        return m.value <= end ? std::string_view(text + m.value, end - m.value) : std::string_view{};
+    };
     // A message's fields are as many as its marks at most: room for them is made once.
     fields_.reserve(marks.size());
+    int fieldCode = -1;  // that of the fields of the block last begun
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const Mark& m = marks[i];
-        const std::size_t end = std::min<std::size_t>(i + 1 < marks.size() ? marks[i + 1].begin : text.size(), text.size());
-        const std::string_view span = m.value <= end ? std::string_view(text.data() + m.value, end - m.value) : std::string_view{};
-        BlockFact& block = blocks_.back();
         switch (m.kind) {
             case MarkKind::Parameter: {
                 const ParameterRow* row = m.code >= 0 && m.code <= 255 ? findParameter(static_cast<std::uint8_t>(m.code)) : nullptr;
@@ -53,8 +61,9 @@ void MessageFacts::build(const RecordFacts& record) {
             }
             case MarkKind::Heading: {
                 // A heading may stand indented under the value column of a parameter's lines.
-                std::string_view heading = withoutLineEnds(span);
+                std::string_view heading = withoutLineEnds(spanOf(m, i + 1));
                 while (!heading.empty() && heading.front() == ' ') heading.remove_prefix(1);
+                BlockFact& block = blocks_.back();
                 if (block.title.empty() && block.fieldCount == 0 && block.code >= 0) {
                     block.title = heading;
                 } else {
@@ -72,7 +81,7 @@ void MessageFacts::build(const RecordFacts& record) {
                 const bool shown = m.kind != MarkKind::Value;
                 fields_.push_back(FieldFact{.ref = FieldRef{fieldCode, m.field->key},
                                             .row = m.field,
-                                            .printed = shown ? withoutLineEnds(span) : std::string_view{},
+                                            .printed = shown ? withoutLineEnds(spanOf(m, i + 1)) : std::string_view{},
                                             .number = m.number,
                                             .hasNumber = m.hasNumber,
                                             .shown = shown,

@@ -81,8 +81,9 @@ class MessageFacts {
 public:
     // Takes the facts of `record`; the vectors are reused, so that building the facts of every
     // message of a run allocates nothing once they have grown. The facts hold views into
-    // `record`'s text: they are valid as long as it is.
-    void build(const RecordFacts& record);
+    // `record`'s text: they are valid as long as it is. Without `withFields`, the record's marks
+    // are left out: the message's facts have no fields and no parameter blocks.
+    void build(const RecordFacts& record, bool withFields = true);
 
     const RecordFacts& record() const { return record_; }
     std::span<const BlockFact> blocks() const { return blocks_; }

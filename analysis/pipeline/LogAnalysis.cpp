@@ -78,16 +78,10 @@ void LogAnalysis::setRouteOf(MessageFacts& facts) {
 void LogAnalysis::add(const RecordFacts& record) {
     // The facts of a message whose fields nothing reads are built without its marks, which costs
     // next to nothing.
-    if (allFields_ || fieldsReadBeyondJson(record.typeCode)) {
-        facts_.build(record);
-    } else {
-        RecordFacts withoutFields = record;
-        withoutFields.marks = {};
-        facts_.build(withoutFields);
-    }
+    facts_.build(record, allFields_ || fieldsReadBeyondJson(record.typeCode));
     setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
-    Call* call = calls_.add(facts_, at);
+    Call* call = followCalls_ ? calls_.add(facts_, at) : nullptr;
     const bool passes = selection_ == nullptr || selection_->matches(facts_, call != nullptr ? call->firstRecord : 0);
     if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);
     if (wantedRecords_.empty()) {
@@ -101,7 +95,7 @@ void LogAnalysis::add(const RecordFacts& record) {
 
 void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call) {
     ++messagesPassed_;
-    statistics_.addMessage(facts, call != nullptr);
+    if (countStatistics_) statistics_.addMessage(facts, call != nullptr);
     onMessage_(AnalysedMessage{facts, at, call});
 }
 
@@ -186,7 +180,7 @@ void LogAnalysis::callFinished(const Call& call) {
     if (health_ != nullptr) health_->addCall(call, passes, logEnding_);
     if (!passes) return;
     ++callsPassed_;
-    statistics_.addCall(call);
+    if (countStatistics_) statistics_.addCall(call);
     if (onCall_) onCall_(call);
 }
 

@@ -62,6 +62,13 @@ public:
     // The trunk's health is followed too: every message and every finished call goes to
     // `health`, with whether the filter let it through (owned by the caller, who finishes it).
     void followHealth(TrunkHealth* health) { health_ = health; }
+    // Whether the calls are followed (the default): a caller none of whose sinks reads a call, its
+    // first record or the counts of calls (the text summary, circuits and checks) turns it off
+    // before the first message, and the messages then come with no call.
+    void followCalls(bool follow) { followCalls_ = follow; }
+    // Whether the messages and calls that pass are counted in statistics() (the default): a caller
+    // that never reads them turns it off before the first message.
+    void countStatistics(bool count) { countStatistics_ = count; }
 
     // The messages added from now on are of the switch `name` (the next file of a run may be of
     // another switch): they, their calls, circuits and findings carry it, and calls and circuits
@@ -128,6 +135,8 @@ private:
     std::map<std::uint64_t, Held> ready_;                             // to go on, by record
     MessageFacts heldFacts_;
     TrunkHealth* health_ = nullptr;
+    bool followCalls_ = true;
+    bool countStatistics_ = true;
     bool logEnding_ = false;
     // The routes met, by RouteIndex (index 0: none), and their indexes by both point codes.
     std::deque<std::string> routeNames_{""};

@@ -135,6 +135,10 @@ void writeBlocks(Text& out) {
     out.markValue(b, 7);
     out.mark(MarkKind::Parameter, 1);
     field(a, 3, "3", 0);
+    out.mark(MarkKind::Parameter, 3);
+    out.mark(MarkKind::Parameter, 4);
+    out.mark(MarkKind::Parameter, 2);
+    field(b, 5, "5", 0);
 }
 
 TEST(TextMemo, AFilterLeavesOutTheMarksOfParametersNotWanted) {
@@ -155,9 +159,10 @@ TEST(TextMemo, AFilterLeavesOutTheMarksOfParametersNotWanted) {
         const std::bitset<256>* wanted;
         std::string marks;
     } cases[] = {
-        {nullptr, "0:1/0/0 2:-1/1/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 2:-1/3/0 "},
-        {&first, "0:1/0/0 2:-1/1/0 0:2/0/0 0:1/0/0 2:-1/3/0 "},
-        {&second, "0:1/0/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 "},
+        {nullptr, "0:1/0/0 2:-1/1/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 2:-1/3/0 0:3/0/0 0:4/0/0 0:2/0/0 2:-1/5/0 "},
+        // Parameters not wanted one after another keep the first one's mark only.
+        {&first, "0:1/0/0 2:-1/1/0 0:2/0/0 0:1/0/0 2:-1/3/0 0:3/0/0 "},
+        {&second, "0:1/0/0 0:2/0/0 2:-1/16/4 4:-1/7/0 0:1/0/0 0:2/0/0 2:-1/5/0 "},
     };
     for (const auto& c : cases) {
         std::vector<Mark> live;
