@@ -194,7 +194,7 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
         const std::size_t last =
             std::min<std::uint64_t>(call->lastRecord > dropped ? call->lastRecord - dropped : 0, store->size());
         for (std::size_t i = first; i < last; ++i) {
-            if (store->row(i).callFirstRecord != call->firstRecord) continue;
+            if (store->callFirstRecord(i) != call->firstRecord) continue;
 
             arrows_.push_back(Arrow{.record = store->record(i),
                                     .sent = store->direction(i) != Direction::Received,
