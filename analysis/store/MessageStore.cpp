@@ -149,7 +149,6 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
     const std::uint64_t octetsLength = readVarint(at);
     s.markCount = readVarint(at);
     const std::uint64_t numbersLength = readVarint(at);
-    const std::uint64_t shared = readVarint(at);
     s.time = {at, timeLength};
     at += timeLength;
     s.info = {at, infoLength};
@@ -159,7 +158,7 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
     s.octets = {at, octetsLength};
     at += octetsLength;
     s.numbers = at;
-    s.steps = shared == 0 ? at + numbersLength : templates_.data() + templateStarts_[shared - 1];
+    s.parts = at + numbersLength;
     return s;
 }
 
@@ -181,7 +180,14 @@ std::uint64_t MessageStore::callFirstRecord(std::size_t i) const {
 bool MessageStore::MarkCursor::next() {
     if (left_ == 0) return false;
     --left_;
-    const MarkShape& shape = shapes_[readVarint(steps_)];
+    if (partLeft_ == 0) {
+        const std::uint64_t part = readVarint(parts_);
+        ownPart_ = part == 0;
+        steps_ = ownPart_ ? parts_ : store_->templates_.data() + store_->templateStarts_[part - 1];
+        partLeft_ = readVarint(steps_);
+    }
+    --partLeft_;
+    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
     const std::uint64_t step = readVarint(steps_);
     const std::uint64_t begin = shape.absolute ? step : mark_.begin + step;
     mark_ = Mark{.field = shape.field,
@@ -193,14 +199,15 @@ bool MessageStore::MarkCursor::next() {
                  .kind = shape.kind,
                  .hasNumber = shape.hasNumber};
     label_ = shape.label;
+    if (ownPart_) parts_ = steps_;
     return true;
 }
 
 MessageStore::MarkCursor MessageStore::marks(std::size_t i) const {
     const Strings s = strings(i);
     MarkCursor cursor;
-    cursor.shapes_ = shapes_.data();
-    cursor.steps_ = s.steps;
+    cursor.store_ = this;
+    cursor.parts_ = s.parts;
     cursor.numbers_ = s.numbers;
     cursor.left_ = s.markCount;
     return cursor;
@@ -338,30 +345,38 @@ std::uint16_t MessageEncoder::labelIndex(const Mark& mark, MessageBatch& batch) 
     return index;
 }
 
-std::uint64_t MessageEncoder::shared(MessageBatch& batch) {
-    if (const auto found = templates_.find(std::string_view(steps_)); found != templates_.end()) return found->second + 1;
-    if (templates_.size() >= kMaxTemplates || templateBytes_ + steps_.size() > kMaxTemplateBytes) return 0;
-    // Marks' bytes are shared from the second message that has them on: those of one message
-    // alone stay with it.
-    const std::size_t hash = TextHash{}(steps_);
+std::uint64_t MessageEncoder::shared(std::string_view part, MessageBatch& batch) {
+    if (const auto found = templates_.find(part); found != templates_.end()) return found->second + 1;
+    if (templates_.size() >= kMaxTemplates || templateBytes_ + part.size() > kMaxTemplateBytes) return 0;
+    // A part is shared from the second message that has it on: one that only one message has
+    // stays with it.
+    const std::size_t hash = TextHash{}(part);
     if (seenOnce_.erase(hash) == 0) {
         if (seenOnce_.size() >= kMaxSeenOnce) seenOnce_.clear();
         seenOnce_.insert(hash);
         return 0;
     }
     const auto index = static_cast<std::uint32_t>(templates_.size());
-    templates_.emplace(steps_, index);
-    templateBytes_ += steps_.size();
+    templates_.emplace(part, index);
+    templateBytes_ += part.size();
     batch.newTemplateStarts.push_back(static_cast<std::uint32_t>(batch.newTemplates.size()));
-    batch.newTemplates += steps_;
+    batch.newTemplates += part;
     return std::uint64_t{index} + 1;
+}
+
+void MessageEncoder::appendPart(std::string_view part, std::string& out, MessageBatch& batch) {
+    const std::uint64_t index = shared(part, batch);
+    appendVarint(out, index);
+    if (index == 0) out += part;
 }
 
 void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> marks, MessageBatch& batch) {
     steps_.clear();
     numbers_.clear();
+    partStarts_.clear();
     std::uint32_t previous = 0;
     for (const Mark& mark : marks) {
+        if (mark.kind == MarkKind::Parameter) partStarts_.push_back(steps_.size());
         MarkShape shape{.field = mark.field,
                         .number = mark.number < MarkShape::kNumberInShape ? mark.number : 0,
                         .valueOffset = static_cast<std::int64_t>(mark.value) - static_cast<std::int64_t>(mark.begin),
@@ -385,7 +400,6 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
         if (shape.numberFollows) appendVarint(numbers_, mark.number);
         previous = mark.begin;
     }
-    const std::uint64_t template_ = marks.empty() ? 0 : shared(batch);
     std::string& out = batch.strings;
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);
@@ -395,13 +409,45 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
     appendVarint(out, texts.octets.size());
     appendVarint(out, marks.size());
     appendVarint(out, numbers_.size());
-    appendVarint(out, template_);
     out += texts.time;
     out += texts.info;
     out += texts.reason;
     out += texts.octets;
     out += numbers_;
-    if (template_ == 0) out += steps_;
+    if (marks.empty()) return;
+    // The marks as one part when a part shared holds them all (most messages); else a part
+    // from each parameter on.
+    part_.clear();
+    appendVarint(part_, marks.size());
+    part_ += steps_;
+    if (const std::uint64_t whole = shared(part_, batch); whole != 0 || partStarts_.size() <= 1) {
+        appendVarint(out, whole);
+        if (whole == 0) out += part_;
+        return;
+    }
+    // Each part's marks: counted from where each begins in steps_ (every mark is two numbers).
+    std::size_t from = 0;
+    const auto marksIn = [this](std::size_t begin, std::size_t end) {
+        std::size_t count = 0;
+        const char* at = steps_.data() + begin;
+        const char* stop = steps_.data() + end;
+        while (at < stop) {
+            readVarint(at);
+            readVarint(at);
+            ++count;
+        }
+        return count;
+    };
+    partStarts_.push_back(steps_.size());
+    for (const std::size_t end : partStarts_) {
+        if (end == from) continue;
+        const std::size_t count = marksIn(from, end);
+        part_.clear();
+        appendVarint(part_, count);
+        part_.append(steps_, from, end - from);
+        appendPart(part_, out, batch);
+        from = end;
+    }
 }
 
 // ---------------------------------------------------------------- MessageRecorder's tables
@@ -544,7 +590,7 @@ void MessageRecorder::callFinished(const Call& call) {
     row.messages = call.messages;
     row.notDecoded = call.notDecoded;
     row.cause = call.cause;
-    row.instants = call.instants();
+    row.setInstants(call.instants());
     std::string& strings = batch_.callStrings;
     finished.stringsOffset = narrow<std::uint32_t>(strings.size());
     std::array<std::string_view, kCallTextCount> texts{};
@@ -554,19 +600,42 @@ void MessageRecorder::callFinished(const Call& call) {
         texts[static_cast<std::size_t>(kCallMoments[k].time)] = moment.time;
     }
     for (const KeptText& kept : kCallTexts) texts[static_cast<std::size_t>(kept.which)] = call.*kept.text;
-    for (std::size_t k = 0; k < kCallTextCount; ++k) {
-        const std::string_view text = texts[k].substr(0, std::numeric_limits<std::uint16_t>::max());
-        strings += text;
-        row.lengths[k] = static_cast<std::uint16_t>(text.size());
-    }
+    for (std::string_view& text : texts) text = text.substr(0, std::numeric_limits<std::uint16_t>::max());
+    appendCallTexts(strings, texts);
     batch_.calls.push_back(finished);
 }
 
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts) {
+    for (const std::string_view text : texts) appendVarint(out, text.size());
+    for (const std::string_view text : texts) out += text;
+}
+
+CallInstants CallRow::instants() const {
+    const auto instant = [](std::int64_t value) { return value == kNone ? std::nullopt : std::optional<std::int64_t>(value); };
+    return CallInstants{.opened = (present & kOpened) != 0,
+                        .first = instant(at[0]),
+                        .addressComplete = instant(at[1]),
+                        .answer = instant(at[2]),
+                        .release = instant(at[3])};
+}
+
+void CallRow::setInstants(const CallInstants& instants) {
+    if (instants.opened) present = static_cast<std::uint16_t>(present | kOpened);
+    at = {instants.first.value_or(kNone), instants.addressComplete.value_or(kNone), instants.answer.value_or(kNone),
+          instants.release.value_or(kNone)};
+}
+
 std::string_view MessageStore::callText(const CallRow& call, CallText which) const {
-    std::size_t offset = 0;
+    const char* at = pool_.view(call.strings, 0).data();
     const auto index = static_cast<std::size_t>(which);
-    for (std::size_t k = 0; k < index; ++k) offset += call.lengths[k];
-    return pool_.view(call.strings + offset, call.lengths[index]);
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    for (std::size_t k = 0; k < kCallTextCount; ++k) {
+        const std::uint64_t size = readVarint(at);
+        if (k < index) offset += size;
+        if (k == index) length = size;
+    }
+    return {at + offset, length};
 }
 
 Call MessageStore::call(const CallRow& row) const {
@@ -580,16 +649,17 @@ Call MessageStore::call(const CallRow& row) const {
     call.messages = row.messages;
     call.notDecoded = row.notDecoded;
     call.cause = row.cause;
-    call.opened = row.instants.opened;
+    const CallInstants instants = row.instants();
+    call.opened = instants.opened;
     for (std::size_t k = 0; k < std::size(kCallMoments); ++k) {
         CallMoment& moment = call.*kCallMoments[k].moment;
         moment.present = (row.present & (1u << k)) != 0;
         moment.time = callText(row, kCallMoments[k].time);
     }
-    call.first.at = row.instants.first;
-    call.addressComplete.at = row.instants.addressComplete;
-    call.answer.at = row.instants.answer;
-    call.release.at = row.instants.release;
+    call.first.at = instants.first;
+    call.addressComplete.at = instants.addressComplete;
+    call.answer.at = instants.answer;
+    call.release.at = instants.release;
     for (const KeptText& kept : kCallTexts) call.*kept.text = callText(row, kept.which);
     return call;
 }

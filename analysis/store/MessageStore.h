@@ -126,17 +126,25 @@ inline constexpr std::size_t kCallTextCount = 13;
 struct CallRow {
     std::uint32_t callInstanceCode = 0;
     CallOutcome outcome = CallOutcome::Incomplete;
-    std::uint16_t present = 0;  // the moments that came, one bit each (kCallMoments order)
+    std::uint16_t present = 0;  // the moments that came, one bit each (kCallMoments order), and kOpened
     SwitchIndex switchIndex = 0;
     std::uint64_t firstRecord = 0;
     std::uint64_t lastRecord = 0;
     std::uint32_t messages = 0;
     std::uint32_t notDecoded = 0;
     std::optional<std::uint32_t> cause;
-    CallInstants instants;
-    StringPool::Ref strings = 0;
-    std::array<std::uint16_t, kCallTextCount> lengths{};
+    // The instants of its first message, address complete, answer and release; kNone: none.
+    std::array<std::int64_t, 4> at{kNone, kNone, kNone, kNone};
+    StringPool::Ref strings = 0;  // the lengths of its texts (7-bit groups), then the texts
+    static constexpr std::uint16_t kOpened = 0x8000;  // an initial address message opened it
+    static constexpr std::int64_t kNone = INT64_MIN;
+
+    CallInstants instants() const;
+    void setInstants(const CallInstants& instants);
 };
+
+// Writes a call's texts (CallText order) as its CallRow::strings keep them.
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts);
 
 // What the recorder hands over: the messages and calls recorded since the last batch.
 struct MessageBatch;
@@ -249,10 +257,13 @@ public:
 
     private:
         friend class MessageStore;
-        const MarkShape* shapes_ = nullptr;
-        const char* steps_ = nullptr;    // shape and step of each mark
+        const MessageStore* store_ = nullptr;
+        const char* parts_ = nullptr;    // the parts of the marks' bytes still to come
+        const char* steps_ = nullptr;    // shape and step of each mark of the part in hand
         const char* numbers_ = nullptr;  // the numbers that follow their marks
         std::size_t left_ = 0;
+        std::size_t partLeft_ = 0;       // marks of the part in hand still to come
+        bool ownPart_ = false;           // the part in hand is the message's own, among its parts
         Mark mark_{};
         std::uint16_t label_ = 0;
     };
@@ -309,7 +320,7 @@ private:
         std::string_view info;
         std::string_view reason;
         std::string_view octets;
-        const char* steps = nullptr;
+        const char* parts = nullptr;
         const char* numbers = nullptr;
     };
     Strings strings(std::size_t i) const;
@@ -388,19 +399,23 @@ struct MessageTexts {
 // and shape once, and the marks' bytes many messages share (a message of a kind the log holds
 // many of has the same marks as the last of them), handing what it meets for the first time
 // over with the batch. A message's strings, one after another: its log line, its trailing
-// octets, the lengths of its time, summary info, reason and octets, its number of marks, the
-// length of its marks' numbers and its marks' bytes shared (their index + 1; 0: its own follow),
-// each in 7-bit groups; its time, summary info, reason and octets; its marks' numbers that do not
-// fit in their shapes; its own marks' bytes. A mark's bytes are its shape's index and its step
-// from the mark before it (or its begin when it lies before that one), in 7-bit groups.
+// octets, the lengths of its time, summary info, reason and octets, its number of marks and the
+// length of its marks' numbers, each in 7-bit groups; its time, summary info, reason and octets;
+// its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index
+// + 1 of a part shared, or 0, its number of marks and its own bytes. The marks are one part, or
+// when no part shared holds them all, a part from each parameter on. A part's bytes are its number
+// of marks, then each mark's shape's index and its step from the mark before it (or its begin
+// when it lies before that one), in 7-bit groups.
 class MessageEncoder {
 public:
     void append(const MessageTexts& texts, std::span<const Mark> marks, MessageBatch& batch);
 
 private:
     std::uint16_t labelIndex(const Mark& mark, MessageBatch& batch);
-    // The index + 1 of the shared marks' bytes that are steps_; 0: the message keeps its own.
-    std::uint64_t shared(MessageBatch& batch);
+    // The index + 1 of the shared part that is `part`; 0: the message keeps its own.
+    std::uint64_t shared(std::string_view part, MessageBatch& batch);
+    // Writes a part: shared, or its own bytes.
+    void appendPart(std::string_view part, std::string& out, MessageBatch& batch);
     struct ShapeHash {
         std::size_t operator()(const MarkShape& shape) const;
     };
@@ -424,6 +439,8 @@ private:
     std::size_t templateBytes_ = 0;
     std::unordered_set<std::size_t> seenOnce_;  // hashes of marks' bytes met once
     std::string steps_;
+    std::vector<std::size_t> partStarts_;  // in steps_, with their marks' count before each
+    std::string part_;
     std::string numbers_;
     std::string header_;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,8 +31,11 @@ MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first
     call.row.firstRecord = first;
     call.row.lastRecord = last;
     call.stringsOffset = static_cast<std::uint32_t>(batch.callStrings.size());
-    batch.callStrings += "call";
-    call.row.lengths[static_cast<std::size_t>(CallText::FirstTime)] = 4;
+    std::array<std::string_view, kCallTextCount> texts{};
+    texts[static_cast<std::size_t>(CallText::FirstTime)] = "call";
+    texts[static_cast<std::size_t>(CallText::Called)] = "called";
+    call.row.setInstants({.opened = first % 2 == 1, .first = first, .addressComplete = std::nullopt, .answer = -static_cast<std::int64_t>(last), .release = std::nullopt});
+    appendCallTexts(batch.callStrings, texts);
     return call;
 }
 
@@ -142,6 +146,14 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
     for (const CallRow& call : store.calls()) EXPECT_GE(call.lastRecord, store.record(0));
     EXPECT_EQ(store.calls().back().firstRecord, 7u);
     EXPECT_EQ(store.callText(store.calls().back(), CallText::FirstTime), "call");
+    EXPECT_EQ(store.callText(store.calls().back(), CallText::Called), "called");
+    EXPECT_EQ(store.callText(store.calls().back(), CallText::Route), "");
+    const CallInstants instants = store.calls().back().instants();
+    EXPECT_TRUE(instants.opened);
+    EXPECT_EQ(instants.first, 7);
+    EXPECT_EQ(instants.addressComplete, std::nullopt);
+    EXPECT_EQ(instants.answer, -static_cast<std::int64_t>(kTotal));
+    EXPECT_EQ(instants.release, std::nullopt);
 
     // At most two blocks of rows and two pages of strings, where all the messages
     // would take five blocks and fifteen pages.

@@ -131,7 +131,7 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
         case CodeColumn: return c.callInstanceCode;
         case StartColumn:
-            if (sortKey) return QVariant::fromValue<qlonglong>(c.instants.first.value_or(-1));
+            if (sortKey) return QVariant::fromValue<qlonglong>(c.instants().first.value_or(-1));
             return fromView(store_->callText(c, CallText::FirstTime));
         case CallingColumn: return fromView(store_->callText(c, CallText::Calling));
         case CalledColumn: return fromView(store_->callText(c, CallText::Called));
@@ -142,9 +142,9 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
             return QStringLiteral("%1, %2").arg(*c.cause).arg(fromView(causeMeaning(*c.cause)));
         }
         case SetupColumn:
-            return duration(c.instants.setupTime(), sortKey);
-        case AnswerColumn: return duration(c.instants.answerDelay(), sortKey);
-        case ConversationColumn: return duration(c.instants.conversationTime(), sortKey);
+            return duration(c.instants().setupTime(), sortKey);
+        case AnswerColumn: return duration(c.instants().answerDelay(), sortKey);
+        case ConversationColumn: return duration(c.instants().conversationTime(), sortKey);
         case MessagesColumn: return c.messages;
         case RouteColumn: return fromView(store_->callText(c, CallText::Route));
         default: return {};
