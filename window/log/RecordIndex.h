@@ -21,12 +21,12 @@ public:
     // report lost its first `lines` lines with them: the banners held move up as many lines.
     void dropBefore(std::uint64_t number, std::size_t lines);
 
-    std::uint64_t recordCount() const { return bannerLines_.size(); }
+    std::uint64_t recordCount() const { return count(); }
     std::uint64_t notDecodedCount() const { return notDecoded_.size(); }
     // The highest record number held; 0 when none.
-    std::uint64_t lastRecord() const { return bannerLines_.empty() ? 0 : number(bannerLines_.size() - 1); }
+    std::uint64_t lastRecord() const { return count() == 0 ? 0 : number(count() - 1); }
     // The lowest record number held; 0 when none.
-    std::uint64_t firstRecord() const { return bannerLines_.empty() ? 0 : number(0); }
+    std::uint64_t firstRecord() const { return count() == 0 ? 0 : number(0); }
     bool contains(std::uint64_t number) const { return bannerLine(number).has_value(); }
     // The banner line of record `number`; none for a number the report does not have.
     std::optional<std::size_t> bannerLine(std::uint64_t number) const;
@@ -40,6 +40,11 @@ public:
     std::optional<std::uint64_t> previousNotDecoded(std::size_t line) const;
 
 private:
+    std::size_t count() const { return wide_ ? wideLines_.size() : lines_.size(); }
+    // The banner line of the k-th record held.
+    std::size_t line(std::size_t k) const { return wide_ ? wideLines_[k] : lines_[k]; }
+    // The number of records whose banner is on `line` or above it.
+    std::size_t bannersUpTo(std::size_t line) const;
     // The number of the k-th record held.
     std::uint64_t number(std::size_t k) const { return numbers_.empty() ? first_ + k : numbers_[k]; }
     // The index of the first record held numbered `number` or above (recordCount() past the last).
@@ -49,7 +54,11 @@ private:
     // does not, every number is kept (rising).
     std::uint64_t first_ = 0;
     std::vector<std::uint64_t> numbers_;
-    std::vector<std::size_t> bannerLines_;    // of the k-th record at k
+    // The banner line of the k-th record at k: in 32 bits while they fit (a report of fewer than
+    // four billion lines), else all of them whole.
+    std::vector<std::uint32_t> lines_;
+    std::vector<std::size_t> wideLines_;
+    bool wide_ = false;
     std::vector<std::size_t> notDecoded_;     // indices of records, rising
 };
 
