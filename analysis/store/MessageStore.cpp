@@ -18,7 +18,11 @@ Number narrow(std::size_t value) {
 }
 
 // A number in 7-bit groups, the lowest first, each but the last with its top bit set.
-void appendVarint(std::string& out, std::uint64_t value) {
+inline void appendVarint(std::string& out, std::uint64_t value) {
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+        return;
+    }
     while (value >= 0x80) {
         out += static_cast<char>((value & 0x7F) | 0x80);
         value >>= 7;
@@ -345,23 +349,52 @@ std::uint16_t MessageEncoder::labelIndex(const Mark& mark, MessageBatch& batch) 
     return index;
 }
 
-std::uint64_t MessageEncoder::shared(std::string_view part, MessageBatch& batch) {
-    if (const auto found = templates_.find(part); found != templates_.end()) return found->second + 1;
-    if (templates_.size() >= kMaxTemplates || templateBytes_ + part.size() > kMaxTemplateBytes) return 0;
-    // A part is shared from the second message that has it on: one that only one message has
-    // stays with it.
-    const std::size_t hash = TextHash{}(part);
-    if (seenOnce_.erase(hash) == 0) {
-        if (seenOnce_.size() >= kMaxSeenOnce) seenOnce_.clear();
-        seenOnce_.insert(hash);
-        return 0;
+std::string_view MessageEncoder::templateAt(std::uint32_t index) const {
+    const std::size_t begin = templateStarts_[index];
+    const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
+    return std::string_view(templates_).substr(begin, end - begin);
+}
+
+void MessageEncoder::forgetSeenOnce() {
+    std::vector<Slot> shared;
+    for (const Slot& slot : slots_)
+        if (slot.index != kEmpty && slot.index != kSeenOnce) shared.push_back(slot);
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    for (const Slot& slot : shared) {
+        std::size_t at = slot.hash & (kSlots - 1);
+        while (slots_[at].index != kEmpty) at = (at + 1) & (kSlots - 1);
+        slots_[at] = slot;
     }
-    const auto index = static_cast<std::uint32_t>(templates_.size());
-    templates_.emplace(part, index);
-    templateBytes_ += part.size();
-    batch.newTemplateStarts.push_back(static_cast<std::uint32_t>(batch.newTemplates.size()));
-    batch.newTemplates += part;
-    return std::uint64_t{index} + 1;
+    slotsUsed_ = shared.size();
+}
+
+std::uint64_t MessageEncoder::shared(std::string_view part, MessageBatch& batch) {
+    if (slots_.empty()) slots_.resize(kSlots);
+    const std::size_t hash = std::hash<std::string_view>{}(part);
+    for (std::size_t at = hash & (kSlots - 1);; at = (at + 1) & (kSlots - 1)) {
+        Slot& slot = slots_[at];
+        if (slot.index == kEmpty) {
+            // Met for the first time: the message keeps it, and a second one will share it.
+            if (slotsUsed_ + 1 > kSlots / 4 * 3) {
+                forgetSeenOnce();
+                return 0;
+            }
+            slot = Slot{.hash = hash, .index = kSeenOnce};
+            ++slotsUsed_;
+            return 0;
+        }
+        if (slot.hash != hash) continue;
+        if (slot.index == kSeenOnce) {
+            if (templateStarts_.size() >= kMaxTemplates || templates_.size() + part.size() > kMaxTemplateBytes) return 0;
+            slot.index = static_cast<std::uint32_t>(templateStarts_.size());
+            templateStarts_.push_back(static_cast<std::uint32_t>(templates_.size()));
+            templates_ += part;
+            batch.newTemplateStarts.push_back(static_cast<std::uint32_t>(batch.newTemplates.size()));
+            batch.newTemplates += part;
+            return std::uint64_t{slot.index} + 1;
+        }
+        if (templateAt(slot.index) == part) return std::uint64_t{slot.index} + 1;
+    }
 }
 
 void MessageEncoder::appendPart(std::string_view part, std::string& out, MessageBatch& batch) {
@@ -420,7 +453,8 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
     part_.clear();
     appendVarint(part_, marks.size());
     part_ += steps_;
-    if (const std::uint64_t whole = shared(part_, batch); whole != 0 || partStarts_.size() <= 1) {
+    const bool onePart = partStarts_.empty() || (partStarts_.size() == 1 && partStarts_.front() == 0);
+    if (const std::uint64_t whole = shared(part_, batch); whole != 0 || onePart) {
         appendVarint(out, whole);
         if (whole == 0) out += part_;
         return;

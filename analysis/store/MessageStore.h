@@ -28,7 +28,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -422,22 +421,30 @@ private:
     struct ShapeEqual {
         bool operator()(const MarkShape& a, const MarkShape& b) const;
     };
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-    // Shared marks' bytes are kept up to these (then a message keeps its own).
+    // Shared parts are kept up to these (then a message keeps its own).
     static constexpr std::size_t kMaxTemplates = 1u << 16;
     static constexpr std::size_t kMaxTemplateBytes = std::size_t{8} << 20;
-    static constexpr std::size_t kMaxSeenOnce = 1u << 16;
+    // The parts met, by their hash, in one table probed from the hash on: a part shared (its
+    // index), or one met once (kSeenOnce). Those met once are forgotten when the table is three
+    // quarters full.
+    struct Slot {
+        std::size_t hash = 0;
+        std::uint32_t index = kEmpty;
+    };
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kSeenOnce = 0xFFFFFFFEu;
+    static constexpr std::size_t kSlots = std::size_t{1} << 17;
+    std::string_view templateAt(std::uint32_t index) const;
+    void forgetSeenOnce();
 
     std::unordered_map<const BitField*, std::uint16_t> fieldLabels_;
     std::unordered_map<int, std::uint16_t> parameterLabels_;
     std::uint16_t labelCount_ = 0;
     std::unordered_map<MarkShape, std::uint32_t, ShapeHash, ShapeEqual> shapes_;
-    std::unordered_map<std::string, std::uint32_t, TextHash, std::equal_to<>> templates_;
-    std::size_t templateBytes_ = 0;
-    std::unordered_set<std::size_t> seenOnce_;  // hashes of marks' bytes met once
+    std::vector<Slot> slots_;
+    std::size_t slotsUsed_ = 0;
+    std::string templates_;                      // the shared parts, one after another
+    std::vector<std::uint32_t> templateStarts_;  // and where each begins
     std::string steps_;
     std::vector<std::size_t> partStarts_;  // in steps_, with their marks' count before each
     std::string part_;

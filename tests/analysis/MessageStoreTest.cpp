@@ -44,8 +44,8 @@ MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first
 std::vector<Mark> marksOf(std::uint64_t record) {
     const bool far = record % kWideEvery == 0;
     return {Mark{.number = record % 7,
-                 .begin = static_cast<std::uint32_t>(far ? 100000 + record : record % 1000),
-                 .value = static_cast<std::uint32_t>(far ? 100000 + record : record % 1000) + 5,
+                 .begin = static_cast<std::uint32_t>(far ? 100000 + record : record % 90000),
+                 .value = static_cast<std::uint32_t>(far ? 100000 + record : record % 90000) + 5,
                  .kind = MarkKind::Field,
                  .hasNumber = true},
             Mark{.number = record % 2 == 0 ? record * 1000 : 3, .begin = 999, .value = 990, .code = 5, .meaning = 4, .kind = MarkKind::Parameter}};
