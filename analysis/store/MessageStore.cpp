@@ -30,6 +30,11 @@ inline void appendVarint(std::string& out, std::uint64_t value) {
     out += static_cast<char>(value);
 }
 
+void skipVarint(const char*& at) {
+    while (static_cast<unsigned char>(*at++) >= 0x80) {
+    }
+}
+
 std::uint64_t readVarint(const char*& at) {
     std::uint64_t value = 0;
     for (unsigned shift = 0;; shift += 7) {
@@ -145,18 +150,18 @@ void MessageStore::dropOldest(std::size_t count) {
 MessageStore::Strings MessageStore::strings(std::size_t i) const {
     const char* at = pool_.view(row(i).strings, 0).data();
     Strings s;
+    const std::uint64_t infoLength = readVarint(at);
+    s.info = {at, infoLength};
+    at += infoLength;
     s.logLine = readVarint(at);
     s.trailingOctets = readVarint(at);
     const std::uint64_t timeLength = readVarint(at);
-    const std::uint64_t infoLength = readVarint(at);
     const std::uint64_t reasonLength = readVarint(at);
     const std::uint64_t octetsLength = readVarint(at);
     s.markCount = readVarint(at);
     const std::uint64_t numbersLength = readVarint(at);
     s.time = {at, timeLength};
     at += timeLength;
-    s.info = {at, infoLength};
-    at += infoLength;
     s.reason = {at, reasonLength};
     at += reasonLength;
     s.octets = {at, octetsLength};
@@ -168,7 +173,12 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
 
 std::string_view MessageStore::time(std::size_t i) const { return strings(i).time; }
 
-std::string_view MessageStore::info(std::size_t i) const { return strings(i).info; }
+std::string_view MessageStore::info(std::size_t i) const {
+    // First among the strings, for the sort by info.
+    const char* at = pool_.view(row(i).strings, 0).data();
+    const std::uint64_t length = readVarint(at);
+    return {at, length};
+}
 
 std::string_view MessageStore::reason(std::size_t i) const { return strings(i).reason; }
 
@@ -202,6 +212,24 @@ bool MessageStore::MarkCursor::next() {
                  .meaning = shape.meaning,
                  .kind = shape.kind,
                  .hasNumber = shape.hasNumber};
+    label_ = shape.label;
+    if (ownPart_) parts_ = steps_;
+    return true;
+}
+
+bool MessageStore::MarkCursor::nextLabel() {
+    if (left_ == 0) return false;
+    --left_;
+    if (partLeft_ == 0) {
+        const std::uint64_t part = readVarint(parts_);
+        ownPart_ = part == 0;
+        steps_ = ownPart_ ? parts_ : store_->templates_.data() + store_->templateStarts_[part - 1];
+        partLeft_ = readVarint(steps_);
+    }
+    --partLeft_;
+    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
+    skipVarint(steps_);
+    if (shape.numberFollows) skipVarint(numbers_);
     label_ = shape.label;
     if (ownPart_) parts_ = steps_;
     return true;
@@ -434,16 +462,16 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
         previous = mark.begin;
     }
     std::string& out = batch.strings;
+    appendVarint(out, texts.info.size());
+    out += texts.info;
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);
     appendVarint(out, texts.time.size());
-    appendVarint(out, texts.info.size());
     appendVarint(out, texts.reason.size());
     appendVarint(out, texts.octets.size());
     appendVarint(out, marks.size());
     appendVarint(out, numbers_.size());
     out += texts.time;
-    out += texts.info;
     out += texts.reason;
     out += texts.octets;
     out += numbers_;

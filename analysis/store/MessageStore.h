@@ -251,6 +251,8 @@ public:
     public:
         std::size_t left() const { return left_; }
         bool next();
+        // Goes to the next mark for its label alone: label() is its, mark() is not (quicker).
+        bool nextLabel();
         const Mark& mark() const { return mark_; }
         std::uint16_t label() const { return label_; }
 
@@ -397,9 +399,10 @@ struct MessageTexts {
 // On the run's thread: writes each message's strings for the store, and keeps each mark's label
 // and shape once, and the marks' bytes many messages share (a message of a kind the log holds
 // many of has the same marks as the last of them), handing what it meets for the first time
-// over with the batch. A message's strings, one after another: its log line, its trailing
-// octets, the lengths of its time, summary info, reason and octets, its number of marks and the
-// length of its marks' numbers, each in 7-bit groups; its time, summary info, reason and octets;
+// over with the batch. A message's strings, one after another: the length of its summary info
+// and the info; its log line, its trailing octets, the lengths of its time, reason and octets,
+// its number of marks and the length of its marks' numbers, each in 7-bit groups; its time,
+// reason and octets;
 // its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index
 // + 1 of a part shared, or 0, its number of marks and its own bytes. The marks are one part, or
 // when no part shared holds them all, a part from each parameter on. A part's bytes are its number

@@ -61,7 +61,9 @@ MessageBatch batchOf(MessageEncoder& encoder, std::uint64_t first, std::uint64_t
         message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
         const std::string time = timeOf(record);
         const std::vector<Mark> marks = marksOf(record);
-        encoder.append({.logLine = record * 3, .trailingOctets = 0, .time = time, .info = {}, .reason = "why", .octets = {}}, marks, batch);
+        const std::string info = "info " + std::to_string(record);
+        encoder.append({.logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}},
+                       marks, batch);
         if (record % kCapturedEvery == 0) {
             message.row.flags = MessageStore::kCaptured;
             batch.wires.push_back({.record = record,
@@ -115,6 +117,7 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
         ASSERT_EQ(store.indexOf(record), std::optional<std::size_t>(i));
         ASSERT_EQ(store.textBegin(i), (record - 1) * 100);
         ASSERT_EQ(store.time(i), timeOf(record));
+        ASSERT_EQ(store.info(i), "info " + std::to_string(record));
         ASSERT_EQ(store.markCount(i), 2u);
         const std::vector<Mark> expected = marksOf(record);
         MessageStore::MarkCursor cursor = store.marks(i);
@@ -129,6 +132,12 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
             ASSERT_EQ(cursor.label(), mark.kind == MarkKind::Field ? 0 : 1);
         }
         ASSERT_FALSE(cursor.next());
+        MessageStore::MarkCursor labels = store.marks(i);
+        for (const Mark& mark : expected) {
+            ASSERT_TRUE(labels.nextLabel());
+            ASSERT_EQ(labels.label(), mark.kind == MarkKind::Field ? 0 : 1);
+        }
+        ASSERT_FALSE(labels.nextLabel());
         ASSERT_EQ(store.mark(i, 1).begin, 999u);
         // A captured message's wire facts are its own after the oldest went; a log's have none.
         RecordFacts facts;

@@ -30,7 +30,7 @@ bool factsHoldText(const MessageStore& store, const ReportDocument& document, co
     // Labels first: one look-up each.
     MessageStore::MarkCursor labels = store.marks(i);
     if (labels.left() == 0) return false;
-    while (labels.next())
+    while (labels.nextLabel())
         if (labelMatches[labels.label()] != 0) return true;
     // Then the values, in the record's text as the report document holds it: a match counts when
     // it lies within the text a mark delimits (never in the dots that lead to a value).
