@@ -90,7 +90,7 @@ void MessageStore::append(MessageBatch&& batch) {
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
-        types_.push_back(TypeText{std::move(type.name), std::move(type.acronym), std::move(type.shown)});
+        types_.push_back(TypeText{type.code, std::move(type.name), std::move(type.acronym), std::move(type.shown)});
     shapes_.insert(shapes_.end(), batch.newShapes.begin(), batch.newShapes.end());
     for (const std::uint32_t start : batch.newTemplateStarts)
         templateStarts_.push_back(static_cast<std::uint32_t>(templates_.size() + start));
@@ -153,6 +153,7 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
     const std::uint64_t infoLength = readVarint(at);
     s.info = {at, infoLength};
     at += infoLength;
+    s.textLength = readVarint(at);
     s.logLine = readVarint(at);
     s.trailingOctets = readVarint(at);
     const std::uint64_t timeLength = readVarint(at);
@@ -172,6 +173,12 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
 }
 
 std::string_view MessageStore::time(std::size_t i) const { return strings(i).time; }
+
+std::uint64_t MessageStore::textEnd(std::size_t i) const {
+    const char* at = pool_.view(row(i).strings, 0).data();
+    at += readVarint(at);
+    return row(i).textBegin + readVarint(at);
+}
 
 std::string_view MessageStore::info(std::size_t i) const {
     // First among the strings, for the sort by info.
@@ -263,7 +270,7 @@ void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
     f.cicOctets = (r.flags & kTwoOctetCode) != 0 ? 2 : 4;
     f.callInstanceCode = r.callInstanceCode;
-    f.typeCode = r.typeCode;
+    f.typeCode = types_[r.type].code;
     f.decoded = (r.flags & kDecoded) != 0;
     f.reason = s.reason;
     f.failure = r.failure;
@@ -464,6 +471,7 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
     std::string& out = batch.strings;
     appendVarint(out, texts.info.size());
     out += texts.info;
+    appendVarint(out, texts.textLength);
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);
     appendVarint(out, texts.time.size());
@@ -533,7 +541,8 @@ std::uint16_t MessageRecorder::typeIndex(const RecordFacts& record) {
     types_.emplace(scratch_, index);
     std::string shown;
     appendTypeName(shown, record);
-    batch_.newTypes.push_back({std::string(record.typeName), std::string(record.acronym), std::move(shown)});
+    batch_.newTypes.push_back({static_cast<std::int16_t>(record.typeCode), std::string(record.typeName), std::string(record.acronym),
+                               std::move(shown)});
     return index;
 }
 
@@ -542,7 +551,6 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     MessageBatch::Message m;
     MessageStore::Row& row = m.row;
     row.textBegin = record.reportOffset;
-    row.textLength = narrow<std::uint32_t>(record.text.size());
     reportSize_ = record.reportOffset + record.text.size();
     row.at = analysed.at.value_or(MessageStore::kNoInstant);
     // The call's first record, kept from this message's number in the store.
@@ -557,7 +565,6 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     }
     row.callInstanceCode = record.callInstanceCode;
     row.switchIndex = analysed.facts.switchIndex();
-    row.typeCode = static_cast<std::int16_t>(record.typeCode);
     row.type = typeIndex(record);
     row.direction = directionIndex(record.directionText);
     row.failure = record.failure;
@@ -598,7 +605,8 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
         }
     }
     const std::string_view all = texts;
-    const MessageTexts kept{.logLine = record.logLine,
+    const MessageTexts kept{.textLength = narrow<std::uint32_t>(record.text.size()),
+                            .logLine = record.logLine,
                             .trailingOctets = record.trailingOctets.size(),
                             .time = all.substr(0, infoAt),
                             .info = all.substr(infoAt, reasonAt - infoAt),

@@ -156,11 +156,9 @@ public:
         std::uint64_t textBegin = 0;        // where the record's text begins in the report
         std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
         StringPool::Ref strings = 0;        // see appendMessageStrings
-        std::uint32_t textLength = 0;       // the record's text's length
         std::uint32_t callDistance = 0;     // record - first record of its call + 1; 0: none; kFarCall: beside
         std::uint32_t callInstanceCode = 0;
-        std::int16_t typeCode = -1;
-        std::uint16_t type = 0;             // index of its type name and acronym
+        std::uint16_t type = 0;             // index of its type name, acronym and code
         std::uint16_t direction = 0;        // index of its direction
         std::uint16_t switchIndex = 0;      // its switch among the store's (switchNameOf)
         std::uint8_t flags = 0;
@@ -223,7 +221,7 @@ public:
     // Where record i's text begins and ends in the report (the CR LF between two records belongs
     // to neither).
     std::uint64_t textBegin(std::size_t i) const { return row(i).textBegin; }
-    std::uint64_t textEnd(std::size_t i) const { return row(i).textBegin + row(i).textLength; }
+    std::uint64_t textEnd(std::size_t i) const;
     // The report's size as far as the recorded records go.
     std::uint64_t reportSize() const { return reportSize_; }
 
@@ -307,6 +305,7 @@ public:
 
 private:
     struct TypeText {
+        std::int16_t code = -1;
         std::string name;     // as in the banner
         std::string acronym;  // empty for an unknown type
         std::string shown;    // as the summary shows it
@@ -314,6 +313,7 @@ private:
 
     // A message's strings as appendMessageStrings laid them out.
     struct Strings {
+        std::uint64_t textLength = 0;
         std::uint64_t logLine = 0;
         std::uint64_t trailingOctets = 0;
         std::uint64_t markCount = 0;
@@ -367,6 +367,7 @@ struct MessageBatch {
     std::vector<std::string> newDirections;
     std::vector<MessageStore::WireRow> wires;
     struct NewType {
+        std::int16_t code = -1;
         std::string name;
         std::string acronym;
         std::string shown;
@@ -388,6 +389,7 @@ struct MessageBatch {
 
 // What a message keeps in the store's pool beside its row.
 struct MessageTexts {
+    std::uint64_t textLength = 0;  // of the record's text
     std::uint64_t logLine = 0;
     std::uint64_t trailingOctets = 0;
     std::string_view time;
@@ -400,7 +402,7 @@ struct MessageTexts {
 // and shape once, and the marks' bytes many messages share (a message of a kind the log holds
 // many of has the same marks as the last of them), handing what it meets for the first time
 // over with the batch. A message's strings, one after another: the length of its summary info
-// and the info; its log line, its trailing octets, the lengths of its time, reason and octets,
+// and the info; the length of its record's text, its log line, its trailing octets, the lengths of its time, reason and octets,
 // its number of marks and the length of its marks' numbers, each in 7-bit groups; its time,
 // reason and octets;
 // its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index

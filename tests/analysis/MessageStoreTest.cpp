@@ -57,12 +57,12 @@ MessageBatch batchOf(MessageEncoder& encoder, std::uint64_t first, std::uint64_t
     for (std::uint64_t record = first; record < first + count; ++record) {
         MessageBatch::Message message;
         message.row.textBegin = (record - 1) * 100;
-        message.row.textLength = 98;
         message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
         const std::string time = timeOf(record);
         const std::vector<Mark> marks = marksOf(record);
         const std::string info = "info " + std::to_string(record);
-        encoder.append({.logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}},
+        encoder.append({.textLength = 98,
+                        .logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}},
                        marks, batch);
         if (record % kCapturedEvery == 0) {
             message.row.flags = MessageStore::kCaptured;
@@ -116,6 +116,7 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
         const std::uint64_t record = store.record(i);
         ASSERT_EQ(store.indexOf(record), std::optional<std::size_t>(i));
         ASSERT_EQ(store.textBegin(i), (record - 1) * 100);
+        ASSERT_EQ(store.textEnd(i), (record - 1) * 100 + 98);
         ASSERT_EQ(store.time(i), timeOf(record));
         ASSERT_EQ(store.info(i), "info " + std::to_string(record));
         ASSERT_EQ(store.markCount(i), 2u);
