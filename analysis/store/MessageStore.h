@@ -2,9 +2,10 @@
 // The facts of every message of a log, kept after the run in little memory, so that views that
 // live on after the run (a message list, its filter, the calls, the exports) can take them again
 // without decoding anything a second time: per message a row of numbers and offsets, its short
-// strings in a pool, the marks of its record in eight bytes each. The record texts themselves are
-// the report's: the store keeps where each record stands in the report, and the caller, who holds
-// the report, lends its text back when the full facts of a message are asked for.
+// strings and the marks of its record in a few bytes each in a pool (MessageEncoder). The record
+// texts themselves are the report's: the store keeps where each record stands in the report, and
+// the caller, who holds the report, lends its text back when the full facts of a message are
+// asked for.
 //
 // The run's thread records (MessageRecorder) and hands over batches; the thread that shows the
 // views appends them to its store. The recorder also follows the calls, counts the statistics
