@@ -52,7 +52,7 @@ void writeMessages(const MessageStore& store, const MessageStore::TextSource& te
         message.build(store.facts(i, text, scratch));
         message.setSwitch(store.row(i).switchIndex, store.switchNameOf(i));
         files.moveTo(message.record().record);
-        line(out, message, store.row(i).callFirstRecord, files);
+        line(out, message, store.callFirstRecord(i), files);
         if (out.size() >= kFlushSize) {
             write(out);
             out.clear();
@@ -91,7 +91,7 @@ void writeCallsCsv(const MessageStore& store, const std::function<void(std::stri
     std::vector<std::uint64_t> wanted;
     if (control.only != nullptr) {
         for (const std::uint32_t i : *control.only)
-            if (const std::uint64_t first = store.row(i).callFirstRecord; first != 0) wanted.push_back(first);
+            if (const std::uint64_t first = store.callFirstRecord(i); first != 0) wanted.push_back(first);
         std::sort(wanted.begin(), wanted.end());
         wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
     }

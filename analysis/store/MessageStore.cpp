@@ -17,6 +17,33 @@ Number narrow(std::size_t value) {
     return static_cast<Number>(std::min<std::size_t>(value, std::numeric_limits<Number>::max()));
 }
 
+// A number in 7-bit groups, the lowest first, each but the last with its top bit set.
+inline void appendVarint(std::string& out, std::uint64_t value) {
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+        return;
+    }
+    while (value >= 0x80) {
+        out += static_cast<char>((value & 0x7F) | 0x80);
+        value >>= 7;
+    }
+    out += static_cast<char>(value);
+}
+
+void skipVarint(const char*& at) {
+    while (static_cast<unsigned char>(*at++) >= 0x80) {
+    }
+}
+
+std::uint64_t readVarint(const char*& at) {
+    std::uint64_t value = 0;
+    for (unsigned shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*at++);
+        value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+        if (byte < 0x80) return value;
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- StringPool
@@ -63,23 +90,19 @@ void MessageStore::append(MessageBatch&& batch) {
     for (const MarkLabel& label : batch.newLabels) labels_.push_back(label);
     for (std::string& direction : batch.newDirections) directions_.push_back(std::move(direction));
     for (MessageBatch::NewType& type : batch.newTypes)
-        types_.push_back(TypeText{std::move(type.name), std::move(type.acronym), std::move(type.shown)});
-    const std::uint64_t firstMark = marks_.size();
-    for (const CompactMark& mark : batch.marks) marks_.push_back(mark);
-    for (WideMark wide : batch.wideMarks) {
-        wide.index += firstMark;
-        wideMarks_.push_back(wide);
-    }
+        types_.push_back(TypeText{type.code, std::move(type.name), std::move(type.acronym), std::move(type.shown)});
+    shapes_.insert(shapes_.end(), batch.newShapes.begin(), batch.newShapes.end());
+    for (const std::uint32_t start : batch.newTemplateStarts)
+        templateStarts_.push_back(static_cast<std::uint32_t>(templates_.size() + start));
+    templates_ += batch.newTemplates;
     for (const WireRow& wire : batch.wires) wires_.push_back(wire);
-    std::uint64_t markAt = firstMark;
+    for (const auto& [record, first] : batch.farCalls) farCalls_.push_back({record, first});
     const std::string_view strings = batch.strings;
     for (std::size_t k = 0; k < batch.messages.size(); ++k) {
         const MessageBatch::Message& message = batch.messages[k];
         Row row = message.row;
         const std::size_t end = k + 1 < batch.messages.size() ? batch.messages[k + 1].stringsOffset : strings.size();
         row.strings = pool_.add(strings.substr(message.stringsOffset, end - message.stringsOffset));
-        row.marksBegin = markAt;
-        markAt += message.markCount;
         rows_.push_back(row);
     }
     const std::string_view callStrings = batch.callStrings;
@@ -112,11 +135,7 @@ void MessageStore::dropOldest(std::size_t count) {
     dropped_ += count;
     rows_.dropBefore(dropped_);
     while (!wires_.empty() && wires_.front().record <= dropped_) wires_.pop_front();
-    const std::uint64_t firstMark = empty() ? marks_.size() : row(0).marksBegin;
-    marks_.dropBefore(firstMark);
-    wideMarks_.erase(wideMarks_.begin(),
-                     std::lower_bound(wideMarks_.begin(), wideMarks_.end(), firstMark,
-                                      [](const WideMark& w, std::uint64_t at) { return w.index < at; }));
+    while (!farCalls_.empty() && farCalls_.front().record <= dropped_) farCalls_.pop_front();
     const std::size_t callsBefore = calls_.size();
     std::erase_if(calls_, [this](const CallRow& call) { return call.lastRecord <= dropped_; });
     droppedCalls_ += callsBefore - calls_.size();
@@ -128,56 +147,132 @@ void MessageStore::dropOldest(std::size_t count) {
     pool_.dropBefore(oldest);
 }
 
-std::string_view MessageStore::time(std::size_t i) const { return pool_.view(row(i).strings, row(i).timeLength); }
+MessageStore::Strings MessageStore::strings(std::size_t i) const {
+    const char* at = pool_.view(row(i).strings, 0).data();
+    Strings s;
+    const std::uint64_t infoLength = readVarint(at);
+    s.info = {at, infoLength};
+    at += infoLength;
+    s.textLength = readVarint(at);
+    s.logLine = readVarint(at);
+    s.trailingOctets = readVarint(at);
+    const std::uint64_t timeLength = readVarint(at);
+    const std::uint64_t reasonLength = readVarint(at);
+    const std::uint64_t octetsLength = readVarint(at);
+    s.markCount = readVarint(at);
+    const std::uint64_t numbersLength = readVarint(at);
+    s.time = {at, timeLength};
+    at += timeLength;
+    s.reason = {at, reasonLength};
+    at += reasonLength;
+    s.octets = {at, octetsLength};
+    at += octetsLength;
+    s.numbers = at;
+    s.parts = at + numbersLength;
+    return s;
+}
+
+std::string_view MessageStore::time(std::size_t i) const { return strings(i).time; }
+
+std::uint64_t MessageStore::textEnd(std::size_t i) const {
+    const char* at = pool_.view(row(i).strings, 0).data();
+    at += readVarint(at);
+    return row(i).textBegin + readVarint(at);
+}
 
 std::string_view MessageStore::info(std::size_t i) const {
-    const Row& r = row(i);
-    return pool_.view(r.strings + r.timeLength, r.infoLength);
+    // First among the strings, for the sort by info.
+    const char* at = pool_.view(row(i).strings, 0).data();
+    const std::uint64_t length = readVarint(at);
+    return {at, length};
 }
 
-std::string_view MessageStore::reason(std::size_t i) const {
-    const Row& r = row(i);
-    return pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
+std::string_view MessageStore::reason(std::size_t i) const { return strings(i).reason; }
+
+std::uint64_t MessageStore::callFirstRecord(std::size_t i) const {
+    const std::uint32_t distance = row(i).callDistance;
+    if (distance == 0) return 0;
+    if (distance != kFarCall) return record(i) + 1 - distance;
+    const auto far = std::lower_bound(farCalls_.begin(), farCalls_.end(), record(i),
+                                      [](const FarCall& f, std::uint64_t record) { return f.record < record; });
+    return far != farCalls_.end() && far->record == record(i) ? far->first : 0;
 }
 
-std::size_t MessageStore::markCount(std::size_t i) const {
-    const std::uint64_t end = i + 1 < size() ? row(i + 1).marksBegin : marks_.size();
-    return end - row(i).marksBegin;
+bool MessageStore::MarkCursor::next() {
+    if (left_ == 0) return false;
+    --left_;
+    if (partLeft_ == 0) {
+        const std::uint64_t part = readVarint(parts_);
+        ownPart_ = part == 0;
+        steps_ = ownPart_ ? parts_ : store_->templates_.data() + store_->templateStarts_[part - 1];
+        partLeft_ = readVarint(steps_);
+    }
+    --partLeft_;
+    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
+    const std::uint64_t step = readVarint(steps_);
+    const std::uint64_t begin = shape.absolute ? step : mark_.begin + step;
+    mark_ = Mark{.field = shape.field,
+                 .number = shape.numberFollows ? readVarint(numbers_) : shape.number,
+                 .begin = static_cast<std::uint32_t>(begin),
+                 .value = static_cast<std::uint32_t>(static_cast<std::int64_t>(begin) + shape.valueOffset),
+                 .code = shape.code,
+                 .meaning = shape.meaning,
+                 .kind = shape.kind,
+                 .hasNumber = shape.hasNumber};
+    label_ = shape.label;
+    if (ownPart_) parts_ = steps_;
+    return true;
+}
+
+bool MessageStore::MarkCursor::nextLabel() {
+    if (left_ == 0) return false;
+    --left_;
+    if (partLeft_ == 0) {
+        const std::uint64_t part = readVarint(parts_);
+        ownPart_ = part == 0;
+        steps_ = ownPart_ ? parts_ : store_->templates_.data() + store_->templateStarts_[part - 1];
+        partLeft_ = readVarint(steps_);
+    }
+    --partLeft_;
+    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
+    skipVarint(steps_);
+    if (shape.numberFollows) skipVarint(numbers_);
+    label_ = shape.label;
+    if (ownPart_) parts_ = steps_;
+    return true;
+}
+
+MessageStore::MarkCursor MessageStore::marks(std::size_t i) const {
+    const Strings s = strings(i);
+    MarkCursor cursor;
+    cursor.store_ = this;
+    cursor.parts_ = s.parts;
+    cursor.numbers_ = s.numbers;
+    cursor.left_ = s.markCount;
+    return cursor;
 }
 
 Mark MessageStore::mark(std::size_t i, std::size_t k) const {
-    const std::uint64_t index = row(i).marksBegin + k;
-    const CompactMark& m = marks_[index];
-    if ((m.bits & 7u) == CompactMark::kWide) {
-        const auto wide = std::lower_bound(wideMarks_.begin(), wideMarks_.end(), index,
-                                           [](const WideMark& w, std::uint64_t at) { return w.index < at; });
-        return wide->mark;
-    }
-    const MarkLabel& label = labels_[m.label];
-    return Mark{.field = label.field,
-                .number = m.number,
-                .begin = m.begin,
-                .value = static_cast<std::uint32_t>(m.begin + m.valueOffset),
-                .code = label.code,
-                .meaning = static_cast<std::uint16_t>(m.bits >> 4),
-                .kind = static_cast<MarkKind>(m.bits & 7u),
-                .hasNumber = (m.bits & 8u) != 0};
+    MarkCursor cursor = marks(i);
+    for (std::size_t n = 0; n <= k; ++n) cursor.next();
+    return cursor.mark();
 }
 
 void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
     const Row& r = row(i);
+    const Strings s = strings(i);
     f.record = record(i);
-    f.logLine = r.logLine;
+    f.logLine = s.logLine;
     // From the row once taken (each look-up of a row goes through its block).
-    f.time = pool_.view(r.strings, r.timeLength);
+    f.time = s.time;
     f.directionText = directions_[r.direction];
     f.direction = directionOf(f.directionText);
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
     f.cicOctets = (r.flags & kTwoOctetCode) != 0 ? 2 : 4;
     f.callInstanceCode = r.callInstanceCode;
-    f.typeCode = r.typeCode;
+    f.typeCode = types_[r.type].code;
     f.decoded = (r.flags & kDecoded) != 0;
-    f.reason = pool_.view(r.strings + r.timeLength + r.infoLength, r.reasonLength);
+    f.reason = s.reason;
     f.failure = r.failure;
     f.wire = WireFacts{};
     if ((r.flags & kCaptured) != 0) {
@@ -194,7 +289,8 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     const TypeText& type = types_[r.type];
     f.typeName = type.name;
     f.acronym = type.acronym;
-    const std::string_view octets = pool_.view(r.strings + r.timeLength + r.infoLength + r.reasonLength, r.octetsLength);
+    const Strings s = strings(i);
+    const std::string_view octets = s.octets;
     scratch.octets.clear();
     if ((r.flags & kOctetsAsBytes) != 0) {
         scratch.octetText.resize(octets.size() * 2);
@@ -216,22 +312,23 @@ RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& 
     }
     f.octets = scratch.octets;
     if ((r.flags & kDated) != 0) f.logDate = logDate_;
-    if (r.trailingOctets != 0 && r.trailingOctets <= f.octets.size())
-        f.trailingOctets = f.octets.subspan(f.octets.size() - r.trailingOctets);
+    if (s.trailingOctets != 0 && s.trailingOctets <= f.octets.size())
+        f.trailingOctets = f.octets.subspan(f.octets.size() - s.trailingOctets);
     if (text) {
         f.text = text(textBegin(i), textEnd(i), scratch.reportPiece);
         f.reportOffset = textBegin(i);
         scratch.marks.clear();
-        const std::size_t count = markCount(i);
-        for (std::size_t k = 0; k < count; ++k) scratch.marks.push_back(mark(i, k));
+        MarkCursor cursor = marks(i);
+        while (cursor.next()) scratch.marks.push_back(cursor.mark());
         f.marks = scratch.marks;
     }
     return f;
 }
 
 std::size_t MessageStore::memoryUse() const {
-    std::size_t bytes = rows_.memoryUse() + wires_.size() * sizeof(WireRow) + marks_.memoryUse() + pool_.memoryUse() +
-                        wideMarks_.capacity() * sizeof(WideMark) + calls_.capacity() * sizeof(CallRow);
+    const std::size_t bytes = rows_.memoryUse() + wires_.size() * sizeof(WireRow) + farCalls_.size() * sizeof(FarCall) +
+                              pool_.memoryUse() + calls_.capacity() * sizeof(CallRow) + shapes_.capacity() * sizeof(MarkShape) +
+                              templates_.capacity() + templateStarts_.capacity() * sizeof(std::uint32_t);
     return bytes + labels_.capacity() * sizeof(MarkLabel);
 }
 
@@ -241,7 +338,26 @@ MessageRecorder::MessageRecorder()
     : analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
                 true) {}
 
-std::uint16_t MessageRecorder::labelIndex(const Mark& mark) {
+// ---------------------------------------------------------------- MessageEncoder
+
+std::size_t MessageEncoder::ShapeHash::operator()(const MarkShape& shape) const {
+    std::size_t h = std::hash<const void*>{}(shape.field);
+    const auto mix = [&h](std::uint64_t value) { h = (h ^ value) * 0x100000001B3u; };
+    mix(shape.number);
+    mix(static_cast<std::uint64_t>(shape.valueOffset));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint16_t>(shape.code)) | (std::uint64_t{shape.meaning} << 16) |
+        (static_cast<std::uint64_t>(shape.kind) << 32) | (std::uint64_t{shape.hasNumber} << 40) |
+        (std::uint64_t{shape.numberFollows} << 41) | (std::uint64_t{shape.absolute} << 42));
+    return h;
+}
+
+bool MessageEncoder::ShapeEqual::operator()(const MarkShape& a, const MarkShape& b) const {
+    return a.field == b.field && a.number == b.number && a.valueOffset == b.valueOffset && a.code == b.code &&
+           a.meaning == b.meaning && a.kind == b.kind && a.hasNumber == b.hasNumber && a.numberFollows == b.numberFollows &&
+           a.absolute == b.absolute;
+}
+
+std::uint16_t MessageEncoder::labelIndex(const Mark& mark, MessageBatch& batch) {
     const bool parameter = mark.kind == MarkKind::Parameter;
     std::uint16_t* found = nullptr;
     if (parameter) {
@@ -264,9 +380,147 @@ std::uint16_t MessageRecorder::labelIndex(const Mark& mark) {
         found = &fieldLabels_[mark.field];
     }
     *found = index;
-    batch_.newLabels.push_back(label);
+    batch.newLabels.push_back(label);
     return index;
 }
+
+std::string_view MessageEncoder::templateAt(std::uint32_t index) const {
+    const std::size_t begin = templateStarts_[index];
+    const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
+    return std::string_view(templates_).substr(begin, end - begin);
+}
+
+void MessageEncoder::forgetSeenOnce() {
+    std::vector<Slot> shared;
+    for (const Slot& slot : slots_)
+        if (slot.index != kEmpty && slot.index != kSeenOnce) shared.push_back(slot);
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    for (const Slot& slot : shared) {
+        std::size_t at = slot.hash & (kSlots - 1);
+        while (slots_[at].index != kEmpty) at = (at + 1) & (kSlots - 1);
+        slots_[at] = slot;
+    }
+    slotsUsed_ = shared.size();
+}
+
+std::uint64_t MessageEncoder::shared(std::string_view part, MessageBatch& batch) {
+    if (slots_.empty()) slots_.resize(kSlots);
+    const std::size_t hash = std::hash<std::string_view>{}(part);
+    for (std::size_t at = hash & (kSlots - 1);; at = (at + 1) & (kSlots - 1)) {
+        Slot& slot = slots_[at];
+        if (slot.index == kEmpty) {
+            // Met for the first time: the message keeps it, and a second one will share it.
+            if (slotsUsed_ + 1 > kSlots / 4 * 3) {
+                forgetSeenOnce();
+                return 0;
+            }
+            slot = Slot{.hash = hash, .index = kSeenOnce};
+            ++slotsUsed_;
+            return 0;
+        }
+        if (slot.hash != hash) continue;
+        if (slot.index == kSeenOnce) {
+            if (templateStarts_.size() >= kMaxTemplates || templates_.size() + part.size() > kMaxTemplateBytes) return 0;
+            slot.index = static_cast<std::uint32_t>(templateStarts_.size());
+            templateStarts_.push_back(static_cast<std::uint32_t>(templates_.size()));
+            templates_ += part;
+            batch.newTemplateStarts.push_back(static_cast<std::uint32_t>(batch.newTemplates.size()));
+            batch.newTemplates += part;
+            return std::uint64_t{slot.index} + 1;
+        }
+        if (templateAt(slot.index) == part) return std::uint64_t{slot.index} + 1;
+    }
+}
+
+void MessageEncoder::appendPart(std::string_view part, std::string& out, MessageBatch& batch) {
+    const std::uint64_t index = shared(part, batch);
+    appendVarint(out, index);
+    if (index == 0) out += part;
+}
+
+void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> marks, MessageBatch& batch) {
+    steps_.clear();
+    numbers_.clear();
+    partStarts_.clear();
+    std::uint32_t previous = 0;
+    for (const Mark& mark : marks) {
+        if (mark.kind == MarkKind::Parameter) partStarts_.push_back(steps_.size());
+        MarkShape shape{.field = mark.field,
+                        .number = mark.number < MarkShape::kNumberInShape ? mark.number : 0,
+                        .valueOffset = static_cast<std::int64_t>(mark.value) - static_cast<std::int64_t>(mark.begin),
+                        .code = mark.code,
+                        .meaning = mark.meaning,
+                        .kind = mark.kind,
+                        .hasNumber = mark.hasNumber,
+                        .numberFollows = mark.number >= MarkShape::kNumberInShape,
+                        .absolute = mark.begin < previous};
+        std::uint32_t index = 0;
+        if (const auto found = shapes_.find(shape); found != shapes_.end()) {
+            index = found->second;
+        } else {
+            index = static_cast<std::uint32_t>(shapes_.size());
+            shapes_.emplace(shape, index);
+            shape.label = labelIndex(mark, batch);
+            batch.newShapes.push_back(shape);
+        }
+        appendVarint(steps_, index);
+        appendVarint(steps_, shape.absolute ? mark.begin : mark.begin - previous);
+        if (shape.numberFollows) appendVarint(numbers_, mark.number);
+        previous = mark.begin;
+    }
+    std::string& out = batch.strings;
+    appendVarint(out, texts.info.size());
+    out += texts.info;
+    appendVarint(out, texts.textLength);
+    appendVarint(out, texts.logLine);
+    appendVarint(out, texts.trailingOctets);
+    appendVarint(out, texts.time.size());
+    appendVarint(out, texts.reason.size());
+    appendVarint(out, texts.octets.size());
+    appendVarint(out, marks.size());
+    appendVarint(out, numbers_.size());
+    out += texts.time;
+    out += texts.reason;
+    out += texts.octets;
+    out += numbers_;
+    if (marks.empty()) return;
+    // The marks as one part when a part shared holds them all (most messages); else a part
+    // from each parameter on.
+    part_.clear();
+    appendVarint(part_, marks.size());
+    part_ += steps_;
+    const bool onePart = partStarts_.empty() || (partStarts_.size() == 1 && partStarts_.front() == 0);
+    if (const std::uint64_t whole = shared(part_, batch); whole != 0 || onePart) {
+        appendVarint(out, whole);
+        if (whole == 0) out += part_;
+        return;
+    }
+    // Each part's marks: counted from where each begins in steps_ (every mark is two numbers).
+    std::size_t from = 0;
+    const auto marksIn = [this](std::size_t begin, std::size_t end) {
+        std::size_t count = 0;
+        const char* at = steps_.data() + begin;
+        const char* stop = steps_.data() + end;
+        while (at < stop) {
+            readVarint(at);
+            readVarint(at);
+            ++count;
+        }
+        return count;
+    };
+    partStarts_.push_back(steps_.size());
+    for (const std::size_t end : partStarts_) {
+        if (end == from) continue;
+        const std::size_t count = marksIn(from, end);
+        part_.clear();
+        appendVarint(part_, count);
+        part_.append(steps_, from, end - from);
+        appendPart(part_, out, batch);
+        from = end;
+    }
+}
+
+// ---------------------------------------------------------------- MessageRecorder's tables
 
 std::uint16_t MessageRecorder::directionIndex(std::string_view direction) {
     for (std::size_t k = 0; k < directions_.size(); ++k)
@@ -287,7 +541,8 @@ std::uint16_t MessageRecorder::typeIndex(const RecordFacts& record) {
     types_.emplace(scratch_, index);
     std::string shown;
     appendTypeName(shown, record);
-    batch_.newTypes.push_back({std::string(record.typeName), std::string(record.acronym), std::move(shown)});
+    batch_.newTypes.push_back({static_cast<std::int16_t>(record.typeCode), std::string(record.typeName), std::string(record.acronym),
+                               std::move(shown)});
     return index;
 }
 
@@ -296,18 +551,23 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
     MessageBatch::Message m;
     MessageStore::Row& row = m.row;
     row.textBegin = record.reportOffset;
-    row.textLength = narrow<std::uint32_t>(record.text.size());
     reportSize_ = record.reportOffset + record.text.size();
-    row.logLine = record.logLine;
     row.at = analysed.at.value_or(MessageStore::kNoInstant);
-    row.callFirstRecord = analysed.callFirstRecord();
+    // The call's first record, kept from this message's number in the store.
+    const std::uint64_t number = ++recorded_;
+    if (const std::uint64_t first = analysed.callFirstRecord(); first != 0) {
+        if (first <= number && number - first + 1 < MessageStore::kFarCall) {
+            row.callDistance = static_cast<std::uint32_t>(number - first + 1);
+        } else {
+            row.callDistance = MessageStore::kFarCall;
+            batch_.farCalls.emplace_back(number, first);
+        }
+    }
     row.callInstanceCode = record.callInstanceCode;
     row.switchIndex = analysed.facts.switchIndex();
-    row.typeCode = static_cast<std::int16_t>(record.typeCode);
     row.type = typeIndex(record);
     row.direction = directionIndex(record.directionText);
     row.failure = record.failure;
-    row.trailingOctets = narrow<std::uint32_t>(record.trailingOctets.size());
 
     row.flags = static_cast<std::uint8_t>((record.decoded ? MessageStore::kDecoded : 0) |
                                           (record.hasCallInstanceCode ? MessageStore::kHasCallInstanceCode : 0) |
@@ -321,51 +581,39 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
         if (batch_.logDate.empty()) batch_.logDate = record.logDate;
     }
 
-    std::string& strings = batch_.strings;
-    m.stringsOffset = narrow<std::uint32_t>(strings.size());
-    const std::string_view time = record.time.substr(0, std::numeric_limits<std::uint16_t>::max());
-    strings += time;
-    row.timeLength = static_cast<std::uint16_t>(time.size());
-    const std::size_t infoAt = strings.size();
-    appendSummaryInfo(strings, analysed.facts);
-    if (strings.size() - infoAt > std::numeric_limits<std::uint16_t>::max())
-        strings.resize(infoAt + std::numeric_limits<std::uint16_t>::max());
-    row.infoLength = static_cast<std::uint16_t>(strings.size() - infoAt);
-    strings += record.reason;
-    row.reasonLength = narrow<std::uint32_t>(record.reason.size());
+    std::string& texts = texts_;
+    texts.clear();
+    texts += record.time.substr(0, std::numeric_limits<std::uint16_t>::max());
+    const std::size_t infoAt = texts.size();
+    appendSummaryInfo(texts, analysed.facts);
+    if (texts.size() - infoAt > std::numeric_limits<std::uint16_t>::max())
+        texts.resize(infoAt + std::numeric_limits<std::uint16_t>::max());
+    const std::size_t reasonAt = texts.size();
+    texts += record.reason;
     const bool asBytes = std::all_of(record.octets.begin(), record.octets.end(), [](std::string_view o) {
         return isHexOctet(o);
     });
-    const std::size_t octetsAt = strings.size();
+    const std::size_t octetsAt = texts.size();
     if (asBytes) {
         row.flags |= MessageStore::kOctetsAsBytes;
         for (const std::string_view o : record.octets)
-            strings += static_cast<char>(hexOctetValue(o));
+            texts += static_cast<char>(hexOctetValue(o));
     } else {
         for (std::size_t k = 0; k < record.octets.size(); ++k) {
-            if (k != 0) strings += '\n';
-            strings += record.octets[k];
+            if (k != 0) texts += '\n';
+            texts += record.octets[k];
         }
     }
-    row.octetsLength = narrow<std::uint32_t>(strings.size() - octetsAt);
-
-    for (const Mark& mark : record.marks) {
-        CompactMark compact{.begin = static_cast<std::uint16_t>(mark.begin),
-                            .label = labelIndex(mark),
-                            .number = static_cast<std::uint16_t>(mark.number),
-                            .valueOffset = static_cast<std::uint8_t>(mark.value - mark.begin),
-                            .bits = static_cast<std::uint8_t>(static_cast<unsigned>(mark.kind) |
-                                                              (mark.hasNumber ? 8u : 0u) | (static_cast<unsigned>(mark.meaning) << 4u))};
-        const bool fits = mark.begin <= std::numeric_limits<std::uint16_t>::max() && mark.value >= mark.begin &&
-                          mark.value - mark.begin <= 255 && mark.number <= std::numeric_limits<std::uint16_t>::max() &&
-                          mark.meaning <= 15;
-        if (!fits) {
-            compact.bits = CompactMark::kWide;
-            batch_.wideMarks.push_back(WideMark{.index = batch_.marks.size(), .mark = mark});
-        }
-        batch_.marks.push_back(compact);
-    }
-    m.markCount = narrow<std::uint32_t>(record.marks.size());
+    const std::string_view all = texts;
+    const MessageTexts kept{.textLength = narrow<std::uint32_t>(record.text.size()),
+                            .logLine = record.logLine,
+                            .trailingOctets = record.trailingOctets.size(),
+                            .time = all.substr(0, infoAt),
+                            .info = all.substr(infoAt, reasonAt - infoAt),
+                            .reason = all.substr(reasonAt, octetsAt - reasonAt),
+                            .octets = all.substr(octetsAt)};
+    m.stringsOffset = narrow<std::uint32_t>(batch_.strings.size());
+    encoder_.append(kept, record.marks, batch_);
     batch_.messages.push_back(m);
     batch_.reportSize = reportSize_;
 }
@@ -412,7 +660,7 @@ void MessageRecorder::callFinished(const Call& call) {
     row.messages = call.messages;
     row.notDecoded = call.notDecoded;
     row.cause = call.cause;
-    row.instants = call.instants();
+    row.setInstants(call.instants());
     std::string& strings = batch_.callStrings;
     finished.stringsOffset = narrow<std::uint32_t>(strings.size());
     std::array<std::string_view, kCallTextCount> texts{};
@@ -422,19 +670,42 @@ void MessageRecorder::callFinished(const Call& call) {
         texts[static_cast<std::size_t>(kCallMoments[k].time)] = moment.time;
     }
     for (const KeptText& kept : kCallTexts) texts[static_cast<std::size_t>(kept.which)] = call.*kept.text;
-    for (std::size_t k = 0; k < kCallTextCount; ++k) {
-        const std::string_view text = texts[k].substr(0, std::numeric_limits<std::uint16_t>::max());
-        strings += text;
-        row.lengths[k] = static_cast<std::uint16_t>(text.size());
-    }
+    for (std::string_view& text : texts) text = text.substr(0, std::numeric_limits<std::uint16_t>::max());
+    appendCallTexts(strings, texts);
     batch_.calls.push_back(finished);
 }
 
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts) {
+    for (const std::string_view text : texts) appendVarint(out, text.size());
+    for (const std::string_view text : texts) out += text;
+}
+
+CallInstants CallRow::instants() const {
+    const auto instant = [](std::int64_t value) { return value == kNone ? std::nullopt : std::optional<std::int64_t>(value); };
+    return CallInstants{.opened = (present & kOpened) != 0,
+                        .first = instant(at[0]),
+                        .addressComplete = instant(at[1]),
+                        .answer = instant(at[2]),
+                        .release = instant(at[3])};
+}
+
+void CallRow::setInstants(const CallInstants& instants) {
+    if (instants.opened) present = static_cast<std::uint16_t>(present | kOpened);
+    at = {instants.first.value_or(kNone), instants.addressComplete.value_or(kNone), instants.answer.value_or(kNone),
+          instants.release.value_or(kNone)};
+}
+
 std::string_view MessageStore::callText(const CallRow& call, CallText which) const {
-    std::size_t offset = 0;
+    const char* at = pool_.view(call.strings, 0).data();
     const auto index = static_cast<std::size_t>(which);
-    for (std::size_t k = 0; k < index; ++k) offset += call.lengths[k];
-    return pool_.view(call.strings + offset, call.lengths[index]);
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    for (std::size_t k = 0; k < kCallTextCount; ++k) {
+        const std::uint64_t size = readVarint(at);
+        if (k < index) offset += size;
+        if (k == index) length = size;
+    }
+    return {at + offset, length};
 }
 
 Call MessageStore::call(const CallRow& row) const {
@@ -448,16 +719,17 @@ Call MessageStore::call(const CallRow& row) const {
     call.messages = row.messages;
     call.notDecoded = row.notDecoded;
     call.cause = row.cause;
-    call.opened = row.instants.opened;
+    const CallInstants instants = row.instants();
+    call.opened = instants.opened;
     for (std::size_t k = 0; k < std::size(kCallMoments); ++k) {
         CallMoment& moment = call.*kCallMoments[k].moment;
         moment.present = (row.present & (1u << k)) != 0;
         moment.time = callText(row, kCallMoments[k].time);
     }
-    call.first.at = row.instants.first;
-    call.addressComplete.at = row.instants.addressComplete;
-    call.answer.at = row.instants.answer;
-    call.release.at = row.instants.release;
+    call.first.at = instants.first;
+    call.addressComplete.at = instants.addressComplete;
+    call.answer.at = instants.answer;
+    call.release.at = instants.release;
     for (const KeptText& kept : kCallTexts) call.*kept.text = callText(row, kept.which);
     return call;
 }
@@ -468,7 +740,6 @@ MessageBatch MessageRecorder::take() {
     batch_ = MessageBatch{};
     batch_.reportSize = reportSize_;
     batch_.messages.reserve(batch.messages.size());
-    batch_.marks.reserve(batch.marks.size());
     batch_.strings.reserve(batch.strings.size());
     return batch;
 }

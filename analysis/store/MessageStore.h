@@ -2,9 +2,10 @@
 // The facts of every message of a log, kept after the run in little memory, so that views that
 // live on after the run (a message list, its filter, the calls, the exports) can take them again
 // without decoding anything a second time: per message a row of numbers and offsets, its short
-// strings in a pool, the marks of its record in eight bytes each. The record texts themselves are
-// the report's: the store keeps where each record stands in the report, and the caller, who holds
-// the report, lends its text back when the full facts of a message are asked for.
+// strings and the marks of its record in a few bytes each in a pool (MessageEncoder). The record
+// texts themselves are the report's: the store keeps where each record stands in the report, and
+// the caller, who holds the report, lends its text back when the full facts of a message are
+// asked for.
 //
 // The run's thread records (MessageRecorder) and hands over batches; the thread that shows the
 // views appends them to its store. The recorder also follows the calls, counts the statistics
@@ -24,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -86,25 +88,21 @@ private:
     std::size_t used_ = 0;               // bytes used in the last page
 };
 
-// A mark of a record in eight bytes: where its line begins (from the start of the record's
-// text), what it marks as an index into the store's labels (a field's row, or a parameter code
-// with its name), its number, how far its value begins after its line, and in one octet its
-// kind, whether it has a number and where its value's meaning begins. A mark that does not fit
-// is kept whole beside (wide).
-struct CompactMark {
-    std::uint16_t begin = 0;
-    std::uint16_t label = 0;
-    std::uint16_t number = 0;
-    std::uint8_t valueOffset = 0;  // value - begin
-    std::uint8_t bits = 0;         // kind (bits 0-2; kWide: kept whole), has a number (bit 3), meaning (bits 4-7)
-    static constexpr std::uint8_t kWide = 7;
-};
-
-// A mark that does not fit in eight bytes, kept beside: the index of its CompactMark and the mark
-// itself.
-struct WideMark {
-    std::uint64_t index = 0;
-    Mark mark;
+// What a mark is apart from where it stands: the store keeps each once and a message's marks as
+// the indexes of theirs, each with how far it begins after the mark before it (MarkEncoder).
+// A number below kNumberInShape is part of the shape; a larger one follows the mark's bytes.
+struct MarkShape {
+    const BitField* field = nullptr;
+    std::uint64_t number = 0;       // when !numberFollows
+    std::int64_t valueOffset = 0;   // value - begin
+    std::int16_t code = -1;
+    std::uint16_t meaning = 0;
+    std::uint16_t label = 0;        // index into the store's labels
+    MarkKind kind = MarkKind::Plain;
+    bool hasNumber = false;
+    bool numberFollows = false;
+    bool absolute = false;          // the mark's begin is kept whole (it lies before the mark before it)
+    static constexpr std::uint64_t kNumberInShape = 256;
 };
 
 // What a mark's label index stands for: a field's row, or a parameter code (Parameter marks);
@@ -128,45 +126,46 @@ inline constexpr std::size_t kCallTextCount = 13;
 struct CallRow {
     std::uint32_t callInstanceCode = 0;
     CallOutcome outcome = CallOutcome::Incomplete;
-    std::uint16_t present = 0;  // the moments that came, one bit each (kCallMoments order)
+    std::uint16_t present = 0;  // the moments that came, one bit each (kCallMoments order), and kOpened
     SwitchIndex switchIndex = 0;
     std::uint64_t firstRecord = 0;
     std::uint64_t lastRecord = 0;
     std::uint32_t messages = 0;
     std::uint32_t notDecoded = 0;
     std::optional<std::uint32_t> cause;
-    CallInstants instants;
-    StringPool::Ref strings = 0;
-    std::array<std::uint16_t, kCallTextCount> lengths{};
+    // The instants of its first message, address complete, answer and release; kNone: none.
+    std::array<std::int64_t, 4> at{kNone, kNone, kNone, kNone};
+    StringPool::Ref strings = 0;  // the lengths of its texts (7-bit groups), then the texts
+    static constexpr std::uint16_t kOpened = 0x8000;  // an initial address message opened it
+    static constexpr std::int64_t kNone = INT64_MIN;
+
+    CallInstants instants() const;
+    void setInstants(const CallInstants& instants);
 };
+
+// Writes a call's texts (CallText order) as its CallRow::strings keep them.
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts);
 
 // What the recorder hands over: the messages and calls recorded since the last batch.
 struct MessageBatch;
 
 class MessageStore {
 public:
-    // One message.
+    // One message: what views ask of every message at once; the rest (its log line, lengths,
+    // texts and marks) in its strings in the pool (appendMessageStrings).
     struct Row {
         std::uint64_t textBegin = 0;        // where the record's text begins in the report
-        std::uint32_t textLength = 0;       // and its length
-        std::uint32_t trailingOctets = 0;   // how many of its last octets come after its end
-        std::uint64_t logLine = 0;
         std::int64_t at = kNoInstant;       // its instant on the log's time line (LogClock)
-        std::uint64_t callFirstRecord = 0;  // the first record of its call; 0: none
-        std::uint64_t marksBegin = 0;       // its first mark among the store's marks
-        StringPool::Ref strings = 0;        // time, summary info, reason, octets, one after another
+        StringPool::Ref strings = 0;        // see appendMessageStrings
+        std::uint32_t callDistance = 0;     // record - first record of its call + 1; 0: none; kFarCall: beside
         std::uint32_t callInstanceCode = 0;
-        std::uint32_t reasonLength = 0;
-        std::uint32_t octetsLength = 0;
-        std::uint16_t timeLength = 0;
-        std::uint16_t infoLength = 0;
-        std::int16_t typeCode = -1;
-        std::uint16_t type = 0;             // index of its type name and acronym
+        std::uint16_t type = 0;             // index of its type name, acronym and code
         std::uint16_t direction = 0;        // index of its direction
+        std::uint16_t switchIndex = 0;      // its switch among the store's (switchNameOf)
         std::uint8_t flags = 0;
         DecodeFailure failure = DecodeFailure::Internal;
-        std::uint16_t switchIndex = 0;      // its switch among the store's (switchNameOf)
     };
+    static constexpr std::uint32_t kFarCall = 0xFFFFFFFFu;
     static constexpr std::int64_t kNoInstant = INT64_MIN;
     static constexpr std::uint8_t kDecoded = 1;
     static constexpr std::uint8_t kHasCallInstanceCode = 2;
@@ -223,11 +222,15 @@ public:
     // Where record i's text begins and ends in the report (the CR LF between two records belongs
     // to neither).
     std::uint64_t textBegin(std::size_t i) const { return row(i).textBegin; }
-    std::uint64_t textEnd(std::size_t i) const { return row(i).textBegin + row(i).textLength; }
+    std::uint64_t textEnd(std::size_t i) const;
     // The report's size as far as the recorded records go.
     std::uint64_t reportSize() const { return reportSize_; }
 
     std::uint64_t record(std::size_t i) const { return dropped_ + i + 1; }
+    // The line of the log where message i begins.
+    std::uint64_t logLine(std::size_t i) const { return strings(i).logLine; }
+    // The first record of message i's call; 0: none.
+    std::uint64_t callFirstRecord(std::size_t i) const;
     bool decoded(std::size_t i) const { return (row(i).flags & kDecoded) != 0; }
     bool hasCallInstanceCode(std::size_t i) const { return (row(i).flags & kHasCallInstanceCode) != 0; }
     std::string_view time(std::size_t i) const;
@@ -241,12 +244,36 @@ public:
     std::string_view info(std::size_t i) const;
     std::string_view reason(std::size_t i) const;
 
-    // The marks of message i, and its whole facts, its record text lent by `text`: the text of
-    // the report from one offset to another (it may copy into the scratch string it is given).
-    using TextSource = std::function<std::string_view(std::uint64_t begin, std::uint64_t end, std::string& scratch)>;
-    std::size_t markCount(std::size_t i) const;
+    // The marks of message i one after another, each with its label's index: `while
+    // (cursor.next()) use(cursor.mark())`. Valid while the store keeps the message.
+    class MarkCursor {
+    public:
+        std::size_t left() const { return left_; }
+        bool next();
+        // Goes to the next mark for its label alone: label() is its, mark() is not (quicker).
+        bool nextLabel();
+        const Mark& mark() const { return mark_; }
+        std::uint16_t label() const { return label_; }
+
+    private:
+        friend class MessageStore;
+        const MessageStore* store_ = nullptr;
+        const char* parts_ = nullptr;    // the parts of the marks' bytes still to come
+        const char* steps_ = nullptr;    // shape and step of each mark of the part in hand
+        const char* numbers_ = nullptr;  // the numbers that follow their marks
+        std::size_t left_ = 0;
+        std::size_t partLeft_ = 0;       // marks of the part in hand still to come
+        bool ownPart_ = false;           // the part in hand is the message's own, among its parts
+        Mark mark_{};
+        std::uint16_t label_ = 0;
+    };
+    MarkCursor marks(std::size_t i) const;
+    std::size_t markCount(std::size_t i) const { return strings(i).markCount; }
+    // Mark k of message i (the marks before it are read to find it).
     Mark mark(std::size_t i, std::size_t k) const;
-    std::uint16_t markLabel(std::size_t i, std::size_t k) const { return marks_[row(i).marksBegin + k].label; }
+    // Its whole facts, its record text lent by `text`: the text of the report from one offset
+    // to another (it may copy into the scratch string it is given).
+    using TextSource = std::function<std::string_view(std::uint64_t begin, std::uint64_t end, std::string& scratch)>;
     std::string_view label(std::uint16_t index) const { return labels_[index].label; }
     std::size_t labelCount() const { return labels_.size(); }
 
@@ -279,19 +306,43 @@ public:
 
 private:
     struct TypeText {
+        std::int16_t code = -1;
         std::string name;     // as in the banner
         std::string acronym;  // empty for an unknown type
         std::string shown;    // as the summary shows it
     };
 
+    // A message's strings as appendMessageStrings laid them out.
+    struct Strings {
+        std::uint64_t textLength = 0;
+        std::uint64_t logLine = 0;
+        std::uint64_t trailingOctets = 0;
+        std::uint64_t markCount = 0;
+        std::string_view time;
+        std::string_view info;
+        std::string_view reason;
+        std::string_view octets;
+        const char* parts = nullptr;
+        const char* numbers = nullptr;
+    };
+    Strings strings(std::size_t i) const;
+    struct FarCall {
+        std::uint64_t record = 0;
+        std::uint64_t first = 0;
+    };
+
     BlockVector<Row> rows_;
     std::deque<WireRow> wires_;  // ascending record, of the rows flagged kCaptured
+    std::deque<FarCall> farCalls_;  // ascending record, of the rows whose callDistance is kFarCall
     std::string logDate_;
     std::vector<std::string> switchNames_;  // by the rows' switchIndex
-    BlockVector<CompactMark> marks_;
-    std::vector<WideMark> wideMarks_;  // ascending mark index
     StringPool pool_;
     std::vector<MarkLabel> labels_;
+    std::vector<MarkShape> shapes_;
+    // The marks' bytes that many messages share (MarkEncoder), one after another, and where each
+    // begins.
+    std::string templates_;
+    std::vector<std::uint32_t> templateStarts_;
     // Deques: a view into one of their strings stays valid as more come.
     std::deque<std::string> directions_;
     std::deque<TypeText> types_;
@@ -305,17 +356,19 @@ private:
 struct MessageBatch {
     struct Message {
         MessageStore::Row row;
-        std::uint32_t stringsOffset = 0;  // into `strings`
-        std::uint32_t markCount = 0;
+        std::uint32_t stringsOffset = 0;  // into `strings`, where appendMessageStrings began
     };
     std::vector<Message> messages;
     std::string strings;
-    std::vector<CompactMark> marks;
-    std::vector<WideMark> wideMarks;  // index among this batch's marks
     std::vector<MarkLabel> newLabels;
+    std::vector<MarkShape> newShapes;
+    std::string newTemplates;                        // one after another
+    std::vector<std::uint32_t> newTemplateStarts;    // into newTemplates
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> farCalls;  // record, first record of its call
     std::vector<std::string> newDirections;
     std::vector<MessageStore::WireRow> wires;
     struct NewType {
+        std::int16_t code = -1;
         std::string name;
         std::string acronym;
         std::string shown;
@@ -333,6 +386,76 @@ struct MessageBatch {
     std::uint64_t callsUnfinished = 0;     // the run's calls not handed on yet when it was taken
 
     bool empty() const { return messages.empty() && calls.empty(); }
+};
+
+// What a message keeps in the store's pool beside its row.
+struct MessageTexts {
+    std::uint64_t textLength = 0;  // of the record's text
+    std::uint64_t logLine = 0;
+    std::uint64_t trailingOctets = 0;
+    std::string_view time;
+    std::string_view info;
+    std::string_view reason;
+    std::string_view octets;  // as bytes, or as text with a line break between two
+};
+
+// On the run's thread: writes each message's strings for the store, and keeps each mark's label
+// and shape once, and the marks' bytes many messages share (a message of a kind the log holds
+// many of has the same marks as the last of them), handing what it meets for the first time
+// over with the batch. A message's strings, one after another: the length of its summary info
+// and the info; the length of its record's text, its log line, its trailing octets, the lengths of its time, reason and octets,
+// its number of marks and the length of its marks' numbers, each in 7-bit groups; its time,
+// reason and octets;
+// its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index
+// + 1 of a part shared, or 0, its number of marks and its own bytes. The marks are one part, or
+// when no part shared holds them all, a part from each parameter on. A part's bytes are its number
+// of marks, then each mark's shape's index and its step from the mark before it (or its begin
+// when it lies before that one), in 7-bit groups.
+class MessageEncoder {
+public:
+    void append(const MessageTexts& texts, std::span<const Mark> marks, MessageBatch& batch);
+
+private:
+    std::uint16_t labelIndex(const Mark& mark, MessageBatch& batch);
+    // The index + 1 of the shared part that is `part`; 0: the message keeps its own.
+    std::uint64_t shared(std::string_view part, MessageBatch& batch);
+    // Writes a part: shared, or its own bytes.
+    void appendPart(std::string_view part, std::string& out, MessageBatch& batch);
+    struct ShapeHash {
+        std::size_t operator()(const MarkShape& shape) const;
+    };
+    struct ShapeEqual {
+        bool operator()(const MarkShape& a, const MarkShape& b) const;
+    };
+    // Shared parts are kept up to these (then a message keeps its own).
+    static constexpr std::size_t kMaxTemplates = 1u << 16;
+    static constexpr std::size_t kMaxTemplateBytes = std::size_t{8} << 20;
+    // The parts met, by their hash, in one table probed from the hash on: a part shared (its
+    // index), or one met once (kSeenOnce). Those met once are forgotten when the table is three
+    // quarters full.
+    struct Slot {
+        std::size_t hash = 0;
+        std::uint32_t index = kEmpty;
+    };
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kSeenOnce = 0xFFFFFFFEu;
+    static constexpr std::size_t kSlots = std::size_t{1} << 17;
+    std::string_view templateAt(std::uint32_t index) const;
+    void forgetSeenOnce();
+
+    std::unordered_map<const BitField*, std::uint16_t> fieldLabels_;
+    std::unordered_map<int, std::uint16_t> parameterLabels_;
+    std::uint16_t labelCount_ = 0;
+    std::unordered_map<MarkShape, std::uint32_t, ShapeHash, ShapeEqual> shapes_;
+    std::vector<Slot> slots_;
+    std::size_t slotsUsed_ = 0;
+    std::string templates_;                      // the shared parts, one after another
+    std::vector<std::uint32_t> templateStarts_;  // and where each begins
+    std::string steps_;
+    std::vector<std::size_t> partStarts_;  // in steps_, with their marks' count before each
+    std::string part_;
+    std::string numbers_;
+    std::string header_;
 };
 
 // On the run's thread: takes each message's facts as the run hands them over, through the one
@@ -365,20 +488,18 @@ public:
 private:
     void message(const AnalysedMessage& message);
     void callFinished(const Call& call);
-    std::uint16_t labelIndex(const Mark& mark);
     std::uint16_t directionIndex(std::string_view direction);
     std::uint16_t typeIndex(const RecordFacts& record);
 
     LogAnalysis analysis_;
     MessageBatch batch_;
     std::uint64_t reportSize_ = 0;
-    // Label indexes of the fields' rows, and of the parameter codes (the Parameter marks).
-    std::unordered_map<const BitField*, std::uint16_t> fieldLabels_;
-    std::unordered_map<int, std::uint16_t> parameterLabels_;
-    std::uint16_t labelCount_ = 0;
+    MessageEncoder encoder_;
     std::vector<std::string> directions_;
     std::unordered_map<std::string, std::uint16_t> types_;
     std::string scratch_;
+    std::string texts_;
+    std::uint64_t recorded_ = 0;  // messages recorded: the last one's number in the store
 };
 
 }  // namespace truno

@@ -1,11 +1,12 @@
 // The message store of a followed log that keeps only its last messages: the oldest go in any
 // number at a time, the ones kept answer with the log's own record numbers, their strings and
-// marks (wide ones too), the calls whose messages all left go, and the memory held stops growing.
+// marks (far into the record, out of order, with large numbers), the calls whose messages all left go, and the memory held stops growing.
 #include "analysis/store/MessageStore.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ namespace truno {
 namespace {
 
 constexpr std::uint64_t kCallLength = 10;  // every tenth message ends a call of ten
-constexpr std::uint64_t kWideEvery = 97;   // messages whose first mark does not fit in eight bytes
+constexpr std::uint64_t kWideEvery = 97;   // messages whose first mark lies far into the record
 constexpr std::uint64_t kCapturedEvery = 3;  // messages from a capture, with wire facts of their own
 
 std::string timeOf(std::uint64_t record) {
@@ -30,23 +31,39 @@ MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first
     call.row.firstRecord = first;
     call.row.lastRecord = last;
     call.stringsOffset = static_cast<std::uint32_t>(batch.callStrings.size());
-    batch.callStrings += "call";
-    call.row.lengths[static_cast<std::size_t>(CallText::FirstTime)] = 4;
+    std::array<std::string_view, kCallTextCount> texts{};
+    texts[static_cast<std::size_t>(CallText::FirstTime)] = "call";
+    texts[static_cast<std::size_t>(CallText::Called)] = "called";
+    call.row.setInstants({.opened = first % 2 == 1, .first = first, .addressComplete = std::nullopt, .answer = -static_cast<std::int64_t>(last), .release = std::nullopt});
+    appendCallTexts(batch.callStrings, texts);
     return call;
 }
 
+// The marks of record `record`: the first far into the record every kWideEvery-th time (the
+// second then lies before it), the second with a number too large for its shape every other time.
+std::vector<Mark> marksOf(std::uint64_t record) {
+    const bool far = record % kWideEvery == 0;
+    return {Mark{.number = record % 7,
+                 .begin = static_cast<std::uint32_t>(far ? 100000 + record : record % 90000),
+                 .value = static_cast<std::uint32_t>(far ? 100000 + record : record % 90000) + 5,
+                 .kind = MarkKind::Field,
+                 .hasNumber = true},
+            Mark{.number = record % 2 == 0 ? record * 1000 : 3, .begin = 999, .value = 990, .code = 5, .meaning = 4, .kind = MarkKind::Parameter}};
+}
+
 // Records `first` to `first + count - 1`, each with two marks, and the calls they end.
-MessageBatch batchOf(std::uint64_t first, std::uint64_t count) {
+MessageBatch batchOf(MessageEncoder& encoder, std::uint64_t first, std::uint64_t count) {
     MessageBatch batch;
-    if (first == 1) batch.newLabels.push_back(MarkLabel{.label = "label"});
     for (std::uint64_t record = first; record < first + count; ++record) {
         MessageBatch::Message message;
         message.row.textBegin = (record - 1) * 100;
-        message.row.textLength = 98;
         message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
-        batch.strings += timeOf(record);
-        message.row.timeLength = static_cast<std::uint16_t>(timeOf(record).size());
-        message.markCount = 2;
+        const std::string time = timeOf(record);
+        const std::vector<Mark> marks = marksOf(record);
+        const std::string info = "info " + std::to_string(record);
+        encoder.append({.textLength = 98,
+                        .logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}},
+                       marks, batch);
         if (record % kCapturedEvery == 0) {
             message.row.flags = MessageStore::kCaptured;
             batch.wires.push_back({.record = record,
@@ -54,16 +71,6 @@ MessageBatch batchOf(std::uint64_t first, std::uint64_t count) {
                                                      .opc = static_cast<std::uint32_t>(record), .packet = record + 1}});
         }
         batch.messages.push_back(message);
-        CompactMark mark{.begin = static_cast<std::uint16_t>(record % 1000)};
-        if (record % kWideEvery == 0) {
-            mark.bits = CompactMark::kWide;
-            WideMark wide;
-            wide.index = batch.marks.size();
-            wide.mark.begin = static_cast<std::uint32_t>(100000 + record);
-            batch.wideMarks.push_back(wide);
-        }
-        batch.marks.push_back(mark);
-        batch.marks.push_back(CompactMark{.begin = 999});
         if (record % kCallLength == 0) batch.calls.push_back(finishedCall(batch, record - kCallLength + 1, record));
     }
     return batch;
@@ -74,9 +81,10 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
     constexpr std::uint64_t kBatch = 1'000;
     constexpr std::size_t kKeep = 2'345;
     MessageStore store;
+    MessageEncoder encoder;
     std::uint64_t calls = 0;
     for (std::uint64_t first = 1; first <= kTotal; first += kBatch) {
-        MessageBatch batch = batchOf(first, kBatch);
+        MessageBatch batch = batchOf(encoder, first, kBatch);
         if (first + kBatch > kTotal)  // a call that began long ago and ends with the log
             batch.calls.push_back(finishedCall(batch, 7, kTotal));
         calls += batch.calls.size();
@@ -108,13 +116,35 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
         const std::uint64_t record = store.record(i);
         ASSERT_EQ(store.indexOf(record), std::optional<std::size_t>(i));
         ASSERT_EQ(store.textBegin(i), (record - 1) * 100);
+        ASSERT_EQ(store.textEnd(i), (record - 1) * 100 + 98);
         ASSERT_EQ(store.time(i), timeOf(record));
+        ASSERT_EQ(store.info(i), "info " + std::to_string(record));
         ASSERT_EQ(store.markCount(i), 2u);
-        ASSERT_EQ(store.mark(i, 0).begin, record % kWideEvery == 0 ? 100000 + record : record % 1000);
+        const std::vector<Mark> expected = marksOf(record);
+        MessageStore::MarkCursor cursor = store.marks(i);
+        for (const Mark& mark : expected) {
+            ASSERT_TRUE(cursor.next());
+            ASSERT_EQ(cursor.mark().begin, mark.begin);
+            ASSERT_EQ(cursor.mark().value, mark.value);
+            ASSERT_EQ(cursor.mark().number, mark.number);
+            ASSERT_EQ(cursor.mark().meaning, mark.meaning);
+            ASSERT_EQ(cursor.mark().kind, mark.kind);
+            ASSERT_EQ(cursor.mark().hasNumber, mark.hasNumber);
+            ASSERT_EQ(cursor.label(), mark.kind == MarkKind::Field ? 0 : 1);
+        }
+        ASSERT_FALSE(cursor.next());
+        MessageStore::MarkCursor labels = store.marks(i);
+        for (const Mark& mark : expected) {
+            ASSERT_TRUE(labels.nextLabel());
+            ASSERT_EQ(labels.label(), mark.kind == MarkKind::Field ? 0 : 1);
+        }
+        ASSERT_FALSE(labels.nextLabel());
         ASSERT_EQ(store.mark(i, 1).begin, 999u);
         // A captured message's wire facts are its own after the oldest went; a log's have none.
         RecordFacts facts;
         store.rowFacts(i, facts);
+        ASSERT_EQ(facts.logLine, record * 3);
+        ASSERT_EQ(facts.reason, "why");
         ASSERT_EQ(facts.wire.captured, record % kCapturedEvery == 0);
         if (facts.wire.captured) {
             ASSERT_EQ(facts.wire.opc, record);
@@ -126,11 +156,18 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
     for (const CallRow& call : store.calls()) EXPECT_GE(call.lastRecord, store.record(0));
     EXPECT_EQ(store.calls().back().firstRecord, 7u);
     EXPECT_EQ(store.callText(store.calls().back(), CallText::FirstTime), "call");
+    EXPECT_EQ(store.callText(store.calls().back(), CallText::Called), "called");
+    EXPECT_EQ(store.callText(store.calls().back(), CallText::Route), "");
+    const CallInstants instants = store.calls().back().instants();
+    EXPECT_TRUE(instants.opened);
+    EXPECT_EQ(instants.first, 7);
+    EXPECT_EQ(instants.addressComplete, std::nullopt);
+    EXPECT_EQ(instants.answer, -static_cast<std::int64_t>(kTotal));
+    EXPECT_EQ(instants.release, std::nullopt);
 
-    // At most two blocks of rows and of marks and two pages of strings, where all the messages
+    // At most two blocks of rows and two pages of strings, where all the messages
     // would take five blocks and fifteen pages.
-    const std::size_t bound = 2 * 65536 * (sizeof(MessageStore::Row) + sizeof(CompactMark)) + 2 * (std::size_t{1} << 20) +
-                              256 * 1024;
+    const std::size_t bound = 2 * 65536 * sizeof(MessageStore::Row) + 2 * (std::size_t{1} << 20) + 256 * 1024;
     EXPECT_LE(store.memoryUse(), bound);
 }
 

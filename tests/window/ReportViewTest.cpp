@@ -498,6 +498,16 @@ void ReportViewTest::recordIndexFollowsTheBanners() {
             }
         }
     }
+    // A report of more than four billion lines: the banners past them are kept whole, and the
+    // ones before as they were.
+    RecordIndex index;
+    const std::size_t far = std::size_t{1} << 32;
+    for (std::uint64_t r = 1; r <= 6; ++r) QVERIFY(index.addRecord(r, far - 40 + 20 * r, r != 4));
+    for (std::uint64_t r = 1; r <= 6; ++r) {
+        QCOMPARE(index.bannerLine(r), std::optional<std::size_t>(far - 40 + 20 * r));
+        QCOMPARE(index.recordAt(far - 40 + 20 * r + 1), r);
+    }
+    QCOMPARE(index.nextNotDecoded(far), std::optional<std::uint64_t>(4));
 }
 
 QTEST_MAIN(ReportViewTest)

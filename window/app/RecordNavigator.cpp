@@ -39,7 +39,7 @@ void RecordNavigator::listRowChanged() {
         if (parts_.log->files.size() > 1)
             parts_.status->tell(tr("Record %1: %2, line %3")
                                     .arg(countText(record), QFileInfo(parts_.log->fileOf(record)).fileName(),
-                                         QString::number(parts_.log->store.row(message).logLine)));
+                                         QString::number(parts_.log->store.logLine(message))));
     } else {
         parts_.status->tell(tr("The report shows only the matching records; record %1 is not among them.")
                                 .arg(countText(record)));

@@ -10,20 +10,45 @@
 namespace truno::window {
 
 void MessagesPerSecond::count(const MessageStore& store, std::size_t first, std::size_t end, bool come) {
-    // Messages come mostly in the order of their times: the second of the one before is at hand.
-    auto at = seconds_.end();
     for (std::size_t i = first; i < end; ++i) {
         const std::int64_t instant = store.row(i).at;
-        if (instant == MessageStore::kNoInstant) continue;
-        const std::int64_t second = instant / 1000;
-        if (at == seconds_.end() || at->first != second) at = seconds_.try_emplace(second, 0).first;
-        if (come) {
-            ++at->second;
-        } else if (--at->second == 0) {
-            seconds_.erase(at);
-            at = seconds_.end();
-        }
+        if (instant != MessageStore::kNoInstant) change(instant / 1000, come ? 1 : -1);
     }
+}
+
+void MessagesPerSecond::change(std::int64_t second, std::int64_t by) {
+    if (pending_.empty() && !seconds_.empty() && seconds_.back().first == second) {
+        seconds_.back().second = static_cast<std::uint64_t>(static_cast<std::int64_t>(seconds_.back().second) + by);
+        if (seconds_.back().second == 0) seconds_.pop_back();
+        return;
+    }
+    if (pending_.empty() && by > 0 && (seconds_.empty() || seconds_.back().first < second)) {
+        seconds_.emplace_back(second, static_cast<std::uint64_t>(by));
+        return;
+    }
+    if (!pending_.empty() && pending_.back().first == second)
+        pending_.back().second += by;
+    else
+        pending_.emplace_back(second, by);
+    if (pending_.size() >= std::max<std::size_t>(4096, seconds_.size() / 4)) settle();
+}
+
+void MessagesPerSecond::settle() const {
+    if (pending_.empty()) return;
+    std::stable_sort(pending_.begin(), pending_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Second> merged;
+    merged.reserve(seconds_.size() + pending_.size());
+    auto held = seconds_.begin();
+    for (auto at = pending_.begin(); at != pending_.end();) {
+        const std::int64_t second = at->first;
+        while (held != seconds_.end() && held->first < second) merged.push_back(*held++);
+        std::int64_t messages = held != seconds_.end() && held->first == second ? static_cast<std::int64_t>((held++)->second) : 0;
+        for (; at != pending_.end() && at->first == second; ++at) messages += at->second;
+        if (messages > 0) merged.emplace_back(second, static_cast<std::uint64_t>(messages));
+    }
+    merged.insert(merged.end(), held, seconds_.end());
+    seconds_ = std::move(merged);
+    pending_.clear();
 }
 
 namespace {

@@ -19,22 +19,35 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace truno::window {
 
 // Messages per second of a log's time line (LogClock), kept as messages come and go, so that the
-// chart of messages per second is drawn without walking every message: second -> messages.
+// chart of messages per second is drawn without walking every message: second -> messages, in
+// rising seconds. Messages come mostly in the order of their times: a second after the last is
+// added at the end, the others wait among the changes pending, sorted in at once when there are
+// as many as a quarter of the seconds, or when the seconds are asked for.
 class MessagesPerSecond {
 public:
+    using Second = std::pair<std::int64_t, std::uint64_t>;
     // The messages of `store` at indices `first` to `end` come, or go.
     void add(const MessageStore& store, std::size_t first, std::size_t end) { count(store, first, end, true); }
     void remove(const MessageStore& store, std::size_t first, std::size_t end) { count(store, first, end, false); }
-    const std::map<std::int64_t, std::uint64_t>& seconds() const { return seconds_; }
+    // The seconds that hold messages, rising.
+    const std::vector<Second>& seconds() const {
+        settle();
+        return seconds_;
+    }
 
 private:
     void count(const MessageStore& store, std::size_t first, std::size_t end, bool come);
-    std::map<std::int64_t, std::uint64_t> seconds_;
+    void change(std::int64_t second, std::int64_t by);
+    // Sorts the pending changes in; the seconds left without messages go.
+    void settle() const;
+    mutable std::vector<Second> seconds_;
+    mutable std::vector<std::pair<std::int64_t, std::int64_t>> pending_;  // second, messages added (or taken)
 };
 
 class OpenedLog {

@@ -131,7 +131,7 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
         case CodeColumn: return c.callInstanceCode;
         case StartColumn:
-            if (sortKey) return QVariant::fromValue<qlonglong>(c.instants.first.value_or(-1));
+            if (sortKey) return QVariant::fromValue<qlonglong>(c.instants().first.value_or(-1));
             return fromView(store_->callText(c, CallText::FirstTime));
         case CallingColumn: return fromView(store_->callText(c, CallText::Calling));
         case CalledColumn: return fromView(store_->callText(c, CallText::Called));
@@ -142,9 +142,9 @@ QVariant CallListModel::data(const QModelIndex& index, int role) const {
             return QStringLiteral("%1, %2").arg(*c.cause).arg(fromView(causeMeaning(*c.cause)));
         }
         case SetupColumn:
-            return duration(c.instants.setupTime(), sortKey);
-        case AnswerColumn: return duration(c.instants.answerDelay(), sortKey);
-        case ConversationColumn: return duration(c.instants.conversationTime(), sortKey);
+            return duration(c.instants().setupTime(), sortKey);
+        case AnswerColumn: return duration(c.instants().answerDelay(), sortKey);
+        case ConversationColumn: return duration(c.instants().conversationTime(), sortKey);
         case MessagesColumn: return c.messages;
         case RouteColumn: return fromView(store_->callText(c, CallText::Route));
         default: return {};
@@ -194,7 +194,7 @@ void LadderDiagram::setCall(const MessageStore* store, const CallRow* call) {
         const std::size_t last =
             std::min<std::uint64_t>(call->lastRecord > dropped ? call->lastRecord - dropped : 0, store->size());
         for (std::size_t i = first; i < last; ++i) {
-            if (store->row(i).callFirstRecord != call->firstRecord) continue;
+            if (store->callFirstRecord(i) != call->firstRecord) continue;
 
             arrows_.push_back(Arrow{.record = store->record(i),
                                     .sent = store->direction(i) != Direction::Received,

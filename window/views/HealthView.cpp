@@ -55,7 +55,7 @@ QString intervalName(std::int64_t milliseconds) {
 const CallRow* callOf(const MessageStore& store, std::uint64_t record) {
     const std::optional<std::size_t> message = store.indexOf(record);
     if (!message) return nullptr;
-    const std::uint64_t first = store.row(*message).callFirstRecord;
+    const std::uint64_t first = store.callFirstRecord(*message);
     if (first == 0) return nullptr;
     // The calls come in the order of their first records, but for a call left open very long.
     const std::vector<CallRow>& calls = store.calls();

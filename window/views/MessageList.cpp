@@ -27,11 +27,11 @@ constexpr std::size_t kTestStep = 256;
 
 bool factsHoldText(const MessageStore& store, const ReportDocument& document, const TextMatcher& matcher,
                    const std::vector<char>& labelMatches, std::size_t i) {
-    const std::size_t marks = store.markCount(i);
-    if (marks == 0) return false;
     // Labels first: one look-up each.
-    for (std::size_t k = 0; k < marks; ++k)
-        if (labelMatches[store.markLabel(i, k)] != 0) return true;
+    MessageStore::MarkCursor labels = store.marks(i);
+    if (labels.left() == 0) return false;
+    while (labels.nextLabel())
+        if (labelMatches[labels.label()] != 0) return true;
     // Then the values, in the record's text as the report document holds it: a match counts when
     // it lies within the text a mark delimits (never in the dots that lead to a value).
     // The store's offsets are the whole report's; the document may have let its start go.
@@ -39,24 +39,21 @@ bool factsHoldText(const MessageStore& store, const ReportDocument& document, co
     const std::uint64_t textSize = store.textEnd(i) - store.textBegin(i);
     const std::uint64_t end = std::min<std::uint64_t>(begin + textSize, document.size());
     const auto insideValue = [&](std::uint64_t at, std::uint64_t length) {
-        // `at` counts from the start of the record's text.
-        std::size_t k = marks;
+        // `at` counts from the start of the record's text. The last mark that begins at or
+        // before the match, and where the next one begins.
+        MessageStore::MarkCursor cursor = store.marks(i);
+        bool found = false;
         Mark mark{};
-        // The last mark that begins at or before the match.
-        std::size_t low = 0;
-        std::size_t high = marks;
-        while (low < high) {
-            const std::size_t middle = (low + high) / 2;
-            if (store.mark(i, middle).begin <= at)
-                low = middle + 1;
-            else
-                high = middle;
+        std::uint64_t valueEnd = textSize;
+        while (cursor.next()) {
+            if (cursor.mark().begin > at) {
+                valueEnd = cursor.mark().begin;
+                break;
+            }
+            mark = cursor.mark();
+            found = true;
         }
-        if (low == 0) return false;
-        k = low - 1;
-        mark = store.mark(i, k);
-        if (mark.kind == MarkKind::Parameter || at < mark.value) return false;
-        const std::uint64_t valueEnd = k + 1 < marks ? store.mark(i, k + 1).begin : textSize;
+        if (!found || mark.kind == MarkKind::Parameter || at < mark.value) return false;
         return at + length <= valueEnd;
     };
     std::size_t chunk = document.chunkAt(begin);
@@ -163,7 +160,7 @@ bool MessageListModel::accepts(std::size_t i) const {
         store_->rowFacts(i, rowFacts_);
         const MessageKeys keys{.record = rowFacts_,
                                .switchName = store_->switchNameOf(i),
-                               .callFirstRecord = store_->row(i).callFirstRecord,
+                               .callFirstRecord = store_->callFirstRecord(i),
                                .fields = nullptr};
         const bool passes = filter_.selection->matches(keys, [this, i]() -> const MessageFacts& {
             facts_.build(store_->facts(i, textSource_, scratch_));

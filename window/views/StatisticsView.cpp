@@ -96,7 +96,7 @@ void setBars(QChartView* view, const QString& title, const QStringList& categori
 
 RateSeries messageRates(const MessagesPerSecond& perSecond, std::size_t maxSteps) {
     RateSeries series;
-    const std::map<std::int64_t, std::uint64_t>& seconds = perSecond.seconds();
+    const std::vector<MessagesPerSecond::Second>& seconds = perSecond.seconds();
     if (seconds.empty() || maxSteps == 0) return series;
     series.firstSecond = seconds.begin()->first;
     const std::int64_t span = seconds.rbegin()->first - series.firstSecond + 1;
