@@ -113,6 +113,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         ++inputIndex_;
         firstOutput_ = false;
         run.records = [this](const RecordFacts& record) { views_->add(record); };
+        run.prepare = views_->preparer();
         run.markedTypes = views_->markedTypes();
         run.markedParameters = views_->markedParameters();
     }

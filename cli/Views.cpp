@@ -77,6 +77,21 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     }
 }
 
+RecordPreparer LogViews::preparer() const {
+    const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
+    if (!jsonMessages || exports_ != nullptr || journeys_ != nullptr || options_.wantsJourneys()) return nullptr;
+    return [leading = std::string(column_.json()), switchName = std::string(analysis_.switchName())](const RecordFacts& record,
+                                                                                                     Text& out) {
+        thread_local MessageFacts facts;
+        facts.build(record);
+        facts.setSwitch(0, switchName);
+        appendMessageJsonHead(out, facts, leading);
+        const std::size_t split = out.size();
+        appendMessageJsonTail(out, facts);
+        return split;
+    };
+}
+
 void LogViews::nameFiles(const std::string& name) {
     file_.name = name;
     column_ = FileColumn(name);
@@ -99,7 +114,14 @@ void LogViews::message(const AnalysedMessage& m) {
     if (options_.view != View::Report && options_.view != View::Summary) return;
     if (options_.format == Format::Json) {
         if (!out_.empty()) handOn();
-        appendMessageJson(json_, m.facts, m.callFirstRecord(), column_.json());
+        const RecordFacts& record = m.facts.record();
+        if (!record.prepared.empty()) {
+            json_ += record.prepared.substr(0, record.preparedSplit);
+            appendMessageJsonCall(json_, m.callFirstRecord());
+            json_ += record.prepared.substr(record.preparedSplit);
+        } else {
+            appendMessageJson(json_, m.facts, m.callFirstRecord(), column_.json());
+        }
         firstRecord_ = false;
         if (json_.size() >= kFlushSize) handOn();
         return;

@@ -9,6 +9,7 @@
 #include "output/MetricsFile.h"
 #include "output/PcapExport.h"
 #include "analysis/pipeline/RecordPipe.h"
+#include "run/DecodeRun.h"
 #include "cli/Options.h"
 
 #include <bitset>
@@ -58,6 +59,12 @@ public:
     std::bitset<256> markedParameters() const {
         return journeys_ != nullptr ? std::bitset<256>().set() : analysis_.markedParameters();
     }
+
+    // What the run's decoding threads write of each record for the views (RunOptions::prepare):
+    // the messages' JSON but for their calls, when the run decodes with several threads and JSON
+    // is the messages' only view (no export folder, no journeys); nothing otherwise. Of the file
+    // and switch begun last.
+    RecordPreparer preparer() const;
 
     void add(const RecordFacts& record) {
         if (pipe_)

@@ -362,9 +362,7 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
 
 }  // namespace
 
-void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
-                       std::string_view leading, JsonRow form) {
-    thread_local std::string folded;
+void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
     thread_local std::string scratch;
     const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
@@ -414,7 +412,15 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"trailing_octets\":");
     appendOctetsJson(line, record.trailingOctets);
     put(line, ",\"call\":");
+}
+
+void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
     putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
+}
+
+void appendMessageJsonTail(Text& line, const MessageFacts& message) {
+    thread_local std::string folded;
+    thread_local std::string scratch;
     scratch.clear();
     appendSummaryInfo(scratch, message);
     put(line, ",\"info\":");
@@ -453,6 +459,13 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
         put(line, "]}");
     }
     put(line, "]}\n");
+}
+
+void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading, JsonRow form) {
+    appendMessageJsonHead(line, message, leading, form);
+    appendMessageJsonCall(line, callFirstRecord);
+    appendMessageJsonTail(line, message);
 }
 
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
