@@ -104,6 +104,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                                       .switchColumn = switchColumn_, .runName = runName_, .wire = wire_,
                                       .jobs = run.jobs},
                            exports_);
+            views_->writePreparedWith([this](std::span<const std::string_view> pieces) { writer_->writeVerbatim(pieces); });
         }
         views_->beginSwitch(file.switchName);
         if (journeys_) {
