@@ -99,7 +99,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 bool writeAll(int fd, std::span<const std::string_view> pieces) {
-    constexpr std::size_t kMostPieces = IOV_MAX < 1024 ? IOV_MAX : 1024;
+    constexpr std::size_t kMostPieces = std::min<std::size_t>(IOV_MAX, 1024);
     iovec vectors[kMostPieces];
     while (!pieces.empty()) {
         const std::size_t count = std::min(pieces.size(), kMostPieces);
