@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <climits>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -56,6 +58,12 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
 
 std::filesystem::path pathOf(const std::string& utf8Name) { return {wideOf(utf8Name)}; }
 
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+    for (const std::string_view piece : pieces)
+        if (!writeAll(fd, piece)) return false;
+    return true;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;  // _write takes an unsigned int
     while (!bytes.empty()) {
@@ -86,6 +94,31 @@ bool writeAll(int fd, std::string_view bytes) {
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+    constexpr std::size_t kMostPieces = std::min<std::size_t>(IOV_MAX, 1024);
+    iovec vectors[kMostPieces];
+    while (!pieces.empty()) {
+        const std::size_t count = std::min(pieces.size(), kMostPieces);
+        for (std::size_t i = 0; i < count; ++i)
+            vectors[i] = iovec{.iov_base = const_cast<char*>(pieces[i].data()), .iov_len = pieces[i].size()};
+        const ssize_t n = ::writev(fd, vectors, static_cast<int>(count));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        // The pieces written whole are done; the rest of one written in part goes on its own.
+        auto written = static_cast<std::size_t>(n);
+        std::size_t done = 0;
+        while (done < count && written >= pieces[done].size()) written -= pieces[done++].size();
+        if (done < count && written > 0) {
+            if (!writeAll(fd, pieces[done].substr(written))) return false;
+            ++done;
+        }
+        pieces = pieces.subspan(done);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 // right: text-mode streams would turn LF into CR LF, and argv and narrow file names are in the
 // ANSI code page, which cannot hold every name.
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,5 +25,8 @@ std::filesystem::path pathOf(const std::string& utf8Name);
 // Writes every byte to the descriptor, again after an interrupted write; false when a write fails
 // (errno says why).
 bool writeAll(int fd, std::string_view bytes);
+// The same with several pieces, one after the other, handed to the system together where it takes
+// them so (POSIX writev), without joining them first.
+bool writeAll(int fd, std::span<const std::string_view> pieces);
 
 }  // namespace truno

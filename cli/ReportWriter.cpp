@@ -41,6 +41,13 @@ void ReportWriter::writeVerbatim(std::string_view text) {
     if (size_ >= kBufferSize) flush();
 }
 
+void ReportWriter::writeVerbatim(std::span<const std::string_view> pieces) {
+    flush();
+    if (failed_) return;
+    if (std::fflush(stdout) != 0) failed_ = true;
+    if (!failed_ && !writeAll(fileno(stdout), pieces)) failed_ = true;
+}
+
 void ReportWriter::finish() {
     if (pendingCr_) {
         *room(1) = '\r';

@@ -4,6 +4,7 @@
 // flushed first, so that lines written through stdio keep their place).
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string_view>
 
 namespace truno {
@@ -19,6 +20,8 @@ public:
     // Text that is not report text (summary, calls, JSON, CSV): its line ends are LF already and
     // it goes out as it is.
     void writeVerbatim(std::string_view text);
+    // The same of several pieces, one after the other, written without a copy.
+    void writeVerbatim(std::span<const std::string_view> pieces);
     // Writes out everything, a CR held back from the last piece too.
     void finish();
     // A line end of the report's kind, written out at once.

@@ -104,6 +104,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
                                       .switchColumn = switchColumn_, .runName = runName_, .wire = wire_,
                                       .jobs = run.jobs},
                            exports_);
+            views_->writePreparedWith([this](std::span<const std::string_view> pieces) { writer_->writeVerbatim(pieces); });
         }
         views_->beginSwitch(file.switchName);
         if (journeys_) {
@@ -113,6 +114,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         ++inputIndex_;
         firstOutput_ = false;
         run.records = [this](const RecordFacts& record) { views_->add(record); };
+        run.prepare = views_->preparer();
         run.markedTypes = views_->markedTypes();
         run.markedParameters = views_->markedParameters();
     }

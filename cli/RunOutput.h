@@ -27,7 +27,10 @@ public:
 
     void beginInput(const InputFile& file, RunOptions& run) override;
     void report(std::string_view text) override {
-        if (passReport_) writer_->write(text);
+        if (passReport_)
+            writer_->write(text);
+        else if (views_)
+            views_->writePreparedPieces();
     }
     void endInput(const InputFile& file, const InputResult& result) override;
     void idle() override;

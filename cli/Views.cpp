@@ -6,6 +6,7 @@
 #include "analysis/facts/MessageSummary.h"
 #include "cli/Platform.h"
 
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <thread>
@@ -16,6 +17,21 @@ namespace {
 
 // Output is handed on in pieces of about this size.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
+
+// The messages' JSON in pieces: at most this many are written at once, their calls' numbers kept
+// in a text of this capacity (a third of the pieces are calls, of at most 20 digits each).
+constexpr std::size_t kMostPieces = 1020;
+constexpr std::size_t kCallTexts = kMostPieces / 3 * 20;
+
+void appendNumberOrNull(std::string& out, std::uint64_t value) {
+    if (value == 0) {
+        out += "null";
+        return;
+    }
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
+}
 
 }  // namespace
 
@@ -89,6 +105,21 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     }
 }
 
+RecordPreparer LogViews::preparer() const {
+    const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
+    if (!jsonMessages || exports_ != nullptr || journeys_ != nullptr || options_.wantsJourneys()) return nullptr;
+    return [leading = std::string(column_.json()), switchName = std::string(analysis_.switchName())](const RecordFacts& record,
+                                                                                                     Text& out) {
+        thread_local MessageFacts facts;
+        facts.build(record);
+        facts.setSwitch(0, switchName);
+        appendMessageJsonHead(out, facts, leading);
+        const std::size_t split = out.size();
+        appendMessageJsonTail(out, facts);
+        return split;
+    };
+}
+
 void LogViews::nameFiles(const std::string& name) {
     file_.name = name;
     column_ = FileColumn(name);
@@ -111,7 +142,28 @@ void LogViews::message(const AnalysedMessage& m) {
     if (options_.view != View::Report && options_.view != View::Summary) return;
     if (options_.format == Format::Json) {
         if (!out_.empty()) handOn();
-        appendMessageJson(json_, m.facts, m.callFirstRecord(), column_.json());
+        const RecordFacts& record = m.facts.record();
+        // A message held for --call comes with a copy of its text that goes when it has passed.
+        if (!record.prepared.empty() && writePieces_ && options_.selection.callRecords.empty()) {
+            if (!json_.empty()) handOn();
+            if (pieces_.size() + 3 > kMostPieces) writePreparedPieces();
+            if (callTexts_.capacity() < kCallTexts) callTexts_.reserve(kCallTexts);
+            const std::size_t call = callTexts_.size();
+            appendNumberOrNull(callTexts_, m.callFirstRecord());
+            pieces_.push_back(record.prepared.substr(0, record.preparedSplit));
+            pieces_.push_back(std::string_view(callTexts_).substr(call));
+            pieces_.push_back(record.prepared.substr(record.preparedSplit));
+            firstRecord_ = false;
+            return;
+        }
+        if (!pieces_.empty()) writePreparedPieces();
+        if (!record.prepared.empty()) {
+            json_ += record.prepared.substr(0, record.preparedSplit);
+            appendMessageJsonCall(json_, m.callFirstRecord());
+            json_ += record.prepared.substr(record.preparedSplit);
+        } else {
+            appendMessageJson(json_, m.facts, m.callFirstRecord(), column_.json());
+        }
         firstRecord_ = false;
         if (json_.size() >= kFlushSize) handOn();
         return;
@@ -278,7 +330,15 @@ void LogViews::flush() {
     handOn();
 }
 
+void LogViews::writePreparedPieces() {
+    if (pieces_.empty()) return;
+    writePieces_(pieces_);
+    pieces_.clear();
+    callTexts_.clear();
+}
+
 void LogViews::handOn() {
+    writePreparedPieces();
     if (!json_.empty()) {
         write_(json_.view());
         json_.clear();

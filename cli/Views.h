@@ -9,6 +9,7 @@
 #include "output/MetricsFile.h"
 #include "output/PcapExport.h"
 #include "analysis/pipeline/RecordPipe.h"
+#include "run/DecodeRun.h"
 #include "cli/Options.h"
 
 #include <bitset>
@@ -43,6 +44,7 @@ struct FileOutput {
 class LogViews {
 public:
     using Write = std::function<void(std::string_view)>;
+    using WritePieces = std::function<void(std::span<const std::string_view>)>;
     // `pcap` may be null (no capture file); when given, beginLog() has been called for this log.
     // `exports` may be null (no export folder); when given, beginLog() has been called for this log.
     LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file = {},
@@ -58,6 +60,19 @@ public:
     std::bitset<256> markedParameters() const {
         return journeys_ != nullptr ? std::bitset<256>().set() : analysis_.markedParameters();
     }
+
+    // What the run's decoding threads write of each record for the views (RunOptions::prepare):
+    // the messages' JSON but for their calls, when the run decodes with several threads and JSON
+    // is the messages' only view (no export folder, no journeys); nothing otherwise. Of the file
+    // and switch begun last.
+    RecordPreparer preparer() const;
+    // Where the messages' JSON written by the decoding threads goes without a copy, in pieces
+    // (the pieces of the records handed on so far are written at the latest by
+    // writePreparedPieces()); without it, the pieces are copied.
+    void writePreparedWith(WritePieces write) { writePieces_ = std::move(write); }
+    // Writes out the pieces of the records handed on so far: the run is about to reuse the
+    // storage of their texts (RecordFacts::prepared).
+    void writePreparedPieces();
 
     void add(const RecordFacts& record) {
         if (pipe_)
@@ -140,6 +155,12 @@ private:
     std::string out_;
     // The messages as JSON; what it holds comes before what out_ holds.
     Text json_;
+    // The messages as JSON in pieces: what the decoding threads wrote of each (the records'
+    // prepared texts) and its call (in callTexts_, whose storage is reserved so that the views stay
+    // put); they come before what json_ and out_ hold.
+    WritePieces writePieces_;
+    std::vector<std::string_view> pieces_;
+    std::string callTexts_;
     bool firstRecord_ = true;
     FileOutput file_;
     FileColumn column_;  // the file's member and column (with several files)

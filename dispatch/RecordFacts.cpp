@@ -82,7 +82,7 @@ void CopiedRecord::assign(const RecordFacts& record) {
     record_ = record;
     std::string_view* const texts[] = {&record_.text,     &record_.time,    &record_.directionText, &record_.reason,
                                        &record_.typeName, &record_.acronym, &record_.msgColumn, &record_.logDate,
-                                       &record_.route};
+                                       &record_.route,    &record_.prepared};
     std::size_t total = 0;
     for (const std::string_view* text : texts) total += text->size();
     const std::span<const std::string_view> octets = record.octets;

@@ -80,6 +80,11 @@ struct RecordFacts {
     std::uint64_t reportOffset = 0;
     std::span<const Mark> marks;  // offsets counted from the start of `text`
     WireFacts wire{};             // of a message read from a capture
+    // A view's text of the record, written beside its decoding by the thread that decoded it
+    // (RunOptions::prepare), and the place in it where the part goes that only the one taking
+    // the records in log order can write; empty when none was written.
+    std::string_view prepared;
+    std::size_t preparedSplit = 0;
 };
 
 // A record's facts with everything they view (text, octets, marks, the texts read from the log)

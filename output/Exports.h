@@ -35,6 +35,14 @@ void appendMessageJson(Text& out, const MessageFacts& message, std::uint64_t cal
                        std::string_view leading = {}, JsonRow form = JsonRow::View);
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,
                        std::string_view leading = {});
+// The same object in three parts, one after the other: all before the first record of the call,
+// with its key (Head), that record or null (Call), and all after it (Tail), so that the parts the
+// call does not change can be written before the call is known, on the thread that decoded the
+// message.
+void appendMessageJsonHead(Text& out, const MessageFacts& message, std::string_view leading = {},
+                           JsonRow form = JsonRow::View);
+void appendMessageJsonCall(Text& out, std::uint64_t callFirstRecord);
+void appendMessageJsonTail(Text& out, const MessageFacts& message);
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
 // with the message's switch, then, with `wire` (of captures), its opc, dpc, sls, ni, si, packet

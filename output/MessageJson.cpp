@@ -208,6 +208,12 @@ void appendFieldJson(Text& out, const BlockFact& block, const FieldFact& field, 
     out += '}';
 }
 
+std::uint64_t load8(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
 // Whether the first and the last word of two texts of n bytes (a word's size at least, twice it
 // at most) are the same: the whole texts, as the two words may overlap but leave nothing out.
 template <typename Word>
@@ -222,7 +228,14 @@ bool sameEnds(const char* a, const char* b, std::size_t n) {
 
 // Whether two texts of n bytes are the same; short ones, as printed values are, without a call.
 bool sameBytes(const char* a, const char* b, std::size_t n) {
-    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n > 64) return std::memcmp(a, b, n) == 0;
+    if (n > 16) {
+        // Blocks of sixteen, the last one overlapping the one before.
+        std::uint64_t differ = 0;
+        for (std::size_t at = 0; n - at > 16; at += 16)
+            differ |= (load8(a + at) ^ load8(b + at)) | (load8(a + at + 8) ^ load8(b + at + 8));
+        return (differ | (load8(a + n - 16) ^ load8(b + n - 16)) | (load8(a + n - 8) ^ load8(b + n - 8))) == 0;
+    }
     if (n >= 8) return sameEnds<std::uint64_t>(a, b, n);
     if (n >= 4) return sameEnds<std::uint32_t>(a, b, n);
     return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
@@ -362,9 +375,7 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
 
 }  // namespace
 
-void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
-                       std::string_view leading, JsonRow form) {
-    thread_local std::string folded;
+void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
     thread_local std::string scratch;
     const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
@@ -414,7 +425,15 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
     put(line, ",\"trailing_octets\":");
     appendOctetsJson(line, record.trailingOctets);
     put(line, ",\"call\":");
+}
+
+void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
     putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
+}
+
+void appendMessageJsonTail(Text& line, const MessageFacts& message) {
+    thread_local std::string folded;
+    thread_local std::string scratch;
     scratch.clear();
     appendSummaryInfo(scratch, message);
     put(line, ",\"info\":");
@@ -445,14 +464,23 @@ void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t ca
             if (!firstField) line += ',';
             firstField = false;
             const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
-            if (field.hasNumber && fields.append(line, key, field.printed)) continue;
+            // An address's digits seldom come back: their objects are not kept.
+            const bool kept = field.hasNumber && field.type() != FieldType::Digits;
+            if (kept && fields.append(line, key, field.printed)) continue;
             const std::size_t begin = line.size();
             appendFieldJson(line, block, field, folded);
-            if (field.hasNumber) fields.keep(key, field.printed, line.view().substr(begin));
+            if (kept) fields.keep(key, field.printed, line.view().substr(begin));
         }
         put(line, "]}");
     }
     put(line, "]}\n");
+}
+
+void appendMessageJson(Text& line, const MessageFacts& message, std::uint64_t callFirstRecord,
+                       std::string_view leading, JsonRow form) {
+    appendMessageJsonHead(line, message, leading, form);
+    appendMessageJsonCall(line, callFirstRecord);
+    appendMessageJsonTail(line, message);
 }
 
 void appendMessageJson(std::string& out, const MessageFacts& message, std::uint64_t callFirstRecord,

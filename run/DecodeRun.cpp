@@ -22,6 +22,10 @@ namespace {
 // Records are handed to the sink once this much report text has gathered.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
+// A capacity past the short strings a std::string keeps inside itself: a string of at least this
+// capacity keeps its text on the heap, where views into it stay when it is swapped.
+constexpr std::size_t kHeapText = 64;
+
 // Hands report text to the sink, and counts what it has handed on: where the next piece begins
 // in the run's report.
 class ReportOutput {
@@ -307,13 +311,22 @@ struct BatchRecord {
     DecodeFailure failure = DecodeFailure::Internal;
     std::string typeName;  // copies: the state they came from goes on to other messages
     std::string reason;
+    // Its facts but for its text, its marks and what is known when its batch is retired
+    // (decodedRecordFacts), taken by the thread that decoded it.
+    RecordFacts facts;
+    // Its text written by RunOptions::prepare, in the batch's `prepared`.
+    std::size_t preparedBegin = 0;
+    std::size_t preparedSplit = 0;
+    std::size_t preparedEnd = 0;
 };
 
 // A run of consecutive messages, decoded by one worker into one piece of report. A batch closes
-// at kMessages messages or once its messages hold kData bytes of DATA, whichever comes first,
+// at kMessages messages (kPreparedMessages when a view's text of each record is written beside
+// it) or once its messages hold kData bytes of DATA, whichever comes first,
 // so that the batches in flight hold a bounded amount of text whatever the messages are like.
 struct Batch {
     static constexpr std::size_t kMessages = 256;
+    static constexpr std::size_t kPreparedMessages = 64;
     static constexpr std::size_t kData = std::size_t{64} * 1024;
     std::vector<LogMessage> messages = std::vector<LogMessage>(kMessages);
     std::size_t count = 0;
@@ -332,7 +345,32 @@ struct Batch {
     std::bitset<256> markedParameters;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
     std::vector<Mark> marks;
+    const RecordPreparer* prepare = nullptr;  // RunOptions::prepare, when set
+    Text prepared;
 };
+
+// The facts of message i of a batch that the thread decoding it knows: all but the record's place
+// in the run's report and what the reader knows when the batch is retired (the log's date, its
+// route). `text` and `marks`: the record's.
+RecordFacts decodedRecordFacts(const Batch& batch, std::size_t i, std::string_view text, std::span<const Mark> marks) {
+    const LogMessage& m = batch.messages[i];
+    const BatchRecord& r = batch.records[i];
+    RecordFacts f;
+    f.record = batch.firstCount + i + 1;
+    f.logLine = m.startLine;
+    f.time = m.time;
+    f.directionText = m.direction;
+    f.direction = directionOf(f.directionText);
+    setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
+    f.msgColumn = m.msg;
+    f.typeName = r.typeName;
+    f.decoded = r.decoded;
+    f.reason = r.reason;
+    f.failure = r.failure;
+    f.text = text;
+    f.marks = marks;
+    return f;
+}
 
 // Worker threads that decode batches. The reading thread counts as one of the jobs: while it
 // waits for the oldest batch it decodes waiting batches itself, so N jobs keep N cores busy
@@ -415,12 +453,20 @@ private:
         state.MessageCount = batch.firstCount;
         batch.decoded = 0;
         batch.marks.clear();
+        batch.prepared.clear();
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
-            if (batch.keepFacts)
+            if (batch.keepFacts) {
+                // The octets stay with the message for its facts: split into the thread's text,
+                // which then becomes the message's (a text of heap storage, which the swap
+                // leaves where the views point).
+                if (state.SplitOctetsText.capacity() < kHeapText) state.SplitOctetsText.reserve(kHeapText);
+                splitJoined(m.data, state.SplitOctetsText, m.octets);
+                m.data.swap(state.SplitOctetsText);
                 state.MessageOctets.assign(m.octets.begin(), m.octets.end());
-            else
+            } else {
                 splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
+            }
             state.MessageTime.swap(m.time);
             state.MessageDirection.swap(m.direction);
             const bool decoded = decodeOne(state, m, probe);
@@ -440,6 +486,12 @@ private:
                 r.typeName = state.MessageName;
                 r.reason = state.RecordReason;
                 r.failure = state.RecordFailure;
+                r.facts = decodedRecordFacts(batch, i, state.ReportText.view().substr(r.begin), state.RecordMarks);
+                if (batch.prepare != nullptr) {
+                    r.preparedBegin = batch.prepared.size();
+                    r.preparedSplit = (*batch.prepare)(r.facts, batch.prepared);
+                    r.preparedEnd = batch.prepared.size();
+                }
             }
         }
         state.ReportText.swap(batch.report);
@@ -460,35 +512,27 @@ private:
 
 // The facts of message i of a retired batch whose report begins at `reportOffset` in the run's.
 RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset, std::string_view logDate) {
-    const LogMessage& m = batch.messages[i];
     const BatchRecord& r = batch.records[i];
-    RecordFacts f;
-    f.record = batch.firstCount + i + 1;
-    f.logLine = m.startLine;
-    f.time = m.time;
-    f.directionText = m.direction;
-    f.direction = directionOf(f.directionText);
-    setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
-    f.msgColumn = m.msg;
-    if (m.dated) f.logDate = logDate;
-    f.typeName = r.typeName;
-    f.decoded = r.decoded;
-    f.reason = r.reason;
-    f.failure = r.failure;
     // The next record's text begins after the CR LF that separates the two.
     const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin - CRLF.size() : batch.report.size();
+    RecordFacts f = r.facts;
     f.text = batch.report.view().substr(r.begin, end - r.begin);
-    f.reportOffset = reportOffset + r.begin;
     f.marks = std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
+    if (batch.messages[i].dated) f.logDate = logDate;
+    f.reportOffset = reportOffset + r.begin;
+    if (batch.prepare != nullptr) {
+        f.prepared = batch.prepared.view().substr(r.preparedBegin, r.preparedEnd - r.preparedBegin);
+        f.preparedSplit = r.preparedSplit - r.preparedBegin;
+    }
     return f;
 }
 
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
     RunSummary summary;
     LogReader reader(in);
-    // Without facts to hand over, the octets are split by the threads that decode them; the facts
-    // of a message need its octets when its batch is retired.
-    reader.setDeferSplit(!options.records);
+    // The octets are split by the threads that decode them (into the message's own text when its
+    // facts are handed over: they need its octets when its batch is retired).
+    reader.setDeferSplit(true);
     ReportOutput output(sink);
     // Batches in flight: enough to keep the machine's cores busy, and no more, so that memory
     // stays bounded whatever the number of jobs asked for.
@@ -498,6 +542,10 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
     std::deque<std::unique_ptr<Batch>> inFlight;
     BatchPool pool(options.jobs);
     RecordNotes notes;
+    // A batch whose records' texts for a view are written beside them holds that text too (the
+    // messages' JSON: twice the report's bytes): fewer messages a batch keep what is in flight in
+    // the caches (with 256, the CPU time of the JSON view grew by a fifth).
+    const std::size_t batchMessages = options.records && options.prepare ? Batch::kPreparedMessages : Batch::kMessages;
 
     const auto retireOldest = [&] {
         std::unique_ptr<Batch> batch = std::move(inFlight.front());
@@ -535,6 +583,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->lineFeeds = options.lineFeeds && !options.records;
             filling->markedTypes = options.markedTypes;
             filling->markedParameters = options.markedParameters;
+            filling->prepare = options.records && options.prepare ? &options.prepare : nullptr;
             filling->cicOctets = options.cicOctets;
         }
         more = reader.next(filling->messages[filling->count]);
@@ -544,7 +593,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             ++summary.found;
         }
         const bool stop = cancelled(options.cancel);
-        const bool full = filling->count == Batch::kMessages || filling->data >= Batch::kData;
+        const bool full = filling->count == batchMessages || filling->data >= Batch::kData;
         if (full || (!more && filling->count > 0) || (stop && filling->count > 0)) {
             filling->bcic = reader.bcic();
             pool.submit(filling.get());

@@ -72,11 +72,21 @@ RunSummary decodeLog(std::istream& in, const ReportSink& sink,
 // call only).
 using RecordSink = std::function<void(const RecordFacts&)>;
 
+// Writes a view's text of a record to `out` on the thread that decoded the record, from the facts
+// a RecordSink gets (without the place of the record in the run's report, the log's date and its
+// route, which only the reading thread knows); returns the place in `out` where the part that
+// only the sink can write goes (RecordFacts::preparedSplit). Called on several threads at once.
+using RecordPreparer = std::function<std::size_t(const RecordFacts&, Text& out)>;
+
 struct RunOptions {
     unsigned jobs = 1;  // threads decoding messages; the report is the same for any number
     const std::atomic<bool>* cancel = nullptr;
     // When set, the run keeps the marks of every record and hands each message's facts here.
     RecordSink records = nullptr;
+    // When set with `records` and several threads (jobs > 1), each record's text for a view is
+    // written by the thread that decodes it, beside its decoding, and handed to `records` with
+    // the record's facts (RecordFacts::prepared); a run on one thread leaves it unused.
+    RecordPreparer prepare = nullptr;
     // The message types whose records keep their marks (the fields in the facts): a view that
     // reads the fields of a few types only leaves the others' unmarked, which costs less.
     std::bitset<256> markedTypes = std::bitset<256>().set();

@@ -8,11 +8,25 @@
 #include <utility>
 
 namespace truno {
+namespace {
+
+// The parameters of the fields the analysis reads itself (those of knownFields()).
+std::bitset<256> parametersRead() {
+    std::bitset<256> parameters;
+    const KnownFields& known = knownFields();
+    for (const FieldRef* field : {&known.calledDigits, &known.callingDigits, &known.causeValue, &known.causeLocation,
+                                  &known.event, &known.range, &known.status, &known.supervisionType})
+        if (field->parameterCode >= 0 && field->parameterCode <= 255) parameters.set(static_cast<std::size_t>(field->parameterCode));
+    return parameters;
+}
+
+}  // namespace
 
 LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields, const MessageSelection* selection)
     : onMessage_(std::move(onMessage)),
       onCall_(std::move(onCall)),
       allFields_(allFields || (selection != nullptr && selection->readsFields())),
+      selectionReadsFields_(selection != nullptr && selection->readsFields()),
       selection_(selection != nullptr && selection->active() ? selection : nullptr),
       calls_([this](const Call& call) { callFinished(call); }) {
     if (selection_ != nullptr) {
@@ -42,13 +56,23 @@ std::bitset<256> LogAnalysis::markedTypes() const {
 }
 
 std::bitset<256> LogAnalysis::markedParameters() const {
-    std::bitset<256> parameters;
-    if (allFields_) return parameters.set();
-    const KnownFields& known = knownFields();
-    for (const FieldRef* field : {&known.calledDigits, &known.callingDigits, &known.causeValue, &known.causeLocation,
-                                  &known.event, &known.range, &known.status, &known.supervisionType})
-        if (field->parameterCode >= 0 && field->parameterCode <= 255) parameters.set(static_cast<std::size_t>(field->parameterCode));
-    return parameters;
+    return allFields_ ? std::bitset<256>().set() : parametersRead();
+}
+
+std::span<const Mark> LogAnalysis::marksRead(std::span<const Mark> marks) {
+    static const std::bitset<256> read = parametersRead();
+    // As a run that keeps the marks of those parameters alone: a parameter's mark sets whether
+    // the marks up to the next one are kept.
+    readMarks_.clear();
+    bool muted = false;
+    for (const Mark& mark : marks) {
+        if (mark.kind == MarkKind::Parameter)
+            muted = mark.code < 0 || mark.code > 255 || !read[static_cast<std::size_t>(mark.code)];
+        else if (muted)
+            continue;
+        readMarks_.push_back(mark);
+    }
+    return readMarks_;
 }
 
 bool LogAnalysis::wantedRecord(std::uint64_t record) const {
@@ -77,8 +101,18 @@ void LogAnalysis::setRouteOf(MessageFacts& facts) {
 
 void LogAnalysis::add(const RecordFacts& record) {
     // The facts of a message whose fields nothing reads are built without its marks, which costs
-    // next to nothing.
-    facts_.build(record, allFields_ || fieldsReadBeyondJson(record.typeCode));
+    // next to nothing. A record whose text for the sinks that read every field was written
+    // beside its decoding (RecordFacts::prepared) needs only the fields the analysis reads.
+    const bool allFields = allFields_ && (record.prepared.empty() || selectionReadsFields_);
+    if (allFields || (record.prepared.empty() && fieldsReadBeyondJson(record.typeCode))) {
+        facts_.build(record, true);
+    } else if (fieldsReadBeyondJson(record.typeCode)) {
+        RecordFacts withFieldsRead = record;
+        withFieldsRead.marks = marksRead(record.marks);
+        facts_.build(withFieldsRead, true);
+    } else {
+        facts_.build(record, false);
+    }
     setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
     Call* call = followCalls_ ? calls_.add(facts_, at) : nullptr;

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <functional>
 #include <optional>
 #include <string>
@@ -79,6 +80,8 @@ public:
     void beginSwitch(std::string_view name);
     // The names of the switches begun, by SwitchIndex (index 0: the unnamed one).
     std::string_view switchName(SwitchIndex index) const { return switchNames_[index]; }
+    // The name of the switch begun last.
+    std::string_view switchName() const { return facts_.switchName(); }
     std::size_t switchCount() const { return switchNames_.size(); }
 
     void add(const RecordFacts& record);
@@ -123,6 +126,7 @@ private:
     MessageSink onMessage_;
     CallSink onCall_;
     bool allFields_;
+    bool selectionReadsFields_;
     const MessageSelection* selection_;
     std::uint64_t messagesPassed_ = 0;
     std::uint64_t callsPassed_ = 0;
@@ -142,6 +146,10 @@ private:
     std::deque<std::string> routeNames_{""};
     std::unordered_map<std::uint64_t, RouteIndex> routeIndexes_;
     void setRouteOf(MessageFacts& facts);
+    // The marks of the parameters whose fields the analysis reads itself, the others' fields left
+    // out (into readMarks_).
+    std::span<const Mark> marksRead(std::span<const Mark> marks);
+    std::vector<Mark> readMarks_;
     std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
     std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;

@@ -53,6 +53,22 @@ for log in log damaged; do
   else
     echo "FAIL $log: the default's JSON differs"; failures=$((failures + 1))
   fi
+  # The JSON written by the threads that decode the messages: with more threads, with the messages
+  # of chosen calls held back (their texts copied), over two files read as one run (each object
+  # naming its file), as the summary's objects; through a pipe, which takes the pieces in parts.
+  for case in "3|" "default|--call 5 --call 20000" "default|--merge $work/$log" "default|--summary"; do
+    j=${case%%|*}
+    read -r -a options <<<"${case#*|}"
+    jobs=(-j "$j")
+    [ "$j" = default ] && jobs=()
+    "$tool" -q --format json -j 1 "${options[@]}" "$work/$log" > "$work/$log.want"
+    "$tool" -q --format json "${jobs[@]}" "${options[@]}" "$work/$log" | cat > "$work/$log.got"
+    if [ -s "$work/$log.want" ] && cmp -s "$work/$log.got" "$work/$log.want"; then
+      echo "ok   $log: --jobs $j ${options[*]} gives the same JSON as one thread"; passes=$((passes + 1))
+    else
+      echo "FAIL $log: --jobs $j ${options[*]} differs in JSON"; failures=$((failures + 1))
+    fi
+  done
 done
 records=$(grep -c $'^RECORD [0-9]* ' "$work/log.1")
 if [ "$records" -eq 30000 ]; then passes=$((passes + 1)); echo "ok   30000 records"; else failures=$((failures + 1)); echo "FAIL $records records"; fi
