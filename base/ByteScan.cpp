@@ -212,43 +212,52 @@ bool copyJsonPlain(char* to, const char* from, std::size_t n) {
 }
 
 char* copyCrLfAsLf(std::string_view text, char* out) {
+#if defined(__SSE2__)
+    // Each block is kept in a register before anything is stored, the next one too: a store
+    // reaches at most the end of the next block, so that turned in place, the stores overwrite
+    // only bytes already read. A block whose CRs an LF follows is copied from a buffer, one
+    // piece after each dropped CR, each piece stored as a whole block that the next overwrites.
     const char* p = text.data();
     const char* const end = p + text.size();
-#if defined(__SSE2__)
-    // A block without a CR that an LF follows is stored whole. Another is kept aside first and
-    // copied piece by piece, leaving its CRs out: turned in place, the copy overwrites only the
-    // block's own bytes, never the next block's.
-    const __m128i carriageReturn = _mm_set1_epi8('\r');
-    const __m128i lineFeed = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        const __m128i bytes = load16(p);
-        unsigned dropped = mask16(_mm_cmpeq_epi8(bytes, carriageReturn));
-        if (dropped != 0) {
-            unsigned lineFeedNext = mask16(_mm_cmpeq_epi8(bytes, lineFeed)) >> 1;
-            if (p + 16 != end && p[16] == '\n') lineFeedNext |= 1U << 15;
-            dropped &= lineFeedNext;
-        }
-        if (dropped == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    if (end - p >= 32) {
+        const __m128i carriageReturn = _mm_set1_epi8('\r');
+        const __m128i lineFeed = _mm_set1_epi8('\n');
+        __m128i block = load16(p);
+        while (end - p >= 32) {
+            const __m128i next = load16(p + 16);
+            unsigned dropped = mask16(_mm_cmpeq_epi8(block, carriageReturn));
+            if (dropped != 0)
+                dropped &= mask16(_mm_cmpeq_epi8(block, lineFeed)) >> 1 | (mask16(_mm_cmpeq_epi8(next, lineFeed)) & 1U) << 15;
+            if (dropped == 0) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+                out += 16;
+            } else {
+                alignas(16) char kept[32];
+                _mm_store_si128(reinterpret_cast<__m128i*>(kept), block);
+                _mm_store_si128(reinterpret_cast<__m128i*>(kept + 16), next);  // read past a piece's end, never kept
+                unsigned from = 0;
+                for (; dropped != 0; dropped &= dropped - 1) {
+                    const auto at = static_cast<unsigned>(__builtin_ctz(dropped));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), load16(kept + from));
+                    out += at - from;
+                    from = at + 1;
+                }
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out), load16(kept + from));
+                out += 16 - from;
+            }
             p += 16;
-            out += 16;
-            continue;
+            block = next;
         }
-        alignas(16) char block[16];
-        _mm_store_si128(reinterpret_cast<__m128i*>(block), bytes);
-        unsigned from = 0;
-        for (; dropped != 0; dropped &= dropped - 1) {
-            const auto at = static_cast<unsigned>(__builtin_ctz(dropped));
-            std::memcpy(out, block + from, at - from);
-            out += at - from;
-            from = at + 1;
-        }
-        std::memcpy(out, block + from, 16 - from);
-        out += 16 - from;
-        p += 16;
+        // The last 16 to 31 bytes: the first 16 of them from the register (their place may have
+        // been overwritten), the rest from the text.
+        alignas(16) char rest[32];
+        _mm_store_si128(reinterpret_cast<__m128i*>(rest), block);
+        const auto n = static_cast<std::size_t>(end - p);
+        std::memcpy(rest + 16, p + 16, n - 16);
+        return plain::copyCrLfAsLf(std::string_view(rest, n), out);
     }
 #endif
-    return plain::copyCrLfAsLf(std::string_view(p, static_cast<std::size_t>(end - p)), out);
+    return plain::copyCrLfAsLf(text, out);
 }
 
 std::size_t findIgnoringCase(std::string_view text, std::string_view pattern, std::size_t from) {
