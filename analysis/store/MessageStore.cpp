@@ -198,8 +198,7 @@ std::uint64_t MessageStore::callFirstRecord(std::size_t i) const {
     return far != farCalls_.end() && far->record == record(i) ? far->first : 0;
 }
 
-bool MessageStore::MarkCursor::next() {
-    if (left_ == 0) return false;
+const MarkShape& MessageStore::MarkCursor::nextShape() {
     --left_;
     if (partLeft_ == 0) {
         const std::uint64_t part = readVarint(parts_);
@@ -208,7 +207,12 @@ bool MessageStore::MarkCursor::next() {
         partLeft_ = readVarint(steps_);
     }
     --partLeft_;
-    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
+    return store_->shapes_[readVarint(steps_)];
+}
+
+bool MessageStore::MarkCursor::next() {
+    if (left_ == 0) return false;
+    const MarkShape& shape = nextShape();
     const std::uint64_t step = readVarint(steps_);
     const std::uint64_t begin = shape.absolute ? step : mark_.begin + step;
     mark_ = Mark{.field = shape.field,
@@ -226,15 +230,7 @@ bool MessageStore::MarkCursor::next() {
 
 bool MessageStore::MarkCursor::nextLabel() {
     if (left_ == 0) return false;
-    --left_;
-    if (partLeft_ == 0) {
-        const std::uint64_t part = readVarint(parts_);
-        ownPart_ = part == 0;
-        steps_ = ownPart_ ? parts_ : store_->templates_.data() + store_->templateStarts_[part - 1];
-        partLeft_ = readVarint(steps_);
-    }
-    --partLeft_;
-    const MarkShape& shape = store_->shapes_[readVarint(steps_)];
+    const MarkShape& shape = nextShape();
     skipVarint(steps_);
     if (shape.numberFollows) skipVarint(numbers_);
     label_ = shape.label;

@@ -257,6 +257,8 @@ public:
 
     private:
         friend class MessageStore;
+        // Steps to the next mark (one is left) and reads its shape; its step is read next.
+        const MarkShape& nextShape();
         const MessageStore* store_ = nullptr;
         const char* parts_ = nullptr;    // the parts of the marks' bytes still to come
         const char* steps_ = nullptr;    // shape and step of each mark of the part in hand

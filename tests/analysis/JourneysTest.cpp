@@ -195,7 +195,7 @@ TEST(Journeys, LinkingSliceBySliceLinksAsAllAtOnce) {
     // two calls close together after a gap of a minute.
     std::vector<std::pair<int, Iam>> arrivals, departures;  // at tenths of a second
     const auto at = [](int tenths) {
-        char text[16];
+        char text[32];  // room for any int the format may be given
         std::snprintf(text, sizeof text, "10:%02d:%02d.%02d", tenths / 600, tenths / 10 % 60, tenths % 10 * 10);
         return std::string(text);
     };
@@ -274,7 +274,7 @@ TEST(Journeys, AChainLongerThanTheMarginsIsLinkedWhole) {
         in += ".log";
         const int sent = 490 * k;  // hundredths
         const auto at = [](int hundredths) {
-            char text[16];
+            char text[32];  // room for any int the format may be given
             std::snprintf(text, sizeof text, "10:%02d:%02d.%02d", hundredths / 6000, hundredths / 100 % 60, hundredths % 100);
             return std::string(text);
         };
