@@ -100,12 +100,15 @@ void Linker::index() {
         const TraceEnds& ea = r_.traces[t.first];
         const TraceEnds& eb = r_.traces[t.second];
         if (!ea.far.empty() && !eb.far.empty()) continue;
-        const auto pair = std::minmax(std::string_view(ea.self), std::string_view(eb.self));
+        // Copies: std::minmax answers references to its arguments, temporaries here.
+        using Ends = std::pair<std::string_view, std::string_view>;
+        const auto ordered = [](std::string_view x, std::string_view y) { return x < y ? Ends(x, y) : Ends(y, x); };
+        const Ends pair = ordered(ea.self, eb.self);
         for (const std::uint32_t trace : {t.first, t.second}) {
             std::vector<int>& only = capturedSightings_.emplace_back();
             for (const int i : byTrace_[trace]) {
                 const Sighting& s = sighting(i);
-                if (s.iamFrom.empty() || std::minmax(std::string_view(s.iamFrom), std::string_view(s.iamTo)) == pair) only.push_back(i);
+                if (s.iamFrom.empty() || ordered(s.iamFrom, s.iamTo) == pair) only.push_back(i);
             }
             (trace == t.first ? trunkSightings_[k].first : trunkSightings_[k].second) = static_cast<int>(capturedSightings_.size() - 1);
         }
