@@ -1,5 +1,7 @@
 #include "window/views/CallsView.h"
 
+#include "window/views/LadderPainting.h"
+
 #include "parameters/callcontrol/CauseValues.h"
 
 #include "analysis/facts/LogClock.h"
@@ -11,7 +13,6 @@
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSortFilterProxyModel>
@@ -248,15 +249,8 @@ void LadderDiagram::paint(QPainter& painter, QSize size) const {
     // The two sides: a box with the name, and its line down.
     const int boxTop = 8 + metrics.height();
     const int bottom = top_ + static_cast<int>(arrows_.size()) * rowHeight_;
-    for (const auto& [x, name] : {std::pair{left, tr("This side")}, std::pair{right, tr("Far side")}}) {
-        const QRect box(x - kSideWidth / 2, boxTop, kSideWidth, metrics.height() + 8);
-        painter.setPen(ink);
-        painter.setBrush(colours.color(QPalette::AlternateBase));
-        painter.drawRect(box);
-        painter.drawText(box, Qt::AlignCenter, name);
-        painter.setPen(QPen(ink, 1, Qt::DashLine));
-        painter.drawLine(x, box.bottom(), x, bottom);
-    }
+    for (const auto& [x, name] : {std::pair{left, tr("This side")}, std::pair{right, tr("Far side")}})
+        drawLifeline(painter, colours, x, kSideWidth, boxTop, bottom, name);
     for (std::size_t k = 0; k < arrows_.size(); ++k) {
         const Arrow& arrow = arrows_[k];
         const QColor colour = arrow.decoded ? ink : kNotDecoded;
@@ -267,13 +261,7 @@ void LadderDiagram::paint(QPainter& painter, QSize size) const {
         const int to = arrow.sent ? right : left;
         painter.setPen(QPen(colour, 1.5));
         painter.drawLine(from, y, to, y);
-        const int head = arrow.sent ? -8 : 8;
-        QPainterPath tip;
-        tip.moveTo(to, y);
-        tip.lineTo(to + head, y - 4);
-        tip.lineTo(to + head, y + 4);
-        tip.closeSubpath();
-        painter.fillPath(tip, colour);
+        drawArrowHead(painter, to, y, arrow.sent, colour);
         painter.setPen(colour);
         const QString text = arrow.decoded ? arrow.label : tr("%1 (not decoded)").arg(arrow.label);
         painter.drawText(QRect(left, y - metrics.height() - 2, right - left, metrics.height()), Qt::AlignCenter, text);

@@ -1,5 +1,7 @@
 #include "window/views/JourneysView.h"
 
+#include "window/views/LadderPainting.h"
+
 #include "analysis/facts/LogClock.h"
 #include "output/JourneyExports.h"
 #include "parameters/callcontrol/CauseValues.h"
@@ -9,7 +11,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -261,16 +262,7 @@ void JourneyLadder::paintEvent(QPaintEvent* /*event*/) {
     painter.drawText(QRect(kMargin, 4, width() - 2 * kMargin, metrics.height()), Qt::AlignLeft, title_);
     const int boxTop = 8 + metrics.height();
     const int bottom = top_ + static_cast<int>(arrows_.size()) * rowHeight_;
-    for (int c = 0; c < switches_.size(); ++c) {
-        const int x = columnX(c);
-        const QRect box(x - kBoxWidth / 2, boxTop, kBoxWidth, metrics.height() + 8);
-        painter.setPen(ink);
-        painter.setBrush(colours.color(QPalette::AlternateBase));
-        painter.drawRect(box);
-        painter.drawText(box, Qt::AlignCenter, switches_[c]);
-        painter.setPen(QPen(ink, 1, Qt::DashLine));
-        painter.drawLine(x, box.bottom(), x, bottom);
-    }
+    for (int c = 0; c < switches_.size(); ++c) drawLifeline(painter, colours, columnX(c), kBoxWidth, boxTop, bottom, switches_[c]);
     for (std::size_t k = 0; k < arrows_.size(); ++k) {
         const JourneyArrow& arrow = arrows_[k];
         const bool red = arrow.lost || arrow.unsent;
@@ -288,13 +280,7 @@ void JourneyLadder::paintEvent(QPaintEvent* /*event*/) {
             painter.drawLine(end - 5, y - 5, end + 5, y + 5);
             painter.drawLine(end - 5, y + 5, end + 5, y - 5);
         } else {
-            const int head = to > from ? -8 : 8;
-            QPainterPath tip;
-            tip.moveTo(end, y);
-            tip.lineTo(end + head, y - 4);
-            tip.lineTo(end + head, y + 4);
-            tip.closeSubpath();
-            painter.fillPath(tip, colour);
+            drawArrowHead(painter, end, y, to > from, colour);
         }
         painter.setPen(colour);
         const int left = std::min(from, to);
