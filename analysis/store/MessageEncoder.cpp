@@ -1,5 +1,6 @@
 // The marks and texts of the stored messages in few bytes: MessageEncoder.
 #include "analysis/store/MessageStore.h"
+#include "analysis/store/TimeText.h"
 #include "analysis/store/Varint.h"
 #include "dispatch/ParameterTable.h"
 
@@ -142,12 +143,13 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
     appendVarint(out, texts.textLength);
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);
-    appendVarint(out, texts.time.size());
+    const std::uint64_t timeCode = timeTextCode(texts.time, texts.instant, texts.instant != MessageStore::kNoInstant);
+    appendVarint(out, timeCode);
     appendVarint(out, texts.reason.size());
     appendVarint(out, texts.octets.size());
     appendVarint(out, marks.size());
     appendVarint(out, numbers_.size());
-    out += texts.time;
+    if (timeTextKept(timeCode) != 0) out += texts.time;
     out += texts.reason;
     out += texts.octets;
     out += numbers_;

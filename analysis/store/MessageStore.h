@@ -143,8 +143,10 @@ struct CallRow {
     void setInstants(const CallInstants& instants);
 };
 
-// Writes a call's texts (CallText order) as its CallRow::strings keep them.
-void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts);
+// Writes a call's texts (CallText order) as its CallRow::strings keep them: the times of its
+// first message, address complete, answer and release not when they are the time of day of the
+// instant the call keeps for each (CallRow::at).
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts, const CallRow& call);
 
 // What the recorder hands over: the messages and calls recorded since the last batch.
 struct MessageBatch;
@@ -233,7 +235,8 @@ public:
     std::uint64_t callFirstRecord(std::size_t i) const;
     bool decoded(std::size_t i) const { return (row(i).flags & kDecoded) != 0; }
     bool hasCallInstanceCode(std::size_t i) const { return (row(i).flags & kHasCallInstanceCode) != 0; }
-    std::string_view time(std::size_t i) const;
+    // The time as read (most often rebuilt from the instant, not kept).
+    std::string time(std::size_t i) const;
     // The DIR text as read, and the direction it stands for.
     std::string_view directionText(std::size_t i) const { return directions_[row(i).direction]; }
     Direction direction(std::size_t i) const { return directionOf(directionText(i)); }
@@ -287,18 +290,20 @@ public:
         std::vector<std::string_view> octets;
         std::string octetText;
         std::vector<Mark> marks;
+        std::string time;
     };
     RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
     // Sets the facts of message i that its row holds, as much as the message's own keys of a
     // filter read (record, line, time, direction, code, type code, whether decoded and why not),
     // and leaves the others of `facts` as they are: a caller that asks for many messages' reuses
     // one. Valid while the store keeps the message.
-    void rowFacts(std::size_t i, RecordFacts& facts) const;
+    // `timeText`: where a time not kept as text is written (facts.time may point into it).
+    void rowFacts(std::size_t i, RecordFacts& facts, std::string& timeText) const;
 
     // Finished calls, in the order of their first records (see CallTracker).
     const std::vector<CallRow>& calls() const { return calls_; }
     // One of a call's texts.
-    std::string_view callText(const CallRow& call, CallText which) const;
+    std::string callText(const CallRow& call, CallText which) const;
     // The call as the analysis handed it over (the moments' times and instants as far as its
     // texts and durations go), for the writers that take a Call.
     Call call(const CallRow& row) const;
@@ -320,7 +325,8 @@ private:
         std::uint64_t logLine = 0;
         std::uint64_t trailingOctets = 0;
         std::uint64_t markCount = 0;
-        std::string_view time;
+        std::uint64_t timeCode = 0;  // TimeText.h
+        std::string_view time;       // the time text kept, if any
         std::string_view info;
         std::string_view reason;
         std::string_view octets;
@@ -395,10 +401,12 @@ struct MessageTexts {
     std::uint64_t textLength = 0;  // of the record's text
     std::uint64_t logLine = 0;
     std::uint64_t trailingOctets = 0;
-    std::string_view time;
+    std::string_view time;  // as read; not kept when it is the instant's time of day
+
     std::string_view info;
     std::string_view reason;
     std::string_view octets;  // as bytes, or as text with a line break between two
+    std::int64_t instant = MessageStore::kNoInstant;  // the message's (MessageStore::Row::at)
 };
 
 // On the run's thread: writes each message's strings for the store, and keeps each mark's label

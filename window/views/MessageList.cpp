@@ -157,7 +157,7 @@ bool MessageListModel::accepts(std::size_t i) const {
     if (filter_.selection) {
         // The message's own keys are read from its row; its fields are rebuilt only for an
         // expression that reads them, once the others hold.
-        store_->rowFacts(i, rowFacts_);
+        store_->rowFacts(i, rowFacts_, rowTime_);
         const MessageKeys keys{.record = rowFacts_,
                                .switchName = store_->switchNameOf(i),
                                .callFirstRecord = store_->callFirstRecord(i),

@@ -104,6 +104,7 @@ private:
     // The facts of a message for the filter: those of its row, and all of them rebuilt for an
     // expression that reads fields.
     mutable RecordFacts rowFacts_;
+    mutable std::string rowTime_;  // rowFacts_.time, when the store rebuilt it
     MessageStore::TextSource textSource_;
     mutable MessageStore::Scratch scratch_;
     mutable MessageFacts facts_;
