@@ -138,8 +138,14 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
         previous = mark.begin;
     }
     std::string& out = batch.strings;
-    appendVarint(out, texts.info.size());
-    out += texts.info;
+    // A summary info many messages have (a release's cause, a progress event) is kept once
+    // among the shared parts: its index, odd; else its length, even, and the info.
+    if (const std::uint64_t info = texts.info.empty() ? 0 : shared(texts.info, batch); info != 0) {
+        appendVarint(out, ((info - 1) << 1) | 1);
+    } else {
+        appendVarint(out, std::uint64_t{texts.info.size()} << 1);
+        out += texts.info;
+    }
     appendVarint(out, texts.textLength);
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);

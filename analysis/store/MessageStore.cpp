@@ -122,12 +122,23 @@ void MessageStore::dropOldest(std::size_t count) {
     pool_.dropBefore(oldest);
 }
 
+std::string_view MessageStore::readInfo(const char*& at) const {
+    const std::uint64_t code = readVarint(at);
+    if ((code & 1) != 0) {
+        const std::size_t index = code >> 1;
+        const std::size_t begin = templateStarts_[index];
+        const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
+        return std::string_view(templates_).substr(begin, end - begin);
+    }
+    const std::string_view info(at, code >> 1);
+    at += info.size();
+    return info;
+}
+
 MessageStore::Strings MessageStore::strings(std::size_t i) const {
     const char* at = pool_.view(row(i).strings, 0).data();
     Strings s;
-    const std::uint64_t infoLength = readVarint(at);
-    s.info = {at, infoLength};
-    at += infoLength;
+    s.info = readInfo(at);
     s.textLength = readVarint(at);
     s.logLine = readVarint(at);
     s.trailingOctets = readVarint(at);
@@ -156,15 +167,14 @@ std::string MessageStore::time(std::size_t i) const {
 
 std::uint64_t MessageStore::textEnd(std::size_t i) const {
     const char* at = pool_.view(row(i).strings, 0).data();
-    at += readVarint(at);
+    readInfo(at);
     return row(i).textBegin + readVarint(at);
 }
 
 std::string_view MessageStore::info(std::size_t i) const {
     // First among the strings, for the sort by info.
     const char* at = pool_.view(row(i).strings, 0).data();
-    const std::uint64_t length = readVarint(at);
-    return {at, length};
+    return readInfo(at);
 }
 
 std::string_view MessageStore::reason(std::size_t i) const { return strings(i).reason; }

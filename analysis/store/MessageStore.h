@@ -334,6 +334,8 @@ private:
         const char* numbers = nullptr;
     };
     Strings strings(std::size_t i) const;
+    // The summary info that leads a message's strings (kept there, or shared), `at` past it.
+    std::string_view readInfo(const char*& at) const;
     struct FarCall {
         std::uint64_t record = 0;
         std::uint64_t first = 0;
@@ -412,14 +414,15 @@ struct MessageTexts {
 // On the run's thread: writes each message's strings for the store, and keeps each mark's label
 // and shape once, and the marks' bytes many messages share (a message of a kind the log holds
 // many of has the same marks as the last of them), handing what it meets for the first time
-// over with the batch. A message's strings, one after another: the length of its summary info
-// and the info; the length of its record's text, its log line, its trailing octets, the lengths of its time, reason and octets,
-// its number of marks and the length of its marks' numbers, each in 7-bit groups; its time,
-// reason and octets;
-// its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index
-// + 1 of a part shared, or 0, its number of marks and its own bytes. The marks are one part, or
-// when no part shared holds them all, a part from each parameter on. A part's bytes are its number
-// of marks, then each mark's shape's index and its step from the mark before it (or its begin
+// over with the batch. A message's strings, one after another: its summary info (twice the index
+// of the part shared that is the info, plus one; else twice its length, then the info); the
+// length of its record's text, its log line, its trailing octets, its time's code (TimeText.h),
+// the lengths of its reason and octets, its number of marks and the length of its marks'
+// numbers, each in 7-bit groups; its time (when kept), reason and octets; its marks' numbers
+// that do not fit in their shapes; its marks' bytes in parts, each the index + 1 of a part
+// shared, or 0, its number of marks and its own bytes. The marks are one part, or when no part
+// shared holds them all, a part from each parameter on. A part's bytes are its number of marks,
+// then each mark's shape's index and its step from the mark before it (or its begin
 // when it lies before that one), in 7-bit groups.
 class MessageEncoder {
 public:

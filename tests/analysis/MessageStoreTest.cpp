@@ -173,7 +173,13 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
 }
 
 // A time as read is kept as the instant's time of day when it is that, byte for byte, else as
-// it was read; either way the store gives the text back as read, for messages and calls.
+// it was read; either way the store gives the text back as read, for messages and calls. An info
+// many messages have is kept once, the others with their message: each comes back, and what
+// follows it too.
+std::string infoOf(std::uint64_t record) {
+    return record % 3 == 0 ? "" : record % 3 == 1 ? "cause 16, Normal call clearing." : "called " + std::to_string(record);
+}
+
 TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
     constexpr std::int64_t kDay = kMillisecondsPerDay;
     constexpr std::int64_t kFour = std::int64_t{4} * 3600000;
@@ -197,20 +203,22 @@ TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
     };
     MessageEncoder encoder;
     MessageBatch batch;
-    std::uint64_t record = 0;
+    std::uint64_t index = 0;  // the message's in the store
     for (const Case& c : cases) {
+        const std::uint64_t i = index++;
         MessageBatch::Message message;
         message.row.at = c.instant;
         message.row.flags = MessageStore::kOctetsAsBytes;
-        message.row.textBegin = record++ * 10;
+        message.row.textBegin = i * 100;
         message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
-        encoder.append({.textLength = 8, .logLine = record, .trailingOctets = 0, .time = c.time, .info = "i", .reason = "",
+        const std::string info = infoOf(i);
+        encoder.append({.textLength = 8 + i, .logLine = i, .trailingOctets = 0, .time = c.time, .info = info, .reason = "",
                         .octets = "\x01\x02", .instant = c.instant},
                        {}, batch);
         batch.messages.push_back(message);
         // A call whose first message and answer are this one's, with the same texts and instants.
         MessageBatch::FinishedCall call;
-        call.row.firstRecord = call.row.lastRecord = record;
+        call.row.firstRecord = call.row.lastRecord = i + 1;
         const std::optional<std::int64_t> instant =
             c.instant == MessageStore::kNoInstant ? std::nullopt : std::optional<std::int64_t>(c.instant);
         call.row.setInstants({.opened = true, .first = instant, .addressComplete = std::nullopt, .answer = instant, .release = std::nullopt});
@@ -231,6 +239,8 @@ TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
     for (std::size_t i = 0; i < store.size(); ++i) {
         const std::string_view expected = cases[i].time;
         EXPECT_EQ(store.time(i), expected) << i;
+        EXPECT_EQ(store.info(i), infoOf(i)) << i;
+        EXPECT_EQ(store.textEnd(i), store.textBegin(i) + 8 + i) << i;
         const RecordFacts facts = store.facts(i, nullptr, scratch);
         EXPECT_EQ(facts.time, expected) << i;
         EXPECT_EQ(facts.octets.size(), 2u) << i;  // what follows the time is read where it lies
