@@ -122,14 +122,16 @@ void MessageStore::dropOldest(std::size_t count) {
     pool_.dropBefore(oldest);
 }
 
+std::string_view MessageStore::sharedText(std::uint64_t code) const {
+    const std::size_t index = code >> 1;
+    const std::size_t begin = templateStarts_[index];
+    const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
+    return std::string_view(templates_).substr(begin, end - begin);
+}
+
 std::string_view MessageStore::readInfo(const char*& at) const {
     const std::uint64_t code = readVarint(at);
-    if ((code & 1) != 0) {
-        const std::size_t index = code >> 1;
-        const std::size_t begin = templateStarts_[index];
-        const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
-        return std::string_view(templates_).substr(begin, end - begin);
-    }
+    if ((code & 1) != 0) return sharedText(code);
     const std::string_view info(at, code >> 1);
     at += info.size();
     return info;
@@ -145,14 +147,15 @@ MessageStore::Strings MessageStore::strings(std::size_t i) const {
     s.timeCode = readVarint(at);
     const std::uint64_t timeLength = timeTextKept(s.timeCode);
     const std::uint64_t reasonLength = readVarint(at);
-    const std::uint64_t octetsLength = readVarint(at);
+    const std::uint64_t octetsCode = readVarint(at);
+    const std::uint64_t octetsLength = (octetsCode & 1) != 0 ? 0 : octetsCode >> 1;
     s.markCount = readVarint(at);
     const std::uint64_t numbersLength = readVarint(at);
     s.time = {at, timeLength};
     at += timeLength;
     s.reason = {at, reasonLength};
     at += reasonLength;
-    s.octets = {at, octetsLength};
+    s.octets = (octetsCode & 1) != 0 ? sharedText(octetsCode) : std::string_view(at, octetsLength);
     at += octetsLength;
     s.numbers = at;
     s.parts = at + numbersLength;

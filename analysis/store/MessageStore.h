@@ -336,6 +336,8 @@ private:
     Strings strings(std::size_t i) const;
     // The summary info that leads a message's strings (kept there, or shared), `at` past it.
     std::string_view readInfo(const char*& at) const;
+    // The part shared of an odd code (twice its index, plus one).
+    std::string_view sharedText(std::uint64_t code) const;
     struct FarCall {
         std::uint64_t record = 0;
         std::uint64_t first = 0;
@@ -417,8 +419,9 @@ struct MessageTexts {
 // over with the batch. A message's strings, one after another: its summary info (twice the index
 // of the part shared that is the info, plus one; else twice its length, then the info); the
 // length of its record's text, its log line, its trailing octets, its time's code (TimeText.h),
-// the lengths of its reason and octets, its number of marks and the length of its marks'
-// numbers, each in 7-bit groups; its time (when kept), reason and octets; its marks' numbers
+// the length of its reason, its octets' code (as the info's: a short message's octets, such as a
+// release complete's on a circuit, are often shared), its number of marks and the length of its
+// marks' numbers, each in 7-bit groups; its time (when kept), reason and octets; its marks' numbers
 // that do not fit in their shapes; its marks' bytes in parts, each the index + 1 of a part
 // shared, or 0, its number of marks and its own bytes. The marks are one part, or when no part
 // shared holds them all, a part from each parameter on. A part's bytes are its number of marks,
@@ -443,11 +446,13 @@ private:
     // Shared parts are kept up to these (then a message keeps its own).
     static constexpr std::size_t kMaxTemplates = 1u << 16;
     static constexpr std::size_t kMaxTemplateBytes = std::size_t{8} << 20;
+    // Octets up to this many bytes may be shared (a longer message's are mostly its own).
+    static constexpr std::size_t kSharedOctets = 16;
     // The parts met, by their hash, in one table probed from the hash on: a part shared (its
     // index), or one met once (kSeenOnce). Those met once are forgotten when the table is three
     // quarters full.
     struct Slot {
-        std::size_t hash = 0;
+        std::uint32_t hash = 0;  // of the table's 2^17 slots, the lowest bits say where to look
         std::uint32_t index = kEmpty;
     };
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;

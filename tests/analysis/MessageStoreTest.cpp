@@ -174,10 +174,16 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
 
 // A time as read is kept as the instant's time of day when it is that, byte for byte, else as
 // it was read; either way the store gives the text back as read, for messages and calls. An info
-// many messages have is kept once, the others with their message: each comes back, and what
-// follows it too.
+// or short octets many messages have are kept once, the others with their message: each comes
+// back, and what follows it too.
 std::string infoOf(std::uint64_t record) {
     return record % 3 == 0 ? "" : record % 3 == 1 ? "cause 16, Normal call clearing." : "called " + std::to_string(record);
+}
+
+// Short octets (shared from their second message on) and longer ones (kept by each message).
+std::string_view octetsOf(std::uint64_t i) {
+    return i % 2 == 0 ? std::string_view("\x01\x02")
+                      : std::string_view("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11");
 }
 
 TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
@@ -213,7 +219,7 @@ TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
         message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
         const std::string info = infoOf(i);
         encoder.append({.textLength = 8 + i, .logLine = i, .trailingOctets = 0, .time = c.time, .info = info, .reason = "",
-                        .octets = "\x01\x02", .instant = c.instant},
+                        .octets = octetsOf(i), .instant = c.instant},
                        {}, batch);
         batch.messages.push_back(message);
         // A call whose first message and answer are this one's, with the same texts and instants.
@@ -243,7 +249,10 @@ TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
         EXPECT_EQ(store.textEnd(i), store.textBegin(i) + 8 + i) << i;
         const RecordFacts facts = store.facts(i, nullptr, scratch);
         EXPECT_EQ(facts.time, expected) << i;
-        EXPECT_EQ(facts.octets.size(), 2u) << i;  // what follows the time is read where it lies
+        // What follows the time is read where it lies, and octets are kept or shared.
+        std::string octets;
+        for (const std::string_view octet : facts.octets) octets += octet;
+        EXPECT_EQ(octets, i % 2 == 0 ? "0102" : "0102030405060708090A0B0C0D0E0F1011") << i;
         const CallRow& row = store.calls()[i];
         EXPECT_EQ(store.callText(row, CallText::FirstTime), expected) << i;
         EXPECT_EQ(store.callText(row, CallText::LastTime), expected) << i;
