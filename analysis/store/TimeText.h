@@ -13,23 +13,25 @@ namespace truno {
 // digits of the second (2: hundredths, the milliseconds' last digit dropped; 3: milliseconds).
 inline void appendTimeOfInstant(std::string& out, std::int64_t instant, unsigned decimals) {
     const std::int64_t ofDay = instant % kMillisecondsPerDay;
-    const auto two = [&out](std::int64_t value) {
-        out += static_cast<char>('0' + value / 10);
-        out += static_cast<char>('0' + value % 10);
+    char text[12];
+    const auto two = [&text](std::size_t at, std::int64_t value) {
+        text[at] = static_cast<char>('0' + value / 10);
+        text[at + 1] = static_cast<char>('0' + value % 10);
     };
-    two(ofDay / 3600000);
-    out += ':';
-    two(ofDay / 60000 % 60);
-    out += ':';
-    two(ofDay / 1000 % 60);
-    out += '.';
+    two(0, ofDay / 3600000);
+    text[2] = ':';
+    two(3, ofDay / 60000 % 60);
+    text[5] = ':';
+    two(6, ofDay / 1000 % 60);
+    text[8] = '.';
     const std::int64_t thousandths = ofDay % 1000;
     if (decimals == 3) {
-        out += static_cast<char>('0' + thousandths / 100);
-        two(thousandths % 100);
+        text[9] = static_cast<char>('0' + thousandths / 100);
+        two(10, thousandths % 100);
     } else {
-        two(thousandths / 10);
+        two(9, thousandths / 10);
     }
+    out.append(text, decimals == 3 ? 12 : 11);
 }
 
 // How the store keeps a time text: the length varint is 0 for none, 1 or 2 for the instant's
