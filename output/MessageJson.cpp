@@ -6,9 +6,14 @@
 #include "output/JsonWriter.h"
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/MessageSummary.h"
+#include "base/TextMemo.h"
+#include "dispatch/ParameterTable.h"
 #include "base/ByteScan.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
+#include <optional>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -373,16 +378,16 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
     appendJsonString(line, scratch);
 }
 
-}  // namespace
-
-void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
+// The members before the call's (appendMessageJsonHead), of a message of the switch named
+// `switchName`.
+void appendHead(Text& line, const RecordFacts& record, std::string_view switchName, std::string_view leading,
+                JsonRow form) {
     thread_local std::string scratch;
-    const RecordFacts& record = message.record();
     // The members in a fixed order, their names and punctuation written as constant pieces.
     line += '{';
     if (form == JsonRow::View) {
         put(line, "\"switch\":");
-        putStringOrNull(line, message.switchName());
+        putStringOrNull(line, switchName);
         line += ',';
     }
     line += leading;
@@ -427,51 +432,240 @@ void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_
     put(line, ",\"call\":");
 }
 
-void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
-    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
-}
-
-void appendMessageJsonTail(Text& line, const MessageFacts& message) {
-    thread_local std::string folded;
+// The members from the info on, up to the parameters' array opened (appendMessageJsonTail).
+void appendInfo(Text& line, const MessageFacts& message) {
     thread_local std::string scratch;
     scratch.clear();
     appendSummaryInfo(scratch, message);
     put(line, ",\"info\":");
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
-    thread_local JsonPieces fields;
-    thread_local JsonPieces blocks;
-    bool firstBlock = true;
+}
+
+// The fields' objects and the blocks' openings met last (JsonPieces), of the thread.
+JsonPieces& fieldPieces() {
+    thread_local JsonPieces pieces;
+    return pieces;
+}
+JsonPieces& blockPieces() {
+    thread_local JsonPieces pieces;
+    return pieces;
+}
+
+// One block of a message's facts as a JSON object: {"code":N,"name":"...","title":"...","fields":[...]}.
+void appendBlockJson(Text& line, const MessageFacts& message, const BlockFact& block) {
+    thread_local std::string folded;
+    JsonPieces& fields = fieldPieces();
+    JsonPieces& blocks = blockPieces();
+    const JsonPieces::Key opening = JsonPieces::blockKey(block);
+    if (!blocks.append(line, opening, block.title)) {
+        const std::size_t begin = line.size();
+        put(line, "{\"code\":");
+        putNumberOrNull(line, block.code >= 0, block.code);
+        put(line, ",\"name\":");
+        appendJsonString(line, block.name);
+        put(line, ",\"title\":");
+        appendJsonString(line, block.title);
+        put(line, ",\"fields\":[");
+        blocks.keep(opening, block.title, line.view().substr(begin));
+    }
+    bool firstField = true;
+    for (const FieldFact& field : message.fieldsOf(block)) {
+        if (!firstField) line += ',';
+        firstField = false;
+        const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
+        // An address's digits seldom come back: their objects are not kept.
+        const bool kept = field.hasNumber && field.type() != FieldType::Digits;
+        if (kept && fields.append(line, key, field.printed)) continue;
+        const std::size_t begin = line.size();
+        appendFieldJson(line, block, field, folded);
+        if (kept) fields.keep(key, field.printed, line.view().substr(begin));
+    }
+    put(line, "]}");
+}
+
+// The blocks of a message's facts, each after a comma unless it is the message's first
+// (`firstBlock`, kept across calls); the message's own lines left out when they are empty.
+void appendBlocksJson(Text& line, const MessageFacts& message, bool& firstBlock) {
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
         if (!firstBlock) line += ',';
         firstBlock = false;
-        // {"code":N,"name":"...","title":"...","fields":[
-        const JsonPieces::Key opening = JsonPieces::blockKey(block);
-        if (!blocks.append(line, opening, block.title)) {
-            const std::size_t begin = line.size();
-            put(line, "{\"code\":");
-            putNumberOrNull(line, block.code >= 0, block.code);
-            put(line, ",\"name\":");
-            appendJsonString(line, block.name);
-            put(line, ",\"title\":");
-            appendJsonString(line, block.title);
-            put(line, ",\"fields\":[");
-            blocks.keep(opening, block.title, line.view().substr(begin));
+        appendBlockJson(line, message, block);
+    }
+}
+
+// The blocks of the marks [first, last) of a record, as appendBlocksJson writes them from the
+// facts of the whole record: the facts of those marks alone, the text cut where the next mark
+// begins (so that the last field's value ends where it ends in the whole record).
+void appendMarkedBlocksJson(Text& line, const RecordFacts& record, std::size_t first, std::size_t last, bool& firstBlock) {
+    thread_local RecordFacts part;
+    thread_local MessageFacts facts;
+    const std::span<const Mark> marks = record.marks;
+    const std::size_t end = last < marks.size() ? std::min<std::size_t>(marks[last].begin, record.text.size()) : record.text.size();
+    part.text = record.text.substr(0, end);
+    part.marks = marks.subspan(first, last - first);
+    facts.build(part);
+    appendBlocksJson(line, facts, firstBlock);
+}
+
+// The JSON of the parameters' blocks kept whole (keptParameterBlock), by their number, as each
+// is written on its own, for the thread: written once, copied afterwards. The texts go one after
+// the other into one buffer of bounded size; past it, blocks are written each time.
+class KeptBlocksJson {
+public:
+    struct Piece {
+        std::string_view json;       // the block's objects, joined by commas
+        std::uint32_t marks = 0;     // the marks of the block
+        std::uint32_t textSize = 0;  // the length of its text
+        const BitField* lastField = nullptr;  // its last mark's field and place in its text
+        std::uint32_t lastBegin = 0;
+    };
+
+    // The piece of the block numbered `number`, written now when it is not kept yet; nothing
+    // when no block has that number or there is no room left.
+    std::optional<Piece> find(std::uint64_t number) {
+        if (number >= TextMemo::kMostTexts) return std::nullopt;
+        if (entries_.empty()) entries_.resize(TextMemo::kMostTexts);
+        Entry& entry = entries_[number];
+        if (entry.jsonSize == 0 && !make(number, entry)) return std::nullopt;
+        return Piece{.json = std::string_view(texts_).substr(entry.offset, entry.jsonSize),
+                     .marks = entry.marks,
+                     .textSize = entry.textSize,
+                     .lastField = entry.lastField,
+                     .lastBegin = entry.lastBegin};
+    }
+
+private:
+    static constexpr std::size_t kTexts = std::size_t{8} << 20;
+    struct Entry {
+        std::uint32_t offset = 0;
+        std::uint32_t jsonSize = 0;  // 0: not written yet
+        std::uint32_t marks = 0;
+        std::uint32_t textSize = 0;
+        const BitField* lastField = nullptr;
+        std::uint32_t lastBegin = 0;
+    };
+
+    bool make(std::uint64_t number, Entry& entry) {
+        const std::optional<TextMemo::Kept> kept = keptParameterBlock(number);
+        if (!kept || kept->marks.empty()) return false;
+        thread_local RecordFacts block;
+        block.text = kept->text;
+        block.marks = kept->marks;
+        thread_local Text json;
+        json.clear();
+        bool first = true;
+        appendMarkedBlocksJson(json, block, 0, kept->marks.size(), first);
+        if (json.empty() || texts_.size() + json.size() > kTexts) return false;
+        if (texts_.capacity() == 0) texts_.reserve(std::size_t{1} << 20);
+        entry = Entry{.offset = static_cast<std::uint32_t>(texts_.size()),
+                      .jsonSize = static_cast<std::uint32_t>(json.size()),
+                      .marks = static_cast<std::uint32_t>(kept->marks.size()),
+                      .textSize = static_cast<std::uint32_t>(kept->text.size()),
+                      .lastField = kept->marks.back().field,
+                      .lastBegin = kept->marks.back().begin};
+        texts_ += json.view();
+        return true;
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// Whether the marks from `first` on in the record are the kept block `piece` whole, followed by
+// nothing but line ends up to the next parameter (or the record's end): then its JSON is the
+// block's own.
+bool isWholeBlock(const RecordFacts& record, std::size_t first, const KeptBlocksJson::Piece& piece) {
+    const std::span<const Mark> marks = record.marks;
+    const std::size_t end = first + piece.marks;
+    if (end > marks.size() || (end < marks.size() && marks[end].kind != MarkKind::Parameter)) return false;
+    const Mark& last = marks[end - 1];
+    const std::size_t begin = marks[first].begin;
+    if (last.field != piece.lastField || last.begin - begin != piece.lastBegin) return false;
+    const std::size_t textEnd = begin + piece.textSize;
+    const std::size_t next = end < marks.size() ? marks[end].begin : record.text.size();
+    if (textEnd > next || next > record.text.size()) return false;
+    for (std::size_t at = textEnd; at < next; ++at)
+        if (record.text[at] != '\r' && record.text[at] != '\n') return false;
+    return true;
+}
+
+}  // namespace
+
+void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
+    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
+}
+
+void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
+    appendHead(line, message.record(), message.switchName(), leading, form);
+}
+
+void appendMessageJsonTail(Text& line, const MessageFacts& message) {
+    appendInfo(line, message);
+    bool firstBlock = true;
+    appendBlocksJson(line, message, firstBlock);
+    put(line, "]}\n");
+}
+
+void appendRecordJsonHead(Text& line, const RecordFacts& record, std::string_view switchName, std::string_view leading) {
+    appendHead(line, record, switchName, leading, JsonRow::View);
+}
+
+void appendRecordJsonTail(Text& line, const RecordFacts& record) {
+    const std::span<const Mark> marks = record.marks;
+    // The info, from the facts of the parameters it reads.
+    thread_local MessageFacts infoFacts;
+    thread_local std::vector<Mark> infoMarks;
+    const std::bitset<256>& read = infoParameters(record.typeCode);
+    if (record.decoded && read.none()) {
+        put(line, ",\"info\":\"\",\"parameters\":[");
+    } else if (record.decoded) {
+        // Every parameter's mark, so that the fields read end where they end in the whole record.
+        infoMarks.clear();
+        bool kept = false;
+        for (const Mark& mark : marks) {
+            if (mark.kind == MarkKind::Parameter)
+                kept = mark.code >= 0 && mark.code <= 255 && read[static_cast<std::size_t>(mark.code)];
+            else if (!kept)
+                continue;
+            infoMarks.push_back(mark);
         }
-        bool firstField = true;
-        for (const FieldFact& field : message.fieldsOf(block)) {
-            if (!firstField) line += ',';
-            firstField = false;
-            const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
-            // An address's digits seldom come back: their objects are not kept.
-            const bool kept = field.hasNumber && field.type() != FieldType::Digits;
-            if (kept && fields.append(line, key, field.printed)) continue;
-            const std::size_t begin = line.size();
-            appendFieldJson(line, block, field, folded);
-            if (kept) fields.keep(key, field.printed, line.view().substr(begin));
+        RecordFacts withInfo = record;
+        withInfo.marks = infoMarks;
+        infoFacts.build(withInfo);
+        appendInfo(line, infoFacts);
+    } else {
+        infoFacts.build(record, false);
+        appendInfo(line, infoFacts);
+    }
+    // The blocks: a parameter's kept whole copied as its JSON was first written, the others from
+    // the facts of their marks.
+    thread_local KeptBlocksJson keptBlocks;
+    bool firstBlock = true;
+    std::size_t first = 0;  // the first mark not written yet
+    const auto nextParameter = [&](std::size_t from) {
+        while (from < marks.size() && marks[from].kind != MarkKind::Parameter) ++from;
+        return from;
+    };
+    std::size_t at = nextParameter(0);
+    if (at > 0) appendMarkedBlocksJson(line, record, 0, at, firstBlock);
+    first = at;
+    while (first < marks.size()) {
+        const Mark& mark = marks[first];
+        if (mark.hasNumber) {
+            const std::optional<KeptBlocksJson::Piece> piece = keptBlocks.find(mark.number);
+            if (piece && isWholeBlock(record, first, *piece)) {
+                if (!firstBlock) line += ',';
+                firstBlock = false;
+                copyObject(line.extend(piece->json.size()), piece->json.data(), piece->json.size());
+                first += piece->marks;
+                continue;
+            }
         }
-        put(line, "]}");
+        at = nextParameter(first + 1);
+        appendMarkedBlocksJson(line, record, first, at, firstBlock);
+        first = at;
     }
     put(line, "]}\n");
 }
