@@ -78,8 +78,21 @@ void putStringOrNull(Text& out, std::string_view text, bool plain = false) {
         appendJsonString(out, text);
 }
 
+// The number of decimal digits of a value.
+unsigned digitCount(std::uint64_t value) {
+    unsigned count = 1;
+    for (;;) {
+        if (value < 10) return count;
+        if (value < 100) return count + 1;
+        if (value < 1000) return count + 2;
+        if (value < 10000) return count + 3;
+        value /= 10000;
+        count += 4;
+    }
+}
+
 // A number written at `at`, which has room for twenty digits; numbers below 100, most of a
-// record's, without a division loop.
+// record's, without a division.
 char* putDigits(char* at, std::uint64_t value) {
     if (value < 10) {
         *at = static_cast<char>('0' + value);
@@ -90,28 +103,24 @@ char* putDigits(char* at, std::uint64_t value) {
         at[1] = static_cast<char>('0' + value % 10);
         return at + 2;
     }
-    // Two digits at a time from the right into a scratch block, then copied.
+    // Two digits at a time from the right, straight into place.
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    char digits[20];
-    char* first = digits + sizeof digits;
+    char* const end = at + digitCount(value);
+    char* first = end;
     while (value >= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
         value /= 100;
         first -= 2;
         std::memcpy(first, kPairs + pair, 2);
     }
-    if (value >= 10) {
-        first -= 2;
-        std::memcpy(first, kPairs + static_cast<std::size_t>(value) * 2, 2);
-    } else {
-        *--first = static_cast<char>('0' + value);
-    }
-    const auto size = static_cast<std::size_t>(digits + sizeof digits - first);
-    copyBytes(at, first, size);
-    return at + size;
+    if (value >= 10)
+        std::memcpy(first - 2, kPairs + static_cast<std::size_t>(value) * 2, 2);
+    else
+        first[-1] = static_cast<char>('0' + value);
+    return end;
 }
 
 template <typename Number>
@@ -380,36 +389,104 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
 
 // The members before the call's (appendMessageJsonHead), of a message of the switch named
 // `switchName`.
+// Writes into room made once in a text: constant pieces, numbers and texts that need no escape
+// go in without a size check each.
+class JsonCursor {
+public:
+    JsonCursor(Text& out, std::size_t room) : out_(out), start_(out.extend(0, room)), at_(start_), end_(start_ + room) {}
+    JsonCursor(const JsonCursor&) = delete;
+    JsonCursor& operator=(const JsonCursor&) = delete;
+    // The text written goes into `out`.
+    ~JsonCursor() { out_.extend(static_cast<std::size_t>(at_ - start_)); }
+
+    template <std::size_t N>
+    void put(const char (&piece)[N]) {
+        at_ = truno::put(at_, piece);
+    }
+    void put(std::string_view text) {
+        copyBytes(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+    void number(std::uint64_t value) { at_ = putDigits(at_, value); }
+    void numberOrNull(bool present, std::uint64_t value) {
+        if (present)
+            number(value);
+        else
+            put("null");
+    }
+    // A JSON string of a text that needs no escape; false, with nothing written, for another (or
+    // one longer than the room left).
+    bool plainString(std::string_view text) {
+        if (text.size() + 2 > static_cast<std::size_t>(end_ - at_)) return false;
+        *at_ = '"';
+        if (!copyJsonPlain(at_ + 1, text.data(), text.size())) return false;
+        at_[text.size() + 1] = '"';
+        at_ += text.size() + 2;
+        return true;
+    }
+    // A JSON string of any text: one that needs escapes is written by appendJsonString, after
+    // what the cursor wrote, and the room is made again.
+    void string(std::string_view text, std::size_t room) {
+        if (plainString(text)) return;
+        out_.extend(static_cast<std::size_t>(at_ - start_));
+        appendJsonString(out_, text);
+        start_ = at_ = out_.extend(0, room);
+        end_ = start_ + room;
+    }
+
+private:
+    Text& out_;
+    char* start_;
+    char* at_;
+    char* end_;  // of the room
+};
+
 void appendHead(Text& line, const RecordFacts& record, std::string_view switchName, std::string_view leading,
                 JsonRow form) {
     thread_local std::string scratch;
     // The members in a fixed order, their names and punctuation written as constant pieces.
-    line += '{';
-    if (form == JsonRow::View) {
-        put(line, "\"switch\":");
-        putStringOrNull(line, switchName);
-        line += ',';
+    {
+        // Room for the pieces, the numbers (twenty digits at most) and the texts but the
+        // failure's name, a short constant.
+        constexpr std::size_t kPieces = 256;
+        const std::size_t room = kPieces + switchName.size() + leading.size() + record.time.size() +
+                                 record.directionText.size() + record.acronym.size() + record.reason.size();
+        JsonCursor json(line, room);
+        json.put("{");
+        if (form == JsonRow::View) {
+            json.put("\"switch\":");
+            if (switchName.empty())
+                json.put("null");
+            else
+                json.string(switchName, room);
+            json.put(",");
+        }
+        json.put(leading);
+        json.put("\"record\":");
+        json.number(record.record);
+        json.put(",\"line\":");
+        json.number(record.logLine);
+        // Time and direction as the report shows them: a text that needs no escape in JSON is
+        // printable, and shown as it is.
+        json.put(",\"time\":");
+        if (form == JsonRow::Export && record.time.empty())
+            json.put("null");
+        else if (!json.plainString(record.time))
+            json.string(logText(record.time, scratch), room);
+        json.put(",\"direction\":");
+        if (!json.plainString(record.directionText)) json.string(logText(record.directionText, scratch), room);
+        json.put(",\"cic\":");
+        json.numberOrNull(record.hasCallInstanceCode, record.callInstanceCode);
+        json.put(",\"cic_octets\":");
+        json.number(record.cicOctets);
+        json.put(",\"type\":");
+        if (record.acronym.empty())
+            json.put("null");
+        else
+            json.string(record.acronym, room);
+        json.put(",\"code\":");
+        json.numberOrNull(record.typeCode >= 0, static_cast<std::uint64_t>(record.typeCode));
     }
-    line += leading;
-    put(line, "\"record\":");
-    putNumber(line, record.record);
-    put(line, ",\"line\":");
-    putNumber(line, record.logLine);
-    put(line, ",\"time\":");
-    if (form == JsonRow::Export && record.time.empty())
-        put(line, "null");
-    else
-        appendJsonString(line, logText(record.time, scratch));
-    put(line, ",\"direction\":");
-    appendJsonString(line, logText(record.directionText, scratch));
-    put(line, ",\"cic\":");
-    putNumberOrNull(line, record.hasCallInstanceCode, record.callInstanceCode);
-    put(line, ",\"cic_octets\":");
-    putNumber(line, record.cicOctets);
-    put(line, ",\"type\":");
-    putStringOrNull(line, record.acronym, true);
-    put(line, ",\"code\":");
-    putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
     if (record.wire.captured) appendWireJson(line, record.wire, scratch);
     if (record.decoded) {
         if (form == JsonRow::View)
