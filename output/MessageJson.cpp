@@ -698,15 +698,18 @@ void appendRecordJsonTail(Text& line, const RecordFacts& record) {
     if (record.decoded && read.none()) {
         put(line, ",\"info\":\"\",\"parameters\":[");
     } else if (record.decoded) {
-        // Every parameter's mark, so that the fields read end where they end in the whole record.
+        // The marks of those blocks, each with the next parameter's mark after it, so that the
+        // fields read end where they end in the whole record.
         infoMarks.clear();
         bool kept = false;
         for (const Mark& mark : marks) {
-            if (mark.kind == MarkKind::Parameter)
-                kept = mark.code >= 0 && mark.code <= 255 && read[static_cast<std::size_t>(mark.code)];
-            else if (!kept)
-                continue;
-            infoMarks.push_back(mark);
+            if (mark.kind == MarkKind::Parameter) {
+                const bool wanted = mark.code >= 0 && mark.code <= 255 && read[static_cast<std::size_t>(mark.code)];
+                if (wanted || kept) infoMarks.push_back(mark);
+                kept = wanted;
+            } else if (kept) {
+                infoMarks.push_back(mark);
+            }
         }
         RecordFacts withInfo = record;
         withInfo.marks = infoMarks;
