@@ -15,11 +15,13 @@ std::vector<Mark>& TextMemo::ownMarks() {
 }
 
 TextMemo::TextMemo(Numbering numbering) {
-    if (numbering == Numbering::ParameterBlocks) numbered_ = std::make_unique<std::atomic<const Entry*>[]>(kMostTexts);
+    if (numbering == Numbering::None) return;
+    numbered_ = std::make_unique<std::atomic<const Entry*>[]>(kMostTexts);
+    numberedKind_ = numbering == Numbering::ParameterBlocks ? MarkKind::Parameter : MarkKind::Heading;
 }
 
-void TextMemo::number(std::span<Mark> marks, std::size_t origin, std::uint64_t number) {
-    if (marks.empty() || marks.front().kind != MarkKind::Parameter || marks.front().begin != origin) return;
+void TextMemo::number(std::span<Mark> marks, std::uint64_t number) const {
+    if (marks.empty() || marks.front().kind != numberedKind_) return;
     marks.front().number = number;
     marks.front().hasNumber = true;
 }
@@ -36,11 +38,11 @@ void TextMemo::keep(const Key& key, std::string_view text, std::span<Mark> marks
         if (entry->key == key) {
             // Kept by another thread meanwhile: the same text, under its number.
             if (numbered_ && !entry->marks.empty() && entry->marks.front().hasNumber)
-                number(marks, origin, entry->marks.front().number);
+                number(marks, entry->marks.front().number);
             return;
         }
     }
-    if (numbered_) number(marks, origin, owned_.size());
+    if (numbered_) number(marks, owned_.size());
     auto entry = std::make_unique<Entry>(Entry{.key = key, .text = std::string(text), .marks = {marks.begin(), marks.end()}});
     const auto shift = static_cast<std::uint32_t>(origin);
     for (Mark& mark : entry->marks) {

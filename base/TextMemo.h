@@ -6,9 +6,10 @@
 // The threads of a run share one memo: a text is kept under a lock and published before the slot
 // that leads to it, so that finding one takes no lock. At most kMostTexts are kept, so that memory
 // stays bounded whatever the log; past that, texts are written as they were before.
-// A memo of parameters' blocks numbers its texts: the parameter's mark a kept text begins with
-// carries the text's number (Mark::number, hasNumber), wherever the text is copied, so that a
-// view can keep what it makes of the block by that number and find the text again (kept()).
+// A memo of parameters' blocks, or of the heads of address parameters, numbers its texts: the
+// parameter's mark (the heading's) a kept text begins with carries the text's number
+// (Mark::number, hasNumber), wherever the text is copied, so that a view can keep what it makes
+// of the text by that number and find the text again (kept()).
 #include "base/ReportText.h"
 
 #include <array>
@@ -40,8 +41,9 @@ public:
 
     static constexpr std::size_t kMostTexts = 4096;
 
-    // What the memo numbers: nothing, or the parameters' blocks it keeps (see above).
-    enum class Numbering : std::uint8_t { None, ParameterBlocks };
+    // What the memo numbers: nothing, the parameters' blocks it keeps, or the address heads
+    // (see above).
+    enum class Numbering : std::uint8_t { None, ParameterBlocks, AddressHeads };
     explicit TextMemo(Numbering numbering = Numbering::None);
 
     // A kept text and its marks (counted from the text's first byte).
@@ -135,8 +137,9 @@ private:
     // written in), unless one is kept already or there is no room left. A memo that numbers its
     // texts numbers the first mark of `marks` too, with the number of the text kept for the key.
     void keep(const Key& key, std::string_view text, std::span<Mark> marks, std::size_t origin);
-    // Gives a parameter's mark at the text's start the number of the kept text.
-    static void number(std::span<Mark> marks, std::size_t origin, std::uint64_t number);
+    // Gives the first of a kept text's marks, when it is of the kind the memo numbers, the
+    // number of the text.
+    void number(std::span<Mark> marks, std::uint64_t number) const;
 
     // Twice the slots there may be texts, so that a search ends within a few.
     static constexpr std::size_t kSlots = 2 * kMostTexts;
@@ -153,6 +156,7 @@ private:
     std::vector<std::unique_ptr<Entry>> owned_;
     // By number, for a memo that numbers its texts (null otherwise): owned_[i] at i.
     std::unique_ptr<std::atomic<const Entry*>[]> numbered_;
+    MarkKind numberedKind_ = MarkKind::Parameter;  // the kind of the marks numbered
 };
 
 // Up to 16 characters (hex digits) packed into the key's two words, their number into its size,

@@ -8,6 +8,7 @@
 #include "analysis/facts/MessageSummary.h"
 #include "base/TextMemo.h"
 #include "dispatch/ParameterTable.h"
+#include "parameters/address/AddressNumber.h"
 #include "base/ByteScan.h"
 
 #include <algorithm>
@@ -529,35 +530,46 @@ JsonPieces& blockPieces() {
     return pieces;
 }
 
-// One block of a message's facts as a JSON object: {"code":N,"name":"...","title":"...","fields":[...]}.
-void appendBlockJson(Text& line, const MessageFacts& message, const BlockFact& block) {
-    thread_local std::string folded;
-    JsonPieces& fields = fieldPieces();
+// The opening of a block's JSON object, up to its fields' array opened:
+// {"code":N,"name":"...","title":"...","fields":[
+void appendBlockOpening(Text& line, const BlockFact& block) {
     JsonPieces& blocks = blockPieces();
     const JsonPieces::Key opening = JsonPieces::blockKey(block);
-    if (!blocks.append(line, opening, block.title)) {
-        const std::size_t begin = line.size();
-        put(line, "{\"code\":");
-        putNumberOrNull(line, block.code >= 0, block.code);
-        put(line, ",\"name\":");
-        appendJsonString(line, block.name);
-        put(line, ",\"title\":");
-        appendJsonString(line, block.title);
-        put(line, ",\"fields\":[");
-        blocks.keep(opening, block.title, line.view().substr(begin));
-    }
-    bool firstField = true;
-    for (const FieldFact& field : message.fieldsOf(block)) {
+    if (blocks.append(line, opening, block.title)) return;
+    const std::size_t begin = line.size();
+    put(line, "{\"code\":");
+    putNumberOrNull(line, block.code >= 0, block.code);
+    put(line, ",\"name\":");
+    appendJsonString(line, block.name);
+    put(line, ",\"title\":");
+    appendJsonString(line, block.title);
+    put(line, ",\"fields\":[");
+    blocks.keep(opening, block.title, line.view().substr(begin));
+}
+
+// Fields of a block as JSON objects, each after a comma unless it is the block's first
+// (`firstField`, kept across calls).
+void appendFieldsJson(Text& line, const BlockFact& block, std::span<const FieldFact> fields, bool& firstField) {
+    thread_local std::string folded;
+    JsonPieces& pieces = fieldPieces();
+    for (const FieldFact& field : fields) {
         if (!firstField) line += ',';
         firstField = false;
         const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
         // An address's digits seldom come back: their objects are not kept.
         const bool kept = field.hasNumber && field.type() != FieldType::Digits;
-        if (kept && fields.append(line, key, field.printed)) continue;
+        if (kept && pieces.append(line, key, field.printed)) continue;
         const std::size_t begin = line.size();
         appendFieldJson(line, block, field, folded);
-        if (kept) fields.keep(key, field.printed, line.view().substr(begin));
+        if (kept) pieces.keep(key, field.printed, line.view().substr(begin));
     }
+}
+
+// One block of a message's facts as a JSON object: {"code":N,"name":"...","title":"...","fields":[...]}.
+void appendBlockJson(Text& line, const MessageFacts& message, const BlockFact& block) {
+    appendBlockOpening(line, block);
+    bool firstField = true;
+    appendFieldsJson(line, block, message.fieldsOf(block), firstField);
     put(line, "]}");
 }
 
@@ -649,6 +661,124 @@ private:
     std::vector<Entry> entries_;
     std::string texts_;
 };
+
+// The JSON of the address parameters' blocks up to their digits, by the number of their head
+// (keptAddressHead) and the parameter's code, for the thread: the block's opening and the
+// objects of the head's fields, written once and copied afterwards. One entry per head, for the
+// code it was first met with; the texts in one buffer of bounded size.
+class AddressHeadsJson {
+public:
+    struct Piece {
+        std::string_view json;       // the opening and the fields' objects before the digits'
+        bool fieldsBefore = false;   // whether a field's object comes before the digits'
+        std::uint32_t marks = 0;     // the marks of the head, the digits' last
+        const BitField* digits = nullptr;  // the digits' row and the place of their mark
+        std::uint32_t digitsBegin = 0;     // counted from the heading's mark
+    };
+
+    std::optional<Piece> find(std::uint64_t number, std::int16_t code) {
+        if (number >= TextMemo::kMostTexts) return std::nullopt;
+        if (entries_.empty()) entries_.resize(TextMemo::kMostTexts);
+        Entry& entry = entries_[number];
+        if (!entry.made) {
+            entry.made = true;
+            if (!make(number, code, entry)) return std::nullopt;
+        }
+        if (!entry.usable || entry.code != code) return std::nullopt;
+        return Piece{.json = std::string_view(texts_).substr(entry.offset, entry.jsonSize),
+                     .fieldsBefore = entry.fieldsBefore,
+                     .marks = entry.marks,
+                     .digits = entry.digits,
+                     .digitsBegin = entry.digitsBegin};
+    }
+
+private:
+    static constexpr std::size_t kTexts = std::size_t{4} << 20;
+    struct Entry {
+        bool made = false;
+        bool usable = false;
+        bool fieldsBefore = false;
+        std::int16_t code = -1;
+        std::uint32_t offset = 0;
+        std::uint32_t jsonSize = 0;
+        std::uint32_t marks = 0;
+        const BitField* digits = nullptr;
+        std::uint32_t digitsBegin = 0;
+    };
+
+    // The head's facts with the parameter's mark in front, as the whole record's facts have them.
+    bool make(std::uint64_t number, std::int16_t code, Entry& entry) {
+        const std::optional<TextMemo::Kept> kept = keptAddressHead(number);
+        if (!kept || kept->marks.size() < 2 || kept->marks.front().kind != MarkKind::Heading ||
+            kept->marks.back().kind != MarkKind::Field || code < 0 || code > 255 ||
+            findParameter(static_cast<std::uint8_t>(code)) == nullptr)
+            return false;
+        thread_local std::vector<Mark> marks;
+        marks.assign(1, Mark{.code = code, .kind = MarkKind::Parameter});
+        marks.insert(marks.end(), kept->marks.begin(), kept->marks.end());
+        thread_local RecordFacts head;
+        head.text = kept->text;
+        head.marks = marks;
+        thread_local MessageFacts facts;
+        facts.build(head);
+        // The own lines' block and the parameter's, the head's fields in it, the digits' last.
+        if (facts.blocks().size() != 2) return false;
+        const BlockFact& block = facts.blocks()[1];
+        if (block.fieldCount + 1 != kept->marks.size()) return false;
+        thread_local Text json;
+        json.clear();
+        appendBlockOpening(json, block);
+        bool firstField = true;
+        appendFieldsJson(json, block, facts.fieldsOf(block).first(block.fieldCount - 1), firstField);
+        if (texts_.size() + json.size() > kTexts) return false;
+        if (texts_.capacity() == 0) texts_.reserve(std::size_t{1} << 18);
+        entry.usable = true;
+        entry.fieldsBefore = !firstField;
+        entry.code = code;
+        entry.offset = static_cast<std::uint32_t>(texts_.size());
+        entry.jsonSize = static_cast<std::uint32_t>(json.size());
+        entry.marks = static_cast<std::uint32_t>(kept->marks.size());
+        entry.digits = kept->marks.back().field;
+        entry.digitsBegin = kept->marks.back().begin - kept->marks.front().begin;
+        texts_ += json.view();
+        return true;
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// The block of the parameter whose marks are [first, last) in the record, when it is an address
+// whose head is kept whole (its heading's mark numbered) and its digits' mark ends it: the head's
+// JSON copied, the digits' object written. False, with nothing written, otherwise.
+bool appendAddressBlockJson(Text& line, const RecordFacts& record, std::size_t first, std::size_t last, bool& firstBlock) {
+    const std::span<const Mark> marks = record.marks;
+    if (last - first < 3 || marks[first + 1].kind != MarkKind::Heading || !marks[first + 1].hasNumber) return false;
+    thread_local AddressHeadsJson heads;
+    const std::optional<AddressHeadsJson::Piece> piece = heads.find(marks[first + 1].number, marks[first].code);
+    if (!piece || first + 1 + piece->marks != last) return false;
+    const Mark& digits = marks[last - 1];
+    if (digits.field != piece->digits || digits.begin - marks[first + 1].begin != piece->digitsBegin) return false;
+    // The digits' field as the facts of the whole record have it: its value up to the next mark.
+    thread_local RecordFacts part;
+    thread_local MessageFacts facts;
+    const std::size_t end = last < marks.size() ? std::min<std::size_t>(marks[last].begin, record.text.size()) : record.text.size();
+    part.text = record.text.substr(0, end);
+    part.marks = marks.subspan(last - 1, 1);
+    facts.build(part);
+    if (facts.fields().size() != 1) return false;
+    const ParameterRow& row = *findParameter(static_cast<std::uint8_t>(marks[first].code));
+    const BlockFact block{.code = marks[first].code, .key = row.key, .name = row.name};
+    FieldFact field = facts.fields().front();
+    field.ref.parameterCode = block.code;
+    if (!firstBlock) line += ',';
+    firstBlock = false;
+    line += piece->json;
+    bool firstField = !piece->fieldsBefore;
+    appendFieldsJson(line, block, std::span<const FieldFact>(&field, 1), firstField);
+    put(line, "]}");
+    return true;
+}
 
 // Whether the marks from `first` on in the record are the kept block `piece` whole, followed by
 // nothing but line ends up to the next parameter (or the record's end): then its JSON is the
@@ -744,7 +874,8 @@ void appendRecordJsonTail(Text& line, const RecordFacts& record) {
             }
         }
         at = nextParameter(first + 1);
-        appendMarkedBlocksJson(line, record, first, at, firstBlock);
+        if (!appendAddressBlockJson(line, record, first, at, firstBlock))
+            appendMarkedBlocksJson(line, record, first, at, firstBlock);
         first = at;
     }
     put(line, "]}\n");
