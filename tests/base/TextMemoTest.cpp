@@ -189,8 +189,9 @@ TEST(TextMemo, AFilterLeavesOutTheMarksOfParametersNotWanted) {
 }
 
 TEST(TextMemo, ParameterBlocksAreNumberedWhereverTheyAreCopied) {
-    // A block (a parameter's mark, then a field) kept under each key; the first mark of the text
-    // and of each copy, into a text with marks at another place, through a filter or not.
+    // A block (a parameter's mark, then a heading and a field) or a head (the heading and the
+    // field) kept under each key; the first mark of the text and of each copy, into a text with
+    // marks at another place, through a filter or not.
     const auto writeBlock = [](Text& out, std::int16_t code) {
         out.mark(MarkKind::Parameter, code);
         writeMarked(out);
@@ -200,13 +201,15 @@ TEST(TextMemo, ParameterBlocksAreNumberedWhereverTheyAreCopied) {
     const struct {
         const char* name;
         TextMemo::Numbering numbering;
-        bool startsWithField;            // the kept text begins with a field, not a parameter
+        bool startsWithHeading;          // the kept text begins with a heading, not a parameter
         const std::bitset<256>* wanted;  // the filter of the text copied into
         bool numbered;
     } cases[] = {
         {"numbered", TextMemo::Numbering::ParameterBlocks, false, nullptr, true},
         {"memo without numbers", TextMemo::Numbering::None, false, nullptr, false},
         {"text not a block", TextMemo::Numbering::ParameterBlocks, true, nullptr, false},
+        {"address heads", TextMemo::Numbering::AddressHeads, true, nullptr, true},
+        {"block in a memo of heads", TextMemo::Numbering::AddressHeads, false, nullptr, false},
         {"block's marks left out", TextMemo::Numbering::ParameterBlocks, false, &other, false},
     };
     for (const auto& c : cases) {
@@ -221,7 +224,7 @@ TEST(TextMemo, ParameterBlocksAreNumberedWhereverTheyAreCopied) {
                 out.setMarkFilter({.wanted = c.wanted});
                 const TextMemo::Key key{.first = static_cast<std::uint64_t>(code)};
                 memo.append(key, out, [&] {
-                    if (c.startsWithField)
+                    if (c.startsWithHeading)
                         writeMarked(out);
                     else
                         writeBlock(out, code);
@@ -235,7 +238,7 @@ TEST(TextMemo, ParameterBlocksAreNumberedWhereverTheyAreCopied) {
                 ASSERT_TRUE(kept.has_value());
                 EXPECT_EQ(kept->text, out.view().substr(static_cast<std::size_t>(copy) * 5));
                 ASSERT_EQ(kept->marks.size(), marks.size());
-                EXPECT_EQ(kept->marks.front().code, code);
+                EXPECT_EQ(kept->marks.front().kind, c.startsWithHeading ? MarkKind::Heading : MarkKind::Parameter);
                 EXPECT_EQ(kept->marks.back().begin + static_cast<std::uint32_t>(copy) * 5, marks.back().begin);
             }
         }
