@@ -617,7 +617,12 @@ public:
         if (number >= TextMemo::kMostTexts) return std::nullopt;
         if (entries_.empty()) entries_.resize(TextMemo::kMostTexts);
         Entry& entry = entries_[number];
-        if (entry.jsonSize == 0 && !make(number, entry)) return std::nullopt;
+        // Written at most once: a block that cannot be (no room left) is written each time.
+        if (!entry.made) {
+            entry.made = true;
+            entry.usable = make(number, entry);
+        }
+        if (!entry.usable) return std::nullopt;
         return Piece{.json = std::string_view(texts_).substr(entry.offset, entry.jsonSize),
                      .marks = entry.marks,
                      .textSize = entry.textSize,
@@ -628,8 +633,10 @@ public:
 private:
     static constexpr std::size_t kTexts = std::size_t{8} << 20;
     struct Entry {
+        bool made = false;
+        bool usable = false;
         std::uint32_t offset = 0;
-        std::uint32_t jsonSize = 0;  // 0: not written yet
+        std::uint32_t jsonSize = 0;
         std::uint32_t marks = 0;
         std::uint32_t textSize = 0;
         const BitField* lastField = nullptr;
@@ -648,7 +655,9 @@ private:
         appendMarkedBlocksJson(json, block, 0, kept->marks.size(), first);
         if (json.empty() || texts_.size() + json.size() > kTexts) return false;
         if (texts_.capacity() == 0) texts_.reserve(std::size_t{1} << 20);
-        entry = Entry{.offset = static_cast<std::uint32_t>(texts_.size()),
+        entry = Entry{.made = true,
+                      .usable = true,
+                      .offset = static_cast<std::uint32_t>(texts_.size()),
                       .jsonSize = static_cast<std::uint32_t>(json.size()),
                       .marks = static_cast<std::uint32_t>(kept->marks.size()),
                       .textSize = static_cast<std::uint32_t>(kept->text.size()),
