@@ -260,8 +260,8 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     while (reader.next(message)) {
         if (state.LogBcic != reader.bcic()) state.LogBcic = reader.bcic();
         state.MessageOctets.swap(message.octets);
-        state.MessageTime.swap(message.time);
-        state.MessageDirection.swap(message.direction);
+        state.MessageTime = message.time;
+        state.MessageDirection = message.direction;
         ++summary.found;
         if (decodeOne(state, message, probe))
             ++summary.decoded;
@@ -314,6 +314,11 @@ struct BatchRecord {
     bool nameInTexts = false;
     bool decoded = false;
     DecodeFailure failure = DecodeFailure::Internal;
+    // What its octets say (setOctetFacts), read while they are at hand.
+    bool hasCallInstanceCode = false;
+    std::uint32_t callInstanceCode = 0;
+    int typeCode = -1;
+    std::string_view acronym;
     // Its text written by RunOptions::prepare, in the batch's `prepared`.
     std::size_t preparedBegin = 0;
     std::size_t preparedSplit = 0;
@@ -365,12 +370,14 @@ void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std:
     f.time = m.time;
     f.directionText = m.direction;
     f.direction = directionOf(f.directionText);
-    f.trailingOctets = {};
-    f.hasCallInstanceCode = false;
-    f.callInstanceCode = 0;
-    f.typeCode = -1;
-    f.acronym = {};
-    setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
+    f.cicOctets = batch.cicOctets;
+    f.octets = m.octets;
+    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < m.octets.size() ? f.octets.subspan(r.messageEnd)
+                                                                           : std::span<const std::string_view>{};
+    f.hasCallInstanceCode = r.hasCallInstanceCode;
+    f.callInstanceCode = r.callInstanceCode;
+    f.typeCode = r.typeCode;
+    f.acronym = r.acronym;
     f.msgColumn = m.msg;
     f.typeName = r.nameInTexts ? std::string_view(batch.texts).substr(r.nameBegin, r.typeName.size()) : r.typeName;
     f.decoded = r.decoded;
@@ -489,18 +496,23 @@ private:
             } else {
                 splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
             }
-            state.MessageTime.swap(m.time);
-            state.MessageDirection.swap(m.direction);
+            state.MessageTime = m.time;
+            state.MessageDirection = m.direction;
             const bool decoded = decodeOne(state, m, probe);
             if (decoded) ++batch.decoded;
             BatchRecord& r = batch.records[i];
             r.messageEnd = decoded ? state.MessageEnd : 0;
             r.note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, r.messageEnd);
-            // The message keeps its TIME and DIR for the facts handed on later.
-            state.MessageTime.swap(m.time);
-            state.MessageDirection.swap(m.direction);
             if (!batch.keepFacts) continue;
             state.MessageOctets.swap(m.octets);
+            RecordFacts& octetFacts = prepared;  // scratch until the record's facts are prepared
+            octetFacts.typeCode = -1;
+            octetFacts.acronym = {};
+            setOctetFacts(octetFacts, m.octets, batch.cicOctets);
+            r.hasCallInstanceCode = octetFacts.hasCallInstanceCode;
+            r.callInstanceCode = octetFacts.callInstanceCode;
+            r.typeCode = octetFacts.typeCode;
+            r.acronym = octetFacts.acronym;
             r.begin = state.RecordBegin;
             r.marksBegin = static_cast<std::uint32_t>(batch.marks.size());
             batch.marks.insert(batch.marks.end(), state.RecordMarks.begin(), state.RecordMarks.end());
