@@ -314,6 +314,9 @@ struct BatchRecord {
     bool nameInTexts = false;
     bool decoded = false;
     DecodeFailure failure = DecodeFailure::Internal;
+    // Its octets' views in the batch's `octetViews`.
+    std::uint32_t octetsBegin = 0;
+    std::uint32_t octetCount = 0;
     // What its octets say (setOctetFacts), read while they are at hand.
     bool hasCallInstanceCode = false;
     std::uint32_t callInstanceCode = 0;
@@ -351,8 +354,11 @@ struct Batch {
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
     std::vector<Mark> marks;
     // The octets of every message, one after another, when the facts are kept: room for all of
-    // them is made before the first is split, so that the views of each message's octets stay.
+    // them is made before the first is split, so that the views of each message's octets stay;
+    // and the views, each message's after the one's before (the decoding thread writes nothing
+    // into the messages the reading thread fills, so that neither takes the other's memory).
     std::string octets;
+    std::vector<std::string_view> octetViews;
     std::string texts;  // the reasons of the records not decoded, and unknown types' names
     const RecordPreparer* prepare = nullptr;  // RunOptions::prepare, when set
     Text prepared;
@@ -371,8 +377,8 @@ void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std:
     f.directionText = m.direction;
     f.direction = directionOf(f.directionText);
     f.cicOctets = batch.cicOctets;
-    f.octets = m.octets;
-    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < m.octets.size() ? f.octets.subspan(r.messageEnd)
+    f.octets = std::span<const std::string_view>(batch.octetViews).subspan(r.octetsBegin, r.octetCount);
+    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < r.octetCount ? f.octets.subspan(r.messageEnd)
                                                                            : std::span<const std::string_view>{};
     f.hasCallInstanceCode = r.hasCallInstanceCode;
     f.callInstanceCode = r.callInstanceCode;
@@ -482,17 +488,16 @@ private:
             for (std::size_t i = 0; i < batch.count; ++i) data += batch.messages[i].data.size();
             batch.octets.clear();
             batch.octets.reserve(data);
+            batch.octetViews.clear();
         }
         RecordFacts prepared;  // a record's facts for RunOptions::prepare
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
             if (batch.keepFacts) {
-                // The octets stay with the message for its facts, in the batch's text of octets
-                // (which does not move: room was made for all of them); the state reads them
-                // while it decodes, and gives them back.
-                m.octets.clear();
-                splitOctets(m.data, batch.octets, m.octets);
-                state.MessageOctets.swap(m.octets);
+                // The octets stay for the facts, in the batch's text of octets (which does not
+                // move: room was made for all of them).
+                state.MessageOctets.clear();
+                splitOctets(m.data, batch.octets, state.MessageOctets);
             } else {
                 splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
             }
@@ -504,11 +509,13 @@ private:
             r.messageEnd = decoded ? state.MessageEnd : 0;
             r.note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, r.messageEnd);
             if (!batch.keepFacts) continue;
-            state.MessageOctets.swap(m.octets);
+            r.octetsBegin = static_cast<std::uint32_t>(batch.octetViews.size());
+            r.octetCount = static_cast<std::uint32_t>(state.MessageOctets.size());
+            batch.octetViews.insert(batch.octetViews.end(), state.MessageOctets.begin(), state.MessageOctets.end());
             RecordFacts& octetFacts = prepared;  // scratch until the record's facts are prepared
             octetFacts.typeCode = -1;
             octetFacts.acronym = {};
-            setOctetFacts(octetFacts, m.octets, batch.cicOctets);
+            setOctetFacts(octetFacts, state.MessageOctets, batch.cicOctets);
             r.hasCallInstanceCode = octetFacts.hasCallInstanceCode;
             r.callInstanceCode = octetFacts.callInstanceCode;
             r.typeCode = octetFacts.typeCode;
