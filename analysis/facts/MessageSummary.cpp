@@ -5,6 +5,7 @@
 #include "base/ReportLayout.h"
 #include "dispatch/Codes.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -143,12 +144,46 @@ void copyShort(char* to, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) to[i] = text[i];
 }
 
-// Writes `number` right-aligned so that its last digit stands before `end`.
+// "00" to "99", two characters each.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes `number` right-aligned so that its last digit stands before `end`, two digits at a time.
 void writeRightAligned(char* end, std::uint64_t number) {
-    do {
-        *--end = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
+    while (number >= 100) {
+        end -= 2;
+        std::memcpy(end, &kDigitPairs[2 * (number % 100)], 2);
+        number /= 100;
+    }
+    if (number >= 10) {
+        end -= 2;
+        std::memcpy(end, &kDigitPairs[2 * number], 2);
+    } else {
+        *--end = static_cast<char>('0' + number);
+    }
+}
+
+// Whether every byte of `n` (a multiple of 8) bytes is printable ASCII (20 to 7E hex), eight at a
+// time: a byte below 20 wraps when 20 is taken from it, 7F reaches 80 when 1 is added, and a byte
+// of 80 or more has its high bit already (a borrow or carry between bytes comes only from a byte
+// that is not printable itself).
+bool printableWords(const char* p, std::size_t n) {
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::uint64_t outside = 0;
+    for (std::size_t i = 0; i < n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        outside |= (word - kBlanks) | (word + kOnes) | word;
+    }
+    return (outside & kHighs) == 0;
 }
 
 // What appendFixedColumns wrote: nothing, the columns before the info, or the whole line.
@@ -169,13 +204,14 @@ FixedColumns appendFixedColumns(std::string& out, const RecordFacts& record) {
     if (record.record > kWidestRecord || record.time.size() > kTimeWidth || record.directionText.size() > kDirectionWidth ||
         type.empty() || type.size() > kTypeWidth)
         return FixedColumns::None;
-    char line[kWidth + 1];
-    std::memset(line, ' ', kWidth);
-    copyShort(line + kTimeAt, record.time);
+    constexpr std::size_t kWords = (kWidth + 1 + 7) / 8 * 8;  // room for the LF, in whole words
+    char line[kWords];
+    std::memset(line, ' ', kWords);
+    std::memcpy(line + kTimeAt, record.time.data(), record.time.size());
     copyShort(line + kDirectionAt, record.directionText);
     // The texts from the log need no escape when the line, blanks and all, is printable: checked
     // in one pass over it rather than text by text.
-    if (!allPrintable(std::string_view(line, kWidth))) return FixedColumns::None;
+    if (!printableWords(line, kWords)) return FixedColumns::None;
     writeRightAligned(line + kRecordWidth, record.record);
     if (record.hasCallInstanceCode)
         writeRightAligned(line + kCodeAt + kCodeWidth, record.callInstanceCode);  // at most 10 digits: 32 bits
