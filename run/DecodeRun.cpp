@@ -244,6 +244,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     LogMessage message;
     ReportOutput output(sink);
     RecordNotes notes;
+    RecordFacts facts;  // the facts of each record handed on, in turn
     if (options.flushRecords != nullptr) {
         *options.flushRecords = [&output, &state] {
             output.write(state.ReportText);
@@ -269,7 +270,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.notDecoded;
         notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.MessageAcronym, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
         if (options.records) {
-            RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
+            setLastRecordFacts(facts, state, message.startLine, output.written());
             facts.msgColumn = message.msg;
             if (message.dated) facts.logDate = reader.pageDate();
             facts.route = reader.route();
