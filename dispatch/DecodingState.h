@@ -25,8 +25,9 @@ struct DecodingState {
     // The octets stand one after another in memory (as the log reader hands them on), so that
     // the contents of consecutive octets are one view, without joining them.
     bool OctetsAdjacent = false;
-    std::string MessageTime;
-    std::string MessageDirection;
+    // TIME and DIR as read: views of the reader's texts for this message.
+    std::string_view MessageTime;
+    std::string_view MessageDirection;
     // BCIC value of the log's trace values line, printed in every record in BICC mode.
     std::string LogBcic;
     // The run's mode: how many octets stand before the message type code. 4: BICC's call instance

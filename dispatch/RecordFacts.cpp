@@ -59,22 +59,36 @@ void appendWireTimestamp(std::string& out, const WireFacts& wire) {
     out += text;
 }
 
-RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset) {
-    RecordFacts f;
+void setLastRecordFacts(RecordFacts& f, const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset) {
     f.record = state.MessageCount;
     f.logLine = logLine;
     f.time = state.MessageTime;
     f.directionText = state.MessageDirection;
     f.direction = directionOf(f.directionText);
+    f.trailingOctets = {};
+    f.callInstanceCode = 0;
+    f.typeCode = -1;
+    f.acronym = {};
     setOctetFacts(f, state.MessageOctets, state.CicOctets, state.RecordDecoded ? state.MessageEnd : 0);
     f.typeName = state.MessageName;
     f.decoded = state.RecordDecoded;
     f.reason = state.RecordReason;
     f.failure = state.RecordFailure;
+    f.msgColumn = {};
+    f.logDate = {};
+    f.route = {};
     const std::string_view report = state.ReportText.view();
     f.text = report.substr(state.RecordBegin);
     f.reportOffset = reportOffset + state.RecordBegin;
     f.marks = state.RecordMarks;
+    f.wire = {};
+    f.prepared = {};
+    f.preparedSplit = 0;
+}
+
+RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset) {
+    RecordFacts f;
+    setLastRecordFacts(f, state, logLine, reportOffset);
     return f;
 }
 

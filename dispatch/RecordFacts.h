@@ -129,6 +129,8 @@ private:
 // The facts of the message whose record `state` wrote last (decodeMessage or recordNotDecoded);
 // `reportOffset` is where the state's report text begins in the run's report.
 RecordFacts lastRecordFacts(const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset);
+// The same into `facts`, every member set: a run fills one RecordFacts for each of its records.
+void setLastRecordFacts(RecordFacts& facts, const DecodingState& state, std::size_t logLine, std::uint64_t reportOffset);
 
 // Fills the facts that come from the octets as read: the octets themselves, the call instance
 // code (of `cicOctets` octets: 4 or 2), the type code and the acronym; and the octets from

@@ -22,10 +22,6 @@ namespace {
 // Records are handed to the sink once this much report text has gathered.
 constexpr std::size_t kFlushSize = std::size_t{64} * 1024;
 
-// A capacity past the short strings a std::string keeps inside itself: a string of at least this
-// capacity keeps its text on the heap, where views into it stay when it is swapped.
-constexpr std::size_t kHeapText = 64;
-
 // Hands report text to the sink, and counts what it has handed on: where the next piece begins
 // in the run's report.
 class ReportOutput {
@@ -248,6 +244,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     LogMessage message;
     ReportOutput output(sink);
     RecordNotes notes;
+    RecordFacts facts;  // the facts of each record handed on, in turn
     if (options.flushRecords != nullptr) {
         *options.flushRecords = [&output, &state] {
             output.write(state.ReportText);
@@ -264,8 +261,8 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
     while (reader.next(message)) {
         if (state.LogBcic != reader.bcic()) state.LogBcic = reader.bcic();
         state.MessageOctets.swap(message.octets);
-        state.MessageTime.swap(message.time);
-        state.MessageDirection.swap(message.direction);
+        state.MessageTime = message.time;
+        state.MessageDirection = message.direction;
         ++summary.found;
         if (decodeOne(state, message, probe))
             ++summary.decoded;
@@ -273,7 +270,7 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
             ++summary.notDecoded;
         notes.add(state.MessageCount, noteOf(message, state.MessageOctets, state.MessageAcronym, state.RecordDecoded, state.RecordDecoded ? state.MessageEnd : 0));
         if (options.records) {
-            RecordFacts facts = lastRecordFacts(state, message.startLine, output.written());
+            setLastRecordFacts(facts, state, message.startLine, output.written());
             facts.msgColumn = message.msg;
             if (message.dated) facts.logDate = reader.pageDate();
             facts.route = reader.route();
@@ -300,20 +297,32 @@ RunSummary decodeSequential(std::istream& in, const ReportSink& sink, const RunO
 
 // ---------------------------------------------------------------- parallel run
 
-// What a batch keeps of each message's record for the facts handed on when it is retired.
+// What a batch keeps of each message's record for the facts handed on when it is retired: what
+// the thread that decoded it knows, in a few words, so that the reading thread assembles the
+// record's facts where it uses them instead of copying them from another thread's memory.
 struct BatchRecord {
     std::size_t begin = 0;  // the record in the batch's report
-    std::size_t marksBegin = 0;
-    std::size_t marksEnd = 0;
-    bool decoded = false;
+    std::uint32_t marksBegin = 0;
+    std::uint32_t marksEnd = 0;
     std::size_t messageEnd = 0;  // DecodingState::MessageEnd of a decoded message
     RecordNote note;
+    // The type's name as in the banner: a view of the type table's, or (a type code that is not
+    // known) of `names` in the batch's texts.
+    std::string_view typeName;
+    std::uint32_t reasonBegin = 0;  // why it was not decoded, in the batch's texts
+    std::uint32_t reasonSize = 0;
+    std::uint32_t nameBegin = 0;  // the type's name when it is in the batch's texts
+    bool nameInTexts = false;
+    bool decoded = false;
     DecodeFailure failure = DecodeFailure::Internal;
-    std::string typeName;  // copies: the state they came from goes on to other messages
-    std::string reason;
-    // Its facts but for its text, its marks and what is known when its batch is retired
-    // (decodedRecordFacts), taken by the thread that decoded it.
-    RecordFacts facts;
+    // Its octets' views in the batch's `octetViews`.
+    std::uint32_t octetsBegin = 0;
+    std::uint32_t octetCount = 0;
+    // What its octets say (setOctetFacts), read while they are at hand.
+    bool hasCallInstanceCode = false;
+    std::uint32_t callInstanceCode = 0;
+    int typeCode = -1;
+    std::string_view acronym;
     // Its text written by RunOptions::prepare, in the batch's `prepared`.
     std::size_t preparedBegin = 0;
     std::size_t preparedSplit = 0;
@@ -345,31 +354,50 @@ struct Batch {
     std::bitset<256> markedParameters;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
     std::vector<Mark> marks;
+    // The octets of every message, one after another, when the facts are kept: room for all of
+    // them is made before the first is split, so that the views of each message's octets stay;
+    // and the views, each message's after the one's before (the decoding thread writes nothing
+    // into the messages the reading thread fills, so that neither takes the other's memory).
+    std::string octets;
+    std::vector<std::string_view> octetViews;
+    std::string texts;  // the reasons of the records not decoded, and unknown types' names
     const RecordPreparer* prepare = nullptr;  // RunOptions::prepare, when set
     Text prepared;
 };
 
-// The facts of message i of a batch that the thread decoding it knows: all but the record's place
-// in the run's report and what the reader knows when the batch is retired (the log's date, its
-// route). `text` and `marks`: the record's.
-RecordFacts decodedRecordFacts(const Batch& batch, std::size_t i, std::string_view text, std::span<const Mark> marks) {
+// Fills `f` with the facts of message i of a batch that do not depend on the run's report or on
+// what the reader knows when the batch is retired (the log's date, its route); every member is
+// set, so that one RecordFacts serves all the records of a run. `text` and `marks`: the record's.
+void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std::string_view text,
+                         std::span<const Mark> marks) {
     const LogMessage& m = batch.messages[i];
     const BatchRecord& r = batch.records[i];
-    RecordFacts f;
     f.record = batch.firstCount + i + 1;
     f.logLine = m.startLine;
     f.time = m.time;
     f.directionText = m.direction;
     f.direction = directionOf(f.directionText);
-    setOctetFacts(f, m.octets, batch.cicOctets, r.messageEnd);
+    f.cicOctets = batch.cicOctets;
+    f.octets = std::span<const std::string_view>(batch.octetViews).subspan(r.octetsBegin, r.octetCount);
+    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < r.octetCount ? f.octets.subspan(r.messageEnd)
+                                                                           : std::span<const std::string_view>{};
+    f.hasCallInstanceCode = r.hasCallInstanceCode;
+    f.callInstanceCode = r.callInstanceCode;
+    f.typeCode = r.typeCode;
+    f.acronym = r.acronym;
     f.msgColumn = m.msg;
-    f.typeName = r.typeName;
+    f.typeName = r.nameInTexts ? std::string_view(batch.texts).substr(r.nameBegin, r.typeName.size()) : r.typeName;
     f.decoded = r.decoded;
-    f.reason = r.reason;
+    f.reason = std::string_view(batch.texts).substr(r.reasonBegin, r.reasonSize);
     f.failure = r.failure;
+    f.logDate = {};
+    f.route = {};
     f.text = text;
+    f.reportOffset = 0;
     f.marks = marks;
-    return f;
+    f.wire = {};
+    f.prepared = {};
+    f.preparedSplit = 0;
 }
 
 // Worker threads that decode batches. The reading thread counts as one of the jobs: while it
@@ -454,44 +482,67 @@ private:
         batch.decoded = 0;
         batch.marks.clear();
         batch.prepared.clear();
+        batch.texts.clear();
+        if (batch.keepFacts) {
+            // The split octets are never longer than the DATA they come from.
+            std::size_t data = 0;
+            for (std::size_t i = 0; i < batch.count; ++i) data += batch.messages[i].data.size();
+            batch.octets.clear();
+            batch.octets.reserve(data);
+            batch.octetViews.clear();
+        }
+        RecordFacts prepared;  // a record's facts for RunOptions::prepare
         for (std::size_t i = 0; i < batch.count; ++i) {
             LogMessage& m = batch.messages[i];
             if (batch.keepFacts) {
-                // The octets stay with the message for its facts: split into the thread's text,
-                // which then becomes the message's (a text of heap storage, which the swap
-                // leaves where the views point).
-                if (state.SplitOctetsText.capacity() < kHeapText) state.SplitOctetsText.reserve(kHeapText);
-                splitJoined(m.data, state.SplitOctetsText, m.octets);
-                m.data.swap(state.SplitOctetsText);
-                state.MessageOctets.assign(m.octets.begin(), m.octets.end());
+                // The octets stay for the facts, in the batch's text of octets (which does not
+                // move: room was made for all of them).
+                state.MessageOctets.clear();
+                splitOctets(m.data, batch.octets, state.MessageOctets);
             } else {
                 splitJoined(m.data, state.SplitOctetsText, state.MessageOctets);
             }
-            state.MessageTime.swap(m.time);
-            state.MessageDirection.swap(m.direction);
+            state.MessageTime = m.time;
+            state.MessageDirection = m.direction;
             const bool decoded = decodeOne(state, m, probe);
             if (decoded) ++batch.decoded;
-            batch.records[i].messageEnd = decoded ? state.MessageEnd : 0;
-            batch.records[i].note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, decoded ? state.MessageEnd : 0);
-            // The message keeps its TIME and DIR for the facts handed on later.
-            state.MessageTime.swap(m.time);
-            state.MessageDirection.swap(m.direction);
-            if (batch.keepFacts) {
-                BatchRecord& r = batch.records[i];
-                r.begin = state.RecordBegin;
-                r.marksBegin = batch.marks.size();
-                batch.marks.insert(batch.marks.end(), state.RecordMarks.begin(), state.RecordMarks.end());
-                r.marksEnd = batch.marks.size();
-                r.decoded = decoded;
-                r.typeName = state.MessageName;
-                r.reason = state.RecordReason;
-                r.failure = state.RecordFailure;
-                r.facts = decodedRecordFacts(batch, i, state.ReportText.view().substr(r.begin), state.RecordMarks);
-                if (batch.prepare != nullptr) {
-                    r.preparedBegin = batch.prepared.size();
-                    r.preparedSplit = (*batch.prepare)(r.facts, batch.prepared);
-                    r.preparedEnd = batch.prepared.size();
-                }
+            BatchRecord& r = batch.records[i];
+            r.messageEnd = decoded ? state.MessageEnd : 0;
+            r.note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, r.messageEnd);
+            if (!batch.keepFacts) continue;
+            r.octetsBegin = static_cast<std::uint32_t>(batch.octetViews.size());
+            r.octetCount = static_cast<std::uint32_t>(state.MessageOctets.size());
+            batch.octetViews.insert(batch.octetViews.end(), state.MessageOctets.begin(), state.MessageOctets.end());
+            RecordFacts& octetFacts = prepared;  // scratch until the record's facts are prepared
+            octetFacts.typeCode = -1;
+            octetFacts.acronym = {};
+            setOctetFacts(octetFacts, state.MessageOctets, batch.cicOctets);
+            r.hasCallInstanceCode = octetFacts.hasCallInstanceCode;
+            r.callInstanceCode = octetFacts.callInstanceCode;
+            r.typeCode = octetFacts.typeCode;
+            r.acronym = octetFacts.acronym;
+            r.begin = state.RecordBegin;
+            r.marksBegin = static_cast<std::uint32_t>(batch.marks.size());
+            batch.marks.insert(batch.marks.end(), state.RecordMarks.begin(), state.RecordMarks.end());
+            r.marksEnd = static_cast<std::uint32_t>(batch.marks.size());
+            r.decoded = decoded;
+            r.failure = state.RecordFailure;
+            r.reasonBegin = static_cast<std::uint32_t>(batch.texts.size());
+            r.reasonSize = static_cast<std::uint32_t>(state.RecordReason.size());
+            batch.texts += state.RecordReason;
+            // A type table's name stays; that of a type code not known is the state's, which
+            // the next message overwrites.
+            r.typeName = state.MessageName;
+            r.nameInTexts = !state.UnknownTypeName.empty() && state.MessageName.data() == state.UnknownTypeName.data();
+            if (r.nameInTexts) {
+                r.nameBegin = static_cast<std::uint32_t>(batch.texts.size());
+                batch.texts += state.MessageName;
+            }
+            if (batch.prepare != nullptr) {
+                setBatchRecordFacts(prepared, batch, i, state.ReportText.view().substr(r.begin), state.RecordMarks);
+                r.preparedBegin = batch.prepared.size();
+                r.preparedSplit = (*batch.prepare)(prepared, batch.prepared);
+                r.preparedEnd = batch.prepared.size();
             }
         }
         state.ReportText.swap(batch.report);
@@ -510,21 +561,21 @@ private:
     bool stopping_ = false;
 };
 
-// The facts of message i of a retired batch whose report begins at `reportOffset` in the run's.
-RecordFacts batchRecordFacts(const Batch& batch, std::size_t i, std::uint64_t reportOffset, std::string_view logDate) {
+// Sets in `f` the facts of message i of a retired batch whose report begins at `reportOffset` in
+// the run's.
+void retiredRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std::uint64_t reportOffset,
+                        std::string_view logDate) {
     const BatchRecord& r = batch.records[i];
     // The next record's text begins after the CR LF that separates the two.
     const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin - CRLF.size() : batch.report.size();
-    RecordFacts f = r.facts;
-    f.text = batch.report.view().substr(r.begin, end - r.begin);
-    f.marks = std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
+    setBatchRecordFacts(f, batch, i, batch.report.view().substr(r.begin, end - r.begin),
+                        std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin));
     if (batch.messages[i].dated) f.logDate = logDate;
     f.reportOffset = reportOffset + r.begin;
     if (batch.prepare != nullptr) {
         f.prepared = batch.prepared.view().substr(r.preparedBegin, r.preparedEnd - r.preparedBegin);
         f.preparedSplit = r.preparedSplit - r.preparedBegin;
     }
-    return f;
 }
 
 RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOptions& options) {
@@ -546,6 +597,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
     // messages' JSON: twice the report's bytes): fewer messages a batch keep what is in flight in
     // the caches (with 256, the CPU time of the JSON view grew by a fifth).
     const std::size_t batchMessages = options.records && options.prepare ? Batch::kPreparedMessages : Batch::kMessages;
+    RecordFacts facts;  // the facts of each record handed on, in turn
 
     const auto retireOldest = [&] {
         std::unique_ptr<Batch> batch = std::move(inFlight.front());
@@ -554,7 +606,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
         for (std::size_t i = 0; i < batch->count; ++i) notes.add(batch->firstCount + i + 1, batch->records[i].note);
         if (options.records)
             for (std::size_t i = 0; i < batch->count; ++i) {
-                RecordFacts facts = batchRecordFacts(*batch, i, output.written(), reader.pageDate());
+                retiredRecordFacts(facts, *batch, i, output.written(), reader.pageDate());
                 facts.route = reader.route();
                 options.records(facts);
             }
@@ -662,7 +714,10 @@ RunSummary& RunSummary::add(const RunSummary& input, std::string_view name) {
     };
     for (const std::string& warning : input.warnings) warnings.push_back(named(warning));
     for (const std::string& note : input.notes) notes.push_back(named(note));
-    if (!input.whyNothing.empty()) whyNothing += (whyNothing.empty() ? "" : "\n") + named(input.whyNothing);
+    if (!input.whyNothing.empty()) {
+        if (!whyNothing.empty()) whyNothing += '\n';
+        whyNothing += named(input.whyNothing);
+    }
     return *this;
 }
 

@@ -29,6 +29,11 @@ constexpr InfoPiece kInfoPieces[] = {
     {.word = "event ", .field = &KnownFields::event, .typeCode = codes::kCallProgress, .digits = false},
 };
 
+// Whether a decoded message of this type shows fields in its info (the types of kInfoPieces).
+constexpr bool hasInfoFields(int typeCode) {
+    return typeCode == codes::kInitialAddress || typeCode == codes::kRelease || typeCode == codes::kCallProgress;
+}
+
 // Column widths of the summary (characters); a longer text pushes the rest of its line along.
 constexpr std::size_t kRecordWidth = 8;
 constexpr std::size_t kTimeWidth = 11;
@@ -83,10 +88,12 @@ void appendSummaryInfo(std::string& out, const MessageFacts& message) {
         out += record.reason;
         return;
     }
+    if (!hasInfoFields(record.typeCode)) return;
+    const KnownFields& known = knownFields();
     bool first = true;
     for (const InfoPiece& piece : kInfoPieces) {
         if (piece.typeCode != record.typeCode) continue;
-        const FieldFact* field = message.find(knownFields().*piece.field);
+        const FieldFact* field = message.find(known.*piece.field);
         if (field == nullptr) continue;
         if (!first) out += ", ";
         first = false;
@@ -146,9 +153,60 @@ void appendSummaryHeading(std::string& out) {
 
 namespace {
 
+// Copies a short text (a column's) byte by byte: cheaper than a call for a few bytes.
+void copyShort(char* to, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) to[i] = text[i];
+}
+
+// "00" to "99", two characters each.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes `number` right-aligned so that its last digit stands before `end`, two digits at a time.
+void writeRightAligned(char* end, std::uint64_t number) {
+    while (number >= 100) {
+        end -= 2;
+        std::memcpy(end, &kDigitPairs[2 * (number % 100)], 2);
+        number /= 100;
+    }
+    if (number >= 10) {
+        end -= 2;
+        std::memcpy(end, &kDigitPairs[2 * number], 2);
+    } else {
+        *--end = static_cast<char>('0' + number);
+    }
+}
+
+// Whether every byte of `n` (a multiple of 8) bytes is printable ASCII (20 to 7E hex), eight at a
+// time: a byte below 20 wraps when 20 is taken from it, 7F reaches 80 when 1 is added, and a byte
+// of 80 or more has its high bit already (a borrow or carry between bytes comes only from a byte
+// that is not printable itself).
+bool printableWords(const char* p, std::size_t n) {
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::uint64_t outside = 0;
+    for (std::size_t i = 0; i < n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        outside |= (word - kBlanks) | (word + kOnes) | word;
+    }
+    return (outside & kHighs) == 0;
+}
+
+// What appendFixedColumns wrote: nothing, the columns before the info, or the whole line.
+enum class FixedColumns { None, BeforeInfo, WholeLine };
+
 // The columns before the info laid out in one piece, when each text fits its column and needs no
-// escape (nearly every line); false, with nothing written, otherwise.
-bool appendFixedColumns(std::string& out, const RecordFacts& record) {
+// escape (nearly every line); nothing otherwise. A line that can have no info ends at its type,
+// with its LF.
+FixedColumns appendFixedColumns(std::string& out, const RecordFacts& record) {
     constexpr std::size_t kGapWidth = kGap.size();
     constexpr std::size_t kTimeAt = kRecordWidth + kGapWidth;
     constexpr std::size_t kDirectionAt = kTimeAt + kTimeWidth + kGapWidth;
@@ -158,32 +216,38 @@ bool appendFixedColumns(std::string& out, const RecordFacts& record) {
     constexpr std::uint64_t kWidestRecord = 99999999;  // kRecordWidth digits
     const std::string_view type = record.acronym;
     if (record.record > kWidestRecord || record.time.size() > kTimeWidth || record.directionText.size() > kDirectionWidth ||
-        type.empty() || type.size() > kTypeWidth || !allPrintable(record.time) || !allPrintable(record.directionText))
-        return false;
-    char line[kWidth];
-    std::memset(line, ' ', kWidth);
-    const auto rightAligned = [&line](std::uint64_t number, std::size_t end) {
-        char digits[24];
-        const auto n = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
-        std::memcpy(line + end - n, digits, n);
-    };
-    rightAligned(record.record, kRecordWidth);
+        type.empty() || type.size() > kTypeWidth)
+        return FixedColumns::None;
+    constexpr std::size_t kWords = (kWidth + 1 + 7) / 8 * 8;  // room for the LF, in whole words
+    char line[kWords];
+    std::memset(line, ' ', kWords);
     std::memcpy(line + kTimeAt, record.time.data(), record.time.size());
-    std::memcpy(line + kDirectionAt, record.directionText.data(), record.directionText.size());
+    copyShort(line + kDirectionAt, record.directionText);
+    // The texts from the log need no escape when the line, blanks and all, is printable: checked
+    // in one pass over it rather than text by text.
+    if (!printableWords(line, kWords)) return FixedColumns::None;
+    writeRightAligned(line + kRecordWidth, record.record);
     if (record.hasCallInstanceCode)
-        rightAligned(record.callInstanceCode, kCodeAt + kCodeWidth);  // at most 10 digits: 32 bits
+        writeRightAligned(line + kCodeAt + kCodeWidth, record.callInstanceCode);  // at most 10 digits: 32 bits
     else
         line[kCodeAt + kCodeWidth - 1] = '-';
-    std::memcpy(line + kTypeAt, type.data(), type.size());
+    copyShort(line + kTypeAt, type);
+    if (record.decoded && !hasInfoFields(record.typeCode)) {
+        line[kTypeAt + type.size()] = '\n';
+        out.append(line, kTypeAt + type.size() + 1);
+        return FixedColumns::WholeLine;
+    }
     out.append(line, kWidth);
-    return true;
+    return FixedColumns::BeforeInfo;
 }
 
 }  // namespace
 
 void appendSummaryLine(std::string& out, const MessageFacts& message) {
     const RecordFacts& record = message.record();
-    if (appendFixedColumns(out, record)) {
+    const FixedColumns fixed = appendFixedColumns(out, record);
+    if (fixed == FixedColumns::WholeLine) return;
+    if (fixed == FixedColumns::BeforeInfo) {
         appendSummaryInfo(out, message);
         // A line with no info ends at its type, without blanks after it.
         while (!out.empty() && out.back() == ' ') out.pop_back();

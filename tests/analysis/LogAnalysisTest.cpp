@@ -51,6 +51,48 @@ TEST(LogAnalysis, RestrictedMarkingGivesTheViewsOfEveryTypeMarked) {
     }
 }
 
+// Summary lines of records made by hand: the columns laid out in one piece when every text fits
+// and is printable, and otherwise escaped and pushed along, byte for byte the same layout.
+TEST(LogAnalysis, SummaryLineColumns) {
+    struct Case {
+        std::uint64_t record;
+        std::string_view time;
+        std::string_view direction;
+        bool hasCode;
+        std::uint32_t code;
+        std::string_view acronym;
+        bool decoded;
+        std::string_view line;
+    };
+    const Case cases[] = {
+        {7, "10:15:22.1", "R", true, 5, "ANM", true, "       7  10:15:22.1   R             5  ANM\n"},
+        {99999999, "23:59:59.999", "S", true, 4294967295U, "IAM", true, "99999999  23:59:59.999  S    4294967295  IAM\n"},
+        {123456789, "10:15:22.1", "R", true, 5, "REL", true, "123456789  10:15:22.1   R             5  REL\n"},
+        {12, "10:15:22.1", "", false, 0, "ACM", true, "      12  10:15:22.1                 -  ACM\n"},
+        {3, "10:15:22.1", "S", true, 17, "RLC", false, "       3  10:15:22.1   S            17  RLC   not decoded: why\n"},
+        {7, "10:15:2\x7f.1", "R", true, 5, "ANM", true, "       7  10:15:2\\x7F.1  R             5  ANM\n"},
+        {7, "10:15:22.1", "\x1f", true, 5, "ANM", true, "       7  10:15:22.1   \\x1F           5  ANM\n"},
+        {7, "10:15:22.\xe9", "S", true, 5, "ANM", true, "       7  10:15:22.\xc3\xa9  S             5  ANM\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        RecordFacts record;
+        record.record = c.record;
+        record.time = c.time;
+        record.directionText = c.direction;
+        record.hasCallInstanceCode = c.hasCode;
+        record.callInstanceCode = c.code;
+        record.acronym = c.acronym;
+        record.decoded = c.decoded;
+        record.reason = c.decoded ? "" : "why";
+        MessageFacts facts;
+        facts.build(record, false);
+        std::string line;
+        appendSummaryLine(line, facts);
+        EXPECT_EQ(line, c.line);
+    }
+}
+
 // The digits of an address parameter's contents read straight from its octets: octet 1 bit H
 // says odd, the digits are the nibbles from octet 3, low-order first; an odd number's last nibble
 // is the filler.
