@@ -199,8 +199,10 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     running.passed = passes;
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
-        on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
-                                 keyOf(circuit), timer, running.generation});
+        on.deadlines.push(Deadline{.at = *running.at + options_.timers[static_cast<std::size_t>(timer)],
+                                   .circuit = indexOf(circuit),
+                                   .generation = running.generation,
+                                   .timer = timer});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -216,20 +218,27 @@ bool CircuitHealth::running(Timer timer, const CircuitState& circuit) {
     return (circuit.timersRunning & timerBit(timer)) != 0;
 }
 
+std::uint32_t CircuitHealth::newCircuit(std::uint64_t key) {
+    const auto index = static_cast<std::uint32_t>(circuits_.size());
+    circuits_.emplace_back();
+    circuitIndex_[key] = index;
+    return index;
+}
+
 void CircuitHealth::expire(Switch& on, std::int64_t now) {
     while (!on.deadlines.empty() && on.deadlines.top().at < now) {
         const Deadline deadline = on.deadlines.top();
         on.deadlines.pop();
         const Timer timer = deadline.timer;
-        const auto circuit = circuits_.find(deadline.key);
-        if (circuit != circuits_.end() && timer == Timer::Held) {
-            expireHeld(circuit->second, on, now);
+        CircuitState* circuit = &circuits_[deadline.circuit];
+        if (timer == Timer::Held) {
+            expireHeld(*circuit, on, now);
             continue;
         }
-        if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
-        RunningTimer& running = timerOf(timer, circuit->second);
+        if (!running(timer, *circuit)) continue;
+        RunningTimer& running = timerOf(timer, *circuit);
         if (running.generation != deadline.generation) continue;
-        stop(timer, circuit->second);
+        stop(timer, *circuit);
         const TimerRow& row = rowOf(timer);
         std::string sentence;
         sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
@@ -243,17 +252,17 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
         FindingKind kind = FindingKind::NotAcknowledged;
         if (timer == Timer::T1) {
             kind = FindingKind::ReleaseNotCompleted;
-            circuit->second.releaseOverdue = true;
+            circuit->releaseOverdue = true;
         }
         if (timer == Timer::T7) kind = FindingKind::NoBackwardMessage;
         if (timer == Timer::T9) kind = FindingKind::NoAnswer;
-        const bool group = timer == Timer::T22 && circuit->second.groupLast > circuit->second.code;
-        if (group) sentence += " for circuits " + std::to_string(circuit->second.code) + "-" + std::to_string(circuit->second.groupLast);
+        const bool group = timer == Timer::T22 && circuit->groupLast > circuit->code;
+        if (group) sentence += " for circuits " + std::to_string(circuit->code) + "-" + std::to_string(circuit->groupLast);
         report(Finding{.kind = kind,
-                       .circuit = circuit->second.code,
-                       .lastCircuit = group ? std::optional<std::uint32_t>(circuit->second.groupLast) : std::nullopt,
+                       .circuit = circuit->code,
+                       .lastCircuit = group ? std::optional<std::uint32_t>(circuit->groupLast) : std::nullopt,
                        .switchName = on.name,
-                       .route = circuit->second.route,
+                       .route = circuit->route,
                        .record = running.record,
                        .otherRecord = 0,
                        .at = running.at,
@@ -268,9 +277,10 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
 void CircuitHealth::watchHeld(CircuitState& circuit) {
     if (circuit.heldWatched || !circuit.lastAt) return;
     circuit.heldWatched = true;
-    switches_[circuit.switchIndex].deadlines.push(
-        Deadline{*circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
-                 keyOf(circuit), Timer::Held, 0});
+    switches_[circuit.switchIndex].deadlines.push(Deadline{.at = *circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
+                                                           .circuit = indexOf(circuit),
+                                                           .generation = 0,
+                                                           .timer = Timer::Held});
 }
 
 void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t now) {
@@ -350,8 +360,11 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     }
     if (!record.hasCallInstanceCode || record.typeCode < 0) return;
     const std::uint32_t code = record.callInstanceCode;
-    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code, message.routeIndex()));
-    CircuitState& circuit = found->second;
+    bool isNew = false;
+    // A new circuit may move the others: the group messages, which make the circuits of their
+    // range, find this one again by its index afterwards.
+    const std::uint32_t self = circuitOf(circuitKey(switchIndex, code, message.routeIndex()), isNew);
+    CircuitState& circuit = circuits_[self];
     circuit.code = code;
     circuit.switchIndex = switchIndex;
     if (isNew && message.routeIndex() != 0) {
@@ -370,12 +383,12 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     // The circuits from this one's code to `last` (a GRS's or GRA's range), each handed to `visit`.
     const auto eachInRange = [&](std::uint32_t last, const auto& visit) {
         for (std::uint64_t each = code; each <= last; ++each) {
-            CircuitState& member =
-                circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex())];
+            CircuitState& member = circuitAt(circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex()));
+            const CircuitState& owner = circuits_[self];
             member.code = static_cast<std::uint32_t>(each);
             member.switchIndex = switchIndex;
-            member.routeIndex = circuit.routeIndex;
-            member.route = circuit.route;
+            member.routeIndex = owner.routeIndex;
+            member.route = owner.route;
             if (member.lastRecord < record.record) member.lastRecord = record.record;
             if (passes) member.passed = true;
             visit(member);
@@ -479,8 +492,8 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 member.resetPending = true;
                 member.groupResetPending = true;
             });
-            circuit.groupLast = last;
-            start(Timer::T22, circuit, record, at, passes);
+            circuits_[self].groupLast = last;
+            start(Timer::T22, circuits_[self], record, at, passes);
             return;
         }
         case codes::kCircuitGroupResetAcknowledgement: {
@@ -490,7 +503,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
             eachInRange(last, [](CircuitState& member) {
                 if (member.groupResetPending) member.resetPending = member.groupResetPending = false;
             });
-            circuit.groupLast = 0;
+            circuits_[self].groupLast = 0;
             return;
         }
         case codes::kBlocking:
@@ -512,12 +525,13 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                                            : (hardware ? kRemoteHardware : kRemoteMaintenance);
             const bool blocking = type == codes::kCircuitGroupBlocking;
             forEachStatusCircuit(message, code, [&](std::uint32_t each) {
-                CircuitState& member = circuits_[circuitKey(switchIndex, each, message.routeIndex())];
+                CircuitState& member = circuitAt(circuitKey(switchIndex, each, message.routeIndex()));
+                const CircuitState& owner = circuits_[self];
                 member.code = each;
                 member.switchIndex = switchIndex;
                 if (member.lastRecord < record.record) member.lastRecord = record.record;
-                member.routeIndex = circuit.routeIndex;
-                member.route = circuit.route;
+                member.routeIndex = owner.routeIndex;
+                member.route = owner.route;
                 if (passes) member.passed = true;
                 if (blocking) {
                     member.blocked |= bit;
@@ -526,7 +540,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                     member.blocked &= static_cast<std::uint8_t>(~bit);
                 }
             });
-            start(blocking ? Timer::T18 : Timer::T20, circuit, record, at, passes);
+            start(blocking ? Timer::T18 : Timer::T20, circuits_[self], record, at, passes);
             return;
         }
         case codes::kCircuitGroupBlockingAcknowledgement: stop(Timer::T18, circuit); return;
@@ -553,7 +567,7 @@ void CircuitHealth::finish(std::span<const std::string> inputWarnings) {
 std::vector<const CircuitState*> CircuitHealth::circuits() const {
     std::vector<const CircuitState*> list;
     list.reserve(circuits_.size());
-    for (const auto& [key, circuit] : circuits_) list.push_back(&circuit);
+    for (const CircuitState& circuit : circuits_) list.push_back(&circuit);
     std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
         if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
         if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);
