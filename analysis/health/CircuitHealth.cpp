@@ -50,8 +50,6 @@ constexpr TimerRow kTimers[kTimerCount] = {
      .source = "no timer of Q.764: a call far longer than calls last"},
 };
 
-const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(timer)]; }
-
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
 std::uint64_t keyOf(const CircuitState& circuit) {
@@ -155,7 +153,19 @@ std::string circuitStateText(const CircuitState& circuit) {
 }
 
 CircuitHealth::CircuitHealth(const CheckOptions& options, FindingSink onFinding)
-    : options_(options), onFinding_(std::move(onFinding)) {}
+    : options_(options), onFinding_(std::move(onFinding)) {
+    for (const TimerRow& row : kTimers) {
+        std::string& sentence = expiredSentences_[static_cast<std::size_t>(row.timer)];
+        sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
+        sentence += " not answered by ";
+        sentence += row.stoppedBy;
+        sentence += " within ";
+        sentence += row.name;
+        sentence += " (";
+        sentence += timerText(options_.timers[static_cast<std::size_t>(row.timer)]);
+        sentence += ")";
+    }
+}
 
 void CircuitHealth::report(Finding finding) {
     ++findingCount_;
@@ -191,7 +201,9 @@ RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
 void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts& record,
                           std::optional<std::int64_t> at, bool passes) {
     RunningTimer& running = timerOf(timer, circuit);
-    running.generation = ++generations_;
+    // 0 is kept for `held`, which has no generation.
+    if (++generations_ == 0) ++generations_;
+    running.generation = generations_;
     running.record = record.record;
     Switch& on = switches_[circuit.switchIndex];
     running.at = at ? at : on.now;
@@ -201,8 +213,7 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     if (running.at)
         on.deadlines.push(Deadline{.at = *running.at + options_.timers[static_cast<std::size_t>(timer)],
                                    .circuit = indexOf(circuit),
-                                   .generation = running.generation,
-                                   .timer = timer});
+                                   .generation = running.generation});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -225,30 +236,36 @@ std::uint32_t CircuitHealth::newCircuit(std::uint64_t key) {
     return index;
 }
 
+std::optional<Timer> CircuitHealth::runningSince(const CircuitState& circuit, std::uint32_t generation) const {
+    for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9})
+        if (running(timer, circuit) && circuit.callTimers[static_cast<std::size_t>(timer)].generation == generation) return timer;
+    constexpr auto kCallTimers = static_cast<std::uint16_t>((1u << static_cast<unsigned>(Timer::T1)) |
+                                                            (1u << static_cast<unsigned>(Timer::T7)) |
+                                                            (1u << static_cast<unsigned>(Timer::T9)));
+    if ((circuit.timersRunning & ~kCallTimers) == 0) return std::nullopt;
+    const auto others = otherTimers_.find(keyOf(circuit));
+    if (others == otherTimers_.end()) return std::nullopt;
+    for (std::size_t timer = 0; timer < kTimerCount; ++timer)
+        if (running(static_cast<Timer>(timer), circuit) && others->second[timer].generation == generation)
+            return static_cast<Timer>(timer);
+    return std::nullopt;
+}
+
 void CircuitHealth::expire(Switch& on, std::int64_t now) {
     while (!on.deadlines.empty() && on.deadlines.top().at < now) {
         const Deadline deadline = on.deadlines.top();
         on.deadlines.pop();
-        const Timer timer = deadline.timer;
         CircuitState* circuit = &circuits_[deadline.circuit];
-        if (timer == Timer::Held) {
+        if (deadline.generation == 0) {
             expireHeld(*circuit, on, now);
             continue;
         }
-        if (!running(timer, *circuit)) continue;
-        RunningTimer& running = timerOf(timer, *circuit);
-        if (running.generation != deadline.generation) continue;
+        const std::optional<Timer> expired = runningSince(*circuit, deadline.generation);
+        if (!expired) continue;
+        const Timer timer = *expired;
+        const RunningTimer& running = timerOf(timer, *circuit);
         stop(timer, *circuit);
-        const TimerRow& row = rowOf(timer);
-        std::string sentence;
-        sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
-        sentence += " not answered by ";
-        sentence += row.stoppedBy;
-        sentence += " within ";
-        sentence += row.name;
-        sentence += " (";
-        sentence += timerText(options_.timers[static_cast<std::size_t>(timer)]);
-        sentence += ")";
+        std::string sentence = expiredSentences_[static_cast<std::size_t>(timer)];
         FindingKind kind = FindingKind::NotAcknowledged;
         if (timer == Timer::T1) {
             kind = FindingKind::ReleaseNotCompleted;
@@ -279,8 +296,7 @@ void CircuitHealth::watchHeld(CircuitState& circuit) {
     circuit.heldWatched = true;
     switches_[circuit.switchIndex].deadlines.push(Deadline{.at = *circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
                                                            .circuit = indexOf(circuit),
-                                                           .generation = 0,
-                                                           .timer = Timer::Held});
+                                                           .generation = 0});
 }
 
 void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t now) {
@@ -378,7 +394,6 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     const Direction direction = record.direction;
     const bool local = direction == Direction::Sent;
     const int type = record.typeCode;
-    const CallRole role = callRoleOf(type);
     const bool open = circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete;
     // The circuits from this one's code to `last` (a GRS's or GRA's range), each handed to `visit`.
     const auto eachInRange = [&](std::uint32_t last, const auto& visit) {
@@ -548,7 +563,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         default: break;
     }
     // A call-control message on a circuit that an RLC or a reset left idle.
-    if (role == CallRole::Joins && circuit.call == CallState::Idle)
+    if (circuit.call == CallState::Idle && callRoleOf(type) == CallRole::Joins)
         report(FindingKind::MessageOnIdleCircuit, circuit, record, at, passes,
                std::string(record.acronym) + " on an idle circuit (after its RLC or a reset)");
 }

@@ -174,13 +174,17 @@ public:
     void report(Finding finding);
 
 private:
+    // Sixteen bytes, so that the heap moves little: the timer is the one of the circuit whose
+    // start has the generation (0: `held`).
     struct Deadline {
         std::int64_t at;
         std::uint32_t circuit;  // its index in circuits_
         std::uint32_t generation;
-        Timer timer;
         bool operator>(const Deadline& other) const { return at > other.at; }
     };
+    // The timer of a circuit still running from the start of `generation`; nothing when it was
+    // stopped or started again since.
+    std::optional<Timer> runningSince(const CircuitState& circuit, std::uint32_t generation) const;
 
     void start(Timer timer, CircuitState& circuit, const RecordFacts& record, std::optional<std::int64_t> at,
                bool passes);
@@ -228,7 +232,9 @@ private:
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
     // The circuit group, reset and blocking timers, by circuitKey: one a timer (by Timer).
     std::unordered_map<std::uint64_t, std::array<RunningTimer, kTimerCount>> otherTimers_;
-    std::uint32_t generations_ = 0;  // every timer started gets the next
+    std::uint32_t generations_ = 0;  // every timer started gets the next (never 0)
+    // The sentence of each timer's finding when it expires (a GRS's adds its range).
+    std::array<std::string, kTimerCount> expiredSentences_;
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;
     std::array<std::uint64_t, kFindingKindCount> byKind_{};
