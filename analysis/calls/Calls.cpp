@@ -46,6 +46,10 @@ std::array<CallRole, 256> rolesByCode() {
     return roles;
 }
 
+// Built before main() from the message type table, which is constant: asked once a message, the
+// roles need no guard of a static built on first use.
+const std::array<CallRole, 256> kRolesByCode = rolesByCode();
+
 constexpr std::string_view kOutcomeNames[kCallOutcomeCount] = {"answered", "unanswered", "incomplete", "reset",
                                                               "begun-before-log"};
 
@@ -77,9 +81,8 @@ std::optional<std::int64_t> between(std::optional<std::int64_t> from, std::optio
 }  // namespace
 
 CallRole callRoleOf(int typeCode) {
-    static const std::array<CallRole, 256> roles = rolesByCode();
     if (typeCode < 0 || typeCode > 255) return CallRole::None;
-    return roles[static_cast<std::size_t>(typeCode)];
+    return kRolesByCode[static_cast<std::size_t>(typeCode)];
 }
 
 std::string_view outcomeName(CallOutcome outcome) { return kOutcomeNames[static_cast<std::size_t>(outcome)]; }
