@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -183,11 +184,28 @@ std::size_t decimalDigits(std::uint64_t value) {
     return digits;
 }
 
+// Room for a cell of `length` characters right-aligned in `width` (blanks before them), then
+// two blanks; returns where the cell's characters end.
+char* rightAlignedCell(Text& line, std::size_t length, std::size_t width) {
+    const std::size_t blanks = length < width ? width - length : 0;
+    char* at = line.extend(blanks + length + 2);
+    std::memset(at, ' ', blanks);
+    at += blanks + length;
+    at[0] = at[1] = ' ';
+    return at;
+}
+
+// Writes the decimal digits of `value` backwards from `end`; returns where they begin.
+char* decimalBackwards(char* end, std::uint64_t value) {
+    do {
+        *--end = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
 void appendNumberLineCell(Text& line, std::uint64_t value, std::size_t width) {
-    const std::size_t digits = decimalDigits(value);
-    if (digits < width) appendBlanks(line, width - digits);
-    appendDecimal(line, value);
-    line.append("  ", 2);
+    decimalBackwards(rightAlignedCell(line, decimalDigits(value), width), value);
 }
 
 // Seconds with three decimals, as appendSeconds writes them, or "-", right-aligned.
@@ -200,14 +218,14 @@ void appendSecondsLineCell(Text& line, const std::optional<std::int64_t>& millis
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(*milliseconds)
                                              : static_cast<std::uint64_t>(*milliseconds);
     const std::size_t length = (negative ? 1 : 0) + decimalDigits(magnitude / 1000) + 4;
-    if (length < width) appendBlanks(line, width - length);
-    if (negative) line += '-';
-    appendDecimal(line, magnitude / 1000);
+    char* end = rightAlignedCell(line, length, width);
     const auto thousandths = static_cast<unsigned>(magnitude % 1000);
-    const char fraction[4] = {'.', static_cast<char>('0' + thousandths / 100),
-                              static_cast<char>('0' + thousandths / 10 % 10), static_cast<char>('0' + thousandths % 10)};
-    line.append(fraction, 4);
-    line.append("  ", 2);
+    *--end = static_cast<char>('0' + thousandths % 10);
+    *--end = static_cast<char>('0' + thousandths / 10 % 10);
+    *--end = static_cast<char>('0' + thousandths / 100);
+    *--end = '.';
+    end = decimalBackwards(end, magnitude / 1000);
+    if (negative) *--end = '-';
 }
 
 }  // namespace
