@@ -3,6 +3,7 @@
 #include "analysis/calls/Calls.h"
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/LogClock.h"
+#include "base/ReportText.h"
 #include "dispatch/Codes.h"
 
 #include <algorithm>
@@ -49,6 +50,15 @@ constexpr TimerRow kTimers[kTimerCount] = {
     {.timer = Timer::Held, .name = "held", .defaultMs = 7200000, .startedBy = "IAM", .stoppedBy = "any message",
      .source = "no timer of Q.764: a call far longer than calls last"},
 };
+
+// Copies a message's time over a time kept: in place, in a few fixed moves, when their lengths
+// agree (as the times of a log's messages mostly do).
+void copyText(std::string& to, std::string_view from) {
+    if (to.size() == from.size())
+        copyBytes(to.data(), from.data(), from.size());
+    else
+        to.assign(from.data(), from.size());
+}
 
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
@@ -207,7 +217,7 @@ void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts&
     running.record = record.record;
     Switch& on = switches_[circuit.switchIndex];
     running.at = at ? at : on.now;
-    running.time.assign(record.time.data(), record.time.size());
+    copyText(running.time, record.time);
     running.passed = passes;
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
@@ -430,7 +440,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         ++circuit.seizures;
         circuit.call = CallState::Busy;
         circuit.callRecord = record.record;
-        circuit.callTime.assign(record.time.data(), record.time.size());
+        copyText(circuit.callTime, record.time);
         circuit.callPassed = passes;
         circuit.seizedAt = at;
         circuit.since = at;
@@ -452,7 +462,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 // A call begun before the log.
                 circuit.call = CallState::Busy;
                 circuit.callRecord = record.record;
-                circuit.callTime.assign(record.time.data(), record.time.size());
+                copyText(circuit.callTime, record.time);
                 circuit.callPassed = passes;
                 circuit.since = at;
                 watchHeld(circuit);
