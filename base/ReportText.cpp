@@ -69,6 +69,8 @@ void Text::keepMarks(std::span<const Mark> marks, std::size_t origin) {
         Mark& kept = marks_->emplace_back(mark);
         kept.begin += shift;
         kept.value += shift;
+        // A block whose marks are left out is no longer the numbered one.
+        if (muted_) kept.hasNumber = false;
     }
 }
 

@@ -72,6 +72,8 @@ struct Mark {
     const BitField* field = nullptr;  // Field, Plain: the field's row
     // Field of a numeric type: its value (the bits, a counter, a code). Field of the Digits
     // type: how many characters from `value` are the digits (a filler digit left out).
+    // Parameter, Heading: the number of the text it begins in a memo of blocks or of address
+    // heads, when that text is there whole (hasNumber; base/TextMemo.h).
     std::uint64_t number = 0;
     std::uint32_t begin = 0;    // where the marked line (or block) begins in the text
     std::uint32_t value = 0;    // where its value or text begins
@@ -208,9 +210,10 @@ public:
         if (marks_ != nullptr) keepMark(MarkKind::Field, -1, offset(begin), offset(size_), &field);
     }
     // The value of the field marked last: its number (or digit count), and where its meaning
-    // begins after its value (0: none).
+    // begins after its value (0: none). A parameter's mark or a heading has no field's number.
     void setFieldNumber(std::uint64_t number) {
-        if (marks_ != nullptr && !muted_ && !marks_->empty()) {
+        if (marks_ != nullptr && !muted_ && !marks_->empty() && marks_->back().kind != MarkKind::Parameter &&
+            marks_->back().kind != MarkKind::Heading) {
             marks_->back().number = number;
             marks_->back().hasNumber = true;
         }

@@ -6,6 +6,10 @@
 // The threads of a run share one memo: a text is kept under a lock and published before the slot
 // that leads to it, so that finding one takes no lock. At most kMostTexts are kept, so that memory
 // stays bounded whatever the log; past that, texts are written as they were before.
+// A memo of parameters' blocks, or of the heads of address parameters, numbers its texts: the
+// parameter's mark (the heading's) a kept text begins with carries the text's number
+// (Mark::number, hasNumber), wherever the text is copied, so that a view can keep what it makes
+// of the text by that number and find the text again (kept()).
 #include "base/ReportText.h"
 
 #include <array>
@@ -15,6 +19,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +40,25 @@ public:
     };
 
     static constexpr std::size_t kMostTexts = 4096;
+
+    // What the memo numbers: nothing, the parameters' blocks it keeps, or the address heads
+    // (see above).
+    enum class Numbering : std::uint8_t { None, ParameterBlocks, AddressHeads };
+    explicit TextMemo(Numbering numbering = Numbering::None);
+
+    // A kept text and its marks (counted from the text's first byte).
+    struct Kept {
+        std::string_view text;
+        std::span<const Mark> marks;
+    };
+    // The text numbered `number` by a memo that numbers its texts; nothing for a number it has
+    // not given.
+    std::optional<Kept> kept(std::uint64_t number) const {
+        if (!numbered_ || number >= kMostTexts) return std::nullopt;
+        const Entry* entry = numbered_[number].load(std::memory_order_acquire);
+        if (entry == nullptr) return std::nullopt;
+        return Kept{entry->text, entry->marks};
+    }
 
     // Appends the text kept for the key to `out`, with its marks when `out` keeps marks; when
     // none is kept, writes it with `write()` and keeps it. A text is kept with its marks even for a
@@ -67,7 +91,7 @@ private:
             const MarksLent lent(out, own);
             write();
         }
-        keep(key, out.view().substr(start), own, start);
+        keep(key, out.view().substr(start), own, start);  // numbers `own`'s first mark when it is kept
         out.addMarks(own, 0);  // placed in `out` already
     }
 
@@ -110,8 +134,12 @@ private:
         }
     }
     // Keeps the text written for the key and its marks (placed from `origin` in the text they were
-    // written in), unless one is kept already or there is no room left.
-    void keep(const Key& key, std::string_view text, std::span<const Mark> marks, std::size_t origin);
+    // written in), unless one is kept already or there is no room left. A memo that numbers its
+    // texts numbers the first mark of `marks` too, with the number of the text kept for the key.
+    void keep(const Key& key, std::string_view text, std::span<Mark> marks, std::size_t origin);
+    // Gives the first of a kept text's marks, when it is of the kind the memo numbers, the
+    // number of the text.
+    void number(std::span<Mark> marks, std::uint64_t number) const;
 
     // Twice the slots there may be texts, so that a search ends within a few.
     static constexpr std::size_t kSlots = 2 * kMostTexts;
@@ -126,6 +154,9 @@ private:
     std::atomic<std::size_t> kept_{0};
     std::mutex mutex_;
     std::vector<std::unique_ptr<Entry>> owned_;
+    // By number, for a memo that numbers its texts (null otherwise): owned_[i] at i.
+    std::unique_ptr<std::atomic<const Entry*>[]> numbered_;
+    MarkKind numberedKind_ = MarkKind::Parameter;  // the kind of the marks numbered
 };
 
 // Up to 16 characters (hex digits) packed into the key's two words, their number into its size,

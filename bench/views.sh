@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Benchmark of the views beside the report: --summary, --calls, --stats, --format json, --kpi,
-# --circuits, --checks and the export folder (--export-dir) against
+# --circuits, --checks, a filter (--where) and the export folder (--export-dir) against
 # the plain report (truno-decode -q --crlf LOG > /dev/null) on generated logs, with the peak memory
 # of each (flat from the smaller log to the larger one when memory is bounded by the open calls,
 # not by the log). The machine's load average is printed first: the figures are best of three
@@ -41,9 +41,12 @@ for n in "${sizes[@]}"; do
   "$gen" "$n" > "$log"
   report_wall=""
   report_cpu=""
-  for view in "report" "--summary" "--calls" "--stats" "--format json" "--kpi" "--circuits" "--checks" "--export-dir"; do
+  for view in "report" "--summary" "--calls" "--stats" "--format json" "--kpi" "--circuits" "--checks" "--where" "--export-dir"; do
     if [ "$view" = report ]; then
       args=(-q --crlf)
+    elif [ "$view" = --where ]; then
+      # A filter on a field: the report's records of the releases alone.
+      args=(-q --crlf --where "type == REL")
     elif [ "$view" = --export-dir ]; then
       # The export beside the report (its rows compressed on a thread of libzstd's own).
       args=(-q --crlf --export-dir "$work/export")

@@ -2,10 +2,12 @@
 // time until the list, the calls and the statistics are there, the memory held against the
 // report's size, the longest time the window's thread stood still, and the time filters take.
 //
-//   QT_QPA_PLATFORM=offscreen truno-window-load [-j JOBS] [--load-only] LOG
+//   QT_QPA_PLATFORM=offscreen truno-window-load [-j JOBS] [--load-only] [--memory] LOG
 //
 // JOBS: the threads that decode the file (the window's default: the machine's cores);
-// --load-only: the load alone, without the filters, the sort and the paging after it.
+// --load-only: the load alone, without the filters, the sort and the paging after it;
+// --memory: where the resident memory is once the log is open (/proc/self/smaps by kind of
+// mapping, and glibc's heap and arenas).
 #include "window/app/MainWindow.h"
 #include "window/views/MessageFilterBar.h"
 #include "window/views/MessageList.h"
@@ -26,7 +28,12 @@
 #include <ctime>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -57,16 +64,57 @@ double processProcessorSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+// Resident memory by kind of mapping, from /proc/self/smaps: the main heap, the anonymous
+// mappings by size (large blocks of the heap and the threads' arenas), stacks, files.
+void printResidentByKind() {
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    if (!smaps.open(QIODevice::ReadOnly)) return;
+    std::map<std::string, std::pair<double, int>> kinds;  // kilobytes resident, mappings
+    std::string kind;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.isEmpty() || words.front().isEmpty()) continue;
+        if (words.front().contains('-') && !words.front().endsWith(':')) {
+            const QList<QByteArray> range = words.front().split('-');
+            const double size = static_cast<double>(range[1].toULongLong(nullptr, 16) - range[0].toULongLong(nullptr, 16)) / 1024.0;
+            const QByteArray name = words.size() > 5 ? words[5] : QByteArray();
+            if (name == "[heap]") kind = "main heap";
+            else if (name.startsWith('[')) kind = name.toStdString();
+            else if (!name.isEmpty()) kind = "files (libraries, fonts)";
+            else if (size >= 60 * 1024) kind = "anonymous >= 60 MiB (arenas of other threads)";
+            else if (size >= 1024) kind = "anonymous 1 to 60 MiB (large blocks)";
+            else if (size >= 256) kind = "anonymous 256 KiB to 1 MiB (large blocks, stacks)";
+            else kind = "anonymous < 256 KiB";
+            ++kinds[kind].second;
+        } else if (words.front() == "Rss:" && words.size() > 1) {
+            kinds[kind].first += words[1].toDouble();
+        }
+    }
+    for (const auto& [name, held] : kinds)
+        std::printf("  %-52s %8.1f MB resident in %d mappings\n", name.c_str(), held.first / 1024.0, held.second);
+#if defined(__GLIBC__)
+    const struct mallinfo2 heap = mallinfo2();
+    std::printf("  malloc: %.1f MB in use in the heaps, %.1f MB free in them, %.1f MB in large blocks of their own\n",
+                megabytes(static_cast<double>(heap.uordblks)), megabytes(static_cast<double>(heap.fordblks)),
+                megabytes(static_cast<double>(heap.hblkhd)));
+    std::fflush(stdout);
+    malloc_stats();  // each arena's system and in-use bytes, on standard error
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     unsigned jobs = 0;
     bool loadOnly = false;
+    bool memory = false;
     int at = 1;
     for (; at < argc && argv[at][0] == '-'; ++at) {
         if (std::strcmp(argv[at], "--load-only") == 0) {
             loadOnly = true;
+        } else if (std::strcmp(argv[at], "--memory") == 0) {
+            memory = true;
         } else if (std::strcmp(argv[at], "-j") == 0 && at + 1 < argc) {
             jobs = static_cast<unsigned>(std::strtoul(argv[++at], nullptr, 10));
         } else {
@@ -74,7 +122,7 @@ int main(int argc, char** argv) {
         }
     }
     if (at + 1 != argc) {
-        std::fprintf(stderr, "usage: truno-window-load [-j JOBS] [--load-only] LOG\n");
+        std::fprintf(stderr, "usage: truno-window-load [-j JOBS] [--load-only] [--memory] LOG\n");
         return 2;
     }
     const char* log = argv[at];
@@ -108,6 +156,8 @@ int main(int argc, char** argv) {
     window.openFile(QString::fromLocal8Bit(log));
     waitFor([&] { return ended; });
     const qint64 loaded = clock.elapsed();
+    // The run's threads have ended; the tabs are drawn after this.
+    const double rssAtEnd = statusKilobytes("VmRSS:");
     waitFor([&] { return window.filterSettled(); });
     const qint64 listed = clock.elapsed();
     const double loadProcessor = processProcessorSeconds() - loadStart;
@@ -125,6 +175,10 @@ int main(int argc, char** argv) {
     std::printf("store of the facts: %.0f MB; report document: %.0f MB\n", megabytes(static_cast<double>(window.messages().memoryUse())),
                 megabytes(static_cast<double>(window.reportView()->document().memoryUse())));
     std::printf("longest freeze while loading: %lld ms\n", static_cast<long long>(loadFreeze));
+    if (memory) {
+        std::printf("window's memory when the run ended, before the tabs were drawn: %.0f MB\n", rssAtEnd / 1024.0);
+        printResidentByKind();
+    }
     if (loadOnly) return 0;
 
     // Filters, each timed from the change to the list's last row.

@@ -110,12 +110,9 @@ RecordPreparer LogViews::preparer() const {
     if (!jsonMessages || exports_ != nullptr || journeys_ != nullptr || options_.wantsJourneys()) return nullptr;
     return [leading = std::string(column_.json()), switchName = std::string(analysis_.switchName())](const RecordFacts& record,
                                                                                                      Text& out) {
-        thread_local MessageFacts facts;
-        facts.build(record);
-        facts.setSwitch(0, switchName);
-        appendMessageJsonHead(out, facts, leading);
+        appendRecordJsonHead(out, record, switchName, leading);
         const std::size_t split = out.size();
-        appendMessageJsonTail(out, facts);
+        appendRecordJsonTail(out, record);
         return split;
     };
 }

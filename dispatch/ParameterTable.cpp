@@ -206,15 +206,25 @@ void writeParameterBlock(const ParameterRow& row, std::string_view contents, Tex
 // application data) seldom come twice.
 constexpr std::size_t kLongestKept = 8;  // hex digits
 
+namespace {
+
+TextMemo& keptBlocks() {
+    static TextMemo blocks(TextMemo::Numbering::ParameterBlocks);
+    return blocks;
+}
+
+}  // namespace
+
 void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out) {
     TextMemo::Key key{.owner = &row};
     if (contents.size() > kLongestKept || !packDigits(contents, key)) {
         writeParameterBlock(row, contents, out);
         return;
     }
-    static TextMemo blocks;
-    blocks.append(key, out, [&] { writeParameterBlock(row, contents, out); });
+    keptBlocks().append(key, out, [&] { writeParameterBlock(row, contents, out); });
 }
+
+std::optional<TextMemo::Kept> keptParameterBlock(std::uint64_t number) { return keptBlocks().kept(number); }
 
 bool decodeParameter(DecodingState& s, std::string_view code, std::string_view contents, Text& out) {
     const ParameterRow* row = findParameter(code);

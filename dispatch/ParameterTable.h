@@ -3,9 +3,11 @@
 // the parameter's name and how its contents are shown: as a block of field lines, by a decoder,
 // or raw under a title.
 #include "base/ParameterDecoder.h"
+#include "base/TextMemo.h"
 #include "dispatch/DecodingState.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -44,6 +46,11 @@ const ParameterRow* findParameter(std::string_view code);
 // Appends the parameter's block for its contents, without a line break in front (a mandatory
 // parameter). Throws DecodeError when the contents cannot be decoded.
 void appendParameterBlock(const ParameterRow& row, std::string_view contents, Text& out);
+
+// A block kept whole as first written (its text and marks): the blocks of short contents are,
+// and the mark each begins with carries its number (Mark::number, hasNumber). Nothing for a
+// number no block has.
+std::optional<TextMemo::Kept> keptParameterBlock(std::uint64_t number);
 
 // The name under which a parameter code without a row is shown.
 inline constexpr std::string_view kUnknownParameterName = "Unknown parameter";

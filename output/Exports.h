@@ -43,6 +43,13 @@ void appendMessageJsonHead(Text& out, const MessageFacts& message, std::string_v
                            JsonRow form = JsonRow::View);
 void appendMessageJsonCall(Text& out, std::uint64_t callFirstRecord);
 void appendMessageJsonTail(Text& out, const MessageFacts& message);
+// The Head (View form) and Tail written from the record alone, the same text as from its facts,
+// by the thread that decoded it (`switchName`: the message's switch, MessageFacts::switchName).
+// The facts are built only of the blocks it needs: a parameter's block kept whole (its mark
+// numbered, keptParameterBlock) is written once per thread and its JSON copied afterwards.
+void appendRecordJsonHead(Text& out, const RecordFacts& record, std::string_view switchName,
+                          std::string_view leading = {});
+void appendRecordJsonTail(Text& out, const RecordFacts& record);
 
 // One message as a CSV row, and the header row (RFC 4180 quoting; rows end in LF); the row ends
 // with the message's switch, then, with `wire` (of captures), its opc, dpc, sls, ni, si, packet

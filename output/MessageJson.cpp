@@ -6,9 +6,15 @@
 #include "output/JsonWriter.h"
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/MessageSummary.h"
+#include "base/TextMemo.h"
+#include "dispatch/ParameterTable.h"
+#include "parameters/address/AddressNumber.h"
 #include "base/ByteScan.h"
 
+#include <algorithm>
 #include <array>
+#include <bitset>
+#include <optional>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -73,8 +79,21 @@ void putStringOrNull(Text& out, std::string_view text, bool plain = false) {
         appendJsonString(out, text);
 }
 
+// The number of decimal digits of a value.
+unsigned digitCount(std::uint64_t value) {
+    unsigned count = 1;
+    for (;;) {
+        if (value < 10) return count;
+        if (value < 100) return count + 1;
+        if (value < 1000) return count + 2;
+        if (value < 10000) return count + 3;
+        value /= 10000;
+        count += 4;
+    }
+}
+
 // A number written at `at`, which has room for twenty digits; numbers below 100, most of a
-// record's, without a division loop.
+// record's, without a division.
 char* putDigits(char* at, std::uint64_t value) {
     if (value < 10) {
         *at = static_cast<char>('0' + value);
@@ -85,28 +104,24 @@ char* putDigits(char* at, std::uint64_t value) {
         at[1] = static_cast<char>('0' + value % 10);
         return at + 2;
     }
-    // Two digits at a time from the right into a scratch block, then copied.
+    // Two digits at a time from the right, straight into place.
     static constexpr char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    char digits[20];
-    char* first = digits + sizeof digits;
+    char* const end = at + digitCount(value);
+    char* first = end;
     while (value >= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
         value /= 100;
         first -= 2;
         std::memcpy(first, kPairs + pair, 2);
     }
-    if (value >= 10) {
-        first -= 2;
-        std::memcpy(first, kPairs + static_cast<std::size_t>(value) * 2, 2);
-    } else {
-        *--first = static_cast<char>('0' + value);
-    }
-    const auto size = static_cast<std::size_t>(digits + sizeof digits - first);
-    copyBytes(at, first, size);
-    return at + size;
+    if (value >= 10)
+        std::memcpy(first - 2, kPairs + static_cast<std::size_t>(value) * 2, 2);
+    else
+        first[-1] = static_cast<char>('0' + value);
+    return end;
 }
 
 template <typename Number>
@@ -373,38 +388,106 @@ void appendWireJson(Text& line, const WireFacts& wire, std::string& scratch) {
     appendJsonString(line, scratch);
 }
 
-}  // namespace
+// The members before the call's (appendMessageJsonHead), of a message of the switch named
+// `switchName`.
+// Writes into room made once in a text: constant pieces, numbers and texts that need no escape
+// go in without a size check each.
+class JsonCursor {
+public:
+    JsonCursor(Text& out, std::size_t room) : out_(out), start_(out.extend(0, room)), at_(start_), end_(start_ + room) {}
+    JsonCursor(const JsonCursor&) = delete;
+    JsonCursor& operator=(const JsonCursor&) = delete;
+    // The text written goes into `out`.
+    ~JsonCursor() { out_.extend(static_cast<std::size_t>(at_ - start_)); }
 
-void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
-    thread_local std::string scratch;
-    const RecordFacts& record = message.record();
-    // The members in a fixed order, their names and punctuation written as constant pieces.
-    line += '{';
-    if (form == JsonRow::View) {
-        put(line, "\"switch\":");
-        putStringOrNull(line, message.switchName());
-        line += ',';
+    template <std::size_t N>
+    void put(const char (&piece)[N]) {
+        at_ = truno::put(at_, piece);
     }
-    line += leading;
-    put(line, "\"record\":");
-    putNumber(line, record.record);
-    put(line, ",\"line\":");
-    putNumber(line, record.logLine);
-    put(line, ",\"time\":");
-    if (form == JsonRow::Export && record.time.empty())
-        put(line, "null");
-    else
-        appendJsonString(line, logText(record.time, scratch));
-    put(line, ",\"direction\":");
-    appendJsonString(line, logText(record.directionText, scratch));
-    put(line, ",\"cic\":");
-    putNumberOrNull(line, record.hasCallInstanceCode, record.callInstanceCode);
-    put(line, ",\"cic_octets\":");
-    putNumber(line, record.cicOctets);
-    put(line, ",\"type\":");
-    putStringOrNull(line, record.acronym, true);
-    put(line, ",\"code\":");
-    putNumberOrNull(line, record.typeCode >= 0, record.typeCode);
+    void put(std::string_view text) {
+        copyBytes(at_, text.data(), text.size());
+        at_ += text.size();
+    }
+    void number(std::uint64_t value) { at_ = putDigits(at_, value); }
+    void numberOrNull(bool present, std::uint64_t value) {
+        if (present)
+            number(value);
+        else
+            put("null");
+    }
+    // A JSON string of a text that needs no escape; false, with nothing written, for another (or
+    // one longer than the room left).
+    bool plainString(std::string_view text) {
+        if (text.size() + 2 > static_cast<std::size_t>(end_ - at_)) return false;
+        *at_ = '"';
+        if (!copyJsonPlain(at_ + 1, text.data(), text.size())) return false;
+        at_[text.size() + 1] = '"';
+        at_ += text.size() + 2;
+        return true;
+    }
+    // A JSON string of any text: one that needs escapes is written by appendJsonString, after
+    // what the cursor wrote, and the room is made again.
+    void string(std::string_view text, std::size_t room) {
+        if (plainString(text)) return;
+        out_.extend(static_cast<std::size_t>(at_ - start_));
+        appendJsonString(out_, text);
+        start_ = at_ = out_.extend(0, room);
+        end_ = start_ + room;
+    }
+
+private:
+    Text& out_;
+    char* start_;
+    char* at_;
+    char* end_;  // of the room
+};
+
+void appendHead(Text& line, const RecordFacts& record, std::string_view switchName, std::string_view leading,
+                JsonRow form) {
+    thread_local std::string scratch;
+    // The members in a fixed order, their names and punctuation written as constant pieces.
+    {
+        // Room for the pieces, the numbers (twenty digits at most) and the texts but the
+        // failure's name, a short constant.
+        constexpr std::size_t kPieces = 256;
+        const std::size_t room = kPieces + switchName.size() + leading.size() + record.time.size() +
+                                 record.directionText.size() + record.acronym.size() + record.reason.size();
+        JsonCursor json(line, room);
+        json.put("{");
+        if (form == JsonRow::View) {
+            json.put("\"switch\":");
+            if (switchName.empty())
+                json.put("null");
+            else
+                json.string(switchName, room);
+            json.put(",");
+        }
+        json.put(leading);
+        json.put("\"record\":");
+        json.number(record.record);
+        json.put(",\"line\":");
+        json.number(record.logLine);
+        // Time and direction as the report shows them: a text that needs no escape in JSON is
+        // printable, and shown as it is.
+        json.put(",\"time\":");
+        if (form == JsonRow::Export && record.time.empty())
+            json.put("null");
+        else if (!json.plainString(record.time))
+            json.string(logText(record.time, scratch), room);
+        json.put(",\"direction\":");
+        if (!json.plainString(record.directionText)) json.string(logText(record.directionText, scratch), room);
+        json.put(",\"cic\":");
+        json.numberOrNull(record.hasCallInstanceCode, record.callInstanceCode);
+        json.put(",\"cic_octets\":");
+        json.number(record.cicOctets);
+        json.put(",\"type\":");
+        if (record.acronym.empty())
+            json.put("null");
+        else
+            json.string(record.acronym, room);
+        json.put(",\"code\":");
+        json.numberOrNull(record.typeCode >= 0, static_cast<std::uint64_t>(record.typeCode));
+    }
     if (record.wire.captured) appendWireJson(line, record.wire, scratch);
     if (record.decoded) {
         if (form == JsonRow::View)
@@ -427,51 +510,382 @@ void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_
     put(line, ",\"call\":");
 }
 
-void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
-    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
-}
-
-void appendMessageJsonTail(Text& line, const MessageFacts& message) {
-    thread_local std::string folded;
+// The members from the info on, up to the parameters' array opened (appendMessageJsonTail).
+void appendInfo(Text& line, const MessageFacts& message) {
     thread_local std::string scratch;
     scratch.clear();
     appendSummaryInfo(scratch, message);
     put(line, ",\"info\":");
     appendJsonString(line, scratch);
     put(line, ",\"parameters\":[");
-    thread_local JsonPieces fields;
-    thread_local JsonPieces blocks;
-    bool firstBlock = true;
+}
+
+// The fields' objects and the blocks' openings met last (JsonPieces), of the thread.
+JsonPieces& fieldPieces() {
+    thread_local JsonPieces pieces;
+    return pieces;
+}
+JsonPieces& blockPieces() {
+    thread_local JsonPieces pieces;
+    return pieces;
+}
+
+// The opening of a block's JSON object, up to its fields' array opened:
+// {"code":N,"name":"...","title":"...","fields":[
+void appendBlockOpening(Text& line, const BlockFact& block) {
+    JsonPieces& blocks = blockPieces();
+    const JsonPieces::Key opening = JsonPieces::blockKey(block);
+    if (blocks.append(line, opening, block.title)) return;
+    const std::size_t begin = line.size();
+    put(line, "{\"code\":");
+    putNumberOrNull(line, block.code >= 0, block.code);
+    put(line, ",\"name\":");
+    appendJsonString(line, block.name);
+    put(line, ",\"title\":");
+    appendJsonString(line, block.title);
+    put(line, ",\"fields\":[");
+    blocks.keep(opening, block.title, line.view().substr(begin));
+}
+
+// Fields of a block as JSON objects, each after a comma unless it is the block's first
+// (`firstField`, kept across calls).
+void appendFieldsJson(Text& line, const BlockFact& block, std::span<const FieldFact> fields, bool& firstField) {
+    thread_local std::string folded;
+    JsonPieces& pieces = fieldPieces();
+    for (const FieldFact& field : fields) {
+        if (!firstField) line += ',';
+        firstField = false;
+        const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
+        // An address's digits seldom come back: their objects are not kept.
+        const bool kept = field.hasNumber && field.type() != FieldType::Digits;
+        if (kept && pieces.append(line, key, field.printed)) continue;
+        const std::size_t begin = line.size();
+        appendFieldJson(line, block, field, folded);
+        if (kept) pieces.keep(key, field.printed, line.view().substr(begin));
+    }
+}
+
+// One block of a message's facts as a JSON object: {"code":N,"name":"...","title":"...","fields":[...]}.
+void appendBlockJson(Text& line, const MessageFacts& message, const BlockFact& block) {
+    appendBlockOpening(line, block);
+    bool firstField = true;
+    appendFieldsJson(line, block, message.fieldsOf(block), firstField);
+    put(line, "]}");
+}
+
+// The blocks of a message's facts, each after a comma unless it is the message's first
+// (`firstBlock`, kept across calls); the message's own lines left out when they are empty.
+void appendBlocksJson(Text& line, const MessageFacts& message, bool& firstBlock) {
     for (const BlockFact& block : message.blocks()) {
         if (block.fieldCount == 0 && block.title.empty() && block.code < 0) continue;
         if (!firstBlock) line += ',';
         firstBlock = false;
-        // {"code":N,"name":"...","title":"...","fields":[
-        const JsonPieces::Key opening = JsonPieces::blockKey(block);
-        if (!blocks.append(line, opening, block.title)) {
-            const std::size_t begin = line.size();
-            put(line, "{\"code\":");
-            putNumberOrNull(line, block.code >= 0, block.code);
-            put(line, ",\"name\":");
-            appendJsonString(line, block.name);
-            put(line, ",\"title\":");
-            appendJsonString(line, block.title);
-            put(line, ",\"fields\":[");
-            blocks.keep(opening, block.title, line.view().substr(begin));
+        appendBlockJson(line, message, block);
+    }
+}
+
+// The blocks of the marks [first, last) of a record, as appendBlocksJson writes them from the
+// facts of the whole record: the facts of those marks alone, the text cut where the next mark
+// begins (so that the last field's value ends where it ends in the whole record).
+void appendMarkedBlocksJson(Text& line, const RecordFacts& record, std::size_t first, std::size_t last, bool& firstBlock) {
+    thread_local RecordFacts part;
+    thread_local MessageFacts facts;
+    const std::span<const Mark> marks = record.marks;
+    const std::size_t end = last < marks.size() ? std::min<std::size_t>(marks[last].begin, record.text.size()) : record.text.size();
+    part.text = record.text.substr(0, end);
+    part.marks = marks.subspan(first, last - first);
+    facts.build(part);
+    appendBlocksJson(line, facts, firstBlock);
+}
+
+// The JSON of the parameters' blocks kept whole (keptParameterBlock), by their number, as each
+// is written on its own, for the thread: written once, copied afterwards. The texts go one after
+// the other into one buffer of bounded size; past it, blocks are written each time.
+class KeptBlocksJson {
+public:
+    struct Piece {
+        std::string_view json;       // the block's objects, joined by commas
+        std::uint32_t marks = 0;     // the marks of the block
+        std::uint32_t textSize = 0;  // the length of its text
+        const BitField* lastField = nullptr;  // its last mark's field and place in its text
+        std::uint32_t lastBegin = 0;
+    };
+
+    // The piece of the block numbered `number`, written now when it is not kept yet; nothing
+    // when no block has that number or there is no room left.
+    std::optional<Piece> find(std::uint64_t number) {
+        if (number >= TextMemo::kMostTexts) return std::nullopt;
+        if (entries_.empty()) entries_.resize(TextMemo::kMostTexts);
+        Entry& entry = entries_[number];
+        // Written at most once: a block that cannot be (no room left) is written each time.
+        if (!entry.made) {
+            entry.made = true;
+            entry.usable = make(number, entry);
         }
+        if (!entry.usable) return std::nullopt;
+        return Piece{.json = std::string_view(texts_).substr(entry.offset, entry.jsonSize),
+                     .marks = entry.marks,
+                     .textSize = entry.textSize,
+                     .lastField = entry.lastField,
+                     .lastBegin = entry.lastBegin};
+    }
+
+private:
+    static constexpr std::size_t kTexts = std::size_t{8} << 20;
+    struct Entry {
+        bool made = false;
+        bool usable = false;
+        std::uint32_t offset = 0;
+        std::uint32_t jsonSize = 0;
+        std::uint32_t marks = 0;
+        std::uint32_t textSize = 0;
+        const BitField* lastField = nullptr;
+        std::uint32_t lastBegin = 0;
+    };
+
+    bool make(std::uint64_t number, Entry& entry) {
+        const std::optional<TextMemo::Kept> kept = keptParameterBlock(number);
+        if (!kept || kept->marks.empty()) return false;
+        thread_local RecordFacts block;
+        block.text = kept->text;
+        block.marks = kept->marks;
+        thread_local Text json;
+        json.clear();
+        bool first = true;
+        appendMarkedBlocksJson(json, block, 0, kept->marks.size(), first);
+        if (json.empty() || texts_.size() + json.size() > kTexts) return false;
+        if (texts_.capacity() == 0) texts_.reserve(std::size_t{1} << 20);
+        entry = Entry{.made = true,
+                      .usable = true,
+                      .offset = static_cast<std::uint32_t>(texts_.size()),
+                      .jsonSize = static_cast<std::uint32_t>(json.size()),
+                      .marks = static_cast<std::uint32_t>(kept->marks.size()),
+                      .textSize = static_cast<std::uint32_t>(kept->text.size()),
+                      .lastField = kept->marks.back().field,
+                      .lastBegin = kept->marks.back().begin};
+        texts_ += json.view();
+        return true;
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// The JSON of the address parameters' blocks up to their digits, by the number of their head
+// (keptAddressHead) and the parameter's code, for the thread: the block's opening and the
+// objects of the head's fields, written once and copied afterwards. One entry per head, for the
+// code it was first met with; the texts in one buffer of bounded size.
+class AddressHeadsJson {
+public:
+    struct Piece {
+        std::string_view json;       // the opening and the fields' objects before the digits'
+        bool fieldsBefore = false;   // whether a field's object comes before the digits'
+        std::uint32_t marks = 0;     // the marks of the head, the digits' last
+        const BitField* digits = nullptr;  // the digits' row and the place of their mark
+        std::uint32_t digitsBegin = 0;     // counted from the heading's mark
+    };
+
+    std::optional<Piece> find(std::uint64_t number, std::int16_t code) {
+        if (number >= TextMemo::kMostTexts) return std::nullopt;
+        if (entries_.empty()) entries_.resize(TextMemo::kMostTexts);
+        Entry& entry = entries_[number];
+        if (!entry.made) {
+            entry.made = true;
+            if (!make(number, code, entry)) return std::nullopt;
+        }
+        if (!entry.usable || entry.code != code) return std::nullopt;
+        return Piece{.json = std::string_view(texts_).substr(entry.offset, entry.jsonSize),
+                     .fieldsBefore = entry.fieldsBefore,
+                     .marks = entry.marks,
+                     .digits = entry.digits,
+                     .digitsBegin = entry.digitsBegin};
+    }
+
+private:
+    static constexpr std::size_t kTexts = std::size_t{4} << 20;
+    struct Entry {
+        bool made = false;
+        bool usable = false;
+        bool fieldsBefore = false;
+        std::int16_t code = -1;
+        std::uint32_t offset = 0;
+        std::uint32_t jsonSize = 0;
+        std::uint32_t marks = 0;
+        const BitField* digits = nullptr;
+        std::uint32_t digitsBegin = 0;
+    };
+
+    // The head's facts with the parameter's mark in front, as the whole record's facts have them.
+    bool make(std::uint64_t number, std::int16_t code, Entry& entry) {
+        const std::optional<TextMemo::Kept> kept = keptAddressHead(number);
+        if (!kept || kept->marks.size() < 2 || kept->marks.front().kind != MarkKind::Heading ||
+            kept->marks.back().kind != MarkKind::Field || code < 0 || code > 255 ||
+            findParameter(static_cast<std::uint8_t>(code)) == nullptr)
+            return false;
+        thread_local std::vector<Mark> marks;
+        marks.assign(1, Mark{.code = code, .kind = MarkKind::Parameter});
+        marks.insert(marks.end(), kept->marks.begin(), kept->marks.end());
+        thread_local RecordFacts head;
+        head.text = kept->text;
+        head.marks = marks;
+        thread_local MessageFacts facts;
+        facts.build(head);
+        // The own lines' block and the parameter's, the head's fields in it, the digits' last.
+        if (facts.blocks().size() != 2) return false;
+        const BlockFact& block = facts.blocks()[1];
+        if (block.fieldCount + 1 != kept->marks.size()) return false;
+        thread_local Text json;
+        json.clear();
+        appendBlockOpening(json, block);
         bool firstField = true;
-        for (const FieldFact& field : message.fieldsOf(block)) {
-            if (!firstField) line += ',';
-            firstField = false;
-            const JsonPieces::Key key = JsonPieces::fieldKey(block, field);
-            // An address's digits seldom come back: their objects are not kept.
-            const bool kept = field.hasNumber && field.type() != FieldType::Digits;
-            if (kept && fields.append(line, key, field.printed)) continue;
-            const std::size_t begin = line.size();
-            appendFieldJson(line, block, field, folded);
-            if (kept) fields.keep(key, field.printed, line.view().substr(begin));
+        appendFieldsJson(json, block, facts.fieldsOf(block).first(block.fieldCount - 1), firstField);
+        if (texts_.size() + json.size() > kTexts) return false;
+        if (texts_.capacity() == 0) texts_.reserve(std::size_t{1} << 18);
+        entry.usable = true;
+        entry.fieldsBefore = !firstField;
+        entry.code = code;
+        entry.offset = static_cast<std::uint32_t>(texts_.size());
+        entry.jsonSize = static_cast<std::uint32_t>(json.size());
+        entry.marks = static_cast<std::uint32_t>(kept->marks.size());
+        entry.digits = kept->marks.back().field;
+        entry.digitsBegin = kept->marks.back().begin - kept->marks.front().begin;
+        texts_ += json.view();
+        return true;
+    }
+
+    std::vector<Entry> entries_;
+    std::string texts_;
+};
+
+// The block of the parameter whose marks are [first, last) in the record, when it is an address
+// whose head is kept whole (its heading's mark numbered) and its digits' mark ends it: the head's
+// JSON copied, the digits' object written. False, with nothing written, otherwise.
+bool appendAddressBlockJson(Text& line, const RecordFacts& record, std::size_t first, std::size_t last, bool& firstBlock) {
+    const std::span<const Mark> marks = record.marks;
+    if (last - first < 3 || marks[first + 1].kind != MarkKind::Heading || !marks[first + 1].hasNumber) return false;
+    thread_local AddressHeadsJson heads;
+    const std::optional<AddressHeadsJson::Piece> piece = heads.find(marks[first + 1].number, marks[first].code);
+    if (!piece || first + 1 + piece->marks != last) return false;
+    const Mark& digits = marks[last - 1];
+    if (digits.field != piece->digits || digits.begin - marks[first + 1].begin != piece->digitsBegin) return false;
+    // The digits' field as the facts of the whole record have it: its value up to the next mark.
+    thread_local RecordFacts part;
+    thread_local MessageFacts facts;
+    const std::size_t end = last < marks.size() ? std::min<std::size_t>(marks[last].begin, record.text.size()) : record.text.size();
+    part.text = record.text.substr(0, end);
+    part.marks = marks.subspan(last - 1, 1);
+    facts.build(part);
+    if (facts.fields().size() != 1) return false;
+    const ParameterRow& row = *findParameter(static_cast<std::uint8_t>(marks[first].code));
+    const BlockFact block{.code = marks[first].code, .key = row.key, .name = row.name};
+    FieldFact field = facts.fields().front();
+    field.ref.parameterCode = block.code;
+    if (!firstBlock) line += ',';
+    firstBlock = false;
+    line += piece->json;
+    bool firstField = !piece->fieldsBefore;
+    appendFieldsJson(line, block, std::span<const FieldFact>(&field, 1), firstField);
+    put(line, "]}");
+    return true;
+}
+
+// Whether the marks from `first` on in the record are the kept block `piece` whole, followed by
+// nothing but line ends up to the next parameter (or the record's end): then its JSON is the
+// block's own.
+bool isWholeBlock(const RecordFacts& record, std::size_t first, const KeptBlocksJson::Piece& piece) {
+    const std::span<const Mark> marks = record.marks;
+    const std::size_t end = first + piece.marks;
+    if (end > marks.size() || (end < marks.size() && marks[end].kind != MarkKind::Parameter)) return false;
+    const Mark& last = marks[end - 1];
+    const std::size_t begin = marks[first].begin;
+    if (last.field != piece.lastField || last.begin - begin != piece.lastBegin) return false;
+    const std::size_t textEnd = begin + piece.textSize;
+    const std::size_t next = end < marks.size() ? marks[end].begin : record.text.size();
+    if (textEnd > next || next > record.text.size()) return false;
+    for (std::size_t at = textEnd; at < next; ++at)
+        if (record.text[at] != '\r' && record.text[at] != '\n') return false;
+    return true;
+}
+
+}  // namespace
+
+void appendMessageJsonCall(Text& line, std::uint64_t callFirstRecord) {
+    putNumberOrNull(line, callFirstRecord != 0, callFirstRecord);
+}
+
+void appendMessageJsonHead(Text& line, const MessageFacts& message, std::string_view leading, JsonRow form) {
+    appendHead(line, message.record(), message.switchName(), leading, form);
+}
+
+void appendMessageJsonTail(Text& line, const MessageFacts& message) {
+    appendInfo(line, message);
+    bool firstBlock = true;
+    appendBlocksJson(line, message, firstBlock);
+    put(line, "]}\n");
+}
+
+void appendRecordJsonHead(Text& line, const RecordFacts& record, std::string_view switchName, std::string_view leading) {
+    appendHead(line, record, switchName, leading, JsonRow::View);
+}
+
+void appendRecordJsonTail(Text& line, const RecordFacts& record) {
+    const std::span<const Mark> marks = record.marks;
+    // The info, from the facts of the parameters it reads.
+    thread_local MessageFacts infoFacts;
+    thread_local std::vector<Mark> infoMarks;
+    const std::bitset<256>& read = infoParameters(record.typeCode);
+    if (record.decoded && read.none()) {
+        put(line, ",\"info\":\"\",\"parameters\":[");
+    } else if (record.decoded) {
+        // The marks of those blocks, each with the next parameter's mark after it, so that the
+        // fields read end where they end in the whole record.
+        infoMarks.clear();
+        bool kept = false;
+        for (const Mark& mark : marks) {
+            if (mark.kind == MarkKind::Parameter) {
+                const bool wanted = mark.code >= 0 && mark.code <= 255 && read[static_cast<std::size_t>(mark.code)];
+                if (wanted || kept) infoMarks.push_back(mark);
+                kept = wanted;
+            } else if (kept) {
+                infoMarks.push_back(mark);
+            }
         }
-        put(line, "]}");
+        RecordFacts withInfo = record;
+        withInfo.marks = infoMarks;
+        infoFacts.build(withInfo);
+        appendInfo(line, infoFacts);
+    } else {
+        infoFacts.build(record, false);
+        appendInfo(line, infoFacts);
+    }
+    // The blocks: a parameter's kept whole copied as its JSON was first written, the others from
+    // the facts of their marks.
+    thread_local KeptBlocksJson keptBlocks;
+    bool firstBlock = true;
+    std::size_t first = 0;  // the first mark not written yet
+    const auto nextParameter = [&](std::size_t from) {
+        while (from < marks.size() && marks[from].kind != MarkKind::Parameter) ++from;
+        return from;
+    };
+    std::size_t at = nextParameter(0);
+    if (at > 0) appendMarkedBlocksJson(line, record, 0, at, firstBlock);
+    first = at;
+    while (first < marks.size()) {
+        const Mark& mark = marks[first];
+        if (mark.hasNumber) {
+            const std::optional<KeptBlocksJson::Piece> piece = keptBlocks.find(mark.number);
+            if (piece && isWholeBlock(record, first, *piece)) {
+                if (!firstBlock) line += ',';
+                firstBlock = false;
+                copyObject(line.extend(piece->json.size()), piece->json.data(), piece->json.size());
+                first += piece->marks;
+                continue;
+            }
+        }
+        at = nextParameter(first + 1);
+        if (!appendAddressBlockJson(line, record, first, at, firstBlock))
+            appendMarkedBlocksJson(line, record, first, at, firstBlock);
+        first = at;
     }
     put(line, "]}\n");
 }

@@ -5,6 +5,7 @@
 #include "base/ReportLayout.h"
 #include "dispatch/Codes.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -95,6 +96,20 @@ void appendSummaryInfo(std::string& out, const MessageFacts& message) {
         else
             foldValue(out, field->printed);
     }
+}
+
+const std::bitset<256>& infoParameters(int typeCode) {
+    // By type code, the last one for no type code.
+    static const std::array<std::bitset<256>, 257> byType = [] {
+        std::array<std::bitset<256>, 257> parameters{};
+        for (const InfoPiece& piece : kInfoPieces) {
+            const int code = (knownFields().*piece.field).parameterCode;
+            if (piece.typeCode >= 0 && piece.typeCode <= 255 && code >= 0 && code <= 255)
+                parameters[static_cast<std::size_t>(piece.typeCode)].set(static_cast<std::size_t>(code));
+        }
+        return parameters;
+    }();
+    return byType[typeCode >= 0 && typeCode <= 255 ? static_cast<std::size_t>(typeCode) : 256];
 }
 
 void appendTypeName(std::string& out, const RecordFacts& record) {

@@ -4,6 +4,7 @@
 // summary is written as the messages come, without looking at the whole log first.
 #include "analysis/facts/MessageFacts.h"
 
+#include <bitset>
 #include <string>
 
 namespace truno {
@@ -12,6 +13,10 @@ namespace truno {
 // message, the cause value and its phrase of a release message, the event of a call progress
 // message, and why a message was not decoded. Appended to `out`; nothing for other messages.
 void appendSummaryInfo(std::string& out, const MessageFacts& message);
+
+// The parameters whose fields the info text of a decoded message of this type code reads (none:
+// its info is empty): the facts of those parameters' blocks alone give it.
+const std::bitset<256>& infoParameters(int typeCode);
 
 // Whether the summary's info text, the calls, the statistics or the circuits read any field of a
 // message of this type code: those of IAM, REL, CPG, GRS, CGB and CGU only. The facts of other

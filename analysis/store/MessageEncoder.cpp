@@ -1,5 +1,6 @@
 // The marks and texts of the stored messages in few bytes: MessageEncoder.
 #include "analysis/store/MessageStore.h"
+#include "analysis/store/TimeText.h"
 #include "analysis/store/Varint.h"
 #include "dispatch/ParameterTable.h"
 
@@ -73,7 +74,7 @@ void MessageEncoder::forgetSeenOnce() {
 
 std::uint64_t MessageEncoder::shared(std::string_view part, MessageBatch& batch) {
     if (slots_.empty()) slots_.resize(kSlots);
-    const std::size_t hash = std::hash<std::string_view>{}(part);
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(part));
     for (std::size_t at = hash & (kSlots - 1);; at = (at + 1) & (kSlots - 1)) {
         Slot& slot = slots_[at];
         if (slot.index == kEmpty) {
@@ -137,19 +138,28 @@ void MessageEncoder::append(const MessageTexts& texts, std::span<const Mark> mar
         previous = mark.begin;
     }
     std::string& out = batch.strings;
-    appendVarint(out, texts.info.size());
-    out += texts.info;
+    // A summary info many messages have (a release's cause, a progress event) is kept once
+    // among the shared parts: its index, odd; else its length, even, and the info.
+    if (const std::uint64_t info = texts.info.empty() ? 0 : shared(texts.info, batch); info != 0) {
+        appendVarint(out, ((info - 1) << 1) | 1);
+    } else {
+        appendVarint(out, std::uint64_t{texts.info.size()} << 1);
+        out += texts.info;
+    }
     appendVarint(out, texts.textLength);
     appendVarint(out, texts.logLine);
     appendVarint(out, texts.trailingOctets);
-    appendVarint(out, texts.time.size());
+    const std::uint64_t timeCode = timeTextCode(texts.time, texts.instant, texts.instant != MessageStore::kNoInstant);
+    appendVarint(out, timeCode);
     appendVarint(out, texts.reason.size());
-    appendVarint(out, texts.octets.size());
+    const std::uint64_t octets =
+        texts.octets.empty() || texts.octets.size() > kSharedOctets ? 0 : shared(texts.octets, batch);
+    appendVarint(out, octets != 0 ? ((octets - 1) << 1) | 1 : std::uint64_t{texts.octets.size()} << 1);
     appendVarint(out, marks.size());
     appendVarint(out, numbers_.size());
-    out += texts.time;
+    if (timeTextKept(timeCode) != 0) out += texts.time;
     out += texts.reason;
-    out += texts.octets;
+    if (octets == 0) out += texts.octets;
     out += numbers_;
     if (marks.empty()) return;
     // The marks as one part when a part shared holds them all (most messages); else a part

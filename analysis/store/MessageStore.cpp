@@ -1,5 +1,6 @@
 #include "analysis/store/MessageStore.h"
 
+#include "analysis/store/TimeText.h"
 #include "analysis/store/Varint.h"
 
 #include "analysis/facts/MessageSummary.h"
@@ -121,44 +122,62 @@ void MessageStore::dropOldest(std::size_t count) {
     pool_.dropBefore(oldest);
 }
 
+std::string_view MessageStore::sharedText(std::uint64_t code) const {
+    const std::size_t index = code >> 1;
+    const std::size_t begin = templateStarts_[index];
+    const std::size_t end = index + 1 < templateStarts_.size() ? templateStarts_[index + 1] : templates_.size();
+    return std::string_view(templates_).substr(begin, end - begin);
+}
+
+std::string_view MessageStore::readInfo(const char*& at) const {
+    const std::uint64_t code = readVarint(at);
+    if ((code & 1) != 0) return sharedText(code);
+    const std::string_view info(at, code >> 1);
+    at += info.size();
+    return info;
+}
+
 MessageStore::Strings MessageStore::strings(std::size_t i) const {
     const char* at = pool_.view(row(i).strings, 0).data();
     Strings s;
-    const std::uint64_t infoLength = readVarint(at);
-    s.info = {at, infoLength};
-    at += infoLength;
+    s.info = readInfo(at);
     s.textLength = readVarint(at);
     s.logLine = readVarint(at);
     s.trailingOctets = readVarint(at);
-    const std::uint64_t timeLength = readVarint(at);
+    s.timeCode = readVarint(at);
+    const std::uint64_t timeLength = timeTextKept(s.timeCode);
     const std::uint64_t reasonLength = readVarint(at);
-    const std::uint64_t octetsLength = readVarint(at);
+    const std::uint64_t octetsCode = readVarint(at);
+    const std::uint64_t octetsLength = (octetsCode & 1) != 0 ? 0 : octetsCode >> 1;
     s.markCount = readVarint(at);
     const std::uint64_t numbersLength = readVarint(at);
     s.time = {at, timeLength};
     at += timeLength;
     s.reason = {at, reasonLength};
     at += reasonLength;
-    s.octets = {at, octetsLength};
+    s.octets = (octetsCode & 1) != 0 ? sharedText(octetsCode) : std::string_view(at, octetsLength);
     at += octetsLength;
     s.numbers = at;
     s.parts = at + numbersLength;
     return s;
 }
 
-std::string_view MessageStore::time(std::size_t i) const { return strings(i).time; }
+std::string MessageStore::time(std::size_t i) const {
+    const Strings s = strings(i);
+    std::string text;
+    return std::string(timeTextOf(s.timeCode, s.time, row(i).at, text));
+}
 
 std::uint64_t MessageStore::textEnd(std::size_t i) const {
     const char* at = pool_.view(row(i).strings, 0).data();
-    at += readVarint(at);
+    readInfo(at);
     return row(i).textBegin + readVarint(at);
 }
 
 std::string_view MessageStore::info(std::size_t i) const {
     // First among the strings, for the sort by info.
     const char* at = pool_.view(row(i).strings, 0).data();
-    const std::uint64_t length = readVarint(at);
-    return {at, length};
+    return readInfo(at);
 }
 
 std::string_view MessageStore::reason(std::size_t i) const { return strings(i).reason; }
@@ -228,13 +247,13 @@ Mark MessageStore::mark(std::size_t i, std::size_t k) const {
     return cursor.mark();
 }
 
-void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
+void MessageStore::rowFacts(std::size_t i, RecordFacts& f, std::string& timeText) const {
     const Row& r = row(i);
     const Strings s = strings(i);
     f.record = record(i);
     f.logLine = s.logLine;
     // From the row once taken (each look-up of a row goes through its block).
-    f.time = s.time;
+    f.time = timeTextOf(s.timeCode, s.time, r.at, timeText);
     f.directionText = directions_[r.direction];
     f.direction = directionOf(f.directionText);
     f.hasCallInstanceCode = (r.flags & kHasCallInstanceCode) != 0;
@@ -255,7 +274,7 @@ void MessageStore::rowFacts(std::size_t i, RecordFacts& f) const {
 RecordFacts MessageStore::facts(std::size_t i, const TextSource& text, Scratch& scratch) const {
     const Row& r = row(i);
     RecordFacts f;
-    rowFacts(i, f);
+    rowFacts(i, f, scratch.time);
     const TypeText& type = types_[r.type];
     f.typeName = type.name;
     f.acronym = type.acronym;
@@ -399,7 +418,8 @@ void MessageRecorder::message(const AnalysedMessage& analysed) {
                             .time = all.substr(0, infoAt),
                             .info = all.substr(infoAt, reasonAt - infoAt),
                             .reason = all.substr(reasonAt, octetsAt - reasonAt),
-                            .octets = all.substr(octetsAt)};
+                            .octets = all.substr(octetsAt),
+                            .instant = row.at};
     m.stringsOffset = narrow<std::uint32_t>(batch_.strings.size());
     encoder_.append(kept, record.marks, batch_);
     batch_.messages.push_back(m);
@@ -459,13 +479,44 @@ void MessageRecorder::callFinished(const Call& call) {
     }
     for (const KeptText& kept : kCallTexts) texts[static_cast<std::size_t>(kept.which)] = call.*kept.text;
     for (std::string_view& text : texts) text = text.substr(0, std::numeric_limits<std::uint16_t>::max());
-    appendCallTexts(strings, texts);
+    appendCallTexts(strings, texts, row);
     batch_.calls.push_back(finished);
 }
 
-void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts) {
-    for (const std::string_view text : texts) appendVarint(out, text.size());
-    for (const std::string_view text : texts) out += text;
+namespace {
+
+// The call's instant (CallRow::at) whose time of day a text may be: none, -1.
+int instantOf(std::size_t text) {
+    switch (static_cast<CallText>(text)) {
+        case CallText::FirstTime: return 0;
+        case CallText::AddressCompleteTime: return 1;
+        case CallText::AnswerTime: return 2;
+        case CallText::ReleaseTime: return 3;
+        default: return -1;
+    }
+}
+
+// How a call keeps text k: its length, or a time's code (TimeText.h).
+std::uint64_t callTextCode(const CallRow& call, std::size_t k, std::string_view text) {
+    const int instant = instantOf(k);
+    if (instant < 0) return text.size();
+    const std::int64_t at = call.at[static_cast<std::size_t>(instant)];
+    return timeTextCode(text, at, at != CallRow::kNone);
+}
+
+// The length of the text kept for text k's code.
+std::uint64_t callTextKept(std::size_t k, std::uint64_t code) { return instantOf(k) < 0 ? code : timeTextKept(code); }
+
+}  // namespace
+
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts, const CallRow& call) {
+    std::array<std::uint64_t, kCallTextCount> codes{};
+    for (std::size_t k = 0; k < kCallTextCount; ++k) {
+        codes[k] = callTextCode(call, k, texts[k]);
+        appendVarint(out, codes[k]);
+    }
+    for (std::size_t k = 0; k < kCallTextCount; ++k)
+        if (callTextKept(k, codes[k]) != 0) out += texts[k];
 }
 
 CallInstants CallRow::instants() const {
@@ -483,17 +534,21 @@ void CallRow::setInstants(const CallInstants& instants) {
           instants.release.value_or(kNone)};
 }
 
-std::string_view MessageStore::callText(const CallRow& call, CallText which) const {
+std::string MessageStore::callText(const CallRow& call, CallText which) const {
     const char* at = pool_.view(call.strings, 0).data();
     const auto index = static_cast<std::size_t>(which);
     std::size_t offset = 0;
-    std::size_t length = 0;
+    std::uint64_t code = 0;
     for (std::size_t k = 0; k < kCallTextCount; ++k) {
-        const std::uint64_t size = readVarint(at);
-        if (k < index) offset += size;
-        if (k == index) length = size;
+        const std::uint64_t read = readVarint(at);
+        if (k < index) offset += callTextKept(k, read);
+        if (k == index) code = read;
     }
-    return {at + offset, length};
+    const std::string_view kept(at + offset, callTextKept(index, code));
+    const int instant = instantOf(index);
+    if (instant < 0) return std::string(kept);
+    std::string text;
+    return std::string(timeTextOf(code, kept, call.at[static_cast<std::size_t>(instant)], text));
 }
 
 Call MessageStore::call(const CallRow& row) const {

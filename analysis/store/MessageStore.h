@@ -143,8 +143,10 @@ struct CallRow {
     void setInstants(const CallInstants& instants);
 };
 
-// Writes a call's texts (CallText order) as its CallRow::strings keep them.
-void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts);
+// Writes a call's texts (CallText order) as its CallRow::strings keep them: the times of its
+// first message, address complete, answer and release not when they are the time of day of the
+// instant the call keeps for each (CallRow::at).
+void appendCallTexts(std::string& out, const std::array<std::string_view, kCallTextCount>& texts, const CallRow& call);
 
 // What the recorder hands over: the messages and calls recorded since the last batch.
 struct MessageBatch;
@@ -233,7 +235,8 @@ public:
     std::uint64_t callFirstRecord(std::size_t i) const;
     bool decoded(std::size_t i) const { return (row(i).flags & kDecoded) != 0; }
     bool hasCallInstanceCode(std::size_t i) const { return (row(i).flags & kHasCallInstanceCode) != 0; }
-    std::string_view time(std::size_t i) const;
+    // The time as read (most often rebuilt from the instant, not kept).
+    std::string time(std::size_t i) const;
     // The DIR text as read, and the direction it stands for.
     std::string_view directionText(std::size_t i) const { return directions_[row(i).direction]; }
     Direction direction(std::size_t i) const { return directionOf(directionText(i)); }
@@ -287,18 +290,20 @@ public:
         std::vector<std::string_view> octets;
         std::string octetText;
         std::vector<Mark> marks;
+        std::string time;
     };
     RecordFacts facts(std::size_t i, const TextSource& text, Scratch& scratch) const;
     // Sets the facts of message i that its row holds, as much as the message's own keys of a
     // filter read (record, line, time, direction, code, type code, whether decoded and why not),
     // and leaves the others of `facts` as they are: a caller that asks for many messages' reuses
     // one. Valid while the store keeps the message.
-    void rowFacts(std::size_t i, RecordFacts& facts) const;
+    // `timeText`: where a time not kept as text is written (facts.time may point into it).
+    void rowFacts(std::size_t i, RecordFacts& facts, std::string& timeText) const;
 
     // Finished calls, in the order of their first records (see CallTracker).
     const std::vector<CallRow>& calls() const { return calls_; }
     // One of a call's texts.
-    std::string_view callText(const CallRow& call, CallText which) const;
+    std::string callText(const CallRow& call, CallText which) const;
     // The call as the analysis handed it over (the moments' times and instants as far as its
     // texts and durations go), for the writers that take a Call.
     Call call(const CallRow& row) const;
@@ -320,7 +325,8 @@ private:
         std::uint64_t logLine = 0;
         std::uint64_t trailingOctets = 0;
         std::uint64_t markCount = 0;
-        std::string_view time;
+        std::uint64_t timeCode = 0;  // TimeText.h
+        std::string_view time;       // the time text kept, if any
         std::string_view info;
         std::string_view reason;
         std::string_view octets;
@@ -328,6 +334,10 @@ private:
         const char* numbers = nullptr;
     };
     Strings strings(std::size_t i) const;
+    // The summary info that leads a message's strings (kept there, or shared), `at` past it.
+    std::string_view readInfo(const char*& at) const;
+    // The part shared of an odd code (twice its index, plus one).
+    std::string_view sharedText(std::uint64_t code) const;
     struct FarCall {
         std::uint64_t record = 0;
         std::uint64_t first = 0;
@@ -395,23 +405,27 @@ struct MessageTexts {
     std::uint64_t textLength = 0;  // of the record's text
     std::uint64_t logLine = 0;
     std::uint64_t trailingOctets = 0;
-    std::string_view time;
+    std::string_view time;  // as read; not kept when it is the instant's time of day
+
     std::string_view info;
     std::string_view reason;
     std::string_view octets;  // as bytes, or as text with a line break between two
+    std::int64_t instant = MessageStore::kNoInstant;  // the message's (MessageStore::Row::at)
 };
 
 // On the run's thread: writes each message's strings for the store, and keeps each mark's label
 // and shape once, and the marks' bytes many messages share (a message of a kind the log holds
 // many of has the same marks as the last of them), handing what it meets for the first time
-// over with the batch. A message's strings, one after another: the length of its summary info
-// and the info; the length of its record's text, its log line, its trailing octets, the lengths of its time, reason and octets,
-// its number of marks and the length of its marks' numbers, each in 7-bit groups; its time,
-// reason and octets;
-// its marks' numbers that do not fit in their shapes; its marks' bytes in parts, each the index
-// + 1 of a part shared, or 0, its number of marks and its own bytes. The marks are one part, or
-// when no part shared holds them all, a part from each parameter on. A part's bytes are its number
-// of marks, then each mark's shape's index and its step from the mark before it (or its begin
+// over with the batch. A message's strings, one after another: its summary info (twice the index
+// of the part shared that is the info, plus one; else twice its length, then the info); the
+// length of its record's text, its log line, its trailing octets, its time's code (TimeText.h),
+// the length of its reason, its octets' code (as the info's: a short message's octets, such as a
+// release complete's on a circuit, are often shared), its number of marks and the length of its
+// marks' numbers, each in 7-bit groups; its time (when kept), reason and octets; its marks' numbers
+// that do not fit in their shapes; its marks' bytes in parts, each the index + 1 of a part
+// shared, or 0, its number of marks and its own bytes. The marks are one part, or when no part
+// shared holds them all, a part from each parameter on. A part's bytes are its number of marks,
+// then each mark's shape's index and its step from the mark before it (or its begin
 // when it lies before that one), in 7-bit groups.
 class MessageEncoder {
 public:
@@ -432,11 +446,13 @@ private:
     // Shared parts are kept up to these (then a message keeps its own).
     static constexpr std::size_t kMaxTemplates = 1u << 16;
     static constexpr std::size_t kMaxTemplateBytes = std::size_t{8} << 20;
+    // Octets up to this many bytes may be shared (a longer message's are mostly its own).
+    static constexpr std::size_t kSharedOctets = 16;
     // The parts met, by their hash, in one table probed from the hash on: a part shared (its
     // index), or one met once (kSeenOnce). Those met once are forgotten when the table is three
     // quarters full.
     struct Slot {
-        std::size_t hash = 0;
+        std::uint32_t hash = 0;  // of the table's 2^17 slots, the lowest bits say where to look
         std::uint32_t index = kEmpty;
     };
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;

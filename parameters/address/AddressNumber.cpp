@@ -42,15 +42,21 @@ void appendHead(const AddressMember& member, const std::uint8_t (&octets)[2], Te
     dressField(out, member.digits);
 }
 
+TextMemo& addressHeads() {
+    static TextMemo heads(TextMemo::Numbering::AddressHeads);
+    return heads;
+}
+
 }  // namespace
+
+std::optional<TextMemo::Kept> keptAddressHead(std::uint64_t number) { return addressHeads().kept(number); }
 
 void decodeAddressNumber(const AddressMember& member, std::string_view contents, Text& out) {
     const std::uint8_t octets[2] = {contentOctet(contents, 1), contentOctet(contents, 2)};
 
     // The head is a constant of the member and its first two octets: it is kept as first written,
     // with its marks, and copied whole.
-    static TextMemo heads;
-    heads.append({.owner = &member, .first = octets[0] * 256u + octets[1]}, out, [&] { appendHead(member, octets, out); });
+    addressHeads().append({.owner = &member, .first = octets[0] * 256u + octets[1]}, out, [&] { appendHead(member, octets, out); });
     char digits[kMaxAddressDigits];
     const std::size_t count = shownDigits(contents, digits);
     const std::string_view shown(digits, count);

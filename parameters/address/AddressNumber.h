@@ -6,8 +6,10 @@
 // heading, which indicator fields it shows and with which value tables, the label of its digit
 // line, and where its block has line ends.
 #include "base/FieldBlock.h"
+#include "base/TextMemo.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -30,6 +32,11 @@ void decodeAddressNumber(const AddressMember& member, std::string_view contents,
 
 // The member's field rows.
 void listAddressFields(const AddressMember& member, FieldList& list);
+
+// A block's head kept whole as first written (its text and marks, up to the digits' value): the
+// heading's mark each begins with carries its number (Mark::number, hasNumber). Nothing for a
+// number no head has.
+std::optional<TextMemo::Kept> keptAddressHead(std::uint64_t number);
 
 // At most this many address digits are shown: both digits of octets 3 to 13 and the low-order
 // digit of octet 14.

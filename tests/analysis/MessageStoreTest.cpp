@@ -35,7 +35,7 @@ MessageBatch::FinishedCall finishedCall(MessageBatch& batch, std::uint64_t first
     texts[static_cast<std::size_t>(CallText::FirstTime)] = "call";
     texts[static_cast<std::size_t>(CallText::Called)] = "called";
     call.row.setInstants({.opened = first % 2 == 1, .first = first, .addressComplete = std::nullopt, .answer = -static_cast<std::int64_t>(last), .release = std::nullopt});
-    appendCallTexts(batch.callStrings, texts);
+    appendCallTexts(batch.callStrings, texts, call.row);
     return call;
 }
 
@@ -62,7 +62,7 @@ MessageBatch batchOf(MessageEncoder& encoder, std::uint64_t first, std::uint64_t
         const std::vector<Mark> marks = marksOf(record);
         const std::string info = "info " + std::to_string(record);
         encoder.append({.textLength = 98,
-                        .logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}},
+                        .logLine = record * 3, .trailingOctets = 0, .time = time, .info = info, .reason = "why", .octets = {}, .instant = MessageStore::kNoInstant},
                        marks, batch);
         if (record % kCapturedEvery == 0) {
             message.row.flags = MessageStore::kCaptured;
@@ -142,7 +142,8 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
         ASSERT_EQ(store.mark(i, 1).begin, 999u);
         // A captured message's wire facts are its own after the oldest went; a log's have none.
         RecordFacts facts;
-        store.rowFacts(i, facts);
+        std::string timeText;
+        store.rowFacts(i, facts, timeText);
         ASSERT_EQ(facts.logLine, record * 3);
         ASSERT_EQ(facts.reason, "why");
         ASSERT_EQ(facts.wire.captured, record % kCapturedEvery == 0);
@@ -169,6 +170,99 @@ TEST(MessageStore, LettingTheOldestGoKeepsTheRestAndBoundsMemory) {
     // would take five blocks and fifteen pages.
     const std::size_t bound = 2 * 65536 * sizeof(MessageStore::Row) + 2 * (std::size_t{1} << 20) + 256 * 1024;
     EXPECT_LE(store.memoryUse(), bound);
+}
+
+// A time as read is kept as the instant's time of day when it is that, byte for byte, else as
+// it was read; either way the store gives the text back as read, for messages and calls. An info
+// or short octets many messages have are kept once, the others with their message: each comes
+// back, and what follows it too.
+std::string infoOf(std::uint64_t record) {
+    return record % 3 == 0 ? "" : record % 3 == 1 ? "cause 16, Normal call clearing." : "called " + std::to_string(record);
+}
+
+// Short octets (shared from their second message on) and longer ones (kept by each message).
+std::string_view octetsOf(std::uint64_t i) {
+    return i % 2 == 0 ? std::string_view("\x01\x02")
+                      : std::string_view("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11");
+}
+
+TEST(MessageStore, TimesComeBackAsReadWhetherKeptOrRebuilt) {
+    constexpr std::int64_t kDay = kMillisecondsPerDay;
+    constexpr std::int64_t kFour = std::int64_t{4} * 3600000;
+    struct Case {
+        std::string_view time;
+        std::int64_t instant;
+    };
+    const Case cases[] = {
+        {"04:00:00.21", kFour + 210},            // hundredths
+        {"04:00:00.215", kFour + 215},           // milliseconds
+        {"04:00:00.21", 2 * kDay + kFour + 210}, // past two midnights
+        {"23:59:59.99", kDay - 10},
+        {"00:00:00.00", 0},
+        {"04:00:00.21", kFour + 215},            // hundredths of an instant that has milliseconds
+        {"04:00:00.22", kFour + 210},            // not the instant's
+        {"4:00:00.210", kFour + 210},            // another way of writing it
+        {"04:00:00,21", kFour + 210},
+        {"04:00:00.21", MessageStore::kNoInstant},
+        {"", MessageStore::kNoInstant},
+        {"", kFour},
+    };
+    MessageEncoder encoder;
+    MessageBatch batch;
+    std::uint64_t index = 0;  // the message's in the store
+    for (const Case& c : cases) {
+        const std::uint64_t i = index++;
+        MessageBatch::Message message;
+        message.row.at = c.instant;
+        message.row.flags = MessageStore::kOctetsAsBytes;
+        message.row.textBegin = i * 100;
+        message.stringsOffset = static_cast<std::uint32_t>(batch.strings.size());
+        const std::string info = infoOf(i);
+        encoder.append({.textLength = 8 + i, .logLine = i, .trailingOctets = 0, .time = c.time, .info = info, .reason = "",
+                        .octets = octetsOf(i), .instant = c.instant},
+                       {}, batch);
+        batch.messages.push_back(message);
+        // A call whose first message and answer are this one's, with the same texts and instants.
+        MessageBatch::FinishedCall call;
+        call.row.firstRecord = call.row.lastRecord = i + 1;
+        const std::optional<std::int64_t> instant =
+            c.instant == MessageStore::kNoInstant ? std::nullopt : std::optional<std::int64_t>(c.instant);
+        call.row.setInstants({.opened = true, .first = instant, .addressComplete = std::nullopt, .answer = instant, .release = std::nullopt});
+        call.stringsOffset = static_cast<std::uint32_t>(batch.callStrings.size());
+        std::array<std::string_view, kCallTextCount> texts{};
+        texts[static_cast<std::size_t>(CallText::FirstTime)] = c.time;
+        texts[static_cast<std::size_t>(CallText::LastTime)] = c.time;
+        texts[static_cast<std::size_t>(CallText::AnswerTime)] = c.time;
+        texts[static_cast<std::size_t>(CallText::Called)] = "123";
+        appendCallTexts(batch.callStrings, texts, call.row);
+        batch.calls.push_back(call);
+    }
+    MessageStore store;
+    store.append(std::move(batch));
+    ASSERT_EQ(store.size(), std::size(cases));
+    ASSERT_EQ(store.calls().size(), std::size(cases));
+    MessageStore::Scratch scratch;
+    for (std::size_t i = 0; i < store.size(); ++i) {
+        const std::string_view expected = cases[i].time;
+        EXPECT_EQ(store.time(i), expected) << i;
+        EXPECT_EQ(store.info(i), infoOf(i)) << i;
+        EXPECT_EQ(store.textEnd(i), store.textBegin(i) + 8 + i) << i;
+        const RecordFacts facts = store.facts(i, nullptr, scratch);
+        EXPECT_EQ(facts.time, expected) << i;
+        // What follows the time is read where it lies, and octets are kept or shared.
+        std::string octets;
+        for (const std::string_view octet : facts.octets) octets += octet;
+        EXPECT_EQ(octets, i % 2 == 0 ? "0102" : "0102030405060708090A0B0C0D0E0F1011") << i;
+        const CallRow& row = store.calls()[i];
+        EXPECT_EQ(store.callText(row, CallText::FirstTime), expected) << i;
+        EXPECT_EQ(store.callText(row, CallText::LastTime), expected) << i;
+        EXPECT_EQ(store.callText(row, CallText::AnswerTime), expected) << i;
+        EXPECT_EQ(store.callText(row, CallText::Called), "123") << i;
+        const Call call = store.call(row);
+        EXPECT_EQ(call.first.time, expected) << i;
+        EXPECT_EQ(call.answer.time, expected) << i;
+        EXPECT_EQ(call.answer.at, row.instants().answer) << i;
+    }
 }
 
 }  // namespace

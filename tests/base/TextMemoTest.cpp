@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -184,6 +185,72 @@ TEST(TextMemo, AFilterLeavesOutTheMarksOfParametersNotWanted) {
         EXPECT_EQ(marksOf(copied), c.marks);
         ASSERT_EQ(copied.size(), live.size());
         for (std::size_t i = 0; i < copied.size(); ++i) EXPECT_EQ(copied[i].value, live[i].value);
+    }
+}
+
+TEST(TextMemo, ParameterBlocksAreNumberedWhereverTheyAreCopied) {
+    // A block (a parameter's mark, then a heading and a field) or a head (the heading and the
+    // field) kept under each key; the first mark of the text and of each copy, into a text with
+    // marks at another place, through a filter or not.
+    const auto writeBlock = [](Text& out, std::int16_t code) {
+        out.mark(MarkKind::Parameter, code);
+        writeMarked(out);
+    };
+    std::bitset<256> other;
+    other.set(9);
+    const struct {
+        const char* name;
+        TextMemo::Numbering numbering;
+        bool startsWithHeading;          // the kept text begins with a heading, not a parameter
+        const std::bitset<256>* wanted;  // the filter of the text copied into
+        bool numbered;
+    } cases[] = {
+        {"numbered", TextMemo::Numbering::ParameterBlocks, false, nullptr, true},
+        {"memo without numbers", TextMemo::Numbering::None, false, nullptr, false},
+        {"text not a block", TextMemo::Numbering::ParameterBlocks, true, nullptr, false},
+        {"address heads", TextMemo::Numbering::AddressHeads, true, nullptr, true},
+        {"block in a memo of heads", TextMemo::Numbering::AddressHeads, false, nullptr, false},
+        {"block's marks left out", TextMemo::Numbering::ParameterBlocks, false, &other, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextMemo memo(c.numbering);
+        std::vector<std::pair<std::uint64_t, std::int16_t>> numbers;  // of the first mark of each copy
+        for (std::int16_t code = 1; code <= 3; ++code) {
+            for (int copy = 0; copy < 2; ++copy) {
+                std::vector<Mark> marks;
+                Text out(std::string(static_cast<std::size_t>(copy) * 5, 'x'));
+                out.attachMarks(&marks);
+                out.setMarkFilter({.wanted = c.wanted});
+                const TextMemo::Key key{.first = static_cast<std::uint64_t>(code)};
+                memo.append(key, out, [&] {
+                    if (c.startsWithHeading)
+                        writeMarked(out);
+                    else
+                        writeBlock(out, code);
+                });
+                ASSERT_FALSE(marks.empty());
+                EXPECT_EQ(marks.front().hasNumber, c.numbered);
+                if (!c.numbered) continue;
+                numbers.emplace_back(marks.front().number, code);
+                // The kept text and marks, as a copy has them counted from its first byte.
+                const std::optional<TextMemo::Kept> kept = memo.kept(marks.front().number);
+                ASSERT_TRUE(kept.has_value());
+                EXPECT_EQ(kept->text, out.view().substr(static_cast<std::size_t>(copy) * 5));
+                ASSERT_EQ(kept->marks.size(), marks.size());
+                EXPECT_EQ(kept->marks.front().kind, c.startsWithHeading ? MarkKind::Heading : MarkKind::Parameter);
+                EXPECT_EQ(kept->marks.back().begin + static_cast<std::uint32_t>(copy) * 5, marks.back().begin);
+            }
+        }
+        if (c.numbered) {
+            // Each key its own number, the same for both copies.
+            ASSERT_EQ(numbers.size(), 6u);
+            for (std::size_t i = 0; i < numbers.size(); i += 2) EXPECT_EQ(numbers[i], numbers[i + 1]);
+            EXPECT_NE(numbers[0].first, numbers[2].first);
+            EXPECT_NE(numbers[2].first, numbers[4].first);
+        }
+        EXPECT_FALSE(memo.kept(TextMemo::kMostTexts).has_value());
+        EXPECT_FALSE(memo.kept(100).has_value());
     }
 }
 

@@ -239,6 +239,18 @@ void ViewsTest::listAndReportStayInStep() {
     QCOMPARE(w.form.records().recordAt(w.selectedLine()), model->messageAt(400) + 1);
     w.form.reportView()->showLine(banners[42]);
     QCOMPARE(model->messageAt(list->currentIndex().row()), std::size_t{41});
+
+    // Sorted back by record, every row is its message again, found both ways.
+    const int sorts = static_cast<int>(sorted.count());
+    list->sortByColumn(truno::window::MessageListModel::RecordColumn, Qt::AscendingOrder);
+    QVERIFY(sorted.count() > sorts || sorted.wait(5000));
+    QCOMPARE(model->rowCount(), 470);
+    for (int r = 0; r < 470; r += 13) {
+        QCOMPARE(model->messageAt(r), static_cast<std::size_t>(r));
+        QCOMPARE(model->rowOf(static_cast<std::size_t>(r)), std::optional<int>(r));
+    }
+    QCOMPARE(model->shown().size(), std::size_t{470});
+    QCOMPARE(model->rowOf(470), std::nullopt);
 }
 
 void ViewsTest::filterChoosesTheMessages_data() {

@@ -87,8 +87,11 @@ QString OpenedLog::fileOf(std::uint64_t record) const {
 void OpenedLog::dispose(std::unique_ptr<OpenedLog> log) {
     if (!log) return;
     log.reset();
-    // The report's chunks and the store's blocks were many large blocks; glibc keeps freed
-    // memory for later unless asked to return it.
+    // The report's chunks and the store's blocks were many large blocks.
+    returnFreedMemory();
+}
+
+void OpenedLog::returnFreedMemory() {
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif

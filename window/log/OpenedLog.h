@@ -64,6 +64,8 @@ public:
     // Frees `log` and everything it holds, then gives the freed heap back to the system, so that
     // a large log replaced by a small one does not leave the window at the large one's size.
     static void dispose(std::unique_ptr<OpenedLog> log);
+    // Gives the memory freed in the heaps back to the system (glibc keeps it for later otherwise).
+    static void returnFreedMemory();
 
     // Admits the messages of the store whose records' text is in `fullReport`, in order, until
     // `deadline`; true when there are new ones.

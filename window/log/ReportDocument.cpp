@@ -5,7 +5,8 @@
 
 namespace truno::window {
 
-ReportDocument::ReportDocument(std::size_t chunkBytes) : chunkBytes_(std::max<std::size_t>(chunkBytes, 1)) {
+ReportDocument::ReportDocument(std::size_t chunkBytes)
+    : chunkBytes_(std::clamp<std::size_t>(chunkBytes, 1, kLargestChunk / 2)) {
     startChunk();
 }
 
@@ -60,8 +61,8 @@ void ReportDocument::appendToChunk(Chunk& chunk, std::string_view part) {
 void ReportDocument::append(std::string&& block) {
     if (block.empty()) return;
     Chunk* last = &chunks_.back();
-    // Small blocks are copied in like any text.
-    if (block.size() < chunkBytes_ / 4) {
+    // Small blocks are copied in like any text, and blocks too large for a chunk's marks.
+    if (block.size() < chunkBytes_ / 4 || block.size() >= kLargestChunk) {
         append(std::string_view(block));
         return;
     }
@@ -107,7 +108,7 @@ void ReportDocument::indexFrom(Chunk& chunk, std::size_t from) {
         countLine(length);
         currentLineLength_ = 0;
         ++lineCount_;
-        if ((lineCount_ - 1 - chunk.firstLine) % kMarkEvery == 0) chunk.marks.push_back(lf + 1);
+        if ((lineCount_ - 1 - chunk.firstLine) % kMarkEvery == 0) chunk.marks.push_back(static_cast<std::uint32_t>(lf + 1));
         pos = lf + 1;
     }
 }
@@ -241,7 +242,7 @@ std::size_t ReportDocument::memoryUse() const {
     std::size_t bytes = sizeof(*this) + chunks_.capacity() * sizeof(Chunk) +
                         longLineLengths_.capacity() * sizeof(std::size_t);
     for (const Chunk& chunk : chunks_)
-        bytes += chunk.bytes.capacity() + chunk.marks.capacity() * sizeof(std::size_t);
+        bytes += chunk.bytes.capacity() + chunk.marks.capacity() * sizeof(std::uint32_t);
     return bytes;
 }
 

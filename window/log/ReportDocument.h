@@ -86,9 +86,14 @@ private:
         std::string bytes;
         std::size_t start = 0;              // offset of the chunk's first byte in the text
         std::size_t firstLine = 0;          // number of the line the chunk starts with
-        std::vector<std::size_t> marks;     // offset of every kMarkEvery-th line start
+        std::vector<std::uint32_t> marks;   // offset of every kMarkEvery-th line start
     };
-    static constexpr std::size_t kMarkEvery = 32;
+    // A line is found from the mark before it, at most kMarkEvery - 1 line ends on: a few
+    // kilobytes to look through, where a mark for fewer lines would cost more memory (the report
+    // of a million messages has 24 million lines).
+    static constexpr std::size_t kMarkEvery = 64;
+    // Chunks hold less than this (their marks are 32-bit): a larger block is copied in pieces.
+    static constexpr std::size_t kLargestChunk = std::size_t{0xFFFFFFFF};
     // Line lengths up to this are counted in a table, longer ones kept one by one.
     static constexpr std::size_t kCountedLength = 512;
 

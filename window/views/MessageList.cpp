@@ -111,6 +111,7 @@ void MessageListModel::reset(const MessageStore* store, const ReportDocument* do
     tested_ = 0;
     // Another log: what was kept for the last one goes, not only its contents.
     shown_ = {};
+    inOrder_ = 0;
     labelMatches_ = {};
     sortColumn_ = RecordColumn;
     sortOrder_ = Qt::AscendingOrder;
@@ -122,6 +123,16 @@ void MessageListModel::setAvailable(std::size_t count) { available_ = count; }
 void MessageListModel::dropOldest(std::size_t count) {
     if (count == 0) return;
     stopSorter();
+    if (shown_.empty()) {
+        // Every message in record order: the first rows go, and row k shows message k again.
+        const std::size_t gone = std::min(count, inOrder_);
+        if (gone > 0) beginRemoveRows({}, 0, static_cast<int>(gone - 1));
+        inOrder_ -= gone;
+        if (gone > 0) endRemoveRows();
+        available_ = available_ > count ? available_ - count : 0;
+        tested_ = tested_ > count ? tested_ - count : 0;
+        return;
+    }
     const auto renumber = [this, count] {
         for (std::uint32_t& i : shown_) i -= static_cast<std::uint32_t>(count);
     };
@@ -149,6 +160,7 @@ void MessageListModel::setFilter(const ListFilter& filter) {
     matcher_ = filter.text.isEmpty() ? nullptr : std::make_shared<TextMatcher>(filter.text, false);
     labelMatches_.clear();
     shown_.clear();
+    inOrder_ = 0;
     tested_ = 0;
     endResetModel();
 }
@@ -157,7 +169,7 @@ bool MessageListModel::accepts(std::size_t i) const {
     if (filter_.selection) {
         // The message's own keys are read from its row; its fields are rebuilt only for an
         // expression that reads them, once the others hold.
-        store_->rowFacts(i, rowFacts_);
+        store_->rowFacts(i, rowFacts_, rowTime_);
         const MessageKeys keys{.record = rowFacts_,
                                .switchName = store_->switchNameOf(i),
                                .callFirstRecord = store_->callFirstRecord(i),
@@ -180,7 +192,14 @@ bool MessageListModel::advance(std::chrono::milliseconds budget) {
             labelMatches_.push_back(matcher_->find(label, 0).has_value() ? 1 : 0);
         }
     }
-    const std::size_t before = shown_.size();
+    const std::size_t before = rows();
+    if (!filter_.selection && !matcher_ && shown_.empty()) {
+        // No filter, and the rows in record order so far: every message is a row, at once.
+        beginInsertRows({}, static_cast<int>(before), static_cast<int>(available_ - 1));
+        inOrder_ = available_;
+        tested_ = available_;
+        endInsertRows();
+    }
     std::vector<std::uint32_t> found;
     while (tested_ < available_) {
         const std::size_t last = std::min(available_, tested_ + kTestStep);
@@ -208,6 +227,10 @@ void MessageListModel::setSortable(bool sortable) {
 }
 
 std::optional<int> MessageListModel::rowOf(std::size_t message) const {
+    if (shown_.empty()) {
+        if (message < inOrder_) return static_cast<int>(message);
+        return std::nullopt;
+    }
     if (sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder) {
         const auto at = std::lower_bound(shown_.begin(), shown_.end(), message);
         if (at != shown_.end() && *at == message) return static_cast<int>(at - shown_.begin());
@@ -219,7 +242,14 @@ std::optional<int> MessageListModel::rowOf(std::size_t message) const {
 }
 
 int MessageListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows());
+}
+
+std::vector<std::uint32_t> MessageListModel::shown() const {
+    if (!shown_.empty()) return shown_;
+    std::vector<std::uint32_t> all(inOrder_);
+    std::iota(all.begin(), all.end(), std::uint32_t{0});
+    return all;
 }
 
 int MessageListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
@@ -283,7 +313,7 @@ void MessageListModel::sort(int column, Qt::SortOrder order) {
     if (natural && column == RecordColumn && order == Qt::AscendingOrder) return;
     stopSorter();
     const std::uint64_t generation = generation_;
-    std::vector<std::uint32_t> rows = shown_;
+    std::vector<std::uint32_t> rows = shown();
     const MessageStore* store = store_;
     // A million rows take longer to sort than the window may stand still: the sort runs beside.
     sorter_ = std::thread([this, generation, rows = std::move(rows), store, column, order]() mutable {
@@ -342,9 +372,12 @@ void MessageListModel::sort(int column, Qt::SortOrder order) {
 
 void MessageListModel::sortFinished(std::uint64_t generation, std::vector<std::uint32_t> sorted) {
     if (sorter_.joinable()) sorter_.join();
-    if (generation != generation_ || sorted.size() != shown_.size()) return;
+    if (generation != generation_ || sorted.size() != rows()) return;
     emit layoutAboutToBeChanged();
-    shown_ = std::move(sorted);
+    // Every message sorted back into record order needs no list of them.
+    const bool inOrder = sortColumn_ == RecordColumn && sortOrder_ == Qt::AscendingOrder && !filter_.selection && !matcher_;
+    inOrder_ = inOrder ? sorted.size() : 0;
+    shown_ = inOrder ? std::vector<std::uint32_t>() : std::move(sorted);
     emit layoutChanged();
     emit sortDone();
 }

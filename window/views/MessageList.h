@@ -74,10 +74,12 @@ public:
     bool sorting() const { return sorter_.joinable(); }
 
     // The message shown on a row, and the row of a message (none when the filter hides it).
-    std::size_t messageAt(int row) const { return shown_[static_cast<std::size_t>(row)]; }
+    std::size_t messageAt(int row) const {
+        return shown_.empty() ? static_cast<std::size_t>(row) : shown_[static_cast<std::size_t>(row)];
+    }
     std::optional<int> rowOf(std::size_t message) const;
     // The messages shown, in the order shown.
-    const std::vector<std::uint32_t>& shown() const { return shown_; }
+    std::vector<std::uint32_t> shown() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -104,11 +106,16 @@ private:
     // The facts of a message for the filter: those of its row, and all of them rebuilt for an
     // expression that reads fields.
     mutable RecordFacts rowFacts_;
+    mutable std::string rowTime_;  // rowFacts_.time, when the store rebuilt it
     MessageStore::TextSource textSource_;
     mutable MessageStore::Scratch scratch_;
     mutable MessageFacts facts_;
     std::vector<char> labelMatches_;
+    // The messages shown, in the order shown; or, while it is empty, the first inOrder_ messages
+    // in record order (every message, unfiltered and unsorted: no list of a million numbers).
     std::vector<std::uint32_t> shown_;
+    std::size_t inOrder_ = 0;
+    std::size_t rows() const { return shown_.empty() ? inOrder_ : shown_.size(); }
     int sortColumn_ = RecordColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool sortable_ = false;
