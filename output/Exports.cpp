@@ -7,9 +7,12 @@
 #include "analysis/facts/LogClock.h"
 #include "analysis/facts/MessageSummary.h"
 #include "base/ReportLayout.h"
+#include "base/FieldTable.h"
+#include "base/ReportText.h"
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -57,25 +60,6 @@ void memberOrNull(JsonWriter& json, std::string_view name, const std::optional<s
         json.null();
 }
 
-
-
-void appendCell(std::string& out, std::string_view text, std::size_t width) {
-    const std::size_t start = out.size();
-    out += text.empty() ? std::string_view("-") : text;
-    padTo(out, start, width);
-    out += "  ";
-}
-
-void appendSecondsCell(std::string& out, const std::optional<std::int64_t>& milliseconds, std::size_t width) {
-    const std::size_t start = out.size();
-    if (milliseconds)
-        appendSeconds(out, *milliseconds);
-    else
-        out += '-';
-    const std::size_t used = out.size() - start;
-    if (used < width) out.insert(start, width - used, ' ');
-    out += "  ";
-}
 
 
 }  // namespace
@@ -170,38 +154,118 @@ void appendCallHeading(std::string& out, std::size_t switchColumn, bool routeCol
     out += "CALLED / CALLING\n";
 }
 
+namespace {
+
+// The cells of a call's line, written into a line of their own and copied out whole: a call's
+// line is some twenty short pieces.
+void appendBlanks(Text& line, std::size_t n) {
+    constexpr std::string_view kBlanks = "                                ";
+    for (; n > kBlanks.size(); n -= kBlanks.size()) line += kBlanks;
+    line.append(kBlanks.data(), n);
+}
+
+// Text ("-" when empty) padded to `width`, then two blanks.
+void appendLineCell(Text& line, std::string_view text, std::size_t width) {
+    if (text.empty()) text = "-";
+    line += text;
+    appendBlanks(line, (text.size() < width ? width - text.size() : 0) + 2);
+}
+
+// Text right-aligned in `width`, then two blanks.
+void appendRightCell(Text& line, std::string_view text, std::size_t width) {
+    if (text.size() < width) appendBlanks(line, width - text.size());
+    line += text;
+    line.append("  ", 2);
+}
+
+std::size_t decimalDigits(std::uint64_t value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) ++digits;
+    return digits;
+}
+
+// Room for a cell of `length` characters right-aligned in `width` (blanks before them), then
+// two blanks; returns where the cell's characters end.
+char* rightAlignedCell(Text& line, std::size_t length, std::size_t width) {
+    const std::size_t blanks = length < width ? width - length : 0;
+    char* at = line.extend(blanks + length + 2);
+    std::memset(at, ' ', blanks);
+    at += blanks + length;
+    at[0] = at[1] = ' ';
+    return at;
+}
+
+// Writes the decimal digits of `value` backwards from `end`; returns where they begin.
+char* decimalBackwards(char* end, std::uint64_t value) {
+    do {
+        *--end = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return end;
+}
+
+void appendNumberLineCell(Text& line, std::uint64_t value, std::size_t width) {
+    decimalBackwards(rightAlignedCell(line, decimalDigits(value), width), value);
+}
+
+// Seconds with three decimals, as appendSeconds writes them, or "-", right-aligned.
+void appendSecondsLineCell(Text& line, const std::optional<std::int64_t>& milliseconds, std::size_t width) {
+    if (!milliseconds) {
+        appendRightCell(line, "-", width);
+        return;
+    }
+    const bool negative = *milliseconds < 0;
+    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(*milliseconds)
+                                             : static_cast<std::uint64_t>(*milliseconds);
+    const std::size_t length = (negative ? 1 : 0) + decimalDigits(magnitude / 1000) + 4;
+    char* end = rightAlignedCell(line, length, width);
+    const auto thousandths = static_cast<unsigned>(magnitude % 1000);
+    *--end = static_cast<char>('0' + thousandths % 10);
+    *--end = static_cast<char>('0' + thousandths / 10 % 10);
+    *--end = static_cast<char>('0' + thousandths / 100);
+    *--end = '.';
+    end = decimalBackwards(end, magnitude / 1000);
+    if (negative) *--end = '-';
+}
+
+}  // namespace
+
 void appendCallLine(std::string& out, const Call& call, std::size_t switchColumn, bool routeColumn) {
     thread_local std::string scratch;
-    appendSwitchCell(out, call.switchName, switchColumn);
-    appendRouteCell(out, call.route, routeColumn);
-    appendNumberCell(out, call.callInstanceCode, kCallColumns[0].width);
-    appendNumberCell(out, call.firstRecord, kCallColumns[1].width);
-    appendNumberCell(out, call.lastRecord, kCallColumns[2].width);
-    appendCell(out, logText(call.first.time, scratch), kCallColumns[3].width);
-    appendCell(out, logText(call.last.time, scratch), kCallColumns[4].width);
-    appendCell(out, logText(call.direction, scratch), kCallColumns[5].width);
-    appendCell(out, outcomeName(call.outcome), kCallColumns[6].width);
+    thread_local Text line;
+    line.clear();
+    if (switchColumn != 0) appendLineCell(line, call.switchName, switchColumn);
+    if (routeColumn) appendLineCell(line, call.route, kRouteColumnWidth);
+    appendNumberLineCell(line, call.callInstanceCode, kCallColumns[0].width);
+    appendNumberLineCell(line, call.firstRecord, kCallColumns[1].width);
+    appendNumberLineCell(line, call.lastRecord, kCallColumns[2].width);
+    appendLineCell(line, logText(call.first.time, scratch), kCallColumns[3].width);
+    appendLineCell(line, logText(call.last.time, scratch), kCallColumns[4].width);
+    appendLineCell(line, logText(call.direction, scratch), kCallColumns[5].width);
+    appendLineCell(line, outcomeName(call.outcome), kCallColumns[6].width);
     const CauseTexts cause(call.cause);
-    appendCell(out, cause.value(), kCallColumns[7].width);
-    appendCell(out, logText(call.releasedBy, scratch), kCallColumns[8].width);
-    appendSecondsCell(out, call.setupTime(), kCallColumns[9].width);
-    appendSecondsCell(out, call.answerDelay(), kCallColumns[10].width);
-    appendSecondsCell(out, call.conversationTime(), kCallColumns[11].width);
-    appendNumberCell(out, call.messages, kCallColumns[12].width);
-    out += call.called.empty() ? std::string_view("-") : std::string_view(call.called);
-    out += " / ";
-    out += call.calling.empty() ? std::string_view("-") : std::string_view(call.calling);
+    appendLineCell(line, cause.value(), kCallColumns[7].width);
+    appendLineCell(line, logText(call.releasedBy, scratch), kCallColumns[8].width);
+    const CallInstants instants = call.instants();
+    appendSecondsLineCell(line, instants.setupTime(), kCallColumns[9].width);
+    appendSecondsLineCell(line, instants.answerDelay(), kCallColumns[10].width);
+    appendSecondsLineCell(line, instants.conversationTime(), kCallColumns[11].width);
+    appendNumberLineCell(line, call.messages, kCallColumns[12].width);
+    line += call.called.empty() ? std::string_view("-") : std::string_view(call.called);
+    line.append(" / ", 3);
+    line += call.calling.empty() ? std::string_view("-") : std::string_view(call.calling);
     if (!cause.meaning.empty()) {
-        out += "  (";
-        out += cause.meaning;
-        out += ')';
+        line.append("  (", 3);
+        line += cause.meaning;
+        line += ')';
     }
     if (call.notDecoded != 0) {
-        out += "  [";
-        appendNumber(out, call.notDecoded);
-        out += " not decoded]";
+        line.append("  [", 3);
+        appendDecimal(line, call.notDecoded);
+        line += " not decoded]";
     }
-    out += '\n';
+    line += '\n';
+    out += line.view();
 }
 
 void appendCallJson(std::string& out, const Call& call, JsonRow form, std::string_view leading) {

@@ -46,6 +46,10 @@ std::array<CallRole, 256> rolesByCode() {
     return roles;
 }
 
+// Built before main() from the message type table, which is constant: asked once a message, the
+// roles need no guard of a static built on first use.
+const std::array<CallRole, 256> kRolesByCode = rolesByCode();
+
 constexpr std::string_view kOutcomeNames[kCallOutcomeCount] = {"answered", "unanswered", "incomplete", "reset",
                                                               "begun-before-log"};
 
@@ -77,9 +81,8 @@ std::optional<std::int64_t> between(std::optional<std::int64_t> from, std::optio
 }  // namespace
 
 CallRole callRoleOf(int typeCode) {
-    static const std::array<CallRole, 256> roles = rolesByCode();
     if (typeCode < 0 || typeCode > 255) return CallRole::None;
-    return roles[static_cast<std::size_t>(typeCode)];
+    return kRolesByCode[static_cast<std::size_t>(typeCode)];
 }
 
 std::string_view outcomeName(CallOutcome outcome) { return kOutcomeNames[static_cast<std::size_t>(outcome)]; }
@@ -109,7 +112,11 @@ void CallTracker::end(std::uint32_t slot, CallOutcome outcome) {
     // A call whose start the log does not hold keeps saying so, however it ended.
     if (!call.opened) outcome = CallOutcome::BegunBeforeLog;
     call.outcome = outcome;
-    open_.erase(circuitKey(call.switchIndex, call.callInstanceCode, call.routeIndex));
+    if (CircuitCalls* circuit = circuits_.find(circuitKey(call.switchIndex, call.callInstanceCode, call.routeIndex));
+        circuit != nullptr && circuit->open != kNoSlot) {
+        circuit->open = kNoSlot;
+        --openCalls_;
+    }
     done_[slot] = true;
     ++held_;
     sendFinished();
@@ -154,9 +161,10 @@ void CallTracker::releaseEnded() {
 void CallTracker::resetRange(SwitchIndex switchIndex, RouteIndex route, std::uint32_t code, std::uint32_t range) {
     const std::uint64_t last = std::uint64_t{code} + range;
     for (std::uint64_t each = code; each <= last && each <= UINT32_MAX; ++each) {
-        const std::uint64_t circuit = circuitKey(switchIndex, static_cast<std::uint32_t>(each), route);
-        if (const auto found = open_.find(circuit); found != open_.end()) end(found->second, CallOutcome::Reset);
-        idle_.insert(circuit);
+        // end() looks the circuit up without inserting: the reference holds.
+        CircuitCalls& circuit = circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each), route)];
+        if (circuit.open != kNoSlot) end(circuit.open, CallOutcome::Reset);
+        circuit.idle = true;
     }
 }
 
@@ -185,24 +193,23 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         }
         return nullptr;
     }
-    const std::uint64_t circuit = circuitKey(message.switchIndex(), code, message.routeIndex());
-    auto found = open_.find(circuit);
+    // Until the next insert (end() inserts nothing), `circuit` holds.
+    bool isNew = false;
+    CircuitCalls& circuit = circuits_.insert(circuitKey(message.switchIndex(), code, message.routeIndex()), isNew);
     if (role == CallRole::Resets) {
-        idle_.insert(circuit);
-        if (found == open_.end()) return nullptr;
+        circuit.idle = true;
+        if (circuit.open == kNoSlot) return nullptr;
     } else if (role == CallRole::Opens) {
-        if (found != open_.end()) {
-            end(found->second, CallOutcome::Incomplete);
-            found = open_.end();
-        }
-        idle_.erase(circuit);
-    } else if (found == open_.end() && (idle_.contains(circuit) || !opensBegunBeforeLog(record.typeCode))) {
+        if (circuit.open != kNoSlot) end(circuit.open, CallOutcome::Incomplete);
+        circuit.idle = false;
+    } else if (circuit.open == kNoSlot && (circuit.idle || !opensBegunBeforeLog(record.typeCode))) {
         return nullptr;  // a stray message on an idle circuit
     }
-    if (found == open_.end()) {
+    if (circuit.open == kNoSlot) {
         const std::uint32_t slot = newSlot();
         order_.push_back(slot);
-        found = open_.emplace(circuit, slot).first;
+        circuit.open = slot;
+        ++openCalls_;
         Call& call = slots_[slot];
         call.callInstanceCode = code;
         // A slot's name is always its index's (index 0's is empty, as a new slot's): the name is
@@ -232,7 +239,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         call.opened = role == CallRole::Opens;
         call.selected = false;
     }
-    const std::uint32_t slot = found->second;
+    const std::uint32_t slot = circuit.open;
     Call& call = slots_[slot];
     call.lastRecord = record.record;
     setMoment(call.last, record, at);
@@ -266,7 +273,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);
-        idle_.insert(circuit);
+        circuit.idle = true;
         ended_ = slot;
         endedAs_ = call.answer.present ? CallOutcome::Answered : CallOutcome::Unanswered;
     } else if (role == CallRole::Resets) {

@@ -29,6 +29,7 @@
 // the subsequent number's contents as hex octets, not as address signals, and the calls take
 // the decoders' facts rather than decode the octets a second time. The numbers are the address
 // signals without the filler digit of an odd number.
+#include "analysis/facts/CircuitTable.h"
 #include "analysis/facts/MessageFacts.h"
 
 #include <cstdint>
@@ -37,8 +38,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace truno {
@@ -152,7 +151,7 @@ public:
     // The log ended: the calls still open go out as incomplete, all in the order of first records.
     void finish();
 
-    std::size_t openCalls() const { return open_.size(); }
+    std::size_t openCalls() const { return openCalls_; }
     // Finished calls held behind an older open call; the most held at once so far.
     std::size_t heldCalls() const { return held_; }
     std::size_t mostHeldCalls() const { return mostHeld_; }
@@ -174,8 +173,14 @@ private:
     std::size_t maxHeld_;
     std::size_t held_ = 0;
     std::size_t mostHeld_ = 0;
-    std::unordered_map<std::uint64_t, std::uint32_t> open_;  // circuitKey (switch, code, route) -> slot
-    std::unordered_set<std::uint64_t> idle_;              // circuits whose call was released or reset
+    // A circuit's open call and whether its call was released or reset (idle).
+    static constexpr std::uint32_t kNoSlot = UINT32_MAX;
+    struct CircuitCalls {
+        std::uint32_t open = kNoSlot;  // the slot of its open call
+        bool idle = false;             // its call was released or reset
+    };
+    CircuitTable<CircuitCalls> circuits_;                 // by circuitKey (switch, code, route)
+    std::size_t openCalls_ = 0;
     std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
     CallOutcome endedAs_ = CallOutcome::Incomplete;
 };

@@ -3,6 +3,7 @@
 #include "analysis/calls/Calls.h"
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/LogClock.h"
+#include "base/ReportText.h"
 #include "dispatch/Codes.h"
 
 #include <algorithm>
@@ -50,7 +51,14 @@ constexpr TimerRow kTimers[kTimerCount] = {
      .source = "no timer of Q.764: a call far longer than calls last"},
 };
 
-const TimerRow& rowOf(Timer timer) { return kTimers[static_cast<std::size_t>(timer)]; }
+// Copies a message's time over a time kept: in place, in a few fixed moves, when their lengths
+// agree (as the times of a log's messages mostly do).
+void copyText(std::string& to, std::string_view from) {
+    if (to.size() == from.size())
+        copyBytes(to.data(), from.data(), from.size());
+    else
+        to.assign(from.data(), from.size());
+}
 
 std::uint16_t timerBit(Timer timer) { return static_cast<std::uint16_t>(1u << static_cast<unsigned>(timer)); }
 
@@ -155,7 +163,19 @@ std::string circuitStateText(const CircuitState& circuit) {
 }
 
 CircuitHealth::CircuitHealth(const CheckOptions& options, FindingSink onFinding)
-    : options_(options), onFinding_(std::move(onFinding)) {}
+    : options_(options), onFinding_(std::move(onFinding)) {
+    for (const TimerRow& row : kTimers) {
+        std::string& sentence = expiredSentences_[static_cast<std::size_t>(row.timer)];
+        sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
+        sentence += " not answered by ";
+        sentence += row.stoppedBy;
+        sentence += " within ";
+        sentence += row.name;
+        sentence += " (";
+        sentence += timerText(options_.timers[static_cast<std::size_t>(row.timer)]);
+        sentence += ")";
+    }
+}
 
 void CircuitHealth::report(Finding finding) {
     ++findingCount_;
@@ -191,16 +211,19 @@ RunningTimer& CircuitHealth::timerOf(Timer timer, CircuitState& circuit) {
 void CircuitHealth::start(Timer timer, CircuitState& circuit, const RecordFacts& record,
                           std::optional<std::int64_t> at, bool passes) {
     RunningTimer& running = timerOf(timer, circuit);
-    running.generation = ++generations_;
+    // 0 is kept for `held`, which has no generation.
+    if (++generations_ == 0) ++generations_;
+    running.generation = generations_;
     running.record = record.record;
     Switch& on = switches_[circuit.switchIndex];
     running.at = at ? at : on.now;
-    running.time.assign(record.time.data(), record.time.size());
+    copyText(running.time, record.time);
     running.passed = passes;
     circuit.timersRunning |= timerBit(timer);
     if (running.at)
-        on.deadlines.push(Deadline{*running.at + options_.timers[static_cast<std::size_t>(timer)],
-                                 keyOf(circuit), timer, running.generation});
+        on.deadlines.push(Deadline{.at = *running.at + options_.timers[static_cast<std::size_t>(timer)],
+                                   .circuit = indexOf(circuit),
+                                   .generation = running.generation});
 }
 
 // A stopped timer keeps its place (its generation 0), so that starting it again allocates
@@ -216,44 +239,57 @@ bool CircuitHealth::running(Timer timer, const CircuitState& circuit) {
     return (circuit.timersRunning & timerBit(timer)) != 0;
 }
 
+std::uint32_t CircuitHealth::newCircuit(std::uint64_t key) {
+    const auto index = static_cast<std::uint32_t>(circuits_.size());
+    circuits_.emplace_back();
+    circuitIndex_[key] = index;
+    return index;
+}
+
+std::optional<Timer> CircuitHealth::runningSince(const CircuitState& circuit, std::uint32_t generation) const {
+    for (const Timer timer : {Timer::T1, Timer::T7, Timer::T9})
+        if (running(timer, circuit) && circuit.callTimers[static_cast<std::size_t>(timer)].generation == generation) return timer;
+    constexpr auto kCallTimers = static_cast<std::uint16_t>((1u << static_cast<unsigned>(Timer::T1)) |
+                                                            (1u << static_cast<unsigned>(Timer::T7)) |
+                                                            (1u << static_cast<unsigned>(Timer::T9)));
+    if ((circuit.timersRunning & ~kCallTimers) == 0) return std::nullopt;
+    const auto others = otherTimers_.find(keyOf(circuit));
+    if (others == otherTimers_.end()) return std::nullopt;
+    for (std::size_t timer = 0; timer < kTimerCount; ++timer)
+        if (running(static_cast<Timer>(timer), circuit) && others->second[timer].generation == generation)
+            return static_cast<Timer>(timer);
+    return std::nullopt;
+}
+
 void CircuitHealth::expire(Switch& on, std::int64_t now) {
     while (!on.deadlines.empty() && on.deadlines.top().at < now) {
         const Deadline deadline = on.deadlines.top();
         on.deadlines.pop();
-        const Timer timer = deadline.timer;
-        const auto circuit = circuits_.find(deadline.key);
-        if (circuit != circuits_.end() && timer == Timer::Held) {
-            expireHeld(circuit->second, on, now);
+        CircuitState* circuit = &circuits_[deadline.circuit];
+        if (deadline.generation == 0) {
+            expireHeld(*circuit, on, now);
             continue;
         }
-        if (circuit == circuits_.end() || !running(timer, circuit->second)) continue;
-        RunningTimer& running = timerOf(timer, circuit->second);
-        if (running.generation != deadline.generation) continue;
-        stop(timer, circuit->second);
-        const TimerRow& row = rowOf(timer);
-        std::string sentence;
-        sentence += row.startedBy == "IAM or SAM" ? "address message" : row.startedBy;
-        sentence += " not answered by ";
-        sentence += row.stoppedBy;
-        sentence += " within ";
-        sentence += row.name;
-        sentence += " (";
-        sentence += timerText(options_.timers[static_cast<std::size_t>(timer)]);
-        sentence += ")";
+        const std::optional<Timer> expired = runningSince(*circuit, deadline.generation);
+        if (!expired) continue;
+        const Timer timer = *expired;
+        const RunningTimer& running = timerOf(timer, *circuit);
+        stop(timer, *circuit);
+        std::string sentence = expiredSentences_[static_cast<std::size_t>(timer)];
         FindingKind kind = FindingKind::NotAcknowledged;
         if (timer == Timer::T1) {
             kind = FindingKind::ReleaseNotCompleted;
-            circuit->second.releaseOverdue = true;
+            circuit->releaseOverdue = true;
         }
         if (timer == Timer::T7) kind = FindingKind::NoBackwardMessage;
         if (timer == Timer::T9) kind = FindingKind::NoAnswer;
-        const bool group = timer == Timer::T22 && circuit->second.groupLast > circuit->second.code;
-        if (group) sentence += " for circuits " + std::to_string(circuit->second.code) + "-" + std::to_string(circuit->second.groupLast);
+        const bool group = timer == Timer::T22 && circuit->groupLast > circuit->code;
+        if (group) sentence += " for circuits " + std::to_string(circuit->code) + "-" + std::to_string(circuit->groupLast);
         report(Finding{.kind = kind,
-                       .circuit = circuit->second.code,
-                       .lastCircuit = group ? std::optional<std::uint32_t>(circuit->second.groupLast) : std::nullopt,
+                       .circuit = circuit->code,
+                       .lastCircuit = group ? std::optional<std::uint32_t>(circuit->groupLast) : std::nullopt,
                        .switchName = on.name,
-                       .route = circuit->second.route,
+                       .route = circuit->route,
                        .record = running.record,
                        .otherRecord = 0,
                        .at = running.at,
@@ -268,9 +304,9 @@ void CircuitHealth::expire(Switch& on, std::int64_t now) {
 void CircuitHealth::watchHeld(CircuitState& circuit) {
     if (circuit.heldWatched || !circuit.lastAt) return;
     circuit.heldWatched = true;
-    switches_[circuit.switchIndex].deadlines.push(
-        Deadline{*circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
-                 keyOf(circuit), Timer::Held, 0});
+    switches_[circuit.switchIndex].deadlines.push(Deadline{.at = *circuit.lastAt + options_.timers[static_cast<std::size_t>(Timer::Held)],
+                                                           .circuit = indexOf(circuit),
+                                                           .generation = 0});
 }
 
 void CircuitHealth::expireHeld(CircuitState& circuit, Switch& on, std::int64_t now) {
@@ -350,8 +386,11 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     }
     if (!record.hasCallInstanceCode || record.typeCode < 0) return;
     const std::uint32_t code = record.callInstanceCode;
-    auto [found, isNew] = circuits_.try_emplace(circuitKey(switchIndex, code, message.routeIndex()));
-    CircuitState& circuit = found->second;
+    bool isNew = false;
+    // A new circuit may move the others: the group messages, which make the circuits of their
+    // range, find this one again by its index afterwards.
+    const std::uint32_t self = circuitOf(circuitKey(switchIndex, code, message.routeIndex()), isNew);
+    CircuitState& circuit = circuits_[self];
     circuit.code = code;
     circuit.switchIndex = switchIndex;
     if (isNew && message.routeIndex() != 0) {
@@ -365,17 +404,16 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
     const Direction direction = record.direction;
     const bool local = direction == Direction::Sent;
     const int type = record.typeCode;
-    const CallRole role = callRoleOf(type);
     const bool open = circuit.call == CallState::Busy || circuit.call == CallState::AwaitingReleaseComplete;
     // The circuits from this one's code to `last` (a GRS's or GRA's range), each handed to `visit`.
     const auto eachInRange = [&](std::uint32_t last, const auto& visit) {
         for (std::uint64_t each = code; each <= last; ++each) {
-            CircuitState& member =
-                circuits_[circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex())];
+            CircuitState& member = circuitAt(circuitKey(switchIndex, static_cast<std::uint32_t>(each), message.routeIndex()));
+            const CircuitState& owner = circuits_[self];
             member.code = static_cast<std::uint32_t>(each);
             member.switchIndex = switchIndex;
-            member.routeIndex = circuit.routeIndex;
-            member.route = circuit.route;
+            member.routeIndex = owner.routeIndex;
+            member.route = owner.route;
             if (member.lastRecord < record.record) member.lastRecord = record.record;
             if (passes) member.passed = true;
             visit(member);
@@ -402,7 +440,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         ++circuit.seizures;
         circuit.call = CallState::Busy;
         circuit.callRecord = record.record;
-        circuit.callTime.assign(record.time.data(), record.time.size());
+        copyText(circuit.callTime, record.time);
         circuit.callPassed = passes;
         circuit.seizedAt = at;
         circuit.since = at;
@@ -424,7 +462,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 // A call begun before the log.
                 circuit.call = CallState::Busy;
                 circuit.callRecord = record.record;
-                circuit.callTime.assign(record.time.data(), record.time.size());
+                copyText(circuit.callTime, record.time);
                 circuit.callPassed = passes;
                 circuit.since = at;
                 watchHeld(circuit);
@@ -479,8 +517,8 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                 member.resetPending = true;
                 member.groupResetPending = true;
             });
-            circuit.groupLast = last;
-            start(Timer::T22, circuit, record, at, passes);
+            circuits_[self].groupLast = last;
+            start(Timer::T22, circuits_[self], record, at, passes);
             return;
         }
         case codes::kCircuitGroupResetAcknowledgement: {
@@ -490,7 +528,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
             eachInRange(last, [](CircuitState& member) {
                 if (member.groupResetPending) member.resetPending = member.groupResetPending = false;
             });
-            circuit.groupLast = 0;
+            circuits_[self].groupLast = 0;
             return;
         }
         case codes::kBlocking:
@@ -512,12 +550,13 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                                            : (hardware ? kRemoteHardware : kRemoteMaintenance);
             const bool blocking = type == codes::kCircuitGroupBlocking;
             forEachStatusCircuit(message, code, [&](std::uint32_t each) {
-                CircuitState& member = circuits_[circuitKey(switchIndex, each, message.routeIndex())];
+                CircuitState& member = circuitAt(circuitKey(switchIndex, each, message.routeIndex()));
+                const CircuitState& owner = circuits_[self];
                 member.code = each;
                 member.switchIndex = switchIndex;
                 if (member.lastRecord < record.record) member.lastRecord = record.record;
-                member.routeIndex = circuit.routeIndex;
-                member.route = circuit.route;
+                member.routeIndex = owner.routeIndex;
+                member.route = owner.route;
                 if (passes) member.passed = true;
                 if (blocking) {
                     member.blocked |= bit;
@@ -526,7 +565,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
                     member.blocked &= static_cast<std::uint8_t>(~bit);
                 }
             });
-            start(blocking ? Timer::T18 : Timer::T20, circuit, record, at, passes);
+            start(blocking ? Timer::T18 : Timer::T20, circuits_[self], record, at, passes);
             return;
         }
         case codes::kCircuitGroupBlockingAcknowledgement: stop(Timer::T18, circuit); return;
@@ -534,7 +573,7 @@ void CircuitHealth::add(const MessageFacts& message, std::optional<std::int64_t>
         default: break;
     }
     // A call-control message on a circuit that an RLC or a reset left idle.
-    if (role == CallRole::Joins && circuit.call == CallState::Idle)
+    if (circuit.call == CallState::Idle && callRoleOf(type) == CallRole::Joins)
         report(FindingKind::MessageOnIdleCircuit, circuit, record, at, passes,
                std::string(record.acronym) + " on an idle circuit (after its RLC or a reset)");
 }
@@ -553,7 +592,7 @@ void CircuitHealth::finish(std::span<const std::string> inputWarnings) {
 std::vector<const CircuitState*> CircuitHealth::circuits() const {
     std::vector<const CircuitState*> list;
     list.reserve(circuits_.size());
-    for (const auto& [key, circuit] : circuits_) list.push_back(&circuit);
+    for (const CircuitState& circuit : circuits_) list.push_back(&circuit);
     std::sort(list.begin(), list.end(), [this](const CircuitState* a, const CircuitState* b) {
         if (a->needsAttention() != b->needsAttention()) return a->needsAttention();
         if (a->switchIndex != b->switchIndex) return switchName(*a) < switchName(*b);

@@ -19,6 +19,7 @@
 // one still running when the log ends before its deadline gives no finding. Each switch has its
 // own time (files of several switches read as one run follow one another, each from its start).
 // Memory: one small state per circuit seen, and the timers running.
+#include "analysis/facts/CircuitTable.h"
 #include "analysis/facts/MessageFacts.h"
 
 #include <array>
@@ -173,13 +174,17 @@ public:
     void report(Finding finding);
 
 private:
+    // Sixteen bytes, so that the heap moves little: the timer is the one of the circuit whose
+    // start has the generation (0: `held`).
     struct Deadline {
         std::int64_t at;
-        std::uint64_t key;  // the circuit's circuitKey
-        Timer timer;
+        std::uint32_t circuit;  // its index in circuits_
         std::uint32_t generation;
         bool operator>(const Deadline& other) const { return at > other.at; }
     };
+    // The timer of a circuit still running from the start of `generation`; nothing when it was
+    // stopped or started again since.
+    std::optional<Timer> runningSince(const CircuitState& circuit, std::uint32_t generation) const;
 
     void start(Timer timer, CircuitState& circuit, const RecordFacts& record, std::optional<std::int64_t> at,
                bool passes);
@@ -205,13 +210,31 @@ private:
 
     CheckOptions options_;
     FindingSink onFinding_;
-    std::unordered_map<std::uint64_t, CircuitState> circuits_;  // by circuitKey (switch, code, route)
+    // The index of a key's circuit in circuits_, made when new. Making one may move the others:
+    // a reference to a circuit holds until the next new one.
+    std::uint32_t circuitOf(std::uint64_t key, bool& isNew) {
+        const std::uint32_t* index = circuitIndex_.find(key);
+        isNew = index == nullptr;
+        return index != nullptr ? *index : newCircuit(key);
+    }
+    std::uint32_t newCircuit(std::uint64_t key);
+    CircuitState& circuitAt(std::uint64_t key) {
+        bool isNew = false;
+        return circuits_[circuitOf(key, isNew)];
+    }
+    std::uint32_t indexOf(const CircuitState& circuit) const {
+        return static_cast<std::uint32_t>(&circuit - circuits_.data());
+    }
+    std::vector<CircuitState> circuits_;                          // in the order they were first seen
+    CircuitTable<std::uint32_t> circuitIndex_;                    // by circuitKey (switch, code, route)
     std::vector<Switch> switches_ = std::vector<Switch>(1);      // by SwitchIndex
     SwitchIndex lastSwitch_ = 0;                                  // of the message before
     RunningTimer& timerOf(Timer timer, CircuitState& circuit);
     // The circuit group, reset and blocking timers, by circuitKey: one a timer (by Timer).
     std::unordered_map<std::uint64_t, std::array<RunningTimer, kTimerCount>> otherTimers_;
-    std::uint32_t generations_ = 0;  // every timer started gets the next
+    std::uint32_t generations_ = 0;  // every timer started gets the next (never 0)
+    // The sentence of each timer's finding when it expires (a GRS's adds its range).
+    std::array<std::string, kTimerCount> expiredSentences_;
     std::vector<Finding> kept_;
     std::uint64_t findingCount_ = 0;
     std::array<std::uint64_t, kFindingKindCount> byKind_{};

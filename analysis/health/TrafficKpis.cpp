@@ -233,14 +233,13 @@ void KpiSet::noteSwitch(SwitchIndex index, std::string_view name) {
 
 TrafficKpis::TrafficKpis(KpiOptions options) : options_(std::move(options)) {}
 
-void TrafficKpis::noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex) {
-    if (!at) return;
-    if (!first_ || *at < *first_) first_ = at;
-    if (!last_ || *at > *last_) last_ = at;
+void TrafficKpis::widenSpan(std::int64_t at, SwitchIndex switchIndex) {
+    if (!first_ || at < *first_) first_ = at;
+    if (!last_ || at > *last_) last_ = at;
     if (switchIndex >= spans_.size()) spans_.resize(std::size_t{switchIndex} + 1);
     Span& span = spans_[switchIndex];
-    if (!span.first || *at < *span.first) span.first = at;
-    if (!span.last || *at > *span.last) span.last = at;
+    if (!span.first || at < *span.first) span.first = at;
+    if (!span.last || at > *span.last) span.last = at;
 }
 
 TrafficKpis::Span TrafficKpis::span(SwitchIndex switchIndex) const {

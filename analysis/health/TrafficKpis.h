@@ -124,7 +124,20 @@ public:
     // Every message's instant, in log order, whether it passed a filter or not, and its switch:
     // the observed period is the log's (each switch's own, for the intervals of its calls: the
     // switches of a run have time lines of their own).
-    void noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex = 0);
+    void noteInstant(std::optional<std::int64_t> at, SwitchIndex switchIndex = 0) {
+        if (!at) return;
+        // Mostly the log's time goes on: an instant at or after its switch's first is within the
+        // whole log's span, or past its last.
+        if (switchIndex < spans_.size() && spans_[switchIndex].first && *at >= *spans_[switchIndex].first) {
+            Span& span = spans_[switchIndex];
+            if (*at > *span.last) {
+                span.last = at;
+                if (*at > *last_) last_ = at;
+            }
+            return;
+        }
+        widenSpan(*at, switchIndex);
+    }
     // A finished call; `logEnded`: it finished because the log ended (its circuit is busy to the
     // log's end).
     void addCall(const Call& call, bool logEnded);
@@ -160,6 +173,7 @@ public:
     }
 
 private:
+    void widenSpan(std::int64_t at, SwitchIndex switchIndex);
     KpiSet& groupOf(const Call& call);
     KpiSet& intervalGroup(SwitchIndex switchIndex, std::int64_t start);
     void count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const;

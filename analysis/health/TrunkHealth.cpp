@@ -25,6 +25,10 @@ void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int
     if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
     if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
+    keepStep(message, *call);
+}
+
+void TrunkHealth::keepStep(const MessageFacts& message, const Call& call) {
     const RecordFacts& record = message.record();
     LadderStep step{.record = record.record,
                     .time = std::string(record.time),
@@ -37,11 +41,12 @@ void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int
     } else if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber) {
         step.note = "cause " + std::to_string(cause->number);
     }
-    open_[call->firstRecord].push_back(std::move(step));
+    open_[call.firstRecord].push_back(std::move(step));
 }
 
 void TrunkHealth::addCall(const Call& call, bool passes, bool logEnded) {
-    const auto found = open_.find(call.firstRecord);
+    // Without ladders, no steps are kept.
+    const auto found = open_.empty() ? open_.end() : open_.find(call.firstRecord);
     if (!passes) {
         if (found != open_.end()) open_.erase(found);
         return;

@@ -85,6 +85,9 @@ public:
     std::uint64_t failedCalls() const { return failedCalls_; }
 
 private:
+    // The message as a step of its call's ladder.
+    void keepStep(const MessageFacts& message, const Call& call);
+
     HealthOptions options_;
     TrafficKpis kpis_;
     std::optional<TrafficKpis> byInterval_;
