@@ -1,6 +1,7 @@
 #include "analysis/facts/MessageSummary.h"
 
 #include "analysis/facts/KnownFields.h"
+#include "base/Conversions.h"
 #include "base/OctetText.h"
 #include "base/ReportLayout.h"
 #include "dispatch/Codes.h"
@@ -158,31 +159,6 @@ void copyShort(char* to, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) to[i] = text[i];
 }
 
-// "00" to "99", two characters each.
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Writes `number` right-aligned so that its last digit stands before `end`, two digits at a time.
-void writeRightAligned(char* end, std::uint64_t number) {
-    while (number >= 100) {
-        end -= 2;
-        std::memcpy(end, &kDigitPairs[2 * (number % 100)], 2);
-        number /= 100;
-    }
-    if (number >= 10) {
-        end -= 2;
-        std::memcpy(end, &kDigitPairs[2 * number], 2);
-    } else {
-        *--end = static_cast<char>('0' + number);
-    }
-}
-
 // Whether every byte of `n` (a multiple of 8) bytes is printable ASCII (20 to 7E hex), eight at a
 // time: a byte below 20 wraps when 20 is taken from it, 7F reaches 80 when 1 is added, and a byte
 // of 80 or more has its high bit already (a borrow or carry between bytes comes only from a byte
@@ -226,9 +202,9 @@ FixedColumns appendFixedColumns(std::string& out, const RecordFacts& record) {
     // The texts from the log need no escape when the line, blanks and all, is printable: checked
     // in one pass over it rather than text by text.
     if (!printableWords(line, kWords)) return FixedColumns::None;
-    writeRightAligned(line + kRecordWidth, record.record);
+    decimalBefore(record.record, line + kRecordWidth);
     if (record.hasCallInstanceCode)
-        writeRightAligned(line + kCodeAt + kCodeWidth, record.callInstanceCode);  // at most 10 digits: 32 bits
+        decimalBefore(record.callInstanceCode, line + kCodeAt + kCodeWidth);  // at most 10 digits: 32 bits
     else
         line[kCodeAt + kCodeWidth - 1] = '-';
     copyShort(line + kTypeAt, type);
