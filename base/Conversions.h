@@ -23,6 +23,19 @@ inline std::uint64_t hexToDec(std::string_view hex) {
 // returns where they begin (at most 20 characters before `end`).
 char* decimalBefore(std::uint64_t value, char* end);
 
+// The number of decimal digits of a value (1 for 0).
+inline unsigned decimalDigitCount(std::uint64_t value) {
+    unsigned count = 1;
+    for (;;) {
+        if (value < 10) return count;
+        if (value < 100) return count + 1;
+        if (value < 1000) return count + 2;
+        if (value < 10000) return count + 3;
+        value /= 10000;
+        count += 4;
+    }
+}
+
 // Largest value a whole-contents word may have: its arithmetic is on 32-bit signed integers.
 inline constexpr std::uint64_t kDecToBinMax = 0x7FFFFFFFu;
 

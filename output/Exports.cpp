@@ -7,6 +7,7 @@
 #include "analysis/facts/LogClock.h"
 #include "analysis/facts/MessageSummary.h"
 #include "base/ReportLayout.h"
+#include "base/Conversions.h"
 #include "base/FieldTable.h"
 #include "base/ReportText.h"
 
@@ -178,12 +179,6 @@ void appendRightCell(Text& line, std::string_view text, std::size_t width) {
     line.append("  ", 2);
 }
 
-std::size_t decimalDigits(std::uint64_t value) {
-    std::size_t digits = 1;
-    for (; value >= 10; value /= 10) ++digits;
-    return digits;
-}
-
 // Room for a cell of `length` characters right-aligned in `width` (blanks before them), then
 // two blanks; returns where the cell's characters end.
 char* rightAlignedCell(Text& line, std::size_t length, std::size_t width) {
@@ -195,17 +190,8 @@ char* rightAlignedCell(Text& line, std::size_t length, std::size_t width) {
     return at;
 }
 
-// Writes the decimal digits of `value` backwards from `end`; returns where they begin.
-char* decimalBackwards(char* end, std::uint64_t value) {
-    do {
-        *--end = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    return end;
-}
-
 void appendNumberLineCell(Text& line, std::uint64_t value, std::size_t width) {
-    decimalBackwards(rightAlignedCell(line, decimalDigits(value), width), value);
+    decimalBefore(value, rightAlignedCell(line, decimalDigitCount(value), width));
 }
 
 // Seconds with three decimals, as appendSeconds writes them, or "-", right-aligned.
@@ -217,14 +203,14 @@ void appendSecondsLineCell(Text& line, const std::optional<std::int64_t>& millis
     const bool negative = *milliseconds < 0;
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(*milliseconds)
                                              : static_cast<std::uint64_t>(*milliseconds);
-    const std::size_t length = (negative ? 1 : 0) + decimalDigits(magnitude / 1000) + 4;
+    const std::size_t length = (negative ? 1 : 0) + decimalDigitCount(magnitude / 1000) + 4;
     char* end = rightAlignedCell(line, length, width);
     const auto thousandths = static_cast<unsigned>(magnitude % 1000);
     *--end = static_cast<char>('0' + thousandths % 10);
     *--end = static_cast<char>('0' + thousandths / 10 % 10);
     *--end = static_cast<char>('0' + thousandths / 100);
     *--end = '.';
-    end = decimalBackwards(end, magnitude / 1000);
+    end = decimalBefore(magnitude / 1000, end);
     if (negative) *--end = '-';
 }
 

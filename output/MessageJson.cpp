@@ -8,6 +8,7 @@
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/MessageSummary.h"
 #include "base/ByteScan.h"
+#include "base/Conversions.h"
 
 #include <algorithm>
 #include <array>
@@ -49,19 +50,6 @@ void putStringOrNull(Text& out, std::string_view text, bool plain = false) {
         appendJsonString(out, text);
 }
 
-// The number of decimal digits of a value.
-unsigned digitCount(std::uint64_t value) {
-    unsigned count = 1;
-    for (;;) {
-        if (value < 10) return count;
-        if (value < 100) return count + 1;
-        if (value < 1000) return count + 2;
-        if (value < 10000) return count + 3;
-        value /= 10000;
-        count += 4;
-    }
-}
-
 // A number written at `at`, which has room for twenty digits; numbers below 100, most of a
 // record's, without a division.
 char* putDigits(char* at, std::uint64_t value) {
@@ -79,7 +67,7 @@ char* putDigits(char* at, std::uint64_t value) {
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    char* const end = at + digitCount(value);
+    char* const end = at + decimalDigitCount(value);
     char* first = end;
     while (value >= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
