@@ -73,6 +73,8 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
                              !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
                              options_.htmlFile.empty() && options_.health.alarms.empty();
     if (readsNoCall) analysis_.followCalls(false);
+    // Of the messages, the circuits and the checks read only what the circuits follow.
+    if (readsNoCall && options_.view != View::Summary) analysis_.sinkReadsCallFields(false);
     // The statistics are read by their view, the metrics and the KPIs' snapshots.
     if (options_.view != View::Statistics && options_.metricsFile.empty() &&
         (options_.view != View::Kpi || options_.intervalSeconds == 0))

@@ -49,9 +49,16 @@ void LogAnalysis::beginSwitch(std::string_view name) {
     facts_.setSwitch(index, *found);
 }
 
+bool LogAnalysis::fieldsRead(int typeCode) const {
+    if (!fieldsReadBeyondJson(typeCode)) return false;
+    // The circuits read the circuit group messages' ranges and status; the other types' fields
+    // are the calls', the statistics' and the summary's.
+    return followCalls_ || countStatistics_ || sinkReadsCallFields_ || callRoleOf(typeCode) == CallRole::Circuit;
+}
+
 std::bitset<256> LogAnalysis::markedTypes() const {
     std::bitset<256> types;
-    for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsReadBeyondJson(code);
+    for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsRead(code);
     return types;
 }
 
@@ -104,9 +111,10 @@ void LogAnalysis::add(const RecordFacts& record) {
     // next to nothing. A record whose text for the sinks that read every field was written
     // beside its decoding (RecordFacts::prepared) needs only the fields the analysis reads.
     const bool allFields = allFields_ && (record.prepared.empty() || selectionReadsFields_);
-    if (allFields || (record.prepared.empty() && fieldsReadBeyondJson(record.typeCode))) {
+    const bool fieldsRead = this->fieldsRead(record.typeCode);
+    if (allFields || (record.prepared.empty() && fieldsRead)) {
         facts_.build(record, true);
-    } else if (fieldsReadBeyondJson(record.typeCode)) {
+    } else if (fieldsRead) {
         RecordFacts withFieldsRead = record;
         withFieldsRead.marks = marksRead(record.marks);
         facts_.build(withFieldsRead, true);

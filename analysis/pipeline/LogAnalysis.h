@@ -70,6 +70,11 @@ public:
     // Whether the messages and calls that pass are counted in statistics() (the default): a caller
     // that never reads them turns it off before the first message.
     void countStatistics(bool count) { countStatistics_ = count; }
+    // Whether the message sink reads the fields of the call-control messages that the summary
+    // shows (the IAM's numbers, the REL's cause, the CPG's event; the default): with no calls
+    // followed, no statistics counted and a sink that reads none of them (the circuits and the
+    // checks), only the circuit group messages' fields are built, and marked by the run.
+    void sinkReadsCallFields(bool reads) { sinkReadsCallFields_ = reads; }
 
     // The messages added from now on are of the switch `name` (the next file of a run may be of
     // another switch): they, their calls, circuits and findings carry it, and calls and circuits
@@ -141,6 +146,10 @@ private:
     TrunkHealth* health_ = nullptr;
     bool followCalls_ = true;
     bool countStatistics_ = true;
+    bool sinkReadsCallFields_ = true;
+    // Whether the fields of a message of this type are read beyond its JSON (by the calls, the
+    // statistics, the summary or the circuits, as far as they are followed).
+    bool fieldsRead(int typeCode) const;
     bool logEnding_ = false;
     // The routes met, by RouteIndex (index 0: none), and their indexes by both point codes.
     std::deque<std::string> routeNames_{""};

@@ -1,6 +1,8 @@
 // The one analysis of a run: the views read the same with the restricted marking as with every
 // record marked, and the numbers they show are the ones the octets of the real captures hold.
 #include "output/Exports.h"
+#include "output/HealthExports.h"
+#include "dispatch/Codes.h"
 #include "analysis/pipeline/LogAnalysis.h"
 #include "analysis/facts/MessageSummary.h"
 #include "analysis/pipeline/RecordPipe.h"
@@ -47,6 +49,50 @@ TEST(LogAnalysis, RestrictedMarkingGivesTheViewsOfEveryTypeMarked) {
         SCOPED_TRACE(log.filename().string());
         const std::string restricted = viewsOf(log, false);
         EXPECT_EQ(restricted, viewsOf(log, true));
+        EXPECT_FALSE(restricted.empty());
+    }
+}
+
+// The circuits and the findings of a log, as the circuits and checks views follow them (no call,
+// no statistics, a sink that reads no field): with the records of only the types they read
+// marked and built with their fields, or of every type.
+std::string circuitsOf(const std::filesystem::path& log, bool markEveryType) {
+    std::string out;
+    HealthOptions options;
+    options.ladders = 0;
+    options.countKpis = false;
+    TrunkHealth health(options, [&out](const Finding& finding) { appendFindingText(out, finding); });
+    LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
+    analysis.followHealth(&health);
+    if (!markEveryType) {
+        analysis.followCalls(false);
+        analysis.countStatistics(false);
+        analysis.sinkReadsCallFields(false);
+    }
+    std::ifstream in(log, std::ios::binary);
+    RunOptions run;
+    run.records = [&analysis](const RecordFacts& record) { analysis.add(record); };
+    if (!markEveryType) run.markedTypes = analysis.markedTypes();
+    decodeLog(in, [](std::string_view) {}, run);
+    analysis.finish();
+    health.finish({});
+    appendCircuitsText(out, health.circuits(), false);
+    return out;
+}
+
+TEST(LogAnalysis, CircuitsReadOnlyTheCircuitGroupMessagesFields) {
+    LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
+    analysis.followCalls(false);
+    analysis.countStatistics(false);
+    analysis.sinkReadsCallFields(false);
+    const std::bitset<256> marked = analysis.markedTypes();
+    EXPECT_EQ(marked.count(), 3u);
+    for (const int code : {codes::kCircuitGroupReset, codes::kCircuitGroupBlocking, codes::kCircuitGroupUnblocking})
+        EXPECT_TRUE(marked[static_cast<std::size_t>(code)]) << code;
+    for (const auto& log : goldenLogs()) {
+        SCOPED_TRACE(log.filename().string());
+        const std::string restricted = circuitsOf(log, false);
+        EXPECT_EQ(restricted, circuitsOf(log, true));
         EXPECT_FALSE(restricted.empty());
     }
 }
