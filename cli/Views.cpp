@@ -73,8 +73,14 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
                              !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
                              options_.htmlFile.empty() && options_.health.alarms.empty();
     if (readsNoCall) analysis_.followCalls(false);
-    // Of the messages, the circuits and the checks read only what the circuits follow.
-    if (readsNoCall && options_.view != View::Summary) analysis_.sinkReadsCallFields(false);
+    // The KPIs read of the calls only what they count.
+    if (options_.view == View::Kpi && !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
+        options_.htmlFile.empty())
+        analysis_.keepCallTexts(false);
+    // Of the messages' fields, only the summary and the journeys read more than the calls, the
+    // statistics and the circuits do (the report in JSON and the exports read every field).
+    if (options_.view != View::Report && options_.view != View::Summary && !options_.wantsJourneys())
+        analysis_.sinkReadsCallFields(false);
     // The statistics are read by their view, the metrics and the KPIs' snapshots.
     if (options_.view != View::Statistics && options_.metricsFile.empty() &&
         (options_.view != View::Kpi || options_.intervalSeconds == 0))

@@ -55,12 +55,6 @@ constexpr std::string_view kOutcomeNames[kCallOutcomeCount] = {"answered", "unan
 
 void assign(std::string& to, std::string_view from) { to.assign(from.data(), from.size()); }
 
-void setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std::int64_t> at) {
-    moment.present = true;
-    assign(moment.time, record.time);
-    moment.at = at;
-}
-
 // The printed value of a field, folded onto one line, or nothing.
 void foldedField(const MessageFacts& message, const FieldRef& ref, std::string& to) {
     to.clear();
@@ -92,6 +86,12 @@ std::optional<std::int64_t> CallInstants::setupTime() const {
 }
 std::optional<std::int64_t> CallInstants::answerDelay() const { return opened ? between(first, answer) : std::nullopt; }
 std::optional<std::int64_t> CallInstants::conversationTime() const { return between(answer, release); }
+
+void CallTracker::setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std::int64_t> at) const {
+    moment.present = true;
+    if (texts_) assign(moment.time, record.time);
+    moment.at = at;
+}
 
 CallTracker::CallTracker(FinishedSink finished, std::size_t maxHeld) : finished_(std::move(finished)), maxHeld_(maxHeld) {}
 
@@ -256,7 +256,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
     if (role == CallRole::Opens) {
         assign(call.direction, record.directionText);
         digitsField(message, knownFields().calledDigits, call.called);
-        digitsField(message, knownFields().callingDigits, call.calling);
+        if (texts_) digitsField(message, knownFields().callingDigits, call.calling);
     } else if (type == codes::kAddressComplete) {
         if (!call.addressComplete.present) setMoment(call.addressComplete, record, at);
     } else if (type == codes::kCallProgress) {
@@ -269,7 +269,7 @@ Call* CallTracker::add(const MessageFacts& message, std::optional<std::int64_t> 
             assign(call.releasedBy, record.directionText);
             if (const FieldFact* cause = message.find(knownFields().causeValue); cause != nullptr && cause->hasNumber)
                 call.cause = static_cast<std::uint32_t>(cause->number);
-            foldedField(message, knownFields().causeLocation, call.location);
+            if (texts_) foldedField(message, knownFields().causeLocation, call.location);
         }
     } else if (role == CallRole::Ends) {
         setMoment(call.releaseComplete, record, at);

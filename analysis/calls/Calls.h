@@ -151,6 +151,12 @@ public:
     // The log ended: the calls still open go out as incomplete, all in the order of first records.
     void finish();
 
+    // Whether the calls carry the texts no count needs (the default): their messages' times as
+    // read, the calling number and the release's location. A caller that reads only a call's
+    // instants, outcome, cause, called number, sides, switch and route (the KPIs) turns them off
+    // before the first message: each message then copies no text.
+    void keepTexts(bool keep) { texts_ = keep; }
+
     std::size_t openCalls() const { return openCalls_; }
     // Finished calls held behind an older open call; the most held at once so far.
     std::size_t heldCalls() const { return held_; }
@@ -183,6 +189,9 @@ private:
     std::size_t openCalls_ = 0;
     std::optional<std::uint32_t> ended_;                  // ended by the last message, not yet out
     CallOutcome endedAs_ = CallOutcome::Incomplete;
+    bool texts_ = true;
+    // The moment a message of the call came: its instant, and its time as read when kept.
+    void setMoment(CallMoment& moment, const RecordFacts& record, std::optional<std::int64_t> at) const;
 };
 
 }  // namespace truno

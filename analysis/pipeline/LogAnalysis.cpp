@@ -2,6 +2,7 @@
 
 #include "analysis/facts/KnownFields.h"
 #include "analysis/facts/MessageSummary.h"
+#include "dispatch/Codes.h"
 
 #include <algorithm>
 #include <limits>
@@ -51,9 +52,11 @@ void LogAnalysis::beginSwitch(std::string_view name) {
 
 bool LogAnalysis::fieldsRead(int typeCode) const {
     if (!fieldsReadBeyondJson(typeCode)) return false;
-    // The circuits read the circuit group messages' ranges and status; the other types' fields
-    // are the calls', the statistics' and the summary's.
-    return followCalls_ || countStatistics_ || sinkReadsCallFields_ || callRoleOf(typeCode) == CallRole::Circuit;
+    // The circuits read the circuit group messages' ranges and status; of the call-control
+    // messages, the calls read the IAM's numbers and the REL's cause, the statistics the REL's
+    // cause, the summary those and the CPG's event.
+    if (sinkReadsCallFields_ || callRoleOf(typeCode) == CallRole::Circuit) return true;
+    return (followCalls_ && typeCode != codes::kCallProgress) || (countStatistics_ && typeCode == codes::kRelease);
 }
 
 std::bitset<256> LogAnalysis::markedTypes() const {

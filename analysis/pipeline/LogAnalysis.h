@@ -70,10 +70,15 @@ public:
     // Whether the messages and calls that pass are counted in statistics() (the default): a caller
     // that never reads them turns it off before the first message.
     void countStatistics(bool count) { countStatistics_ = count; }
+    // Whether the calls carry their times as read, calling numbers and locations (the default;
+    // CallTracker::keepTexts): a caller none of whose sinks, filters or exports reads them (the
+    // KPIs) turns them off before the first message.
+    void keepCallTexts(bool keep) { calls_.keepTexts(keep); }
     // Whether the message sink reads the fields of the call-control messages that the summary
-    // shows (the IAM's numbers, the REL's cause, the CPG's event; the default): with no calls
-    // followed, no statistics counted and a sink that reads none of them (the circuits and the
-    // checks), only the circuit group messages' fields are built, and marked by the run.
+    // shows (the IAM's numbers, the REL's cause, the CPG's event; the default): with a sink that
+    // reads none of them, only the fields the calls and the statistics read, as far as they are
+    // followed, and the circuit group messages' are built, and marked by the run (the circuits
+    // and the checks, which follow no call, need only the latter).
     void sinkReadsCallFields(bool reads) { sinkReadsCallFields_ = reads; }
 
     // The messages added from now on are of the switch `name` (the next file of a run may be of

@@ -53,19 +53,25 @@ TEST(LogAnalysis, RestrictedMarkingGivesTheViewsOfEveryTypeMarked) {
     }
 }
 
-// The circuits and the findings of a log, as the circuits and checks views follow them (no call,
-// no statistics, a sink that reads no field): with the records of only the types they read
-// marked and built with their fields, or of every type.
-std::string circuitsOf(const std::filesystem::path& log, bool markEveryType) {
+// The calls, KPIs, circuits and findings of a log as views whose sinks read no field follow them
+// (`calls`: the KPIs, which follow the calls; otherwise the circuits and the checks, which do
+// not): with the records of only the types they read marked and built with their fields and the
+// calls without their texts, or of every type and with the texts.
+std::string healthOf(const std::filesystem::path& log, bool calls, bool markEveryType) {
     std::string out;
     HealthOptions options;
     options.ladders = 0;
-    options.countKpis = false;
     TrunkHealth health(options, [&out](const Finding& finding) { appendFindingText(out, finding); });
-    LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
+    // What the KPIs read of a call.
+    const auto counted = [&out](const Call& call) {
+        out += std::string(outcomeName(call.outcome)) + " " + call.called + " " + call.direction + " " + call.releasedBy + " " +
+               (call.cause ? std::to_string(*call.cause) : "-") + "\n";
+    };
+    LogAnalysis analysis([](const AnalysedMessage&) {}, counted, false);
     analysis.followHealth(&health);
+    analysis.followCalls(calls);
     if (!markEveryType) {
-        analysis.followCalls(false);
+        analysis.keepCallTexts(false);
         analysis.countStatistics(false);
         analysis.sinkReadsCallFields(false);
     }
@@ -76,24 +82,45 @@ std::string circuitsOf(const std::filesystem::path& log, bool markEveryType) {
     decodeLog(in, [](std::string_view) {}, run);
     analysis.finish();
     health.finish({});
-    appendCircuitsText(out, health.circuits(), false);
+    if (calls) {
+        appendKpiText(out, health.kpis());
+    } else {
+        appendCircuitsText(out, health.circuits(), false);
+    }
     return out;
 }
 
-TEST(LogAnalysis, CircuitsReadOnlyTheCircuitGroupMessagesFields) {
-    LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
-    analysis.followCalls(false);
-    analysis.countStatistics(false);
-    analysis.sinkReadsCallFields(false);
-    const std::bitset<256> marked = analysis.markedTypes();
-    EXPECT_EQ(marked.count(), 3u);
-    for (const int code : {codes::kCircuitGroupReset, codes::kCircuitGroupBlocking, codes::kCircuitGroupUnblocking})
-        EXPECT_TRUE(marked[static_cast<std::size_t>(code)]) << code;
+TEST(LogAnalysis, MarksOnlyTheTypesWhoseFieldsItsFollowersRead) {
+    using namespace codes;
+    struct Case {
+        bool calls, statistics, sink;
+        std::vector<int> types;
+    };
+    const Case cases[] = {
+        {.calls = false, .statistics = false, .sink = false, .types = {kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
+        {.calls = true, .statistics = false, .sink = false,
+         .types = {kInitialAddress, kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
+        {.calls = false, .statistics = true, .sink = false,
+         .types = {kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
+        {.calls = false, .statistics = false, .sink = true,
+         .types = {kInitialAddress, kRelease, kCallProgress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
+    };
+    for (const Case& c : cases) {
+        LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
+        analysis.followCalls(c.calls);
+        analysis.countStatistics(c.statistics);
+        analysis.sinkReadsCallFields(c.sink);
+        std::bitset<256> expected;
+        for (const int type : c.types) expected.set(static_cast<std::size_t>(type));
+        EXPECT_EQ(analysis.markedTypes(), expected) << c.calls << c.statistics << c.sink;
+    }
     for (const auto& log : goldenLogs()) {
         SCOPED_TRACE(log.filename().string());
-        const std::string restricted = circuitsOf(log, false);
-        EXPECT_EQ(restricted, circuitsOf(log, true));
-        EXPECT_FALSE(restricted.empty());
+        for (const bool calls : {false, true}) {
+            const std::string restricted = healthOf(log, calls, false);
+            EXPECT_EQ(restricted, healthOf(log, calls, true));
+            EXPECT_FALSE(restricted.empty());
+        }
     }
 }
 
