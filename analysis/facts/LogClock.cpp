@@ -1,6 +1,7 @@
 #include "analysis/facts/LogClock.h"
 
 #include <charconv>
+#include <cstring>
 
 #include <cstdio>
 
@@ -11,8 +12,34 @@ constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
 
 }  // namespace
 
+std::optional<std::int64_t> LogClock::ofDay(std::string_view timeOfDay) {
+    constexpr std::size_t kSecond = sizeof second_;
+    if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay);
+    // One to three digits of the second's fraction after "HH:MM:SS.", each worth a tenth of the
+    // one before (-1: not all digits).
+    constexpr std::int64_t kScale[3] = {100, 10, 1};
+    std::int64_t fraction = 0;
+    for (std::size_t i = kSecond; i < timeOfDay.size(); ++i) {
+        const auto digit = static_cast<unsigned char>(timeOfDay[i] - '0');
+        if (digit > 9) {
+            fraction = -1;
+            break;
+        }
+        fraction += digit * kScale[i - kSecond];
+    }
+    if (fraction >= 0 && haveSecond_ && std::memcmp(timeOfDay.data(), second_, kSecond) == 0) return secondMs_ + fraction;
+    const std::optional<std::int64_t> read = millisecondsOfDay(timeOfDay);
+    // Kept when the time is of that form: read as its second and a fraction.
+    if (read && fraction >= 0 && timeOfDay[2] == ':' && timeOfDay[5] == ':' && timeOfDay[8] == '.') {
+        haveSecond_ = true;
+        std::memcpy(second_, timeOfDay.data(), kSecond);
+        secondMs_ = *read - fraction;
+    }
+    return read;
+}
+
 std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
-    const std::optional<std::int64_t> ofDay = millisecondsOfDay(timeOfDay);
+    const std::optional<std::int64_t> ofDay = this->ofDay(timeOfDay);
     if (!ofDay) return std::nullopt;
     if (latest_ >= 0 && *ofDay < latest_ - kTwelveHours) ++day_;
     // A time a little before the latest one leaves the latest where it is, so that the next

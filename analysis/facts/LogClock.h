@@ -20,8 +20,15 @@ public:
     std::optional<std::int64_t> instant(std::string_view timeOfDay);
 
 private:
+    // The time of day of `timeOfDay`, as millisecondsOfDay reads it: a time "HH:MM:SS.f" whose
+    // "HH:MM:SS." is the last such time's has only its fraction read.
+    std::optional<std::int64_t> ofDay(std::string_view timeOfDay);
+
     std::int64_t day_ = 0;
     std::int64_t latest_ = -1;  // milliseconds of day of the latest time read
+    bool haveSecond_ = false;   // a time of that form was read
+    char second_[9] = {};       // "HH:MM:SS." of the last one
+    std::int64_t secondMs_ = 0; // its milliseconds of day
 };
 
 // A duration in milliseconds as seconds with three decimals ("12.340"); negative durations keep

@@ -53,6 +53,20 @@ TEST(LogClock, PassesMidnightButNotASmallStepBack) {
     for (const auto& s : steps) EXPECT_EQ(clock.instant(s.time), s.instant) << s.time;
 }
 
+// Times of one second read one after the other (only their fraction is read again): each as
+// millisecondsOfDay reads it alone, the malformed ones too.
+TEST(LogClock, ReadsEachTimeOfTheSameSecondAsAlone) {
+    LogClock clock;
+    const std::string_view times[] = {
+        "10:00:00.5", "10:00:00.25", "10:00:00.125", "10:00:00.4x", "10:00:00.", "10:00:00.1234", "10:00:00.05",
+        "10:00:01", "10:00:01.7", "10:00:01.70", "1x:00:01.7", "10:00:01.7", std::string_view("\0\0\0\0\0\0\0\0\0" "5", 10),
+        "10:00:02.9", "10:00:02 9", "10:00:02.9",
+    };
+    for (const std::string_view time : times) EXPECT_EQ(clock.instant(time), millisecondsOfDay(time)) << time;
+    LogClock fresh;
+    EXPECT_EQ(fresh.instant(std::string_view("\0\0\0\0\0\0\0\0\0" "5", 10)), std::nullopt);
+}
+
 TEST(DaysFromDate, CountsFrom1970) {
     const struct {
         std::string_view date;
