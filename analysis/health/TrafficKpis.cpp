@@ -1,6 +1,7 @@
 #include "analysis/health/TrafficKpis.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -17,8 +18,10 @@ constexpr int kExactBits = 14;
 constexpr int kSubBits = 13;
 constexpr std::int64_t kExactBelow = std::int64_t{1} << kExactBits;
 constexpr std::uint32_t kSubBuckets = 1u << kSubBits;
-// A distribution sorts its values into its buckets once at least this many wait.
+// A distribution sorts its values into its buckets once at least this many wait, and four times
+// as many as there are buckets.
 constexpr std::size_t kLeastPending = 32;
+constexpr std::size_t kPendingPerBucket = 4;
 
 std::uint32_t bucketOf(std::int64_t value) {
     if (value < kExactBelow) return static_cast<std::uint32_t>(value);
@@ -118,35 +121,70 @@ void Distribution::add(std::int64_t milliseconds) {
     ++count_;
     sum_ += milliseconds;
     pending_.push_back(bucketOf(milliseconds));
-    // Sorting in costs the buckets' number: done when as many values wait, it costs a few steps
-    // a value.
-    if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
+    // Sorting in costs the values' and the buckets' number: done when four times as many values
+    // wait as there are buckets, it costs a few steps a value.
+    if (pending_.size() >= std::max(kLeastPending, kPendingPerBucket * buckets_.size())) settle();
 }
 
-std::vector<Distribution::Bucket> Distribution::merged(const std::vector<Bucket>& buckets,
-                                                       const std::vector<std::uint32_t>& pending) {
-    std::vector<Bucket> out;
-    out.reserve(buckets.size() + pending.size());
-    auto next = buckets.begin();
-    for (const std::uint32_t bucket : pending) {
-        while (next != buckets.end() && next->bucket < bucket) out.push_back(*next++);
-        if (!out.empty() && out.back().bucket == bucket) {
-            ++out.back().count;
-        } else if (next != buckets.end() && next->bucket == bucket) {
-            out.push_back(*next++);
-            ++out.back().count;
-        } else {
-            out.push_back(Bucket{bucket, 1});
-        }
+namespace {
+
+// Bucket numbers sorted: by two digits of ten bits, the low then the high, each pass counting how
+// many values have each digit and then placing each value after those before it (a value is read
+// twice, compared never), when they are many and all below 2^20 (every duration's bucket is);
+// otherwise by comparisons.
+void sortBuckets(std::vector<std::uint32_t>& values) {
+    constexpr unsigned kDigitBits = 10;
+    constexpr std::uint32_t kDigits = 1u << kDigitBits;
+    std::uint32_t all = 0;
+    for (const std::uint32_t value : values) all |= value;
+    if (values.size() < 256 || (all >> (2 * kDigitBits)) != 0) {
+        std::sort(values.begin(), values.end());
+        return;
     }
-    out.insert(out.end(), next, buckets.end());
-    return out;
+    // Kept from one sort to the next, so that sorting allocates only when the values grow.
+    thread_local std::vector<std::uint32_t> spare;
+    spare.resize(values.size());
+    for (const unsigned shift : {0u, kDigitBits}) {
+        std::array<std::uint32_t, kDigits> starts{};
+        for (const std::uint32_t value : values) ++starts[(value >> shift) & (kDigits - 1)];
+        std::uint32_t start = 0;
+        for (std::uint32_t& digit : starts) start += std::exchange(digit, start);
+        for (const std::uint32_t value : values) spare[starts[(value >> shift) & (kDigits - 1)]++] = value;
+        values.swap(spare);
+    }
 }
+
+}  // namespace
 
 void Distribution::settle() {
     if (pending_.empty()) return;
-    std::sort(pending_.begin(), pending_.end());
-    buckets_ = merged(buckets_, pending_);
+    sortBuckets(pending_);
+    // Merged from the back, so that nothing is allocated but the buckets' growth and each bucket
+    // moves at most twice: the pending values' buckets (each run of one bucket counted at once)
+    // among those that hold values, written from the end of the room made for them.
+    const std::size_t held = buckets_.size();
+    buckets_.resize(held + pending_.size());
+    Bucket* const b = buckets_.data();
+    std::size_t from = held;            // buckets [0, from) not merged yet
+    std::size_t to = buckets_.size();   // merged ones from here on
+    std::size_t next = pending_.size(); // pending values [0, next) not merged yet
+    while (next > 0) {
+        const std::uint32_t bucket = pending_[next - 1];
+        std::uint64_t count = 0;
+        for (; next > 0 && pending_[next - 1] == bucket; --next) ++count;
+        for (; from > 0 && b[from - 1].bucket > bucket; --from) {
+            --to;
+            b[to] = b[from - 1];
+        }
+        if (from > 0 && b[from - 1].bucket == bucket) {
+            --from;
+            count += b[from].count;
+        }
+        --to;
+        b[to] = Bucket{bucket, count};
+    }
+    if (to != from) std::copy(b + to, b + buckets_.size(), b + from);
+    buckets_.resize(from + (buckets_.size() - to));
     pending_.clear();
 }
 
@@ -158,14 +196,14 @@ std::optional<double> Distribution::mean() const {
 std::optional<std::int64_t> Distribution::quantile(double q) const {
     if (count_ == 0) return std::nullopt;
     const auto rank = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(std::ceil(q * static_cast<double>(count_))));
-    std::vector<Bucket> withPending;
+    // The values still waiting are sorted in on a copy.
+    Distribution settled;
     if (!pending_.empty()) {
-        std::vector<std::uint32_t> pending = pending_;
-        std::sort(pending.begin(), pending.end());
-        withPending = merged(buckets_, pending);
+        settled = *this;
+        settled.settle();
     }
     std::uint64_t seen = 0;
-    for (const Bucket& b : pending_.empty() ? buckets_ : withPending) {
+    for (const Bucket& b : pending_.empty() ? buckets_ : settled.buckets_) {
         seen += b.count;
         if (seen >= rank) return std::clamp(lowerBoundOf(b.bucket), least_, most_);
     }
@@ -196,7 +234,7 @@ void Distribution::add(const Distribution& other) {
     }
     for (const std::uint32_t bucket : other.pending_) {
         pending_.push_back(bucket);
-        if (pending_.size() >= std::max(kLeastPending, buckets_.size())) settle();
+        if (pending_.size() >= std::max(kLeastPending, kPendingPerBucket * buckets_.size())) settle();
     }
 }
 
@@ -355,6 +393,13 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
 }
 
 void TrafficKpis::finish() {
+    // The delays' values are sorted in once, not at each quantile a view reads.
+    const auto settle = [](KpiSet& set) {
+        for (Distribution* delays : {&set.setup, &set.answer, &set.conversation, &set.holding}) delays->settle();
+    };
+    settle(total_);
+    for (auto& [key, set] : keyed_) settle(set);
+    for (auto& [key, set] : numbered_) settle(set);
     const std::int64_t period = first_ && last_ ? *last_ - *first_ : 0;
     total_.observed = period;
     for (auto& [key, set] : keyed_) set.observed = period;

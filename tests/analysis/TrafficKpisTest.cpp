@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -116,6 +117,42 @@ TEST(TrafficKpis, RegroupedIntervalsAreTheGroupingByTheLongerInterval) {
 
 // The busiest hour's traffic is over the part of it the log covers, a whole hour preferred, so that
 // it never contradicts the carried traffic of the same log.
+// Values counted one by one, in buckets that already hold values and in new ones, and gathered
+// from two halves: each nearest-rank quantile is the value itself below 16,384 ms and within
+// 1/8,192 under it above; halves added together give the quantiles of the whole.
+TEST(Distribution, QuantilesAreTheNearestRankValues) {
+    const struct {
+        std::int64_t spread;  // values 0 to spread - 1
+        std::size_t count;
+    } cases[] = {{1, 5}, {40, 3}, {40, 2000}, {16384, 5000}, {3000000, 20000}};
+    for (const auto& c : cases) {
+        std::vector<std::int64_t> values;
+        Distribution all, first, second;
+        std::uint64_t state = 12345;
+        for (std::size_t i = 0; i < c.count; ++i) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            const auto value = static_cast<std::int64_t>((state >> 33) % static_cast<std::uint64_t>(c.spread));
+            values.push_back(value);
+            all.add(value);
+            (i % 2 == 0 ? first : second).add(value);
+        }
+        std::sort(values.begin(), values.end());
+        first.add(second);
+        SCOPED_TRACE(std::to_string(c.spread) + " " + std::to_string(c.count));
+        for (const double q : {0.001, 0.25, 0.5, 0.9, 0.95, 0.99, 1.0}) {
+            const auto rank = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(q * static_cast<double>(c.count))));
+            const std::int64_t want = values[rank - 1];
+            const std::optional<std::int64_t> got = all.quantile(q);
+            ASSERT_TRUE(got.has_value());
+            if (want < 16384)
+                EXPECT_EQ(*got, want) << q;
+            else
+                EXPECT_TRUE(*got <= want && want - *got <= want / 8192) << q << ": " << *got << " for " << want;
+            EXPECT_EQ(first.quantile(q), got) << q;
+        }
+    }
+}
+
 TEST(TrafficKpis, TheBusiestHourIsMeasuredOverThePartOfItTheLogCovers) {
     struct Case {
         const char* name;
