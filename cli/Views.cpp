@@ -33,6 +33,14 @@ void appendNumberOrNull(std::string& out, std::uint64_t value) {
     out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
+// Whether anything reads the messages one by one: the report and the summary, the journeys, the
+// capture file, the export folder and the metrics' routes; the other views read the calls and the
+// health alone.
+bool readsMessages(const CliOptions& options, const PcapExport* pcap, const ExportDirectory* exports) {
+    return options.view == View::Report || options.view == View::Summary || options.wantsJourneys() || pcap != nullptr ||
+           exports != nullptr || !options.metricsFile.empty();
+}
+
 }  // namespace
 
 LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file, ExportDirectory* exports)
@@ -40,7 +48,9 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       write_(std::move(write)),
       pcap_(pcap),
       exports_(exports),
-      analysis_([this](const AnalysedMessage& m) { message(m); }, [this](const Call& call) { callFinished(call); },
+      analysis_(readsMessages(options, pcap, exports) ? LogAnalysis::MessageSink([this](const AnalysedMessage& m) { message(m); })
+                                                      : LogAnalysis::MessageSink(),
+                [this](const Call& call) { callFinished(call); },
                 (options.format == Format::Json && !options.wantsJourneys()) || exports != nullptr, &options.selection),
       file_(std::move(file)) {
     if (options_.wantsHealth()) {

@@ -24,7 +24,7 @@ void TrunkHealth::addMessage(const MessageFacts& message, std::optional<std::int
     if (byInterval_) byInterval_->noteInstant(at, message.switchIndex());
     if (options_.circuits) circuits_.add(message, at, passes);
     // Steps are kept only while fewer ladders than asked for are full.
-    if (call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
+    if (options_.ladders == 0 || call == nullptr || !call->opened || ladders_.size() >= options_.ladders) return;
     keepStep(message, *call);
 }
 

@@ -30,6 +30,7 @@ LogAnalysis::LogAnalysis(MessageSink onMessage, CallSink onCall, bool allFields,
       selectionReadsFields_(selection != nullptr && selection->readsFields()),
       selection_(selection != nullptr && selection->active() ? selection : nullptr),
       calls_([this](const Call& call) { callFinished(call); }) {
+    readTypes();
     if (selection_ != nullptr) {
         wantedRecords_ = selection_->callRecords;
         std::sort(wantedRecords_.begin(), wantedRecords_.end());
@@ -59,9 +60,13 @@ bool LogAnalysis::fieldsRead(int typeCode) const {
     return (followCalls_ && typeCode != codes::kCallProgress) || (countStatistics_ && typeCode == codes::kRelease);
 }
 
+void LogAnalysis::readTypes() {
+    for (int code = 0; code < 256; ++code) typesRead_[static_cast<std::size_t>(code)] = fieldsRead(code);
+}
+
 std::bitset<256> LogAnalysis::markedTypes() const {
     std::bitset<256> types;
-    for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || fieldsRead(code);
+    for (int code = 0; code < 256; ++code) types[static_cast<std::size_t>(code)] = allFields_ || typesRead_[static_cast<std::size_t>(code)];
     return types;
 }
 
@@ -114,7 +119,7 @@ void LogAnalysis::add(const RecordFacts& record) {
     // next to nothing. A record whose text for the sinks that read every field was written
     // beside its decoding (RecordFacts::prepared) needs only the fields the analysis reads.
     const bool allFields = allFields_ && (record.prepared.empty() || selectionReadsFields_);
-    const bool fieldsRead = this->fieldsRead(record.typeCode);
+    const bool fieldsRead = record.typeCode >= 0 && record.typeCode < 256 && typesRead_[static_cast<std::size_t>(record.typeCode)];
     if (allFields || (record.prepared.empty() && fieldsRead)) {
         facts_.build(record, true);
     } else if (fieldsRead) {
@@ -141,7 +146,7 @@ void LogAnalysis::add(const RecordFacts& record) {
 void LogAnalysis::pass(const MessageFacts& facts, std::optional<std::int64_t> at, const Call* call) {
     ++messagesPassed_;
     if (countStatistics_) statistics_.addMessage(facts, call != nullptr);
-    onMessage_(AnalysedMessage{facts, at, call});
+    if (onMessage_) onMessage_(AnalysedMessage{facts, at, call});
 }
 
 void LogAnalysis::addForCalls(bool passes, std::optional<std::int64_t> at, Call* call) {

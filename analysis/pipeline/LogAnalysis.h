@@ -40,6 +40,8 @@ public:
     using MessageSink = std::function<void(const AnalysedMessage&)>;
     using CallSink = std::function<void(const Call&)>;
 
+    // `onMessage` may be empty: a caller that reads no message (the KPIs, circuits, checks) is
+    // then not called for each.
     // `allFields`: the sinks read every field of every message (JSON, the store); otherwise only
     // the fields of the types fieldTypesRead() names are built (and those an expression of the
     // selection reads). `selection` may be null (all pass).
@@ -66,10 +68,16 @@ public:
     // Whether the calls are followed (the default): a caller none of whose sinks reads a call, its
     // first record or the counts of calls (the text summary, circuits and checks) turns it off
     // before the first message, and the messages then come with no call.
-    void followCalls(bool follow) { followCalls_ = follow; }
+    void followCalls(bool follow) {
+        followCalls_ = follow;
+        readTypes();
+    }
     // Whether the messages and calls that pass are counted in statistics() (the default): a caller
     // that never reads them turns it off before the first message.
-    void countStatistics(bool count) { countStatistics_ = count; }
+    void countStatistics(bool count) {
+        countStatistics_ = count;
+        readTypes();
+    }
     // Whether the calls carry their times as read, calling numbers and locations (the default;
     // CallTracker::keepTexts): a caller none of whose sinks, filters or exports reads them (the
     // KPIs) turns them off before the first message.
@@ -79,7 +87,10 @@ public:
     // reads none of them, only the fields the calls and the statistics read, as far as they are
     // followed, and the circuit group messages' are built, and marked by the run (the circuits
     // and the checks, which follow no call, need only the latter).
-    void sinkReadsCallFields(bool reads) { sinkReadsCallFields_ = reads; }
+    void sinkReadsCallFields(bool reads) {
+        sinkReadsCallFields_ = reads;
+        readTypes();
+    }
 
     // The messages added from now on are of the switch `name` (the next file of a run may be of
     // another switch): they, their calls, circuits and findings carry it, and calls and circuits
@@ -155,6 +166,9 @@ private:
     // Whether the fields of a message of this type are read beyond its JSON (by the calls, the
     // statistics, the summary or the circuits, as far as they are followed).
     bool fieldsRead(int typeCode) const;
+    // Sets typesRead_ from the settings.
+    void readTypes();
+    std::bitset<256> typesRead_;  // by type code: fieldsRead
     bool logEnding_ = false;
     // The routes met, by RouteIndex (index 0: none), and their indexes by both point codes.
     std::deque<std::string> routeNames_{""};
