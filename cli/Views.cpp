@@ -41,6 +41,11 @@ bool readsMessages(const CliOptions& options, const PcapExport* pcap, const Expo
            exports != nullptr || !options.metricsFile.empty();
 }
 
+// Whether anything reads the finished calls: the calls view, the journeys and the export folder.
+bool readsCalls(const CliOptions& options, const ExportDirectory* exports) {
+    return options.view == View::Calls || options.wantsJourneys() || exports != nullptr;
+}
+
 }  // namespace
 
 LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, FileOutput file, ExportDirectory* exports)
@@ -50,7 +55,8 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
       exports_(exports),
       analysis_(readsMessages(options, pcap, exports) ? LogAnalysis::MessageSink([this](const AnalysedMessage& m) { message(m); })
                                                       : LogAnalysis::MessageSink(),
-                [this](const Call& call) { callFinished(call); },
+                readsCalls(options, exports) ? LogAnalysis::CallSink([this](const Call& call) { callFinished(call); })
+                                             : LogAnalysis::CallSink(),
                 (options.format == Format::Json && !options.wantsJourneys()) || exports != nullptr, &options.selection),
       file_(std::move(file)) {
     if (options_.wantsHealth()) {

@@ -12,9 +12,9 @@ constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
 
 }  // namespace
 
-std::optional<std::int64_t> LogClock::ofDay(std::string_view timeOfDay) {
+std::int64_t LogClock::ofDay(std::string_view timeOfDay) {
     constexpr std::size_t kSecond = sizeof second_;
-    if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay);
+    if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay).value_or(-1);
     // One to three digits of the second's fraction after "HH:MM:SS.", each worth a tenth of the
     // one before (-1: not all digits).
     constexpr std::int64_t kScale[3] = {100, 10, 1};
@@ -29,23 +29,24 @@ std::optional<std::int64_t> LogClock::ofDay(std::string_view timeOfDay) {
     }
     if (fraction >= 0 && haveSecond_ && std::memcmp(timeOfDay.data(), second_, kSecond) == 0) return secondMs_ + fraction;
     const std::optional<std::int64_t> read = millisecondsOfDay(timeOfDay);
+    if (!read) return -1;
     // Kept when the time is of that form: read as its second and a fraction.
-    if (read && fraction >= 0 && timeOfDay[2] == ':' && timeOfDay[5] == ':' && timeOfDay[8] == '.') {
+    if (fraction >= 0 && timeOfDay[2] == ':' && timeOfDay[5] == ':' && timeOfDay[8] == '.') {
         haveSecond_ = true;
         std::memcpy(second_, timeOfDay.data(), kSecond);
         secondMs_ = *read - fraction;
     }
-    return read;
+    return *read;
 }
 
 std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
-    const std::optional<std::int64_t> ofDay = this->ofDay(timeOfDay);
-    if (!ofDay) return std::nullopt;
-    if (latest_ >= 0 && *ofDay < latest_ - kTwelveHours) ++day_;
+    const std::int64_t ofDay = this->ofDay(timeOfDay);
+    if (ofDay < 0) return std::nullopt;
+    if (latest_ >= 0 && ofDay < latest_ - kTwelveHours) ++day_;
     // A time a little before the latest one leaves the latest where it is, so that the next
     // message is compared with the furthest point the log has reached.
-    if (*ofDay >= latest_ || *ofDay < latest_ - kTwelveHours) latest_ = *ofDay;
-    return day_ * kMillisecondsPerDay + *ofDay;
+    if (ofDay >= latest_ || ofDay < latest_ - kTwelveHours) latest_ = ofDay;
+    return day_ * kMillisecondsPerDay + ofDay;
 }
 
 void appendSeconds(std::string& out, std::int64_t milliseconds) {

@@ -20,9 +20,9 @@ public:
     std::optional<std::int64_t> instant(std::string_view timeOfDay);
 
 private:
-    // The time of day of `timeOfDay`, as millisecondsOfDay reads it: a time "HH:MM:SS.f" whose
-    // "HH:MM:SS." is the last such time's has only its fraction read.
-    std::optional<std::int64_t> ofDay(std::string_view timeOfDay);
+    // The time of day of `timeOfDay`, as millisecondsOfDay reads it (-1: none): a time
+    // "HH:MM:SS.f" whose "HH:MM:SS." is the last such time's has only its fraction read.
+    std::int64_t ofDay(std::string_view timeOfDay);
 
     std::int64_t day_ = 0;
     std::int64_t latest_ = -1;  // milliseconds of day of the latest time read

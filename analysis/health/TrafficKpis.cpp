@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <functional>
 #include <cmath>
 #include <iterator>
 #include <utility>
@@ -53,6 +54,18 @@ std::optional<std::int64_t> between(const CallMoment& from, const CallMoment& to
 void addDuration(Distribution& distribution, std::optional<std::int64_t> milliseconds) {
     // A time that runs backwards (messages logged out of order) gives no duration.
     if (milliseconds && *milliseconds >= 0) distribution.add(*milliseconds);
+}
+
+// The least end of a heap of ends (least first) replaced by `end`, which sinks to its place.
+void replaceLeast(std::vector<std::int64_t>& heap, std::int64_t end) {
+    std::size_t at = 0;
+    for (std::size_t child = 1; child < heap.size(); child = 2 * at + 1) {
+        if (child + 1 < heap.size() && heap[child + 1] < heap[child]) ++child;
+        if (heap[child] >= end) break;
+        heap[at] = heap[child];
+        at = child;
+    }
+    heap[at] = end;
 }
 
 bool readNumber(std::string_view text, std::uint32_t& value) {
@@ -326,8 +339,16 @@ KpiSet& TrafficKpis::groupOf(const Call& call) {
     return total_;
 }
 
-bool TrafficKpis::reachedUser(const Call& call) const {
-    const bool byCalling = call.release.present && call.releasedBy == call.direction;
+namespace {
+
+// Whether the calling side released the call.
+bool releasedByCalling(const Call& call) { return call.release.present && call.releasedBy == call.direction; }
+
+}  // namespace
+
+bool TrafficKpis::reachedUser(const Call& call) const { return reachedUser(call, releasedByCalling(call)); }
+
+bool TrafficKpis::reachedUser(const Call& call, bool byCalling) const {
     const bool alerted = call.addressComplete.present || call.progress.present;
     return call.answer.present || (call.cause && nerCause(*call.cause)) || (byCalling && alerted);
 }
@@ -335,9 +356,9 @@ bool TrafficKpis::reachedUser(const Call& call) const {
 void TrafficKpis::count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const {
     ++set.seizures;
     set.noteSwitch(call.switchIndex, call.switchName);
-    const bool byCalling = call.release.present && call.releasedBy == call.direction;
+    const bool byCalling = releasedByCalling(call);
     if (call.answer.present) ++set.answered;
-    if (reachedUser(call)) ++set.reachedUser;
+    if (reachedUser(call, byCalling)) ++set.reachedUser;
     addDuration(set.setup, between(call.lastAddress, call.firstBackward));
     addDuration(set.answer, between(call.addressComplete, call.answer));
     addDuration(set.conversation, between(call.answer, call.release));
@@ -369,9 +390,22 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
     if (options_.by == KpiGrouping::Interval) total_.busy += *end - start;
 
     // Seizures come in the order of their first records: the busy ones are those whose end is
-    // still ahead of this start.
-    while (!busyUntil_.empty() && busyUntil_.top() <= start) busyUntil_.pop();
-    busyUntil_.push(*end);
+    // still ahead of this start. The first end that is over gives its place to this one's, when
+    // this one's is ahead.
+    bool placed = false;
+    while (!busyUntil_.empty() && busyUntil_.front() <= start) {
+        if (!placed && *end > start) {
+            replaceLeast(busyUntil_, *end);
+            placed = true;
+        } else {
+            std::pop_heap(busyUntil_.begin(), busyUntil_.end(), std::greater<>());
+            busyUntil_.pop_back();
+        }
+    }
+    if (!placed) {
+        busyUntil_.push_back(*end);
+        std::push_heap(busyUntil_.begin(), busyUntil_.end(), std::greater<>());
+    }
     if (busyUntil_.size() > peakBusy_) {
         peakBusy_ = static_cast<std::uint32_t>(busyUntil_.size());
         peakAt_ = start;
@@ -383,7 +417,13 @@ void TrafficKpis::addCall(const Call& call, bool logEnded) {
             if (overlap > 0) add(from, overlap);
         }
     };
-    spread(kMillisecondsPerHour, [this](std::int64_t hour, std::int64_t ms) { hourBusy_[hour] += ms; });
+    // Mostly the hour is the last one met: seizures start in the order of their first records.
+    spread(kMillisecondsPerHour, [this](std::int64_t hour, std::int64_t ms) {
+        if (!hourBusy_.empty() && hourBusy_.rbegin()->first == hour)
+            hourBusy_.rbegin()->second += ms;
+        else
+            hourBusy_[hour] += ms;
+    });
     if (options_.by == KpiGrouping::Interval)
         spread(options_.interval, [this, &call](std::int64_t from, std::int64_t ms) {
             KpiSet& set = intervalGroup(call.switchIndex, from);

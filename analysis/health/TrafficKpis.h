@@ -24,7 +24,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <queue>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -176,6 +175,8 @@ private:
     KpiSet& intervalGroup(SwitchIndex switchIndex, std::int64_t start);
     void count(KpiSet& set, const Call& call, std::optional<std::int64_t> holdingEnd) const;
     bool nerCause(std::uint32_t cause) const;
+    // reachedUser, knowing whether the calling side released the call.
+    bool reachedUser(const Call& call, bool byCalling) const;
 
     KpiOptions options_;
     KpiSet total_;
@@ -186,7 +187,7 @@ private:
     std::optional<std::int64_t> first_, last_;
     std::vector<Span> spans_;  // by SwitchIndex
     std::map<std::int64_t, std::int64_t> hourBusy_;  // clock hour start -> busy milliseconds
-    std::priority_queue<std::int64_t, std::vector<std::int64_t>, std::greater<>> busyUntil_;
+    std::vector<std::int64_t> busyUntil_;  // the busy seizures' ends: a heap, the least first
     std::uint32_t peakBusy_ = 0;
     std::optional<std::int64_t> peakAt_;
     std::optional<std::int64_t> busiestHour_;

@@ -95,7 +95,8 @@ bool LogAnalysis::wantedRecord(std::uint64_t record) const {
 }
 
 void LogAnalysis::setRouteOf(MessageFacts& facts) {
-    const std::optional<Route> route = routeOf(facts.record());
+    // A log's message has no route: only a captured packet's point codes make one.
+    const std::optional<Route> route = facts.record().wire.captured ? routeOf(facts.record()) : std::nullopt;
     if (!route) {
         facts.setRoute(0, {});
         return;

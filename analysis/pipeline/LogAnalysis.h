@@ -40,8 +40,8 @@ public:
     using MessageSink = std::function<void(const AnalysedMessage&)>;
     using CallSink = std::function<void(const Call&)>;
 
-    // `onMessage` may be empty: a caller that reads no message (the KPIs, circuits, checks) is
-    // then not called for each.
+    // `onMessage` and `onCall` may be empty: a caller that reads no message or no finished call
+    // (the KPIs, circuits, checks) is then not called for each.
     // `allFields`: the sinks read every field of every message (JSON, the store); otherwise only
     // the fields of the types fieldTypesRead() names are built (and those an expression of the
     // selection reads). `selection` may be null (all pass).
