@@ -95,7 +95,7 @@ struct RunOptions {
     // reads the fields of a few types only leaves the others' unmarked, which costs less.
     std::bitset<256> markedTypes = std::bitset<256>().set();
     // The parameters whose fields are kept in a marked record, by code: the others' blocks in
-    // the facts are left without fields.
+    // the facts are left without fields; unless every one is, the message's own lines are too.
     std::bitset<256> markedParameters = std::bitset<256>().set();
     // Octets before the message type code: 4, BICC's call instance code (the trace format's);
     // 2, ISUP's circuit identification code.

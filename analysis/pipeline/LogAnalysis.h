@@ -57,7 +57,8 @@ public:
     // need not mark the records of the others.
     std::bitset<256> markedTypes() const;
     // The parameters whose fields the analysis reads itself (those of knownFields()), or every
-    // one when all fields are read: the run need not keep the marks of the others' fields.
+    // one when all fields are read: the run need not keep the marks of the others' fields (nor
+    // those of the message's own lines, which the analysis does not read).
     std::bitset<256> markedParameters() const;
 
     // The trunk's health is followed too: every message and every finished call goes to
