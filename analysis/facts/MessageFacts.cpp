@@ -13,8 +13,22 @@ std::optional<Route> routeOf(const RecordFacts& record) {
 std::string routeText(const Route& route) { return std::to_string(route.low) + "-" + std::to_string(route.high); }
 
 void MessageFacts::build(const RecordFacts& record, bool withFields) {
-    record_ = record;
-    if (!withFields) record_.marks = {};
+    copy_ = record;
+    if (!withFields) copy_.marks = {};
+    take(copy_, withFields);
+}
+
+void MessageFacts::buildOver(const RecordFacts& record, bool withFields) {
+    // Facts without fields show no marks: a record that has some is copied without them.
+    if (!withFields && !record.marks.empty()) {
+        build(record, false);
+        return;
+    }
+    take(record, withFields);
+}
+
+void MessageFacts::take(const RecordFacts& record, bool withFields) {
+    record_ = &record;
     const BuiltFields& built = record.builtFields;
     if (withFields && !built.blocks.empty() && built.from.data() == record.marks.data() &&
         built.from.size() == record.marks.size()) {
@@ -24,7 +38,7 @@ void MessageFacts::build(const RecordFacts& record, bool withFields) {
     }
     blocks_.clear();
     fields_.clear();
-    appendRecordFields(record_.marks, record.text, blocks_, fields_);
+    appendRecordFields(withFields ? record.marks : std::span<const Mark>{}, record.text, blocks_, fields_);
     blockList_ = blocks_;
     fieldList_ = fields_;
 }

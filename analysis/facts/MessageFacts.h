@@ -58,8 +58,11 @@ public:
     // by the thread that decoded the record (RecordFacts::builtFields) are taken as they are when
     // they were built from the record's marks.
     void build(const RecordFacts& record, bool withFields = true);
+    // As build(), without a copy of the record: `record` must outlive every use of the facts (the
+    // analysis builds the facts of each record it is handed while it holds the record).
+    void buildOver(const RecordFacts& record, bool withFields = true);
 
-    const RecordFacts& record() const { return record_; }
+    const RecordFacts& record() const { return *record_; }
     std::span<const BlockFact> blocks() const { return blockList_; }
     std::span<const FieldFact> fields() const { return fieldList_; }
     std::span<const FieldFact> fieldsOf(const BlockFact& block) const {
@@ -88,7 +91,10 @@ public:
     std::string_view routeName() const { return routeName_; }
 
 private:
-    RecordFacts record_;
+    void take(const RecordFacts& record, bool withFields);
+
+    RecordFacts copy_;                    // the record, when build() copied it
+    const RecordFacts* record_ = &copy_;  // the record the facts are of
     SwitchIndex switchIndex_ = 0;
     std::string_view switchName_;
     RouteIndex routeIndex_ = 0;

@@ -104,14 +104,15 @@ void LogAnalysis::add(const RecordFacts& record) {
     // next to nothing. A record whose text for the sinks that read every field was written
     // beside its decoding (RecordFacts::prepared) needs only the fields the analysis reads.
     const bool allFields = allFields_ && (record.prepared.empty() || selectionReadsFields_);
+    // The facts view the record (held by the run while it is handed over) without a copy.
     if (allFields || (record.prepared.empty() && fieldsReadBeyondJson(record.typeCode))) {
-        facts_.build(record, true);
+        facts_.buildOver(record, true);
     } else if (fieldsReadBeyondJson(record.typeCode)) {
-        RecordFacts withFieldsRead = record;
-        withFieldsRead.marks = marksRead(record.marks);
-        facts_.build(withFieldsRead, true);
+        withFieldsRead_ = record;
+        withFieldsRead_.marks = marksRead(record.marks);
+        facts_.buildOver(withFieldsRead_, true);
     } else {
-        facts_.build(record, false);
+        facts_.buildOver(record, false);
     }
     setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);

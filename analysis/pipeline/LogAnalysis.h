@@ -151,6 +151,7 @@ private:
     // out (into readMarks_).
     std::span<const Mark> marksRead(std::span<const Mark> marks);
     std::vector<Mark> readMarks_;
+    RecordFacts withFieldsRead_;  // a record with those marks alone, which facts_ views
     std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
     std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;
