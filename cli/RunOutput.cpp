@@ -115,6 +115,7 @@ void RunOutput::beginInput(const InputFile& file, RunOptions& run) {
         firstOutput_ = false;
         run.records = [this](const RecordFacts& record) { views_->add(record); };
         run.prepare = views_->preparer();
+        run.buildFields = true;  // the views' analysis takes each record's fields as built
         run.markedTypes = views_->markedTypes();
         run.markedParameters = views_->markedParameters();
     }

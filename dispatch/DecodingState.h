@@ -104,7 +104,7 @@ struct DecodingState {
     std::string_view octetsFrom(std::size_t first);
 
     // parameters whose marks are kept in a marked record (by code); the others' blocks keep only
-    // their own mark.
+    // their own mark, and unless every parameter's are kept, the message's own lines keep none.
     std::bitset<256> MarkedParameters = std::bitset<256>().set();
 private:
     std::uint64_t anyOctetValue(std::size_t i, std::string_view what) const;

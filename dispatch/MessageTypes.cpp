@@ -466,7 +466,10 @@ void dispatchMessage(DecodingState& s) {
     }
     if (s.MarkList != nullptr) {
         s.ReportText.attachMarks(s.MarkedTypes[type->code] ? s.MarkList : nullptr);
-        s.ReportText.setMarkFilter({.wanted = s.MarkedParameters.all() ? nullptr : &s.MarkedParameters});
+        // A run that keeps some parameters' fields alone keeps none of the message's own lines:
+        // the views that read fields by parameter read no field of them.
+        const bool everyParameter = s.MarkedParameters.all();
+        s.ReportText.setMarkFilter({.wanted = everyParameter ? nullptr : &s.MarkedParameters, .muted = !everyParameter});
     }
 
     // The record goes straight into the report; a failure further on is rolled back by the

@@ -81,6 +81,7 @@ void setLastRecordFacts(RecordFacts& f, const DecodingState& state, std::size_t 
     f.text = report.substr(state.RecordBegin);
     f.reportOffset = reportOffset + state.RecordBegin;
     f.marks = state.RecordMarks;
+    f.builtFields = {};
     f.wire = {};
     f.prepared = {};
     f.preparedSplit = 0;
@@ -138,6 +139,7 @@ void CopiedRecord::assign(const RecordFacts& record) {
     }
     marks_.assign(record.marks.begin(), record.marks.end());
     record_.marks = marks_;
+    record_.builtFields = {};  // they view the run's memory: built again from the marks
 }
 
 }  // namespace truno

@@ -5,6 +5,7 @@
 // valid while the run hands them over, not after.
 #include "base/ReportText.h"
 #include "dispatch/DecodingState.h"
+#include "dispatch/RecordFields.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -79,6 +80,9 @@ struct RecordFacts {
     std::string_view text;
     std::uint64_t reportOffset = 0;
     std::span<const Mark> marks;  // offsets counted from the start of `text`
+    // The blocks and fields of `marks`, when the thread that decoded the record built them
+    // (RunOptions::buildFields); views into the run's memory, as `marks` is.
+    BuiltFields builtFields{};
     WireFacts wire{};             // of a message read from a capture
     // A view's text of the record, written beside its decoding by the thread that decoded it
     // (RunOptions::prepare), and the place in it where the part goes that only the one taking

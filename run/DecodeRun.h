@@ -87,11 +87,15 @@ struct RunOptions {
     // written by the thread that decodes it, beside its decoding, and handed to `records` with
     // the record's facts (RecordFacts::prepared); a run on one thread leaves it unused.
     RecordPreparer prepare = nullptr;
+    // With `records`, several threads and no `prepare`: each record's blocks and fields are built
+    // from its marks by the thread that decodes it (RecordFacts::builtFields), so that the one
+    // taking the records in log order does not build them.
+    bool buildFields = false;
     // The message types whose records keep their marks (the fields in the facts): a view that
     // reads the fields of a few types only leaves the others' unmarked, which costs less.
     std::bitset<256> markedTypes = std::bitset<256>().set();
     // The parameters whose fields are kept in a marked record, by code: the others' blocks in
-    // the facts are left without fields.
+    // the facts are left without fields; unless every one is, the message's own lines are too.
     std::bitset<256> markedParameters = std::bitset<256>().set();
     // Octets before the message type code: 4, BICC's call instance code (the trace format's);
     // 2, ISUP's circuit identification code.

@@ -46,6 +46,11 @@ struct BatchRecord {
     std::size_t preparedBegin = 0;
     std::size_t preparedSplit = 0;
     std::size_t preparedEnd = 0;
+    // Its blocks and fields in the batch's, when they are built.
+    std::uint32_t blocksBegin = 0;
+    std::uint32_t blocksEnd = 0;
+    std::uint32_t fieldsBegin = 0;
+    std::uint32_t fieldsEnd = 0;
 };
 
 // A run of consecutive messages, decoded by one worker into one piece of report. A batch closes
@@ -82,7 +87,23 @@ struct Batch {
     std::string texts;  // the reasons of the records not decoded, and unknown types' names
     const RecordPreparer* prepare = nullptr;  // RunOptions::prepare, when set
     Text prepared;
+    bool buildFields = false;  // RunOptions::buildFields, with the facts kept
+    std::vector<BlockFact> blocks;
+    std::vector<FieldFact> fields;
 };
+
+// The text of record i of a decoded batch: the next record's begins after the CR LF that
+// separates the two.
+std::string_view recordText(const Batch& batch, std::size_t i) {
+    const std::size_t begin = batch.records[i].begin;
+    const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin - CRLF.size() : batch.report.size();
+    return batch.report.view().substr(begin, end - begin);
+}
+
+std::span<const Mark> recordMarks(const Batch& batch, std::size_t i) {
+    const BatchRecord& r = batch.records[i];
+    return std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
+}
 
 // Fills `f` with the facts of message i of a batch that do not depend on the run's report or on
 // what the reader knows when the batch is retired (the log's date, its route); every member is
@@ -117,6 +138,7 @@ void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std:
     f.wire = {};
     f.prepared = {};
     f.preparedSplit = 0;
+    f.builtFields = {};
 }
 
 // Worker threads that decode batches. The reading thread counts as one of the jobs: while it
@@ -266,8 +288,24 @@ private:
         }
         state.ReportText.swap(batch.report);
         if (batch.lineFeeds) batch.report.crLfAsLf();
+        if (batch.keepFacts && batch.buildFields) buildFields(batch);
         batch.otherModeTried = probe.tried;
         batch.otherModeDecoded = probe.decoded;
+    }
+
+    // Once the batch's report is whole (its text no longer moves), the blocks and fields of each
+    // record, while its text and marks are in this thread's caches.
+    static void buildFields(Batch& batch) {
+        batch.blocks.clear();
+        batch.fields.clear();
+        for (std::size_t i = 0; i < batch.count; ++i) {
+            BatchRecord& r = batch.records[i];
+            r.blocksBegin = static_cast<std::uint32_t>(batch.blocks.size());
+            r.fieldsBegin = static_cast<std::uint32_t>(batch.fields.size());
+            appendRecordFields(recordMarks(batch, i), recordText(batch, i), batch.blocks, batch.fields);
+            r.blocksEnd = static_cast<std::uint32_t>(batch.blocks.size());
+            r.fieldsEnd = static_cast<std::uint32_t>(batch.fields.size());
+        }
     }
 
     std::vector<std::thread> workers_;
@@ -285,10 +323,11 @@ private:
 void retiredRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std::uint64_t reportOffset,
                         std::string_view logDate) {
     const BatchRecord& r = batch.records[i];
-    // The next record's text begins after the CR LF that separates the two.
-    const std::size_t end = i + 1 < batch.count ? batch.records[i + 1].begin - CRLF.size() : batch.report.size();
-    setBatchRecordFacts(f, batch, i, batch.report.view().substr(r.begin, end - r.begin),
-                        std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin));
+    setBatchRecordFacts(f, batch, i, recordText(batch, i), recordMarks(batch, i));
+    if (batch.buildFields)
+        f.builtFields = BuiltFields{.from = f.marks,
+                                    .blocks = std::span<const BlockFact>(batch.blocks).subspan(r.blocksBegin, r.blocksEnd - r.blocksBegin),
+                                    .fields = std::span<const FieldFact>(batch.fields).subspan(r.fieldsBegin, r.fieldsEnd - r.fieldsBegin)};
     if (batch.messages[i].dated) f.logDate = logDate;
     f.reportOffset = reportOffset + r.begin;
     if (batch.prepare != nullptr) {
@@ -357,6 +396,7 @@ RunSummary decodeParallel(std::istream& in, const ReportSink& sink, const RunOpt
             filling->markedTypes = options.markedTypes;
             filling->markedParameters = options.markedParameters;
             filling->prepare = options.records && options.prepare ? &options.prepare : nullptr;
+            filling->buildFields = options.buildFields && filling->prepare == nullptr;
             filling->cicOctets = options.cicOctets;
         }
         more = reader.next(filling->messages[filling->count]);

@@ -8,6 +8,7 @@
 // from the printed text.
 #include "dispatch/FieldRegistry.h"
 #include "dispatch/RecordFacts.h"
+#include "dispatch/RecordFields.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,31 +18,6 @@
 #include <vector>
 
 namespace truno {
-
-// One field of a record: a field line, raw contents without a label, or a value the report does
-// not print.
-struct FieldFact {
-    FieldRef ref;                 // its parameter's code and its key there
-    const BitField* row = nullptr;
-    // As printed: a value that runs over several lines keeps its CR LF and the blanks in front
-    // of the continuation (foldValue joins them). Empty for a value the report does not print.
-    std::string_view printed;
-    std::uint64_t number = 0;     // Number: the value; Digits: how many characters of `printed`
-    bool hasNumber = false;
-    bool shown = true;            // false: a value the report does not print
-    std::uint16_t meaning = 0;    // where the meaning begins in `printed` (0: none)
-
-    std::string_view label() const { return row->label.text(); }
-    FieldType type() const { return row->type; }
-    // The value as a number, for a field whose decoder gave one.
-    bool isNumber() const { return hasNumber && row->type == FieldType::Number; }
-    // The digits of an address, without the filler of an odd number.
-    std::string_view digits() const { return printed.substr(0, static_cast<std::size_t>(number)); }
-    // The printed value before its meaning ("16" of "16, Normal call clearing."), or all of it.
-    std::string_view valueText() const { return meaning == 0 ? printed : printed.substr(0, meaning - 2u); }
-    // The printed meaning ("Normal call clearing."), or nothing.
-    std::string_view meaningText() const { return meaning == 0 ? std::string_view{} : printed.substr(meaning); }
-};
 
 // A switch of a run, by its place in the run's table of switch names (LogAnalysis::beginSwitch):
 // index 0 is the switch no one named.
@@ -68,28 +44,29 @@ constexpr std::uint64_t circuitKey(SwitchIndex switchIndex, std::uint32_t code, 
     return (std::uint64_t{route} << 48) | (std::uint64_t{switchIndex} << 32) | code;
 }
 
-struct BlockFact {
-    int code = -1;                // the parameter code; -1 for the message's own lines
-    std::string_view key = {};    // the parameter's key ("cause_indicators"); empty for the own lines
-    std::string_view name = {};   // the parameter's name (Q.763); empty for the message's own lines
-    std::string_view title = {};  // the block's heading as printed; may be empty
-    std::uint32_t firstField = 0;
-    std::uint32_t fieldCount = 0;
-};
-
 class MessageFacts {
 public:
+    MessageFacts() = default;
+    // The lists may view the facts' own storage: a copy would view another's.
+    MessageFacts(const MessageFacts&) = delete;
+    MessageFacts& operator=(const MessageFacts&) = delete;
+
     // Takes the facts of `record`; the vectors are reused, so that building the facts of every
     // message of a run allocates nothing once they have grown. The facts hold views into
     // `record`'s text: they are valid as long as it is. Without `withFields`, the record's marks
-    // are left out: the message's facts have no fields and no parameter blocks.
+    // are left out: the message's facts have no fields and no parameter blocks. The fields built
+    // by the thread that decoded the record (RecordFacts::builtFields) are taken as they are when
+    // they were built from the record's marks.
     void build(const RecordFacts& record, bool withFields = true);
+    // As build(), without a copy of the record: `record` must outlive every use of the facts (the
+    // analysis builds the facts of each record it is handed while it holds the record).
+    void buildOver(const RecordFacts& record, bool withFields = true);
 
-    const RecordFacts& record() const { return record_; }
-    std::span<const BlockFact> blocks() const { return blocks_; }
-    std::span<const FieldFact> fields() const { return fields_; }
+    const RecordFacts& record() const { return *record_; }
+    std::span<const BlockFact> blocks() const { return blockList_; }
+    std::span<const FieldFact> fields() const { return fieldList_; }
     std::span<const FieldFact> fieldsOf(const BlockFact& block) const {
-        return std::span<const FieldFact>(fields_).subspan(block.firstField, block.fieldCount);
+        return fieldList_.subspan(block.firstField, block.fieldCount);
     }
 
     // The first field with this key, or nullptr.
@@ -114,13 +91,19 @@ public:
     std::string_view routeName() const { return routeName_; }
 
 private:
-    RecordFacts record_;
+    void take(const RecordFacts& record, bool withFields);
+
+    RecordFacts copy_;                    // the record, when build() copied it
+    const RecordFacts* record_ = &copy_;  // the record the facts are of
     SwitchIndex switchIndex_ = 0;
     std::string_view switchName_;
     RouteIndex routeIndex_ = 0;
     std::string_view routeName_;
+    // Those built here, or none when the record came with its fields built.
     std::vector<BlockFact> blocks_;
     std::vector<FieldFact> fields_;
+    std::span<const BlockFact> blockList_;
+    std::span<const FieldFact> fieldList_;
 };
 
 // The printed text on one line: each CR LF and the blanks after it become one blank.

@@ -121,14 +121,15 @@ void LogAnalysis::add(const RecordFacts& record) {
     // beside its decoding (RecordFacts::prepared) needs only the fields the analysis reads.
     const bool allFields = allFields_ && (record.prepared.empty() || selectionReadsFields_);
     const bool fieldsRead = record.typeCode >= 0 && record.typeCode < 256 && typesRead_[static_cast<std::size_t>(record.typeCode)];
+    // The facts view the record (held by the run while it is handed over) without a copy.
     if (allFields || (record.prepared.empty() && fieldsRead)) {
-        facts_.build(record, true);
+        facts_.buildOver(record, true);
     } else if (fieldsRead) {
-        RecordFacts withFieldsRead = record;
-        withFieldsRead.marks = marksRead(record.marks);
-        facts_.build(withFieldsRead, true);
+        withFieldsRead_ = record;
+        withFieldsRead_.marks = marksRead(record.marks);
+        facts_.buildOver(withFieldsRead_, true);
     } else {
-        facts_.build(record, false);
+        facts_.buildOver(record, false);
     }
     setRouteOf(facts_);
     const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);

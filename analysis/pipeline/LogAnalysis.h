@@ -59,7 +59,8 @@ public:
     // need not mark the records of the others.
     std::bitset<256> markedTypes() const;
     // The parameters whose fields the analysis reads itself (those of knownFields()), or every
-    // one when all fields are read: the run need not keep the marks of the others' fields.
+    // one when all fields are read: the run need not keep the marks of the others' fields (nor
+    // those of the message's own lines, which the analysis does not read).
     std::bitset<256> markedParameters() const;
 
     // The trunk's health is followed too: every message and every finished call goes to
@@ -178,6 +179,7 @@ private:
     // out (into readMarks_).
     std::span<const Mark> marksRead(std::span<const Mark> marks);
     std::vector<Mark> readMarks_;
+    RecordFacts withFieldsRead_;  // a record with those marks alone, which facts_ views
     std::deque<std::string> switchNames_{""};  // by SwitchIndex; a deque, so that views of them stay
     std::vector<LogClock> clocks_ = std::vector<LogClock>(1);  // by SwitchIndex
     MessageFacts facts_;

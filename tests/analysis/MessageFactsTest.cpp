@@ -17,13 +17,19 @@ namespace {
 
 using testing::logOf;
 
-// Runs a log and keeps the facts of every message, written out as text, one line per field.
-std::vector<std::string> factsOf(std::istream& in, unsigned jobs) {
+// Runs a log and keeps the facts of every message, written out as text, one line per field;
+// `buildFields`: the threads that decode build each record's fields (each one is checked to come
+// with them).
+std::vector<std::string> factsOf(std::istream& in, unsigned jobs, bool buildFields = false) {
     std::vector<std::string> all;
     MessageFacts facts;
     RunOptions options;
     options.jobs = jobs;
+    options.buildFields = buildFields;
     options.records = [&](const RecordFacts& record) {
+        if (buildFields) {
+            EXPECT_FALSE(record.builtFields.blocks.empty()) << record.record;
+        }
         facts.build(record);
         std::ostringstream out;
         out << record.record << ' ' << record.logLine << ' ' << record.time << ' ' << record.directionText << ' '
@@ -136,8 +142,10 @@ TEST(MessageFacts, AParallelRunHandsOverTheSameFacts) {
     for (const auto& log : goldenLogs()) {
         SCOPED_TRACE(log.filename().string());
         std::ifstream one(log, std::ios::binary), two(log, std::ios::binary);
+        std::ifstream three(log, std::ios::binary);
         const auto sequential = factsOf(one, 1);
         EXPECT_EQ(factsOf(two, 3), sequential);
+        EXPECT_EQ(factsOf(three, 3, true), sequential);
         EXPECT_FALSE(sequential.empty());
     }
 }
