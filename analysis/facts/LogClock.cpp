@@ -17,15 +17,15 @@ std::int64_t LogClock::ofDay(std::string_view timeOfDay) {
     if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay).value_or(-1);
     // One to three digits of the second's fraction after "HH:MM:SS.", each worth a tenth of the
     // one before (-1: not all digits).
-    constexpr std::int64_t kScale[3] = {100, 10, 1};
     std::int64_t fraction = 0;
-    for (std::size_t i = kSecond; i < timeOfDay.size(); ++i) {
+    std::int64_t scale = 100;
+    for (std::size_t i = kSecond; i < timeOfDay.size(); ++i, scale /= 10) {
         const auto digit = static_cast<unsigned char>(timeOfDay[i] - '0');
         if (digit > 9) {
             fraction = -1;
             break;
         }
-        fraction += digit * kScale[i - kSecond];
+        fraction += digit * scale;
     }
     if (fraction >= 0 && haveSecond_ && std::memcmp(timeOfDay.data(), second_, kSecond) == 0) return secondMs_ + fraction;
     const std::optional<std::int64_t> read = millisecondsOfDay(timeOfDay);

@@ -93,17 +93,17 @@ std::string healthOf(const std::filesystem::path& log, bool calls, bool markEver
 TEST(LogAnalysis, MarksOnlyTheTypesWhoseFieldsItsFollowersRead) {
     using namespace codes;
     struct Case {
-        bool calls, statistics, sink;
         std::vector<int> types;
+        bool calls, statistics, sink;
     };
     const Case cases[] = {
-        {.calls = false, .statistics = false, .sink = false, .types = {kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
-        {.calls = true, .statistics = false, .sink = false,
-         .types = {kInitialAddress, kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
-        {.calls = false, .statistics = true, .sink = false,
-         .types = {kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
-        {.calls = false, .statistics = false, .sink = true,
-         .types = {kInitialAddress, kRelease, kCallProgress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}},
+        {.types = {kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}, .calls = false, .statistics = false, .sink = false},
+        {.types = {kInitialAddress, kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = false, .sink = false},
+        {.types = {kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = false, .statistics = true, .sink = false},
+        {.types = {kInitialAddress, kRelease, kCallProgress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = false, .statistics = false, .sink = true},
     };
     for (const Case& c : cases) {
         LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
