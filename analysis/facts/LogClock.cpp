@@ -11,8 +11,7 @@ constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
 
 }  // namespace
 
-std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
-    const std::optional<std::int64_t> ofDay = millisecondsOfDay(timeOfDay);
+std::optional<std::int64_t> LogClock::instantOf(std::optional<std::int64_t> ofDay) {
     if (!ofDay) return std::nullopt;
     if (latest_ >= 0 && *ofDay < latest_ - kTwelveHours) ++day_;
     // A time a little before the latest one leaves the latest where it is, so that the next

@@ -17,7 +17,9 @@ namespace truno {
 // every later time.
 class LogClock {
 public:
-    std::optional<std::int64_t> instant(std::string_view timeOfDay);
+    std::optional<std::int64_t> instant(std::string_view timeOfDay) { return instantOf(millisecondsOfDay(timeOfDay)); }
+    // The same for a time already read as milliseconds of the day (nothing: no time).
+    std::optional<std::int64_t> instantOf(std::optional<std::int64_t> ofDay);
 
 private:
     std::int64_t day_ = 0;
