@@ -82,6 +82,8 @@ void setLastRecordFacts(RecordFacts& f, const DecodingState& state, std::size_t 
     f.reportOffset = reportOffset + state.RecordBegin;
     f.marks = state.RecordMarks;
     f.builtFields = {};
+    f.timeOfDayRead = false;
+    f.timeOfDay = std::nullopt;
     f.wire = {};
     f.prepared = {};
     f.preparedSplit = 0;

@@ -3,6 +3,7 @@
 #include "run/RunParts.h"
 
 #include "base/ReportLayout.h"
+#include "base/Times.h"
 
 #include <algorithm>
 #include <bitset>
@@ -10,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -42,6 +44,7 @@ struct BatchRecord {
     std::uint32_t callInstanceCode = 0;
     int typeCode = -1;
     std::string_view acronym;
+    std::optional<std::int64_t> timeOfDay;  // its TIME read (millisecondsOfDay)
     // Its text written by RunOptions::prepare, in the batch's `prepared`.
     std::size_t preparedBegin = 0;
     std::size_t preparedSplit = 0;
@@ -115,6 +118,8 @@ void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std:
     f.record = batch.firstCount + i + 1;
     f.logLine = m.startLine;
     f.time = m.time;
+    f.timeOfDayRead = true;
+    f.timeOfDay = r.timeOfDay;
     f.directionText = m.direction;
     f.direction = directionOf(f.directionText);
     f.cicOctets = batch.cicOctets;
@@ -251,6 +256,7 @@ private:
             r.messageEnd = decoded ? state.MessageEnd : 0;
             r.note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, r.messageEnd);
             if (!batch.keepFacts) continue;
+            r.timeOfDay = millisecondsOfDay(m.time);
             r.octetsBegin = static_cast<std::uint32_t>(batch.octetViews.size());
             r.octetCount = static_cast<std::uint32_t>(state.MessageOctets.size());
             batch.octetViews.insert(batch.octetViews.end(), state.MessageOctets.begin(), state.MessageOctets.end());

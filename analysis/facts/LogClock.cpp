@@ -42,6 +42,15 @@ std::int64_t LogClock::ofDay(std::string_view timeOfDay) {
 std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
     const std::int64_t ofDay = this->ofDay(timeOfDay);
     if (ofDay < 0) return std::nullopt;
+    return onLine(ofDay);
+}
+
+std::optional<std::int64_t> LogClock::instantOf(std::optional<std::int64_t> ofDay) {
+    if (!ofDay) return std::nullopt;
+    return onLine(*ofDay);
+}
+
+std::int64_t LogClock::onLine(std::int64_t ofDay) {
     if (latest_ >= 0 && ofDay < latest_ - kTwelveHours) ++day_;
     // A time a little before the latest one leaves the latest where it is, so that the next
     // message is compared with the furthest point the log has reached.

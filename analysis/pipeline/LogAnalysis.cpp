@@ -132,7 +132,8 @@ void LogAnalysis::add(const RecordFacts& record) {
         facts_.buildOver(record, false);
     }
     setRouteOf(facts_);
-    const std::optional<std::int64_t> at = clocks_[facts_.switchIndex()].instant(record.time);
+    LogClock& clock = clocks_[facts_.switchIndex()];
+    const std::optional<std::int64_t> at = record.timeOfDayRead ? clock.instantOf(record.timeOfDay) : clock.instant(record.time);
     Call* call = followCalls_ ? calls_.add(facts_, at) : nullptr;
     const bool passes = selection_ == nullptr || selection_->matches(facts_, call != nullptr ? call->firstRecord : 0);
     if (health_ != nullptr) health_->addMessage(facts_, at, call, passes);

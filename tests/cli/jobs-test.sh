@@ -46,6 +46,16 @@ for log in log damaged; do
       echo "FAIL $log: --jobs $j differs in the LF form"; failures=$((failures + 1))
     fi
   done
+  # The views, whose facts (fields, times) the threads that decode the messages prepare.
+  for view in --summary --calls --stats --kpi --circuits --checks; do
+    "$tool" -q "$view" -j 1 "$work/$log" > "$work/$log.view1"
+    "$tool" -q "$view" -j 3 "$work/$log" > "$work/$log.view3"
+    if [ -s "$work/$log.view1" ] && cmp -s "$work/$log.view3" "$work/$log.view1"; then
+      echo "ok   $log: --jobs 3 gives the same $view"; passes=$((passes + 1))
+    else
+      echo "FAIL $log: $view differs with --jobs 3"; failures=$((failures + 1))
+    fi
+  done
   "$tool" -q --format json -j 1 "$work/$log" > "$work/$log.json1"
   "$tool" -q --format json "$work/$log" > "$work/$log.json"
   if cmp -s "$work/$log.json" "$work/$log.json1"; then

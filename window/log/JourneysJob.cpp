@@ -189,6 +189,7 @@ void JourneysJob::beginInput(const InputFile& file, RunOptions& options) {
     trace_ = builder_.beginTrace(ends_[input_]);
     if (options.capture && localPointCodes_[input_]) options.localPointCodes = {*localPointCodes_[input_]};
     options.records = [this](const RecordFacts& record) { analysis_.add(record); };
+    options.buildFields = true;  // the analysis takes each record's fields as the threads built them
     options.markedTypes = analysis_.markedTypes();
 }
 
