@@ -81,21 +81,26 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         health_ = std::make_unique<TrunkHealth>(std::move(health), [this](const Finding& f) { finding(f); });
         analysis_.followHealth(health_.get());
     }
-    // The text summary, circuits and checks read no call: unless a filter, an export, the metrics,
-    // the HTML report or KPI alarms want them, the calls are not followed.
+    // The text summary, circuits and checks read no call, nor does the text report of the
+    // messages a filter lets through: unless a filter (one on calls, for the report), an export,
+    // the metrics, the HTML report or KPI alarms want them, the calls are not followed.
+    const bool filterReadsNoCall = options_.view == View::Report ? !options_.selection.needsCalls() : !options_.selection.active();
     const bool readsNoCall = options_.format == Format::Text &&
                              (options_.view == View::Summary || options_.view == View::Circuits ||
-                              options_.view == View::Checks) &&
-                             !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
-                             options_.htmlFile.empty() && options_.health.alarms.empty();
+                              options_.view == View::Checks || options_.view == View::Report) &&
+                             filterReadsNoCall && exports_ == nullptr && options_.metricsFile.empty() &&
+                             options_.htmlFile.empty() && options_.health.alarms.empty() && !options_.wantsJourneys();
     if (readsNoCall) analysis_.followCalls(false);
     // The KPIs read of the calls only what they count.
     if (options_.view == View::Kpi && !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
         options_.htmlFile.empty())
         analysis_.keepCallTexts(false);
-    // Of the messages' fields, only the summary and the journeys read more than the calls, the
-    // statistics and the circuits do (the report in JSON and the exports read every field).
-    if (options_.view != View::Report && options_.view != View::Summary && !options_.wantsJourneys())
+    // Of the messages' fields, only the summary, the journeys and the report's messages in other
+    // forms than text (CSV rows) read more than the calls, the statistics and the circuits do (the
+    // report in JSON and the exports read every field; the text report reads none).
+    if (((options_.view != View::Report && options_.view != View::Summary) ||
+         (options_.view == View::Report && options_.format == Format::Text)) &&
+        !options_.wantsJourneys())
         analysis_.sinkReadsCallFields(false);
     // The statistics are read by their view, the metrics and the KPIs' snapshots.
     if (options_.view != View::Statistics && options_.metricsFile.empty() &&

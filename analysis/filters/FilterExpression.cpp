@@ -102,6 +102,12 @@ bool FilterExpression::matchesFields(const MessageKeys& message) const {
     return fieldsRoot_ < 0 || evalMessage(fieldsRoot_, message);
 }
 
+bool FilterExpression::usesMessageCall() const {
+    return std::any_of(nodes_.begin(), nodes_.end(), [](const Node& n) {
+        return n.shape == Node::Shape::Test && n.subject == Node::Subject::Message && n.messageKey == MessageKeyId::Call;
+    });
+}
+
 bool FilterExpression::matchesCall(const Call& call) const { return callRoot_ < 0 || evalCall(callRoot_, call); }
 bool FilterExpression::matchesJourney(const JourneyKeys& journey) const {
     return journeyRoot_ < 0 || evalJourney(journeyRoot_, journey);

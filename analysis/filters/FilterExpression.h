@@ -90,6 +90,8 @@ public:
 
     // Whether the expression names call keys (call.outcome, ...).
     bool usesCallKeys() const { return callRoot_ >= 0; }
+    // Whether it names the call a message belongs to (`call`, the call's first record).
+    bool usesMessageCall() const;
     // Whether it reads the fields of a message (beyond its record's own facts).
     bool readsFields() const { return fieldsRoot_ >= 0; }
     const std::string& text() const { return text_; }

@@ -12,6 +12,12 @@ bool MessageSelection::usesCallKeys() const {
     return std::any_of(where.begin(), where.end(), [](const FilterExpression& e) { return e.usesCallKeys(); });
 }
 
+bool MessageSelection::needsCalls() const {
+    return !callRecords.empty() || std::any_of(where.begin(), where.end(), [](const FilterExpression& e) {
+               return e.usesCallKeys() || e.usesMessageCall();
+           });
+}
+
 bool MessageSelection::matches(const MessageFacts& message, std::uint64_t callFirstRecord) const {
     const MessageKeys keys{.record = message.record(),
                            .switchName = message.switchName(),

@@ -19,6 +19,8 @@ struct MessageSelection {
     // Whether an expression reads the fields of messages, or names call keys.
     bool readsFields() const;
     bool usesCallKeys() const;
+    // Whether it needs the messages' calls followed: --call, call keys, or a message's call.
+    bool needsCalls() const;
     // The message-level part of every expression; `callFirstRecord` is the first record of the
     // call the message belongs to (0: none).
     bool matches(const MessageFacts& message, std::uint64_t callFirstRecord) const;

@@ -161,6 +161,12 @@ for args, question in SHORTHAND:
     got = [m["record"] for m in lines(run("--format", "json", *args, log470).stdout)]
     want = [m["record"] for m in msgs470 if question(m)]
     check(" ".join(args), got == want and want, f"got {got[:12]} want {want[:12]}")
+# The text report of the messages a filter lets through, whether it needs the calls followed
+# (--call, a message's call) or not (the calls are then not followed): the records of the JSON.
+for args in (["--call", str(middle)], ["--where", "call in {1..40}"], ["--where", "type == REL or cic == 2"]):
+    got = [int(r) for r in re.findall(r"^RECORD (\d+) ", run(*args, log470).stdout, re.M)]
+    want = [m["record"] for m in lines(run("--format", "json", *args, log470).stdout)]
+    check("the text report: " + " ".join(args), got == want and want, f"got {got[:12]} want {want[:12]}")
 # A call held until its last record: its messages come out whole, octets after their ends
 # included, as without the filter (they were read from buffers the reader had reused).
 log6 = os.path.join(src, "tests", "golden", "isup-m2pa-call-6.log")
