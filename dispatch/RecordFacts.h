@@ -49,12 +49,12 @@ struct RecordFacts {
     std::uint64_t record = 0;     // the record's number
     std::size_t logLine = 0;      // log line where the message starts
     std::string_view time;        // TIME and DIR as read from the log (not escaped)
+    std::string_view directionText;
+    Direction direction = Direction::Unknown;  // what directionText stands for
     // `time` as milliseconds of the day (millisecondsOfDay), when the run read it so
     // (timeOfDayRead); else whoever needs it reads `time`.
     bool timeOfDayRead = false;
     std::optional<std::int64_t> timeOfDay;
-    std::string_view directionText;
-    Direction direction = Direction::Unknown;  // what directionText stands for
     // The message's own call instance code: octets 1-4 read as one number, least significant
     // octet first, as BICC carries it; in ISUP mode (cicOctets 2) the circuit identification code,
     // the 12 bits of octets 1-2, least significant octet first. Absent when one of them is not two
