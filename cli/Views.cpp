@@ -98,8 +98,7 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
     // Of the messages' fields, only the summary, the journeys and the report's messages in other
     // forms than text (CSV rows) read more than the calls, the statistics and the circuits do (the
     // report in JSON and the exports read every field; the text report reads none).
-    if (((options_.view != View::Report && options_.view != View::Summary) ||
-         (options_.view == View::Report && options_.format == Format::Text)) &&
+    if (options_.view != View::Summary && (options_.view != View::Report || options_.format == Format::Text) &&
         !options_.wantsJourneys())
         analysis_.sinkReadsCallFields(false);
     // The statistics are read by their view, the metrics and the KPIs' snapshots.

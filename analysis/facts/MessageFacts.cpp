@@ -5,17 +5,12 @@
 #include <algorithm>
 
 namespace truno {
-std::optional<Route> routeOf(const RecordFacts& record) {
-    if (!record.wire.captured || !record.wire.pointCodesKnown) return std::nullopt;
-    return Route{.low = std::min(record.wire.opc, record.wire.dpc), .high = std::max(record.wire.opc, record.wire.dpc)};
-}
-
 std::string routeText(const Route& route) { return std::to_string(route.low) + "-" + std::to_string(route.high); }
 
 void MessageFacts::build(const RecordFacts& record, bool withFields) {
     copy_ = record;
     if (!withFields) copy_.marks = {};
-    take(copy_, withFields);
+    take(copy_);
 }
 
 void MessageFacts::buildOver(const RecordFacts& record, bool withFields) {
@@ -24,21 +19,20 @@ void MessageFacts::buildOver(const RecordFacts& record, bool withFields) {
         build(record, false);
         return;
     }
-    take(record, withFields);
+    take(record);
 }
 
-void MessageFacts::take(const RecordFacts& record, bool withFields) {
+void MessageFacts::take(const RecordFacts& record) {
     record_ = &record;
     const BuiltFields& built = record.builtFields;
-    if (withFields && !built.blocks.empty() && built.from.data() == record.marks.data() &&
-        built.from.size() == record.marks.size()) {
+    if (!built.blocks.empty() && built.from.data() == record.marks.data() && built.from.size() == record.marks.size()) {
         blockList_ = built.blocks;
         fieldList_ = built.fields;
         return;
     }
     blocks_.clear();
     fields_.clear();
-    appendRecordFields(withFields ? record.marks : std::span<const Mark>{}, record.text, blocks_, fields_);
+    appendRecordFields(record.marks, record.text, blocks_, fields_);
     blockList_ = blocks_;
     fieldList_ = fields_;
 }

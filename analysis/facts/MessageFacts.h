@@ -10,6 +10,7 @@
 #include "dispatch/RecordFacts.h"
 #include "dispatch/RecordFields.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -34,7 +35,11 @@ struct Route {
     std::uint32_t high = 0;
 };
 // The route of a captured message; nothing for a message without point codes.
-std::optional<Route> routeOf(const RecordFacts& record);
+// Inline: asked of every message, most of them a log's, which have none.
+inline std::optional<Route> routeOf(const RecordFacts& record) {
+    if (!record.wire.captured || !record.wire.pointCodesKnown) return std::nullopt;
+    return Route{.low = std::min(record.wire.opc, record.wire.dpc), .high = std::max(record.wire.opc, record.wire.dpc)};
+}
 // "2057-2058".
 std::string routeText(const Route& route);
 
@@ -91,7 +96,8 @@ public:
     std::string_view routeName() const { return routeName_; }
 
 private:
-    void take(const RecordFacts& record, bool withFields);
+    // Takes the facts of `record`, with the fields of its marks (none when the record has none).
+    void take(const RecordFacts& record);
 
     RecordFacts copy_;                    // the record, when build() copied it
     const RecordFacts* record_ = &copy_;  // the record the facts are of

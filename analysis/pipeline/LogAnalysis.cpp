@@ -95,8 +95,7 @@ bool LogAnalysis::wantedRecord(std::uint64_t record) const {
 }
 
 void LogAnalysis::setRouteOf(MessageFacts& facts) {
-    // A log's message has no route: only a captured packet's point codes make one.
-    const std::optional<Route> route = facts.record().wire.captured ? routeOf(facts.record()) : std::nullopt;
+    const std::optional<Route> route = routeOf(facts.record());
     if (!route) {
         facts.setRoute(0, {});
         return;
