@@ -91,10 +91,14 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
                              filterReadsNoCall && exports_ == nullptr && options_.metricsFile.empty() &&
                              options_.htmlFile.empty() && options_.health.alarms.empty() && !options_.wantsJourneys();
     if (readsNoCall) analysis_.followCalls(false);
-    // The KPIs read of the calls only what they count.
+    // The KPIs read of the calls only what they count: their called numbers only when grouped by
+    // called prefix.
     if (options_.view == View::Kpi && !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
-        options_.htmlFile.empty())
+        options_.htmlFile.empty()) {
         analysis_.keepCallTexts(false);
+        if (!options_.wantsJourneys())
+            analysis_.readCallFields({.numbers = options_.health.kpis.by == KpiGrouping::CalledPrefix, .cause = true});
+    }
     // Of the messages' fields, only the summary, the journeys and the report's messages in other
     // forms than text (CSV rows) read more than the calls, the statistics and the circuits do (the
     // report in JSON and the exports read every field; the text report reads none).
@@ -106,6 +110,17 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         (options_.view != View::Kpi || options_.intervalSeconds == 0))
         analysis_.countStatistics(false);
     const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
+    // Of the calls, the statistics read the outcomes alone and the JSON messages the first
+    // records alone: unless a filter, an export, the metrics, the HTML report, the trunk's health
+    // or the journeys read more of them, the calls take none of the call-control messages' fields
+    // nor texts. The JSON messages written beside their decoding read no fields here either (the
+    // others are built from all their fields whatever the setting).
+    if ((options_.view == View::Statistics || jsonMessages) && !options_.selection.active() && exports_ == nullptr &&
+        options_.metricsFile.empty() && options_.htmlFile.empty() && health_ == nullptr && !options_.wantsJourneys()) {
+        analysis_.readCallFields({.numbers = false, .cause = false});
+        analysis_.keepCallTexts(false);
+        if (jsonMessages) analysis_.sinkReadsCallFields(false);
+    }
     if (jsonMessages && exports_ == nullptr && file_.jobs <= 1 && std::thread::hardware_concurrency() > 1)
         pipe_ = std::make_unique<RecordPipe>([this](const RecordFacts& record) { analysis_.add(record); });
     nameFiles(file_.name);

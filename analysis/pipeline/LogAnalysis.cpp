@@ -57,7 +57,9 @@ bool LogAnalysis::fieldsRead(int typeCode) const {
     // messages, the calls read the IAM's numbers and the REL's cause, the statistics the REL's
     // cause, the summary those and the CPG's event.
     if (sinkReadsCallFields_ || callRoleOf(typeCode) == CallRole::Circuit) return true;
-    return (followCalls_ && typeCode != codes::kCallProgress) || (countStatistics_ && typeCode == codes::kRelease);
+    const bool callReads = (typeCode == codes::kInitialAddress && callFieldsRead_.numbers) ||
+                           (typeCode == codes::kRelease && callFieldsRead_.cause);
+    return (followCalls_ && callReads) || (countStatistics_ && typeCode == codes::kRelease);
 }
 
 void LogAnalysis::readTypes() {

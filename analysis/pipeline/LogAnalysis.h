@@ -92,6 +92,19 @@ public:
         sinkReadsCallFields_ = reads;
         readTypes();
     }
+    // What is read of the calls' fields (all, the default): their numbers (the IAM's), their
+    // cause and location (the first REL's). A caller that reads of a call no more than its
+    // records, sides, times and outcome (the statistics' counts, the JSON messages' call), or not
+    // its numbers (the KPIs but by called prefix), says so before the first message; the calls
+    // then take none of those fields, which are neither built nor marked for them.
+    struct CallFieldsRead {
+        bool numbers = true;
+        bool cause = true;
+    };
+    void readCallFields(CallFieldsRead read) {
+        callFieldsRead_ = read;
+        readTypes();
+    }
 
     // The messages added from now on are of the switch `name` (the next file of a run may be of
     // another switch): they, their calls, circuits and findings carry it, and calls and circuits
@@ -164,6 +177,7 @@ private:
     bool followCalls_ = true;
     bool countStatistics_ = true;
     bool sinkReadsCallFields_ = true;
+    CallFieldsRead callFieldsRead_;
     // Whether the fields of a message of this type are read beyond its JSON (by the calls, the
     // statistics, the summary or the circuits, as far as they are followed).
     bool fieldsRead(int typeCode) const;

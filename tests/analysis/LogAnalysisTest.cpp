@@ -56,15 +56,17 @@ TEST(LogAnalysis, RestrictedMarkingGivesTheViewsOfEveryTypeMarked) {
 // The calls, KPIs, circuits and findings of a log as views whose sinks read no field follow them
 // (`calls`: the KPIs, which follow the calls; otherwise the circuits and the checks, which do
 // not): with the records of only the types they read marked and built with their fields and the
-// calls without their texts, or of every type and with the texts.
-std::string healthOf(const std::filesystem::path& log, bool calls, bool markEveryType) {
+// calls without their texts, or of every type and with the texts. `numbers`: whether the calls'
+// numbers are read (the KPIs by called prefix).
+std::string healthOf(const std::filesystem::path& log, bool calls, bool markEveryType, bool numbers = true) {
     std::string out;
     HealthOptions options;
     options.ladders = 0;
     TrunkHealth health(options, [&out](const Finding& finding) { appendFindingText(out, finding); });
     // What the KPIs read of a call.
-    const auto counted = [&out](const Call& call) {
-        out += std::string(outcomeName(call.outcome)) + " " + call.called + " " + call.direction + " " + call.releasedBy + " " +
+    const auto counted = [&out, numbers](const Call& call) {
+        out += std::string(outcomeName(call.outcome)) + " " + (numbers ? call.called : "") + " " + call.direction + " " +
+               call.releasedBy + " " +
                (call.cause ? std::to_string(*call.cause) : "-") + "\n";
     };
     LogAnalysis analysis([](const AnalysedMessage&) {}, counted, false);
@@ -74,6 +76,7 @@ std::string healthOf(const std::filesystem::path& log, bool calls, bool markEver
         analysis.keepCallTexts(false);
         analysis.countStatistics(false);
         analysis.sinkReadsCallFields(false);
+        analysis.readCallFields({.numbers = numbers, .cause = true});
     }
     std::ifstream in(log, std::ios::binary);
     RunOptions run;
@@ -95,6 +98,7 @@ TEST(LogAnalysis, MarksOnlyTheTypesWhoseFieldsItsFollowersRead) {
     struct Case {
         std::vector<int> types;
         bool calls, statistics, sink;
+        LogAnalysis::CallFieldsRead read = {};
     };
     const Case cases[] = {
         {.types = {kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking}, .calls = false, .statistics = false, .sink = false},
@@ -104,12 +108,25 @@ TEST(LogAnalysis, MarksOnlyTheTypesWhoseFieldsItsFollowersRead) {
          .calls = false, .statistics = true, .sink = false},
         {.types = {kInitialAddress, kRelease, kCallProgress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
          .calls = false, .statistics = false, .sink = true},
+        // The calls read for their outcomes alone (the statistics' counts, the JSON messages' call).
+        {.types = {kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = false, .sink = false, .read = {.numbers = false, .cause = false}},
+        {.types = {kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = true, .sink = false, .read = {.numbers = false, .cause = false}},
+        {.types = {kRelease, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = false, .sink = false, .read = {.numbers = false, .cause = true}},
+        {.types = {kInitialAddress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = false, .sink = false, .read = {.numbers = true, .cause = false}},
+        // A sink that reads the call-control messages' fields has them whatever the calls read.
+        {.types = {kInitialAddress, kRelease, kCallProgress, kCircuitGroupReset, kCircuitGroupBlocking, kCircuitGroupUnblocking},
+         .calls = true, .statistics = false, .sink = true, .read = {.numbers = false, .cause = false}},
     };
     for (const Case& c : cases) {
         LogAnalysis analysis([](const AnalysedMessage&) {}, [](const Call&) {}, false);
         analysis.followCalls(c.calls);
         analysis.countStatistics(c.statistics);
         analysis.sinkReadsCallFields(c.sink);
+        analysis.readCallFields(c.read);
         std::bitset<256> expected;
         for (const int type : c.types) expected.set(static_cast<std::size_t>(type));
         EXPECT_EQ(analysis.markedTypes(), expected) << c.calls << c.statistics << c.sink;
@@ -121,6 +138,7 @@ TEST(LogAnalysis, MarksOnlyTheTypesWhoseFieldsItsFollowersRead) {
             EXPECT_EQ(restricted, healthOf(log, calls, true));
             EXPECT_FALSE(restricted.empty());
         }
+        EXPECT_EQ(healthOf(log, true, false, false), healthOf(log, true, true, false));
     }
 }
 
