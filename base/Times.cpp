@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace truno {
 namespace {
@@ -63,6 +64,32 @@ std::optional<std::int64_t> millisecondsOfDay(std::string_view timeOfDay) {
         scale /= 10;
     }
     return milliseconds;
+}
+
+std::optional<std::int64_t> TimeOfDayReader::read(std::string_view timeOfDay) {
+    constexpr std::size_t kSecond = sizeof second_;
+    if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay);
+    // One to three digits of the second's fraction after "HH:MM:SS.", each worth a tenth of the
+    // one before (-1: not all digits).
+    std::int64_t fraction = 0;
+    std::int64_t scale = 100;
+    for (std::size_t i = kSecond; i < timeOfDay.size(); ++i, scale /= 10) {
+        const auto digit = static_cast<unsigned char>(timeOfDay[i] - '0');
+        if (digit > 9) {
+            fraction = -1;
+            break;
+        }
+        fraction += digit * scale;
+    }
+    if (fraction >= 0 && haveSecond_ && std::memcmp(timeOfDay.data(), second_, kSecond) == 0) return secondMs_ + fraction;
+    const std::optional<std::int64_t> read = millisecondsOfDay(timeOfDay);
+    // Kept when the time is of that form: read as its second and a fraction.
+    if (read && fraction >= 0 && timeOfDay[2] == ':' && timeOfDay[5] == ':' && timeOfDay[8] == '.') {
+        haveSecond_ = true;
+        std::memcpy(second_, timeOfDay.data(), kSecond);
+        secondMs_ = *read - fraction;
+    }
+    return read;
 }
 
 std::optional<std::int64_t> daysFromDate(std::string_view date) {

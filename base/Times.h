@@ -13,6 +13,18 @@ namespace truno {
 // fraction past the third are dropped. Nothing when the text is not such a time.
 std::optional<std::int64_t> millisecondsOfDay(std::string_view timeOfDay);
 
+// Reads times of day one after another as millisecondsOfDay does: a time "HH:MM:SS.f" whose
+// "HH:MM:SS." is the last such time's, as a log's times mostly are, has only its fraction read.
+class TimeOfDayReader {
+public:
+    std::optional<std::int64_t> read(std::string_view timeOfDay);
+
+private:
+    bool haveSecond_ = false;    // a time of that form was read
+    char second_[9] = {};        // "HH:MM:SS." of the last one
+    std::int64_t secondMs_ = 0;  // its milliseconds of day
+};
+
 inline constexpr std::int64_t kMillisecondsPerDay = std::int64_t{24} * 60 * 60 * 1000;
 
 // value / by rounded down (towards minus infinity): the day of an instant before the first day

@@ -1,7 +1,6 @@
 #include "analysis/facts/LogClock.h"
 
 #include <charconv>
-#include <cstring>
 
 #include <cstdio>
 
@@ -12,32 +11,7 @@ constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
 
 }  // namespace
 
-std::int64_t LogClock::ofDay(std::string_view timeOfDay) {
-    constexpr std::size_t kSecond = sizeof second_;
-    if (timeOfDay.size() <= kSecond || timeOfDay.size() > kSecond + 3) return millisecondsOfDay(timeOfDay).value_or(-1);
-    // One to three digits of the second's fraction after "HH:MM:SS.", each worth a tenth of the
-    // one before (-1: not all digits).
-    std::int64_t fraction = 0;
-    std::int64_t scale = 100;
-    for (std::size_t i = kSecond; i < timeOfDay.size(); ++i, scale /= 10) {
-        const auto digit = static_cast<unsigned char>(timeOfDay[i] - '0');
-        if (digit > 9) {
-            fraction = -1;
-            break;
-        }
-        fraction += digit * scale;
-    }
-    if (fraction >= 0 && haveSecond_ && std::memcmp(timeOfDay.data(), second_, kSecond) == 0) return secondMs_ + fraction;
-    const std::optional<std::int64_t> read = millisecondsOfDay(timeOfDay);
-    if (!read) return -1;
-    // Kept when the time is of that form: read as its second and a fraction.
-    if (fraction >= 0 && timeOfDay[2] == ':' && timeOfDay[5] == ':' && timeOfDay[8] == '.') {
-        haveSecond_ = true;
-        std::memcpy(second_, timeOfDay.data(), kSecond);
-        secondMs_ = *read - fraction;
-    }
-    return *read;
-}
+std::int64_t LogClock::ofDay(std::string_view timeOfDay) { return times_.read(timeOfDay).value_or(-1); }
 
 std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
     const std::int64_t ofDay = this->ofDay(timeOfDay);

@@ -30,9 +30,7 @@ private:
 
     std::int64_t day_ = 0;
     std::int64_t latest_ = -1;  // milliseconds of day of the latest time read
-    bool haveSecond_ = false;   // a time of that form was read
-    char second_[9] = {};       // "HH:MM:SS." of the last one
-    std::int64_t secondMs_ = 0; // its milliseconds of day
+    TimeOfDayReader times_;
 };
 
 // A duration in milliseconds as seconds with three decimals ("12.340"); negative durations keep
