@@ -23,11 +23,8 @@ namespace {
 // record's facts where it uses them instead of copying them from another thread's memory.
 struct BatchRecord {
     std::size_t begin = 0;  // the record in the batch's report
-    // Its marks and its octets' views (into the batch's `octets`), when the facts are kept: the
-    // decoding state's lists, swapped in whole once the message is decoded (the state takes the
-    // lists of the slot's record before, which it clears), so that no record's are copied.
-    std::vector<Mark> marks;
-    std::vector<std::string_view> octets;
+    std::uint32_t marksBegin = 0;
+    std::uint32_t marksEnd = 0;
     std::size_t messageEnd = 0;  // DecodingState::MessageEnd of a decoded message
     RecordNote note;
     // The type's name as in the banner: a view of the type table's, or (a type code that is not
@@ -39,6 +36,9 @@ struct BatchRecord {
     bool nameInTexts = false;
     bool decoded = false;
     DecodeFailure failure = DecodeFailure::Internal;
+    // Its octets' views in the batch's `octetViews`.
+    std::uint32_t octetsBegin = 0;
+    std::uint32_t octetCount = 0;
     // What its octets say (setOctetFacts), read while they are at hand.
     bool hasCallInstanceCode = false;
     std::uint32_t callInstanceCode = 0;
@@ -80,11 +80,13 @@ struct Batch {
     std::bitset<256> markedTypes;
     std::bitset<256> markedParameters;
     std::vector<BatchRecord> records = std::vector<BatchRecord>(kMessages);
+    std::vector<Mark> marks;
     // The octets of every message, one after another, when the facts are kept: room for all of
-    // them is made before the first is split, so that the views of each message's octets stay
-    // (the decoding thread writes nothing into the messages the reading thread fills, so that
-    // neither takes the other's memory).
+    // them is made before the first is split, so that the views of each message's octets stay;
+    // and the views, each message's after the one's before (the decoding thread writes nothing
+    // into the messages the reading thread fills, so that neither takes the other's memory).
     std::string octets;
+    std::vector<std::string_view> octetViews;
     std::string texts;  // the reasons of the records not decoded, and unknown types' names
     const RecordPreparer* prepare = nullptr;  // RunOptions::prepare, when set
     Text prepared;
@@ -101,7 +103,10 @@ std::string_view recordText(const Batch& batch, std::size_t i) {
     return batch.report.view().substr(begin, end - begin);
 }
 
-std::span<const Mark> recordMarks(const Batch& batch, std::size_t i) { return batch.records[i].marks; }
+std::span<const Mark> recordMarks(const Batch& batch, std::size_t i) {
+    const BatchRecord& r = batch.records[i];
+    return std::span<const Mark>(batch.marks).subspan(r.marksBegin, r.marksEnd - r.marksBegin);
+}
 
 // Fills `f` with the facts of message i of a batch that do not depend on the run's report or on
 // what the reader knows when the batch is retired (the log's date, its route); every member is
@@ -118,9 +123,9 @@ void setBatchRecordFacts(RecordFacts& f, const Batch& batch, std::size_t i, std:
     f.directionText = m.direction;
     f.direction = directionOf(f.directionText);
     f.cicOctets = batch.cicOctets;
-    f.octets = r.octets;
-    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < r.octets.size() ? f.octets.subspan(r.messageEnd)
-                                                                              : std::span<const std::string_view>{};
+    f.octets = std::span<const std::string_view>(batch.octetViews).subspan(r.octetsBegin, r.octetCount);
+    f.trailingOctets = r.messageEnd != 0 && r.messageEnd < r.octetCount ? f.octets.subspan(r.messageEnd)
+                                                                           : std::span<const std::string_view>{};
     f.hasCallInstanceCode = r.hasCallInstanceCode;
     f.callInstanceCode = r.callInstanceCode;
     f.typeCode = r.typeCode;
@@ -221,6 +226,7 @@ private:
         state.LogBcic = batch.bcic;
         state.MessageCount = batch.firstCount;
         batch.decoded = 0;
+        batch.marks.clear();
         batch.prepared.clear();
         batch.texts.clear();
         if (batch.keepFacts) {
@@ -229,6 +235,7 @@ private:
             for (std::size_t i = 0; i < batch.count; ++i) data += batch.messages[i].data.size();
             batch.octets.clear();
             batch.octets.reserve(data);
+            batch.octetViews.clear();
         }
         RecordFacts prepared;  // a record's facts for RunOptions::prepare
         TimeOfDayReader times;
@@ -251,6 +258,9 @@ private:
             r.note = noteOf(m, state.MessageOctets, state.MessageAcronym, decoded, r.messageEnd);
             if (!batch.keepFacts) continue;
             r.timeOfDay = times.read(m.time);
+            r.octetsBegin = static_cast<std::uint32_t>(batch.octetViews.size());
+            r.octetCount = static_cast<std::uint32_t>(state.MessageOctets.size());
+            batch.octetViews.insert(batch.octetViews.end(), state.MessageOctets.begin(), state.MessageOctets.end());
             RecordFacts& octetFacts = prepared;  // scratch until the record's facts are prepared
             octetFacts.typeCode = -1;
             octetFacts.acronym = {};
@@ -260,9 +270,9 @@ private:
             r.typeCode = octetFacts.typeCode;
             r.acronym = octetFacts.acronym;
             r.begin = state.RecordBegin;
-            r.octets.swap(state.MessageOctets);
-            r.marks.swap(state.RecordMarks);
-            state.RecordMarks.clear();  // the slot's record before's
+            r.marksBegin = static_cast<std::uint32_t>(batch.marks.size());
+            batch.marks.insert(batch.marks.end(), state.RecordMarks.begin(), state.RecordMarks.end());
+            r.marksEnd = static_cast<std::uint32_t>(batch.marks.size());
             r.decoded = decoded;
             r.failure = state.RecordFailure;
             r.reasonBegin = static_cast<std::uint32_t>(batch.texts.size());
@@ -277,7 +287,7 @@ private:
                 batch.texts += state.MessageName;
             }
             if (batch.prepare != nullptr) {
-                setBatchRecordFacts(prepared, batch, i, state.ReportText.view().substr(r.begin), r.marks);
+                setBatchRecordFacts(prepared, batch, i, state.ReportText.view().substr(r.begin), state.RecordMarks);
                 r.preparedBegin = batch.prepared.size();
                 r.preparedSplit = (*batch.prepare)(prepared, batch.prepared);
                 r.preparedEnd = batch.prepared.size();
