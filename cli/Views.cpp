@@ -91,10 +91,12 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
                              filterReadsNoCall && exports_ == nullptr && options_.metricsFile.empty() &&
                              options_.htmlFile.empty() && options_.health.alarms.empty() && !options_.wantsJourneys();
     if (readsNoCall) analysis_.followCalls(false);
+    // Whether the calls are read by the view alone: no filter, export, metrics or HTML report.
+    const bool callsReadByTheViewAlone =
+        !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() && options_.htmlFile.empty();
     // The KPIs read of the calls only what they count: their called numbers only when grouped by
     // called prefix.
-    if (options_.view == View::Kpi && !options_.selection.active() && exports_ == nullptr && options_.metricsFile.empty() &&
-        options_.htmlFile.empty()) {
+    if (options_.view == View::Kpi && callsReadByTheViewAlone) {
         analysis_.keepCallTexts(false);
         if (!options_.wantsJourneys())
             analysis_.readCallFields({.numbers = options_.health.kpis.by == KpiGrouping::CalledPrefix, .cause = true});
@@ -111,12 +113,12 @@ LogViews::LogViews(const CliOptions& options, Write write, PcapExport* pcap, Fil
         analysis_.countStatistics(false);
     const bool jsonMessages = options_.format == Format::Json && (options_.view == View::Report || options_.view == View::Summary);
     // Of the calls, the statistics read the outcomes alone and the JSON messages the first
-    // records alone: unless a filter, an export, the metrics, the HTML report, the trunk's health
-    // or the journeys read more of them, the calls take none of the call-control messages' fields
-    // nor texts. The JSON messages written beside their decoding read no fields here either (the
-    // others are built from all their fields whatever the setting).
-    if ((options_.view == View::Statistics || jsonMessages) && !options_.selection.active() && exports_ == nullptr &&
-        options_.metricsFile.empty() && options_.htmlFile.empty() && health_ == nullptr && !options_.wantsJourneys()) {
+    // records alone: unless the trunk's health or the journeys read more of them too, the calls
+    // take none of the call-control messages' fields nor texts. The JSON messages written beside
+    // their decoding read no fields here either (the others are built from all their fields
+    // whatever the setting).
+    if ((options_.view == View::Statistics || jsonMessages) && callsReadByTheViewAlone && health_ == nullptr &&
+        !options_.wantsJourneys()) {
         analysis_.readCallFields({.numbers = false, .cause = false});
         analysis_.keepCallTexts(false);
         if (jsonMessages) analysis_.sinkReadsCallFields(false);

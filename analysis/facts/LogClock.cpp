@@ -11,25 +11,15 @@ constexpr std::int64_t kTwelveHours = kMillisecondsPerDay / 2;
 
 }  // namespace
 
-std::int64_t LogClock::ofDay(std::string_view timeOfDay) { return times_.read(timeOfDay).value_or(-1); }
-
-std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) {
-    const std::int64_t ofDay = this->ofDay(timeOfDay);
-    if (ofDay < 0) return std::nullopt;
-    return onLine(ofDay);
-}
+std::optional<std::int64_t> LogClock::instant(std::string_view timeOfDay) { return instantOf(times_.read(timeOfDay)); }
 
 std::optional<std::int64_t> LogClock::instantOf(std::optional<std::int64_t> ofDay) {
     if (!ofDay) return std::nullopt;
-    return onLine(*ofDay);
-}
-
-std::int64_t LogClock::onLine(std::int64_t ofDay) {
-    if (latest_ >= 0 && ofDay < latest_ - kTwelveHours) ++day_;
+    if (latest_ >= 0 && *ofDay < latest_ - kTwelveHours) ++day_;
     // A time a little before the latest one leaves the latest where it is, so that the next
     // message is compared with the furthest point the log has reached.
-    if (ofDay >= latest_ || ofDay < latest_ - kTwelveHours) latest_ = ofDay;
-    return day_ * kMillisecondsPerDay + ofDay;
+    if (*ofDay >= latest_ || *ofDay < latest_ - kTwelveHours) latest_ = *ofDay;
+    return day_ * kMillisecondsPerDay + *ofDay;
 }
 
 void appendSeconds(std::string& out, std::int64_t milliseconds) {

@@ -22,15 +22,9 @@ public:
     std::optional<std::int64_t> instantOf(std::optional<std::int64_t> ofDay);
 
 private:
-    // The time of day of `timeOfDay`, as millisecondsOfDay reads it (-1: none): a time
-    // "HH:MM:SS.f" whose "HH:MM:SS." is the last such time's has only its fraction read.
-    std::int64_t ofDay(std::string_view timeOfDay);
-    // A time of day (milliseconds) put on the time line.
-    std::int64_t onLine(std::int64_t ofDay);
-
     std::int64_t day_ = 0;
     std::int64_t latest_ = -1;  // milliseconds of day of the latest time read
-    TimeOfDayReader times_;
+    TimeOfDayReader times_;     // a time in the second of the one before read by its fraction
 };
 
 // A duration in milliseconds as seconds with three decimals ("12.340"); negative durations keep

@@ -28,18 +28,24 @@ std::vector<std::filesystem::path> goldenLogs() {
     return logs;
 }
 
-// The summary lines, the call lines and the statistics of a log, with the records of only the
-// types the analysis reads marked, or of every type.
-std::string viewsOf(const std::filesystem::path& log, bool markEveryType) {
-    std::string out;
-    LogAnalysis analysis([&out](const AnalysedMessage& m) { appendSummaryLine(out, m.facts); },
-                         [&out](const Call& call) { appendCallLine(out, call); }, false);
+// Decodes a log into the analysis, with the records of only the types it reads marked, or of
+// every type, and finishes it.
+void analyse(const std::filesystem::path& log, LogAnalysis& analysis, bool markEveryType) {
     std::ifstream in(log, std::ios::binary);
     RunOptions options;
     options.records = [&analysis](const RecordFacts& record) { analysis.add(record); };
     if (!markEveryType) options.markedTypes = analysis.markedTypes();
     decodeLog(in, [](std::string_view) {}, options);
     analysis.finish();
+}
+
+// The summary lines, the call lines and the statistics of a log, with the records of only the
+// types the analysis reads marked, or of every type.
+std::string viewsOf(const std::filesystem::path& log, bool markEveryType) {
+    std::string out;
+    LogAnalysis analysis([&out](const AnalysedMessage& m) { appendSummaryLine(out, m.facts); },
+                         [&out](const Call& call) { appendCallLine(out, call); }, false);
+    analyse(log, analysis, markEveryType);
     appendStatisticsText(out, analysis.statistics());
     return out;
 }
@@ -78,12 +84,7 @@ std::string healthOf(const std::filesystem::path& log, bool calls, bool markEver
         analysis.sinkReadsCallFields(false);
         analysis.readCallFields({.numbers = numbers, .cause = true});
     }
-    std::ifstream in(log, std::ios::binary);
-    RunOptions run;
-    run.records = [&analysis](const RecordFacts& record) { analysis.add(record); };
-    if (!markEveryType) run.markedTypes = analysis.markedTypes();
-    decodeLog(in, [](std::string_view) {}, run);
-    analysis.finish();
+    analyse(log, analysis, markEveryType);
     health.finish({});
     if (calls) {
         appendKpiText(out, health.kpis());
